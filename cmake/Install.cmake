@@ -1,0 +1,21 @@
+# Installation: the header, the shared library, a CMake package and a pkg-config file.
+include(CMakePackageConfigHelpers)
+
+install(TARGETS Ril4410 EXPORT Ril4410Targets
+  RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/include/Ril4410.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+
+set(RIL_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Ril4410)
+install(EXPORT Ril4410Targets NAMESPACE Ril4410:: DESTINATION ${RIL_CMAKE_DIR})
+configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/Ril4410Config.cmake.in
+  ${PROJECT_BINARY_DIR}/Ril4410Config.cmake INSTALL_DESTINATION ${RIL_CMAKE_DIR})
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/Ril4410ConfigVersion.cmake
+  COMPATIBILITY SameMajorVersion)
+install(FILES ${PROJECT_BINARY_DIR}/Ril4410Config.cmake
+  ${PROJECT_BINARY_DIR}/Ril4410ConfigVersion.cmake DESTINATION ${RIL_CMAKE_DIR})
+
+configure_file(${PROJECT_SOURCE_DIR}/cmake/ril4410.pc.in ${PROJECT_BINARY_DIR}/ril4410.pc @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/ril4410.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

@@ -1,0 +1,106 @@
+/* Ril4410: string-resource library. The one public header, usable from C and C++.
+ * Integer widths are those of Windows on every platform; wide text is UTF-16. */
+#ifndef RIL4410_H_INCLUDED
+#define RIL4410_H_INCLUDED
+
+#if defined(_WIN32)
+#if defined(RIL4410_STATIC)
+#define RIL_API
+#elif defined(RIL4410_BUILDING)
+#define RIL_API __declspec(dllexport)
+#else
+#define RIL_API __declspec(dllimport)
+#endif
+typedef long RIL_LONG;
+typedef unsigned long RIL_ULONG;
+#else
+#include <stdint.h>
+#if defined(RIL4410_BUILDING) && !defined(RIL4410_STATIC)
+#define RIL_API __attribute__((visibility("default")))
+#else
+#define RIL_API
+#endif
+/* Windows' long is 32 bits wide: results stay negative on failure and IDs stay 32 bits. */
+typedef int32_t RIL_LONG;
+typedef uint32_t RIL_ULONG;
+#endif
+
+/* One UTF-16 code unit. */
+typedef unsigned short RIL_WCHAR;
+
+/* Language keywords known to Ril_StringToLanguage, by table position. */
+typedef enum ENUM_LANGUAGE_TYPE {
+    RIL_LANG_MULTILANGUAGE = 0,
+    RIL_LANG_ENGLISH = 1,
+    RIL_LANG_FRENCH = 2,
+    RIL_LANG_GERMAN = 3,
+    RIL_LANG_CHINESEPRC = 4,
+    RIL_LANG_CHINESETAIWAN = 5,
+    RIL_LANG_JAPANESE = 6,
+    RIL_LANG_KOREAN = 7,
+    RIL_LANG_RUSSIAN = 8,
+    RIL_LANG_MUNGARIAN = 9,
+    RIL_LANG_SPANISH = 10,
+    RIL_LANG_PORTUGUESE = 11,
+    RIL_LANG_DANISH = 12,
+    RIL_LANG_DUTCH = 13,
+    RIL_LANG_FINNISH = 14,
+    RIL_LANG_CZECH = 15,
+    RIL_LANG_GREEK = 16,
+    RIL_LANG_ITALIAN = 17,
+    RIL_LANG_NORWEGIAN = 18,
+    RIL_LANG_POLISH = 19,
+    RIL_LANG_SLOVAK = 20,
+    RIL_LANG_SWEDISH = 21,
+    RIL_LANG_SLOVENIAN = 22,
+    RIL_LANG_ENGLISHUK = 23,
+    RIL_LANG_TAGALOG = 24
+} ENUM_LANGUAGE_TYPE;
+
+/* Receives every message the library would show in a message box: caption "Error:" and
+ * the message text in the library's code page (GBK). */
+typedef void (*RIL_NOTICE_HANDLER)(void *context, char const *caption, char const *message);
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Loading and lookup. */
+RIL_API RIL_LONG Ril_LoadRes(char const *path);
+RIL_API RIL_LONG Ril_UnloadRes(void);
+RIL_API RIL_LONG Ril_ReLoadRes(void);
+RIL_API RIL_ULONG Ril_GetNumItem(void);
+RIL_API RIL_ULONG Ril_GetItemSize(RIL_ULONG id);
+RIL_API RIL_WCHAR const *Ril_GetStringW(RIL_ULONG id);
+RIL_API char const *Ril_GetStringA(RIL_ULONG id);
+RIL_API void const *Ril_GetData(RIL_ULONG id);
+#ifdef __cplusplus
+RIL_API RIL_LONG Ril_GetMacro(char *buffer, RIL_ULONG &length, RIL_ULONG id);
+#else
+RIL_API RIL_LONG Ril_GetMacro(char *buffer, RIL_ULONG *length, RIL_ULONG id);
+#endif
+RIL_API RIL_LONG Ril_GetLastError(void);
+
+/* Code-page conversion of zero-terminated text; results count the terminator. */
+RIL_API int Ril_WcsToMbcs(RIL_WCHAR const *source, char *destination, unsigned int codePage);
+RIL_API int Ril_MbcsToWcs(char const *source, RIL_WCHAR *destination, unsigned int codePage);
+
+/* Text utilities. */
+RIL_API RIL_LONG Ril_CombineStringW(RIL_WCHAR *text, RIL_WCHAR const *value, RIL_ULONG number,
+                                    RIL_ULONG size);
+RIL_API RIL_LONG Ril_CombineStringA(char *text, char const *value, RIL_ULONG number,
+                                    RIL_ULONG size);
+RIL_API ENUM_LANGUAGE_TYPE Ril_StringToLanguage(char const *name);
+
+/* Platform settings. A null handler restores the platform's own notice (a message box on
+ * Windows, a line on standard error elsewhere). */
+RIL_API void Ril_SetNoticeHandler(RIL_NOTICE_HANDLER handler, void *context);
+/* Chooses the code page that code page 0 stands for; returns the previous one. 0 restores
+ * the default (the system's ANSI code page on Windows, 936 elsewhere). */
+RIL_API unsigned int Ril_SetAnsiCodePage(unsigned int codePage);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* RIL4410_H_INCLUDED */

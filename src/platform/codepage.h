@@ -1,0 +1,36 @@
+// Code-page conversion with the conventions of the Windows calls (flags 0): results count
+// characters of the destination, 0 means failure with a Windows error number.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace ril::platform {
+
+constexpr unsigned long kErrorInvalidParameter = 87;
+constexpr unsigned long kErrorInsufficientBuffer = 122;
+constexpr unsigned long kErrorNoUnicodeTranslation = 1113;
+
+struct Conversion {
+    int count = 0;           // destination characters produced (or needed); 0 on failure
+    unsigned long error = 0; // the Windows error number when count is 0
+};
+
+// Like MultiByteToWideChar(codePage, 0, ...). A source length of -1 converts up to and
+// including the source's terminator; a destination size of 0 asks for the size only.
+// Invalid input becomes U+FFFD.
+Conversion MultiByteToWide(unsigned codePage, const char *source, int sourceLength,
+                           std::uint16_t *destination, int destinationSize);
+// Like WideCharToMultiByte(codePage, 0, ..., NULL, NULL). Unmappable characters become '?'.
+Conversion WideToMultiByte(unsigned codePage, const std::uint16_t *source, int sourceLength,
+                           char *destination, int destinationSize);
+
+// The code page that code page 0 stands for. Setting 0 restores the platform default;
+// the previous setting is returned (0 when the default was in force).
+unsigned SetAnsiCodePage(unsigned codePage);
+unsigned AnsiCodePage();
+
+// Zero-terminated text in the ANSI code page as UTF-8 (for presenting messages).
+std::string AnsiToUtf8(const char *text);
+
+} // namespace ril::platform

@@ -1,0 +1,105 @@
+// File access through the C runtime's buffered streams (the same on every platform).
+#include "platform/file.h"
+
+#include "platform/fault.h"
+
+#include <new>
+
+namespace ril::platform {
+namespace {
+int ToWhence(File::Origin origin) {
+    switch (origin) {
+    case File::Origin::Begin:
+        return SEEK_SET;
+    case File::Origin::Current:
+        return SEEK_CUR;
+    case File::Origin::End:
+        break;
+    }
+    return SEEK_END;
+}
+
+#if defined(_WIN32)
+int Seek64(std::FILE *f, std::int64_t offset, int whence) { return _fseeki64(f, offset, whence); }
+std::int64_t Tell64(std::FILE *f) { return _ftelli64(f); }
+#else
+int Seek64(std::FILE *f, std::int64_t offset, int whence) {
+    return fseeko(f, static_cast<off_t>(offset), whence);
+}
+std::int64_t Tell64(std::FILE *f) { return ftello(f); }
+#endif
+} // namespace
+
+File &File::operator=(File &&other) noexcept {
+    if (this != &other) {
+        Close();
+        stream_ = other.stream_;
+        other.stream_ = nullptr;
+    }
+    return *this;
+}
+
+File::~File() { Close(); }
+
+File File::Open(const char *path, const char *mode) {
+    if (path == nullptr || ShouldFail(Fault::FileOpen))
+        return File();
+    return File(std::fopen(path, mode));
+}
+
+std::size_t File::Read(void *buffer, std::size_t size) {
+    if (stream_ == nullptr || size == 0 || ShouldFail(Fault::FileRead))
+        return 0;
+    return std::fread(buffer, 1, size, stream_);
+}
+
+bool File::Write(const void *data, std::size_t size) {
+    if (stream_ == nullptr || ShouldFail(Fault::FileWrite))
+        return false;
+    return size == 0 || std::fwrite(data, 1, size, stream_) == size;
+}
+
+bool File::Seek(std::int64_t offset, Origin origin) {
+    return stream_ != nullptr && Seek64(stream_, offset, ToWhence(origin)) == 0;
+}
+
+std::int64_t File::Tell() { return stream_ == nullptr ? -1 : Tell64(stream_); }
+
+std::int64_t File::Length() {
+    std::int64_t here = Tell();
+    if (here < 0 || !Seek(0, Origin::End))
+        return -1;
+    std::int64_t length = Tell();
+    if (!Seek(here, Origin::Begin))
+        return -1;
+    return length;
+}
+
+bool File::Close() {
+    if (stream_ == nullptr)
+        return true;
+    bool ok = std::fflush(stream_) == 0;
+    ok = std::fclose(stream_) == 0 && ok;
+    stream_ = nullptr;
+    return ok && !ShouldFail(Fault::FileClose);
+}
+
+ReadStatus ReadWholeFile(const char *path, FileContent &content) {
+    content = FileContent();
+    File file = File::Open(path, "rb");
+    if (!file.IsOpen())
+        return ReadStatus::CannotOpen;
+    std::int64_t length = file.Length();
+    if (length < 0)
+        return ReadStatus::CannotOpen;
+    if (static_cast<std::uint64_t>(length) > SIZE_MAX || ShouldFail(Fault::Alloc))
+        return ReadStatus::NoMemory;
+    // Uninitialised on purpose: every byte kept is overwritten by the read.
+    content.bytes.reset(new (std::nothrow) std::uint8_t[length > 0 ? length : 1]);
+    if (!content.bytes)
+        return ReadStatus::NoMemory;
+    content.size = file.Read(content.bytes.get(), static_cast<std::size_t>(length));
+    return ReadStatus::Ok;
+}
+
+} // namespace ril::platform

@@ -1,0 +1,118 @@
+// The exported load and lookup functions over the process-wide table.
+#include "Ril4410.h"
+#include "table/library_state.h"
+#include "util/export_guard.h"
+
+#include <cstring>
+
+namespace ril {
+namespace {
+
+// Returned for an ID without a record; never written to.
+const RIL_WCHAR kBlankWide[2] = {0x0020, 0x0000};
+const char kBlankNarrow[2] = {' ', '\0'};
+
+// The record that the lookups answer with for `id`.
+RecordRef LookupRecord(std::uint32_t id) { return State().table.Record(id); }
+
+// Measures the wide text up to its zero unit, turning carriage returns into blanks in place.
+void BlankCarriageReturnsW(std::uint8_t *text) {
+    for (;; text += 2) {
+        std::uint16_t unit = LoadU16(text);
+        if (unit == 0)
+            return;
+        if (unit == 0x000D) {
+            text[0] = 0x20;
+            text[1] = 0x00;
+        }
+    }
+}
+
+void BlankCarriageReturnsA(std::uint8_t *text) {
+    for (; *text != 0; ++text)
+        if (*text == 0x0D)
+            *text = 0x20;
+}
+
+} // namespace
+} // namespace ril
+
+using namespace ril;
+
+extern "C" RIL_API RIL_LONG Ril_LoadRes(char const *path) {
+    return Guarded<RIL_LONG>(kEFail, [&]() -> RIL_LONG {
+        if (path == nullptr)
+            return kEFail;
+        if (path[0] == '\0')
+            return kSOk;
+        return State().table.LoadRes(path);
+    });
+}
+
+extern "C" RIL_API RIL_LONG Ril_UnloadRes(void) {
+    return Guarded<RIL_LONG>(kSOk, [] {
+        if (State().table.IsLoaded())
+            State().table.UnloadRes();
+        return kSOk;
+    });
+}
+
+extern "C" RIL_API RIL_LONG Ril_ReLoadRes(void) {
+    return Guarded<RIL_LONG>(kEFail, [] { return State().table.ReLoadRes(); });
+}
+
+extern "C" RIL_API RIL_ULONG Ril_GetNumItem(void) {
+    return Guarded<RIL_ULONG>(0, [] { return State().table.Count(); });
+}
+
+extern "C" RIL_API RIL_ULONG Ril_GetItemSize(RIL_ULONG id) {
+    return Guarded<RIL_ULONG>(0, [&] { return State().table.RecordSize(id); });
+}
+
+extern "C" RIL_API RIL_WCHAR const *Ril_GetStringW(RIL_ULONG id) {
+    return Guarded<RIL_WCHAR const *>(kBlankWide, [&]() -> RIL_WCHAR const * {
+        RecordRef record = LookupRecord(id);
+        if (!record)
+            return kBlankWide;
+        BlankCarriageReturnsW(record.Text());
+        return reinterpret_cast<RIL_WCHAR const *>(record.Text());
+    });
+}
+
+extern "C" RIL_API char const *Ril_GetStringA(RIL_ULONG id) {
+    return Guarded<char const *>(kBlankNarrow, [&]() -> char const * {
+        RecordRef record = LookupRecord(id);
+        if (!record)
+            return kBlankNarrow;
+        BlankCarriageReturnsA(record.Text());
+        return reinterpret_cast<char const *>(record.Text());
+    });
+}
+
+extern "C" RIL_API void const *Ril_GetData(RIL_ULONG id) {
+    return Guarded<void const *>(nullptr, [&] { return static_cast<void const *>(LookupRecord(id).data); });
+}
+
+extern "C" RIL_API RIL_LONG Ril_GetMacro(char *buffer, RIL_ULONG &length, RIL_ULONG id) {
+    return Guarded<RIL_LONG>(kEFail, [&]() -> RIL_LONG {
+        RecordRef record = LookupRecord(id);
+        if (!record)
+            return kEFail;
+        std::uint32_t macroLength = record.MacroLength();
+        if (buffer == nullptr) {
+            length = macroLength;
+            return kSFalse;
+        }
+        if (length < macroLength) {
+            length = macroLength;
+            return kEFail;
+        }
+        buffer[macroLength] = '\0';
+        std::memcpy(buffer, record.Macro(), macroLength);
+        return kSOk;
+    });
+}
+
+extern "C" RIL_API RIL_LONG Ril_GetLastError(void) {
+    return Guarded<RIL_LONG>(0, [] { return State().lastError; });
+}
