@@ -1,0 +1,129 @@
+// Shared helpers for the tests.
+#include "support/test_support.h"
+
+#include <atomic>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <stdexcept>
+
+namespace ril::test {
+
+TempDir::TempDir() {
+    static std::atomic<unsigned> serial{0};
+    std::random_device seed;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        auto name = "ril4410-test-" + std::to_string(seed()) + "-" + std::to_string(serial++);
+        auto candidate = std::filesystem::temp_directory_path() / name;
+        if (std::filesystem::create_directory(candidate)) {
+            path_ = candidate;
+            return;
+        }
+    }
+    throw std::runtime_error("cannot create a temporary folder");
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+NoticeCapture::NoticeCapture() { Ril_SetNoticeHandler(&NoticeCapture::Handler, this); }
+
+NoticeCapture::~NoticeCapture() { Ril_SetNoticeHandler(nullptr, nullptr); }
+
+void NoticeCapture::Handler(void *context, const char *caption, const char *message) {
+    static_cast<NoticeCapture *>(context)->notices_.push_back(
+        Notice{caption != nullptr ? caption : "", message != nullptr ? message : ""});
+}
+
+void WriteFile(const std::string &path, const Bytes &bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out)
+        throw std::runtime_error("cannot write " + path);
+}
+
+void WriteFile(const std::string &path, const std::string &text) {
+    WriteFile(path, Bytes(text.begin(), text.end()));
+}
+
+Bytes ReadFile(const std::string &path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot read " + path);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool FileExists(const std::string &path) { return std::filesystem::exists(path); }
+
+BinBuilder &BinBuilder::U8(std::uint8_t v) {
+    bytes_.push_back(v);
+    return *this;
+}
+
+BinBuilder &BinBuilder::U16(std::uint16_t v) { return U8(v & 0xFF).U8(v >> 8); }
+
+BinBuilder &BinBuilder::U32(std::uint32_t v) { return U16(v & 0xFFFF).U16(v >> 16); }
+
+BinBuilder &BinBuilder::Raw(const Bytes &bytes) {
+    bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
+    return *this;
+}
+
+BinBuilder &BinBuilder::Raw(const std::string &bytes) { return Raw(Bytes(bytes.begin(), bytes.end())); }
+
+BinBuilder &BinBuilder::Header(std::uint32_t flag, std::uint32_t maxId, std::uint32_t count) {
+    return U32(flag).U32(maxId).U32(count);
+}
+
+BinBuilder &BinBuilder::Entry(std::uint32_t id, const Bytes &record) {
+    return U32(id).U32(static_cast<std::uint32_t>(record.size())).Raw(record);
+}
+
+BinBuilder &BinBuilder::EntryA(std::uint32_t id, const std::string &macro, const std::string &text) {
+    return Entry(id, RecordA(macro, text));
+}
+
+BinBuilder &BinBuilder::EntryW(std::uint32_t id, const std::string &macro, const std::u16string &text) {
+    return Entry(id, RecordW(macro, text));
+}
+
+BinBuilder &BinBuilder::Trailer(const std::string &holder) {
+    return Raw(holder).U16(static_cast<std::uint16_t>(holder.size())).U8(0);
+}
+
+Bytes RecordA(const std::string &macro, const std::string &text) {
+    Bytes record;
+    auto m = static_cast<std::uint16_t>(macro.size() + 1);
+    record.push_back(m & 0xFF);
+    record.push_back(m >> 8);
+    record.insert(record.end(), macro.begin(), macro.end());
+    record.push_back(0);
+    record.insert(record.end(), text.begin(), text.end());
+    record.push_back(0);
+    return record;
+}
+
+Bytes RecordW(const std::string &macro, const std::u16string &text) {
+    Bytes record = RecordA(macro, "");
+    record.pop_back();
+    for (char16_t unit : text) {
+        record.push_back(unit & 0xFF);
+        record.push_back(unit >> 8);
+    }
+    record.push_back(0);
+    record.push_back(0);
+    return record;
+}
+
+std::u16string Wide(const RIL_WCHAR *text) {
+    std::u16string result;
+    if (text == nullptr)
+        return result;
+    for (; *text != 0; ++text)
+        result.push_back(static_cast<char16_t>(*text));
+    return result;
+}
+
+} // namespace ril::test

@@ -1,0 +1,88 @@
+// Shared helpers for the tests: temporary folders, captured notices, BIN images.
+#pragma once
+
+#include "Ril4410.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace ril::test {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A fresh folder under the system's temporary folder, removed with its content.
+class TempDir {
+  public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir &) = delete;
+    TempDir &operator=(const TempDir &) = delete;
+    const std::filesystem::path &Path() const { return path_; }
+    // The path of `name` inside the folder, as a string for the C API.
+    std::string File(const std::string &name) const { return (path_ / name).string(); }
+
+  private:
+    std::filesystem::path path_;
+};
+
+// Captures every notice the library shows while it lives; restores the default after.
+class NoticeCapture {
+  public:
+    struct Notice {
+        std::string caption;
+        std::string message;
+    };
+    NoticeCapture();
+    ~NoticeCapture();
+    NoticeCapture(const NoticeCapture &) = delete;
+    NoticeCapture &operator=(const NoticeCapture &) = delete;
+    const std::vector<Notice> &Notices() const { return notices_; }
+    void Clear() { notices_.clear(); }
+
+  private:
+    static void Handler(void *context, const char *caption, const char *message);
+    std::vector<Notice> notices_;
+};
+
+void WriteFile(const std::string &path, const Bytes &bytes);
+void WriteFile(const std::string &path, const std::string &text);
+Bytes ReadFile(const std::string &path);
+bool FileExists(const std::string &path);
+
+// Builds BIN images byte by byte, little-endian.
+class BinBuilder {
+  public:
+    BinBuilder &U8(std::uint8_t v);
+    BinBuilder &U16(std::uint16_t v);
+    BinBuilder &U32(std::uint32_t v);
+    BinBuilder &Raw(const Bytes &bytes);
+    BinBuilder &Raw(const std::string &bytes);
+    // A header: holder flag, max ID and count.
+    BinBuilder &Header(std::uint32_t flag, std::uint32_t maxId, std::uint32_t count);
+    // An entry whose record holds the macro (with its zero) and a multibyte text (with its zero).
+    BinBuilder &EntryA(std::uint32_t id, const std::string &macro, const std::string &text);
+    // The same with a UTF-16LE text given as code units.
+    BinBuilder &EntryW(std::uint32_t id, const std::string &macro, const std::u16string &text);
+    // An entry with a raw record.
+    BinBuilder &Entry(std::uint32_t id, const Bytes &record);
+    // A holder marker trailer: the text, its 16-bit length and a zero byte.
+    BinBuilder &Trailer(const std::string &holder);
+    const Bytes &Get() const { return bytes_; }
+
+  private:
+    Bytes bytes_;
+};
+
+Bytes RecordA(const std::string &macro, const std::string &text);
+Bytes RecordW(const std::string &macro, const std::u16string &text);
+
+// A wide text returned by the library as a std::u16string.
+std::u16string Wide(const RIL_WCHAR *text);
+// A std::u16string as the library's wide type (valid while `text` lives).
+inline const RIL_WCHAR *W(const std::u16string &text) {
+    return reinterpret_cast<const RIL_WCHAR *>(text.c_str());
+}
+
+} // namespace ril::test
