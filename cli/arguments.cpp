@@ -1,0 +1,120 @@
+// Command-line parsing and the usage text, both driven by the command table.
+#include "arguments.h"
+
+#include "diagnostics.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
+#include <string_view>
+
+namespace rilcli {
+namespace {
+
+std::string Synopsis(CommandSpec const &command) {
+    std::string text = std::string(command.name) + " " + command.operands;
+    if (command.acceptsWide)
+        text += " [--wide]";
+    return text;
+}
+
+CommandSpec const &FindCommand(std::string const &name, std::span<CommandSpec const> commands) {
+    auto const found =
+        std::find_if(commands.begin(), commands.end(),
+                     [&](CommandSpec const &command) { return name == command.name; });
+    if (found == commands.end())
+        throw UsageError("unknown command '" + name + "'");
+    return *found;
+}
+
+bool IsOption(std::string_view argument) {
+    return argument.size() > 1 && argument[0] == '-';
+}
+
+} // namespace
+
+ParsedLine ParseArguments(std::span<char const *const> arguments,
+                          std::span<CommandSpec const> commands) {
+    bool help = false;
+    bool version = false;
+    bool wide = false;
+    bool optionsEnded = false;
+    std::vector<std::string> positional;
+    for (std::string_view const argument : arguments) {
+        if (optionsEnded || !IsOption(argument))
+            positional.emplace_back(argument);
+        else if (argument == "--")
+            optionsEnded = true;
+        else if (argument == "--help" || argument == "-h")
+            help = true;
+        else if (argument == "--version")
+            version = true;
+        else if (argument == "--wide")
+            wide = true;
+        else
+            throw UsageError("unknown option '" + std::string(argument) + "'");
+    }
+
+    ParsedLine line;
+    if (help || version) {
+        line.request = help ? Request::kHelp : Request::kVersion;
+        return line;
+    }
+    if (positional.empty())
+        throw UsageError("no command given");
+    CommandSpec const &command = FindCommand(positional.front(), commands);
+    std::size_t const operandCount = positional.size() - 1;
+    if (operandCount < command.operandCount)
+        throw UsageError("missing operand (usage: ril4410 " + Synopsis(command) + ")");
+    if (operandCount > command.operandCount)
+        throw UsageError("too many operands (usage: ril4410 " + Synopsis(command) + ")");
+    if (wide && !command.acceptsWide)
+        throw UsageError(std::string("option '--wide' does not apply to '") + command.name + "'");
+
+    line.invocation.command = &command;
+    line.invocation.operands.assign(positional.begin() + 1, positional.end());
+    line.invocation.wide = wide;
+    return line;
+}
+
+RIL_ULONG ParseId(std::string const &text) {
+    std::string_view digits = text;
+    int base = 10;
+    if (digits.starts_with("0x") || digits.starts_with("0X")) {
+        digits.remove_prefix(2);
+        base = 16;
+    }
+    std::uint64_t value = 0;
+    auto const [end, error] =
+        std::from_chars(digits.data(), digits.data() + digits.size(), value, base);
+    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() ||
+        value > 0xFFFFFFFFu)
+        throw UsageError("invalid ID '" + text + "' (a number from 0 to 4294967295 is expected)");
+    return static_cast<RIL_ULONG>(value);
+}
+
+std::string UsageText(std::span<CommandSpec const> commands) {
+    std::string text = "Usage: ril4410 COMMAND OPERANDS... [OPTIONS]\n"
+                       "       ril4410 --help | --version\n"
+                       "\n"
+                       "Commands:\n";
+    for (CommandSpec const &command : commands)
+        text += "  " + Synopsis(command) + "\n      " + command.summary + "\n";
+    text += "\n"
+            "Options:\n"
+            "  --wide        the BIN holds wide (UTF-16) texts; without it, texts are read\n"
+            "                as multibyte text in the ANSI code page (936, GBK, outside\n"
+            "                Windows)\n"
+            "  -h, --help    print this help and exit\n"
+            "  --version     print the version and exit\n"
+            "\n"
+            "ID is decimal, or hexadecimal with a 0x prefix. Macros and texts are printed\n"
+            "in UTF-8; in them carriage return, line feed, tab and backslash are written\n"
+            "as \\r, \\n, \\t and \\\\, so that every item stays on one line.\n"
+            "\n"
+            "Exit status: 0 on success, 1 when a file, an item or the library fails,\n"
+            "2 for a malformed command line.\n";
+    return text;
+}
+
+} // namespace rilcli

@@ -1,0 +1,49 @@
+// The command table's entry type and the parsing of the command line against that table.
+#pragma once
+
+#include "Ril4410.h"
+
+#include <cstddef>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace rilcli {
+
+struct Invocation;
+
+// One command: its name, its operands as shown in the usage, how many it takes, whether it
+// accepts --wide, a one-line summary and the function that runs it.
+struct CommandSpec {
+    char const *name;
+    char const *operands;
+    std::size_t operandCount;
+    bool acceptsWide;
+    char const *summary;
+    int (*run)(Invocation const &);
+};
+
+struct Invocation {
+    CommandSpec const *command = nullptr;
+    std::vector<std::string> operands;
+    bool wide = false;
+};
+
+enum class Request { kRun, kHelp, kVersion };
+
+struct ParsedLine {
+    Request request = Request::kRun;
+    Invocation invocation;
+};
+
+// Options may stand anywhere; "--" ends them. --help wins over everything else, then
+// --version. Throws UsageError for an unknown command or option or a wrong operand count.
+ParsedLine ParseArguments(std::span<char const *const> arguments,
+                          std::span<CommandSpec const> commands);
+
+// An ID in decimal or, with a 0x prefix, hexadecimal, at most 0xFFFFFFFF; throws UsageError.
+RIL_ULONG ParseId(std::string const &text);
+
+std::string UsageText(std::span<CommandSpec const> commands);
+
+} // namespace rilcli

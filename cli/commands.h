@@ -1,0 +1,17 @@
+// The tool's commands: the table that the parser and the usage text are built from, and
+// the functions that run them.
+#pragma once
+
+#include "arguments.h"
+
+#include <span>
+
+namespace rilcli {
+
+std::span<CommandSpec const> Commands();
+
+// Reading commands (read_commands.cpp).
+int RunDump(Invocation const &invocation);
+int RunGet(Invocation const &invocation);
+
+} // namespace rilcli

@@ -1,0 +1,45 @@
+// The commands that load a BIN and print its items: dump and get.
+#include "bin_items.h"
+#include "commands.h"
+#include "diagnostics.h"
+#include "text_output.h"
+
+namespace rilcli {
+namespace {
+
+std::string TextAsUtf8(Item const &item, bool wide) {
+    return wide ? Utf16ToUtf8(WideText(item)) : AnsiToUtf8(MultibyteText(item));
+}
+
+} // namespace
+
+int RunDump(Invocation const &invocation) {
+    std::string const &path = invocation.operands[0];
+    LoadBin(path);
+    // The library keeps no list of IDs: probe every slot the table can hold. The limit is
+    // at most 0xFFFFFFFF, so the counter never wraps.
+    std::uint32_t const limit = IdLimit(path);
+    for (std::uint32_t id = 0; id < limit; ++id) {
+        if (!HasItem(id))
+            continue;
+        Item const item = ReadItem(id);
+        WriteOut(std::to_string(id) + '\t' + EscapeControls(AnsiToUtf8(item.macro)) + '\t' +
+                 EscapeControls(TextAsUtf8(item, invocation.wide)) + '\n');
+    }
+    FinishOutput();
+    return kExitOk;
+}
+
+int RunGet(Invocation const &invocation) {
+    std::string const &path = invocation.operands[0];
+    RIL_ULONG const id = ParseId(invocation.operands[1]);
+    LoadBin(path);
+    // A missing ID still gives a one-blank string from the getters; only the record tells.
+    if (!HasItem(id))
+        throw Failure("no item with ID " + std::to_string(id) + " in '" + path + "'");
+    WriteOut(EscapeControls(TextAsUtf8(ReadItem(id), invocation.wide)) + '\n');
+    FinishOutput();
+    return kExitOk;
+}
+
+} // namespace rilcli

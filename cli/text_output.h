@@ -1,0 +1,29 @@
+// Conversion of library text to UTF-8, escaping for one-line output, and writing stdout.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace rilcli {
+
+// Puts standard output and error into binary mode where the platform translates newlines.
+void PrepareStandardStreams();
+
+// UTF-16 to UTF-8; unpaired surrogates become U+FFFD.
+std::string Utf16ToUtf8(std::u16string_view units);
+
+// Text in the library's ANSI code page (code page 0) to UTF-16 or UTF-8 through
+// Ril_MbcsToWcs; throws Failure with the library's code when the conversion fails.
+std::u16string AnsiToUtf16(std::string const &text);
+std::string AnsiToUtf8(std::string const &text);
+// The same, but gives the bytes unchanged when they cannot be converted.
+std::string AnsiToUtf8OrRaw(std::string const &text);
+
+// Writes CR, LF, TAB and backslash as \r, \n, \t and \\ so that a text stays on one line.
+std::string EscapeControls(std::string_view text);
+
+// Writes to standard output; throws Failure when the output cannot be written.
+void WriteOut(std::string_view text);
+void FinishOutput();
+
+} // namespace rilcli
