@@ -1,0 +1,158 @@
+// Benchmarks: importing the 100,000-item corpus as an MBCS and as a WCS text resource file,
+// each compared with a plain whole-file copy of the same file.
+#include "Ril4410.h"
+#include "import_corpus.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <string>
+#include <system_error>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using ril_bench::kCorpusItems;
+
+enum class Flavour { Mbcs, Wcs };
+
+// The corpus as both text files, written once per process into a fresh temporary folder
+// that is removed again when the process ends. The import and copy targets live there too.
+class ImportFiles {
+  public:
+    static const ImportFiles &Get() {
+        static const ImportFiles files;
+        return files;
+    }
+    ~ImportFiles() {
+        std::error_code ignored;
+        fs::remove_all(folder_, ignored);
+    }
+    ImportFiles(const ImportFiles &) = delete;
+    ImportFiles &operator=(const ImportFiles &) = delete;
+
+    const std::string &Text(Flavour flavour) const {
+        return flavour == Flavour::Mbcs ? mbcs_ : wcs_;
+    }
+    std::int64_t TextSize(Flavour flavour) const {
+        return flavour == Flavour::Mbcs ? mbcsSize_ : wcsSize_;
+    }
+    const std::string &Bin() const { return bin_; }
+    const std::string &Copy() const { return copy_; }
+    bool Ok() const { return ok_; }
+
+  private:
+    ImportFiles() {
+        std::random_device seed;
+        for (int attempt = 0; attempt < 100 && folder_.empty(); ++attempt) {
+            fs::path candidate =
+                fs::temp_directory_path() / ("ril4410_import_bench_" + std::to_string(seed()));
+            std::error_code error;
+            if (fs::create_directory(candidate, error))
+                folder_ = candidate;
+        }
+        if (folder_.empty())
+            return;
+        mbcs_ = (folder_ / "strings.txt").string();
+        wcs_ = (folder_ / "strings_wide.txt").string();
+        bin_ = (folder_ / "import.bin").string();
+        copy_ = (folder_ / "copy.txt").string();
+        const std::vector<ril_bench::CorpusItem> items = ril_bench::BuildCorpus();
+        const std::string mbcs = ril_bench::MbcsTextFile(items);
+        const std::string wcs = ril_bench::WcsTextFile(items);
+        mbcsSize_ = static_cast<std::int64_t>(mbcs.size());
+        wcsSize_ = static_cast<std::int64_t>(wcs.size());
+        ok_ = ril_bench::WriteWholeFile(mbcs_, mbcs) && ril_bench::WriteWholeFile(wcs_, wcs);
+    }
+
+    fs::path folder_;
+    std::string mbcs_, wcs_, bin_, copy_;
+    std::int64_t mbcsSize_ = 0, wcsSize_ = 0;
+    bool ok_ = false;
+};
+
+// Without a log the importer shows its notices (the gap count of every run); drop them.
+void IgnoreNotice(void *, char const *, char const *) {}
+
+// One whole import per iteration: parse, validate, write the BIN.
+void RunImport(benchmark::State &state, Flavour flavour) {
+    const ImportFiles &files = ImportFiles::Get();
+    if (!files.Ok()) {
+        state.SkipWithError("cannot write the corpus files");
+        return;
+    }
+    Ril_SetNoticeHandler(&IgnoreNotice, nullptr);
+    const int wide = flavour == Flavour::Wcs ? 1 : 0;
+    for (auto _ : state) {
+        if (Ril_ImportResFromTxtToBin(files.Text(flavour).c_str(), wide, files.Bin().c_str(),
+                                      nullptr) != 0) {
+            state.SkipWithError("Ril_ImportResFromTxtToBin failed");
+            break;
+        }
+    }
+    Ril_SetNoticeHandler(nullptr, nullptr);
+    state.SetBytesProcessed(state.iterations() * files.TextSize(flavour));
+    state.counters["items"] = static_cast<double>(kCorpusItems);
+}
+
+// Baseline for the import: read the text file whole with one fread into a fresh buffer,
+// write it whole to another file with one fwrite, close both and release the buffer.
+void RunPlainCopy(benchmark::State &state, Flavour flavour) {
+    const ImportFiles &files = ImportFiles::Get();
+    if (!files.Ok()) {
+        state.SkipWithError("cannot write the corpus files");
+        return;
+    }
+    std::int64_t bytes = 0;
+    for (auto _ : state) {
+        std::FILE *source = std::fopen(files.Text(flavour).c_str(), "rb");
+        if (source == nullptr || std::fseek(source, 0, SEEK_END) != 0) {
+            if (source != nullptr)
+                std::fclose(source);
+            state.SkipWithError("cannot open the text file");
+            break;
+        }
+        long length = std::ftell(source);
+        std::fseek(source, 0, SEEK_SET);
+        std::unique_ptr<std::uint8_t[]> buffer(new std::uint8_t[length > 0 ? length : 1]);
+        std::size_t got = std::fread(buffer.get(), 1, static_cast<std::size_t>(length), source);
+        std::fclose(source);
+        std::FILE *target = std::fopen(files.Copy().c_str(), "wb");
+        if (target == nullptr) {
+            state.SkipWithError("cannot create the copy");
+            break;
+        }
+        std::size_t put = std::fwrite(buffer.get(), 1, got, target);
+        if (std::fclose(target) != 0 || put != got) {
+            state.SkipWithError("cannot write the copy");
+            break;
+        }
+        bytes += static_cast<std::int64_t>(got);
+    }
+    state.SetBytesProcessed(bytes);
+}
+
+void BM_ImportMbcs(benchmark::State &state) {
+    RunImport(state, Flavour::Mbcs);
+}
+void BM_ImportWcs(benchmark::State &state) {
+    RunImport(state, Flavour::Wcs);
+}
+void BM_PlainCopyMbcs(benchmark::State &state) {
+    RunPlainCopy(state, Flavour::Mbcs);
+}
+void BM_PlainCopyWcs(benchmark::State &state) {
+    RunPlainCopy(state, Flavour::Wcs);
+}
+
+} // namespace
+
+BENCHMARK(BM_PlainCopyMbcs)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ImportMbcs)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PlainCopyWcs)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ImportWcs)->Unit(benchmark::kMillisecond)->UseRealTime();

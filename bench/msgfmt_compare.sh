@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Times GNU msgfmt compiling the import corpus as a .po file against "ril4410 import" compiling
+# the same 100,000 strings as an MBCS text resource file: median wall time of several runs.
+# Usage: bench/msgfmt_compare.sh [RUNS]   (default 5)
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="$root/build-bench"
+runs="${1:-5}"
+
+if ! command -v msgfmt >/dev/null; then
+    echo "msgfmt not found: installing gettext" >&2
+    if [ "$(id -u)" -eq 0 ]; then
+        apt-get install -y gettext
+    else
+        sudo apt-get install -y gettext
+    fi
+fi
+
+# The same configuration as run.sh, so that the two scripts share one build tree.
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DRIL_BUILD_BENCH=ON \
+    -DRIL_BUILD_TESTS=OFF -DRIL_BUILD_CLI=ON >/dev/null
+cmake --build "$build" -j2 --target ril4410_bench ril4410
+
+cli="$build/cli/ril4410"
+work="$(mktemp -d "${TMPDIR:-/tmp}/ril4410_msgfmt.XXXXXX")"
+trap 'rm -rf "$work"' EXIT
+
+"$build/bench/ril4410_bench" --generate "$work"
+cd "$work"
+echo "strings.txt: $(stat -c %s strings.txt) bytes; strings.po: $(stat -c %s strings.po) bytes"
+
+msgfmt_cmd=(msgfmt -o out.mo strings.po)
+import_cmd=("$cli" import strings.txt out.bin)
+
+# One checked run of each; it also brings the files into the page cache. Without a log the
+# import reports its gap count on standard error, which the timed runs discard.
+"${msgfmt_cmd[@]}"
+"${import_cmd[@]}" 2>/dev/null || {
+    echo "ril4410 import failed:" >&2
+    "${import_cmd[@]}"
+    exit 1
+}
+
+# Median wall time in milliseconds of "$runs" runs of the command given as arguments.
+median_ms() {
+    local times=() i start end
+    for ((i = 0; i < runs; ++i)); do
+        start=$(date +%s%N)
+        "$@" >/dev/null 2>&1
+        end=$(date +%s%N)
+        times+=($(((end - start) / 1000)))
+    done
+    printf '%s\n' "${times[@]}" | sort -n |
+        awk '{ t[NR] = $1 } END { m = (NR % 2) ? t[(NR + 1) / 2] : (t[NR / 2] + t[NR / 2 + 1]) / 2
+                                 printf "%.1f", m / 1000 }'
+}
+
+if command -v hyperfine >/dev/null; then
+    hyperfine --runs "$runs" --warmup 1 --export-csv times.csv --command-name msgfmt \
+        "${msgfmt_cmd[*]}" --command-name import "${import_cmd[*]} 2>/dev/null"
+    # The CSV holds seconds; pick the median column by its name.
+    read -r msgfmt_ms import_ms < <(awk -F, '
+        NR == 1 { for (i = 1; i <= NF; ++i) if ($i == "median") col = i; next }
+        { m[$1] = $col * 1000 }
+        END { printf "%.1f %.1f\n", m["msgfmt"], m["import"] }' times.csv)
+else
+    msgfmt_ms=$(median_ms "${msgfmt_cmd[@]}")
+    import_ms=$(median_ms "${import_cmd[@]}")
+fi
+
+awk -v m="$msgfmt_ms" -v i="$import_ms" -v n="$runs" 'BEGIN {
+    printf "\nmsgfmt -o out.mo strings.po (median of %d): %.1f ms\n", n, m
+    printf "ril4410 import strings.txt out.bin (median of %d): %.1f ms\n", n, i
+    printf "msgfmt / import = %.2fx (target >= 10x)\n", m / i
+}'

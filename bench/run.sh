@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Builds the benchmarks in Release into build-bench/ and runs them: five repetitions, aggregates
+# only, then the median LoadRes time against the plain whole-file reads and the median import
+# times against plain copies of the same text files.
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="$root/build-bench"
+
+# The CLI is configured too, as msgfmt_compare.sh builds it in the same tree; only the
+# benchmark executable is built here.
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DRIL_BUILD_BENCH=ON \
+    -DRIL_BUILD_TESTS=OFF -DRIL_BUILD_CLI=ON
+cmake --build "$build" -j2 --target ril4410_bench
+
+results="$build/bench-results.txt"
+"$build/bench/ril4410_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+    "$@" | tee "$results"
+
+# The load and import benchmarks report milliseconds of real time.
+awk '
+    $1 == "BM_PlainRead/real_time_median" { plain = $2 }
+    $1 == "BM_PlainReadFreshPages/real_time_median" { fresh = $2 }
+    $1 == "BM_LoadRes/real_time_median" { load = $2 }
+    $1 == "BM_PlainCopyMbcs/real_time_median" { copyMbcs = $2 }
+    $1 == "BM_ImportMbcs/real_time_median" { importMbcs = $2 }
+    $1 == "BM_PlainCopyWcs/real_time_median" { copyWcs = $2 }
+    $1 == "BM_ImportWcs/real_time_median" { importWcs = $2 }
+    END {
+        printf "\n"
+        if (plain > 0 && load > 0)
+            printf "LoadRes / plain read (medians): %.3f ms / %.3f ms = %.2fx (target <= 2x)\n",
+                load, plain, load / plain
+        if (fresh > 0 && load > 0)
+            printf "LoadRes / plain read into fresh pages (medians): %.3f ms / %.3f ms = %.2fx\n",
+                load, fresh, load / fresh
+        if (copyMbcs > 0 && importMbcs > 0)
+            printf "Import MBCS / plain copy (medians): %.3f ms / %.3f ms = %.2fx (target <= 3x)\n",
+                importMbcs, copyMbcs, importMbcs / copyMbcs
+        if (copyWcs > 0 && importWcs > 0)
+            printf "Import WCS / plain copy (medians): %.3f ms / %.3f ms = %.2fx (target <= 3x)\n",
+                importWcs, copyWcs, importWcs / copyWcs
+    }' "$results"

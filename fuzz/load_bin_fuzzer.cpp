@@ -1,0 +1,251 @@
+// libFuzzer target: loads the input as a BIN with Ril_LoadRes, runs every lookup getter over
+// the IDs that the input's entries name and over boundary IDs, then unloads and reloads.
+#include "Ril4410.h"
+
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr RIL_LONG kSOk = 0;
+constexpr RIL_LONG kSFalse = 1;
+constexpr RIL_LONG kEFail = static_cast<RIL_LONG>(0x80004005u);
+
+// The loader allocates one pointer and one size per ID slot, from 0 to max ID + 9, however
+// sparse the IDs are. A table above this many slots is a legitimate large allocation, not a
+// fault, and would only slow the fuzzer down; such inputs are skipped.
+constexpr std::uint64_t kMaxSlots = std::uint64_t{1} << 22;
+// A record declared beyond the end of the file is read short and its missing bytes stay
+// zero, so the loader legitimately allocates it whole: up to 4 GiB of untouched memory.
+// AddressSanitizer writes the shadow of all of it when it is released (1/8 of its size), more
+// than 100 ms per gigabyte. Inputs whose records reach further than this beyond the end are
+// skipped; shorter overhangs exercise the same code.
+constexpr std::uint64_t kMaxOverhang = std::uint64_t{16} << 20;
+// At most this many entries of the input are parsed for IDs to look up.
+constexpr std::uint32_t kMaxParsedEntries = 256;
+
+std::string &TempPath() {
+    static std::string path;
+    return path;
+}
+
+void RemoveTempFile() {
+    std::remove(TempPath().c_str());
+}
+
+void IgnoreNotice(void *, const char *, const char *) {}
+
+// Stops the run with a message when the library breaks one of its stated guarantees;
+// libFuzzer then saves the input as a crash.
+void Check(bool condition, const char *what, std::uint32_t id) {
+    if (condition)
+        return;
+    std::fprintf(stderr, "guarantee broken for ID %u: %s\n", id, what);
+    RemoveTempFile(); // abort skips the atexit handler
+    std::abort();
+}
+
+std::uint32_t U32At(const std::uint8_t *p) {
+    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
+           std::uint32_t{p[3]} << 24;
+}
+
+// The header fields of the input; a field the input is too short for keeps the preset that
+// the loader uses (flag 1, max ID and count 0).
+struct Header {
+    std::uint32_t flag = 1;
+    std::uint32_t maxId = 0;
+    std::uint32_t count = 0;
+    bool hasCount = false;
+};
+
+Header ParseHeader(const std::uint8_t *data, std::size_t size) {
+    Header header;
+    if (size >= 4)
+        header.flag = U32At(data);
+    if (size >= 8)
+        header.maxId = U32At(data + 4);
+    if (size >= 12) {
+        header.count = U32At(data + 8);
+        header.hasCount = true;
+    }
+    return header;
+}
+
+// How far the records of the input reach beyond its end, walking the entries as the loader
+// does (each entry read takes at least 8 bytes, so the walk is bounded by the input size).
+std::uint64_t Overhang(const std::uint8_t *data, std::size_t size, const Header &header) {
+    std::uint64_t pos = 12;
+    for (std::uint32_t i = 0; i < header.count && pos + 8 <= size; ++i) {
+        pos += 8 + std::uint64_t{U32At(data + pos + 4)};
+        if (pos > size)
+            return pos - size;
+    }
+    return 0;
+}
+
+// The IDs named by the first entries of the input plus the boundary IDs of its table.
+std::vector<std::uint32_t> IdsToProbe(const std::uint8_t *data, std::size_t size,
+                                      const Header &header) {
+    std::vector<std::uint32_t> ids = {0, header.maxId, header.maxId + 9u, header.maxId + 10u,
+                                      0xFFFFFFFFu};
+    std::size_t pos = 12;
+    for (std::uint32_t i = 0; i < header.count && i < kMaxParsedEntries; ++i) {
+        if (size < 8 || pos > size - 8)
+            break;
+        ids.push_back(U32At(data + pos));
+        std::uint64_t next = std::uint64_t{pos} + 8 + U32At(data + pos + 4);
+        if (next > size)
+            break;
+        pos = static_cast<std::size_t>(next);
+    }
+    return ids;
+}
+
+// Reads the record's bytes that can hold file data, and its last byte. A record declared
+// beyond the end of the file may be gigabytes of untouched zero pages; reading all of them
+// would only slow the fuzzer down.
+void ReadRecord(const std::uint8_t *record, RIL_ULONG size, std::size_t inputSize) {
+    unsigned sum = 0;
+    for (RIL_ULONG i = 0; i < size && i < inputSize + 16; ++i)
+        sum += record[i];
+    if (size > 0)
+        sum += record[size - 1];
+    volatile unsigned sink = sum;
+    (void)sink;
+}
+
+std::uint32_t ClampedMacroLength(const std::uint8_t *record, RIL_ULONG size) {
+    if (size < 2)
+        return 0;
+    std::uint32_t m = std::uint32_t{record[0]} | std::uint32_t{record[1]} << 8;
+    return m > size - 2 ? size - 2 : m;
+}
+
+// Runs every getter for `id` and checks the answers against the record that Ril_GetData
+// returns. No editing session is open, so every getter reads the loaded table alone. A
+// getter may move a record whose text does not end (or, for UTF-16, align) inside the
+// file's bytes into a padded copy of its own, so the record is fetched again after each.
+void ProbeId(std::uint32_t id, std::size_t inputSize) {
+    const RIL_ULONG size = Ril_GetItemSize(id);
+    const auto *record = static_cast<const std::uint8_t *>(Ril_GetData(id));
+    Check((record != nullptr) == (size != 0), "Ril_GetData and Ril_GetItemSize disagree", id);
+    ReadRecord(record, size, inputSize);
+
+    const char *narrow = Ril_GetStringA(id);
+    const std::size_t narrowLength = std::strlen(narrow);
+    const auto *narrowRecord = static_cast<const std::uint8_t *>(Ril_GetData(id));
+    const RIL_WCHAR *wide = Ril_GetStringW(id);
+    // Callers index the result as an array of 16-bit units, so it must be 2-byte aligned.
+    Check(reinterpret_cast<std::uintptr_t>(wide) % alignof(RIL_WCHAR) == 0,
+          "Ril_GetStringW must return an aligned pointer", id);
+    std::size_t wideLength = 0;
+    while (wide[wideLength] != 0)
+        ++wideLength;
+    const auto *wideRecord = static_cast<const std::uint8_t *>(Ril_GetData(id));
+
+    RIL_ULONG macroLength = 0xA5A5A5A5u;
+    const RIL_LONG query = Ril_GetMacro(nullptr, macroLength, id);
+
+    if (record == nullptr) {
+        Check(narrowRecord == nullptr && wideRecord == nullptr, "a record appeared", id);
+        Check(narrowLength == 1 && narrow[0] == ' ', "a miss must give the one-blank string", id);
+        Check(wideLength == 1 && wide[0] == 0x0020, "a miss must give the one-blank wide string",
+              id);
+        Check(query == kEFail && macroLength == 0xA5A5A5A5u,
+              "Ril_GetMacro must fail and keep the length on a miss", id);
+        return;
+    }
+    Check(narrowRecord != nullptr && wideRecord != nullptr, "a record vanished", id);
+
+    // The text starts behind the macro, whose length is clamped to the record, and ends at
+    // the record's end at the latest (a wide unit may take the one byte behind it).
+    const std::uint32_t m = ClampedMacroLength(record, size);
+    const auto *narrowText = reinterpret_cast<const std::uint8_t *>(narrow);
+    const auto *wideText = reinterpret_cast<const std::uint8_t *>(wide);
+    Check(narrowText == narrowRecord + (size >= 2 ? 2 + m : size),
+          "Ril_GetStringA must point behind the macro", id);
+    Check(narrowText + narrowLength <= narrowRecord + size, "Ril_GetStringA reads past the record",
+          id);
+    Check(wideText == wideRecord + (size >= 2 ? 2 + m : size),
+          "Ril_GetStringW must point behind the macro", id);
+    Check(wideText + 2 * wideLength <= wideRecord + size + 1,
+          "Ril_GetStringW reads past the record", id);
+
+    Check(query == kSFalse && macroLength == m, "the size query must give the clamped macro length",
+          id);
+    std::vector<char> buffer(std::size_t{macroLength} + 1, '\x5A');
+    RIL_ULONG length = macroLength;
+    Check(Ril_GetMacro(buffer.data(), length, id) == kSOk && length == macroLength,
+          "Ril_GetMacro must fill a buffer of the queried length + 1", id);
+    Check(buffer[macroLength] == '\0' &&
+              (macroLength == 0 || std::memcmp(buffer.data(), wideRecord + 2, macroLength) == 0),
+          "Ril_GetMacro must copy the macro and terminate it", id);
+    if (macroLength > 0) {
+        RIL_ULONG shortLength = macroLength - 1;
+        Check(Ril_GetMacro(buffer.data(), shortLength, id) == kEFail && shortLength == macroLength,
+              "Ril_GetMacro must refuse a short buffer and give the length", id);
+    }
+}
+
+
+// What the header promises about the loaded table: the count as declared (0 without one).
+void CheckLoaded(RIL_LONG result, const Header &header) {
+    const RIL_ULONG expected = result == kSOk && header.hasCount ? header.count : 0;
+    Check(result == kSOk || result == kEFail, "Ril_LoadRes must give S_OK or E_FAIL", 0);
+    Check(Ril_GetNumItem() == expected, "Ril_GetNumItem must give the declared count", 0);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***) {
+    // One file per fuzzing process, rewritten for every input.
+    TempPath() = (std::filesystem::temp_directory_path() /
+                  ("ril4410_fuzz_load_bin_" + std::to_string(getpid()) + ".bin"))
+                     .string();
+    std::atexit(RemoveTempFile);
+    Ril_SetNoticeHandler(IgnoreNotice, nullptr);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+    const Header header = ParseHeader(data, size);
+    // Skip tables whose ID slots alone would be a huge legitimate allocation, and records
+    // declared far beyond the end of the input; -1 also keeps such inputs out of the corpus.
+    const std::uint32_t capacity = header.maxId + 10u;
+    if (header.flag <= 1 && header.count > 0 &&
+        (capacity > kMaxSlots || Overhang(data, size, header) > kMaxOverhang))
+        return -1;
+
+    std::FILE *file = std::fopen(TempPath().c_str(), "wb");
+    if (file == nullptr)
+        std::abort();
+    if (size > 0 && std::fwrite(data, 1, size, file) != size)
+        std::abort();
+    if (std::fclose(file) != 0)
+        std::abort();
+
+    const RIL_LONG loaded = Ril_LoadRes(TempPath().c_str());
+    CheckLoaded(loaded, header);
+    for (std::uint32_t id : IdsToProbe(data, size, header))
+        ProbeId(id, size);
+
+    Ril_UnloadRes();
+    Check(Ril_GetNumItem() == 0 && Ril_GetData(header.maxId) == nullptr,
+          "Ril_UnloadRes must leave no table", 0);
+    // The file is unchanged, so the reload ends as the load did (a failed load stores no path,
+    // and an earlier successful one stored this same path).
+    const RIL_LONG reloaded = Ril_ReLoadRes();
+    Check(reloaded == loaded, "Ril_ReLoadRes must end as Ril_LoadRes did", 0);
+    CheckLoaded(reloaded, header);
+    Ril_UnloadRes();
+    return 0;
+}
