@@ -15,7 +15,22 @@ std::string Synopsis(CommandSpec const &command) {
     std::string text = std::string(command.name) + " " + command.operands;
     if (command.acceptsWide)
         text += " [--wide]";
+    for (ValueOption const &option : command.valueOptions)
+        text += std::string(" [") + option.name + " " + option.value + "]";
     return text;
+}
+
+// Whether any command takes `name` as a value option.
+bool IsValueOption(std::string_view name, std::span<CommandSpec const> commands) {
+    return std::any_of(commands.begin(), commands.end(), [&](CommandSpec const &command) {
+        return std::any_of(command.valueOptions.begin(), command.valueOptions.end(),
+                           [&](ValueOption const &option) { return name == option.name; });
+    });
+}
+
+bool Accepts(CommandSpec const &command, std::string const &name) {
+    return std::any_of(command.valueOptions.begin(), command.valueOptions.end(),
+                       [&](ValueOption const &option) { return name == option.name; });
 }
 
 CommandSpec const &FindCommand(std::string const &name, std::span<CommandSpec const> commands) {
@@ -40,9 +55,20 @@ ParsedLine ParseArguments(std::span<char const *const> arguments,
     bool wide = false;
     bool optionsEnded = false;
     std::vector<std::string> positional;
-    for (std::string_view const argument : arguments) {
-        if (optionsEnded || !IsOption(argument))
+    std::map<std::string, std::string> values;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        std::string_view const argument = arguments[i];
+        std::string_view const name = argument.substr(0, argument.find('='));
+        if (optionsEnded || !IsOption(argument)) {
             positional.emplace_back(argument);
+        } else if (IsValueOption(name, commands)) {
+            if (name.size() < argument.size())
+                values[std::string(name)] = std::string(argument.substr(name.size() + 1));
+            else if (i + 1 < arguments.size())
+                values[std::string(name)] = arguments[++i];
+            else
+                throw UsageError("option '" + std::string(name) + "' needs a value");
+        }
         else if (argument == "--")
             optionsEnded = true;
         else if (argument == "--help" || argument == "-h")
@@ -71,7 +97,12 @@ ParsedLine ParseArguments(std::span<char const *const> arguments,
     if (wide && !command.acceptsWide)
         throw UsageError(std::string("option '--wide' does not apply to '") + command.name + "'");
 
+    for (auto const &[name, value] : values)
+        if (!Accepts(command, name))
+            throw UsageError("option '" + name + "' does not apply to '" + command.name + "'");
+
     line.invocation.command = &command;
+    line.invocation.values = std::move(values);
     line.invocation.operands.assign(positional.begin() + 1, positional.end());
     line.invocation.wide = wide;
     return line;
@@ -102,9 +133,11 @@ std::string UsageText(std::span<CommandSpec const> commands) {
         text += "  " + Synopsis(command) + "\n      " + command.summary + "\n";
     text += "\n"
             "Options:\n"
-            "  --wide        the BIN holds wide (UTF-16) texts; without it, texts are read\n"
-            "                as multibyte text in the ANSI code page (936, GBK, outside\n"
-            "                Windows)\n"
+            "  --wide        the texts are wide (UTF-16); without it, texts are multibyte\n"
+            "                text in the ANSI code page (936, GBK, outside Windows). A\n"
+            "                text file that starts with a UTF-16 byte-order mark is always\n"
+            "                read as wide\n"
+            "  --log FILE    write the import log to FILE (GBK text, replaced each run)\n"
             "  -h, --help    print this help and exit\n"
             "  --version     print the version and exit\n"
             "\n"

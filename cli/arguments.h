@@ -4,6 +4,7 @@
 #include "Ril4410.h"
 
 #include <cstddef>
+#include <map>
 #include <span>
 #include <string>
 #include <vector>
@@ -12,8 +13,14 @@ namespace rilcli {
 
 struct Invocation;
 
+// An option that takes a value, as "--name VALUE" or "--name=VALUE".
+struct ValueOption {
+    char const *name;
+    char const *value;
+};
+
 // One command: its name, its operands as shown in the usage, how many it takes, whether it
-// accepts --wide, a one-line summary and the function that runs it.
+// accepts --wide, a one-line summary, the function that runs it and its value options.
 struct CommandSpec {
     char const *name;
     char const *operands;
@@ -21,12 +28,21 @@ struct CommandSpec {
     bool acceptsWide;
     char const *summary;
     int (*run)(Invocation const &);
+    std::span<ValueOption const> valueOptions = {};
 };
 
 struct Invocation {
     CommandSpec const *command = nullptr;
     std::vector<std::string> operands;
     bool wide = false;
+    // Value options given, by name (for example "--log").
+    std::map<std::string, std::string> values;
+
+    // The value of an option, or null when it was not given.
+    char const *Value(std::string const &name) const {
+        auto const found = values.find(name);
+        return found == values.end() ? nullptr : found->second.c_str();
+    }
 };
 
 enum class Request { kRun, kHelp, kVersion };

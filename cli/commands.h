@@ -10,6 +10,9 @@ namespace rilcli {
 
 std::span<CommandSpec const> Commands();
 
+// Tool commands (tool_commands.cpp).
+int RunImport(Invocation const &invocation);
+
 // Reading commands (read_commands.cpp).
 int RunDump(Invocation const &invocation);
 int RunGet(Invocation const &invocation);

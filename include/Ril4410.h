@@ -81,6 +81,16 @@ RIL_API RIL_LONG Ril_GetMacro(char *buffer, RIL_ULONG *length, RIL_ULONG id);
 #endif
 RIL_API RIL_LONG Ril_GetLastError(void);
 
+/* Saves the loaded table as a BIN (ascending IDs, a fresh holder marker), then unloads it. */
+RIL_API RIL_LONG Ril_ExportResToBinFile(char const *path);
+
+/* Tools. Each returns 0 or a negative code, which is also kept as the last error. A null
+ * binPath means the loaded table's file. */
+RIL_API RIL_LONG Ril_ImportResFromTxtToBin(char const *txtPath, int wide, char const *binPath,
+                                           char const *logPath);
+RIL_API RIL_LONG Ril_ExportResFromBinToTxt(char const *txtPath, int wide, char const *binPath);
+RIL_API RIL_LONG Ril_WriteHeaderFile(char const *headerDir, int wide, char const *binPath);
+
 /* Code-page conversion of zero-terminated text; results count the terminator. */
 RIL_API int Ril_WcsToMbcs(RIL_WCHAR const *source, char *destination, unsigned int codePage);
 RIL_API int Ril_MbcsToWcs(char const *source, RIL_WCHAR *destination, unsigned int codePage);

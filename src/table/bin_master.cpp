@@ -1,28 +1,40 @@
-// CBinMaster: loading a BIN into ID-indexed slots, reloading and unloading it.
+// CBinMaster: loading a BIN into ID-indexed slots, handing out record texts, reloading and
+// unloading. The file is read with one read; records point into that buffer, and only a
+// record that is cut short, or whose text would not end or align inside it, gets a copy.
 #include "table/bin_master.h"
 
+#include "platform/fault.h"
 #include "platform/file.h"
+#include "table/record_text.h"
 #include "table/safe_text.h"
 
 #include <cstring>
+#include <new>
 
 namespace ril {
 namespace {
 
 constexpr std::uint32_t kNoId = 0xFFFFFFFFu;
 
+// Where the text of a record of `size` bytes starts, given its first two bytes.
+std::size_t TextOffset(const std::uint8_t *record, std::size_t available, std::uint32_t size) {
+    std::uint8_t head[2 + kRecordPadding] = {};
+    std::memcpy(head, record, available < 2 ? available : 2);
+    RecordRef view{head, size};
+    return static_cast<std::size_t>(view.Text() - head);
+}
+
 } // namespace
 
-// Parses a BIN image held in memory into the table's fields. Reads follow a stream's rules
-// at end of file: a field that cannot be read whole keeps its preset value, and a record
-// cut short by the end of the file keeps zero bytes where its data is missing.
+// Parses the file image into the table's fields. Reads follow a stream's rules at end of
+// file: a field that cannot be read whole keeps its preset value, and a record cut short by
+// the end of the file keeps zero bytes where its data is missing.
 class CBinMaster::Loader {
   public:
-    Loader(CBinMaster &table, const std::uint8_t *bytes, std::size_t size)
-        : table_(table), bytes_(bytes), size_(size) {}
+    Loader(CBinMaster &table, const platform::FileContent &file) : table_(table), file_(file) {}
 
     bool Run() {
-        LeReader reader(bytes_, size_);
+        LeReader reader(file_.bytes.get(), file_.size);
         std::uint32_t flag = 1; // a file too short to hold the flag counts as flag 1
         reader.ReadU32(flag);
         if (flag > 1)
@@ -35,89 +47,50 @@ class CBinMaster::Loader {
     }
 
   private:
-    struct Entry {
-        std::uint32_t id = kNoId;
-        std::uint32_t size = 0;
-    };
-
-    static Entry NextEntry(LeReader &reader) {
-        Entry entry;
-        reader.ReadU32(entry.id);
-        reader.ReadU32(entry.size);
-        return entry;
-    }
-
     bool ReadEntries(LeReader &reader) {
         table_.capacity_ = table_.maxId_ + 10u; // wraps like the 32-bit field it sizes
-        if (!table_.items_.Allocate(table_.capacity_) || !table_.sizes_.Allocate(table_.capacity_))
+        if (!table_.items_.Allocate(table_.capacity_) || !table_.sizes_.Allocate(table_.capacity_) ||
+            !table_.states_.Allocate(table_.capacity_))
             return false;
-        const std::size_t first = reader.Position();
-        std::uint64_t blockSize = 0;
-        if (!MeasureEntries(reader, blockSize))
-            return false;
-        if (blockSize == 0)
-            return true;
-        if (blockSize > SIZE_MAX || !table_.records_.Allocate(static_cast<std::size_t>(blockSize)))
-            return false;
-        LeReader again(bytes_, size_);
-        again.Skip(first);
-        StoreEntries(again);
-        return true;
-    }
-
-    // First pass: checks every ID against the capacity and adds up the record block.
-    bool MeasureEntries(LeReader &reader, std::uint64_t &blockSize) const {
         for (std::uint32_t i = 0; i < table_.count_; ++i) {
-            Entry entry = NextEntry(reader);
-            if (entry.id >= table_.capacity_)
+            std::uint32_t id = kNoId;
+            std::uint32_t size = 0;
+            reader.ReadU32(id);
+            if (id >= table_.capacity_)
                 return false;
-            if (entry.size > 0) {
-                blockSize += std::uint64_t{entry.size} + kRecordPadding + 1;
-                reader.Skip(entry.size);
-            }
+            reader.ReadU32(size);
+            if (size > 0 && !StoreRecord(id, size, reader))
+                return false;
         }
         return true;
     }
 
-    // Second pass: copies each record into the block; a later entry replaces an earlier one.
-    // Each record is placed so that its text starts on an even address, which keeps the
-    // wide getter's result a properly aligned UTF-16 pointer.
-    void StoreEntries(LeReader &reader) {
-        std::uint8_t *next = table_.records_.Get();
-        for (std::uint32_t i = 0; i < table_.count_; ++i) {
-            Entry entry = NextEntry(reader);
-            if (entry.size == 0)
-                continue;
-            std::uint32_t macroLength = MacroLengthAhead(reader, entry.size);
-            std::uint8_t *record = next + ((reinterpret_cast<std::uintptr_t>(next) + macroLength) & 1);
-            reader.ReadBytes(record, entry.size);
-            table_.items_[entry.id] = record;
-            table_.sizes_[entry.id] = entry.size;
-            next = record + std::size_t{entry.size} + kRecordPadding;
+    // A later entry of the same ID replaces the earlier record.
+    bool StoreRecord(std::uint32_t id, std::uint32_t size, LeReader &reader) {
+        std::uint8_t *bytes = const_cast<std::uint8_t *>(reader.Here());
+        std::size_t available = reader.Skip(size);
+        table_.sizes_[id] = size;
+        if (available == size) {
+            table_.items_[id] = bytes;
+            return true;
         }
-    }
-
-    // The clamped macro length of the record about to be read (missing bytes count as 0).
-    static std::uint32_t MacroLengthAhead(const LeReader &reader, std::uint32_t size) {
-        std::uint8_t head[2] = {0, 0};
-        std::memcpy(head, reader.Here(), reader.Remaining() < 2 ? reader.Remaining() : 2);
-        std::uint8_t padded[2 + kRecordPadding] = {head[0], head[1]};
-        return RecordRef{padded, size}.MacroLength();
+        return static_cast<bool>(table_.CopyRecord(id, bytes, available));
     }
 
     // The holder marker is located from the end of the file: text, 16-bit length, zero byte.
     bool ReadHolder() {
-        std::uint16_t length = size_ >= 3 ? LoadU16(bytes_ + size_ - 3) : 0;
+        const std::uint8_t *bytes = file_.bytes.get();
+        std::size_t size = file_.size;
+        std::uint16_t length = size >= 3 ? LoadU16(bytes + size - 3) : 0;
         if (!table_.holder_.Allocate(std::size_t{length} + 1))
             return false;
-        if (size_ >= std::size_t{length} + 3 && length > 0)
-            std::memcpy(table_.holder_.Get(), bytes_ + size_ - 3 - length, length);
+        if (size >= std::size_t{length} + 3 && length > 0)
+            std::memcpy(table_.holder_.Get(), bytes + size - 3 - length, length);
         return true;
     }
 
     CBinMaster &table_;
-    const std::uint8_t *bytes_;
-    std::size_t size_;
+    const platform::FileContent &file_;
 };
 
 CBinMaster::CBinMaster() = default;
@@ -133,10 +106,16 @@ HResult CBinMaster::LoadRes(const char *path) {
     platform::FileContent file;
     if (platform::ReadWholeFile(path, file) != platform::ReadStatus::Ok)
         return kEFail;
-    if (!Loader(*this, file.bytes.get(), file.size).Run()) {
+    bool parsed = false;
+    try {
+        parsed = Loader(*this, file).Run();
+    } catch (const std::bad_alloc &) {
+    }
+    if (!parsed) {
         UnloadRes();
         return kEFail;
     }
+    file_ = std::move(file.bytes);
     SafeCopyA(path_, kPathSize, path); // a longer path is cut to 519 characters
     loaded_ = 1;
     return kSOk;
@@ -152,12 +131,61 @@ HResult CBinMaster::ReLoadRes() {
 
 void CBinMaster::UnloadRes() {
     items_.Reset();
-    records_.Reset();
     sizes_.Reset();
+    states_.Reset();
+    copies_.clear();
+    file_.reset();
     holder_.Reset();
     capacity_ = 0;
     count_ = 0;
     loaded_ = 0;
+}
+
+RecordRef CBinMaster::CopyRecord(std::uint32_t id, const std::uint8_t *bytes, std::size_t available) {
+    std::uint32_t size = sizes_[id];
+    std::size_t textOffset = TextOffset(bytes, available, size);
+    if (platform::ShouldFail(platform::Fault::Alloc) || copies_.size() == copies_.max_size())
+        return RecordRef{};
+    // One spare byte lets the text start on an even address whatever its offset.
+    std::unique_ptr<std::uint8_t[]> block(new (std::nothrow) std::uint8_t[std::size_t{size} + kRecordPadding + 1]());
+    if (!block)
+        return RecordRef{};
+    std::uint8_t *record = block.get() + ((reinterpret_cast<std::uintptr_t>(block.get()) + textOffset) & 1);
+    if (available > 0)
+        std::memmove(record, bytes, available);
+    copies_.push_back(std::move(block));
+    items_[id] = record;
+    return RecordRef{record, size};
+}
+
+std::uint8_t *CBinMaster::PreparedText(std::uint32_t id, TextState state,
+                                       bool (*prepare)(std::uint8_t *, std::size_t)) {
+    RecordRef record = Record(id);
+    if (!record)
+        return nullptr;
+    if ((states_[id] & state) != 0)
+        return record.Text();
+    std::uint8_t *text = record.Text();
+    std::size_t available = static_cast<std::size_t>(record.data + record.size - text);
+    bool aligned = state == kNarrowReady || (reinterpret_cast<std::uintptr_t>(text) & 1) == 0;
+    if (!prepare(text, available) || !aligned) {
+        // The copy's zero padding ends the text at the record's end.
+        record = CopyRecord(id, record.data, record.size);
+        if (!record)
+            return nullptr;
+        text = record.Text();
+        prepare(text, record.size - static_cast<std::size_t>(text - record.data) + kRecordPadding);
+    }
+    states_[id] |= state;
+    return text;
+}
+
+std::uint8_t *CBinMaster::NarrowText(std::uint32_t id) {
+    return PreparedText(id, kNarrowReady, &BlankCarriageReturnsA);
+}
+
+std::uint8_t *CBinMaster::WideText(std::uint32_t id) {
+    return PreparedText(id, kWideReady, &BlankCarriageReturnsW);
 }
 
 } // namespace ril

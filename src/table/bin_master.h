@@ -7,6 +7,8 @@
 #include "util/zeroed_array.h"
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 namespace ril {
 
@@ -24,6 +26,9 @@ class CBinMaster {
     // Loads again from the stored path; refused while a table is loaded or with no path.
     HResult ReLoadRes();
     void UnloadRes();
+    // Saves the table as a BIN and unloads it: S_OK, E_FAIL (nothing loaded, or the file
+    // cannot be written; the table stays) or E_OUTOFMEMORY.
+    HResult ExportResToBinFile(const char *path);
 
     bool IsLoaded() const { return loaded_ != 0; }
     const char *Path() const { return path_; }
@@ -44,8 +49,19 @@ class CBinMaster {
         return sizes_ && id < capacity_ ? sizes_[id] : 0;
     }
 
+    // The text of `id` as the getters hand it out: carriage returns blanked, a terminator
+    // inside memory the table owns, wide text on an even address. Null without a record.
+    std::uint8_t *NarrowText(std::uint32_t id);
+    std::uint8_t *WideText(std::uint32_t id);
+
   private:
     class Loader;
+    enum TextState : std::uint8_t { kNarrowReady = 1, kWideReady = 2 };
+
+    std::uint8_t *PreparedText(std::uint32_t id, TextState state,
+                               bool (*prepare)(std::uint8_t *, std::size_t));
+    // Moves a record into a copy of its own, zero-padded, with its text on an even address.
+    RecordRef CopyRecord(std::uint32_t id, const std::uint8_t *bytes, std::size_t available);
 
     std::uint32_t loaded_ = 0;
     ZeroedArray<char> holder_;
@@ -54,8 +70,10 @@ class CBinMaster {
     std::uint32_t capacity_ = 0;
     ZeroedArray<std::uint8_t *> items_;
     ZeroedArray<std::uint32_t> sizes_;
-    // One block holding every record, each followed by its padding; the slots point into it.
-    ZeroedArray<std::uint8_t> records_;
+    ZeroedArray<std::uint8_t> states_; // TextState bits per slot
+    // The file's bytes, which most slots point into, and the records that had to move out.
+    std::unique_ptr<std::uint8_t[]> file_;
+    std::vector<std::unique_ptr<std::uint8_t[]>> copies_;
     char path_[kPathSize] = {};
 };
 

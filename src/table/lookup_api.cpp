@@ -15,25 +15,6 @@ const char kBlankNarrow[2] = {' ', '\0'};
 // The record that the lookups answer with for `id`.
 RecordRef LookupRecord(std::uint32_t id) { return State().table.Record(id); }
 
-// Measures the wide text up to its zero unit, turning carriage returns into blanks in place.
-void BlankCarriageReturnsW(std::uint8_t *text) {
-    for (;; text += 2) {
-        std::uint16_t unit = LoadU16(text);
-        if (unit == 0)
-            return;
-        if (unit == 0x000D) {
-            text[0] = 0x20;
-            text[1] = 0x00;
-        }
-    }
-}
-
-void BlankCarriageReturnsA(std::uint8_t *text) {
-    for (; *text != 0; ++text)
-        if (*text == 0x0D)
-            *text = 0x20;
-}
-
 } // namespace
 } // namespace ril
 
@@ -71,21 +52,15 @@ extern "C" RIL_API RIL_ULONG Ril_GetItemSize(RIL_ULONG id) {
 
 extern "C" RIL_API RIL_WCHAR const *Ril_GetStringW(RIL_ULONG id) {
     return Guarded<RIL_WCHAR const *>(kBlankWide, [&]() -> RIL_WCHAR const * {
-        RecordRef record = LookupRecord(id);
-        if (!record)
-            return kBlankWide;
-        BlankCarriageReturnsW(record.Text());
-        return reinterpret_cast<RIL_WCHAR const *>(record.Text());
+        std::uint8_t *text = State().table.WideText(id);
+        return text != nullptr ? reinterpret_cast<RIL_WCHAR const *>(text) : kBlankWide;
     });
 }
 
 extern "C" RIL_API char const *Ril_GetStringA(RIL_ULONG id) {
     return Guarded<char const *>(kBlankNarrow, [&]() -> char const * {
-        RecordRef record = LookupRecord(id);
-        if (!record)
-            return kBlankNarrow;
-        BlankCarriageReturnsA(record.Text());
-        return reinterpret_cast<char const *>(record.Text());
+        std::uint8_t *text = State().table.NarrowText(id);
+        return text != nullptr ? reinterpret_cast<char const *>(text) : kBlankNarrow;
     });
 }
 

@@ -258,7 +258,7 @@ unsigned long long UnsignedArg(const Spec &spec, Args &args) {
 
 // The narrow printf specification "%<flags>*.*<modifier><conversion>" for one conversion.
 struct NarrowSpec {
-    char text[16];
+    char text[24]; // "%" + 5 flags + "*.*" + a modifier of at most 3 + conversion + zero
 };
 
 NarrowSpec MakeNarrowSpec(const Spec &spec, const char *modifier) {

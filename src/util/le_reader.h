@@ -3,11 +3,19 @@
 // consumes what was left, so callers can preset targets with the value a failed read means.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 
 namespace ril {
+
+template <typename T> constexpr T ByteSwap(T value) {
+    T swapped = 0;
+    for (std::size_t i = 0; i < sizeof(T); ++i)
+        swapped = static_cast<T>(swapped << 8 | ((value >> (8 * i)) & 0xFF));
+    return swapped;
+}
 
 class LeReader {
   public:
@@ -42,9 +50,10 @@ class LeReader {
             pos_ = size_;
             return false;
         }
-        T result = 0;
-        for (std::size_t i = 0; i < sizeof(T); ++i)
-            result |= static_cast<T>(static_cast<T>(data_[pos_ + i]) << (8 * i));
+        T result;
+        std::memcpy(&result, data_ + pos_, sizeof(T));
+        if constexpr (std::endian::native == std::endian::big)
+            result = ByteSwap(result);
         pos_ += sizeof(T);
         value = result;
         return true;

@@ -117,6 +117,25 @@ Bytes RecordW(const std::string &macro, const std::u16string &text) {
     return record;
 }
 
+namespace {
+std::string Recode(const std::string &text, unsigned from, unsigned to) {
+    int units = Ril_MbcsToWcs(text.c_str(), nullptr, from);
+    if (units == 0)
+        throw std::runtime_error("cannot convert test text");
+    std::vector<RIL_WCHAR> wide(static_cast<std::size_t>(units));
+    Ril_MbcsToWcs(text.c_str(), wide.data(), from);
+    int bytes = Ril_WcsToMbcs(wide.data(), nullptr, to);
+    std::string out(static_cast<std::size_t>(bytes), '\0');
+    Ril_WcsToMbcs(wide.data(), out.data(), to);
+    out.pop_back();
+    return out;
+}
+} // namespace
+
+std::string Gbk(const std::string &utf8) { return Recode(utf8, 65001, 936); }
+
+std::string Utf8FromGbk(const std::string &gbk) { return Recode(gbk, 936, 65001); }
+
 std::u16string Wide(const RIL_WCHAR *text) {
     std::u16string result;
     if (text == nullptr)

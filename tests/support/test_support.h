@@ -78,6 +78,11 @@ class BinBuilder {
 Bytes RecordA(const std::string &macro, const std::string &text);
 Bytes RecordW(const std::string &macro, const std::u16string &text);
 
+// UTF-8 text converted to GBK bytes (code page 936), as the library's messages are.
+std::string Gbk(const std::string &utf8);
+// GBK bytes converted to UTF-8, for readable failure output.
+std::string Utf8FromGbk(const std::string &gbk);
+
 // A wide text returned by the library as a std::u16string.
 std::u16string Wide(const RIL_WCHAR *text);
 // A std::u16string as the library's wide type (valid while `text` lives).

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# The main job on the shipped example: builds the ril4410 tool, compiles the example text
+# resource file (GBK) into a BIN with an import log, and prints every item of the BIN.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/deps.sh >&2
+cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DRIL_BUILD_TESTS=OFF >/dev/null
+cmake --build build-release -j2 --target ril4410 >/dev/null
+tool=build-release/cli/ril4410
+out=build-release/example
+mkdir -p "$out"
+"$tool" import examples/notepad.txt "$out/notepad.bin" --log "$out/notepad.log"
+echo "== $out/notepad.bin"
+"$tool" dump "$out/notepad.bin"

@@ -1,0 +1,16 @@
+// File-system operations on Windows: MoveFileExA replaces an existing target.
+#include "platform/fs.h"
+
+#include <windows.h>
+
+namespace ril::platform {
+
+bool RemoveFile(const char *path) { return path != nullptr && DeleteFileA(path) != 0; }
+
+bool ReplaceFile(const char *source, const char *target) {
+    return MoveFileExA(source, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+unsigned long ProcessId() { return GetCurrentProcessId(); }
+
+} // namespace ril::platform

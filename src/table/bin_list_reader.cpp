@@ -1,0 +1,58 @@
+// Reading a BIN into the item list, entry by entry, for the export and header tools.
+#include "platform/file.h"
+#include "table/error_report.h"
+#include "table/library_state.h"
+#include "text/ril_txt_loader.h"
+#include "util/le_reader.h"
+#include "util/messages.h"
+
+#include <new>
+#include <string>
+
+namespace ril {
+namespace {
+
+constexpr std::uint32_t kNoId = 0xFFFFFFFFu;
+
+} // namespace
+
+int CRilTxtLoader::LoadBin(const char *binPath) {
+    std::string path = binPath != nullptr ? binPath : State().table.Path();
+    platform::FileContent file;
+    if (platform::ReadWholeFile(path.c_str(), file) != platform::ReadStatus::Ok) {
+        ErrorBox(msg::kCannotOpen, path.c_str());
+        return 0;
+    }
+    // Stream rules at end of file: a field that cannot be read whole keeps its preset.
+    LeReader reader(file.bytes.get(), file.size);
+    std::uint32_t flag = 1;
+    std::uint32_t maxId = 0;
+    std::uint32_t count = 0;
+    reader.ReadU32(flag);
+    if (flag > 1)
+        return 1;
+    reader.ReadU32(maxId);
+    reader.ReadU32(count);
+    const std::uint32_t bound = maxId + 10u;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        std::uint32_t id = kNoId;
+        std::uint32_t size = 0;
+        reader.ReadU32(id);
+        if (id < bound)
+            reader.ReadU32(size);
+        const std::uint8_t *record = reader.Here();
+        std::size_t available = reader.Skip(size);
+        std::unique_ptr<RilStrRes> item;
+        if (id < bound && size > 0)
+            item.reset(new (std::nothrow) RilStrRes);
+        if (!item || item->SetRecord(record, available, size) != kSOk) {
+            ErrorBox(msg::kReadEntryFailed, id);
+            return 0;
+        }
+        item->ID = id;
+        Append(std::move(item));
+    }
+    return 1;
+}
+
+} // namespace ril

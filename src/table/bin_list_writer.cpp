@@ -1,0 +1,77 @@
+// Writing the item list as a BIN. The file is replaced whole or not at all; when it is the
+// loaded table's file, the table is unloaded once the new file is in place.
+#include "table/bin_image.h"
+#include "table/error_report.h"
+#include "table/library_state.h"
+#include "text/ril_txt_loader.h"
+#include "util/file_replacer.h"
+#include "util/messages.h"
+
+#include <cstring>
+#include <string>
+
+namespace ril {
+namespace {
+
+constexpr std::size_t kComparedPathSize = 260;
+
+// Two paths name the loaded file when their first 259 characters match, ignoring the case
+// of ASCII letters.
+bool SameLoadedPath(const char *loadedPath, const char *binPath) {
+    char a[kComparedPathSize];
+    char b[kComparedPathSize];
+    SafeCopyA(a, sizeof a, loadedPath);
+    SafeCopyA(b, sizeof b, binPath);
+    for (char *p : {a, b})
+        for (; *p != '\0'; ++p)
+            if (*p >= 'a' && *p <= 'z')
+                *p = static_cast<char>(*p - 'a' + 'A');
+    return std::strcmp(a, b) == 0;
+}
+
+std::vector<BinEntry> EntriesOf(const CRilTxtLoader &list) {
+    std::vector<BinEntry> entries;
+    entries.reserve(list.Count());
+    for (const auto &item : list.List())
+        if (item->Record)
+            entries.push_back(BinEntry{item->ID, item->Record.get(), item->RecordSize});
+    return entries;
+}
+
+} // namespace
+
+int CRilTxtLoader::SaveBin(const char *binPath, const char *logPath) {
+    CBinMaster &table = State().table;
+    std::string target;
+    bool targetIsLoaded = false;
+    if (binPath != nullptr) {
+        target = binPath;
+        targetIsLoaded = table.IsLoaded() && SameLoadedPath(table.Path(), binPath);
+    } else if (table.IsLoaded()) {
+        target = table.Path();
+        targetIsLoaded = true;
+    } else {
+        LogError(logPath, "%s", msg::kNoBinNoTable);
+        return 0;
+    }
+    if (target.empty())
+        return 0;
+
+    std::vector<std::uint8_t> image = BuildBinImage(EntriesOf(*this), CurrentHolderText());
+    switch (ReplaceFileContent(target.c_str(), image.data(), image.size())) {
+    case ReplaceStatus::CannotOpen:
+        LogError(logPath, msg::kCannotOpenForUpdate, target.c_str());
+        return 0;
+    case ReplaceStatus::WriteFailed:
+        LogError(logPath, msg::kCannotWriteBin, target.c_str());
+        return 0;
+    case ReplaceStatus::Ok:
+        break;
+    }
+    // The loaded records are stale now; Ril_ReLoadRes reads the new file.
+    if (targetIsLoaded)
+        table.UnloadRes();
+    return 1;
+}
+
+} // namespace ril

@@ -1,0 +1,45 @@
+// Saving the loaded table as a BIN: its records in ascending ID order with a fresh holder
+// marker. The file is replaced whole; the table is unloaded once the file is in place.
+#include "Ril4410.h"
+#include "table/bin_image.h"
+#include "table/library_state.h"
+#include "util/export_guard.h"
+#include "util/file_replacer.h"
+
+#include <new>
+
+namespace ril {
+namespace {
+
+// IDs from here on are requests for new IDs in text files and are never saved.
+constexpr std::uint32_t kSavedIdLimit = 0x2FFFF;
+
+} // namespace
+
+HResult CBinMaster::ExportResToBinFile(const char *path) {
+    if (loaded_ == 0 || path == nullptr)
+        return kEFail;
+    std::vector<std::uint8_t> image;
+    try {
+        std::vector<BinEntry> entries;
+        std::uint32_t limit = capacity_ < kSavedIdLimit ? capacity_ : kSavedIdLimit;
+        for (std::uint32_t id = 0; id < limit; ++id)
+            if (items_ && items_[id] != nullptr)
+                entries.push_back(BinEntry{id, items_[id], sizes_[id]});
+        image = BuildBinImage(entries, CurrentHolderText());
+    } catch (const std::bad_alloc &) {
+        return kEOutOfMemory;
+    }
+    if (ReplaceFileContent(path, image.data(), image.size()) != ReplaceStatus::Ok)
+        return kEFail;
+    UnloadRes();
+    return kSOk;
+}
+
+} // namespace ril
+
+using namespace ril;
+
+extern "C" RIL_API RIL_LONG Ril_ExportResToBinFile(char const *path) {
+    return Guarded<RIL_LONG>(kEFail, [&] { return State().table.ExportResToBinFile(path); });
+}

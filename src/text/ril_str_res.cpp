@@ -1,0 +1,152 @@
+// Items of the item list: macro conversion and record building.
+#include "text/ril_str_res.h"
+
+#include "platform/codepage.h"
+#include "platform/fault.h"
+#include "table/item_record.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+namespace ril {
+namespace {
+
+// Most macros are ASCII, which every supported ANSI code page spells the same way.
+bool IsAscii(const char *text) {
+    for (; *text != '\0'; ++text)
+        if (static_cast<unsigned char>(*text) >= 0x80)
+            return false;
+    return true;
+}
+
+bool IsAscii(const std::uint16_t *text) {
+    for (; *text != 0; ++text)
+        if (*text >= 0x80)
+            return false;
+    return true;
+}
+
+// A record block whose bytes from `filled` on are zero (the padding included); the caller
+// writes the bytes before it. A large zero tail comes zeroed from the system untouched.
+RilStrRes::RecordBlock AllocateRecord(std::size_t size, std::size_t filled) {
+    constexpr std::size_t kLargeTail = 1 << 16;
+    if (platform::ShouldFail(platform::Fault::Alloc) || size > SIZE_MAX - kRecordPadding)
+        return nullptr;
+    std::size_t total = size + kRecordPadding;
+    if (total - filled >= kLargeTail)
+        return RilStrRes::RecordBlock(static_cast<std::uint8_t *>(std::calloc(total, 1)));
+    RilStrRes::RecordBlock record(static_cast<std::uint8_t *>(std::malloc(total)));
+    if (record)
+        std::memset(record.get() + filled, 0, total - filled);
+    return record;
+}
+
+// How many bytes `units` wide characters of `text` need in the ANSI code page (no terminator).
+int NarrowLength(const std::uint16_t *text, int units) {
+    return units == 0 ? 0 : platform::WideToMultiByte(0, text, units, nullptr, 0).count;
+}
+
+} // namespace
+
+void CppMacro::Reset() {
+    ID = 0;
+    std::memset(Macro, 0, sizeof Macro);
+    std::memset(MacroW, 0, sizeof MacroW);
+}
+
+void CppMacro::WidenMacro() {
+    std::memset(MacroW, 0, sizeof MacroW);
+    if (IsAscii(Macro)) {
+        for (std::size_t i = 0; Macro[i] != '\0'; ++i)
+            MacroW[i] = static_cast<unsigned char>(Macro[i]);
+        return;
+    }
+    // A byte never yields more than one UTF-16 unit, so the field always has room.
+    platform::MultiByteToWide(0, Macro, -1, MacroW, static_cast<int>(kMacroField));
+}
+
+void CppMacro::NarrowMacro() {
+    std::memset(Macro, 0, sizeof Macro);
+    if (IsAscii(MacroW)) {
+        for (std::size_t i = 0; MacroW[i] != 0; ++i)
+            Macro[i] = static_cast<char>(MacroW[i]);
+        return;
+    }
+    int units = 0;
+    while (units < static_cast<int>(kMacroField) - 1 && MacroW[units] != 0)
+        ++units;
+    // Keep the longest prefix of whole characters that fits 127 bytes.
+    while (units > 0 && NarrowLength(MacroW, units) > static_cast<int>(kMacroField) - 1) {
+        --units;
+        if (units > 0 && MacroW[units] >= 0xDC00 && MacroW[units] < 0xE000 &&
+            MacroW[units - 1] >= 0xD800 && MacroW[units - 1] < 0xDC00)
+            --units;
+    }
+    if (units > 0)
+        platform::WideToMultiByte(0, MacroW, units, Macro, static_cast<int>(kMacroField) - 1);
+    // Both forms name the same macro: the wide one loses what the cut dropped.
+    std::fill(MacroW + units, MacroW + kMacroField, std::uint16_t{0});
+}
+
+void RilStrRes::Reset() {
+    CppMacro::Reset();
+    RecordSize = 0;
+    Record.reset();
+}
+
+HResult RilStrRes::BuildRecord(const void *text, std::size_t textBytes, std::size_t terminatorBytes) {
+    Record.reset();
+    RecordSize = 0;
+    std::size_t macroBytes = std::strlen(Macro) + 1;
+    std::size_t size = 2 + macroBytes + textBytes + terminatorBytes;
+    if (size > UINT32_MAX)
+        return kEOutOfMemory;
+    RecordBlock record = AllocateRecord(size, size - terminatorBytes);
+    if (!record)
+        return kEOutOfMemory;
+    record[0] = static_cast<std::uint8_t>(macroBytes);
+    record[1] = static_cast<std::uint8_t>(macroBytes >> 8);
+    std::memcpy(record.get() + 2, Macro, macroBytes);
+    if (textBytes > 0)
+        std::memcpy(record.get() + 2 + macroBytes, text, textBytes);
+    Record = std::move(record);
+    RecordSize = static_cast<std::uint32_t>(size);
+    return kSOk;
+}
+
+HResult RilStrRes::SetTextA(const void *text, std::size_t length) {
+    return BuildRecord(text, length, 1);
+}
+
+HResult RilStrRes::SetTextW(const void *text, std::size_t length) {
+    if (length > SIZE_MAX / 2)
+        return kEOutOfMemory;
+    return BuildRecord(text, length * 2, 2);
+}
+
+HResult RilStrRes::SetRecord(const std::uint8_t *record, std::uint32_t size) {
+    return SetRecord(record, size, size);
+}
+
+HResult RilStrRes::SetRecord(const std::uint8_t *record, std::size_t available, std::uint32_t size) {
+    Record.reset();
+    RecordSize = 0;
+    if (available > size)
+        available = size;
+    RecordBlock copy = AllocateRecord(size, available);
+    if (!copy)
+        return kEOutOfMemory;
+    if (available > 0)
+        std::memcpy(copy.get(), record, available);
+    RecordRef view{copy.get(), size};
+    std::size_t macroBytes = std::min<std::size_t>(view.MacroLength(), kMacroField - 1);
+    std::memset(Macro, 0, sizeof Macro);
+    std::memcpy(Macro, view.Macro(), macroBytes);
+    WidenMacro();
+    Record = std::move(copy);
+    RecordSize = size;
+    return kSOk;
+}
+
+} // namespace ril

@@ -1,0 +1,288 @@
+// Parsing text resource files into the item list: one read into a zero-padded buffer, then
+// one scan from keyword to keyword.
+#include "text/txt_parser.h"
+
+#include "platform/fault.h"
+#include "platform/file.h"
+#include "table/error_report.h"
+#include "text/free_id_pool.h"
+#include "util/messages.h"
+
+#include <climits>
+#include <cstring>
+#include <new>
+
+namespace ril {
+namespace {
+
+constexpr std::uint32_t kNewIdThreshold = 0x2FFFF;
+constexpr std::int32_t kFirstPreviousId = 1000;
+constexpr std::size_t kMacroLimit = kMacroField - 1;
+// Zero bytes behind the file's content: a UTF-16 scan of an odd-length file, and every
+// look-ahead of the scanner, stays inside the buffer.
+constexpr std::size_t kFilePadding = 6;
+constexpr char kIdKeyword[] = "RilStringID=";
+constexpr char kMacroKeyword[] = "RilStringMacro=";
+constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
+
+// The whole file in memory, as 16-bit units so that either flavour can view it.
+struct LoadedText {
+    std::unique_ptr<std::uint16_t[]> units;
+    std::size_t bytes = 0;
+    bool wide = false;
+};
+
+bool ReadTextFile(const char *path, int wide, const char *logPath, LoadedText &text) {
+    platform::File file = platform::File::Open(path, "rb");
+    if (!file.IsOpen()) {
+        LogError(logPath, msg::kCannotOpen, path);
+        return false;
+    }
+    std::int64_t length = file.Length();
+    if (length >= 0 && !platform::ShouldFail(platform::Fault::Alloc)) {
+        std::size_t units = (static_cast<std::size_t>(length) + kFilePadding + 1) / 2;
+        text.units.reset(new (std::nothrow) std::uint16_t[units]);
+        // The read fills the file's bytes; only what lies behind them needs zeroing.
+        if (text.units)
+            std::memset(reinterpret_cast<unsigned char *>(text.units.get()) + length, 0,
+                        units * 2 - static_cast<std::size_t>(length));
+    }
+    if (!text.units) {
+        LogError(logPath, msg::kCannotAllocateLoad, path);
+        return false;
+    }
+    unsigned char mark[2] = {0, 0};
+    if (file.Read(mark, 2) != 2) {
+        LogError(logPath, msg::kCannotRead, path);
+        return false;
+    }
+    if (mark[0] == 0xFE && mark[1] == 0xFF) {
+        LogError(logPath, msg::kBigEndianUnicode, path);
+        return false;
+    }
+    text.wide = (mark[0] == 0xFF && mark[1] == 0xFE) || wide != 0;
+    text.bytes = static_cast<std::size_t>(length);
+    if (!file.Seek(0, platform::File::Origin::Begin) ||
+        file.Read(text.units.get(), text.bytes) != text.bytes) {
+        LogError(logPath, msg::kCannotRead, path);
+        return false;
+    }
+    return true;
+}
+
+bool IsBlank(unsigned ch) { return ch == ' ' || (ch >= '\t' && ch <= '\r'); }
+
+// Scans the characters of one flavour: bytes (unsigned char) or UTF-16 units.
+template <typename Ch> class Scanner {
+  public:
+    Scanner(CRilTxtLoader &list, const Ch *data, std::size_t count, const char *logPath)
+        : list_(list), data_(data), count_(count), log_(logPath) {}
+
+    int Run() {
+        std::size_t position = 0;
+        for (;;) {
+            std::size_t idAt = FindKeyword(position, kIdKeyword);
+            if (idAt == kNotFound)
+                break;
+            if (!ReadItem(idAt + sizeof kIdKeyword - 1, position))
+                return 0;
+        }
+        LogError(log_, msg::kGapCount, gapCount_);
+        return 1;
+    }
+
+  private:
+    std::uint32_t Offset(std::size_t index) const {
+        return static_cast<std::uint32_t>(index * sizeof(Ch));
+    }
+
+    // Reads the item whose ID starts at `at`; leaves `position` behind its closing brace.
+    bool ReadItem(std::size_t at, std::size_t &position) {
+        std::unique_ptr<RilStrRes> item(new (std::nothrow) RilStrRes);
+        if (!item) {
+            LogError(log_, "%s", msg::kRecordAllocationFailed);
+            return false;
+        }
+        if (!AssignId(*item, ReadNumber(at), at))
+            return false;
+        std::size_t macroAt = FindKeyword(at, kMacroKeyword);
+        if (macroAt == kNotFound) {
+            LogError(log_, msg::kMacroNotFound, item->ID, Offset(at));
+            return false;
+        }
+        position = CopyMacro(*item, macroAt + sizeof kMacroKeyword - 1);
+        long length = FindBracedText(data_, count_, position);
+        if (length < 0) {
+            LogError(log_, msg::kTextNotFound, item->ID, item->Macro);
+            return false;
+        }
+        HResult built = sizeof(Ch) == 1 ? item->SetTextA(data_ + position, std::size_t(length))
+                                        : item->SetTextW(data_ + position, std::size_t(length));
+        if (built != kSOk) {
+            LogError(log_, "%s", msg::kRecordAllocationFailed);
+            return false;
+        }
+        position += std::size_t(length) + 1;
+        list_.Append(std::move(item));
+        return true;
+    }
+
+    // Decimal number with optional blanks and sign; no digits give 0. Values beyond 32 bits
+    // are clamped to the signed range, so an over-long number asks for a new ID.
+    std::int32_t ReadNumber(std::size_t at) const {
+        while (IsBlank(data_[at]))
+            ++at;
+        bool negative = data_[at] == '-';
+        if (data_[at] == '-' || data_[at] == '+')
+            ++at;
+        std::int64_t value = 0;
+        for (; data_[at] >= '0' && data_[at] <= '9'; ++at)
+            if (value <= std::int64_t{INT32_MAX} + 1)
+                value = value * 10 + (data_[at] - '0');
+        if (negative)
+            return value > std::int64_t{INT32_MAX} ? INT32_MIN : static_cast<std::int32_t>(-value);
+        return value > INT32_MAX ? INT32_MAX : static_cast<std::int32_t>(value);
+    }
+
+    // Keeps the gap count and the pool of free numbers, in 32-bit wrap-around arithmetic,
+    // and gives an item that asks for a new ID the first free number.
+    bool AssignId(RilStrRes &item, std::int32_t read, std::size_t at) {
+        std::uint32_t diff = static_cast<std::uint32_t>(read) - static_cast<std::uint32_t>(previousId_);
+        gapCount_ = static_cast<std::int32_t>(static_cast<std::uint32_t>(gapCount_) + diff - 1);
+        if (static_cast<std::int32_t>(diff) >= 2)
+            pool_.Append(static_cast<std::uint32_t>(previousId_) + 1, diff - 1);
+        previousId_ = read;
+        item.ID = static_cast<std::uint32_t>(read);
+        if (item.ID < kNewIdThreshold)
+            return true;
+        std::optional<std::uint32_t> free = pool_.Take();
+        if (!free) {
+            LogError(log_, msg::kNoFreeId, Offset(at));
+            return false;
+        }
+        item.ID = *free;
+        return true;
+    }
+
+    // Copies the macro up to CR, LF or a zero, at most 127 characters; returns where it ended.
+    std::size_t CopyMacro(RilStrRes &item, std::size_t start) {
+        std::size_t n = 0;
+        for (; n < kMacroLimit; ++n) {
+            Ch ch = data_[start + n];
+            if (ch == '\r' || ch == '\n' || ch == 0)
+                break;
+            if constexpr (sizeof(Ch) == 1)
+                item.Macro[n] = static_cast<char>(ch);
+            else
+                item.MacroW[n] = ch;
+        }
+        if (n == kMacroLimit)
+            LogError(log_, msg::kMacroTooLong, item.ID, Offset(start + kMacroLimit + 1));
+        if constexpr (sizeof(Ch) == 1)
+            item.WidenMacro();
+        else
+            item.NarrowMacro();
+        return start + n;
+    }
+
+    // Substring search that ends at the first zero character.
+    std::size_t FindKeyword(std::size_t from, const char *keyword) const {
+        if constexpr (sizeof(Ch) == 1) {
+            const char *text = reinterpret_cast<const char *>(data_);
+            const char *hit = std::strstr(text + from, keyword);
+            return hit == nullptr ? kNotFound : static_cast<std::size_t>(hit - text);
+        } else {
+            const Ch first = static_cast<unsigned char>(keyword[0]);
+            for (std::size_t i = from; data_[i] != 0; ++i) {
+                if (data_[i] != first)
+                    continue;
+                std::size_t k = 1;
+                while (keyword[k] != '\0' && data_[i + k] == static_cast<unsigned char>(keyword[k]))
+                    ++k;
+                if (keyword[k] == '\0')
+                    return i;
+            }
+            return kNotFound;
+        }
+    }
+
+    CRilTxtLoader &list_;
+    const Ch *data_;
+    std::size_t count_;
+    const char *log_;
+    std::int32_t previousId_ = kFirstPreviousId;
+    std::int32_t gapCount_ = 0;
+    FreeIdPool pool_;
+};
+
+} // namespace
+
+namespace {
+
+// The index of the first opening or closing brace in [from, count), or `count` when none.
+std::size_t FindBrace(const unsigned char *data, std::size_t from, std::size_t count) {
+    if (from >= count)
+        return count;
+    const auto *open = static_cast<const unsigned char *>(std::memchr(data + from, '{', count - from));
+    std::size_t limit = open != nullptr ? static_cast<std::size_t>(open - data) : count;
+    const auto *close = static_cast<const unsigned char *>(std::memchr(data + from, '}', limit - from));
+    return close != nullptr ? static_cast<std::size_t>(close - data) : limit;
+}
+
+std::size_t FindBrace(const std::uint16_t *data, std::size_t from, std::size_t count) {
+    for (std::size_t i = from; i < count; ++i)
+        if (data[i] == '{' || data[i] == '}')
+            return i;
+    return count;
+}
+
+} // namespace
+
+// The character at the start is tested only for a closing brace; after it, the first brace
+// decides: an opening one starts the text, a closing one is an error. Inside the text the
+// first brace decides again: a closing one ends it, an opening one is an error.
+template <typename Ch> long FindBracedText(const Ch *data, std::size_t count, std::size_t &position) {
+    std::size_t at = position;
+    if (at >= count)
+        return kBracedTextNotFound;
+    if (data[at] != '}')
+        at = FindBrace(data, at + 1, count);
+    if (at >= count)
+        return kBracedTextNotFound;
+    if (data[at] == '}') {
+        ErrorBox(msg::kCloseBraceFirst, static_cast<std::uint32_t>(at * sizeof(Ch)));
+        return kBracedTextError;
+    }
+    std::size_t start = at + 1;
+    position = start;
+    std::size_t end = FindBrace(data, start, count);
+    if (end >= count) {
+        ErrorBox("%s", msg::kEndInsideText);
+        return kBracedTextError;
+    }
+    if (data[end] == '{') {
+        ErrorBox(msg::kOpenBraceInText, static_cast<std::uint32_t>(end * sizeof(Ch)));
+        return kBracedTextError;
+    }
+    return static_cast<long>(end - start);
+}
+
+template long FindBracedText<unsigned char>(const unsigned char *, std::size_t, std::size_t &);
+template long FindBracedText<std::uint16_t>(const std::uint16_t *, std::size_t, std::size_t &);
+
+int ParseTextFile(CRilTxtLoader &list, const char *txtPath, int wide, const char *logPath) {
+    LoadedText text;
+    if (!ReadTextFile(txtPath, wide, logPath, text))
+        return 0;
+    if (text.wide)
+        return Scanner<std::uint16_t>(list, text.units.get(), (text.bytes + 1) / 2, logPath).Run();
+    // Any object may be viewed as unsigned char, so the byte view of the units is sound.
+    const auto *bytes = reinterpret_cast<const unsigned char *>(text.units.get());
+    return Scanner<unsigned char>(list, bytes, text.bytes, logPath).Run();
+}
+
+int CRilTxtLoader::LoadTxt(const char *txtPath, int wide, const char *logPath) {
+    return ParseTextFile(*this, txtPath, wide, logPath);
+}
+
+} // namespace ril

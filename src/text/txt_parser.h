@@ -1,0 +1,21 @@
+// The text resource file parser: splits a file into items, decides its flavour from the
+// caller and the byte-order mark, and numbers the items that ask for a new ID.
+#pragma once
+
+#include "text/ril_txt_loader.h"
+
+namespace ril {
+
+// Appends the items of `txtPath` to `list`; 1 on success, 0 after reporting the failure.
+int ParseTextFile(CRilTxtLoader &list, const char *txtPath, int wide, const char *logPath);
+
+// Outcomes of the brace search besides a text length.
+constexpr long kBracedTextNotFound = -1;
+constexpr long kBracedTextError = -2;
+
+// Finds the braced text from `position` among `count` characters of `data` (which is
+// followed by zero characters). Returns the text's length with `position` at its first
+// character, or one of the two outcomes above (an error has been shown in a message box).
+template <typename Ch> long FindBracedText(const Ch *data, std::size_t count, std::size_t &position);
+
+} // namespace ril

@@ -1,0 +1,440 @@
+// Tests of the text resource file parser: items and records byte for byte, ID numbering,
+// every message with its arguments and channel, failures, and the brace search itself.
+#include "text/txt_parser.h"
+
+#include "platform/fault.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace std::string_literals;
+using ril::CRilTxtLoader;
+using ril::RilStrRes;
+using ril::test::Bytes;
+using ril::test::Gbk;
+using ril::test::NoticeCapture;
+using ril::test::RecordA;
+using ril::test::RecordW;
+
+// A message given in UTF-8 with printf arguments, as the GBK bytes the library writes.
+std::string Msg(const char *utf8Format, ...) {
+    char buffer[1024];
+    va_list args;
+    va_start(args, utf8Format);
+    std::vsnprintf(buffer, sizeof buffer, utf8Format, args);
+    va_end(args);
+    return Gbk(buffer);
+}
+
+// One log line as LogError appends it.
+std::string Line(const std::string &gbk) {
+    return gbk + "\r\n";
+}
+
+// ASCII text as UTF-16LE bytes, with or without the byte-order mark FF FE.
+Bytes Utf16(const std::u16string &text, bool bom = true) {
+    Bytes bytes;
+    if (bom)
+        bytes = {0xFF, 0xFE};
+    for (char16_t unit : text) {
+        bytes.push_back(static_cast<std::uint8_t>(unit & 0xFF));
+        bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
+    }
+    return bytes;
+}
+
+std::u16string U16(const std::string &ascii) {
+    return std::u16string(ascii.begin(), ascii.end());
+}
+
+struct Item {
+    std::uint32_t id;
+    std::string macro; // multibyte form
+    Bytes record;
+};
+
+// A file of one item per ID as written, with the macros M1, M2, ... and the text t.
+std::string IdsFile(const std::vector<std::string> &ids) {
+    std::string file;
+    for (std::size_t i = 0; i < ids.size(); ++i)
+        file +=
+            "RilStringID=" + ids[i] + ";RilStringMacro=M" + std::to_string(i + 1) + "\r\n{t}\r\n";
+    return file;
+}
+
+class TxtParser : public ::testing::Test {
+  protected:
+    int Load(const Bytes &content, int wide = 0, bool withLog = true) {
+        ril::test::WriteFile(path_, content);
+        return list_.LoadTxt(path_.c_str(), wide, withLog ? log_.c_str() : nullptr);
+    }
+    int Load(const std::string &content, int wide = 0, bool withLog = true) {
+        return Load(Bytes(content.begin(), content.end()), wide, withLog);
+    }
+    std::string Log() const {
+        if (!ril::test::FileExists(log_))
+            return "";
+        Bytes bytes = ril::test::ReadFile(log_);
+        return std::string(bytes.begin(), bytes.end());
+    }
+    // Empties the list, the captured notices and the log.
+    void Clear() {
+        list_.List().clear();
+        notices_.Clear();
+        std::filesystem::remove(log_);
+    }
+    std::vector<std::uint32_t> Ids() const {
+        std::vector<std::uint32_t> ids;
+        for (const auto &item : list_.List())
+            ids.push_back(item->ID);
+        return ids;
+    }
+    void ExpectItems(const std::vector<Item> &expected) const {
+        ASSERT_EQ(expected.size(), list_.Count());
+        auto it = list_.List().begin();
+        for (const Item &want : expected) {
+            const RilStrRes &item = **it++;
+            EXPECT_EQ(want.id, item.ID);
+            EXPECT_EQ(want.macro, std::string(item.Macro));
+            ASSERT_NE(nullptr, item.Record);
+            EXPECT_EQ(want.record, Bytes(item.Record.get(), item.Record.get() + item.RecordSize));
+        }
+    }
+    void ExpectNotices(const std::vector<std::string> &messages) const {
+        ASSERT_EQ(messages.size(), notices_.Notices().size());
+        for (std::size_t i = 0; i < messages.size(); ++i) {
+            EXPECT_EQ("Error:", notices_.Notices()[i].caption);
+            EXPECT_EQ(messages[i], notices_.Notices()[i].message)
+                << ril::test::Utf8FromGbk(notices_.Notices()[i].message);
+        }
+    }
+
+    ril::test::TempDir dir_;
+    std::string path_ = dir_.File("res.txt");
+    std::string log_ = dir_.File("import.log");
+    NoticeCapture notices_;
+    CRilTxtLoader list_;
+};
+
+const std::string kSlashes(77, '/');
+const std::string kBanner = "//Ril4410 Strings\r\n//Created by Ril4410.DLL\r\n//Maker: tests\r\n"
+                            "//Author: tests\r\n\r\n//Type = %TYPE%\r\n"
+                            "//ExportDate: 2024-3-7 9:5'2\"\r\n\r\n\r\n";
+
+std::string ExporterFile(const std::string &type) {
+    std::string file = kBanner;
+    file.replace(file.find("%TYPE%"), 6, type);
+    return file + "RilStringID=1001;RilStringMacro=APP_TITLE\r\n" + kSlashes +
+           "\r\n{Sample text}\r\n\r\n" + "RilStringID=1002;RilStringMacro=ERR_OPEN\r\n" + kSlashes +
+           "\r\n{First line\r\nsecond line}\r\n\r\n";
+}
+
+const std::string kShortFile = "RilStringID=1001 RilStringMacro=APP_TITLE\r\n{Sample text}\r\n"
+                               "RilStringID=1002\r\nRilStringMacro=ERR_OPEN\r\n{First line\r\n"
+                               "second line}";
+
+TEST_F(TxtParser, ReadsTheExporterLayoutAndTheShortForm) {
+    const std::vector<Item> mbcs = {
+        {1001, "APP_TITLE", RecordA("APP_TITLE", "Sample text")},
+        {1002, "ERR_OPEN", RecordA("ERR_OPEN", "First line\r\nsecond line")}};
+    ASSERT_EQ(1, Load(ExporterFile("MBCS")));
+    ExpectItems(mbcs);
+    EXPECT_EQ(u"APP_TITLE",
+              std::u16string(reinterpret_cast<const char16_t *>(list_.List().front()->MacroW)));
+    EXPECT_EQ(Line("black Num: 0"), Log());
+    ExpectNotices({});
+
+    list_.List().clear(); // the type line does not decide the flavour
+    ASSERT_EQ(1, Load(ExporterFile("WCS")));
+    ExpectItems(mbcs);
+
+    list_.List().clear();
+    ASSERT_EQ(1, Load(kShortFile));
+    ExpectItems(mbcs);
+
+    // The same items in the WCS flavour, whatever the caller's flag.
+    const std::vector<Item> wcs = {
+        {1001, "APP_TITLE", RecordW("APP_TITLE", u"Sample text")},
+        {1002, "ERR_OPEN", RecordW("ERR_OPEN", u"First line\r\nsecond line")}};
+    for (int wide : {1, 0}) {
+        list_.List().clear();
+        ASSERT_EQ(1, Load(Utf16(U16(ExporterFile("WCS"))), wide));
+        ExpectItems(wcs);
+    }
+}
+
+TEST_F(TxtParser, ReadingRules) {
+    // No keyword at all: no items, success, and the gap count; without a log, as a notice.
+    ASSERT_EQ(1, Load(std::string("\xEF\xBB\xBF//just a comment\r\n{x}\r\n"), 0, false));
+    EXPECT_EQ(0u, list_.Count());
+    ExpectNotices({"black Num: 0"});
+
+    ASSERT_EQ(1, Load("RilStringID=1001;RilStringMacro=ABC ;\r\n{}\r\n"
+                      "RilStringID=1002;RilStringMacro=B\r\n{ab}cd}\r\n\r\n"
+                      "RilStringID=1003RilStringMacro=C\n{x}" // nothing else is required
+                      "RilStringID=0x10;RilStringMacro=D\r\n{}"));
+    ExpectItems({{1001, "ABC ;", RecordA("ABC ;", "")},
+                 {1002, "B", RecordA("B", "ab")},
+                 {1003, "C", RecordA("C", "x")},
+                 {0, "D", RecordA("D", "")}});
+    EXPECT_EQ(Line("black Num: -1004"), Log());
+
+    // An item without a macro keyword takes the next item's macro and text.
+    list_.List().clear();
+    ASSERT_EQ(1, Load("RilStringID=1001\r\n{lost}\r\nRilStringID=1005;RilStringMacro=B\r\n{x}"));
+    ExpectItems({{1001, "B", RecordA("B", "x")}});
+
+    // A zero byte inside a text is copied; outside a text it ends the keyword search.
+    list_.List().clear();
+    ASSERT_EQ(1, Load("RilStringID=1001;RilStringMacro=Z\r\n{a\0b}\0"
+                      "RilStringID=1002;RilStringMacro=Y\r\n{c}"s));
+    ExpectItems({{1001, "Z", RecordA("Z", "a\0b"s)}});
+    list_.List().clear();
+    ASSERT_EQ(1, Load(Utf16(u"RilStringID=7;RilStringMacro=W\n{a\0b}"s), 1));
+    ExpectItems({{7, "W", RecordW("W", u"a\0b"s)}});
+    ExpectNotices({"black Num: 0"});
+}
+
+TEST_F(TxtParser, GbkAndWideMacrosGetBothForms) {
+    const unsigned previous = Ril_SetAnsiCodePage(936);
+    EXPECT_EQ(1, Load("RilStringID=1001;RilStringMacro=" + Gbk("标题") + "\r\n{x}"));
+    EXPECT_EQ(1, Load(Utf16(u"RilStringID=1002;RilStringMacro=宏\r\n{y}")));
+    Ril_SetAnsiCodePage(previous);
+    ExpectItems({{1001, Gbk("标题"), RecordA(Gbk("标题"), "x")},
+                 {1002, Gbk("宏"), RecordW(Gbk("宏"), u"y")}});
+    EXPECT_EQ(u"标题",
+              std::u16string(reinterpret_cast<const char16_t *>(list_.List().front()->MacroW)));
+}
+
+TEST_F(TxtParser, NumbersItemsThatAskForNewIds) {
+    ASSERT_EQ(1, Load(IdsFile({"1001", "1002", "1003"})));
+    list_.List().clear();
+    ASSERT_EQ(1, Load(IdsFile({"1001", "1003", "196607", "196607"})));
+    EXPECT_EQ((std::vector<std::uint32_t>{1001, 1003, 1002, 1004}), Ids());
+    list_.List().clear();
+    ASSERT_EQ(1, Load(IdsFile({"1005", "1010", "-1"})));
+    EXPECT_EQ((std::vector<std::uint32_t>{1005, 1010, 1001}), Ids());
+    list_.List().clear();
+    ASSERT_EQ(1, Load(IdsFile({"1010", "1005"}))); // 9, then lowered by 6
+    list_.List().clear();
+    ASSERT_EQ(1, Load(IdsFile({"1003", "1006", "-1", "196608", "-1", "4294967295"})));
+    EXPECT_EQ((std::vector<std::uint32_t>{1003, 1006, 1001, 1002, 1004, 1005}), Ids());
+    // Numbers beyond 32 bits are clamped: 2147483647, then -2147483648.
+    list_.List().clear();
+    ASSERT_EQ(1, Load(IdsFile({"1001", "99999999999", "-99999999999"})));
+    EXPECT_EQ((std::vector<std::uint32_t>{1001, 1002, 1003}), Ids());
+    // A gap of two thousand million numbers costs nothing.
+    list_.List().clear();
+    ASSERT_EQ(1, Load(IdsFile({"1001", "2000000000", "-1", " +1004"})));
+    EXPECT_EQ((std::vector<std::uint32_t>{1001, 1002, 1003, 1004}), Ids());
+    EXPECT_EQ(Line("black Num: 0") + Line("black Num: 195603") + Line("black Num: -1004") +
+                  Line("black Num: 3") + Line("black Num: 2147482641") +
+                  Line("black Num: 2147482645") + Line("black Num: 0"),
+              Log());
+    ExpectNotices({});
+}
+
+TEST_F(TxtParser, NewIdWithAnEmptyPoolFailsTheLoad) {
+    const char *kNoFreeId = "位于 0x%x 的项需要新ID, 但它之前的ID之间已没有空闲的ID!";
+    // 1001 to 1003 leave the pool empty.
+    const std::string file = IdsFile({"1001", "1002", "1003", "-1"});
+    EXPECT_EQ(0, Load(file));
+    EXPECT_EQ((std::vector<std::uint32_t>{1001, 1002, 1003}), Ids());
+    EXPECT_EQ(Line(Msg(kNoFreeId, unsigned(file.rfind("RilStringID=") + 12))), Log());
+
+    list_.List().clear();
+    EXPECT_EQ(0, Load(Utf16(u"RilStringID=-1;RilStringMacro=A\r\n{x}"), 1, false));
+    EXPECT_EQ(0u, list_.Count());
+    ExpectNotices({Msg(kNoFreeId, 26u)}); // the mark counts: (1 + 12) x 2
+}
+
+TEST_F(TxtParser, LongMacrosAreCutWithAWarning) {
+    const char *kWarning = "警告: 发现ID=%u的项,超长的宏在 0x%x";
+    const std::string m127(127, 'M'), n130(130, 'N');
+    const std::string file = "RilStringID=1003;RilStringMacro=" + m127 + "\r\n{a}\r\n" +
+                             "RilStringID=-1;RilStringMacro=" + n130 + "\r\n{b}\r\n";
+    const std::size_t second = file.find(n130);
+    ASSERT_EQ(1, Load(file));
+    ExpectItems({{1003, m127, RecordA(m127, "a")},
+                 {1001, n130.substr(0, 127), RecordA(n130.substr(0, 127), "b")}});
+    // The offset is that of the second character after the last one copied.
+    EXPECT_EQ(Line(Msg(kWarning, 1003u, 32u + 128)) +
+                  Line(Msg(kWarning, 1001u, unsigned(second + 128))) + Line("black Num: -1003"),
+              Log());
+
+    // In a WCS file the mark counts and every offset is even.
+    Clear();
+    ASSERT_EQ(1, Load(Utf16(U16(file)), 1));
+    EXPECT_EQ(Line(Msg(kWarning, 1003u, 2 * (1 + 32u + 128))) +
+                  Line(Msg(kWarning, 1001u, unsigned(2 * (1 + second + 128)))) +
+                  Line("black Num: -1003"),
+              Log());
+    ExpectItems({{1003, m127, RecordW(m127, u"a")},
+                 {1001, n130.substr(0, 127), RecordW(n130.substr(0, 127), u"b")}});
+}
+
+TEST_F(TxtParser, FileReadingFailuresLeaveTheListAsItWas) {
+    list_.Append(std::make_unique<RilStrRes>());
+    const std::string missing = dir_.File("missing.txt");
+    EXPECT_EQ(0, list_.LoadTxt(missing.c_str(), 0, log_.c_str()));
+    std::string expected = Line(Msg("无法打开 %s !", missing.c_str()));
+    for (const std::string &tiny : {std::string("R"), std::string()}) {
+        EXPECT_EQ(0, Load(tiny));
+        expected += Line(Msg("无法读取 %s !", path_.c_str()));
+    }
+    EXPECT_EQ(0, Load(Bytes{0xFE, 0xFF, 'R', 0}, 1));
+    expected += Line(Msg("这是逆序 Unicode (U-) 文本,本软件不支持 %s !", path_.c_str()));
+    ril::platform::ArmFault(ril::platform::Fault::Alloc, 1);
+    EXPECT_EQ(0, Load(IdsFile({"1001"})));
+    expected += Line(Msg("无法为Load %s 分配内存!", path_.c_str()));
+    ril::platform::ArmFault(ril::platform::Fault::FileRead, 2); // the read of the whole file
+    EXPECT_EQ(0, Load(IdsFile({"1001"})));
+    ril::platform::DisarmAllFaults();
+    expected += Line(Msg("无法读取 %s !", path_.c_str()));
+    EXPECT_EQ(expected, Log());
+    EXPECT_EQ(1u, list_.Count());
+    ExpectNotices({});
+
+    // UTF-16 without a mark read as MBCS: the keyword search stops at the first zero byte.
+    list_.List().clear();
+    EXPECT_EQ(1, Load(Utf16(U16(IdsFile({"1001"})), false), 0));
+    EXPECT_EQ(0u, list_.Count());
+    EXPECT_EQ(1, Load(Utf16(U16(IdsFile({"1001"})), false), 1));
+    EXPECT_EQ(1u, list_.Count());
+}
+
+TEST_F(TxtParser, BraceErrorsAreBoxedThenLogged) {
+    const char *kTextNotFound = "寻找ID=%u,宏为 '%s' 的字串内容失败!";
+    const std::string ok = "RilStringID=1001;RilStringMacro=OK\r\n{fine}\r\n";
+    // An opening brace inside a text: without a log both reports are notices, in order.
+    EXPECT_EQ(0, Load(ok + "RilStringID=1002;RilStringMacro=BAD\r\n{a{b}", 0, false));
+    const unsigned inner = unsigned(ok.size() + 39);
+    ExpectNotices(
+        {Msg("在寻找 } 时却碰到一个 { 位于 0x%x !", inner), Msg(kTextNotFound, 1002u, "BAD")});
+    ExpectItems({{1001, "OK", RecordA("OK", "fine")}});
+
+    // A closing brace before the opening one; with a log only the brace search is boxed.
+    notices_.Clear();
+    EXPECT_EQ(0, Load("RilStringID=5;RilStringMacro=X\r\n}{a}"));
+    ExpectNotices({Msg("在寻找 { 时却碰到一个 } 位于 0x%x !", 32u)});
+    EXPECT_EQ(Line(Msg(kTextNotFound, 5u, "X")), Log());
+
+    // The end of the file inside a text, in both flavours.
+    for (int wide : {0, 1}) {
+        Clear();
+        const std::string file = "RilStringID=6;RilStringMacro=E\r\n{open";
+        EXPECT_EQ(0, wide ? Load(Utf16(U16(file)), 1) : Load(file));
+        ExpectNotices({Msg("在寻找 } 时却碰到文件结尾")});
+        EXPECT_EQ(Line(Msg(kTextNotFound, 6u, "E")), Log());
+    }
+    // A wide opening brace inside a text: an even offset that counts the mark.
+    Clear();
+    EXPECT_EQ(0, Load(Utf16(u"RilStringID=6;RilStringMacro=E\r\n{o{"), 1));
+    ExpectNotices({Msg("在寻找 } 时却碰到一个 { 位于 0x%x !", 2u * 35)});
+
+    // A file that ends right after the macro line: no box, only the log line.
+    for (const std::string &file : {std::string("RilStringID=7;RilStringMacro=F\r\n"),
+                                    std::string("RilStringID=7;RilStringMacro=F")}) {
+        Clear();
+        EXPECT_EQ(0, Load(file));
+        ExpectNotices({});
+        EXPECT_EQ(Line(Msg(kTextNotFound, 7u, "F")), Log());
+    }
+}
+
+TEST_F(TxtParser, FailureKeepsEarlierItemsAndMessages) {
+    ril::test::WriteFile(log_, std::string("previous run\r\n"));
+    const std::string m130(130, 'L');
+    const std::string file = "RilStringID=1001;RilStringMacro=A\r\n{a}\r\n"
+                             "RilStringID=1002;RilStringMacro=" +
+                             m130 +
+                             "\r\n{b}\r\n"
+                             "RilStringID=1003\r\n{c}\r\n";
+    EXPECT_EQ(0, Load(file));
+    ExpectItems({{1001, "A", RecordA("A", "a")},
+                 {1002, m130.substr(0, 127), RecordA(m130.substr(0, 127), "b")}});
+    const unsigned afterId = unsigned(file.find("RilStringID=1003") + 12);
+    EXPECT_EQ("previous run\r\n" +
+                  Line(Msg("警告: 发现ID=%u的项,超长的宏在 0x%x", 1002u, 32u + 40 + 128)) +
+                  Line(Msg("为ID=%u的项寻找宏失败在 0x%x", 1003u, afterId)),
+              Log());
+
+    // The record of the second item cannot be allocated (the first allocation is the buffer).
+    Clear();
+    ril::platform::ArmFault(ril::platform::Fault::Alloc, 3);
+    EXPECT_EQ(0, Load(IdsFile({"1001", "1002", "1003"})));
+    ril::platform::DisarmAllFaults();
+    ExpectItems({{1001, "M1", RecordA("M1", "t")}});
+    EXPECT_EQ(Line(Msg("为Ril String分配内存失败!")), Log());
+    ExpectNotices({});
+}
+
+// The brace search on its own, each case in both widths (offsets double in the wide one).
+struct BraceCase {
+    std::string data;
+    std::size_t start;
+    long result; // a length, or one of the two outcomes
+    const char *notice;
+    unsigned offset; // in characters
+};
+
+template <typename Ch> void CheckBraces(const BraceCase &c, const std::vector<Ch> &data) {
+    NoticeCapture notices;
+    std::size_t position = c.start;
+    EXPECT_EQ(c.result, ril::FindBracedText(data.data(), data.size(), position));
+    if (c.result >= 0) {
+        EXPECT_EQ(c.data.find('{', c.start + 1) + 1, position);
+    }
+    if (c.notice == nullptr) {
+        EXPECT_TRUE(notices.Notices().empty());
+    } else {
+        ASSERT_EQ(1u, notices.Notices().size());
+        EXPECT_EQ("Error:", notices.Notices()[0].caption);
+        EXPECT_EQ(Msg(c.notice, unsigned(c.offset * sizeof(Ch))), notices.Notices()[0].message);
+    }
+}
+
+TEST(BracedText, StartPositionRulesAndErrors) {
+    const char *closeFirst = "在寻找 { 时却碰到一个 } 位于 0x%x !";
+    const char *openInside = "在寻找 } 时却碰到一个 { 位于 0x%x !";
+    const char *endOfData = "在寻找 } 时却碰到文件结尾";
+    const long notFound = ril::kBracedTextNotFound, error = ril::kBracedTextError;
+    const BraceCase cases[] = {
+        {"\r\n/{text}rest", 0, 4, nullptr, 0},
+        {"a{}", 0, 0, nullptr, 0},
+        {"a{x\0y}"s, 0, 3, nullptr, 0}, // zeros do not end the search
+        {"abc\r\n", 0, notFound, nullptr, 0},
+        {"ab{", 2, notFound, nullptr, 0}, // the start is never taken as the opening brace
+        {"ab{", 3, notFound, nullptr, 0},
+        {"ab{", 99, notFound, nullptr, 0},
+        {"{x}", 0, error, closeFirst, 2},
+        {"a}{x}", 1, error, closeFirst, 1}, // but it is tested for a closing one
+        {"ab}{x}", 0, error, closeFirst, 2},
+        {"a{{", 0, error, openInside, 2},
+        {"a{x{y}", 0, error, openInside, 3},
+        {"a{", 0, error, endOfData, 0},
+        {"a{xy", 0, error, endOfData, 0},
+    };
+    for (const BraceCase &c : cases) {
+        SCOPED_TRACE(c.data);
+        CheckBraces(c, std::vector<unsigned char>(c.data.begin(), c.data.end()));
+        CheckBraces(c, std::vector<std::uint16_t>(c.data.begin(), c.data.end()));
+    }
+    // The count bounds the search, not the data that lies beyond it.
+    NoticeCapture notices;
+    const std::vector<std::uint16_t> wide{'a', '{', 'x', '}'};
+    std::size_t position = 0;
+    EXPECT_EQ(error, ril::FindBracedText(wide.data(), 3, position));
+    ASSERT_EQ(1u, notices.Notices().size());
+    EXPECT_EQ(Msg(endOfData), notices.Notices()[0].message);
+}
+
+} // namespace

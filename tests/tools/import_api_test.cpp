@@ -1,0 +1,166 @@
+// Ril_ImportResFromTxtToBin: the BIN it writes, its log byte for byte, and every way out.
+#include "platform/user.h"
+#include "support/test_support.h"
+#include "util/messages.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <filesystem>
+
+namespace ril::test {
+namespace {
+
+std::string Entry(const char *format, ...) {
+    char buffer[1024];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    return std::string(buffer) + "\r\n";
+}
+
+class ImportTest : public ::testing::Test {
+  protected:
+    void SetUp() override { Ril_UnloadRes(); }
+    void TearDown() override { Ril_UnloadRes(); }
+    std::string Log() {
+        Bytes bytes = ReadFile(log);
+        return std::string(bytes.begin(), bytes.end());
+    }
+    std::string Head(const std::string &txt, const std::string &bin) {
+        return Entry("%s", msg::kLogRule) + Entry("%s", msg::kLogTitle) +
+               Entry(msg::kLogOperator, platform::CurrentUserName().c_str()) +
+               Entry(msg::kLogSource, txt.c_str()) + Entry(msg::kLogTarget, bin.c_str());
+    }
+    static Bytes WithoutTrailer(const Bytes &file) {
+        std::size_t length = file[file.size() - 3] | file[file.size() - 2] << 8;
+        return Bytes(file.begin(), file.end() - 3 - static_cast<long>(length));
+    }
+
+    TempDir dir;
+    std::string txt = dir.File("strings.txt");
+    std::string bin = dir.File("strings.bin");
+    std::string log = dir.File("import.log");
+};
+
+TEST_F(ImportTest, SuccessfulImportWritesTheBinAndTheLog) {
+    WriteFile(txt, Gbk("RilStringID=1002;RilStringMacro=BYE\r\n{再见}\r\n"
+                       "RilStringID=1000 RilStringMacro=HELLO\r\n{你好\r\nworld}\r\n"
+                       "RilStringID=-1;RilStringMacro=NEW_ONE\r\n{new}\r\n"));
+    WriteFile(log, std::string("an older run"));
+    ASSERT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), 0, bin.c_str(), log.c_str()), 0);
+    EXPECT_EQ(Ril_GetLastError(), 0);
+
+    Bytes expected = BinBuilder()
+                         .Header(1, 1002, 3)
+                         .EntryA(1000, "HELLO", Gbk("你好\r\nworld"))
+                         .EntryA(1001, "NEW_ONE", "new")
+                         .EntryA(1002, "BYE", Gbk("再见"))
+                         .Get();
+    EXPECT_EQ(WithoutTrailer(ReadFile(bin)), expected);
+    // After 1000, the IDs 1002, 1000 and -1 add 1, -3 and -1002 to the gap count; the new
+    // ID takes 1001, the one number the pool received.
+    EXPECT_EQ(Log(), Head(txt, bin) + Entry(msg::kGapCount, -1004) + Entry("%s", msg::kLogSuccess));
+    std::string log15 = Log();
+    EXPECT_EQ(std::count(log15.begin(), log15.end(), '\n'), 16); // 15 lines + the gap count
+}
+
+TEST_F(ImportTest, WideFilesAndTheByteOrderMark) {
+    std::u16string text = u"\uFEFFRilStringID=7;RilStringMacro=WIDE\r\n{\u4E2D\U0001F600}";
+    Bytes bytes;
+    for (char16_t unit : text) {
+        bytes.push_back(unit & 0xFF);
+        bytes.push_back(unit >> 8);
+    }
+    WriteFile(txt, bytes);
+    NoticeCapture notices;
+    ASSERT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), 0, bin.c_str(), nullptr), 0); // the mark decides
+    ASSERT_EQ(Ril_LoadRes(bin.c_str()), 0);
+    EXPECT_EQ(Wide(Ril_GetStringW(7)), u"\u4E2D\U0001F600");
+    ASSERT_EQ(notices.Notices().size(), 1u);
+    EXPECT_EQ(notices.Notices()[0].message, "black Num: -994");
+}
+
+TEST_F(ImportTest, ValidationFaultsAreAllLoggedAndTheBinIsKept) {
+    Bytes previous = BinBuilder().Header(1, 0, 0).Trailer("old").Get();
+    WriteFile(bin, previous);
+    WriteFile(txt, std::string("RilStringID=1;RilStringMacro=bad\r\n{x}\r\n"
+                               "RilStringID=2;RilStringMacro=OK\r\n{y}\r\n"
+                               "RilStringID=2;RilStringMacro=OK\r\n{z}\r\n"));
+    EXPECT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), 0, bin.c_str(), log.c_str()), -200);
+    EXPECT_EQ(Ril_GetLastError(), -200);
+    std::string expected = Head(txt, bin) + Entry(msg::kGapCount, -1001);
+    for (const char *c : {"b", "a", "d"})
+        expected += Entry(msg::kIllegalMacroCharacter, 1, "bad", c);
+    expected += Entry(msg::kDuplicateMacro, 2, "OK", 2, "OK") + Entry("%s", msg::kLogFailure);
+    EXPECT_EQ(Log(), expected);
+    EXPECT_EQ(ReadFile(bin), previous);
+}
+
+TEST_F(ImportTest, ParserAndWriterFailures) {
+    WriteFile(txt, std::string("RilStringID=1;RilStringMacro=A\r\n{never closed"));
+    {
+        NoticeCapture notices; // the brace search always shows its message box
+        EXPECT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), 0, bin.c_str(), log.c_str()), -200);
+        ASSERT_EQ(notices.Notices().size(), 1u);
+        EXPECT_EQ(notices.Notices()[0].message, msg::kEndInsideText);
+    }
+    EXPECT_EQ(Log(), Head(txt, bin) + Entry(msg::kTextNotFound, 1, "A") + Entry("%s", msg::kLogFailure));
+    EXPECT_FALSE(FileExists(bin));
+
+    WriteFile(txt, std::string("RilStringID=1;RilStringMacro=A\r\n{a}"));
+    std::string unwritable = dir.File("missing/strings.bin");
+    EXPECT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), 0, unwritable.c_str(), log.c_str()), -201);
+    EXPECT_EQ(Ril_GetLastError(), -201);
+    EXPECT_EQ(Log(), Head(txt, unwritable) + Entry(msg::kGapCount, -1000) +
+                         Entry(msg::kCannotOpenForUpdate, unwritable.c_str()) +
+                         Entry("%s", msg::kLogFailure));
+}
+
+TEST_F(ImportTest, ArgumentsAndTheLogFile) {
+    NoticeCapture notices;
+    WriteFile(log, std::string("keep"));
+    EXPECT_EQ(Ril_ImportResFromTxtToBin(nullptr, 0, bin.c_str(), log.c_str()), -102);
+    EXPECT_EQ(Ril_GetLastError(), -102);
+    EXPECT_EQ(Log(), "keep");
+    EXPECT_TRUE(notices.Notices().empty());
+
+    WriteFile(txt, std::string("RilStringID=1;RilStringMacro=A\r\n{a}"));
+    std::string badLog = dir.File("missing/import.log");
+    EXPECT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), 0, bin.c_str(), badLog.c_str()), -102);
+    ASSERT_EQ(notices.Notices().size(), 1u);
+    EXPECT_EQ(notices.Notices()[0].message, msg::kLogCannotCreate);
+    EXPECT_FALSE(FileExists(bin));
+    notices.Clear();
+
+    // No BIN path and no table: the log records why; without a log nothing is shown.
+    EXPECT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), 0, nullptr, log.c_str()), -102);
+    EXPECT_EQ(Log(), Entry("%s", msg::kLogRule) + Entry("%s", msg::kLogTitle) +
+                         Entry(msg::kLogOperator, platform::CurrentUserName().c_str()) +
+                         Entry(msg::kLogSource, txt.c_str()) + Entry("%s", msg::kNoBinNoTable) +
+                         Entry("%s", msg::kLogFailure));
+    EXPECT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), 0, nullptr, nullptr), -102);
+    EXPECT_TRUE(notices.Notices().empty());
+
+    // Without a log every message is a notice of its own and there is no banner.
+    EXPECT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), 0, bin.c_str(), nullptr), 0);
+    ASSERT_EQ(notices.Notices().size(), 1u);
+    EXPECT_EQ(notices.Notices()[0].message, "black Num: -1000");
+}
+
+TEST_F(ImportTest, NoBinPathTargetsTheLoadedTable) {
+    WriteFile(bin, BinBuilder().Header(1, 1, 1).EntryA(1, "OLD", "old").Trailer("").Get());
+    ASSERT_EQ(Ril_LoadRes(bin.c_str()), 0);
+    WriteFile(txt, std::string("RilStringID=1;RilStringMacro=NEW\r\n{new}"));
+    ASSERT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), 0, nullptr, log.c_str()), 0);
+    EXPECT_EQ(Log(), Head(txt, bin) + Entry(msg::kGapCount, -1000) + Entry("%s", msg::kLogSuccess));
+    EXPECT_EQ(Ril_GetNumItem(), 0u); // unloaded: its file was replaced
+    ASSERT_EQ(Ril_ReLoadRes(), 0);
+    EXPECT_STREQ(Ril_GetStringA(1), "new");
+}
+
+} // namespace
+} // namespace ril::test

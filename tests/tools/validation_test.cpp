@@ -1,0 +1,132 @@
+// Validation of item lists: every fault reported in order, repeats removed, list sorted.
+#include "support/test_support.h"
+#include "text/ril_txt_loader.h"
+#include "util/messages.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+namespace ril::test {
+namespace {
+
+class ValidationTest : public ::testing::Test {
+  protected:
+    void Add(std::uint32_t id, const std::string &macro) {
+        auto item = std::make_unique<RilStrRes>();
+        item->ID = id;
+        std::strncpy(item->Macro, macro.c_str(), sizeof item->Macro - 1);
+        item->WidenMacro();
+        ASSERT_EQ(item->SetTextA("t", 1), kSOk);
+        list.Append(std::move(item));
+    }
+    std::vector<std::uint32_t> Ids() const {
+        std::vector<std::uint32_t> ids;
+        for (const auto &item : list.List())
+            ids.push_back(item->ID);
+        return ids;
+    }
+    std::string Log() {
+        if (!FileExists(log))
+            return "";
+        Bytes bytes = ReadFile(log);
+        return std::string(bytes.begin(), bytes.end());
+    }
+
+    TempDir dir;
+    std::string log = dir.File("validate.log");
+    CRilTxtLoader list;
+};
+
+std::string Line(const char *format, ...) {
+    char buffer[1024];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    return std::string(buffer) + "\r\n";
+}
+
+TEST_F(ValidationTest, LegalListsPassAndEndSortedBySignedId) {
+    EXPECT_TRUE(list.Validate(log.c_str())); // empty: valid, nothing written
+    EXPECT_FALSE(FileExists(log));
+
+    Add(3, "ABC_1");
+    EXPECT_TRUE(list.Validate(log.c_str()));
+    Add(1, "1ABC");
+    Add(2, "Z");
+    Add(0x80000000u, "NEG");
+    EXPECT_TRUE(list.Validate(log.c_str()));
+    EXPECT_EQ(Ids(), (std::vector<std::uint32_t>{0x80000000u, 1, 2, 3}));
+    EXPECT_FALSE(FileExists(log));
+}
+
+TEST_F(ValidationTest, EveryIllegalByteIsReportedInListOrder) {
+    Add(7, "");
+    Add(8, "abc");
+    Add(9, "A B");
+    Add(10, "A-B");
+    Add(11, "X\xD6\xD0"); // one GBK character: two bytes, two reports
+    EXPECT_FALSE(list.Validate(log.c_str()));
+    std::string expected = Line(msg::kEmptyMacro, 7, 128u);
+    for (const char *c : {"a", "b", "c"})
+        expected += Line(msg::kIllegalMacroCharacter, 8, "abc", c);
+    expected += Line(msg::kIllegalMacroCharacter, 9, "A B", " ");
+    expected += Line(msg::kIllegalMacroCharacter, 10, "A-B", "-");
+    expected += Line(msg::kIllegalMacroCharacter, 11, "X\xD6\xD0", "\xD6");
+    expected += Line(msg::kIllegalMacroCharacter, 11, "X\xD6\xD0", "\xD0");
+    EXPECT_EQ(Log(), expected);
+    EXPECT_EQ(list.Count(), 5u); // character faults remove nothing
+}
+
+TEST_F(ValidationTest, RepeatedMacrosAndIds) {
+    Add(5, "X");
+    Add(30, "B");
+    Add(7, "X");
+    Add(20, "A");
+    Add(9, "X");
+    Add(20, "C");  // same ID as A
+    Add(30, "B");  // same macro and ID as the earlier B: reported as a macro repeat only
+    Add(40, "");   // empty macros never repeat each other...
+    Add(40, "");   // ...but equal IDs do
+    EXPECT_FALSE(list.Validate(log.c_str()));
+    std::string expected = Line(msg::kEmptyMacro, 40, 128u) + Line(msg::kEmptyMacro, 40, 128u);
+    expected += Line(msg::kDuplicateMacro, 30, "B", 30, "B");
+    expected += Line(msg::kDuplicateMacro, 5, "X", 7, "X");
+    expected += Line(msg::kDuplicateMacro, 5, "X", 9, "X");
+    expected += Line(msg::kDuplicateId, 20, "A", 20, "C");
+    expected += Line(msg::kDuplicateId, 40, "", 40, "");
+    EXPECT_EQ(Log(), expected);
+    EXPECT_EQ(Ids(), (std::vector<std::uint32_t>{5, 20, 30, 40}));
+    EXPECT_STREQ(list.List().front()->Macro, "X");
+}
+
+TEST_F(ValidationTest, WithoutALogEveryFaultIsANotice) {
+    NoticeCapture notices;
+    Add(1, "a");
+    Add(2, "A");
+    Add(3, "A");
+    EXPECT_FALSE(list.Validate(nullptr));
+    ASSERT_EQ(notices.Notices().size(), 2u);
+    EXPECT_EQ(notices.Notices()[0].caption, "Error:");
+    EXPECT_EQ(notices.Notices()[0].message + "\r\n", Line(msg::kIllegalMacroCharacter, 1, "a", "a"));
+    EXPECT_EQ(notices.Notices()[1].message + "\r\n", Line(msg::kDuplicateMacro, 2, "A", 3, "A"));
+}
+
+TEST_F(ValidationTest, LargeListsSortInPlace) {
+    // A million items in reverse order: validation must stay a sort plus one pass.
+    for (std::uint32_t id = 1000000; id > 0; --id) {
+        auto item = std::make_unique<RilStrRes>();
+        item->ID = id;
+        std::snprintf(item->Macro, sizeof item->Macro, "M%u", id);
+        list.Append(std::move(item));
+    }
+    EXPECT_TRUE(list.Validate(nullptr));
+    EXPECT_EQ(list.List().front()->ID, 1u);
+    EXPECT_EQ(list.List().back()->ID, 1000000u);
+}
+
+} // namespace
+} // namespace ril::test
