@@ -2,6 +2,8 @@
 #include "platform/fs.h"
 
 #include <windows.h>
+// <windows.h> maps ReplaceFile to ReplaceFileA; this file defines the library's own.
+#undef ReplaceFile
 
 namespace ril::platform {
 

@@ -12,6 +12,8 @@ namespace {
 std::u16string ToWide(const std::string &bytes, unsigned codePage) {
     int size = Ril_MbcsToWcs(bytes.c_str(), nullptr, codePage);
     EXPECT_GT(size, 0);
+    if (size <= 0)
+        return u"<conversion failed>";
     std::vector<RIL_WCHAR> out(static_cast<std::size_t>(size), 0xAAAA);
     EXPECT_EQ(Ril_MbcsToWcs(bytes.c_str(), out.data(), codePage), size);
     EXPECT_EQ(out.back(), 0);
@@ -21,6 +23,8 @@ std::u16string ToWide(const std::string &bytes, unsigned codePage) {
 std::string ToBytes(const std::u16string &text, unsigned codePage) {
     int size = Ril_WcsToMbcs(W(text), nullptr, codePage);
     EXPECT_GT(size, 0);
+    if (size <= 0)
+        return "<conversion failed>";
     std::string out(static_cast<std::size_t>(size), '\xAA');
     EXPECT_EQ(Ril_WcsToMbcs(W(text), out.data(), codePage), size);
     EXPECT_EQ(out.back(), '\0');
