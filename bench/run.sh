@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the benchmarks in Release into build-bench/ and runs them: five repetitions, aggregates
-# only, then the median LoadRes time against the plain whole-file reads and the median import
-# times against plain copies of the same text files.
+# only, then the median LoadRes time against the plain whole-file reads, the median import
+# times against plain copies of the same text files, and the median export and header times
+# against one fwrite of their output's bytes.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -26,6 +27,10 @@ awk '
     $1 == "BM_ImportMbcs/real_time_median" { importMbcs = $2 }
     $1 == "BM_PlainCopyWcs/real_time_median" { copyWcs = $2 }
     $1 == "BM_ImportWcs/real_time_median" { importWcs = $2 }
+    $1 == "BM_WriteOutputBytes/export/real_time_median" { writeExport = $2 }
+    $1 == "BM_ExportMbcs/real_time_median" { exportMbcs = $2 }
+    $1 == "BM_WriteOutputBytes/header/real_time_median" { writeHeader = $2 }
+    $1 == "BM_HeaderMbcs/real_time_median" { headerMbcs = $2 }
     END {
         printf "\n"
         if (plain > 0 && load > 0)
@@ -40,4 +45,10 @@ awk '
         if (copyWcs > 0 && importWcs > 0)
             printf "Import WCS / plain copy (medians): %.3f ms / %.3f ms = %.2fx (target <= 3x)\n",
                 importWcs, copyWcs, importWcs / copyWcs
+        if (writeExport > 0 && exportMbcs > 0)
+            printf "Export MBCS / write of its bytes (medians): %.3f ms / %.3f ms = %.2fx (target <= 3x)\n",
+                exportMbcs, writeExport, exportMbcs / writeExport
+        if (writeHeader > 0 && headerMbcs > 0)
+            printf "Header MBCS / write of its bytes (medians): %.3f ms / %.3f ms = %.2fx (target <= 3x)\n",
+                headerMbcs, writeHeader, headerMbcs / writeHeader
     }' "$results"

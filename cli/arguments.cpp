@@ -46,10 +46,39 @@ bool IsOption(std::string_view argument) {
     return argument.size() > 1 && argument[0] == '-';
 }
 
+// The position of the command word, read with the rules of the loop in ParseArguments, or
+// the number of arguments when there is none.
+std::size_t CommandWordIndex(std::span<char const *const> arguments,
+                             std::span<CommandSpec const> commands) {
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        std::string_view const argument = arguments[i];
+        if (argument == "--")
+            return i + 1;
+        if (!IsOption(argument))
+            return i;
+        if (argument.find('=') == std::string_view::npos && IsValueOption(argument, commands))
+            ++i;
+    }
+    return arguments.size();
+}
+
 } // namespace
 
 ParsedLine ParseArguments(std::span<char const *const> arguments,
                           std::span<CommandSpec const> commands) {
+    std::size_t const commandIndex = CommandWordIndex(arguments, commands);
+    if (commandIndex < arguments.size()) {
+        std::string const word = arguments[commandIndex];
+        auto const own = std::find_if(commands.begin(), commands.end(), [&](CommandSpec const &c) {
+            return c.parse != nullptr && word == c.name;
+        });
+        if (own != commands.end()) {
+            std::vector<char const *> rest(arguments.begin(), arguments.end());
+            rest.erase(rest.begin() + static_cast<std::ptrdiff_t>(commandIndex));
+            return own->parse(*own, rest);
+        }
+    }
+
     bool help = false;
     bool version = false;
     bool wide = false;
@@ -68,8 +97,7 @@ ParsedLine ParseArguments(std::span<char const *const> arguments,
                 values[std::string(name)] = arguments[++i];
             else
                 throw UsageError("option '" + std::string(name) + "' needs a value");
-        }
-        else if (argument == "--")
+        } else if (argument == "--")
             optionsEnded = true;
         else if (argument == "--help" || argument == "-h")
             help = true;
@@ -129,8 +157,12 @@ std::string UsageText(std::span<CommandSpec const> commands) {
                        "       ril4410 --help | --version\n"
                        "\n"
                        "Commands:\n";
-    for (CommandSpec const &command : commands)
-        text += "  " + Synopsis(command) + "\n      " + command.summary + "\n";
+    for (CommandSpec const &command : commands) {
+        if (command.usage != nullptr)
+            text += command.usage;
+        else
+            text += "  " + Synopsis(command) + "\n      " + command.summary + "\n";
+    }
     text += "\n"
             "Options:\n"
             "  --wide        the texts are wide (UTF-16); without it, texts are multibyte\n"
@@ -138,12 +170,40 @@ std::string UsageText(std::span<CommandSpec const> commands) {
             "                text file that starts with a UTF-16 byte-order mark is always\n"
             "                read as wide\n"
             "  --log FILE    write the import log to FILE (GBK text, replaced each run)\n"
+            "  --set TEXT    holder: append a holder marker holding TEXT\n"
+            "  --clear       holder: append an empty holder marker\n"
+            "  --commit      module edit: write the edits into MODULE, one RCDATA resource\n"
+            "                per item\n"
+            "  --discard     module edit: throw the edits away\n"
+            "  --holder TEXT module edit: append a holder marker holding TEXT to MODULE\n"
+            "                before the session begins\n"
+            "  --first-id ID module edit: new IDs start above the larger of ID and the\n"
+            "                module's highest ID + 1, and go up by two (default 0)\n"
+            "  --add ID|new MACRO TEXT\n"
+            "                module edit: add the item ID, or replace it in the session;\n"
+            "                \"new\" gives it a new ID\n"
+            "  --remove ID   module edit: remove the item ID (\"not present\" when neither\n"
+            "                the session nor the module holds it)\n"
+            "  --bin FILE.bin\n"
+            "                module edit: load FILE.bin before the session\n"
+            "  --header DIR  module edit: after the session, write the header of the BIN\n"
+            "                loaded with --bin into DIR, named after the BIN's whole file\n"
+            "                name (FILE.bin.h)\n"
             "  -h, --help    print this help and exit\n"
             "  --version     print the version and exit\n"
             "\n"
             "ID is decimal, or hexadecimal with a 0x prefix. Macros and texts are printed\n"
             "in UTF-8; in them carriage return, line feed, tab and backslash are written\n"
             "as \\r, \\n, \\t and \\\\, so that every item stays on one line.\n"
+            "Texts, macros and holder texts given on the command line are read as UTF-8\n"
+            "(on Windows, in the ANSI code page) and stored in the ANSI code page; with\n"
+            "--wide, texts are stored as UTF-16.\n"
+            "\n"
+            "A resource module is a Windows module (a DLL) that keeps each item as an\n"
+            "RCDATA resource named by the item's ID (its low 16 bits); outside Windows\n"
+            "the tool reads and rewrites the module's resource section itself. A module\n"
+            "edit that fails is discarded, and ending a session appends an empty holder\n"
+            "marker to the module's file.\n"
             "\n"
             "Exit status: 0 on success, 1 when a file, an item or the library fails,\n"
             "2 for a malformed command line.\n";

@@ -12,6 +12,7 @@
 namespace rilcli {
 
 struct Invocation;
+struct ParsedLine;
 
 // An option that takes a value, as "--name VALUE" or "--name=VALUE".
 struct ValueOption {
@@ -21,6 +22,10 @@ struct ValueOption {
 
 // One command: its name, its operands as shown in the usage, how many it takes, whether it
 // accepts --wide, a one-line summary, the function that runs it and its value options.
+//
+// A command with its own grammar sets `parse` and `usage` instead of the operands, options
+// and summary: `parse` receives every argument except the command word, in order, and
+// `usage` is its whole entry in the usage text (lines indented by two blanks).
 struct CommandSpec {
     char const *name;
     char const *operands;
@@ -29,14 +34,26 @@ struct CommandSpec {
     char const *summary;
     int (*run)(Invocation const &);
     std::span<ValueOption const> valueOptions = {};
+    ParsedLine (*parse)(CommandSpec const &command,
+                        std::span<char const *const> arguments) = nullptr;
+    char const *usage = nullptr;
+};
+
+// An option that a command with its own grammar allows more than once, with its values.
+struct RepeatedOption {
+    std::string name;
+    std::vector<std::string> values;
 };
 
 struct Invocation {
     CommandSpec const *command = nullptr;
     std::vector<std::string> operands;
     bool wide = false;
-    // Value options given, by name (for example "--log").
+    // Value options given, by name (for example "--log"); with their own grammar, also the
+    // options without a value, mapped to an empty string.
     std::map<std::string, std::string> values;
+    // Options given more than once by a command with its own grammar, in command-line order.
+    std::vector<RepeatedOption> repeated;
 
     // The value of an option, or null when it was not given.
     char const *Value(std::string const &name) const {
@@ -54,6 +71,8 @@ struct ParsedLine {
 
 // Options may stand anywhere; "--" ends them. --help wins over everything else, then
 // --version. Throws UsageError for an unknown command or option or a wrong operand count.
+// The command word is the first argument that is neither an option nor an option's value;
+// a command with its own grammar then parses the other arguments itself.
 ParsedLine ParseArguments(std::span<char const *const> arguments,
                           std::span<CommandSpec const> commands);
 

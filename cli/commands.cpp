@@ -1,6 +1,8 @@
 // The command table, in the order the usage text lists the commands.
 #include "commands.h"
 
+#include "module_arguments.h"
+
 namespace rilcli {
 namespace {
 
@@ -8,11 +10,20 @@ constexpr ValueOption kImportOptions[] = {{"--log", "FILE"}};
 
 constexpr CommandSpec kCommands[] = {
     {"import", "TEXT.txt OUT.bin", 2, true,
-     "compile a text resource file into a BIN (messages to standard error or the log)",
-     &RunImport, kImportOptions},
+     "compile a text resource file into a BIN (messages to standard error or the log)", &RunImport,
+     kImportOptions},
+    {"export", "FILE.bin OUT.txt", 2, true,
+     "write a BIN back as a text resource file (UTF-16 with --wide, else multibyte)", &RunExport},
+    {"header", "FILE.bin DIR", 2, true,
+     "write DIR/<name of FILE.bin>.h with one #define IDT_<MACRO> <ID> line per item", &RunHeader},
+    {"resave", "IN.bin OUT.bin", 2, false,
+     "load a BIN and save its items in ascending ID order with a new holder marker", &RunResave},
     {"dump", "FILE.bin", 1, true,
      "print every item as ID<TAB>MACRO<TAB>TEXT, one line each, in ascending ID order", &RunDump},
     {"get", "FILE.bin ID", 2, true, "print the text of the item ID", &RunGet},
+    // Their own grammar (module_arguments.cpp): operands, options and summary are unused.
+    {"holder", "", 0, false, "", &RunHolder, {}, &ParseHolderLine, kHolderUsage},
+    {"module", "", 0, false, "", &RunModule, {}, &ParseModuleLine, kModuleUsage},
 };
 
 } // namespace

@@ -12,9 +12,16 @@ std::span<CommandSpec const> Commands();
 
 // Tool commands (tool_commands.cpp).
 int RunImport(Invocation const &invocation);
+int RunExport(Invocation const &invocation);
+int RunHeader(Invocation const &invocation);
+int RunResave(Invocation const &invocation);
 
 // Reading commands (read_commands.cpp).
 int RunDump(Invocation const &invocation);
 int RunGet(Invocation const &invocation);
+
+// Run-time editing commands (module_commands.cpp).
+int RunHolder(Invocation const &invocation);
+int RunModule(Invocation const &invocation);
 
 } // namespace rilcli

@@ -1,5 +1,5 @@
-// UTF-8 production for the tool's output: code-page conversion through the library, a
-// UTF-16 encoder, control-character escaping and checked writes to standard output.
+// UTF-8 output and the conversion of command-line text: code-page conversion through the
+// library, a UTF-16 encoder, control-character escaping and checked writes to standard output.
 #include "text_output.h"
 
 #include "Ril4410.h"
@@ -43,6 +43,24 @@ void AppendUtf8(std::string &out, char32_t point) {
     }
 }
 
+// The code page of the arguments that main receives.
+#if defined(_WIN32)
+constexpr unsigned kArgumentCodePage = 0;
+#else
+constexpr unsigned kArgumentCodePage = 65001; // UTF-8
+#endif
+
+std::u16string MultibyteToUtf16(std::string const &text, unsigned codePage, char const *failure) {
+    // A size query first; the size counts the terminating zero unit.
+    int const size = Ril_MbcsToWcs(text.c_str(), nullptr, codePage);
+    if (size <= 0)
+        throw Failure(failure, Ril_GetLastError());
+    std::vector<RIL_WCHAR> buffer(static_cast<std::size_t>(size));
+    if (Ril_MbcsToWcs(text.c_str(), buffer.data(), codePage) <= 0)
+        throw Failure(failure, Ril_GetLastError());
+    return std::u16string(buffer.begin(), buffer.end() - 1);
+}
+
 } // namespace
 
 void PrepareStandardStreams() {
@@ -72,14 +90,23 @@ std::string Utf16ToUtf8(std::u16string_view units) {
 }
 
 std::u16string AnsiToUtf16(std::string const &text) {
-    // A size query first; the size counts the terminating zero unit.
-    int const size = Ril_MbcsToWcs(text.c_str(), nullptr, 0);
+    return MultibyteToUtf16(text, 0, "cannot convert text from the ANSI code page");
+}
+
+std::u16string ArgumentToUtf16(std::string const &text) {
+    return MultibyteToUtf16(text, kArgumentCodePage, "cannot convert a command-line text");
+}
+
+std::string ArgumentToAnsi(std::string const &text) {
+    std::u16string const wide = ArgumentToUtf16(text);
+    std::vector<RIL_WCHAR> const units(wide.c_str(), wide.c_str() + wide.size() + 1);
+    int const size = Ril_WcsToMbcs(units.data(), nullptr, 0);
     if (size <= 0)
-        throw Failure("cannot convert text from the ANSI code page", Ril_GetLastError());
-    std::vector<RIL_WCHAR> buffer(static_cast<std::size_t>(size));
-    if (Ril_MbcsToWcs(text.c_str(), buffer.data(), 0) <= 0)
-        throw Failure("cannot convert text from the ANSI code page", Ril_GetLastError());
-    return std::u16string(buffer.begin(), buffer.end() - 1);
+        throw Failure("cannot convert text to the ANSI code page", Ril_GetLastError());
+    std::vector<char> buffer(static_cast<std::size_t>(size));
+    if (Ril_WcsToMbcs(units.data(), buffer.data(), 0) <= 0)
+        throw Failure("cannot convert text to the ANSI code page", Ril_GetLastError());
+    return std::string(buffer.data(), buffer.size() - 1);
 }
 
 std::string AnsiToUtf8(std::string const &text) {

@@ -19,6 +19,13 @@ std::string AnsiToUtf8(std::string const &text);
 // The same, but gives the bytes unchanged when they cannot be converted.
 std::string AnsiToUtf8OrRaw(std::string const &text);
 
+// Text from the command line to UTF-16, and on to the ANSI code page, through
+// Ril_MbcsToWcs and Ril_WcsToMbcs; throws Failure with the library's code. The command line
+// is UTF-8 (code page 65001), except on Windows, where the C runtime gives the arguments in
+// the ANSI code page.
+std::u16string ArgumentToUtf16(std::string const &text);
+std::string ArgumentToAnsi(std::string const &text);
+
 // Writes CR, LF, TAB and backslash as \r, \n, \t and \\ so that a text stays on one line.
 std::string EscapeControls(std::string_view text);
 

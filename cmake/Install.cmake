@@ -1,4 +1,5 @@
-# Installation: the header, the shared library, a CMake package and a pkg-config file.
+# Installation: the header, the shared library, a CMake package (with the ril4410 tool and the
+# string-table helper) and a pkg-config file.
 include(CMakePackageConfigHelpers)
 
 install(TARGETS Ril4410 EXPORT Ril4410Targets
@@ -15,7 +16,8 @@ configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/Ril4410Config.cmake.in
 write_basic_package_version_file(${PROJECT_BINARY_DIR}/Ril4410ConfigVersion.cmake
   COMPATIBILITY SameMajorVersion)
 install(FILES ${PROJECT_BINARY_DIR}/Ril4410Config.cmake
-  ${PROJECT_BINARY_DIR}/Ril4410ConfigVersion.cmake DESTINATION ${RIL_CMAKE_DIR})
+  ${PROJECT_BINARY_DIR}/Ril4410ConfigVersion.cmake
+  ${PROJECT_SOURCE_DIR}/cmake/Ril4410StringTable.cmake DESTINATION ${RIL_CMAKE_DIR})
 
 configure_file(${PROJECT_SOURCE_DIR}/cmake/ril4410.pc.in ${PROJECT_BINARY_DIR}/ril4410.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/ril4410.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

@@ -15,6 +15,8 @@ targets=(
     "fuzz_load_bin load_bin"
     "fuzz_load_txt load_txt"
     "fuzz_import import"
+    "fuzz_bin_to_text bin_to_text"
+    "fuzz_pe_reader pe_reader"
 )
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja \

@@ -91,6 +91,26 @@ RIL_API RIL_LONG Ril_ImportResFromTxtToBin(char const *txtPath, int wide, char c
 RIL_API RIL_LONG Ril_ExportResFromBinToTxt(char const *txtPath, int wide, char const *binPath);
 RIL_API RIL_LONG Ril_WriteHeaderFile(char const *headerDir, int wide, char const *binPath);
 
+/* Run-time editing against a resource module (a Windows PE module; outside Windows the
+ * library reads and rewrites its resource section itself). Ril_RTEditOpenModule opens the
+ * module that sessions work on; Ril_RTEditCloseModule closes it, discarding an open session. */
+RIL_API RIL_LONG Ril_RTEditOpenModule(char const *path);
+RIL_API RIL_LONG Ril_RTEditCloseModule(void);
+RIL_API RIL_LONG Ril_RTEditBegin(RIL_ULONG firstId, char const *holder);
+RIL_API RIL_LONG Ril_RTEditAddOrReplaceString(char const *macro, void const *data, RIL_ULONG size,
+                                              RIL_ULONG id, RIL_ULONG *newId);
+RIL_API RIL_LONG Ril_RTEditRemoveString(RIL_ULONG id);
+RIL_API RIL_LONG Ril_RTEditEnd(int discard, char const *headerDir, int wide);
+RIL_API int Ril_RTEditIsEditing(void);
+/* The record that the open module holds for an ID (its low 16 bits name the resource), with
+ * its size, or null; valid until the module is closed or rewritten. Sets the last error. */
+RIL_API void const *Ril_RTEditGetModuleData(RIL_ULONG id, RIL_ULONG *size);
+
+/* Holder markers: who holds a file. The size query: a null buffer stores the bytes needed. */
+RIL_API RIL_LONG Ril_RTEditGetHolderInfo(char const *path, char *buffer, RIL_ULONG *size,
+                                         RIL_ULONG *held);
+RIL_API RIL_LONG Ril_RTEditForceWriteHolderInfo(char const *path, char const *holder);
+
 /* Code-page conversion of zero-terminated text; results count the terminator. */
 RIL_API int Ril_WcsToMbcs(RIL_WCHAR const *source, char *destination, unsigned int codePage);
 RIL_API int Ril_MbcsToWcs(char const *source, RIL_WCHAR *destination, unsigned int codePage);

@@ -3,7 +3,8 @@
 # Usage: scripts/deps.sh [extra-package ...]
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev googletest libbenchmark-dev pkgconf python3 "$@")
+packages=(cmake ninja-build g++ libgtest-dev googletest libbenchmark-dev pkgconf python3
+    g++-mingw-w64-x86-64 gcc-mingw-w64-i686-win32 binutils-mingw-w64-i686 wine64 python3-pefile "$@")
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||

@@ -9,5 +9,10 @@ bool RemoveFile(const char *path);
 bool ReplaceFile(const char *source, const char *target);
 // A number that differs between processes, for naming temporary files.
 unsigned long ProcessId();
+// Whether a whole-file writer may replace `path`: it is not a folder, and it is either
+// missing or writable, as an open for writing would require.
+bool CanReplace(const char *path);
+// Gives `to` the access permissions of `from`, when `from` exists.
+void CopyPermissions(const char *from, const char *to);
 
 } // namespace ril::platform

@@ -15,4 +15,17 @@ bool ReplaceFile(const char *source, const char *target) {
 
 unsigned long ProcessId() { return GetCurrentProcessId(); }
 
+bool CanReplace(const char *path) {
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND;
+    return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) == 0;
+}
+
+void CopyPermissions(const char *from, const char *to) {
+    DWORD attributes = GetFileAttributesA(from);
+    if (attributes != INVALID_FILE_ATTRIBUTES)
+        SetFileAttributesA(to, attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE));
+}
+
 } // namespace ril::platform

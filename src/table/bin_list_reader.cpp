@@ -17,6 +17,10 @@ constexpr std::uint32_t kNoId = 0xFFFFFFFFu;
 } // namespace
 
 int CRilTxtLoader::LoadBin(const char *binPath) {
+    if (binPath == nullptr && EditingSessionOpen()) {
+        ErrorBox("%s", msg::kLoadedBinBeingEdited);
+        return 0;
+    }
     std::string path = binPath != nullptr ? binPath : State().table.Path();
     platform::FileContent file;
     if (platform::ReadWholeFile(path.c_str(), file) != platform::ReadStatus::Ok) {

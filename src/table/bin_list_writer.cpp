@@ -54,6 +54,10 @@ int CRilTxtLoader::SaveBin(const char *binPath, const char *logPath) {
         LogError(logPath, "%s", msg::kNoBinNoTable);
         return 0;
     }
+    if (targetIsLoaded && EditingSessionOpen()) {
+        LogError(logPath, "%s", msg::kLoadedBinBeingEdited);
+        return 0;
+    }
     if (target.empty())
         return 0;
 

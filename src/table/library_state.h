@@ -1,18 +1,27 @@
-// The library's process-wide state: the loaded table and the last-error code.
+// The library's process-wide state: the last-error code, the loaded table, the resource
+// module accessor and the run-time editor, built in that order and destroyed in reverse
+// (the editor ends an open session while the module accessor still exists).
 #pragma once
 
+#include "rtedit/txt_res_idx_svr.h"
+#include "rtedit/txt_res_run_time_editor.h"
 #include "table/bin_master.h"
 
 namespace ril {
 
 struct LibraryState {
-    CBinMaster table;
     HResult lastError = 0;
+    CBinMaster table;
+    CTxtResIdxSvr accessor;
+    CTxtResRunTimeEditor editor{accessor};
 };
 
 // The one instance, built by static initialisation and destroyed when the library unloads.
 LibraryState &State();
 
 inline void SetLastErrorCode(HResult code) { State().lastError = code; }
+
+// True while a run-time editing session is open.
+inline bool EditingSessionOpen() { return State().editor.IsEditing(); }
 
 } // namespace ril

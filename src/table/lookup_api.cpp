@@ -1,6 +1,7 @@
 // The exported load and lookup functions over the process-wide table.
 #include "Ril4410.h"
 #include "table/library_state.h"
+#include "table/record_text.h"
 #include "util/export_guard.h"
 
 #include <cstring>
@@ -12,8 +13,28 @@ namespace {
 const RIL_WCHAR kBlankWide[2] = {0x0020, 0x0000};
 const char kBlankNarrow[2] = {' ', '\0'};
 
-// The record that the lookups answer with for `id`.
-RecordRef LookupRecord(std::uint32_t id) { return State().table.Record(id); }
+// The session's record for `id` while a run-time editing session is open, else none.
+RecordRef OverlayRecord(std::uint32_t id) {
+    return EditingSessionOpen() ? State().editor.FindRecord(id) : RecordRef{};
+}
+
+// The record that the lookups answer with for `id`: the session's, else the loaded table's.
+RecordRef LookupRecord(std::uint32_t id) {
+    RecordRef overlay = OverlayRecord(id);
+    return overlay ? overlay : State().table.Record(id);
+}
+
+// A session record's text; its padding ends any text and its text is on an even address.
+std::uint8_t *OverlayText(RecordRef record, bool (*prepare)(std::uint8_t *, std::size_t)) {
+    std::uint8_t *text = record.Text();
+    prepare(text, static_cast<std::size_t>(record.data + record.size - text) + kRecordPadding);
+    return text;
+}
+
+void EndSessionAsDiscard() {
+    if (EditingSessionOpen())
+        State().editor.EndEdit(1);
+}
 
 } // namespace
 } // namespace ril
@@ -32,6 +53,7 @@ extern "C" RIL_API RIL_LONG Ril_LoadRes(char const *path) {
 
 extern "C" RIL_API RIL_LONG Ril_UnloadRes(void) {
     return Guarded<RIL_LONG>(kSOk, [] {
+        EndSessionAsDiscard();
         if (State().table.IsLoaded())
             State().table.UnloadRes();
         return kSOk;
@@ -39,7 +61,10 @@ extern "C" RIL_API RIL_LONG Ril_UnloadRes(void) {
 }
 
 extern "C" RIL_API RIL_LONG Ril_ReLoadRes(void) {
-    return Guarded<RIL_LONG>(kEFail, [] { return State().table.ReLoadRes(); });
+    return Guarded<RIL_LONG>(kEFail, [] {
+        EndSessionAsDiscard();
+        return State().table.ReLoadRes();
+    });
 }
 
 extern "C" RIL_API RIL_ULONG Ril_GetNumItem(void) {
@@ -52,14 +77,16 @@ extern "C" RIL_API RIL_ULONG Ril_GetItemSize(RIL_ULONG id) {
 
 extern "C" RIL_API RIL_WCHAR const *Ril_GetStringW(RIL_ULONG id) {
     return Guarded<RIL_WCHAR const *>(kBlankWide, [&]() -> RIL_WCHAR const * {
-        std::uint8_t *text = State().table.WideText(id);
+        RecordRef overlay = OverlayRecord(id);
+        std::uint8_t *text = overlay ? OverlayText(overlay, &BlankCarriageReturnsW) : State().table.WideText(id);
         return text != nullptr ? reinterpret_cast<RIL_WCHAR const *>(text) : kBlankWide;
     });
 }
 
 extern "C" RIL_API char const *Ril_GetStringA(RIL_ULONG id) {
     return Guarded<char const *>(kBlankNarrow, [&]() -> char const * {
-        std::uint8_t *text = State().table.NarrowText(id);
+        RecordRef overlay = OverlayRecord(id);
+        std::uint8_t *text = overlay ? OverlayText(overlay, &BlankCarriageReturnsA) : State().table.NarrowText(id);
         return text != nullptr ? reinterpret_cast<char const *>(text) : kBlankNarrow;
     });
 }

@@ -10,6 +10,7 @@
 #include "util/file_replacer.h"
 #include "util/messages.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <string>
@@ -132,9 +133,12 @@ HResult Export(const char *txtPath, int wide, const char *binPath) {
 
 int CRilTxtLoader::SaveTxt(const char *path, int wide) const {
     TextBuffer out(wide != 0);
+    // A guess from the declared sizes, capped: a record cut short may declare far more than
+    // its text will ever need.
+    constexpr std::size_t kReserveCap = std::size_t{1} << 26;
     std::size_t estimate = 512;
     for (const auto &item : items_)
-        estimate += (wide != 0 ? 2 : 1) * (140 + item->RecordSize);
+        estimate = std::min(kReserveCap, estimate + (wide != 0 ? 2 : 1) * (140 + std::size_t{item->RecordSize}));
     out.Reserve(estimate);
     PutBanner(out, wide != 0);
     for (const auto &item : items_)

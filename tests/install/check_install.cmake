@@ -1,5 +1,6 @@
 # Installs the build into a scratch prefix, then builds and runs a consumer project against
-# it through find_package, and checks the pkg-config file.
+# it through find_package (its string tables compiled by ril4410_add_string_table(), and
+# compiled again after a text changes), and checks the pkg-config file.
 # Usage: cmake -DBUILD_DIR=... -DSOURCE_DIR=... -DWORK_DIR=... -P check_install.cmake
 function(run)
   execute_process(COMMAND ${ARGV} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
@@ -12,12 +13,40 @@ endfunction()
 file(REMOVE_RECURSE ${WORK_DIR})
 set(prefix ${WORK_DIR}/prefix)
 run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
-run(${CMAKE_COMMAND} -S ${SOURCE_DIR}/tests/install/consumer -B ${WORK_DIR}/consumer
+# The consumer is built from a copy, whose string table is then edited.
+file(COPY ${SOURCE_DIR}/tests/install/consumer DESTINATION ${WORK_DIR})
+set(consumer_source ${WORK_DIR}/consumer)
+set(consumer_build ${WORK_DIR}/consumer-build)
+run(${CMAKE_COMMAND} -S ${consumer_source} -B ${consumer_build}
     -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_BUILD_TYPE=Release)
-run(${CMAKE_COMMAND} --build ${WORK_DIR}/consumer)
-run(${WORK_DIR}/consumer/consumer ${SOURCE_DIR}/examples/hello.bin)
+run(${CMAKE_COMMAND} --build ${consumer_build})
+run(${consumer_build}/consumer ${SOURCE_DIR}/examples/hello.bin)
 if(NOT last_output STREQUAL "OK\n")
   message(FATAL_ERROR "consumer printed '${last_output}', expected 'OK'")
+endif()
+
+# The tables' headers give the IDs, THANKS the one the import chose; the wide text is UTF-8.
+set(greeting "1001:Hello from the string table\n1002:Thank you\n7:你好，世界\n")
+run(${consumer_build}/greeter)
+if(NOT last_output STREQUAL greeting)
+  message(FATAL_ERROR "greeter printed '${last_output}', expected '${greeting}'")
+endif()
+if(NOT EXISTS ${consumer_build}/greetings/greetings.bin OR
+   NOT EXISTS ${consumer_build}/wide_strings/greetings_wide.h)
+  message(FATAL_ERROR "the string tables are not where OUTPUT_DIR and the default put them")
+endif()
+
+# A changed text file compiles again: HELLO gets a new text and the ID 999, which leaves
+# 1000 to 1002 free below FAREWELL, so THANKS takes 1000.
+file(READ ${consumer_source}/greetings.txt text)
+string(REPLACE "Hello from the string table" "Hello again" text "${text}")
+string(REPLACE "RilStringID=1001" "RilStringID=999" text "${text}")
+file(WRITE ${consumer_source}/greetings.txt "${text}")
+run(${CMAKE_COMMAND} --build ${consumer_build})
+run(${consumer_build}/greeter)
+set(greeting "999:Hello again\n1000:Thank you\n7:你好，世界\n")
+if(NOT last_output STREQUAL greeting)
+  message(FATAL_ERROR "after the edit greeter printed '${last_output}', expected '${greeting}'")
 endif()
 
 find_program(PKG_CONFIG pkg-config)

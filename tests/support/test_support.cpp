@@ -1,7 +1,13 @@
 // Shared helpers for the tests.
 #include "support/test_support.h"
 
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
 #include <atomic>
+#include <cstdarg>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -55,7 +61,24 @@ Bytes ReadFile(const std::string &path) {
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-bool FileExists(const std::string &path) { return std::filesystem::exists(path); }
+// Through the C runtime, as the library opens files: on Windows the name's bytes are then
+// read in the ANSI code page, like the library's.
+bool FileExists(const std::string &path) {
+    std::FILE *file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr)
+        return std::filesystem::is_directory(path);
+    std::fclose(file);
+    return true;
+}
+
+bool RunningUnderWine() {
+#if defined(_WIN32)
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+#else
+    return false;
+#endif
+}
 
 BinBuilder &BinBuilder::U8(std::uint8_t v) {
     bytes_.push_back(v);
@@ -131,6 +154,30 @@ std::string Recode(const std::string &text, unsigned from, unsigned to) {
     return out;
 }
 } // namespace
+
+namespace {
+std::string VPrintf(const char *format, va_list args) {
+    char line[2048];
+    std::vsnprintf(line, sizeof line, format, args);
+    return line;
+}
+} // namespace
+
+std::string Printf(const char *format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::string text = VPrintf(format, args);
+    va_end(args);
+    return text;
+}
+
+std::string LogLine(const char *format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::string text = VPrintf(format, args);
+    va_end(args);
+    return text + "\r\n";
+}
 
 std::string Gbk(const std::string &utf8) { return Recode(utf8, 65001, 936); }
 

@@ -50,6 +50,8 @@ void WriteFile(const std::string &path, const Bytes &bytes);
 void WriteFile(const std::string &path, const std::string &text);
 Bytes ReadFile(const std::string &path);
 bool FileExists(const std::string &path);
+// True in a Windows build that runs under Wine (whose resource updater cannot delete).
+bool RunningUnderWine();
 
 // Builds BIN images byte by byte, little-endian.
 class BinBuilder {
@@ -77,6 +79,11 @@ class BinBuilder {
 
 Bytes RecordA(const std::string &macro, const std::string &text);
 Bytes RecordW(const std::string &macro, const std::u16string &text);
+
+// printf into a string, as the library formats its messages (up to 2047 bytes).
+std::string Printf(const char *format, ...);
+// The same with CR LF behind it: one line of a log.
+std::string LogLine(const char *format, ...);
 
 // UTF-8 text converted to GBK bytes (code page 936), as the library's messages are.
 std::string Gbk(const std::string &utf8);

@@ -13,15 +13,6 @@
 namespace ril::test {
 namespace {
 
-std::string Entry(const char *format, ...) {
-    char buffer[1024];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(buffer, sizeof buffer, format, args);
-    va_end(args);
-    return std::string(buffer) + "\r\n";
-}
-
 class ImportTest : public ::testing::Test {
   protected:
     void SetUp() override { Ril_UnloadRes(); }
@@ -31,9 +22,9 @@ class ImportTest : public ::testing::Test {
         return std::string(bytes.begin(), bytes.end());
     }
     std::string Head(const std::string &txt, const std::string &bin) {
-        return Entry("%s", msg::kLogRule) + Entry("%s", msg::kLogTitle) +
-               Entry(msg::kLogOperator, platform::CurrentUserName().c_str()) +
-               Entry(msg::kLogSource, txt.c_str()) + Entry(msg::kLogTarget, bin.c_str());
+        return LogLine("%s", msg::kLogRule) + LogLine("%s", msg::kLogTitle) +
+               LogLine(msg::kLogOperator, platform::CurrentUserName().c_str()) +
+               LogLine(msg::kLogSource, txt.c_str()) + LogLine(msg::kLogTarget, bin.c_str());
     }
     static Bytes WithoutTrailer(const Bytes &file) {
         std::size_t length = file[file.size() - 3] | file[file.size() - 2] << 8;
@@ -63,7 +54,7 @@ TEST_F(ImportTest, SuccessfulImportWritesTheBinAndTheLog) {
     EXPECT_EQ(WithoutTrailer(ReadFile(bin)), expected);
     // After 1000, the IDs 1002, 1000 and -1 add 1, -3 and -1002 to the gap count; the new
     // ID takes 1001, the one number the pool received.
-    EXPECT_EQ(Log(), Head(txt, bin) + Entry(msg::kGapCount, -1004) + Entry("%s", msg::kLogSuccess));
+    EXPECT_EQ(Log(), Head(txt, bin) + LogLine(msg::kGapCount, -1004) + LogLine("%s", msg::kLogSuccess));
     std::string log15 = Log();
     EXPECT_EQ(std::count(log15.begin(), log15.end(), '\n'), 16); // 15 lines + the gap count
 }
@@ -92,10 +83,10 @@ TEST_F(ImportTest, ValidationFaultsAreAllLoggedAndTheBinIsKept) {
                                "RilStringID=2;RilStringMacro=OK\r\n{z}\r\n"));
     EXPECT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), 0, bin.c_str(), log.c_str()), -200);
     EXPECT_EQ(Ril_GetLastError(), -200);
-    std::string expected = Head(txt, bin) + Entry(msg::kGapCount, -1001);
+    std::string expected = Head(txt, bin) + LogLine(msg::kGapCount, -1001);
     for (const char *c : {"b", "a", "d"})
-        expected += Entry(msg::kIllegalMacroCharacter, 1, "bad", c);
-    expected += Entry(msg::kDuplicateMacro, 2, "OK", 2, "OK") + Entry("%s", msg::kLogFailure);
+        expected += LogLine(msg::kIllegalMacroCharacter, 1, "bad", c);
+    expected += LogLine(msg::kDuplicateMacro, 2, "OK", 2, "OK") + LogLine("%s", msg::kLogFailure);
     EXPECT_EQ(Log(), expected);
     EXPECT_EQ(ReadFile(bin), previous);
 }
@@ -108,16 +99,16 @@ TEST_F(ImportTest, ParserAndWriterFailures) {
         ASSERT_EQ(notices.Notices().size(), 1u);
         EXPECT_EQ(notices.Notices()[0].message, msg::kEndInsideText);
     }
-    EXPECT_EQ(Log(), Head(txt, bin) + Entry(msg::kTextNotFound, 1, "A") + Entry("%s", msg::kLogFailure));
+    EXPECT_EQ(Log(), Head(txt, bin) + LogLine(msg::kTextNotFound, 1, "A") + LogLine("%s", msg::kLogFailure));
     EXPECT_FALSE(FileExists(bin));
 
     WriteFile(txt, std::string("RilStringID=1;RilStringMacro=A\r\n{a}"));
     std::string unwritable = dir.File("missing/strings.bin");
     EXPECT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), 0, unwritable.c_str(), log.c_str()), -201);
     EXPECT_EQ(Ril_GetLastError(), -201);
-    EXPECT_EQ(Log(), Head(txt, unwritable) + Entry(msg::kGapCount, -1000) +
-                         Entry(msg::kCannotOpenForUpdate, unwritable.c_str()) +
-                         Entry("%s", msg::kLogFailure));
+    EXPECT_EQ(Log(), Head(txt, unwritable) + LogLine(msg::kGapCount, -1000) +
+                         LogLine(msg::kCannotOpenForUpdate, unwritable.c_str()) +
+                         LogLine("%s", msg::kLogFailure));
 }
 
 TEST_F(ImportTest, ArgumentsAndTheLogFile) {
@@ -138,10 +129,10 @@ TEST_F(ImportTest, ArgumentsAndTheLogFile) {
 
     // No BIN path and no table: the log records why; without a log nothing is shown.
     EXPECT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), 0, nullptr, log.c_str()), -102);
-    EXPECT_EQ(Log(), Entry("%s", msg::kLogRule) + Entry("%s", msg::kLogTitle) +
-                         Entry(msg::kLogOperator, platform::CurrentUserName().c_str()) +
-                         Entry(msg::kLogSource, txt.c_str()) + Entry("%s", msg::kNoBinNoTable) +
-                         Entry("%s", msg::kLogFailure));
+    EXPECT_EQ(Log(), LogLine("%s", msg::kLogRule) + LogLine("%s", msg::kLogTitle) +
+                         LogLine(msg::kLogOperator, platform::CurrentUserName().c_str()) +
+                         LogLine(msg::kLogSource, txt.c_str()) + LogLine("%s", msg::kNoBinNoTable) +
+                         LogLine("%s", msg::kLogFailure));
     EXPECT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), 0, nullptr, nullptr), -102);
     EXPECT_TRUE(notices.Notices().empty());
 
@@ -156,7 +147,7 @@ TEST_F(ImportTest, NoBinPathTargetsTheLoadedTable) {
     ASSERT_EQ(Ril_LoadRes(bin.c_str()), 0);
     WriteFile(txt, std::string("RilStringID=1;RilStringMacro=NEW\r\n{new}"));
     ASSERT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), 0, nullptr, log.c_str()), 0);
-    EXPECT_EQ(Log(), Head(txt, bin) + Entry(msg::kGapCount, -1000) + Entry("%s", msg::kLogSuccess));
+    EXPECT_EQ(Log(), Head(txt, bin) + LogLine(msg::kGapCount, -1000) + LogLine("%s", msg::kLogSuccess));
     EXPECT_EQ(Ril_GetNumItem(), 0u); // unloaded: its file was replaced
     ASSERT_EQ(Ril_ReLoadRes(), 0);
     EXPECT_STREQ(Ril_GetStringA(1), "new");

@@ -40,15 +40,6 @@ class ValidationTest : public ::testing::Test {
     CRilTxtLoader list;
 };
 
-std::string Line(const char *format, ...) {
-    char buffer[1024];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(buffer, sizeof buffer, format, args);
-    va_end(args);
-    return std::string(buffer) + "\r\n";
-}
-
 TEST_F(ValidationTest, LegalListsPassAndEndSortedBySignedId) {
     EXPECT_TRUE(list.Validate(log.c_str())); // empty: valid, nothing written
     EXPECT_FALSE(FileExists(log));
@@ -70,13 +61,13 @@ TEST_F(ValidationTest, EveryIllegalByteIsReportedInListOrder) {
     Add(10, "A-B");
     Add(11, "X\xD6\xD0"); // one GBK character: two bytes, two reports
     EXPECT_FALSE(list.Validate(log.c_str()));
-    std::string expected = Line(msg::kEmptyMacro, 7, 128u);
+    std::string expected = LogLine(msg::kEmptyMacro, 7, 128u);
     for (const char *c : {"a", "b", "c"})
-        expected += Line(msg::kIllegalMacroCharacter, 8, "abc", c);
-    expected += Line(msg::kIllegalMacroCharacter, 9, "A B", " ");
-    expected += Line(msg::kIllegalMacroCharacter, 10, "A-B", "-");
-    expected += Line(msg::kIllegalMacroCharacter, 11, "X\xD6\xD0", "\xD6");
-    expected += Line(msg::kIllegalMacroCharacter, 11, "X\xD6\xD0", "\xD0");
+        expected += LogLine(msg::kIllegalMacroCharacter, 8, "abc", c);
+    expected += LogLine(msg::kIllegalMacroCharacter, 9, "A B", " ");
+    expected += LogLine(msg::kIllegalMacroCharacter, 10, "A-B", "-");
+    expected += LogLine(msg::kIllegalMacroCharacter, 11, "X\xD6\xD0", "\xD6");
+    expected += LogLine(msg::kIllegalMacroCharacter, 11, "X\xD6\xD0", "\xD0");
     EXPECT_EQ(Log(), expected);
     EXPECT_EQ(list.Count(), 5u); // character faults remove nothing
 }
@@ -92,12 +83,12 @@ TEST_F(ValidationTest, RepeatedMacrosAndIds) {
     Add(40, "");   // empty macros never repeat each other...
     Add(40, "");   // ...but equal IDs do
     EXPECT_FALSE(list.Validate(log.c_str()));
-    std::string expected = Line(msg::kEmptyMacro, 40, 128u) + Line(msg::kEmptyMacro, 40, 128u);
-    expected += Line(msg::kDuplicateMacro, 30, "B", 30, "B");
-    expected += Line(msg::kDuplicateMacro, 5, "X", 7, "X");
-    expected += Line(msg::kDuplicateMacro, 5, "X", 9, "X");
-    expected += Line(msg::kDuplicateId, 20, "A", 20, "C");
-    expected += Line(msg::kDuplicateId, 40, "", 40, "");
+    std::string expected = LogLine(msg::kEmptyMacro, 40, 128u) + LogLine(msg::kEmptyMacro, 40, 128u);
+    expected += LogLine(msg::kDuplicateMacro, 30, "B", 30, "B");
+    expected += LogLine(msg::kDuplicateMacro, 5, "X", 7, "X");
+    expected += LogLine(msg::kDuplicateMacro, 5, "X", 9, "X");
+    expected += LogLine(msg::kDuplicateId, 20, "A", 20, "C");
+    expected += LogLine(msg::kDuplicateId, 40, "", 40, "");
     EXPECT_EQ(Log(), expected);
     EXPECT_EQ(Ids(), (std::vector<std::uint32_t>{5, 20, 30, 40}));
     EXPECT_STREQ(list.List().front()->Macro, "X");
@@ -111,8 +102,8 @@ TEST_F(ValidationTest, WithoutALogEveryFaultIsANotice) {
     EXPECT_FALSE(list.Validate(nullptr));
     ASSERT_EQ(notices.Notices().size(), 2u);
     EXPECT_EQ(notices.Notices()[0].caption, "Error:");
-    EXPECT_EQ(notices.Notices()[0].message + "\r\n", Line(msg::kIllegalMacroCharacter, 1, "a", "a"));
-    EXPECT_EQ(notices.Notices()[1].message + "\r\n", Line(msg::kDuplicateMacro, 2, "A", 3, "A"));
+    EXPECT_EQ(notices.Notices()[0].message + "\r\n", LogLine(msg::kIllegalMacroCharacter, 1, "a", "a"));
+    EXPECT_EQ(notices.Notices()[1].message + "\r\n", LogLine(msg::kDuplicateMacro, 2, "A", 3, "A"));
 }
 
 TEST_F(ValidationTest, LargeListsSortInPlace) {

@@ -1,0 +1,245 @@
+// The run-time editing commands: holder (read or append a holder marker) and module (list
+// the item records of a resource module, or edit it in one session).
+#include "bin_items.h"
+#include "commands.h"
+#include "diagnostics.h"
+#include "module_arguments.h"
+#include "text_output.h"
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace rilcli {
+namespace {
+
+// Resources are named by 16-bit numbers; 0 names none.
+constexpr std::uint32_t kHighestResourceId = 0xFFFF;
+constexpr RIL_ULONG kAskForNewId = 0xFFFFFFFF;
+
+void RequireReadable(std::string const &path) {
+    std::unique_ptr<std::FILE, int (*)(std::FILE *)> file(std::fopen(path.c_str(), "rb"),
+                                                          &std::fclose);
+    if (!file)
+        throw Failure("cannot open '" + path + "'");
+}
+
+std::string Quoted(std::string const &path) {
+    return "'" + path + "'";
+}
+
+void PrintHolder(std::string const &path) {
+    // Held stays untouched for a file whose first word is neither 0 nor 1.
+    constexpr RIL_ULONG kUntouched = 0xFFFFFFFF;
+    RIL_ULONG held = kUntouched;
+    RIL_ULONG size = 0;
+    RIL_LONG result = Ril_RTEditGetHolderInfo(path.c_str(), nullptr, &size, &held);
+    if (result != 0)
+        throw Failure("cannot read the holder of " + Quoted(path), result);
+    if (held == kUntouched) {
+        WriteOut("not a BIN (no holder flag)\n");
+    } else if (held == 0) {
+        WriteOut("no holder marker\n");
+    } else if (size == 0) {
+        WriteOut("empty holder marker\n");
+    } else {
+        std::vector<char> buffer(size);
+        result = Ril_RTEditGetHolderInfo(path.c_str(), buffer.data(), &size, &held);
+        if (result != 0)
+            throw Failure("cannot read the holder of " + Quoted(path), result);
+        WriteOut("holder: " + EscapeControls(AnsiToUtf8(buffer.data())) + "\n");
+    }
+    FinishOutput();
+}
+
+// Closes the module when a command ends, discarding a session that is still open.
+class OpenModule {
+  public:
+    explicit OpenModule(std::string const &path) {
+        RIL_LONG const result = Ril_RTEditOpenModule(path.c_str());
+        if (result != 0)
+            throw Failure("cannot open the module " + Quoted(path), result);
+    }
+    ~OpenModule() { Ril_RTEditCloseModule(); }
+    OpenModule(OpenModule const &) = delete;
+    OpenModule &operator=(OpenModule const &) = delete;
+};
+
+// An item record: a 16-bit macro length M that counts the macro's zero byte, the M macro
+// bytes, then the text. Resources in any other layout give nothing.
+std::optional<Item> ReadRecord(std::uint8_t const *bytes, std::size_t size) {
+    if (size < 2)
+        return std::nullopt;
+    std::size_t const macroLength = bytes[0] | bytes[1] << 8;
+    if (macroLength == 0 || 2 + macroLength > size || bytes[1 + macroLength] != 0)
+        return std::nullopt;
+    return Item{std::string(reinterpret_cast<char const *>(bytes + 2)),
+                std::span(bytes + 2 + macroLength, size - 2 - macroLength)};
+}
+
+void ListModule(Invocation const &invocation) {
+    std::string const &path = invocation.operands[1];
+    OpenModule const module(path);
+    for (std::uint32_t id = 1; id <= kHighestResourceId; ++id) {
+        RIL_ULONG size = 0;
+        auto const *bytes = static_cast<std::uint8_t const *>(Ril_RTEditGetModuleData(id, &size));
+        if (bytes == nullptr)
+            continue;
+        std::optional<Item> const item = ReadRecord(bytes, size);
+        if (!item) {
+            // Standard output stays a list of items; the note goes beside it.
+            FinishOutput();
+            std::fprintf(stderr, "ril4410: resource %u of %s holds no item record (%u byte%s)\n",
+                         static_cast<unsigned>(id), Quoted(path).c_str(),
+                         static_cast<unsigned>(size), size == 1 ? "" : "s");
+            std::fflush(stderr);
+            continue;
+        }
+        std::string const text =
+            invocation.wide ? Utf16ToUtf8(WideText(*item)) : AnsiToUtf8(MultibyteText(*item));
+        WriteOut(std::to_string(id) + '\t' + EscapeControls(AnsiToUtf8(item->macro)) + '\t' +
+                 EscapeControls(text) + '\n');
+    }
+    FinishOutput();
+}
+
+// One --add or --remove of an edit, ready for the library: the macro in the ANSI code page
+// and the text in the session's flavour with its terminator.
+struct Operation {
+    bool add = false;
+    RIL_ULONG id = 0;
+    std::string macroAsGiven;
+    std::string macro;
+    std::vector<std::uint8_t> data;
+};
+
+std::vector<std::uint8_t> TextData(std::string const &text, bool wide) {
+    std::vector<std::uint8_t> data;
+    if (wide) {
+        std::u16string const units = ArgumentToUtf16(text);
+        for (char16_t const unit : units) {
+            data.push_back(static_cast<std::uint8_t>(unit & 0xFF));
+            data.push_back(static_cast<std::uint8_t>(unit >> 8));
+        }
+        data.insert(data.end(), {0, 0});
+    } else {
+        std::string const bytes = ArgumentToAnsi(text);
+        data.assign(bytes.begin(), bytes.end());
+        data.push_back(0);
+    }
+    return data;
+}
+
+std::vector<Operation> PrepareOperations(Invocation const &invocation) {
+    std::vector<Operation> operations;
+    for (RepeatedOption const &option : invocation.repeated) {
+        Operation operation;
+        std::string const &id = option.values[0];
+        if (option.name == "--add") {
+            operation.add = true;
+            operation.id = id == kNewId ? kAskForNewId : ParseId(id);
+            operation.macroAsGiven = option.values[1];
+            operation.macro = ArgumentToAnsi(option.values[1]);
+            operation.data = TextData(option.values[2], invocation.wide);
+        } else {
+            operation.id = ParseId(id);
+        }
+        operations.push_back(std::move(operation));
+    }
+    return operations;
+}
+
+// Runs one operation of the open session and returns its line of output.
+std::string Perform(Operation const &operation, std::string const &path) {
+    if (operation.add) {
+        RIL_ULONG assigned = 0;
+        RIL_LONG const result = Ril_RTEditAddOrReplaceString(
+            operation.macro.c_str(), operation.data.data(),
+            static_cast<RIL_ULONG>(operation.data.size()), operation.id, &assigned);
+        if (result != 0)
+            throw Failure("cannot add " + Quoted(operation.macroAsGiven) + " to " + Quoted(path),
+                          result);
+        return "added " + std::to_string(assigned) + " " + EscapeControls(operation.macroAsGiven) +
+               "\n";
+    }
+    RIL_LONG const result = Ril_RTEditRemoveString(operation.id);
+    if (result == 0)
+        return "removed " + std::to_string(operation.id) + "\n";
+    if (result == 1)
+        return "not present " + std::to_string(operation.id) + "\n";
+    throw Failure("cannot remove ID " + std::to_string(operation.id) + " from " + Quoted(path),
+                  result);
+}
+
+// Whether a failed end of session comes from the header generator rather than from the
+// session: the session's own failures are "no module", "no session" and HRESULTs.
+bool IsHeaderFailure(RIL_LONG result) {
+    return result != -103 && result != -300 && result > -0x10000;
+}
+
+void EditModule(Invocation const &invocation) {
+    std::string const &path = invocation.operands[1];
+    bool const discard = invocation.Value("--discard") != nullptr;
+    char const *const header = invocation.Value("--header");
+    char const *const firstIdText = invocation.Value("--first-id");
+    RIL_ULONG const firstId = firstIdText != nullptr ? ParseId(firstIdText) : 0;
+    // Every text is converted before the module is touched.
+    std::vector<Operation> const operations = PrepareOperations(invocation);
+    std::string holder;
+    if (char const *given = invocation.Value("--holder"))
+        holder = ArgumentToAnsi(given);
+    if (char const *bin = invocation.Value("--bin"))
+        LoadBin(bin);
+
+    OpenModule const module(path);
+    RIL_LONG result = Ril_RTEditBegin(
+        firstId, invocation.Value("--holder") != nullptr ? holder.c_str() : nullptr);
+    if (result != 0)
+        throw Failure("cannot begin editing " + Quoted(path), result);
+    // Printed once the session has ended: a failed edit is discarded and prints nothing.
+    std::string lines;
+    for (Operation const &operation : operations)
+        lines += Perform(operation, path);
+    result = Ril_RTEditEnd(discard ? 1 : 0, header, invocation.wide ? 1 : 0);
+    if (result != 0 && (header == nullptr || !IsHeaderFailure(result))) {
+        std::string const what = discard ? "cannot discard the edits of " : "cannot commit to ";
+        throw Failure(what + Quoted(path), result);
+    }
+    WriteOut(lines);
+    FinishOutput();
+    if (result != 0)
+        throw Failure("cannot write the header of " + Quoted(invocation.Value("--bin")) + " into " +
+                          Quoted(header),
+                      result);
+}
+
+} // namespace
+
+int RunHolder(Invocation const &invocation) {
+    std::string const &path = invocation.operands[0];
+    // The library would create a missing file; a misspelt name should not leave one behind.
+    RequireReadable(path);
+    char const *const text = invocation.Value("--set");
+    if (text == nullptr && invocation.Value("--clear") == nullptr) {
+        PrintHolder(path);
+        return kExitOk;
+    }
+    std::string const holder = text != nullptr ? ArgumentToAnsi(text) : std::string();
+    RIL_LONG const result =
+        Ril_RTEditForceWriteHolderInfo(path.c_str(), text != nullptr ? holder.c_str() : nullptr);
+    if (result != 0)
+        throw Failure("cannot write a holder marker to " + Quoted(path), result);
+    return kExitOk;
+}
+
+int RunModule(Invocation const &invocation) {
+    if (invocation.operands[0] == "list")
+        ListModule(invocation);
+    else
+        EditModule(invocation);
+    return kExitOk;
+}
+
+} // namespace rilcli

@@ -1,0 +1,101 @@
+# ril4410_add_string_table(): compiles a text resource file into a BIN and its IDT_ header at
+# build time with the installed ril4410 tool. Run with -P, this file is that build step.
+#
+#   ril4410_add_string_table(<name> SOURCE <file.txt> [WIDE] [OUTPUT_DIR <dir>])
+#
+# Writes <dir>/<base>.bin and <dir>/<base>.h, <base> being the text file's name without its
+# last extension; <dir> defaults to <current binary dir>/<name>. WIDE marks a UTF-16 text
+# file without a byte-order mark (one with FF FE is always read as UTF-16). Both files are
+# made again whenever the text file or the tool changes. Creates the INTERFACE target
+# <name>, which carries <dir> as include directory and builds both files before any target
+# that links it; its properties RIL4410_BIN and RIL4410_HEADER, and the variables
+# <name>_BIN and <name>_HEADER in the caller's scope, hold the two paths.
+
+if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
+  # The build step. The import's gap count is a notice on standard error: a successful
+  # import stays silent about it, any other message is shown, and a failure shows them all.
+  cmake_minimum_required(VERSION 3.20)
+  # A byte-order mark FF FE makes the import read UTF-16 whatever it is told; the header
+  # must then read the texts as UTF-16 too.
+  file(READ "${RIL4410_SOURCE}" mark LIMIT 2 HEX)
+  set(wide_option "")
+  if(RIL4410_WIDE OR mark STREQUAL "fffe")
+    set(wide_option --wide)
+  endif()
+  execute_process(
+    COMMAND "${RIL4410_TOOL}" import "${RIL4410_SOURCE}" "${RIL4410_BIN}" ${wide_option}
+    RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE messages)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "ril4410 import of ${RIL4410_SOURCE} failed:\n${output}${messages}")
+  endif()
+  string(REGEX REPLACE "\nError: black Num: -?[0-9]+\n" "\n" messages "\n${messages}")
+  string(REGEX REPLACE "^\n" "" messages "${messages}")
+  if(NOT messages STREQUAL "")
+    message(WARNING "ril4410 import of ${RIL4410_SOURCE}:\n${messages}")
+  endif()
+  execute_process(
+    COMMAND "${RIL4410_TOOL}" header "${RIL4410_BIN}" "${RIL4410_HEADER_DIR}" ${wide_option}
+    RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE messages)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "ril4410 header of ${RIL4410_BIN} failed:\n${output}${messages}")
+  endif()
+  return()
+endif()
+
+if(CMAKE_VERSION VERSION_LESS 3.20)
+  message(FATAL_ERROR "ril4410_add_string_table() needs CMake 3.20 or newer")
+endif()
+
+function(ril4410_add_string_table name)
+  cmake_parse_arguments(PARSE_ARGV 1 RIL "WIDE" "SOURCE;OUTPUT_DIR" "")
+  if(RIL_UNPARSED_ARGUMENTS)
+    message(FATAL_ERROR "ril4410_add_string_table(${name}): unknown arguments "
+                        "${RIL_UNPARSED_ARGUMENTS}")
+  endif()
+  if(NOT RIL_SOURCE)
+    message(FATAL_ERROR "ril4410_add_string_table(${name}): SOURCE <file.txt> is required")
+  endif()
+  if(NOT TARGET Ril4410::ril4410)
+    message(FATAL_ERROR "ril4410_add_string_table(${name}): this Ril4410 package has no "
+                        "ril4410 tool (it was built without RIL_BUILD_CLI)")
+  endif()
+
+  cmake_path(ABSOLUTE_PATH RIL_SOURCE BASE_DIRECTORY "${CMAKE_CURRENT_SOURCE_DIR}"
+             NORMALIZE OUTPUT_VARIABLE source)
+  if(RIL_OUTPUT_DIR)
+    cmake_path(ABSOLUTE_PATH RIL_OUTPUT_DIR BASE_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}"
+               NORMALIZE OUTPUT_VARIABLE output_dir)
+  else()
+    set(output_dir "${CMAKE_CURRENT_BINARY_DIR}/${name}")
+  endif()
+  # The tool names the header after the BIN, up to the BIN path's last '.'.
+  cmake_path(GET source STEM LAST_ONLY base)
+  set(bin "${output_dir}/${base}.bin")
+  set(header "${output_dir}/${base}.h")
+  set(wide FALSE)
+  if(RIL_WIDE)
+    set(wide TRUE)
+  endif()
+
+  file(MAKE_DIRECTORY "${output_dir}")
+  add_custom_command(
+    OUTPUT "${bin}" "${header}"
+    COMMAND "${CMAKE_COMMAND}"
+      "-DRIL4410_TOOL=$<TARGET_FILE:Ril4410::ril4410>"
+      "-DRIL4410_SOURCE=${source}"
+      "-DRIL4410_BIN=${bin}"
+      "-DRIL4410_HEADER_DIR=${output_dir}"
+      "-DRIL4410_WIDE=${wide}"
+      -P "${CMAKE_CURRENT_FUNCTION_LIST_FILE}"
+    DEPENDS "${source}" "$<TARGET_FILE:Ril4410::ril4410>" "${CMAKE_CURRENT_FUNCTION_LIST_FILE}"
+    COMMENT "Compiling string table ${base}.bin and ${base}.h"
+    VERBATIM)
+  add_custom_target(${name}_generate DEPENDS "${bin}" "${header}")
+
+  add_library(${name} INTERFACE)
+  target_include_directories(${name} INTERFACE "${output_dir}")
+  add_dependencies(${name} ${name}_generate)
+  set_target_properties(${name} PROPERTIES RIL4410_BIN "${bin}" RIL4410_HEADER "${header}")
+  set(${name}_BIN "${bin}" PARENT_SCOPE)
+  set(${name}_HEADER "${header}" PARENT_SCOPE)
+endfunction()

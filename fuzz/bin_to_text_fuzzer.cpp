@@ -1,0 +1,130 @@
+// libFuzzer target: reads the input as a BIN into an item list (CRilTxtLoader::LoadBin), then
+// writes the list as text files and headers in both flavours, checking each file is in place.
+#include "text/ril_txt_loader.h"
+
+#include "Ril4410.h"
+
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <system_error>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A record declared beyond the end of the input is allocated whole (its missing bytes are
+// zero), lazily; AddressSanitizer still pays for all of it when it is released. Inputs whose
+// record reaches further than this beyond the end only slow the fuzzer down.
+constexpr std::uint64_t kMaxOverhang = std::uint64_t{16} << 20;
+
+struct Paths {
+    std::string folder, bin, textA, textW, headerA, headerW;
+};
+
+Paths &TempPaths() {
+    static Paths paths;
+    return paths;
+}
+
+void RemoveTempFolder() {
+    std::error_code ignored;
+    fs::remove_all(TempPaths().folder, ignored);
+}
+
+void IgnoreNotice(void *, const char *, const char *) {}
+
+void Check(bool condition, const char *what) {
+    if (condition)
+        return;
+    std::fprintf(stderr, "guarantee broken: %s\n", what);
+    RemoveTempFolder(); // abort skips the atexit handler
+    std::abort();
+}
+
+std::uint32_t U32At(const std::uint8_t *p) {
+    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
+           std::uint32_t{p[3]} << 24;
+}
+
+// How far the records reach beyond the end of the input, walking the entries as the reader
+// does (each entry takes at least 8 bytes, so the walk is bounded by the input size).
+std::uint64_t Overhang(const std::uint8_t *data, std::size_t size) {
+    if (size < 12 || U32At(data) > 1)
+        return 0;
+    std::uint32_t count = U32At(data + 8);
+    std::uint64_t pos = 12;
+    for (std::uint32_t i = 0; i < count && pos + 8 <= size; ++i) {
+        pos += 8 + std::uint64_t{U32At(data + pos + 4)};
+        if (pos > size)
+            return pos - size;
+    }
+    return 0;
+}
+
+std::string Prefix(const std::string &path, std::size_t length) {
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes(length, '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(length));
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    return bytes;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***) {
+    Paths &paths = TempPaths();
+    paths.folder =
+        (fs::temp_directory_path() / ("ril4410_fuzz_bin_to_text_" + std::to_string(getpid())))
+            .string();
+    fs::create_directories(paths.folder);
+    paths.bin = paths.folder + "/in.bin";
+    paths.textA = paths.folder + "/mbcs.txt";
+    paths.textW = paths.folder + "/wcs.txt";
+    paths.headerA = paths.folder + "/mbcs.h";
+    paths.headerW = paths.folder + "/wcs.h";
+    Ril_SetNoticeHandler(&IgnoreNotice, nullptr);
+    std::atexit(RemoveTempFolder);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+    if (Overhang(data, size) > kMaxOverhang)
+        return -1;
+    const Paths &paths = TempPaths();
+    std::FILE *file = std::fopen(paths.bin.c_str(), "wb");
+    Check(file != nullptr, "cannot create the input file");
+    Check(size == 0 || std::fwrite(data, 1, size, file) == size, "cannot write the input file");
+    Check(std::fclose(file) == 0, "cannot close the input file");
+
+    ril::CRilTxtLoader list;
+    int loaded = list.LoadBin(paths.bin.c_str());
+    Check(loaded == 0 || loaded == 1, "LoadBin must give 1 or 0");
+    // A failed read keeps the items before the failing entry: write those too.
+    for (const std::string *path : {&paths.textA, &paths.textW, &paths.headerA, &paths.headerW})
+        std::remove(path->c_str());
+    Check(list.SaveTxt(paths.textA.c_str(), 0) == 1, "SaveTxt (MBCS) must succeed");
+    Check(list.SaveTxt(paths.textW.c_str(), 1) == 1, "SaveTxt (WCS) must succeed");
+    Check(list.WriteHeader(paths.headerA.c_str(), 0), "WriteHeader (MBCS) must succeed");
+    Check(list.WriteHeader(paths.headerW.c_str(), 1), "WriteHeader (WCS) must succeed");
+
+    Check(Prefix(paths.textA, 17) == "//Ril4410 Strings",
+          "the MBCS text file must start with its banner");
+    Check(Prefix(paths.textW, 4) == std::string("\xFF\xFE/\0", 4),
+          "the WCS text file must start with FF FE");
+    Check(Prefix(paths.headerA, 10) == "#ifndef __", "the header must start with its guard");
+    Check(Prefix(paths.headerW, 10) == "#ifndef __", "the header must start with its guard");
+    // The four files and the input, and no temporary file beside them.
+    std::size_t files = static_cast<std::size_t>(
+        std::distance(fs::directory_iterator(paths.folder), fs::directory_iterator{}));
+    Check(files == 5, "a temporary file was left behind");
+    return 0;
+}

@@ -1,0 +1,50 @@
+// Resource modules: loading a Windows module by path, finding its resources, and batch
+// updates of its resources. On Windows these are the kernel32 calls; elsewhere the library
+// reads and rewrites the PE file's resource section itself.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+namespace ril::platform {
+
+constexpr std::uint16_t kRtRcData = 10;
+
+// A loaded module. Resource bytes it hands out stay valid while it lives.
+class Module {
+  public:
+    enum class FindStatus { Found, NotFound, LoadFailed };
+    struct Resource {
+        FindStatus status = FindStatus::NotFound;
+        const std::uint8_t *data = nullptr;
+        std::uint32_t size = 0;
+    };
+
+    virtual ~Module() = default;
+    // The resource of an integer type and integer name, in language 0 when present, else in
+    // the platform's choice of language. A name whose low 16 bits are 0 is never found.
+    virtual Resource Find(std::uint16_t type, std::uint16_t name) = 0;
+};
+
+// Loads the module at `path` (a full load on Windows; a validated PE image elsewhere).
+// Null when it cannot be loaded.
+std::unique_ptr<Module> LoadModule(const char *path);
+
+// A batch of resource changes to a module file, written all at once or not at all.
+class ResourceUpdate {
+  public:
+    virtual ~ResourceUpdate() = default;
+    // Adds or replaces (data and size given) or deletes (null data, size 0) the resource of
+    // (type, integer name, language). False when the change cannot be queued.
+    virtual bool Update(std::uint16_t type, std::uint16_t name, std::uint16_t language,
+                        const void *data, std::uint32_t size) = 0;
+    // Writes every queued change into the file (discard false) or none (discard true). False
+    // when writing failed; the file is then left as it was.
+    virtual bool End(bool discard) = 0;
+};
+
+// Opens the module file at `path` for updates that keep its existing resources; null when
+// it cannot be opened or is not a module.
+std::unique_ptr<ResourceUpdate> BeginResourceUpdate(const char *path);
+
+} // namespace ril::platform

@@ -1,0 +1,144 @@
+// The resource-module service outside Windows: a module is a PE file that the library reads,
+// looks up and rewrites with its own PE resource layer (platform/pe/).
+#include "platform/file.h"
+#include "platform/module.h"
+#include "platform/pe/pe_image.h"
+#include "platform/pe/pe_resources.h"
+#include "platform/pe/pe_writer.h"
+#include "util/file_replacer.h"
+
+#include <new>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace ril::platform {
+namespace {
+
+// The whole file, or nothing when it cannot be read completely.
+std::optional<std::vector<std::uint8_t>> ReadExactly(const char *path) {
+    File file = File::Open(path, "rb");
+    if (!file.IsOpen())
+        return std::nullopt;
+    const std::int64_t length = file.Length();
+    if (length < 0 || static_cast<std::uint64_t>(length) > 0xFFFFFFFFull)
+        return std::nullopt; // PE offsets are 32-bit: a larger file is no module
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length));
+    if (file.Read(bytes.data(), bytes.size()) != bytes.size())
+        return std::nullopt;
+    return bytes;
+}
+
+class PeModule final : public Module {
+  public:
+    PeModule(std::vector<std::uint8_t> bytes, const pe::Image &image)
+        : bytes_(std::move(bytes)), tree_(pe::ResourceTree::Read(image, bytes_)) {}
+
+    Resource Find(std::uint16_t type, std::uint16_t name) override {
+        if (name == 0)
+            return {};
+        const pe::ResourceLeaf *leaf = tree_.Find(type, name);
+        if (leaf == nullptr)
+            return {};
+        if (!leaf->readable)
+            return {FindStatus::LoadFailed, nullptr, 0};
+        return {FindStatus::Found, leaf->data.data(),
+                static_cast<std::uint32_t>(leaf->data.size())};
+    }
+
+  private:
+    std::vector<std::uint8_t> bytes_; // the leaves' bytes point into it
+    pe::ResourceTree tree_;
+};
+
+class PeResourceUpdate final : public ResourceUpdate {
+  public:
+    explicit PeResourceUpdate(std::string path) : path_(std::move(path)) {}
+
+    bool Update(std::uint16_t type, std::uint16_t name, std::uint16_t language, const void *data,
+                std::uint32_t size) override {
+        // Type and name 0 are no integer resource; a null pointer only goes with size 0.
+        if (ended_ || type == 0 || name == 0 || (data == nullptr && size != 0))
+            return false;
+        try {
+            pe::ResourceChange change{type, name, language, data == nullptr, {}};
+            const auto *bytes = static_cast<const std::uint8_t *>(data);
+            if (bytes != nullptr)
+                change.data.assign(bytes, bytes + size);
+            changes_.push_back(std::move(change));
+        } catch (const std::bad_alloc &) {
+            return false;
+        }
+        return true;
+    }
+
+    bool End(bool discard) override {
+        if (ended_)
+            return false;
+        ended_ = true;
+        if (discard)
+            return true;
+        try {
+            return Commit();
+        } catch (const std::bad_alloc &) {
+            return false;
+        }
+    }
+
+  private:
+    // Re-reads the module, applies the queued changes and replaces the file through a
+    // temporary file beside it: the module is either rewritten whole or left untouched.
+    bool Commit() {
+        std::optional<std::vector<std::uint8_t>> file = ReadExactly(path_.c_str());
+        std::optional<pe::Image> image = file ? pe::ParseImage(*file) : std::nullopt;
+        if (!image)
+            return false;
+        pe::ResourceTree tree = pe::ResourceTree::Read(*image, *file);
+        if (tree.Damaged())
+            return false;
+        tree.Apply(std::move(changes_));
+        std::vector<std::uint8_t> rebuilt;
+        if (pe::RebuildWithResources(*file, *image, tree, rebuilt) != pe::RebuildStatus::Ok)
+            return false;
+        return ReplaceFileContent(path_.c_str(), rebuilt.data(), rebuilt.size()) ==
+               ReplaceStatus::Ok;
+    }
+
+    std::string path_;
+    std::vector<pe::ResourceChange> changes_;
+    bool ended_ = false;
+};
+
+} // namespace
+
+std::unique_ptr<Module> LoadModule(const char *path) {
+    if (path == nullptr)
+        return nullptr;
+    try {
+        std::optional<std::vector<std::uint8_t>> file = ReadExactly(path);
+        std::optional<pe::Image> image = file ? pe::ParseImage(*file) : std::nullopt;
+        if (!image)
+            return nullptr;
+        return std::make_unique<PeModule>(std::move(*file), *image);
+    } catch (const std::bad_alloc &) {
+        return nullptr;
+    }
+}
+
+std::unique_ptr<ResourceUpdate> BeginResourceUpdate(const char *path) {
+    if (path == nullptr)
+        return nullptr;
+    try {
+        // The module must be one that an update can rewrite without losing resources.
+        std::optional<std::vector<std::uint8_t>> file = ReadExactly(path);
+        std::optional<pe::Image> image = file ? pe::ParseImage(*file) : std::nullopt;
+        if (!image || pe::ResourceTree::Read(*image, *file).Damaged())
+            return nullptr;
+        return std::make_unique<PeResourceUpdate>(path);
+    } catch (const std::bad_alloc &) {
+        return nullptr;
+    }
+}
+
+} // namespace ril::platform

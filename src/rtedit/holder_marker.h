@@ -1,0 +1,12 @@
+// Holder markers: a text, its 16-bit length and a zero byte at the end of a file, naming who
+// holds the file for editing. The newest (last) marker is the one that counts.
+#pragma once
+
+#include "util/result_codes.h"
+
+namespace ril {
+
+// Appends a marker holding `holder` (an empty one for null) to the file, creating it.
+HResult AppendHolderMarker(const char *path, const char *holder);
+
+} // namespace ril

@@ -1,0 +1,51 @@
+// Session items: their records are built once and owned by the item.
+#include "rtedit/rt_edit_txt_res.h"
+
+#include "platform/fault.h"
+
+#include <cstring>
+#include <new>
+
+namespace ril {
+
+void CRTEditTxtRes::Clear() {
+    id_ = kNoItemId;
+    block_.reset();
+    record_ = nullptr;
+    size_ = 0;
+}
+
+HResult CRTEditTxtRes::Set(std::uint32_t id, const char *macro, const void *data, std::uint32_t size) {
+    if (id == kNoItemId || data == nullptr || size == 0 || macro == nullptr)
+        return kEFail;
+    std::size_t macroBytes = std::strlen(macro) + 1;
+    std::size_t recordSize = 2 + macroBytes + size;
+    if (macroBytes > 0xFFFF || recordSize > UINT32_MAX || platform::ShouldFail(platform::Fault::Alloc))
+        return kEOutOfMemory;
+    // One spare byte places the text on an even address; the padding ends any text.
+    std::unique_ptr<std::uint8_t[]> block(new (std::nothrow) std::uint8_t[recordSize + kRecordPadding + 1]());
+    if (!block)
+        return kEOutOfMemory;
+    std::uint8_t *record = block.get() + ((reinterpret_cast<std::uintptr_t>(block.get()) + macroBytes) & 1);
+    record[0] = static_cast<std::uint8_t>(macroBytes);
+    record[1] = static_cast<std::uint8_t>(macroBytes >> 8);
+    std::memcpy(record + 2, macro, macroBytes);
+    std::memcpy(record + 2 + macroBytes, data, size);
+    block_ = std::move(block);
+    record_ = record;
+    size_ = static_cast<std::uint32_t>(recordSize);
+    id_ = id;
+    return kSOk;
+}
+
+HResult CRTEditTxtRes::SetRemoved(std::uint32_t id) {
+    if (id == kNoItemId)
+        return kEFail;
+    block_.reset();
+    record_ = nullptr;
+    size_ = 0;
+    id_ = id;
+    return kSOk;
+}
+
+} // namespace ril

@@ -1,0 +1,40 @@
+// CRTEditTxtRes: one item of the editing session. Empty (no ID), content (ID and record) or
+// a removal (ID, no record).
+#pragma once
+
+#include "table/item_record.h"
+#include "util/result_codes.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace ril {
+
+constexpr std::uint32_t kNoItemId = 0xFFFFFFFFu;
+
+class CRTEditTxtRes {
+  public:
+    CRTEditTxtRes() = default;
+    virtual ~CRTEditTxtRes() = default;
+    CRTEditTxtRes(const CRTEditTxtRes &) = delete;
+    CRTEditTxtRes &operator=(const CRTEditTxtRes &) = delete;
+
+    void Clear();
+    // Makes the item hold the record: the macro with its terminator, then `size` data bytes.
+    // The previous record is replaced only on success.
+    HResult Set(std::uint32_t id, const char *macro, const void *data, std::uint32_t size);
+    HResult SetRemoved(std::uint32_t id);
+
+    std::uint32_t Id() const { return id_; }
+    // The record, or an empty reference for an empty or removal item. The record is followed
+    // by zero padding and its text starts on an even address.
+    RecordRef Record() const { return RecordRef{record_, size_}; }
+
+  private:
+    std::uint32_t id_ = kNoItemId;
+    std::unique_ptr<std::uint8_t[]> block_;
+    std::uint8_t *record_ = nullptr;
+    std::uint32_t size_ = 0;
+};
+
+} // namespace ril

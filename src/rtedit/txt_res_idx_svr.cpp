@@ -1,0 +1,95 @@
+// The module accessor: loading, probing and committing into the resource module.
+#include "rtedit/txt_res_idx_svr.h"
+
+#include "rtedit/holder_marker.h"
+#include "table/library_state.h"
+#include "table/safe_text.h"
+
+#include <cstring>
+
+namespace ril {
+namespace {
+
+constexpr std::size_t kModulePathSize = 520;
+
+} // namespace
+
+CTxtResIdxSvr::~CTxtResIdxSvr() { module_.reset(); }
+
+HResult CTxtResIdxSvr::Record(HResult result) {
+    SetLastErrorCode(result);
+    return result;
+}
+
+HResult CTxtResIdxSvr::OpenModule(const char *path) {
+    if (path == nullptr || std::strlen(path) >= kModulePathSize)
+        return Record(kErrArgument);
+    module_.reset();
+    module_ = platform::LoadModule(path);
+    if (!module_)
+        return Record(kErrModuleLoad);
+    SafeCopyA(path_, sizeof path_, path);
+    return Record(kSOk);
+}
+
+HResult CTxtResIdxSvr::ReopenModule() {
+    if (path_[0] == '\0')
+        return Record(kErrNoModulePath);
+    module_.reset();
+    module_ = platform::LoadModule(path_);
+    return Record(module_ ? kSOk : kErrModuleLoad);
+}
+
+HResult CTxtResIdxSvr::CloseModule() {
+    module_.reset();
+    return Record(kSOk);
+}
+
+const std::uint8_t *CTxtResIdxSvr::FindStringResource(std::uint16_t id, std::uint32_t *size) {
+    SetLastErrorCode(kSOk);
+    if (size != nullptr)
+        *size = 0;
+    if (!module_) {
+        Record(kErrNoModule);
+        return nullptr;
+    }
+    platform::Module::Resource found = module_->Find(platform::kRtRcData, id);
+    switch (found.status) {
+    case platform::Module::FindStatus::NotFound:
+        Record(kErrNoSuchResource);
+        return nullptr;
+    case platform::Module::FindStatus::LoadFailed:
+        Record(kErrResourceLoad);
+        return nullptr;
+    case platform::Module::FindStatus::Found:
+        break;
+    }
+    if (size != nullptr)
+        *size = found.size;
+    return found.size == 0 ? nullptr : found.data;
+}
+
+HResult CTxtResIdxSvr::UpdateModuleResources(const std::vector<Item> &items) {
+    // A loaded module's file cannot be rewritten.
+    CloseModule();
+    std::unique_ptr<platform::ResourceUpdate> update = platform::BeginResourceUpdate(path_);
+    bool written = update != nullptr;
+    for (const Item &item : items) {
+        if (!written)
+            break;
+        written = update->Update(platform::kRtRcData, static_cast<std::uint16_t>(item.id & 0xFFFF), 0,
+                                 item.record, item.size);
+    }
+    if (update != nullptr)
+        written = update->End(!written) && written;
+    if (!written) {
+        // Nothing of this commit reached the file.
+        ReopenModule();
+        return Record(kEFail);
+    }
+    AppendHolderMarker(path_, nullptr);
+    ReopenModule();
+    return Record(kSOk);
+}
+
+} // namespace ril

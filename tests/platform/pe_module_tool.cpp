@@ -1,0 +1,102 @@
+// Test driver for the module service, used by the interoperability tests:
+//   pe_module_tool update MODULE OP...   OP = add:ID:TEXT | big:ID:COUNT | del:ID (language 0)
+//   pe_module_tool find IDS MODULE...    IDS comma-separated; per module "== MODULE", then
+//                                         "ID: SIZE HEXBYTES" or "ID: none" per ID
+#include "platform/module.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+using ril::platform::kRtRcData;
+
+// "big:ID:COUNT" records are COUNT bytes of a pattern that depends on the ID.
+std::vector<std::uint8_t> Pattern(unsigned id, unsigned long count) {
+    std::vector<std::uint8_t> bytes(count);
+    for (unsigned long i = 0; i < count; ++i)
+        bytes[i] = static_cast<std::uint8_t>('A' + (id + i) % 26);
+    return bytes;
+}
+
+bool Queue(ril::platform::ResourceUpdate &update, const std::string &op) {
+    std::size_t first = op.find(':');
+    std::size_t second = op.find(':', first + 1);
+    std::string kind = op.substr(0, first);
+    auto id = static_cast<std::uint16_t>(std::strtoul(op.c_str() + first + 1, nullptr, 0));
+    if (kind == "del")
+        return update.Update(kRtRcData, id, 0, nullptr, 0);
+    if (second == std::string::npos)
+        return false;
+    std::string value = op.substr(second + 1);
+    std::vector<std::uint8_t> bytes(value.begin(), value.end());
+    if (kind == "big")
+        bytes = Pattern(id, std::strtoul(value.c_str(), nullptr, 0));
+    else if (kind != "add")
+        return false;
+    return update.Update(kRtRcData, id, 0, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+}
+
+int Update(const char *path, int count, char **ops) {
+    auto update = ril::platform::BeginResourceUpdate(path);
+    if (!update) {
+        std::printf("cannot open %s for updating\n", path);
+        return 1;
+    }
+    for (int i = 0; i < count; ++i)
+        if (!Queue(*update, ops[i])) {
+            std::printf("refused: %s\n", ops[i]);
+            update->End(true);
+            return 1;
+        }
+    if (!update->End(false)) {
+        std::printf("update failed\n");
+        return 1;
+    }
+    return 0;
+}
+
+void Probe(ril::platform::Module &module, unsigned id) {
+    auto found = module.Find(kRtRcData, static_cast<std::uint16_t>(id));
+    if (found.status != ril::platform::Module::FindStatus::Found) {
+        std::printf("%u: none\n", id);
+        return;
+    }
+    std::printf("%u: %u ", id, static_cast<unsigned>(found.size));
+    for (std::uint32_t j = 0; j < found.size; ++j)
+        std::printf("%02x", found.data[j]);
+    std::printf("\n");
+}
+
+int Find(const char *ids, int count, char **paths) {
+    for (int i = 0; i < count; ++i) {
+        std::printf("== %s\n", paths[i]);
+        auto module = ril::platform::LoadModule(paths[i]);
+        if (!module) {
+            std::printf("load failed\n");
+            continue;
+        }
+        for (const char *p = ids; *p != '\0';) {
+            char *end = nullptr;
+            Probe(*module, static_cast<unsigned>(std::strtoul(p, &end, 0)));
+            if (end == p || (*end != ',' && *end != '\0'))
+                return 2;
+            p = *end == ',' ? end + 1 : end;
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    if (argc >= 3 && std::strcmp(argv[1], "update") == 0)
+        return Update(argv[2], argc - 3, argv + 3);
+    if (argc >= 3 && std::strcmp(argv[1], "find") == 0)
+        return Find(argv[2], argc - 3, argv + 3);
+    std::fprintf(stderr, "usage: %s update MODULE OP... | find IDS MODULE...\n", argv[0]);
+    return 2;
+}

@@ -1,0 +1,283 @@
+// Run-time editing against real modules (built at test time): sessions, the overlay on the
+// lookups, commits and discards, and the module accessor.
+#include "platform/module.h"
+#include "rtedit/txt_res_idx_svr.h"
+#include "support/test_support.h"
+#include "table/library_state.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+
+namespace ril::test {
+namespace {
+
+namespace fs = std::filesystem;
+constexpr RIL_LONG kEFail = static_cast<RIL_LONG>(0x80004005u);
+constexpr RIL_ULONG kNewId = 0xFFFFFFFFu;
+
+std::string Fixture(const std::string &name) { return std::string(RIL_PE_FIXTURES_DIR) + "/" + name; }
+
+class SessionTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!fs::exists(Fixture("neutral64.dll")))
+            GTEST_SKIP() << "the MinGW-w64 test modules were not built";
+        Ril_RTEditCloseModule();
+        Ril_UnloadRes();
+        module = dir.File("module.dll");
+        fs::copy_file(Fixture("neutral64.dll"), module);
+    }
+    void TearDown() override {
+        Ril_RTEditCloseModule();
+        Ril_UnloadRes();
+    }
+    // The record the module file holds for `id` (read afresh), or "" when none.
+    std::string ModuleRecord(std::uint16_t id) {
+        std::unique_ptr<platform::Module> loaded = platform::LoadModule(module.c_str());
+        if (!loaded)
+            return "<unloadable>";
+        platform::Module::Resource found = loaded->Find(platform::kRtRcData, id);
+        return found.status == platform::Module::FindStatus::Found
+                   ? std::string(reinterpret_cast<const char *>(found.data), found.size)
+                   : "";
+    }
+    static std::string Record(const std::string &macro, const std::string &data) {
+        Bytes bytes = RecordA(macro, "");
+        bytes.pop_back();
+        std::string record(bytes.begin(), bytes.end());
+        return record + data;
+    }
+    RIL_LONG Add(const char *macro, const std::string &data, RIL_ULONG id, RIL_ULONG *newId = nullptr) {
+        return Ril_RTEditAddOrReplaceString(macro, data.data(), static_cast<RIL_ULONG>(data.size()), id, newId);
+    }
+
+    TempDir dir;
+    std::string module;
+    NoticeCapture notices;
+};
+
+TEST_F(SessionTest, NothingWorksWithoutAModule) {
+    EXPECT_EQ(Ril_RTEditBegin(10, nullptr), -103);
+    EXPECT_EQ(Ril_RTEditBegin(10, "someone"), -103);
+    EXPECT_EQ(Ril_RTEditIsEditing(), 0);
+    EXPECT_EQ(Add("A", std::string("a", 2), 5), -103);
+    EXPECT_EQ(Ril_RTEditRemoveString(5), -103);
+    EXPECT_EQ(Ril_RTEditEnd(1, nullptr, 0), -103);
+    ASSERT_EQ(Ril_RTEditOpenModule(module.c_str()), 0);
+    EXPECT_EQ(Add("A", std::string("a", 2), 5), -300);
+    EXPECT_EQ(Ril_RTEditRemoveString(5), -300);
+    EXPECT_EQ(Ril_RTEditEnd(0, nullptr, 0), -300);
+    EXPECT_EQ(Ril_RTEditOpenModule(dir.File("missing.dll").c_str()), -104);
+    EXPECT_EQ(Ril_GetLastError(), -104);
+    EXPECT_EQ(Ril_RTEditBegin(0, nullptr), -103); // the failed open unloaded the module
+}
+
+TEST_F(SessionTest, CommitWritesRecordsAndNewIdsClimbAboveTheModule) {
+    ASSERT_EQ(Ril_RTEditOpenModule(module.c_str()), 0);
+    ASSERT_EQ(Ril_RTEditBegin(0, nullptr), 0);
+    EXPECT_EQ(State().editor.IdCounter(), 8u); // the module holds 1, 2 and 7
+    ASSERT_EQ(Add("THREE", std::string("three", 6), 3), 0);
+    ASSERT_EQ(Add("SEVEN", std::string("seven", 6), 7), 0);
+    ASSERT_EQ(Add("BIG", std::string("big", 4), 2000), 0);
+    Bytes before = ReadFile(module);
+    ASSERT_EQ(Ril_RTEditEnd(0, nullptr, 0), 0);
+    EXPECT_EQ(Ril_RTEditIsEditing(), 0);
+    EXPECT_EQ(ModuleRecord(3), Record("THREE", std::string("three", 6)));
+    EXPECT_EQ(ModuleRecord(7), Record("SEVEN", std::string("seven", 6)));
+    EXPECT_EQ(ModuleRecord(2000), Record("BIG", std::string("big", 4)));
+    EXPECT_EQ(ModuleRecord(1), std::string("one-neutral", 12)); // untouched
+    Bytes after = ReadFile(module);
+    ASSERT_GE(after.size(), 3u);
+    EXPECT_EQ(Bytes(after.end() - 3, after.end()), (Bytes{0, 0, 0}));
+    EXPECT_NE(after, before);
+    // The module is loaded again: probes see the commit.
+    ASSERT_NE(State().accessor.FindStringResource(3), nullptr);
+
+    // IDs 3, 7 and 2000 with a first ID of 10: the counter starts at 2001.
+    ASSERT_EQ(Ril_RTEditBegin(10, nullptr), 0);
+    RIL_ULONG id = 0;
+    ASSERT_EQ(Add("N1", std::string("n", 2), kNewId, &id), 0);
+    EXPECT_EQ(id, 2002u);
+    ASSERT_EQ(Add("N2", std::string("n", 2), kNewId, &id), 0);
+    EXPECT_EQ(id, 2004u);
+    // A first ID above the module's highest is kept.
+    ASSERT_EQ(Ril_RTEditBegin(5000, nullptr), 0);
+    ASSERT_EQ(Add("N3", std::string("n", 2), kNewId, &id), 0);
+    EXPECT_EQ(id, 5001u);
+    EXPECT_EQ(State().editor.Count(), 1u); // Begin discarded the earlier session's items
+}
+
+TEST_F(SessionTest, CommittedRemovalDeletesTheResource) {
+    if (RunningUnderWine())
+        GTEST_SKIP() << "Wine 8's resource updater ignores deletions";
+    ASSERT_EQ(Ril_RTEditOpenModule(module.c_str()), 0);
+    ASSERT_EQ(Ril_RTEditBegin(0, nullptr), 0);
+    ASSERT_EQ(Ril_RTEditRemoveString(2), 0);
+    ASSERT_EQ(Ril_RTEditEnd(0, nullptr, 0), 0);
+    EXPECT_EQ(ModuleRecord(2), "");
+    EXPECT_EQ(State().accessor.FindStringResource(2), nullptr);
+    EXPECT_EQ(Ril_GetLastError(), -106);
+    EXPECT_EQ(ModuleRecord(1), std::string("one-neutral", 12));
+}
+
+TEST_F(SessionTest, OverlayOnTheLookups) {
+    std::string bin = dir.File("table.bin");
+    WriteFile(bin, BinBuilder().Header(1, 5, 2).EntryA(1, "ONE", "one").EntryA(5, "FIVE", "five").Trailer("").Get());
+    ASSERT_EQ(Ril_LoadRes(bin.c_str()), 0);
+    ASSERT_EQ(Ril_RTEditOpenModule(module.c_str()), 0);
+    ASSERT_EQ(Ril_RTEditBegin(0, nullptr), 0);
+    ASSERT_EQ(Add("FIVE", std::string("new\r\nfive", 10), 5), 0);
+    RIL_ULONG id = 0;
+    ASSERT_EQ(Add("FAR", std::string("far", 4), kNewId, &id), 0);
+    EXPECT_STREQ(Ril_GetStringA(5), "new \nfive");
+    EXPECT_STREQ(Ril_GetStringA(id), "far"); // beyond the loaded table
+    EXPECT_EQ(Ril_GetItemSize(id), 0u);       // sizes describe the loaded table alone
+    EXPECT_EQ(Ril_GetItemSize(5), RecordA("FIVE", "five").size());
+    RIL_ULONG length = 0;
+    EXPECT_EQ(Ril_GetMacro(nullptr, length, id), 1);
+    EXPECT_EQ(length, 4u);
+    // A removal does not hide the table's item; an item only added goes away entirely.
+    ASSERT_EQ(Ril_RTEditRemoveString(1), 0); // the module holds 1: a removal item
+    EXPECT_STREQ(Ril_GetStringA(1), "one");
+    ASSERT_EQ(Ril_RTEditRemoveString(5), 0); // added in the session only
+    EXPECT_STREQ(Ril_GetStringA(5), "five");
+    // The wide getter reads an overlay text aligned, whatever the macro length.
+    std::u16string wide = u"\u4E2D\u6587";
+    std::string data(reinterpret_cast<const char *>(wide.c_str()), (wide.size() + 1) * 2);
+    ASSERT_EQ(Add("ODD", data, 9), 0);
+    EXPECT_EQ(Wide(Ril_GetStringW(9)), wide);
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(Ril_GetStringW(9)) % 2, 0u);
+    // Unloading the table ends the session as a discard.
+    Ril_UnloadRes();
+    EXPECT_EQ(Ril_RTEditIsEditing(), 0);
+}
+
+TEST_F(SessionTest, AddAndRemoveRules) {
+    ASSERT_EQ(Ril_RTEditOpenModule(module.c_str()), 0);
+    ASSERT_EQ(Ril_RTEditBegin(100, nullptr), 0);
+    RIL_ULONG id = 0;
+    EXPECT_EQ(Add(std::string(126, 'M').c_str(), std::string("x", 2), 50), 0);
+    EXPECT_EQ(Add(std::string(127, 'M').c_str(), std::string("x", 2), 51), -109);
+    EXPECT_EQ(Add(nullptr, std::string("x", 2), 51), -109);
+    EXPECT_EQ(Ril_RTEditAddOrReplaceString("M", "x", 0, kNewId, &id), -102);
+    EXPECT_EQ(Ril_RTEditAddOrReplaceString("M", nullptr, 2, kNewId, &id), -102);
+    ASSERT_EQ(Add("M", std::string("x", 2), kNewId, &id), 0);
+    EXPECT_EQ(id, 101u); // the refused calls took no ID
+    // Replacing keeps the place and the count.
+    ASSERT_EQ(Add("M", std::string("y", 2), 50, &id), 0);
+    EXPECT_EQ(State().editor.Count(), 2u);
+    EXPECT_STREQ(Ril_GetStringA(50), "y");
+
+    EXPECT_EQ(Ril_RTEditRemoveString(50), 0); // only added here: gone
+    EXPECT_EQ(State().editor.Count(), 1u);
+    EXPECT_EQ(Ril_RTEditRemoveString(7), 0); // held by the module: a removal
+    EXPECT_EQ(Ril_RTEditRemoveString(7), 0);
+    EXPECT_EQ(State().editor.Count(), 2u);
+    EXPECT_EQ(Ril_RTEditRemoveString(4242), 1); // held by neither
+    ASSERT_EQ(Add("BACK", std::string("back", 5), 7), 0); // a removal becomes content again
+    EXPECT_STREQ(Ril_GetStringA(7), "back");
+
+    // The array grows in steps of 1024 and keeps its order.
+    for (RIL_ULONG n = State().editor.Count(); n < 1025; ++n)
+        ASSERT_EQ(Add("G", std::string("g", 2), 10000 + n), 0);
+    EXPECT_EQ(State().editor.Capacity(), 2048u);
+    EXPECT_EQ(State().editor.FindItem(10002)->Id(), 10002u);
+}
+
+TEST_F(SessionTest, DiscardsFailuresAndHolders) {
+    ASSERT_EQ(Ril_RTEditOpenModule(module.c_str()), 0);
+    Bytes original = ReadFile(module);
+    ASSERT_EQ(Ril_RTEditBegin(0, nullptr), 0);
+    ASSERT_EQ(Add("A", std::string("a", 2), 3), 0);
+    ASSERT_EQ(Ril_RTEditEnd(1, nullptr, 0), 0);
+    Bytes discarded = original;
+    discarded.insert(discarded.end(), {0, 0, 0});
+    EXPECT_EQ(ReadFile(module), discarded);
+
+    // A commit with an ID that no resource name can carry fails whole; the discard that
+    // follows appends its empty marker.
+    ASSERT_EQ(Ril_RTEditBegin(0, nullptr), 0);
+    ASSERT_EQ(Add("A", std::string("a", 2), 3), 0);
+    ASSERT_EQ(Add("Z", std::string("z", 2), 65536), 0);
+    ASSERT_EQ(Add("B", std::string("b", 2), 4), 0);
+    EXPECT_EQ(Ril_RTEditEnd(0, nullptr, 0), kEFail);
+    EXPECT_EQ(Ril_RTEditIsEditing(), 0);
+    discarded.insert(discarded.end(), {0, 0, 0});
+    EXPECT_EQ(ReadFile(module), discarded);
+
+    // A holder text is appended before the session opens; a second Begin with a holder
+    // ends the old session first, so the new text is the file's last marker.
+    ASSERT_EQ(Ril_RTEditBegin(0, "me"), 0);
+    ASSERT_EQ(Ril_RTEditBegin(0, "you"), 0);
+    Bytes file = ReadFile(module);
+    std::string tail(file.end() - 14, file.end());
+    EXPECT_EQ(tail, std::string("me\x02\x00\x00" "\x00\x00\x00" "you\x03\x00\x00", 14));
+    EXPECT_EQ(Ril_RTEditIsEditing(), 1);
+    EXPECT_EQ(Ril_RTEditCloseModule(), 0); // discards the open session
+    EXPECT_EQ(Ril_RTEditIsEditing(), 0);
+}
+
+TEST_F(SessionTest, ToolsRefuseTheLoadedFileDuringASession) {
+    std::string bin = dir.File("table.bin");
+    WriteFile(bin, BinBuilder().Header(1, 1, 1).EntryA(1, "ONE", "one").Trailer("").Get());
+    ASSERT_EQ(Ril_LoadRes(bin.c_str()), 0);
+    ASSERT_EQ(Ril_RTEditOpenModule(module.c_str()), 0);
+    ASSERT_EQ(Ril_RTEditBegin(0, nullptr), 0);
+    std::string txt = dir.File("strings.txt");
+    WriteFile(txt, std::string("RilStringID=1;RilStringMacro=ONE\r\n{uno}"));
+    notices.Clear();
+    EXPECT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), 0, nullptr, nullptr), -201);
+    ASSERT_FALSE(notices.Notices().empty());
+    EXPECT_EQ(notices.Notices().back().message, Gbk("当前加载的BIN正在编辑中，请结束编辑再继续 !"));
+    EXPECT_STREQ(Ril_GetStringA(1), "one"); // the table stays loaded
+    notices.Clear();
+    EXPECT_EQ(Ril_ExportResFromBinToTxt(dir.File("out.txt").c_str(), 0, nullptr), -202);
+    EXPECT_EQ(notices.Notices().back().message, Gbk("当前加载的BIN正在编辑中，请结束编辑再继续 !"));
+    // Naming the file explicitly is not refused.
+    EXPECT_EQ(Ril_ExportResFromBinToTxt(dir.File("out.txt").c_str(), 0, bin.c_str()), 0);
+    // Ending with a header folder writes the loaded table's header.
+    fs::create_directory(dir.File("inc"));
+    EXPECT_EQ(Ril_RTEditEnd(1, dir.File("inc").c_str(), 0), 0);
+    EXPECT_TRUE(FileExists(dir.File("inc/table.bin.h")));
+}
+
+TEST_F(SessionTest, ModuleAccessor) {
+    CTxtResIdxSvr accessor;
+    EXPECT_EQ(accessor.ReopenModule(), -105);
+    EXPECT_EQ(accessor.FindStringResource(1), nullptr);
+    EXPECT_EQ(Ril_GetLastError(), -103);
+    EXPECT_EQ(accessor.OpenModule(nullptr), -102);
+    EXPECT_EQ(accessor.OpenModule(std::string(520, 'x').c_str()), -102);
+#if defined(_WIN32)
+    // The A module calls take no path of MAX_PATH (260) characters or more.
+    EXPECT_EQ(accessor.OpenModule(module.c_str()), 0);
+    std::string longPath = module;
+#else
+    // A 519-character path is accepted.
+    fs::path deep = dir.Path();
+    while (deep.string().size() < 440)
+        deep /= std::string(40, 'd');
+    fs::create_directories(deep);
+    std::string name(519 - deep.string().size() - 1, 'm');
+    std::string longPath = (deep / name).string();
+    ASSERT_EQ(longPath.size(), 519u);
+    fs::copy_file(module, longPath);
+    EXPECT_EQ(accessor.OpenModule(longPath.c_str()), 0);
+#endif
+    EXPECT_STREQ(accessor.Path(), longPath.c_str());
+    // Only the low 16 bits of an ID name a resource.
+    EXPECT_NE(accessor.FindStringResource(static_cast<std::uint16_t>(65537)), nullptr);
+    EXPECT_EQ(Ril_GetLastError(), 0);
+    EXPECT_EQ(accessor.FindStringResource(3), nullptr);
+    EXPECT_EQ(Ril_GetLastError(), -106);
+    EXPECT_EQ(accessor.CloseModule(), 0);
+    EXPECT_EQ(accessor.FindStringResource(1), nullptr);
+    EXPECT_EQ(Ril_GetLastError(), -103);
+    EXPECT_EQ(accessor.ReopenModule(), 0);
+    EXPECT_NE(accessor.FindStringResource(1), nullptr);
+}
+
+} // namespace
+} // namespace ril::test

@@ -1,0 +1,259 @@
+// Ril_ExportResFromBinToTxt and CRilTxtLoader::SaveTxt: the text file byte for byte in both
+// flavours, and every way out with its message, result and the file left behind.
+#include "platform/fault.h"
+#include "support/test_support.h"
+#include "util/messages.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <regex>
+
+namespace ril::test {
+namespace {
+
+const std::string kSlashes(77, '/');
+
+// Bytes (MBCS) or UTF-16LE units (WCS) of a file as 16-bit units, compared as one string.
+std::u16string Units(const Bytes &file, bool wide) {
+    std::u16string units;
+    for (std::size_t i = 0; i < file.size(); i += wide ? 2 : 1)
+        units.push_back(
+            wide ? static_cast<char16_t>(file[i] | (i + 1 < file.size() ? file[i + 1] << 8 : 0))
+                 : static_cast<char16_t>(file[i]));
+    return units;
+}
+std::u16string U(const std::string &bytes) {
+    return Units(Bytes(bytes.begin(), bytes.end()), false);
+}
+
+std::u16string Banner(bool wide) {
+    return U(
+        std::string("//Ril4410 Strings\r\n//Created by Ril4410.DLL\r\n"
+                    "//Maker: the Ril4410 string-resource library, exporting a BIN string table\r\n"
+                    "//Author: the Ril4410 developers\r\n\r\n//Type = ") +
+        (wide ? "WCS" : "MBCS") + "\r\n<date>");
+}
+std::u16string Head(unsigned id, const std::u16string &macro) {
+    return U("RilStringID=" + std::to_string(id) + ";RilStringMacro=") + macro +
+           U("\r\n" + kSlashes + "\r\n{");
+}
+std::u16string Block(unsigned id, const std::string &macro, const std::u16string &text) {
+    return Head(id, U(macro)) + text + U("}\r\n\r\n");
+}
+
+class TxtWriterTest : public ::testing::Test {
+  protected:
+    void SetUp() override { Ril_UnloadRes(); }
+    void TearDown() override {
+        platform::DisarmAllFaults();
+        Ril_UnloadRes();
+        Ril_SetAnsiCodePage(codePage);
+    }
+    // The exported file as units, its date line checked and replaced by "<date>".
+    std::u16string Exported(bool wide) {
+        Bytes file = ReadFile(txt);
+        if (wide) {
+            EXPECT_TRUE(file.size() >= 2 && file[0] == 0xFF && file[1] == 0xFE);
+            file.erase(file.begin(), file.begin() + 2);
+        }
+        std::u16string units = Units(file, wide);
+        EXPECT_EQ(units.find(u'\xFEFF'), std::u16string::npos);
+        std::size_t at = units.find(u"//ExportDate: ");
+        std::size_t end = units.find(u"\"\r\n\r\n\r\n", at);
+        if (at == std::u16string::npos || end == std::u16string::npos) {
+            ADD_FAILURE() << "no date line";
+            return units;
+        }
+        std::string date(units.begin() + static_cast<long>(at),
+                         units.begin() + static_cast<long>(end) + 1);
+        // Today's date (the day of the month, not of the week) and a time without leading zeros.
+        std::time_t now = std::time(nullptr);
+        const std::tm *today = std::localtime(&now);
+        std::string day = "//ExportDate: " + std::to_string(today->tm_year + 1900) + "-" +
+                          std::to_string(today->tm_mon + 1) + "-" + std::to_string(today->tm_mday);
+        EXPECT_TRUE(std::regex_match(
+            date,
+            std::regex(day + " ([0-9]|1[0-9]|2[0-3]):([0-9]|[1-5][0-9])'([0-9]|[1-5][0-9])\"")))
+            << date;
+        return units.replace(at, end + 7 - at, u"<date>");
+    }
+    void ExpectNotice(const std::string &message) {
+        ASSERT_EQ(notices.Notices().size(), 1u);
+        EXPECT_EQ(notices.Notices()[0].caption, "Error:");
+        EXPECT_EQ(notices.Notices()[0].message, message)
+            << Utf8FromGbk(notices.Notices()[0].message);
+        notices.Clear();
+    }
+    std::size_t FilesInDir() const {
+        return static_cast<std::size_t>(
+            std::distance(std::filesystem::directory_iterator(dir.Path()), {}));
+    }
+
+    TempDir dir;
+    std::string bin = dir.File("strings.bin");
+    std::string txt = dir.File("strings.txt");
+    NoticeCapture notices;
+    unsigned codePage = Ril_SetAnsiCodePage(936);
+};
+
+TEST_F(TxtWriterTest, MbcsFileByteForByte) {
+    WriteFile(bin, BinBuilder()
+                       .Header(1, 1004, 4)
+                       .EntryA(1001, "APP_TITLE", "Sample text")
+                       .EntryA(1002, "ERR_OPEN", "First line\r\nsecond line")
+                       .EntryA(1004, "EMPTY", "")
+                       .EntryA(3, "GBK", Gbk("中文 a}b{c"))
+                       .Trailer("h")
+                       .Get());
+    Ril_ExportResFromBinToTxt(nullptr, 0, nullptr); // the last error is now -102
+    ASSERT_EQ(Ril_ExportResFromBinToTxt(txt.c_str(), 0, bin.c_str()), 0);
+    EXPECT_EQ(Ril_GetLastError(), 0);
+    EXPECT_EQ(Exported(false), Banner(false) + Block(1001, "APP_TITLE", u"Sample text") +
+                                   Block(1002, "ERR_OPEN", u"First line\r\nsecond line") +
+                                   Block(1004, "EMPTY", u"") +
+                                   Block(3, "GBK", U(Gbk("中文 a}b{c"))));
+    EXPECT_TRUE(notices.Notices().empty());
+    EXPECT_EQ(FilesInDir(), 2u); // no temporary file left behind
+
+    // An empty BIN: the banner and the date line and nothing else.
+    WriteFile(bin, BinBuilder().Header(1, 0, 0).Trailer("h").Get());
+    ASSERT_EQ(Ril_ExportResFromBinToTxt(txt.c_str(), 0, bin.c_str()), 0);
+    EXPECT_EQ(Exported(false), Banner(false));
+}
+
+TEST_F(TxtWriterTest, WcsFileByteForByte) {
+    WriteFile(bin, BinBuilder()
+                       .Header(1, 1001, 4)
+                       .EntryW(1001, "APP_TITLE", u"Sample text")
+                       .EntryW(7, "TWO_LINES", u"\u4E2D\u6587\r\nx\U0001F600")
+                       .EntryW(5, "", u"")
+                       .EntryW(6, Gbk("宏"), u"m")
+                       .Get());
+    ASSERT_EQ(Ril_ExportResFromBinToTxt(txt.c_str(), 1, bin.c_str()), 0);
+    EXPECT_EQ(Exported(true), Banner(true) + Block(1001, "APP_TITLE", u"Sample text") +
+                                  Block(7, "TWO_LINES", u"\u4E2D\u6587\r\nx\U0001F600") +
+                                  Block(5, "", u"") + Head(6, u"\u5B8F") + u"m}\r\n\r\n");
+
+    WriteFile(bin, BinBuilder().Header(1, 0, 0).Get());
+    ASSERT_EQ(Ril_ExportResFromBinToTxt(txt.c_str(), 7, bin.c_str()), 0);
+    EXPECT_EQ(Exported(true), Banner(true));
+}
+
+TEST_F(TxtWriterTest, TextsEndWithinTheirRecord) {
+    // UTF-16 records written as MBCS stop at the first zero byte.
+    WriteFile(bin, BinBuilder().Header(1, 2, 1).EntryW(2, "W", u"Hi").Get());
+    ASSERT_EQ(Ril_ExportResFromBinToTxt(txt.c_str(), 0, bin.c_str()), 0);
+    EXPECT_EQ(Exported(false), Banner(false) + Block(2, "W", u"H"));
+
+    // Multibyte records written as WCS, texts without a terminator, a macro length beyond
+    // the record: each text ends where its record ends.
+    WriteFile(bin, BinBuilder()
+                       .Header(1, 4, 4)
+                       .EntryA(1, "A", "abc")
+                       .Entry(2, {2, 0, 'B', 0, 'x', 0, 'y'})
+                       .Entry(3, {2, 0, 'C', 0, 'x', 'y', 'z'})
+                       .Entry(4, {0x50, 0, 'D', 'E'})
+                       .Get());
+    ASSERT_EQ(Ril_ExportResFromBinToTxt(txt.c_str(), 1, bin.c_str()), 0);
+    EXPECT_EQ(Exported(true), Banner(true) + Block(1, "A", u"\u6261\u0063") + Block(2, "B", u"x") +
+                                  Block(3, "C", u"\u7978") + Block(4, "DE", u""));
+    ASSERT_EQ(Ril_ExportResFromBinToTxt(txt.c_str(), 0, bin.c_str()), 0);
+    EXPECT_EQ(Exported(false), Banner(false) + Block(1, "A", u"abc") + Block(2, "B", u"x") +
+                                   Block(3, "C", u"xyz") + Block(4, "DE", u""));
+}
+
+TEST_F(TxtWriterTest, TheLoadedTablesFileAndTheRoundTrip) {
+    for (int wide : {0, 1}) {
+        BinBuilder source;
+        source.Header(1, 9, 3);
+        if (wide) {
+            source.EntryW(1, "ONE", u"\u4E2D\r\n1").EntryW(2, "TWO", u"").EntryW(9, "NINE", u"9\\");
+        } else {
+            source.EntryA(1, "ONE", Gbk("中\r\n1")).EntryA(2, "TWO", "").EntryA(9, "NINE", "9\\");
+        }
+        WriteFile(bin, source.Get());
+        ASSERT_EQ(Ril_LoadRes(bin.c_str()), 0);
+        ASSERT_EQ(Ril_ExportResFromBinToTxt(txt.c_str(), wide, nullptr), 0);
+        Ril_UnloadRes();
+        std::string again = dir.File("again.bin");
+        ASSERT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), wide, again.c_str(), nullptr), 0);
+        Bytes imported = ReadFile(again);
+        imported.resize(source.Get().size());
+        EXPECT_EQ(imported, source.Get()) << wide;
+    }
+    notices.Clear();
+    // Unloaded (its path still remembered): no BIN to read.
+    EXPECT_EQ(Ril_ExportResFromBinToTxt(txt.c_str(), 0, nullptr), -102);
+    EXPECT_EQ(Ril_GetLastError(), -102);
+    ExpectNotice(msg::kNoBinNoTable);
+}
+
+TEST_F(TxtWriterTest, FailuresReportAndKeepThePreviousFile) {
+    const Bytes previous = {'o', 'l', 'd'};
+    WriteFile(txt, previous);
+    WriteFile(bin, BinBuilder().Header(1, 1, 1).EntryA(1, "A", "a").Get());
+    EXPECT_EQ(Ril_ExportResFromBinToTxt(nullptr, 0, bin.c_str()), -102);
+    EXPECT_EQ(Ril_ExportResFromBinToTxt(nullptr, 0, nullptr), -102);
+    EXPECT_EQ(Ril_GetLastError(), -102);
+    EXPECT_TRUE(notices.Notices().empty());
+    std::string missing = dir.File("missing.bin");
+    EXPECT_EQ(Ril_ExportResFromBinToTxt(txt.c_str(), 0, missing.c_str()), -202);
+    EXPECT_EQ(Ril_GetLastError(), -202);
+    ExpectNotice(Printf(msg::kCannotOpen, missing.c_str()));
+    WriteFile(missing, BinBuilder().Header(1, 1, 2).EntryA(1, "A", "a").Get());
+    EXPECT_EQ(Ril_ExportResFromBinToTxt(txt.c_str(), 1, missing.c_str()), -202);
+    ExpectNotice(Printf(msg::kReadEntryFailed, 0xFFFFFFFFu));
+    EXPECT_EQ(ReadFile(txt), previous);
+
+    std::string nowhere = dir.File("no/such.txt");
+    EXPECT_EQ(Ril_ExportResFromBinToTxt(nowhere.c_str(), 0, bin.c_str()), -203);
+    EXPECT_EQ(Ril_GetLastError(), -203);
+    ExpectNotice(Printf(msg::kCannotOpenText, nowhere.c_str()));
+    platform::ArmFault(platform::Fault::FileOpen, 2); // the BIN opens, the text file does not
+    EXPECT_EQ(Ril_ExportResFromBinToTxt(txt.c_str(), 0, bin.c_str()), -203);
+    ExpectNotice(Printf(msg::kCannotOpenText, txt.c_str()));
+
+    // The BIN's own close comes first: the second close is the new file's.
+    for (auto [fault, countdown] :
+         {std::pair{platform::Fault::FileWrite, 1}, std::pair{platform::Fault::FileClose, 2}}) {
+        platform::ArmFault(fault, countdown);
+        EXPECT_EQ(Ril_ExportResFromBinToTxt(txt.c_str(), 1, bin.c_str()), -203);
+        platform::DisarmAllFaults();
+        EXPECT_EQ(Ril_GetLastError(), -203);
+        ExpectNotice(msg::kTextWriteFailed);
+        EXPECT_EQ(ReadFile(txt), previous);
+        EXPECT_EQ(FilesInDir(), 3u); // strings.bin, missing.bin, strings.txt
+    }
+}
+
+TEST_F(TxtWriterTest, ReplacingBehavesLikeWritingInPlace) {
+#ifdef _WIN32
+    GTEST_SKIP() << "POSIX names and modes";
+#else
+    WriteFile(bin, BinBuilder().Header(1, 1, 1).EntryA(1, "A", "a").Get());
+    std::string longName = dir.File(std::string(250, 'n') + ".txt"); // a legal 254-byte name
+    EXPECT_EQ(Ril_ExportResFromBinToTxt(longName.c_str(), 0, bin.c_str()), 0);
+    EXPECT_TRUE(notices.Notices().empty());
+
+    WriteFile(txt, std::string("old"));
+    namespace fs = std::filesystem;
+    fs::permissions(txt, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    ASSERT_EQ(Ril_ExportResFromBinToTxt(txt.c_str(), 0, bin.c_str()), 0);
+    EXPECT_EQ(fs::status(txt).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+
+    // A folder in the way is a file that cannot be opened for writing.
+    std::string folder = dir.File("folder.txt");
+    fs::create_directory(folder);
+    notices.Clear();
+    EXPECT_EQ(Ril_ExportResFromBinToTxt(folder.c_str(), 0, bin.c_str()), -203);
+    ExpectNotice(Printf(msg::kCannotOpenText, folder.c_str()));
+#endif
+}
+
+} // namespace
+} // namespace ril::test
