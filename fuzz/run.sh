@@ -15,6 +15,7 @@ targets=(
     "fuzz_load_bin load_bin"
     "fuzz_load_txt load_txt"
     "fuzz_import import"
+    "fuzz_holder holder"
     "fuzz_bin_to_text bin_to_text"
     "fuzz_pe_reader pe_reader"
 )

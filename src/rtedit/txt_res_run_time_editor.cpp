@@ -88,6 +88,8 @@ HResult CTxtResRunTimeEditor::RemoveString(std::uint32_t id) {
     }
     if (!ModuleHolds(id))
         return kSFalse;
+    if (platform::ShouldFail(platform::Fault::Alloc))
+        return kEOutOfMemory;
     std::unique_ptr<CRTEditTxtRes> item(new (std::nothrow) CRTEditTxtRes);
     if (!item)
         return kEOutOfMemory;

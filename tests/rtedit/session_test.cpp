@@ -1,6 +1,9 @@
 // Run-time editing against real modules (built at test time): sessions, the overlay on the
 // lookups, commits and discards, and the module accessor.
+#include "platform/fault.h"
 #include "platform/module.h"
+#include "platform/pe/pe_image.h"
+#include "platform/pe/pe_resources.h"
 #include "rtedit/txt_res_idx_svr.h"
 #include "support/test_support.h"
 #include "table/library_state.h"
@@ -9,6 +12,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <optional>
 
 namespace ril::test {
 namespace {
@@ -30,6 +34,7 @@ class SessionTest : public ::testing::Test {
         fs::copy_file(Fixture("neutral64.dll"), module);
     }
     void TearDown() override {
+        platform::DisarmAllFaults();
         Ril_RTEditCloseModule();
         Ril_UnloadRes();
     }
@@ -107,6 +112,55 @@ TEST_F(SessionTest, CommitWritesRecordsAndNewIdsClimbAboveTheModule) {
     ASSERT_EQ(Add("N3", std::string("n", 2), kNewId, &id), 0);
     EXPECT_EQ(id, 5001u);
     EXPECT_EQ(State().editor.Count(), 1u); // Begin discarded the earlier session's items
+}
+
+// A module committed through this build's module calls (the Win32 ones on Windows) reads
+// back through the library's own PE layer, the reader of the other build.
+TEST_F(SessionTest, CommittedModuleReadsWithThePeLayer) {
+    ASSERT_EQ(Ril_RTEditOpenModule(module.c_str()), 0);
+    ASSERT_EQ(Ril_RTEditBegin(0, nullptr), 0);
+    ASSERT_EQ(Add("CROSS", std::string("cross\xD6\xD0", 8), 40), 0);
+    ASSERT_EQ(Ril_RTEditEnd(0, nullptr, 0), 0);
+    Bytes file = ReadFile(module);
+    std::optional<platform::pe::Image> image = platform::pe::ParseImage(file);
+    ASSERT_TRUE(image.has_value());
+    platform::pe::ResourceTree tree = platform::pe::ResourceTree::Read(*image, file);
+    EXPECT_FALSE(tree.Damaged());
+    const platform::pe::ResourceLeaf *leaf = tree.Find(platform::kRtRcData, 40, 0);
+    ASSERT_NE(leaf, nullptr);
+    EXPECT_EQ(std::string(leaf->data.begin(), leaf->data.end()), Record("CROSS", std::string("cross\xD6\xD0", 8)));
+    ASSERT_NE(tree.Find(platform::kRtRcData, 1), nullptr);
+}
+
+TEST_F(SessionTest, FailureRows) {
+    // The module cannot be loaded again after the holder marker: -104, no session.
+    ASSERT_EQ(Ril_RTEditOpenModule(module.c_str()), 0);
+    WriteFile(module, std::string("not a module any more"));
+    EXPECT_EQ(Ril_RTEditBegin(0, "me"), -104);
+    EXPECT_EQ(Ril_RTEditIsEditing(), 0);
+    EXPECT_EQ(Ril_RTEditBegin(0, nullptr), -103);
+
+    // The holder marker cannot be written: E_FAIL, the module loaded again, no session.
+    fs::copy_file(Fixture("neutral64.dll"), module, fs::copy_options::overwrite_existing);
+    ASSERT_EQ(Ril_RTEditOpenModule(module.c_str()), 0);
+    platform::ArmFault(platform::Fault::FileOpen, 1);
+    EXPECT_EQ(Ril_RTEditBegin(0, "me"), kEFail);
+    EXPECT_EQ(Ril_RTEditIsEditing(), 0);
+    ASSERT_EQ(Ril_RTEditBegin(0, nullptr), 0); // the module is open again
+
+    // Memory that cannot be had: E_OUTOFMEMORY and the session as it was.
+    RIL_ULONG id = 0;
+    ASSERT_EQ(Add("KEEP", std::string("keep", 5), 20), 0);
+    RIL_ULONG counter = State().editor.IdCounter();
+    platform::ArmFault(platform::Fault::Alloc, 1);
+    EXPECT_EQ(Add("NEW", std::string("n", 2), kNewId, &id), static_cast<RIL_LONG>(0x8007000Eu));
+    EXPECT_EQ(State().editor.IdCounter(), counter + 2); // the new ID was spent before
+    platform::ArmFault(platform::Fault::Alloc, 1);
+    EXPECT_EQ(Add("KEEP", std::string("other", 6), 20), static_cast<RIL_LONG>(0x8007000Eu));
+    EXPECT_STREQ(Ril_GetStringA(20), "keep");
+    platform::ArmFault(platform::Fault::Alloc, 1);
+    EXPECT_EQ(Ril_RTEditRemoveString(7), static_cast<RIL_LONG>(0x8007000Eu));
+    EXPECT_EQ(State().editor.Count(), 1u);
 }
 
 TEST_F(SessionTest, CommittedRemovalDeletesTheResource) {
