@@ -46,7 +46,8 @@ std::string ReadHolder(RIL_ULONG &held) {
     RIL_ULONG given = size;
     if (size > 0) {
         RIL_ULONG small = size - 1;
-        Check(Ril_RTEditGetHolderInfo(TempPath().c_str(), buffer.data(), &small, nullptr) == -110 && small == size,
+        Check(Ril_RTEditGetHolderInfo(TempPath().c_str(), buffer.data(), &small, nullptr) == -110 &&
+                  small == size,
               "a short buffer is refused with the size needed");
     }
     Check(Ril_RTEditGetHolderInfo(TempPath().c_str(), buffer.data(), &given, nullptr) == 0, "read");

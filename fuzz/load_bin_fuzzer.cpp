@@ -196,7 +196,6 @@ void ProbeId(std::uint32_t id, std::size_t inputSize) {
     }
 }
 
-
 // What the header promises about the loaded table: the count as declared (0 without one).
 void CheckLoaded(RIL_LONG result, const Header &header) {
     const RIL_ULONG expected = result == kSOk && header.hasCount ? header.count : 0;

@@ -10,10 +10,10 @@ LocalTime CurrentLocalTime() {
     std::tm parts{};
     if (localtime_r(&now, &parts) == nullptr)
         return LocalTime{};
-    return LocalTime{static_cast<unsigned>(parts.tm_year + 1900),
-                     static_cast<unsigned>(parts.tm_mon + 1), static_cast<unsigned>(parts.tm_mday),
-                     static_cast<unsigned>(parts.tm_hour),    static_cast<unsigned>(parts.tm_min),
-                     static_cast<unsigned>(parts.tm_sec)};
+    return LocalTime{
+        static_cast<unsigned>(parts.tm_year + 1900), static_cast<unsigned>(parts.tm_mon + 1),
+        static_cast<unsigned>(parts.tm_mday),        static_cast<unsigned>(parts.tm_hour),
+        static_cast<unsigned>(parts.tm_min),         static_cast<unsigned>(parts.tm_sec)};
 }
 
 } // namespace ril::platform

@@ -34,34 +34,62 @@ Settings &TheSettings() {
 
 const char *IconvName(unsigned codePage) {
     switch (codePage) {
-    case 936: return "CP936";
-    case 54936: return "GB18030";
-    case 65001: return "UTF-8";
-    case 1200: return "UTF-16LE";
-    case 874: return "CP874";
-    case 932: return "CP932";
-    case 949: return "CP949";
-    case 950: return "CP950";
-    case 20127: return "ASCII";
-    case 1250: return "CP1250";
-    case 1251: return "CP1251";
-    case 1252: return "CP1252";
-    case 1253: return "CP1253";
-    case 1254: return "CP1254";
-    case 1255: return "CP1255";
-    case 1256: return "CP1256";
-    case 1257: return "CP1257";
-    case 1258: return "CP1258";
-    case 28591: return "ISO-8859-1";
-    case 28592: return "ISO-8859-2";
-    case 28593: return "ISO-8859-3";
-    case 28594: return "ISO-8859-4";
-    case 28595: return "ISO-8859-5";
-    case 28596: return "ISO-8859-6";
-    case 28597: return "ISO-8859-7";
-    case 28598: return "ISO-8859-8";
-    case 28599: return "ISO-8859-9";
-    default: return nullptr;
+    case 936:
+        return "CP936";
+    case 54936:
+        return "GB18030";
+    case 65001:
+        return "UTF-8";
+    case 1200:
+        return "UTF-16LE";
+    case 874:
+        return "CP874";
+    case 932:
+        return "CP932";
+    case 949:
+        return "CP949";
+    case 950:
+        return "CP950";
+    case 20127:
+        return "ASCII";
+    case 1250:
+        return "CP1250";
+    case 1251:
+        return "CP1251";
+    case 1252:
+        return "CP1252";
+    case 1253:
+        return "CP1253";
+    case 1254:
+        return "CP1254";
+    case 1255:
+        return "CP1255";
+    case 1256:
+        return "CP1256";
+    case 1257:
+        return "CP1257";
+    case 1258:
+        return "CP1258";
+    case 28591:
+        return "ISO-8859-1";
+    case 28592:
+        return "ISO-8859-2";
+    case 28593:
+        return "ISO-8859-3";
+    case 28594:
+        return "ISO-8859-4";
+    case 28595:
+        return "ISO-8859-5";
+    case 28596:
+        return "ISO-8859-6";
+    case 28597:
+        return "ISO-8859-7";
+    case 28598:
+        return "ISO-8859-8";
+    case 28599:
+        return "ISO-8859-9";
+    default:
+        return nullptr;
     }
 }
 
@@ -127,8 +155,7 @@ std::size_t BadInputLength(bool toWide, const char *in, std::size_t inLeft) {
     if (toWide || inLeft < 4)
         return toWide ? 1 : (inLeft >= 2 ? 2 : inLeft);
     std::uint16_t first = static_cast<std::uint8_t>(in[0]) | static_cast<std::uint8_t>(in[1]) << 8;
-    std::uint16_t second =
-        static_cast<std::uint8_t>(in[2]) | static_cast<std::uint8_t>(in[3]) << 8;
+    std::uint16_t second = static_cast<std::uint8_t>(in[2]) | static_cast<std::uint8_t>(in[3]) << 8;
     bool pair = first >= 0xD800 && first < 0xDC00 && second >= 0xDC00 && second < 0xE000;
     return pair ? 4 : 2;
 }

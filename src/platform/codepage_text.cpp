@@ -14,7 +14,8 @@ std::string AnsiToUtf8(const char *text) {
         return std::string(text);
     Conversion bytes = WideToMultiByte(65001, wide.data(), -1, nullptr, 0);
     std::string utf8(static_cast<std::size_t>(bytes.count), '\0');
-    if (bytes.count == 0 || WideToMultiByte(65001, wide.data(), -1, utf8.data(), bytes.count).count == 0)
+    if (bytes.count == 0 ||
+        WideToMultiByte(65001, wide.data(), -1, utf8.data(), bytes.count).count == 0)
         return std::string(text);
     utf8.pop_back(); // the converted terminator
     return utf8;

@@ -11,9 +11,13 @@ std::array<int, static_cast<int>(Fault::Count)> &Countdowns() {
 }
 } // namespace
 
-void ArmFault(Fault fault, int countdown) { Countdowns()[static_cast<int>(fault)] = countdown; }
+void ArmFault(Fault fault, int countdown) {
+    Countdowns()[static_cast<int>(fault)] = countdown;
+}
 
-void DisarmAllFaults() { Countdowns().fill(0); }
+void DisarmAllFaults() {
+    Countdowns().fill(0);
+}
 
 bool ShouldFail(Fault fault) {
     int &left = Countdowns()[static_cast<int>(fault)];

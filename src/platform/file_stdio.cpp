@@ -20,13 +20,19 @@ int ToWhence(File::Origin origin) {
 }
 
 #if defined(_WIN32)
-int Seek64(std::FILE *f, std::int64_t offset, int whence) { return _fseeki64(f, offset, whence); }
-std::int64_t Tell64(std::FILE *f) { return _ftelli64(f); }
+int Seek64(std::FILE *f, std::int64_t offset, int whence) {
+    return _fseeki64(f, offset, whence);
+}
+std::int64_t Tell64(std::FILE *f) {
+    return _ftelli64(f);
+}
 #else
 int Seek64(std::FILE *f, std::int64_t offset, int whence) {
     return fseeko(f, static_cast<off_t>(offset), whence);
 }
-std::int64_t Tell64(std::FILE *f) { return ftello(f); }
+std::int64_t Tell64(std::FILE *f) {
+    return ftello(f);
+}
 #endif
 } // namespace
 
@@ -39,7 +45,9 @@ File &File::operator=(File &&other) noexcept {
     return *this;
 }
 
-File::~File() { Close(); }
+File::~File() {
+    Close();
+}
 
 File File::Open(const char *path, const char *mode) {
     if (path == nullptr || ShouldFail(Fault::FileOpen))
@@ -63,7 +71,9 @@ bool File::Seek(std::int64_t offset, Origin origin) {
     return stream_ != nullptr && Seek64(stream_, offset, ToWhence(origin)) == 0;
 }
 
-std::int64_t File::Tell() { return stream_ == nullptr ? -1 : Tell64(stream_); }
+std::int64_t File::Tell() {
+    return stream_ == nullptr ? -1 : Tell64(stream_);
+}
 
 std::int64_t File::Length() {
     std::int64_t here = Tell();

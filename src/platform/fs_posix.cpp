@@ -10,13 +10,17 @@
 
 namespace ril::platform {
 
-bool RemoveFile(const char *path) { return path != nullptr && std::remove(path) == 0; }
+bool RemoveFile(const char *path) {
+    return path != nullptr && std::remove(path) == 0;
+}
 
 bool ReplaceFile(const char *source, const char *target) {
     return std::rename(source, target) == 0;
 }
 
-unsigned long ProcessId() { return static_cast<unsigned long>(getpid()); }
+unsigned long ProcessId() {
+    return static_cast<unsigned long>(getpid());
+}
 
 bool CanReplace(const char *path) {
     struct stat info {};

@@ -7,13 +7,17 @@
 
 namespace ril::platform {
 
-bool RemoveFile(const char *path) { return path != nullptr && DeleteFileA(path) != 0; }
+bool RemoveFile(const char *path) {
+    return path != nullptr && DeleteFileA(path) != 0;
+}
 
 bool ReplaceFile(const char *source, const char *target) {
     return MoveFileExA(source, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
-unsigned long ProcessId() { return GetCurrentProcessId(); }
+unsigned long ProcessId() {
+    return GetCurrentProcessId();
+}
 
 bool CanReplace(const char *path) {
     DWORD attributes = GetFileAttributesA(path);
@@ -25,7 +29,8 @@ bool CanReplace(const char *path) {
 void CopyPermissions(const char *from, const char *to) {
     DWORD attributes = GetFileAttributesA(from);
     if (attributes != INVALID_FILE_ATTRIBUTES)
-        SetFileAttributesA(to, attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE));
+        SetFileAttributesA(to, attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                             FILE_ATTRIBUTE_ARCHIVE));
 }
 
 } // namespace ril::platform

@@ -61,8 +61,8 @@ class Win32ResourceUpdate : public ResourceUpdate {
         handle_ = nullptr;
         if (handle == nullptr || EndUpdateResourceA(handle, discard ? TRUE : FALSE) == FALSE)
             return false;
-        return discard ||
-               MoveFileExA(copy_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+        return discard || MoveFileExA(copy_.c_str(), target_.c_str(),
+                                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
     }
 
   private:

@@ -32,10 +32,12 @@ HolderFlag ReadFlag(platform::File &file) {
 std::string ReadMarkerText(platform::File &file) {
     std::int64_t length = file.Length();
     std::uint8_t count[2] = {};
-    if (length < 3 || !file.Seek(length - 3, platform::File::Origin::Begin) || file.Read(count, 2) != 2)
+    if (length < 3 || !file.Seek(length - 3, platform::File::Origin::Begin) ||
+        file.Read(count, 2) != 2)
         return std::string();
     std::uint16_t n = LoadU16(count);
-    if (n == 0 || length < 3 + std::int64_t{n} || !file.Seek(length - 3 - n, platform::File::Origin::Begin))
+    if (n == 0 || length < 3 + std::int64_t{n} ||
+        !file.Seek(length - 3 - n, platform::File::Origin::Begin))
         return std::string();
     std::string text(n, '\0');
     text.resize(file.Read(text.data(), n));

@@ -15,18 +15,22 @@ void CRTEditTxtRes::Clear() {
     size_ = 0;
 }
 
-HResult CRTEditTxtRes::Set(std::uint32_t id, const char *macro, const void *data, std::uint32_t size) {
+HResult CRTEditTxtRes::Set(std::uint32_t id, const char *macro, const void *data,
+                           std::uint32_t size) {
     if (id == kNoItemId || data == nullptr || size == 0 || macro == nullptr)
         return kEFail;
     std::size_t macroBytes = std::strlen(macro) + 1;
     std::size_t recordSize = 2 + macroBytes + size;
-    if (macroBytes > 0xFFFF || recordSize > UINT32_MAX || platform::ShouldFail(platform::Fault::Alloc))
+    if (macroBytes > 0xFFFF || recordSize > UINT32_MAX ||
+        platform::ShouldFail(platform::Fault::Alloc))
         return kEOutOfMemory;
     // One spare byte places the text on an even address; the padding ends any text.
-    std::unique_ptr<std::uint8_t[]> block(new (std::nothrow) std::uint8_t[recordSize + kRecordPadding + 1]());
+    std::unique_ptr<std::uint8_t[]> block(new (std::nothrow)
+                                              std::uint8_t[recordSize + kRecordPadding + 1]());
     if (!block)
         return kEOutOfMemory;
-    std::uint8_t *record = block.get() + ((reinterpret_cast<std::uintptr_t>(block.get()) + macroBytes) & 1);
+    std::uint8_t *record =
+        block.get() + ((reinterpret_cast<std::uintptr_t>(block.get()) + macroBytes) & 1);
     record[0] = static_cast<std::uint8_t>(macroBytes);
     record[1] = static_cast<std::uint8_t>(macroBytes >> 8);
     std::memcpy(record + 2, macro, macroBytes);

@@ -40,11 +40,13 @@ extern "C" RIL_API RIL_LONG Ril_RTEditBegin(RIL_ULONG firstId, char const *holde
     return Guarded<RIL_LONG>(kEFail, [&] { return Begin(firstId, holder); });
 }
 
-extern "C" RIL_API RIL_LONG Ril_RTEditAddOrReplaceString(char const *macro, void const *data, RIL_ULONG size,
-                                                         RIL_ULONG id, RIL_ULONG *newId) {
+extern "C" RIL_API RIL_LONG Ril_RTEditAddOrReplaceString(char const *macro, void const *data,
+                                                         RIL_ULONG size, RIL_ULONG id,
+                                                         RIL_ULONG *newId) {
     return Guarded<RIL_LONG>(kEFail, [&] {
         std::uint32_t assigned = 0;
-        HResult result = State().editor.AddOrReplaceString(macro, data, size, id, newId != nullptr ? &assigned : nullptr);
+        HResult result = State().editor.AddOrReplaceString(macro, data, size, id,
+                                                           newId != nullptr ? &assigned : nullptr);
         if (newId != nullptr && result == kSOk)
             *newId = assigned;
         return result;
@@ -84,7 +86,8 @@ extern "C" RIL_API RIL_LONG Ril_RTEditCloseModule(void) {
 extern "C" RIL_API void const *Ril_RTEditGetModuleData(RIL_ULONG id, RIL_ULONG *size) {
     return Guarded<void const *>(nullptr, [&]() -> void const * {
         std::uint32_t bytes = 0;
-        const std::uint8_t *record = State().accessor.FindStringResource(static_cast<std::uint16_t>(id), &bytes);
+        const std::uint8_t *record =
+            State().accessor.FindStringResource(static_cast<std::uint16_t>(id), &bytes);
         if (size != nullptr)
             *size = record != nullptr ? bytes : 0;
         return record;

@@ -14,7 +14,9 @@ constexpr std::size_t kModulePathSize = 520;
 
 } // namespace
 
-CTxtResIdxSvr::~CTxtResIdxSvr() { module_.reset(); }
+CTxtResIdxSvr::~CTxtResIdxSvr() {
+    module_.reset();
+}
 
 HResult CTxtResIdxSvr::Record(HResult result) {
     SetLastErrorCode(result);
@@ -77,8 +79,8 @@ HResult CTxtResIdxSvr::UpdateModuleResources(const std::vector<Item> &items) {
     for (const Item &item : items) {
         if (!written)
             break;
-        written = update->Update(platform::kRtRcData, static_cast<std::uint16_t>(item.id & 0xFFFF), 0,
-                                 item.record, item.size);
+        written = update->Update(platform::kRtRcData, static_cast<std::uint16_t>(item.id & 0xFFFF),
+                                 0, item.record, item.size);
     }
     if (update != nullptr)
         written = update->End(!written) && written;

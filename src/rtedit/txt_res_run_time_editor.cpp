@@ -35,8 +35,9 @@ HResult CTxtResRunTimeEditor::BeginEdit(std::uint32_t firstId) {
     return kSOk;
 }
 
-HResult CTxtResRunTimeEditor::AddOrReplaceString(const char *macro, const void *data, std::uint32_t size,
-                                                 std::uint32_t id, std::uint32_t *newId) {
+HResult CTxtResRunTimeEditor::AddOrReplaceString(const char *macro, const void *data,
+                                                 std::uint32_t size, std::uint32_t id,
+                                                 std::uint32_t *newId) {
     if (!module_.IsOpen())
         return kErrNoModule;
     if (editing_ == 0)
@@ -141,7 +142,8 @@ HResult CTxtResRunTimeEditor::AppendItem(std::unique_ptr<CRTEditTxtRes> item) {
         std::uint32_t capacity = capacity_ + kGrowth;
         if (platform::ShouldFail(platform::Fault::Alloc))
             return kEOutOfMemory;
-        std::unique_ptr<std::unique_ptr<CRTEditTxtRes>[]> grown(new (std::nothrow) std::unique_ptr<CRTEditTxtRes>[capacity]);
+        std::unique_ptr<std::unique_ptr<CRTEditTxtRes>[]> grown(
+            new (std::nothrow) std::unique_ptr<CRTEditTxtRes>[capacity]);
         if (!grown)
             return kEOutOfMemory;
         for (std::uint32_t i = 0; i < count_; ++i)

@@ -18,8 +18,8 @@ class CTxtResRunTimeEditor {
     CTxtResRunTimeEditor &operator=(const CTxtResRunTimeEditor &) = delete;
 
     HResult BeginEdit(std::uint32_t firstId);
-    HResult AddOrReplaceString(const char *macro, const void *data, std::uint32_t size, std::uint32_t id,
-                               std::uint32_t *newId);
+    HResult AddOrReplaceString(const char *macro, const void *data, std::uint32_t size,
+                               std::uint32_t id, std::uint32_t *newId);
     HResult RemoveString(std::uint32_t id);
     HResult EndEdit(int discard);
 
@@ -38,7 +38,9 @@ class CTxtResRunTimeEditor {
     HResult AppendItem(std::unique_ptr<CRTEditTxtRes> item);
     void RemoveItemAt(std::uint32_t index);
     void ReleaseItems();
-    bool ModuleHolds(std::uint32_t id) { return module_.FindStringResource(static_cast<std::uint16_t>(id)) != nullptr; }
+    bool ModuleHolds(std::uint32_t id) {
+        return module_.FindStringResource(static_cast<std::uint16_t>(id)) != nullptr;
+    }
 
     CTxtResIdxSvr &module_;
     int editing_ = 0;

@@ -49,8 +49,8 @@ class CBinMaster::Loader {
   private:
     bool ReadEntries(LeReader &reader) {
         table_.capacity_ = table_.maxId_ + 10u; // wraps like the 32-bit field it sizes
-        if (!table_.items_.Allocate(table_.capacity_) || !table_.sizes_.Allocate(table_.capacity_) ||
-            !table_.states_.Allocate(table_.capacity_))
+        if (!table_.items_.Allocate(table_.capacity_) ||
+            !table_.sizes_.Allocate(table_.capacity_) || !table_.states_.Allocate(table_.capacity_))
             return false;
         for (std::uint32_t i = 0; i < table_.count_; ++i) {
             std::uint32_t id = kNoId;
@@ -141,16 +141,19 @@ void CBinMaster::UnloadRes() {
     loaded_ = 0;
 }
 
-RecordRef CBinMaster::CopyRecord(std::uint32_t id, const std::uint8_t *bytes, std::size_t available) {
+RecordRef CBinMaster::CopyRecord(std::uint32_t id, const std::uint8_t *bytes,
+                                 std::size_t available) {
     std::uint32_t size = sizes_[id];
     std::size_t textOffset = TextOffset(bytes, available, size);
     if (platform::ShouldFail(platform::Fault::Alloc) || copies_.size() == copies_.max_size())
         return RecordRef{};
     // One spare byte lets the text start on an even address whatever its offset.
-    std::unique_ptr<std::uint8_t[]> block(new (std::nothrow) std::uint8_t[std::size_t{size} + kRecordPadding + 1]());
+    std::unique_ptr<std::uint8_t[]> block(
+        new (std::nothrow) std::uint8_t[std::size_t{size} + kRecordPadding + 1]());
     if (!block)
         return RecordRef{};
-    std::uint8_t *record = block.get() + ((reinterpret_cast<std::uintptr_t>(block.get()) + textOffset) & 1);
+    std::uint8_t *record =
+        block.get() + ((reinterpret_cast<std::uintptr_t>(block.get()) + textOffset) & 1);
     if (available > 0)
         std::memmove(record, bytes, available);
     copies_.push_back(std::move(block));

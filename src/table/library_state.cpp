@@ -8,7 +8,9 @@ namespace {
 LibraryState theState;
 } // namespace
 
-LibraryState &State() { return theState; }
+LibraryState &State() {
+    return theState;
+}
 
 } // namespace ril
 

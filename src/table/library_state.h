@@ -19,9 +19,13 @@ struct LibraryState {
 // The one instance, built by static initialisation and destroyed when the library unloads.
 LibraryState &State();
 
-inline void SetLastErrorCode(HResult code) { State().lastError = code; }
+inline void SetLastErrorCode(HResult code) {
+    State().lastError = code;
+}
 
 // True while a run-time editing session is open.
-inline bool EditingSessionOpen() { return State().editor.IsEditing(); }
+inline bool EditingSessionOpen() {
+    return State().editor.IsEditing();
+}
 
 } // namespace ril

@@ -78,7 +78,8 @@ extern "C" RIL_API RIL_ULONG Ril_GetItemSize(RIL_ULONG id) {
 extern "C" RIL_API RIL_WCHAR const *Ril_GetStringW(RIL_ULONG id) {
     return Guarded<RIL_WCHAR const *>(kBlankWide, [&]() -> RIL_WCHAR const * {
         RecordRef overlay = OverlayRecord(id);
-        std::uint8_t *text = overlay ? OverlayText(overlay, &BlankCarriageReturnsW) : State().table.WideText(id);
+        std::uint8_t *text =
+            overlay ? OverlayText(overlay, &BlankCarriageReturnsW) : State().table.WideText(id);
         return text != nullptr ? reinterpret_cast<RIL_WCHAR const *>(text) : kBlankWide;
     });
 }
@@ -86,13 +87,15 @@ extern "C" RIL_API RIL_WCHAR const *Ril_GetStringW(RIL_ULONG id) {
 extern "C" RIL_API char const *Ril_GetStringA(RIL_ULONG id) {
     return Guarded<char const *>(kBlankNarrow, [&]() -> char const * {
         RecordRef overlay = OverlayRecord(id);
-        std::uint8_t *text = overlay ? OverlayText(overlay, &BlankCarriageReturnsA) : State().table.NarrowText(id);
+        std::uint8_t *text =
+            overlay ? OverlayText(overlay, &BlankCarriageReturnsA) : State().table.NarrowText(id);
         return text != nullptr ? reinterpret_cast<char const *>(text) : kBlankNarrow;
     });
 }
 
 extern "C" RIL_API void const *Ril_GetData(RIL_ULONG id) {
-    return Guarded<void const *>(nullptr, [&] { return static_cast<void const *>(LookupRecord(id).data); });
+    return Guarded<void const *>(nullptr,
+                                 [&] { return static_cast<void const *>(LookupRecord(id).data); });
 }
 
 extern "C" RIL_API RIL_LONG Ril_GetMacro(char *buffer, RIL_ULONG &length, RIL_ULONG id) {

@@ -8,8 +8,9 @@ namespace ril {
 bool BlankCarriageReturnsA(std::uint8_t *text, std::size_t available) {
     auto *end = static_cast<std::uint8_t *>(std::memchr(text, 0, available));
     std::uint8_t *stop = end != nullptr ? end : text + available;
-    for (std::uint8_t *p = text;
-         (p = static_cast<std::uint8_t *>(std::memchr(p, '\r', static_cast<std::size_t>(stop - p)))) != nullptr; ++p)
+    for (std::uint8_t *p = text; (p = static_cast<std::uint8_t *>(std::memchr(
+                                      p, '\r', static_cast<std::size_t>(stop - p)))) != nullptr;
+         ++p)
         *p = ' ';
     return end != nullptr;
 }

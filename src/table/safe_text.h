@@ -31,7 +31,7 @@ HResult SafeFormatA(char *destination, std::size_t capacity, const char *format,
 HResult SafeFormatVA(char *destination, std::size_t capacity, const char *format, va_list args);
 HResult SafeFormatW(std::uint16_t *destination, std::size_t capacity, const std::uint16_t *format,
                     ...);
-HResult SafeFormatVW(std::uint16_t *destination, std::size_t capacity,
-                     const std::uint16_t *format, va_list args);
+HResult SafeFormatVW(std::uint16_t *destination, std::size_t capacity, const std::uint16_t *format,
+                     va_list args);
 
 } // namespace ril

@@ -14,7 +14,8 @@ HResult ConversionError(unsigned long platformError) {
 
 // Runs `convert(destination, size)` the way both exports do; 0 on failure with the last
 // error recorded.
-template <typename Convert> int ConvertWithSizeQuery(const void *source, void *destination, Convert convert) {
+template <typename Convert>
+int ConvertWithSizeQuery(const void *source, void *destination, Convert convert) {
     SetLastErrorCode(kSOk);
     if (source == nullptr) {
         SetLastErrorCode(kErrArgument);
@@ -46,7 +47,7 @@ int Failed() {
 using namespace ril;
 
 extern "C" RIL_API int Ril_WcsToMbcs(RIL_WCHAR const *source, char *destination,
-                                    unsigned int codePage) {
+                                     unsigned int codePage) {
     return Guarded<int>(Failed(), [&] {
         return ConvertWithSizeQuery(source, destination, [&](void *out, int size) {
             return platform::WideToMultiByte(codePage, source, -1, static_cast<char *>(out), size);
@@ -55,10 +56,11 @@ extern "C" RIL_API int Ril_WcsToMbcs(RIL_WCHAR const *source, char *destination,
 }
 
 extern "C" RIL_API int Ril_MbcsToWcs(char const *source, RIL_WCHAR *destination,
-                                    unsigned int codePage) {
+                                     unsigned int codePage) {
     return Guarded<int>(Failed(), [&] {
         return ConvertWithSizeQuery(source, destination, [&](void *out, int size) {
-            return platform::MultiByteToWide(codePage, source, -1, static_cast<std::uint16_t *>(out), size);
+            return platform::MultiByteToWide(codePage, source, -1,
+                                             static_cast<std::uint16_t *>(out), size);
         });
     });
 }

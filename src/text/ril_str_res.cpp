@@ -95,7 +95,8 @@ void RilStrRes::Reset() {
     Record.reset();
 }
 
-HResult RilStrRes::BuildRecord(const void *text, std::size_t textBytes, std::size_t terminatorBytes) {
+HResult RilStrRes::BuildRecord(const void *text, std::size_t textBytes,
+                               std::size_t terminatorBytes) {
     Record.reset();
     RecordSize = 0;
     std::size_t macroBytes = std::strlen(Macro) + 1;
@@ -129,7 +130,8 @@ HResult RilStrRes::SetRecord(const std::uint8_t *record, std::uint32_t size) {
     return SetRecord(record, size, size);
 }
 
-HResult RilStrRes::SetRecord(const std::uint8_t *record, std::size_t available, std::uint32_t size) {
+HResult RilStrRes::SetRecord(const std::uint8_t *record, std::size_t available,
+                             std::uint32_t size) {
     Record.reset();
     RecordSize = 0;
     if (available > size)

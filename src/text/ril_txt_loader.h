@@ -41,7 +41,6 @@ class CRilTxtLoader {
 
   private:
     Items items_;
-
 };
 
 } // namespace ril

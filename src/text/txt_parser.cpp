@@ -70,7 +70,9 @@ bool ReadTextFile(const char *path, int wide, const char *logPath, LoadedText &t
     return true;
 }
 
-bool IsBlank(unsigned ch) { return ch == ' ' || (ch >= '\t' && ch <= '\r'); }
+bool IsBlank(unsigned ch) {
+    return ch == ' ' || (ch >= '\t' && ch <= '\r');
+}
 
 // Scans the characters of one flavour: bytes (unsigned char) or UTF-16 units.
 template <typename Ch> class Scanner {
@@ -147,7 +149,8 @@ template <typename Ch> class Scanner {
     // Keeps the gap count and the pool of free numbers, in 32-bit wrap-around arithmetic,
     // and gives an item that asks for a new ID the first free number.
     bool AssignId(RilStrRes &item, std::int32_t read, std::size_t at) {
-        std::uint32_t diff = static_cast<std::uint32_t>(read) - static_cast<std::uint32_t>(previousId_);
+        std::uint32_t diff =
+            static_cast<std::uint32_t>(read) - static_cast<std::uint32_t>(previousId_);
         gapCount_ = static_cast<std::int32_t>(static_cast<std::uint32_t>(gapCount_) + diff - 1);
         if (static_cast<std::int32_t>(diff) >= 2)
             pool_.Append(static_cast<std::uint32_t>(previousId_) + 1, diff - 1);
@@ -223,9 +226,11 @@ namespace {
 std::size_t FindBrace(const unsigned char *data, std::size_t from, std::size_t count) {
     if (from >= count)
         return count;
-    const auto *open = static_cast<const unsigned char *>(std::memchr(data + from, '{', count - from));
+    const auto *open =
+        static_cast<const unsigned char *>(std::memchr(data + from, '{', count - from));
     std::size_t limit = open != nullptr ? static_cast<std::size_t>(open - data) : count;
-    const auto *close = static_cast<const unsigned char *>(std::memchr(data + from, '}', limit - from));
+    const auto *close =
+        static_cast<const unsigned char *>(std::memchr(data + from, '}', limit - from));
     return close != nullptr ? static_cast<std::size_t>(close - data) : limit;
 }
 
@@ -241,7 +246,8 @@ std::size_t FindBrace(const std::uint16_t *data, std::size_t from, std::size_t c
 // The character at the start is tested only for a closing brace; after it, the first brace
 // decides: an opening one starts the text, a closing one is an error. Inside the text the
 // first brace decides again: a closing one ends it, an opening one is an error.
-template <typename Ch> long FindBracedText(const Ch *data, std::size_t count, std::size_t &position) {
+template <typename Ch>
+long FindBracedText(const Ch *data, std::size_t count, std::size_t &position) {
     std::size_t at = position;
     if (at >= count)
         return kBracedTextNotFound;

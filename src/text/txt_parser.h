@@ -16,6 +16,7 @@ constexpr long kBracedTextError = -2;
 // Finds the braced text from `position` among `count` characters of `data` (which is
 // followed by zero characters). Returns the text's length with `position` at its first
 // character, or one of the two outcomes above (an error has been shown in a message box).
-template <typename Ch> long FindBracedText(const Ch *data, std::size_t count, std::size_t &position);
+template <typename Ch>
+long FindBracedText(const Ch *data, std::size_t count, std::size_t &position);
 
 } // namespace ril

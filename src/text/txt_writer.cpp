@@ -66,7 +66,8 @@ void PutMacro(TextBuffer &out, const RilStrRes &item, bool wide) {
     while (units < kMacroField && item.MacroW[units] != 0)
         ++units;
     for (std::size_t i = 0; i < units; ++i) {
-        const char unit[2] = {static_cast<char>(item.MacroW[i] & 0xFF), static_cast<char>(item.MacroW[i] >> 8)};
+        const char unit[2] = {static_cast<char>(item.MacroW[i] & 0xFF),
+                              static_cast<char>(item.MacroW[i] >> 8)};
         out.Raw(unit, 2);
     }
 }
@@ -78,7 +79,9 @@ std::size_t TextBytes(const RilStrRes &item, bool wide, const std::uint8_t *&tex
     std::size_t available = static_cast<std::size_t>(record.data + record.size - text);
     if (!wide) {
         const void *end = std::memchr(text, 0, available);
-        return end != nullptr ? static_cast<std::size_t>(static_cast<const std::uint8_t *>(end) - text) : available;
+        return end != nullptr
+                   ? static_cast<std::size_t>(static_cast<const std::uint8_t *>(end) - text)
+                   : available;
     }
     std::size_t n = 0;
     while (n + 1 < available && (text[n] != 0 || text[n + 1] != 0))
@@ -138,13 +141,15 @@ int CRilTxtLoader::SaveTxt(const char *path, int wide) const {
     constexpr std::size_t kReserveCap = std::size_t{1} << 26;
     std::size_t estimate = 512;
     for (const auto &item : items_)
-        estimate = std::min(kReserveCap, estimate + (wide != 0 ? 2 : 1) * (140 + std::size_t{item->RecordSize}));
+        estimate = std::min(kReserveCap,
+                            estimate + (wide != 0 ? 2 : 1) * (140 + std::size_t{item->RecordSize}));
     out.Reserve(estimate);
     PutBanner(out, wide != 0);
     for (const auto &item : items_)
         PutItem(out, *item, wide != 0);
     const std::string &bytes = out.Bytes();
-    switch (ReplaceFileContent(path, reinterpret_cast<const std::uint8_t *>(bytes.data()), bytes.size())) {
+    switch (ReplaceFileContent(path, reinterpret_cast<const std::uint8_t *>(bytes.data()),
+                               bytes.size())) {
     case ReplaceStatus::Ok:
         return 1;
     case ReplaceStatus::CannotOpen:
@@ -161,8 +166,10 @@ int CRilTxtLoader::SaveTxt(const char *path, int wide) const {
 
 using namespace ril;
 
-extern "C" RIL_API RIL_LONG Ril_ExportResFromBinToTxt(char const *txtPath, int wide, char const *binPath) {
-    HResult result = Guarded<HResult>(kErrOutputWrite, [&] { return Export(txtPath, wide, binPath); });
+extern "C" RIL_API RIL_LONG Ril_ExportResFromBinToTxt(char const *txtPath, int wide,
+                                                      char const *binPath) {
+    HResult result =
+        Guarded<HResult>(kErrOutputWrite, [&] { return Export(txtPath, wide, binPath); });
     SetLastErrorCode(result);
     return result;
 }

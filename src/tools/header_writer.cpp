@@ -78,13 +78,15 @@ std::string GuardText(std::string_view headerPath) {
 
 // A UTF-16 text in the ANSI code page, cut at a character boundary to at most 8191 bytes.
 std::string NarrowComment(const std::uint16_t *units, int count) {
-    auto bytesFor = [&](int n) { return n == 0 ? 0 : platform::WideToMultiByte(0, units, n, nullptr, 0).count; };
+    auto bytesFor = [&](int n) {
+        return n == 0 ? 0 : platform::WideToMultiByte(0, units, n, nullptr, 0).count;
+    };
     while (count > 0 && static_cast<std::size_t>(bytesFor(count)) > kCommentLimit) {
         // Shrink by the overshoot (each unit gives at least one byte), keeping pairs whole.
         int over = bytesFor(count) - static_cast<int>(kCommentLimit);
         count -= std::max(1, over / 4);
-        if (count > 0 && units[count] >= 0xDC00 && units[count] < 0xE000 && units[count - 1] >= 0xD800 &&
-            units[count - 1] < 0xDC00)
+        if (count > 0 && units[count] >= 0xDC00 && units[count] < 0xE000 &&
+            units[count - 1] >= 0xD800 && units[count - 1] < 0xDC00)
             --count;
     }
     int size = bytesFor(count);
@@ -113,13 +115,17 @@ std::string Comment(const RilStrRes &item, bool wide) {
             comment = NarrowComment(units.data(), static_cast<int>(units.size()));
         } else {
             const void *end = std::memchr(text, 0, available);
-            std::size_t length = end != nullptr ? static_cast<std::size_t>(static_cast<const std::uint8_t *>(end) - text) : available;
+            std::size_t length =
+                end != nullptr
+                    ? static_cast<std::size_t>(static_cast<const std::uint8_t *>(end) - text)
+                    : available;
             comment.assign(reinterpret_cast<const char *>(text), std::min(length, kCommentLimit));
         }
     }
     if (!comment.empty() && comment.back() == '\\')
         comment.push_back('|');
-    std::replace_if(comment.begin(), comment.end(), [](char c) { return c == '\r' || c == '\n'; }, '_');
+    std::replace_if(
+        comment.begin(), comment.end(), [](char c) { return c == '\r' || c == '\n'; }, '_');
     return comment;
 }
 
@@ -166,7 +172,8 @@ bool CRilTxtLoader::WriteHeader(const char *headerPath, int wide) const {
     out += "\r\n\r\n#endif //";
     out += headerPath;
     out += "\r\n";
-    switch (ReplaceFileContent(headerPath, reinterpret_cast<const std::uint8_t *>(out.data()), out.size())) {
+    switch (ReplaceFileContent(headerPath, reinterpret_cast<const std::uint8_t *>(out.data()),
+                               out.size())) {
     case ReplaceStatus::Ok:
         return true;
     case ReplaceStatus::CannotOpen:
@@ -183,8 +190,10 @@ bool CRilTxtLoader::WriteHeader(const char *headerPath, int wide) const {
 
 using namespace ril;
 
-extern "C" RIL_API RIL_LONG Ril_WriteHeaderFile(char const *headerDir, int wide, char const *binPath) {
-    HResult result = Guarded<HResult>(kErrOutputWrite, [&] { return WriteHeaderFile(headerDir, wide, binPath); });
+extern "C" RIL_API RIL_LONG Ril_WriteHeaderFile(char const *headerDir, int wide,
+                                                char const *binPath) {
+    HResult result = Guarded<HResult>(kErrOutputWrite,
+                                      [&] { return WriteHeaderFile(headerDir, wide, binPath); });
     SetLastErrorCode(result);
     return result;
 }

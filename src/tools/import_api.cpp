@@ -79,7 +79,8 @@ using namespace ril;
 
 extern "C" RIL_API RIL_LONG Ril_ImportResFromTxtToBin(char const *txtPath, int wide,
                                                       char const *binPath, char const *logPath) {
-    HResult result = Guarded<HResult>(kErrImportParse, [&] { return Import(txtPath, wide, binPath, logPath); });
+    HResult result =
+        Guarded<HResult>(kErrImportParse, [&] { return Import(txtPath, wide, binPath, logPath); });
     SetLastErrorCode(result);
     return result;
 }

@@ -34,7 +34,8 @@ bool CheckMacroCharacters(const RilStrRes &item, const char *logPath) {
 // Walks a sorted list keeping the first of each run of equal items; every later one is
 // reported against it and removed. Returns whether anything was removed.
 template <typename Same>
-bool RemoveRepeats(CRilTxtLoader::Items &items, const char *logPath, const char *message, Same same) {
+bool RemoveRepeats(CRilTxtLoader::Items &items, const char *logPath, const char *message,
+                   Same same) {
     bool removed = false;
     auto kept = items.begin();
     for (auto candidate = std::next(kept); candidate != items.end();) {
@@ -107,7 +108,8 @@ bool BySignedId(const std::unique_ptr<RilStrRes> &a, const std::unique_ptr<RilSt
 // ascending run (in list order). Lists from text files are nearly sorted already (only items
 // given new IDs stand out): those few are moved aside, sorted and merged back. With unique
 // keys every correct sort gives this same order.
-void SortUniqueIds(CRilTxtLoader::Items &items, const std::vector<CRilTxtLoader::Items::iterator> &outOfOrder) {
+void SortUniqueIds(CRilTxtLoader::Items &items,
+                   const std::vector<CRilTxtLoader::Items::iterator> &outOfOrder) {
     CRilTxtLoader::Items aside;
     for (auto it : outOfOrder)
         aside.splice(aside.end(), items, it);
@@ -134,7 +136,8 @@ bool CRilTxtLoader::Validate(const char *logPath) {
         if (repeats)
             continue;
         repeats = (item.Macro[0] != '\0' && !seen.AddMacro(item.Macro)) || !seen.AddId(item.ID);
-        if (highest != nullptr && static_cast<std::int32_t>(item.ID) < static_cast<std::int32_t>(highest->ID))
+        if (highest != nullptr &&
+            static_cast<std::int32_t>(item.ID) < static_cast<std::int32_t>(highest->ID))
             outOfOrder.push_back(it);
         else
             highest = &item;
@@ -148,12 +151,14 @@ bool CRilTxtLoader::Validate(const char *logPath) {
 
     // std::list::sort is a stable merge sort that relinks nodes in place.
     items_.sort([](const auto &a, const auto &b) { return std::strcmp(a->Macro, b->Macro) < 0; });
-    bool repeatedMacros = RemoveRepeats(items_, logPath, msg::kDuplicateMacro, [](const RilStrRes &a, const RilStrRes &b) {
-        return a.Macro[0] != '\0' && std::strcmp(a.Macro, b.Macro) == 0;
-    });
+    bool repeatedMacros = RemoveRepeats(
+        items_, logPath, msg::kDuplicateMacro, [](const RilStrRes &a, const RilStrRes &b) {
+            return a.Macro[0] != '\0' && std::strcmp(a.Macro, b.Macro) == 0;
+        });
     items_.sort(BySignedId);
-    bool repeatedIds = RemoveRepeats(items_, logPath, msg::kDuplicateId,
-                                     [](const RilStrRes &a, const RilStrRes &b) { return a.ID == b.ID; });
+    bool repeatedIds =
+        RemoveRepeats(items_, logPath, msg::kDuplicateId,
+                      [](const RilStrRes &a, const RilStrRes &b) { return a.ID == b.ID; });
     return valid && !repeatedMacros && !repeatedIds;
 }
 

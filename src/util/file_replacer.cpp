@@ -14,7 +14,8 @@ namespace {
 std::string TemporaryPathBeside(const char *target) {
     static unsigned serial = 0;
     std::string folder(target, platform::FileNameOffset(target));
-    return folder + ".ril~" + std::to_string(platform::ProcessId()) + "-" + std::to_string(++serial) + ".tmp";
+    return folder + ".ril~" + std::to_string(platform::ProcessId()) + "-" +
+           std::to_string(++serial) + ".tmp";
 }
 
 } // namespace

@@ -22,7 +22,8 @@ template <typename T> class ZeroedArray {
     bool Allocate(std::size_t count) {
         data_.reset();
         size_ = 0;
-        if (count == 0 || count > SIZE_MAX / sizeof(T) || platform::ShouldFail(platform::Fault::Alloc))
+        if (count == 0 || count > SIZE_MAX / sizeof(T) ||
+            platform::ShouldFail(platform::Fault::Alloc))
             return false;
         data_.reset(static_cast<T *>(std::calloc(count, sizeof(T))));
         if (!data_)

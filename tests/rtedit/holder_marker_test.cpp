@@ -26,7 +26,12 @@ class HolderMarkerTest : public ::testing::Test {
 };
 
 TEST_F(HolderMarkerTest, SizeQueryAndCopy) {
-    std::string bin = Put("held.bin", BinBuilder().Header(1, 1, 1).EntryA(1, "A", "a").Trailer("Holder=ann").Trailer("hello").Get());
+    std::string bin = Put("held.bin", BinBuilder()
+                                          .Header(1, 1, 1)
+                                          .EntryA(1, "A", "a")
+                                          .Trailer("Holder=ann")
+                                          .Trailer("hello")
+                                          .Get());
     RIL_ULONG size = 99;
     RIL_ULONG held = 7;
     EXPECT_EQ(Ril_RTEditGetHolderInfo(bin.c_str(), nullptr, &size, &held), 0);
@@ -81,7 +86,8 @@ TEST_F(HolderMarkerTest, FlagsAndFilesWithoutMarkers) {
     EXPECT_EQ(Ril_RTEditGetHolderInfo(bogus.c_str(), nullptr, &size, nullptr), 0);
     EXPECT_EQ(size, 0u);
     // The text ends at its first zero byte.
-    std::string zero = Put("zero.bin", BinBuilder().Header(1, 0, 0).Trailer(std::string("ab\0cd", 5)).Get());
+    std::string zero =
+        Put("zero.bin", BinBuilder().Header(1, 0, 0).Trailer(std::string("ab\0cd", 5)).Get());
     EXPECT_EQ(Ril_RTEditGetHolderInfo(zero.c_str(), nullptr, &size, nullptr), 0);
     EXPECT_EQ(size, 3u);
 }
@@ -129,7 +135,8 @@ TEST_F(HolderMarkerTest, AppendFailures) {
     EXPECT_EQ(Ril_RTEditForceWriteHolderInfo(bin.c_str(), "x"), kEFail);
     platform::DisarmAllFaults();
     // A text longer than the 16-bit count can hold is refused whole.
-    EXPECT_EQ(Ril_RTEditForceWriteHolderInfo(bin.c_str(), std::string(65536, 'h').c_str()), kEInvalidArg);
+    EXPECT_EQ(Ril_RTEditForceWriteHolderInfo(bin.c_str(), std::string(65536, 'h').c_str()),
+              kEInvalidArg);
     EXPECT_EQ(ReadFile(bin), before);
     ASSERT_EQ(Ril_RTEditForceWriteHolderInfo(bin.c_str(), std::string(65535, 'h').c_str()), 0);
     RIL_ULONG size = 0;

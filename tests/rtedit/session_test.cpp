@@ -21,7 +21,9 @@ namespace fs = std::filesystem;
 constexpr RIL_LONG kEFail = static_cast<RIL_LONG>(0x80004005u);
 constexpr RIL_ULONG kNewId = 0xFFFFFFFFu;
 
-std::string Fixture(const std::string &name) { return std::string(RIL_PE_FIXTURES_DIR) + "/" + name; }
+std::string Fixture(const std::string &name) {
+    return std::string(RIL_PE_FIXTURES_DIR) + "/" + name;
+}
 
 class SessionTest : public ::testing::Test {
   protected:
@@ -54,8 +56,10 @@ class SessionTest : public ::testing::Test {
         std::string record(bytes.begin(), bytes.end());
         return record + data;
     }
-    RIL_LONG Add(const char *macro, const std::string &data, RIL_ULONG id, RIL_ULONG *newId = nullptr) {
-        return Ril_RTEditAddOrReplaceString(macro, data.data(), static_cast<RIL_ULONG>(data.size()), id, newId);
+    RIL_LONG Add(const char *macro, const std::string &data, RIL_ULONG id,
+                 RIL_ULONG *newId = nullptr) {
+        return Ril_RTEditAddOrReplaceString(macro, data.data(), static_cast<RIL_ULONG>(data.size()),
+                                            id, newId);
     }
 
     TempDir dir;
@@ -128,7 +132,8 @@ TEST_F(SessionTest, CommittedModuleReadsWithThePeLayer) {
     EXPECT_FALSE(tree.Damaged());
     const platform::pe::ResourceLeaf *leaf = tree.Find(platform::kRtRcData, 40, 0);
     ASSERT_NE(leaf, nullptr);
-    EXPECT_EQ(std::string(leaf->data.begin(), leaf->data.end()), Record("CROSS", std::string("cross\xD6\xD0", 8)));
+    EXPECT_EQ(std::string(leaf->data.begin(), leaf->data.end()),
+              Record("CROSS", std::string("cross\xD6\xD0", 8)));
     ASSERT_NE(tree.Find(platform::kRtRcData, 1), nullptr);
 }
 
@@ -178,7 +183,12 @@ TEST_F(SessionTest, CommittedRemovalDeletesTheResource) {
 
 TEST_F(SessionTest, OverlayOnTheLookups) {
     std::string bin = dir.File("table.bin");
-    WriteFile(bin, BinBuilder().Header(1, 5, 2).EntryA(1, "ONE", "one").EntryA(5, "FIVE", "five").Trailer("").Get());
+    WriteFile(bin, BinBuilder()
+                       .Header(1, 5, 2)
+                       .EntryA(1, "ONE", "one")
+                       .EntryA(5, "FIVE", "five")
+                       .Trailer("")
+                       .Get());
     ASSERT_EQ(Ril_LoadRes(bin.c_str()), 0);
     ASSERT_EQ(Ril_RTEditOpenModule(module.c_str()), 0);
     ASSERT_EQ(Ril_RTEditBegin(0, nullptr), 0);
@@ -187,7 +197,7 @@ TEST_F(SessionTest, OverlayOnTheLookups) {
     ASSERT_EQ(Add("FAR", std::string("far", 4), kNewId, &id), 0);
     EXPECT_STREQ(Ril_GetStringA(5), "new \nfive");
     EXPECT_STREQ(Ril_GetStringA(id), "far"); // beyond the loaded table
-    EXPECT_EQ(Ril_GetItemSize(id), 0u);       // sizes describe the loaded table alone
+    EXPECT_EQ(Ril_GetItemSize(id), 0u);      // sizes describe the loaded table alone
     EXPECT_EQ(Ril_GetItemSize(5), RecordA("FIVE", "five").size());
     RIL_ULONG length = 0;
     EXPECT_EQ(Ril_GetMacro(nullptr, length, id), 1);
@@ -229,7 +239,7 @@ TEST_F(SessionTest, AddAndRemoveRules) {
     EXPECT_EQ(Ril_RTEditRemoveString(7), 0); // held by the module: a removal
     EXPECT_EQ(Ril_RTEditRemoveString(7), 0);
     EXPECT_EQ(State().editor.Count(), 2u);
-    EXPECT_EQ(Ril_RTEditRemoveString(4242), 1); // held by neither
+    EXPECT_EQ(Ril_RTEditRemoveString(4242), 1);           // held by neither
     ASSERT_EQ(Add("BACK", std::string("back", 5), 7), 0); // a removal becomes content again
     EXPECT_STREQ(Ril_GetStringA(7), "back");
 
@@ -267,7 +277,10 @@ TEST_F(SessionTest, DiscardsFailuresAndHolders) {
     ASSERT_EQ(Ril_RTEditBegin(0, "you"), 0);
     Bytes file = ReadFile(module);
     std::string tail(file.end() - 14, file.end());
-    EXPECT_EQ(tail, std::string("me\x02\x00\x00" "\x00\x00\x00" "you\x03\x00\x00", 14));
+    EXPECT_EQ(tail, std::string("me\x02\x00\x00"
+                                "\x00\x00\x00"
+                                "you\x03\x00\x00",
+                                14));
     EXPECT_EQ(Ril_RTEditIsEditing(), 1);
     EXPECT_EQ(Ril_RTEditCloseModule(), 0); // discards the open session
     EXPECT_EQ(Ril_RTEditIsEditing(), 0);

@@ -34,9 +34,13 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ignored);
 }
 
-NoticeCapture::NoticeCapture() { Ril_SetNoticeHandler(&NoticeCapture::Handler, this); }
+NoticeCapture::NoticeCapture() {
+    Ril_SetNoticeHandler(&NoticeCapture::Handler, this);
+}
 
-NoticeCapture::~NoticeCapture() { Ril_SetNoticeHandler(nullptr, nullptr); }
+NoticeCapture::~NoticeCapture() {
+    Ril_SetNoticeHandler(nullptr, nullptr);
+}
 
 void NoticeCapture::Handler(void *context, const char *caption, const char *message) {
     static_cast<NoticeCapture *>(context)->notices_.push_back(
@@ -45,7 +49,8 @@ void NoticeCapture::Handler(void *context, const char *caption, const char *mess
 
 void WriteFile(const std::string &path, const Bytes &bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char *>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     if (!out)
         throw std::runtime_error("cannot write " + path);
 }
@@ -85,16 +90,22 @@ BinBuilder &BinBuilder::U8(std::uint8_t v) {
     return *this;
 }
 
-BinBuilder &BinBuilder::U16(std::uint16_t v) { return U8(v & 0xFF).U8(v >> 8); }
+BinBuilder &BinBuilder::U16(std::uint16_t v) {
+    return U8(v & 0xFF).U8(v >> 8);
+}
 
-BinBuilder &BinBuilder::U32(std::uint32_t v) { return U16(v & 0xFFFF).U16(v >> 16); }
+BinBuilder &BinBuilder::U32(std::uint32_t v) {
+    return U16(v & 0xFFFF).U16(v >> 16);
+}
 
 BinBuilder &BinBuilder::Raw(const Bytes &bytes) {
     bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
     return *this;
 }
 
-BinBuilder &BinBuilder::Raw(const std::string &bytes) { return Raw(Bytes(bytes.begin(), bytes.end())); }
+BinBuilder &BinBuilder::Raw(const std::string &bytes) {
+    return Raw(Bytes(bytes.begin(), bytes.end()));
+}
 
 BinBuilder &BinBuilder::Header(std::uint32_t flag, std::uint32_t maxId, std::uint32_t count) {
     return U32(flag).U32(maxId).U32(count);
@@ -104,11 +115,13 @@ BinBuilder &BinBuilder::Entry(std::uint32_t id, const Bytes &record) {
     return U32(id).U32(static_cast<std::uint32_t>(record.size())).Raw(record);
 }
 
-BinBuilder &BinBuilder::EntryA(std::uint32_t id, const std::string &macro, const std::string &text) {
+BinBuilder &BinBuilder::EntryA(std::uint32_t id, const std::string &macro,
+                               const std::string &text) {
     return Entry(id, RecordA(macro, text));
 }
 
-BinBuilder &BinBuilder::EntryW(std::uint32_t id, const std::string &macro, const std::u16string &text) {
+BinBuilder &BinBuilder::EntryW(std::uint32_t id, const std::string &macro,
+                               const std::u16string &text) {
     return Entry(id, RecordW(macro, text));
 }
 
@@ -179,9 +192,13 @@ std::string LogLine(const char *format, ...) {
     return text + "\r\n";
 }
 
-std::string Gbk(const std::string &utf8) { return Recode(utf8, 65001, 936); }
+std::string Gbk(const std::string &utf8) {
+    return Recode(utf8, 65001, 936);
+}
 
-std::string Utf8FromGbk(const std::string &gbk) { return Recode(gbk, 936, 65001); }
+std::string Utf8FromGbk(const std::string &gbk) {
+    return Recode(gbk, 936, 65001);
+}
 
 std::u16string Wide(const RIL_WCHAR *text) {
     std::u16string result;

@@ -23,7 +23,8 @@ class BinListWriterTest : public ::testing::Test {
         platform::DisarmAllFaults();
         Ril_UnloadRes();
     }
-    void Add(std::uint32_t id, const std::string &macro, const std::string &text, bool record = true) {
+    void Add(std::uint32_t id, const std::string &macro, const std::string &text,
+             bool record = true) {
         auto item = std::make_unique<RilStrRes>();
         item->ID = id;
         std::strncpy(item->Macro, macro.c_str(), sizeof item->Macro - 1);
@@ -46,7 +47,8 @@ class BinListWriterTest : public ::testing::Test {
         return std::string(bytes.begin(), bytes.end());
     }
     std::size_t FilesInDir() const {
-        return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(dir.Path()), {}));
+        return static_cast<std::size_t>(
+            std::distance(std::filesystem::directory_iterator(dir.Path()), {}));
     }
 
     TempDir dir;

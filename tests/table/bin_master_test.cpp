@@ -23,7 +23,9 @@ Bytes WorkedExample() {
         .Get();
 }
 
-Bytes RecordBytes(const RecordRef &record) { return Bytes(record.data, record.data + record.size); }
+Bytes RecordBytes(const RecordRef &record) {
+    return Bytes(record.data, record.data + record.size);
+}
 
 class BinMasterTest : public ::testing::Test {
   protected:
@@ -79,7 +81,9 @@ TEST_F(BinMasterTest, DegenerateFilesThatLoad) {
     EXPECT_FALSE(table.Record(7));
 
     // An empty table as the writers produce it: header and trailer.
-    ASSERT_EQ(table.LoadRes(Put("none.bin", BinBuilder().Header(1, 0, 0).Trailer("x").Get()).c_str()), kSOk);
+    ASSERT_EQ(
+        table.LoadRes(Put("none.bin", BinBuilder().Header(1, 0, 0).Trailer("x").Get()).c_str()),
+        kSOk);
     EXPECT_STREQ(table.HolderText(), "x");
 
     // Flag 0 with a trailer behind the entries still has no holder marker.
@@ -88,7 +92,8 @@ TEST_F(BinMasterTest, DegenerateFilesThatLoad) {
     EXPECT_EQ(table.HolderText(), nullptr);
 
     // Two trailers: the one appended last is read.
-    Bytes twice = BinBuilder().Header(1, 1, 1).EntryA(1, "A", "a").Trailer("first").Trailer("second").Get();
+    Bytes twice =
+        BinBuilder().Header(1, 1, 1).EntryA(1, "A", "a").Trailer("first").Trailer("second").Get();
     ASSERT_EQ(table.LoadRes(Put("twice.bin", twice).c_str()), kSOk);
     EXPECT_STREQ(table.HolderText(), "second");
 
@@ -115,15 +120,26 @@ TEST_F(BinMasterTest, EntriesSkippedReplacedAndBounded) {
     EXPECT_EQ(RecordBytes(table.Record(3)), RecordA("THREE", "3"));
 
     // IDs are bounded by max ID + 10, not by max ID.
-    ASSERT_EQ(table.LoadRes(Put("edge.bin", BinBuilder().Header(0, 5, 1).EntryA(14, "E", "e").Get()).c_str()), kSOk);
+    ASSERT_EQ(table.LoadRes(
+                  Put("edge.bin", BinBuilder().Header(0, 5, 1).EntryA(14, "E", "e").Get()).c_str()),
+              kSOk);
     EXPECT_TRUE(table.Record(14));
-    EXPECT_EQ(table.LoadRes(Put("over.bin", BinBuilder().Header(0, 5, 1).EntryA(15, "E", "e").Get()).c_str()), kEFail);
+    EXPECT_EQ(table.LoadRes(
+                  Put("over.bin", BinBuilder().Header(0, 5, 1).EntryA(15, "E", "e").Get()).c_str()),
+              kEFail);
     EXPECT_FALSE(table.IsLoaded());
 }
 
 TEST_F(BinMasterTest, TruncatedFiles) {
     // A record cut short by the end of the file keeps zeros where its bytes are missing.
-    Bytes cut = BinBuilder().Header(0, 1, 1).U32(1).U32(10).Raw(std::string("\x02\x00" "AB", 4)).Get();
+    Bytes cut = BinBuilder()
+                    .Header(0, 1, 1)
+                    .U32(1)
+                    .U32(10)
+                    .Raw(std::string("\x02\x00"
+                                     "AB",
+                                     4))
+                    .Get();
     ASSERT_EQ(table.LoadRes(Put("cut.bin", cut).c_str()), kSOk);
     Bytes expected = {0x02, 0x00, 'A', 'B', 0, 0, 0, 0, 0, 0};
     EXPECT_EQ(RecordBytes(table.Record(1)), expected);

@@ -28,7 +28,13 @@ class LookupApiTest : public ::testing::Test {
 };
 
 TEST_F(LookupApiTest, PresentAndMissingItems) {
-    Load(BinBuilder().Header(1, 5, 3).EntryA(1, "HELLO", "Hi").EntryA(5, "BYE", "OK").Entry(3, {}).Trailer("h").Get());
+    Load(BinBuilder()
+             .Header(1, 5, 3)
+             .EntryA(1, "HELLO", "Hi")
+             .EntryA(5, "BYE", "OK")
+             .Entry(3, {})
+             .Trailer("h")
+             .Get());
     EXPECT_EQ(Ril_GetNumItem(), 3u); // as declared, the empty entry included
     EXPECT_STREQ(Ril_GetStringA(1), "Hi");
     EXPECT_STREQ(Ril_GetStringA(5), "OK");
@@ -52,7 +58,12 @@ TEST_F(LookupApiTest, PresentAndMissingItems) {
 }
 
 TEST_F(LookupApiTest, CarriageReturnsBecomeBlanksInTheStoredRecord) {
-    Load(BinBuilder().Header(1, 2, 2).EntryA(1, "A", "A\r\nB").EntryW(2, "WIDE", u"x\r\ny\u4E2D\r").Trailer("").Get());
+    Load(BinBuilder()
+             .Header(1, 2, 2)
+             .EntryA(1, "A", "A\r\nB")
+             .EntryW(2, "WIDE", u"x\r\ny\u4E2D\r")
+             .Trailer("")
+             .Get());
     EXPECT_STREQ(Ril_GetStringA(1), "A \nB");
     const auto *record = static_cast<const std::uint8_t *>(Ril_GetData(1));
     EXPECT_EQ(Bytes(record, record + Ril_GetItemSize(1)), RecordA("A", "A \nB"));
@@ -65,7 +76,12 @@ TEST_F(LookupApiTest, CarriageReturnsBecomeBlanksInTheStoredRecord) {
 TEST_F(LookupApiTest, WideTextBehindAnOddMacroLength) {
     // M = 6 (odd macro bytes + zero = even) and M = 5 (odd): both texts come back whole and
     // the returned pointer is aligned for UTF-16.
-    Load(BinBuilder().Header(1, 2, 2).EntryW(1, "HELLO", u"Hi").EntryW(2, "ABCD", u"\u00E9t\u00E9").Trailer("").Get());
+    Load(BinBuilder()
+             .Header(1, 2, 2)
+             .EntryW(1, "HELLO", u"Hi")
+             .EntryW(2, "ABCD", u"\u00E9t\u00E9")
+             .Trailer("")
+             .Get());
     EXPECT_EQ(Ril_GetItemSize(1), 14u);
     EXPECT_EQ(Wide(Ril_GetStringW(1)), u"Hi");
     EXPECT_EQ(Wide(Ril_GetStringW(2)), u"\u00E9t\u00E9");
@@ -103,7 +119,13 @@ TEST_F(LookupApiTest, RecordsThatLieStayInsideTheirBytes) {
     Bytes macroTooLong = {0xFF, 0x7F, 'L', 'O', 'N', 'G'};
     Bytes oddWide = {0x02, 0x00, 'W', 0x00, 'h', 0x00, 'i'}; // half a unit at the end
     Bytes tiny = {0x07};
-    Load(BinBuilder().Header(0, 4, 4).Entry(1, noTerminator).Entry(2, macroTooLong).Entry(3, oddWide).Entry(4, tiny).Get());
+    Load(BinBuilder()
+             .Header(0, 4, 4)
+             .Entry(1, noTerminator)
+             .Entry(2, macroTooLong)
+             .Entry(3, oddWide)
+             .Entry(4, tiny)
+             .Get());
 
     EXPECT_STREQ(Ril_GetStringA(1), "abc");
     EXPECT_STREQ(Ril_GetStringA(2), "");
@@ -121,7 +143,8 @@ TEST_F(LookupApiTest, RecordsThatLieStayInsideTheirBytes) {
 }
 
 TEST_F(LookupApiTest, LoadUnloadReload) {
-    std::string first = Load(BinBuilder().Header(1, 1, 1).EntryA(1, "A", "first").Trailer("").Get());
+    std::string first =
+        Load(BinBuilder().Header(1, 1, 1).EntryA(1, "A", "first").Trailer("").Get());
     EXPECT_EQ(Ril_LoadRes(""), 0); // empty path: nothing changes
     EXPECT_STREQ(Ril_GetStringA(1), "first");
     EXPECT_EQ(Ril_LoadRes(nullptr), kEFail);

@@ -85,9 +85,13 @@ TEST(CodePageApi, CodePagesConvertBothWays) {
 }
 
 TEST(CodePageApi, BadInputIsReplacedNotRefused) {
-    EXPECT_EQ(ToWide("A\x81", 936), u"A\uFFFD");      // a lead byte without its trail
-    EXPECT_EQ(ToWide("\xFF" "B", 65001), u"\uFFFD" "B"); // not UTF-8
-    EXPECT_EQ(ToBytes(u"x\u4E2Dy", 1252), "x?y");      // not in the code page
+    EXPECT_EQ(ToWide("A\x81", 936), u"A\uFFFD"); // a lead byte without its trail
+    EXPECT_EQ(ToWide("\xFF"
+                     "B",
+                     65001),
+              u"\uFFFD"
+              "B");                               // not UTF-8
+    EXPECT_EQ(ToBytes(u"x\u4E2Dy", 1252), "x?y"); // not in the code page
     std::u16string lone = u"a";
     lone.push_back(char16_t(0xD800));
     lone.push_back(u'b');

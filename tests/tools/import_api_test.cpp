@@ -54,7 +54,8 @@ TEST_F(ImportTest, SuccessfulImportWritesTheBinAndTheLog) {
     EXPECT_EQ(WithoutTrailer(ReadFile(bin)), expected);
     // After 1000, the IDs 1002, 1000 and -1 add 1, -3 and -1002 to the gap count; the new
     // ID takes 1001, the one number the pool received.
-    EXPECT_EQ(Log(), Head(txt, bin) + LogLine(msg::kGapCount, -1004) + LogLine("%s", msg::kLogSuccess));
+    EXPECT_EQ(Log(),
+              Head(txt, bin) + LogLine(msg::kGapCount, -1004) + LogLine("%s", msg::kLogSuccess));
     std::string log15 = Log();
     EXPECT_EQ(std::count(log15.begin(), log15.end(), '\n'), 16); // 15 lines + the gap count
 }
@@ -68,7 +69,8 @@ TEST_F(ImportTest, WideFilesAndTheByteOrderMark) {
     }
     WriteFile(txt, bytes);
     NoticeCapture notices;
-    ASSERT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), 0, bin.c_str(), nullptr), 0); // the mark decides
+    ASSERT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), 0, bin.c_str(), nullptr),
+              0); // the mark decides
     ASSERT_EQ(Ril_LoadRes(bin.c_str()), 0);
     EXPECT_EQ(Wide(Ril_GetStringW(7)), u"\u4E2D\U0001F600");
     ASSERT_EQ(notices.Notices().size(), 1u);
@@ -99,7 +101,8 @@ TEST_F(ImportTest, ParserAndWriterFailures) {
         ASSERT_EQ(notices.Notices().size(), 1u);
         EXPECT_EQ(notices.Notices()[0].message, msg::kEndInsideText);
     }
-    EXPECT_EQ(Log(), Head(txt, bin) + LogLine(msg::kTextNotFound, 1, "A") + LogLine("%s", msg::kLogFailure));
+    EXPECT_EQ(Log(), Head(txt, bin) + LogLine(msg::kTextNotFound, 1, "A") +
+                         LogLine("%s", msg::kLogFailure));
     EXPECT_FALSE(FileExists(bin));
 
     WriteFile(txt, std::string("RilStringID=1;RilStringMacro=A\r\n{a}"));
@@ -147,7 +150,8 @@ TEST_F(ImportTest, NoBinPathTargetsTheLoadedTable) {
     ASSERT_EQ(Ril_LoadRes(bin.c_str()), 0);
     WriteFile(txt, std::string("RilStringID=1;RilStringMacro=NEW\r\n{new}"));
     ASSERT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), 0, nullptr, log.c_str()), 0);
-    EXPECT_EQ(Log(), Head(txt, bin) + LogLine(msg::kGapCount, -1000) + LogLine("%s", msg::kLogSuccess));
+    EXPECT_EQ(Log(),
+              Head(txt, bin) + LogLine(msg::kGapCount, -1000) + LogLine("%s", msg::kLogSuccess));
     EXPECT_EQ(Ril_GetNumItem(), 0u); // unloaded: its file was replaced
     ASSERT_EQ(Ril_ReLoadRes(), 0);
     EXPECT_STREQ(Ril_GetStringA(1), "new");

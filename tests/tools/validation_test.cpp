@@ -78,12 +78,13 @@ TEST_F(ValidationTest, RepeatedMacrosAndIds) {
     Add(7, "X");
     Add(20, "A");
     Add(9, "X");
-    Add(20, "C");  // same ID as A
-    Add(30, "B");  // same macro and ID as the earlier B: reported as a macro repeat only
-    Add(40, "");   // empty macros never repeat each other...
-    Add(40, "");   // ...but equal IDs do
+    Add(20, "C"); // same ID as A
+    Add(30, "B"); // same macro and ID as the earlier B: reported as a macro repeat only
+    Add(40, "");  // empty macros never repeat each other...
+    Add(40, "");  // ...but equal IDs do
     EXPECT_FALSE(list.Validate(log.c_str()));
-    std::string expected = LogLine(msg::kEmptyMacro, 40, 128u) + LogLine(msg::kEmptyMacro, 40, 128u);
+    std::string expected =
+        LogLine(msg::kEmptyMacro, 40, 128u) + LogLine(msg::kEmptyMacro, 40, 128u);
     expected += LogLine(msg::kDuplicateMacro, 30, "B", 30, "B");
     expected += LogLine(msg::kDuplicateMacro, 5, "X", 7, "X");
     expected += LogLine(msg::kDuplicateMacro, 5, "X", 9, "X");
@@ -102,7 +103,8 @@ TEST_F(ValidationTest, WithoutALogEveryFaultIsANotice) {
     EXPECT_FALSE(list.Validate(nullptr));
     ASSERT_EQ(notices.Notices().size(), 2u);
     EXPECT_EQ(notices.Notices()[0].caption, "Error:");
-    EXPECT_EQ(notices.Notices()[0].message + "\r\n", LogLine(msg::kIllegalMacroCharacter, 1, "a", "a"));
+    EXPECT_EQ(notices.Notices()[0].message + "\r\n",
+              LogLine(msg::kIllegalMacroCharacter, 1, "a", "a"));
     EXPECT_EQ(notices.Notices()[1].message + "\r\n", LogLine(msg::kDuplicateMacro, 2, "A", 3, "A"));
 }
 

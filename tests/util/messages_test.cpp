@@ -32,8 +32,8 @@ TEST(Messages, CatalogueIsGbk) {
         {msg::kCannotOpenHeader, "Failed to open head file '%s'!"},
         {msg::kCannotWriteHeader, "Failed to write head file '%s'!"},
         {msg::kEmptyMacro, "Error: ID=%u 的项 宏长度为0! (合法的宏长度必须大于0 小于%u)"},
-        {msg::kIllegalMacroCharacter,
-         "Error: ID=%u, 宏='%s' 的项 宏中包含非法字符'%s'! (合法的宏字符只能是大写英文字母、数字和下划线!)"},
+        {msg::kIllegalMacroCharacter, "Error: ID=%u, 宏='%s' 的项 宏中包含非法字符'%s'! "
+                                      "(合法的宏字符只能是大写英文字母、数字和下划线!)"},
         {msg::kDuplicateMacro, "Error: ID=%u, 宏='%s'的项 和 ID=%u, 宏='%s'的项 宏重复了!"},
         {msg::kDuplicateId, "Error: ID=%u, 宏='%s'的项 和 ID=%u, 宏='%s'的项 ID值重复了!"},
         {msg::kLogCannotCreate, "无法创建或打开指定的log文件!"},
