@@ -4,13 +4,8 @@
 #include "platform/thread_attach.h"
 
 namespace ril {
-namespace {
-LibraryState theState;
-} // namespace
 
-LibraryState &State() {
-    return theState;
-}
+LibraryState theLibraryState;
 
 } // namespace ril
 

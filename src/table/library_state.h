@@ -17,7 +17,11 @@ struct LibraryState {
 };
 
 // The one instance, built by static initialisation and destroyed when the library unloads.
-LibraryState &State();
+// The lookups reach it on every call, so the accessor is inline.
+extern LibraryState theLibraryState;
+inline LibraryState &State() {
+    return theLibraryState;
+}
 
 inline void SetLastErrorCode(HResult code) {
     State().lastError = code;
