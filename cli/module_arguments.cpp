@@ -77,7 +77,7 @@ constexpr Grammar kEditGrammar = {
     1, kEditAllowed};
 
 struct GivenOption {
-    OptionSpec const *spec;
+    OptionSpec const *known;
     std::vector<std::string> values;
 };
 
@@ -117,22 +117,22 @@ Tokens Tokenize(std::span<char const *const> arguments, std::span<OptionSpec con
         }
         std::size_t const equals = argument.find('=');
         std::string_view const name = argument.substr(0, equals);
-        auto const spec = std::find_if(options.begin(), options.end(),
-                                       [&](OptionSpec const &o) { return name == o.name; });
-        if (spec == options.end())
+        auto const known = std::find_if(options.begin(), options.end(),
+                                        [&](OptionSpec const &o) { return name == o.name; });
+        if (known == options.end())
             throw UsageError("unknown option '" + std::string(argument) + "'");
-        GivenOption given{&*spec, {}};
+        GivenOption given{&*known, {}};
         if (equals != std::string_view::npos) {
-            if (spec->valueCount == 0)
+            if (known->valueCount == 0)
                 throw UsageError("option '" + std::string(name) + "' takes no value");
             given.values.emplace_back(argument.substr(equals + 1));
         }
-        while (given.values.size() < spec->valueCount) {
+        while (given.values.size() < known->valueCount) {
             if (i + 1 >= arguments.size()) {
-                if (spec->valueCount == 1)
+                if (known->valueCount == 1)
                     throw UsageError("option '" + std::string(name) + "' needs a value");
                 throw UsageError("option '" + std::string(name) + "' needs " +
-                                 std::to_string(spec->valueCount) + " values (" + spec->values +
+                                 std::to_string(known->valueCount) + " values (" + known->values +
                                  ")");
             }
             given.values.emplace_back(arguments[++i]);
@@ -157,11 +157,11 @@ Invocation Apply(Grammar const &grammar, CommandSpec const &command, Tokens cons
     Invocation invocation;
     invocation.command = &command;
     for (GivenOption const &option : tokens.options) {
-        std::string const name = option.spec->name;
+        std::string const name = option.known->name;
         if (std::find(grammar.allowed.begin(), grammar.allowed.end(), name) ==
             grammar.allowed.end())
             throw UsageError("option '" + name + "' does not apply to '" + grammar.name + "'");
-        if (option.spec->repeatable) {
+        if (option.known->repeatable) {
             invocation.repeated.push_back({name, option.values});
             continue;
         }

@@ -98,7 +98,7 @@ struct Args {
 
 enum class Length { None, Char, Short, Long, LongLong, IntMax, Size, PtrDiff, LongDouble };
 
-struct Spec {
+struct Directive {
     bool left = false;
     bool plus = false;
     bool space = false;
@@ -125,23 +125,23 @@ int ParseNumber(const std::uint16_t *&p) {
     return static_cast<int>(value);
 }
 
-void ParseFlags(const std::uint16_t *&p, Spec &spec) {
+void ParseFlags(const std::uint16_t *&p, Directive &directive) {
     for (;; ++p) {
         switch (*p) {
         case '-':
-            spec.left = true;
+            directive.left = true;
             break;
         case '+':
-            spec.plus = true;
+            directive.plus = true;
             break;
         case ' ':
-            spec.space = true;
+            directive.space = true;
             break;
         case '#':
-            spec.alt = true;
+            directive.alt = true;
             break;
         case '0':
-            spec.zero = true;
+            directive.zero = true;
             break;
         default:
             return;
@@ -149,64 +149,64 @@ void ParseFlags(const std::uint16_t *&p, Spec &spec) {
     }
 }
 
-void ParseWidth(const std::uint16_t *&p, Spec &spec, Args &args) {
+void ParseWidth(const std::uint16_t *&p, Directive &directive, Args &args) {
     if (*p != '*') {
-        spec.width = ParseNumber(p);
+        directive.width = ParseNumber(p);
         return;
     }
     ++p;
     int width = va_arg(args.list, int);
     if (width < 0) { // a negative width from the arguments means left alignment
-        spec.left = true;
+        directive.left = true;
         width = width == INT_MIN ? INT_MAX : -width;
     }
-    spec.width = width;
+    directive.width = width;
 }
 
-void ParsePrecision(const std::uint16_t *&p, Spec &spec, Args &args) {
+void ParsePrecision(const std::uint16_t *&p, Directive &directive, Args &args) {
     if (*p != '.')
         return;
     ++p;
     if (*p == '*') {
         ++p;
         int precision = va_arg(args.list, int);
-        spec.precision = precision < 0 ? -1 : precision;
+        directive.precision = precision < 0 ? -1 : precision;
     } else {
-        spec.precision = ParseNumber(p);
+        directive.precision = ParseNumber(p);
     }
 }
 
 // Length modifiers of C99 plus Microsoft's I64, I32 and I.
-void ParseLength(const std::uint16_t *&p, Spec &spec) {
+void ParseLength(const std::uint16_t *&p, Directive &directive) {
     switch (*p) {
     case 'h':
-        spec.length = p[1] == 'h' ? Length::Char : Length::Short;
-        p += spec.length == Length::Char ? 1 : 0;
+        directive.length = p[1] == 'h' ? Length::Char : Length::Short;
+        p += directive.length == Length::Char ? 1 : 0;
         break;
     case 'l':
-        spec.length = p[1] == 'l' ? Length::LongLong : Length::Long;
-        p += spec.length == Length::LongLong ? 1 : 0;
+        directive.length = p[1] == 'l' ? Length::LongLong : Length::Long;
+        p += directive.length == Length::LongLong ? 1 : 0;
         break;
     case 'j':
-        spec.length = Length::IntMax;
+        directive.length = Length::IntMax;
         break;
     case 'z':
-        spec.length = Length::Size;
+        directive.length = Length::Size;
         break;
     case 't':
-        spec.length = Length::PtrDiff;
+        directive.length = Length::PtrDiff;
         break;
     case 'L':
-        spec.length = Length::LongDouble;
+        directive.length = Length::LongDouble;
         break;
     case 'I':
         if (p[1] == '6' && p[2] == '4') {
-            spec.length = Length::LongLong;
+            directive.length = Length::LongLong;
             p += 3;
         } else if (p[1] == '3' && p[2] == '2') {
             p += 3;
         } else {
-            spec.length = Length::Size;
+            directive.length = Length::Size;
             ++p;
         }
         return;
@@ -216,8 +216,8 @@ void ParseLength(const std::uint16_t *&p, Spec &spec) {
     ++p;
 }
 
-long long SignedArg(const Spec &spec, Args &args) {
-    switch (spec.length) {
+long long SignedArg(const Directive &directive, Args &args) {
+    switch (directive.length) {
     case Length::Char:
         return static_cast<signed char>(va_arg(args.list, int));
     case Length::Short:
@@ -236,8 +236,8 @@ long long SignedArg(const Spec &spec, Args &args) {
     }
 }
 
-unsigned long long UnsignedArg(const Spec &spec, Args &args) {
-    switch (spec.length) {
+unsigned long long UnsignedArg(const Directive &directive, Args &args) {
+    switch (directive.length) {
     case Length::Char:
         return static_cast<unsigned char>(va_arg(args.list, unsigned));
     case Length::Short:
@@ -256,34 +256,36 @@ unsigned long long UnsignedArg(const Spec &spec, Args &args) {
     }
 }
 
-// The narrow printf specification "%<flags>*.*<modifier><conversion>" for one conversion.
+// The narrow printf format "%<flags>*.*<modifier><conversion>" for one conversion.
 struct NarrowSpec {
     char text[24]; // "%" + 5 flags + "*.*" + a modifier of at most 3 + conversion + zero
 };
 
-NarrowSpec MakeNarrowSpec(const Spec &spec, const char *modifier) {
+NarrowSpec MakeNarrowSpec(const Directive &directive, const char *modifier) {
     NarrowSpec narrow{};
     std::size_t n = 0;
     narrow.text[n++] = '%';
-    for (auto [on, flag] :
-         {std::pair{spec.left, '-'}, std::pair{spec.plus, '+'}, std::pair{spec.space, ' '},
-          std::pair{spec.alt, '#'}, std::pair{spec.zero, '0'}})
+    for (auto [on, flag] : {std::pair{directive.left, '-'}, std::pair{directive.plus, '+'},
+                            std::pair{directive.space, ' '}, std::pair{directive.alt, '#'},
+                            std::pair{directive.zero, '0'}})
         if (on)
             narrow.text[n++] = flag;
     for (const char *c = "*.*"; *c != 0; ++c)
         narrow.text[n++] = *c;
     for (; *modifier != 0; ++modifier)
         narrow.text[n++] = *modifier;
-    narrow.text[n++] = static_cast<char>(spec.conversion);
+    narrow.text[n++] = static_cast<char>(directive.conversion);
     return narrow;
 }
 
 // Formats one value with the C runtime's narrow printf and appends it unit by unit.
 template <typename Value>
-HResult PutFormatted(WideOutput &out, const Spec &spec, const char *modifier, Value value) {
-    const NarrowSpec narrow = MakeNarrowSpec(spec, modifier);
+HResult PutFormatted(WideOutput &out, const Directive &directive, const char *modifier,
+                     Value value) {
+    const NarrowSpec narrow = MakeNarrowSpec(directive, modifier);
     char small[128];
-    int length = std::snprintf(small, sizeof small, narrow.text, spec.width, spec.precision, value);
+    int length = std::snprintf(small, sizeof small, narrow.text, directive.width,
+                               directive.precision, value);
     if (length < 0)
         return kEInvalidArg;
     if (static_cast<std::size_t>(length) < sizeof small) {
@@ -295,7 +297,7 @@ HResult PutFormatted(WideOutput &out, const Spec &spec, const char *modifier, Va
     std::unique_ptr<char[]> large(new (std::nothrow) char[keep + 1]);
     if (!large)
         return kEOutOfMemory;
-    std::snprintf(large.get(), keep + 1, narrow.text, spec.width, spec.precision, value);
+    std::snprintf(large.get(), keep + 1, narrow.text, directive.width, directive.precision, value);
     out.PutNarrow(large.get(), keep);
     return kSOk;
 }
@@ -308,54 +310,55 @@ std::size_t BoundedLength(const std::uint16_t *text, int precision) {
 }
 
 // Appends `length` units of `text` padded with blanks to the field width.
-void PutField(WideOutput &out, const Spec &spec, const std::uint16_t *text, std::size_t length) {
-    std::size_t width = static_cast<std::size_t>(spec.width);
+void PutField(WideOutput &out, const Directive &directive, const std::uint16_t *text,
+              std::size_t length) {
+    std::size_t width = static_cast<std::size_t>(directive.width);
     std::size_t padding = width > length ? width - length : 0;
-    if (!spec.left)
+    if (!directive.left)
         out.Pad(padding, ' ');
     for (std::size_t i = 0; i < length && !out.Overflowed(); ++i)
         out.Put(text[i]);
-    if (spec.left)
+    if (directive.left)
         out.Pad(padding, ' ');
 }
 
-void PutString(WideOutput &out, const Spec &spec, Args &args) {
+void PutString(WideOutput &out, const Directive &directive, Args &args) {
     static const std::uint16_t kNull[] = {'(', 'n', 'u', 'l', 'l', ')', 0};
     const auto *text = va_arg(args.list, const std::uint16_t *);
     if (text == nullptr)
         text = kNull;
-    PutField(out, spec, text, BoundedLength(text, spec.precision));
+    PutField(out, directive, text, BoundedLength(text, directive.precision));
 }
 
-void PutChar(WideOutput &out, const Spec &spec, Args &args) {
+void PutChar(WideOutput &out, const Directive &directive, Args &args) {
     const auto unit = static_cast<std::uint16_t>(va_arg(args.list, int));
-    PutField(out, spec, &unit, 1);
+    PutField(out, directive, &unit, 1);
 }
 
 // Appends one conversion; kEInvalidArg for a conversion that is not supported (%n included).
-HResult PutConversion(WideOutput &out, const Spec &spec, Args &args) {
-    switch (spec.conversion) {
+HResult PutConversion(WideOutput &out, const Directive &directive, Args &args) {
+    switch (directive.conversion) {
     case '%':
         out.Put('%');
         return kSOk;
     case 'c':
     case 's':
         // Both take wide units; %hc and %hs (narrow in Microsoft's wide printf) are refused.
-        if (spec.length != Length::None && spec.length != Length::Long)
+        if (directive.length != Length::None && directive.length != Length::Long)
             return kEInvalidArg;
-        if (spec.conversion == 'c')
-            PutChar(out, spec, args);
+        if (directive.conversion == 'c')
+            PutChar(out, directive, args);
         else
-            PutString(out, spec, args);
+            PutString(out, directive, args);
         return kSOk;
     case 'd':
     case 'i':
-        return PutFormatted(out, spec, "ll", SignedArg(spec, args));
+        return PutFormatted(out, directive, "ll", SignedArg(directive, args));
     case 'u':
     case 'o':
     case 'x':
     case 'X':
-        return PutFormatted(out, spec, "ll", UnsignedArg(spec, args));
+        return PutFormatted(out, directive, "ll", UnsignedArg(directive, args));
     case 'e':
     case 'E':
     case 'f':
@@ -364,11 +367,11 @@ HResult PutConversion(WideOutput &out, const Spec &spec, Args &args) {
     case 'G':
     case 'a':
     case 'A':
-        if (spec.length == Length::LongDouble)
-            return PutFormatted(out, spec, "L", va_arg(args.list, long double));
-        return PutFormatted(out, spec, "", va_arg(args.list, double));
+        if (directive.length == Length::LongDouble)
+            return PutFormatted(out, directive, "L", va_arg(args.list, long double));
+        return PutFormatted(out, directive, "", va_arg(args.list, double));
     case 'p':
-        return PutFormatted(out, spec, "", va_arg(args.list, void *));
+        return PutFormatted(out, directive, "", va_arg(args.list, void *));
     default:
         return kEInvalidArg;
     }
@@ -376,16 +379,16 @@ HResult PutConversion(WideOutput &out, const Spec &spec, Args &args) {
 
 // Parses the conversion after a '%' and appends its output; advances `p` past it.
 HResult PutDirective(WideOutput &out, const std::uint16_t *&p, Args &args) {
-    Spec spec;
-    ParseFlags(p, spec);
-    ParseWidth(p, spec, args);
-    ParsePrecision(p, spec, args);
-    ParseLength(p, spec);
-    spec.conversion = *p;
-    if (spec.conversion == 0)
+    Directive directive;
+    ParseFlags(p, directive);
+    ParseWidth(p, directive, args);
+    ParsePrecision(p, directive, args);
+    ParseLength(p, directive);
+    directive.conversion = *p;
+    if (directive.conversion == 0)
         return kEInvalidArg;
     ++p;
-    return PutConversion(out, spec, args);
+    return PutConversion(out, directive, args);
 }
 
 HResult FormatWide(WideOutput &out, const std::uint16_t *format, Args &args) {
