@@ -59,4 +59,12 @@ int CRilTxtLoader::LoadBin(const char *binPath) {
     return 1;
 }
 
+HResult LoadToolSource(CRilTxtLoader &list, const char *binPath) {
+    if (binPath == nullptr && !State().table.IsLoaded()) {
+        ErrorBox("%s", msg::kNoBinNoTable);
+        return kErrArgument;
+    }
+    return list.LoadBin(binPath) ? kSOk : kErrBinRead;
+}
+
 } // namespace ril

@@ -43,4 +43,8 @@ class CRilTxtLoader {
     Items items_;
 };
 
+// Fills `list` with the BIN a tool works on (the loaded table's file when binPath is null):
+// kSOk, kErrArgument (neither a path nor a loaded table: reported), or kErrBinRead.
+HResult LoadToolSource(CRilTxtLoader &list, const char *binPath);
+
 } // namespace ril

@@ -122,13 +122,10 @@ void PutItem(TextBuffer &out, const RilStrRes &item, bool wide) {
 HResult Export(const char *txtPath, int wide, const char *binPath) {
     if (txtPath == nullptr)
         return kErrArgument;
-    if (binPath == nullptr && !State().table.IsLoaded()) {
-        ErrorBox("%s", msg::kNoBinNoTable);
-        return kErrArgument;
-    }
     CRilTxtLoader list;
-    if (!list.LoadBin(binPath))
-        return kErrBinRead;
+    HResult loaded = LoadToolSource(list, binPath);
+    if (loaded != kSOk)
+        return loaded;
     return list.SaveTxt(txtPath, wide) ? kSOk : kErrOutputWrite;
 }
 

@@ -151,13 +151,10 @@ void PutDefinition(std::string &out, const RilStrRes &item, bool wide) {
 HResult WriteHeaderFile(const char *headerDir, int wide, const char *binPath) {
     if (headerDir == nullptr || headerDir[0] == '\0')
         return kErrArgument;
-    if (binPath == nullptr && !State().table.IsLoaded()) {
-        ErrorBox("%s", msg::kNoBinNoTable);
-        return kErrArgument;
-    }
     CRilTxtLoader list;
-    if (!list.LoadBin(binPath))
-        return kErrBinRead;
+    HResult loaded = LoadToolSource(list, binPath);
+    if (loaded != kSOk)
+        return loaded;
     return list.WriteHeader(HeaderPath(headerDir, binPath).c_str(), wide) ? kSOk : kErrOutputWrite;
 }
 

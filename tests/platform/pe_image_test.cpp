@@ -12,10 +12,6 @@ namespace {
 using namespace ril::platform::pe;
 using namespace ril::pe_test;
 
-#define REQUIRE_FIXTURES(arch)                                                                     \
-    if (!HaveFixtures(arch))                                                                       \
-    GTEST_SKIP() << "no " arch "-bit MinGW-w64 toolchain built the test modules"
-
 // Offsets in files made by BuildPe (e_lfanew 0x40).
 constexpr std::size_t kCoff = 0x44;
 constexpr std::size_t kOptional = kCoff + 20;

@@ -18,10 +18,6 @@ using ril::platform::LoadModule;
 using ril::platform::Module;
 using Status = Module::FindStatus;
 
-#define REQUIRE_FIXTURES(arch)                                                                     \
-    if (!HaveFixtures(arch))                                                                       \
-    GTEST_SKIP() << "no " arch "-bit MinGW-w64 toolchain built the test modules"
-
 class PeModule : public ::testing::Test {
   protected:
     void SetUp() override {

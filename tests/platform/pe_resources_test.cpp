@@ -13,18 +13,6 @@ namespace {
 using namespace ril::platform::pe;
 using namespace ril::pe_test;
 
-#define REQUIRE_FIXTURES(arch)                                                                     \
-    if (!HaveFixtures(arch))                                                                       \
-    GTEST_SKIP() << "no " arch "-bit MinGW-w64 toolchain built the test modules"
-
-std::vector<std::string> Arches() {
-    std::vector<std::string> arches;
-    for (const char *arch : {"64", "32"})
-        if (HaveFixtures(arch))
-            arches.push_back(arch);
-    return arches;
-}
-
 // A hand-made module with RT_RCDATA names 1, 2, 3 ("one", "two", "three"), language 0.
 HandTree ThreeNames() {
     return MakeHandTree(kHandResourceRva, {1, 2, 3}, {"one", "two", "three"});

@@ -20,6 +20,14 @@ std::string FixtureDir() {
 #endif
 }
 
+std::vector<std::string> Arches() {
+    std::vector<std::string> arches;
+    for (const char *arch : {"64", "32"})
+        if (HaveFixtures(arch))
+            arches.push_back(arch);
+    return arches;
+}
+
 bool HaveFixtures(const std::string &arch) {
     std::ifstream list(FixtureDir() + "/toolchains.txt");
     std::string built;

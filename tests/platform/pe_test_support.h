@@ -18,6 +18,13 @@ using Bytes = std::vector<std::uint8_t>;
 std::string FixtureDir();
 // True when modules for `arch` ("64" or "32") were built; false when that toolchain is absent.
 bool HaveFixtures(const std::string &arch);
+// The architectures ("64", "32") whose modules were built.
+std::vector<std::string> Arches();
+
+// Skips the current test when the modules of `arch` (a string literal) were not built.
+#define REQUIRE_FIXTURES(arch)                                                                     \
+    if (!::ril::pe_test::HaveFixtures(arch))                                                       \
+    GTEST_SKIP() << "no " arch "-bit MinGW-w64 toolchain built the test modules"
 std::string FixturePath(const std::string &name);
 
 Bytes ReadFile(const std::string &path);

@@ -15,18 +15,6 @@ namespace {
 using namespace ril::platform::pe;
 using namespace ril::pe_test;
 
-#define REQUIRE_FIXTURES(arch)                                                                     \
-    if (!HaveFixtures(arch))                                                                       \
-    GTEST_SKIP() << "no " arch "-bit MinGW-w64 toolchain built the test modules"
-
-std::vector<std::string> Arches() {
-    std::vector<std::string> arches;
-    for (const char *arch : {"64", "32"})
-        if (HaveFixtures(arch))
-            arches.push_back(arch);
-    return arches;
-}
-
 Bytes Pattern(std::size_t size, char seed) {
     Bytes bytes(size);
     for (std::size_t i = 0; i < size; ++i)

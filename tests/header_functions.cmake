@@ -1,0 +1,17 @@
+# The functions the public header declares (RIL_API ... Ril_Name(), sorted, into `out_var`;
+# fails when it finds none. Included by the export checks.
+function(ril_declared_functions header_path out_var)
+  file(READ ${header_path} header)
+  string(REGEX MATCHALL "RIL_API[^;(]*[ *](Ril_[A-Za-z0-9_]+)\\(" declarations "${header}")
+  set(declared "")
+  foreach(declaration IN LISTS declarations)
+    string(REGEX MATCH "Ril_[A-Za-z0-9_]+" name "${declaration}")
+    list(APPEND declared ${name})
+  endforeach()
+  list(REMOVE_DUPLICATES declared)
+  list(SORT declared)
+  if(NOT declared)
+    message(FATAL_ERROR "no declarations found in ${header_path}")
+  endif()
+  set(${out_var} ${declared} PARENT_SCOPE)
+endfunction()
