@@ -27,8 +27,13 @@ int CRilTxtLoader::LoadBin(const char *binPath) {
         ErrorBox(msg::kCannotOpen, path.c_str());
         return 0;
     }
+    // Whole records stay in the file's buffer, which the list keeps from here on.
+    std::uint8_t *bytes = file.bytes.get();
+    const std::size_t fileSize = file.size;
+    Keep(std::move(file));
+
     // Stream rules at end of file: a field that cannot be read whole keeps its preset.
-    LeReader reader(file.bytes.get(), file.size);
+    LeReader reader(bytes, fileSize);
     std::uint32_t flag = 1;
     std::uint32_t maxId = 0;
     std::uint32_t count = 0;
@@ -44,12 +49,15 @@ int CRilTxtLoader::LoadBin(const char *binPath) {
         reader.ReadU32(id);
         if (id < bound)
             reader.ReadU32(size);
-        const std::uint8_t *record = reader.Here();
+        std::uint8_t *record = bytes + reader.Position();
         std::size_t available = reader.Skip(size);
-        std::unique_ptr<RilStrRes> item;
+        ItemHandle item;
         if (id < bound && size > 0)
-            item.reset(new (std::nothrow) RilStrRes);
-        if (!item || item->SetRecord(record, available, size) != kSOk) {
+            item = NewItem();
+        // Only a record cut short by the end of the file is copied (and padded with zeros).
+        if (item && available == size)
+            item->BorrowRecord(record, size);
+        else if (!item || item->SetRecord(record, available, size) != kSOk) {
             ErrorBox(msg::kReadEntryFailed, id);
             return 0;
         }

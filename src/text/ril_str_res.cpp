@@ -27,21 +27,6 @@ bool IsAscii(const std::uint16_t *text) {
     return true;
 }
 
-// A record block whose bytes from `filled` on are zero (the padding included); the caller
-// writes the bytes before it. A large zero tail comes zeroed from the system untouched.
-RilStrRes::RecordBlock AllocateRecord(std::size_t size, std::size_t filled) {
-    constexpr std::size_t kLargeTail = 1 << 16;
-    if (platform::ShouldFail(platform::Fault::Alloc) || size > SIZE_MAX - kRecordPadding)
-        return nullptr;
-    std::size_t total = size + kRecordPadding;
-    if (total - filled >= kLargeTail)
-        return RilStrRes::RecordBlock(static_cast<std::uint8_t *>(std::calloc(total, 1)));
-    RilStrRes::RecordBlock record(static_cast<std::uint8_t *>(std::malloc(total)));
-    if (record)
-        std::memset(record.get() + filled, 0, total - filled);
-    return record;
-}
-
 // How many bytes `units` wide characters of `text` need in the ANSI code page (no terminator).
 int NarrowLength(const std::uint16_t *text, int units) {
     return units == 0 ? 0 : platform::WideToMultiByte(0, text, units, nullptr, 0).count;
@@ -56,21 +41,25 @@ void CppMacro::Reset() {
 }
 
 void CppMacro::WidenMacro() {
-    std::memset(MacroW, 0, sizeof MacroW);
     if (IsAscii(Macro)) {
-        for (std::size_t i = 0; Macro[i] != '\0'; ++i)
+        std::size_t i = 0;
+        for (; Macro[i] != '\0'; ++i)
             MacroW[i] = static_cast<unsigned char>(Macro[i]);
+        MacroW[i] = 0;
         return;
     }
-    // A byte never yields more than one UTF-16 unit, so the field always has room.
-    platform::MultiByteToWide(0, Macro, -1, MacroW, static_cast<int>(kMacroField));
+    // A byte never yields more than one UTF-16 unit, so the field always has room; the
+    // terminator is converted with the rest.
+    if (platform::MultiByteToWide(0, Macro, -1, MacroW, static_cast<int>(kMacroField)).count == 0)
+        MacroW[0] = 0;
 }
 
 void CppMacro::NarrowMacro() {
-    std::memset(Macro, 0, sizeof Macro);
     if (IsAscii(MacroW)) {
-        for (std::size_t i = 0; MacroW[i] != 0; ++i)
+        std::size_t i = 0;
+        for (; MacroW[i] != 0; ++i)
             Macro[i] = static_cast<char>(MacroW[i]);
+        Macro[i] = '\0';
         return;
     }
     int units = 0;
@@ -83,16 +72,41 @@ void CppMacro::NarrowMacro() {
             MacroW[units - 1] >= 0xD800 && MacroW[units - 1] < 0xDC00)
             --units;
     }
-    if (units > 0)
-        platform::WideToMultiByte(0, MacroW, units, Macro, static_cast<int>(kMacroField) - 1);
+    int bytes = units == 0 ? 0
+                           : platform::WideToMultiByte(0, MacroW, units, Macro,
+                                                       static_cast<int>(kMacroField) - 1)
+                                 .count;
+    Macro[bytes] = '\0';
     // Both forms name the same macro: the wide one loses what the cut dropped.
-    std::fill(MacroW + units, MacroW + kMacroField, std::uint16_t{0});
+    MacroW[units] = 0;
 }
 
 void RilStrRes::Reset() {
     CppMacro::Reset();
     RecordSize = 0;
     Record.reset();
+}
+
+// A record block whose bytes from `filled` on are zero (the padding included); the caller
+// writes the bytes before it. Null when memory runs out.
+RilStrRes::RecordBlock RilStrRes::AllocateRecord(std::size_t size, std::size_t filled) const {
+    if (platform::ShouldFail(platform::Fault::Alloc) || size > SIZE_MAX - kRecordPadding)
+        return nullptr;
+    std::size_t total = size + kRecordPadding;
+    // A large zero tail (a record cut short that declares far more) comes zeroed from the
+    // system untouched.
+    constexpr std::size_t kLargeTail = 1 << 16;
+    if (total - filled >= kLargeTail)
+        return RecordBlock(static_cast<std::uint8_t *>(std::calloc(total, 1)),
+                           RecordRelease{nullptr, total, true});
+    std::uint8_t *block = nullptr;
+    try {
+        block = static_cast<std::uint8_t *>(records_->allocate(total, 1));
+    } catch (const std::bad_alloc &) {
+        return nullptr;
+    }
+    std::memset(block + filled, 0, total - filled);
+    return RecordBlock(block, RecordRelease{records_, total});
 }
 
 HResult RilStrRes::BuildRecord(const void *text, std::size_t textBytes,
@@ -141,14 +155,24 @@ HResult RilStrRes::SetRecord(const std::uint8_t *record, std::size_t available,
         return kEOutOfMemory;
     if (available > 0)
         std::memcpy(copy.get(), record, available);
-    RecordRef view{copy.get(), size};
-    std::size_t macroBytes = std::min<std::size_t>(view.MacroLength(), kMacroField - 1);
-    std::memset(Macro, 0, sizeof Macro);
-    std::memcpy(Macro, view.Macro(), macroBytes);
-    WidenMacro();
     Record = std::move(copy);
     RecordSize = size;
+    MacroFromRecord();
     return kSOk;
+}
+
+void RilStrRes::BorrowRecord(std::uint8_t *record, std::uint32_t size) {
+    Record = RecordBlock(record, RecordRelease{});
+    RecordSize = size;
+    MacroFromRecord();
+}
+
+void RilStrRes::MacroFromRecord() {
+    RecordRef view{Record.get(), RecordSize};
+    std::size_t macroBytes = std::min<std::size_t>(view.MacroLength(), kMacroField - 1);
+    std::memcpy(Macro, view.Macro(), macroBytes);
+    Macro[macroBytes] = '\0';
+    WidenMacro();
 }
 
 } // namespace ril

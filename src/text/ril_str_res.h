@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <memory_resource>
 
 namespace ril {
 
@@ -15,23 +16,55 @@ constexpr std::size_t kMacroField = 128; // 127 characters and a terminator
 
 class CppMacro {
   public:
-    CppMacro() = default;
+    // Both macro fields start zeroed.
+    CppMacro() : Macro{}, MacroW{} {}
     virtual ~CppMacro() = default;
     virtual void Reset();
 
     // Fills MacroW from Macro, or Macro from MacroW, through the ANSI code page. A wide
     // macro whose multibyte form would not fit the field is cut at a character boundary.
+    // Only the characters and the terminator are written.
     void WidenMacro();
     void NarrowMacro();
 
     std::uint32_t ID = 0;
-    char Macro[kMacroField] = {};
-    std::uint16_t MacroW[kMacroField] = {};
+    char Macro[kMacroField];
+    std::uint16_t MacroW[kMacroField];
+
+  protected:
+    // For items made in bulk: both macros empty, the bytes behind the terminators unset
+    // (zeroing 384 bytes an item would cost more than everything else a list does).
+    struct EmptyMacros {};
+    explicit CppMacro(EmptyMacros) {
+        Macro[0] = '\0';
+        MacroW[0] = 0;
+    }
+};
+
+// Frees a record block where it came from: a memory resource, or calloc for a large
+// zero tail. A block borrowed from a buffer that the owning list keeps is left alone.
+struct RecordRelease {
+    std::pmr::memory_resource *from = nullptr;
+    std::size_t bytes = 0;
+    bool calloced = false;
+    void operator()(std::uint8_t *block) const {
+        if (calloced)
+            std::free(block);
+        else if (from != nullptr)
+            from->deallocate(block, bytes, 1);
+    }
 };
 
 class RilStrRes : public CppMacro {
   public:
-    RilStrRes() = default;
+    using RecordRelease = ril::RecordRelease;
+    using RecordBlock = std::unique_ptr<std::uint8_t[], RecordRelease>;
+
+    // A stand-alone item, whose records come from the heap.
+    RilStrRes() : records_(std::pmr::new_delete_resource()) {}
+    // An item of a list, whose records come from the list's arena.
+    explicit RilStrRes(std::pmr::memory_resource *records)
+        : CppMacro(EmptyMacros{}), records_(records) {}
     ~RilStrRes() override = default;
     void Reset() override;
 
@@ -44,18 +77,20 @@ class RilStrRes : public CppMacro {
     // below `size` (a record cut short by the end of its file) the missing bytes are zero.
     HResult SetRecord(const std::uint8_t *record, std::uint32_t size);
     HResult SetRecord(const std::uint8_t *record, std::size_t available, std::uint32_t size);
-
-    struct FreeBlock {
-        void operator()(std::uint8_t *block) const { std::free(block); }
-    };
-    using RecordBlock = std::unique_ptr<std::uint8_t[], FreeBlock>;
+    // Like SetRecord, but the record stays where it is: in a buffer that outlives the item.
+    void BorrowRecord(std::uint8_t *record, std::uint32_t size);
 
     std::uint32_t RecordSize = 0;
-    // The record, followed by zero padding that RecordSize does not count.
+    // The record. One the item built or copied is followed by zero padding that RecordSize
+    // does not count; a borrowed one ends at RecordSize, as every reader of a list expects.
     RecordBlock Record;
 
   private:
+    RecordBlock AllocateRecord(std::size_t size, std::size_t filled) const;
     HResult BuildRecord(const void *text, std::size_t textBytes, std::size_t terminatorBytes);
+    void MacroFromRecord();
+
+    std::pmr::memory_resource *records_;
 };
 
 } // namespace ril

@@ -100,7 +100,7 @@ template <typename Ch> class Scanner {
 
     // Reads the item whose ID starts at `at`; leaves `position` behind its closing brace.
     bool ReadItem(std::size_t at, std::size_t &position) {
-        std::unique_ptr<RilStrRes> item(new (std::nothrow) RilStrRes);
+        CRilTxtLoader::ItemHandle item = list_.NewItem();
         if (!item) {
             LogError(log_, "%s", msg::kRecordAllocationFailed);
             return false;
@@ -179,6 +179,10 @@ template <typename Ch> class Scanner {
             else
                 item.MacroW[n] = ch;
         }
+        if constexpr (sizeof(Ch) == 1)
+            item.Macro[n] = '\0';
+        else
+            item.MacroW[n] = 0;
         if (n == kMacroLimit)
             LogError(log_, msg::kMacroTooLong, item.ID, Offset(start + kMacroLimit + 1));
         if constexpr (sizeof(Ch) == 1)

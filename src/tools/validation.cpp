@@ -100,7 +100,7 @@ class SeenKeys {
     std::size_t mask_ = 0;
 };
 
-bool BySignedId(const std::unique_ptr<RilStrRes> &a, const std::unique_ptr<RilStrRes> &b) {
+bool BySignedId(const CRilTxtLoader::ItemHandle &a, const CRilTxtLoader::ItemHandle &b) {
     return static_cast<std::int32_t>(a->ID) < static_cast<std::int32_t>(b->ID);
 }
 
@@ -110,7 +110,8 @@ bool BySignedId(const std::unique_ptr<RilStrRes> &a, const std::unique_ptr<RilSt
 // keys every correct sort gives this same order.
 void SortUniqueIds(CRilTxtLoader::Items &items,
                    const std::vector<CRilTxtLoader::Items::iterator> &outOfOrder) {
-    CRilTxtLoader::Items aside;
+    // Splicing and merging need both lists on the same arena.
+    CRilTxtLoader::Items aside(items.get_allocator());
     for (auto it : outOfOrder)
         aside.splice(aside.end(), items, it);
     aside.sort(BySignedId);

@@ -367,14 +367,23 @@ TEST_F(TxtParser, FailureKeepsEarlierItemsAndMessages) {
                   Line(Msg("为ID=%u的项寻找宏失败在 0x%x", 1003u, afterId)),
               Log());
 
-    // The record of the second item cannot be allocated (the first allocation is the buffer).
+    // The record of the second item cannot be allocated (the buffer comes first, then each
+    // item and its record).
     Clear();
-    ril::platform::ArmFault(ril::platform::Fault::Alloc, 3);
+    ril::platform::ArmFault(ril::platform::Fault::Alloc, 5);
     EXPECT_EQ(0, Load(IdsFile({"1001", "1002", "1003"})));
     ril::platform::DisarmAllFaults();
     ExpectItems({{1001, "M1", RecordA("M1", "t")}});
     EXPECT_EQ(Line(Msg("为Ril String分配内存失败!")), Log());
     ExpectNotices({});
+
+    // The second item itself cannot be made.
+    Clear();
+    ril::platform::ArmFault(ril::platform::Fault::Alloc, 4);
+    EXPECT_EQ(0, Load(IdsFile({"1001", "1002", "1003"})));
+    ril::platform::DisarmAllFaults();
+    ExpectItems({{1001, "M1", RecordA("M1", "t")}});
+    EXPECT_EQ(Line(Msg("为Ril String分配内存失败!")), Log());
 }
 
 // The brace search on its own, each case in both widths (offsets double in the wide one).

@@ -1,0 +1,21 @@
+// Large blocks on Windows: committed virtual memory, which the system hands out zeroed.
+#include "platform/memory.h"
+
+#include "platform/fault.h"
+
+#include <windows.h>
+
+namespace ril::platform {
+
+void *AllocateLarge(std::size_t size) {
+    if (ShouldFail(Fault::Alloc) || size == 0)
+        return nullptr;
+    return VirtualAlloc(nullptr, size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+}
+
+void ReleaseLarge(void *block, std::size_t) {
+    if (block != nullptr)
+        VirtualFree(block, 0, MEM_RELEASE);
+}
+
+} // namespace ril::platform
