@@ -1,6 +1,8 @@
 // Buffered files of the C runtime behind a small RAII class, with failure injection.
 #pragma once
 
+#include "platform/memory.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -41,7 +43,7 @@ class File {
 
 // The whole content of a file, read with one read.
 struct FileContent {
-    std::unique_ptr<std::uint8_t[]> bytes;
+    Bytes bytes;
     std::size_t size = 0;
 };
 

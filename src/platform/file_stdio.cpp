@@ -104,8 +104,10 @@ ReadStatus ReadWholeFile(const char *path, FileContent &content) {
         return ReadStatus::CannotOpen;
     if (static_cast<std::uint64_t>(length) > SIZE_MAX || ShouldFail(Fault::Alloc))
         return ReadStatus::NoMemory;
-    // Uninitialised on purpose: every byte kept is overwritten by the read.
-    content.bytes.reset(new (std::nothrow) std::uint8_t[length > 0 ? length : 1]);
+    // Uninitialised on purpose: every byte kept is overwritten by the read. The heap, not a
+    // fresh mapping: a table loaded again and again reuses the same memory.
+    content.bytes =
+        Bytes(new (std::nothrow) std::uint8_t[length > 0 ? length : 1], BytesRelease{0});
     if (!content.bytes)
         return ReadStatus::NoMemory;
     content.size = file.Read(content.bytes.get(), static_cast<std::size_t>(length));

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <memory_resource>
 
 namespace ril::platform {
@@ -15,6 +17,23 @@ constexpr std::size_t kLargeBlockThreshold = std::size_t{1} << 20;
 // failure). Release with ReleaseLarge and the same size.
 void *AllocateLarge(std::size_t size);
 void ReleaseLarge(void *block, std::size_t size);
+// The same without failure injection, for callers that do their own.
+void *MapBlock(std::size_t size);
+
+// A byte buffer for whole files: mapped when large, from the heap otherwise; its bytes are
+// not initialised.
+struct BytesRelease {
+    std::size_t size = 0;
+    void operator()(std::uint8_t *bytes) const {
+        if (size >= kLargeBlockThreshold)
+            ReleaseLarge(bytes, size);
+        else
+            delete[] bytes;
+    }
+};
+using Bytes = std::unique_ptr<std::uint8_t[], BytesRelease>;
+// Null when memory runs out.
+Bytes AllocateBytes(std::size_t size);
 
 // A memory resource for arenas: large requests are mapped, small ones come from the heap.
 // Throws std::bad_alloc when memory runs out, as memory resources do.

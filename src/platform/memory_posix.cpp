@@ -2,8 +2,6 @@
 // huge pages where the system has them (Linux).
 #include "platform/memory.h"
 
-#include "platform/fault.h"
-
 #include <cstdint>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -24,8 +22,8 @@ std::size_t RoundUp(std::size_t size, std::size_t unit) {
 
 } // namespace
 
-void *AllocateLarge(std::size_t size) {
-    if (ShouldFail(Fault::Alloc) || size == 0 || size > SIZE_MAX - 2 * kHugePage)
+void *MapBlock(std::size_t size) {
+    if (size == 0 || size > SIZE_MAX - 2 * kHugePage)
         return nullptr;
     const std::size_t length = RoundUp(size, PageSize());
     // Map a huge page more than needed, then give back the unaligned head and the tail.

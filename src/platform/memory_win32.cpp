@@ -1,14 +1,12 @@
 // Large blocks on Windows: committed virtual memory, which the system hands out zeroed.
 #include "platform/memory.h"
 
-#include "platform/fault.h"
-
 #include <windows.h>
 
 namespace ril::platform {
 
-void *AllocateLarge(std::size_t size) {
-    if (ShouldFail(Fault::Alloc) || size == 0)
+void *MapBlock(std::size_t size) {
+    if (size == 0)
         return nullptr;
     return VirtualAlloc(nullptr, size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
 }

@@ -1,4 +1,5 @@
-// Building a BIN image in one buffer of exactly the file's size.
+// Writing a BIN: the header, whose max ID and count are known before the first entry, then
+// the entries and the holder marker, streamed through the file's buffered writer.
 #include "table/bin_image.h"
 
 #include "platform/clock.h"
@@ -28,28 +29,28 @@ std::string CurrentHolderText() {
     return std::string(text);
 }
 
-std::vector<std::uint8_t> BuildBinImage(const std::vector<BinEntry> &entries,
-                                        const std::string &holderText) {
-    std::size_t size = kHeaderSize + holderText.size() + kTrailerExtra;
+void WriteBinImage(FileReplacer &out, const std::vector<BinEntry> &entries,
+                   const std::string &holderText) {
     std::uint32_t maxId = 0;
-    for (const BinEntry &entry : entries) {
-        size += kEntryHeaderSize + entry.size;
+    for (const BinEntry &entry : entries)
         if (entry.id > maxId)
             maxId = entry.id;
-    }
-    LeWriter out(size);
-    out.U32(1);
-    out.U32(entries.empty() ? 0 : maxId);
-    out.U32(static_cast<std::uint32_t>(entries.size()));
+    std::uint8_t head[kHeaderSize];
+    StoreU32(head, 1);
+    StoreU32(head + 4, maxId);
+    StoreU32(head + 8, static_cast<std::uint32_t>(entries.size()));
+    out.Write(head, sizeof head);
     for (const BinEntry &entry : entries) {
-        out.U32(entry.id);
-        out.U32(entry.size);
-        out.Bytes(entry.record, entry.size);
+        std::uint8_t entryHead[kEntryHeaderSize];
+        StoreU32(entryHead, entry.id);
+        StoreU32(entryHead + 4, entry.size);
+        out.Write(entryHead, sizeof entryHead);
+        out.Write(entry.record, entry.size);
     }
-    out.Bytes(holderText.data(), holderText.size());
-    out.U16(static_cast<std::uint16_t>(holderText.size()));
-    out.Zeros(1);
-    return out.Data();
+    std::uint8_t trailer[kTrailerExtra] = {0, 0, 0};
+    StoreU16(trailer, static_cast<std::uint16_t>(holderText.size()));
+    out.Write(holderText.data(), holderText.size());
+    out.Write(trailer, sizeof trailer);
 }
 
 } // namespace ril

@@ -2,6 +2,8 @@
 // entries, and a holder marker naming the current user and time.
 #pragma once
 
+#include "util/file_replacer.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -18,8 +20,9 @@ struct BinEntry {
 // 1023 bytes.
 std::string CurrentHolderText();
 
-// The complete file: max ID and count are those of the entries written (0 and 0 for none).
-std::vector<std::uint8_t> BuildBinImage(const std::vector<BinEntry> &entries,
-                                        const std::string &holderText);
+// Writes the complete file: max ID and count are those of the entries written (0 and 0 for
+// none), then the entries and the holder marker.
+void WriteBinImage(FileReplacer &out, const std::vector<BinEntry> &entries,
+                   const std::string &holderText);
 
 } // namespace ril

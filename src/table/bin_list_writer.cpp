@@ -61,8 +61,13 @@ int CRilTxtLoader::SaveBin(const char *binPath, const char *logPath) {
     if (target.empty())
         return 0;
 
-    std::vector<std::uint8_t> image = BuildBinImage(EntriesOf(*this), CurrentHolderText());
-    switch (ReplaceFileContent(target.c_str(), image.data(), image.size())) {
+    FileReplacer file(target.c_str());
+    ReplaceStatus status = ReplaceStatus::CannotOpen;
+    if (file.IsOpen()) {
+        WriteBinImage(file, EntriesOf(*this), CurrentHolderText());
+        status = file.Commit();
+    }
+    switch (status) {
     case ReplaceStatus::CannotOpen:
         LogError(logPath, msg::kCannotOpenForUpdate, target.c_str());
         return 0;

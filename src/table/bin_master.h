@@ -2,6 +2,7 @@
 // kept in a slot indexed directly by its ID.
 #pragma once
 
+#include "platform/memory.h"
 #include "table/item_record.h"
 #include "util/result_codes.h"
 #include "util/zeroed_array.h"
@@ -72,7 +73,7 @@ class CBinMaster {
     ZeroedArray<std::uint32_t> sizes_;
     ZeroedArray<std::uint8_t> states_; // TextState bits per slot
     // The file's bytes, which most slots point into, and the records that had to move out.
-    std::unique_ptr<std::uint8_t[]> file_;
+    platform::Bytes file_;
     std::vector<std::unique_ptr<std::uint8_t[]>> copies_;
     char path_[kPathSize] = {};
 };

@@ -19,18 +19,20 @@ constexpr std::uint32_t kSavedIdLimit = 0x2FFFF;
 HResult CBinMaster::ExportResToBinFile(const char *path) {
     if (loaded_ == 0 || path == nullptr)
         return kEFail;
-    std::vector<std::uint8_t> image;
+    std::vector<BinEntry> entries;
     try {
-        std::vector<BinEntry> entries;
         std::uint32_t limit = capacity_ < kSavedIdLimit ? capacity_ : kSavedIdLimit;
         for (std::uint32_t id = 0; id < limit; ++id)
             if (items_ && items_[id] != nullptr)
                 entries.push_back(BinEntry{id, items_[id], sizes_[id]});
-        image = BuildBinImage(entries, CurrentHolderText());
     } catch (const std::bad_alloc &) {
         return kEOutOfMemory;
     }
-    if (ReplaceFileContent(path, image.data(), image.size()) != ReplaceStatus::Ok)
+    FileReplacer file(path);
+    if (!file.IsOpen())
+        return kEFail;
+    WriteBinImage(file, entries, CurrentHolderText());
+    if (file.Commit() != ReplaceStatus::Ok)
         return kEFail;
     UnloadRes();
     return kSOk;

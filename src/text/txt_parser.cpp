@@ -25,11 +25,17 @@ constexpr char kIdKeyword[] = "RilStringID=";
 constexpr char kMacroKeyword[] = "RilStringMacro=";
 constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
 
-// The whole file in memory, as 16-bit units so that either flavour can view it.
+// The whole file in memory, viewed as bytes or as 16-bit units (the buffer is aligned for
+// either).
 struct LoadedText {
-    std::unique_ptr<std::uint16_t[]> units;
+    platform::Bytes buffer;
     std::size_t bytes = 0;
     bool wide = false;
+
+    const unsigned char *Bytes() const { return buffer.get(); }
+    const std::uint16_t *Units() const {
+        return reinterpret_cast<const std::uint16_t *>(buffer.get());
+    }
 };
 
 bool ReadTextFile(const char *path, int wide, const char *logPath, LoadedText &text) {
@@ -40,14 +46,13 @@ bool ReadTextFile(const char *path, int wide, const char *logPath, LoadedText &t
     }
     std::int64_t length = file.Length();
     if (length >= 0 && !platform::ShouldFail(platform::Fault::Alloc)) {
-        std::size_t units = (static_cast<std::size_t>(length) + kFilePadding + 1) / 2;
-        text.units.reset(new (std::nothrow) std::uint16_t[units]);
+        std::size_t size = (static_cast<std::size_t>(length) + kFilePadding + 1) / 2 * 2;
+        text.buffer = platform::AllocateBytes(size);
         // The read fills the file's bytes; only what lies behind them needs zeroing.
-        if (text.units)
-            std::memset(reinterpret_cast<unsigned char *>(text.units.get()) + length, 0,
-                        units * 2 - static_cast<std::size_t>(length));
+        if (text.buffer)
+            std::memset(text.buffer.get() + length, 0, size - static_cast<std::size_t>(length));
     }
-    if (!text.units) {
+    if (!text.buffer) {
         LogError(logPath, msg::kCannotAllocateLoad, path);
         return false;
     }
@@ -63,7 +68,7 @@ bool ReadTextFile(const char *path, int wide, const char *logPath, LoadedText &t
     text.wide = (mark[0] == 0xFF && mark[1] == 0xFE) || wide != 0;
     text.bytes = static_cast<std::size_t>(length);
     if (!file.Seek(0, platform::File::Origin::Begin) ||
-        file.Read(text.units.get(), text.bytes) != text.bytes) {
+        file.Read(text.buffer.get(), text.bytes) != text.bytes) {
         LogError(logPath, msg::kCannotRead, path);
         return false;
     }
@@ -285,10 +290,8 @@ int ParseTextFile(CRilTxtLoader &list, const char *txtPath, int wide, const char
     if (!ReadTextFile(txtPath, wide, logPath, text))
         return 0;
     if (text.wide)
-        return Scanner<std::uint16_t>(list, text.units.get(), (text.bytes + 1) / 2, logPath).Run();
-    // Any object may be viewed as unsigned char, so the byte view of the units is sound.
-    const auto *bytes = reinterpret_cast<const unsigned char *>(text.units.get());
-    return Scanner<unsigned char>(list, bytes, text.bytes, logPath).Run();
+        return Scanner<std::uint16_t>(list, text.Units(), (text.bytes + 1) / 2, logPath).Run();
+    return Scanner<unsigned char>(list, text.Bytes(), text.bytes, logPath).Run();
 }
 
 int CRilTxtLoader::LoadTxt(const char *txtPath, int wide, const char *logPath) {

@@ -23,20 +23,27 @@ constexpr std::string_view kSeparator =
     "/////////////////////////////////////////////////////////////////////////////";
 static_assert(kSeparator.size() == 77);
 
-// The file's bytes: characters are bytes (MBCS) or UTF-16LE units (WCS).
-class TextBuffer {
+// The file's characters, written through its buffered writer: bytes (MBCS) or UTF-16LE
+// units (WCS).
+class TextOut {
   public:
-    explicit TextBuffer(bool wide) : wide_(wide) {}
+    TextOut(FileReplacer &file, bool wide) : file_(file), wide_(wide) {}
 
     // ASCII text, one character each.
     void Ascii(std::string_view text) {
         if (!wide_) {
-            bytes_.append(text);
+            file_.Write(text.data(), text.size());
             return;
         }
-        for (char c : text) {
-            bytes_.push_back(c);
-            bytes_.push_back('\0');
+        for (std::size_t done = 0; done < text.size();) {
+            std::size_t n = std::min(text.size() - done, FileReplacer::kBufferSize / 2);
+            char *out = file_.Room(2 * n);
+            for (std::size_t i = 0; i < n; ++i) {
+                out[2 * i] = text[done + i];
+                out[2 * i + 1] = '\0';
+            }
+            file_.Advance(2 * n);
+            done += n;
         }
     }
     void Number(std::uint32_t value) {
@@ -45,31 +52,26 @@ class TextBuffer {
         Ascii(std::string_view(digits, static_cast<std::size_t>(result.ptr - digits)));
     }
     // Bytes already in the file's flavour.
-    void Raw(const void *data, std::size_t size) {
-        bytes_.append(static_cast<const char *>(data), size);
-    }
-    void Reserve(std::size_t size) { bytes_.reserve(size); }
-    const std::string &Bytes() const { return bytes_; }
+    void Raw(const void *data, std::size_t size) { file_.Write(data, size); }
 
   private:
+    FileReplacer &file_;
     bool wide_;
-    std::string bytes_;
 };
 
 // The macro as the flavour writes it: multibyte Macro or wide MacroW.
-void PutMacro(TextBuffer &out, const RilStrRes &item, bool wide) {
+void PutMacro(TextOut &out, const RilStrRes &item, bool wide) {
     if (!wide) {
         out.Raw(item.Macro, std::strlen(item.Macro));
         return;
     }
+    char bytes[2 * kMacroField];
     std::size_t units = 0;
-    while (units < kMacroField && item.MacroW[units] != 0)
-        ++units;
-    for (std::size_t i = 0; i < units; ++i) {
-        const char unit[2] = {static_cast<char>(item.MacroW[i] & 0xFF),
-                              static_cast<char>(item.MacroW[i] >> 8)};
-        out.Raw(unit, 2);
+    for (; units < kMacroField && item.MacroW[units] != 0; ++units) {
+        bytes[2 * units] = static_cast<char>(item.MacroW[units] & 0xFF);
+        bytes[2 * units + 1] = static_cast<char>(item.MacroW[units] >> 8);
     }
+    out.Raw(bytes, 2 * units);
 }
 
 // The item's text: from behind the macro to its first zero character, within the record.
@@ -89,7 +91,7 @@ std::size_t TextBytes(const RilStrRes &item, bool wide, const std::uint8_t *&tex
     return n + 1 < available ? n : available & ~std::size_t{1};
 }
 
-void PutBanner(TextBuffer &out, bool wide) {
+void PutBanner(TextOut &out, bool wide) {
     if (wide)
         out.Raw("\xFF\xFE", 2);
     out.Ascii("//Ril4410 Strings\r\n"
@@ -105,7 +107,7 @@ void PutBanner(TextBuffer &out, bool wide) {
     out.Ascii(date);
 }
 
-void PutItem(TextBuffer &out, const RilStrRes &item, bool wide) {
+void PutItem(TextOut &out, const RilStrRes &item, bool wide) {
     out.Ascii("RilStringID=");
     out.Number(item.ID);
     out.Ascii(";RilStringMacro=");
@@ -132,29 +134,17 @@ HResult Export(const char *txtPath, int wide, const char *binPath) {
 } // namespace
 
 int CRilTxtLoader::SaveTxt(const char *path, int wide) const {
-    TextBuffer out(wide != 0);
-    // A guess from the declared sizes, capped: a record cut short may declare far more than
-    // its text will ever need.
-    constexpr std::size_t kReserveCap = std::size_t{1} << 26;
-    std::size_t estimate = 512;
-    for (const auto &item : items_)
-        estimate = std::min(kReserveCap,
-                            estimate + (wide != 0 ? 2 : 1) * (140 + std::size_t{item->RecordSize}));
-    out.Reserve(estimate);
+    FileReplacer file(path);
+    if (!file.IsOpen()) {
+        ErrorBox(msg::kCannotOpenText, path);
+        return 0;
+    }
+    TextOut out(file, wide != 0);
     PutBanner(out, wide != 0);
     for (const auto &item : items_)
         PutItem(out, *item, wide != 0);
-    const std::string &bytes = out.Bytes();
-    switch (ReplaceFileContent(path, reinterpret_cast<const std::uint8_t *>(bytes.data()),
-                               bytes.size())) {
-    case ReplaceStatus::Ok:
+    if (file.Commit() == ReplaceStatus::Ok)
         return 1;
-    case ReplaceStatus::CannotOpen:
-        ErrorBox(msg::kCannotOpenText, path);
-        return 0;
-    case ReplaceStatus::WriteFailed:
-        break;
-    }
     ErrorBox("%s", msg::kTextWriteFailed);
     return 0;
 }

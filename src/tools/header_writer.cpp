@@ -96,56 +96,74 @@ std::string NarrowComment(const std::uint16_t *units, int count) {
     return comment;
 }
 
-// The comment of one item: its text within the record, converted from UTF-16 when wide,
-// cut to 8191 bytes, a '|' behind a final backslash, CR and LF turned into '_'.
-std::string Comment(const RilStrRes &item, bool wide) {
-    std::string comment;
-    if (item.Record) {
-        RecordRef record{item.Record.get(), item.RecordSize};
-        const std::uint8_t *text = record.Text();
-        std::size_t available = static_cast<std::size_t>(record.data + record.size - text);
-        if (wide) {
-            std::vector<std::uint16_t> units;
-            for (std::size_t i = 0; i + 1 < available && units.size() < kWideCommentUnits; i += 2) {
-                std::uint16_t unit = static_cast<std::uint16_t>(text[i] | text[i + 1] << 8);
-                if (unit == 0)
-                    break;
-                units.push_back(unit);
-            }
-            comment = NarrowComment(units.data(), static_cast<int>(units.size()));
-        } else {
-            const void *end = std::memchr(text, 0, available);
-            std::size_t length =
-                end != nullptr
-                    ? static_cast<std::size_t>(static_cast<const std::uint8_t *>(end) - text)
-                    : available;
-            comment.assign(reinterpret_cast<const char *>(text), std::min(length, kCommentLimit));
-        }
+// The text of an item within its record: up to its first zero character or the record's end.
+std::string_view RecordText(const RilStrRes &item) {
+    if (!item.Record)
+        return {};
+    RecordRef record{item.Record.get(), item.RecordSize};
+    const std::uint8_t *text = record.Text();
+    return std::string_view(reinterpret_cast<const char *>(text),
+                            static_cast<std::size_t>(record.data + record.size - text));
+}
+
+// The comment of an MBCS item: its text cut to 8191 bytes, CR and LF turned into '_', and a
+// '|' behind a final backslash so that the line does not continue. Written straight into
+// the file's buffer.
+void PutNarrowComment(FileReplacer &out, std::string_view text) {
+    const void *end = std::memchr(text.data(), 0, text.size());
+    std::size_t length =
+        end != nullptr ? static_cast<std::size_t>(static_cast<const char *>(end) - text.data())
+                       : text.size();
+    length = std::min(length, kCommentLimit);
+    char *to = out.Room(length + 1);
+    for (std::size_t i = 0; i < length; ++i) {
+        char c = text[i];
+        to[i] = c == '\r' || c == '\n' ? '_' : c;
     }
-    if (!comment.empty() && comment.back() == '\\')
-        comment.push_back('|');
-    std::replace_if(
-        comment.begin(), comment.end(), [](char c) { return c == '\r' || c == '\n'; }, '_');
-    return comment;
+    if (length > 0 && text[length - 1] == '\\')
+        to[length++] = '|';
+    out.Advance(length);
 }
 
-void WriteHeaderPrologue(std::string &out, std::string_view headerPath) {
+// The comment of a WCS item: its UTF-16 text in the ANSI code page, with the same rules.
+void PutWideComment(FileReplacer &out, std::string_view text) {
+    std::vector<std::uint16_t> units;
+    for (std::size_t i = 0; i + 1 < text.size() && units.size() < kWideCommentUnits; i += 2) {
+        std::uint16_t unit = static_cast<std::uint16_t>(
+            static_cast<unsigned char>(text[i]) | static_cast<unsigned char>(text[i + 1]) << 8);
+        if (unit == 0)
+            break;
+        units.push_back(unit);
+    }
+    std::string comment = NarrowComment(units.data(), static_cast<int>(units.size()));
+    PutNarrowComment(out, comment);
+}
+
+void WriteHeaderPrologue(FileReplacer &out, std::string_view headerPath) {
     std::string guard = GuardText(headerPath);
-    out += "#ifndef __" + guard + "_H__\r\n";
-    out += "#define __" + guard + "_H__\r\n";
-    out += kTemplate;
+    std::string prologue = "#ifndef __" + guard + "_H__\r\n#define __" + guard + "_H__\r\n";
+    out.Write(prologue.data(), prologue.size());
+    out.Write(kTemplate.data(), kTemplate.size());
 }
 
-void PutDefinition(std::string &out, const RilStrRes &item, bool wide) {
-    char id[16];
-    auto end = std::to_chars(id, id + sizeof id, static_cast<std::int32_t>(item.ID)).ptr;
-    out += "#define IDT_";
-    out += item.Macro;
-    out += ' ';
-    out.append(id, end);
-    out += "//";
-    out += Comment(item, wide);
-    out += "\r\n";
+void PutDefinition(FileReplacer &out, const RilStrRes &item, bool wide) {
+    constexpr std::string_view kDefine = "#define IDT_";
+    const std::size_t macroLength = static_cast<std::size_t>(
+        std::find(item.Macro, item.Macro + kMacroField - 1, '\0') - item.Macro);
+    // "#define IDT_", the macro, a space, at most 11 characters of ID and "//".
+    char *to = out.Room(kDefine.size() + macroLength + 14);
+    char *at = std::copy(kDefine.begin(), kDefine.end(), to);
+    at = std::copy(item.Macro, item.Macro + macroLength, at);
+    *at++ = ' ';
+    at = std::to_chars(at, at + 11, static_cast<std::int32_t>(item.ID)).ptr;
+    *at++ = '/';
+    *at++ = '/';
+    out.Advance(static_cast<std::size_t>(at - to));
+    if (wide)
+        PutWideComment(out, RecordText(item));
+    else
+        PutNarrowComment(out, RecordText(item));
+    out.Write("\r\n", 2);
 }
 
 HResult WriteHeaderFile(const char *headerDir, int wide, const char *binPath) {
@@ -161,24 +179,18 @@ HResult WriteHeaderFile(const char *headerDir, int wide, const char *binPath) {
 } // namespace
 
 bool CRilTxtLoader::WriteHeader(const char *headerPath, int wide) const {
-    std::string out;
-    out.reserve(1024 + items_.size() * 96);
+    FileReplacer out(headerPath);
+    if (!out.IsOpen()) {
+        ErrorBox(msg::kCannotOpenHeader, headerPath);
+        return false;
+    }
     WriteHeaderPrologue(out, headerPath);
     for (const auto &item : items_)
         PutDefinition(out, *item, wide != 0);
-    out += "\r\n\r\n#endif //";
-    out += headerPath;
-    out += "\r\n";
-    switch (ReplaceFileContent(headerPath, reinterpret_cast<const std::uint8_t *>(out.data()),
-                               out.size())) {
-    case ReplaceStatus::Ok:
+    const std::string epilogue = std::string("\r\n\r\n#endif //") + headerPath + "\r\n";
+    out.Write(epilogue.data(), epilogue.size());
+    if (out.Commit() == ReplaceStatus::Ok)
         return true;
-    case ReplaceStatus::CannotOpen:
-        ErrorBox(msg::kCannotOpenHeader, headerPath);
-        return false;
-    case ReplaceStatus::WriteFailed:
-        break;
-    }
     ErrorBox(msg::kCannotWriteHeader, headerPath);
     return false;
 }

@@ -51,26 +51,29 @@ bool RemoveRepeats(CRilTxtLoader::Items &items, const char *logPath, const char 
     return removed;
 }
 
-// Open-addressing sets for the quick check below; sized for `count` keys.
+// Open-addressing sets for the quick check below; sized for `count` keys. Macros are kept
+// with their hashes, so that a probe compares strings only when the hashes match.
 class SeenKeys {
   public:
     explicit SeenKeys(std::size_t count) {
         std::size_t size = 16;
         while (size < count * 2)
             size *= 2;
-        macros_.assign(size, nullptr);
+        macros_.assign(size, MacroSlot{});
         ids_.assign(size, kEmpty);
         mask_ = size - 1;
     }
 
     // False when the macro was seen before.
     bool AddMacro(const char *macro) {
-        for (std::size_t i = Hash(macro) & mask_;; i = (i + 1) & mask_) {
-            if (macros_[i] == nullptr) {
-                macros_[i] = macro;
+        const std::uint64_t hash = Hash(macro);
+        for (std::size_t i = static_cast<std::size_t>(hash) & mask_;; i = (i + 1) & mask_) {
+            MacroSlot &slot = macros_[i];
+            if (slot.macro == nullptr) {
+                slot = MacroSlot{hash, macro};
                 return true;
             }
-            if (std::strcmp(macros_[i], macro) == 0)
+            if (slot.hash == hash && std::strcmp(slot.macro, macro) == 0)
                 return false;
         }
     }
@@ -88,14 +91,18 @@ class SeenKeys {
     }
 
   private:
+    struct MacroSlot {
+        std::uint64_t hash = 0;
+        const char *macro = nullptr;
+    };
     static constexpr std::uint64_t kEmpty = ~std::uint64_t{0};
-    static std::size_t Hash(const char *text) {
+    static std::uint64_t Hash(const char *text) {
         std::uint64_t hash = 0xCBF29CE484222325ull;
         for (; *text != '\0'; ++text)
             hash = (hash ^ static_cast<unsigned char>(*text)) * 0x100000001B3ull;
-        return static_cast<std::size_t>(hash ^ hash >> 29);
+        return hash ^ hash >> 29;
     }
-    std::vector<const char *> macros_;
+    std::vector<MacroSlot> macros_;
     std::vector<std::uint64_t> ids_;
     std::size_t mask_ = 0;
 };

@@ -1,11 +1,10 @@
 // Whole-file replacement through a temporary file and a rename.
 #include "util/file_replacer.h"
 
-#include "platform/file.h"
 #include "platform/fs.h"
 #include "platform/path.h"
 
-#include <string>
+#include <cstring>
 
 namespace ril {
 namespace {
@@ -20,20 +19,62 @@ std::string TemporaryPathBeside(const char *target) {
 
 } // namespace
 
-ReplaceStatus ReplaceFileContent(const char *target, const std::uint8_t *data, std::size_t size) {
+FileReplacer::FileReplacer(const char *target) {
     if (target == nullptr || target[0] == '\0' || !platform::CanReplace(target))
+        return;
+    target_ = target;
+    temporary_ = TemporaryPathBeside(target);
+    file_ = platform::File::Open(temporary_.c_str(), "wb");
+    if (file_.IsOpen())
+        buffer_.reset(new char[kBufferSize]);
+}
+
+FileReplacer::~FileReplacer() {
+    if (file_.IsOpen())
+        file_.Close();
+    if (!committed_ && !temporary_.empty())
+        platform::RemoveFile(temporary_.c_str());
+}
+
+void FileReplacer::Flush() {
+    if (used_ > 0 && !failed_)
+        failed_ = !file_.Write(buffer_.get(), used_);
+    used_ = 0;
+}
+
+void FileReplacer::Write(const void *data, std::size_t size) {
+    if (size <= kBufferSize - used_) {
+        std::memcpy(buffer_.get() + used_, data, size);
+        used_ += size;
+        return;
+    }
+    Flush();
+    if (size < kBufferSize) {
+        std::memcpy(buffer_.get(), data, size);
+        used_ = size;
+    } else if (!failed_) {
+        failed_ = !file_.Write(data, size);
+    }
+}
+
+ReplaceStatus FileReplacer::Commit() {
+    if (!file_.IsOpen())
         return ReplaceStatus::CannotOpen;
-    std::string temporary = TemporaryPathBeside(target);
-    platform::File file = platform::File::Open(temporary.c_str(), "wb");
+    Flush();
+    bool written = file_.Close() && !failed_;
+    platform::CopyPermissions(target_.c_str(), temporary_.c_str());
+    if (!written || !platform::ReplaceFile(temporary_.c_str(), target_.c_str()))
+        return ReplaceStatus::WriteFailed;
+    committed_ = true;
+    return ReplaceStatus::Ok;
+}
+
+ReplaceStatus ReplaceFileContent(const char *target, const std::uint8_t *data, std::size_t size) {
+    FileReplacer file(target);
     if (!file.IsOpen())
         return ReplaceStatus::CannotOpen;
-    bool written = file.Write(data, size);
-    written = file.Close() && written;
-    platform::CopyPermissions(target, temporary.c_str());
-    if (written && platform::ReplaceFile(temporary.c_str(), target))
-        return ReplaceStatus::Ok;
-    platform::RemoveFile(temporary.c_str());
-    return ReplaceStatus::WriteFailed;
+    file.Write(data, size);
+    return file.Commit();
 }
 
 } // namespace ril

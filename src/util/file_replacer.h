@@ -1,9 +1,13 @@
-// Writes a whole file so that the target is either replaced completely or left untouched:
-// the bytes go to a temporary file beside the target, which is renamed over it at the end.
+// Writes a file so that the target is either replaced completely or left untouched: the
+// bytes go to a temporary file beside the target, which is renamed over it at the end.
 #pragma once
+
+#include "platform/file.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <string>
 
 namespace ril {
 
@@ -11,6 +15,46 @@ enum class ReplaceStatus {
     Ok,
     CannotOpen,  // the temporary file beside the target cannot be created
     WriteFailed, // writing, closing or renaming failed; the target is unchanged
+};
+
+// One buffered writer for one file: the output is produced piece by piece through a buffer
+// of its own and written in large blocks, never held whole in memory.
+class FileReplacer {
+  public:
+    // The largest piece that Room() hands out.
+    static constexpr std::size_t kBufferSize = std::size_t{256} << 10;
+
+    // Creates the temporary file; check IsOpen().
+    explicit FileReplacer(const char *target);
+    // Removes the temporary file unless Commit() put it in place.
+    ~FileReplacer();
+    FileReplacer(const FileReplacer &) = delete;
+    FileReplacer &operator=(const FileReplacer &) = delete;
+
+    bool IsOpen() const { return file_.IsOpen(); }
+    void Write(const void *data, std::size_t size);
+    // Room for `size` (at most kBufferSize) bytes, which the caller fills and then passes
+    // to Advance() with the number of bytes it used.
+    char *Room(std::size_t size) {
+        if (size > kBufferSize - used_)
+            Flush();
+        return buffer_.get() + used_;
+    }
+    void Advance(std::size_t size) { used_ += size; }
+    // Writes what is buffered, closes the file and renames it over the target (keeping the
+    // target's permissions). Ok, or WriteFailed when any write failed on the way.
+    ReplaceStatus Commit();
+
+  private:
+    void Flush();
+
+    std::string target_;
+    std::string temporary_;
+    platform::File file_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t used_ = 0;
+    bool failed_ = false;
+    bool committed_ = false;
 };
 
 ReplaceStatus ReplaceFileContent(const char *target, const std::uint8_t *data, std::size_t size);
