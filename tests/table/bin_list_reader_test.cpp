@@ -159,6 +159,12 @@ TEST_F(BinListReaderTest, LongMacrosAndRecordsCutShort) {
     part.resize(40, 0);
     EXPECT_EQ(RecordAt(0), part);
     EXPECT_STREQ(At(0).Macro, "CUT");
+    // A large missing part comes zeroed from the system; the list frees it.
+    Read(BinBuilder().Header(1, 3, 1).U32(3).U32(1u << 20).Raw(RecordA("BIG", "x")).Get(), 1, 1);
+    EXPECT_EQ(At(0).RecordSize, 1u << 20);
+    EXPECT_EQ(At(0).Record[6], 'x');
+    EXPECT_EQ(At(0).Record[(1u << 20) - 1], 0);
+    EXPECT_STREQ(At(0).Macro, "BIG");
 }
 
 } // namespace

@@ -1,0 +1,60 @@
+// Large blocks: mapped zeroed memory, the arena resource over it, and injected failures.
+#include "platform/fault.h"
+#include "platform/memory.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <new>
+
+namespace ril::platform {
+namespace {
+
+TEST(LargeBlocks, MappedMemoryIsZeroedWritableAndReleasable) {
+    for (std::size_t size : {kLargeBlockThreshold, std::size_t{5} << 20, std::size_t{12345}}) {
+        auto *block = static_cast<std::uint8_t *>(AllocateLarge(size));
+        ASSERT_NE(block, nullptr) << size;
+        EXPECT_EQ(reinterpret_cast<std::uintptr_t>(block) % 4096, 0u) << size;
+        EXPECT_EQ(block[0], 0);
+        EXPECT_EQ(block[size / 2], 0);
+        EXPECT_EQ(block[size - 1], 0);
+        block[0] = 1;
+        block[size - 1] = 2;
+        EXPECT_EQ(block[size - 1], 2);
+        ReleaseLarge(block, size);
+    }
+    EXPECT_EQ(AllocateLarge(0), nullptr);
+    EXPECT_EQ(AllocateLarge(SIZE_MAX), nullptr);
+}
+
+TEST(LargeBlocks, ArenaResourceServesBothSizesAndReportsFailure) {
+    std::pmr::memory_resource *resource = LargeBlocks();
+    void *small = resource->allocate(100, 16);
+    void *large = resource->allocate(kLargeBlockThreshold * 3, 64);
+    ASSERT_NE(small, nullptr);
+    ASSERT_NE(large, nullptr);
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(large) % 64, 0u);
+    static_cast<char *>(large)[kLargeBlockThreshold * 3 - 1] = 'x';
+    resource->deallocate(large, kLargeBlockThreshold * 3, 64);
+    resource->deallocate(small, 100, 16);
+
+    // A mapping the system refuses becomes bad_alloc, as a memory resource must report it.
+    ArmFault(Fault::Alloc, 1);
+    EXPECT_THROW((void)resource->allocate(kLargeBlockThreshold, 8), std::bad_alloc);
+    DisarmAllFaults();
+}
+
+TEST(LargeBlocks, ByteBuffersOfEverySize) {
+    for (std::size_t size : {std::size_t{0}, std::size_t{1}, kLargeBlockThreshold - 1,
+                             kLargeBlockThreshold, std::size_t{3} << 20}) {
+        Bytes bytes = AllocateBytes(size);
+        ASSERT_TRUE(bytes) << size;
+        if (size > 0) {
+            bytes[size - 1] = 7;
+            EXPECT_EQ(bytes[size - 1], 7);
+        }
+    }
+}
+
+} // namespace
+} // namespace ril::platform
