@@ -29,28 +29,39 @@ std::string CurrentHolderText() {
     return std::string(text);
 }
 
+void WriteBinHead(FileReplacer &out, std::uint32_t maxId, std::uint32_t count) {
+    std::uint8_t head[kHeaderSize];
+    StoreU32(head, 1);
+    StoreU32(head + 4, maxId);
+    StoreU32(head + 8, count);
+    out.Write(head, sizeof head);
+}
+
+void WriteBinEntry(FileReplacer &out, const BinEntry &entry) {
+    std::uint8_t entryHead[kEntryHeaderSize];
+    StoreU32(entryHead, entry.id);
+    StoreU32(entryHead + 4, entry.size);
+    out.Write(entryHead, sizeof entryHead);
+    out.Write(entry.record, entry.size);
+}
+
+void WriteBinTail(FileReplacer &out, const std::string &holderText) {
+    std::uint8_t trailer[kTrailerExtra] = {0, 0, 0};
+    StoreU16(trailer, static_cast<std::uint16_t>(holderText.size()));
+    out.Write(holderText.data(), holderText.size());
+    out.Write(trailer, sizeof trailer);
+}
+
 void WriteBinImage(FileReplacer &out, const std::vector<BinEntry> &entries,
                    const std::string &holderText) {
     std::uint32_t maxId = 0;
     for (const BinEntry &entry : entries)
         if (entry.id > maxId)
             maxId = entry.id;
-    std::uint8_t head[kHeaderSize];
-    StoreU32(head, 1);
-    StoreU32(head + 4, maxId);
-    StoreU32(head + 8, static_cast<std::uint32_t>(entries.size()));
-    out.Write(head, sizeof head);
-    for (const BinEntry &entry : entries) {
-        std::uint8_t entryHead[kEntryHeaderSize];
-        StoreU32(entryHead, entry.id);
-        StoreU32(entryHead + 4, entry.size);
-        out.Write(entryHead, sizeof entryHead);
-        out.Write(entry.record, entry.size);
-    }
-    std::uint8_t trailer[kTrailerExtra] = {0, 0, 0};
-    StoreU16(trailer, static_cast<std::uint16_t>(holderText.size()));
-    out.Write(holderText.data(), holderText.size());
-    out.Write(trailer, sizeof trailer);
+    WriteBinHead(out, maxId, static_cast<std::uint32_t>(entries.size()));
+    for (const BinEntry &entry : entries)
+        WriteBinEntry(out, entry);
+    WriteBinTail(out, holderText);
 }
 
 } // namespace ril

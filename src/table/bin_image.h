@@ -20,6 +20,12 @@ struct BinEntry {
 // 1023 bytes.
 std::string CurrentHolderText();
 
+// The pieces of a BIN, for writers that walk their own entries: the header (max ID and
+// count, known before the first entry), each entry, and the holder marker that ends the file.
+void WriteBinHead(FileReplacer &out, std::uint32_t maxId, std::uint32_t count);
+void WriteBinEntry(FileReplacer &out, const BinEntry &entry);
+void WriteBinTail(FileReplacer &out, const std::string &holderText);
+
 // Writes the complete file: max ID and count are those of the entries written (0 and 0 for
 // none), then the entries and the holder marker.
 void WriteBinImage(FileReplacer &out, const std::vector<BinEntry> &entries,

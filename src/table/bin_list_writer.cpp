@@ -29,13 +29,21 @@ bool SameLoadedPath(const char *loadedPath, const char *binPath) {
     return std::strcmp(a, b) == 0;
 }
 
-std::vector<BinEntry> EntriesOf(const CRilTxtLoader &list) {
-    std::vector<BinEntry> entries;
-    entries.reserve(list.Count());
-    for (const auto &item : list.List())
+// Writes the items that have a record, in list order.
+void WriteItems(FileReplacer &out, const CRilTxtLoader::Items &items) {
+    std::uint32_t maxId = 0;
+    std::uint32_t count = 0;
+    for (const auto &item : items) {
+        if (!item->Record)
+            continue;
+        maxId = item->ID > maxId ? item->ID : maxId;
+        ++count;
+    }
+    WriteBinHead(out, maxId, count);
+    for (const auto &item : items)
         if (item->Record)
-            entries.push_back(BinEntry{item->ID, item->Record.get(), item->RecordSize});
-    return entries;
+            WriteBinEntry(out, BinEntry{item->ID, item->Record.get(), item->RecordSize});
+    WriteBinTail(out, CurrentHolderText());
 }
 
 } // namespace
@@ -64,7 +72,7 @@ int CRilTxtLoader::SaveBin(const char *binPath, const char *logPath) {
     FileReplacer file(target.c_str());
     ReplaceStatus status = ReplaceStatus::CannotOpen;
     if (file.IsOpen()) {
-        WriteBinImage(file, EntriesOf(*this), CurrentHolderText());
+        WriteItems(file, items_);
         status = file.Commit();
     }
     switch (status) {

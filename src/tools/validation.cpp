@@ -4,6 +4,7 @@
 #include "text/ril_txt_loader.h"
 #include "util/messages.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -51,61 +52,91 @@ bool RemoveRepeats(CRilTxtLoader::Items &items, const char *logPath, const char 
     return removed;
 }
 
-// Open-addressing sets for the quick check below; sized for `count` keys. Macros are kept
-// with their hashes, so that a probe compares strings only when the hashes match.
-class SeenKeys {
+// Repeated macros, for the quick check below: open addressing over compact slots (a hash
+// tag and an index into the macros), so that a probe compares strings only when the tags
+// match and the table stays small enough for the caches.
+class SeenMacros {
   public:
-    explicit SeenKeys(std::size_t count) {
+    explicit SeenMacros(std::size_t count) {
         std::size_t size = 16;
         while (size < count * 2)
             size *= 2;
-        macros_.assign(size, MacroSlot{});
-        ids_.assign(size, kEmpty);
+        slots_.assign(size, Slot{});
         mask_ = size - 1;
     }
 
-    // False when the macro was seen before.
-    bool AddMacro(const char *macro) {
-        const std::uint64_t hash = Hash(macro);
-        for (std::size_t i = static_cast<std::size_t>(hash) & mask_;; i = (i + 1) & mask_) {
-            MacroSlot &slot = macros_[i];
-            if (slot.macro == nullptr) {
-                slot = MacroSlot{hash, macro};
-                return true;
-            }
-            if (slot.hash == hash && std::strcmp(slot.macro, macro) == 0)
-                return false;
-        }
+    void Prefetch(std::uint64_t hash) const {
+#if defined(__GNUC__)
+        __builtin_prefetch(&slots_[static_cast<std::size_t>(hash) & mask_]);
+#else
+        (void)hash;
+#endif
     }
-    // False when the ID was seen before.
-    bool AddId(std::uint32_t id) {
-        std::uint64_t key = id;
-        for (std::size_t i = (key * 0x9E3779B97F4A7C15ull >> 20) & mask_;; i = (i + 1) & mask_) {
-            if (ids_[i] == kEmpty) {
-                ids_[i] = key;
+
+    // False when macros[index] equals a macro placed before.
+    bool Add(const std::vector<const char *> &macros, std::size_t index, std::uint64_t hash) {
+        const auto tag = static_cast<std::uint32_t>(hash >> 32);
+        for (std::size_t i = static_cast<std::size_t>(hash) & mask_;; i = (i + 1) & mask_) {
+            Slot &slot = slots_[i];
+            if (slot.index == 0) {
+                slot = Slot{tag, static_cast<std::uint32_t>(index + 1)};
                 return true;
             }
-            if (ids_[i] == key)
+            if (slot.tag == tag && std::strcmp(macros[slot.index - 1], macros[index]) == 0)
                 return false;
         }
     }
 
-  private:
-    struct MacroSlot {
-        std::uint64_t hash = 0;
-        const char *macro = nullptr;
-    };
-    static constexpr std::uint64_t kEmpty = ~std::uint64_t{0};
-    static std::uint64_t Hash(const char *text) {
-        std::uint64_t hash = 0xCBF29CE484222325ull;
-        for (; *text != '\0'; ++text)
-            hash = (hash ^ static_cast<unsigned char>(*text)) * 0x100000001B3ull;
-        return hash ^ hash >> 29;
+    // True when a macro of the list was seen before it. Hashes are computed first, so that
+    // the slot of a macro a few places ahead can be fetched while this one is placed.
+    static bool AnyRepeated(const std::vector<const char *> &macros) {
+        SeenMacros seen(macros.size());
+        std::vector<std::uint64_t> hashes(macros.size());
+        for (std::size_t i = 0; i < macros.size(); ++i)
+            hashes[i] = Hash(macros[i]);
+        constexpr std::size_t kAhead = 8;
+        for (std::size_t i = 0; i < macros.size(); ++i) {
+            if (i + kAhead < macros.size())
+                seen.Prefetch(hashes[i + kAhead]);
+            if (!seen.Add(macros, i, hashes[i]))
+                return true;
+        }
+        return false;
     }
-    std::vector<MacroSlot> macros_;
-    std::vector<std::uint64_t> ids_;
+
+  private:
+    struct Slot {
+        std::uint32_t tag = 0;
+        std::uint32_t index = 0; // one past the macro's place in the list; 0 when empty
+    };
+    // Eight bytes at a time; the bytes behind the terminator are not part of the key.
+    static std::uint64_t Hash(const char *text) {
+        std::size_t length = std::strlen(text);
+        std::uint64_t hash = length * 0x9E3779B97F4A7C15ull;
+        for (std::size_t at = 0; at < length; at += 8) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, text + at, std::min<std::size_t>(8, length - at));
+            hash = (hash ^ word) * 0xBF58476D1CE4E5B9ull;
+            hash ^= hash >> 31;
+        }
+        return hash * 0x94D049BB133111EBull ^ hash >> 29;
+    }
+    std::vector<Slot> slots_;
     std::size_t mask_ = 0;
 };
+
+// True when an ID of `outOfOrder` (IDs below the run's top at the time they came) repeats
+// another of them or an ID of `run`, which ascends strictly.
+bool OutOfOrderIdsRepeat(const std::vector<std::int32_t> &run,
+                         std::vector<std::int32_t> outOfOrder) {
+    std::sort(outOfOrder.begin(), outOfOrder.end());
+    if (std::adjacent_find(outOfOrder.begin(), outOfOrder.end()) != outOfOrder.end())
+        return true;
+    for (std::int32_t id : outOfOrder)
+        if (std::binary_search(run.begin(), run.end(), id))
+            return true;
+    return false;
+}
 
 bool BySignedId(const CRilTxtLoader::ItemHandle &a, const CRilTxtLoader::ItemHandle &b) {
     return static_cast<std::int32_t>(a->ID) < static_cast<std::int32_t>(b->ID);
@@ -130,29 +161,38 @@ void SortUniqueIds(CRilTxtLoader::Items &items,
 bool CRilTxtLoader::Validate(const char *logPath) {
     if (items_.empty())
         return true;
-    // One pass checks the characters, looks for repeats and notes the items that break the
-    // ascending ID order: without repeated macros or IDs the outcome of the two stable sorts
-    // below is simply the list in ascending ID order.
+    // One pass checks the characters, collects the macros and notes the items that break
+    // the ascending ID order: without repeated macros or IDs the outcome of the two stable
+    // sorts below is simply the list in ascending ID order. IDs repeat only within the
+    // ascending run (as neighbours) or through the items that broke it.
     bool valid = true;
     bool repeats = false;
-    SeenKeys seen(items_.size());
+    std::vector<const char *> macros;
+    macros.reserve(items_.size());
     std::vector<Items::iterator> outOfOrder;
-    const RilStrRes *highest = nullptr;
+    std::vector<std::int32_t> runIds;
+    std::vector<std::int32_t> outOfOrderIds;
+    runIds.reserve(items_.size());
     for (auto it = items_.begin(); it != items_.end(); ++it) {
         const RilStrRes &item = **it;
         valid = CheckMacroCharacters(item, logPath) && valid;
         if (repeats)
             continue;
-        repeats = (item.Macro[0] != '\0' && !seen.AddMacro(item.Macro)) || !seen.AddId(item.ID);
-        if (highest != nullptr &&
-            static_cast<std::int32_t>(item.ID) < static_cast<std::int32_t>(highest->ID))
+        const auto id = static_cast<std::int32_t>(item.ID);
+        if (item.Macro[0] != '\0')
+            macros.push_back(item.Macro);
+        repeats = !runIds.empty() && id == runIds.back();
+        if (!runIds.empty() && id < runIds.back()) {
             outOfOrder.push_back(it);
-        else
-            highest = &item;
+            outOfOrderIds.push_back(id);
+        } else {
+            runIds.push_back(id);
+        }
     }
     if (items_.size() < 2)
         return valid;
-    if (!repeats) {
+    if (!repeats && !SeenMacros::AnyRepeated(macros) &&
+        !OutOfOrderIdsRepeat(runIds, std::move(outOfOrderIds))) {
         SortUniqueIds(items_, outOfOrder);
         return valid;
     }

@@ -95,6 +95,38 @@ TEST_F(ValidationTest, RepeatedMacrosAndIds) {
     EXPECT_STREQ(list.List().front()->Macro, "X");
 }
 
+TEST_F(ValidationTest, RepeatedIdsAreFoundWhereverTheyStand) {
+    struct Case {
+        std::vector<std::int32_t> ids; // each with a macro of its own
+        bool repeated;
+        std::vector<std::int32_t> sorted;
+    };
+    const Case cases[] = {
+        {{10, 20, 5, 30, 1, 40}, false, {1, 5, 10, 20, 30, 40}},
+        {{1, 2, 2, 3}, true, {1, 2, 3}},                // neighbours in the ascending run
+        {{10, 30, 10, 40}, true, {10, 30, 40}},         // an item below the top repeats the run
+        {{10, 30, 20, 25, 20}, true, {10, 20, 25, 30}}, // two items below the top
+        {{-5, 3, -5}, true, {-5, 3}},                   // signed order
+        {{3, -7, 2, -7, 9}, true, {-7, 2, 3, 9}},
+    };
+    for (const Case &c : cases) {
+        CRilTxtLoader items;
+        for (std::size_t i = 0; i < c.ids.size(); ++i) {
+            auto item = std::make_unique<RilStrRes>();
+            item->ID = static_cast<std::uint32_t>(c.ids[i]);
+            std::snprintf(item->Macro, sizeof item->Macro, "M%zu", i);
+            items.Append(std::move(item));
+        }
+        NoticeCapture notices;
+        EXPECT_EQ(items.Validate(nullptr), !c.repeated) << c.ids.size();
+        std::vector<std::int32_t> ids;
+        for (const auto &item : items.List())
+            ids.push_back(static_cast<std::int32_t>(item->ID));
+        EXPECT_EQ(ids, c.sorted);
+        EXPECT_EQ(notices.Notices().size(), c.repeated ? 1u : 0u);
+    }
+}
+
 TEST_F(ValidationTest, WithoutALogEveryFaultIsANotice) {
     NoticeCapture notices;
     Add(1, "a");
