@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <utility>
 
 namespace ril::platform {
 
@@ -47,8 +48,43 @@ struct FileContent {
     std::size_t size = 0;
 };
 
-enum class ReadStatus { Ok, CannotOpen, NoMemory };
+enum class ReadStatus { Ok, CannotOpen, NoMemory, ReadFailed };
 
 ReadStatus ReadWholeFile(const char *path, FileContent &content);
+
+// A whole file in memory, followed by at least the zero bytes its reader asked for: a
+// private copy-on-write mapping of the file where those zeros fit in its last page (no copy,
+// no fresh memory to clear), else a buffer the file was read into with one read. As with
+// every mapped file, the file must not be cut short by another process while it is viewed.
+class FileView {
+  public:
+    FileView() = default;
+    FileView(FileView &&other) noexcept { *this = std::move(other); }
+    FileView &operator=(FileView &&other) noexcept;
+    FileView(const FileView &) = delete;
+    FileView &operator=(const FileView &) = delete;
+    ~FileView() { Release(); }
+
+    std::uint8_t *Data() const { return mapping_ != nullptr ? mapping_ : buffer_.get(); }
+    std::size_t Size() const { return size_; }
+
+  private:
+    friend ReadStatus ViewWholeFile(const char *, std::size_t, FileView &);
+    void Release();
+
+    Bytes buffer_;
+    std::uint8_t *mapping_ = nullptr;
+    std::size_t size_ = 0;
+};
+
+// CannotOpen, NoMemory (no buffer for it) or ReadFailed; `view` is empty then.
+ReadStatus ViewWholeFile(const char *path, std::size_t padding, FileView &view);
+
+// The mapping backends: a private, writable copy-on-write view of the first `size` bytes of a
+// file, or null when the file cannot be mapped; and the page size that decides whether the
+// zeros behind a file's end fit in its last page.
+std::uint8_t *MapFileCopy(const char *path, std::size_t size);
+void UnmapFile(std::uint8_t *view, std::size_t size);
+std::size_t MappingPageSize();
 
 } // namespace ril::platform

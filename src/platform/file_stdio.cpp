@@ -3,6 +3,7 @@
 
 #include "platform/fault.h"
 
+#include <cstring>
 #include <new>
 
 namespace ril::platform {
@@ -111,6 +112,61 @@ ReadStatus ReadWholeFile(const char *path, FileContent &content) {
     if (!content.bytes)
         return ReadStatus::NoMemory;
     content.size = file.Read(content.bytes.get(), static_cast<std::size_t>(length));
+    return ReadStatus::Ok;
+}
+
+FileView &FileView::operator=(FileView &&other) noexcept {
+    if (this != &other) {
+        Release();
+        buffer_ = std::move(other.buffer_);
+        mapping_ = std::exchange(other.mapping_, nullptr);
+        size_ = std::exchange(other.size_, 0);
+    }
+    return *this;
+}
+
+void FileView::Release() {
+    if (mapping_ != nullptr)
+        UnmapFile(mapping_, size_);
+    mapping_ = nullptr;
+    buffer_.reset();
+    size_ = 0;
+}
+
+ReadStatus ViewWholeFile(const char *path, std::size_t padding, FileView &view) {
+    view = FileView();
+    File file = File::Open(path, "rb");
+    if (!file.IsOpen())
+        return ReadStatus::CannotOpen;
+    std::int64_t length = file.Length();
+    if (length < 0)
+        return ReadStatus::CannotOpen;
+    if (static_cast<std::uint64_t>(length) > SIZE_MAX - padding || ShouldFail(Fault::Alloc))
+        return ReadStatus::NoMemory;
+    const auto size = static_cast<std::size_t>(length);
+    const std::size_t page = MappingPageSize();
+    const std::size_t room = (page - size % page) % page; // zeros behind the end, in its page
+    if (size > 0 && (padding == 0 || room >= padding)) {
+        if (std::uint8_t *mapping = MapFileCopy(path, size)) {
+            view.mapping_ = mapping;
+            view.size_ = size;
+            // The mapping stands for the read, also where tests make reading fail.
+            if (ShouldFail(Fault::FileRead)) {
+                view = FileView();
+                return ReadStatus::ReadFailed;
+            }
+            return ReadStatus::Ok;
+        }
+    }
+    view.buffer_ = AllocateBytes(size + padding);
+    if (!view.buffer_)
+        return ReadStatus::NoMemory;
+    std::memset(view.buffer_.get() + size, 0, padding);
+    if (size > 0 && file.Read(view.buffer_.get(), size) != size) {
+        view = FileView();
+        return ReadStatus::ReadFailed;
+    }
+    view.size_ = size;
     return ReadStatus::Ok;
 }
 

@@ -25,39 +25,35 @@ constexpr char kIdKeyword[] = "RilStringID=";
 constexpr char kMacroKeyword[] = "RilStringMacro=";
 constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
 
-// The whole file in memory, viewed as bytes or as 16-bit units (the buffer is aligned for
-// either).
+// The whole file in memory, viewed as bytes or as 16-bit units (mapped or allocated, the
+// view is aligned for either).
 struct LoadedText {
-    platform::Bytes buffer;
-    std::size_t bytes = 0;
+    platform::FileView view;
     bool wide = false;
 
-    const unsigned char *Bytes() const { return buffer.get(); }
+    const unsigned char *Bytes() const { return view.Data(); }
     const std::uint16_t *Units() const {
-        return reinterpret_cast<const std::uint16_t *>(buffer.get());
+        return reinterpret_cast<const std::uint16_t *>(view.Data());
     }
 };
 
+// One read of the whole file (or a view of it), then the byte-order mark decides the flavour.
 bool ReadTextFile(const char *path, int wide, const char *logPath, LoadedText &text) {
-    platform::File file = platform::File::Open(path, "rb");
-    if (!file.IsOpen()) {
+    switch (platform::ViewWholeFile(path, kFilePadding, text.view)) {
+    case platform::ReadStatus::Ok:
+        break;
+    case platform::ReadStatus::CannotOpen:
         LogError(logPath, msg::kCannotOpen, path);
         return false;
-    }
-    std::int64_t length = file.Length();
-    if (length >= 0 && !platform::ShouldFail(platform::Fault::Alloc)) {
-        std::size_t size = (static_cast<std::size_t>(length) + kFilePadding + 1) / 2 * 2;
-        text.buffer = platform::AllocateBytes(size);
-        // The read fills the file's bytes; only what lies behind them needs zeroing.
-        if (text.buffer)
-            std::memset(text.buffer.get() + length, 0, size - static_cast<std::size_t>(length));
-    }
-    if (!text.buffer) {
+    case platform::ReadStatus::NoMemory:
         LogError(logPath, msg::kCannotAllocateLoad, path);
         return false;
+    case platform::ReadStatus::ReadFailed:
+        LogError(logPath, msg::kCannotRead, path);
+        return false;
     }
-    unsigned char mark[2] = {0, 0};
-    if (file.Read(mark, 2) != 2) {
+    const unsigned char *mark = text.Bytes();
+    if (text.view.Size() < 2) {
         LogError(logPath, msg::kCannotRead, path);
         return false;
     }
@@ -66,12 +62,6 @@ bool ReadTextFile(const char *path, int wide, const char *logPath, LoadedText &t
         return false;
     }
     text.wide = (mark[0] == 0xFF && mark[1] == 0xFE) || wide != 0;
-    text.bytes = static_cast<std::size_t>(length);
-    if (!file.Seek(0, platform::File::Origin::Begin) ||
-        file.Read(text.buffer.get(), text.bytes) != text.bytes) {
-        LogError(logPath, msg::kCannotRead, path);
-        return false;
-    }
     return true;
 }
 
@@ -289,9 +279,10 @@ int ParseTextFile(CRilTxtLoader &list, const char *txtPath, int wide, const char
     LoadedText text;
     if (!ReadTextFile(txtPath, wide, logPath, text))
         return 0;
+    const std::size_t bytes = text.view.Size();
     if (text.wide)
-        return Scanner<std::uint16_t>(list, text.Units(), (text.bytes + 1) / 2, logPath).Run();
-    return Scanner<unsigned char>(list, text.Bytes(), text.bytes, logPath).Run();
+        return Scanner<std::uint16_t>(list, text.Units(), (bytes + 1) / 2, logPath).Run();
+    return Scanner<unsigned char>(list, text.Bytes(), bytes, logPath).Run();
 }
 
 int CRilTxtLoader::LoadTxt(const char *txtPath, int wide, const char *logPath) {

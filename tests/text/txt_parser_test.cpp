@@ -295,7 +295,7 @@ TEST_F(TxtParser, FileReadingFailuresLeaveTheListAsItWas) {
     ril::platform::ArmFault(ril::platform::Fault::Alloc, 1);
     EXPECT_EQ(0, Load(IdsFile({"1001"})));
     expected += Line(Msg("无法为Load %s 分配内存!", path_.c_str()));
-    ril::platform::ArmFault(ril::platform::Fault::FileRead, 2); // the read of the whole file
+    ril::platform::ArmFault(ril::platform::Fault::FileRead, 1); // the one read of the file
     EXPECT_EQ(0, Load(IdsFile({"1001"})));
     ril::platform::DisarmAllFaults();
     expected += Line(Msg("无法读取 %s !", path_.c_str()));
