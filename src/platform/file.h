@@ -55,7 +55,8 @@ ReadStatus ReadWholeFile(const char *path, FileContent &content);
 // A whole file in memory, followed by at least the zero bytes its reader asked for: a
 // private copy-on-write mapping of the file where those zeros fit in its last page (no copy,
 // no fresh memory to clear), else a buffer the file was read into with one read. As with
-// every mapped file, the file must not be cut short by another process while it is viewed.
+// every mapped file, the file must not be cut short by another process while it is viewed,
+// and on Windows it cannot be replaced until the view is gone: keep views short-lived.
 class FileView {
   public:
     FileView() = default;

@@ -22,14 +22,16 @@ int CRilTxtLoader::LoadBin(const char *binPath) {
         return 0;
     }
     std::string path = binPath != nullptr ? binPath : State().table.Path();
-    platform::FileView file;
-    if (platform::ViewWholeFile(path.c_str(), 0, file) != platform::ReadStatus::Ok) {
+    // Read, not mapped: on Windows a mapping would lock the file for as long as the list
+    // lives, and the caller may be about to replace it.
+    platform::FileContent file;
+    if (platform::ReadWholeFile(path.c_str(), file) != platform::ReadStatus::Ok) {
         ErrorBox(msg::kCannotOpen, path.c_str());
         return 0;
     }
-    // Whole records stay in the file's view, which the list keeps from here on.
-    std::uint8_t *bytes = file.Data();
-    const std::size_t fileSize = file.Size();
+    // Whole records stay in the file's buffer, which the list keeps from here on.
+    std::uint8_t *bytes = file.bytes.get();
+    const std::size_t fileSize = file.size;
     Keep(std::move(file));
 
     // Stream rules at end of file: a field that cannot be read whole keeps its preset.

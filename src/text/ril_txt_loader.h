@@ -61,7 +61,7 @@ class CRilTxtLoader {
     void Append(ItemHandle item) { items_.push_back(std::move(item)); }
     void Append(std::unique_ptr<RilStrRes> item) { items_.emplace_back(item.release()); }
     // Keeps a buffer alive as long as the list, for items that borrow records from it.
-    void Keep(platform::FileView file) { kept_.push_back(std::move(file)); }
+    void Keep(platform::FileContent file) { kept_.push_back(std::move(file)); }
     Items &List() { return items_; }
     const Items &List() const { return items_; }
     std::size_t Count() const { return items_.size(); }
@@ -74,7 +74,7 @@ class CRilTxtLoader {
     std::pmr::monotonic_buffer_resource recordArena_{kArenaFirstBlock, platform::LargeBlocks()};
     std::pmr::monotonic_buffer_resource itemArena_{kArenaFirstBlock, platform::LargeBlocks()};
     std::pmr::monotonic_buffer_resource nodeArena_{kArenaFirstBlock, platform::LargeBlocks()};
-    std::vector<platform::FileView> kept_;
+    std::vector<platform::FileContent> kept_;
     Items items_;
 };
 
