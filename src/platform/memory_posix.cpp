@@ -20,12 +20,18 @@ std::size_t RoundUp(std::size_t size, std::size_t unit) {
     return (size + unit - 1) / unit * unit;
 }
 
+// Large blocks span whole huge pages, so that all of a block can be backed by them; what the
+// caller does not use is never touched and costs no memory.
+std::size_t MappedLength(std::size_t size) {
+    return RoundUp(size, size >= kLargeBlockThreshold ? kHugePage : PageSize());
+}
+
 } // namespace
 
 void *MapBlock(std::size_t size) {
     if (size == 0 || size > SIZE_MAX - 2 * kHugePage)
         return nullptr;
-    const std::size_t length = RoundUp(size, PageSize());
+    const std::size_t length = MappedLength(size);
     // Map a huge page more than needed, then give back the unaligned head and the tail.
     const std::size_t mapped = length + kHugePage;
     void *raw = mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
@@ -47,7 +53,7 @@ void *MapBlock(std::size_t size) {
 
 void ReleaseLarge(void *block, std::size_t size) {
     if (block != nullptr)
-        munmap(block, RoundUp(size, PageSize()));
+        munmap(block, MappedLength(size));
 }
 
 } // namespace ril::platform

@@ -141,8 +141,7 @@ int CRilTxtLoader::SaveTxt(const char *path, int wide) const {
     }
     TextOut out(file, wide != 0);
     PutBanner(out, wide != 0);
-    for (const auto &item : items_)
-        PutItem(out, *item, wide != 0);
+    ForEachItem([&](const RilStrRes &item) { PutItem(out, item, wide != 0); });
     if (file.Commit() == ReplaceStatus::Ok)
         return 1;
     ErrorBox("%s", msg::kTextWriteFailed);

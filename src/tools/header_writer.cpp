@@ -185,8 +185,7 @@ bool CRilTxtLoader::WriteHeader(const char *headerPath, int wide) const {
         return false;
     }
     WriteHeaderPrologue(out, headerPath);
-    for (const auto &item : items_)
-        PutDefinition(out, *item, wide != 0);
+    ForEachItem([&](const RilStrRes &item) { PutDefinition(out, item, wide != 0); });
     const std::string epilogue = std::string("\r\n\r\n#endif //") + headerPath + "\r\n";
     out.Write(epilogue.data(), epilogue.size());
     if (out.Commit() == ReplaceStatus::Ok)

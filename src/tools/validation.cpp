@@ -1,15 +1,21 @@
 // Validation of an item list before it becomes a BIN: every bad macro character, repeated
 // macro and repeated ID is reported; repeats are removed and the list ends sorted by ID.
+#include "platform/memory.h"
 #include "table/error_report.h"
 #include "text/ril_txt_loader.h"
 #include "util/messages.h"
 
 #include <algorithm>
 #include <cstring>
+#include <memory_resource>
 #include <vector>
 
 namespace ril {
 namespace {
+
+// The check's tables run to megabytes for long lists: large ones come in huge pages.
+template <typename T> using Vector = std::pmr::vector<T>;
+using platform::LargeBlocks;
 
 bool IsMacroCharacter(unsigned char ch) {
     return (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9') || ch == '_';
@@ -74,7 +80,7 @@ class SeenMacros {
     }
 
     // False when macros[index] equals a macro placed before.
-    bool Add(const std::vector<const char *> &macros, std::size_t index, std::uint64_t hash) {
+    bool Add(const Vector<const char *> &macros, std::size_t index, std::uint64_t hash) {
         const auto tag = static_cast<std::uint32_t>(hash >> 32);
         for (std::size_t i = static_cast<std::size_t>(hash) & mask_;; i = (i + 1) & mask_) {
             Slot &slot = slots_[i];
@@ -89,9 +95,9 @@ class SeenMacros {
 
     // True when a macro of the list was seen before it. Hashes are computed first, so that
     // the slot of a macro a few places ahead can be fetched while this one is placed.
-    static bool AnyRepeated(const std::vector<const char *> &macros) {
+    static bool AnyRepeated(const Vector<const char *> &macros) {
         SeenMacros seen(macros.size());
-        std::vector<std::uint64_t> hashes(macros.size());
+        Vector<std::uint64_t> hashes(macros.size(), LargeBlocks());
         for (std::size_t i = 0; i < macros.size(); ++i)
             hashes[i] = Hash(macros[i]);
         constexpr std::size_t kAhead = 8;
@@ -121,14 +127,13 @@ class SeenMacros {
         }
         return hash * 0x94D049BB133111EBull ^ hash >> 29;
     }
-    std::vector<Slot> slots_;
+    Vector<Slot> slots_{LargeBlocks()};
     std::size_t mask_ = 0;
 };
 
 // True when an ID of `outOfOrder` (IDs below the run's top at the time they came) repeats
 // another of them or an ID of `run`, which ascends strictly.
-bool OutOfOrderIdsRepeat(const std::vector<std::int32_t> &run,
-                         std::vector<std::int32_t> outOfOrder) {
+bool OutOfOrderIdsRepeat(const Vector<std::int32_t> &run, std::vector<std::int32_t> outOfOrder) {
     std::sort(outOfOrder.begin(), outOfOrder.end());
     if (std::adjacent_find(outOfOrder.begin(), outOfOrder.end()) != outOfOrder.end())
         return true;
@@ -167,10 +172,10 @@ bool CRilTxtLoader::Validate(const char *logPath) {
     // ascending run (as neighbours) or through the items that broke it.
     bool valid = true;
     bool repeats = false;
-    std::vector<const char *> macros;
+    Vector<const char *> macros(LargeBlocks());
     macros.reserve(items_.size());
     std::vector<Items::iterator> outOfOrder;
-    std::vector<std::int32_t> runIds;
+    Vector<std::int32_t> runIds(LargeBlocks());
     std::vector<std::int32_t> outOfOrderIds;
     runIds.reserve(items_.size());
     for (auto it = items_.begin(); it != items_.end(); ++it) {
