@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Times GNU msgfmt compiling the import corpus as a .po file against "ril4410 import" compiling
-# the same 100,000 strings as an MBCS text resource file: median wall time of several runs.
+# the same 100,000 strings as an MBCS text resource file: median wall time of several runs,
+# the two commands taking turns.
 # Usage: bench/msgfmt_compare.sh [RUNS]   (default 5)
 set -euo pipefail
 
@@ -42,32 +43,31 @@ import_cmd=("$cli" import strings.txt out.bin)
     exit 1
 }
 
-# Median wall time in milliseconds of "$runs" runs of the command given as arguments.
-median_ms() {
-    local times=() i start end
-    for ((i = 0; i < runs; ++i)); do
-        start=$(date +%s%N)
-        "$@" >/dev/null 2>&1
-        end=$(date +%s%N)
-        times+=($(((end - start) / 1000)))
-    done
-    printf '%s\n' "${times[@]}" | sort -n |
-        awk '{ t[NR] = $1 } END { m = (NR % 2) ? t[(NR + 1) / 2] : (t[NR / 2] + t[NR / 2 + 1]) / 2
-                                 printf "%.1f", m / 1000 }'
+# Milliseconds of wall time of one run of a command, its output dropped.
+time_ms() {
+    local start end
+    start=$(date +%s%N)
+    "$@" >/dev/null 2>&1
+    end=$(date +%s%N)
+    echo $(((end - start) / 1000))
 }
 
-if command -v hyperfine >/dev/null; then
-    hyperfine --runs "$runs" --warmup 1 --export-csv times.csv --command-name msgfmt \
-        "${msgfmt_cmd[*]}" --command-name import "${import_cmd[*]} 2>/dev/null"
-    # The CSV holds seconds; pick the median column by its name.
-    read -r msgfmt_ms import_ms < <(awk -F, '
-        NR == 1 { for (i = 1; i <= NF; ++i) if ($i == "median") col = i; next }
-        { m[$1] = $col * 1000 }
-        END { printf "%.1f %.1f\n", m["msgfmt"], m["import"] }' times.csv)
-else
-    msgfmt_ms=$(median_ms "${msgfmt_cmd[@]}")
-    import_ms=$(median_ms "${import_cmd[@]}")
-fi
+median() {
+    sort -n | awk '{ t[NR] = $1 } END { m = (NR % 2) ? t[(NR + 1) / 2] : (t[NR / 2] + t[NR / 2 + 1]) / 2
+                                       printf "%.1f", m / 1000 }'
+}
+
+# The generated files go to disk first, so that their writeback does not fall into the
+# timings; then the two commands take turns, so that both meet the same machine.
+sync
+msgfmt_times=()
+import_times=()
+for ((i = 0; i < runs; ++i)); do
+    msgfmt_times+=("$(time_ms "${msgfmt_cmd[@]}")")
+    import_times+=("$(time_ms "${import_cmd[@]}")")
+done
+msgfmt_ms=$(printf '%s\n' "${msgfmt_times[@]}" | median)
+import_ms=$(printf '%s\n' "${import_times[@]}" | median)
 
 awk -v m="$msgfmt_ms" -v i="$import_ms" -v n="$runs" 'BEGIN {
     printf "\nmsgfmt -o out.mo strings.po (median of %d): %.1f ms\n", n, m
