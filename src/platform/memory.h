@@ -11,7 +11,7 @@
 namespace ril::platform {
 
 // Blocks below this size come from the heap: mapping them would cost more than it saves.
-constexpr std::size_t kLargeBlockThreshold = std::size_t{256} << 10;
+constexpr std::size_t kLargeBlockThreshold = std::size_t{2} << 20;
 
 // Maps `size` bytes of zeroed memory; null when the system refuses (or a test injects the
 // failure). Release with ReleaseLarge and the same size.

@@ -7,6 +7,7 @@
 #include "platform/file.h"
 #include "platform/memory.h"
 #include "text/ril_str_res.h"
+#include "util/arena.h"
 
 #include <cstddef>
 #include <list>
@@ -94,13 +95,12 @@ class CRilTxtLoader {
 #endif
     }
 
-    static constexpr std::size_t kArenaFirstBlock = 64 * 1024;
     // Separate arenas keep the list's nodes, the items and the records each contiguous, so
     // every walk over them runs through memory in order. Members are destroyed in reverse
     // order: the items first, then what they borrow, then the arenas.
-    std::pmr::monotonic_buffer_resource recordArena_{kArenaFirstBlock, platform::LargeBlocks()};
-    std::pmr::monotonic_buffer_resource itemArena_{kArenaFirstBlock, platform::LargeBlocks()};
-    std::pmr::monotonic_buffer_resource nodeArena_{kArenaFirstBlock, platform::LargeBlocks()};
+    Arena recordArena_{platform::LargeBlocks()};
+    Arena itemArena_{platform::LargeBlocks()};
+    Arena nodeArena_{platform::LargeBlocks()};
     std::vector<platform::FileContent> kept_;
     Items items_;
 };

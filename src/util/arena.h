@@ -1,0 +1,45 @@
+// A bump allocator for objects that all die together (the item list's items, records and
+// nodes): blocks grow from 64 KiB to whole huge pages, and are all released at the end.
+#pragma once
+
+#include <cstddef>
+#include <memory_resource>
+#include <vector>
+
+namespace ril {
+
+class Arena final : public std::pmr::memory_resource {
+  public:
+    // Blocks come from `upstream`; it throws std::bad_alloc when memory runs out.
+    explicit Arena(std::pmr::memory_resource *upstream) : upstream_(upstream) {}
+    ~Arena() override;
+    Arena(const Arena &) = delete;
+    Arena &operator=(const Arena &) = delete;
+
+  private:
+    struct Block {
+        void *data;
+        std::size_t size;
+    };
+
+    void *do_allocate(std::size_t bytes, std::size_t alignment) override;
+    // Memory is given back only with the arena.
+    void do_deallocate(void *, std::size_t, std::size_t) override {}
+    bool do_is_equal(const std::pmr::memory_resource &other) const noexcept override {
+        return this == &other;
+    }
+    void Grow(std::size_t atLeast);
+
+    std::pmr::memory_resource *upstream_;
+    std::vector<Block> blocks_;
+    char *next_ = nullptr;
+    std::size_t left_ = 0;
+    std::size_t nextSize_ = kFirstBlock;
+
+    static constexpr std::size_t kFirstBlock = std::size_t{64} << 10;
+    // From here on blocks are whole huge pages, doubling up to kLargestStep at a time.
+    static constexpr std::size_t kHugePage = std::size_t{2} << 20;
+    static constexpr std::size_t kLargestStep = std::size_t{64} << 20;
+};
+
+} // namespace ril
