@@ -92,21 +92,24 @@ void RilStrRes::Reset() {
 RilStrRes::RecordBlock RilStrRes::AllocateRecord(std::size_t size, std::size_t filled) const {
     if (platform::ShouldFail(platform::Fault::Alloc) || size > SIZE_MAX - kRecordPadding)
         return nullptr;
-    std::size_t total = size + kRecordPadding;
-    // A large zero tail (a record cut short that declares far more) comes zeroed from the
-    // system untouched.
-    constexpr std::size_t kLargeTail = 1 << 16;
-    if (total - filled >= kLargeTail)
-        return RecordBlock(static_cast<std::uint8_t *>(std::calloc(total, 1)),
-                           RecordRelease{nullptr, total, true});
+    const std::size_t total = size + kRecordPadding;
     std::uint8_t *block = nullptr;
     try {
-        block = static_cast<std::uint8_t *>(records_->allocate(total, 1));
+        if (arena_ != nullptr) // the arena owns the block
+            return RecordBlock(static_cast<std::uint8_t *>(arena_->AllocateZeroTail(total, filled)),
+                               RecordRelease{});
+        // A large zero tail (a record cut short that declares far more) comes zeroed from
+        // the system untouched.
+        constexpr std::size_t kLargeTail = 1 << 16;
+        if (total - filled >= kLargeTail)
+            return RecordBlock(static_cast<std::uint8_t *>(std::calloc(total, 1)),
+                               RecordRelease{nullptr, total, true});
+        block = static_cast<std::uint8_t *>(std::pmr::new_delete_resource()->allocate(total, 1));
     } catch (const std::bad_alloc &) {
         return nullptr;
     }
     std::memset(block + filled, 0, total - filled);
-    return RecordBlock(block, RecordRelease{records_, total});
+    return RecordBlock(block, RecordRelease{std::pmr::new_delete_resource(), total});
 }
 
 HResult RilStrRes::BuildRecord(const void *text, std::size_t textBytes,

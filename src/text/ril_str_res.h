@@ -2,6 +2,7 @@
 // and wide forms; RilStrRes adds the item record (macro length, macro, text).
 #pragma once
 
+#include "util/arena.h"
 #include "util/result_codes.h"
 
 #include <cstddef>
@@ -61,10 +62,9 @@ class RilStrRes : public CppMacro {
     using RecordBlock = std::unique_ptr<std::uint8_t[], RecordRelease>;
 
     // A stand-alone item, whose records come from the heap.
-    RilStrRes() : records_(std::pmr::new_delete_resource()) {}
-    // An item of a list, whose records come from the list's arena.
-    explicit RilStrRes(std::pmr::memory_resource *records)
-        : CppMacro(EmptyMacros{}), records_(records) {}
+    RilStrRes() = default;
+    // An item of a list, whose records come from the list's arena and go with it.
+    explicit RilStrRes(Arena *records) : CppMacro(EmptyMacros{}), arena_(records) {}
     ~RilStrRes() override = default;
     void Reset() override;
 
@@ -90,7 +90,7 @@ class RilStrRes : public CppMacro {
     HResult BuildRecord(const void *text, std::size_t textBytes, std::size_t terminatorBytes);
     void MacroFromRecord();
 
-    std::pmr::memory_resource *records_;
+    Arena *arena_ = nullptr;
 };
 
 } // namespace ril

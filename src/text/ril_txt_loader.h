@@ -17,16 +17,13 @@
 
 namespace ril {
 
-// Ends an item where it was made. Items made in a list's arena are not destroyed one by one
-// (the arena goes as a whole); all such an item may hold outside the arena is a record with
-// a large zero tail from calloc, which is freed here.
+// Ends an item where it was made. Items made in a list's arena own nothing outside it (their
+// records come from it too), so they are not destroyed one by one: the arena goes as a whole.
 struct ItemRelease {
     bool inArena = false;
     void operator()(RilStrRes *item) const {
         if (!inArena)
             delete item;
-        else if (item->Record.get_deleter().calloced)
-            item->Record.reset();
     }
 };
 

@@ -110,17 +110,23 @@ std::string_view RecordText(const RilStrRes &item) {
 // '|' behind a final backslash so that the line does not continue. Written straight into
 // the file's buffer.
 void PutNarrowComment(FileReplacer &out, std::string_view text) {
+    if (text.empty())
+        return;
     const void *end = std::memchr(text.data(), 0, text.size());
     std::size_t length =
         end != nullptr ? static_cast<std::size_t>(static_cast<const char *>(end) - text.data())
                        : text.size();
     length = std::min(length, kCommentLimit);
     char *to = out.Room(length + 1);
-    for (std::size_t i = 0; i < length; ++i) {
-        char c = text[i];
-        to[i] = c == '\r' || c == '\n' ? '_' : c;
+    std::memcpy(to, text.data(), length);
+    // Line breaks inside a text are rare: look for them rather than test every byte.
+    for (char lineBreak : {'\r', '\n'}) {
+        char *at = to;
+        while ((at = static_cast<char *>(
+                    std::memchr(at, lineBreak, static_cast<std::size_t>(to + length - at)))))
+            *at++ = '_';
     }
-    if (length > 0 && text[length - 1] == '\\')
+    if (length > 0 && to[length - 1] == '\\')
         to[length++] = '|';
     out.Advance(length);
 }

@@ -1,9 +1,12 @@
 // The bump allocator: blocks of growing size, each used front to back.
 #include "util/arena.h"
 
+#include "platform/memory.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <new>
 
 namespace ril {
@@ -11,6 +14,24 @@ namespace ril {
 Arena::~Arena() {
     for (const Block &block : blocks_)
         upstream_->deallocate(block.data, block.size, alignof(std::max_align_t));
+    for (const Block &block : zeroed_)
+        platform::ReleaseLarge(block.data, block.size);
+}
+
+void *Arena::AllocateZeroTail(std::size_t bytes, std::size_t filled) {
+    if (filled > bytes)
+        filled = bytes;
+    if (bytes - filled < kLongZeroTail) {
+        auto *piece = static_cast<unsigned char *>(allocate(bytes, 1));
+        std::memset(piece + filled, 0, bytes - filled);
+        return piece;
+    }
+    zeroed_.reserve(zeroed_.size() + 1);
+    void *data = platform::MapBlock(bytes);
+    if (data == nullptr)
+        throw std::bad_alloc();
+    zeroed_.push_back(Block{data, bytes});
+    return data;
 }
 
 void Arena::Grow(std::size_t atLeast) {

@@ -16,6 +16,10 @@ class Arena final : public std::pmr::memory_resource {
     Arena(const Arena &) = delete;
     Arena &operator=(const Arena &) = delete;
 
+    // `bytes` bytes, of which those from `filled` on are zero. A long zero tail gets a
+    // mapping of its own, which the system hands out zeroed without touching it.
+    void *AllocateZeroTail(std::size_t bytes, std::size_t filled);
+
   private:
     struct Block {
         void *data;
@@ -32,6 +36,7 @@ class Arena final : public std::pmr::memory_resource {
 
     std::pmr::memory_resource *upstream_;
     std::vector<Block> blocks_;
+    std::vector<Block> zeroed_; // mappings of their own, for long zero tails
     char *next_ = nullptr;
     std::size_t left_ = 0;
     std::size_t nextSize_ = kFirstBlock;
@@ -40,6 +45,7 @@ class Arena final : public std::pmr::memory_resource {
     // From here on blocks are whole huge pages, doubling up to kLargestStep at a time.
     static constexpr std::size_t kHugePage = std::size_t{2} << 20;
     static constexpr std::size_t kLargestStep = std::size_t{64} << 20;
+    static constexpr std::size_t kLongZeroTail = std::size_t{64} << 10;
 };
 
 } // namespace ril
