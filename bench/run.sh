@@ -30,6 +30,8 @@ awk '
     $1 == "BM_WriteOutputBytes/export/real_time_median" { writeExport = $2 }
     $1 == "BM_ExportMbcs/real_time_median" { exportMbcs = $2 }
     $1 == "BM_WriteOutputBytes/header/real_time_median" { writeHeader = $2 }
+    $1 == "BM_ReplaceOutputBytes/export/real_time_median" { replaceExport = $2 }
+    $1 == "BM_ReplaceOutputBytes/header/real_time_median" { replaceHeader = $2 }
     $1 == "BM_HeaderMbcs/real_time_median" { headerMbcs = $2 }
     END {
         printf "\n"
@@ -51,4 +53,10 @@ awk '
         if (writeHeader > 0 && headerMbcs > 0)
             printf "Header MBCS / write of its bytes (medians): %.3f ms / %.3f ms = %.2fx (target <= 3x)\n",
                 headerMbcs, writeHeader, headerMbcs / writeHeader
+        if (replaceExport > 0 && exportMbcs > 0)
+            printf "Export MBCS / its bytes written to a temporary file and renamed over the last (medians): %.3f ms / %.3f ms = %.2fx\n",
+                exportMbcs, replaceExport, exportMbcs / replaceExport
+        if (replaceHeader > 0 && headerMbcs > 0)
+            printf "Header MBCS / its bytes written to a temporary file and renamed over the last (medians): %.3f ms / %.3f ms = %.2fx\n",
+                headerMbcs, replaceHeader, headerMbcs / replaceHeader
     }' "$results"
