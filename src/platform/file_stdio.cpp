@@ -95,23 +95,37 @@ bool File::Close() {
     return ok && !ShouldFail(Fault::FileClose);
 }
 
-ReadStatus ReadWholeFile(const char *path, FileContent &content) {
-    content = FileContent();
-    File file = File::Open(path, "rb");
+namespace {
+
+// Opens a file for a whole-file read and measures it; its size and `padding` more must fit
+// in memory (a use of the Alloc fault: the buffer about to be made).
+ReadStatus OpenWhole(const char *path, std::size_t padding, File &file, std::size_t &size) {
+    file = File::Open(path, "rb");
     if (!file.IsOpen())
         return ReadStatus::CannotOpen;
     std::int64_t length = file.Length();
     if (length < 0)
         return ReadStatus::CannotOpen;
-    if (static_cast<std::uint64_t>(length) > SIZE_MAX || ShouldFail(Fault::Alloc))
+    if (static_cast<std::uint64_t>(length) > SIZE_MAX - padding || ShouldFail(Fault::Alloc))
         return ReadStatus::NoMemory;
+    size = static_cast<std::size_t>(length);
+    return ReadStatus::Ok;
+}
+
+} // namespace
+
+ReadStatus ReadWholeFile(const char *path, FileContent &content) {
+    content = FileContent();
+    File file;
+    std::size_t size = 0;
+    if (ReadStatus status = OpenWhole(path, 0, file, size); status != ReadStatus::Ok)
+        return status;
     // Uninitialised on purpose: every byte kept is overwritten by the read. The heap, not a
     // fresh mapping: a table loaded again and again reuses the same memory.
-    content.bytes =
-        Bytes(new (std::nothrow) std::uint8_t[length > 0 ? length : 1], BytesRelease{0});
+    content.bytes = Bytes(new (std::nothrow) std::uint8_t[size > 0 ? size : 1], BytesRelease{0});
     if (!content.bytes)
         return ReadStatus::NoMemory;
-    content.size = file.Read(content.bytes.get(), static_cast<std::size_t>(length));
+    content.size = file.Read(content.bytes.get(), size);
     return ReadStatus::Ok;
 }
 
@@ -135,15 +149,10 @@ void FileView::Release() {
 
 ReadStatus ViewWholeFile(const char *path, std::size_t padding, FileView &view) {
     view = FileView();
-    File file = File::Open(path, "rb");
-    if (!file.IsOpen())
-        return ReadStatus::CannotOpen;
-    std::int64_t length = file.Length();
-    if (length < 0)
-        return ReadStatus::CannotOpen;
-    if (static_cast<std::uint64_t>(length) > SIZE_MAX - padding || ShouldFail(Fault::Alloc))
-        return ReadStatus::NoMemory;
-    const auto size = static_cast<std::size_t>(length);
+    File file;
+    std::size_t size = 0;
+    if (ReadStatus status = OpenWhole(path, padding, file, size); status != ReadStatus::Ok)
+        return status;
     const std::size_t page = MappingPageSize();
     const std::size_t room = (page - size % page) % page; // zeros behind the end, in its page
     if (size > 0 && (padding == 0 || room >= padding)) {
