@@ -43,9 +43,12 @@ import_cmd=("$cli" import strings.txt out.bin)
     exit 1
 }
 
-# Milliseconds of wall time of one run of a command, its output dropped.
+# Milliseconds of wall time of one run of a command, its output dropped. Each run starts with
+# nothing left to write back, so that no run waits for the disk writes of the one before
+# (replacing a file whose pages are still being written waits for them).
 time_ms() {
     local start end
+    sync
     start=$(date +%s%N)
     "$@" >/dev/null 2>&1
     end=$(date +%s%N)
@@ -57,9 +60,7 @@ median() {
                                        printf "%.1f", m / 1000 }'
 }
 
-# The generated files go to disk first, so that their writeback does not fall into the
-# timings; then the two commands take turns, so that both meet the same machine.
-sync
+# The two commands take turns, so that both meet the same machine.
 msgfmt_times=()
 import_times=()
 for ((i = 0; i < runs; ++i)); do
