@@ -93,23 +93,23 @@ RilStrRes::RecordBlock RilStrRes::AllocateRecord(std::size_t size, std::size_t f
     if (platform::ShouldFail(platform::Fault::Alloc) || size > SIZE_MAX - kRecordPadding)
         return nullptr;
     const std::size_t total = size + kRecordPadding;
-    std::uint8_t *block = nullptr;
-    try {
-        if (arena_ != nullptr) // the arena owns the block
+    if (arena_ != nullptr) { // the arena owns the block
+        try {
             return RecordBlock(static_cast<std::uint8_t *>(arena_->AllocateZeroTail(total, filled)),
                                RecordRelease{});
-        // A large zero tail (a record cut short that declares far more) comes zeroed from
-        // the system untouched.
-        constexpr std::size_t kLargeTail = 1 << 16;
-        if (total - filled >= kLargeTail)
-            return RecordBlock(static_cast<std::uint8_t *>(std::calloc(total, 1)),
-                               RecordRelease{nullptr, total, true});
-        block = static_cast<std::uint8_t *>(std::pmr::new_delete_resource()->allocate(total, 1));
-    } catch (const std::bad_alloc &) {
-        return nullptr;
+        } catch (const std::bad_alloc &) {
+            return nullptr;
+        }
     }
-    std::memset(block + filled, 0, total - filled);
-    return RecordBlock(block, RecordRelease{std::pmr::new_delete_resource(), total});
+    // A large zero tail (a record cut short that declares far more) comes zeroed from the
+    // system untouched.
+    constexpr std::size_t kLargeTail = 1 << 16;
+    if (total - filled >= kLargeTail)
+        return RecordBlock(static_cast<std::uint8_t *>(std::calloc(total, 1)), RecordRelease{true});
+    RecordBlock block(static_cast<std::uint8_t *>(std::malloc(total)), RecordRelease{true});
+    if (block)
+        std::memset(block.get() + filled, 0, total - filled);
+    return block;
 }
 
 HResult RilStrRes::BuildRecord(const void *text, std::size_t textBytes,

@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
-#include <memory_resource>
 
 namespace ril {
 
@@ -42,17 +41,13 @@ class CppMacro {
     }
 };
 
-// Frees a record block where it came from: a memory resource, or calloc for a large
-// zero tail. A block borrowed from a buffer that the owning list keeps is left alone.
+// Frees a record block that came from the heap (a stand-alone item's). Blocks from a list's
+// arena, or borrowed from a buffer the list keeps, go with the list.
 struct RecordRelease {
-    std::pmr::memory_resource *from = nullptr;
-    std::size_t bytes = 0;
-    bool calloced = false;
+    bool fromHeap = false;
     void operator()(std::uint8_t *block) const {
-        if (calloced)
+        if (fromHeap)
             std::free(block);
-        else if (from != nullptr)
-            from->deallocate(block, bytes, 1);
     }
 };
 

@@ -76,7 +76,7 @@ class CRilTxtLoader {
                 Prefetch(**ahead);
                 ++ahead;
             }
-            visit(static_cast<const RilStrRes &>(*item));
+            visit(*item);
         }
     }
 

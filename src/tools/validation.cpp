@@ -63,6 +63,24 @@ bool RemoveRepeats(CRilTxtLoader::Items &items, const char *logPath, const char 
 // match and the table stays small enough for the caches.
 class SeenMacros {
   public:
+    // True when a macro of the list was seen before it. Hashes are computed first, so that
+    // the slot of a macro a few places ahead can be fetched while this one is placed.
+    static bool AnyRepeated(const Vector<const char *> &macros) {
+        SeenMacros seen(macros.size());
+        Vector<std::uint64_t> hashes(macros.size(), LargeBlocks());
+        for (std::size_t i = 0; i < macros.size(); ++i)
+            hashes[i] = Hash(macros[i]);
+        constexpr std::size_t kAhead = 8;
+        for (std::size_t i = 0; i < macros.size(); ++i) {
+            if (i + kAhead < macros.size())
+                seen.Prefetch(hashes[i + kAhead]);
+            if (!seen.Add(macros, i, hashes[i]))
+                return true;
+        }
+        return false;
+    }
+
+  private:
     explicit SeenMacros(std::size_t count) {
         std::size_t size = 16;
         while (size < count * 2)
@@ -93,24 +111,6 @@ class SeenMacros {
         }
     }
 
-    // True when a macro of the list was seen before it. Hashes are computed first, so that
-    // the slot of a macro a few places ahead can be fetched while this one is placed.
-    static bool AnyRepeated(const Vector<const char *> &macros) {
-        SeenMacros seen(macros.size());
-        Vector<std::uint64_t> hashes(macros.size(), LargeBlocks());
-        for (std::size_t i = 0; i < macros.size(); ++i)
-            hashes[i] = Hash(macros[i]);
-        constexpr std::size_t kAhead = 8;
-        for (std::size_t i = 0; i < macros.size(); ++i) {
-            if (i + kAhead < macros.size())
-                seen.Prefetch(hashes[i + kAhead]);
-            if (!seen.Add(macros, i, hashes[i]))
-                return true;
-        }
-        return false;
-    }
-
-  private:
     struct Slot {
         std::uint32_t tag = 0;
         std::uint32_t index = 0; // one past the macro's place in the list; 0 when empty
