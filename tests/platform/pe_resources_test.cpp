@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <random>
 
 namespace {
 
@@ -240,25 +239,6 @@ TEST(PeResources, MalformedTreesAreReadSafely) {
                 std::find(c.reachable.begin(), c.reachable.end(), id) != c.reachable.end();
             EXPECT_EQ(reachable, expected) << "ID " << id;
         }
-    }
-}
-
-TEST(PeResources, RandomDamageNeverBreaksTheReader) {
-    const Bytes good = SimplePe(ThreeNames().bytes);
-    std::mt19937 random(4410);
-    for (int round = 0; round < 3000; ++round) {
-        Bytes file = good;
-        const int flips = 1 + static_cast<int>(random() % 8);
-        for (int i = 0; i < flips; ++i)
-            file[0x400 + random() % 0x100] = static_cast<std::uint8_t>(random());
-        Loaded module(std::move(file));
-        ASSERT_TRUE(module.image);
-        for (const ResourceLeaf &leaf : module.tree.Leaves())
-            if (leaf.readable && !leaf.data.empty()) {
-                EXPECT_GE(leaf.data.data(), module.file.data());
-                EXPECT_LE(leaf.data.data() + leaf.data.size(),
-                          module.file.data() + module.file.size());
-            }
     }
 }
 

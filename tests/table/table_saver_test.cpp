@@ -141,21 +141,5 @@ TEST_F(TableSaverTest, FailuresKeepTheFileAndTheTable) {
     }
 }
 
-TEST_F(TableSaverTest, ReplacingBehavesLikeWritingInPlace) {
-#ifdef _WIN32
-    GTEST_SKIP() << "POSIX names and modes";
-#else
-    Load(BinBuilder().Header(1, 1, 1).EntryA(1, "A", "a").Get());
-    EXPECT_EQ(Ril_ExportResToBinFile(dir.File(std::string(250, 'n') + ".bin").c_str()), 0);
-
-    Load(BinBuilder().Header(1, 1, 1).EntryA(1, "A", "a").Get());
-    WriteFile(saved, std::string("old"));
-    fs::permissions(saved, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    ASSERT_EQ(Ril_ExportResToBinFile(saved.c_str()), 0);
-    EXPECT_EQ(fs::status(saved).permissions(),
-              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-#endif
-}
-
 } // namespace
 } // namespace ril::test

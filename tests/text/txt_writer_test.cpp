@@ -230,30 +230,5 @@ TEST_F(TxtWriterTest, FailuresReportAndKeepThePreviousFile) {
     }
 }
 
-TEST_F(TxtWriterTest, ReplacingBehavesLikeWritingInPlace) {
-#ifdef _WIN32
-    GTEST_SKIP() << "POSIX names and modes";
-#else
-    WriteFile(bin, BinBuilder().Header(1, 1, 1).EntryA(1, "A", "a").Get());
-    std::string longName = dir.File(std::string(250, 'n') + ".txt"); // a legal 254-byte name
-    EXPECT_EQ(Ril_ExportResFromBinToTxt(longName.c_str(), 0, bin.c_str()), 0);
-    EXPECT_TRUE(notices.Notices().empty());
-
-    WriteFile(txt, std::string("old"));
-    namespace fs = std::filesystem;
-    fs::permissions(txt, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    ASSERT_EQ(Ril_ExportResFromBinToTxt(txt.c_str(), 0, bin.c_str()), 0);
-    EXPECT_EQ(fs::status(txt).permissions(),
-              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-
-    // A folder in the way is a file that cannot be opened for writing.
-    std::string folder = dir.File("folder.txt");
-    fs::create_directory(folder);
-    notices.Clear();
-    EXPECT_EQ(Ril_ExportResFromBinToTxt(folder.c_str(), 0, bin.c_str()), -203);
-    ExpectNotice(Printf(msg::kCannotOpenText, folder.c_str()));
-#endif
-}
-
 } // namespace
 } // namespace ril::test

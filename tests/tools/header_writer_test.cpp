@@ -250,31 +250,5 @@ TEST_F(HeaderWriterTest, FailuresReportAndKeepThePreviousHeader) {
     }
 }
 
-TEST_F(HeaderWriterTest, ReplacingBehavesLikeWritingInPlace) {
-#ifdef _WIN32
-    GTEST_SKIP() << "POSIX names and modes";
-#else
-    std::string longBin = res + "/" + std::string(250, 'n') + ".bin"; // header name: 252 bytes
-    WriteFile(longBin, BinBuilder().Header(1, 1, 1).EntryA(1, "A", "a").Get());
-    EXPECT_EQ(Ril_WriteHeaderFile(inc.c_str(), 0, longBin.c_str()), 0);
-    EXPECT_TRUE(notices.Notices().empty());
-
-    std::string header = inc + kSep + "strings.h";
-    WriteFile(header, std::string("old"));
-    WriteFile(bin, BinBuilder().Header(1, 1, 1).EntryA(1, "A", "a").Get());
-    fs::permissions(header, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    ASSERT_EQ(Ril_WriteHeaderFile(inc.c_str(), 0, bin.c_str()), 0);
-    EXPECT_EQ(fs::status(header).permissions(),
-              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-
-    // A folder in the way is a header that cannot be created.
-    fs::remove(header);
-    fs::create_directory(header);
-    notices.Clear();
-    EXPECT_EQ(Ril_WriteHeaderFile(inc.c_str(), 0, bin.c_str()), -203);
-    ExpectNotice(Printf(msg::kCannotOpenHeader, header.c_str()));
-#endif
-}
-
 } // namespace
 } // namespace ril::test

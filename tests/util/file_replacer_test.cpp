@@ -55,6 +55,28 @@ TEST(FileReplacer, WritesEveryPieceInOrderAndReplacesTheTarget) {
     EXPECT_EQ(EntriesIn(dir), 1u);
 }
 
+TEST(FileReplacer, ReplacingBehavesLikeWritingInPlace) {
+#ifdef _WIN32
+    GTEST_SKIP() << "POSIX names and modes";
+#else
+    namespace fs = std::filesystem;
+    TempDir dir;
+    // A legal 254-byte name: the temporary file's name does not grow with it.
+    const std::string longName = dir.File(std::string(250, 'n') + ".txt");
+    EXPECT_EQ(ReplaceFileContent(longName.c_str(), reinterpret_cast<const std::uint8_t *>("x"), 1),
+              ReplaceStatus::Ok);
+    // The target keeps its permissions.
+    const std::string target = dir.File("out.txt");
+    WriteFile(target, std::string("old"));
+    const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(target, mode);
+    EXPECT_EQ(ReplaceFileContent(target.c_str(), reinterpret_cast<const std::uint8_t *>("new"), 3),
+              ReplaceStatus::Ok);
+    EXPECT_EQ(fs::status(target).permissions(), mode);
+    EXPECT_EQ(ReadFile(target), Bytes({'n', 'e', 'w'}));
+#endif
+}
+
 TEST(FileReplacer, FailuresKeepThePreviousFile) {
     TempDir dir;
     const std::string target = dir.File("out.bin");
