@@ -44,17 +44,5 @@ TEST(LargeBlocks, ArenaResourceServesBothSizesAndReportsFailure) {
     DisarmAllFaults();
 }
 
-TEST(LargeBlocks, ByteBuffersOfEverySize) {
-    for (std::size_t size : {std::size_t{0}, std::size_t{1}, kLargeBlockThreshold - 1,
-                             kLargeBlockThreshold, std::size_t{3} << 20}) {
-        Bytes bytes = AllocateBytes(size);
-        ASSERT_TRUE(bytes) << size;
-        if (size > 0) {
-            bytes[size - 1] = 7;
-            EXPECT_EQ(bytes[size - 1], 7);
-        }
-    }
-}
-
 } // namespace
 } // namespace ril::platform
