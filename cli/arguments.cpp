@@ -15,9 +15,19 @@ std::string Synopsis(CommandSpec const &command) {
     std::string text = std::string(command.name) + " " + command.operands;
     if (command.acceptsWide)
         text += " [--wide]";
+    for (char const *flag : command.flags)
+        text += std::string(" [") + flag + "]";
     for (ValueOption const &option : command.valueOptions)
         text += std::string(" [") + option.name + " " + option.value + "]";
     return text;
+}
+
+// Whether any command takes `name` as a flag.
+bool IsFlag(std::string_view name, std::span<CommandSpec const> commands) {
+    return std::any_of(commands.begin(), commands.end(), [&](CommandSpec const &command) {
+        return std::any_of(command.flags.begin(), command.flags.end(),
+                           [&](char const *flag) { return name == flag; });
+    });
 }
 
 // Whether any command takes `name` as a value option.
@@ -30,7 +40,9 @@ bool IsValueOption(std::string_view name, std::span<CommandSpec const> commands)
 
 bool Accepts(CommandSpec const &command, std::string const &name) {
     return std::any_of(command.valueOptions.begin(), command.valueOptions.end(),
-                       [&](ValueOption const &option) { return name == option.name; });
+                       [&](ValueOption const &option) { return name == option.name; }) ||
+           std::any_of(command.flags.begin(), command.flags.end(),
+                       [&](char const *flag) { return name == flag; });
 }
 
 CommandSpec const &FindCommand(std::string const &name, std::span<CommandSpec const> commands) {
@@ -105,6 +117,8 @@ ParsedLine ParseArguments(std::span<char const *const> arguments,
             version = true;
         else if (argument == "--wide")
             wide = true;
+        else if (IsFlag(argument, commands))
+            values[std::string(argument)] = std::string();
         else
             throw UsageError("unknown option '" + std::string(argument) + "'");
     }
@@ -128,6 +142,8 @@ ParsedLine ParseArguments(std::span<char const *const> arguments,
     for (auto const &[name, value] : values)
         if (!Accepts(command, name))
             throw UsageError("option '" + name + "' does not apply to '" + command.name + "'");
+    if (wide && values.contains("--narrow"))
+        throw UsageError("options '--wide' and '--narrow' exclude each other");
 
     line.invocation.command = &command;
     line.invocation.values = std::move(values);
@@ -165,10 +181,21 @@ std::string UsageText(std::span<CommandSpec const> commands) {
     }
     text += "\n"
             "Options:\n"
-            "  --wide        the texts are wide (UTF-16); without it, texts are multibyte\n"
-            "                text in the ANSI code page (936, GBK, outside Windows). A\n"
-            "                text file that starts with a UTF-16 byte-order mark is always\n"
-            "                read as wide\n"
+            "  --wide        the texts are wide (UTF-16). A text file that starts with a\n"
+            "                UTF-16 byte-order mark is always read as wide\n"
+            "  --narrow      the texts are multibyte, in the ANSI code page (936, GBK,\n"
+            "                outside Windows). Without --wide or --narrow, import reads\n"
+            "                multibyte text and the other commands take the flavour that\n"
+            "                most of the BIN's records fit\n"
+            "  --force       use the flavour given even when most of the BIN's records fit\n"
+            "                the other one; import: write a BIN even when a non-empty text\n"
+            "                file yields no items\n"
+            "  --code-page N the code page of multibyte texts, macros and holder texts\n"
+            "                (for example 936, 54936, 932, 950, 1252 or 65001); all\n"
+            "                commands but resave take it. Without it, import reads a text\n"
+            "                file that starts with EF BB BF as UTF-8\n"
+            "  --utf8        short for --code-page 65001\n"
+            "  --verbose     import: say how the text file is read\n"
             "  --log FILE    write the import log to FILE (GBK text, replaced each run)\n"
             "  --set TEXT    holder: append a holder marker holding TEXT\n"
             "  --clear       holder: append an empty holder marker\n"
@@ -204,6 +231,12 @@ std::string UsageText(std::span<CommandSpec const> commands) {
             "the tool reads and rewrites the module's resource section itself. A module\n"
             "edit that fails is discarded, and ending a session appends an empty holder\n"
             "marker to the module's file.\n"
+            "\n"
+            "Before the library reads a BIN, the tool checks its structure (holder flag 0\n"
+            "or 1, every entry inside the file before the holder marker, macro lengths\n"
+            "inside their records) and refuses a file that is not a BIN. Import refuses a\n"
+            "non-empty text file in which no item can be found, and warns when a valid\n"
+            "UTF-8 file is read in a double-byte code page. A refusal writes nothing.\n"
             "\n"
             "Exit status: 0 on success, 1 when a file, an item or the library fails,\n"
             "2 for a malformed command line.\n";

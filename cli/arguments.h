@@ -21,7 +21,8 @@ struct ValueOption {
 };
 
 // One command: its name, its operands as shown in the usage, how many it takes, whether it
-// accepts --wide, a one-line summary, the function that runs it and its value options.
+// accepts --wide, a one-line summary, the function that runs it, its value options and its
+// flags (options without a value beside --wide).
 //
 // A command with its own grammar sets `parse` and `usage` instead of the operands, options
 // and summary: `parse` receives every argument except the command word, in order, and
@@ -37,6 +38,7 @@ struct CommandSpec {
     ParsedLine (*parse)(CommandSpec const &command,
                         std::span<char const *const> arguments) = nullptr;
     char const *usage = nullptr;
+    std::span<char const *const> flags = {};
 };
 
 // An option that a command with its own grammar allows more than once, with its values.
@@ -49,8 +51,8 @@ struct Invocation {
     CommandSpec const *command = nullptr;
     std::vector<std::string> operands;
     bool wide = false;
-    // Value options given, by name (for example "--log"); with their own grammar, also the
-    // options without a value, mapped to an empty string.
+    // Value options given, by name (for example "--log"); flags other than --wide are mapped
+    // to an empty string.
     std::map<std::string, std::string> values;
     // Options given more than once by a command with its own grammar, in command-line order.
     std::vector<RepeatedOption> repeated;

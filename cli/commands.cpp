@@ -6,21 +6,28 @@
 namespace rilcli {
 namespace {
 
-constexpr ValueOption kImportOptions[] = {{"--log", "FILE"}};
+constexpr ValueOption kImportOptions[] = {{"--log", "FILE"}, {"--code-page", "N"}};
+constexpr ValueOption kTextOptions[] = {{"--code-page", "N"}};
+constexpr char const *kImportFlags[] = {"--narrow", "--force", "--utf8", "--verbose"};
+constexpr char const *kTextFlags[] = {"--narrow", "--force", "--utf8"};
 
 constexpr CommandSpec kCommands[] = {
     {"import", "TEXT.txt OUT.bin", 2, true,
      "compile a text resource file into a BIN (messages to standard error or the log)", &RunImport,
-     kImportOptions},
+     kImportOptions, nullptr, nullptr, kImportFlags},
     {"export", "FILE.bin OUT.txt", 2, true,
-     "write a BIN back as a text resource file (UTF-16 with --wide, else multibyte)", &RunExport},
+     "write a BIN back as a text resource file (UTF-16 for wide texts, else multibyte)", &RunExport,
+     kTextOptions, nullptr, nullptr, kTextFlags},
     {"header", "FILE.bin DIR", 2, true,
-     "write DIR/<name of FILE.bin>.h with one #define IDT_<MACRO> <ID> line per item", &RunHeader},
+     "write DIR/<name of FILE.bin>.h with one #define IDT_<MACRO> <ID> line per item", &RunHeader,
+     kTextOptions, nullptr, nullptr, kTextFlags},
     {"resave", "IN.bin OUT.bin", 2, false,
      "load a BIN and save its items in ascending ID order with a new holder marker", &RunResave},
     {"dump", "FILE.bin", 1, true,
-     "print every item as ID<TAB>MACRO<TAB>TEXT, one line each, in ascending ID order", &RunDump},
-    {"get", "FILE.bin ID", 2, true, "print the text of the item ID", &RunGet},
+     "print every item as ID<TAB>MACRO<TAB>TEXT, one line each, in ascending ID order", &RunDump,
+     kTextOptions, nullptr, nullptr, kTextFlags},
+    {"get", "FILE.bin ID", 2, true, "print the text of the item ID", &RunGet, kTextOptions, nullptr,
+     nullptr, kTextFlags},
     // Their own grammar (module_arguments.cpp): operands, options and summary are unused.
     {"holder", "", 0, false, "", &RunHolder, {}, &ParseHolderLine, kHolderUsage},
     {"module", "", 0, false, "", &RunModule, {}, &ParseModuleLine, kModuleUsage},

@@ -4,15 +4,30 @@
 #include "text_output.h"
 
 #include <cstdio>
+#include <vector>
 
 namespace rilcli {
 namespace {
+
+// The library's own messages are GBK whatever the ANSI code page is.
+constexpr unsigned kMessageCodePage = 936;
+
+// The message in UTF-8, or its bytes unchanged when they cannot be converted.
+std::string MessageToUtf8(std::string const &raw) {
+    int const size = Ril_MbcsToWcs(raw.c_str(), nullptr, kMessageCodePage);
+    if (size <= 0)
+        return raw;
+    std::vector<RIL_WCHAR> units(static_cast<std::size_t>(size));
+    if (Ril_MbcsToWcs(raw.c_str(), units.data(), kMessageCodePage) <= 0)
+        return raw;
+    return Utf16ToUtf8(std::u16string(units.begin(), units.end() - 1));
+}
 
 // Library notices arrive through C code: nothing may escape from here.
 void PrintNotice(void * /*context*/, char const * /*caption*/, char const *message) noexcept {
     std::string const raw = message != nullptr ? message : "";
     try {
-        std::string const text = AnsiToUtf8OrRaw(raw);
+        std::string const text = MessageToUtf8(raw);
         std::fprintf(stderr, "Error: %s\n", text.c_str());
     } catch (...) {
         std::fprintf(stderr, "Error: %s\n", raw.c_str());

@@ -1,4 +1,5 @@
 // ril4410: command-line tool over the Ril4410 library's public interface.
+#include "code_page.h"
 #include "commands.h"
 #include "diagnostics.h"
 #include "text_output.h"
@@ -31,6 +32,7 @@ int Run(std::span<char const *const> arguments) {
     case Request::kRun:
         break;
     }
+    ApplyCodePage(line.invocation);
     return line.invocation.command->run(line.invocation);
 }
 

@@ -39,9 +39,8 @@ struct OptionSpec {
 
 // --wide is known, so that it is refused as not applying rather than as unknown.
 constexpr OptionSpec kHolderOptions[] = {
-    {"--set", 1, "TEXT", false},
-    {"--clear", 0, "", false},
-    {"--wide", 0, "", false},
+    {"--set", 1, "TEXT", false},    {"--clear", 0, "", false}, {"--wide", 0, "", false},
+    {"--code-page", 1, "N", false}, {"--utf8", 0, "", false},
 };
 
 constexpr OptionSpec kModuleOptions[] = {
@@ -49,7 +48,8 @@ constexpr OptionSpec kModuleOptions[] = {
     {"--first-id", 1, "ID", false},  {"--add", 3, "ID|new MACRO TEXT", true},
     {"--remove", 1, "ID", true},     {"--commit", 0, "", false},
     {"--discard", 0, "", false},     {"--header", 1, "DIR", false},
-    {"--bin", 1, "FILE.bin", false},
+    {"--bin", 1, "FILE.bin", false}, {"--code-page", 1, "N", false},
+    {"--utf8", 0, "", false},
 };
 
 // One form of a command: its name in messages, its synopsis, its operand count and the
@@ -61,11 +61,11 @@ struct Grammar {
     std::span<std::string_view const> allowed;
 };
 
-constexpr std::string_view kHolderAllowed[] = {"--set", "--clear"};
-constexpr std::string_view kListAllowed[] = {"--wide"};
-constexpr std::string_view kEditAllowed[] = {"--wide",    "--holder", "--first-id",
-                                             "--add",     "--remove", "--commit",
-                                             "--discard", "--header", "--bin"};
+constexpr std::string_view kHolderAllowed[] = {"--set", "--clear", "--code-page", "--utf8"};
+constexpr std::string_view kListAllowed[] = {"--wide", "--code-page", "--utf8"};
+constexpr std::string_view kEditAllowed[] = {"--wide",   "--holder",    "--first-id", "--add",
+                                             "--remove", "--commit",    "--discard",  "--header",
+                                             "--bin",    "--code-page", "--utf8"};
 
 constexpr Grammar kHolderGrammar = {"holder", "holder FILE [--set TEXT | --clear]", 1,
                                     kHolderAllowed};

@@ -1,8 +1,10 @@
 // The run-time editing commands: holder (read or append a holder marker) and module (list
 // the item records of a resource module, or edit it in one session).
+#include "bin_check.h"
 #include "bin_items.h"
 #include "commands.h"
 #include "diagnostics.h"
+#include "input_files.h"
 #include "module_arguments.h"
 #include "text_output.h"
 
@@ -190,8 +192,10 @@ void EditModule(Invocation const &invocation) {
     std::string holder;
     if (char const *given = invocation.Value("--holder"))
         holder = ArgumentToAnsi(given);
-    if (char const *bin = invocation.Value("--bin"))
+    if (char const *bin = invocation.Value("--bin")) {
+        CheckBin(bin);
         LoadBin(bin);
+    }
 
     OpenModule const module(path);
     RIL_LONG result = Ril_RTEditBegin(
@@ -220,6 +224,8 @@ void EditModule(Invocation const &invocation) {
 int RunHolder(Invocation const &invocation) {
     std::string const &path = invocation.operands[0];
     // The library would create a missing file; a misspelt name should not leave one behind.
+    if (IsDirectory(path))
+        throw Failure(path + ": not a BIN: a directory");
     RequireReadable(path);
     char const *const text = invocation.Value("--set");
     if (text == nullptr && invocation.Value("--clear") == nullptr) {

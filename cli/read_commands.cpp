@@ -1,4 +1,5 @@
 // The commands that load a BIN and print its items: dump and get.
+#include "bin_check.h"
 #include "bin_items.h"
 #include "commands.h"
 #include "diagnostics.h"
@@ -15,6 +16,7 @@ std::string TextAsUtf8(Item const &item, bool wide) {
 
 int RunDump(Invocation const &invocation) {
     std::string const &path = invocation.operands[0];
+    bool const wide = CheckedWide(invocation, path);
     LoadBin(path);
     // The library keeps no list of IDs: probe every slot the table can hold. The limit is
     // at most 0xFFFFFFFF, so the counter never wraps.
@@ -24,7 +26,7 @@ int RunDump(Invocation const &invocation) {
             continue;
         Item const item = ReadItem(id);
         WriteOut(std::to_string(id) + '\t' + EscapeControls(AnsiToUtf8(item.macro)) + '\t' +
-                 EscapeControls(TextAsUtf8(item, invocation.wide)) + '\n');
+                 EscapeControls(TextAsUtf8(item, wide)) + '\n');
     }
     FinishOutput();
     return kExitOk;
@@ -33,11 +35,12 @@ int RunDump(Invocation const &invocation) {
 int RunGet(Invocation const &invocation) {
     std::string const &path = invocation.operands[0];
     RIL_ULONG const id = ParseId(invocation.operands[1]);
+    bool const wide = CheckedWide(invocation, path);
     LoadBin(path);
     // A missing ID still gives a one-blank string from the getters; only the record tells.
     if (!HasItem(id))
         throw Failure("no item with ID " + std::to_string(id) + " in '" + path + "'");
-    WriteOut(EscapeControls(TextAsUtf8(ReadItem(id), invocation.wide)) + '\n');
+    WriteOut(EscapeControls(TextAsUtf8(ReadItem(id), wide)) + '\n');
     FinishOutput();
     return kExitOk;
 }

@@ -113,14 +113,6 @@ std::string AnsiToUtf8(std::string const &text) {
     return Utf16ToUtf8(AnsiToUtf16(text));
 }
 
-std::string AnsiToUtf8OrRaw(std::string const &text) {
-    try {
-        return AnsiToUtf8(text);
-    } catch (Failure const &) {
-        return text;
-    }
-}
-
 std::string EscapeControls(std::string_view text) {
     std::string out;
     out.reserve(text.size());

@@ -16,8 +16,6 @@ std::string Utf16ToUtf8(std::u16string_view units);
 // Ril_MbcsToWcs; throws Failure with the library's code when the conversion fails.
 std::u16string AnsiToUtf16(std::string const &text);
 std::string AnsiToUtf8(std::string const &text);
-// The same, but gives the bytes unchanged when they cannot be converted.
-std::string AnsiToUtf8OrRaw(std::string const &text);
 
 // Text from the command line to UTF-16, and on to the ANSI code page, through
 // Ril_MbcsToWcs and Ril_WcsToMbcs; throws Failure with the library's code. The command line

@@ -1,29 +1,39 @@
 # ril4410_add_string_table(): compiles a text resource file into a BIN and its IDT_ header at
 # build time with the installed ril4410 tool. Run with -P, this file is that build step.
 #
-#   ril4410_add_string_table(<name> SOURCE <file.txt> [WIDE] [OUTPUT_DIR <dir>])
+#   ril4410_add_string_table(<name> SOURCE <file.txt> [WIDE] [CODE_PAGE <n>]
+#                            [OUTPUT_DIR <dir>])
 #
 # Writes <dir>/<base>.bin and <dir>/<base>.h, <base> being the text file's name without its
 # last extension; <dir> defaults to <current binary dir>/<name>. WIDE marks a UTF-16 text
-# file without a byte-order mark (one with FF FE is always read as UTF-16). Both files are
-# made again whenever the text file or the tool changes. Creates the INTERFACE target
-# <name>, which carries <dir> as include directory and builds both files before any target
-# that links it; its properties RIL4410_BIN and RIL4410_HEADER, and the variables
-# <name>_BIN and <name>_HEADER in the caller's scope, hold the two paths.
+# file without a byte-order mark (one with FF FE is always read as UTF-16). CODE_PAGE is
+# the code page of a multibyte text file (65001 for UTF-8); without it, a file that starts
+# with the UTF-8 mark EF BB BF is read as UTF-8, any other in the tool's default (936
+# outside Windows). Both files are made again whenever the text file or the tool changes.
+# Creates the INTERFACE target <name>, which carries <dir> as include directory and builds
+# both files before any target that links it; its properties RIL4410_BIN and RIL4410_HEADER,
+# and the variables <name>_BIN and <name>_HEADER in the caller's scope, hold the two paths.
 
 if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
   # The build step. The import's gap count is a notice on standard error: a successful
   # import stays silent about it, any other message is shown, and a failure shows them all.
   cmake_minimum_required(VERSION 3.20)
-  # A byte-order mark FF FE makes the import read UTF-16 whatever it is told; the header
-  # must then read the texts as UTF-16 too.
-  file(READ "${RIL4410_SOURCE}" mark LIMIT 2 HEX)
-  set(wide_option "")
-  if(RIL4410_WIDE OR mark STREQUAL "fffe")
-    set(wide_option --wide)
+  # A byte-order mark FF FE makes the import read UTF-16 whatever it is told, and EF BB BF
+  # UTF-8 when no code page is given; the header must read the texts the same way.
+  file(READ "${RIL4410_SOURCE}" mark LIMIT 3 HEX)
+  set(tool_options "")
+  if(RIL4410_WIDE OR mark MATCHES "^fffe")
+    set(tool_options --wide)
+  endif()
+  set(code_page "${RIL4410_CODE_PAGE}")
+  if(code_page STREQUAL "" AND mark STREQUAL "efbbbf")
+    set(code_page 65001)
+  endif()
+  if(NOT code_page STREQUAL "")
+    list(APPEND tool_options --code-page "${code_page}")
   endif()
   execute_process(
-    COMMAND "${RIL4410_TOOL}" import "${RIL4410_SOURCE}" "${RIL4410_BIN}" ${wide_option}
+    COMMAND "${RIL4410_TOOL}" import "${RIL4410_SOURCE}" "${RIL4410_BIN}" ${tool_options}
     RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE messages)
   if(NOT status EQUAL 0)
     message(FATAL_ERROR "ril4410 import of ${RIL4410_SOURCE} failed:\n${output}${messages}")
@@ -34,7 +44,7 @@ if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
     message(WARNING "ril4410 import of ${RIL4410_SOURCE}:\n${messages}")
   endif()
   execute_process(
-    COMMAND "${RIL4410_TOOL}" header "${RIL4410_BIN}" "${RIL4410_HEADER_DIR}" ${wide_option}
+    COMMAND "${RIL4410_TOOL}" header "${RIL4410_BIN}" "${RIL4410_HEADER_DIR}" ${tool_options}
     RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE messages)
   if(NOT status EQUAL 0)
     message(FATAL_ERROR "ril4410 header of ${RIL4410_BIN} failed:\n${output}${messages}")
@@ -47,13 +57,17 @@ if(CMAKE_VERSION VERSION_LESS 3.20)
 endif()
 
 function(ril4410_add_string_table name)
-  cmake_parse_arguments(PARSE_ARGV 1 RIL "WIDE" "SOURCE;OUTPUT_DIR" "")
+  cmake_parse_arguments(PARSE_ARGV 1 RIL "WIDE" "SOURCE;OUTPUT_DIR;CODE_PAGE" "")
   if(RIL_UNPARSED_ARGUMENTS)
     message(FATAL_ERROR "ril4410_add_string_table(${name}): unknown arguments "
                         "${RIL_UNPARSED_ARGUMENTS}")
   endif()
   if(NOT RIL_SOURCE)
     message(FATAL_ERROR "ril4410_add_string_table(${name}): SOURCE <file.txt> is required")
+  endif()
+  if(DEFINED RIL_CODE_PAGE AND NOT RIL_CODE_PAGE MATCHES "^[0-9]+$")
+    message(FATAL_ERROR "ril4410_add_string_table(${name}): CODE_PAGE needs a code page number, "
+                        "not '${RIL_CODE_PAGE}'")
   endif()
   if(NOT TARGET Ril4410::ril4410)
     message(FATAL_ERROR "ril4410_add_string_table(${name}): this Ril4410 package has no "
@@ -86,6 +100,7 @@ function(ril4410_add_string_table name)
       "-DRIL4410_BIN=${bin}"
       "-DRIL4410_HEADER_DIR=${output_dir}"
       "-DRIL4410_WIDE=${wide}"
+      "-DRIL4410_CODE_PAGE=${RIL_CODE_PAGE}"
       -P "${CMAKE_CURRENT_FUNCTION_LIST_FILE}"
     DEPENDS "${source}" "$<TARGET_FILE:Ril4410::ril4410>" "${CMAKE_CURRENT_FUNCTION_LIST_FILE}"
     COMMENT "Compiling string table ${base}.bin and ${base}.h"

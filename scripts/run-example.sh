@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The main job on the shipped example: builds the ril4410 tool, compiles the example text
-# resource file (GBK) into a BIN with an import log, and prints every item of the BIN.
+# The main job on the shipped examples: builds the ril4410 tool, compiles the example text
+# resource file (GBK) into a BIN with an import log and prints every item of the BIN, then
+# does the same for its UTF-8 copy (read as UTF-8 for its byte-order mark).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,3 +14,7 @@ mkdir -p "$out"
 "$tool" import examples/notepad.txt "$out/notepad.bin" --log "$out/notepad.log"
 echo "== $out/notepad.bin"
 "$tool" dump "$out/notepad.bin"
+"$tool" import --verbose examples/notepad_utf8.txt "$out/notepad_utf8.bin" \
+  --log "$out/notepad_utf8.log"
+echo "== $out/notepad_utf8.bin"
+"$tool" dump --utf8 "$out/notepad_utf8.bin"

@@ -14,6 +14,8 @@
 #                  byte; with MASK_EXPORT_DATE set, the numbers of an export's date line
 #                  ("//ExportDate: " up to its closing quote, multibyte or UTF-16LE) are
 #                  left out of the comparison in both files
+#   ABSENT         a file the tool must not write (optional): removed before the run and
+#                  checked for afterwards
 cmake_minimum_required(VERSION 3.20)
 
 # The bytes of a file as lower-case hex, one blank after each byte; with MASK_EXPORT_DATE the
@@ -50,6 +52,9 @@ string(REPLACE "|" ";" arguments "${ARGS}")
 string(REPLACE "|" ";" emulator "${EMULATOR}")
 if(DEFINED OUTPUT)
   file(REMOVE "${OUTPUT}") # a file left by an earlier run must not pass for this run's
+endif()
+if(DEFINED ABSENT)
+  file(REMOVE "${ABSENT}")
 endif()
 execute_process(
   COMMAND ${emulator} "${TOOL}" ${arguments}
@@ -98,6 +103,10 @@ if(DEFINED OUTPUT)
              "  expected hex [${expected_output_hex}]\n  got hex      [${actual_output_hex}]\n")
     endif()
   endif()
+endif()
+
+if(DEFINED ABSENT AND EXISTS "${ABSENT}")
+  string(APPEND failures "${ABSENT} was written\n")
 endif()
 
 if(failures)

@@ -1,6 +1,8 @@
-/* Prints strings of the two tables that ril4410_add_string_table() compiled, found through
- * the IDT_ macros of their generated headers; wide texts are printed as UTF-8. */
+/* Prints strings of the three tables that ril4410_add_string_table() compiled, found through
+ * the IDT_ macros of their generated headers; wide texts are printed as UTF-8, and so are
+ * the texts of the UTF-8 table, as stored. */
 #include "greetings.h"
+#include "greetings_utf8.h"
 #include "greetings_wide.h"
 
 #include <Ril4410.h>
@@ -27,6 +29,9 @@ int main(void) {
     printf("%d:%s\n", IDT_THANKS, Ril_GetStringA(IDT_THANKS));
     if (Ril_LoadRes(GREETINGS_WIDE_BIN) != 0 || PrintWide(IDT_WORLD) != 0)
         return 1;
+    if (Ril_LoadRes(GREETINGS_UTF8_BIN) != 0)
+        return 1;
+    printf("%d:%s\n", IDT_WELCOME, Ril_GetStringA(IDT_WELCOME));
     Ril_UnloadRes();
     return 0;
 }
