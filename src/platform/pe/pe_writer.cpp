@@ -97,7 +97,7 @@ std::optional<std::vector<OffsetField>> OffsetFields(std::span<const std::uint8_
     };
     for (std::size_t i = 0; i < image.sections.size(); ++i) {
         const Section &section = image.sections[i];
-        if (i != rewritten && section.rawSize != 0)
+        if ((!rewritten || i != *rewritten) && section.rawSize != 0)
             add(section.headerOffset + 20);
         add(section.headerOffset + 24); // COFF relocations and line numbers (zero in images)
         add(section.headerOffset + 28);
