@@ -47,4 +47,12 @@ if(NOT WIN32)
     set_tests_properties(pe_interop_${check} PROPERTIES
       FIXTURES_REQUIRED pe_fixtures SKIP_REGULAR_EXPRESSION "SKIPPED: " TIMEOUT 300)
   endforeach()
+
+  # Two processes committing different items to one module at the same time lose none.
+  add_test(NAME pe_concurrent_commits
+    COMMAND ${CMAKE_COMMAND} -DTOOL=$<TARGET_FILE:ril4410_pe_module_tool>
+      -DSOURCE=${RIL_PE_FIXTURES}/neutral64.dll -DWORK=${CMAKE_CURRENT_BINARY_DIR}/pe_concurrent
+      -DROUNDS=20 -P ${pe_fixture_source}/concurrent_commits.cmake)
+  set_tests_properties(pe_concurrent_commits PROPERTIES
+    FIXTURES_REQUIRED pe_fixtures SKIP_REGULAR_EXPRESSION "SKIPPED: " TIMEOUT 300)
 endif()
