@@ -219,7 +219,7 @@ void EditModule(Invocation const &invocation) {
 
 int RunHolder(Invocation const &invocation) {
     std::string const &path = invocation.operands[0];
-    // The library would create a missing file; a misspelt name should not leave one behind.
+    // A missing file gets the tool's own message rather than the library's bare E_FAIL.
     RequireReadable(path);
     char const *const text = invocation.Value("--set");
     if (text == nullptr && invocation.Value("--clear") == nullptr) {
