@@ -13,7 +13,7 @@ namespace ril::platform {
 namespace {
 
 // How long a commit waits for a module file that another update (or a process that has it
-// loaded) keeps open.
+// loaded) keeps open, and a load for a module that a commit keeps locked.
 constexpr DWORD kLockWaitMs = 10000;
 constexpr DWORD kLockPollMs = 20;
 
@@ -282,10 +282,17 @@ class Win32ResourceUpdate : public ResourceUpdate {
 } // namespace
 
 std::unique_ptr<Module> LoadModule(const char *path) {
-    HMODULE handle = path != nullptr ? LoadLibraryA(path) : nullptr;
-    if (handle == nullptr)
+    if (path == nullptr)
         return nullptr;
-    return std::make_unique<Win32Module>(handle);
+    // A module that a commit holds locked is waited for, as the commit would wait for it.
+    for (DWORD waited = 0;; waited += kLockPollMs) {
+        HMODULE handle = LoadLibraryA(path);
+        if (handle != nullptr)
+            return std::make_unique<Win32Module>(handle);
+        if (GetLastError() != ERROR_SHARING_VIOLATION || waited >= kLockWaitMs)
+            return nullptr;
+        Sleep(kLockPollMs);
+    }
 }
 
 std::unique_ptr<ResourceUpdate> BeginResourceUpdate(const char *path) {
