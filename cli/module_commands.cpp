@@ -223,7 +223,7 @@ void EditModule(Invocation const &invocation) {
 
 int RunHolder(Invocation const &invocation) {
     std::string const &path = invocation.operands[0];
-    // The library would create a missing file; a misspelt name should not leave one behind.
+    // A missing file gets the tool's own message rather than the library's bare E_FAIL.
     if (IsDirectory(path))
         throw Failure(path + ": not a BIN: a directory");
     RequireReadable(path);

@@ -38,13 +38,24 @@ class ResourceUpdate {
     // (type, integer name, language). False when the change cannot be queued.
     virtual bool Update(std::uint16_t type, std::uint16_t name, std::uint16_t language,
                         const void *data, std::uint32_t size) = 0;
+    // Deletes the resource that Module::Find finds for (type, integer name) in the file as it
+    // is when the batch is written, whatever its language; nothing when there is none. False
+    // when the change cannot be queued.
+    virtual bool Remove(std::uint16_t type, std::uint16_t name) = 0;
     // Writes every queued change into the file (discard false) or none (discard true). False
     // when writing failed; the file is then left as it was.
     virtual bool End(bool discard) = 0;
 };
 
 // Opens the module file at `path` for updates that keep its existing resources; null when
-// it cannot be opened or is not a module.
+// it cannot be opened or is not a module. End reads, changes and replaces the file while it
+// holds an exclusive lock on it, so concurrent batches, from this process or others, apply
+// one after the other, each to the file as the one before left it.
 std::unique_ptr<ResourceUpdate> BeginResourceUpdate(const char *path);
+
+// Brings the PE checksum of the module file at `path` up to date after bytes were appended
+// to it (a checksum of 0, "not set", stays 0), under the same lock as updates. False when the
+// file could not be read or written. Windows checks no DLL's checksum: nothing is done there.
+bool RefreshCheckSum(const char *path);
 
 } // namespace ril::platform

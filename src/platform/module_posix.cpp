@@ -2,19 +2,67 @@
 // looks up and rewrites with its own PE resource layer (platform/pe/).
 #include "platform/file.h"
 #include "platform/module.h"
+#include "platform/pe/pe_bytes.h"
 #include "platform/pe/pe_image.h"
 #include "platform/pe/pe_resources.h"
 #include "platform/pe/pe_writer.h"
 #include "util/file_replacer.h"
 
+#include <cerrno>
 #include <new>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace ril::platform {
 namespace {
+
+// An exclusive lock on a module file for one read-modify-replace. flock() locks belong to
+// the open file, not the process, so the library's own opens and closes of the module do not
+// drop it. An update replaces the file by renaming a new one over it: a lock won on a file
+// that has been replaced meanwhile is given up and taken again on the file now at the path.
+class ModuleLock {
+  public:
+    explicit ModuleLock(const char *path) {
+        constexpr int kAttempts = 1000; // each retry means another update went through
+        for (int attempt = 0; attempt < kAttempts && fd_ < 0; ++attempt) {
+            const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+            if (fd < 0)
+                return;
+            int locked;
+            do
+                locked = ::flock(fd, LOCK_EX);
+            while (locked != 0 && errno == EINTR);
+            struct stat held {};
+            struct stat named {};
+            const bool same = locked == 0 && ::fstat(fd, &held) == 0 && ::stat(path, &named) == 0 &&
+                              held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+            if (same)
+                fd_ = fd;
+            else
+                ::close(fd);
+            if (locked != 0)
+                return;
+        }
+    }
+    ~ModuleLock() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    ModuleLock(const ModuleLock &) = delete;
+    ModuleLock &operator=(const ModuleLock &) = delete;
+
+    bool Held() const { return fd_ >= 0; }
+
+  private:
+    int fd_ = -1;
+};
 
 // The whole file, or nothing when it cannot be read completely.
 std::optional<std::vector<std::uint8_t>> ReadExactly(const char *path) {
@@ -73,6 +121,19 @@ class PeResourceUpdate final : public ResourceUpdate {
         return true;
     }
 
+    bool Remove(std::uint16_t type, std::uint16_t name) override {
+        if (ended_ || type == 0 || name == 0)
+            return false;
+        try {
+            pe::ResourceChange change{type, name, 0, true, {}};
+            change.lookupLanguage = true;
+            changes_.push_back(std::move(change));
+        } catch (const std::bad_alloc &) {
+            return false;
+        }
+        return true;
+    }
+
     bool End(bool discard) override {
         if (ended_)
             return false;
@@ -87,9 +148,13 @@ class PeResourceUpdate final : public ResourceUpdate {
     }
 
   private:
-    // Re-reads the module, applies the queued changes and replaces the file through a
-    // temporary file beside it: the module is either rewritten whole or left untouched.
+    // Re-reads the module under its lock, applies the queued changes and replaces the file
+    // through a temporary file beside it: the module is either rewritten whole or left
+    // untouched.
     bool Commit() {
+        const ModuleLock lock(path_.c_str());
+        if (!lock.Held())
+            return false;
         std::optional<std::vector<std::uint8_t>> file = ReadExactly(path_.c_str());
         std::optional<pe::Image> image = file ? pe::ParseImage(*file) : std::nullopt;
         if (!image)
@@ -138,6 +203,40 @@ std::unique_ptr<ResourceUpdate> BeginResourceUpdate(const char *path) {
         return std::make_unique<PeResourceUpdate>(path);
     } catch (const std::bad_alloc &) {
         return nullptr;
+    }
+}
+
+bool RefreshCheckSum(const char *path) {
+    if (path == nullptr)
+        return false;
+    try {
+        const ModuleLock lock(path);
+        File file = File::Open(path, "rb+");
+        const std::int64_t length = file.Length();
+        if (!lock.Held() || !file.IsOpen() || length < 0 ||
+            static_cast<std::uint64_t>(length) > 0xFFFFFFFFull)
+            return false;
+        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length));
+        std::optional<pe::Image> image;
+        if (file.Read(bytes.data(), bytes.size()) == bytes.size())
+            image = pe::ParseImage(bytes);
+        if (!image)
+            return false;
+        const std::uint64_t at = image->CheckSumOffset();
+        pe::ByteReader reader(bytes);
+        const std::uint32_t stored = reader.U32(at);
+        const std::uint32_t sum = pe::ComputeCheckSum(bytes, at);
+        if (!reader.Ok())
+            return false;
+        if (stored == 0 || stored == sum)
+            return true;
+        std::uint8_t field[4] = {};
+        pe::ByteWriter(field).U32(0, sum);
+        const bool written = file.Seek(static_cast<std::int64_t>(at), File::Origin::Begin) &&
+                             file.Write(field, sizeof field);
+        return file.Close() && written;
+    } catch (const std::bad_alloc &) {
+        return false;
     }
 }
 

@@ -3,11 +3,19 @@
 
 #include <windows.h>
 
+#include <new>
+#include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace ril::platform {
 namespace {
+
+// How long a commit waits for a module file that another update (or a process that has it
+// loaded) keeps open, and a load for a module that a commit keeps locked.
+constexpr DWORD kLockWaitMs = 10000;
+constexpr DWORD kLockPollMs = 20;
 
 class Win32Module : public Module {
   public:
@@ -36,62 +44,272 @@ class Win32Module : public Module {
     HMODULE handle_;
 };
 
-// Updates go to a copy beside the module, renamed over it once written, so that a failure
-// part way never leaves the module half written.
-class Win32ResourceUpdate : public ResourceUpdate {
+// A file handle closed with its owner.
+class FileHandle {
   public:
-    Win32ResourceUpdate(HANDLE handle, std::string target, std::string copy)
-        : handle_(handle), target_(std::move(target)), copy_(std::move(copy)) {}
-    ~Win32ResourceUpdate() override {
-        if (handle_ != nullptr)
-            EndUpdateResourceA(handle_, TRUE);
-        DeleteFileA(copy_.c_str());
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    ~FileHandle() {
+        if (IsOpen())
+            CloseHandle(handle_);
     }
+    FileHandle(const FileHandle &) = delete;
+    FileHandle &operator=(const FileHandle &) = delete;
 
-    bool Update(std::uint16_t type, std::uint16_t name, std::uint16_t language, const void *data,
-                std::uint32_t size) override {
-        if (name == 0 || handle_ == nullptr)
-            return false;
-        return UpdateResourceA(handle_, MAKEINTRESOURCEA(type), MAKEINTRESOURCEA(name), language,
-                               const_cast<void *>(data), size) != FALSE;
-    }
-
-    bool End(bool discard) override {
-        HANDLE handle = handle_;
-        handle_ = nullptr;
-        if (handle == nullptr || EndUpdateResourceA(handle, discard ? TRUE : FALSE) == FALSE)
-            return false;
-        return discard || MoveFileExA(copy_.c_str(), target_.c_str(),
-                                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
-    }
+    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return handle_; }
 
   private:
     HANDLE handle_;
-    std::string target_;
+};
+
+// Opens an existing module file without sharing: while the handle is open no other update
+// can read, write or replace it. A file that is in use is waited for, for a while.
+HANDLE LockModule(const char *path) {
+    for (DWORD waited = 0;; waited += kLockPollMs) {
+        HANDLE handle = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle != INVALID_HANDLE_VALUE)
+            return handle;
+        if (GetLastError() != ERROR_SHARING_VIOLATION || waited >= kLockWaitMs)
+            return INVALID_HANDLE_VALUE;
+        Sleep(kLockPollMs);
+    }
+}
+
+bool SeekTo(HANDLE file, std::uint64_t offset) {
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    return SetFilePointerEx(file, at, nullptr, FILE_BEGIN) != FALSE;
+}
+
+// The whole file from its start; nothing when it cannot be read or is no 32-bit PE size.
+std::optional<std::vector<std::uint8_t>> ReadAll(HANDLE file) {
+    LARGE_INTEGER size;
+    if (GetFileSizeEx(file, &size) == FALSE || size.QuadPart < 0 || size.QuadPart > 0xFFFFFFFFll ||
+        !SeekTo(file, 0))
+        return std::nullopt;
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size.QuadPart));
+    for (std::size_t done = 0; done < bytes.size();) {
+        DWORD got = 0;
+        if (ReadFile(file, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &got,
+                     nullptr) == FALSE ||
+            got == 0)
+            return std::nullopt;
+        done += got;
+    }
+    return bytes;
+}
+
+bool WriteAll(HANDLE file, const std::vector<std::uint8_t> &bytes) {
+    for (std::size_t done = 0; done < bytes.size();) {
+        DWORD put = 0;
+        if (WriteFile(file, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &put,
+                      nullptr) == FALSE ||
+            put == 0)
+            return false;
+        done += put;
+    }
+    return true;
+}
+
+// Replaces the content of the locked file. A larger file is grown first, so that a full disk
+// is found before any byte changes; a smaller one is cut after the new bytes are in.
+bool Overwrite(HANDLE file, std::size_t oldSize, const std::vector<std::uint8_t> &bytes) {
+    if (bytes.size() > oldSize && (!SeekTo(file, bytes.size()) || SetEndOfFile(file) == FALSE))
+        return false;
+    return SeekTo(file, 0) && WriteAll(file, bytes) && SetEndOfFile(file) != FALSE &&
+           FlushFileBuffers(file) != FALSE;
+}
+
+bool WriteNewFile(const std::string &path, const std::vector<std::uint8_t> &bytes) {
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.IsOpen() && WriteAll(file.Get(), bytes);
+}
+
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string &path) {
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsOpen())
+        return std::nullopt;
+    return ReadAll(file.Get());
+}
+
+// The language of the resource that FindResourceA finds: the one of the enumerated
+// languages whose FindResourceExA gives the same resource.
+struct LanguageSearch {
+    HRSRC target = nullptr;
+    std::optional<WORD> language;
+};
+
+BOOL CALLBACK MatchLanguage(HMODULE module, LPCSTR type, LPCSTR name, WORD language,
+                            LONG_PTR context) {
+    auto *search = reinterpret_cast<LanguageSearch *>(context);
+    if (FindResourceExA(module, type, name, language) != search->target)
+        return TRUE;
+    search->language = language;
+    return FALSE;
+}
+
+std::optional<WORD> LookupLanguage(HMODULE module, std::uint16_t type, std::uint16_t name) {
+    LanguageSearch search;
+    search.target = FindResourceA(module, MAKEINTRESOURCEA(name), MAKEINTRESOURCEA(type));
+    if (search.target == nullptr)
+        return std::nullopt;
+    EnumResourceLanguagesA(module, MAKEINTRESOURCEA(type), MAKEINTRESOURCEA(name), MatchLanguage,
+                           reinterpret_cast<LONG_PTR>(&search));
+    return search.language;
+}
+
+// One queued change; a removal by lookup learns its language when the batch is written.
+struct Change {
+    std::uint16_t type = 0;
+    std::uint16_t name = 0;
+    WORD language = 0;
+    bool remove = false;
+    bool byLookup = false;
+    bool skip = false; // a removal by lookup of a resource that the module does not hold
+    std::vector<std::uint8_t> data;
+};
+
+// The changes are queued and written by End: under the module's lock, the module is copied
+// beside itself, the copy updated with the resource-update calls, and its bytes written back
+// through the locked handle (a file held open cannot be renamed over).
+class Win32ResourceUpdate : public ResourceUpdate {
+  public:
+    explicit Win32ResourceUpdate(std::string path)
+        : path_(std::move(path)),
+          copy_(path_ + ".~" + std::to_string(GetCurrentProcessId()) + "-update") {}
+    ~Win32ResourceUpdate() override { DeleteFileA(copy_.c_str()); }
+
+    bool Update(std::uint16_t type, std::uint16_t name, std::uint16_t language, const void *data,
+                std::uint32_t size) override {
+        if (type == 0 || name == 0 || (data == nullptr && size != 0))
+            return false;
+        const auto *bytes = static_cast<const std::uint8_t *>(data);
+        return Queue(Change{type, name, language, data == nullptr, false, false,
+                            bytes != nullptr ? std::vector<std::uint8_t>(bytes, bytes + size)
+                                             : std::vector<std::uint8_t>()});
+    }
+
+    bool Remove(std::uint16_t type, std::uint16_t name) override {
+        if (type == 0 || name == 0)
+            return false;
+        return Queue(Change{type, name, 0, true, true, false, {}});
+    }
+
+    bool End(bool discard) override {
+        if (ended_)
+            return false;
+        ended_ = true;
+        if (discard)
+            return true;
+        try {
+            return Commit();
+        } catch (const std::bad_alloc &) {
+            return false;
+        }
+    }
+
+  private:
+    bool Queue(Change change) {
+        if (ended_)
+            return false;
+        try {
+            changes_.push_back(std::move(change));
+        } catch (const std::bad_alloc &) {
+            return false;
+        }
+        return true;
+    }
+
+    bool Commit() {
+        FileHandle lock(LockModule(path_.c_str()));
+        if (!lock.IsOpen())
+            return false;
+        std::optional<std::vector<std::uint8_t>> original = ReadAll(lock.Get());
+        if (!original || !WriteNewFile(copy_, *original) || !ResolveRemovals() || !UpdateCopy())
+            return false;
+        std::optional<std::vector<std::uint8_t>> updated = ReadWholeFile(copy_);
+        return updated && Overwrite(lock.Get(), original->size(), *updated);
+    }
+
+    // Gives each removal by lookup the language FindResourceA picks in the module as it is
+    // now; a removal of a resource the module does not hold is dropped.
+    bool ResolveRemovals() {
+        HMODULE module = nullptr;
+        for (Change &change : changes_) {
+            if (!change.byLookup)
+                continue;
+            if (module == nullptr)
+                module = LoadLibraryExA(copy_.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+            if (module == nullptr)
+                return false;
+            std::optional<WORD> language = LookupLanguage(module, change.type, change.name);
+            change.language = language.value_or(0);
+            change.skip = !language.has_value();
+        }
+        if (module != nullptr)
+            FreeLibrary(module);
+        return true;
+    }
+
+    bool UpdateCopy() {
+        HANDLE update = BeginUpdateResourceA(copy_.c_str(), FALSE);
+        if (update == nullptr)
+            return false;
+        bool queued = true;
+        for (const Change &change : changes_) {
+            if (change.skip)
+                continue;
+            void *data = change.remove ? nullptr : const_cast<std::uint8_t *>(change.data.data());
+            const auto size = static_cast<DWORD>(change.remove ? 0 : change.data.size());
+            queued = UpdateResourceA(update, MAKEINTRESOURCEA(change.type),
+                                     MAKEINTRESOURCEA(change.name), change.language, data,
+                                     size) != FALSE;
+            if (!queued)
+                break;
+        }
+        return EndUpdateResourceA(update, queued ? FALSE : TRUE) != FALSE && queued;
+    }
+
+    std::string path_;
     std::string copy_;
+    std::vector<Change> changes_;
+    bool ended_ = false;
 };
 
 } // namespace
 
 std::unique_ptr<Module> LoadModule(const char *path) {
-    HMODULE handle = path != nullptr ? LoadLibraryA(path) : nullptr;
-    if (handle == nullptr)
+    if (path == nullptr)
         return nullptr;
-    return std::make_unique<Win32Module>(handle);
+    // A module that a commit holds locked is waited for, as the commit would wait for it.
+    for (DWORD waited = 0;; waited += kLockPollMs) {
+        HMODULE handle = LoadLibraryA(path);
+        if (handle != nullptr)
+            return std::make_unique<Win32Module>(handle);
+        if (GetLastError() != ERROR_SHARING_VIOLATION || waited >= kLockWaitMs)
+            return nullptr;
+        Sleep(kLockPollMs);
+    }
 }
 
 std::unique_ptr<ResourceUpdate> BeginResourceUpdate(const char *path) {
     if (path == nullptr)
         return nullptr;
-    std::string copy = std::string(path) + ".~" + std::to_string(GetCurrentProcessId()) + "-update";
-    if (CopyFileA(path, copy.c_str(), FALSE) == FALSE)
+    // End does the work under the module's lock; the module must exist.
+    if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
         return nullptr;
-    HANDLE handle = BeginUpdateResourceA(copy.c_str(), FALSE);
-    if (handle == nullptr) {
-        DeleteFileA(copy.c_str());
+    try {
+        return std::make_unique<Win32ResourceUpdate>(path);
+    } catch (const std::bad_alloc &) {
         return nullptr;
     }
-    return std::make_unique<Win32ResourceUpdate>(handle, path, std::move(copy));
+}
+
+bool RefreshCheckSum(const char *) {
+    return true;
 }
 
 } // namespace ril::platform

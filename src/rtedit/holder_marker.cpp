@@ -96,8 +96,9 @@ HResult AppendHolderMarker(const char *path, const char *holder) {
         std::memcpy(marker.data(), holder, n);
     marker[n] = static_cast<std::uint8_t>(n);
     marker[n + 1] = static_cast<std::uint8_t>(n >> 8);
-    platform::File file = platform::File::Open(path, "ab+");
-    if (!file.IsOpen())
+    // The file must exist: appending never creates one.
+    platform::File file = platform::File::Open(path, "rb+");
+    if (!file.IsOpen() || !file.Seek(0, platform::File::Origin::End))
         return kEFail;
     bool written = file.Write(marker.data(), marker.size());
     return file.Close() && written ? kSOk : kEFail;

@@ -6,7 +6,7 @@
 
 namespace ril {
 
-// Appends a marker holding `holder` (an empty one for null) to the file, creating it.
+// Appends a marker holding `holder` (an empty one for null) to an existing file.
 HResult AppendHolderMarker(const char *path, const char *holder);
 
 } // namespace ril

@@ -1,7 +1,6 @@
 // The run-time editing exports: thin wrappers around the process-wide editor and module
 // accessor.
 #include "Ril4410.h"
-#include "rtedit/holder_marker.h"
 #include "table/library_state.h"
 #include "util/export_guard.h"
 
@@ -21,7 +20,7 @@ HResult Begin(std::uint32_t firstId, const char *holder) {
         if (state.editor.IsEditing())
             state.editor.EndEdit(1);
         state.accessor.CloseModule();
-        HResult marked = AppendHolderMarker(path.c_str(), holder);
+        HResult marked = state.accessor.AppendMarker(holder);
         HResult opened = state.accessor.OpenModule(path.c_str());
         if (opened < 0)
             return opened;
@@ -77,9 +76,11 @@ extern "C" RIL_API RIL_LONG Ril_RTEditOpenModule(char const *path) {
 extern "C" RIL_API RIL_LONG Ril_RTEditCloseModule(void) {
     return Guarded<RIL_LONG>(kEFail, [] {
         LibraryState &state = State();
-        if (state.editor.IsEditing())
-            state.editor.EndEdit(1);
-        return state.accessor.CloseModule();
+        HResult ended = state.editor.IsEditing() ? state.editor.EndEdit(1) : kSOk;
+        HResult closed = state.accessor.CloseModule();
+        // A discard whose holder marker could not be appended is reported; a session whose
+        // module is no longer loaded (-103) cannot be discarded and stays open.
+        return ended < 0 && ended != kErrNoModule ? ended : closed;
     });
 }
 

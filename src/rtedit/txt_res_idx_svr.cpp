@@ -5,6 +5,7 @@
 #include "table/library_state.h"
 #include "table/safe_text.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace ril {
@@ -74,13 +75,19 @@ const std::uint8_t *CTxtResIdxSvr::FindStringResource(std::uint16_t id, std::uin
 HResult CTxtResIdxSvr::UpdateModuleResources(const std::vector<Item> &items) {
     // A loaded module's file cannot be rewritten.
     CloseModule();
-    std::unique_ptr<platform::ResourceUpdate> update = platform::BeginResourceUpdate(path_);
-    bool written = update != nullptr;
+    bool written = std::all_of(items.begin(), items.end(),
+                               [](const Item &item) { return NamesOwnResource(item.id); });
+    std::unique_ptr<platform::ResourceUpdate> update =
+        written ? platform::BeginResourceUpdate(path_) : nullptr;
+    written = update != nullptr;
     for (const Item &item : items) {
         if (!written)
             break;
-        written = update->Update(platform::kRtRcData, static_cast<std::uint16_t>(item.id & 0xFFFF),
-                                 0, item.record, item.size);
+        const auto name = static_cast<std::uint16_t>(item.id);
+        // A removal deletes the resource in whichever language the lookups find it.
+        written = item.record == nullptr
+                      ? update->Remove(platform::kRtRcData, name)
+                      : update->Update(platform::kRtRcData, name, 0, item.record, item.size);
     }
     if (update != nullptr)
         written = update->End(!written) && written;
@@ -89,9 +96,18 @@ HResult CTxtResIdxSvr::UpdateModuleResources(const std::vector<Item> &items) {
         ReopenModule();
         return Record(kEFail);
     }
-    AppendHolderMarker(path_, nullptr);
+    HResult marked = AppendMarker(nullptr);
     ReopenModule();
-    return Record(kSOk);
+    return Record(marked == kSOk ? kSOk : kEFail);
+}
+
+HResult CTxtResIdxSvr::AppendMarker(const char *holder) {
+    HResult result = AppendHolderMarker(path_, holder);
+    // A stale checksum does not keep the module from loading: a failure here is not one of
+    // the marker's.
+    if (result == kSOk)
+        platform::RefreshCheckSum(path_);
+    return result;
 }
 
 } // namespace ril

@@ -12,6 +12,13 @@
 
 namespace ril {
 
+// Module resources are named by 16-bit integers other than 0: an item ID outside 1..65535
+// would name another item's resource (by its low 16 bits) or none.
+constexpr std::uint32_t kHighestResourceId = 0xFFFF;
+constexpr bool NamesOwnResource(std::uint32_t id) {
+    return id >= 1 && id <= kHighestResourceId;
+}
+
 class CTxtResIdxSvr {
   public:
     // One record to commit: a null record with size 0 deletes the resource of that ID.
@@ -32,8 +39,13 @@ class CTxtResIdxSvr {
     // The bytes of the module's resource named by the ID's low 16 bits, or null (no module
     // -103, no such resource -106, not loadable -107, empty: 0).
     const std::uint8_t *FindStringResource(std::uint16_t id, std::uint32_t *size = nullptr);
-    // Writes every item in order into the module's file, all or nothing: 0 or E_FAIL.
+    // Writes every item in order into the module's file, all or nothing, then appends an
+    // empty holder marker: 0, or E_FAIL (also for an item whose ID names no resource of its
+    // own, and when the marker cannot be appended).
     HResult UpdateModuleResources(const std::vector<Item> &items);
+    // Appends a holder marker to the module's file, which the caller has closed, and brings
+    // the module's checksum up to date. A missing file is not created. Records no last error.
+    HResult AppendMarker(const char *holder);
 
     bool IsOpen() const { return module_ != nullptr; }
     const char *Path() const { return path_; }

@@ -3,7 +3,6 @@
 #include "rtedit/txt_res_run_time_editor.h"
 
 #include "platform/fault.h"
-#include "rtedit/holder_marker.h"
 
 #include <cstring>
 #include <new>
@@ -46,10 +45,14 @@ HResult CTxtResRunTimeEditor::AddOrReplaceString(const char *macro, const void *
         return kErrMacro;
     if (data == nullptr || size == 0)
         return kErrArgument;
-    bool fresh = id == kNoItemId;
-    if (fresh) {
+    if (id == kNoItemId) {
+        // A new ID past the last resource name would alias an item; none is spent then.
+        if (idCounter_ >= kHighestResourceId)
+            return kErrArgument;
         id = idCounter_ + 1;
         idCounter_ = id + 1;
+    } else if (!NamesOwnResource(id)) {
+        return kErrArgument;
     } else if (CRTEditTxtRes *found = FindItem(id)) {
         // Replaced in place; the item keeps its place and, on failure, its old record.
         if (newId != nullptr)
@@ -75,6 +78,9 @@ HResult CTxtResRunTimeEditor::RemoveString(std::uint32_t id) {
         return kErrNoModule;
     if (editing_ == 0)
         return kErrNoSession;
+    // The module holds no such ID, and the session refuses to add one.
+    if (!NamesOwnResource(id))
+        return kSFalse;
     for (std::uint32_t i = 0; i < count_; ++i) {
         if (items_[i]->Id() != id)
             continue;
@@ -114,13 +120,16 @@ HResult CTxtResRunTimeEditor::EndEdit(int discard) {
             EndEdit(1);
             return kEFail;
         }
-    } else {
-        module_.CloseModule();
-        AppendHolderMarker(module_.Path(), nullptr);
-        module_.ReopenModule();
+        ReleaseItems();
+        return kSOk;
     }
+    // The edits are dropped even when the marker cannot be appended (the module's file may
+    // be gone), but that failure is reported.
+    module_.CloseModule();
+    HResult marked = module_.AppendMarker(nullptr);
+    module_.ReopenModule();
     ReleaseItems();
-    return kSOk;
+    return marked;
 }
 
 CRTEditTxtRes *CTxtResRunTimeEditor::FindItem(std::uint32_t id) const {

@@ -2,6 +2,7 @@
 // batched updates written whole or not at all, and failure injection.
 #include "platform/fault.h"
 #include "platform/module.h"
+#include "platform/pe/pe_image.h"
 #include "platform/pe_test_support.h"
 
 #include <gtest/gtest.h>
@@ -155,6 +156,54 @@ TEST_F(PeModule, CommitsRewriteTheModuleAndKeepItsTail) {
         EXPECT_EQ(Files(), std::vector<std::string>{kind}); // no temporary file left
         fs::remove(path);
     }
+}
+
+// A removal by lookup deletes the leaf that Find gives when the batch is written: language
+// 0 when present, else the lowest; the next lookup then finds the next language.
+TEST_F(PeModule, RemovalsDeleteTheLanguageALookupFinds) {
+    REQUIRE_FIXTURES("64");
+    std::string langs = Copy("langs64.dll");
+    auto update = BeginResourceUpdate(langs.c_str());
+    ASSERT_NE(update, nullptr);
+    EXPECT_TRUE(update->Remove(10, 5));  // 0, 0x0407, 0x0409, 0x040c
+    EXPECT_TRUE(update->Remove(10, 20)); // 0x0407, 0x0409
+    EXPECT_TRUE(update->Remove(10, 6));  // 0x0409 alone
+    EXPECT_TRUE(update->Update(10, 9, 0, "id9-new", 7));
+    EXPECT_TRUE(update->Remove(10, 9));  // the leaf just added in language 0
+    EXPECT_TRUE(update->Remove(10, 77)); // none: nothing happens
+    EXPECT_FALSE(update->Remove(10, 0));
+    ASSERT_TRUE(update->End(false));
+    auto after = LoadModule(langs.c_str());
+    ASSERT_NE(after, nullptr);
+    EXPECT_EQ(Found(*after, 5), "id5-lang0x07,1");
+    EXPECT_EQ(Found(*after, 20), "id20-lang0x09,1");
+    EXPECT_EQ(Found(*after, 6), "<none>");
+    EXPECT_EQ(Found(*after, 9), "id9-lang0x07,1");
+    EXPECT_EQ(Found(*after, 10), "id10-lang0,0");
+}
+
+// Bytes appended to a module leave its checksum stale until it is refreshed; a checksum of
+// 0 means "not set" and stays so.
+TEST_F(PeModule, CheckSumRefreshAfterAnAppend) {
+    REQUIRE_FIXTURES("64");
+    std::string path = Copy("mid64.dll");
+    Bytes file = ReadFile(path);
+    auto image = ril::platform::pe::ParseImage(file);
+    ASSERT_TRUE(image.has_value());
+    const std::size_t at = image->CheckSumOffset();
+    file.insert(file.end(), {'h', 1, 0, 0});
+    ASSERT_TRUE(WriteFile(path, file));
+    ASSERT_TRUE(ril::platform::RefreshCheckSum(path.c_str()));
+    Bytes refreshed = ReadFile(path);
+    PutU32(file, at, ril::platform::pe::ComputeCheckSum(file, at));
+    EXPECT_EQ(refreshed, file);
+    PutU32(file, at, 0);
+    ASSERT_TRUE(WriteFile(path, file));
+    ASSERT_TRUE(ril::platform::RefreshCheckSum(path.c_str()));
+    EXPECT_EQ(ReadFile(path), file);
+    EXPECT_FALSE(ril::platform::RefreshCheckSum(Write("text.dll", Text("not a module")).c_str()));
+    EXPECT_FALSE(ril::platform::RefreshCheckSum((dir_ / "missing.dll").string().c_str()));
+    EXPECT_EQ(Files().size(), 2u); // nothing created
 }
 
 // Every way a commit can fail leaves the module byte for byte as it was.

@@ -2,6 +2,9 @@
 //   pe_module_tool update MODULE OP...   OP = add:ID:TEXT | big:ID:COUNT | del:ID (language 0)
 //   pe_module_tool find IDS MODULE...    IDS comma-separated; per module "== MODULE", then
 //                                         "ID: SIZE HEXBYTES" or "ID: none" per ID
+//   pe_module_tool commit MODULE ID...   one editing session per ID that commits the item
+//                                         ITEM_<ID> "<ID>"; failures go to standard error
+#include "Ril4410.h"
 #include "platform/module.h"
 
 #include <cstdio>
@@ -90,6 +93,30 @@ int Find(const char *ids, int count, char **paths) {
     return 0;
 }
 
+// Commits each item in a session of its own, as concurrent editors of a module would.
+int Commit(const char *path, int count, char **ids) {
+    for (int i = 0; i < count; ++i) {
+        const std::string macro = std::string("ITEM_") + ids[i];
+        const auto id = static_cast<RIL_ULONG>(std::strtoul(ids[i], nullptr, 0));
+        RIL_LONG result = Ril_RTEditOpenModule(path);
+        if (result == 0)
+            result = Ril_RTEditBegin(0, nullptr);
+        if (result == 0)
+            result = Ril_RTEditAddOrReplaceString(macro.c_str(), ids[i],
+                                                  static_cast<RIL_ULONG>(std::strlen(ids[i]) + 1),
+                                                  id, nullptr);
+        if (result == 0)
+            result = Ril_RTEditEnd(0, nullptr, 0);
+        Ril_RTEditCloseModule();
+        if (result != 0) {
+            std::fprintf(stderr, "committing %s to %s failed: %ld\n", ids[i], path,
+                         static_cast<long>(result));
+            return 1;
+        }
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -97,6 +124,10 @@ int main(int argc, char **argv) {
         return Update(argv[2], argc - 3, argv + 3);
     if (argc >= 3 && std::strcmp(argv[1], "find") == 0)
         return Find(argv[2], argc - 3, argv + 3);
-    std::fprintf(stderr, "usage: %s update MODULE OP... | find IDS MODULE...\n", argv[0]);
+    if (argc >= 3 && std::strcmp(argv[1], "commit") == 0)
+        return Commit(argv[2], argc - 3, argv + 3);
+    std::fprintf(stderr,
+                 "usage: %s update MODULE OP... | find IDS MODULE... | commit MODULE ID...\n",
+                 argv[0]);
     return 2;
 }

@@ -114,10 +114,10 @@ TEST_F(HolderMarkerTest, AppendingMarkers) {
     EXPECT_EQ(size, 0u);
     EXPECT_EQ(held, 1u);
 
-    // A missing file is created holding the marker alone; a flag-0 BIN keeps reporting 0.
+    // A missing file is not created; a flag-0 BIN keeps reporting 0.
     std::string fresh = dir.File("fresh.bin");
-    ASSERT_EQ(Ril_RTEditForceWriteHolderInfo(fresh.c_str(), "x"), 0);
-    EXPECT_EQ(ReadFile(fresh), (Bytes{'x', 1, 0, 0}));
+    EXPECT_EQ(Ril_RTEditForceWriteHolderInfo(fresh.c_str(), "x"), kEFail);
+    EXPECT_FALSE(FileExists(fresh));
     std::string flag0 = Put("flag0.bin", BinBuilder().Header(0, 0, 0).Get());
     ASSERT_EQ(Ril_RTEditForceWriteHolderInfo(flag0.c_str(), "who"), 0);
     EXPECT_EQ(Ril_RTEditGetHolderInfo(flag0.c_str(), nullptr, &size, &held), 0);

@@ -13,6 +13,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <optional>
 
 namespace ril::test {
@@ -50,6 +51,27 @@ class SessionTest : public ::testing::Test {
         return found.status == platform::Module::FindStatus::Found
                    ? std::string(reinterpret_cast<const char *>(found.data), found.size)
                    : "";
+    }
+    // The file with its PE checksum field zeroed, and whether that field is current: appending
+    // a holder marker to a module brings a set checksum up to date (outside Windows).
+    static Bytes Unsummed(Bytes file) {
+        std::optional<platform::pe::Image> image = platform::pe::ParseImage(file);
+        if (image)
+            std::fill_n(file.begin() + static_cast<long>(image->CheckSumOffset()), 4, 0);
+        return file;
+    }
+    static bool CheckSumCurrent(const Bytes &file) {
+        std::optional<platform::pe::Image> image = platform::pe::ParseImage(file);
+        if (!image)
+            return false;
+        const std::size_t at = image->CheckSumOffset();
+        const std::uint32_t stored = file[at] | file[at + 1] << 8 | file[at + 2] << 16 |
+                                     static_cast<std::uint32_t>(file[at + 3]) << 24;
+#if defined(_WIN32) // Windows checks no DLL checksum, and the library leaves it alone there
+        return stored != 0;
+#else
+        return stored == platform::pe::ComputeCheckSum(file, at);
+#endif
     }
     static std::string Record(const std::string &macro, const std::string &data) {
         Bytes bytes = RecordA(macro, "");
@@ -102,6 +124,7 @@ TEST_F(SessionTest, CommitWritesRecordsAndNewIdsClimbAboveTheModule) {
     ASSERT_GE(after.size(), 3u);
     EXPECT_EQ(Bytes(after.end() - 3, after.end()), (Bytes{0, 0, 0}));
     EXPECT_NE(after, before);
+    EXPECT_TRUE(CheckSumCurrent(after)); // counts the marker appended after the rewrite
     // The module is loaded again: probes see the commit.
     ASSERT_NE(State().accessor.FindStringResource(3), nullptr);
 
@@ -201,6 +224,21 @@ TEST_F(SessionTest, CommittedRemovalDeletesTheResource) {
     EXPECT_EQ(ModuleRecord(1), std::string("one-neutral", 12));
 }
 
+// A removal deletes the resource the lookups find, in whatever language it is stored.
+TEST_F(SessionTest, CommittedRemovalDeletesTheLanguageTheLookupsFind) {
+    if (RunningUnderWine())
+        GTEST_SKIP() << "Wine 8's resource updater ignores deletions";
+    fs::copy_file(Fixture("mid64.dll"), module, fs::copy_options::overwrite_existing);
+    ASSERT_EQ(Ril_RTEditOpenModule(module.c_str()), 0);
+    ASSERT_EQ(Ril_RTEditBegin(0, nullptr), 0);
+    ASSERT_EQ(Ril_RTEditRemoveString(2), 0); // stored in language 0x0409 only
+    ASSERT_EQ(Ril_RTEditEnd(0, nullptr, 0), 0);
+    EXPECT_EQ(ModuleRecord(2), "");
+    EXPECT_EQ(State().accessor.FindStringResource(2), nullptr);
+    EXPECT_EQ(Ril_GetLastError(), -106);
+    EXPECT_EQ(ModuleRecord(1), std::string("one\0", 4));
+}
+
 TEST_F(SessionTest, OverlayOnTheLookups) {
     std::string bin = dir.File("table.bin");
     WriteFile(bin, BinBuilder()
@@ -260,10 +298,29 @@ TEST_F(SessionTest, AddAndRemoveRules) {
     EXPECT_EQ(Ril_RTEditRemoveString(7), 0);
     EXPECT_EQ(State().editor.Count(), 2u);
     EXPECT_EQ(Ril_RTEditRemoveString(4242), 1);           // held by neither
+    EXPECT_EQ(Ril_RTEditRemoveString(65537), 1);          // no alias of the module's resource 1
     ASSERT_EQ(Add("BACK", std::string("back", 5), 7), 0); // a removal becomes content again
     EXPECT_STREQ(Ril_GetStringA(7), "back");
 
+    // Only IDs 1..65535 name a resource of their own; others are refused and take no ID.
+    const RIL_ULONG count = State().editor.Count();
+    for (RIL_ULONG refused : {0u, 65536u, 66537u, 0xFFFFFFFEu})
+        EXPECT_EQ(Add("ALIAS", std::string("x", 2), refused), -102) << refused;
+    EXPECT_EQ(State().editor.Count(), count);
+    EXPECT_EQ(Add("TOP", std::string("t", 2), 65535), 0);
+    ASSERT_EQ(Ril_RTEditBegin(65532, nullptr), 0);
+    ASSERT_EQ(Add("N", std::string("n", 2), kNewId, &id), 0);
+    EXPECT_EQ(id, 65533u);
+    ASSERT_EQ(Add("N", std::string("n", 2), kNewId, &id), 0);
+    EXPECT_EQ(id, 65535u);
+    EXPECT_EQ(Add("N", std::string("n", 2), kNewId, &id), -102); // would be 65537
+    EXPECT_EQ(State().editor.IdCounter(), 65536u);
+    EXPECT_EQ(State().editor.Count(), 2u);
+    ASSERT_EQ(Ril_RTEditBegin(0xFFFFFFFFu, nullptr), 0); // the counter cannot wrap to 0
+    EXPECT_EQ(Add("N", std::string("n", 2), kNewId, &id), -102);
+
     // The array grows in steps of 1024 and keeps its order.
+    ASSERT_EQ(Ril_RTEditBegin(100, nullptr), 0);
     for (RIL_ULONG n = State().editor.Count(); n < 1025; ++n)
         ASSERT_EQ(Add("G", std::string("g", 2), 10000 + n), 0);
     EXPECT_EQ(State().editor.Capacity(), 2048u);
@@ -278,18 +335,31 @@ TEST_F(SessionTest, DiscardsFailuresAndHolders) {
     ASSERT_EQ(Ril_RTEditEnd(1, nullptr, 0), 0);
     Bytes discarded = original;
     discarded.insert(discarded.end(), {0, 0, 0});
-    EXPECT_EQ(ReadFile(module), discarded);
+    EXPECT_EQ(Unsummed(ReadFile(module)), Unsummed(discarded));
+    EXPECT_TRUE(CheckSumCurrent(ReadFile(module)));
 
-    // A commit with an ID that no resource name can carry fails whole; the discard that
-    // follows appends its empty marker.
+    // A commit never writes an item whose ID names no resource of its own.
+    for (std::uint32_t id : {0u, 65537u}) {
+        const std::uint8_t record[] = {2, 0, 'Z', 0, 'z', 0};
+        EXPECT_EQ(State().accessor.UpdateModuleResources(
+                      {{3, record, sizeof record}, {id, record, sizeof record}}),
+                  kEFail);
+        EXPECT_EQ(Unsummed(ReadFile(module)), Unsummed(discarded));
+    }
+    EXPECT_TRUE(State().accessor.IsOpen());
+
+#if !defined(_WIN32)
+    // A commit whose write fails is dropped whole; the discard that follows appends its
+    // empty marker.
     ASSERT_EQ(Ril_RTEditBegin(0, nullptr), 0);
     ASSERT_EQ(Add("A", std::string("a", 2), 3), 0);
-    ASSERT_EQ(Add("Z", std::string("z", 2), 65536), 0);
     ASSERT_EQ(Add("B", std::string("b", 2), 4), 0);
+    platform::ArmFault(platform::Fault::FileWrite, 1);
     EXPECT_EQ(Ril_RTEditEnd(0, nullptr, 0), kEFail);
     EXPECT_EQ(Ril_RTEditIsEditing(), 0);
     discarded.insert(discarded.end(), {0, 0, 0});
-    EXPECT_EQ(ReadFile(module), discarded);
+    EXPECT_EQ(Unsummed(ReadFile(module)), Unsummed(discarded));
+#endif
 
     // A holder text is appended before the session opens; a second Begin with a holder
     // ends the old session first, so the new text is the file's last marker.
@@ -305,6 +375,36 @@ TEST_F(SessionTest, DiscardsFailuresAndHolders) {
     EXPECT_EQ(Ril_RTEditCloseModule(), 0); // discards the open session
     EXPECT_EQ(Ril_RTEditIsEditing(), 0);
 }
+
+#if !defined(_WIN32) // Windows keeps a loaded module's file from being deleted
+// A module deleted during a session stays deleted, and ending the session says it failed.
+// A failed commit that cannot load the module again keeps its session open, as designed.
+TEST_F(SessionTest, ADeletedModuleIsNotRecreated) {
+    struct Row {
+        const char *what;
+        std::function<RIL_LONG()> end;
+        RIL_LONG result;
+        int editing;
+    };
+    const std::vector<Row> rows = {
+        {"discard", [] { return Ril_RTEditEnd(1, nullptr, 0); }, kEFail, 0},
+        {"commit", [] { return Ril_RTEditEnd(0, nullptr, 0); }, kEFail, 1},
+        {"close", [] { return Ril_RTEditCloseModule(); }, kEFail, 0},
+        {"begin again", [] { return Ril_RTEditBegin(0, "me"); }, -104, 0},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.what);
+        fs::copy_file(Fixture("neutral64.dll"), module, fs::copy_options::overwrite_existing);
+        ASSERT_EQ(Ril_RTEditOpenModule(module.c_str()), 0);
+        ASSERT_EQ(Ril_RTEditBegin(0, nullptr), 0);
+        ASSERT_EQ(Add("A", std::string("a", 2), 3), 0);
+        fs::remove(module);
+        EXPECT_EQ(row.end(), row.result);
+        EXPECT_FALSE(FileExists(module));
+        EXPECT_EQ(Ril_RTEditIsEditing(), row.editing);
+    }
+}
+#endif
 
 TEST_F(SessionTest, ToolsRefuseTheLoadedFileDuringASession) {
     std::string bin = dir.File("table.bin");

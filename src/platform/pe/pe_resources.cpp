@@ -348,12 +348,39 @@ void ResourceTree::Apply(std::vector<ResourceChange> changes) {
     using LeafKey = std::tuple<std::uint16_t, std::uint16_t, std::uint16_t>;
     std::map<LeafKey, std::span<const std::uint8_t>> added; // leaves not in the tree before
     std::vector<bool> removed(leaves_.size(), false);
+    // The language a lookup finds now: the lowest one left among the tree's leaves and the
+    // leaves added so far (language 0, when present, is the lowest).
+    auto lookupLanguage = [&](std::uint16_t type, std::uint16_t name) {
+        std::optional<std::uint32_t> lowest;
+        std::optional<std::size_t> index = IndexOf(type, name, 0);
+        for (std::size_t i = index.value_or(leaves_.size());
+             i < leaves_.size() && !leaves_[i].type.isName && leaves_[i].type.id == type &&
+             !leaves_[i].name.isName && leaves_[i].name.id == name;
+             ++i)
+            if (!removed[i]) {
+                lowest = leaves_[i].language;
+                break;
+            }
+        auto first = added.lower_bound(LeafKey{type, name, 0});
+        if (first != added.end() && std::get<0>(first->first) == type &&
+            std::get<1>(first->first) == name)
+            lowest =
+                std::min<std::uint32_t>(lowest.value_or(0xFFFFFFFFu), std::get<2>(first->first));
+        return lowest;
+    };
     for (ResourceChange &change : changes) {
+        std::uint32_t language = change.language;
+        if (change.remove && change.lookupLanguage) {
+            std::optional<std::uint32_t> found = lookupLanguage(change.type, change.name);
+            if (!found)
+                continue;
+            language = *found;
+        }
         std::span<const std::uint8_t> bytes;
         if (!change.remove)
             bytes = owned_.emplace_back(std::move(change.data));
-        const LeafKey key{change.type, change.name, change.language};
-        const ResourceLeaf *existing = Find(change.type, change.name, change.language);
+        const ResourceLeaf *existing = Find(change.type, change.name, language);
+        const LeafKey key{change.type, change.name, static_cast<std::uint16_t>(language)};
         if (existing != nullptr) {
             const std::size_t index = static_cast<std::size_t>(existing - leaves_.data());
             removed[index] = change.remove;

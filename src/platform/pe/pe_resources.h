@@ -40,13 +40,16 @@ struct ResourceLeaf {
 };
 
 // One queued change of a leaf with integer type and name: add or replace its bytes, or
-// delete it (remove set; deleting a missing leaf changes nothing).
+// delete it (remove set; deleting a missing leaf changes nothing). A removal with
+// lookupLanguage set deletes the leaf that Find(type, name) gives at that point instead of
+// the one in `language`.
 struct ResourceChange {
     std::uint16_t type = 0;
     std::uint16_t name = 0;
     std::uint16_t language = 0;
     bool remove = false;
     std::vector<std::uint8_t> data;
+    bool lookupLanguage = false;
 };
 
 class ResourceTree {

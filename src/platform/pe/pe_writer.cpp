@@ -95,9 +95,11 @@ std::optional<std::vector<OffsetField>> OffsetFields(std::span<const std::uint8_
         if (value != 0)
             fields.push_back({at, value});
     };
+    // An index past the last section stands for none.
+    const std::size_t skipped = rewritten.value_or(image.sections.size());
     for (std::size_t i = 0; i < image.sections.size(); ++i) {
         const Section &section = image.sections[i];
-        if (i != rewritten && section.rawSize != 0)
+        if (i != skipped && section.rawSize != 0)
             add(section.headerOffset + 20);
         add(section.headerOffset + 24); // COFF relocations and line numbers (zero in images)
         add(section.headerOffset + 28);
