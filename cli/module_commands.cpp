@@ -223,9 +223,9 @@ void EditModule(Invocation const &invocation) {
 
 int RunHolder(Invocation const &invocation) {
     std::string const &path = invocation.operands[0];
-    // A missing file gets the tool's own message rather than the library's bare E_FAIL.
     if (IsDirectory(path))
         throw Failure(path + ": not a BIN: a directory");
+    // A missing file gets the tool's own message rather than the library's bare E_FAIL.
     RequireReadable(path);
     char const *const text = invocation.Value("--set");
     if (text == nullptr && invocation.Value("--clear") == nullptr) {
