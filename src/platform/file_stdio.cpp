@@ -131,20 +131,10 @@ ReadStatus ReadWholeFile(const char *path, FileContent &content) {
 
 FileView &FileView::operator=(FileView &&other) noexcept {
     if (this != &other) {
-        Release();
         buffer_ = std::move(other.buffer_);
-        mapping_ = std::exchange(other.mapping_, nullptr);
         size_ = std::exchange(other.size_, 0);
     }
     return *this;
-}
-
-void FileView::Release() {
-    if (mapping_ != nullptr)
-        UnmapFile(mapping_, size_);
-    mapping_ = nullptr;
-    buffer_.reset();
-    size_ = 0;
 }
 
 ReadStatus ViewWholeFile(const char *path, std::size_t padding, FileView &view) {
@@ -153,20 +143,8 @@ ReadStatus ViewWholeFile(const char *path, std::size_t padding, FileView &view) 
     std::size_t size = 0;
     if (ReadStatus status = OpenWhole(path, padding, file, size); status != ReadStatus::Ok)
         return status;
-    const std::size_t page = MappingPageSize();
-    const std::size_t room = (page - size % page) % page; // zeros behind the end, in its page
-    if (size > 0 && (padding == 0 || room >= padding)) {
-        if (std::uint8_t *mapping = MapFileCopy(path, size)) {
-            view.mapping_ = mapping;
-            view.size_ = size;
-            // The mapping stands for the read, also where tests make reading fail.
-            if (ShouldFail(Fault::FileRead)) {
-                view = FileView();
-                return ReadStatus::ReadFailed;
-            }
-            return ReadStatus::Ok;
-        }
-    }
+    // Large buffers are fresh mappings backed by huge pages where the system has them, so
+    // that the read does not take one page fault per 4 KiB.
     view.buffer_ = AllocateBytes(size + padding);
     if (!view.buffer_)
         return ReadStatus::NoMemory;

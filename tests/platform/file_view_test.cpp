@@ -1,14 +1,19 @@
-// Whole-file views: mapped where the zeros behind the end fit in the last page, read into a
-// buffer otherwise, with the same bytes, the same zeros and the same failures either way.
+// Whole-file reads into a zero-padded buffer of their own, and appends that add a whole piece
+// or nothing.
 #include "platform/fault.h"
 #include "platform/file.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <filesystem>
+
 namespace ril::test {
 namespace {
 
+using platform::AppendMode;
+using platform::AppendStatus;
 using platform::FileView;
 using platform::ReadStatus;
 
@@ -21,10 +26,9 @@ Bytes Pattern(std::size_t size) {
 
 TEST(FileView, EverySizeGivesTheBytesAndTheZerosBehindThem) {
     TempDir dir;
-    const std::size_t page = platform::MappingPageSize();
-    // Mapped (room in the last page), read (no room, or a whole number of pages), empty.
-    for (std::size_t size :
-         {std::size_t{5}, page - 6, page - 5, page, 3 * page + 100, std::size_t{0}}) {
+    // Small and large buffers (the large ones are mapped blocks), empty files, page ends.
+    for (std::size_t size : {std::size_t{0}, std::size_t{5}, std::size_t{4090}, std::size_t{4096},
+                             (std::size_t{2} << 20) + 3}) {
         const std::string path = dir.File("f" + std::to_string(size));
         const Bytes bytes = Pattern(size);
         WriteFile(path, bytes);
@@ -36,14 +40,22 @@ TEST(FileView, EverySizeGivesTheBytesAndTheZerosBehindThem) {
             EXPECT_EQ(Bytes(view.Data(), view.Data() + size), bytes) << size;
             for (std::size_t i = 0; i < padding; ++i)
                 EXPECT_EQ(view.Data()[size + i], 0) << size << " " << i;
-            // Writable without touching the file.
-            if (size > 0)
-                view.Data()[0] = 0;
             FileView moved = std::move(view);
             EXPECT_EQ(moved.Size(), size);
         }
-        EXPECT_EQ(ReadFile(path), bytes);
     }
+}
+
+TEST(FileView, TheBytesOutliveTheFileBeingCutShort) {
+    TempDir dir;
+    const std::string path = dir.File("f.txt");
+    const Bytes bytes = Pattern(65536 - 100); // the padding fits behind the end in its page
+    WriteFile(path, bytes);
+    FileView view;
+    ASSERT_EQ(platform::ViewWholeFile(path.c_str(), 6, view), ReadStatus::Ok);
+    std::filesystem::resize_file(path, 0); // another process cuts the file meanwhile
+    ASSERT_EQ(view.Size(), bytes.size());
+    EXPECT_EQ(Bytes(view.Data(), view.Data() + view.Size()), bytes);
 }
 
 TEST(FileView, FailuresLeaveAnEmptyView) {
@@ -57,14 +69,37 @@ TEST(FileView, FailuresLeaveAnEmptyView) {
     EXPECT_EQ(view.Size(), 0u);
     platform::ArmFault(platform::Fault::Alloc, 1);
     EXPECT_EQ(platform::ViewWholeFile(path.c_str(), 6, view), ReadStatus::NoMemory);
-    // The mapping stands for the read, and so does the read of a buffer.
-    for (std::size_t padding : {std::size_t{6}, platform::MappingPageSize()}) {
-        platform::ArmFault(platform::Fault::FileRead, 1);
-        EXPECT_EQ(platform::ViewWholeFile(path.c_str(), padding, view), ReadStatus::ReadFailed);
-        EXPECT_EQ(view.Size(), 0u);
-        EXPECT_EQ(view.Data(), nullptr);
-    }
+    platform::ArmFault(platform::Fault::FileRead, 1);
+    EXPECT_EQ(platform::ViewWholeFile(path.c_str(), 6, view), ReadStatus::ReadFailed);
+    EXPECT_EQ(view.Size(), 0u);
+    EXPECT_EQ(view.Data(), nullptr);
     platform::DisarmAllFaults();
+}
+
+TEST(AppendToFile, AddsTheWholePieceOrLeavesTheFileAsItWas) {
+    TempDir dir;
+    const std::string path = dir.File("log.txt");
+    const std::string missing = dir.File("missing.txt");
+    auto append = [](const std::string &file, const char *text, AppendMode mode) {
+        return platform::AppendToFile(file.c_str(), text, std::strlen(text), mode);
+    };
+    WriteFile(path, std::string("old;"));
+    EXPECT_EQ(append(path, "one;", AppendMode::ExistingOnly), AppendStatus::Ok);
+    EXPECT_EQ(append(missing, "x", AppendMode::ExistingOnly), AppendStatus::CannotOpen);
+    EXPECT_FALSE(FileExists(missing));
+    // Each failure on the way (a write that stops part way, a close) cuts the file back.
+    for (platform::Fault fault : {platform::Fault::FileWrite, platform::Fault::FileClose}) {
+        platform::ArmFault(fault, 1);
+        EXPECT_EQ(append(path, "0123456789", AppendMode::ExistingOnly),
+                  AppendStatus::WriteFailed);
+    }
+    platform::ArmFault(platform::Fault::FileOpen, 1);
+    EXPECT_EQ(append(path, "never", AppendMode::CreateIfMissing), AppendStatus::CannotOpen);
+    EXPECT_EQ(ReadFile(path), Bytes({'o', 'l', 'd', ';', 'o', 'n', 'e', ';'}));
+    EXPECT_EQ(append(missing, "new", AppendMode::CreateIfMissing), AppendStatus::Ok);
+    EXPECT_EQ(ReadFile(missing), Bytes({'n', 'e', 'w'}));
+    EXPECT_EQ(platform::AppendToFile(nullptr, "x", 1, AppendMode::CreateIfMissing),
+              AppendStatus::CannotOpen);
 }
 
 } // namespace
