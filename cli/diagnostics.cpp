@@ -4,6 +4,7 @@
 #include "text_output.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace rilcli {
 namespace {
@@ -48,6 +49,21 @@ int ReportUsageError(UsageError const &error) {
 
 void InstallNoticeHandler() {
     Ril_SetNoticeHandler(&PrintNotice, nullptr);
+}
+
+NoticeWatch::NoticeWatch(std::string message) : message_(std::move(message)) {
+    Ril_SetNoticeHandler(&Handle, this);
+}
+
+NoticeWatch::~NoticeWatch() {
+    InstallNoticeHandler();
+}
+
+void NoticeWatch::Handle(void *context, char const *caption, char const *message) noexcept {
+    PrintNotice(nullptr, caption, message);
+    auto *watch = static_cast<NoticeWatch *>(context);
+    if (message != nullptr && watch->message_ == message)
+        watch->seen_ = true;
 }
 
 } // namespace rilcli
