@@ -90,8 +90,7 @@ TEST(AppendToFile, AddsTheWholePieceOrLeavesTheFileAsItWas) {
     // Each failure on the way (a write that stops part way, a close) cuts the file back.
     for (platform::Fault fault : {platform::Fault::FileWrite, platform::Fault::FileClose}) {
         platform::ArmFault(fault, 1);
-        EXPECT_EQ(append(path, "0123456789", AppendMode::ExistingOnly),
-                  AppendStatus::WriteFailed);
+        EXPECT_EQ(append(path, "0123456789", AppendMode::ExistingOnly), AppendStatus::WriteFailed);
     }
     platform::ArmFault(platform::Fault::FileOpen, 1);
     EXPECT_EQ(append(path, "never", AppendMode::CreateIfMissing), AppendStatus::CannotOpen);

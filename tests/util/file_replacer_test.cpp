@@ -122,9 +122,9 @@ TEST(FileReplacer, PlantedLinksAndFilesAreNeverUsed) {
     WriteFile(target, std::string("old"));
     fs::permissions(target, kShared);
     for (int i = 0; i < 4; ++i)
-        ASSERT_EQ(ReplaceFileContent(target.c_str(), reinterpret_cast<const std::uint8_t *>("new"),
-                                     3),
-                  ReplaceStatus::Ok);
+        ASSERT_EQ(
+            ReplaceFileContent(target.c_str(), reinterpret_cast<const std::uint8_t *>("new"), 3),
+            ReplaceStatus::Ok);
     EXPECT_FALSE(fs::is_symlink(target));
     EXPECT_EQ(ReadFile(target), Bytes({'n', 'e', 'w'}));
     EXPECT_EQ(fs::status(target).permissions(), kShared);
