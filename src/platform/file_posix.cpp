@@ -26,6 +26,16 @@ bool WriteAll(int fd, const void *data, std::size_t size) {
     return true;
 }
 
+// Writes an appended piece; the failure injection stops a write part way, as a full disk
+// does, or fails the close that follows it.
+bool WritePiece(int fd, const void *data, std::size_t size) {
+    if (ShouldFail(Fault::FileWrite)) {
+        WriteAll(fd, data, size / 2);
+        return false;
+    }
+    return WriteAll(fd, data, size) && !ShouldFail(Fault::FileClose);
+}
+
 // The mode a plain create gives a new file. The umask can only be read by setting it: the
 // most restrictive value stands in for the moment, so nothing created meanwhile gets more.
 mode_t PlainCreateMode() {
@@ -72,22 +82,16 @@ AppendStatus AppendToFile(const char *path, const void *data, std::size_t size, 
         return AppendStatus::CannotOpen;
     // Only a regular file can be cut back; a device (a terminal, /dev/full) keeps nothing.
     struct stat info {};
-    bool regular = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    bool written = true;
-    if (ShouldFail(Fault::FileWrite)) {
-        WriteAll(fd, data, size / 2); // a write that stops part way, as on a full disk
-        written = false;
-    } else {
-        written = WriteAll(fd, data, size);
+    const bool regular = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    bool written = WritePiece(fd, data, size);
+    if (!written && regular && ftruncate(fd, info.st_size) != 0) {
+        // Nothing more can be done; the append is reported as failed either way.
     }
-    if (ShouldFail(Fault::FileClose))
-        written = false;
-    if (!written && regular && ftruncate(fd, info.st_size) != 0)
-        regular = false; // nothing more can be done
     if (close(fd) != 0 && written) {
         written = false;
-        if (regular && truncate(path, info.st_size) != 0)
-            regular = false;
+        if (regular && truncate(path, info.st_size) != 0) {
+            // As above.
+        }
     }
     return written ? AppendStatus::Ok : AppendStatus::WriteFailed;
 }

@@ -23,6 +23,16 @@ bool WriteAll(HANDLE file, const void *data, std::size_t size) {
     return true;
 }
 
+// Writes an appended piece; the failure injection stops a write part way, as a full disk
+// does, or fails the close that follows it.
+bool WritePiece(HANDLE file, const void *data, std::size_t size) {
+    if (ShouldFail(Fault::FileWrite)) {
+        WriteAll(file, data, size / 2);
+        return false;
+    }
+    return WriteAll(file, data, size) && !ShouldFail(Fault::FileClose);
+}
+
 void CutBack(HANDLE file, LARGE_INTEGER size) {
     if (SetFilePointerEx(file, size, nullptr, FILE_BEGIN))
         SetEndOfFile(file);
@@ -81,15 +91,8 @@ AppendStatus AppendToFile(const char *path, const void *data, std::size_t size, 
     LARGE_INTEGER before{};
     const bool sized = GetFileType(file) == FILE_TYPE_DISK && GetFileSizeEx(file, &before);
     LARGE_INTEGER zero{};
-    bool written = !sized || SetFilePointerEx(file, zero, nullptr, FILE_END);
-    if (written && ShouldFail(Fault::FileWrite)) {
-        WriteAll(file, data, size / 2); // a write that stops part way, as on a full disk
-        written = false;
-    } else if (written) {
-        written = WriteAll(file, data, size);
-    }
-    if (ShouldFail(Fault::FileClose))
-        written = false;
+    bool written =
+        (!sized || SetFilePointerEx(file, zero, nullptr, FILE_END)) && WritePiece(file, data, size);
     if (!written && sized)
         CutBack(file, before);
     if (!CloseHandle(file))
