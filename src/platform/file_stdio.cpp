@@ -143,9 +143,9 @@ ReadStatus ViewWholeFile(const char *path, std::size_t padding, FileView &view) 
     std::size_t size = 0;
     if (ReadStatus status = OpenWhole(path, padding, file, size); status != ReadStatus::Ok)
         return status;
-    // Large buffers are fresh mappings backed by huge pages where the system has them, so
-    // that the read does not take one page fault per 4 KiB.
-    view.buffer_ = AllocateBytes(size + padding);
+    // The heap, as for ReadWholeFile: imports run again and again reuse the same memory
+    // instead of clearing fresh pages for every file. Only the padding needs zeros.
+    view.buffer_ = Bytes(new (std::nothrow) std::uint8_t[size + padding], BytesRelease{0});
     if (!view.buffer_)
         return ReadStatus::NoMemory;
     std::memset(view.buffer_.get() + size, 0, padding);

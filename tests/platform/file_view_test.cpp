@@ -26,7 +26,7 @@ Bytes Pattern(std::size_t size) {
 
 TEST(FileView, EverySizeGivesTheBytesAndTheZerosBehindThem) {
     TempDir dir;
-    // Small and large buffers (the large ones are mapped blocks), empty files, page ends.
+    // Empty, small and large files, ends on and off page boundaries.
     for (std::size_t size : {std::size_t{0}, std::size_t{5}, std::size_t{4090}, std::size_t{4096},
                              (std::size_t{2} << 20) + 3}) {
         const std::string path = dir.File("f" + std::to_string(size));
