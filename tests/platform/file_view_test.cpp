@@ -1,19 +1,15 @@
-// Whole-file reads into a zero-padded buffer of their own, and appends that add a whole piece
-// or nothing.
+// Whole-file reads into a zero-padded buffer of their own.
 #include "platform/fault.h"
 #include "platform/file.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
 
 namespace ril::test {
 namespace {
 
-using platform::AppendMode;
-using platform::AppendStatus;
 using platform::FileView;
 using platform::ReadStatus;
 
@@ -74,31 +70,6 @@ TEST(FileView, FailuresLeaveAnEmptyView) {
     EXPECT_EQ(view.Size(), 0u);
     EXPECT_EQ(view.Data(), nullptr);
     platform::DisarmAllFaults();
-}
-
-TEST(AppendToFile, AddsTheWholePieceOrLeavesTheFileAsItWas) {
-    TempDir dir;
-    const std::string path = dir.File("log.txt");
-    const std::string missing = dir.File("missing.txt");
-    auto append = [](const std::string &file, const char *text, AppendMode mode) {
-        return platform::AppendToFile(file.c_str(), text, std::strlen(text), mode);
-    };
-    WriteFile(path, std::string("old;"));
-    EXPECT_EQ(append(path, "one;", AppendMode::ExistingOnly), AppendStatus::Ok);
-    EXPECT_EQ(append(missing, "x", AppendMode::ExistingOnly), AppendStatus::CannotOpen);
-    EXPECT_FALSE(FileExists(missing));
-    // Each failure on the way (a write that stops part way, a close) cuts the file back.
-    for (platform::Fault fault : {platform::Fault::FileWrite, platform::Fault::FileClose}) {
-        platform::ArmFault(fault, 1);
-        EXPECT_EQ(append(path, "0123456789", AppendMode::ExistingOnly), AppendStatus::WriteFailed);
-    }
-    platform::ArmFault(platform::Fault::FileOpen, 1);
-    EXPECT_EQ(append(path, "never", AppendMode::CreateIfMissing), AppendStatus::CannotOpen);
-    EXPECT_EQ(ReadFile(path), Bytes({'o', 'l', 'd', ';', 'o', 'n', 'e', ';'}));
-    EXPECT_EQ(append(missing, "new", AppendMode::CreateIfMissing), AppendStatus::Ok);
-    EXPECT_EQ(ReadFile(missing), Bytes({'n', 'e', 'w'}));
-    EXPECT_EQ(platform::AppendToFile(nullptr, "x", 1, AppendMode::CreateIfMissing),
-              AppendStatus::CannotOpen);
 }
 
 } // namespace

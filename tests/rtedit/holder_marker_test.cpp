@@ -140,11 +140,12 @@ TEST_F(HolderMarkerTest, AppendFailures) {
     EXPECT_EQ(Ril_RTEditForceWriteHolderInfo(nullptr, "x"), kEFail);
     platform::ArmFault(platform::Fault::Alloc, 1);
     EXPECT_EQ(Ril_RTEditForceWriteHolderInfo(bin.c_str(), "x"), kEOutOfMemory);
-    // A marker written part way is cut off again.
-    platform::ArmFault(platform::Fault::FileWrite, 1);
-    EXPECT_EQ(Ril_RTEditForceWriteHolderInfo(bin.c_str(), "0123456789"), kEFail);
-    EXPECT_EQ(ReadFile(bin), before);
-    platform::DisarmAllFaults();
+    // A marker written part way, or whose close fails, is cut off again.
+    for (platform::Fault fault : {platform::Fault::FileWrite, platform::Fault::FileClose}) {
+        platform::ArmFault(fault, 1);
+        EXPECT_EQ(Ril_RTEditForceWriteHolderInfo(bin.c_str(), "0123456789"), kEFail);
+        EXPECT_EQ(ReadFile(bin), before);
+    }
     // A text longer than the 16-bit count can hold is refused whole.
     EXPECT_EQ(Ril_RTEditForceWriteHolderInfo(bin.c_str(), std::string(65536, 'h').c_str()),
               kEInvalidArg);

@@ -68,6 +68,10 @@ TEST(LogError, AppendsCrLfLinesInCallOrder) {
     EXPECT_TRUE(capture.Notices().empty());
     EXPECT_EQ(ToBytes("old\nfirst 1\r\nsecond\nline\r\n" + longText.substr(0, 1023) + "\r\n"),
               ril::test::ReadFile(log));
+    // A missing log is created.
+    const std::string fresh = dir.File("fresh.log");
+    ril::LogError(fresh.c_str(), "created");
+    EXPECT_EQ(ToBytes("created\r\n"), ril::test::ReadFile(fresh));
 }
 
 // A line the log does not take whole is cut off again and reported: the "cannot write"
