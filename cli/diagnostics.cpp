@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <vector>
+#include <utility>
 
 namespace rilcli {
 namespace {
@@ -63,6 +64,21 @@ int ReportUsageError(UsageError const &error) {
 
 void InstallNoticeHandler() {
     Ril_SetNoticeHandler(&PrintNotice, nullptr);
+}
+
+NoticeWatch::NoticeWatch(std::string message) : message_(std::move(message)) {
+    Ril_SetNoticeHandler(&Handle, this);
+}
+
+NoticeWatch::~NoticeWatch() {
+    InstallNoticeHandler();
+}
+
+void NoticeWatch::Handle(void *context, char const *caption, char const *message) noexcept {
+    PrintNotice(nullptr, caption, message);
+    auto *watch = static_cast<NoticeWatch *>(context);
+    if (message != nullptr && watch->message_ == message)
+        watch->seen_ = true;
 }
 
 } // namespace rilcli

@@ -4,6 +4,7 @@
 #include "diagnostics.h"
 #include "text_output.h"
 
+#include <csignal>
 #include <cstdio>
 #include <exception>
 #include <new>
@@ -39,6 +40,11 @@ int Run(std::span<char const *const> arguments) {
 } // namespace
 
 int main(int argc, char **argv) {
+#ifdef SIGXFSZ
+    // A file-size limit then fails the write that passes it, which the library reports and
+    // cleans up after, instead of killing the tool half way.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     PrepareStandardStreams();
     InstallNoticeHandler();
     int status = kExitFailure;

@@ -5,16 +5,41 @@
 #include "diagnostics.h"
 #include "import_checks.h"
 
+#include <optional>
+#include <string>
+
 namespace rilcli {
+namespace {
+
+// The notice with which the library reports a log line that the log did not take: its
+// "cannot write" message (GBK: 无法写入 %s , 文件未被更改 !) naming the log, cut as every
+// message is at 1023 bytes. The import keeps its own result, so this is how the tool learns
+// that the log is incomplete.
+std::string CannotWriteNotice(std::string const &path) {
+    std::string message = "\xCE\xDE\xB7\xA8\xD0\xB4\xC8\xEB " + path +
+                          " , \xCE\xC4\xBC\xFE\xCE\xB4\xB1\xBB\xB8\xFC\xB8\xC4 !";
+    if (message.size() > 1023)
+        message.resize(1023);
+    return message;
+}
+
+} // namespace
 
 int RunImport(Invocation const &invocation) {
     std::string const &text = invocation.operands[0];
     std::string const &bin = invocation.operands[1];
     bool const wide = PrepareImport(invocation);
-    RIL_LONG const result = Ril_ImportResFromTxtToBin(text.c_str(), wide ? 1 : 0, bin.c_str(),
-                                                      invocation.Value("--log"));
+    char const *const log = invocation.Value("--log");
+    std::optional<NoticeWatch> logFailure;
+    if (log != nullptr)
+        logFailure.emplace(CannotWriteNotice(log));
+    RIL_LONG const result =
+        Ril_ImportResFromTxtToBin(text.c_str(), wide ? 1 : 0, bin.c_str(), log);
     if (result != 0)
         throw Failure("cannot import '" + text + "' into '" + bin + "'", result);
+    if (logFailure && logFailure->Seen())
+        throw Failure("cannot write the import log '" + std::string(log) +
+                      "': lines are missing from it (the BIN was written)");
     return kExitOk;
 }
 

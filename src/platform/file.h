@@ -1,4 +1,5 @@
-// Buffered files of the C runtime behind a small RAII class, with failure injection.
+// Files: the C runtime's buffered streams behind a small RAII class, whole-file reads and
+// all-or-nothing appends, with failure injection.
 #pragma once
 
 #include "platform/memory.h"
@@ -24,6 +25,10 @@ class File {
 
     // Opens with a C runtime mode ("rb", "wb", "a+", "ab+" ...); check with IsOpen().
     static File Open(const char *path, const char *mode);
+    // Creates a new file for writing, readable and writable by its owner alone. Fails when
+    // the name is taken in any form (a file, a symbolic link, even a dangling one), and then
+    // sets `taken`; it never opens anything that existed before.
+    static File CreateNew(const char *path, bool &taken);
 
     bool IsOpen() const { return stream_ != nullptr; }
     // Reads up to `size` bytes; returns how many were read.
@@ -34,6 +39,9 @@ class File {
     std::int64_t Tell();
     // The file's length in bytes, or -1; the position is kept.
     std::int64_t Length();
+    // Gives the open file the permissions of `target`, or those a plain create would give
+    // (0666 less the umask) when `target` does not exist; best effort.
+    void MatchPermissions(const char *target);
     // Flushes and closes; false when anything buffered could not be written.
     bool Close();
 
@@ -52,11 +60,9 @@ enum class ReadStatus { Ok, CannotOpen, NoMemory, ReadFailed };
 
 ReadStatus ReadWholeFile(const char *path, FileContent &content);
 
-// A whole file in memory, followed by at least the zero bytes its reader asked for: a
-// private copy-on-write mapping of the file where those zeros fit in its last page (no copy,
-// no fresh memory to clear), else a buffer the file was read into with one read. As with
-// every mapped file, the file must not be cut short by another process while it is viewed,
-// and on Windows it cannot be replaced until the view is gone: keep views short-lived.
+// A whole file read into memory with one read, followed by at least the zero bytes its
+// reader asked for. The bytes are a private copy: the file may change or be cut short
+// meanwhile without harm to the reader.
 class FileView {
   public:
     FileView() = default;
@@ -64,28 +70,27 @@ class FileView {
     FileView &operator=(FileView &&other) noexcept;
     FileView(const FileView &) = delete;
     FileView &operator=(const FileView &) = delete;
-    ~FileView() { Release(); }
 
-    std::uint8_t *Data() const { return mapping_ != nullptr ? mapping_ : buffer_.get(); }
+    std::uint8_t *Data() const { return buffer_.get(); }
     std::size_t Size() const { return size_; }
 
   private:
     friend ReadStatus ViewWholeFile(const char *, std::size_t, FileView &);
-    void Release();
 
     Bytes buffer_;
-    std::uint8_t *mapping_ = nullptr;
     std::size_t size_ = 0;
 };
 
-// CannotOpen, NoMemory (no buffer for it) or ReadFailed; `view` is empty then.
+// CannotOpen, NoMemory (no buffer for it) or ReadFailed (also a file cut short while it is
+// read); `view` is empty then.
 ReadStatus ViewWholeFile(const char *path, std::size_t padding, FileView &view);
 
-// The mapping backends: a private, writable copy-on-write view of the first `size` bytes of a
-// file, or null when the file cannot be mapped; and the page size that decides whether the
-// zeros behind a file's end fit in its last page.
-std::uint8_t *MapFileCopy(const char *path, std::size_t size);
-void UnmapFile(std::uint8_t *view, std::size_t size);
-std::size_t MappingPageSize();
+enum class AppendMode { ExistingOnly, CreateIfMissing };
+enum class AppendStatus { Ok, CannotOpen, WriteFailed };
+
+// Appends `size` bytes to the end of a file as one piece: either all of them are added, or
+// the file is cut back to the size it had before (a write, flush or close that failed, a full
+// disk, a file-size limit). ExistingOnly never creates the file.
+AppendStatus AppendToFile(const char *path, const void *data, std::size_t size, AppendMode mode);
 
 } // namespace ril::platform

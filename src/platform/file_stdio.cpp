@@ -131,20 +131,10 @@ ReadStatus ReadWholeFile(const char *path, FileContent &content) {
 
 FileView &FileView::operator=(FileView &&other) noexcept {
     if (this != &other) {
-        Release();
         buffer_ = std::move(other.buffer_);
-        mapping_ = std::exchange(other.mapping_, nullptr);
         size_ = std::exchange(other.size_, 0);
     }
     return *this;
-}
-
-void FileView::Release() {
-    if (mapping_ != nullptr)
-        UnmapFile(mapping_, size_);
-    mapping_ = nullptr;
-    buffer_.reset();
-    size_ = 0;
 }
 
 ReadStatus ViewWholeFile(const char *path, std::size_t padding, FileView &view) {
@@ -153,21 +143,9 @@ ReadStatus ViewWholeFile(const char *path, std::size_t padding, FileView &view) 
     std::size_t size = 0;
     if (ReadStatus status = OpenWhole(path, padding, file, size); status != ReadStatus::Ok)
         return status;
-    const std::size_t page = MappingPageSize();
-    const std::size_t room = (page - size % page) % page; // zeros behind the end, in its page
-    if (size > 0 && (padding == 0 || room >= padding)) {
-        if (std::uint8_t *mapping = MapFileCopy(path, size)) {
-            view.mapping_ = mapping;
-            view.size_ = size;
-            // The mapping stands for the read, also where tests make reading fail.
-            if (ShouldFail(Fault::FileRead)) {
-                view = FileView();
-                return ReadStatus::ReadFailed;
-            }
-            return ReadStatus::Ok;
-        }
-    }
-    view.buffer_ = AllocateBytes(size + padding);
+    // The heap, as for ReadWholeFile: imports run again and again reuse the same memory
+    // instead of clearing fresh pages for every file. Only the padding needs zeros.
+    view.buffer_ = Bytes(new (std::nothrow) std::uint8_t[size + padding], BytesRelease{0});
     if (!view.buffer_)
         return ReadStatus::NoMemory;
     std::memset(view.buffer_.get() + size, 0, padding);

@@ -1,5 +1,8 @@
-// File-system operations beyond reading and writing: removing and atomically replacing.
+// File-system operations beyond reading and writing: removing, atomically replacing, telling
+// whether two paths name one file and following symbolic links.
 #pragma once
+
+#include <string>
 
 namespace ril::platform {
 
@@ -7,12 +10,15 @@ namespace ril::platform {
 bool RemoveFile(const char *path);
 // Renames `source` over `target`, replacing an existing target in one step.
 bool ReplaceFile(const char *source, const char *target);
-// A number that differs between processes, for naming temporary files.
-unsigned long ProcessId();
 // Whether a whole-file writer may replace `path`: it is not a folder, and it is either
 // missing or writable, as an open for writing would require.
 bool CanReplace(const char *path);
-// Gives `to` the access permissions of `from`, when `from` exists.
-void CopyPermissions(const char *from, const char *to);
+// True when both paths exist and name the same file however they are spelt (the same device
+// and inode on POSIX, the same volume and file index on Windows).
+bool SameFile(const char *a, const char *b);
+// The path a write through `path` would reach: a symbolic link is followed (relative links
+// from the link's folder) until a name that is not a link, existing or not. Empty when the
+// links go round in a loop or cannot be read. Windows: the path as it is.
+std::string FinalPath(const char *path);
 
 } // namespace ril::platform

@@ -1,4 +1,5 @@
-// File-system operations on Windows: MoveFileExA replaces an existing target.
+// File-system operations on Windows: MoveFileExA replaces an existing target; files are the
+// same when their volume serial number and file index are.
 #include "platform/fs.h"
 
 #include <windows.h>
@@ -6,6 +7,20 @@
 #undef ReplaceFile
 
 namespace ril::platform {
+namespace {
+
+// The identity of an existing file or folder; false when it cannot be opened.
+bool FileIdentity(const char *path, BY_HANDLE_FILE_INFORMATION &info) {
+    HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    bool known = GetFileInformationByHandle(file, &info) != 0;
+    CloseHandle(file);
+    return known;
+}
+
+} // namespace
 
 bool RemoveFile(const char *path) {
     return path != nullptr && DeleteFileA(path) != 0;
@@ -15,10 +30,6 @@ bool ReplaceFile(const char *source, const char *target) {
     return MoveFileExA(source, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
-unsigned long ProcessId() {
-    return GetCurrentProcessId();
-}
-
 bool CanReplace(const char *path) {
     DWORD attributes = GetFileAttributesA(path);
     if (attributes == INVALID_FILE_ATTRIBUTES)
@@ -26,11 +37,17 @@ bool CanReplace(const char *path) {
     return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) == 0;
 }
 
-void CopyPermissions(const char *from, const char *to) {
-    DWORD attributes = GetFileAttributesA(from);
-    if (attributes != INVALID_FILE_ATTRIBUTES)
-        SetFileAttributesA(to, attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                                             FILE_ATTRIBUTE_ARCHIVE));
+bool SameFile(const char *a, const char *b) {
+    BY_HANDLE_FILE_INFORMATION first{};
+    BY_HANDLE_FILE_INFORMATION second{};
+    return a != nullptr && b != nullptr && FileIdentity(a, first) && FileIdentity(b, second) &&
+           first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+           first.nFileIndexHigh == second.nFileIndexHigh &&
+           first.nFileIndexLow == second.nFileIndexLow;
+}
+
+std::string FinalPath(const char *path) {
+    return path;
 }
 
 } // namespace ril::platform

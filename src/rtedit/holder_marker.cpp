@@ -96,12 +96,12 @@ HResult AppendHolderMarker(const char *path, const char *holder) {
         std::memcpy(marker.data(), holder, n);
     marker[n] = static_cast<std::uint8_t>(n);
     marker[n + 1] = static_cast<std::uint8_t>(n >> 8);
-    // The file must exist: appending never creates one.
-    platform::File file = platform::File::Open(path, "rb+");
-    if (!file.IsOpen() || !file.Seek(0, platform::File::Origin::End))
-        return kEFail;
-    bool written = file.Write(marker.data(), marker.size());
-    return file.Close() && written ? kSOk : kEFail;
+    // The file must exist: a marker alone is no file worth creating (a module deleted
+    // meanwhile stays deleted). A marker that cannot be written whole is cut off again, so
+    // that the previous one still reads.
+    platform::AppendStatus appended = platform::AppendToFile(path, marker.data(), marker.size(),
+                                                             platform::AppendMode::ExistingOnly);
+    return appended == platform::AppendStatus::Ok ? kSOk : kEFail;
 }
 
 } // namespace ril

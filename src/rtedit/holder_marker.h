@@ -6,7 +6,9 @@
 
 namespace ril {
 
-// Appends a marker holding `holder` (an empty one for null) to an existing file.
+// Appends a marker holding `holder` (an empty one for null) to an existing file: S_OK, or
+// E_FAIL with the file as it was (missing, or the marker not written whole), E_INVALIDARG
+// for a text of more than 65535 bytes, E_OUTOFMEMORY.
 HResult AppendHolderMarker(const char *path, const char *holder);
 
 } // namespace ril

@@ -101,6 +101,10 @@ CBinMaster::~CBinMaster() {
 }
 
 HResult CBinMaster::LoadRes(const char *path) {
+    // A path the path field cannot hold whole is refused before anything changes: cut, it
+    // would name another file to reload and to write.
+    if (path != nullptr && std::strlen(path) >= kPathSize)
+        return kEFail;
     if (loaded_ != 0)
         UnloadRes();
     platform::FileContent file;
@@ -116,7 +120,7 @@ HResult CBinMaster::LoadRes(const char *path) {
         return kEFail;
     }
     file_ = std::move(file.bytes);
-    SafeCopyA(path_, kPathSize, path); // a longer path is cut to 519 characters
+    SafeCopyA(path_, kPathSize, path);
     loaded_ = 1;
     return kSOk;
 }

@@ -3,6 +3,7 @@
 
 #include "platform/file.h"
 #include "platform/notice.h"
+#include "util/messages.h"
 
 #include <cstring>
 
@@ -16,17 +17,14 @@ void ShowErrorNotice(const char *message) {
     platform::ShowNotice(kErrorCaption, message);
 }
 
-// Appends the message and CR LF; false only when the file cannot be opened. The log is
-// opened in binary mode so the bytes on disk are exactly those written. A write that fails
-// after the open loses the line without further notice.
-bool AppendLine(const char *logPath, const char *message) {
-    platform::File file = platform::File::Open(logPath, "ab");
-    if (!file.IsOpen())
-        return false;
-    if (file.Write(message, std::strlen(message)))
-        file.Write("\r\n", 2);
-    file.Close();
-    return true;
+// Appends the message and CR LF as one piece, in binary mode so that the bytes on disk are
+// exactly those written: a line is in the log whole or, when writing fails, not at all.
+platform::AppendStatus AppendLine(const char *logPath, const char *message) {
+    char line[kMessageSize + 2];
+    std::size_t length = std::strlen(message);
+    std::memcpy(line, message, length);
+    std::memcpy(line + length, "\r\n", 2);
+    return platform::AppendToFile(logPath, line, length + 2, platform::AppendMode::CreateIfMissing);
 }
 
 } // namespace
@@ -46,8 +44,21 @@ void LogError(const char *logPath, const char *format, ...) {
     va_start(args, format);
     SafeFormatVA(message, sizeof message, format, args);
     va_end(args);
-    if (logPath == nullptr || !AppendLine(logPath, message))
+    if (logPath == nullptr) {
         ShowErrorNotice(message);
+        return;
+    }
+    switch (AppendLine(logPath, message)) {
+    case platform::AppendStatus::Ok:
+        return;
+    case platform::AppendStatus::WriteFailed:
+        // The log was there but did not take the line: say so, then show the line itself.
+        ErrorBox(msg::kCannotWriteBin, logPath);
+        break;
+    case platform::AppendStatus::CannotOpen:
+        break;
+    }
+    ShowErrorNotice(message);
 }
 
 } // namespace ril

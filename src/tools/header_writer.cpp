@@ -42,10 +42,12 @@ constexpr std::string_view kTemplate =
     "//*********************************************************************\r\n";
 
 // The header's path: the folder, a separator, the BIN's file name without its extension
-// (or the loaded table's file name with it) and ".h", cut at 1023 characters.
+// (or the loaded table's file name with it) and ".h"; empty when it would not fit in 1023
+// characters (a cut path would name another file).
 std::string HeaderPath(const char *headerDir, const char *binPath) {
     char path[kHeaderPathSize];
-    SafeCopyA(path, sizeof path, headerDir);
+    if (SafeCopyA(path, sizeof path, headerDir) != kSOk)
+        return std::string();
     if (!platform::EndsWithSeparator(path)) {
         const char separator[2] = {platform::PreferredSeparator(), '\0'};
         SafeCatA(path, sizeof path, separator);
@@ -59,8 +61,9 @@ std::string HeaderPath(const char *headerDir, const char *binPath) {
     } else {
         SafeCopyA(name, sizeof name, State().table.Path());
     }
-    SafeCatA(path, sizeof path, name + platform::FileNameOffset(name));
-    SafeCatA(path, sizeof path, ".h");
+    if (SafeCatA(path, sizeof path, name + platform::FileNameOffset(name)) != kSOk ||
+        SafeCatA(path, sizeof path, ".h") != kSOk)
+        return std::string();
     return path;
 }
 
@@ -173,13 +176,18 @@ void PutDefinition(FileReplacer &out, const RilStrRes &item, bool wide) {
 }
 
 HResult WriteHeaderFile(const char *headerDir, int wide, const char *binPath) {
-    if (headerDir == nullptr || headerDir[0] == '\0')
+    // Paths too long for their fields are refused rather than cut.
+    if (headerDir == nullptr || headerDir[0] == '\0' ||
+        (binPath != nullptr && std::strlen(binPath) >= kBinPathSize))
         return kErrArgument;
     CRilTxtLoader list;
     HResult loaded = LoadToolSource(list, binPath);
     if (loaded != kSOk)
         return loaded;
-    return list.WriteHeader(HeaderPath(headerDir, binPath).c_str(), wide) ? kSOk : kErrOutputWrite;
+    const std::string headerPath = HeaderPath(headerDir, binPath);
+    if (headerPath.empty())
+        return kErrArgument;
+    return list.WriteHeader(headerPath.c_str(), wide) ? kSOk : kErrOutputWrite;
 }
 
 } // namespace

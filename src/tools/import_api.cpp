@@ -21,14 +21,17 @@ void LogEntry(const char *logPath, const char *entry) {
         LogError(logPath, "%s", entry);
 }
 
-// Starts the log afresh: it must be creatable, and it holds this run alone.
+// Starts the log afresh: it must be creatable, and it holds this run alone. It is emptied,
+// not deleted: a log path may name a device (/dev/null), which must stay.
 bool RecreateLog(const char *logPath) {
     platform::File file = platform::File::Open(logPath, "wb");
-    if (!file.IsOpen())
-        return false;
-    file.Close();
-    platform::RemoveFile(logPath);
-    return true;
+    return file.IsOpen() && file.Close();
+}
+
+// A log that is the text file or the BIN (however spelt) would destroy it.
+bool LogIsAnotherFile(const char *logPath, const char *txtPath, const char *target) {
+    return !platform::SameFile(logPath, txtPath) &&
+           (target == nullptr || !platform::SameFile(logPath, target));
 }
 
 void WriteLogHead(const char *logPath, const char *txtPath) {
@@ -44,15 +47,16 @@ void WriteLogHead(const char *logPath, const char *txtPath) {
 HResult Import(const char *txtPath, int wide, const char *binPath, const char *logPath) {
     if (txtPath == nullptr)
         return kErrArgument;
+    CBinMaster &table = State().table;
+    const char *target = binPath != nullptr ? binPath : table.IsLoaded() ? table.Path() : nullptr;
     if (logPath != nullptr) {
-        if (!RecreateLog(logPath)) {
+        if (!LogIsAnotherFile(logPath, txtPath, target) || !RecreateLog(logPath)) {
             ErrorBox("%s", msg::kLogCannotCreate);
             return kErrArgument;
         }
         WriteLogHead(logPath, txtPath);
     }
-    CBinMaster &table = State().table;
-    if (binPath == nullptr && !table.IsLoaded()) {
+    if (target == nullptr) {
         if (logPath != nullptr) {
             LogError(logPath, "%s", msg::kNoBinNoTable);
             LogEntry(logPath, msg::kLogFailure);
@@ -60,7 +64,7 @@ HResult Import(const char *txtPath, int wide, const char *binPath, const char *l
         return kErrArgument;
     }
     if (logPath != nullptr)
-        LogError(logPath, msg::kLogTarget, binPath != nullptr ? binPath : table.Path());
+        LogError(logPath, msg::kLogTarget, target);
 
     CRilTxtLoader list;
     HResult result = kSOk;

@@ -1,5 +1,7 @@
 // Writes a file so that the target is either replaced completely or left untouched: the
-// bytes go to a temporary file beside the target, which is renamed over it at the end.
+// bytes go to a temporary file beside the target, which is renamed over it at the end. The
+// temporary file has a random name and is created exclusively for the owner alone, so that
+// nothing planted in the folder (a file, a symbolic link) can take its place.
 #pragma once
 
 #include "platform/file.h"
@@ -24,7 +26,8 @@ class FileReplacer {
     // The largest piece that Room() hands out.
     static constexpr std::size_t kBufferSize = std::size_t{256} << 10;
 
-    // Creates the temporary file; check IsOpen().
+    // Creates the temporary file beside the file the target leads to (a symbolic link is
+    // followed, so the file is replaced and the link kept); check IsOpen().
     explicit FileReplacer(const char *target);
     // Removes the temporary file unless Commit() put it in place.
     ~FileReplacer();
@@ -41,8 +44,9 @@ class FileReplacer {
         return buffer_.get() + used_;
     }
     void Advance(std::size_t size) { used_ += size; }
-    // Writes what is buffered, closes the file and renames it over the target (keeping the
-    // target's permissions). Ok, or WriteFailed when any write failed on the way.
+    // Writes what is buffered, closes the file and renames it over the target. The result has
+    // the target's permissions, or for a new target those of a plain create (0666 less the
+    // umask). Ok, or WriteFailed when any write failed on the way.
     ReplaceStatus Commit();
 
   private:

@@ -1,4 +1,5 @@
-// Holder markers: the size-query protocol, the flag rules and appending markers.
+// Holder markers: the size-query protocol, the flag rules and appending markers (to existing
+// files only, whole or not at all).
 #include "platform/fault.h"
 #include "support/test_support.h"
 
@@ -6,6 +7,13 @@
 
 #include <cstring>
 #include <string>
+
+#ifndef _WIN32
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 namespace ril::test {
 namespace {
@@ -114,7 +122,8 @@ TEST_F(HolderMarkerTest, AppendingMarkers) {
     EXPECT_EQ(size, 0u);
     EXPECT_EQ(held, 1u);
 
-    // A missing file is not created; a flag-0 BIN keeps reporting 0.
+    // A missing file is not created (a module deleted meanwhile stays deleted); a flag-0 BIN
+    // keeps reporting 0.
     std::string fresh = dir.File("fresh.bin");
     EXPECT_EQ(Ril_RTEditForceWriteHolderInfo(fresh.c_str(), "x"), kEFail);
     EXPECT_FALSE(FileExists(fresh));
@@ -131,9 +140,12 @@ TEST_F(HolderMarkerTest, AppendFailures) {
     EXPECT_EQ(Ril_RTEditForceWriteHolderInfo(nullptr, "x"), kEFail);
     platform::ArmFault(platform::Fault::Alloc, 1);
     EXPECT_EQ(Ril_RTEditForceWriteHolderInfo(bin.c_str(), "x"), kEOutOfMemory);
-    platform::ArmFault(platform::Fault::FileWrite, 1);
-    EXPECT_EQ(Ril_RTEditForceWriteHolderInfo(bin.c_str(), "x"), kEFail);
-    platform::DisarmAllFaults();
+    // A marker written part way, or whose close fails, is cut off again.
+    for (platform::Fault fault : {platform::Fault::FileWrite, platform::Fault::FileClose}) {
+        platform::ArmFault(fault, 1);
+        EXPECT_EQ(Ril_RTEditForceWriteHolderInfo(bin.c_str(), "0123456789"), kEFail);
+        EXPECT_EQ(ReadFile(bin), before);
+    }
     // A text longer than the 16-bit count can hold is refused whole.
     EXPECT_EQ(Ril_RTEditForceWriteHolderInfo(bin.c_str(), std::string(65536, 'h').c_str()),
               kEInvalidArg);
@@ -143,6 +155,33 @@ TEST_F(HolderMarkerTest, AppendFailures) {
     EXPECT_EQ(Ril_RTEditGetHolderInfo(bin.c_str(), nullptr, &size, nullptr), 0);
     EXPECT_EQ(size, 65536u);
 }
+
+#ifndef _WIN32
+// A real limit: the file may grow by 5 bytes, so a 13-byte marker is written in part and the
+// write then fails (EFBIG, with SIGXFSZ ignored as the tool does), as on a full disk.
+TEST_F(HolderMarkerTest, AMarkerPastAFileSizeLimitLeavesTheFileAsItWas) {
+    const Bytes before = BinBuilder().Header(1, 0, 0).Trailer("previous").Get();
+    std::string bin = Put("limited.bin", before);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{};
+        limit.rlim_cur = limit.rlim_max = before.size() + 5;
+        setrlimit(RLIMIT_FSIZE, &limit);
+        _exit(Ril_RTEditForceWriteHolderInfo(bin.c_str(), "new holder") == kEFail ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(ReadFile(bin), before);
+    char buffer[16];
+    RIL_ULONG size = sizeof buffer;
+    ASSERT_EQ(Ril_RTEditGetHolderInfo(bin.c_str(), buffer, &size, nullptr), 0);
+    EXPECT_STREQ(buffer, "previous");
+}
+#endif
 
 } // namespace
 } // namespace ril::test

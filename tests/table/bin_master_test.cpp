@@ -210,15 +210,20 @@ TEST_F(BinMasterTest, FailuresLeaveNothingLoadedAndKeepThePath) {
     EXPECT_EQ(table.LoadRes(good.c_str()), kSOk);
 }
 
-TEST_F(BinMasterTest, LongPathIsCutTo519Characters) {
+// Cut, the stored path would name another file to reload: refused, nothing changes.
+TEST_F(BinMasterTest, LongPathIsRefusedNotCut) {
     std::filesystem::path deep = dir.Path();
     while (deep.string().size() < 560)
         deep /= std::string(60, 'd');
     std::filesystem::create_directories(deep);
     std::string path = (deep / "table.bin").string();
     WriteFile(path, WorkedExample());
-    ASSERT_EQ(table.LoadRes(path.c_str()), kSOk);
-    EXPECT_EQ(std::string(table.Path()), path.substr(0, 519));
+    const std::string good = dir.File("good.bin");
+    WriteFile(good, WorkedExample());
+    ASSERT_EQ(table.LoadRes(good.c_str()), kSOk);
+    EXPECT_EQ(table.LoadRes(path.c_str()), kEFail);
+    EXPECT_TRUE(table.IsLoaded());
+    EXPECT_EQ(std::string(table.Path()), good);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include "platform/fault.h"
 #include "support/test_support.h"
+#include "util/messages.h"
 
 #include <gtest/gtest.h>
 
@@ -67,18 +68,41 @@ TEST(LogError, AppendsCrLfLinesInCallOrder) {
     EXPECT_TRUE(capture.Notices().empty());
     EXPECT_EQ(ToBytes("old\nfirst 1\r\nsecond\nline\r\n" + longText.substr(0, 1023) + "\r\n"),
               ril::test::ReadFile(log));
+    // A missing log is created.
+    const std::string fresh = dir.File("fresh.log");
+    ril::LogError(fresh.c_str(), "created");
+    EXPECT_EQ(ToBytes("created\r\n"), ril::test::ReadFile(fresh));
 }
 
-TEST(LogError, FailedWriteLosesTheLineSilently) {
+// A line the log does not take whole is cut off again and reported: the "cannot write"
+// notice naming the log, then the line itself, so that nothing is lost.
+TEST(LogError, FailedWriteIsCutOffAndReported) {
     TempDir dir;
     const std::string log = dir.File("import.log");
+    ril::test::WriteFile(log, "old\n");
     NoticeCapture capture;
     ril::platform::ArmFault(ril::platform::Fault::FileWrite, 1);
-    ril::LogError(log.c_str(), "lost");
+    ril::LogError(log.c_str(), "lost %d", 1);
     ril::platform::DisarmAllFaults();
+    EXPECT_EQ(ToBytes("old\n"), ril::test::ReadFile(log));
+    ASSERT_EQ(2u, capture.Notices().size());
+    EXPECT_EQ(ril::test::Printf(ril::msg::kCannotWriteBin, log.c_str()),
+              capture.Notices()[0].message);
+    EXPECT_EQ("lost 1", capture.Notices()[1].message);
+    capture.Clear();
     ril::LogError(log.c_str(), "kept");
     EXPECT_TRUE(capture.Notices().empty());
-    EXPECT_EQ(ToBytes("kept\r\n"), ril::test::ReadFile(log));
+    EXPECT_EQ(ToBytes("old\nkept\r\n"), ril::test::ReadFile(log));
+#ifdef __linux__
+    // A device that is always full: nothing to cut back, the same two notices.
+    if (ril::test::FileExists("/dev/full")) {
+        ril::LogError("/dev/full", "full");
+        ASSERT_EQ(2u, capture.Notices().size());
+        EXPECT_EQ(ril::test::Printf(ril::msg::kCannotWriteBin, "/dev/full"),
+                  capture.Notices()[0].message);
+        EXPECT_EQ("full", capture.Notices()[1].message);
+    }
+#endif
 }
 
 } // namespace

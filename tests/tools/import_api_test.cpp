@@ -1,4 +1,5 @@
 // Ril_ImportResFromTxtToBin: the BIN it writes, its log byte for byte, and every way out.
+#include "platform/fault.h"
 #include "platform/user.h"
 #include "support/test_support.h"
 #include "util/messages.h"
@@ -155,6 +156,121 @@ TEST_F(ImportTest, NoBinPathTargetsTheLoadedTable) {
     EXPECT_EQ(Ril_GetNumItem(), 0u); // unloaded: its file was replaced
     ASSERT_EQ(Ril_ReLoadRes(), 0);
     EXPECT_STREQ(Ril_GetStringA(1), "new");
+}
+
+// A log that is the text file or the BIN, however spelt, is refused before anything is
+// touched: it would destroy the file it names.
+TEST_F(ImportTest, ALogNamingTheInputOrTheOutputIsRefused) {
+    namespace fs = std::filesystem;
+    const std::string text = "RilStringID=1;RilStringMacro=A\r\n{a}";
+    WriteFile(txt, text);
+    const Bytes previous = BinBuilder().Header(1, 0, 0).Trailer("old").Get();
+    WriteFile(bin, previous);
+    fs::create_directory(dir.Path() / "sub");
+    const std::string linked = dir.File("linked.txt");
+    fs::create_hard_link(txt, linked);
+    struct Row {
+        std::string log;
+        const char *binPath;
+    };
+    const std::string respelt = (dir.Path() / "sub" / ".." / "strings.txt").string();
+    for (const Row &row : {Row{txt, bin.c_str()}, Row{respelt, bin.c_str()},
+                           Row{linked, bin.c_str()}, Row{bin, bin.c_str()},
+                           Row{(dir.Path() / "sub" / ".." / "strings.bin").string(), nullptr}}) {
+        ASSERT_EQ(Ril_LoadRes(bin.c_str()), 0); // the target of a null BIN path
+        NoticeCapture notices;
+        EXPECT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), 0, row.binPath, row.log.c_str()), -102)
+            << row.log;
+        ASSERT_EQ(notices.Notices().size(), 1u);
+        EXPECT_EQ(notices.Notices()[0].message, msg::kLogCannotCreate);
+        EXPECT_EQ(ReadFile(txt), Bytes(text.begin(), text.end()));
+        EXPECT_EQ(ReadFile(bin), previous);
+        EXPECT_EQ(Ril_ReLoadRes(), static_cast<RIL_LONG>(0x80004005u)); // still loaded
+    }
+    // A log that does not exist yet is another file.
+    Ril_UnloadRes();
+    EXPECT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), 0, bin.c_str(), log.c_str()), 0);
+}
+
+// A log line that cannot be written is reported (the "cannot write" notice naming the log,
+// then the line); the import's result stays that of the BIN.
+TEST_F(ImportTest, ALogThatCannotBeWrittenIsReported) {
+    WriteFile(txt, std::string("RilStringID=1;RilStringMacro=A\r\n{a}"));
+    NoticeCapture notices;
+    platform::ArmFault(platform::Fault::FileWrite, 1); // the log's first line
+    EXPECT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), 0, bin.c_str(), log.c_str()), 0);
+    platform::DisarmAllFaults();
+    ASSERT_EQ(notices.Notices().size(), 2u);
+    EXPECT_EQ(notices.Notices()[0].message, Printf(msg::kCannotWriteBin, log.c_str()));
+    EXPECT_EQ(notices.Notices()[1].message, msg::kLogRule);
+    const std::string head = Head(txt, bin);
+    EXPECT_EQ(Log(), head.substr(LogLine("%s", msg::kLogRule).size()) +
+                         LogLine(msg::kGapCount, -1000) + LogLine("%s", msg::kLogSuccess));
+}
+
+#ifndef _WIN32
+// The log is emptied, not deleted: a log path that is a link keeps leading to its file.
+TEST_F(ImportTest, TheLogIsEmptiedNotDeleted) {
+    WriteFile(txt, std::string("RilStringID=1;RilStringMacro=A\r\n{a}"));
+    const std::string real = dir.File("real.log");
+    WriteFile(real, std::string("an older run"));
+    std::filesystem::create_symlink("real.log", log);
+    ASSERT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), 0, bin.c_str(), log.c_str()), 0);
+    EXPECT_TRUE(std::filesystem::is_symlink(log));
+    EXPECT_EQ(ReadFile(real), ReadFile(log));
+    EXPECT_EQ(Log(),
+              Head(txt, bin) + LogLine(msg::kGapCount, -1000) + LogLine("%s", msg::kLogSuccess));
+}
+#endif
+
+// A path that a 520-byte field (519 characters) or the header's 1024-byte path cannot hold
+// is refused, never cut: cut, it would name another file.
+TEST_F(ImportTest, OverLongPathsAreRefusedNotCut) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the A file functions refuse paths of 260 characters or more";
+#endif
+    namespace fs = std::filesystem;
+    // dir/<folders of 200 characters>/<name>, exactly `length` characters long.
+    auto longPath = [&](std::size_t length) {
+        fs::path folder = dir.Path();
+        while (folder.string().size() + 1 + 200 + 1 + 10 < length)
+            folder /= std::string(200, 'f');
+        fs::create_directories(folder);
+        std::string path = (folder / "").string();
+        return path + std::string(length - path.size() - 4, 'n') + ".bin";
+    };
+    const Bytes table = BinBuilder().Header(1, 1, 1).EntryA(1, "A", "a").Trailer("").Get();
+    const std::string fits = longPath(519);
+    const std::string tooLong = longPath(520);
+    WriteFile(tooLong, BinBuilder().Header(1, 1, 1).EntryA(1, "A", "long").Trailer("").Get());
+    const Bytes longTable = ReadFile(tooLong);
+    WriteFile(bin, table);
+    WriteFile(txt, std::string("RilStringID=1;RilStringMacro=A\r\n{b}"));
+    // Refused, the table loaded before stays loaded.
+    ASSERT_EQ(Ril_LoadRes(bin.c_str()), 0);
+    EXPECT_EQ(Ril_LoadRes(tooLong.c_str()), static_cast<RIL_LONG>(0x80004005u));
+    EXPECT_STREQ(Ril_GetStringA(1), "a");
+    Ril_UnloadRes();
+    // Nothing loaded then: an import with no BIN path has no target, and the cut path is
+    // not written.
+    EXPECT_EQ(Ril_LoadRes(tooLong.c_str()), static_cast<RIL_LONG>(0x80004005u));
+    EXPECT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), 0, nullptr, nullptr), -102);
+    EXPECT_EQ(ReadFile(tooLong), longTable);
+    EXPECT_FALSE(FileExists(tooLong.substr(0, 519)));
+    // The header generator: a BIN path of 520 characters, a folder that leaves no room for
+    // the header's name (1027 characters in all).
+    NoticeCapture notices;
+    EXPECT_EQ(Ril_WriteHeaderFile(dir.Path().string().c_str(), 0, tooLong.c_str()), -102);
+    const std::string folder = dir.File(std::string(1016 - dir.Path().string().size(), 'd'));
+    EXPECT_EQ(Ril_WriteHeaderFile(folder.c_str(), 0, bin.c_str()), -102);
+    EXPECT_EQ(Ril_GetLastError(), -102);
+    EXPECT_TRUE(notices.Notices().empty());
+    // 519 characters fit.
+    WriteFile(fits, table);
+    ASSERT_EQ(Ril_LoadRes(fits.c_str()), 0);
+    EXPECT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), 0, nullptr, nullptr), 0);
+    ASSERT_EQ(Ril_ReLoadRes(), 0);
+    EXPECT_STREQ(Ril_GetStringA(1), "b");
 }
 
 } // namespace
