@@ -22,8 +22,8 @@ std::string ReadMacro(RIL_ULONG id) {
     RIL_LONG result = Ril_GetMacro(nullptr, length, id);
     if (result < 0)
         throw Failure("cannot read the macro of ID " + std::to_string(id), result);
-    // The length passed counts the bytes before the terminating zero the library adds.
-    std::vector<char> buffer(static_cast<std::size_t>(length) + 1);
+    // The size answered covers the macro and its terminator.
+    std::vector<char> buffer(static_cast<std::size_t>(length));
     result = Ril_GetMacro(buffer.data(), length, id);
     if (result < 0)
         throw Failure("cannot read the macro of ID " + std::to_string(id), result);

@@ -74,6 +74,11 @@ RIL_API RIL_ULONG Ril_GetItemSize(RIL_ULONG id);
 RIL_API RIL_WCHAR const *Ril_GetStringW(RIL_ULONG id);
 RIL_API char const *Ril_GetStringA(RIL_ULONG id);
 RIL_API void const *Ril_GetData(RIL_ULONG id);
+/* Copies the macro of an item into buffer, zero-terminated. length is the buffer's size in
+ * bytes. With a null buffer, sets length to the size needed (the macro with its terminator)
+ * and returns 1 (S_FALSE). With a buffer, writes at most that many bytes and returns 0; a
+ * length below it is set to it and E_FAIL (0x80004005) is returned with nothing written.
+ * E_FAIL with length untouched when the ID has no item. */
 #ifdef __cplusplus
 RIL_API RIL_LONG Ril_GetMacro(char *buffer, RIL_ULONG &length, RIL_ULONG id);
 #else
