@@ -130,8 +130,11 @@ RIL_API ENUM_LANGUAGE_TYPE Ril_StringToLanguage(char const *name);
 /* Platform settings. A null handler restores the platform's own notice (a message box on
  * Windows, a line on standard error elsewhere). */
 RIL_API void Ril_SetNoticeHandler(RIL_NOTICE_HANDLER handler, void *context);
-/* Chooses the code page that code page 0 stands for; returns the previous one. 0 restores
- * the default (the system's ANSI code page on Windows, 936 elsewhere). */
+/* Chooses the code page that code page 0 stands for; returns the previous one (0 when the
+ * default was in force). 0 restores the default (the system's ANSI code page on Windows, 936
+ * elsewhere). A code page the library cannot convert both ways as a multibyte code page
+ * (an unknown number, UTF-16) is refused: the setting stays and 0xFFFFFFFF ((unsigned)-1)
+ * is returned. */
 RIL_API unsigned int Ril_SetAnsiCodePage(unsigned int codePage);
 
 #ifdef __cplusplus
