@@ -22,8 +22,8 @@ std::string ReadMacro(RIL_ULONG id) {
     RIL_LONG result = Ril_GetMacro(nullptr, length, id);
     if (result < 0)
         throw Failure("cannot read the macro of ID " + std::to_string(id), result);
-    // The length passed counts the bytes before the terminating zero the library adds.
-    std::vector<char> buffer(static_cast<std::size_t>(length) + 1);
+    // The size answered covers the macro and its terminator.
+    std::vector<char> buffer(static_cast<std::size_t>(length));
     result = Ril_GetMacro(buffer.data(), length, id);
     if (result < 0)
         throw Failure("cannot read the macro of ID " + std::to_string(id), result);
@@ -38,16 +38,33 @@ void LoadBin(std::string const &path) {
         throw Failure("cannot load '" + path + "'", result);
 }
 
-std::uint32_t IdLimit(std::string const &path) {
-    // A table whose file declared no entries has no slots at all, whatever its max ID.
-    if (Ril_GetNumItem() == 0)
-        return 0;
+std::vector<std::uint32_t> EntryIds(std::string const &path) {
     std::unique_ptr<std::FILE, int (*)(std::FILE *)> file(std::fopen(path.c_str(), "rb"),
                                                           &std::fclose);
-    unsigned char header[8];
-    if (!file || std::fread(header, 1, sizeof header, file.get()) != sizeof header)
-        throw Failure("cannot read the header of '" + path + "'");
-    return LoadU32(header + 4) + 10u;
+    if (!file)
+        throw Failure("cannot read the entries of '" + path + "'");
+    std::vector<unsigned char> bytes;
+    unsigned char block[65536];
+    for (std::size_t got; (got = std::fread(block, 1, sizeof block, file.get())) > 0;)
+        bytes.insert(bytes.end(), block, block + got);
+    if (std::ferror(file.get()))
+        throw Failure("cannot read the entries of '" + path + "'");
+
+    std::vector<std::uint32_t> ids;
+    if (bytes.size() < 12)
+        return ids; // no count: the table has no entries
+    std::uint32_t const bound = LoadU32(bytes.data() + 4) + 10u; // max ID + 10, as loaded
+    std::uint32_t const count = LoadU32(bytes.data() + 8);
+    std::uint64_t position = 12;
+    for (std::uint32_t i = 0; i < count && position + 8 <= bytes.size(); ++i) {
+        std::uint32_t const id = LoadU32(bytes.data() + position);
+        if (id < bound)
+            ids.push_back(id);
+        position += 8 + std::uint64_t{LoadU32(bytes.data() + position + 4)};
+    }
+    std::sort(ids.begin(), ids.end());
+    ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+    return ids;
 }
 
 bool HasItem(RIL_ULONG id) {

@@ -6,16 +6,17 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace rilcli {
 
 // Loads `path` with Ril_LoadRes; throws Failure with the library's code when it fails.
 void LoadBin(std::string const &path);
 
-// One past the highest ID that the loaded table can hold: the file's max ID + 10 in 32-bit
-// arithmetic (as the library sizes its table), or 0 when the table has no slots. Reads the
-// max ID from the header of `path`, which must be the file just loaded.
-std::uint32_t IdLimit(std::string const &path);
+// The IDs that the entries of the BIN at `path` name, in ascending order without repeats:
+// the file's entries are walked as the library reads them (each takes at least 8 bytes, so
+// the walk and the list are bounded by the file's size). `path` must be the file just loaded.
+std::vector<std::uint32_t> EntryIds(std::string const &path);
 
 bool HasItem(RIL_ULONG id);
 

@@ -18,10 +18,8 @@ int RunDump(Invocation const &invocation) {
     std::string const &path = invocation.operands[0];
     bool const wide = CheckedWide(invocation, path);
     LoadBin(path);
-    // The library keeps no list of IDs: probe every slot the table can hold. The limit is
-    // at most 0xFFFFFFFF, so the counter never wraps.
-    std::uint32_t const limit = IdLimit(path);
-    for (std::uint32_t id = 0; id < limit; ++id) {
+    // The library keeps no list of IDs: probe the IDs that the file's entries name.
+    for (std::uint32_t const id : EntryIds(path)) {
         if (!HasItem(id))
             continue;
         Item const item = ReadItem(id);

@@ -35,10 +35,11 @@ for entry in "${targets[@]}"; do
     mkdir -p "$scratch/$corpus" "$artifacts/$target"
     cp -R "$root/fuzz/corpus/$corpus/." "$scratch/$corpus/"
     echo "== $target: ${seconds}s"
-    # A record declared beyond the end of the file may legitimately be a lazily zeroed
-    # allocation of up to 4 GiB, hence the malloc limit above the RSS limit.
+    # What an input makes the library allocate is bounded by its size (a record cut short
+    # by the end of a file gains at most 1 MiB of zeros), so any single allocation above
+    # 128 MB, or a process above 2 GB, is a fault.
     if ! "$build/fuzz/$target" "$scratch/$corpus" \
-        -max_total_time="$seconds" -malloc_limit_mb=8192 -rss_limit_mb=2560 \
+        -max_total_time="$seconds" -malloc_limit_mb=128 -rss_limit_mb=2048 \
         -artifact_prefix="$artifacts/$target/" -print_final_stats=1; then
         echo "!! $target failed; crashing inputs are in $artifacts/$target/" >&2
         status=1

@@ -74,6 +74,11 @@ RIL_API RIL_ULONG Ril_GetItemSize(RIL_ULONG id);
 RIL_API RIL_WCHAR const *Ril_GetStringW(RIL_ULONG id);
 RIL_API char const *Ril_GetStringA(RIL_ULONG id);
 RIL_API void const *Ril_GetData(RIL_ULONG id);
+/* Copies the macro of an item into buffer, zero-terminated. length is the buffer's size in
+ * bytes. With a null buffer, sets length to the size needed (the macro with its terminator)
+ * and returns 1 (S_FALSE). With a buffer, writes at most that many bytes and returns 0; a
+ * length below it is set to it and E_FAIL (0x80004005) is returned with nothing written.
+ * E_FAIL with length untouched when the ID has no item. */
 #ifdef __cplusplus
 RIL_API RIL_LONG Ril_GetMacro(char *buffer, RIL_ULONG &length, RIL_ULONG id);
 #else
@@ -125,8 +130,11 @@ RIL_API ENUM_LANGUAGE_TYPE Ril_StringToLanguage(char const *name);
 /* Platform settings. A null handler restores the platform's own notice (a message box on
  * Windows, a line on standard error elsewhere). */
 RIL_API void Ril_SetNoticeHandler(RIL_NOTICE_HANDLER handler, void *context);
-/* Chooses the code page that code page 0 stands for; returns the previous one. 0 restores
- * the default (the system's ANSI code page on Windows, 936 elsewhere). */
+/* Chooses the code page that code page 0 stands for; returns the previous one (0 when the
+ * default was in force). 0 restores the default (the system's ANSI code page on Windows, 936
+ * elsewhere). A code page the library cannot convert both ways as a multibyte code page
+ * (an unknown number, UTF-16) is refused: the setting stays and 0xFFFFFFFF ((unsigned)-1)
+ * is returned. */
 RIL_API unsigned int Ril_SetAnsiCodePage(unsigned int codePage);
 
 #ifdef __cplusplus

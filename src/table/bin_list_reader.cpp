@@ -1,5 +1,6 @@
 // Reading a BIN into the item list, entry by entry, for the export and header tools.
 #include "platform/file.h"
+#include "table/bin_limits.h"
 #include "table/error_report.h"
 #include "table/library_state.h"
 #include "text/ril_txt_loader.h"
@@ -54,7 +55,7 @@ int CRilTxtLoader::LoadBin(const char *binPath) {
         std::uint8_t *record = bytes + reader.Position();
         std::size_t available = reader.Skip(size);
         ItemHandle item;
-        if (id < bound && size > 0)
+        if (id < bound && size > 0 && !MissingPartTooLarge(size, available))
             item = NewItem();
         // Only a record cut short by the end of the file is copied (and padded with zeros).
         if (item && available == size)

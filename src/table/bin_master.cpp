@@ -5,9 +5,11 @@
 
 #include "platform/fault.h"
 #include "platform/file.h"
+#include "table/bin_limits.h"
 #include "table/record_text.h"
 #include "table/safe_text.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -47,34 +49,86 @@ class CBinMaster::Loader {
     }
 
   private:
+    // An entry with a record, as the sparse reading collects it before it sorts the IDs.
+    struct Pending {
+        std::uint32_t id;
+        std::uint32_t size;
+        std::uint8_t *bytes;
+        std::size_t available;
+    };
+
     bool ReadEntries(LeReader &reader) {
         table_.capacity_ = table_.maxId_ + 10u; // wraps like the 32-bit field it sizes
+        return DenseSlotsFit(table_.capacity_, file_.size) ? ReadDense(reader) : ReadSparse(reader);
+    }
+
+    // Reads the next entry: false when it fails the load, else `pending.size` is 0 for an
+    // entry without a record. Every entry read takes at least 8 bytes of the file, and a read
+    // past its end yields an ID beyond any capacity, so the walk is bounded by the file.
+    bool ReadEntry(LeReader &reader, Pending &pending) {
+        pending = Pending{kNoId, 0, nullptr, 0};
+        reader.ReadU32(pending.id);
+        if (pending.id >= table_.capacity_)
+            return false;
+        reader.ReadU32(pending.size);
+        pending.bytes = const_cast<std::uint8_t *>(reader.Here());
+        pending.available = reader.Skip(pending.size);
+        return !MissingPartTooLarge(pending.size, pending.available);
+    }
+
+    bool ReadDense(LeReader &reader) {
         if (!table_.items_.Allocate(table_.capacity_) ||
             !table_.sizes_.Allocate(table_.capacity_) || !table_.states_.Allocate(table_.capacity_))
             return false;
+        table_.denseSlots_ = table_.capacity_;
         for (std::uint32_t i = 0; i < table_.count_; ++i) {
-            std::uint32_t id = kNoId;
-            std::uint32_t size = 0;
-            reader.ReadU32(id);
-            if (id >= table_.capacity_)
+            Pending entry;
+            if (!ReadEntry(reader, entry))
                 return false;
-            reader.ReadU32(size);
-            if (size > 0 && !StoreRecord(id, size, reader))
+            if (entry.size > 0 && !StoreRecord(entry.id, entry))
+                return false;
+        }
+        return true;
+    }
+
+    // IDs too sparse for a slot each: the records are collected, ordered by ID (the last
+    // entry of an ID wins) and given one slot each in that order.
+    bool ReadSparse(LeReader &reader) {
+        std::vector<Pending> entries;
+        for (std::uint32_t i = 0; i < table_.count_; ++i) {
+            Pending entry;
+            if (!ReadEntry(reader, entry))
+                return false;
+            if (entry.size > 0)
+                entries.push_back(entry);
+        }
+        std::stable_sort(entries.begin(), entries.end(),
+                         [](const Pending &a, const Pending &b) { return a.id < b.id; });
+        auto last = std::unique(entries.rbegin(), entries.rend(),
+                                [](const Pending &a, const Pending &b) { return a.id == b.id; });
+        entries.erase(entries.begin(), last.base());
+        if (entries.empty())
+            return true;
+        if (!table_.sparseIds_.Allocate(entries.size()) ||
+            !table_.items_.Allocate(entries.size()) || !table_.sizes_.Allocate(entries.size()) ||
+            !table_.states_.Allocate(entries.size()))
+            return false;
+        for (std::size_t slot = 0; slot < entries.size(); ++slot) {
+            table_.sparseIds_[slot] = entries[slot].id;
+            if (!StoreRecord(slot, entries[slot]))
                 return false;
         }
         return true;
     }
 
     // A later entry of the same ID replaces the earlier record.
-    bool StoreRecord(std::uint32_t id, std::uint32_t size, LeReader &reader) {
-        std::uint8_t *bytes = const_cast<std::uint8_t *>(reader.Here());
-        std::size_t available = reader.Skip(size);
-        table_.sizes_[id] = size;
-        if (available == size) {
-            table_.items_[id] = bytes;
+    bool StoreRecord(std::size_t slot, const Pending &entry) {
+        table_.sizes_[slot] = entry.size;
+        if (entry.available == entry.size) {
+            table_.items_[slot] = entry.bytes;
             return true;
         }
-        return static_cast<bool>(table_.CopyRecord(id, bytes, available));
+        return static_cast<bool>(table_.CopyRecord(slot, entry.bytes, entry.available));
     }
 
     // The holder marker is located from the end of the file: text, 16-bit length, zero byte.
@@ -134,6 +188,8 @@ HResult CBinMaster::ReLoadRes() {
 }
 
 void CBinMaster::UnloadRes() {
+    denseSlots_ = 0;
+    sparseIds_.Reset();
     items_.Reset();
     sizes_.Reset();
     states_.Reset();
@@ -145,9 +201,16 @@ void CBinMaster::UnloadRes() {
     loaded_ = 0;
 }
 
-RecordRef CBinMaster::CopyRecord(std::uint32_t id, const std::uint8_t *bytes,
+std::size_t CBinMaster::SparseSlot(std::uint32_t id) const {
+    const std::uint32_t *begin = sparseIds_.Get();
+    const std::uint32_t *end = begin + sparseIds_.Size();
+    const std::uint32_t *found = std::lower_bound(begin, end, id);
+    return found != end && *found == id ? static_cast<std::size_t>(found - begin) : kNoSlot;
+}
+
+RecordRef CBinMaster::CopyRecord(std::size_t slot, const std::uint8_t *bytes,
                                  std::size_t available) {
-    std::uint32_t size = sizes_[id];
+    std::uint32_t size = sizes_[slot];
     std::size_t textOffset = TextOffset(bytes, available, size);
     if (platform::ShouldFail(platform::Fault::Alloc) || copies_.size() == copies_.max_size())
         return RecordRef{};
@@ -161,29 +224,30 @@ RecordRef CBinMaster::CopyRecord(std::uint32_t id, const std::uint8_t *bytes,
     if (available > 0)
         std::memmove(record, bytes, available);
     copies_.push_back(std::move(block));
-    items_[id] = record;
+    items_[slot] = record;
     return RecordRef{record, size};
 }
 
 std::uint8_t *CBinMaster::PreparedText(std::uint32_t id, TextState state,
                                        bool (*prepare)(std::uint8_t *, std::size_t)) {
-    RecordRef record = Record(id);
-    if (!record)
+    std::size_t slot = Slot(id);
+    if (slot == kNoSlot || items_[slot] == nullptr)
         return nullptr;
-    if ((states_[id] & state) != 0)
+    RecordRef record{items_[slot], sizes_[slot]};
+    if ((states_[slot] & state) != 0)
         return record.Text();
     std::uint8_t *text = record.Text();
     std::size_t available = static_cast<std::size_t>(record.data + record.size - text);
     bool aligned = state == kNarrowReady || (reinterpret_cast<std::uintptr_t>(text) & 1) == 0;
     if (!prepare(text, available) || !aligned) {
         // The copy's zero padding ends the text at the record's end.
-        record = CopyRecord(id, record.data, record.size);
+        record = CopyRecord(slot, record.data, record.size);
         if (!record)
             return nullptr;
         text = record.Text();
         prepare(text, record.size - static_cast<std::size_t>(text - record.data) + kRecordPadding);
     }
-    states_[id] |= state;
+    states_[slot] |= state;
     return text;
 }
 

@@ -31,6 +31,14 @@ std::uint8_t *OverlayText(RecordRef record, bool (*prepare)(std::uint8_t *, std:
     return text;
 }
 
+// The bytes the macro takes in the caller's buffer: its M bytes when they hold its own
+// terminator (as every record this library writes does), else one more for the zero that
+// the copy adds behind them.
+std::uint32_t MacroBufferSize(const RecordRef &record) {
+    std::uint32_t m = record.MacroLength();
+    return m > 0 && std::memchr(record.Macro(), 0, m) != nullptr ? m : m + 1;
+}
+
 void EndSessionAsDiscard() {
     if (EditingSessionOpen())
         State().editor.EndEdit(1);
@@ -103,17 +111,20 @@ extern "C" RIL_API RIL_LONG Ril_GetMacro(char *buffer, RIL_ULONG &length, RIL_UL
         RecordRef record = LookupRecord(id);
         if (!record)
             return kEFail;
-        std::uint32_t macroLength = record.MacroLength();
+        // The length is the buffer's size, and nothing is written beyond the size reported.
+        std::uint32_t needed = MacroBufferSize(record);
         if (buffer == nullptr) {
-            length = macroLength;
+            length = needed;
             return kSFalse;
         }
-        if (length < macroLength) {
-            length = macroLength;
+        if (length < needed) {
+            length = needed;
             return kEFail;
         }
-        buffer[macroLength] = '\0';
+        std::uint32_t macroLength = record.MacroLength();
         std::memcpy(buffer, record.Macro(), macroLength);
+        if (needed > macroLength)
+            buffer[macroLength] = '\0';
         return kSOk;
     });
 }

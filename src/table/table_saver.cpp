@@ -21,10 +21,14 @@ HResult CBinMaster::ExportResToBinFile(const char *path) {
         return kEFail;
     std::vector<BinEntry> entries;
     try {
-        std::uint32_t limit = capacity_ < kSavedIdLimit ? capacity_ : kSavedIdLimit;
+        // Dense slots are the IDs themselves; sparse slots are in ascending ID order.
+        std::uint32_t limit = denseSlots_ < kSavedIdLimit ? denseSlots_ : kSavedIdLimit;
         for (std::uint32_t id = 0; id < limit; ++id)
-            if (items_ && items_[id] != nullptr)
+            if (items_[id] != nullptr)
                 entries.push_back(BinEntry{id, items_[id], sizes_[id]});
+        for (std::size_t slot = 0; slot < sparseIds_.Size() && sparseIds_[slot] < kSavedIdLimit;
+             ++slot)
+            entries.push_back(BinEntry{sparseIds_[slot], items_[slot], sizes_[slot]});
     } catch (const std::bad_alloc &) {
         return kEOutOfMemory;
     }

@@ -1,5 +1,6 @@
 // Exported code-page conversions: a size query, then the conversion, with the platform's
-// errors turned into the library's codes and recorded as the last error.
+// errors turned into the library's codes and recorded as the last error; and the choice of
+// the code page that code page 0 stands for.
 #include "Ril4410.h"
 #include "platform/codepage.h"
 #include "table/library_state.h"
@@ -36,6 +37,18 @@ int ConvertWithSizeQuery(const void *source, void *destination, Convert convert)
     return size.count;
 }
 
+// Returned by Ril_SetAnsiCodePage for a code page it refuses; no code page has this number.
+constexpr unsigned kCodePageRefused = 0xFFFFFFFFu;
+
+// Whether `codePage` converts text both ways as a multibyte code page does: a letter and its
+// terminator take one byte and one UTF-16 unit each. Unknown numbers fail to convert, and
+// UTF-16 takes two bytes per unit.
+bool ServesAsAnsiCodePage(unsigned codePage) {
+    const std::uint16_t letter[2] = {u'A', 0};
+    return platform::MultiByteToWide(codePage, "A", -1, nullptr, 0).count == 2 &&
+           platform::WideToMultiByte(codePage, letter, -1, nullptr, 0).count == 2;
+}
+
 int Failed() {
     SetLastErrorCode(kErrConversion);
     return 0;
@@ -66,5 +79,9 @@ extern "C" RIL_API int Ril_MbcsToWcs(char const *source, RIL_WCHAR *destination,
 }
 
 extern "C" RIL_API unsigned int Ril_SetAnsiCodePage(unsigned int codePage) {
-    return Guarded<unsigned int>(0, [&] { return platform::SetAnsiCodePage(codePage); });
+    return Guarded<unsigned int>(kCodePageRefused, [&] {
+        if (codePage != 0 && !ServesAsAnsiCodePage(codePage))
+            return kCodePageRefused;
+        return platform::SetAnsiCodePage(codePage);
+    });
 }

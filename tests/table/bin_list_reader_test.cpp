@@ -165,6 +165,12 @@ TEST_F(BinListReaderTest, LongMacrosAndRecordsCutShort) {
     EXPECT_EQ(At(0).Record[6], 'x');
     EXPECT_EQ(At(0).Record[(1u << 20) - 1], 0);
     EXPECT_STREQ(At(0).Macro, "BIG");
+    // A missing part above 1 MiB fails the entry; the items before it stay.
+    const Bytes present = RecordA("X", "x");
+    const std::uint32_t beyond = static_cast<std::uint32_t>(present.size()) + (1u << 20) + 1;
+    for (std::uint32_t size : {beyond, 0xFFFFFFFFu})
+        Read(BinBuilder().Header(1, 3, 2).EntryA(1, "A", "a").U32(3).U32(size).Raw(present).Get(),
+             0, 1, Message(msg::kReadEntryFailed, 3));
 }
 
 } // namespace

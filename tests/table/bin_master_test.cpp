@@ -175,6 +175,74 @@ TEST_F(BinMasterTest, IdsNearTheTopOfTheRange) {
     EXPECT_FALSE(table.IsLoaded());
 }
 
+TEST_F(BinMasterTest, MemoryIsBoundedByTheFile) {
+    // Consecutive IDs and small files keep one slot per ID up to the capacity.
+    ASSERT_EQ(table.LoadRes(Put("example.bin", WorkedExample()).c_str()), kSOk);
+    EXPECT_EQ(table.SlotCount(), 15u);
+    BinBuilder many;
+    many.Header(1, 20000, 20000);
+    for (std::uint32_t id = 1; id <= 20000; ++id)
+        many.EntryA(id, "M", "t");
+    ASSERT_EQ(table.LoadRes(Put("many.bin", many.Get()).c_str()), kSOk);
+    EXPECT_EQ(table.SlotCount(), 20010u);
+
+    // A max ID far beyond what the file's entries could fill: one slot per stored ID, in
+    // any entry order, size-0 entries skipped, the last entry of an ID winning, and IDs
+    // still bounded by max ID + 10.
+    Bytes sparse = BinBuilder()
+                       .Header(0, 0xFFFFFFF0u, 6)
+                       .EntryA(0xFFFFFFF9u, "TOP", "top")
+                       .EntryA(7, "SEVEN", "first")
+                       .Entry(3, {})
+                       .EntryA(0, "ZERO", "z")
+                       .EntryA(7, "SEVEN", "second")
+                       .Entry(7, {})
+                       .Get();
+    ASSERT_EQ(table.LoadRes(Put("sparse.bin", sparse).c_str()), kSOk);
+    EXPECT_EQ(table.Capacity(), 0xFFFFFFFAu);
+    EXPECT_EQ(table.SlotCount(), 3u);
+    EXPECT_EQ(table.Count(), 6u);
+    EXPECT_EQ(RecordBytes(table.Record(0)), RecordA("ZERO", "z"));
+    EXPECT_EQ(RecordBytes(table.Record(7)), RecordA("SEVEN", "second"));
+    EXPECT_EQ(table.RecordSize(0xFFFFFFF9u), RecordA("TOP", "top").size());
+    EXPECT_STREQ(reinterpret_cast<char *>(table.NarrowText(0xFFFFFFF9u)), "top");
+    for (std::uint32_t id : {1u, 3u, 6u, 8u, 0xFFFFFFF0u, 0xFFFFFFF8u, 0xFFFFFFFFu}) {
+        EXPECT_FALSE(table.Record(id)) << id;
+        EXPECT_EQ(table.RecordSize(id), 0u) << id;
+        EXPECT_EQ(table.NarrowText(id), nullptr) << id;
+    }
+    Bytes sparseBeyond = BinBuilder().Header(0, 0x7FFFFFFFu, 1).EntryA(0x80000008u, "X", "x").Get();
+    ASSERT_EQ(table.LoadRes(Put("sparse_edge.bin", sparseBeyond).c_str()), kSOk);
+    EXPECT_TRUE(table.Record(0x80000008u));
+    sparseBeyond = BinBuilder().Header(0, 0x7FFFFFFFu, 1).EntryA(0x80000009u, "X", "x").Get();
+    EXPECT_EQ(table.LoadRes(Put("sparse_over.bin", sparseBeyond).c_str()), kEFail);
+    // Only size-0 entries: a table with no slots at all.
+    ASSERT_EQ(
+        table.LoadRes(
+            Put("sizes0.bin", BinBuilder().Header(0, 1u << 30, 1).Entry(5, {}).Get()).c_str()),
+        kSOk);
+    EXPECT_EQ(table.SlotCount(), 0u);
+    EXPECT_FALSE(table.Record(5));
+
+    // A record cut short by the end of the file is completed with at most 1 MiB of zeros,
+    // in a dense or a sparse table; one that declares more fails the load.
+    const Bytes part = RecordA("CUT", "abc");
+    for (std::uint32_t maxId : {9u, 0x10000000u}) {
+        std::uint32_t limit = static_cast<std::uint32_t>(part.size()) + (1u << 20);
+        Bytes atLimit = BinBuilder().Header(0, maxId, 1).U32(9).U32(limit).Raw(part).Get();
+        ASSERT_EQ(table.LoadRes(Put("at_limit.bin", atLimit).c_str()), kSOk) << maxId;
+        EXPECT_EQ(table.RecordSize(9), limit);
+        EXPECT_EQ(Bytes(table.Record(9).data, table.Record(9).data + part.size()), part);
+        EXPECT_EQ(table.Record(9).data[limit - 1], 0);
+        Bytes beyond = BinBuilder().Header(0, maxId, 1).U32(9).U32(limit + 1).Raw(part).Get();
+        EXPECT_EQ(table.LoadRes(Put("beyond.bin", beyond).c_str()), kEFail) << maxId;
+        EXPECT_EQ(
+            table.LoadRes(
+                Put("huge.bin", BinBuilder().Header(1, maxId, 1).U32(9).U32(~0u).Get()).c_str()),
+            kEFail);
+    }
+}
+
 TEST_F(BinMasterTest, FailuresLeaveNothingLoadedAndKeepThePath) {
     std::string good = Put("good.bin", WorkedExample());
     EXPECT_EQ(table.ReLoadRes(), kEFail); // no path stored yet

@@ -102,11 +102,15 @@ TEST_F(LookupApiTest, MacroSizeProtocol) {
     EXPECT_EQ(length, 6u);
     EXPECT_EQ(buffer[0], '#');
 
-    length = 6; // equal to M: M + 1 bytes are written
-    EXPECT_EQ(Ril_GetMacro(buffer, length, 1), 0);
-    EXPECT_EQ(length, 6u);
-    EXPECT_EQ(std::memcmp(buffer, "HELLO\0\0", 7), 0);
-    EXPECT_EQ(buffer[7], '#');
+    // A buffer of the size answered takes the macro with its own zero and nothing more;
+    // a larger one is filled the same way.
+    for (RIL_ULONG given : {6u, 16u}) {
+        std::memset(buffer, '#', sizeof buffer);
+        length = given;
+        EXPECT_EQ(Ril_GetMacro(buffer, length, 1), 0);
+        EXPECT_EQ(length, given);
+        EXPECT_EQ(std::memcmp(buffer, "HELLO\0#", 7), 0) << given;
+    }
 
     length = 42;
     EXPECT_EQ(Ril_GetMacro(buffer, length, 2), kEFail);
@@ -132,14 +136,20 @@ TEST_F(LookupApiTest, RecordsThatLieStayInsideTheirBytes) {
     EXPECT_EQ(Wide(Ril_GetStringW(3)), u"hi"); // the half unit reads with a zero high byte
     EXPECT_STREQ(Ril_GetStringA(4), "");
 
+    // A macro clamped to the record has no zero of its own: the size answered and the bytes
+    // written include the one the copy adds.
     RIL_ULONG length = 0;
     EXPECT_EQ(Ril_GetMacro(nullptr, length, 2), 1);
-    EXPECT_EQ(length, 4u); // clamped to the record
-    char buffer[8] = {};
+    EXPECT_EQ(length, 5u);
+    char buffer[8];
+    std::memset(buffer, '#', sizeof buffer);
     EXPECT_EQ(Ril_GetMacro(buffer, length, 2), 0);
-    EXPECT_STREQ(buffer, "LONG");
+    EXPECT_EQ(std::memcmp(buffer, "LONG\0#", 6), 0);
     EXPECT_EQ(Ril_GetMacro(nullptr, length, 4), 1);
-    EXPECT_EQ(length, 0u);
+    EXPECT_EQ(length, 1u);
+    std::memset(buffer, '#', sizeof buffer);
+    EXPECT_EQ(Ril_GetMacro(buffer, length, 4), 0);
+    EXPECT_EQ(std::memcmp(buffer, "\0#", 2), 0);
 }
 
 TEST_F(LookupApiTest, LoadUnloadReload) {

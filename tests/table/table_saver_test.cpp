@@ -98,6 +98,15 @@ TEST_F(TableSaverTest, SavesAscendingWithAFreshHolderAndUnloads) {
     ASSERT_EQ(Ril_ExportResToBinFile(saved.c_str()), 0);
     EXPECT_EQ(Body(saved),
               BinBuilder().Header(1, 5, 2).EntryA(1, "HELLO", "Hi").EntryA(5, "BYE", "OK").Get());
+
+    // A max ID far beyond the entries: the save writes the entries present, nothing more.
+    Load(BinBuilder()
+             .Header(0, 0xFFFFFFF0u, 2)
+             .EntryA(0xFFFFFFF9u, "TOP", "t")
+             .EntryA(9, "N", "n")
+             .Get());
+    ASSERT_EQ(Ril_ExportResToBinFile(saved.c_str()), 0);
+    EXPECT_EQ(Body(saved), BinBuilder().Header(1, 9, 1).EntryA(9, "N", "n").Get());
 }
 
 TEST_F(TableSaverTest, EmptyTablesAndSavingOverTheLoadedFile) {

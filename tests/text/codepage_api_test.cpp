@@ -104,6 +104,11 @@ TEST(CodePageApi, AnsiCodePageCanBeChosen) {
     EXPECT_EQ(ToWide("\xC3\xA9", 0), u"\u00E9");
     EXPECT_EQ(Ril_SetAnsiCodePage(1252), 65001u);
     EXPECT_EQ(ToWide("\xE9", 0), u"\u00E9");
+    // Code pages that cannot serve as the ANSI code page are refused; the setting stays.
+    for (unsigned refused : {12345u, 1200u, 0xFFFFFFFFu}) {
+        EXPECT_EQ(Ril_SetAnsiCodePage(refused), 0xFFFFFFFFu) << refused;
+        EXPECT_EQ(ToWide("\xE9", 0), u"\u00E9") << refused;
+    }
     EXPECT_EQ(Ril_SetAnsiCodePage(0), 1252u);
     EXPECT_EQ(ToWide("\xD6\xD0", 0), u"\u4E2D");
 }
