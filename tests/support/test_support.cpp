@@ -200,6 +200,24 @@ std::string Utf8FromGbk(const std::string &gbk) {
     return Recode(gbk, 936, 65001);
 }
 
+std::vector<std::string> DoubleByteCharacters(unsigned codePage) {
+    std::vector<std::string> characters;
+    for (unsigned lead = 0x80; lead <= 0xFF; ++lead) {
+        for (unsigned trail = 0x01; trail <= 0xFF; ++trail) {
+            const char pair[3] = {static_cast<char>(lead), static_cast<char>(trail), '\0'};
+            RIL_WCHAR unit[2] = {0, 0};
+            char back[8] = {};
+            if (Ril_MbcsToWcs(pair, nullptr, codePage) == 2 &&
+                Ril_MbcsToWcs(pair, unit, codePage) == 2 && unit[0] != 0xFFFD &&
+                Ril_WcsToMbcs(unit, nullptr, codePage) == 3 &&
+                Ril_WcsToMbcs(unit, back, codePage) == 3 && back[0] == pair[0] &&
+                back[1] == pair[1])
+                characters.emplace_back(pair, 2);
+        }
+    }
+    return characters;
+}
+
 std::u16string Wide(const RIL_WCHAR *text) {
     std::u16string result;
     if (text == nullptr)
