@@ -69,8 +69,18 @@ std::size_t CharTable::CharLength(const std::uint8_t *data, std::size_t at, std:
 bool CharTable::StartsCharacter(const std::uint8_t *data, std::size_t from, std::size_t at) const {
     if (at == from || !IsTrail(data[at]))
         return true;
+    constexpr std::uint8_t kBoth = kLead | kTrail;
     std::size_t begin = at;
-    while (begin > from && IsLead(data[begin - 1]) && IsTrail(data[begin - 1]))
+    // Eight bytes a step while all of them can lead and trail (runs of CJK text), then one.
+    while (begin - from >= 8) {
+        std::uint8_t all = kBoth;
+        for (std::size_t k = 1; k <= 8; ++k)
+            all = static_cast<std::uint8_t>(all & kinds_[data[begin - k]]);
+        if (all != kBoth)
+            break;
+        begin -= 8;
+    }
+    while (begin > from && (kinds_[data[begin - 1]] & kBoth) == kBoth)
         --begin;
     std::size_t run = at - begin;
     if (begin > from && IsLead(data[begin - 1]))
