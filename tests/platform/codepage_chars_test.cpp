@@ -3,6 +3,7 @@
 // against stepping forward from the start of random byte strings.
 #include "platform/codepage_chars.h"
 
+#include "platform/codepage.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -19,20 +20,22 @@ const unsigned kCodePages[] = {936, 54936, 932, 949, 950};
 
 // Whether `bytes` convert to one character (one unit, or a surrogate pair) and back.
 bool OneCharacter(const std::string &bytes, unsigned codePage) {
-    RIL_WCHAR wide[4] = {};
+    std::uint16_t wide[4] = {};
     char back[8] = {};
-    int units = Ril_MbcsToWcs(bytes.c_str(), nullptr, codePage);
-    bool pair = units == 3;
-    if ((units != 2 && !pair) || Ril_MbcsToWcs(bytes.c_str(), wide, codePage) != units ||
-        wide[0] == 0xFFFD || (pair && (wide[0] < 0xD800 || wide[0] > 0xDBFF)))
-        return false;
-    int size = Ril_WcsToMbcs(wide, nullptr, codePage);
-    return size == static_cast<int>(bytes.size()) + 1 &&
-           Ril_WcsToMbcs(wide, back, codePage) == size && bytes == back;
+    const int size = static_cast<int>(bytes.size());
+    int units = MultiByteToWide(codePage, bytes.data(), size, wide, 4).count;
+    bool ok =
+        (units == 1 && wide[0] != 0xFFFD) || (units == 2 && wide[0] >= 0xD800 && wide[0] <= 0xDBFF);
+    return ok && WideToMultiByte(codePage, wide, units, back, 8).count == size &&
+           bytes == std::string(back, bytes.size());
 }
 
 TEST(CodePageChars, TablesHoldEveryCharacterTheConversionsKnow) {
+    // Wine has no GB18030 (and fails each of its conversions slowly).
+    const bool gb18030Known = !test::RunningUnderWine();
     for (unsigned codePage : kCodePages) {
+        if (codePage == 54936 && !gb18030Known)
+            continue;
         SCOPED_TRACE(codePage);
         const CharTable table = CharTableFor(codePage);
         const std::vector<std::string> pairs = test::DoubleByteCharacters(codePage);
@@ -43,10 +46,8 @@ TEST(CodePageChars, TablesHoldEveryCharacterTheConversionsKnow) {
                 << std::hex << int(bytes[0]) << " " << int(bytes[1]);
             braceTrails += bytes[1] == '{' || bytes[1] == '}';
         }
-        // Wine has no GB18030; every other code page has thousands of characters.
-        if (codePage != 54936 || !test::RunningUnderWine()) {
-            EXPECT_GT(pairs.size(), 6000u);
-        }
+        // Thousands of characters, and in all but UHC some with a brace as their trail byte.
+        EXPECT_GT(pairs.size(), 6000u);
         EXPECT_EQ(codePage != 949, braceTrails > 0);
         EXPECT_EQ(codePage != 949, table.IsTrail('{') && table.IsTrail('}'));
         // A byte that is a character alone must not lead one.
@@ -56,6 +57,8 @@ TEST(CodePageChars, TablesHoldEveryCharacterTheConversionsKnow) {
             }
     }
     // GB18030's four-byte forms, one per pair of first and third bytes.
+    if (!gb18030Known)
+        return;
     const CharTable gb18030 = CharTableFor(54936);
     std::mt19937 random(18030);
     std::size_t decoded = 0;
@@ -71,9 +74,7 @@ TEST(CodePageChars, TablesHoldEveryCharacterTheConversionsKnow) {
                 4u, gb18030.CharLength(reinterpret_cast<const std::uint8_t *>(form.data()), 0, 4));
         }
     }
-    if (!test::RunningUnderWine()) {
-        EXPECT_GT(decoded, 1000u);
-    }
+    EXPECT_GT(decoded, 1000u);
 }
 
 TEST(CodePageChars, CodePageZeroIsTheAnsiCodePage) {

@@ -190,7 +190,7 @@ TEST_F(HeaderWriterTest, CommentsFromTexts) {
     EXPECT_EQ(CommentOf(RecordA("M", text9000.substr(0, 8192)), 0), comment);
     text9000[8190] = '\\'; // the last byte kept
     EXPECT_EQ(CommentOf(RecordA("M", text9000), 0), comment.substr(0, 8190) + "\\|");
-    EXPECT_EQ(CommentOf(RecordA("M", "C:??/"), 0), "C:??/|");      // "??/" is a trigraph backslash
+    EXPECT_EQ(CommentOf(RecordA("M", "C:?\?/"), 0), "C:?\?/|");    // "??/" is a trigraph backslash
     EXPECT_EQ(CommentOf({2, 0, 'M', 0, 'n', 'o', 'z'}, 0), "noz"); // no terminator
     EXPECT_EQ(CommentOf(RecordW("M", u"Hi"), 0), "H");
 
