@@ -2,6 +2,8 @@
 // double-byte code pages, shared by every platform.
 #include "platform/codepage_chars.h"
 
+#include <cstring>
+
 namespace ril::platform {
 namespace {
 
@@ -47,6 +49,7 @@ CharTable CharTable::WithLeads(const ByteRange *leads, std::size_t count) const 
         kind = static_cast<std::uint8_t>(kind & ~kLead);
     for (std::size_t i = 0; i < count; ++i)
         table.Mark(leads[i], kLead);
+    table.FindWideRun();
     return table;
 }
 
@@ -61,6 +64,20 @@ std::size_t CharTable::CharLength(const std::uint8_t *data, std::size_t at, std:
     return 1;
 }
 
+// Whether all eight bytes lie in [runLow_, runHigh_], a range within 0x80-0xFF: with the
+// high bits set, the low seven bits of each byte are tested with the usual word tricks for
+// "some byte below n" and "some byte above n", which hold for bytes below 0x80.
+bool CharTable::AllInWideRun(std::uint64_t bytes) const {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+    if ((bytes & kHigh) != kHigh)
+        return false;
+    const std::uint64_t low = bytes & ~kHigh;
+    const std::uint64_t below = (low - kOnes * (runLow_ - 0x80u)) & ~low & kHigh;
+    const std::uint64_t above = ((low + kOnes * (0x7Fu - (runHigh_ - 0x80u))) | low) & kHigh;
+    return (below | above) == 0;
+}
+
 // Walks back over the bytes that can both lead and trail. The byte before that run ends a
 // character (it cannot lead one, and in GB18030 a digit before such a run is never the
 // second byte of a four-byte form, whose third byte would need a digit behind it), unless
@@ -71,12 +88,10 @@ bool CharTable::StartsCharacter(const std::uint8_t *data, std::size_t from, std:
         return true;
     constexpr std::uint8_t kBoth = kLead | kTrail;
     std::size_t begin = at;
-    // Eight bytes a step while all of them can lead and trail (runs of CJK text), then one.
-    while (begin - from >= 8) {
-        std::uint8_t all = kBoth;
-        for (std::size_t k = 1; k <= 8; ++k)
-            all = static_cast<std::uint8_t>(all & kinds_[data[begin - k]]);
-        if (all != kBoth)
+    while (runLow_ != 0 && begin - from >= 8) {
+        std::uint64_t bytes;
+        std::memcpy(&bytes, data + begin - 8, sizeof bytes);
+        if (!AllInWideRun(bytes))
             break;
         begin -= 8;
     }

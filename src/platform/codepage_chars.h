@@ -28,6 +28,7 @@ class CharTable {
             Mark(leads[i], kLead);
         for (std::size_t i = 0; i < trailCount; ++i)
             Mark(trails[i], kTrail);
+        FindWideRun();
     }
     template <std::size_t Leads, std::size_t Trails>
     constexpr CharTable(const ByteRange (&leads)[Leads], const ByteRange (&trails)[Trails],
@@ -61,10 +62,27 @@ class CharTable {
         for (unsigned byte = range.first; byte <= range.last; ++byte)
             kinds_[byte] = static_cast<std::uint8_t>(kinds_[byte] | kind);
     }
+    // The longest range of bytes from 0x80 up that can all lead and trail: the backward
+    // walk passes over eight of them at a time.
+    constexpr void FindWideRun() {
+        runLow_ = runHigh_ = 0;
+        for (unsigned byte = 0x80, start = 0x80; byte <= 0x100; ++byte) {
+            if (byte < 0x100 && (kinds_[byte] & (kLead | kTrail)) == (kLead | kTrail))
+                continue;
+            if (byte > start && byte - 1 - start > unsigned(runHigh_ - runLow_)) {
+                runLow_ = static_cast<std::uint8_t>(start);
+                runHigh_ = static_cast<std::uint8_t>(byte - 1);
+            }
+            start = byte + 1;
+        }
+    }
     bool IsDigit(std::uint8_t byte) const { return byte >= '0' && byte <= '9'; }
+    bool AllInWideRun(std::uint64_t bytes) const;
 
     std::array<std::uint8_t, 256> kinds_{};
     bool fourByte_ = false;
+    std::uint8_t runLow_ = 0; // runLow_ == 0: no such range
+    std::uint8_t runHigh_ = 0;
 };
 
 // The published lead and trail ranges of 932, 936, 949, 950 and 54936; null for any other
