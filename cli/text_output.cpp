@@ -114,9 +114,11 @@ std::string AnsiToUtf8(std::string const &text) {
 }
 
 std::string EscapeControls(std::string_view text) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
     std::string out;
     out.reserve(text.size());
     for (char const c : text) {
+        unsigned char const byte = static_cast<unsigned char>(c);
         switch (c) {
         case '\r':
             out += "\\r";
@@ -131,7 +133,13 @@ std::string EscapeControls(std::string_view text) {
             out += "\\\\";
             break;
         default:
-            out += c;
+            if (byte < 0x20 || byte == 0x7F) { // ESC, BEL and the like never reach a terminal
+                out += "\\x";
+                out += kHex[byte >> 4];
+                out += kHex[byte & 0xF];
+            } else {
+                out += c;
+            }
         }
     }
     return out;

@@ -24,7 +24,8 @@ std::string AnsiToUtf8(std::string const &text);
 std::u16string ArgumentToUtf16(std::string const &text);
 std::string ArgumentToAnsi(std::string const &text);
 
-// Writes CR, LF, TAB and backslash as \r, \n, \t and \\ so that a text stays on one line.
+// Writes CR, LF, TAB and backslash as \r, \n, \t and \\ so that a text stays on one line,
+// and the other C0 controls and DEL as \xHH so that none reaches the terminal.
 std::string EscapeControls(std::string_view text);
 
 // Writes to standard output; throws Failure when the output cannot be written.

@@ -4,6 +4,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <map>
@@ -160,6 +161,22 @@ std::size_t BadInputLength(bool toWide, const char *in, std::size_t inLeft) {
     return pair ? 4 : 2;
 }
 
+// Whether the input that a failed call stopped at is itself what cannot be converted. Some
+// converters consume a sequence before refusing it (glibc's UHC does with A2 E8): then what
+// follows converts, and nothing must be skipped. Called with the converter reset; leaves it so.
+bool StartsBadInput(iconv_t cd, char *input, std::size_t inLeft) {
+    if (inLeft == 0)
+        return false;
+    char scratch[16];
+    char *probe = input;
+    std::size_t probeLeft = std::min<std::size_t>(inLeft, 4);
+    char *probeOut = scratch;
+    std::size_t probeRoom = sizeof scratch;
+    iconv(cd, &probe, &probeLeft, &probeOut, &probeRoom);
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    return probe == input;
+}
+
 Conversion Convert(unsigned codePage, bool toWide, const char *in, std::size_t inLeft,
                    char *destination, std::size_t capacity, std::size_t unit) {
     Settings &settings = TheSettings();
@@ -182,13 +199,14 @@ Conversion Convert(unsigned codePage, bool toWide, const char *in, std::size_t i
         }
         if (errno != EILSEQ && errno != EINVAL)
             return Conversion{0, kErrorNoUnicodeTranslation};
-        std::size_t skip = BadInputLength(toWide, input, inLeft);
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        std::size_t skip =
+            StartsBadInput(cd, input, inLeft) ? BadInputLength(toWide, input, inLeft) : 0;
         input += skip;
         inLeft -= skip;
         bool put = toWide ? out.Put(kWideReplacement, 2) : out.Put("?", 1);
         if (!put)
             return Conversion{0, kErrorInsufficientBuffer};
-        iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
     // Flush any shift state the target encoding keeps.
     while (iconv(cd, nullptr, nullptr, &out.cursor(), &out.left()) == static_cast<size_t>(-1)) {

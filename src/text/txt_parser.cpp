@@ -2,12 +2,14 @@
 // one scan from keyword to keyword.
 #include "text/txt_parser.h"
 
+#include "platform/codepage_chars.h"
 #include "platform/fault.h"
 #include "platform/file.h"
 #include "table/error_report.h"
 #include "text/free_id_pool.h"
 #include "util/messages.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <new>
@@ -72,8 +74,9 @@ bool IsBlank(unsigned ch) {
 // Scans the characters of one flavour: bytes (unsigned char) or UTF-16 units.
 template <typename Ch> class Scanner {
   public:
-    Scanner(CRilTxtLoader &list, const Ch *data, std::size_t count, const char *logPath)
-        : list_(list), data_(data), count_(count), log_(logPath) {}
+    Scanner(CRilTxtLoader &list, const Ch *data, std::size_t count, const char *logPath,
+            const platform::CharTable &chars)
+        : list_(list), data_(data), count_(count), log_(logPath), chars_(chars) {}
 
     int Run() {
         std::size_t position = 0;
@@ -108,7 +111,11 @@ template <typename Ch> class Scanner {
             return false;
         }
         position = CopyMacro(*item, macroAt + sizeof kMacroKeyword - 1);
-        long length = FindBracedText(data_, count_, position);
+        long length;
+        if constexpr (sizeof(Ch) == 1)
+            length = FindBracedText(data_, count_, position, chars_);
+        else
+            length = FindBracedText(data_, count_, position);
         if (length < 0) {
             LogError(log_, msg::kTextNotFound, item->ID, item->Macro);
             return false;
@@ -212,6 +219,7 @@ template <typename Ch> class Scanner {
     const Ch *data_;
     std::size_t count_;
     const char *log_;
+    const platform::CharTable &chars_; // multibyte files: the ANSI code page's characters
     std::int32_t previousId_ = kFirstPreviousId;
     std::int32_t gapCount_ = 0;
     FreeIdPool pool_;
@@ -221,68 +229,126 @@ template <typename Ch> class Scanner {
 
 namespace {
 
-// The index of the first opening or closing brace in [from, count), or `count` when none.
-std::size_t FindBrace(const unsigned char *data, std::size_t from, std::size_t count) {
-    if (from >= count)
-        return count;
-    const auto *open =
-        static_cast<const unsigned char *>(std::memchr(data + from, '{', count - from));
-    std::size_t limit = open != nullptr ? static_cast<std::size_t>(open - data) : count;
-    const auto *close =
-        static_cast<const unsigned char *>(std::memchr(data + from, '}', limit - from));
-    return close != nullptr ? static_cast<std::size_t>(close - data) : limit;
-}
+constexpr std::size_t kUnknown = static_cast<std::size_t>(-1);
 
-std::size_t FindBrace(const std::uint16_t *data, std::size_t from, std::size_t count) {
-    for (std::size_t i = from; i < count; ++i)
-        if (data[i] == '{' || data[i] == '}')
-            return i;
-    return count;
-}
+// Braces among bytes: a brace byte is a brace only where a character of the code page starts
+// (elsewhere it trails a double-byte character). Brace bytes are found with memchr, and each
+// kind's next position is kept, so every byte is searched once per kind however many
+// trail bytes are passed over.
+class ByteBraces {
+  public:
+    ByteBraces(const unsigned char *data, std::size_t count, const platform::CharTable &chars)
+        : data_(data), count_(count), chars_(chars) {}
 
-} // namespace
+    unsigned At(std::size_t at) const { return data_[at]; }
+    std::size_t CharLength(std::size_t at) const { return chars_.CharLength(data_, at, count_); }
+    // The first brace in [from, count), or count; `from` starts a character.
+    std::size_t Find(std::size_t from) {
+        for (std::size_t boundary = from;;) {
+            std::size_t at = NextBraceByte(from);
+            if (at >= count_ || chars_.StartsCharacter(data_, boundary, at))
+                return at;
+            boundary = from = at + 1; // the trail byte ended its character
+        }
+    }
+
+  private:
+    std::size_t NextBraceByte(std::size_t from) {
+        if (open_ == kUnknown || open_ < from)
+            open_ = Search('{', from, count_);
+        // A closing brace matters only before the opening one; none there leaves it at open_.
+        if (close_ == kUnknown || close_ < from)
+            close_ = Search('}', from, open_);
+        return std::min(open_, close_);
+    }
+    std::size_t Search(unsigned char brace, std::size_t from, std::size_t limit) const {
+        if (from >= limit)
+            return limit;
+        const void *hit = std::memchr(data_ + from, brace, limit - from);
+        return hit != nullptr
+                   ? static_cast<std::size_t>(static_cast<const unsigned char *>(hit) - data_)
+                   : limit;
+    }
+
+    const unsigned char *data_;
+    std::size_t count_;
+    const platform::CharTable &chars_;
+    std::size_t open_ = kUnknown;
+    std::size_t close_ = kUnknown;
+};
+
+// Braces among UTF-16 units: every unit is a character.
+class UnitBraces {
+  public:
+    UnitBraces(const std::uint16_t *data, std::size_t count) : data_(data), count_(count) {}
+
+    unsigned At(std::size_t at) const { return data_[at]; }
+    std::size_t CharLength(std::size_t) const { return 1; }
+    std::size_t Find(std::size_t from) const {
+        for (std::size_t i = from; i < count_; ++i)
+            if (data_[i] == '{' || data_[i] == '}')
+                return i;
+        return count_;
+    }
+
+  private:
+    const std::uint16_t *data_;
+    std::size_t count_;
+};
 
 // The character at the start is tested only for a closing brace; after it, the first brace
 // decides: an opening one starts the text, a closing one is an error. Inside the text the
 // first brace decides again: a closing one ends it, an opening one is an error.
-template <typename Ch>
-long FindBracedText(const Ch *data, std::size_t count, std::size_t &position) {
+template <typename Braces>
+long FindBracedTextIn(Braces &braces, std::size_t count, std::size_t &position,
+                      std::size_t unitSize) {
     std::size_t at = position;
     if (at >= count)
         return kBracedTextNotFound;
-    if (data[at] != '}')
-        at = FindBrace(data, at + 1, count);
+    if (braces.At(at) != '}')
+        at = braces.Find(at + braces.CharLength(at));
     if (at >= count)
         return kBracedTextNotFound;
-    if (data[at] == '}') {
-        ErrorBox(msg::kCloseBraceFirst, static_cast<std::uint32_t>(at * sizeof(Ch)));
+    if (braces.At(at) == '}') {
+        ErrorBox(msg::kCloseBraceFirst, static_cast<std::uint32_t>(at * unitSize));
         return kBracedTextError;
     }
     std::size_t start = at + 1;
     position = start;
-    std::size_t end = FindBrace(data, start, count);
+    std::size_t end = braces.Find(start);
     if (end >= count) {
         ErrorBox("%s", msg::kEndInsideText);
         return kBracedTextError;
     }
-    if (data[end] == '{') {
-        ErrorBox(msg::kOpenBraceInText, static_cast<std::uint32_t>(end * sizeof(Ch)));
+    if (braces.At(end) == '{') {
+        ErrorBox(msg::kOpenBraceInText, static_cast<std::uint32_t>(end * unitSize));
         return kBracedTextError;
     }
     return static_cast<long>(end - start);
 }
 
-template long FindBracedText<unsigned char>(const unsigned char *, std::size_t, std::size_t &);
-template long FindBracedText<std::uint16_t>(const std::uint16_t *, std::size_t, std::size_t &);
+} // namespace
+
+long FindBracedText(const unsigned char *data, std::size_t count, std::size_t &position,
+                    const platform::CharTable &chars) {
+    ByteBraces braces(data, count, chars);
+    return FindBracedTextIn(braces, count, position, 1);
+}
+
+long FindBracedText(const std::uint16_t *data, std::size_t count, std::size_t &position) {
+    UnitBraces braces(data, count);
+    return FindBracedTextIn(braces, count, position, 2);
+}
 
 int ParseTextFile(CRilTxtLoader &list, const char *txtPath, int wide, const char *logPath) {
     LoadedText text;
     if (!ReadTextFile(txtPath, wide, logPath, text))
         return 0;
     const std::size_t bytes = text.view.Size();
+    const platform::CharTable chars = text.wide ? platform::CharTable() : platform::CharTableFor(0);
     if (text.wide)
-        return Scanner<std::uint16_t>(list, text.Units(), (bytes + 1) / 2, logPath).Run();
-    return Scanner<unsigned char>(list, text.Bytes(), bytes, logPath).Run();
+        return Scanner<std::uint16_t>(list, text.Units(), (bytes + 1) / 2, logPath, chars).Run();
+    return Scanner<unsigned char>(list, text.Bytes(), bytes, logPath, chars).Run();
 }
 
 int CRilTxtLoader::LoadTxt(const char *txtPath, int wide, const char *logPath) {

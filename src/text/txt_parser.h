@@ -2,6 +2,7 @@
 // caller and the byte-order mark, and numbers the items that ask for a new ID.
 #pragma once
 
+#include "platform/codepage_chars.h"
 #include "text/ril_txt_loader.h"
 
 namespace ril {
@@ -16,7 +17,10 @@ constexpr long kBracedTextError = -2;
 // Finds the braced text from `position` among `count` characters of `data` (which is
 // followed by zero characters). Returns the text's length with `position` at its first
 // character, or one of the two outcomes above (an error has been shown in a message box).
-template <typename Ch>
-long FindBracedText(const Ch *data, std::size_t count, std::size_t &position);
+// Bytes are stepped over as the characters of `chars`, `position` being a character start;
+// message offsets are byte offsets.
+long FindBracedText(const unsigned char *data, std::size_t count, std::size_t &position,
+                    const platform::CharTable &chars = platform::CharTable());
+long FindBracedText(const std::uint16_t *data, std::size_t count, std::size_t &position);
 
 } // namespace ril

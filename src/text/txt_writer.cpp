@@ -2,9 +2,11 @@
 // the export from a BIN built on it.
 #include "Ril4410.h"
 #include "platform/clock.h"
+#include "platform/codepage_chars.h"
 #include "table/error_report.h"
 #include "table/item_record.h"
 #include "table/library_state.h"
+#include "text/refused_items.h"
 #include "text/ril_txt_loader.h"
 #include "util/export_guard.h"
 #include "util/file_replacer.h"
@@ -107,7 +109,51 @@ void PutBanner(TextOut &out, bool wide) {
     out.Ascii(date);
 }
 
-void PutItem(TextOut &out, const RilStrRes &item, bool wide) {
+// Whether the parser reads the text back whole: no brace starts a character, and the
+// closing brace written behind it does not complete a lead byte at its end.
+bool NarrowTextFits(const std::uint8_t *text, std::size_t size, const platform::CharTable &chars) {
+    if (size == 0)
+        return true;
+    for (std::uint8_t brace : {'{', '}'}) {
+        for (const std::uint8_t *at = text;
+             (at = static_cast<const std::uint8_t *>(
+                  std::memchr(at, brace, static_cast<std::size_t>(text + size - at))));
+             ++at)
+            if (chars.StartsCharacter(text, 0, static_cast<std::size_t>(at - text)))
+                return false;
+    }
+    return !(chars.IsTrail('}') && chars.EndsInLoneLead(text, size));
+}
+
+bool WideTextFits(const std::uint8_t *text, std::size_t size) {
+    for (std::size_t i = 0; i + 1 < size; i += 2)
+        if (text[i + 1] == 0 && (text[i] == '{' || text[i] == '}'))
+            return false;
+    return true;
+}
+
+// A macro ends at the first line break when read back.
+bool MacroFits(const RilStrRes &item, bool wide) {
+    if (!wide)
+        return std::strpbrk(item.Macro, "\r\n") == nullptr;
+    for (std::size_t i = 0; i < kMacroField && item.MacroW[i] != 0; ++i)
+        if (item.MacroW[i] == '\r' || item.MacroW[i] == '\n')
+            return false;
+    return true;
+}
+
+// Writes the item's block, or adds it to `refused` when the format cannot hold it; nothing
+// more is written once an item has been refused.
+void PutItem(TextOut &out, const RilStrRes &item, bool wide, const platform::CharTable &chars,
+             RefusedItems &refused) {
+    const std::uint8_t *text = nullptr;
+    std::size_t size = item.Record ? TextBytes(item, wide, text) : 0;
+    bool fits = MacroFits(item, wide) &&
+                (wide ? WideTextFits(text, size) : NarrowTextFits(text, size, chars));
+    if (!fits)
+        refused.Add(item.ID);
+    if (refused.Any())
+        return;
     out.Ascii("RilStringID=");
     out.Number(item.ID);
     out.Ascii(";RilStringMacro=");
@@ -115,8 +161,6 @@ void PutItem(TextOut &out, const RilStrRes &item, bool wide) {
     out.Ascii("\r\n");
     out.Ascii(kSeparator);
     out.Ascii("\r\n{");
-    const std::uint8_t *text = nullptr;
-    std::size_t size = item.Record ? TextBytes(item, wide, text) : 0;
     out.Raw(text, size);
     out.Ascii("}\r\n\r\n");
 }
@@ -141,7 +185,13 @@ int CRilTxtLoader::SaveTxt(const char *path, int wide) const {
     }
     TextOut out(file, wide != 0);
     PutBanner(out, wide != 0);
-    ForEachItem([&](const RilStrRes &item) { PutItem(out, item, wide != 0); });
+    const platform::CharTable chars = platform::CharTableFor(0);
+    RefusedItems refused;
+    ForEachItem([&](const RilStrRes &item) { PutItem(out, item, wide != 0, chars, refused); });
+    if (refused.Any()) { // the previous file stays
+        ErrorBox(msg::kExportCannotHold, path, refused.List());
+        return 0;
+    }
     if (file.Commit() == ReplaceStatus::Ok)
         return 1;
     ErrorBox("%s", msg::kTextWriteFailed);

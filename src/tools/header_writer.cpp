@@ -2,10 +2,12 @@
 // inside an include guard made from the header's file name.
 #include "Ril4410.h"
 #include "platform/codepage.h"
+#include "platform/codepage_chars.h"
 #include "platform/path.h"
 #include "table/error_report.h"
 #include "table/item_record.h"
 #include "table/library_state.h"
+#include "text/refused_items.h"
 #include "text/ril_txt_loader.h"
 #include "util/export_guard.h"
 #include "util/file_replacer.h"
@@ -67,16 +69,36 @@ std::string HeaderPath(const char *headerDir, const char *binPath) {
     return path;
 }
 
-// The guard: the file name without its last two characters, a to z in upper case.
+bool IsIdentifierCharacter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+// The guard: the file name without its last two characters, a to z in upper case, and every
+// byte that cannot stand in a C identifier (a '.', a blank, a line break, a byte of a
+// multibyte character) turned into '_'.
 std::string GuardText(std::string_view headerPath) {
     std::string guard(headerPath.substr(platform::FileNameOffset(headerPath)));
     guard.resize(guard.size() >= 2 ? guard.size() - 2 : 0);
     if (guard.size() > kGuardLimit)
         guard.resize(kGuardLimit);
-    for (char &c : guard)
+    for (char &c : guard) {
         if (c >= 'a' && c <= 'z')
             c = static_cast<char>(c - 'a' + 'A');
+        else if (!IsIdentifierCharacter(c))
+            c = '_';
+    }
     return guard;
+}
+
+// Text that goes into a line comment on one line: CR and LF become '_'.
+void KeepOnOneLine(char *text, std::size_t length) {
+    // Line breaks inside a text are rare: look for them rather than test every byte.
+    for (char lineBreak : {'\r', '\n'}) {
+        char *at = text;
+        while ((at = static_cast<char *>(
+                    std::memchr(at, lineBreak, static_cast<std::size_t>(text + length - at)))))
+            *at++ = '_';
+    }
 }
 
 // A UTF-16 text in the ANSI code page, cut at a character boundary to at most 8191 bytes.
@@ -109,33 +131,33 @@ std::string_view RecordText(const RilStrRes &item) {
                             static_cast<std::size_t>(record.data + record.size - text));
 }
 
-// The comment of an MBCS item: its text cut to 8191 bytes, CR and LF turned into '_', and a
-// '|' behind a final backslash so that the line does not continue. Written straight into
-// the file's buffer.
-void PutNarrowComment(FileReplacer &out, std::string_view text) {
+// The comment of an MBCS item: its text cut to 8191 bytes at a character boundary, CR and LF
+// turned into '_', a lone lead byte at its end into '?' (it would take the line end for its
+// trail), and a '|' behind a final backslash (or "??/", a backslash where trigraphs are on)
+// so that the line does not continue. Written straight into the file's buffer.
+void PutNarrowComment(FileReplacer &out, std::string_view text, const platform::CharTable &chars) {
     if (text.empty())
         return;
-    const void *end = std::memchr(text.data(), 0, text.size());
+    const auto *bytes = reinterpret_cast<const std::uint8_t *>(text.data());
+    const void *end = std::memchr(bytes, 0, text.size());
     std::size_t length =
-        end != nullptr ? static_cast<std::size_t>(static_cast<const char *>(end) - text.data())
+        end != nullptr ? static_cast<std::size_t>(static_cast<const std::uint8_t *>(end) - bytes)
                        : text.size();
-    length = std::min(length, kCommentLimit);
+    if (length > kCommentLimit)
+        length = chars.BoundaryAtOrBefore(bytes, length, kCommentLimit);
     char *to = out.Room(length + 1);
     std::memcpy(to, text.data(), length);
-    // Line breaks inside a text are rare: look for them rather than test every byte.
-    for (char lineBreak : {'\r', '\n'}) {
-        char *at = to;
-        while ((at = static_cast<char *>(
-                    std::memchr(at, lineBreak, static_cast<std::size_t>(to + length - at)))))
-            *at++ = '_';
-    }
-    if (length > 0 && to[length - 1] == '\\')
+    KeepOnOneLine(to, length);
+    if (chars.EndsInLoneLead(reinterpret_cast<const std::uint8_t *>(to), length))
+        to[length - 1] = '?';
+    if (length > 0 &&
+        (to[length - 1] == '\\' || (length >= 3 && std::string_view(to + length - 3, 3) == "?\?/")))
         to[length++] = '|';
     out.Advance(length);
 }
 
 // The comment of a WCS item: its UTF-16 text in the ANSI code page, with the same rules.
-void PutWideComment(FileReplacer &out, std::string_view text) {
+void PutWideComment(FileReplacer &out, std::string_view text, const platform::CharTable &chars) {
     std::vector<std::uint16_t> units;
     for (std::size_t i = 0; i + 1 < text.size() && units.size() < kWideCommentUnits; i += 2) {
         std::uint16_t unit = static_cast<std::uint16_t>(
@@ -145,7 +167,7 @@ void PutWideComment(FileReplacer &out, std::string_view text) {
         units.push_back(unit);
     }
     std::string comment = NarrowComment(units.data(), static_cast<int>(units.size()));
-    PutNarrowComment(out, comment);
+    PutNarrowComment(out, comment, chars);
 }
 
 void WriteHeaderPrologue(FileReplacer &out, std::string_view headerPath) {
@@ -155,10 +177,17 @@ void WriteHeaderPrologue(FileReplacer &out, std::string_view headerPath) {
     out.Write(kTemplate.data(), kTemplate.size());
 }
 
-void PutDefinition(FileReplacer &out, const RilStrRes &item, bool wide) {
+// Writes the item's definition line, or adds it to `refused` when its macro cannot follow
+// "IDT_" in a C identifier; nothing more is written once an item has been refused.
+void PutDefinition(FileReplacer &out, const RilStrRes &item, bool wide,
+                   const platform::CharTable &chars, RefusedItems &refused) {
     constexpr std::string_view kDefine = "#define IDT_";
     const std::size_t macroLength = static_cast<std::size_t>(
         std::find(item.Macro, item.Macro + kMacroField - 1, '\0') - item.Macro);
+    if (!std::all_of(item.Macro, item.Macro + macroLength, IsIdentifierCharacter))
+        refused.Add(item.ID);
+    if (refused.Any())
+        return;
     // "#define IDT_", the macro, a space, at most 11 characters of ID and "//".
     char *to = out.Room(kDefine.size() + macroLength + 14);
     char *at = std::copy(kDefine.begin(), kDefine.end(), to);
@@ -169,9 +198,9 @@ void PutDefinition(FileReplacer &out, const RilStrRes &item, bool wide) {
     *at++ = '/';
     out.Advance(static_cast<std::size_t>(at - to));
     if (wide)
-        PutWideComment(out, RecordText(item));
+        PutWideComment(out, RecordText(item), chars);
     else
-        PutNarrowComment(out, RecordText(item));
+        PutNarrowComment(out, RecordText(item), chars);
     out.Write("\r\n", 2);
 }
 
@@ -199,8 +228,16 @@ bool CRilTxtLoader::WriteHeader(const char *headerPath, int wide) const {
         return false;
     }
     WriteHeaderPrologue(out, headerPath);
-    ForEachItem([&](const RilStrRes &item) { PutDefinition(out, item, wide != 0); });
-    const std::string epilogue = std::string("\r\n\r\n#endif //") + headerPath + "\r\n";
+    const platform::CharTable chars = platform::CharTableFor(0);
+    RefusedItems refused;
+    ForEachItem(
+        [&](const RilStrRes &item) { PutDefinition(out, item, wide != 0, chars, refused); });
+    if (refused.Any()) { // the previous header stays
+        ErrorBox(msg::kHeaderMacroNotIdentifier, headerPath, refused.List());
+        return false;
+    }
+    std::string epilogue = std::string("\r\n\r\n#endif //") + headerPath + "\r\n";
+    KeepOnOneLine(epilogue.data() + 4, epilogue.size() - 6);
     out.Write(epilogue.data(), epilogue.size());
     if (out.Commit() == ReplaceStatus::Ok)
         return true;

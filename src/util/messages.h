@@ -31,6 +31,8 @@ extern const char kCannotOpenText[];
 extern const char kTextWriteFailed[];
 extern const char kCannotOpenHeader[];
 extern const char kCannotWriteHeader[];
+extern const char kExportCannotHold[];
+extern const char kHeaderMacroNotIdentifier[];
 
 // Validation.
 extern const char kEmptyMacro[];

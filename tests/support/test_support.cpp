@@ -1,6 +1,8 @@
 // Shared helpers for the tests.
 #include "support/test_support.h"
 
+#include "platform/codepage.h"
+
 #if defined(_WIN32)
 #include <windows.h>
 #endif
@@ -198,6 +200,25 @@ std::string Gbk(const std::string &utf8) {
 
 std::string Utf8FromGbk(const std::string &gbk) {
     return Recode(gbk, 936, 65001);
+}
+
+std::vector<std::string> DoubleByteCharacters(unsigned codePage) {
+    // The platform's conversions directly: one call each way instead of four (a size query
+    // and a conversion) through the exported functions; a Wine run feels the difference.
+    std::vector<std::string> characters;
+    for (unsigned lead = 0x80; lead <= 0xFF; ++lead) {
+        for (unsigned trail = 0x01; trail <= 0xFF; ++trail) {
+            const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+            std::uint16_t unit[2] = {};
+            char back[4] = {};
+            if (platform::MultiByteToWide(codePage, pair, 2, unit, 2).count == 1 &&
+                unit[0] != 0xFFFD &&
+                platform::WideToMultiByte(codePage, unit, 1, back, 4).count == 2 &&
+                back[0] == pair[0] && back[1] == pair[1])
+                characters.emplace_back(pair, 2);
+        }
+    }
+    return characters;
 }
 
 std::u16string Wide(const RIL_WCHAR *text) {

@@ -90,6 +90,10 @@ std::string Gbk(const std::string &utf8);
 // GBK bytes converted to UTF-8, for readable failure output.
 std::string Utf8FromGbk(const std::string &gbk);
 
+// Every two-byte character of a multibyte code page that the library's conversions turn
+// into one UTF-16 unit and back into the same two bytes, in byte order.
+std::vector<std::string> DoubleByteCharacters(unsigned codePage);
+
 // A wide text returned by the library as a std::u16string.
 std::u16string Wide(const RIL_WCHAR *text);
 // A std::u16string as the library's wide type (valid while `text` lives).

@@ -97,6 +97,12 @@ TEST(CodePageApi, BadInputIsReplacedNotRefused) {
     lone.push_back(u'b');
     EXPECT_EQ(ToBytes(lone, 936), "a?b");
     EXPECT_EQ(ToBytes(u"\U0001F600", 1252), "?"); // one mark for one character
+    // glibc's UHC refuses A2 E8 only after consuming it: what follows is kept.
+    EXPECT_EQ(ToWide("\xA2\xE8"
+                     "B\xA2\xE8",
+                     949),
+              u"\uFFFD"
+              "B\uFFFD");
 }
 
 TEST(CodePageApi, AnsiCodePageCanBeChosen) {

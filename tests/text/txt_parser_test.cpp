@@ -386,6 +386,53 @@ TEST_F(TxtParser, FailureKeepsEarlierItemsAndMessages) {
     EXPECT_EQ(Line(Msg("为Ril String分配内存失败!")), Log());
 }
 
+// In the multibyte flavour a brace byte is a brace only where a character of the ANSI code
+// page starts: the trail byte of a double-byte character is text.
+TEST_F(TxtParser, BraceBytesInsideDoubleByteCharactersAreText) {
+    struct Row {
+        unsigned codePage;
+        std::string afterMacro; // everything behind "RilStringMacro=M"
+        std::string text;       // the item's text
+    };
+    const std::string cang = "\x82\x7D", qi = "\x82\x7B", ku = "\xBF\xE2"; // 倉 倇 库
+    const Row rows[] = {
+        {936, "\r\n{" + cang + ku + "}", cang + ku},
+        {936, "\r\n{" + qi + "}", qi},
+        {936, "\r\n{ab" + cang + "}\r\n", "ab" + cang}, // ends right after a brace trail
+        {936, "\r\n" + qi + cang + "{x}", "x"},         // neither opens nor closes
+        {936, "\r\n{a\x81\r\n}", "a\x81\r\n"},          // a lone lead byte
+        {936, "\r\n{a\x81}b}", "a\x81}b"},              // 81 7D is a GBK character
+        {949, "\r\n{\xB0}b}", "\xB0"},                  // no brace trails a UHC character
+        {932, "\r\n{\x94\x7B\x93\x7D\x90\x7D}", "\x94\x7B\x93\x7D\x90\x7D"}, // 倍党図
+        {950, "\r\n{\xA6\x7B\xA4\x7D}", "\xA6\x7B\xA4\x7D"},                 // 州弓
+        {54936, "\r\n{\x81\x30\x81\x30" + cang + "\x81\x30}",
+         "\x81\x30\x81\x30" + cang + "\x81\x30"},
+        {1252, "\r\n{\x82}b}", "\x82"},
+        {65001, "\r\n{\xE5\x80\x89}", "\xE5\x80\x89"},
+    };
+    const unsigned previous = Ril_SetAnsiCodePage(0);
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.codePage);
+        Clear();
+        Ril_SetAnsiCodePage(row.codePage);
+        ASSERT_EQ(1, Load("RilStringID=1;RilStringMacro=M" + row.afterMacro +
+                          "RilStringID=2;RilStringMacro=N\r\n{z}"));
+        ExpectItems({{1, "M", RecordA("M", row.text)}, {2, "N", RecordA("N", "z")}});
+    }
+    // Errors still name the offset of the brace byte that starts a character.
+    Clear();
+    Ril_SetAnsiCodePage(936);
+    EXPECT_EQ(0, Load("RilStringID=1;RilStringMacro=M\r\n{" + cang + "{" + cang + "}"));
+    ExpectNotices({Msg("在寻找 } 时却碰到一个 { 位于 0x%x !", 35u)});
+    Clear();
+    EXPECT_EQ(0, Load("RilStringID=1;RilStringMacro=M\r\n" + qi + "}{x}"));
+    ExpectNotices({Msg("在寻找 { 时却碰到一个 } 位于 0x%x !", 34u)});
+    Clear();
+    EXPECT_EQ(0, Load("RilStringID=1;RilStringMacro=M\r\n{a" + cang));
+    ExpectNotices({Msg("在寻找 } 时却碰到文件结尾")});
+    Ril_SetAnsiCodePage(previous);
+}
+
 // The brace search on its own, each case in both widths (offsets double in the wide one).
 struct BraceCase {
     std::string data;

@@ -106,7 +106,7 @@ TEST_F(TxtWriterTest, MbcsFileByteForByte) {
                        .EntryA(1001, "APP_TITLE", "Sample text")
                        .EntryA(1002, "ERR_OPEN", "First line\r\nsecond line")
                        .EntryA(1004, "EMPTY", "")
-                       .EntryA(3, "GBK", Gbk("中文 a}b{c"))
+                       .EntryA(3, "GBK", Gbk("中文 倉倇")) // trail bytes 7D and 7B
                        .Trailer("h")
                        .Get());
     Ril_ExportResFromBinToTxt(nullptr, 0, nullptr); // the last error is now -102
@@ -115,7 +115,7 @@ TEST_F(TxtWriterTest, MbcsFileByteForByte) {
     EXPECT_EQ(Exported(false), Banner(false) + Block(1001, "APP_TITLE", u"Sample text") +
                                    Block(1002, "ERR_OPEN", u"First line\r\nsecond line") +
                                    Block(1004, "EMPTY", u"") +
-                                   Block(3, "GBK", U(Gbk("中文 a}b{c"))));
+                                   Block(3, "GBK", U(Gbk("中文 倉倇"))));
     EXPECT_TRUE(notices.Notices().empty());
     EXPECT_EQ(FilesInDir(), 2u); // no temporary file left behind
 
@@ -190,6 +190,62 @@ TEST_F(TxtWriterTest, TheLoadedTablesFileAndTheRoundTrip) {
     EXPECT_EQ(Ril_ExportResFromBinToTxt(txt.c_str(), 0, nullptr), -102);
     EXPECT_EQ(Ril_GetLastError(), -102);
     ExpectNotice(msg::kNoBinNoTable);
+}
+
+// A text with a brace (a byte that starts a character, or a wide unit), a text whose last
+// lead byte would take the closing brace for its trail, and a macro with a line break would
+// read back as other items: the export names them and leaves the previous file.
+TEST_F(TxtWriterTest, ItemsTheFormatCannotHoldAreRefused) {
+    struct Row {
+        unsigned codePage;
+        int wide;
+        BinBuilder bin;
+        const char *refused; // the IDs named, or null when the export succeeds
+    };
+    const std::string cang = "\x82\x7D"; // 倉
+    Row rows[] = {
+        {936, 0,
+         BinBuilder()
+             .Header(1, 9, 8)
+             .EntryA(1, "OK", cang + "\x81\r\n")
+             .EntryA(2, "B", "a}b")
+             .EntryA(3, "C", "a{")
+             .EntryA(4, "D", "a" + cang + "\x81")
+             .EntryA(5, "E\rF", "e")
+             .EntryA(6, "OK2", cang)
+             .EntryA(7, "G", "\x81\x81\x81")
+             .EntryA(8, "H", "{"),
+         "2, 3, 4, 5, 7, 8"},
+        {949, 0, BinBuilder().Header(1, 1, 1).EntryA(1, "A", "\xB0"), nullptr},
+        {949, 0, BinBuilder().Header(1, 2, 1).EntryA(2, "A", "\xB0}"), "2"},
+        {1252, 0, BinBuilder().Header(1, 1, 2).EntryA(1, "A", "\x82").EntryA(3, "B", "\x82}"), "3"},
+        {936, 1,
+         BinBuilder()
+             .Header(1, 4, 4)
+             .EntryW(1, "A", u"\u7D7B\u7B7D")
+             .EntryW(2, "B", u"a\u007D")
+             .EntryW(3, "C\nD", u"c")
+             .EntryW(4, "E", u"{"),
+         "2, 3, 4"},
+    };
+    const Bytes previous = {'o', 'l', 'd'};
+    for (Row &row : rows) {
+        SCOPED_TRACE(row.codePage);
+        Ril_SetAnsiCodePage(row.codePage);
+        WriteFile(txt, previous);
+        WriteFile(bin, row.bin.Get());
+        if (row.refused == nullptr) {
+            EXPECT_EQ(Ril_ExportResFromBinToTxt(txt.c_str(), row.wide, bin.c_str()), 0);
+            EXPECT_NE(ReadFile(txt), previous);
+            EXPECT_TRUE(notices.Notices().empty());
+            continue;
+        }
+        EXPECT_EQ(Ril_ExportResFromBinToTxt(txt.c_str(), row.wide, bin.c_str()), -203);
+        EXPECT_EQ(Ril_GetLastError(), -203);
+        ExpectNotice(Printf(msg::kExportCannotHold, txt.c_str(), row.refused));
+        EXPECT_EQ(ReadFile(txt), previous);
+        EXPECT_EQ(FilesInDir(), 2u);
+    }
 }
 
 TEST_F(TxtWriterTest, FailuresReportAndKeepThePreviousFile) {

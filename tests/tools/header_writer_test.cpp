@@ -145,17 +145,26 @@ TEST_F(HeaderWriterTest, HeaderNamesAndGuards) {
     };
     fs::create_directories(dir.File("my.res"));
     check(dir.File("my.res/strings"), "my.h", "MY"); // the '.' of the folder's name
+    // Bytes that cannot stand in a C identifier become '_', each byte of a GBK character too.
     check(res + "/" + Gbk("Mixed-name 中x") + ".bin", Gbk("Mixed-name 中x") + ".h",
-          "MIXED-NAME " + Gbk("中") + "X");
+          "MIXED_NAME___X");
     fs::path previous = fs::current_path();
     fs::current_path(res);
-    check("strings.en.bin", "strings.en.h", "STRINGS.EN"); // no folder at all
+    check("strings.en.bin", "strings.en.h", "STRINGS_EN"); // no folder at all
     fs::current_path(previous);
+#ifndef _WIN32
+    // A line break in the file name stays out of the guard and of the #endif comment.
+    WriteFile(res + "/a\nb\r.bin", one);
+    ASSERT_EQ(Ril_WriteHeaderFile(inc.c_str(), 0, (res + "/a\nb\r.bin").c_str()), 0);
+    EXPECT_EQ(Text(inc + kSep + "a\nb\r.h"), "#ifndef __A_B__H__\r\n#define __A_B__H__\r\n" +
+                                                 kTemplate + Define("A", "1", "a") +
+                                                 "\r\n\r\n#endif //" + inc + kSep + "a_b_.h\r\n");
+#endif
 
     // No BIN path: the loaded table's file name, extension included.
     WriteFile(bin, one);
     ASSERT_EQ(Ril_LoadRes(bin.c_str()), 0);
-    check("", "strings.bin.h", "STRINGS.BIN");
+    check("", "strings.bin.h", "STRINGS_BIN");
     Ril_UnloadRes();
 
 #ifndef _WIN32 // the A file functions refuse paths of MAX_PATH characters or more
@@ -181,8 +190,25 @@ TEST_F(HeaderWriterTest, CommentsFromTexts) {
     EXPECT_EQ(CommentOf(RecordA("M", text9000.substr(0, 8192)), 0), comment);
     text9000[8190] = '\\'; // the last byte kept
     EXPECT_EQ(CommentOf(RecordA("M", text9000), 0), comment.substr(0, 8190) + "\\|");
+    EXPECT_EQ(CommentOf(RecordA("M", "C:?\?/"), 0), "C:?\?/|");    // "??/" is a trigraph backslash
     EXPECT_EQ(CommentOf({2, 0, 'M', 0, 'n', 'o', 'z'}, 0), "noz"); // no terminator
     EXPECT_EQ(CommentOf(RecordW("M", u"Hi"), 0), "H");
+
+    // Multibyte texts are cut before a character that would cross the limit, and a lone lead
+    // byte never ends a comment.
+    const std::string cang = "\x82\x7D"; // 倉, whose trail byte is a brace
+    EXPECT_EQ(CommentOf(RecordA("M", std::string(8190, 'a') + cang), 0), std::string(8190, 'a'));
+    EXPECT_EQ(CommentOf(RecordA("M", std::string(8189, 'a') + cang + "b"), 0),
+              std::string(8189, 'a') + cang);
+    EXPECT_EQ(CommentOf(RecordA("M", "ab" + cang + cang), 0), "ab" + cang + cang);
+    EXPECT_EQ(CommentOf(RecordA("M", "ab\x81"), 0), "ab?");
+    EXPECT_EQ(CommentOf(RecordA("M", "ab\x81\r"), 0), "ab\x81_"); // a whole character now
+    EXPECT_EQ(CommentOf(RecordA("M", "\x81\x81\x81"), 0), "\x81\x81?");
+    Ril_SetAnsiCodePage(949);
+    EXPECT_EQ(CommentOf(RecordA("M", "\xB0\xA1\xB0"), 0), "\xB0\xA1?");
+    Ril_SetAnsiCodePage(1252);
+    EXPECT_EQ(CommentOf(RecordA("M", "ab\x81"), 0), "ab\x81");
+    Ril_SetAnsiCodePage(936);
 
     // Wide texts, converted to the ANSI code page (GBK here).
     EXPECT_EQ(CommentOf(RecordW("M", u"\u4E2D\u6587\r\nA\\"), 1), Gbk("中文") + "__A\\|");
@@ -207,6 +233,33 @@ TEST_F(HeaderWriterTest, CommentsFromTexts) {
     }
     EXPECT_EQ(CommentOf(RecordW("M", smileys), 1), utf8);
     EXPECT_TRUE(notices.Notices().empty());
+}
+
+TEST_F(HeaderWriterTest, MacrosThatAreNoIdentifierAreRefused) {
+    std::string header = inc + kSep + "strings.h";
+    const Bytes previous = {'o', 'l', 'd'};
+    WriteFile(header, previous);
+    WriteFile(bin, BinBuilder()
+                       .Header(1, 9, 6)
+                       .EntryA(1, "OK_1", "a")
+                       .EntryA(2, "X 5\r\n#include <evil.h>", "b")
+                       .EntryA(3, "lower_case", "c")
+                       .EntryA(4, "A-B", "d")
+                       .EntryA(5, Gbk("宏"), "e")
+                       .EntryA(9, "", "f")
+                       .Get());
+    EXPECT_EQ(Ril_WriteHeaderFile(inc.c_str(), 0, bin.c_str()), -203);
+    EXPECT_EQ(Ril_GetLastError(), -203);
+    ExpectNotice(Printf(msg::kHeaderMacroNotIdentifier, header.c_str(), "2, 4, 5"));
+    EXPECT_EQ(ReadFile(header), previous);
+    EXPECT_EQ(std::distance(fs::directory_iterator(inc), {}), 1); // no temporary file
+
+    // Lower-case letters and an empty macro still make identifiers.
+    WriteFile(bin,
+              BinBuilder().Header(1, 9, 2).EntryA(3, "lower_case", "c").EntryA(9, "", "f").Get());
+    EXPECT_EQ(Ril_WriteHeaderFile(inc.c_str(), 0, bin.c_str()), 0);
+    EXPECT_EQ(Text(header),
+              Expected(header, "STRINGS", Define("lower_case", "3", "c") + Define("", "9", "f")));
 }
 
 TEST_F(HeaderWriterTest, FailuresReportAndKeepThePreviousHeader) {

@@ -80,15 +80,51 @@ void AppendCommonPiece(Random &random, Units &text) {
     }
 }
 
-// A GBK double-byte character: lead 0x81-0xFE, trail 0x40-0x7E or 0x80-0xFE, never a brace.
-void AppendGbkPair(Random &random, Units &text) {
-    std::uint32_t trail;
-    do {
-        trail = random.Between(0x40, 0xFE);
-    } while (trail == 0x7F || trail == '{' || trail == '}');
-    text += static_cast<char16_t>(random.Between(0x81, 0xFE));
-    text += static_cast<char16_t>(trail);
-}
+// The characters of a multibyte code page (those above 0x7F that its conversions turn into
+// UTF-16 and back) in a shuffled order, dealt one after another so that each comes up once
+// per pass; now and then a character whose trail byte is a brace is dealt in between.
+class CharacterDeck {
+  public:
+    CharacterDeck(unsigned codePage, Random &random) : cards_(DoubleByteCharacters(codePage)) {
+        for (unsigned byte = 0x80; byte <= 0xFF; ++byte) {
+            const char single[2] = {static_cast<char>(byte), '\0'};
+            RIL_WCHAR unit[2] = {};
+            char back[4] = {};
+            if (Ril_MbcsToWcs(single, unit, codePage) == 2 && unit[0] != 0xFFFD &&
+                Ril_WcsToMbcs(unit, back, codePage) == 2 && back[0] == single[0])
+                cards_.emplace_back(single, 1);
+        }
+        for (const std::string &card : cards_)
+            if (card.size() == 2 && (card[1] == '{' || card[1] == '}'))
+                braceTrails_.push_back(card);
+        for (std::size_t i = cards_.size(); i > 1; --i)
+            std::swap(cards_[i - 1], cards_[random.Below(static_cast<std::uint32_t>(i))]);
+    }
+    void Deal(Random &random, Units &text) {
+        const std::string *card;
+        if (!braceTrails_.empty() && random.Chance(15)) {
+            card = &braceTrails_[random.Below(static_cast<std::uint32_t>(braceTrails_.size()))];
+        } else {
+            card = &cards_[next_];
+            if (++next_ == cards_.size()) {
+                next_ = 0;
+                ++passes_;
+            }
+        }
+        for (char byte : *card)
+            text += static_cast<char16_t>(static_cast<std::uint8_t>(byte));
+    }
+    std::size_t Size() const { return cards_.size(); }
+    std::size_t BraceTrails() const { return braceTrails_.size(); }
+    // How often every character has been dealt.
+    std::size_t Passes() const { return passes_; }
+
+  private:
+    std::vector<std::string> cards_;
+    std::vector<std::string> braceTrails_;
+    std::size_t next_ = 0;
+    std::size_t passes_ = 0;
+};
 
 // A UTF-16 piece: a CJK character, any other BMP character but zero, a brace or a surrogate,
 // or a surrogate pair.
@@ -109,7 +145,8 @@ void AppendUtf16Piece(Random &random, Units &text) {
     }
 }
 
-Units RandomText(Random &random, bool wide, std::uint32_t maxPieces) {
+// A text of common pieces and, in a wide table, UTF-16 pieces, else characters of the deck.
+Units RandomText(Random &random, CharacterDeck *deck, std::uint32_t maxPieces) {
     Units text;
     if (random.Chance(12))
         return text; // an empty pair of braces
@@ -117,10 +154,10 @@ Units RandomText(Random &random, bool wide, std::uint32_t maxPieces) {
     for (std::uint32_t i = 0; i < pieces; ++i) {
         if (random.Chance(55))
             AppendCommonPiece(random, text);
-        else if (wide)
+        else if (deck == nullptr)
             AppendUtf16Piece(random, text);
         else
-            AppendGbkPair(random, text);
+            deck->Deal(random, text);
     }
     return text;
 }
@@ -160,8 +197,10 @@ std::vector<std::uint32_t> RandomIds(Random &random, std::uint32_t count) {
     return std::vector<std::uint32_t>(ids.begin(), ids.end());
 }
 
-Table RandomTable(Random &random, bool wide, std::uint32_t minItems, std::uint32_t maxItems,
-                  std::uint32_t maxPieces) {
+// A WCS table without a deck, an MBCS table of the deck's code page with one.
+Table RandomTable(Random &random, CharacterDeck *deck, std::uint32_t minItems,
+                  std::uint32_t maxItems, std::uint32_t maxPieces) {
+    const bool wide = deck == nullptr;
     Table table;
     table.wide = wide;
     table.byteOrderMark = wide && random.Chance(85);
@@ -173,7 +212,7 @@ Table RandomTable(Random &random, bool wide, std::uint32_t minItems, std::uint32
         do {
             macro = RandomMacro(random);
         } while (!macros.insert(macro).second);
-        table.items.push_back(Item{id, macro, RandomText(random, wide, maxPieces)});
+        table.items.push_back(Item{id, macro, RandomText(random, deck, maxPieces)});
     }
     if (random.Chance(50)) { // file order other than ascending: validation sorts by ID
         for (std::size_t i = table.items.size(); i > 1; --i)
@@ -347,7 +386,10 @@ Bytes ExpectedBin(std::vector<Item> items, bool wide) {
 class RoundTripTest : public ::testing::Test {
   protected:
     void SetUp() override { Ril_UnloadRes(); }
-    void TearDown() override { Ril_UnloadRes(); }
+    void TearDown() override {
+        Ril_UnloadRes();
+        Ril_SetAnsiCodePage(codePage);
+    }
 
     // Import, export, import again and resave `table`; every step must keep every item.
     ::testing::AssertionResult RoundTrip(Table const &table) {
@@ -434,25 +476,49 @@ class RoundTripTest : public ::testing::Test {
     std::string const exported = dir.File("exported.txt");
     std::string const reimported = dir.File("reimported.bin");
     std::string const resaved = dir.File("resaved.bin");
+    unsigned const codePage = Ril_SetAnsiCodePage(0);
 };
 
+// Every GBK character comes up in the texts, the 236 or so whose trail byte is a brace often.
 TEST_F(RoundTripTest, SmallMbcsTablesKeepTheirItems) {
+    Ril_SetAnsiCodePage(936);
     Random random(0x4D42435331ull);
+    CharacterDeck gbk(936, random);
     for (int i = 0; i < 1000; ++i)
-        ASSERT_TRUE(RoundTrip(RandomTable(random, false, 0, 20, 24))) << "MBCS table " << i;
+        ASSERT_TRUE(RoundTrip(RandomTable(random, &gbk, 0, 20, 24))) << "MBCS table " << i;
+    EXPECT_GT(gbk.Size(), 21000u);
+    EXPECT_GT(gbk.BraceTrails(), 200u);
+    EXPECT_GE(gbk.Passes(), 1u);
+}
+
+// The same for Shift-JIS (half-width katakana included) and Big5 under their code pages.
+TEST_F(RoundTripTest, ShiftJisAndBig5TablesKeepTheirItems) {
+    Random random(0x534A495342ull);
+    for (unsigned codePage : {932u, 950u}) {
+        Ril_SetAnsiCodePage(codePage);
+        CharacterDeck deck(codePage, random);
+        for (int i = 0; deck.Passes() == 0 && i < 200; ++i)
+            ASSERT_TRUE(RoundTrip(RandomTable(random, &deck, 0, 40, 40)))
+                << "table " << i << " of code page " << codePage;
+        EXPECT_GT(deck.Size(), 9000u) << codePage;
+        EXPECT_GT(deck.BraceTrails(), 60u) << codePage;
+        EXPECT_GE(deck.Passes(), 1u) << codePage;
+    }
 }
 
 TEST_F(RoundTripTest, SmallWcsTablesKeepTheirItems) {
     Random random(0x5743533131ull);
     for (int i = 0; i < 1000; ++i)
-        ASSERT_TRUE(RoundTrip(RandomTable(random, true, 0, 20, 24))) << "WCS table " << i;
+        ASSERT_TRUE(RoundTrip(RandomTable(random, nullptr, 0, 20, 24))) << "WCS table " << i;
 }
 
 TEST_F(RoundTripTest, LargeTablesKeepTheirItems) {
+    Ril_SetAnsiCodePage(936);
     Random random(0x4C41524745ull);
+    CharacterDeck gbk(936, random);
     for (int i = 0; i < 4; ++i) {
         bool const wide = i % 2 == 1;
-        ASSERT_TRUE(RoundTrip(RandomTable(random, wide, 1000, 3000, 80)))
+        ASSERT_TRUE(RoundTrip(RandomTable(random, wide ? nullptr : &gbk, 1000, 3000, 80)))
             << (wide ? "WCS" : "MBCS") << " table " << i;
     }
 }

@@ -31,6 +31,9 @@ TEST(Messages, CatalogueIsGbk) {
         {msg::kTextWriteFailed, "文本文件写入失败 !"},
         {msg::kCannotOpenHeader, "Failed to open head file '%s'!"},
         {msg::kCannotWriteHeader, "Failed to write head file '%s'!"},
+        {msg::kExportCannotHold, "无法导出到 %s : 以下ID的项无法写成文本资源 (文本含有 { 或 } "
+                                 "或以孤立的前导字节结尾, 或宏含有换行符): %s"},
+        {msg::kHeaderMacroNotIdentifier, "无法写入头文件 %s : 以下ID的项的宏不能构成C标识符: %s"},
         {msg::kEmptyMacro, "Error: ID=%u 的项 宏长度为0! (合法的宏长度必须大于0 小于%u)"},
         {msg::kIllegalMacroCharacter, "Error: ID=%u, 宏='%s' 的项 宏中包含非法字符'%s'! "
                                       "(合法的宏字符只能是大写英文字母、数字和下划线!)"},

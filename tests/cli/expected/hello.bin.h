@@ -1,5 +1,5 @@
-#ifndef __HELLO.BIN_H__
-#define __HELLO.BIN_H__
+#ifndef __HELLO_BIN_H__
+#define __HELLO_BIN_H__
 #pragma once
 //********************************************************************
 // 			   File: 			

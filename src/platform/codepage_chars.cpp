@@ -1,0 +1,122 @@
+// Stepping over the characters of a multibyte code page, and the published byte ranges of the
+// double-byte code pages, shared by every platform.
+#include "platform/codepage_chars.h"
+
+#include <cstring>
+
+namespace ril::platform {
+namespace {
+
+using Range = CharTable::ByteRange;
+
+constexpr Range kGbkLeads[] = {{0x81, 0xFE}};
+constexpr Range kGbkTrails[] = {{0x40, 0x7E}, {0x80, 0xFE}};
+constexpr Range kShiftJisLeads[] = {{0x81, 0x9F}, {0xE0, 0xFC}};
+constexpr Range kShiftJisTrails[] = {{0x40, 0x7E}, {0x80, 0xFC}};
+constexpr Range kUhcLeads[] = {{0x81, 0xFE}};
+constexpr Range kUhcTrails[] = {{0x41, 0x5A}, {0x61, 0x7A}, {0x81, 0xFE}};
+constexpr Range kBig5Leads[] = {{0x81, 0xFE}};
+constexpr Range kBig5Trails[] = {{0x40, 0x7E}, {0xA1, 0xFE}};
+
+constexpr CharTable kGbk(kGbkLeads, kGbkTrails, false);
+constexpr CharTable kGb18030(kGbkLeads, kGbkTrails, true);
+constexpr CharTable kShiftJis(kShiftJisLeads, kShiftJisTrails, false);
+constexpr CharTable kUhc(kUhcLeads, kUhcTrails, false);
+constexpr CharTable kBig5(kBig5Leads, kBig5Trails, false);
+
+} // namespace
+
+const CharTable *PublishedCharTable(unsigned codePage) {
+    switch (codePage) {
+    case 936:
+        return &kGbk;
+    case 54936:
+        return &kGb18030;
+    case 932:
+        return &kShiftJis;
+    case 949:
+        return &kUhc;
+    case 950:
+        return &kBig5;
+    default:
+        return nullptr;
+    }
+}
+
+CharTable CharTable::WithLeads(const ByteRange *leads, std::size_t count) const {
+    CharTable table = *this;
+    for (std::uint8_t &kind : table.kinds_)
+        kind = static_cast<std::uint8_t>(kind & ~kLead);
+    for (std::size_t i = 0; i < count; ++i)
+        table.Mark(leads[i], kLead);
+    table.FindWideRun();
+    return table;
+}
+
+std::size_t CharTable::CharLength(const std::uint8_t *data, std::size_t at, std::size_t end) const {
+    if (!IsLead(data[at]) || at + 1 >= end)
+        return 1;
+    if (IsTrail(data[at + 1]))
+        return 2;
+    if (fourByte_ && at + 3 < end && IsDigit(data[at + 1]) && IsLead(data[at + 2]) &&
+        IsDigit(data[at + 3]))
+        return 4;
+    return 1;
+}
+
+// Whether all eight bytes lie in [runLow_, runHigh_], a range within 0x80-0xFF: with the
+// high bits set, the low seven bits of each byte are tested with the usual word tricks for
+// "some byte below n" and "some byte above n", which hold for bytes below 0x80.
+bool CharTable::AllInWideRun(std::uint64_t bytes) const {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+    if ((bytes & kHigh) != kHigh)
+        return false;
+    const std::uint64_t low = bytes & ~kHigh;
+    const std::uint64_t below = (low - kOnes * (runLow_ - 0x80u)) & ~low & kHigh;
+    const std::uint64_t above = ((low + kOnes * (0x7Fu - (runHigh_ - 0x80u))) | low) & kHigh;
+    return (below | above) == 0;
+}
+
+// Walks back over the bytes that can both lead and trail. The byte before that run ends a
+// character (it cannot lead one, and in GB18030 a digit before such a run is never the
+// second byte of a four-byte form, whose third byte would need a digit behind it), unless
+// it is a lead byte that cannot trail, which starts one. From there the run pairs up, so an
+// odd count means data[at] trails the byte before it.
+bool CharTable::StartsCharacter(const std::uint8_t *data, std::size_t from, std::size_t at) const {
+    if (at == from || !IsTrail(data[at]))
+        return true;
+    constexpr std::uint8_t kBoth = kLead | kTrail;
+    std::size_t begin = at;
+    while (runLow_ != 0 && begin - from >= 8) {
+        std::uint64_t bytes;
+        std::memcpy(&bytes, data + begin - 8, sizeof bytes);
+        if (!AllInWideRun(bytes))
+            break;
+        begin -= 8;
+    }
+    while (begin > from && (kinds_[data[begin - 1]] & kBoth) == kBoth)
+        --begin;
+    std::size_t run = at - begin;
+    if (begin > from && IsLead(data[begin - 1]))
+        ++run;
+    return run % 2 == 0;
+}
+
+bool CharTable::EndsInLoneLead(const std::uint8_t *data, std::size_t end) const {
+    return end > 0 && IsLead(data[end - 1]) && StartsCharacter(data, 0, end - 1);
+}
+
+std::size_t CharTable::BoundaryAtOrBefore(const std::uint8_t *data, std::size_t end,
+                                          std::size_t limit) const {
+    std::size_t at = 0;
+    while (at < limit && at < end) {
+        std::size_t next = at + CharLength(data, at, end);
+        if (next > limit)
+            break;
+        at = next;
+    }
+    return at;
+}
+
+} // namespace ril::platform

@@ -1,0 +1,96 @@
+// Which bytes of a multibyte code page lead or trail a character, so that scanners can tell
+// an ASCII byte with a meaning (a brace) from the trail byte of a double-byte character.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+namespace ril::platform {
+
+// The stepping rule: a lead byte followed by a trail byte is one character; in a code page
+// with four-byte forms (54936), a lead byte, a digit, a lead byte and a digit are one
+// character; every other byte, a lead byte that neither rule completes included, is a
+// character of its own. A table without lead bytes (single-byte code pages, and UTF-8,
+// whose sequences hold no ASCII bytes) makes every byte a character.
+class CharTable {
+  public:
+    struct ByteRange {
+        std::uint8_t first;
+        std::uint8_t last;
+    };
+
+    constexpr CharTable() = default;
+    constexpr CharTable(const ByteRange *leads, std::size_t leadCount, const ByteRange *trails,
+                        std::size_t trailCount, bool fourByteForms)
+        : fourByte_(fourByteForms) {
+        for (std::size_t i = 0; i < leadCount; ++i)
+            Mark(leads[i], kLead);
+        for (std::size_t i = 0; i < trailCount; ++i)
+            Mark(trails[i], kTrail);
+        FindWideRun();
+    }
+    template <std::size_t Leads, std::size_t Trails>
+    constexpr CharTable(const ByteRange (&leads)[Leads], const ByteRange (&trails)[Trails],
+                        bool fourByteForms)
+        : CharTable(leads, Leads, trails, Trails, fourByteForms) {}
+
+    // The same trail bytes and forms with other lead bytes.
+    CharTable WithLeads(const ByteRange *leads, std::size_t count) const;
+
+    bool IsLead(std::uint8_t byte) const { return (kinds_[byte] & kLead) != 0; }
+    bool IsTrail(std::uint8_t byte) const { return (kinds_[byte] & kTrail) != 0; }
+    bool HasFourByteForms() const { return fourByte_; }
+
+    // The length of the character at data[at] (1, 2 or 4) within data[0, end).
+    std::size_t CharLength(const std::uint8_t *data, std::size_t at, std::size_t end) const;
+    // Whether data[at] starts a character when data[from] does (from <= at). Exact for a
+    // byte that is neither a lead byte nor a digit (a brace, for instance), and for a lead
+    // byte that is the last one of the text; it looks at no byte after data[at].
+    bool StartsCharacter(const std::uint8_t *data, std::size_t from, std::size_t at) const;
+    // Whether the text data[0, end) ends in a lead byte that stands alone.
+    bool EndsInLoneLead(const std::uint8_t *data, std::size_t end) const;
+    // The last character boundary at or before `limit` in the text data[0, end).
+    std::size_t BoundaryAtOrBefore(const std::uint8_t *data, std::size_t end,
+                                   std::size_t limit) const;
+
+  private:
+    static constexpr std::uint8_t kLead = 1;
+    static constexpr std::uint8_t kTrail = 2;
+
+    constexpr void Mark(ByteRange range, std::uint8_t kind) {
+        for (unsigned byte = range.first; byte <= range.last; ++byte)
+            kinds_[byte] = static_cast<std::uint8_t>(kinds_[byte] | kind);
+    }
+    // The longest range of bytes from 0x80 up that can all lead and trail: the backward
+    // walk passes over eight of them at a time.
+    constexpr void FindWideRun() {
+        runLow_ = runHigh_ = 0;
+        for (unsigned byte = 0x80, start = 0x80; byte <= 0x100; ++byte) {
+            if (byte < 0x100 && (kinds_[byte] & (kLead | kTrail)) == (kLead | kTrail))
+                continue;
+            if (byte > start && byte - 1 - start > unsigned(runHigh_ - runLow_)) {
+                runLow_ = static_cast<std::uint8_t>(start);
+                runHigh_ = static_cast<std::uint8_t>(byte - 1);
+            }
+            start = byte + 1;
+        }
+    }
+    bool IsDigit(std::uint8_t byte) const { return byte >= '0' && byte <= '9'; }
+    bool AllInWideRun(std::uint64_t bytes) const;
+
+    std::array<std::uint8_t, 256> kinds_{};
+    bool fourByte_ = false;
+    std::uint8_t runLow_ = 0; // runLow_ == 0: no such range
+    std::uint8_t runHigh_ = 0;
+};
+
+// The published lead and trail ranges of 932, 936, 949, 950 and 54936; null for any other
+// code page (every byte a character).
+const CharTable *PublishedCharTable(unsigned codePage);
+
+// The table of `codePage` (0: the ANSI code page) as this platform's conversions see it.
+// Built from fixed data or one system call: fetch it once per scan, not per character.
+CharTable CharTableFor(unsigned codePage);
+
+} // namespace ril::platform
