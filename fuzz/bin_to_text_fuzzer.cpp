@@ -45,6 +45,10 @@ void Check(bool condition, const char *what) {
     std::abort();
 }
 
+bool IsIdentifierCharacter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+}
+
 std::string Prefix(const std::string &path, std::size_t length) {
     std::ifstream in(path, std::ios::binary);
     std::string bytes(length, '\0');
@@ -84,20 +88,33 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // A failed read keeps the items before the failing entry: write those too.
     for (const std::string *path : {&paths.textA, &paths.textW, &paths.headerA, &paths.headerW})
         std::remove(path->c_str());
-    Check(list.SaveTxt(paths.textA.c_str(), 0) == 1, "SaveTxt (MBCS) must succeed");
-    Check(list.SaveTxt(paths.textW.c_str(), 1) == 1, "SaveTxt (WCS) must succeed");
-    Check(list.WriteHeader(paths.headerA.c_str(), 0), "WriteHeader (MBCS) must succeed");
-    Check(list.WriteHeader(paths.headerW.c_str(), 1), "WriteHeader (WCS) must succeed");
+    // A text file may refuse items its format cannot hold, and a header macros that make no
+    // identifier; a refusal leaves no file behind, and a header is refused for nothing else.
+    bool identifiers = true;
+    for (const auto &item : list.List()) {
+        const char *macro = item->Macro;
+        for (std::size_t i = 0; i < sizeof item->Macro && macro[i] != '\0'; ++i)
+            identifiers = identifiers && IsIdentifierCharacter(macro[i]);
+    }
+    const bool wroteTextA = list.SaveTxt(paths.textA.c_str(), 0) == 1;
+    const bool wroteTextW = list.SaveTxt(paths.textW.c_str(), 1) == 1;
+    const bool wroteHeaderA = list.WriteHeader(paths.headerA.c_str(), 0) != 0;
+    const bool wroteHeaderW = list.WriteHeader(paths.headerW.c_str(), 1) != 0;
+    Check(wroteHeaderA == identifiers, "WriteHeader (MBCS) must succeed unless a macro is refused");
+    Check(wroteHeaderW == identifiers, "WriteHeader (WCS) must succeed unless a macro is refused");
 
-    Check(Prefix(paths.textA, 17) == "//Ril4410 Strings",
-          "the MBCS text file must start with its banner");
-    Check(Prefix(paths.textW, 4) == std::string("\xFF\xFE/\0", 4),
-          "the WCS text file must start with FF FE");
-    Check(Prefix(paths.headerA, 10) == "#ifndef __", "the header must start with its guard");
-    Check(Prefix(paths.headerW, 10) == "#ifndef __", "the header must start with its guard");
-    // The four files and the input, and no temporary file beside them.
+    Check(wroteTextA == (Prefix(paths.textA, 17) == "//Ril4410 Strings"),
+          "the MBCS text file must start with its banner, or not exist");
+    Check(wroteTextW == (Prefix(paths.textW, 4) == std::string("\xFF\xFE/\0", 4)),
+          "the WCS text file must start with FF FE, or not exist");
+    Check(wroteHeaderA == (Prefix(paths.headerA, 10) == "#ifndef __"),
+          "the header must start with its guard, or not exist");
+    Check(wroteHeaderW == (Prefix(paths.headerW, 10) == "#ifndef __"),
+          "the header must start with its guard, or not exist");
+    // The files written and the input, and no temporary file beside them.
     std::size_t files = static_cast<std::size_t>(
         std::distance(fs::directory_iterator(paths.folder), fs::directory_iterator{}));
-    Check(files == 5, "a temporary file was left behind");
+    Check(files == 1u + wroteTextA + wroteTextW + wroteHeaderA + wroteHeaderW,
+          "a refused file exists or a temporary file was left behind");
     return 0;
 }
