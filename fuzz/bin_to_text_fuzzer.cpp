@@ -1,6 +1,6 @@
 // libFuzzer target: reads the input as a BIN into an item list (CRilTxtLoader::LoadBin), then
 // writes the list as text files and headers in both flavours, checking each file is in place.
-#include "text/ril_txt_loader.h"
+#include "items/ril_txt_loader.h"
 
 #include "Ril4410.h"
 

@@ -1,7 +1,7 @@
 // libFuzzer target: parses the input as a text resource file (the first byte picks the
 // flavour the caller asks for), validates the items, and checks what validation promises.
 #include "Ril4410.h"
-#include "text/ril_txt_loader.h"
+#include "items/ril_txt_loader.h"
 
 #include <unistd.h>
 

@@ -3,7 +3,7 @@
 
 Reads lines `kName = text` (text in UTF-8, C escapes allowed) from standard input and prints
 one definition per line with the readable text as a comment. Used to maintain
-src/util/messages.cpp; the test suite converts every message back and compares.
+src/core/messages.cpp; the test suite converts every message back and compares.
 """
 import sys
 

@@ -2,11 +2,11 @@
 // looks up and rewrites with its own PE resource layer (platform/pe/).
 #include "platform/file.h"
 #include "platform/module.h"
-#include "platform/pe/pe_bytes.h"
-#include "platform/pe/pe_image.h"
-#include "platform/pe/pe_resources.h"
-#include "platform/pe/pe_writer.h"
-#include "util/file_replacer.h"
+#include "pe/pe_bytes.h"
+#include "pe/pe_image.h"
+#include "pe/pe_resources.h"
+#include "pe/pe_writer.h"
+#include "platform/file_replacer.h"
 
 #include <cerrno>
 #include <new>

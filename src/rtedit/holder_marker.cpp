@@ -4,8 +4,8 @@
 #include "Ril4410.h"
 #include "platform/fault.h"
 #include "platform/file.h"
-#include "util/export_guard.h"
-#include "util/le_reader.h"
+#include "core/export_guard.h"
+#include "core/le_reader.h"
 
 #include <cstring>
 #include <new>

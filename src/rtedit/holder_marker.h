@@ -2,7 +2,7 @@
 // holds the file for editing. The newest (last) marker is the one that counts.
 #pragma once
 
-#include "util/result_codes.h"
+#include "core/result_codes.h"
 
 namespace ril {
 

@@ -2,8 +2,8 @@
 // a removal (ID, no record).
 #pragma once
 
-#include "table/item_record.h"
-#include "util/result_codes.h"
+#include "items/item_record.h"
+#include "core/result_codes.h"
 
 #include <cstdint>
 #include <memory>

@@ -2,8 +2,8 @@
 #include "rtedit/txt_res_idx_svr.h"
 
 #include "rtedit/holder_marker.h"
-#include "table/library_state.h"
-#include "table/safe_text.h"
+#include "api/library_state.h"
+#include "core/safe_text.h"
 
 #include <algorithm>
 #include <cstring>

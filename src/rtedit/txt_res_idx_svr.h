@@ -4,7 +4,7 @@
 #pragma once
 
 #include "platform/module.h"
-#include "util/result_codes.h"
+#include "core/result_codes.h"
 
 #include <cstdint>
 #include <memory>

@@ -4,8 +4,8 @@
 
 #include "platform/clock.h"
 #include "platform/user.h"
-#include "table/safe_text.h"
-#include "util/le_writer.h"
+#include "core/safe_text.h"
+#include "core/le_writer.h"
 
 namespace ril {
 namespace {

@@ -2,7 +2,7 @@
 // entries, and a holder marker naming the current user and time.
 #pragma once
 
-#include "util/file_replacer.h"
+#include "platform/file_replacer.h"
 
 #include <cstdint>
 #include <string>

@@ -1,11 +1,11 @@
 // Reading a BIN into the item list, entry by entry, for the export and header tools.
 #include "platform/file.h"
 #include "table/bin_limits.h"
-#include "table/error_report.h"
-#include "table/library_state.h"
-#include "text/ril_txt_loader.h"
-#include "util/le_reader.h"
-#include "util/messages.h"
+#include "core/error_report.h"
+#include "api/library_state.h"
+#include "items/ril_txt_loader.h"
+#include "core/le_reader.h"
+#include "core/messages.h"
 
 #include <new>
 #include <string>

@@ -6,8 +6,8 @@
 #include "platform/fault.h"
 #include "platform/file.h"
 #include "table/bin_limits.h"
-#include "table/record_text.h"
-#include "table/safe_text.h"
+#include "items/record_text.h"
+#include "core/safe_text.h"
 
 #include <algorithm>
 #include <cstring>

@@ -4,9 +4,9 @@
 #pragma once
 
 #include "platform/memory.h"
-#include "table/item_record.h"
-#include "util/result_codes.h"
-#include "util/zeroed_array.h"
+#include "items/item_record.h"
+#include "core/result_codes.h"
+#include "core/zeroed_array.h"
 
 #include <cstdint>
 #include <memory>

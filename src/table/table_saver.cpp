@@ -2,9 +2,9 @@
 // marker. The file is replaced whole; the table is unloaded once the file is in place.
 #include "Ril4410.h"
 #include "table/bin_image.h"
-#include "table/library_state.h"
-#include "util/export_guard.h"
-#include "util/file_replacer.h"
+#include "api/library_state.h"
+#include "core/export_guard.h"
+#include "platform/file_replacer.h"
 
 #include <new>
 

@@ -5,9 +5,9 @@
 #include "platform/codepage_chars.h"
 #include "platform/fault.h"
 #include "platform/file.h"
-#include "table/error_report.h"
+#include "core/error_report.h"
 #include "text/free_id_pool.h"
-#include "util/messages.h"
+#include "core/messages.h"
 
 #include <algorithm>
 #include <climits>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/codepage_chars.h"
-#include "text/ril_txt_loader.h"
+#include "items/ril_txt_loader.h"
 
 namespace ril {
 

@@ -4,14 +4,14 @@
 #include "platform/codepage.h"
 #include "platform/codepage_chars.h"
 #include "platform/path.h"
-#include "table/error_report.h"
-#include "table/item_record.h"
-#include "table/library_state.h"
-#include "text/refused_items.h"
-#include "text/ril_txt_loader.h"
-#include "util/export_guard.h"
-#include "util/file_replacer.h"
-#include "util/messages.h"
+#include "core/error_report.h"
+#include "items/item_record.h"
+#include "api/library_state.h"
+#include "items/refused_items.h"
+#include "items/ril_txt_loader.h"
+#include "core/export_guard.h"
+#include "platform/file_replacer.h"
+#include "core/messages.h"
 
 #include <algorithm>
 #include <charconv>

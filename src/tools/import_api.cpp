@@ -4,11 +4,11 @@
 #include "platform/file.h"
 #include "platform/fs.h"
 #include "platform/user.h"
-#include "table/error_report.h"
-#include "table/library_state.h"
-#include "text/ril_txt_loader.h"
-#include "util/export_guard.h"
-#include "util/messages.h"
+#include "core/error_report.h"
+#include "api/library_state.h"
+#include "items/ril_txt_loader.h"
+#include "core/export_guard.h"
+#include "core/messages.h"
 
 namespace ril {
 namespace {

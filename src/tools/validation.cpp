@@ -1,9 +1,9 @@
 // Validation of an item list before it becomes a BIN: every bad macro character, repeated
 // macro and repeated ID is reported; repeats are removed and the list ends sorted by ID.
 #include "platform/memory.h"
-#include "table/error_report.h"
-#include "text/ril_txt_loader.h"
-#include "util/messages.h"
+#include "core/error_report.h"
+#include "items/ril_txt_loader.h"
+#include "core/messages.h"
 
 #include <algorithm>
 #include <cstring>

@@ -2,12 +2,12 @@
 // lookups, commits and discards, and the module accessor.
 #include "platform/fault.h"
 #include "platform/module.h"
-#include "platform/pe/pe_image.h"
-#include "platform/pe/pe_resources.h"
-#include "platform/pe_test_support.h"
+#include "pe/pe_image.h"
+#include "pe/pe_resources.h"
+#include "pe/pe_test_support.h"
 #include "rtedit/txt_res_idx_svr.h"
 #include "support/test_support.h"
-#include "table/library_state.h"
+#include "api/library_state.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // a BIN fails to read.
 #include "platform/fault.h"
 #include "support/test_support.h"
-#include "text/ril_txt_loader.h"
-#include "util/messages.h"
+#include "items/ril_txt_loader.h"
+#include "core/messages.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 #include "platform/fault.h"
 #include "platform/user.h"
 #include "support/test_support.h"
-#include "text/ril_txt_loader.h"
-#include "util/messages.h"
+#include "items/ril_txt_loader.h"
+#include "core/messages.h"
 
 #include <gtest/gtest.h>
 

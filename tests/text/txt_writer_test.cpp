@@ -2,7 +2,7 @@
 // flavours, and every way out with its message, result and the file left behind.
 #include "platform/fault.h"
 #include "support/test_support.h"
-#include "util/messages.h"
+#include "core/messages.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "platform/fault.h"
 #include "platform/path.h"
 #include "support/test_support.h"
-#include "util/messages.h"
+#include "core/messages.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #include "platform/fault.h"
 #include "platform/user.h"
 #include "support/test_support.h"
-#include "util/messages.h"
+#include "core/messages.h"
 
 #include <gtest/gtest.h>
 

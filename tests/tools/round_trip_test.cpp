@@ -1,7 +1,7 @@
 // Round-trip property test: thousands of random tables, written as text resource files, go
 // through import, export, a second import and a resave, and must keep every item and byte.
 #include "support/test_support.h"
-#include "util/messages.h"
+#include "core/messages.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Validation of item lists: every fault reported in order, repeats removed, list sorted.
 #include "support/test_support.h"
-#include "text/ril_txt_loader.h"
-#include "util/messages.h"
+#include "items/ril_txt_loader.h"
+#include "core/messages.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,118 @@
+// Ril_CombineStringW / Ril_CombineStringA: replace the first numbered placeholder "&0NN" in a
+// caller's buffer by a value string, in place and within the buffer's size.
+#include "Ril4410.h"
+
+#include "platform/fault.h"
+#include "core/safe_text.h"
+#include "core/export_guard.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <new>
+
+namespace ril {
+namespace {
+
+constexpr std::size_t kPlaceholderLength = 4;
+constexpr std::size_t kMaxSize = 0x7FFFFFFF;
+
+using Wide = std::uint16_t;
+
+HResult Copy(char *d, std::size_t n, const char *s) {
+    return SafeCopyA(d, n, s);
+}
+HResult Copy(Wide *d, std::size_t n, const Wide *s) {
+    return SafeCopyW(d, n, s);
+}
+HResult Cat(char *d, std::size_t n, const char *s) {
+    return SafeCatA(d, n, s);
+}
+HResult Cat(Wide *d, std::size_t n, const Wide *s) {
+    return SafeCatW(d, n, s);
+}
+
+// "&0%.2u" into five characters: numbers of three or more digits are cut to four characters.
+void FormatPlaceholder(char (&placeholder)[kPlaceholderLength + 1], unsigned number) {
+    SafeFormatA(placeholder, sizeof placeholder, "&0%.2u", number);
+}
+
+void FormatPlaceholder(Wide (&placeholder)[kPlaceholderLength + 1], unsigned number) {
+    static const Wide kFormat[] = {'&', '0', '%', '.', '2', 'u', 0};
+    SafeFormatW(placeholder, kPlaceholderLength + 1, kFormat, number);
+}
+
+template <typename Char> std::size_t Length(const Char *text) {
+    std::size_t length = 0;
+    while (text[length] != 0)
+        ++length;
+    return length;
+}
+
+// The first occurrence of the four-character placeholder in text, or null.
+template <typename Char> Char *Find(Char *text, const Char *placeholder) {
+    for (Char *p = text; *p != 0; ++p) {
+        std::size_t i = 0;
+        while (i < kPlaceholderLength && p[i] == placeholder[i])
+            ++i;
+        if (i == kPlaceholderLength)
+            return p;
+    }
+    return nullptr;
+}
+
+// A copy of the tail in a buffer of its length + 2 characters; null when memory fails.
+template <typename Char> std::unique_ptr<Char[]> SaveTail(const Char *tail) {
+    const std::size_t capacity = Length(tail) + 2;
+    if (platform::ShouldFail(platform::Fault::Alloc))
+        return nullptr;
+    std::unique_ptr<Char[]> saved(new (std::nothrow) Char[capacity]);
+    if (saved)
+        Copy(saved.get(), capacity, tail);
+    return saved;
+}
+
+template <typename Char>
+HResult Combine(Char *text, const Char *value, unsigned number, std::size_t size) {
+    if (text == nullptr || value == nullptr)
+        return kEFail;
+    Char placeholder[kPlaceholderLength + 1] = {};
+    FormatPlaceholder(placeholder, number);
+    Char *found = Find(text, placeholder);
+    if (found == nullptr)
+        return kEFail;
+    const Char *tail = found + kPlaceholderLength;
+    std::unique_ptr<Char[]> saved;
+    if (*tail != 0) {
+        saved = SaveTail(tail);
+        if (!saved)
+            return kEOutOfMemory;
+    }
+    // A size the bounded helpers refuse leaves the text unchanged; the result stays 0.
+    if (size == 0 || size > kMaxSize)
+        return kSOk;
+    const auto offset = static_cast<std::size_t>(found - text);
+    // When size does not reach past the placeholder's offset there is no room: the copy is
+    // refused (room 0) and the concatenation finds no terminator within size.
+    Copy(found, size > offset ? size - offset : 0, value);
+    if (saved)
+        Cat(text, size, saved.get());
+    return kSOk;
+}
+
+} // namespace
+} // namespace ril
+
+extern "C" RIL_API RIL_LONG Ril_CombineStringW(RIL_WCHAR *text, RIL_WCHAR const *value,
+                                               RIL_ULONG number, RIL_ULONG size) {
+    return ril::Guarded<RIL_LONG>(ril::kEFail, [&] {
+        return ril::Combine(text, value, static_cast<unsigned>(number), size);
+    });
+}
+
+extern "C" RIL_API RIL_LONG Ril_CombineStringA(char *text, char const *value, RIL_ULONG number,
+                                               RIL_ULONG size) {
+    return ril::Guarded<RIL_LONG>(ril::kEFail, [&] {
+        return ril::Combine(text, value, static_cast<unsigned>(number), size);
+    });
+}

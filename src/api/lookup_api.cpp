@@ -1,0 +1,134 @@
+// The exported load and lookup functions over the process-wide table.
+#include "Ril4410.h"
+#include "api/library_state.h"
+#include "items/record_text.h"
+#include "core/export_guard.h"
+
+#include <cstring>
+
+namespace ril {
+namespace {
+
+// Returned for an ID without a record; never written to.
+const RIL_WCHAR kBlankWide[2] = {0x0020, 0x0000};
+const char kBlankNarrow[2] = {' ', '\0'};
+
+// The session's record for `id` while a run-time editing session is open, else none.
+RecordRef OverlayRecord(std::uint32_t id) {
+    return EditingSessionOpen() ? State().editor.FindRecord(id) : RecordRef{};
+}
+
+// The record that the lookups answer with for `id`: the session's, else the loaded table's.
+RecordRef LookupRecord(std::uint32_t id) {
+    RecordRef overlay = OverlayRecord(id);
+    return overlay ? overlay : State().table.Record(id);
+}
+
+// A session record's text; its padding ends any text and its text is on an even address.
+std::uint8_t *OverlayText(RecordRef record, bool (*prepare)(std::uint8_t *, std::size_t)) {
+    std::uint8_t *text = record.Text();
+    prepare(text, static_cast<std::size_t>(record.data + record.size - text) + kRecordPadding);
+    return text;
+}
+
+// The bytes the macro takes in the caller's buffer: its M bytes when they hold its own
+// terminator (as every record this library writes does), else one more for the zero that
+// the copy adds behind them.
+std::uint32_t MacroBufferSize(const RecordRef &record) {
+    std::uint32_t m = record.MacroLength();
+    return m > 0 && std::memchr(record.Macro(), 0, m) != nullptr ? m : m + 1;
+}
+
+void EndSessionAsDiscard() {
+    if (EditingSessionOpen())
+        State().editor.EndEdit(1);
+}
+
+} // namespace
+} // namespace ril
+
+using namespace ril;
+
+extern "C" RIL_API RIL_LONG Ril_LoadRes(char const *path) {
+    return Guarded<RIL_LONG>(kEFail, [&]() -> RIL_LONG {
+        if (path == nullptr)
+            return kEFail;
+        if (path[0] == '\0')
+            return kSOk;
+        return State().table.LoadRes(path);
+    });
+}
+
+extern "C" RIL_API RIL_LONG Ril_UnloadRes(void) {
+    return Guarded<RIL_LONG>(kSOk, [] {
+        EndSessionAsDiscard();
+        if (State().table.IsLoaded())
+            State().table.UnloadRes();
+        return kSOk;
+    });
+}
+
+extern "C" RIL_API RIL_LONG Ril_ReLoadRes(void) {
+    return Guarded<RIL_LONG>(kEFail, [] {
+        EndSessionAsDiscard();
+        return State().table.ReLoadRes();
+    });
+}
+
+extern "C" RIL_API RIL_ULONG Ril_GetNumItem(void) {
+    return Guarded<RIL_ULONG>(0, [] { return State().table.Count(); });
+}
+
+extern "C" RIL_API RIL_ULONG Ril_GetItemSize(RIL_ULONG id) {
+    return Guarded<RIL_ULONG>(0, [&] { return State().table.RecordSize(id); });
+}
+
+extern "C" RIL_API RIL_WCHAR const *Ril_GetStringW(RIL_ULONG id) {
+    return Guarded<RIL_WCHAR const *>(kBlankWide, [&]() -> RIL_WCHAR const * {
+        RecordRef overlay = OverlayRecord(id);
+        std::uint8_t *text =
+            overlay ? OverlayText(overlay, &BlankCarriageReturnsW) : State().table.WideText(id);
+        return text != nullptr ? reinterpret_cast<RIL_WCHAR const *>(text) : kBlankWide;
+    });
+}
+
+extern "C" RIL_API char const *Ril_GetStringA(RIL_ULONG id) {
+    return Guarded<char const *>(kBlankNarrow, [&]() -> char const * {
+        RecordRef overlay = OverlayRecord(id);
+        std::uint8_t *text =
+            overlay ? OverlayText(overlay, &BlankCarriageReturnsA) : State().table.NarrowText(id);
+        return text != nullptr ? reinterpret_cast<char const *>(text) : kBlankNarrow;
+    });
+}
+
+extern "C" RIL_API void const *Ril_GetData(RIL_ULONG id) {
+    return Guarded<void const *>(nullptr,
+                                 [&] { return static_cast<void const *>(LookupRecord(id).data); });
+}
+
+extern "C" RIL_API RIL_LONG Ril_GetMacro(char *buffer, RIL_ULONG &length, RIL_ULONG id) {
+    return Guarded<RIL_LONG>(kEFail, [&]() -> RIL_LONG {
+        RecordRef record = LookupRecord(id);
+        if (!record)
+            return kEFail;
+        // The length is the buffer's size, and nothing is written beyond the size reported.
+        std::uint32_t needed = MacroBufferSize(record);
+        if (buffer == nullptr) {
+            length = needed;
+            return kSFalse;
+        }
+        if (length < needed) {
+            length = needed;
+            return kEFail;
+        }
+        std::uint32_t macroLength = record.MacroLength();
+        std::memcpy(buffer, record.Macro(), macroLength);
+        if (needed > macroLength)
+            buffer[macroLength] = '\0';
+        return kSOk;
+    });
+}
+
+extern "C" RIL_API RIL_LONG Ril_GetLastError(void) {
+    return Guarded<RIL_LONG>(0, [] { return State().lastError; });
+}

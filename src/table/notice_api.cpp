@@ -1,8 +1,0 @@
-// Export that redirects the library's notices to the caller.
-#include "Ril4410.h"
-#include "platform/notice.h"
-#include "util/export_guard.h"
-
-extern "C" RIL_API void Ril_SetNoticeHandler(RIL_NOTICE_HANDLER handler, void *context) {
-    ril::GuardedVoid([&] { ril::platform::SetNoticeHandler(handler, context); });
-}

@@ -1,0 +1,50 @@
+// The bump allocator: aligned pieces that never overlap, blocks larger than the next step,
+// and the upstream's failure passed on.
+#include "platform/fault.h"
+#include "platform/memory.h"
+#include "core/arena.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <map>
+#include <new>
+
+namespace ril {
+namespace {
+
+TEST(Arena, PiecesAreAlignedDisjointAndKeepTheirBytes) {
+    Arena arena(platform::LargeBlocks());
+    std::map<std::uintptr_t, std::size_t> pieces; // start -> size
+    std::size_t total = 0;
+    for (std::size_t i = 0; total < (std::size_t{12} << 20); ++i) {
+        const std::size_t size = i % 97 == 0 ? (std::size_t{1} << 20) + i : 1 + i % 300;
+        const std::size_t alignment = std::size_t{1} << (i % 5);
+        auto *piece = static_cast<unsigned char *>(arena.allocate(size, alignment));
+        ASSERT_EQ(reinterpret_cast<std::uintptr_t>(piece) % alignment, 0u);
+        std::memset(piece, static_cast<int>(i & 0xFF), size);
+        pieces[reinterpret_cast<std::uintptr_t>(piece)] = size;
+        total += size;
+    }
+    std::uintptr_t end = 0;
+    for (const auto &[start, size] : pieces) {
+        EXPECT_GE(start, end);
+        end = start + size;
+    }
+    // A piece far larger than any block so far gets a block of its own.
+    auto *huge = static_cast<unsigned char *>(arena.allocate(std::size_t{40} << 20, 64));
+    huge[(std::size_t{40} << 20) - 1] = 1;
+    arena.deallocate(huge, std::size_t{40} << 20, 64); // a no-op until the arena goes
+}
+
+TEST(Arena, UpstreamFailureIsBadAlloc) {
+    Arena arena(platform::LargeBlocks());
+    platform::ArmFault(platform::Fault::Alloc, 1);
+    EXPECT_THROW((void)arena.allocate(std::size_t{8} << 20, 8), std::bad_alloc);
+    platform::DisarmAllFaults();
+    EXPECT_NE(arena.allocate(16, 8), nullptr);
+}
+
+} // namespace
+} // namespace ril

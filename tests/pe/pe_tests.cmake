@@ -1,0 +1,66 @@
+# Tests of the PE resource layer: test modules built with MinGW-w64 when the tests run (a CTest
+# fixture), unit tests over them and over hand-made files, and interoperability checks of
+# updated modules with pefile and with Wine's loader.
+set(RIL_PE_FIXTURES ${CMAKE_CURRENT_BINARY_DIR}/pe_fixtures)
+set(pe_fixture_source ${CMAKE_CURRENT_SOURCE_DIR}/pe/fixtures)
+
+add_test(NAME pe_fixtures
+  COMMAND ${CMAKE_COMMAND} -DSOURCE=${pe_fixture_source} -DOUT=${RIL_PE_FIXTURES}
+    -P ${pe_fixture_source}/build_fixtures.cmake)
+set_tests_properties(pe_fixtures PROPERTIES FIXTURES_SETUP pe_fixtures)
+
+add_executable(ril4410_pe_tests
+  pe/pe_test_support.cpp
+  pe/pe_image_test.cpp
+  pe/pe_resources_test.cpp
+  pe/pe_writer_test.cpp)
+if(NOT WIN32)
+  # The module service over the PE layer exists only outside Windows.
+  target_sources(ril4410_pe_tests PRIVATE pe/pe_module_test.cpp)
+endif()
+target_include_directories(ril4410_pe_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+target_compile_definitions(ril4410_pe_tests PRIVATE RIL_PE_FIXTURES_DIR="${RIL_PE_FIXTURES}")
+target_link_libraries(ril4410_pe_tests PRIVATE ril4410_static GTest::gtest GTest::gtest_main)
+if(NOT CMAKE_CROSSCOMPILING)
+  gtest_discover_tests(ril4410_pe_tests DISCOVERY_TIMEOUT 60
+    PROPERTIES FIXTURES_REQUIRED pe_fixtures)
+else()
+  gtest_discover_tests(ril4410_pe_tests DISCOVERY_TIMEOUT 120 DISCOVERY_MODE PRE_TEST
+    PROPERTIES FIXTURES_REQUIRED pe_fixtures)
+endif()
+
+# The PE writer reads no uninitialised memory (valgrind; the sanitizer builds cannot run it).
+find_program(RIL_VALGRIND valgrind)
+if(RIL_VALGRIND AND NOT RIL_SANITIZE AND NOT CMAKE_CROSSCOMPILING)
+  add_test(NAME pe_writer_valgrind COMMAND ${RIL_VALGRIND} -q --error-exitcode=9
+    $<TARGET_FILE:ril4410_pe_tests> --gtest_filter=PeWriter.*)
+  set_tests_properties(pe_writer_valgrind PROPERTIES FIXTURES_REQUIRED pe_fixtures TIMEOUT 300)
+endif()
+
+if(NOT WIN32)
+  # Modules updated by the library, read by independent readers.
+  add_executable(ril4410_pe_module_tool pe/pe_module_tool.cpp)
+  target_link_libraries(ril4410_pe_module_tool PRIVATE ril4410_static)
+  find_program(RIL_SYSTEM_PYTHON NAMES python3 PATHS /usr/bin NO_DEFAULT_PATH)
+  find_program(RIL_SYSTEM_PYTHON NAMES python3)
+  find_program(RIL_WINE64 NAMES wine64 PATHS /usr/lib/wine /usr/lib64/wine)
+  foreach(check pefile wine)
+    add_test(NAME pe_interop_${check}
+      COMMAND ${CMAKE_COMMAND} -DCHECK=${check} -DTOOL=$<TARGET_FILE:ril4410_pe_module_tool>
+        -DFIXTURES=${RIL_PE_FIXTURES} -DWORK=${CMAKE_CURRENT_BINARY_DIR}/pe_interop_${check}
+        -DPYTHON=${RIL_SYSTEM_PYTHON} -DWINE=${RIL_WINE64}
+        -DSCRIPT=${pe_fixture_source}/check_pefile.py
+        -P ${pe_fixture_source}/run_interop.cmake)
+    # The script says "SKIPPED:" when its checker (pefile, Wine) or the x86-64 modules are absent.
+    set_tests_properties(pe_interop_${check} PROPERTIES
+      FIXTURES_REQUIRED pe_fixtures SKIP_REGULAR_EXPRESSION "SKIPPED: " TIMEOUT 300)
+  endforeach()
+
+  # Two processes committing different items to one module at the same time lose none.
+  add_test(NAME pe_concurrent_commits
+    COMMAND ${CMAKE_COMMAND} -DTOOL=$<TARGET_FILE:ril4410_pe_module_tool>
+      -DSOURCE=${RIL_PE_FIXTURES}/neutral64.dll -DWORK=${CMAKE_CURRENT_BINARY_DIR}/pe_concurrent
+      -DROUNDS=20 -P ${pe_fixture_source}/concurrent_commits.cmake)
+  set_tests_properties(pe_concurrent_commits PROPERTIES
+    FIXTURES_REQUIRED pe_fixtures SKIP_REGULAR_EXPRESSION "SKIPPED: " TIMEOUT 300)
+endif()
