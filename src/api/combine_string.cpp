@@ -2,9 +2,9 @@
 // caller's buffer by a value string, in place and within the buffer's size.
 #include "Ril4410.h"
 
-#include "platform/fault.h"
-#include "core/safe_text.h"
 #include "core/export_guard.h"
+#include "core/safe_text.h"
+#include "platform/fault.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -34,12 +34,11 @@ HResult Cat(Wide *d, std::size_t n, const Wide *s) {
 
 // "&0%.2u" into five characters: numbers of three or more digits are cut to four characters.
 void FormatPlaceholder(char (&placeholder)[kPlaceholderLength + 1], unsigned number) {
-    SafeFormatA(placeholder, sizeof placeholder, "&0%.2u", number);
+    FormatPlaceholderA(placeholder, kPlaceholderLength + 1, number);
 }
 
 void FormatPlaceholder(Wide (&placeholder)[kPlaceholderLength + 1], unsigned number) {
-    static const Wide kFormat[] = {'&', '0', '%', '.', '2', 'u', 0};
-    SafeFormatW(placeholder, kPlaceholderLength + 1, kFormat, number);
+    FormatPlaceholderW(placeholder, kPlaceholderLength + 1, number);
 }
 
 template <typename Char> std::size_t Length(const Char *text) {
