@@ -2,14 +2,13 @@
 // caller's buffer by a value string, in place and within the buffer's size.
 #include "Ril4410.h"
 
+#include "core/allocate.h"
 #include "core/export_guard.h"
 #include "core/safe_text.h"
-#include "platform/fault.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <new>
 
 namespace ril {
 namespace {
@@ -63,9 +62,7 @@ template <typename Char> Char *Find(Char *text, const Char *placeholder) {
 // A copy of the tail in a buffer of its length + 2 characters; null when memory fails.
 template <typename Char> std::unique_ptr<Char[]> SaveTail(const Char *tail) {
     const std::size_t capacity = Length(tail) + 2;
-    if (platform::ShouldFail(platform::Fault::Alloc))
-        return nullptr;
-    std::unique_ptr<Char[]> saved(new (std::nothrow) Char[capacity]);
+    std::unique_ptr<Char[]> saved = NewArray<Char>(capacity);
     if (saved)
         Copy(saved.get(), capacity, tail);
     return saved;

@@ -2,10 +2,9 @@
 // items, removals that a commit turns into deleted resources.
 #include "rtedit/txt_res_run_time_editor.h"
 
-#include "platform/fault.h"
+#include "core/allocate.h"
 
 #include <cstring>
-#include <new>
 #include <vector>
 
 namespace ril {
@@ -59,9 +58,7 @@ HResult CTxtResRunTimeEditor::AddOrReplaceString(const char *macro, const void *
             *newId = id;
         return found->Set(id, macro, data, size);
     }
-    if (platform::ShouldFail(platform::Fault::Alloc))
-        return kEOutOfMemory;
-    std::unique_ptr<CRTEditTxtRes> item(new (std::nothrow) CRTEditTxtRes);
+    std::unique_ptr<CRTEditTxtRes> item = NewObject<CRTEditTxtRes>();
     if (!item)
         return kEOutOfMemory;
     HResult result = item->Set(id, macro, data, size);
@@ -95,9 +92,7 @@ HResult CTxtResRunTimeEditor::RemoveString(std::uint32_t id) {
     }
     if (!ModuleHolds(id))
         return kSFalse;
-    if (platform::ShouldFail(platform::Fault::Alloc))
-        return kEOutOfMemory;
-    std::unique_ptr<CRTEditTxtRes> item(new (std::nothrow) CRTEditTxtRes);
+    std::unique_ptr<CRTEditTxtRes> item = NewObject<CRTEditTxtRes>();
     if (!item)
         return kEOutOfMemory;
     item->SetRemoved(id);
@@ -149,10 +144,8 @@ RecordRef CTxtResRunTimeEditor::FindRecord(std::uint32_t id) const {
 HResult CTxtResRunTimeEditor::AppendItem(std::unique_ptr<CRTEditTxtRes> item) {
     if (!items_ || count_ >= capacity_) {
         std::uint32_t capacity = capacity_ + kGrowth;
-        if (platform::ShouldFail(platform::Fault::Alloc))
-            return kEOutOfMemory;
-        std::unique_ptr<std::unique_ptr<CRTEditTxtRes>[]> grown(
-            new (std::nothrow) std::unique_ptr<CRTEditTxtRes>[capacity]);
+        std::unique_ptr<std::unique_ptr<CRTEditTxtRes>[]> grown =
+            NewArray<std::unique_ptr<CRTEditTxtRes>>(capacity);
         if (!grown)
             return kEOutOfMemory;
         for (std::uint32_t i = 0; i < count_; ++i)
