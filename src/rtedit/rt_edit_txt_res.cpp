@@ -8,7 +8,7 @@
 namespace ril {
 
 void CRTEditTxtRes::Clear() {
-    id_ = kNoItemId;
+    id_ = kNoId;
     block_.reset();
     record_ = nullptr;
     size_ = 0;
@@ -16,7 +16,7 @@ void CRTEditTxtRes::Clear() {
 
 HResult CRTEditTxtRes::Set(std::uint32_t id, const char *macro, const void *data,
                            std::uint32_t size) {
-    if (id == kNoItemId || data == nullptr || size == 0 || macro == nullptr)
+    if (id == kNoId || data == nullptr || size == 0 || macro == nullptr)
         return kEFail;
     std::size_t macroBytes = std::strlen(macro) + 1;
     std::size_t recordSize = 2 + macroBytes + size;
@@ -40,7 +40,7 @@ HResult CRTEditTxtRes::Set(std::uint32_t id, const char *macro, const void *data
 }
 
 HResult CRTEditTxtRes::SetRemoved(std::uint32_t id) {
-    if (id == kNoItemId)
+    if (id == kNoId)
         return kEFail;
     block_.reset();
     record_ = nullptr;

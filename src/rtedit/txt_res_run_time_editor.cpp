@@ -11,7 +11,6 @@ namespace ril {
 namespace {
 
 constexpr std::uint32_t kHighestProbedId = 65534;
-constexpr std::size_t kMacroLimit = 127;
 
 } // namespace
 
@@ -44,7 +43,7 @@ HResult CTxtResRunTimeEditor::AddOrReplaceString(const char *macro, const void *
         return kErrMacro;
     if (data == nullptr || size == 0)
         return kErrArgument;
-    if (id == kNoItemId) {
+    if (id == kNoId) {
         // A new ID past the last resource name would alias an item; none is spent then.
         if (idCounter_ >= kHighestResourceId)
             return kErrArgument;
@@ -128,7 +127,7 @@ HResult CTxtResRunTimeEditor::EndEdit(int discard) {
 }
 
 CRTEditTxtRes *CTxtResRunTimeEditor::FindItem(std::uint32_t id) const {
-    if (editing_ == 0 || id == kNoItemId || !items_)
+    if (editing_ == 0 || id == kNoId || !items_)
         return nullptr;
     for (std::uint32_t i = 0; i < count_; ++i)
         if (items_[i]->Id() == id)

@@ -15,8 +15,6 @@
 namespace ril {
 namespace {
 
-constexpr std::uint32_t kNoId = 0xFFFFFFFFu;
-
 // Where the text of a record of `size` bytes starts, given its first two bytes.
 std::size_t TextOffset(const std::uint8_t *record, std::size_t available, std::uint32_t size) {
     std::uint8_t head[2 + kRecordPadding] = {};
