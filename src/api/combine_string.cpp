@@ -2,14 +2,13 @@
 // caller's buffer by a value string, in place and within the buffer's size.
 #include "Ril4410.h"
 
-#include "platform/fault.h"
-#include "core/safe_text.h"
+#include "core/allocate.h"
 #include "core/export_guard.h"
+#include "core/safe_text.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <new>
 
 namespace ril {
 namespace {
@@ -34,12 +33,11 @@ HResult Cat(Wide *d, std::size_t n, const Wide *s) {
 
 // "&0%.2u" into five characters: numbers of three or more digits are cut to four characters.
 void FormatPlaceholder(char (&placeholder)[kPlaceholderLength + 1], unsigned number) {
-    SafeFormatA(placeholder, sizeof placeholder, "&0%.2u", number);
+    FormatPlaceholderA(placeholder, kPlaceholderLength + 1, number);
 }
 
 void FormatPlaceholder(Wide (&placeholder)[kPlaceholderLength + 1], unsigned number) {
-    static const Wide kFormat[] = {'&', '0', '%', '.', '2', 'u', 0};
-    SafeFormatW(placeholder, kPlaceholderLength + 1, kFormat, number);
+    FormatPlaceholderW(placeholder, kPlaceholderLength + 1, number);
 }
 
 template <typename Char> std::size_t Length(const Char *text) {
@@ -64,9 +62,7 @@ template <typename Char> Char *Find(Char *text, const Char *placeholder) {
 // A copy of the tail in a buffer of its length + 2 characters; null when memory fails.
 template <typename Char> std::unique_ptr<Char[]> SaveTail(const Char *tail) {
     const std::size_t capacity = Length(tail) + 2;
-    if (platform::ShouldFail(platform::Fault::Alloc))
-        return nullptr;
-    std::unique_ptr<Char[]> saved(new (std::nothrow) Char[capacity]);
+    std::unique_ptr<Char[]> saved = NewArray<Char>(capacity);
     if (saved)
         Copy(saved.get(), capacity, tail);
     return saved;

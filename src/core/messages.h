@@ -1,5 +1,5 @@
-// The library's diagnostic texts. They are GBK bytes whatever the ANSI code page is: the
-// one translation unit that defines them is compiled with a GBK execution character set.
+// The library's diagnostic texts: fixed GBK strings, most of them printf formats, whatever
+// the ANSI code page. messages.cpp spells each one in byte escapes below its readable text.
 #pragma once
 
 namespace ril::msg {

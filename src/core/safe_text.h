@@ -24,14 +24,15 @@ HResult SafeCopyW(std::uint16_t *destination, std::size_t capacity, const std::u
 HResult SafeCatA(char *destination, std::size_t capacity, const char *source);
 HResult SafeCatW(std::uint16_t *destination, std::size_t capacity, const std::uint16_t *source);
 
-// printf conventions; in the wide form %s takes a wide string. %u, %d and %x take 32-bit
-// integers in both forms.
+// printf conventions, through the C runtime's vsnprintf.
 HResult SafeFormatA(char *destination, std::size_t capacity, const char *format, ...)
     RIL_PRINTF_FORMAT(3, 4);
 HResult SafeFormatVA(char *destination, std::size_t capacity, const char *format, va_list args);
-HResult SafeFormatW(std::uint16_t *destination, std::size_t capacity, const std::uint16_t *format,
-                    ...);
-HResult SafeFormatVW(std::uint16_t *destination, std::size_t capacity, const std::uint16_t *format,
-                     va_list args);
+
+// The numbered placeholder "&0%.2u": "&0" and the number in at least two decimal digits,
+// cut to the capacity as the other helpers cut (7 gives "&007"; into five characters 4567
+// gives "&045" and kEInsufficientBuffer).
+HResult FormatPlaceholderA(char *destination, std::size_t capacity, unsigned number);
+HResult FormatPlaceholderW(std::uint16_t *destination, std::size_t capacity, unsigned number);
 
 } // namespace ril

@@ -2,12 +2,9 @@
 // without being touched, so a sparse ID table costs only the pages it uses.
 #pragma once
 
-#include "platform/fault.h"
+#include "core/allocate.h"
 
 #include <cstddef>
-#include <cstdint>
-#include <cstdlib>
-#include <memory>
 #include <type_traits>
 
 namespace ril {
@@ -22,10 +19,9 @@ template <typename T> class ZeroedArray {
     bool Allocate(std::size_t count) {
         data_.reset();
         size_ = 0;
-        if (count == 0 || count > SIZE_MAX / sizeof(T) ||
-            platform::ShouldFail(platform::Fault::Alloc))
+        if (count == 0)
             return false;
-        data_.reset(static_cast<T *>(std::calloc(count, sizeof(T))));
+        data_ = AllocateZeroed<T>(count);
         if (!data_)
             return false;
         size_ = count;
@@ -39,13 +35,10 @@ template <typename T> class ZeroedArray {
     T *Get() const { return data_.get(); }
     std::size_t Size() const { return size_; }
     explicit operator bool() const { return data_ != nullptr; }
-    T &operator[](std::size_t i) const { return data_.get()[i]; }
+    T &operator[](std::size_t i) const { return data_[i]; }
 
   private:
-    struct Free {
-        void operator()(T *p) const { std::free(p); }
-    };
-    std::unique_ptr<T, Free> data_;
+    ZeroedBlock<T> data_;
     std::size_t size_ = 0;
 };
 

@@ -1,13 +1,12 @@
 // Items of the item list: macro conversion and record building.
 #include "items/ril_str_res.h"
 
-#include "platform/codepage.h"
-#include "platform/fault.h"
+#include "core/allocate.h"
 #include "items/item_record.h"
+#include "platform/codepage.h"
 
 #include <algorithm>
 #include <cstring>
-#include <new>
 
 namespace ril {
 namespace {
@@ -90,26 +89,16 @@ void RilStrRes::Reset() {
 // A record block whose bytes from `filled` on are zero (the padding included); the caller
 // writes the bytes before it. Null when memory runs out.
 RilStrRes::RecordBlock RilStrRes::AllocateRecord(std::size_t size, std::size_t filled) const {
-    if (platform::ShouldFail(platform::Fault::Alloc) || size > SIZE_MAX - kRecordPadding)
+    if (size > SIZE_MAX - kRecordPadding)
         return nullptr;
     const std::size_t total = size + kRecordPadding;
     if (arena_ != nullptr) { // the arena owns the block
-        try {
+        return TryAllocate([&] {
             return RecordBlock(static_cast<std::uint8_t *>(arena_->AllocateZeroTail(total, filled)),
                                RecordRelease{});
-        } catch (const std::bad_alloc &) {
-            return nullptr;
-        }
+        });
     }
-    // A large zero tail (a record cut short that declares far more) comes zeroed from the
-    // system untouched.
-    constexpr std::size_t kLargeTail = 1 << 16;
-    if (total - filled >= kLargeTail)
-        return RecordBlock(static_cast<std::uint8_t *>(std::calloc(total, 1)), RecordRelease{true});
-    RecordBlock block(static_cast<std::uint8_t *>(std::malloc(total)), RecordRelease{true});
-    if (block)
-        std::memset(block.get() + filled, 0, total - filled);
-    return block;
+    return RecordBlock(AllocateZeroed<std::uint8_t>(total).release(), RecordRelease{true});
 }
 
 HResult RilStrRes::BuildRecord(const void *text, std::size_t textBytes,

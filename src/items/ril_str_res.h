@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/arena.h"
+#include "core/limits.h"
 #include "core/result_codes.h"
 
 #include <cstddef>
@@ -12,7 +13,7 @@
 
 namespace ril {
 
-constexpr std::size_t kMacroField = 128; // 127 characters and a terminator
+constexpr std::size_t kMacroField = kMacroLimit + 1; // the longest macro and a terminator
 
 class CppMacro {
   public:

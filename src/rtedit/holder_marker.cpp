@@ -2,15 +2,14 @@
 #include "rtedit/holder_marker.h"
 
 #include "Ril4410.h"
-#include "platform/fault.h"
-#include "platform/file.h"
+#include "core/allocate.h"
 #include "core/export_guard.h"
 #include "core/le_reader.h"
+#include "platform/file.h"
 
 #include <cstring>
-#include <new>
+#include <memory>
 #include <string>
-#include <vector>
 
 namespace ril {
 namespace {
@@ -84,23 +83,18 @@ HResult AppendHolderMarker(const char *path, const char *holder) {
     // A text the 16-bit length cannot count is refused rather than cut.
     if (n > kMaxHolderText)
         return kEInvalidArg;
-    if (platform::ShouldFail(platform::Fault::Alloc))
+    std::unique_ptr<std::uint8_t[]> marker = NewArray<std::uint8_t>(n + 3);
+    if (!marker)
         return kEOutOfMemory;
-    std::vector<std::uint8_t> marker;
-    try {
-        marker.resize(n + 3);
-    } catch (const std::bad_alloc &) {
-        return kEOutOfMemory;
-    }
     if (n > 0)
-        std::memcpy(marker.data(), holder, n);
+        std::memcpy(marker.get(), holder, n);
     marker[n] = static_cast<std::uint8_t>(n);
     marker[n + 1] = static_cast<std::uint8_t>(n >> 8);
     // The file must exist: a marker alone is no file worth creating (a module deleted
     // meanwhile stays deleted). A marker that cannot be written whole is cut off again, so
     // that the previous one still reads.
-    platform::AppendStatus appended = platform::AppendToFile(path, marker.data(), marker.size(),
-                                                             platform::AppendMode::ExistingOnly);
+    platform::AppendStatus appended =
+        platform::AppendToFile(path, marker.get(), n + 3, platform::AppendMode::ExistingOnly);
     return appended == platform::AppendStatus::Ok ? kSOk : kEFail;
 }
 

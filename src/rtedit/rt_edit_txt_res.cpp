@@ -1,15 +1,14 @@
 // Session items: their records are built once and owned by the item.
 #include "rtedit/rt_edit_txt_res.h"
 
-#include "platform/fault.h"
+#include "core/allocate.h"
 
 #include <cstring>
-#include <new>
 
 namespace ril {
 
 void CRTEditTxtRes::Clear() {
-    id_ = kNoItemId;
+    id_ = kNoId;
     block_.reset();
     record_ = nullptr;
     size_ = 0;
@@ -17,16 +16,14 @@ void CRTEditTxtRes::Clear() {
 
 HResult CRTEditTxtRes::Set(std::uint32_t id, const char *macro, const void *data,
                            std::uint32_t size) {
-    if (id == kNoItemId || data == nullptr || size == 0 || macro == nullptr)
+    if (id == kNoId || data == nullptr || size == 0 || macro == nullptr)
         return kEFail;
     std::size_t macroBytes = std::strlen(macro) + 1;
     std::size_t recordSize = 2 + macroBytes + size;
-    if (macroBytes > 0xFFFF || recordSize > UINT32_MAX ||
-        platform::ShouldFail(platform::Fault::Alloc))
+    if (macroBytes > 0xFFFF || recordSize > UINT32_MAX)
         return kEOutOfMemory;
     // One spare byte places the text on an even address; the padding ends any text.
-    std::unique_ptr<std::uint8_t[]> block(new (std::nothrow)
-                                              std::uint8_t[recordSize + kRecordPadding + 1]());
+    std::unique_ptr<std::uint8_t[]> block = NewArray<std::uint8_t>(recordSize + kRecordPadding + 1);
     if (!block)
         return kEOutOfMemory;
     std::uint8_t *record =
@@ -43,7 +40,7 @@ HResult CRTEditTxtRes::Set(std::uint32_t id, const char *macro, const void *data
 }
 
 HResult CRTEditTxtRes::SetRemoved(std::uint32_t id) {
-    if (id == kNoItemId)
+    if (id == kNoId)
         return kEFail;
     block_.reset();
     record_ = nullptr;

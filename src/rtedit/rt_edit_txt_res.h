@@ -2,15 +2,14 @@
 // a removal (ID, no record).
 #pragma once
 
-#include "items/item_record.h"
+#include "core/limits.h"
 #include "core/result_codes.h"
+#include "items/item_record.h"
 
 #include <cstdint>
 #include <memory>
 
 namespace ril {
-
-constexpr std::uint32_t kNoItemId = 0xFFFFFFFFu;
 
 class CRTEditTxtRes {
   public:
@@ -31,7 +30,7 @@ class CRTEditTxtRes {
     RecordRef Record() const { return RecordRef{record_, size_}; }
 
   private:
-    std::uint32_t id_ = kNoItemId;
+    std::uint32_t id_ = kNoId;
     std::unique_ptr<std::uint8_t[]> block_;
     std::uint8_t *record_ = nullptr;
     std::uint32_t size_ = 0;

@@ -1,19 +1,14 @@
 // The module accessor: loading, probing and committing into the resource module.
 #include "rtedit/txt_res_idx_svr.h"
 
-#include "rtedit/holder_marker.h"
 #include "api/library_state.h"
 #include "core/safe_text.h"
+#include "rtedit/holder_marker.h"
 
 #include <algorithm>
 #include <cstring>
 
 namespace ril {
-namespace {
-
-constexpr std::size_t kModulePathSize = 520;
-
-} // namespace
 
 CTxtResIdxSvr::~CTxtResIdxSvr() {
     module_.reset();
@@ -25,7 +20,7 @@ HResult CTxtResIdxSvr::Record(HResult result) {
 }
 
 HResult CTxtResIdxSvr::OpenModule(const char *path) {
-    if (path == nullptr || std::strlen(path) >= kModulePathSize)
+    if (path == nullptr || std::strlen(path) >= kPathSize)
         return Record(kErrArgument);
     module_.reset();
     module_ = platform::LoadModule(path);

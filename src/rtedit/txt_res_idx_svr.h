@@ -3,8 +3,9 @@
 // records into the module's file. Each operation records its result as the last error.
 #pragma once
 
-#include "platform/module.h"
+#include "core/limits.h"
 #include "core/result_codes.h"
+#include "platform/module.h"
 
 #include <cstdint>
 #include <memory>
@@ -54,7 +55,7 @@ class CTxtResIdxSvr {
     HResult Record(HResult result);
 
     std::unique_ptr<platform::Module> module_;
-    char path_[520] = {};
+    char path_[kPathSize] = {};
 };
 
 } // namespace ril

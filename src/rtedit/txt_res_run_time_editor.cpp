@@ -2,17 +2,15 @@
 // items, removals that a commit turns into deleted resources.
 #include "rtedit/txt_res_run_time_editor.h"
 
-#include "platform/fault.h"
+#include "core/allocate.h"
 
 #include <cstring>
-#include <new>
 #include <vector>
 
 namespace ril {
 namespace {
 
 constexpr std::uint32_t kHighestProbedId = 65534;
-constexpr std::size_t kMacroLimit = 127;
 
 } // namespace
 
@@ -45,7 +43,7 @@ HResult CTxtResRunTimeEditor::AddOrReplaceString(const char *macro, const void *
         return kErrMacro;
     if (data == nullptr || size == 0)
         return kErrArgument;
-    if (id == kNoItemId) {
+    if (id == kNoId) {
         // A new ID past the last resource name would alias an item; none is spent then.
         if (idCounter_ >= kHighestResourceId)
             return kErrArgument;
@@ -59,9 +57,7 @@ HResult CTxtResRunTimeEditor::AddOrReplaceString(const char *macro, const void *
             *newId = id;
         return found->Set(id, macro, data, size);
     }
-    if (platform::ShouldFail(platform::Fault::Alloc))
-        return kEOutOfMemory;
-    std::unique_ptr<CRTEditTxtRes> item(new (std::nothrow) CRTEditTxtRes);
+    std::unique_ptr<CRTEditTxtRes> item = NewObject<CRTEditTxtRes>();
     if (!item)
         return kEOutOfMemory;
     HResult result = item->Set(id, macro, data, size);
@@ -95,9 +91,7 @@ HResult CTxtResRunTimeEditor::RemoveString(std::uint32_t id) {
     }
     if (!ModuleHolds(id))
         return kSFalse;
-    if (platform::ShouldFail(platform::Fault::Alloc))
-        return kEOutOfMemory;
-    std::unique_ptr<CRTEditTxtRes> item(new (std::nothrow) CRTEditTxtRes);
+    std::unique_ptr<CRTEditTxtRes> item = NewObject<CRTEditTxtRes>();
     if (!item)
         return kEOutOfMemory;
     item->SetRemoved(id);
@@ -133,7 +127,7 @@ HResult CTxtResRunTimeEditor::EndEdit(int discard) {
 }
 
 CRTEditTxtRes *CTxtResRunTimeEditor::FindItem(std::uint32_t id) const {
-    if (editing_ == 0 || id == kNoItemId || !items_)
+    if (editing_ == 0 || id == kNoId || !items_)
         return nullptr;
     for (std::uint32_t i = 0; i < count_; ++i)
         if (items_[i]->Id() == id)
@@ -149,10 +143,8 @@ RecordRef CTxtResRunTimeEditor::FindRecord(std::uint32_t id) const {
 HResult CTxtResRunTimeEditor::AppendItem(std::unique_ptr<CRTEditTxtRes> item) {
     if (!items_ || count_ >= capacity_) {
         std::uint32_t capacity = capacity_ + kGrowth;
-        if (platform::ShouldFail(platform::Fault::Alloc))
-            return kEOutOfMemory;
-        std::unique_ptr<std::unique_ptr<CRTEditTxtRes>[]> grown(
-            new (std::nothrow) std::unique_ptr<CRTEditTxtRes>[capacity]);
+        std::unique_ptr<std::unique_ptr<CRTEditTxtRes>[]> grown =
+            NewArray<std::unique_ptr<CRTEditTxtRes>>(capacity);
         if (!grown)
             return kEOutOfMemory;
         for (std::uint32_t i = 0; i < count_; ++i)

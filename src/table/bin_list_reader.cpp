@@ -1,21 +1,17 @@
 // Reading a BIN into the item list, entry by entry, for the export and header tools.
+#include "api/library_state.h"
+#include "core/error_report.h"
+#include "core/le_reader.h"
+#include "core/limits.h"
+#include "core/messages.h"
+#include "items/ril_txt_loader.h"
 #include "platform/file.h"
 #include "table/bin_limits.h"
-#include "core/error_report.h"
-#include "api/library_state.h"
-#include "items/ril_txt_loader.h"
-#include "core/le_reader.h"
-#include "core/messages.h"
 
 #include <new>
 #include <string>
 
 namespace ril {
-namespace {
-
-constexpr std::uint32_t kNoId = 0xFFFFFFFFu;
-
-} // namespace
 
 int CRilTxtLoader::LoadBin(const char *binPath) {
     if (binPath == nullptr && EditingSessionOpen()) {

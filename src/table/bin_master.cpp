@@ -3,20 +3,17 @@
 // record that is cut short, or whose text would not end or align inside it, gets a copy.
 #include "table/bin_master.h"
 
-#include "platform/fault.h"
+#include "core/allocate.h"
+#include "core/safe_text.h"
+#include "items/record_text.h"
 #include "platform/file.h"
 #include "table/bin_limits.h"
-#include "items/record_text.h"
-#include "core/safe_text.h"
 
 #include <algorithm>
 #include <cstring>
-#include <new>
 
 namespace ril {
 namespace {
-
-constexpr std::uint32_t kNoId = 0xFFFFFFFFu;
 
 // Where the text of a record of `size` bytes starts, given its first two bytes.
 std::size_t TextOffset(const std::uint8_t *record, std::size_t available, std::uint32_t size) {
@@ -95,13 +92,18 @@ class CBinMaster::Loader {
     // entry of an ID wins) and given one slot each in that order.
     bool ReadSparse(LeReader &reader) {
         std::vector<Pending> entries;
-        for (std::uint32_t i = 0; i < table_.count_; ++i) {
-            Pending entry;
-            if (!ReadEntry(reader, entry))
-                return false;
-            if (entry.size > 0)
-                entries.push_back(entry);
-        }
+        bool read = TryAllocate([&] {
+            for (std::uint32_t i = 0; i < table_.count_; ++i) {
+                Pending entry;
+                if (!ReadEntry(reader, entry))
+                    return false;
+                if (entry.size > 0)
+                    entries.push_back(entry);
+            }
+            return true;
+        });
+        if (!read)
+            return false;
         std::stable_sort(entries.begin(), entries.end(),
                          [](const Pending &a, const Pending &b) { return a.id < b.id; });
         auto last = std::unique(entries.rbegin(), entries.rend(),
@@ -164,12 +166,7 @@ HResult CBinMaster::LoadRes(const char *path) {
     platform::FileContent file;
     if (platform::ReadWholeFile(path, file) != platform::ReadStatus::Ok)
         return kEFail;
-    bool parsed = false;
-    try {
-        parsed = Loader(*this, file).Run();
-    } catch (const std::bad_alloc &) {
-    }
-    if (!parsed) {
+    if (!Loader(*this, file).Run()) {
         UnloadRes();
         return kEFail;
     }
@@ -212,18 +209,20 @@ RecordRef CBinMaster::CopyRecord(std::size_t slot, const std::uint8_t *bytes,
                                  std::size_t available) {
     std::uint32_t size = sizes_[slot];
     std::size_t textOffset = TextOffset(bytes, available, size);
-    if (platform::ShouldFail(platform::Fault::Alloc) || copies_.size() == copies_.max_size())
-        return RecordRef{};
     // One spare byte lets the text start on an even address whatever its offset.
-    std::unique_ptr<std::uint8_t[]> block(
-        new (std::nothrow) std::uint8_t[std::size_t{size} + kRecordPadding + 1]());
+    std::unique_ptr<std::uint8_t[]> block =
+        NewArray<std::uint8_t>(std::size_t{size} + kRecordPadding + 1);
     if (!block)
         return RecordRef{};
     std::uint8_t *record =
         block.get() + ((reinterpret_cast<std::uintptr_t>(block.get()) + textOffset) & 1);
     if (available > 0)
         std::memmove(record, bytes, available);
-    copies_.push_back(std::move(block));
+    if (!TryAllocate([&] {
+            copies_.push_back(std::move(block));
+            return true;
+        }))
+        return RecordRef{};
     items_[slot] = record;
     return RecordRef{record, size};
 }

@@ -3,18 +3,17 @@
 // too sparse for the file's size.
 #pragma once
 
-#include "platform/memory.h"
-#include "items/item_record.h"
+#include "core/limits.h"
 #include "core/result_codes.h"
 #include "core/zeroed_array.h"
+#include "items/item_record.h"
+#include "platform/memory.h"
 
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 namespace ril {
-
-constexpr std::size_t kPathSize = 520; // stored paths: 519 characters and a terminator
 
 class CBinMaster {
   public:

@@ -1,37 +1,32 @@
 // Saving the loaded table as a BIN: its records in ascending ID order with a fresh holder
 // marker. The file is replaced whole; the table is unloaded once the file is in place.
 #include "Ril4410.h"
-#include "table/bin_image.h"
 #include "api/library_state.h"
+#include "core/allocate.h"
 #include "core/export_guard.h"
+#include "core/limits.h"
 #include "platform/file_replacer.h"
-
-#include <new>
+#include "table/bin_image.h"
 
 namespace ril {
-namespace {
-
-// IDs from here on are requests for new IDs in text files and are never saved.
-constexpr std::uint32_t kSavedIdLimit = 0x2FFFF;
-
-} // namespace
-
 HResult CBinMaster::ExportResToBinFile(const char *path) {
     if (loaded_ == 0 || path == nullptr)
         return kEFail;
     std::vector<BinEntry> entries;
-    try {
-        // Dense slots are the IDs themselves; sparse slots are in ascending ID order.
-        std::uint32_t limit = denseSlots_ < kSavedIdLimit ? denseSlots_ : kSavedIdLimit;
+    bool collected = TryAllocate([&] {
+        // Dense slots are the IDs themselves; sparse slots are in ascending ID order. IDs from
+        // the new-ID threshold on are requests for new IDs in text files and are never saved.
+        std::uint32_t limit = denseSlots_ < kNewIdThreshold ? denseSlots_ : kNewIdThreshold;
         for (std::uint32_t id = 0; id < limit; ++id)
             if (items_[id] != nullptr)
                 entries.push_back(BinEntry{id, items_[id], sizes_[id]});
-        for (std::size_t slot = 0; slot < sparseIds_.Size() && sparseIds_[slot] < kSavedIdLimit;
+        for (std::size_t slot = 0; slot < sparseIds_.Size() && sparseIds_[slot] < kNewIdThreshold;
              ++slot)
             entries.push_back(BinEntry{sparseIds_[slot], items_[slot], sizes_[slot]});
-    } catch (const std::bad_alloc &) {
+        return true;
+    });
+    if (!collected)
         return kEOutOfMemory;
-    }
     FileReplacer file(path);
     if (!file.IsOpen())
         return kEFail;

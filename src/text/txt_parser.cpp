@@ -2,12 +2,13 @@
 // one scan from keyword to keyword.
 #include "text/txt_parser.h"
 
+#include "core/error_report.h"
+#include "core/limits.h"
+#include "core/messages.h"
 #include "platform/codepage_chars.h"
 #include "platform/fault.h"
 #include "platform/file.h"
-#include "core/error_report.h"
 #include "text/free_id_pool.h"
-#include "core/messages.h"
 
 #include <algorithm>
 #include <climits>
@@ -17,9 +18,7 @@
 namespace ril {
 namespace {
 
-constexpr std::uint32_t kNewIdThreshold = 0x2FFFF;
 constexpr std::int32_t kFirstPreviousId = 1000;
-constexpr std::size_t kMacroLimit = kMacroField - 1;
 // Zero bytes behind the file's content: a UTF-16 scan of an odd-length file, and every
 // look-ahead of the scanner, stays inside the buffer.
 constexpr std::size_t kFilePadding = 6;

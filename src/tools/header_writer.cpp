@@ -1,17 +1,18 @@
 // The header generator: one "#define IDT_<macro> <id>//<text>" line per item of a BIN,
 // inside an include guard made from the header's file name.
 #include "Ril4410.h"
-#include "platform/codepage.h"
-#include "platform/codepage_chars.h"
-#include "platform/path.h"
-#include "core/error_report.h"
-#include "items/item_record.h"
 #include "api/library_state.h"
+#include "core/error_report.h"
+#include "core/export_guard.h"
+#include "core/limits.h"
+#include "core/messages.h"
+#include "items/item_record.h"
 #include "items/refused_items.h"
 #include "items/ril_txt_loader.h"
-#include "core/export_guard.h"
+#include "platform/codepage.h"
+#include "platform/codepage_chars.h"
 #include "platform/file_replacer.h"
-#include "core/messages.h"
+#include "platform/path.h"
 
 #include <algorithm>
 #include <charconv>
@@ -24,7 +25,6 @@ namespace ril {
 namespace {
 
 constexpr std::size_t kHeaderPathSize = 1024;
-constexpr std::size_t kBinPathSize = 520;
 constexpr std::size_t kGuardLimit = 511;
 constexpr std::size_t kCommentLimit = 8191; // bytes, before the optional vertical bar
 constexpr std::size_t kWideCommentUnits = 8192;
@@ -54,7 +54,7 @@ std::string HeaderPath(const char *headerDir, const char *binPath) {
         const char separator[2] = {platform::PreferredSeparator(), '\0'};
         SafeCatA(path, sizeof path, separator);
     }
-    char name[kBinPathSize];
+    char name[kPathSize];
     if (binPath != nullptr) {
         SafeCopyA(name, sizeof name, binPath);
         // The last '.' of the whole copy, even when it stands in a folder's name.
@@ -207,7 +207,7 @@ void PutDefinition(FileReplacer &out, const RilStrRes &item, bool wide,
 HResult WriteHeaderFile(const char *headerDir, int wide, const char *binPath) {
     // Paths too long for their fields are refused rather than cut.
     if (headerDir == nullptr || headerDir[0] == '\0' ||
-        (binPath != nullptr && std::strlen(binPath) >= kBinPathSize))
+        (binPath != nullptr && std::strlen(binPath) >= kPathSize))
         return kErrArgument;
     CRilTxtLoader list;
     HResult loaded = LoadToolSource(list, binPath);

@@ -1,8 +1,9 @@
 // The bump allocator: aligned pieces that never overlap, blocks larger than the next step,
-// and the upstream's failure passed on.
+// and the upstream's failure passed on; the allocation helpers' one failure rule.
+#include "core/allocate.h"
+#include "core/arena.h"
 #include "platform/fault.h"
 #include "platform/memory.h"
-#include "core/arena.h"
 
 #include <gtest/gtest.h>
 
@@ -44,6 +45,41 @@ TEST(Arena, UpstreamFailureIsBadAlloc) {
     EXPECT_THROW((void)arena.allocate(std::size_t{8} << 20, 8), std::bad_alloc);
     platform::DisarmAllFaults();
     EXPECT_NE(arena.allocate(16, 8), nullptr);
+}
+
+// Each helper passes the fault point once and answers memory failure with an empty result.
+TEST(Allocate, EveryHelperFailsEmptyAtTheFaultPoint) {
+    std::unique_ptr<std::uint32_t[]> zeroed = NewArray<std::uint32_t>(3);
+    ASSERT_TRUE(zeroed);
+    EXPECT_EQ(zeroed[0] | zeroed[1] | zeroed[2], 0u);
+    ZeroedBlock<std::uint16_t> block = AllocateZeroed<std::uint16_t>(3);
+    ASSERT_TRUE(block);
+    EXPECT_EQ(block[0] | block[1] | block[2], 0u);
+
+    bool ran = false;
+    platform::ArmFault(platform::Fault::Alloc, 1);
+    EXPECT_FALSE(NewArray<char>(1));
+    platform::ArmFault(platform::Fault::Alloc, 1);
+    EXPECT_FALSE(NewObject<std::uint64_t>(7));
+    platform::ArmFault(platform::Fault::Alloc, 1);
+    EXPECT_FALSE(AllocateZeroed<char>(1));
+    platform::ArmFault(platform::Fault::Alloc, 1);
+    EXPECT_FALSE(TryAllocate([&] { return ran = true; }));
+    EXPECT_FALSE(ran);
+
+    // A count whose size overflows fails without using up the fault point.
+    platform::ArmFault(platform::Fault::Alloc, 1);
+    EXPECT_FALSE(NewArray<std::uint32_t>(SIZE_MAX / 2));
+    EXPECT_FALSE(AllocateZeroed<std::uint32_t>(SIZE_MAX / 2));
+    EXPECT_FALSE(NewObject<int>(1));
+
+    // An arena that throws inside TryAllocate: the helper's point is the first use, the
+    // arena's upstream block the second.
+    Arena arena(platform::LargeBlocks());
+    platform::ArmFault(platform::Fault::Alloc, 2);
+    EXPECT_EQ(TryAllocate([&] { return arena.allocate(std::size_t{8} << 20, 8); }), nullptr);
+    platform::DisarmAllFaults();
+    EXPECT_NE(TryAllocate([&] { return arena.allocate(16, 8); }), nullptr);
 }
 
 } // namespace

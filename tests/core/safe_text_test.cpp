@@ -1,4 +1,4 @@
-// Tests of the bounded copy, concatenate and format helpers, narrow and wide.
+// Tests of the bounded copy, concatenate and format helpers and the placeholder form.
 #include "core/safe_text.h"
 
 #include "support/test_support.h"
@@ -104,67 +104,39 @@ TEST(SafeText, FormatAExactFitAndCut) {
     EXPECT_STREQ("7|-5|beef", buffer.data());
 }
 
-struct WideResult {
-    ril::HResult result;
-    std::u16string text;
-};
-
-// Formats into `capacity` units of a larger buffer and checks that nothing past them changed.
-template <typename... Args>
-WideResult FormatW(std::size_t capacity, const std::u16string &format, Args... args) {
-    std::vector<std::uint16_t> buffer(capacity + 4, 0xAAAA);
-    WideResult out;
-    out.result = ril::SafeFormatW(buffer.data(), capacity, W(format), args...);
-    for (std::size_t i = capacity; i < buffer.size(); ++i)
-        EXPECT_EQ(0xAAAA, buffer[i])
-            << "unit " << i << " written for " << std::string(format.begin(), format.end());
-    out.text = Wide(buffer.data());
-    return out;
-}
-
-void ExpectW(const WideResult &got, ril::HResult result, const std::u16string &text) {
-    EXPECT_EQ(result, got.result);
-    EXPECT_EQ(text, got.text);
-}
-
-TEST(SafeText, FormatWConversions) {
-    ExpectW(FormatW(64, u"&0%.2u", 0u), kSOk, u"&000");
-    ExpectW(FormatW(64, u"&0%.2u", 99u), kSOk, u"&099");
-    ExpectW(FormatW(5, u"&0%.2u", 7u), kSOk, u"&007"); // exactly capacity - 1
-    ExpectW(FormatW(5, u"&0%.2u", 4567u), kEInsufficientBuffer, u"&045");
-    ExpectW(FormatW(64, u"%s and %ls", W(u"\u4E2D"), W(u"b")), kSOk, u"\u4E2D and b");
-    ExpectW(FormatW(64, u"%5s|%-5s|%.2s", W(u"ab"), W(u"ab"), W(u"abc")), kSOk, u"   ab|ab   |ab");
-    ExpectW(FormatW(64, u"%d %i %+d % d", -7, 42, 3, 4), kSOk, u"-7 42 +3  4");
-    ExpectW(FormatW(64, u"%05d|%-4d|%x|%X|%#x|%o", -42, 7, 255u, 255u, 255u, 8u), kSOk,
-            u"-0042|7   |ff|FF|0xff|10");
-    ExpectW(FormatW(64, u"%*d|%-*d|%.*s", 4, 1, 3, 2, 2, W(u"xyz")), kSOk, u"   1|2  |xy");
-    ExpectW(FormatW(64, u"%c%3c%%", 0x4E2D, 'z'), kSOk, u"\u4E2D  z%");
-    ExpectW(FormatW(64, u"%lld %llu %hd %hhu %I64d", -1099511627776LL, 18446744073709551615ULL,
-                    70000, 300, 5LL),
-            kSOk, u"-1099511627776 18446744073709551615 4464 44 5");
-    ExpectW(FormatW(64, u"%.2f|%e", 3.14159, 1.5), kSOk, u"3.14|1.500000e+00");
-    ExpectW(FormatW(64, u"[%s]", static_cast<const std::uint16_t *>(nullptr)), kSOk, u"[(null)]");
-}
-
-TEST(SafeText, FormatWBoundsAndRefusals) {
-    const std::u16string text1023(1023, u'w');
-    ExpectW(FormatW(1024, u"%s", W(text1023)), kSOk, text1023);
-    ExpectW(FormatW(1024, u"%sv", W(text1023)), kEInsufficientBuffer, text1023);
-    ExpectW(FormatW(1024, text1023 + u"v"), kEInsufficientBuffer, text1023);
-    // Fields wider than the scratch buffer, with and without room for them.
-    ExpectW(FormatW(400, u"%300d", 7), kSOk, std::u16string(299, u' ') + u"7");
-    ExpectW(FormatW(64, u"%300d", 7), kEInsufficientBuffer, std::u16string(63, u' '));
-    ExpectW(FormatW(64, u"%2147483647s", W(u"a")), kEInsufficientBuffer, std::u16string(63, u' '));
-    // Unsupported or broken conversions leave an empty text.
-    ExpectW(FormatW(64, u"ab%n", nullptr), kEInvalidArg, u"");
-    ExpectW(FormatW(64, u"ab%hs", "narrow"), kEInvalidArg, u"");
-    ExpectW(FormatW(64, u"ab%"), kEInvalidArg, u"");
-
-    std::uint16_t buffer[4] = {1, 2, 3, 4};
-    EXPECT_EQ(kEInvalidArg, ril::SafeFormatW(buffer, 0, W(u"x")));
-    EXPECT_EQ(kEInvalidArg, ril::SafeFormatW(buffer, kTooLarge, W(u"x")));
-    EXPECT_EQ(4, buffer[3]);
-    EXPECT_EQ(1, buffer[0]);
+// Both forms give the same characters and results; nothing is written past the capacity.
+TEST(SafeText, PlaceholderFormsCutLikeTheOtherHelpers) {
+    struct Row {
+        unsigned number;
+        std::size_t capacity;
+        ril::HResult result;
+        const char *text;
+    };
+    const Row rows[] = {
+        {0, 5, kSOk, "&000"},
+        {7, 5, kSOk, "&007"},
+        {99, 5, kSOk, "&099"},
+        {123, 5, kEInsufficientBuffer, "&012"},
+        {4567, 5, kEInsufficientBuffer, "&045"},
+        {4294967295u, 16, kSOk, "&04294967295"},
+        {7, 3, kEInsufficientBuffer, "&0"},
+        {7, 1, kEInsufficientBuffer, ""},
+    };
+    for (const Row &row : rows) {
+        std::vector<char> narrow(row.capacity + 4, 'x');
+        std::vector<std::uint16_t> wide(row.capacity + 4, 0xAAAA);
+        EXPECT_EQ(row.result, ril::FormatPlaceholderA(narrow.data(), row.capacity, row.number));
+        EXPECT_EQ(row.result, ril::FormatPlaceholderW(wide.data(), row.capacity, row.number));
+        EXPECT_STREQ(row.text, narrow.data()) << row.number;
+        const std::string text = row.text;
+        EXPECT_EQ(std::u16string(text.begin(), text.end()), Wide(wide.data())) << row.number;
+        EXPECT_EQ('x', narrow[row.capacity]);
+        EXPECT_EQ(0xAAAA, wide[row.capacity]);
+    }
+    std::uint16_t untouched[2] = {1, 2};
+    EXPECT_EQ(kEInvalidArg, ril::FormatPlaceholderW(untouched, 0, 1));
+    EXPECT_EQ(kEInvalidArg, ril::FormatPlaceholderW(untouched, kTooLarge, 1));
+    EXPECT_EQ(1, untouched[0]);
 }
 
 } // namespace

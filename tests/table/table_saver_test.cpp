@@ -15,6 +15,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr RIL_LONG kEFail = static_cast<RIL_LONG>(0x80004005u);
+constexpr RIL_LONG kEOutOfMemory = static_cast<RIL_LONG>(0x8007000Eu);
 
 class TableSaverTest : public ::testing::Test {
   protected:
@@ -148,6 +149,13 @@ TEST_F(TableSaverTest, FailuresKeepTheFileAndTheTable) {
         EXPECT_STREQ(Ril_GetStringA(1), "a");
         EXPECT_EQ(FilesInDir(), 2u);
     }
+    // No memory for the list of entries: refused before any file is made.
+    platform::ArmFault(platform::Fault::Alloc, 1);
+    EXPECT_EQ(Ril_ExportResToBinFile(saved.c_str()), kEOutOfMemory);
+    platform::DisarmAllFaults();
+    EXPECT_EQ(ReadFile(saved), previous);
+    EXPECT_EQ(Ril_GetNumItem(), 1u);
+    EXPECT_EQ(FilesInDir(), 2u);
 }
 
 } // namespace
