@@ -9,7 +9,6 @@
 #                  feed and a backslash (empty when not given)
 #   EXPECT_STDERR  expected standard error, written the same way
 #   STDOUT_FILE    a file whose bytes standard output must equal (instead of EXPECT_STDOUT)
-#   STDOUT_HEX     the expected standard output as lower-case hex digits (instead of both)
 #   ABSENT         a file the tool must not write (optional): removed before the run and
 #                  checked for afterwards
 cmake_minimum_required(VERSION 3.20)
@@ -40,9 +39,7 @@ if(NOT exit_status STREQUAL EXPECT_EXIT)
 endif()
 
 file(READ "${TEST_NAME}.stdout" actual_stdout_hex HEX)
-if(DEFINED STDOUT_HEX)
-  set(expected_stdout_hex "${STDOUT_HEX}")
-elseif(DEFINED STDOUT_FILE)
+if(DEFINED STDOUT_FILE)
   file(READ "${STDOUT_FILE}" expected_stdout_hex HEX)
 else()
   decode_escapes("${EXPECT_STDOUT}" expected_stdout)
