@@ -194,31 +194,31 @@ TEST_F(TxtParser, GbkAndWideMacrosGetBothForms) {
 }
 
 TEST_F(TxtParser, NumbersItemsThatAskForNewIds) {
-    ASSERT_EQ(1, Load(IdsFile({"1001", "1002", "1003"})));
-    list_.List().clear();
-    ASSERT_EQ(1, Load(IdsFile({"1001", "1003", "196607", "196607"})));
-    EXPECT_EQ((std::vector<std::uint32_t>{1001, 1003, 1002, 1004}), Ids());
-    list_.List().clear();
-    ASSERT_EQ(1, Load(IdsFile({"1005", "1010", "-1"})));
-    EXPECT_EQ((std::vector<std::uint32_t>{1005, 1010, 1001}), Ids());
-    list_.List().clear();
-    ASSERT_EQ(1, Load(IdsFile({"1010", "1005"}))); // 9, then lowered by 6
-    list_.List().clear();
-    ASSERT_EQ(1, Load(IdsFile({"1003", "1006", "-1", "196608", "-1", "4294967295"})));
-    EXPECT_EQ((std::vector<std::uint32_t>{1003, 1006, 1001, 1002, 1004, 1005}), Ids());
-    // Numbers beyond 32 bits are clamped: 2147483647, then -2147483648.
-    list_.List().clear();
-    ASSERT_EQ(1, Load(IdsFile({"1001", "99999999999", "-99999999999"})));
-    EXPECT_EQ((std::vector<std::uint32_t>{1001, 1002, 1003}), Ids());
-    // A gap of two thousand million numbers costs nothing.
-    list_.List().clear();
-    ASSERT_EQ(1, Load(IdsFile({"1001", "2000000000", "-1", " +1004"})));
-    EXPECT_EQ((std::vector<std::uint32_t>{1001, 1002, 1003, 1004}), Ids());
-    EXPECT_EQ(Line("black Num: 0") + Line("black Num: 195603") + Line("black Num: -1004") +
-                  Line("black Num: 3") + Line("black Num: 2147482641") +
-                  Line("black Num: 2147482645") + Line("black Num: 0"),
-              Log());
-    ExpectNotices({});
+    struct Row {
+        std::vector<std::string> ids;
+        std::vector<std::uint32_t> numbered;
+        const char *gaps; // the gap count the log reports
+    };
+    const Row rows[] = {
+        {{"1001", "1002", "1003"}, {1001, 1002, 1003}, "0"},
+        {{"1001", "1003", "196607", "196607"}, {1001, 1003, 1002, 1004}, "195603"},
+        {{"1005", "1010", "-1"}, {1005, 1010, 1001}, "-1004"},
+        {{"1010", "1005"}, {1010, 1005}, "3"}, // 9, then lowered by 6
+        {{"1003", "1006", "-1", "196608", "-1", "4294967295"},
+         {1003, 1006, 1001, 1002, 1004, 1005},
+         "2147482641"},
+        // Numbers beyond 32 bits are clamped: 2147483647, then -2147483648.
+        {{"1001", "99999999999", "-99999999999"}, {1001, 1002, 1003}, "2147482645"},
+        // A gap of two thousand million numbers costs nothing.
+        {{"1001", "2000000000", "-1", " +1004"}, {1001, 1002, 1003, 1004}, "0"},
+    };
+    for (const Row &row : rows) {
+        Clear();
+        ASSERT_EQ(1, Load(IdsFile(row.ids)));
+        EXPECT_EQ(row.numbered, Ids());
+        EXPECT_EQ(Line(std::string("black Num: ") + row.gaps), Log());
+        ExpectNotices({});
+    }
 }
 
 TEST_F(TxtParser, NewIdWithAnEmptyPoolFailsTheLoad) {
