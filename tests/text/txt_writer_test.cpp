@@ -210,6 +210,8 @@ TEST_F(TxtWriterTest, ItemsTheFormatCannotHoldAreRefused) {
         {949, 0, BinBuilder().Header(1, 1, 1).EntryA(1, "A", "\xB0"), nullptr},
         {949, 0, BinBuilder().Header(1, 2, 1).EntryA(2, "A", "\xB0}"), "2"},
         {1252, 0, BinBuilder().Header(1, 1, 2).EntryA(1, "A", "\x82").EntryA(3, "B", "\x82}"), "3"},
+        {65001, 0, BinBuilder().Header(1, 1, 1).EntryA(1, "A", "\xE5\x80"),
+         nullptr}, // no lead bytes
         {936, 1,
          BinBuilder()
              .Header(1, 4, 4)
