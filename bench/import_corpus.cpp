@@ -1,6 +1,8 @@
 // The import benchmarks' corpus: generation from a fixed seed and the three file layouts.
 #include "import_corpus.h"
 
+#include "support/random_table.h"
+
 #include <cstdio>
 #include <deque>
 #include <iterator>
@@ -12,22 +14,7 @@ constexpr std::uint64_t kSeed = 0x52494C34343130ull;
 constexpr std::int32_t kFirstId = 1001;
 constexpr std::int32_t kNewId = -1;
 
-// SplitMix64: small, fast and the same everywhere (the standard distributions are not).
-class Random {
-  public:
-    explicit Random(std::uint64_t seed) : state_(seed) {}
-    std::uint64_t Next() {
-        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
-    // A number below n (n > 0); the modulo bias is irrelevant here.
-    std::uint32_t Below(std::uint32_t n) { return static_cast<std::uint32_t>(Next() % n); }
-
-  private:
-    std::uint64_t state_;
-};
+using ril::test::Random;
 
 // Common Chinese characters, simplified and traditional, and their GBK codes. Every code
 // is a valid GBK character; some have a trail byte in the ASCII range (0x40-0x7E), none has
@@ -201,32 +188,20 @@ struct PoolRange {
     bool real;
 };
 
-// The banner and date line of an export, fixed so that the files never change.
-constexpr const char *kHead[] = {
-    "//Ril4410 Strings\r\n",
-    "//Created by Ril4410.DLL\r\n",
-    "//Maker: ril4410_bench corpus generator\r\n",
-    "//Author: ril4410_bench\r\n",
-    "\r\n",
-};
-constexpr char kDateLine[] = "//ExportDate: 2024-1-1 0:0'0\"\r\n\r\n\r\n";
-constexpr char kSeparator[] =
-    "\r\n/////////////////////////////////////////////////////////////////////////////\r\n{";
-static_assert(sizeof kSeparator - 1 == 2 + 77 + 2 + 1);
-constexpr char kClose[] = "}\r\n\r\n";
-
-std::string ItemHead(const CorpusItem &item) {
-    return "RilStringID=" + std::to_string(item.id) + ";RilStringMacro=" + item.macro + kSeparator;
-}
-
-void PutUnit(std::string &out, char16_t unit) {
-    out.push_back(static_cast<char>(unit & 0xFF));
-    out.push_back(static_cast<char>(unit >> 8));
-}
-
-void PutWide(std::string &out, const std::string &ascii) {
-    for (char ch : ascii)
-        PutUnit(out, static_cast<unsigned char>(ch));
+// The file layout, the same as the round-trip test's random tables.
+std::string TextFile(const std::vector<CorpusItem> &items, bool wide) {
+    std::u16string units = wide ? u"\uFEFF" : u"";
+    units += ril::test::TableBanner(wide);
+    for (const CorpusItem &item : items) {
+        std::u16string text = item.wide;
+        if (!wide) { // GBK bytes as units below 0x100
+            text.clear();
+            for (unsigned char byte : item.gbk)
+                text.push_back(byte);
+        }
+        units += ril::test::TableBlock({std::to_string(item.id), item.macro, text});
+    }
+    return ril::test::EncodeUnits(units, wide);
 }
 
 void PutUtf8(std::string &out, char16_t unit) {
@@ -309,35 +284,11 @@ std::vector<CorpusItem> BuildCorpus() {
 }
 
 std::string MbcsTextFile(const std::vector<CorpusItem> &items) {
-    std::string out;
-    out.reserve(items.size() * 180);
-    for (const char *line : kHead)
-        out += line;
-    out += "//Type = MBCS\r\n";
-    out += kDateLine;
-    for (const CorpusItem &item : items) {
-        out += ItemHead(item);
-        out += item.gbk;
-        out += kClose;
-    }
-    return out;
+    return TextFile(items, false);
 }
 
 std::string WcsTextFile(const std::vector<CorpusItem> &items) {
-    std::string out;
-    out.reserve(items.size() * 340);
-    PutUnit(out, 0xFEFF);
-    for (const char *line : kHead)
-        PutWide(out, line);
-    PutWide(out, "//Type = WCS\r\n");
-    PutWide(out, kDateLine);
-    for (const CorpusItem &item : items) {
-        PutWide(out, ItemHead(item));
-        for (char16_t unit : item.wide)
-            PutUnit(out, unit);
-        PutWide(out, kClose);
-    }
-    return out;
+    return TextFile(items, true);
 }
 
 std::string PoFile(const std::vector<CorpusItem> &items) {

@@ -1,6 +1,7 @@
 // Benchmarks: the lookup getters on a loaded 100,000-item table, and loading that table's
 // ~10 MB BIN compared with a plain whole-file read of the same file.
 #include "Ril4410.h"
+#include "support/random_table.h"
 
 #include <benchmark/benchmark.h>
 
@@ -25,20 +26,6 @@ namespace fs = std::filesystem;
 constexpr std::uint32_t kItemCount = 100000;            // IDs 1..kItemCount, all multibyte
 constexpr std::uint32_t kCapacity = kItemCount + 10;    // the table's ID slots: max ID + 10
 constexpr std::size_t kRotation = std::size_t{1} << 14; // IDs per precomputed rotation
-
-// A cheap deterministic generator, so that every run looks up the same IDs.
-class XorShift32 {
-  public:
-    std::uint32_t Next() {
-        state_ ^= state_ << 13;
-        state_ ^= state_ >> 17;
-        state_ ^= state_ << 5;
-        return state_;
-    }
-
-  private:
-    std::uint32_t state_ = 0x9E3779B9u;
-};
 
 void PutU16(std::vector<std::uint8_t> &out, std::uint16_t v) {
     out.push_back(static_cast<std::uint8_t>(v));
@@ -138,12 +125,12 @@ const std::vector<std::uint32_t> &Ids(IdKind kind) {
     using Sets = std::array<std::vector<std::uint32_t>, 3>;
     static const Sets sets = [] {
         Sets result;
-        XorShift32 random;
+        ril::test::Random random(0x9E3779B9u); // every run looks up the same IDs
         for (std::size_t i = 0; i < kRotation; ++i) {
-            result[0].push_back(1 + random.Next() % kItemCount);
-            std::uint32_t gap = random.Next() % 10;
+            result[0].push_back(1 + random.Below(kItemCount));
+            std::uint32_t gap = random.Below(10);
             result[1].push_back(gap == 0 ? 0 : kItemCount + gap);
-            result[2].push_back(kCapacity + random.Next() % (0xFFFFFFFFu - kCapacity + 1));
+            result[2].push_back(random.Between(kCapacity, 0xFFFFFFFFu));
         }
         return result;
     }();

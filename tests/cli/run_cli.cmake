@@ -9,35 +9,9 @@
 #                  feed and a backslash (empty when not given)
 #   EXPECT_STDERR  expected standard error, written the same way
 #   STDOUT_FILE    a file whose bytes standard output must equal (instead of EXPECT_STDOUT)
-#   STDOUT_HEX     the expected standard output as lower-case hex digits (instead of both)
-#   OUTPUT         a file the tool writes (optional), compared with EXPECT_OUTPUT byte for
-#                  byte; with MASK_EXPORT_DATE set, the numbers of an export's date line
-#                  ("//ExportDate: " up to its closing quote, multibyte or UTF-16LE) are
-#                  left out of the comparison in both files
 #   ABSENT         a file the tool must not write (optional): removed before the run and
 #                  checked for afterwards
 cmake_minimum_required(VERSION 3.20)
-
-# The bytes of a file as lower-case hex, one blank after each byte; with MASK_EXPORT_DATE the
-# date line's digits and separators become "DATE ".
-function(read_output_hex file result)
-  file(READ "${file}" hex HEX)
-  string(REGEX REPLACE "(..)" "\\1 " hex "${hex}")
-  if(MASK_EXPORT_DATE)
-    # "//ExportDate: " in bytes (multibyte) or UTF-16LE units (a file that starts FF FE),
-    # then digits, '-', ' ', ':' and "'", then the closing quote.
-    set(unit " ")
-    if(hex MATCHES "^ff fe ")
-      set(unit " 00 ")
-    endif()
-    set(prefix "")
-    foreach(byte 2f 2f 45 78 70 6f 72 74 44 61 74 65 3a 20)
-      string(APPEND prefix "${byte}${unit}")
-    endforeach()
-    string(REGEX REPLACE "${prefix}((3[0-9]|2d|20|3a|27)${unit})+22${unit}" "DATE " hex "${hex}")
-  endif()
-  set(${result} "${hex}" PARENT_SCOPE)
-endfunction()
 
 function(decode_escapes text result)
   string(ASCII 1 placeholder)
@@ -50,9 +24,6 @@ endfunction()
 
 string(REPLACE "|" ";" arguments "${ARGS}")
 string(REPLACE "|" ";" emulator "${EMULATOR}")
-if(DEFINED OUTPUT)
-  file(REMOVE "${OUTPUT}") # a file left by an earlier run must not pass for this run's
-endif()
 if(DEFINED ABSENT)
   file(REMOVE "${ABSENT}")
 endif()
@@ -68,9 +39,7 @@ if(NOT exit_status STREQUAL EXPECT_EXIT)
 endif()
 
 file(READ "${TEST_NAME}.stdout" actual_stdout_hex HEX)
-if(DEFINED STDOUT_HEX)
-  set(expected_stdout_hex "${STDOUT_HEX}")
-elseif(DEFINED STDOUT_FILE)
+if(DEFINED STDOUT_FILE)
   file(READ "${STDOUT_FILE}" expected_stdout_hex HEX)
 else()
   decode_escapes("${EXPECT_STDOUT}" expected_stdout)
@@ -87,22 +56,6 @@ decode_escapes("${EXPECT_STDERR}" expected_stderr)
 file(READ "${TEST_NAME}.stderr" actual_stderr)
 if(NOT actual_stderr STREQUAL expected_stderr)
   string(APPEND failures "stderr: expected [${expected_stderr}]\n        got      [${actual_stderr}]\n")
-endif()
-
-if(DEFINED OUTPUT)
-  if(NOT EXISTS "${OUTPUT}")
-    string(APPEND failures "output file ${OUTPUT} was not written\n")
-  else()
-    read_output_hex("${OUTPUT}" actual_output_hex)
-    read_output_hex("${EXPECT_OUTPUT}" expected_output_hex)
-    if(NOT actual_output_hex MATCHES "DATE " AND MASK_EXPORT_DATE)
-      string(APPEND failures "output file ${OUTPUT} has no date line\n")
-    endif()
-    if(NOT actual_output_hex STREQUAL expected_output_hex)
-      string(APPEND failures "output file ${OUTPUT} differs from ${EXPECT_OUTPUT}:\n"
-             "  expected hex [${expected_output_hex}]\n  got hex      [${actual_output_hex}]\n")
-    endif()
-  endif()
 endif()
 
 if(DEFINED ABSENT AND EXISTS "${ABSENT}")

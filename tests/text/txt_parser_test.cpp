@@ -124,41 +124,20 @@ class TxtParser : public ::testing::Test {
     CRilTxtLoader list_;
 };
 
-const std::string kSlashes(77, '/');
-const std::string kBanner = "//Ril4410 Strings\r\n//Created by Ril4410.DLL\r\n//Maker: tests\r\n"
-                            "//Author: tests\r\n\r\n//Type = %TYPE%\r\n"
-                            "//ExportDate: 2024-3-7 9:5'2\"\r\n\r\n\r\n";
-
-std::string ExporterFile(const std::string &type) {
-    std::string file = kBanner;
-    file.replace(file.find("%TYPE%"), 6, type);
-    return file + "RilStringID=1001;RilStringMacro=APP_TITLE\r\n" + kSlashes +
-           "\r\n{Sample text}\r\n\r\n" + "RilStringID=1002;RilStringMacro=ERR_OPEN\r\n" + kSlashes +
-           "\r\n{First line\r\nsecond line}\r\n\r\n";
-}
-
-const std::string kShortFile = "RilStringID=1001 RilStringMacro=APP_TITLE\r\n{Sample text}\r\n"
-                               "RilStringID=1002\r\nRilStringMacro=ERR_OPEN\r\n{First line\r\n"
-                               "second line}";
+// The exporter's layout (banner, type line, lines of slashes) is read through the round-trip
+// test; here the short form, whose type line does not decide the flavour.
+const std::string kShortFile = "//Type = WCS\r\nRilStringID=1001 RilStringMacro=APP_TITLE\r\n"
+                               "{Sample text}\r\nRilStringID=1002\r\nRilStringMacro=ERR_OPEN\r\n"
+                               "{First line\r\nsecond line}";
 
 TEST_F(TxtParser, ReadsTheExporterLayoutAndTheShortForm) {
-    const std::vector<Item> mbcs = {
-        {1001, "APP_TITLE", RecordA("APP_TITLE", "Sample text")},
-        {1002, "ERR_OPEN", RecordA("ERR_OPEN", "First line\r\nsecond line")}};
-    ASSERT_EQ(1, Load(ExporterFile("MBCS")));
-    ExpectItems(mbcs);
+    ASSERT_EQ(1, Load(kShortFile));
+    ExpectItems({{1001, "APP_TITLE", RecordA("APP_TITLE", "Sample text")},
+                 {1002, "ERR_OPEN", RecordA("ERR_OPEN", "First line\r\nsecond line")}});
     EXPECT_EQ(u"APP_TITLE",
               std::u16string(reinterpret_cast<const char16_t *>(list_.List().front()->MacroW)));
     EXPECT_EQ(Line("black Num: 0"), Log());
     ExpectNotices({});
-
-    list_.List().clear(); // the type line does not decide the flavour
-    ASSERT_EQ(1, Load(ExporterFile("WCS")));
-    ExpectItems(mbcs);
-
-    list_.List().clear();
-    ASSERT_EQ(1, Load(kShortFile));
-    ExpectItems(mbcs);
 
     // The same items in the WCS flavour, whatever the caller's flag.
     const std::vector<Item> wcs = {
@@ -166,7 +145,7 @@ TEST_F(TxtParser, ReadsTheExporterLayoutAndTheShortForm) {
         {1002, "ERR_OPEN", RecordW("ERR_OPEN", u"First line\r\nsecond line")}};
     for (int wide : {1, 0}) {
         list_.List().clear();
-        ASSERT_EQ(1, Load(Utf16(U16(ExporterFile("WCS"))), wide));
+        ASSERT_EQ(1, Load(Utf16(U16(kShortFile)), wide));
         ExpectItems(wcs);
     }
 }
@@ -215,31 +194,31 @@ TEST_F(TxtParser, GbkAndWideMacrosGetBothForms) {
 }
 
 TEST_F(TxtParser, NumbersItemsThatAskForNewIds) {
-    ASSERT_EQ(1, Load(IdsFile({"1001", "1002", "1003"})));
-    list_.List().clear();
-    ASSERT_EQ(1, Load(IdsFile({"1001", "1003", "196607", "196607"})));
-    EXPECT_EQ((std::vector<std::uint32_t>{1001, 1003, 1002, 1004}), Ids());
-    list_.List().clear();
-    ASSERT_EQ(1, Load(IdsFile({"1005", "1010", "-1"})));
-    EXPECT_EQ((std::vector<std::uint32_t>{1005, 1010, 1001}), Ids());
-    list_.List().clear();
-    ASSERT_EQ(1, Load(IdsFile({"1010", "1005"}))); // 9, then lowered by 6
-    list_.List().clear();
-    ASSERT_EQ(1, Load(IdsFile({"1003", "1006", "-1", "196608", "-1", "4294967295"})));
-    EXPECT_EQ((std::vector<std::uint32_t>{1003, 1006, 1001, 1002, 1004, 1005}), Ids());
-    // Numbers beyond 32 bits are clamped: 2147483647, then -2147483648.
-    list_.List().clear();
-    ASSERT_EQ(1, Load(IdsFile({"1001", "99999999999", "-99999999999"})));
-    EXPECT_EQ((std::vector<std::uint32_t>{1001, 1002, 1003}), Ids());
-    // A gap of two thousand million numbers costs nothing.
-    list_.List().clear();
-    ASSERT_EQ(1, Load(IdsFile({"1001", "2000000000", "-1", " +1004"})));
-    EXPECT_EQ((std::vector<std::uint32_t>{1001, 1002, 1003, 1004}), Ids());
-    EXPECT_EQ(Line("black Num: 0") + Line("black Num: 195603") + Line("black Num: -1004") +
-                  Line("black Num: 3") + Line("black Num: 2147482641") +
-                  Line("black Num: 2147482645") + Line("black Num: 0"),
-              Log());
-    ExpectNotices({});
+    struct Row {
+        std::vector<std::string> ids;
+        std::vector<std::uint32_t> numbered;
+        const char *gaps; // the gap count the log reports
+    };
+    const Row rows[] = {
+        {{"1001", "1002", "1003"}, {1001, 1002, 1003}, "0"},
+        {{"1001", "1003", "196607", "196607"}, {1001, 1003, 1002, 1004}, "195603"},
+        {{"1005", "1010", "-1"}, {1005, 1010, 1001}, "-1004"},
+        {{"1010", "1005"}, {1010, 1005}, "3"}, // 9, then lowered by 6
+        {{"1003", "1006", "-1", "196608", "-1", "4294967295"},
+         {1003, 1006, 1001, 1002, 1004, 1005},
+         "2147482641"},
+        // Numbers beyond 32 bits are clamped: 2147483647, then -2147483648.
+        {{"1001", "99999999999", "-99999999999"}, {1001, 1002, 1003}, "2147482645"},
+        // A gap of two thousand million numbers costs nothing.
+        {{"1001", "2000000000", "-1", " +1004"}, {1001, 1002, 1003, 1004}, "0"},
+    };
+    for (const Row &row : rows) {
+        Clear();
+        ASSERT_EQ(1, Load(IdsFile(row.ids)));
+        EXPECT_EQ(row.numbered, Ids());
+        EXPECT_EQ(Line(std::string("black Num: ") + row.gaps), Log());
+        ExpectNotices({});
+    }
 }
 
 TEST_F(TxtParser, NewIdWithAnEmptyPoolFailsTheLoad) {

@@ -1,9 +1,9 @@
 // Ril_WriteHeaderFile: the header's path, guard, template and definition lines byte for byte,
 // the comments made from texts, and every way out with its message and result.
+#include "core/messages.h"
 #include "platform/fault.h"
 #include "platform/path.h"
 #include "support/test_support.h"
-#include "core/messages.h"
 
 #include <gtest/gtest.h>
 
@@ -19,21 +19,13 @@ namespace fs = std::filesystem;
 // The separator the generator appends to the header folder.
 const std::string kSep(1, platform::PreferredSeparator());
 
-const std::string kTemplate = "#pragma once\r\n"
-                              "//" +
-                              std::string(68, '*') +
-                              "\r\n"
-                              "// \t\t\t   File: \t\t\t\r\n"
-                              "// \t\t\t   Created:\t\t\r\n"
-                              "// \t\t\t   Last Modify:\t\r\n"
-                              "// \t\t\t   Author:\t\t\tVandrel\r\n"
-                              "// \t\t\t   More Author:\t\r\n"
-                              "// \t\t\t   Special Thanks:\t\r\n"
-                              "// \t\t\t   Abstract:\t\t\r\n"
-                              "// \t\t\t   \r\n"
-                              "// \t\t\t   Note:\r\n"
-                              "//" +
-                              std::string(69, '*') + "\r\n";
+const std::string kTemplate =
+    "#pragma once\r\n//" + std::string(68, '*') +
+    "\r\n// \t\t\t   File: \t\t\t\r\n// \t\t\t   Created:\t\t\r\n// \t\t\t   Last Modify:\t\r\n"
+    "// \t\t\t   Author:\t\t\tVandrel\r\n// \t\t\t   More Author:\t\r\n"
+    "// \t\t\t   Special Thanks:\t\r\n// \t\t\t   Abstract:\t\t\r\n// \t\t\t   \r\n"
+    "// \t\t\t   Note:\r\n//" +
+    std::string(69, '*') + "\r\n";
 
 std::string Expected(const std::string &path, const std::string &guard, const std::string &lines) {
     return "#ifndef __" + guard + "_H__\r\n#define __" + guard + "_H__\r\n" + kTemplate + lines +
@@ -42,20 +34,6 @@ std::string Expected(const std::string &path, const std::string &guard, const st
 
 std::string Define(const std::string &macro, const std::string &id, const std::string &comment) {
     return "#define IDT_" + macro + " " + id + "//" + comment + "\r\n";
-}
-
-// A folder below `base` whose path is exactly `length` characters long.
-std::string DeepDir(const fs::path &base, std::size_t length) {
-    std::string path = base.string();
-    while (path.size() + 1 < length) {
-        std::size_t rest = length - path.size() - 1;
-        std::size_t part = std::min<std::size_t>(200, rest);
-        if (rest - part == 1) // a last part of "/" alone cannot be
-            --part;
-        path += "/" + std::string(part, 'd');
-    }
-    fs::create_directories(path);
-    return path;
 }
 
 class HeaderWriterTest : public ::testing::Test {
@@ -166,72 +144,60 @@ TEST_F(HeaderWriterTest, HeaderNamesAndGuards) {
     ASSERT_EQ(Ril_LoadRes(bin.c_str()), 0);
     check("", "strings.bin.h", "STRINGS_BIN");
     Ril_UnloadRes();
-
-#ifndef _WIN32 // the A file functions refuse paths of MAX_PATH characters or more
-    // Paths are refused rather than cut: a BIN path of 520 characters or more, a header path
-    // beyond 1023 characters (here one more).
-    std::string deepBin = DeepDir(dir.Path(), 514) + "/strings.bin";
-    WriteFile(deepBin, one);
-    EXPECT_EQ(Ril_WriteHeaderFile(inc.c_str(), 0, deepBin.c_str()), -102);
-    EXPECT_FALSE(FileExists(inc + kSep + "stri.h"));
-    std::string deepInc = DeepDir(dir.Path() / "i", 1014);
-    EXPECT_EQ(Ril_WriteHeaderFile(deepInc.c_str(), 0, bin.c_str()), -102);
-    EXPECT_FALSE(FileExists(deepInc + kSep + "strings."));
-#endif
 }
 
 TEST_F(HeaderWriterTest, CommentsFromTexts) {
-    std::string text600(600, 'x');
-    EXPECT_EQ(CommentOf(RecordA("M", text600), 0), text600);
+    const std::string a8190(8190, 'a'), cang = "\x82\x7D"; // 倉, whose trail byte is a brace
     std::string text9000 = std::string(2000, 'a') + "\r\n" + std::string(6998, 'b');
-    std::string comment = std::string(2000, 'a') + "__" + std::string(6189, 'b');
-    EXPECT_EQ(CommentOf(RecordA("M", text9000), 0), comment);
-    EXPECT_EQ(CommentOf(RecordA("M", text9000.substr(0, 8191)), 0), comment);
-    EXPECT_EQ(CommentOf(RecordA("M", text9000.substr(0, 8192)), 0), comment);
-    text9000[8190] = '\\'; // the last byte kept
-    EXPECT_EQ(CommentOf(RecordA("M", text9000), 0), comment.substr(0, 8190) + "\\|");
-    EXPECT_EQ(CommentOf(RecordA("M", "C:?\?/"), 0), "C:?\?/|");    // "??/" is a trigraph backslash
-    EXPECT_EQ(CommentOf({2, 0, 'M', 0, 'n', 'o', 'z'}, 0), "noz"); // no terminator
-    EXPECT_EQ(CommentOf(RecordW("M", u"Hi"), 0), "H");
-
-    // Multibyte texts are cut before a character that would cross the limit, and a lone lead
-    // byte never ends a comment.
-    const std::string cang = "\x82\x7D"; // 倉, whose trail byte is a brace
-    EXPECT_EQ(CommentOf(RecordA("M", std::string(8190, 'a') + cang), 0), std::string(8190, 'a'));
-    EXPECT_EQ(CommentOf(RecordA("M", std::string(8189, 'a') + cang + "b"), 0),
-              std::string(8189, 'a') + cang);
-    EXPECT_EQ(CommentOf(RecordA("M", "ab" + cang + cang), 0), "ab" + cang + cang);
-    EXPECT_EQ(CommentOf(RecordA("M", "ab\x81"), 0), "ab?");
-    EXPECT_EQ(CommentOf(RecordA("M", "ab\x81\r"), 0), "ab\x81_"); // a whole character now
-    EXPECT_EQ(CommentOf(RecordA("M", "\x81\x81\x81"), 0), "\x81\x81?");
-    Ril_SetAnsiCodePage(949);
-    EXPECT_EQ(CommentOf(RecordA("M", "\xB0\xA1\xB0"), 0), "\xB0\xA1?");
-    Ril_SetAnsiCodePage(1252);
-    EXPECT_EQ(CommentOf(RecordA("M", "ab\x81"), 0), "ab\x81");
-    Ril_SetAnsiCodePage(936);
-
-    // Wide texts, converted to the ANSI code page (GBK here).
-    EXPECT_EQ(CommentOf(RecordW("M", u"\u4E2D\u6587\r\nA\\"), 1), Gbk("中文") + "__A\\|");
-    EXPECT_EQ(CommentOf(RecordW("M", u""), 1), "");
-    EXPECT_EQ(CommentOf(RecordW("M", std::u16string(u"\0x", 2)), 1), "");
-    EXPECT_EQ(CommentOf({2, 0, 'M', 0, 'n', 0, 'o'}, 1), "n"); // no terminator, odd size
-    EXPECT_EQ(CommentOf(RecordW("M", std::u16string(5000, u'\u4E2D')), 1), [] {
-        std::string cut;
-        for (int i = 0; i < 4095; ++i)
-            cut += Gbk("中");
-        return cut;
-    }());
-    EXPECT_EQ(CommentOf(RecordW("M", std::u16string(9000, u'w')), 1), std::string(8191, 'w'));
-    // In UTF-8 a pair of surrogates is one 4-byte character, never split.
-    Ril_SetAnsiCodePage(65001);
+    const std::string comment = std::string(2000, 'a') + "__" + std::string(6189, 'b');
+    std::string backslash = text9000;
+    backslash[8190] = '\\'; // the last byte kept
+    std::string gbk4095, smileys8189 = "a";
     std::u16string smileys = u"a";
-    std::string utf8 = "a";
+    for (int i = 0; i < 4095; ++i)
+        gbk4095 += Gbk("中");
     for (int i = 0; i < 2100; ++i) {
         smileys += u"\U0001F600";
-        if (i < 2047)
-            utf8 += "\xF0\x9F\x98\x80";
+        if (i < 2047) // a pair of surrogates is one 4-byte UTF-8 character, never split
+            smileys8189 += "\xF0\x9F\x98\x80";
     }
-    EXPECT_EQ(CommentOf(RecordW("M", smileys), 1), utf8);
+    struct Row {
+        Bytes record;
+        int wide;
+        unsigned codePage;
+        std::string comment;
+    };
+    const Row rows[] = {
+        {RecordA("M", std::string(600, 'x')), 0, 936, std::string(600, 'x')},
+        {RecordA("M", text9000), 0, 936, comment},
+        {RecordA("M", text9000.substr(0, 8191)), 0, 936, comment},
+        {RecordA("M", text9000.substr(0, 8192)), 0, 936, comment},
+        {RecordA("M", backslash), 0, 936, comment.substr(0, 8190) + "\\|"},
+        {RecordA("M", "C:?\?/"), 0, 936, "C:?\?/|"},    // "??/" is a trigraph backslash
+        {{2, 0, 'M', 0, 'n', 'o', 'z'}, 0, 936, "noz"}, // no terminator
+        {RecordW("M", u"Hi"), 0, 936, "H"},
+        // Cut before a character that would cross the limit; no lone lead byte at the end.
+        {RecordA("M", a8190 + cang), 0, 936, a8190},
+        {RecordA("M", a8190.substr(1) + cang + "b"), 0, 936, a8190.substr(1) + cang},
+        {RecordA("M", "ab" + cang + cang), 0, 936, "ab" + cang + cang},
+        {RecordA("M", "ab\x81"), 0, 936, "ab?"},
+        {RecordA("M", "ab\x81\r"), 0, 936, "ab\x81_"}, // a whole character now
+        {RecordA("M", "\x81\x81\x81"), 0, 936, "\x81\x81?"},
+        {RecordA("M", "\xB0\xA1\xB0"), 0, 949, "\xB0\xA1?"},
+        {RecordA("M", "ab\x81"), 0, 1252, "ab\x81"},
+        // Wide texts, converted to the ANSI code page.
+        {RecordW("M", u"\u4E2D\u6587\r\nA\\"), 1, 936, Gbk("中文") + "__A\\|"},
+        {RecordW("M", u""), 1, 936, ""},
+        {RecordW("M", std::u16string(u"\0x", 2)), 1, 936, ""},
+        {{2, 0, 'M', 0, 'n', 0, 'o'}, 1, 936, "n"}, // no terminator, odd size
+        {RecordW("M", std::u16string(5000, u'\u4E2D')), 1, 936, gbk4095},
+        {RecordW("M", std::u16string(9000, u'w')), 1, 936, std::string(8191, 'w')},
+        {RecordW("M", smileys), 1, 65001, smileys8189},
+    };
+    for (const Row &row : rows) {
+        Ril_SetAnsiCodePage(row.codePage);
+        EXPECT_EQ(CommentOf(row.record, row.wide), row.comment) << &row - rows;
+    }
     EXPECT_TRUE(notices.Notices().empty());
 }
 

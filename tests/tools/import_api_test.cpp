@@ -1,8 +1,8 @@
 // Ril_ImportResFromTxtToBin: the BIN it writes, its log byte for byte, and every way out.
+#include "core/messages.h"
 #include "platform/fault.h"
 #include "platform/user.h"
 #include "support/test_support.h"
-#include "core/messages.h"
 
 #include <gtest/gtest.h>
 
@@ -59,23 +59,6 @@ TEST_F(ImportTest, SuccessfulImportWritesTheBinAndTheLog) {
               Head(txt, bin) + LogLine(msg::kGapCount, -1004) + LogLine("%s", msg::kLogSuccess));
     std::string log15 = Log();
     EXPECT_EQ(std::count(log15.begin(), log15.end(), '\n'), 16); // 15 lines + the gap count
-}
-
-TEST_F(ImportTest, WideFilesAndTheByteOrderMark) {
-    std::u16string text = u"\uFEFFRilStringID=7;RilStringMacro=WIDE\r\n{\u4E2D\U0001F600}";
-    Bytes bytes;
-    for (char16_t unit : text) {
-        bytes.push_back(unit & 0xFF);
-        bytes.push_back(unit >> 8);
-    }
-    WriteFile(txt, bytes);
-    NoticeCapture notices;
-    ASSERT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), 0, bin.c_str(), nullptr),
-              0); // the mark decides
-    ASSERT_EQ(Ril_LoadRes(bin.c_str()), 0);
-    EXPECT_EQ(Wide(Ril_GetStringW(7)), u"\u4E2D\U0001F600");
-    ASSERT_EQ(notices.Notices().size(), 1u);
-    EXPECT_EQ(notices.Notices()[0].message, "black Num: -994");
 }
 
 TEST_F(ImportTest, ValidationFaultsAreAllLoggedAndTheBinIsKept) {
