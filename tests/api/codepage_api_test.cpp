@@ -44,16 +44,16 @@ TEST(CodePageApi, SizeRuleAndLastError) {
 
     char narrow[4] = {'x', 'x', 'x', 'x'};
     EXPECT_EQ(Ril_WcsToMbcs(nullptr, narrow, 0), 0);
-    EXPECT_EQ(Ril_GetLastError(), -102);
+    EXPECT_EQ(Ril_GetLastError(), kErrArgument);
     EXPECT_EQ(narrow[0], 'x');
     EXPECT_EQ(Ril_MbcsToWcs(nullptr, nullptr, 0), 0);
-    EXPECT_EQ(Ril_GetLastError(), -102);
+    EXPECT_EQ(Ril_GetLastError(), kErrArgument);
 
     // A code page no converter serves is an invalid argument.
     EXPECT_EQ(Ril_MbcsToWcs("A", abc, 12345), 0);
-    EXPECT_EQ(Ril_GetLastError(), -102);
+    EXPECT_EQ(Ril_GetLastError(), kErrArgument);
     EXPECT_EQ(Ril_WcsToMbcs(W(u"A"), nullptr, 12345), 0);
-    EXPECT_EQ(Ril_GetLastError(), -102);
+    EXPECT_EQ(Ril_GetLastError(), kErrArgument);
 
     // Every success clears an earlier error.
     EXPECT_EQ(Ril_MbcsToWcs("A", nullptr, 65001), 2);

@@ -1,227 +1,147 @@
-// Tests of the item list's items: the records that SetTextA, SetTextW and SetRecord build,
-// byte for byte, and the conversion between the multibyte and wide forms of a macro.
+// The item list's items: the records that SetTextA, SetTextW and SetRecord build, byte for
+// byte, and the conversion between the multibyte and wide forms of a macro.
 #include "items/ril_str_res.h"
 
 #include "platform/fault.h"
 #include "support/test_support.h"
 
-#include <gtest/gtest.h>
-
 #include <cstring>
-#include <string>
 
+namespace ril::test {
 namespace {
 
-using ril::RilStrRes;
-using ril::test::Bytes;
-using ril::test::Gbk;
-
 Bytes RecordOf(const RilStrRes &item) {
-    if (!item.Record)
-        return {};
-    return Bytes(item.Record.get(), item.Record.get() + item.RecordSize);
-}
-
-std::u16string MacroWOf(const RilStrRes &item) {
-    return std::u16string(reinterpret_cast<const char16_t *>(item.MacroW));
+    return item.Record ? Bytes(item.Record.get(), item.Record.get() + item.RecordSize) : Bytes{};
 }
 
 void SetMacro(RilStrRes &item, const std::string &macro) {
-    ASSERT_LT(macro.size(), sizeof item.Macro);
     std::memset(item.Macro, 0, sizeof item.Macro);
     std::memcpy(item.Macro, macro.data(), macro.size());
 }
 
 void SetMacroW(RilStrRes &item, const std::u16string &macro) {
-    ASSERT_LT(macro.size(), std::size(item.MacroW));
     std::memset(item.MacroW, 0, sizeof item.MacroW);
     std::memcpy(item.MacroW, macro.data(), macro.size() * 2);
 }
 
-// Keeps the ANSI code page at GBK for the test and restores the previous setting after.
-class AnsiGbk {
-  public:
-    AnsiGbk() : previous_(Ril_SetAnsiCodePage(936)) {}
-    ~AnsiGbk() { Ril_SetAnsiCodePage(previous_); }
-
-  private:
-    unsigned previous_;
+class RilStrResTest : public LibraryTest {
+  protected:
+    void SetUp() override {
+        LibraryTest::SetUp();
+        Ril_SetAnsiCodePage(936);
+    }
+    RilStrRes item;
 };
 
-TEST(RilStrRes, SetTextABuildsMultibyteRecords) {
-    RilStrRes item;
-    SetMacro(item, "ABC");
-    EXPECT_EQ(ril::kSOk, item.SetTextA("Hi!!", 2)); // exactly `length` bytes are copied
-    EXPECT_EQ((Bytes{0x04, 0x00, 'A', 'B', 'C', 0x00, 'H', 'i', 0x00}), RecordOf(item));
-
-    // A new text replaces the old record; an empty text keeps only the terminator.
-    EXPECT_EQ(ril::kSOk, item.SetTextA("", 0));
-    EXPECT_EQ((Bytes{0x04, 0x00, 'A', 'B', 'C', 0x00, 0x00}), RecordOf(item));
-
-    // A text holding a zero byte is copied whole.
-    EXPECT_EQ(ril::kSOk, item.SetTextA("a\0b", 3));
-    EXPECT_EQ((Bytes{0x04, 0x00, 'A', 'B', 'C', 0x00, 'a', 0x00, 'b', 0x00}), RecordOf(item));
-
-    // A macro of the full 127 bytes gives M = 128.
-    SetMacro(item, std::string(127, 'M'));
-    EXPECT_EQ(ril::kSOk, item.SetTextA("x", 1));
-    Bytes expected{0x80, 0x00};
-    expected.insert(expected.end(), 127, 'M');
-    expected.insert(expected.end(), {0x00, 'x', 0x00});
-    EXPECT_EQ(expected, RecordOf(item));
-    EXPECT_EQ(2u + 128 + 1 + 1, item.RecordSize);
+TEST_F(RilStrResTest, SetTextBuildsRecords) {
+    const Bytes m127(127, 'M');
+    struct Row {
+        std::string macro;
+        std::string narrow;  // the text for SetTextA
+        std::u16string wide; // or, when not empty, for SetTextW
+        std::size_t length;
+        Bytes record;
+    } rows[] = {
+        {"ABC", "Hi!!", u"", 2, {4, 0, 'A', 'B', 'C', 0, 'H', 'i', 0}}, // exactly `length` bytes
+        {"ABC", "", u"", 0, {4, 0, 'A', 'B', 'C', 0, 0}},
+        {"ABC", std::string("a\0b", 3), u"", 3, {4, 0, 'A', 'B', 'C', 0, 'a', 0, 'b', 0}},
+        {"ABC", "", u"Hi", 2, {4, 0, 'A', 'B', 'C', 0, 'H', 0, 'i', 0, 0, 0}},
+        // With the macro ABCD the wide text starts at the odd offset 7.
+        {"ABCD", "", u"\u4E2DA", 2, {5, 0, 'A', 'B', 'C', 'D', 0, 0x2D, 0x4E, 'A', 0, 0, 0}},
+        {"ABCD", "", u"Hi", 0, {5, 0, 'A', 'B', 'C', 'D', 0, 0, 0}},
+        {std::string(127, 'M'), "x", u"", 1, {}}, // M = 128
+    };
+    rows[6].record = {0x80, 0};
+    rows[6].record.insert(rows[6].record.end(), m127.begin(), m127.end());
+    rows[6].record.insert(rows[6].record.end(), {0, 'x', 0});
+    for (const Row &row : rows) {
+        SetMacro(item, row.macro);
+        EXPECT_EQ(row.wide.empty() ? item.SetTextA(row.narrow.data(), row.length)
+                                   : item.SetTextW(row.wide.data(), row.length),
+                  kSOk);
+        EXPECT_EQ(RecordOf(item), row.record) << row.macro << " " << row.narrow;
+        EXPECT_EQ(item.RecordSize, row.record.size());
+    }
 }
 
-TEST(RilStrRes, SetTextWBuildsUnalignedWideRecords) {
-    RilStrRes item;
-    SetMacro(item, "ABC");
-    const char16_t hi[] = u"Hi";
-    EXPECT_EQ(ril::kSOk, item.SetTextW(hi, 2));
-    EXPECT_EQ((Bytes{0x04, 0x00, 'A', 'B', 'C', 0x00, 'H', 0x00, 'i', 0x00, 0x00, 0x00}),
-              RecordOf(item));
-
-    // With the macro ABCD the text starts at the odd offset 7.
-    SetMacro(item, "ABCD");
-    const char16_t wide[] = {0x4E2D, 0x0041};
-    EXPECT_EQ(ril::kSOk, item.SetTextW(wide, 2));
-    EXPECT_EQ((Bytes{0x05, 0x00, 'A', 'B', 'C', 'D', 0x00, 0x2D, 0x4E, 0x41, 0x00, 0x00, 0x00}),
-              RecordOf(item));
-    EXPECT_EQ(13u, item.RecordSize);
-
-    EXPECT_EQ(ril::kSOk, item.SetTextW(hi, 0));
-    EXPECT_EQ((Bytes{0x05, 0x00, 'A', 'B', 'C', 'D', 0x00, 0x00, 0x00}), RecordOf(item));
-}
-
-TEST(RilStrRes, ResetClearsEverythingThroughTheBase) {
-    RilStrRes item;
+TEST_F(RilStrResTest, ResetAndAllocationFailure) {
     item.ID = 42;
     SetMacro(item, "ABC");
     SetMacroW(item, u"ABC");
-    ASSERT_EQ(ril::kSOk, item.SetTextA("Hi", 2));
-    ril::CppMacro &base = item;
-    base.Reset(); // virtual: releases the record too
-    EXPECT_EQ(0u, item.ID);
-    EXPECT_EQ(0u, item.RecordSize);
-    EXPECT_EQ(nullptr, item.Record);
-    EXPECT_EQ(0, item.Macro[0]);
-    EXPECT_EQ(0, item.MacroW[0]);
+    ASSERT_EQ(item.SetTextA("Hi", 2), kSOk);
+    static_cast<CppMacro &>(item).Reset(); // virtual: releases the record too
+    EXPECT_EQ(item.ID, 0u);
+    EXPECT_EQ(item.RecordSize, 0u);
+    EXPECT_EQ(item.Record, nullptr);
+    EXPECT_EQ(item.Macro[0], 0);
+    EXPECT_EQ(item.MacroW[0], 0);
     item.Reset(); // harmless without a record
-
-    EXPECT_EQ(ril::kSOk, item.SetTextA("Hi", 2));
-    EXPECT_EQ((Bytes{0x01, 0x00, 0x00, 'H', 'i', 0x00}), RecordOf(item));
+    ASSERT_EQ(item.SetTextA("Hi", 2), kSOk);
+    EXPECT_EQ(RecordOf(item), (Bytes{1, 0, 0, 'H', 'i', 0}));
+    // Memory that cannot be had leaves no record.
+    const Bytes record = RecordA("ABC", "Hi");
+    for (int call = 0; call < 2; ++call) {
+        platform::ArmFault(platform::Fault::Alloc, 1);
+        EXPECT_EQ(call == 0 ? item.SetTextW(u"Hi", 2) : item.SetRecord(record.data(), 9),
+                  kEOutOfMemory);
+        EXPECT_EQ(item.Record, nullptr);
+        EXPECT_EQ(item.RecordSize, 0u);
+    }
 }
 
-TEST(RilStrRes, AllocationFailureLeavesNoRecord) {
-    RilStrRes item;
-    SetMacro(item, "ABC");
-    ASSERT_EQ(ril::kSOk, item.SetTextA("Hi", 2));
-    ril::platform::ArmFault(ril::platform::Fault::Alloc, 1);
-    EXPECT_EQ(ril::kEOutOfMemory, item.SetTextW(u"Hi", 2));
-    ril::platform::DisarmAllFaults();
-    EXPECT_EQ(nullptr, item.Record);
-    EXPECT_EQ(0u, item.RecordSize);
-
-    ril::platform::ArmFault(ril::platform::Fault::Alloc, 1);
-    const Bytes record = ril::test::RecordA("ABC", "Hi");
-    EXPECT_EQ(ril::kEOutOfMemory, item.SetRecord(record.data(), 9));
-    ril::platform::DisarmAllFaults();
-    EXPECT_EQ(nullptr, item.Record);
-    EXPECT_EQ(0u, item.RecordSize);
-}
-
-TEST(RilStrRes, SetRecordCopiesAndFillsBothMacros) {
-    RilStrRes item;
+TEST_F(RilStrResTest, SetRecordCopiesAndFillsBothMacros) {
+    Bytes m200 = {200, 0}; // 200 macro bytes and no zero among them
+    m200.insert(m200.end(), 200, 'Q');
+    m200.insert(m200.end(), {'t', 0});
+    Bytes m128 = {128, 0}; // M = 128 whose bytes hold no terminator
+    m128.insert(m128.end(), 128, 'R');
+    const std::tuple<Bytes, std::string, std::u16string> rows[] = {
+        {RecordA("ABC", "Hi"), "ABC", u"ABC"},
+        {{0x10, 0x00, 'A', 'B', 'C'}, "ABC", u"ABC"}, // a macro length beyond the record is cut
+        {{0x41}, "", u""},                            // too short to hold a macro length
+        {m200, std::string(127, 'Q'), std::u16string(127, u'Q')}, // never past the macro field
+        {m128, std::string(127, 'R'), std::u16string(127, u'R')},
+        {RecordA(Gbk("中文_A"), "x"), Gbk("中文_A"), u"中文_A"},
+    };
     item.ID = 77;
-    SetMacroW(item, u"A_MUCH_LONGER_OLD_MACRO");
-    Bytes record = ril::test::RecordA("ABC", "Hi");
-    ASSERT_EQ(ril::kSOk, item.SetRecord(record.data(), static_cast<std::uint32_t>(record.size())));
-    record[6] = 'X'; // the item holds a copy
-    EXPECT_EQ((Bytes{0x04, 0x00, 'A', 'B', 'C', 0x00, 'H', 'i', 0x00}), RecordOf(item));
-    EXPECT_STREQ("ABC", item.Macro);
-    EXPECT_EQ(u"ABC", MacroWOf(item));
-    EXPECT_EQ(77u, item.ID); // the caller sets the ID
-
-    // A macro length beyond the record is cut to the record; the record is kept.
-    const Bytes shortRecord{0x10, 0x00, 'A', 'B', 'C'};
-    ASSERT_EQ(ril::kSOk, item.SetRecord(shortRecord.data(), 5));
-    EXPECT_STREQ("ABC", item.Macro);
-    EXPECT_EQ(u"ABC", MacroWOf(item));
-    EXPECT_EQ(shortRecord, RecordOf(item));
-
-    // A record too short to hold a macro length gives an empty macro.
-    const Bytes oneByte{0x41};
-    ASSERT_EQ(ril::kSOk, item.SetRecord(oneByte.data(), 1));
-    EXPECT_EQ(0, item.Macro[0]);
-    EXPECT_EQ(0, item.MacroW[0]);
-    EXPECT_EQ(oneByte, RecordOf(item));
+    for (auto [record, macro, wide] : rows) {
+        SetMacroW(item, u"A_MUCH_LONGER_OLD_MACRO");
+        ASSERT_EQ(item.SetRecord(record.data(), static_cast<std::uint32_t>(record.size())), kSOk);
+        const Bytes copy = record;
+        record[0] ^= 0xFF; // the item holds a copy
+        EXPECT_EQ(RecordOf(item), copy);
+        EXPECT_EQ(std::string(item.Macro), macro);
+        EXPECT_EQ(Wide(item.MacroW), wide);
+    }
+    EXPECT_EQ(item.ID, 77u); // the caller sets the ID
 }
 
-TEST(RilStrRes, SetRecordNeverWritesPastTheMacroField) {
-    RilStrRes item;
-    // M = 200 with 200 macro bytes and no zero among them.
-    Bytes record{200, 0};
-    record.insert(record.end(), 200, 'Q');
-    record.insert(record.end(), {'t', 0});
-    ASSERT_EQ(ril::kSOk, item.SetRecord(record.data(), static_cast<std::uint32_t>(record.size())));
-    EXPECT_EQ(std::string(127, 'Q'), std::string(item.Macro));
-    EXPECT_EQ(0, item.Macro[127]);
-    EXPECT_EQ(std::u16string(127, u'Q'), MacroWOf(item));
-    EXPECT_EQ(record, RecordOf(item));
-
-    // M = 128 whose bytes hold no terminator: cut to 127 as well.
-    Bytes full{128, 0};
-    full.insert(full.end(), 128, 'R');
-    ASSERT_EQ(ril::kSOk, item.SetRecord(full.data(), static_cast<std::uint32_t>(full.size())));
-    EXPECT_EQ(std::string(127, 'R'), std::string(item.Macro));
-    EXPECT_EQ(full, RecordOf(item));
-}
-
-TEST(RilStrRes, SetRecordWidensAGbkMacro) {
-    AnsiGbk gbk;
-    RilStrRes item;
-    const Bytes record = ril::test::RecordA(Gbk("中文_A"), "x");
-    ASSERT_EQ(ril::kSOk, item.SetRecord(record.data(), static_cast<std::uint32_t>(record.size())));
-    EXPECT_EQ(Gbk("中文_A"), std::string(item.Macro));
-    EXPECT_EQ(u"中文_A", MacroWOf(item));
-}
-
-TEST(RilStrRes, WidenAndNarrowMacro) {
-    AnsiGbk gbk;
-    RilStrRes item;
+TEST_F(RilStrResTest, WidenAndNarrowMacro) {
     SetMacroW(item, u"LEFTOVER_LEFTOVER");
     SetMacro(item, Gbk("宏名_1"));
     item.WidenMacro();
-    EXPECT_EQ(u"宏名_1", MacroWOf(item)); // and nothing left of the old wide macro
-
+    EXPECT_EQ(Wide(item.MacroW), u"宏名_1"); // and nothing left of the old wide macro
     SetMacro(item, "LEFTOVER_LEFTOVER");
-    SetMacroW(item, u"ASCII_9");
-    item.NarrowMacro();
-    EXPECT_STREQ("ASCII_9", item.Macro);
-
     SetMacroW(item, u"宏名_1");
     item.NarrowMacro();
-    EXPECT_EQ(Gbk("宏名_1"), std::string(item.Macro));
-}
+    EXPECT_EQ(std::string(item.Macro), Gbk("宏名_1"));
 
-TEST(RilStrRes, NarrowMacroCutsAtACharacterBoundary) {
-    AnsiGbk gbk;
-    RilStrRes item;
+    // Cut at a character boundary: 1 + 2 x 63 = 127 bytes fit whole; 2 + 2 x 63 = 128 do not.
     std::string gbk63; // 63 whole characters, 126 bytes
     for (int i = 0; i < 63; ++i)
         gbk63 += Gbk("中");
-    SetMacroW(item, std::u16string(100, u'中')); // 200 bytes in GBK
-    item.NarrowMacro();
-    EXPECT_EQ(gbk63, std::string(item.Macro));
-    // Both forms still name the same macro.
-    EXPECT_EQ(ril::test::Wide(item.MacroW), std::u16string(63, u'中'));
-
-    // 1 + 2 x 63 = 127 bytes fit whole; 2 + 2 x 63 = 128 do not, and the last character goes.
-    SetMacroW(item, u"A" + std::u16string(63, u'中'));
-    item.NarrowMacro();
-    EXPECT_EQ("A" + gbk63, std::string(item.Macro));
-    SetMacroW(item, u"AB" + std::u16string(63, u'中'));
-    item.NarrowMacro();
-    EXPECT_EQ("AB" + gbk63.substr(0, 124), std::string(item.Macro));
+    const std::pair<std::u16string, std::string> rows[] = {
+        {std::u16string(100, u'中'), gbk63},
+        {u"A" + std::u16string(63, u'中'), "A" + gbk63},
+        {u"AB" + std::u16string(63, u'中'), "AB" + gbk63.substr(0, 124)},
+    };
+    for (const auto &[wide, narrow] : rows) {
+        SetMacroW(item, wide);
+        item.NarrowMacro();
+        EXPECT_EQ(std::string(item.Macro), narrow);
+    }
+    EXPECT_EQ(Wide(item.MacroW), u"AB" + std::u16string(62, u'中')); // both name the same macro
 }
 
 } // namespace
+} // namespace ril::test

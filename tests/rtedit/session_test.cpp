@@ -1,13 +1,13 @@
 // Run-time editing against real modules (built at test time): sessions, the overlay on the
 // lookups, commits and discards, and the module accessor.
+#include "api/library_state.h"
+#include "core/messages.h"
+#include "pe/pe_image.h"
+#include "pe/pe_test_support.h"
 #include "platform/fault.h"
 #include "platform/module.h"
-#include "pe/pe_image.h"
-#include "pe/pe_resources.h"
-#include "pe/pe_test_support.h"
 #include "rtedit/txt_res_idx_svr.h"
 #include "support/test_support.h"
-#include "api/library_state.h"
 
 #include <gtest/gtest.h>
 
@@ -20,27 +20,23 @@ namespace ril::test {
 namespace {
 
 namespace fs = std::filesystem;
-constexpr RIL_LONG kEFail = static_cast<RIL_LONG>(0x80004005u);
 constexpr RIL_ULONG kNewId = 0xFFFFFFFFu;
 
 std::string Fixture(const std::string &name) {
     return std::string(RIL_PE_FIXTURES_DIR) + "/" + name;
 }
 
-class SessionTest : public ::testing::Test {
+class SessionTest : public LibraryTest {
   protected:
     void SetUp() override {
         if (!fs::exists(Fixture("neutral64.dll")))
             GTEST_SKIP() << "the MinGW-w64 test modules were not built";
-        Ril_RTEditCloseModule();
-        Ril_UnloadRes();
-        module = dir.File("module.dll");
-        fs::copy_file(Fixture("neutral64.dll"), module);
+        LibraryTest::SetUp();
+        Fresh("neutral64.dll");
     }
-    void TearDown() override {
-        platform::DisarmAllFaults();
+    void Fresh(const char *fixture) {
         Ril_RTEditCloseModule();
-        Ril_UnloadRes();
+        fs::copy_file(Fixture(fixture), module, fs::copy_options::overwrite_existing);
     }
     // The record the module file holds for `id` (read afresh), or "" when none.
     std::string ModuleRecord(std::uint16_t id) {
@@ -73,52 +69,53 @@ class SessionTest : public ::testing::Test {
         return stored == platform::pe::ComputeCheckSum(file, at);
 #endif
     }
-    static std::string Record(const std::string &macro, const std::string &data) {
-        Bytes bytes = RecordA(macro, "");
-        bytes.pop_back();
-        std::string record(bytes.begin(), bytes.end());
-        return record + data;
+    static std::string Record(const std::string &macro, const std::string &text) {
+        Bytes bytes = RecordA(macro, text);
+        return std::string(bytes.begin(), bytes.end());
     }
-    RIL_LONG Add(const char *macro, const std::string &data, RIL_ULONG id,
+    // Adds `text` with its zero as the item's data.
+    RIL_LONG Add(const char *macro, const std::string &text, RIL_ULONG id,
                  RIL_ULONG *newId = nullptr) {
-        return Ril_RTEditAddOrReplaceString(macro, data.data(), static_cast<RIL_ULONG>(data.size()),
-                                            id, newId);
+        return Ril_RTEditAddOrReplaceString(macro, text.c_str(),
+                                            static_cast<RIL_ULONG>(text.size() + 1), id, newId);
+    }
+    // Opens the module and begins a session with first ID `first`.
+    void Begin(RIL_ULONG first = 0) {
+        ASSERT_EQ(Ril_RTEditOpenModule(module.c_str()), 0);
+        ASSERT_EQ(Ril_RTEditBegin(first, nullptr), 0);
     }
 
-    TempDir dir;
-    std::string module;
-    NoticeCapture notices;
+    std::string module = dir.File("module.dll");
 };
 
 TEST_F(SessionTest, NothingWorksWithoutAModule) {
-    EXPECT_EQ(Ril_RTEditBegin(10, nullptr), -103);
-    EXPECT_EQ(Ril_RTEditBegin(10, "someone"), -103);
+    EXPECT_EQ(Ril_RTEditBegin(10, nullptr), kErrNoModule);
+    EXPECT_EQ(Ril_RTEditBegin(10, "someone"), kErrNoModule);
     EXPECT_EQ(Ril_RTEditIsEditing(), 0);
-    EXPECT_EQ(Add("A", std::string("a", 2), 5), -103);
-    EXPECT_EQ(Ril_RTEditRemoveString(5), -103);
-    EXPECT_EQ(Ril_RTEditEnd(1, nullptr, 0), -103);
+    EXPECT_EQ(Add("A", "a", 5), kErrNoModule);
+    EXPECT_EQ(Ril_RTEditRemoveString(5), kErrNoModule);
+    EXPECT_EQ(Ril_RTEditEnd(1, nullptr, 0), kErrNoModule);
     ASSERT_EQ(Ril_RTEditOpenModule(module.c_str()), 0);
-    EXPECT_EQ(Add("A", std::string("a", 2), 5), -300);
-    EXPECT_EQ(Ril_RTEditRemoveString(5), -300);
-    EXPECT_EQ(Ril_RTEditEnd(0, nullptr, 0), -300);
-    EXPECT_EQ(Ril_RTEditOpenModule(dir.File("missing.dll").c_str()), -104);
-    EXPECT_EQ(Ril_GetLastError(), -104);
-    EXPECT_EQ(Ril_RTEditBegin(0, nullptr), -103); // the failed open unloaded the module
+    EXPECT_EQ(Add("A", "a", 5), kErrNoSession);
+    EXPECT_EQ(Ril_RTEditRemoveString(5), kErrNoSession);
+    EXPECT_EQ(Ril_RTEditEnd(0, nullptr, 0), kErrNoSession);
+    EXPECT_EQ(Ril_RTEditOpenModule(dir.File("missing.dll").c_str()), kErrModuleLoad);
+    EXPECT_EQ(Ril_GetLastError(), kErrModuleLoad);
+    EXPECT_EQ(Ril_RTEditBegin(0, nullptr), kErrNoModule); // the failed open unloaded the module
 }
 
 TEST_F(SessionTest, CommitWritesRecordsAndNewIdsClimbAboveTheModule) {
-    ASSERT_EQ(Ril_RTEditOpenModule(module.c_str()), 0);
-    ASSERT_EQ(Ril_RTEditBegin(0, nullptr), 0);
+    Begin();
     EXPECT_EQ(State().editor.IdCounter(), 8u); // the module holds 1, 2 and 7
-    ASSERT_EQ(Add("THREE", std::string("three", 6), 3), 0);
-    ASSERT_EQ(Add("SEVEN", std::string("seven", 6), 7), 0);
-    ASSERT_EQ(Add("BIG", std::string("big", 4), 2000), 0);
+    ASSERT_EQ(Add("THREE", "three", 3), 0);
+    ASSERT_EQ(Add("SEVEN", "seven", 7), 0);
+    ASSERT_EQ(Add("BIG", "big", 2000), 0);
     Bytes before = ReadFile(module);
     ASSERT_EQ(Ril_RTEditEnd(0, nullptr, 0), 0);
     EXPECT_EQ(Ril_RTEditIsEditing(), 0);
-    EXPECT_EQ(ModuleRecord(3), Record("THREE", std::string("three", 6)));
-    EXPECT_EQ(ModuleRecord(7), Record("SEVEN", std::string("seven", 6)));
-    EXPECT_EQ(ModuleRecord(2000), Record("BIG", std::string("big", 4)));
+    EXPECT_EQ(ModuleRecord(3), Record("THREE", "three"));
+    EXPECT_EQ(ModuleRecord(7), Record("SEVEN", "seven"));
+    EXPECT_EQ(ModuleRecord(2000), Record("BIG", "big"));
     EXPECT_EQ(ModuleRecord(1), std::string("one-neutral", 12)); // untouched
     Bytes after = ReadFile(module);
     ASSERT_GE(after.size(), 3u);
@@ -131,34 +128,15 @@ TEST_F(SessionTest, CommitWritesRecordsAndNewIdsClimbAboveTheModule) {
     // IDs 3, 7 and 2000 with a first ID of 10: the counter starts at 2001.
     ASSERT_EQ(Ril_RTEditBegin(10, nullptr), 0);
     RIL_ULONG id = 0;
-    ASSERT_EQ(Add("N1", std::string("n", 2), kNewId, &id), 0);
+    ASSERT_EQ(Add("N1", "n", kNewId, &id), 0);
     EXPECT_EQ(id, 2002u);
-    ASSERT_EQ(Add("N2", std::string("n", 2), kNewId, &id), 0);
+    ASSERT_EQ(Add("N2", "n", kNewId, &id), 0);
     EXPECT_EQ(id, 2004u);
     // A first ID above the module's highest is kept.
     ASSERT_EQ(Ril_RTEditBegin(5000, nullptr), 0);
-    ASSERT_EQ(Add("N3", std::string("n", 2), kNewId, &id), 0);
+    ASSERT_EQ(Add("N3", "n", kNewId, &id), 0);
     EXPECT_EQ(id, 5001u);
     EXPECT_EQ(State().editor.Count(), 1u); // Begin discarded the earlier session's items
-}
-
-// A module committed through this build's module calls (the Win32 ones on Windows) reads
-// back through the library's own PE layer, the reader of the other build.
-TEST_F(SessionTest, CommittedModuleReadsWithThePeLayer) {
-    ASSERT_EQ(Ril_RTEditOpenModule(module.c_str()), 0);
-    ASSERT_EQ(Ril_RTEditBegin(0, nullptr), 0);
-    ASSERT_EQ(Add("CROSS", std::string("cross\xD6\xD0", 8), 40), 0);
-    ASSERT_EQ(Ril_RTEditEnd(0, nullptr, 0), 0);
-    Bytes file = ReadFile(module);
-    std::optional<platform::pe::Image> image = platform::pe::ParseImage(file);
-    ASSERT_TRUE(image.has_value());
-    platform::pe::ResourceTree tree = platform::pe::ResourceTree::Read(*image, file);
-    EXPECT_FALSE(tree.Damaged());
-    const platform::pe::ResourceLeaf *leaf = tree.Find(platform::kRtRcData, 40, 0);
-    ASSERT_NE(leaf, nullptr);
-    EXPECT_EQ(std::string(leaf->data.begin(), leaf->data.end()),
-              Record("CROSS", std::string("cross\xD6\xD0", 8)));
-    ASSERT_NE(tree.Find(platform::kRtRcData, 1), nullptr);
 }
 
 TEST_F(SessionTest, FailureRows) {
@@ -166,14 +144,13 @@ TEST_F(SessionTest, FailureRows) {
     // The module cannot be loaded again after the holder marker: -104, no session.
     ASSERT_EQ(Ril_RTEditOpenModule(module.c_str()), 0);
     WriteFile(module, std::string("not a module any more"));
-    EXPECT_EQ(Ril_RTEditBegin(0, "me"), -104);
+    EXPECT_EQ(Ril_RTEditBegin(0, "me"), kErrModuleLoad);
     EXPECT_EQ(Ril_RTEditIsEditing(), 0);
-    EXPECT_EQ(Ril_RTEditBegin(0, nullptr), -103);
+    EXPECT_EQ(Ril_RTEditBegin(0, nullptr), kErrNoModule);
 #endif
 
     // The holder marker cannot be written: E_FAIL, the module loaded again, no session.
-    Ril_RTEditCloseModule();
-    fs::copy_file(Fixture("neutral64.dll"), module, fs::copy_options::overwrite_existing);
+    Fresh("neutral64.dll");
     ASSERT_EQ(Ril_RTEditOpenModule(module.c_str()), 0);
     platform::ArmFault(platform::Fault::FileOpen, 1);
     EXPECT_EQ(Ril_RTEditBegin(0, "me"), kEFail);
@@ -182,16 +159,16 @@ TEST_F(SessionTest, FailureRows) {
 
     // Memory that cannot be had: E_OUTOFMEMORY and the session as it was.
     RIL_ULONG id = 0;
-    ASSERT_EQ(Add("KEEP", std::string("keep", 5), 20), 0);
+    ASSERT_EQ(Add("KEEP", "keep", 20), 0);
     RIL_ULONG counter = State().editor.IdCounter();
     platform::ArmFault(platform::Fault::Alloc, 1);
-    EXPECT_EQ(Add("NEW", std::string("n", 2), kNewId, &id), static_cast<RIL_LONG>(0x8007000Eu));
+    EXPECT_EQ(Add("NEW", "n", kNewId, &id), kEOutOfMemory);
     EXPECT_EQ(State().editor.IdCounter(), counter + 2); // the new ID was spent before
     platform::ArmFault(platform::Fault::Alloc, 1);
-    EXPECT_EQ(Add("KEEP", std::string("other", 6), 20), static_cast<RIL_LONG>(0x8007000Eu));
+    EXPECT_EQ(Add("KEEP", "other", 20), kEOutOfMemory);
     EXPECT_STREQ(Ril_GetStringA(20), "keep");
     platform::ArmFault(platform::Fault::Alloc, 1);
-    EXPECT_EQ(Ril_RTEditRemoveString(7), static_cast<RIL_LONG>(0x8007000Eu));
+    EXPECT_EQ(Ril_RTEditRemoveString(7), kEOutOfMemory);
     EXPECT_EQ(State().editor.Count(), 1u);
 }
 
@@ -205,54 +182,40 @@ TEST_F(SessionTest, UnreadableResourceIsReported) {
     CTxtResIdxSvr accessor;
     ASSERT_EQ(accessor.OpenModule(path.c_str()), 0);
     EXPECT_EQ(accessor.FindStringResource(1), nullptr);
-    EXPECT_EQ(Ril_GetLastError(), -107);
+    EXPECT_EQ(Ril_GetLastError(), kErrResourceLoad);
     EXPECT_NE(accessor.FindStringResource(2), nullptr);
     EXPECT_EQ(Ril_GetLastError(), 0);
 }
 #endif
 
-TEST_F(SessionTest, CommittedRemovalDeletesTheResource) {
-    if (RunningUnderWine())
-        GTEST_SKIP() << "Wine 8's resource updater ignores deletions";
-    ASSERT_EQ(Ril_RTEditOpenModule(module.c_str()), 0);
-    ASSERT_EQ(Ril_RTEditBegin(0, nullptr), 0);
-    ASSERT_EQ(Ril_RTEditRemoveString(2), 0);
-    ASSERT_EQ(Ril_RTEditEnd(0, nullptr, 0), 0);
-    EXPECT_EQ(ModuleRecord(2), "");
-    EXPECT_EQ(State().accessor.FindStringResource(2), nullptr);
-    EXPECT_EQ(Ril_GetLastError(), -106);
-    EXPECT_EQ(ModuleRecord(1), std::string("one-neutral", 12));
-}
-
 // A removal deletes the resource the lookups find, in whatever language it is stored.
 TEST_F(SessionTest, CommittedRemovalDeletesTheLanguageTheLookupsFind) {
     if (RunningUnderWine())
         GTEST_SKIP() << "Wine 8's resource updater ignores deletions";
-    fs::copy_file(Fixture("mid64.dll"), module, fs::copy_options::overwrite_existing);
-    ASSERT_EQ(Ril_RTEditOpenModule(module.c_str()), 0);
-    ASSERT_EQ(Ril_RTEditBegin(0, nullptr), 0);
-    ASSERT_EQ(Ril_RTEditRemoveString(2), 0); // stored in language 0x0409 only
-    ASSERT_EQ(Ril_RTEditEnd(0, nullptr, 0), 0);
-    EXPECT_EQ(ModuleRecord(2), "");
-    EXPECT_EQ(State().accessor.FindStringResource(2), nullptr);
-    EXPECT_EQ(Ril_GetLastError(), -106);
-    EXPECT_EQ(ModuleRecord(1), std::string("one\0", 4));
+    // mid64.dll stores resource 2 in language 0x0409 only.
+    for (auto [fixture, one] : {std::pair{"neutral64.dll", std::string("one-neutral", 12)},
+                                std::pair{"mid64.dll", std::string("one", 4)}}) {
+        SCOPED_TRACE(fixture);
+        Fresh(fixture);
+        Begin();
+        ASSERT_EQ(Ril_RTEditRemoveString(2), 0);
+        ASSERT_EQ(Ril_RTEditEnd(0, nullptr, 0), 0);
+        EXPECT_EQ(ModuleRecord(2), "");
+        EXPECT_EQ(State().accessor.FindStringResource(2), nullptr);
+        EXPECT_EQ(Ril_GetLastError(), kErrNoSuchResource);
+        EXPECT_EQ(ModuleRecord(1), one);
+    }
 }
 
 TEST_F(SessionTest, OverlayOnTheLookups) {
-    std::string bin = dir.File("table.bin");
-    WriteFile(bin, BinBuilder()
-                       .Header(1, 5, 2)
-                       .EntryA(1, "ONE", "one")
-                       .EntryA(5, "FIVE", "five")
-                       .Trailer("")
-                       .Get());
+    std::string bin =
+        Put("table.bin",
+            BinBuilder().Header(1, 5, 2).EntryA(1, "ONE", "one").EntryA(5, "FIVE", "five").Get());
     ASSERT_EQ(Ril_LoadRes(bin.c_str()), 0);
-    ASSERT_EQ(Ril_RTEditOpenModule(module.c_str()), 0);
-    ASSERT_EQ(Ril_RTEditBegin(0, nullptr), 0);
-    ASSERT_EQ(Add("FIVE", std::string("new\r\nfive", 10), 5), 0);
+    Begin();
+    ASSERT_EQ(Add("FIVE", "new\r\nfive", 5), 0);
     RIL_ULONG id = 0;
-    ASSERT_EQ(Add("FAR", std::string("far", 4), kNewId, &id), 0);
+    ASSERT_EQ(Add("FAR", "far", kNewId, &id), 0);
     EXPECT_STREQ(Ril_GetStringA(5), "new \nfive");
     EXPECT_STREQ(Ril_GetStringA(id), "far"); // beyond the loaded table
     EXPECT_EQ(Ril_GetItemSize(id), 0u);      // sizes describe the loaded table alone
@@ -267,8 +230,7 @@ TEST_F(SessionTest, OverlayOnTheLookups) {
     EXPECT_STREQ(Ril_GetStringA(5), "five");
     // The wide getter reads an overlay text aligned, whatever the macro length.
     std::u16string wide = u"\u4E2D\u6587";
-    std::string data(reinterpret_cast<const char *>(wide.c_str()), (wide.size() + 1) * 2);
-    ASSERT_EQ(Add("ODD", data, 9), 0);
+    ASSERT_EQ(Ril_RTEditAddOrReplaceString("ODD", wide.c_str(), 6, 9, nullptr), 0);
     EXPECT_EQ(Wide(Ril_GetStringW(9)), wide);
     EXPECT_EQ(reinterpret_cast<std::uintptr_t>(Ril_GetStringW(9)) % 2, 0u);
     // Unloading the table ends the session as a discard.
@@ -277,18 +239,17 @@ TEST_F(SessionTest, OverlayOnTheLookups) {
 }
 
 TEST_F(SessionTest, AddAndRemoveRules) {
-    ASSERT_EQ(Ril_RTEditOpenModule(module.c_str()), 0);
-    ASSERT_EQ(Ril_RTEditBegin(100, nullptr), 0);
+    Begin(100);
     RIL_ULONG id = 0;
-    EXPECT_EQ(Add(std::string(126, 'M').c_str(), std::string("x", 2), 50), 0);
-    EXPECT_EQ(Add(std::string(127, 'M').c_str(), std::string("x", 2), 51), -109);
-    EXPECT_EQ(Add(nullptr, std::string("x", 2), 51), -109);
-    EXPECT_EQ(Ril_RTEditAddOrReplaceString("M", "x", 0, kNewId, &id), -102);
-    EXPECT_EQ(Ril_RTEditAddOrReplaceString("M", nullptr, 2, kNewId, &id), -102);
-    ASSERT_EQ(Add("M", std::string("x", 2), kNewId, &id), 0);
+    EXPECT_EQ(Add(std::string(126, 'M').c_str(), "x", 50), 0);
+    EXPECT_EQ(Add(std::string(127, 'M').c_str(), "x", 51), kErrMacro);
+    EXPECT_EQ(Add(nullptr, "x", 51), kErrMacro);
+    EXPECT_EQ(Ril_RTEditAddOrReplaceString("M", "x", 0, kNewId, &id), kErrArgument);
+    EXPECT_EQ(Ril_RTEditAddOrReplaceString("M", nullptr, 2, kNewId, &id), kErrArgument);
+    ASSERT_EQ(Add("M", "x", kNewId, &id), 0);
     EXPECT_EQ(id, 101u); // the refused calls took no ID
     // Replacing keeps the place and the count.
-    ASSERT_EQ(Add("M", std::string("y", 2), 50, &id), 0);
+    ASSERT_EQ(Add("M", "y", 50, &id), 0);
     EXPECT_EQ(State().editor.Count(), 2u);
     EXPECT_STREQ(Ril_GetStringA(50), "y");
 
@@ -297,43 +258,41 @@ TEST_F(SessionTest, AddAndRemoveRules) {
     EXPECT_EQ(Ril_RTEditRemoveString(7), 0); // held by the module: a removal
     EXPECT_EQ(Ril_RTEditRemoveString(7), 0);
     EXPECT_EQ(State().editor.Count(), 2u);
-    EXPECT_EQ(Ril_RTEditRemoveString(4242), 1);           // held by neither
-    EXPECT_EQ(Ril_RTEditRemoveString(65537), 1);          // no alias of the module's resource 1
-    ASSERT_EQ(Add("BACK", std::string("back", 5), 7), 0); // a removal becomes content again
+    EXPECT_EQ(Ril_RTEditRemoveString(4242), 1);  // held by neither
+    EXPECT_EQ(Ril_RTEditRemoveString(65537), 1); // no alias of the module's resource 1
+    ASSERT_EQ(Add("BACK", "back", 7), 0);        // a removal becomes content again
     EXPECT_STREQ(Ril_GetStringA(7), "back");
 
     // Only IDs 1..65535 name a resource of their own; others are refused and take no ID.
     const RIL_ULONG count = State().editor.Count();
     for (RIL_ULONG refused : {0u, 65536u, 66537u, 0xFFFFFFFEu})
-        EXPECT_EQ(Add("ALIAS", std::string("x", 2), refused), -102) << refused;
+        EXPECT_EQ(Add("ALIAS", "x", refused), kErrArgument) << refused;
     EXPECT_EQ(State().editor.Count(), count);
-    EXPECT_EQ(Add("TOP", std::string("t", 2), 65535), 0);
+    EXPECT_EQ(Add("TOP", "t", 65535), 0);
     ASSERT_EQ(Ril_RTEditBegin(65532, nullptr), 0);
-    ASSERT_EQ(Add("N", std::string("n", 2), kNewId, &id), 0);
+    ASSERT_EQ(Add("N", "n", kNewId, &id), 0);
     EXPECT_EQ(id, 65533u);
-    ASSERT_EQ(Add("N", std::string("n", 2), kNewId, &id), 0);
+    ASSERT_EQ(Add("N", "n", kNewId, &id), 0);
     EXPECT_EQ(id, 65535u);
-    EXPECT_EQ(Add("N", std::string("n", 2), kNewId, &id), -102); // would be 65537
+    EXPECT_EQ(Add("N", "n", kNewId, &id), kErrArgument); // would be 65537
     EXPECT_EQ(State().editor.IdCounter(), 65536u);
     EXPECT_EQ(State().editor.Count(), 2u);
     ASSERT_EQ(Ril_RTEditBegin(0xFFFFFFFFu, nullptr), 0); // the counter cannot wrap to 0
-    EXPECT_EQ(Add("N", std::string("n", 2), kNewId, &id), -102);
+    EXPECT_EQ(Add("N", "n", kNewId, &id), kErrArgument);
 
     // The array grows in steps of 1024 and keeps its order.
     ASSERT_EQ(Ril_RTEditBegin(100, nullptr), 0);
     for (RIL_ULONG n = State().editor.Count(); n < 1025; ++n)
-        ASSERT_EQ(Add("G", std::string("g", 2), 10000 + n), 0);
+        ASSERT_EQ(Add("G", "g", 10000 + n), 0);
     EXPECT_EQ(State().editor.Capacity(), 2048u);
     EXPECT_EQ(State().editor.FindItem(10002)->Id(), 10002u);
 }
 
 TEST_F(SessionTest, DiscardsFailuresAndHolders) {
-    ASSERT_EQ(Ril_RTEditOpenModule(module.c_str()), 0);
-    Bytes original = ReadFile(module);
-    ASSERT_EQ(Ril_RTEditBegin(0, nullptr), 0);
-    ASSERT_EQ(Add("A", std::string("a", 2), 3), 0);
+    Bytes discarded = ReadFile(module);
+    Begin();
+    ASSERT_EQ(Add("A", "a", 3), 0);
     ASSERT_EQ(Ril_RTEditEnd(1, nullptr, 0), 0);
-    Bytes discarded = original;
     discarded.insert(discarded.end(), {0, 0, 0});
     EXPECT_EQ(Unsummed(ReadFile(module)), Unsummed(discarded));
     EXPECT_TRUE(CheckSumCurrent(ReadFile(module)));
@@ -352,8 +311,8 @@ TEST_F(SessionTest, DiscardsFailuresAndHolders) {
     // A commit whose write fails is dropped whole; the discard that follows appends its
     // empty marker.
     ASSERT_EQ(Ril_RTEditBegin(0, nullptr), 0);
-    ASSERT_EQ(Add("A", std::string("a", 2), 3), 0);
-    ASSERT_EQ(Add("B", std::string("b", 2), 4), 0);
+    ASSERT_EQ(Add("A", "a", 3), 0);
+    ASSERT_EQ(Add("B", "b", 4), 0);
     platform::ArmFault(platform::Fault::FileWrite, 1);
     EXPECT_EQ(Ril_RTEditEnd(0, nullptr, 0), kEFail);
     EXPECT_EQ(Ril_RTEditIsEditing(), 0);
@@ -390,14 +349,14 @@ TEST_F(SessionTest, ADeletedModuleIsNotRecreated) {
         {"discard", [] { return Ril_RTEditEnd(1, nullptr, 0); }, kEFail, 0},
         {"commit", [] { return Ril_RTEditEnd(0, nullptr, 0); }, kEFail, 1},
         {"close", [] { return Ril_RTEditCloseModule(); }, kEFail, 0},
-        {"begin again", [] { return Ril_RTEditBegin(0, "me"); }, -104, 0},
+        {"begin again", [] { return Ril_RTEditBegin(0, "me"); }, kErrModuleLoad, 0},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.what);
         fs::copy_file(Fixture("neutral64.dll"), module, fs::copy_options::overwrite_existing);
         ASSERT_EQ(Ril_RTEditOpenModule(module.c_str()), 0);
         ASSERT_EQ(Ril_RTEditBegin(0, nullptr), 0);
-        ASSERT_EQ(Add("A", std::string("a", 2), 3), 0);
+        ASSERT_EQ(Add("A", "a", 3), 0);
         fs::remove(module);
         EXPECT_EQ(row.end(), row.result);
         EXPECT_FALSE(FileExists(module));
@@ -407,21 +366,19 @@ TEST_F(SessionTest, ADeletedModuleIsNotRecreated) {
 #endif
 
 TEST_F(SessionTest, ToolsRefuseTheLoadedFileDuringASession) {
-    std::string bin = dir.File("table.bin");
-    WriteFile(bin, BinBuilder().Header(1, 1, 1).EntryA(1, "ONE", "one").Trailer("").Get());
+    std::string bin = Put("table.bin", BinBuilder().Header(1, 1, 1).EntryA(1, "ONE", "one").Get());
     ASSERT_EQ(Ril_LoadRes(bin.c_str()), 0);
-    ASSERT_EQ(Ril_RTEditOpenModule(module.c_str()), 0);
-    ASSERT_EQ(Ril_RTEditBegin(0, nullptr), 0);
+    Begin();
     std::string txt = dir.File("strings.txt");
     WriteFile(txt, std::string("RilStringID=1;RilStringMacro=ONE\r\n{uno}"));
     notices.Clear();
-    EXPECT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), 0, nullptr, nullptr), -201);
+    EXPECT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), 0, nullptr, nullptr), kErrImportWrite);
     ASSERT_FALSE(notices.Notices().empty());
-    EXPECT_EQ(notices.Notices().back().message, Gbk("当前加载的BIN正在编辑中，请结束编辑再继续 !"));
+    EXPECT_EQ(notices.Notices().back().message, msg::kLoadedBinBeingEdited);
     EXPECT_STREQ(Ril_GetStringA(1), "one"); // the table stays loaded
     notices.Clear();
-    EXPECT_EQ(Ril_ExportResFromBinToTxt(dir.File("out.txt").c_str(), 0, nullptr), -202);
-    EXPECT_EQ(notices.Notices().back().message, Gbk("当前加载的BIN正在编辑中，请结束编辑再继续 !"));
+    EXPECT_EQ(Ril_ExportResFromBinToTxt(dir.File("out.txt").c_str(), 0, nullptr), kErrBinRead);
+    EXPECT_EQ(notices.Notices().back().message, msg::kLoadedBinBeingEdited);
     // Naming the file explicitly is not refused.
     EXPECT_EQ(Ril_ExportResFromBinToTxt(dir.File("out.txt").c_str(), 0, bin.c_str()), 0);
     // Ending with a header folder writes the loaded table's header.
@@ -432,11 +389,11 @@ TEST_F(SessionTest, ToolsRefuseTheLoadedFileDuringASession) {
 
 TEST_F(SessionTest, ModuleAccessor) {
     CTxtResIdxSvr accessor;
-    EXPECT_EQ(accessor.ReopenModule(), -105);
+    EXPECT_EQ(accessor.ReopenModule(), kErrNoModulePath);
     EXPECT_EQ(accessor.FindStringResource(1), nullptr);
-    EXPECT_EQ(Ril_GetLastError(), -103);
-    EXPECT_EQ(accessor.OpenModule(nullptr), -102);
-    EXPECT_EQ(accessor.OpenModule(std::string(520, 'x').c_str()), -102);
+    EXPECT_EQ(Ril_GetLastError(), kErrNoModule);
+    EXPECT_EQ(accessor.OpenModule(nullptr), kErrArgument);
+    EXPECT_EQ(accessor.OpenModule(std::string(520, 'x').c_str()), kErrArgument);
 #if defined(_WIN32)
     // The A module calls take no path of MAX_PATH (260) characters or more.
     EXPECT_EQ(accessor.OpenModule(module.c_str()), 0);
@@ -458,10 +415,10 @@ TEST_F(SessionTest, ModuleAccessor) {
     EXPECT_NE(accessor.FindStringResource(static_cast<std::uint16_t>(65537)), nullptr);
     EXPECT_EQ(Ril_GetLastError(), 0);
     EXPECT_EQ(accessor.FindStringResource(3), nullptr);
-    EXPECT_EQ(Ril_GetLastError(), -106);
+    EXPECT_EQ(Ril_GetLastError(), kErrNoSuchResource);
     EXPECT_EQ(accessor.CloseModule(), 0);
     EXPECT_EQ(accessor.FindStringResource(1), nullptr);
-    EXPECT_EQ(Ril_GetLastError(), -103);
+    EXPECT_EQ(Ril_GetLastError(), kErrNoModule);
     EXPECT_EQ(accessor.ReopenModule(), 0);
     EXPECT_NE(accessor.FindStringResource(1), nullptr);
 }

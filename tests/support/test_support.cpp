@@ -2,6 +2,8 @@
 #include "support/test_support.h"
 
 #include "platform/codepage.h"
+#include "platform/fault.h"
+#include "platform/user.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -13,6 +15,7 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <regex>
 #include <stdexcept>
 
 namespace ril::test {
@@ -49,6 +52,57 @@ void NoticeCapture::Handler(void *context, const char *caption, const char *mess
         Notice{caption != nullptr ? caption : "", message != nullptr ? message : ""});
 }
 
+void ResetLibrary() {
+    platform::DisarmAllFaults();
+    Ril_RTEditCloseModule();
+    Ril_UnloadRes();
+    Ril_SetAnsiCodePage(0);
+}
+
+std::string LibraryTest::Put(const std::string &name, const Bytes &bytes) const {
+    std::string path = dir.File(name);
+    WriteFile(path, bytes);
+    return path;
+}
+
+std::size_t LibraryTest::FilesInDir() const {
+    return static_cast<std::size_t>(
+        std::distance(std::filesystem::directory_iterator(dir.Path()), {}));
+}
+
+void LibraryTest::ExpectNotice(const std::string &message) {
+    ASSERT_EQ(notices.Notices().size(), message.empty() ? 0u : 1u);
+    if (!message.empty()) {
+        EXPECT_EQ(notices.Notices()[0].caption, "Error:");
+        EXPECT_EQ(notices.Notices()[0].message, message)
+            << Utf8FromGbk(notices.Notices()[0].message);
+    }
+    notices.Clear();
+}
+
+std::pair<Bytes, std::string> SplitHolder(const Bytes &file) {
+    if (file.size() < 3 || file.back() != 0)
+        return {file, "<no holder marker>"};
+    std::size_t length = file[file.size() - 3] | file[file.size() - 2] << 8;
+    if (length > file.size() - 3)
+        return {file, "<no holder marker>"};
+    auto text = file.end() - 3 - static_cast<long>(length);
+    return {Bytes(file.begin(), text), std::string(text, file.end() - 3)};
+}
+
+bool IsFreshHolder(const std::string &holder) {
+    return std::regex_match(
+        holder, std::regex("Holder=" + platform::CurrentUserName() +
+                           "    Editor=VeruDodUzarer    StartTime=[1-9][0-9]*-[1-9][0-9]?-"
+                           "[1-9][0-9]? [0-9]{1,2}:[0-9]{1,2}'[0-9]{1,2}\""));
+}
+
+Bytes SavedBody(const std::string &path) {
+    auto [body, holder] = SplitHolder(ReadFile(path));
+    EXPECT_TRUE(IsFreshHolder(holder)) << holder;
+    return body;
+}
+
 void WriteFile(const std::string &path, const Bytes &bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char *>(bytes.data()),
@@ -66,6 +120,13 @@ Bytes ReadFile(const std::string &path) {
     if (!in)
         throw std::runtime_error("cannot read " + path);
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string ReadText(const std::string &path) {
+    if (!FileExists(path))
+        return "";
+    Bytes bytes = ReadFile(path);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 // Through the C runtime, as the library opens files: on Windows the name's bytes are then
@@ -87,72 +148,22 @@ bool RunningUnderWine() {
 #endif
 }
 
-BinBuilder &BinBuilder::U8(std::uint8_t v) {
-    bytes_.push_back(v);
-    return *this;
-}
-
-BinBuilder &BinBuilder::U16(std::uint16_t v) {
-    return U8(v & 0xFF).U8(v >> 8);
-}
-
-BinBuilder &BinBuilder::U32(std::uint32_t v) {
-    return U16(v & 0xFFFF).U16(v >> 16);
-}
-
-BinBuilder &BinBuilder::Raw(const Bytes &bytes) {
-    bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
-    return *this;
-}
-
-BinBuilder &BinBuilder::Raw(const std::string &bytes) {
-    return Raw(Bytes(bytes.begin(), bytes.end()));
-}
-
-BinBuilder &BinBuilder::Header(std::uint32_t flag, std::uint32_t maxId, std::uint32_t count) {
-    return U32(flag).U32(maxId).U32(count);
-}
-
-BinBuilder &BinBuilder::Entry(std::uint32_t id, const Bytes &record) {
-    return U32(id).U32(static_cast<std::uint32_t>(record.size())).Raw(record);
-}
-
-BinBuilder &BinBuilder::EntryA(std::uint32_t id, const std::string &macro,
-                               const std::string &text) {
-    return Entry(id, RecordA(macro, text));
-}
-
-BinBuilder &BinBuilder::EntryW(std::uint32_t id, const std::string &macro,
-                               const std::u16string &text) {
-    return Entry(id, RecordW(macro, text));
-}
-
-BinBuilder &BinBuilder::Trailer(const std::string &holder) {
-    return Raw(holder).U16(static_cast<std::uint16_t>(holder.size())).U8(0);
-}
-
 Bytes RecordA(const std::string &macro, const std::string &text) {
-    Bytes record;
-    auto m = static_cast<std::uint16_t>(macro.size() + 1);
-    record.push_back(m & 0xFF);
-    record.push_back(m >> 8);
-    record.insert(record.end(), macro.begin(), macro.end());
-    record.push_back(0);
-    record.insert(record.end(), text.begin(), text.end());
-    record.push_back(0);
-    return record;
+    return BinBuilder()
+        .U16(static_cast<std::uint16_t>(macro.size() + 1))
+        .Raw(macro)
+        .U8(0)
+        .Raw(text)
+        .U8(0)
+        .Get();
 }
 
 Bytes RecordW(const std::string &macro, const std::u16string &text) {
-    Bytes record = RecordA(macro, "");
-    record.pop_back();
-    for (char16_t unit : text) {
-        record.push_back(unit & 0xFF);
-        record.push_back(unit >> 8);
-    }
-    record.push_back(0);
-    record.push_back(0);
-    return record;
+    BinBuilder record;
+    record.U16(static_cast<std::uint16_t>(macro.size() + 1)).Raw(macro).U8(0);
+    for (char16_t unit : text)
+        record.U16(unit);
+    return record.U16(0).Get();
 }
 
 namespace {
@@ -168,9 +179,7 @@ std::string Recode(const std::string &text, unsigned from, unsigned to) {
     out.pop_back();
     return out;
 }
-} // namespace
 
-namespace {
 std::string VPrintf(const char *format, va_list args) {
     char line[2048];
     std::vsnprintf(line, sizeof line, format, args);

@@ -1,11 +1,16 @@
-// Shared helpers for the tests: temporary folders, captured notices, BIN images.
+// Shared helpers for the tests: the library fixture, temporary folders, captured notices,
+// files and BIN images.
 #pragma once
 
 #include "Ril4410.h"
+#include "core/result_codes.h"
+
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ril::test {
@@ -46,39 +51,80 @@ class NoticeCapture {
     std::vector<Notice> notices_;
 };
 
+// Back to a fresh process's state: no faults armed, no module or session, no table, the
+// default ANSI code page.
+void ResetLibrary();
+
+// A test over the library's process-wide state, reset before and after; notices are captured.
+class LibraryTest : public ::testing::Test {
+  protected:
+    void SetUp() override { ResetLibrary(); }
+    void TearDown() override { ResetLibrary(); }
+    // Writes `bytes` to `name` in the test's folder and returns the path.
+    std::string Put(const std::string &name, const Bytes &bytes) const;
+    // The number of entries in the test's folder (temporary files left behind show here).
+    std::size_t FilesInDir() const;
+    // Checks that exactly one "Error:" notice (none for "") was shown, then forgets it.
+    void ExpectNotice(const std::string &message);
+
+    TempDir dir;
+    NoticeCapture notices;
+};
+
+// A file a writer saved, split into its body and the holder marker text appended to it.
+std::pair<Bytes, std::string> SplitHolder(const Bytes &file);
+// The holder text a writer appends now: this user, the library as editor, a time stamp.
+bool IsFreshHolder(const std::string &holder);
+// The body of a BIN a writer has just saved; fails the test unless its holder text is fresh.
+Bytes SavedBody(const std::string &path);
+
 void WriteFile(const std::string &path, const Bytes &bytes);
 void WriteFile(const std::string &path, const std::string &text);
 Bytes ReadFile(const std::string &path);
+// The file's bytes as a string; "" when it does not exist.
+std::string ReadText(const std::string &path);
 bool FileExists(const std::string &path);
 // True in a Windows build that runs under Wine (whose resource updater cannot delete).
 bool RunningUnderWine();
 
+Bytes RecordA(const std::string &macro, const std::string &text);
+Bytes RecordW(const std::string &macro, const std::u16string &text);
+
 // Builds BIN images byte by byte, little-endian.
 class BinBuilder {
   public:
-    BinBuilder &U8(std::uint8_t v);
-    BinBuilder &U16(std::uint16_t v);
-    BinBuilder &U32(std::uint32_t v);
-    BinBuilder &Raw(const Bytes &bytes);
-    BinBuilder &Raw(const std::string &bytes);
+    BinBuilder &U8(std::uint8_t v) { return bytes_.push_back(v), *this; }
+    BinBuilder &U16(std::uint16_t v) { return U8(v & 0xFF).U8(v >> 8); }
+    BinBuilder &U32(std::uint32_t v) { return U16(v & 0xFFFF).U16(v >> 16); }
+    BinBuilder &Raw(const Bytes &b) {
+        return bytes_.insert(bytes_.end(), b.begin(), b.end()), *this;
+    }
+    BinBuilder &Raw(const std::string &b) { return Raw(Bytes(b.begin(), b.end())); }
     // A header: holder flag, max ID and count.
-    BinBuilder &Header(std::uint32_t flag, std::uint32_t maxId, std::uint32_t count);
-    // An entry whose record holds the macro (with its zero) and a multibyte text (with its zero).
-    BinBuilder &EntryA(std::uint32_t id, const std::string &macro, const std::string &text);
-    // The same with a UTF-16LE text given as code units.
-    BinBuilder &EntryW(std::uint32_t id, const std::string &macro, const std::u16string &text);
+    BinBuilder &Header(std::uint32_t flag, std::uint32_t maxId, std::uint32_t count) {
+        return U32(flag).U32(maxId).U32(count);
+    }
     // An entry with a raw record.
-    BinBuilder &Entry(std::uint32_t id, const Bytes &record);
+    BinBuilder &Entry(std::uint32_t id, const Bytes &record) {
+        return U32(id).U32(static_cast<std::uint32_t>(record.size())).Raw(record);
+    }
+    // An entry whose record holds the macro (with its zero) and a multibyte text (with its zero).
+    BinBuilder &EntryA(std::uint32_t id, const std::string &macro, const std::string &text) {
+        return Entry(id, RecordA(macro, text));
+    }
+    // The same with a UTF-16LE text given as code units.
+    BinBuilder &EntryW(std::uint32_t id, const std::string &macro, const std::u16string &text) {
+        return Entry(id, RecordW(macro, text));
+    }
     // A holder marker trailer: the text, its 16-bit length and a zero byte.
-    BinBuilder &Trailer(const std::string &holder);
+    BinBuilder &Trailer(const std::string &holder) {
+        return Raw(holder).U16(static_cast<std::uint16_t>(holder.size())).U8(0);
+    }
     const Bytes &Get() const { return bytes_; }
 
   private:
     Bytes bytes_;
 };
-
-Bytes RecordA(const std::string &macro, const std::string &text);
-Bytes RecordW(const std::string &macro, const std::u16string &text);
 
 // printf into a string, as the library formats its messages (up to 2047 bytes).
 std::string Printf(const char *format, ...);

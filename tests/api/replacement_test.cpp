@@ -1,0 +1,122 @@
+// Every writer replaces its file whole or not at all: a fault at any step leaves the previous
+// file, no temporary file and the loaded table, and the failure is reported.
+#include "core/error_report.h"
+#include "core/messages.h"
+#include "items/ril_txt_loader.h"
+#include "platform/fault.h"
+#include "platform/path.h"
+#include "support/test_support.h"
+
+#include <cstring>
+#include <filesystem>
+
+namespace ril::test {
+namespace {
+
+using platform::Fault;
+
+struct Row {
+    const char *writer;
+    Fault fault;
+    int countdown;
+    std::string target;
+    HResult result;
+    std::string report; // the notices shown, then the log written, each line ending in '\n'
+};
+
+class ReplacementTest : public LibraryTest {
+  protected:
+    std::size_t FilesBelow() const {
+        namespace fs = std::filesystem;
+        return static_cast<std::size_t>(std::distance(fs::recursive_directory_iterator(dir.Path()),
+                                                      fs::recursive_directory_iterator()));
+    }
+    std::string Report() {
+        std::string report;
+        for (const auto &notice : notices.Notices())
+            report += notice.message + "\n";
+        notices.Clear();
+        return report + ReadText(log);
+    }
+    HResult Write(const std::string &writer, const std::string &target) {
+        if (writer == "list") {
+            CRilTxtLoader list;
+            auto item = std::make_unique<RilStrRes>();
+            item->ID = 2;
+            std::strcpy(item->Macro, "NEW");
+            EXPECT_EQ(item->SetTextA("new", 3), kSOk);
+            list.Append(std::move(item));
+            return list.SaveBin(target.c_str(), log.c_str());
+        }
+        if (writer == "text")
+            return Ril_ExportResFromBinToTxt(target.c_str(), 1, bin.c_str());
+        if (writer == "header")
+            return Ril_WriteHeaderFile(dir.Path().string().c_str(), 0, bin.c_str());
+        if (writer == "table")
+            return Ril_ExportResToBinFile(target.c_str());
+        if (writer == "holder")
+            return Ril_RTEditForceWriteHolderInfo(target.c_str(), "0123456789");
+        LogError(target.c_str(), "lost %d", 1);
+        return kSOk;
+    }
+
+    TempDir logs;
+    std::string log = logs.File("writer.log");
+    std::string bin = Put("strings.bin", BinBuilder().Header(1, 1, 1).EntryA(1, "A", "a").Get());
+    std::string text = dir.File("strings.txt");
+    std::string saved = dir.File("saved.bin");
+};
+
+TEST_F(ReplacementTest, FailuresKeepThePreviousFile) {
+    // The header is named after the BIN, in the folder given.
+    const std::string header = dir.Path().string() + platform::PreferredSeparator() + "strings.h";
+    const Row rows[] = {
+        {"list", Fault::FileOpen, 1, bin, 0,
+         Printf(msg::kCannotOpenForUpdate, bin.c_str()) + "\r\n"},
+        {"list", Fault::FileWrite, 1, bin, 0, Printf(msg::kCannotWriteBin, bin.c_str()) + "\r\n"},
+        {"list", Fault::FileClose, 1, bin, 0, Printf(msg::kCannotWriteBin, bin.c_str()) + "\r\n"},
+        {"text", Fault::FileOpen, 2, text, kErrOutputWrite,
+         Printf(msg::kCannotOpenText, text.c_str()) + "\n"},
+        {"text", Fault::FileWrite, 1, text, kErrOutputWrite,
+         std::string(msg::kTextWriteFailed) + "\n"},
+        {"text", Fault::FileClose, 2, text, kErrOutputWrite,
+         std::string(msg::kTextWriteFailed) + "\n"},
+        {"header", Fault::FileOpen, 2, header, kErrOutputWrite,
+         Printf(msg::kCannotOpenHeader, header.c_str()) + "\n"},
+        {"header", Fault::FileWrite, 1, header, kErrOutputWrite,
+         Printf(msg::kCannotWriteHeader, header.c_str()) + "\n"},
+        {"header", Fault::FileClose, 2, header, kErrOutputWrite,
+         Printf(msg::kCannotWriteHeader, header.c_str()) + "\n"},
+        {"table", Fault::FileOpen, 1, saved, kEFail, ""},
+        {"table", Fault::FileWrite, 1, saved, kEFail, ""},
+        {"table", Fault::FileClose, 1, saved, kEFail, ""},
+        {"holder", Fault::Alloc, 1, saved, kEOutOfMemory, ""},
+        {"holder", Fault::FileWrite, 1, saved, kEFail, ""},
+        {"holder", Fault::FileClose, 1, saved, kEFail, ""},
+        {"log", Fault::FileOpen, 1, saved, kSOk, "lost 1\n"},
+        {"log", Fault::FileWrite, 1, saved, kSOk,
+         Printf(msg::kCannotWriteBin, saved.c_str()) + "\nlost 1\n"},
+    };
+    const Bytes previous = ReadFile(bin); // a BIN with one item, loaded for each row
+    for (const Row &row : rows) {
+        SCOPED_TRACE(std::string(row.writer) + " fault " + std::to_string(int(row.fault)));
+        WriteFile(row.target, previous);
+        ASSERT_EQ(Ril_LoadRes(bin.c_str()), 0);
+        const std::size_t files = FilesBelow();
+        platform::ArmFault(row.fault, row.countdown);
+        EXPECT_EQ(Write(row.writer, row.target), row.result);
+        if (row.result == kErrOutputWrite) { // the exports record their result as the last error
+            EXPECT_EQ(Ril_GetLastError(), kErrOutputWrite);
+        }
+        platform::DisarmAllFaults();
+        EXPECT_EQ(Report(), row.report);
+        EXPECT_EQ(ReadFile(row.target), previous);
+        EXPECT_EQ(FilesBelow(), files);
+        EXPECT_EQ(Ril_GetNumItem(), 1u);
+        EXPECT_STREQ(Ril_GetStringA(1), "a");
+        std::filesystem::remove(log);
+    }
+}
+
+} // namespace
+} // namespace ril::test
