@@ -1,5 +1,6 @@
 // Ril_ExportResToBinFile: the saved BIN byte for byte, the table unloaded after a save, and
 // the refusals that keep the previous file and the loaded table.
+#include "platform/fault.h"
 #include "support/test_support.h"
 
 namespace ril::test {
