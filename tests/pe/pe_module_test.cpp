@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 namespace {
 
@@ -205,6 +206,7 @@ TEST_F(PeModule, FailedCommitsLeaveTheFileUntouched) {
     }
     const std::string path = Copy("named64.dll");
     auto update = BeginResourceUpdate(path.c_str());
+    ASSERT_NE(update, nullptr);
     EXPECT_TRUE(update->Update(10, 1, 0, "new-one", 7));
     EXPECT_FALSE(update->Update(10, 0, 0, "zero", 4)); // an ID whose low 16 bits are 0
     EXPECT_TRUE(update->End(true));
