@@ -1,5 +1,5 @@
-// Tests of PE header parsing and validation, RVA mapping and the checksum, over the MinGW
-// modules and hand-made files.
+// Tests of PE header parsing and validation, RVA mapping and the checksum, over hand-made
+// files (the MinGW modules are parsed by every reader and writer test).
 #include "pe/pe_image.h"
 #include "pe/pe_test_support.h"
 
@@ -12,47 +12,17 @@ namespace {
 using namespace ril::platform::pe;
 using namespace ril::pe_test;
 
-// Offsets in files made by BuildPe (e_lfanew 0x40).
+// Offsets in files made by BuildPe.
 constexpr std::size_t kCoff = 0x44;
 constexpr std::size_t kOptional = kCoff + 20;
 constexpr std::size_t kSections = kOptional + 240;
 
-Bytes SmallPe() {
-    return SimplePe(MakeHandTree(kHandResourceRva, {1}, {"x"}).bytes);
-}
-
-TEST(PeImage, ParsesTheMinGwModulesOfBothKinds) {
-    REQUIRE_FIXTURES("64");
-    for (const char *name : {"mid64.dll", "mid32.dll"}) {
-        if (std::string(name) == "mid32.dll" && !HaveFixtures("32"))
-            continue;
-        SCOPED_TRACE(name);
-        Bytes file = ReadFile(FixturePath(name));
-        std::optional<Image> image = ParseImage(file);
-        ASSERT_TRUE(image);
-        EXPECT_EQ(image->pe32Plus, std::string(name) == "mid64.dll");
-        EXPECT_EQ(image->fileAlignment, 0x200u);
-        EXPECT_EQ(image->sectionAlignment, 0x1000u);
-        EXPECT_EQ(image->directoryCount, 16u);
-        // The resource directory starts the .rsrc section.
-        EXPECT_EQ(image->DirectoryEntryOffset(kDirectoryResource),
-                  image->pe32Plus ? 0x118u : 0x108u);
-        DataDirectory resources = image->Directory(kDirectoryResource);
-        std::optional<std::size_t> index = image->SectionOfRva(resources.rva);
-        ASSERT_TRUE(index);
-        const Section &rsrc = image->sections[*index];
-        EXPECT_EQ(std::string(reinterpret_cast<const char *>(&file[rsrc.headerOffset]), 5),
-                  ".rsrc");
-        EXPECT_EQ(resources.rva, rsrc.virtualAddress);
-        EXPECT_EQ(image->FileOffsetOf(resources.rva, resources.size), rsrc.rawOffset);
-        // ld fills in the checksum: the same algorithm must reproduce it.
-        EXPECT_EQ(ComputeCheckSum(file, image->CheckSumOffset()), GetU32(file, 0xD8));
-    }
+Bytes SmallPe(bool pe32Plus = true) {
+    return SimplePe(MakeHandTree(kHandResourceRva, {1}, {"x"}).bytes, pe32Plus);
 }
 
 TEST(PeImage, MapsRvasToRawBytesOnly) {
-    Bytes file = SmallPe();
-    std::optional<Image> image = ParseImage(file);
+    std::optional<Image> image = ParseImage(SmallPe());
     ASSERT_TRUE(image);
     ASSERT_EQ(image->sections.size(), 2u);
     const Section &rsrc = image->sections[1];
@@ -70,13 +40,12 @@ TEST(PeImage, MapsRvasToRawBytesOnly) {
 
 TEST(PeImage, ChecksumOfOddLengthsAndTheFieldItself) {
     // The field's bytes count as zero; an odd last byte is the low byte of a final word.
-    Bytes bytes = {0x01, 0x02, 0xAA, 0xBB, 0xCC, 0xDD, 0x03};
-    EXPECT_EQ(ComputeCheckSum(bytes, 2), 0x0201u + 0x0003u + 7u);
-    bytes = {0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x00};
-    EXPECT_EQ(ComputeCheckSum(bytes, 4), 0xFFFFu + 8u); // 0xFFFF + 0xFFFF folds to 0xFFFF
+    EXPECT_EQ(ComputeCheckSum(Bytes{0x01, 0x02, 0xAA, 0xBB, 0xCC, 0xDD, 0x03}, 2), 0x0204u + 7u);
+    // 0xFFFF + 0xFFFF folds to 0xFFFF.
+    EXPECT_EQ(ComputeCheckSum(Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0}, 4), 0xFFFFu + 8u);
 }
 
-// Each case damages a valid file in one way; none may parse.
+// Each case damages a valid file in one way, or cuts it short; none may parse.
 TEST(PeImage, RejectsMalformedHeaders) {
     const Bytes good = SmallPe();
     ASSERT_TRUE(ParseImage(good));
@@ -97,41 +66,29 @@ TEST(PeImage, RejectsMalformedHeaders) {
          [](Bytes &f) { PutU32(f, kOptional + 32, 0x100); }},
         {"section table past SizeOfHeaders", [](Bytes &f) { PutU32(f, kOptional + 60, 0x100); }},
         {"raw data past the end", [](Bytes &f) { PutU32(f, rsrc + 16, 0x10000); }},
-        {"raw range wrapping 32 bits",
-         [](Bytes &f) { PutU32(f, rsrc + 20, 0xFFFFFE00), PutU32(f, rsrc + 16, 0x400); }},
+        {"raw range wrapping", [](Bytes &f) { PutU32(f, rsrc + 20, 0xFFFFFE00); }},
         {"unaligned RVA", [](Bytes &f) { PutU32(f, rsrc + 12, 0x2100); }},
         {"descending RVAs", [](Bytes &f) { PutU32(f, rsrc + 12, 0x1000); }},
         {"overlapping RVAs", [](Bytes &f) { PutU32(f, kSections + 8, 0x1001); }},
         {"SizeOfImage too small", [](Bytes &f) { PutU32(f, kOptional + 56, 0x2000); }},
-        {"resource directory outside every section",
-         [](Bytes &f) { PutU32(f, directories + 16, 0x8000); }},
-        {"resource directory past its raw data",
-         [](Bytes &f) { PutU32(f, directories + 20, 0x201); }},
-        {"resource directory wrapping 32 bits",
-         [](Bytes &f) { PutU32(f, directories + 20, 0xFFFFF000); }},
+        {"resources outside every section", [](Bytes &f) { PutU32(f, directories + 16, 0x8000); }},
+        {"resources past their raw data", [](Bytes &f) { PutU32(f, directories + 20, 0x201); }},
+        {"resources wrapping", [](Bytes &f) { PutU32(f, directories + 20, 0xFFFFF000); }},
     };
     for (const auto &[what, damage] : cases) {
-        SCOPED_TRACE(what);
         Bytes file = good;
         damage(file);
-        EXPECT_FALSE(ParseImage(file));
+        EXPECT_FALSE(ParseImage(file)) << what;
     }
-}
-
-TEST(PeImage, TruncatedFilesNeverParse) {
-    const Bytes good = SmallPe();
-    for (std::size_t length = 0; length < good.size(); ++length) {
-        Bytes file(good.begin(), good.begin() + static_cast<long>(length));
-        EXPECT_FALSE(ParseImage(file)) << "length " << length;
-    }
+    for (std::size_t length = 0; length < good.size(); ++length)
+        EXPECT_FALSE(ParseImage(std::span(good.data(), length))) << "truncated to " << length;
 }
 
 TEST(PeImage, AcceptsPe32AndModulesWithoutResources) {
-    Bytes pe32 = SimplePe(MakeHandTree(kHandResourceRva, {1}, {"x"}).bytes, false);
-    std::optional<Image> image = ParseImage(pe32);
-    ASSERT_TRUE(image);
-    EXPECT_FALSE(image->pe32Plus);
-    EXPECT_EQ(image->Directory(kDirectoryResource).rva, kHandResourceRva);
+    std::optional<Image> pe32 = ParseImage(SmallPe(false));
+    ASSERT_TRUE(pe32);
+    EXPECT_FALSE(pe32->pe32Plus);
+    EXPECT_EQ(pe32->Directory(kDirectoryResource).rva, kHandResourceRva);
     std::optional<Image> bare = ParseImage(SimplePe({}));
     ASSERT_TRUE(bare);
     EXPECT_EQ(bare->Directory(kDirectoryResource).size, 0u);

@@ -17,29 +17,20 @@ namespace {
 
 using ril::platform::kRtRcData;
 
-// "big:ID:COUNT" records are COUNT bytes of a pattern that depends on the ID.
-std::vector<std::uint8_t> Pattern(unsigned id, unsigned long count) {
-    std::vector<std::uint8_t> bytes(count);
-    for (unsigned long i = 0; i < count; ++i)
-        bytes[i] = static_cast<std::uint8_t>('A' + (id + i) % 26);
-    return bytes;
-}
-
 bool Queue(ril::platform::ResourceUpdate &update, const std::string &op) {
-    std::size_t first = op.find(':');
-    std::size_t second = op.find(':', first + 1);
-    std::string kind = op.substr(0, first);
-    auto id = static_cast<std::uint16_t>(std::strtoul(op.c_str() + first + 1, nullptr, 0));
+    const std::size_t first = op.find(':'), second = op.find(':', first + 1);
+    const std::string kind = op.substr(0, first);
+    const auto id = static_cast<std::uint16_t>(std::strtoul(op.c_str() + first + 1, nullptr, 0));
     if (kind == "del")
         return update.Update(kRtRcData, id, 0, nullptr, 0);
-    if (second == std::string::npos)
+    if (second == std::string::npos || (kind != "add" && kind != "big"))
         return false;
-    std::string value = op.substr(second + 1);
+    const std::string value = op.substr(second + 1);
     std::vector<std::uint8_t> bytes(value.begin(), value.end());
-    if (kind == "big")
-        bytes = Pattern(id, std::strtoul(value.c_str(), nullptr, 0));
-    else if (kind != "add")
-        return false;
+    if (kind == "big") // COUNT bytes of a pattern that depends on the ID
+        bytes.resize(std::strtoul(value.c_str(), nullptr, 0));
+    for (std::size_t i = 0; kind == "big" && i < bytes.size(); ++i)
+        bytes[i] = static_cast<std::uint8_t>('A' + (id + i) % 26);
     return update.Update(kRtRcData, id, 0, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
 }
 
@@ -62,18 +53,6 @@ int Update(const char *path, int count, char **ops) {
     return 0;
 }
 
-void Probe(ril::platform::Module &module, unsigned id) {
-    auto found = module.Find(kRtRcData, static_cast<std::uint16_t>(id));
-    if (found.status != ril::platform::Module::FindStatus::Found) {
-        std::printf("%u: none\n", id);
-        return;
-    }
-    std::printf("%u: %u ", id, static_cast<unsigned>(found.size));
-    for (std::uint32_t j = 0; j < found.size; ++j)
-        std::printf("%02x", found.data[j]);
-    std::printf("\n");
-}
-
 int Find(const char *ids, int count, char **paths) {
     for (int i = 0; i < count; ++i) {
         std::printf("== %s\n", paths[i]);
@@ -84,10 +63,19 @@ int Find(const char *ids, int count, char **paths) {
         }
         for (const char *p = ids; *p != '\0';) {
             char *end = nullptr;
-            Probe(*module, static_cast<unsigned>(std::strtoul(p, &end, 0)));
+            const auto id = static_cast<unsigned>(std::strtoul(p, &end, 0));
             if (end == p || (*end != ',' && *end != '\0'))
                 return 2;
             p = *end == ',' ? end + 1 : end;
+            auto found = module->Find(kRtRcData, static_cast<std::uint16_t>(id));
+            if (found.status != ril::platform::Module::FindStatus::Found) {
+                std::printf("%u: none\n", id);
+                continue;
+            }
+            std::printf("%u: %u ", id, static_cast<unsigned>(found.size));
+            for (std::uint32_t j = 0; j < found.size; ++j)
+                std::printf("%02x", found.data[j]);
+            std::printf("\n");
         }
     }
     return 0;
@@ -98,13 +86,12 @@ int Commit(const char *path, int count, char **ids) {
     for (int i = 0; i < count; ++i) {
         const std::string macro = std::string("ITEM_") + ids[i];
         const auto id = static_cast<RIL_ULONG>(std::strtoul(ids[i], nullptr, 0));
+        const auto size = static_cast<RIL_ULONG>(std::strlen(ids[i]) + 1);
         RIL_LONG result = Ril_RTEditOpenModule(path);
         if (result == 0)
             result = Ril_RTEditBegin(0, nullptr);
         if (result == 0)
-            result = Ril_RTEditAddOrReplaceString(macro.c_str(), ids[i],
-                                                  static_cast<RIL_ULONG>(std::strlen(ids[i]) + 1),
-                                                  id, nullptr);
+            result = Ril_RTEditAddOrReplaceString(macro.c_str(), ids[i], size, id, nullptr);
         if (result == 0)
             result = Ril_RTEditEnd(0, nullptr, 0);
         Ril_RTEditCloseModule();

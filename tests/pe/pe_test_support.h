@@ -1,9 +1,10 @@
-// Helpers for the PE layer's tests: the modules built at test time, file access, and small
-// hand-made PE files and resource trees for malformed inputs.
+// Helpers for the PE layer's tests: the MinGW modules built at test time, little-endian
+// patching, and small hand-made PE files and resource trees for malformed inputs.
 #pragma once
 
 #include "pe/pe_image.h"
 #include "pe/pe_resources.h"
+#include "support/test_support.h"
 
 #include <cstdint>
 #include <optional>
@@ -12,23 +13,16 @@
 
 namespace ril::pe_test {
 
-using Bytes = std::vector<std::uint8_t>;
+using test::Bytes;
 
-// The folder the fixture script built the modules into.
-std::string FixtureDir();
-// True when modules for `arch` ("64" or "32") were built; false when that toolchain is absent.
-bool HaveFixtures(const std::string &arch);
-// The architectures ("64", "32") whose modules were built.
+// The architectures ("64", "32") whose modules the fixture script built.
 std::vector<std::string> Arches();
-
-// Skips the current test when the modules of `arch` (a string literal) were not built.
-#define REQUIRE_FIXTURES(arch)                                                                     \
-    if (!::ril::pe_test::HaveFixtures(arch))                                                       \
-    GTEST_SKIP() << "no " arch "-bit MinGW-w64 toolchain built the test modules"
+// Skips the current test when no toolchain built the x86-64 modules.
+#define REQUIRE_FIXTURES()                                                                         \
+    if (::ril::pe_test::Arches().empty() || ::ril::pe_test::Arches()[0] != "64")                   \
+    GTEST_SKIP() << "no 64-bit MinGW-w64 toolchain built the test modules"
 std::string FixturePath(const std::string &name);
-
-Bytes ReadFile(const std::string &path);
-bool WriteFile(const std::string &path, const Bytes &bytes);
+Bytes Fixture(const std::string &name);
 Bytes Text(const std::string &text); // the characters, no terminator
 
 // A file with its parsed headers and resource tree (whose leaves point into `file`).
@@ -41,11 +35,8 @@ struct Loaded {
     std::optional<platform::pe::Image> image;
     platform::pe::ResourceTree tree;
 };
+std::string LeafText(const platform::pe::ResourceLeaf *leaf); // "<none>" for no leaf
 
-// The bytes of a leaf as text.
-std::string LeafText(const platform::pe::ResourceLeaf *leaf);
-
-// Little-endian access for patching test files.
 std::uint32_t GetU32(const Bytes &bytes, std::size_t at);
 std::uint16_t GetU16(const Bytes &bytes, std::size_t at);
 void PutU32(Bytes &bytes, std::size_t at, std::uint32_t value);
@@ -62,18 +53,12 @@ struct HandTree {
 HandTree MakeHandTree(std::uint32_t rva, const std::vector<std::uint16_t> &names,
                       const std::vector<std::string> &texts);
 
-// A small PE file: headers (FileAlignment 0x200, SectionAlignment 0x1000), a .text section
-// at 0x1000, a .rsrc section at 0x2000 holding `resources` (none when empty), optionally a
-// .data section after it, then `overlay`.
-struct PeLayout {
-    bool pe32Plus = true;
-    Bytes resources;
-    bool dataAfter = false;
-    Bytes overlay;
-};
+// A small PE file (e_lfanew 0x40, FileAlignment 0x200, SectionAlignment 0x1000): .text at
+// 0x1000, .rsrc at 0x2000 holding `resources` (none when empty), optionally .data at 0x3000.
 constexpr std::uint32_t kHandResourceRva = 0x2000;
-Bytes BuildPe(const PeLayout &layout);
-// BuildPe with only the resources (and the kind) chosen.
-Bytes SimplePe(Bytes resources, bool pe32Plus = true);
+Bytes BuildPe(const Bytes &resources, bool pe32Plus = true, bool dataAfter = false);
+inline Bytes SimplePe(const Bytes &resources, bool pe32Plus = true) {
+    return BuildPe(resources, pe32Plus);
+}
 
 } // namespace ril::pe_test

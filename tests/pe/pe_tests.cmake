@@ -9,11 +9,8 @@ add_test(NAME pe_fixtures
     -P ${pe_fixture_source}/build_fixtures.cmake)
 set_tests_properties(pe_fixtures PROPERTIES FIXTURES_SETUP pe_fixtures)
 
-add_executable(ril4410_pe_tests
-  pe/pe_test_support.cpp
-  pe/pe_image_test.cpp
-  pe/pe_resources_test.cpp
-  pe/pe_writer_test.cpp)
+add_executable(ril4410_pe_tests support/test_support.cpp pe/pe_test_support.cpp
+  pe/pe_image_test.cpp pe/pe_resources_test.cpp pe/pe_writer_test.cpp)
 if(NOT WIN32)
   # The module service over the PE layer exists only outside Windows.
   target_sources(ril4410_pe_tests PRIVATE pe/pe_module_test.cpp)

@@ -4,73 +4,57 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <tuple>
+#include <vector>
 
 namespace ril::platform {
 namespace {
 
 TEST(PlatformPath, Separators) {
-    EXPECT_TRUE(IsPathSeparator('/'));
     for (char c : std::string("a.:\0 ", 5))
         EXPECT_FALSE(IsPathSeparator(c)) << int(c);
+    EXPECT_TRUE(IsPathSeparator('/'));
+    EXPECT_TRUE(IsPathSeparator(PreferredSeparator()));
 #ifdef _WIN32
-    EXPECT_TRUE(IsPathSeparator('\\'));
     EXPECT_EQ(PreferredSeparator(), '\\');
 #else
     EXPECT_FALSE(IsPathSeparator('\\')); // an ordinary character in a POSIX file name
     EXPECT_EQ(PreferredSeparator(), '/');
 #endif
-    EXPECT_TRUE(IsPathSeparator(PreferredSeparator()));
 }
 
-TEST(PlatformPath, EndsWithSeparator) {
-    EXPECT_FALSE(EndsWithSeparator(""));
-    EXPECT_FALSE(EndsWithSeparator("out"));
-    EXPECT_TRUE(EndsWithSeparator("out/"));
-    EXPECT_TRUE(EndsWithSeparator("/"));
-    EXPECT_FALSE(EndsWithSeparator("out/x"));
-#ifdef _WIN32
-    EXPECT_TRUE(EndsWithSeparator("out\\"));
-    EXPECT_TRUE(EndsWithSeparator("C:\\"));
-    EXPECT_FALSE(EndsWithSeparator("C:"));
-#else
-    EXPECT_FALSE(EndsWithSeparator("out\\"));
-#endif
-}
-
+// Rows: a path, whether it ends with a separator, where its file name starts, and the path
+// joined with "app.h" ('|' standing for the separator the join adds).
 TEST(PlatformPath, JoinPutsOneSeparatorOnlyWhereNeeded) {
-    const std::string sep(1, PreferredSeparator());
-    EXPECT_EQ(JoinPath("out", "app.h"), "out" + sep + "app.h");
-    EXPECT_EQ(JoinPath("a/b", "app.h"), "a/b" + sep + "app.h");
-    EXPECT_EQ(JoinPath("out/", "app.h"), "out/app.h");
-    EXPECT_EQ(JoinPath("/", "app.h"), "/app.h");
-    EXPECT_EQ(JoinPath("", "app.h"), "app.h"); // no folder: the name alone, still relative
-    EXPECT_EQ(JoinPath("out", ""), "out" + sep);
+    std::vector<std::tuple<std::string, bool, std::size_t, std::string>> rows = {
+        {"", false, 0, "app.h"}, // no folder: the name alone, still relative
+        {"out", false, 0, "out|app.h"},
+        {"out/", true, 4, "out/app.h"},
+        {"/", true, 1, "/app.h"},
+        {"a/b/", true, 4, "a/b/app.h"}, // an empty last component
+        {"a/b/table.bin", false, 4, "a/b/table.bin|app.h"},
 #ifdef _WIN32
-    EXPECT_EQ(JoinPath("out\\", "app.h"), "out\\app.h");
-    EXPECT_EQ(JoinPath("C:\\", "app.h"), "C:\\app.h");
-    EXPECT_EQ(JoinPath("C:", "app.h"), "C:app.h"); // the current folder of drive C
-    EXPECT_EQ(JoinPath("\\\\server\\share", "app.h"), "\\\\server\\share\\app.h");
+        {"out\\", true, 4, "out\\app.h"},
+        {"C:\\", true, 3, "C:\\app.h"},
+        {"C:", false, 2, "C:app.h"}, // the current folder of drive C
+        {"a\\b/c\\table.bin", false, 6, "a\\b/c\\table.bin|app.h"},
+        {"\\\\server\\share", false, 9, "\\\\server\\share|app.h"},
 #else
-    EXPECT_EQ(JoinPath("out\\", "app.h"), "out\\/app.h");
-    EXPECT_EQ(JoinPath("C:", "app.h"), "C:/app.h");
+        {"out\\", false, 0, "out\\|app.h"},
+        {"C:", false, 0, "C:|app.h"},
+        {"a\\b\\table.bin", false, 0, "a\\b\\table.bin|app.h"},
 #endif
-}
-
-TEST(PlatformPath, FileNameOffsetFindsTheLastComponent) {
-    EXPECT_EQ(FileNameOffset(""), 0u);
-    EXPECT_EQ(FileNameOffset("table.bin"), 0u);
-    EXPECT_EQ(FileNameOffset("a/b/table.bin"), 4u);
-    EXPECT_EQ(FileNameOffset("/table.bin"), 1u);
-    EXPECT_EQ(FileNameOffset("a/b/"), 4u); // an empty last component
-#ifdef _WIN32
-    EXPECT_EQ(FileNameOffset("a\\b/c\\table.bin"), 6u);
-    EXPECT_EQ(FileNameOffset("C:table.bin"), 2u);
-    EXPECT_EQ(FileNameOffset("C:\\table.bin"), 3u);
-#else
-    EXPECT_EQ(FileNameOffset("a\\b\\table.bin"), 0u);
-    EXPECT_EQ(FileNameOffset("C:table.bin"), 0u);
-#endif
+    };
+    for (auto &[path, endsWithSeparator, nameOffset, joined] : rows) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(EndsWithSeparator(path), endsWithSeparator);
+        EXPECT_EQ(FileNameOffset(path), nameOffset);
+        std::replace(joined.begin(), joined.end(), '|', PreferredSeparator());
+        EXPECT_EQ(JoinPath(path, "app.h"), joined);
+    }
+    EXPECT_EQ(JoinPath("out", ""), std::string("out") + PreferredSeparator());
 }
 
 } // namespace
