@@ -1,10 +1,11 @@
 // CTxtResIdxSvr: the resource module of the editing session. It loads and unloads the
 // module, remembers its path, finds the resource of an ID and commits a batch of item
-// records into the module's file. Each operation records its result as the last error.
+// records into the module's file. Each operation records its result in the last-error code
+// it was given.
 #pragma once
 
-#include "platform/module.h"
 #include "core/result_codes.h"
+#include "platform/module.h"
 
 #include <cstdint>
 #include <memory>
@@ -28,7 +29,7 @@ class CTxtResIdxSvr {
         std::uint32_t size;
     };
 
-    CTxtResIdxSvr() = default;
+    explicit CTxtResIdxSvr(HResult &lastError) : lastError_(lastError) {}
     virtual ~CTxtResIdxSvr();
     CTxtResIdxSvr(const CTxtResIdxSvr &) = delete;
     CTxtResIdxSvr &operator=(const CTxtResIdxSvr &) = delete;
@@ -53,6 +54,7 @@ class CTxtResIdxSvr {
   private:
     HResult Record(HResult result);
 
+    HResult &lastError_;
     std::unique_ptr<platform::Module> module_;
     char path_[520] = {};
 };

@@ -1,10 +1,8 @@
 // Saving the loaded table as a BIN: its records in ascending ID order with a fresh holder
 // marker. The file is replaced whole; the table is unloaded once the file is in place.
-#include "Ril4410.h"
-#include "table/bin_image.h"
-#include "api/library_state.h"
-#include "core/export_guard.h"
 #include "platform/file_replacer.h"
+#include "table/bin_image.h"
+#include "table/bin_master.h"
 
 #include <new>
 
@@ -43,9 +41,3 @@ HResult CBinMaster::ExportResToBinFile(const char *path) {
 }
 
 } // namespace ril
-
-using namespace ril;
-
-extern "C" RIL_API RIL_LONG Ril_ExportResToBinFile(char const *path) {
-    return Guarded<RIL_LONG>(kEFail, [&] { return State().table.ExportResToBinFile(path); });
-}

@@ -2,12 +2,12 @@
 // one scan from keyword to keyword.
 #include "text/txt_parser.h"
 
+#include "core/error_report.h"
+#include "core/messages.h"
 #include "platform/codepage_chars.h"
 #include "platform/fault.h"
 #include "platform/file.h"
-#include "core/error_report.h"
 #include "text/free_id_pool.h"
-#include "core/messages.h"
 
 #include <algorithm>
 #include <climits>
@@ -340,7 +340,7 @@ long FindBracedText(const std::uint16_t *data, std::size_t count, std::size_t &p
     return FindBracedTextIn(braces, count, position, 2);
 }
 
-int ParseTextFile(CRilTxtLoader &list, const char *txtPath, int wide, const char *logPath) {
+int LoadTxt(CRilTxtLoader &list, const char *txtPath, int wide, const char *logPath) {
     LoadedText text;
     if (!ReadTextFile(txtPath, wide, logPath, text))
         return 0;
@@ -349,10 +349,6 @@ int ParseTextFile(CRilTxtLoader &list, const char *txtPath, int wide, const char
     if (text.wide)
         return Scanner<std::uint16_t>(list, text.Units(), (bytes + 1) / 2, logPath, chars).Run();
     return Scanner<unsigned char>(list, text.Bytes(), bytes, logPath, chars).Run();
-}
-
-int CRilTxtLoader::LoadTxt(const char *txtPath, int wide, const char *logPath) {
-    return ParseTextFile(*this, txtPath, wide, logPath);
 }
 
 } // namespace ril

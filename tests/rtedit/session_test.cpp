@@ -1,13 +1,13 @@
 // Run-time editing against real modules (built at test time): sessions, the overlay on the
 // lookups, commits and discards, and the module accessor.
-#include "platform/fault.h"
-#include "platform/module.h"
+#include "api/library_state.h"
 #include "pe/pe_image.h"
 #include "pe/pe_resources.h"
 #include "pe/pe_test_support.h"
+#include "platform/fault.h"
+#include "platform/module.h"
 #include "rtedit/txt_res_idx_svr.h"
 #include "support/test_support.h"
-#include "api/library_state.h"
 
 #include <gtest/gtest.h>
 
@@ -202,7 +202,7 @@ TEST_F(SessionTest, UnreadableResourceIsReported) {
     pe_test::PutU32(tree.bytes, tree.dataEntries[0], 0x00900000); // data far outside the image
     std::string path = dir.File("unreadable.dll");
     WriteFile(path, pe_test::SimplePe(tree.bytes));
-    CTxtResIdxSvr accessor;
+    CTxtResIdxSvr accessor{State().lastError};
     ASSERT_EQ(accessor.OpenModule(path.c_str()), 0);
     EXPECT_EQ(accessor.FindStringResource(1), nullptr);
     EXPECT_EQ(Ril_GetLastError(), -107);
@@ -431,7 +431,7 @@ TEST_F(SessionTest, ToolsRefuseTheLoadedFileDuringASession) {
 }
 
 TEST_F(SessionTest, ModuleAccessor) {
-    CTxtResIdxSvr accessor;
+    CTxtResIdxSvr accessor{State().lastError};
     EXPECT_EQ(accessor.ReopenModule(), -105);
     EXPECT_EQ(accessor.FindStringResource(1), nullptr);
     EXPECT_EQ(Ril_GetLastError(), -103);

@@ -1,10 +1,11 @@
 // Writing an item list as a BIN: the layout, recognising the loaded table's file, and
 // failures that must leave the previous file and the table as they were.
+#include "api/library_state.h"
+#include "core/messages.h"
 #include "platform/fault.h"
 #include "platform/user.h"
 #include "support/test_support.h"
-#include "items/ril_txt_loader.h"
-#include "core/messages.h"
+#include "table/bin_list_writer.h"
 
 #include <gtest/gtest.h>
 
@@ -51,6 +52,11 @@ class BinListWriterTest : public ::testing::Test {
             std::distance(std::filesystem::directory_iterator(dir.Path()), {}));
     }
 
+    // Writes `items` as the import does, to `binPath` or the loaded table's file.
+    int Save(const CRilTxtLoader &items, const char *binPath, const char *logPath) {
+        return SaveBin(items, ResolveBinTarget(binPath, BinUse::Write), logPath);
+    }
+
     TempDir dir;
     std::string log = dir.File("writer.log");
     CRilTxtLoader list;
@@ -62,7 +68,7 @@ TEST_F(BinListWriterTest, WritesEntriesInListOrderWithAHolderMarker) {
     Add(0x80000000u, "BIG", "x");
     Add(3, "NONE", "", false); // no record: no entry
     std::string bin = dir.File("out.bin");
-    ASSERT_EQ(list.SaveBin(bin.c_str(), log.c_str()), 1);
+    ASSERT_EQ(Save(list, bin.c_str(), log.c_str()), 1);
     auto [body, holder] = Split(ReadFile(bin));
     Bytes expected = BinBuilder()
                          .Header(1, 0x80000000u, 3)
@@ -79,7 +85,7 @@ TEST_F(BinListWriterTest, WritesEntriesInListOrderWithAHolderMarker) {
     EXPECT_EQ(FilesInDir(), 1u); // no temporary file left behind
 
     CRilTxtLoader empty;
-    ASSERT_EQ(empty.SaveBin(bin.c_str(), log.c_str()), 1);
+    ASSERT_EQ(Save(empty, bin.c_str(), log.c_str()), 1);
     EXPECT_EQ(Split(ReadFile(bin)).first, BinBuilder().Header(1, 0, 0).Get());
 }
 
@@ -91,14 +97,14 @@ TEST_F(BinListWriterTest, TheLoadedFileIsReplacedThenUnloaded) {
 
     // Another spelling of the same file is not recognised: the table stays loaded.
     std::string other = dir.File("./Table.bin");
-    ASSERT_EQ(list.SaveBin(other.c_str(), log.c_str()), 1);
+    ASSERT_EQ(Save(list, other.c_str(), log.c_str()), 1);
     EXPECT_EQ(Ril_GetNumItem(), 1u);
     EXPECT_STREQ(Ril_GetStringA(1), "old");
 
     // The same path with other letter case is the loaded file (as a name: nothing is
     // written to another file here, the names are compared, not the files).
     std::string upper = bin.substr(0, bin.size() - 9) + "TABLE.BIN";
-    ASSERT_EQ(list.SaveBin(upper.c_str(), log.c_str()), 1);
+    ASSERT_EQ(Save(list, upper.c_str(), log.c_str()), 1);
     EXPECT_EQ(Ril_GetNumItem(), 0u);
     std::filesystem::remove(upper);
 
@@ -110,7 +116,7 @@ TEST_F(BinListWriterTest, TheLoadedFileIsReplacedThenUnloaded) {
     std::strcpy(item->Macro, "TWO");
     ASSERT_EQ(item->SetTextA("two", 3), kSOk);
     newer.Append(std::move(item));
-    ASSERT_EQ(newer.SaveBin(nullptr, log.c_str()), 1);
+    ASSERT_EQ(Save(newer, nullptr, log.c_str()), 1);
     EXPECT_EQ(Ril_GetNumItem(), 0u);
     ASSERT_EQ(Ril_ReLoadRes(), 0);
     EXPECT_STREQ(Ril_GetStringA(2), "two");
@@ -125,18 +131,18 @@ TEST_F(BinListWriterTest, PathsAreComparedOnTheirFirst259Characters) {
     WriteFile(loaded, BinBuilder().Header(1, 0, 0).Trailer("").Get());
     ASSERT_EQ(Ril_LoadRes(loaded.c_str()), 0);
     Add(1, "A", "a");
-    ASSERT_EQ(list.SaveBin(lookalike.c_str(), log.c_str()), 1);
+    ASSERT_EQ(Save(list, lookalike.c_str(), log.c_str()), 1);
     EXPECT_EQ(Ril_ReLoadRes(), 0); // the table had been unloaded as if its file were written
 }
 
 TEST_F(BinListWriterTest, RefusalsAndFailuresKeepEverything) {
     Add(1, "A", "a");
     // No path and no table.
-    ASSERT_EQ(list.SaveBin(nullptr, log.c_str()), 0);
+    ASSERT_EQ(Save(list, nullptr, log.c_str()), 0);
     EXPECT_EQ(Log(), std::string(msg::kNoBinNoTable) + "\r\n");
     std::filesystem::remove(log);
     // An empty path: refused without a message.
-    EXPECT_EQ(list.SaveBin("", log.c_str()), 0);
+    EXPECT_EQ(Save(list, "", log.c_str()), 0);
     EXPECT_EQ(Log(), "");
 
     std::string bin = dir.File("keep.bin");
@@ -147,7 +153,7 @@ TEST_F(BinListWriterTest, RefusalsAndFailuresKeepEverything) {
 
     // The target cannot be created.
     std::string missing = dir.File("no/such/dir.bin");
-    ASSERT_EQ(list.SaveBin(missing.c_str(), log.c_str()), 0);
+    ASSERT_EQ(Save(list, missing.c_str(), log.c_str()), 0);
     std::snprintf(line, sizeof line, msg::kCannotOpenForUpdate, missing.c_str());
     EXPECT_EQ(Log(), std::string(line) + "\r\n");
     std::filesystem::remove(log);
@@ -155,7 +161,7 @@ TEST_F(BinListWriterTest, RefusalsAndFailuresKeepEverything) {
     // Writing, closing or replacing fails: the old file and the loaded table stay.
     for (platform::Fault fault : {platform::Fault::FileWrite, platform::Fault::FileClose}) {
         platform::ArmFault(fault, 1);
-        ASSERT_EQ(list.SaveBin(bin.c_str(), log.c_str()), 0);
+        ASSERT_EQ(Save(list, bin.c_str(), log.c_str()), 0);
         platform::DisarmAllFaults();
         std::snprintf(line, sizeof line, msg::kCannotWriteBin, bin.c_str());
         EXPECT_EQ(Log(), std::string(line) + "\r\n");

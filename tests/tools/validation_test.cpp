@@ -1,7 +1,7 @@
 // Validation of item lists: every fault reported in order, repeats removed, list sorted.
-#include "support/test_support.h"
-#include "items/ril_txt_loader.h"
 #include "core/messages.h"
+#include "support/test_support.h"
+#include "tools/validation.h"
 
 #include <gtest/gtest.h>
 
@@ -41,15 +41,15 @@ class ValidationTest : public ::testing::Test {
 };
 
 TEST_F(ValidationTest, LegalListsPassAndEndSortedBySignedId) {
-    EXPECT_TRUE(list.Validate(log.c_str())); // empty: valid, nothing written
+    EXPECT_TRUE(Validate(list, log.c_str())); // empty: valid, nothing written
     EXPECT_FALSE(FileExists(log));
 
     Add(3, "ABC_1");
-    EXPECT_TRUE(list.Validate(log.c_str()));
+    EXPECT_TRUE(Validate(list, log.c_str()));
     Add(1, "1ABC");
     Add(2, "Z");
     Add(0x80000000u, "NEG");
-    EXPECT_TRUE(list.Validate(log.c_str()));
+    EXPECT_TRUE(Validate(list, log.c_str()));
     EXPECT_EQ(Ids(), (std::vector<std::uint32_t>{0x80000000u, 1, 2, 3}));
     EXPECT_FALSE(FileExists(log));
 }
@@ -60,7 +60,7 @@ TEST_F(ValidationTest, EveryIllegalByteIsReportedInListOrder) {
     Add(9, "A B");
     Add(10, "A-B");
     Add(11, "X\xD6\xD0"); // one GBK character: two bytes, two reports
-    EXPECT_FALSE(list.Validate(log.c_str()));
+    EXPECT_FALSE(Validate(list, log.c_str()));
     std::string expected = LogLine(msg::kEmptyMacro, 7, 128u);
     for (const char *c : {"a", "b", "c"})
         expected += LogLine(msg::kIllegalMacroCharacter, 8, "abc", c);
@@ -82,7 +82,7 @@ TEST_F(ValidationTest, RepeatedMacrosAndIds) {
     Add(30, "B"); // same macro and ID as the earlier B: reported as a macro repeat only
     Add(40, "");  // empty macros never repeat each other...
     Add(40, "");  // ...but equal IDs do
-    EXPECT_FALSE(list.Validate(log.c_str()));
+    EXPECT_FALSE(Validate(list, log.c_str()));
     std::string expected =
         LogLine(msg::kEmptyMacro, 40, 128u) + LogLine(msg::kEmptyMacro, 40, 128u);
     expected += LogLine(msg::kDuplicateMacro, 30, "B", 30, "B");
@@ -118,7 +118,7 @@ TEST_F(ValidationTest, RepeatedIdsAreFoundWhereverTheyStand) {
             items.Append(std::move(item));
         }
         NoticeCapture notices;
-        EXPECT_EQ(items.Validate(nullptr), !c.repeated) << c.ids.size();
+        EXPECT_EQ(Validate(items, nullptr), !c.repeated) << c.ids.size();
         std::vector<std::int32_t> ids;
         for (const auto &item : items.List())
             ids.push_back(static_cast<std::int32_t>(item->ID));
@@ -132,7 +132,7 @@ TEST_F(ValidationTest, WithoutALogEveryFaultIsANotice) {
     Add(1, "a");
     Add(2, "A");
     Add(3, "A");
-    EXPECT_FALSE(list.Validate(nullptr));
+    EXPECT_FALSE(Validate(list, nullptr));
     ASSERT_EQ(notices.Notices().size(), 2u);
     EXPECT_EQ(notices.Notices()[0].caption, "Error:");
     EXPECT_EQ(notices.Notices()[0].message + "\r\n",
@@ -148,7 +148,7 @@ TEST_F(ValidationTest, LargeListsSortInPlace) {
         std::snprintf(item->Macro, sizeof item->Macro, "M%u", id);
         list.Append(std::move(item));
     }
-    EXPECT_TRUE(list.Validate(nullptr));
+    EXPECT_TRUE(Validate(list, nullptr));
     EXPECT_EQ(list.List().front()->ID, 1u);
     EXPECT_EQ(list.List().back()->ID, 1000000u);
 }
