@@ -1,4 +1,4 @@
-// libFuzzer target: reads the input as a BIN into an item list (CRilTxtLoader::LoadBin), then
+// libFuzzer target: reads the input as a BIN into an item list (LoadBin), then
 // writes the list as text files and headers in both flavours, checking each file is in place.
 #include "items/ril_txt_loader.h"
 #include "table/bin_list_reader.h"

@@ -35,16 +35,18 @@ HResult Begin(std::uint32_t firstId, const char *holder) {
 }
 
 // The holder counts in the export's own type, which is 32 bits wide on every platform.
-HResult HolderInfo(const char *path, char *buffer, RIL_ULONG *size, RIL_ULONG *held) {
-    if constexpr (std::is_same_v<RIL_ULONG, std::uint32_t>) {
+template <typename Count>
+HResult HolderInfo(const char *path, char *buffer, Count *size, Count *held) {
+    if constexpr (std::is_same_v<Count, std::uint32_t>) {
         return GetHolderInfo(path, buffer, size, held);
     } else {
         std::uint32_t sizeValue = size != nullptr ? static_cast<std::uint32_t>(*size) : 0;
-        std::uint32_t heldValue = held != nullptr ? static_cast<std::uint32_t>(*held) : 0;
+        constexpr std::uint32_t kUnset = 2; // the reader sets 0 or 1
+        std::uint32_t heldValue = kUnset;
         HResult result = GetHolderInfo(path, buffer, size != nullptr ? &sizeValue : nullptr,
                                        held != nullptr ? &heldValue : nullptr);
         // Written back in the order the reader sets them, and only when set.
-        if (held != nullptr && *held != heldValue)
+        if (held != nullptr && heldValue != kUnset)
             *held = heldValue;
         if (size != nullptr && *size != sizeValue)
             *size = sizeValue;

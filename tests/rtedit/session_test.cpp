@@ -422,6 +422,11 @@ TEST_F(SessionTest, ToolsRefuseTheLoadedFileDuringASession) {
     notices.Clear();
     EXPECT_EQ(Ril_ExportResFromBinToTxt(dir.File("out.txt").c_str(), 0, nullptr), -202);
     EXPECT_EQ(notices.Notices().back().message, Gbk("当前加载的BIN正在编辑中，请结束编辑再继续 !"));
+    EXPECT_EQ(Ril_WriteHeaderFile(dir.Path().string().c_str(), 0, nullptr), -202);
+    // The import knows the loaded file by its name in any letter case.
+    std::string upper = bin.substr(0, bin.size() - 9) + "TABLE.BIN";
+    EXPECT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), 0, upper.c_str(), nullptr), -201);
+    EXPECT_FALSE(FileExists(upper));
     // Naming the file explicitly is not refused.
     EXPECT_EQ(Ril_ExportResFromBinToTxt(dir.File("out.txt").c_str(), 0, bin.c_str()), 0);
     // Ending with a header folder writes the loaded table's header.

@@ -1,4 +1,4 @@
-// CRilTxtLoader::LoadBin: the items a BIN appends to the list, byte for byte, and every way
+// LoadBin: the items a BIN appends to the list, byte for byte, and every way
 // a BIN fails to read.
 #include "api/library_state.h"
 #include "core/messages.h"
