@@ -1,6 +1,9 @@
-// libFuzzer target: reads the input as a BIN into an item list (CRilTxtLoader::LoadBin), then
+// libFuzzer target: reads the input as a BIN into an item list (LoadBin), then
 // writes the list as text files and headers in both flavours, checking each file is in place.
 #include "items/ril_txt_loader.h"
+#include "table/bin_list_reader.h"
+#include "text/txt_writer.h"
+#include "tools/header_writer.h"
 
 #include "Ril4410.h"
 
@@ -83,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     Check(std::fclose(file) == 0, "cannot close the input file");
 
     ril::CRilTxtLoader list;
-    int loaded = list.LoadBin(paths.bin.c_str());
+    int loaded = LoadBin(list, paths.bin.c_str());
     Check(loaded == 0 || loaded == 1, "LoadBin must give 1 or 0");
     // A failed read keeps the items before the failing entry: write those too.
     for (const std::string *path : {&paths.textA, &paths.textW, &paths.headerA, &paths.headerW})
@@ -96,10 +99,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         for (std::size_t i = 0; i < sizeof item->Macro && macro[i] != '\0'; ++i)
             identifiers = identifiers && IsIdentifierCharacter(macro[i]);
     }
-    const bool wroteTextA = list.SaveTxt(paths.textA.c_str(), 0) == 1;
-    const bool wroteTextW = list.SaveTxt(paths.textW.c_str(), 1) == 1;
-    const bool wroteHeaderA = list.WriteHeader(paths.headerA.c_str(), 0) != 0;
-    const bool wroteHeaderW = list.WriteHeader(paths.headerW.c_str(), 1) != 0;
+    const bool wroteTextA = SaveTxt(list, paths.textA.c_str(), 0) == 1;
+    const bool wroteTextW = SaveTxt(list, paths.textW.c_str(), 1) == 1;
+    const bool wroteHeaderA = WriteHeader(list, paths.headerA.c_str(), 0) != 0;
+    const bool wroteHeaderW = WriteHeader(list, paths.headerW.c_str(), 1) != 0;
     Check(wroteHeaderA == identifiers, "WriteHeader (MBCS) must succeed unless a macro is refused");
     Check(wroteHeaderW == identifiers, "WriteHeader (WCS) must succeed unless a macro is refused");
 

@@ -2,6 +2,8 @@
 // flavour the caller asks for), validates the items, and checks what validation promises.
 #include "Ril4410.h"
 #include "items/ril_txt_loader.h"
+#include "text/txt_parser.h"
+#include "tools/validation.h"
 
 #include <unistd.h>
 
@@ -75,12 +77,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     std::fclose(file);
 
     ril::CRilTxtLoader list;
-    int loaded = list.LoadTxt(TempPath().c_str(), wide, nullptr);
+    int loaded = LoadTxt(list, TempPath().c_str(), wide, nullptr);
     CheckItems(list);
     if (loaded == 0)
         return 0;
     std::size_t before = list.Count();
-    bool valid = list.Validate(nullptr);
+    bool valid = Validate(list, nullptr);
     CheckItems(list);
     Check(list.Count() <= before, "validation added items");
     if (valid && before >= 2)

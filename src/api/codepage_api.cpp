@@ -2,9 +2,11 @@
 // errors turned into the library's codes and recorded as the last error; and the choice of
 // the code page that code page 0 stands for.
 #include "Ril4410.h"
-#include "platform/codepage.h"
 #include "api/library_state.h"
 #include "core/export_guard.h"
+#include "platform/codepage.h"
+
+#include <utility>
 
 namespace ril {
 namespace {
@@ -49,7 +51,13 @@ bool ServesAsAnsiCodePage(unsigned codePage) {
            platform::WideToMultiByte(codePage, letter, -1, nullptr, 0).count == 2;
 }
 
-int Failed() {
+// Runs a conversion through the guard; anything that escapes it is a failed conversion,
+// recorded as the last error only then.
+template <typename Body> int GuardedConversion(Body &&body) {
+    constexpr int kEscaped = -1; // no conversion returns a negative count
+    int converted = Guarded<int>(kEscaped, std::forward<Body>(body));
+    if (converted != kEscaped)
+        return converted;
     SetLastErrorCode(kErrConversion);
     return 0;
 }
@@ -61,7 +69,7 @@ using namespace ril;
 
 extern "C" RIL_API int Ril_WcsToMbcs(RIL_WCHAR const *source, char *destination,
                                      unsigned int codePage) {
-    return Guarded<int>(Failed(), [&] {
+    return GuardedConversion([&] {
         return ConvertWithSizeQuery(source, destination, [&](void *out, int size) {
             return platform::WideToMultiByte(codePage, source, -1, static_cast<char *>(out), size);
         });
@@ -70,7 +78,7 @@ extern "C" RIL_API int Ril_WcsToMbcs(RIL_WCHAR const *source, char *destination,
 
 extern "C" RIL_API int Ril_MbcsToWcs(char const *source, RIL_WCHAR *destination,
                                      unsigned int codePage) {
-    return Guarded<int>(Failed(), [&] {
+    return GuardedConversion([&] {
         return ConvertWithSizeQuery(source, destination, [&](void *out, int size) {
             return platform::MultiByteToWide(codePage, source, -1,
                                              static_cast<std::uint16_t *>(out), size);

@@ -1,11 +1,54 @@
 // The process-wide objects. Members are built in declaration order and destroyed in reverse.
 #include "api/library_state.h"
 
+#include "core/safe_text.h"
 #include "platform/thread_attach.h"
+
+#include <cstring>
 
 namespace ril {
 
 LibraryState theLibraryState;
+
+namespace {
+
+constexpr std::size_t kComparedPathSize = 260;
+
+// Two paths name the loaded file when their first 259 characters match, ignoring the case
+// of ASCII letters.
+bool SameLoadedPath(const char *loadedPath, const char *binPath) {
+    char a[kComparedPathSize];
+    char b[kComparedPathSize];
+    SafeCopyA(a, sizeof a, loadedPath);
+    SafeCopyA(b, sizeof b, binPath);
+    for (char *p : {a, b})
+        for (; *p != '\0'; ++p)
+            if (*p >= 'a' && *p <= 'z')
+                *p = static_cast<char>(*p - 'a' + 'A');
+    return std::strcmp(a, b) == 0;
+}
+
+} // namespace
+
+BinTarget ResolveBinTarget(const char *binPath, BinUse use) {
+    CBinMaster &table = State().table;
+    BinTarget target;
+    target.named = binPath != nullptr;
+    bool loadedFile = false;
+    if (binPath != nullptr) {
+        target.path = binPath;
+        loadedFile =
+            use == BinUse::Write && table.IsLoaded() && SameLoadedPath(table.Path(), binPath);
+    } else if (table.IsLoaded()) {
+        target.path = table.Path();
+        loadedFile = true;
+    }
+    if (loadedFile) {
+        target.refused = EditingSessionOpen();
+        target.loadedTable = &table;
+    }
+    return target;
+}
 
 } // namespace ril
 

@@ -6,13 +6,14 @@
 #include "rtedit/txt_res_idx_svr.h"
 #include "rtedit/txt_res_run_time_editor.h"
 #include "table/bin_master.h"
+#include "table/bin_target.h"
 
 namespace ril {
 
 struct LibraryState {
     HResult lastError = 0;
     CBinMaster table;
-    CTxtResIdxSvr accessor;
+    CTxtResIdxSvr accessor{lastError};
     CTxtResRunTimeEditor editor{accessor};
 };
 
@@ -31,5 +32,12 @@ inline void SetLastErrorCode(HResult code) {
 inline bool EditingSessionOpen() {
     return State().editor.IsEditing();
 }
+
+enum class BinUse { Read, Write };
+
+// The BIN a tool call works on: `binPath`, or the loaded table's file when it is null. The
+// loaded table's file is refused while a session is open; a writer also recognises it under
+// a path the caller names.
+BinTarget ResolveBinTarget(const char *binPath, BinUse use);
 
 } // namespace ril

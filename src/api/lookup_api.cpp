@@ -1,8 +1,8 @@
-// The exported load and lookup functions over the process-wide table.
+// The exported load, lookup and save functions over the process-wide table.
 #include "Ril4410.h"
 #include "api/library_state.h"
-#include "items/record_text.h"
 #include "core/export_guard.h"
+#include "items/record_text.h"
 
 #include <cstring>
 
@@ -131,4 +131,8 @@ extern "C" RIL_API RIL_LONG Ril_GetMacro(char *buffer, RIL_ULONG &length, RIL_UL
 
 extern "C" RIL_API RIL_LONG Ril_GetLastError(void) {
     return Guarded<RIL_LONG>(0, [] { return State().lastError; });
+}
+
+extern "C" RIL_API RIL_LONG Ril_ExportResToBinFile(char const *path) {
+    return Guarded<RIL_LONG>(kEFail, [&] { return State().table.ExportResToBinFile(path); });
 }

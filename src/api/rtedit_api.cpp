@@ -1,10 +1,14 @@
 // The run-time editing exports: thin wrappers around the process-wide editor and module
-// accessor.
+// accessor, and the holder marker exports.
 #include "Ril4410.h"
 #include "api/library_state.h"
+#include "api/tool_api.h"
 #include "core/export_guard.h"
+#include "rtedit/holder_marker.h"
 
+#include <cstdint>
 #include <string>
+#include <type_traits>
 
 namespace ril {
 namespace {
@@ -28,6 +32,26 @@ HResult Begin(std::uint32_t firstId, const char *holder) {
             return marked;
     }
     return state.editor.BeginEdit(firstId);
+}
+
+// The holder counts in the export's own type, which is 32 bits wide on every platform.
+template <typename Count>
+HResult HolderInfo(const char *path, char *buffer, Count *size, Count *held) {
+    if constexpr (std::is_same_v<Count, std::uint32_t>) {
+        return GetHolderInfo(path, buffer, size, held);
+    } else {
+        std::uint32_t sizeValue = size != nullptr ? static_cast<std::uint32_t>(*size) : 0;
+        constexpr std::uint32_t kUnset = 2; // the reader sets 0 or 1
+        std::uint32_t heldValue = kUnset;
+        HResult result = GetHolderInfo(path, buffer, size != nullptr ? &sizeValue : nullptr,
+                                       held != nullptr ? &heldValue : nullptr);
+        // Written back in the order the reader sets them, and only when set.
+        if (held != nullptr && heldValue != kUnset)
+            *held = heldValue;
+        if (size != nullptr && *size != sizeValue)
+            *size = sizeValue;
+        return result;
+    }
 }
 
 } // namespace
@@ -60,7 +84,7 @@ extern "C" RIL_API RIL_LONG Ril_RTEditEnd(int discard, char const *headerDir, in
     return Guarded<RIL_LONG>(kEFail, [&]() -> RIL_LONG {
         HResult result = State().editor.EndEdit(discard);
         if (result >= 0 && headerDir != nullptr)
-            return Ril_WriteHeaderFile(headerDir, wide, nullptr);
+            return WriteHeaderAndRecord(headerDir, wide, nullptr);
         return result;
     });
 }
@@ -93,4 +117,13 @@ extern "C" RIL_API void const *Ril_RTEditGetModuleData(RIL_ULONG id, RIL_ULONG *
             *size = record != nullptr ? bytes : 0;
         return record;
     });
+}
+
+extern "C" RIL_API RIL_LONG Ril_RTEditGetHolderInfo(char const *path, char *buffer, RIL_ULONG *size,
+                                                    RIL_ULONG *held) {
+    return Guarded<RIL_LONG>(kEFail, [&] { return HolderInfo(path, buffer, size, held); });
+}
+
+extern "C" RIL_API RIL_LONG Ril_RTEditForceWriteHolderInfo(char const *path, char const *holder) {
+    return Guarded<RIL_LONG>(kEFail, [&] { return AppendHolderMarker(path, holder); });
 }

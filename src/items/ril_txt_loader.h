@@ -1,13 +1,15 @@
 // CRilTxtLoader: the item list that the import, export and header tools build for one call.
-// It owns its items; their order is file order until validation sorts them by ID. Items,
+// It owns its items; their order is file order until validation sorts them by ID. The
+// operations on a list are free functions of the layer they belong to: LoadTxt and SaveTxt
+// (text/), LoadBin and SaveBin (table/), Validate and WriteHeader (tools/). Items,
 // their records and the list's nodes come from arenas that live as long as the list, so
 // a list of a million items costs a few large allocations instead of three million small ones.
 #pragma once
 
+#include "core/arena.h"
+#include "items/ril_str_res.h"
 #include "platform/file.h"
 #include "platform/memory.h"
-#include "items/ril_str_res.h"
-#include "core/arena.h"
 
 #include <cstddef>
 #include <list>
@@ -37,21 +39,6 @@ class CRilTxtLoader {
     virtual ~CRilTxtLoader() = default;
     CRilTxtLoader(const CRilTxtLoader &) = delete;
     CRilTxtLoader &operator=(const CRilTxtLoader &) = delete;
-
-    // Appends the items of a text resource file; 1 on success, 0 after reporting a failure.
-    int LoadTxt(const char *txtPath, int wide, const char *logPath);
-    // Reports every bad or repeated macro and repeated ID, removes the repeats and sorts
-    // the list by signed ID; true when nothing was wrong.
-    bool Validate(const char *logPath);
-    // Writes the list as a BIN (the loaded table's file when binPath is null); 1 or 0.
-    int SaveBin(const char *binPath, const char *logPath);
-    // Appends the entries of a BIN (the loaded table's file when binPath is null); 1 on
-    // success, 0 after showing why.
-    int LoadBin(const char *binPath);
-    // Writes the list as a text resource file in the given flavour; 1 or 0.
-    int SaveTxt(const char *path, int wide) const;
-    // Writes the list as a header of IDT_ definitions; false when it could not be written.
-    bool WriteHeader(const char *headerPath, int wide) const;
 
     // A new empty item made in the list's arena, whose records come from it too; null when
     // memory runs out.
@@ -101,9 +88,5 @@ class CRilTxtLoader {
     std::vector<platform::FileContent> kept_;
     Items items_;
 };
-
-// Fills `list` with the BIN a tool works on (the loaded table's file when binPath is null):
-// kSOk, kErrArgument (neither a path nor a loaded table: reported), or kErrBinRead.
-HResult LoadToolSource(CRilTxtLoader &list, const char *binPath);
 
 } // namespace ril

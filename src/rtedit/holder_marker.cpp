@@ -1,9 +1,7 @@
-// Reading and appending holder markers, and their two exports.
+// Reading and appending holder markers.
 #include "rtedit/holder_marker.h"
 
-#include "Ril4410.h"
 #include "core/allocate.h"
-#include "core/export_guard.h"
 #include "core/le_reader.h"
 #include "platform/file.h"
 
@@ -43,7 +41,9 @@ std::string ReadMarkerText(platform::File &file) {
     return text.substr(0, text.find('\0'));
 }
 
-HResult GetHolderInfo(const char *path, char *buffer, RIL_ULONG *size, RIL_ULONG *held) {
+} // namespace
+
+HResult GetHolderInfo(const char *path, char *buffer, std::uint32_t *size, std::uint32_t *held) {
     platform::File file = platform::File::Open(path, "rb");
     HolderFlag flag = file.IsOpen() ? ReadFlag(file) : HolderFlag::Unreadable;
     if (flag == HolderFlag::None) {
@@ -60,7 +60,7 @@ HResult GetHolderInfo(const char *path, char *buffer, RIL_ULONG *size, RIL_ULONG
         *held = 1;
     std::string text = ReadMarkerText(file);
     file.Close();
-    RIL_ULONG need = text.empty() ? 0 : static_cast<RIL_ULONG>(text.size() + 1);
+    std::uint32_t need = text.empty() ? 0 : static_cast<std::uint32_t>(text.size() + 1);
     if (buffer == nullptr) {
         if (size == nullptr)
             return kErrArgument;
@@ -75,8 +75,6 @@ HResult GetHolderInfo(const char *path, char *buffer, RIL_ULONG *size, RIL_ULONG
         std::memcpy(buffer, text.c_str(), need);
     return kSOk;
 }
-
-} // namespace
 
 HResult AppendHolderMarker(const char *path, const char *holder) {
     std::size_t n = holder != nullptr ? std::strlen(holder) : 0;
@@ -99,14 +97,3 @@ HResult AppendHolderMarker(const char *path, const char *holder) {
 }
 
 } // namespace ril
-
-using namespace ril;
-
-extern "C" RIL_API RIL_LONG Ril_RTEditGetHolderInfo(char const *path, char *buffer, RIL_ULONG *size,
-                                                    RIL_ULONG *held) {
-    return Guarded<RIL_LONG>(kEFail, [&] { return GetHolderInfo(path, buffer, size, held); });
-}
-
-extern "C" RIL_API RIL_LONG Ril_RTEditForceWriteHolderInfo(char const *path, char const *holder) {
-    return Guarded<RIL_LONG>(kEFail, [&] { return AppendHolderMarker(path, holder); });
-}

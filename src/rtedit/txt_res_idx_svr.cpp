@@ -1,7 +1,6 @@
 // The module accessor: loading, probing and committing into the resource module.
 #include "rtedit/txt_res_idx_svr.h"
 
-#include "api/library_state.h"
 #include "core/safe_text.h"
 #include "rtedit/holder_marker.h"
 
@@ -15,7 +14,7 @@ CTxtResIdxSvr::~CTxtResIdxSvr() {
 }
 
 HResult CTxtResIdxSvr::Record(HResult result) {
-    SetLastErrorCode(result);
+    lastError_ = result;
     return result;
 }
 
@@ -44,7 +43,7 @@ HResult CTxtResIdxSvr::CloseModule() {
 }
 
 const std::uint8_t *CTxtResIdxSvr::FindStringResource(std::uint16_t id, std::uint32_t *size) {
-    SetLastErrorCode(kSOk);
+    lastError_ = kSOk;
     if (size != nullptr)
         *size = 0;
     if (!module_) {

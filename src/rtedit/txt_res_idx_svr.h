@@ -1,6 +1,7 @@
 // CTxtResIdxSvr: the resource module of the editing session. It loads and unloads the
 // module, remembers its path, finds the resource of an ID and commits a batch of item
-// records into the module's file. Each operation records its result as the last error.
+// records into the module's file. Each operation records its result in the last-error code
+// it was given.
 #pragma once
 
 #include "core/limits.h"
@@ -29,7 +30,7 @@ class CTxtResIdxSvr {
         std::uint32_t size;
     };
 
-    CTxtResIdxSvr() = default;
+    explicit CTxtResIdxSvr(HResult &lastError) : lastError_(lastError) {}
     virtual ~CTxtResIdxSvr();
     CTxtResIdxSvr(const CTxtResIdxSvr &) = delete;
     CTxtResIdxSvr &operator=(const CTxtResIdxSvr &) = delete;
@@ -54,6 +55,7 @@ class CTxtResIdxSvr {
   private:
     HResult Record(HResult result);
 
+    HResult &lastError_;
     std::unique_ptr<platform::Module> module_;
     char path_[kPathSize] = {};
 };

@@ -1,10 +1,10 @@
 // Reading a BIN into the item list, entry by entry, for the export and header tools.
-#include "api/library_state.h"
+#include "table/bin_list_reader.h"
+
 #include "core/error_report.h"
 #include "core/le_reader.h"
 #include "core/limits.h"
 #include "core/messages.h"
-#include "items/ril_txt_loader.h"
 #include "platform/file.h"
 #include "table/bin_limits.h"
 
@@ -13,23 +13,18 @@
 
 namespace ril {
 
-int CRilTxtLoader::LoadBin(const char *binPath) {
-    if (binPath == nullptr && EditingSessionOpen()) {
-        ErrorBox("%s", msg::kLoadedBinBeingEdited);
-        return 0;
-    }
-    std::string path = binPath != nullptr ? binPath : State().table.Path();
+int LoadBin(CRilTxtLoader &list, const char *path) {
     // Read, not mapped: on Windows a mapping would lock the file for as long as the list
     // lives, and the caller may be about to replace it.
     platform::FileContent file;
-    if (platform::ReadWholeFile(path.c_str(), file) != platform::ReadStatus::Ok) {
-        ErrorBox(msg::kCannotOpen, path.c_str());
+    if (platform::ReadWholeFile(path, file) != platform::ReadStatus::Ok) {
+        ErrorBox(msg::kCannotOpen, path);
         return 0;
     }
     // Whole records stay in the file's buffer, which the list keeps from here on.
     std::uint8_t *bytes = file.bytes.get();
     const std::size_t fileSize = file.size;
-    Keep(std::move(file));
+    list.Keep(std::move(file));
 
     // Stream rules at end of file: a field that cannot be read whole keeps its preset.
     LeReader reader(bytes, fileSize);
@@ -50,9 +45,9 @@ int CRilTxtLoader::LoadBin(const char *binPath) {
             reader.ReadU32(size);
         std::uint8_t *record = bytes + reader.Position();
         std::size_t available = reader.Skip(size);
-        ItemHandle item;
+        CRilTxtLoader::ItemHandle item;
         if (id < bound && size > 0 && !MissingPartTooLarge(size, available))
-            item = NewItem();
+            item = list.NewItem();
         // Only a record cut short by the end of the file is copied (and padded with zeros).
         if (item && available == size)
             item->BorrowRecord(record, size);
@@ -61,17 +56,21 @@ int CRilTxtLoader::LoadBin(const char *binPath) {
             return 0;
         }
         item->ID = id;
-        Append(std::move(item));
+        list.Append(std::move(item));
     }
     return 1;
 }
 
-HResult LoadToolSource(CRilTxtLoader &list, const char *binPath) {
-    if (binPath == nullptr && !State().table.IsLoaded()) {
+HResult LoadToolSource(CRilTxtLoader &list, const BinTarget &source) {
+    if (source.path == nullptr) {
         ErrorBox("%s", msg::kNoBinNoTable);
         return kErrArgument;
     }
-    return list.LoadBin(binPath) ? kSOk : kErrBinRead;
+    if (source.refused) {
+        ErrorBox("%s", msg::kLoadedBinBeingEdited);
+        return kErrBinRead;
+    }
+    return LoadBin(list, source.path) ? kSOk : kErrBinRead;
 }
 
 } // namespace ril

@@ -1,33 +1,15 @@
 // Writing the item list as a BIN. The file is replaced whole or not at all; when it is the
 // loaded table's file, the table is unloaded once the new file is in place.
-#include "table/bin_image.h"
-#include "core/error_report.h"
-#include "api/library_state.h"
-#include "items/ril_txt_loader.h"
-#include "platform/file_replacer.h"
-#include "core/messages.h"
+#include "table/bin_list_writer.h"
 
-#include <cstring>
-#include <string>
+#include "core/error_report.h"
+#include "core/messages.h"
+#include "platform/file_replacer.h"
+#include "table/bin_image.h"
+#include "table/bin_master.h"
 
 namespace ril {
 namespace {
-
-constexpr std::size_t kComparedPathSize = 260;
-
-// Two paths name the loaded file when their first 259 characters match, ignoring the case
-// of ASCII letters.
-bool SameLoadedPath(const char *loadedPath, const char *binPath) {
-    char a[kComparedPathSize];
-    char b[kComparedPathSize];
-    SafeCopyA(a, sizeof a, loadedPath);
-    SafeCopyA(b, sizeof b, binPath);
-    for (char *p : {a, b})
-        for (; *p != '\0'; ++p)
-            if (*p >= 'a' && *p <= 'z')
-                *p = static_cast<char>(*p - 'a' + 'A');
-    return std::strcmp(a, b) == 0;
-}
 
 // Writes the items that have a record, in list order.
 void WriteItems(FileReplacer &out, const CRilTxtLoader::Items &items) {
@@ -48,46 +30,37 @@ void WriteItems(FileReplacer &out, const CRilTxtLoader::Items &items) {
 
 } // namespace
 
-int CRilTxtLoader::SaveBin(const char *binPath, const char *logPath) {
-    CBinMaster &table = State().table;
-    std::string target;
-    bool targetIsLoaded = false;
-    if (binPath != nullptr) {
-        target = binPath;
-        targetIsLoaded = table.IsLoaded() && SameLoadedPath(table.Path(), binPath);
-    } else if (table.IsLoaded()) {
-        target = table.Path();
-        targetIsLoaded = true;
-    } else {
+int SaveBin(const CRilTxtLoader &list, const BinTarget &target, const char *logPath) {
+    if (target.path == nullptr) {
         LogError(logPath, "%s", msg::kNoBinNoTable);
         return 0;
     }
-    if (targetIsLoaded && EditingSessionOpen()) {
+    if (target.refused) {
         LogError(logPath, "%s", msg::kLoadedBinBeingEdited);
         return 0;
     }
-    if (target.empty())
+    if (target.path[0] == '\0')
         return 0;
 
-    FileReplacer file(target.c_str());
+    FileReplacer file(target.path);
     ReplaceStatus status = ReplaceStatus::CannotOpen;
     if (file.IsOpen()) {
-        WriteItems(file, items_);
+        WriteItems(file, list.List());
         status = file.Commit();
     }
     switch (status) {
     case ReplaceStatus::CannotOpen:
-        LogError(logPath, msg::kCannotOpenForUpdate, target.c_str());
+        LogError(logPath, msg::kCannotOpenForUpdate, target.path);
         return 0;
     case ReplaceStatus::WriteFailed:
-        LogError(logPath, msg::kCannotWriteBin, target.c_str());
+        LogError(logPath, msg::kCannotWriteBin, target.path);
         return 0;
     case ReplaceStatus::Ok:
         break;
     }
     // The loaded records are stale now; Ril_ReLoadRes reads the new file.
-    if (targetIsLoaded)
-        table.UnloadRes();
+    if (target.loadedTable != nullptr)
+        target.loadedTable->UnloadRes();
     return 1;
 }
 

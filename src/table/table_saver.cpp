@@ -1,12 +1,11 @@
 // Saving the loaded table as a BIN: its records in ascending ID order with a fresh holder
 // marker. The file is replaced whole; the table is unloaded once the file is in place.
-#include "Ril4410.h"
-#include "api/library_state.h"
 #include "core/allocate.h"
-#include "core/export_guard.h"
 #include "core/limits.h"
 #include "platform/file_replacer.h"
 #include "table/bin_image.h"
+#include "table/bin_master.h"
+
 
 namespace ril {
 HResult CBinMaster::ExportResToBinFile(const char *path) {
@@ -38,9 +37,3 @@ HResult CBinMaster::ExportResToBinFile(const char *path) {
 }
 
 } // namespace ril
-
-using namespace ril;
-
-extern "C" RIL_API RIL_LONG Ril_ExportResToBinFile(char const *path) {
-    return Guarded<RIL_LONG>(kEFail, [&] { return State().table.ExportResToBinFile(path); });
-}

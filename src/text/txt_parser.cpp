@@ -339,7 +339,7 @@ long FindBracedText(const std::uint16_t *data, std::size_t count, std::size_t &p
     return FindBracedTextIn(braces, count, position, 2);
 }
 
-int ParseTextFile(CRilTxtLoader &list, const char *txtPath, int wide, const char *logPath) {
+int LoadTxt(CRilTxtLoader &list, const char *txtPath, int wide, const char *logPath) {
     LoadedText text;
     if (!ReadTextFile(txtPath, wide, logPath, text))
         return 0;
@@ -348,10 +348,6 @@ int ParseTextFile(CRilTxtLoader &list, const char *txtPath, int wide, const char
     if (text.wide)
         return Scanner<std::uint16_t>(list, text.Units(), (bytes + 1) / 2, logPath, chars).Run();
     return Scanner<unsigned char>(list, text.Bytes(), bytes, logPath, chars).Run();
-}
-
-int CRilTxtLoader::LoadTxt(const char *txtPath, int wide, const char *logPath) {
-    return ParseTextFile(*this, txtPath, wide, logPath);
 }
 
 } // namespace ril

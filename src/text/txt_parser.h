@@ -2,13 +2,13 @@
 // caller and the byte-order mark, and numbers the items that ask for a new ID.
 #pragma once
 
-#include "platform/codepage_chars.h"
 #include "items/ril_txt_loader.h"
+#include "platform/codepage_chars.h"
 
 namespace ril {
 
 // Appends the items of `txtPath` to `list`; 1 on success, 0 after reporting the failure.
-int ParseTextFile(CRilTxtLoader &list, const char *txtPath, int wide, const char *logPath);
+int LoadTxt(CRilTxtLoader &list, const char *txtPath, int wide, const char *logPath);
 
 // Outcomes of the brace search besides a text length.
 constexpr long kBracedTextNotFound = -1;

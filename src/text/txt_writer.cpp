@@ -1,16 +1,15 @@
 // Writing the item list as a text resource file, in the layout the parser reads back, and
 // the export from a BIN built on it.
-#include "Ril4410.h"
+#include "text/txt_writer.h"
+
+#include "core/error_report.h"
+#include "core/messages.h"
+#include "items/item_record.h"
+#include "items/refused_items.h"
 #include "platform/clock.h"
 #include "platform/codepage_chars.h"
-#include "core/error_report.h"
-#include "items/item_record.h"
-#include "api/library_state.h"
-#include "items/refused_items.h"
-#include "items/ril_txt_loader.h"
-#include "core/export_guard.h"
 #include "platform/file_replacer.h"
-#include "core/messages.h"
+#include "table/bin_list_reader.h"
 
 #include <algorithm>
 #include <charconv>
@@ -165,19 +164,9 @@ void PutItem(TextOut &out, const RilStrRes &item, bool wide, const platform::Cha
     out.Ascii("}\r\n\r\n");
 }
 
-HResult Export(const char *txtPath, int wide, const char *binPath) {
-    if (txtPath == nullptr)
-        return kErrArgument;
-    CRilTxtLoader list;
-    HResult loaded = LoadToolSource(list, binPath);
-    if (loaded != kSOk)
-        return loaded;
-    return list.SaveTxt(txtPath, wide) ? kSOk : kErrOutputWrite;
-}
-
 } // namespace
 
-int CRilTxtLoader::SaveTxt(const char *path, int wide) const {
+int SaveTxt(const CRilTxtLoader &list, const char *path, int wide) {
     FileReplacer file(path);
     if (!file.IsOpen()) {
         ErrorBox(msg::kCannotOpenText, path);
@@ -187,7 +176,7 @@ int CRilTxtLoader::SaveTxt(const char *path, int wide) const {
     PutBanner(out, wide != 0);
     const platform::CharTable chars = platform::CharTableFor(0);
     RefusedItems refused;
-    ForEachItem([&](const RilStrRes &item) { PutItem(out, item, wide != 0, chars, refused); });
+    list.ForEachItem([&](const RilStrRes &item) { PutItem(out, item, wide != 0, chars, refused); });
     if (refused.Any()) { // the previous file stays
         ErrorBox(msg::kExportCannotHold, path, refused.List());
         return 0;
@@ -198,14 +187,14 @@ int CRilTxtLoader::SaveTxt(const char *path, int wide) const {
     return 0;
 }
 
-} // namespace ril
-
-using namespace ril;
-
-extern "C" RIL_API RIL_LONG Ril_ExportResFromBinToTxt(char const *txtPath, int wide,
-                                                      char const *binPath) {
-    HResult result =
-        Guarded<HResult>(kErrOutputWrite, [&] { return Export(txtPath, wide, binPath); });
-    SetLastErrorCode(result);
-    return result;
+HResult ExportBinToTxt(const char *txtPath, int wide, const BinTarget &source) {
+    if (txtPath == nullptr)
+        return kErrArgument;
+    CRilTxtLoader list;
+    HResult loaded = LoadToolSource(list, source);
+    if (loaded != kSOk)
+        return loaded;
+    return SaveTxt(list, txtPath, wide) ? kSOk : kErrOutputWrite;
 }
+
+} // namespace ril

@@ -1,18 +1,17 @@
 // The header generator: one "#define IDT_<macro> <id>//<text>" line per item of a BIN,
 // inside an include guard made from the header's file name.
-#include "Ril4410.h"
-#include "api/library_state.h"
+#include "tools/header_writer.h"
+
 #include "core/error_report.h"
-#include "core/export_guard.h"
 #include "core/limits.h"
 #include "core/messages.h"
 #include "items/item_record.h"
 #include "items/refused_items.h"
-#include "items/ril_txt_loader.h"
 #include "platform/codepage.h"
 #include "platform/codepage_chars.h"
 #include "platform/file_replacer.h"
 #include "platform/path.h"
+#include "table/bin_list_reader.h"
 
 #include <algorithm>
 #include <charconv>
@@ -46,7 +45,7 @@ constexpr std::string_view kTemplate =
 // The header's path: the folder, a separator, the BIN's file name without its extension
 // (or the loaded table's file name with it) and ".h"; empty when it would not fit in 1023
 // characters (a cut path would name another file).
-std::string HeaderPath(const char *headerDir, const char *binPath) {
+std::string HeaderPath(const char *headerDir, const BinTarget &source) {
     char path[kHeaderPathSize];
     if (SafeCopyA(path, sizeof path, headerDir) != kSOk)
         return std::string();
@@ -55,13 +54,11 @@ std::string HeaderPath(const char *headerDir, const char *binPath) {
         SafeCatA(path, sizeof path, separator);
     }
     char name[kPathSize];
-    if (binPath != nullptr) {
-        SafeCopyA(name, sizeof name, binPath);
+    SafeCopyA(name, sizeof name, source.path);
+    if (source.named) {
         // The last '.' of the whole copy, even when it stands in a folder's name.
         if (char *dot = std::strrchr(name, '.'))
             *dot = '\0';
-    } else {
-        SafeCopyA(name, sizeof name, State().table.Path());
     }
     if (SafeCatA(path, sizeof path, name + platform::FileNameOffset(name)) != kSOk ||
         SafeCatA(path, sizeof path, ".h") != kSOk)
@@ -204,24 +201,9 @@ void PutDefinition(FileReplacer &out, const RilStrRes &item, bool wide,
     out.Write("\r\n", 2);
 }
 
-HResult WriteHeaderFile(const char *headerDir, int wide, const char *binPath) {
-    // Paths too long for their fields are refused rather than cut.
-    if (headerDir == nullptr || headerDir[0] == '\0' ||
-        (binPath != nullptr && std::strlen(binPath) >= kPathSize))
-        return kErrArgument;
-    CRilTxtLoader list;
-    HResult loaded = LoadToolSource(list, binPath);
-    if (loaded != kSOk)
-        return loaded;
-    const std::string headerPath = HeaderPath(headerDir, binPath);
-    if (headerPath.empty())
-        return kErrArgument;
-    return list.WriteHeader(headerPath.c_str(), wide) ? kSOk : kErrOutputWrite;
-}
-
 } // namespace
 
-bool CRilTxtLoader::WriteHeader(const char *headerPath, int wide) const {
+bool WriteHeader(const CRilTxtLoader &list, const char *headerPath, int wide) {
     FileReplacer out(headerPath);
     if (!out.IsOpen()) {
         ErrorBox(msg::kCannotOpenHeader, headerPath);
@@ -230,7 +212,7 @@ bool CRilTxtLoader::WriteHeader(const char *headerPath, int wide) const {
     WriteHeaderPrologue(out, headerPath);
     const platform::CharTable chars = platform::CharTableFor(0);
     RefusedItems refused;
-    ForEachItem(
+    list.ForEachItem(
         [&](const RilStrRes &item) { PutDefinition(out, item, wide != 0, chars, refused); });
     if (refused.Any()) { // the previous header stays
         ErrorBox(msg::kHeaderMacroNotIdentifier, headerPath, refused.List());
@@ -245,14 +227,19 @@ bool CRilTxtLoader::WriteHeader(const char *headerPath, int wide) const {
     return false;
 }
 
-} // namespace ril
-
-using namespace ril;
-
-extern "C" RIL_API RIL_LONG Ril_WriteHeaderFile(char const *headerDir, int wide,
-                                                char const *binPath) {
-    HResult result = Guarded<HResult>(kErrOutputWrite,
-                                      [&] { return WriteHeaderFile(headerDir, wide, binPath); });
-    SetLastErrorCode(result);
-    return result;
+HResult WriteHeaderFile(const char *headerDir, int wide, const BinTarget &source) {
+    // Paths too long for their fields are refused rather than cut.
+    if (headerDir == nullptr || headerDir[0] == '\0' ||
+        (source.named && std::strlen(source.path) >= kPathSize))
+        return kErrArgument;
+    CRilTxtLoader list;
+    HResult loaded = LoadToolSource(list, source);
+    if (loaded != kSOk)
+        return loaded;
+    const std::string headerPath = HeaderPath(headerDir, source);
+    if (headerPath.empty())
+        return kErrArgument;
+    return WriteHeader(list, headerPath.c_str(), wide) ? kSOk : kErrOutputWrite;
 }
+
+} // namespace ril

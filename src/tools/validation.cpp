@@ -1,9 +1,9 @@
 // Validation of an item list before it becomes a BIN: every bad macro character, repeated
 // macro and repeated ID is reported; repeats are removed and the list ends sorted by ID.
-#include "platform/memory.h"
+#include "tools/validation.h"
 #include "core/error_report.h"
-#include "items/ril_txt_loader.h"
 #include "core/messages.h"
+#include "platform/memory.h"
 
 #include <algorithm>
 #include <cstring>
@@ -163,8 +163,9 @@ void SortUniqueIds(CRilTxtLoader::Items &items,
 
 } // namespace
 
-bool CRilTxtLoader::Validate(const char *logPath) {
-    if (items_.empty())
+bool Validate(CRilTxtLoader &list, const char *logPath) {
+    CRilTxtLoader::Items &items = list.List();
+    if (items.empty())
         return true;
     // One pass checks the characters, collects the macros and notes the items that break
     // the ascending ID order: without repeated macros or IDs the outcome of the two stable
@@ -173,12 +174,12 @@ bool CRilTxtLoader::Validate(const char *logPath) {
     bool valid = true;
     bool repeats = false;
     Vector<const char *> macros(LargeBlocks());
-    macros.reserve(items_.size());
-    std::vector<Items::iterator> outOfOrder;
+    macros.reserve(items.size());
+    std::vector<CRilTxtLoader::Items::iterator> outOfOrder;
     Vector<std::int32_t> runIds(LargeBlocks());
     std::vector<std::int32_t> outOfOrderIds;
-    runIds.reserve(items_.size());
-    for (auto it = items_.begin(); it != items_.end(); ++it) {
+    runIds.reserve(items.size());
+    for (auto it = items.begin(); it != items.end(); ++it) {
         const RilStrRes &item = **it;
         valid = CheckMacroCharacters(item, logPath) && valid;
         if (repeats)
@@ -194,23 +195,23 @@ bool CRilTxtLoader::Validate(const char *logPath) {
             runIds.push_back(id);
         }
     }
-    if (items_.size() < 2)
+    if (items.size() < 2)
         return valid;
     if (!repeats && !SeenMacros::AnyRepeated(macros) &&
         !OutOfOrderIdsRepeat(runIds, std::move(outOfOrderIds))) {
-        SortUniqueIds(items_, outOfOrder);
+        SortUniqueIds(items, outOfOrder);
         return valid;
     }
 
     // std::list::sort is a stable merge sort that relinks nodes in place.
-    items_.sort([](const auto &a, const auto &b) { return std::strcmp(a->Macro, b->Macro) < 0; });
+    items.sort([](const auto &a, const auto &b) { return std::strcmp(a->Macro, b->Macro) < 0; });
     bool repeatedMacros = RemoveRepeats(
-        items_, logPath, msg::kDuplicateMacro, [](const RilStrRes &a, const RilStrRes &b) {
+        items, logPath, msg::kDuplicateMacro, [](const RilStrRes &a, const RilStrRes &b) {
             return a.Macro[0] != '\0' && std::strcmp(a.Macro, b.Macro) == 0;
         });
-    items_.sort(BySignedId);
+    items.sort(BySignedId);
     bool repeatedIds =
-        RemoveRepeats(items_, logPath, msg::kDuplicateId,
+        RemoveRepeats(items, logPath, msg::kDuplicateId,
                       [](const RilStrRes &a, const RilStrRes &b) { return a.ID == b.ID; });
     return valid && !repeatedMacros && !repeatedIds;
 }

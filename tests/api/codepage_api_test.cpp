@@ -55,9 +55,18 @@ TEST(CodePageApi, SizeRuleAndLastError) {
     EXPECT_EQ(Ril_WcsToMbcs(W(u"A"), nullptr, 12345), 0);
     EXPECT_EQ(Ril_GetLastError(), kErrArgument);
 
-    // Every success clears an earlier error.
+    // Choosing a code page leaves the last error alone, refused or not; every successful
+    // conversion clears an earlier error, and only a failing one sets it.
+    EXPECT_EQ(Ril_SetAnsiCodePage(12345), 0xFFFFFFFFu);
+    EXPECT_EQ(Ril_GetLastError(), -102);
+    const unsigned previous = Ril_SetAnsiCodePage(0);
+    EXPECT_EQ(Ril_GetLastError(), -102);
+    Ril_SetAnsiCodePage(previous);
     EXPECT_EQ(Ril_MbcsToWcs("A", nullptr, 65001), 2);
     EXPECT_EQ(Ril_GetLastError(), 0);
+    EXPECT_EQ(Ril_WcsToMbcs(W(u"A"), narrow, 65001), 2);
+    EXPECT_EQ(Ril_GetLastError(), 0);
+    EXPECT_STREQ(narrow, "A");
 }
 
 TEST(CodePageApi, CodePagesConvertBothWays) {

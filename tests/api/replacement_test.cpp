@@ -1,11 +1,13 @@
 // Every writer replaces its file whole or not at all: a fault at any step leaves the previous
 // file, no temporary file and the loaded table, and the failure is reported.
+#include "api/library_state.h"
 #include "core/error_report.h"
 #include "core/messages.h"
 #include "items/ril_txt_loader.h"
 #include "platform/fault.h"
 #include "platform/path.h"
 #include "support/test_support.h"
+#include "table/bin_list_writer.h"
 
 #include <cstring>
 #include <filesystem>
@@ -46,7 +48,7 @@ class ReplacementTest : public LibraryTest {
             std::strcpy(item->Macro, "NEW");
             EXPECT_EQ(item->SetTextA("new", 3), kSOk);
             list.Append(std::move(item));
-            return list.SaveBin(target.c_str(), log.c_str());
+            return SaveBin(list, ResolveBinTarget(target.c_str(), BinUse::Write), log.c_str());
         }
         if (writer == "text")
             return Ril_ExportResFromBinToTxt(target.c_str(), 1, bin.c_str());

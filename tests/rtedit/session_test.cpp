@@ -179,7 +179,7 @@ TEST_F(SessionTest, UnreadableResourceIsReported) {
     pe_test::PutU32(tree.bytes, tree.dataEntries[0], 0x00900000); // data far outside the image
     std::string path = dir.File("unreadable.dll");
     WriteFile(path, pe_test::SimplePe(tree.bytes));
-    CTxtResIdxSvr accessor;
+    CTxtResIdxSvr accessor{State().lastError};
     ASSERT_EQ(accessor.OpenModule(path.c_str()), 0);
     EXPECT_EQ(accessor.FindStringResource(1), nullptr);
     EXPECT_EQ(Ril_GetLastError(), kErrResourceLoad);
@@ -379,6 +379,11 @@ TEST_F(SessionTest, ToolsRefuseTheLoadedFileDuringASession) {
     notices.Clear();
     EXPECT_EQ(Ril_ExportResFromBinToTxt(dir.File("out.txt").c_str(), 0, nullptr), kErrBinRead);
     EXPECT_EQ(notices.Notices().back().message, msg::kLoadedBinBeingEdited);
+    EXPECT_EQ(Ril_WriteHeaderFile(dir.Path().string().c_str(), 0, nullptr), kErrBinRead);
+    // The import knows the loaded file by its name in any letter case.
+    std::string upper = bin.substr(0, bin.size() - 9) + "TABLE.BIN";
+    EXPECT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), 0, upper.c_str(), nullptr), kErrImportWrite);
+    EXPECT_FALSE(FileExists(upper));
     // Naming the file explicitly is not refused.
     EXPECT_EQ(Ril_ExportResFromBinToTxt(dir.File("out.txt").c_str(), 0, bin.c_str()), 0);
     // Ending with a header folder writes the loaded table's header.
@@ -388,7 +393,7 @@ TEST_F(SessionTest, ToolsRefuseTheLoadedFileDuringASession) {
 }
 
 TEST_F(SessionTest, ModuleAccessor) {
-    CTxtResIdxSvr accessor;
+    CTxtResIdxSvr accessor{State().lastError};
     EXPECT_EQ(accessor.ReopenModule(), kErrNoModulePath);
     EXPECT_EQ(accessor.FindStringResource(1), nullptr);
     EXPECT_EQ(Ril_GetLastError(), kErrNoModule);

@@ -1,9 +1,10 @@
-// CRilTxtLoader::LoadBin: the items a BIN appends to the list, byte for byte, and every way
+// LoadBin: the items a BIN appends to the list, byte for byte, and every way
 // a BIN fails to read.
+#include "api/library_state.h"
 #include "core/messages.h"
-#include "items/ril_txt_loader.h"
 #include "platform/fault.h"
 #include "support/test_support.h"
+#include "table/bin_list_reader.h"
 
 #include <filesystem>
 
@@ -15,7 +16,7 @@ class BinListReaderTest : public LibraryTest {
     // Reads `bin` into a fresh list and checks the result, the items kept and the notice.
     void Read(const Bytes &bin, int result, std::size_t items, const std::string &notice = "") {
         list = std::make_unique<CRilTxtLoader>();
-        EXPECT_EQ(list->LoadBin(Put("in.bin", bin).c_str()), result);
+        EXPECT_EQ(LoadBin(*list, Put("in.bin", bin).c_str()), result);
         EXPECT_EQ(list->Count(), items);
         ExpectNotice(notice);
     }
@@ -36,7 +37,7 @@ TEST_F(BinListReaderTest, WorkedExampleAppendsBehindTheItemsAlreadyListed) {
                     .Trailer("h")
                     .Get();
     list->Append(std::make_unique<RilStrRes>());
-    ASSERT_EQ(list->LoadBin(Put("in.bin", bin).c_str()), 1);
+    ASSERT_EQ(LoadBin(*list, Put("in.bin", bin).c_str()), 1);
     ASSERT_EQ(list->Count(), 3u);
     EXPECT_EQ(At(1).ID, 1u);
     EXPECT_STREQ(At(1).Macro, "HELLO");
@@ -99,9 +100,9 @@ TEST_F(BinListReaderTest, AFailingEntryKeepsTheItemsBeforeIt) {
 
 TEST_F(BinListReaderTest, FilesThatCannotBeOpenedAndTheLoadedTablesFile) {
     std::string missing = dir.File("missing.bin");
-    EXPECT_EQ(list->LoadBin(missing.c_str()), 0);
+    EXPECT_EQ(LoadBin(*list, missing.c_str()), 0);
     ExpectNotice(Printf(msg::kCannotOpen, missing.c_str()));
-    EXPECT_EQ(list->LoadBin(dir.Path().string().c_str()), 0); // a folder is no BIN
+    EXPECT_EQ(LoadBin(*list, dir.Path().string().c_str()), 0); // a folder is no BIN
     ExpectNotice(Printf(msg::kCannotOpen, dir.Path().string().c_str()));
 
     // No path: the loaded table's file is read again from disk, not from memory.
@@ -109,11 +110,11 @@ TEST_F(BinListReaderTest, FilesThatCannotBeOpenedAndTheLoadedTablesFile) {
         Put("table.bin", BinBuilder().Header(1, 1, 1).EntryA(1, "OLD", "old").Get());
     ASSERT_EQ(Ril_LoadRes(loaded.c_str()), 0);
     WriteFile(loaded, BinBuilder().Header(1, 2, 1).EntryA(2, "NEW", "new").Get());
-    ASSERT_EQ(list->LoadBin(nullptr), 1);
+    ASSERT_EQ(LoadToolSource(*list, ResolveBinTarget(nullptr, BinUse::Read)), kSOk);
     ASSERT_EQ(list->Count(), 1u);
     EXPECT_STREQ(At(0).Macro, "NEW");
     std::filesystem::remove(loaded);
-    EXPECT_EQ(list->LoadBin(nullptr), 0);
+    EXPECT_EQ(LoadToolSource(*list, ResolveBinTarget(nullptr, BinUse::Read)), kErrBinRead);
     ExpectNotice(Printf(msg::kCannotOpen, loaded.c_str()));
 }
 

@@ -74,7 +74,7 @@ class TxtParser : public ::testing::Test {
   protected:
     int Load(const Bytes &content, int wide = 0, bool withLog = true) {
         ril::test::WriteFile(path_, content);
-        return list_.LoadTxt(path_.c_str(), wide, withLog ? log_.c_str() : nullptr);
+        return LoadTxt(list_, path_.c_str(), wide, withLog ? log_.c_str() : nullptr);
     }
     int Load(const std::string &content, int wide = 0, bool withLog = true) {
         return Load(Bytes(content.begin(), content.end()), wide, withLog);
@@ -263,7 +263,7 @@ TEST_F(TxtParser, LongMacrosAreCutWithAWarning) {
 TEST_F(TxtParser, FileReadingFailuresLeaveTheListAsItWas) {
     list_.Append(std::make_unique<RilStrRes>());
     const std::string missing = dir_.File("missing.txt");
-    EXPECT_EQ(0, list_.LoadTxt(missing.c_str(), 0, log_.c_str()));
+    EXPECT_EQ(0, LoadTxt(list_, missing.c_str(), 0, log_.c_str()));
     std::string expected = Line(Msg("无法打开 %s !", missing.c_str()));
     for (const std::string &tiny : {std::string("R"), std::string()}) {
         EXPECT_EQ(0, Load(tiny));

@@ -1,4 +1,4 @@
-// Ril_ExportResFromBinToTxt and CRilTxtLoader::SaveTxt: the text file byte for byte in both
+// Ril_ExportResFromBinToTxt and SaveTxt: the text file byte for byte in both
 // flavours, and every way out with its message, result and the file left behind.
 #include "core/messages.h"
 #include "platform/fault.h"

@@ -1,7 +1,7 @@
 // Validation of item lists: every fault reported in order, repeats removed, list sorted.
 #include "core/messages.h"
-#include "items/ril_txt_loader.h"
 #include "support/test_support.h"
+#include "tools/validation.h"
 
 #include <gtest/gtest.h>
 
@@ -47,7 +47,7 @@ TEST_F(ValidationTest, EveryIllegalByteIsReportedInListOrder) {
     Add(9, "A B");
     Add(10, "A-B");
     Add(11, "X\xD6\xD0"); // one GBK character: two bytes, two reports
-    EXPECT_FALSE(list.Validate(log.c_str()));
+    EXPECT_FALSE(Validate(list, log.c_str()));
     std::string expected = LogLine(msg::kEmptyMacro, 7, 128u);
     for (const char *c : {"a", "b", "c"})
         expected += LogLine(msg::kIllegalMacroCharacter, 8, "abc", c);
@@ -69,7 +69,7 @@ TEST_F(ValidationTest, RepeatedMacrosAndIds) {
     Add(30, "B"); // same macro and ID as the earlier B: reported as a macro repeat only
     Add(40, "");  // empty macros never repeat each other...
     Add(40, "");  // ...but equal IDs do
-    EXPECT_FALSE(list.Validate(log.c_str()));
+    EXPECT_FALSE(Validate(list, log.c_str()));
     std::string expected =
         LogLine(msg::kEmptyMacro, 40, 128u) + LogLine(msg::kEmptyMacro, 40, 128u);
     expected += LogLine(msg::kDuplicateMacro, 30, "B", 30, "B");
@@ -108,7 +108,7 @@ TEST_F(ValidationTest, RepeatedIdsAreFoundWhereverTheyStand) {
             items.Append(std::move(item));
         }
         std::filesystem::remove(log);
-        EXPECT_EQ(items.Validate(log.c_str()), !c.repeated) << c.ids.size();
+        EXPECT_EQ(Validate(items, log.c_str()), !c.repeated) << c.ids.size();
         std::vector<std::int32_t> ids;
         for (const auto &item : items.List())
             ids.push_back(static_cast<std::int32_t>(item->ID));
@@ -122,7 +122,7 @@ TEST_F(ValidationTest, WithoutALogEveryFaultIsANotice) {
     Add(1, "a");
     Add(2, "A");
     Add(3, "A");
-    EXPECT_FALSE(list.Validate(nullptr));
+    EXPECT_FALSE(Validate(list, nullptr));
     ASSERT_EQ(notices.Notices().size(), 2u);
     EXPECT_EQ(notices.Notices()[0].caption, "Error:");
     EXPECT_EQ(notices.Notices()[0].message + "\r\n",

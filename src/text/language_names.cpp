@@ -1,8 +1,7 @@
-// Ril_StringToLanguage: a language keyword, in any ASCII letter case, to ENUM_LANGUAGE_TYPE.
-#include "Ril4410.h"
+// Language keywords: a keyword, in any ASCII letter case, to its position in the table.
+#include "text/language_names.h"
 
 #include "core/safe_text.h"
-#include "core/export_guard.h"
 
 #include <array>
 #include <cstddef>
@@ -11,7 +10,7 @@
 namespace ril {
 namespace {
 
-// Keywords in the order of ENUM_LANGUAGE_TYPE's values.
+// Keywords in the order of the exported language values.
 constexpr std::array<const char *, 25> kLanguageKeywords = {
     "MULTILANGUAGE", "ENGLISH",   "FRENCH",    "GERMAN",  "CHINESEPRC", "CHINESETAIWAN", "JAPANESE",
     "KOREAN",        "RUSSIAN",   "MUNGARIAN", "SPANISH", "PORTUGUESE", "DANISH",        "DUTCH",
@@ -27,21 +26,18 @@ void UpperCaseAscii(char *text) {
             *text = static_cast<char>(*text - 'a' + 'A');
 }
 
-ENUM_LANGUAGE_TYPE ToLanguage(const char *name) {
+} // namespace
+
+unsigned LanguageIndex(const char *name) {
     if (name == nullptr)
-        return RIL_LANG_MULTILANGUAGE;
+        return kNoLanguage;
     char copy[kNameSize];
     SafeCopyA(copy, sizeof copy, name); // a longer name is cut to 255 bytes
     UpperCaseAscii(copy);
     for (std::size_t i = 0; i < kLanguageKeywords.size(); ++i)
         if (std::strcmp(copy, kLanguageKeywords[i]) == 0)
-            return static_cast<ENUM_LANGUAGE_TYPE>(i);
-    return RIL_LANG_MULTILANGUAGE;
+            return static_cast<unsigned>(i);
+    return kNoLanguage;
 }
 
-} // namespace
 } // namespace ril
-
-extern "C" RIL_API ENUM_LANGUAGE_TYPE Ril_StringToLanguage(char const *name) {
-    return ril::Guarded(RIL_LANG_MULTILANGUAGE, [&] { return ril::ToLanguage(name); });
-}

@@ -1,9 +1,8 @@
-// Ril_CombineStringW / Ril_CombineStringA: replace the first numbered placeholder "&0NN" in a
-// caller's buffer by a value string, in place and within the buffer's size.
-#include "Ril4410.h"
+// String combination: replaces the first numbered placeholder "&0NN" in a caller's buffer by
+// a value string, in place and within the buffer's size.
+#include "text/combine_string.h"
 
 #include "core/allocate.h"
-#include "core/export_guard.h"
 #include "core/safe_text.h"
 
 #include <cstddef>
@@ -97,18 +96,14 @@ HResult Combine(Char *text, const Char *value, unsigned number, std::size_t size
 }
 
 } // namespace
+
+HResult CombineString(char *text, const char *value, unsigned number, std::size_t size) {
+    return Combine(text, value, number, size);
+}
+
+HResult CombineString(std::uint16_t *text, const std::uint16_t *value, unsigned number,
+                      std::size_t size) {
+    return Combine(text, value, number, size);
+}
+
 } // namespace ril
-
-extern "C" RIL_API RIL_LONG Ril_CombineStringW(RIL_WCHAR *text, RIL_WCHAR const *value,
-                                               RIL_ULONG number, RIL_ULONG size) {
-    return ril::Guarded<RIL_LONG>(ril::kEFail, [&] {
-        return ril::Combine(text, value, static_cast<unsigned>(number), size);
-    });
-}
-
-extern "C" RIL_API RIL_LONG Ril_CombineStringA(char *text, char const *value, RIL_ULONG number,
-                                               RIL_ULONG size) {
-    return ril::Guarded<RIL_LONG>(ril::kEFail, [&] {
-        return ril::Combine(text, value, static_cast<unsigned>(number), size);
-    });
-}

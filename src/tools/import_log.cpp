@@ -1,14 +1,14 @@
-// Ril_ImportResFromTxtToBin: text resource file → item list → validation → BIN, with an
-// optional import log that records the run.
-#include "Ril4410.h"
+// The import log: emptied at the start of an import, then a head naming the operator, the
+// text file and the BIN, the messages of the run, and a banner for its outcome.
+#include "tools/import_log.h"
+
+#include "core/error_report.h"
+#include "core/messages.h"
 #include "platform/file.h"
 #include "platform/fs.h"
 #include "platform/user.h"
-#include "core/error_report.h"
-#include "api/library_state.h"
-#include "items/ril_txt_loader.h"
-#include "core/export_guard.h"
-#include "core/messages.h"
+
+#include <string>
 
 namespace ril {
 namespace {
@@ -44,11 +44,9 @@ void WriteLogHead(const char *logPath, const char *txtPath) {
     LogError(logPath, msg::kLogSource, txtPath);
 }
 
-HResult Import(const char *txtPath, int wide, const char *binPath, const char *logPath) {
-    if (txtPath == nullptr)
-        return kErrArgument;
-    CBinMaster &table = State().table;
-    const char *target = binPath != nullptr ? binPath : table.IsLoaded() ? table.Path() : nullptr;
+} // namespace
+
+HResult StartImportLog(const char *logPath, const char *txtPath, const char *target) {
     if (logPath != nullptr) {
         if (!LogIsAnotherFile(logPath, txtPath, target) || !RecreateLog(logPath)) {
             ErrorBox("%s", msg::kLogCannotCreate);
@@ -65,26 +63,11 @@ HResult Import(const char *txtPath, int wide, const char *binPath, const char *l
     }
     if (logPath != nullptr)
         LogError(logPath, msg::kLogTarget, target);
+    return kSOk;
+}
 
-    CRilTxtLoader list;
-    HResult result = kSOk;
-    if (!list.LoadTxt(txtPath, wide, logPath) || !list.Validate(logPath))
-        result = kErrImportParse;
-    else if (!list.SaveBin(binPath, logPath))
-        result = kErrImportWrite;
+void EndImportLog(const char *logPath, HResult result) {
     LogEntry(logPath, result == kSOk ? msg::kLogSuccess : msg::kLogFailure);
-    return result;
 }
 
-} // namespace
 } // namespace ril
-
-using namespace ril;
-
-extern "C" RIL_API RIL_LONG Ril_ImportResFromTxtToBin(char const *txtPath, int wide,
-                                                      char const *binPath, char const *logPath) {
-    HResult result =
-        Guarded<HResult>(kErrImportParse, [&] { return Import(txtPath, wide, binPath, logPath); });
-    SetLastErrorCode(result);
-    return result;
-}

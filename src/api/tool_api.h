@@ -1,0 +1,12 @@
+// The tool exports' bodies that other exports share.
+#pragma once
+
+#include "core/result_codes.h"
+
+namespace ril {
+
+// Ril_WriteHeaderFile: writes the header of the BIN (the loaded table's file for a null
+// path) and records the result as the last error.
+HResult WriteHeaderAndRecord(const char *headerDir, int wide, const char *binPath);
+
+} // namespace ril

@@ -1,0 +1,17 @@
+// Writing an item list as a text resource file, and the export of a BIN built on it.
+#pragma once
+
+#include "items/ril_txt_loader.h"
+#include "table/bin_target.h"
+
+namespace ril {
+
+// Writes the list to `path` in the flavour `wide` names, replacing the file whole; 1, or 0
+// after showing why (not writable, or an item the format cannot hold).
+int SaveTxt(const CRilTxtLoader &list, const char *path, int wide);
+
+// Reads the BIN `source` and writes it as the text file `txtPath`: kSOk, kErrArgument,
+// kErrBinRead or kErrOutputWrite.
+HResult ExportBinToTxt(const char *txtPath, int wide, const BinTarget &source);
+
+} // namespace ril

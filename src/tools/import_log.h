@@ -1,0 +1,17 @@
+// The import log that Ril_ImportResFromTxtToBin keeps when it is given a log path.
+#pragma once
+
+#include "core/result_codes.h"
+
+namespace ril {
+
+// Starts an import of `txtPath` into `target` (null: no BIN to write): with a log path, the
+// log is emptied and gets its head. kSOk; or kErrArgument when the log cannot be created or
+// would overwrite the text file or the BIN (shown), or when there is no target (logged,
+// with the failure banner).
+HResult StartImportLog(const char *logPath, const char *txtPath, const char *target);
+
+// Ends the log with the banner for `result`.
+void EndImportLog(const char *logPath, HResult result);
+
+} // namespace ril

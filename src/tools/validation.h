@@ -1,0 +1,12 @@
+// Validation of an item list before an import writes it as a BIN.
+#pragma once
+
+#include "items/ril_txt_loader.h"
+
+namespace ril {
+
+// Reports every bad or repeated macro and repeated ID, removes the repeats and sorts the
+// list by signed ID; true when nothing was wrong.
+bool Validate(CRilTxtLoader &list, const char *logPath);
+
+} // namespace ril
