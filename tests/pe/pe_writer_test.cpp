@@ -1,8 +1,8 @@
 // Tests of rebuilding modules around a changed resource tree: every placement case on the
 // MinGW modules, the bytes no section owns, and the cases that must fail cleanly.
-#include "pe/pe_bytes.h"
-#include "pe/pe_writer.h"
+#include "core/byte_cursor.h"
 #include "pe/pe_test_support.h"
+#include "pe/pe_writer.h"
 
 #include <gtest/gtest.h>
 
@@ -95,7 +95,7 @@ void ExpectSound(const Bytes &before, const Bytes &after,
     const Section &tree = b.sections[*b.SectionOfRva(newTree)];
     EXPECT_EQ(tree.virtualAddress, newTree);
     EXPECT_EQ(tree.virtualSize, b.Directory(kDirectoryResource).size);
-    EXPECT_EQ(b.sizeOfImage, AlignUp(b.sections.back().MemoryEnd(), b.sectionAlignment));
+    EXPECT_EQ(b.sizeOfImage, ril::AlignUp(b.sections.back().MemoryEnd(), b.sectionAlignment));
     // Everything after the section data, moved as one block.
     const std::uint64_t oldTail = DataEnd(a);
     const std::uint64_t newTail = DataEnd(b);
