@@ -1,11 +1,11 @@
 // Writing the item list as a BIN. The file is replaced whole or not at all; when it is the
 // loaded table's file, the table is unloaded once the new file is in place.
-#include "table/bin_image.h"
-#include "core/error_report.h"
 #include "api/library_state.h"
+#include "core/error_report.h"
+#include "core/messages.h"
 #include "items/ril_txt_loader.h"
 #include "platform/file_replacer.h"
-#include "core/messages.h"
+#include "table/bin_format.h"
 
 #include <cstring>
 #include <string>

@@ -1,10 +1,10 @@
 // Saving the loaded table as a BIN: its records in ascending ID order with a fresh holder
 // marker. The file is replaced whole; the table is unloaded once the file is in place.
 #include "Ril4410.h"
-#include "table/bin_image.h"
 #include "api/library_state.h"
 #include "core/export_guard.h"
 #include "platform/file_replacer.h"
+#include "table/bin_format.h"
 
 #include <new>
 

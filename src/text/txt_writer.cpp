@@ -1,16 +1,17 @@
 // Writing the item list as a text resource file, in the layout the parser reads back, and
 // the export from a BIN built on it.
 #include "Ril4410.h"
-#include "platform/clock.h"
-#include "platform/codepage_chars.h"
-#include "core/error_report.h"
-#include "items/item_record.h"
 #include "api/library_state.h"
+#include "core/byte_cursor.h"
+#include "core/error_report.h"
+#include "core/export_guard.h"
+#include "core/messages.h"
+#include "items/item_record.h"
 #include "items/refused_items.h"
 #include "items/ril_txt_loader.h"
-#include "core/export_guard.h"
+#include "platform/clock.h"
+#include "platform/codepage_chars.h"
 #include "platform/file_replacer.h"
-#include "core/messages.h"
 
 #include <algorithm>
 #include <charconv>
@@ -67,12 +68,10 @@ void PutMacro(TextOut &out, const RilStrRes &item, bool wide) {
         out.Raw(item.Macro, std::strlen(item.Macro));
         return;
     }
-    char bytes[2 * kMacroField];
+    std::uint8_t bytes[2 * kMacroField];
     std::size_t units = 0;
-    for (; units < kMacroField && item.MacroW[units] != 0; ++units) {
-        bytes[2 * units] = static_cast<char>(item.MacroW[units] & 0xFF);
-        bytes[2 * units + 1] = static_cast<char>(item.MacroW[units] >> 8);
-    }
+    for (; units < kMacroField && item.MacroW[units] != 0; ++units)
+        StoreU16(bytes + 2 * units, static_cast<std::uint16_t>(item.MacroW[units]));
     out.Raw(bytes, 2 * units);
 }
 

@@ -1,17 +1,18 @@
 // The header generator: one "#define IDT_<macro> <id>//<text>" line per item of a BIN,
 // inside an include guard made from the header's file name.
 #include "Ril4410.h"
-#include "platform/codepage.h"
-#include "platform/codepage_chars.h"
-#include "platform/path.h"
-#include "core/error_report.h"
-#include "items/item_record.h"
 #include "api/library_state.h"
+#include "core/byte_cursor.h"
+#include "core/error_report.h"
+#include "core/export_guard.h"
+#include "core/messages.h"
+#include "items/item_record.h"
 #include "items/refused_items.h"
 #include "items/ril_txt_loader.h"
-#include "core/export_guard.h"
+#include "platform/codepage.h"
+#include "platform/codepage_chars.h"
 #include "platform/file_replacer.h"
-#include "core/messages.h"
+#include "platform/path.h"
 
 #include <algorithm>
 #include <charconv>
@@ -160,8 +161,7 @@ void PutNarrowComment(FileReplacer &out, std::string_view text, const platform::
 void PutWideComment(FileReplacer &out, std::string_view text, const platform::CharTable &chars) {
     std::vector<std::uint16_t> units;
     for (std::size_t i = 0; i + 1 < text.size() && units.size() < kWideCommentUnits; i += 2) {
-        std::uint16_t unit = static_cast<std::uint16_t>(
-            static_cast<unsigned char>(text[i]) | static_cast<unsigned char>(text[i + 1]) << 8);
+        std::uint16_t unit = LoadU16(reinterpret_cast<const std::uint8_t *>(text.data() + i));
         if (unit == 0)
             break;
         units.push_back(unit);
