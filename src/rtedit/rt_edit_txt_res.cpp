@@ -1,6 +1,7 @@
 // Session items: their records are built once and owned by the item.
 #include "rtedit/rt_edit_txt_res.h"
 
+#include "items/record_builder.h"
 #include "platform/fault.h"
 
 #include <cstring>
@@ -19,25 +20,20 @@ HResult CRTEditTxtRes::Set(std::uint32_t id, const char *macro, const void *data
                            std::uint32_t size) {
     if (id == kNoItemId || data == nullptr || size == 0 || macro == nullptr)
         return kEFail;
-    std::size_t macroBytes = std::strlen(macro) + 1;
-    std::size_t recordSize = 2 + macroBytes + size;
-    if (macroBytes > 0xFFFF || recordSize > UINT32_MAX ||
-        platform::ShouldFail(platform::Fault::Alloc))
+    std::optional<RecordLayout> layout = PlanRecord(macro, size, 0);
+    if (!layout || platform::ShouldFail(platform::Fault::Alloc))
         return kEOutOfMemory;
     // One spare byte places the text on an even address; the padding ends any text.
     std::unique_ptr<std::uint8_t[]> block(new (std::nothrow)
-                                              std::uint8_t[recordSize + kRecordPadding + 1]());
+                                              std::uint8_t[layout->size + kRecordPadding + 1]());
     if (!block)
         return kEOutOfMemory;
     std::uint8_t *record =
-        block.get() + ((reinterpret_cast<std::uintptr_t>(block.get()) + macroBytes) & 1);
-    record[0] = static_cast<std::uint8_t>(macroBytes);
-    record[1] = static_cast<std::uint8_t>(macroBytes >> 8);
-    std::memcpy(record + 2, macro, macroBytes);
-    std::memcpy(record + 2 + macroBytes, data, size);
+        block.get() + ((reinterpret_cast<std::uintptr_t>(block.get()) + layout->macroBytes) & 1);
+    FillRecord(std::span<std::uint8_t>(record, layout->size), *layout, macro, data);
     block_ = std::move(block);
     record_ = record;
-    size_ = static_cast<std::uint32_t>(recordSize);
+    size_ = static_cast<std::uint32_t>(layout->size);
     id_ = id;
     return kSOk;
 }
