@@ -3,7 +3,7 @@
 // a text without its own terminator still ends at the record's end, in either flavour.
 #pragma once
 
-#include "core/le_reader.h"
+#include "core/byte_cursor.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,6 +3,7 @@
 
 #include "core/allocate.h"
 #include "items/item_record.h"
+#include "items/record_builder.h"
 #include "platform/codepage.h"
 
 #include <algorithm>
@@ -105,20 +106,15 @@ HResult RilStrRes::BuildRecord(const void *text, std::size_t textBytes,
                                std::size_t terminatorBytes) {
     Record.reset();
     RecordSize = 0;
-    std::size_t macroBytes = std::strlen(Macro) + 1;
-    std::size_t size = 2 + macroBytes + textBytes + terminatorBytes;
-    if (size > UINT32_MAX)
+    std::optional<RecordLayout> layout = PlanRecord(Macro, textBytes, terminatorBytes);
+    if (!layout)
         return kEOutOfMemory;
-    RecordBlock record = AllocateRecord(size, size - terminatorBytes);
+    RecordBlock record = AllocateRecord(layout->size, layout->size);
     if (!record)
         return kEOutOfMemory;
-    record[0] = static_cast<std::uint8_t>(macroBytes);
-    record[1] = static_cast<std::uint8_t>(macroBytes >> 8);
-    std::memcpy(record.get() + 2, Macro, macroBytes);
-    if (textBytes > 0)
-        std::memcpy(record.get() + 2 + macroBytes, text, textBytes);
+    FillRecord(std::span<std::uint8_t>(record.get(), layout->size), *layout, Macro, text);
     Record = std::move(record);
-    RecordSize = static_cast<std::uint32_t>(size);
+    RecordSize = static_cast<std::uint32_t>(layout->size);
     return kSOk;
 }
 

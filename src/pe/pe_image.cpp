@@ -1,7 +1,7 @@
 // Parsing and validation of PE32/PE32+ headers and section tables; RVA mapping; checksum.
 #include "pe/pe_image.h"
 
-#include "pe/pe_bytes.h"
+#include "core/byte_cursor.h"
 
 namespace ril::platform::pe {
 namespace {
@@ -18,23 +18,23 @@ constexpr bool IsPowerOfTwo(std::uint64_t value) {
 // The DOS header, the PE signature and the COFF file header.
 bool ParseFileHeader(ByteReader &file, Image &image, std::uint32_t &sections,
                      std::uint32_t &optionalSize) {
-    if (file.Size() < kDosHeaderSize || file.U16(0) != 0x5A4D) // "MZ"
+    if (file.Size() < kDosHeaderSize || file.U16At(0) != 0x5A4D) // "MZ"
         return false;
-    std::uint64_t peOffset = file.U32(0x3C);
-    if (file.U32(peOffset) != 0x00004550) // "PE\0\0"
+    std::uint64_t peOffset = file.U32At(0x3C);
+    if (file.U32At(peOffset) != 0x00004550) // "PE\0\0"
         return false;
     image.coffOffset = peOffset + 4;
-    sections = file.U16(image.coffOffset + 2);
-    image.pointerToSymbolTable = file.U32(image.coffOffset + 8);
-    image.numberOfSymbols = file.U32(image.coffOffset + 12);
-    optionalSize = file.U16(image.coffOffset + 16);
+    sections = file.U16At(image.coffOffset + 2);
+    image.pointerToSymbolTable = file.U32At(image.coffOffset + 8);
+    image.numberOfSymbols = file.U32At(image.coffOffset + 12);
+    optionalSize = file.U16At(image.coffOffset + 16);
     image.optionalOffset = image.coffOffset + kCoffHeaderSize;
     return file.Ok() && sections >= 1 && sections <= kMaxSections;
 }
 
 bool ParseOptionalHeader(ByteReader &file, Image &image, std::uint32_t optionalSize) {
     const std::uint64_t at = image.optionalOffset;
-    std::uint16_t magic = file.U16(at);
+    std::uint16_t magic = file.U16At(at);
     if (magic != kMagicPe32 && magic != kMagicPe32Plus)
         return false;
     image.pe32Plus = magic == kMagicPe32Plus;
@@ -42,12 +42,12 @@ bool ParseOptionalHeader(ByteReader &file, Image &image, std::uint32_t optionalS
     const std::uint64_t directories = image.pe32Plus ? 112 : 96;
     if (optionalSize < directories)
         return false;
-    image.sizeOfInitializedData = file.U32(at + 8);
-    image.sectionAlignment = file.U32(at + 32);
-    image.fileAlignment = file.U32(at + 36);
-    image.sizeOfImage = file.U32(at + 56);
-    image.sizeOfHeaders = file.U32(at + 60);
-    std::uint32_t count = file.U32(at + countField);
+    image.sizeOfInitializedData = file.U32At(at + 8);
+    image.sectionAlignment = file.U32At(at + 32);
+    image.fileAlignment = file.U32At(at + 36);
+    image.sizeOfImage = file.U32At(at + 56);
+    image.sizeOfHeaders = file.U32At(at + 60);
+    std::uint32_t count = file.U32At(at + countField);
     if (!file.Ok() || count <= kDirectoryResource)
         return false;
     image.directoryCount = count < kMaxDirectories ? count : kMaxDirectories;
@@ -55,8 +55,8 @@ bool ParseOptionalHeader(ByteReader &file, Image &image, std::uint32_t optionalS
     if (directories + 8ull * image.directoryCount > optionalSize)
         return false;
     for (std::uint32_t i = 0; i < image.directoryCount; ++i)
-        image.directories.push_back({file.U32(image.directoryOffset + 8ull * i),
-                                     file.U32(image.directoryOffset + 8ull * i + 4)});
+        image.directories.push_back({file.U32At(image.directoryOffset + 8ull * i),
+                                     file.U32At(image.directoryOffset + 8ull * i + 4)});
     return file.Ok();
 }
 
@@ -73,11 +73,11 @@ bool ParseSections(ByteReader &file, Image &image, std::uint32_t count) {
         const std::uint64_t at = image.sectionTableOffset + std::uint64_t{kSectionHeaderSize} * i;
         Section section;
         section.headerOffset = at;
-        section.virtualSize = file.U32(at + 8);
-        section.virtualAddress = file.U32(at + 12);
-        section.rawSize = file.U32(at + 16);
-        section.rawOffset = file.U32(at + 20);
-        section.characteristics = file.U32(at + 36);
+        section.virtualSize = file.U32At(at + 8);
+        section.virtualAddress = file.U32At(at + 12);
+        section.rawSize = file.U32At(at + 16);
+        section.rawOffset = file.U32At(at + 20);
+        section.characteristics = file.U32At(at + 36);
         image.sections.push_back(section);
     }
     return file.Ok();
@@ -166,15 +166,13 @@ std::optional<Image> ParseImage(std::span<const std::uint8_t> file) {
 std::uint32_t ComputeCheckSum(std::span<const std::uint8_t> file, std::uint64_t checkSumOffset) {
     std::uint64_t sum = 0;
     const std::size_t size = file.size();
-    // The CheckSum field's own bytes count as zero.
-    auto byteAt = [&](std::size_t i) -> std::uint32_t {
-        return i - checkSumOffset < 4 && i >= checkSumOffset ? 0 : file[i];
+    // The CheckSum field's own bytes count as zero; an odd last byte is a word's low byte.
+    auto byteAt = [&](std::size_t i) -> std::uint8_t {
+        return i >= size || (i >= checkSumOffset && i - checkSumOffset < 4) ? 0 : file[i];
     };
     for (std::size_t i = 0; i < size; i += 2) {
-        std::uint32_t word = byteAt(i);
-        if (i + 1 < size)
-            word |= byteAt(i + 1) << 8;
-        sum += word;
+        const std::uint8_t pair[2] = {byteAt(i), byteAt(i + 1)};
+        sum += LoadU16(pair);
         sum = (sum & 0xFFFF) + (sum >> 16);
     }
     sum = (sum & 0xFFFF) + (sum >> 16);

@@ -1,7 +1,7 @@
 // Reading, changing, looking up and serializing the resource tree of a PE image.
 #include "pe/pe_resources.h"
 
-#include "pe/pe_bytes.h"
+#include "core/byte_cursor.h"
 
 #include <algorithm>
 #include <map>
@@ -102,7 +102,7 @@ class TreeReader {
     bool ReadTable(std::uint32_t offset, std::vector<RawEntry> &entries) {
         ByteReader window(window_);
         const std::uint64_t count =
-            std::uint64_t{window.U16(offset + std::uint64_t{12})} + window.U16(offset + 14ull);
+            std::uint64_t{window.U16At(offset + std::uint64_t{12})} + window.U16At(offset + 14ull);
         if (!window.Ok() || !window.Has(offset + kTableHeaderSize, count * kEntrySize) ||
             count > budget_ || !visited_.insert(offset).second) {
             damaged_ = true;
@@ -111,7 +111,7 @@ class TreeReader {
         budget_ -= count;
         for (std::uint64_t i = 0; i < count; ++i) {
             const std::uint64_t at = offset + kTableHeaderSize + i * kEntrySize;
-            entries.push_back({window.U32(at), window.U32(at + 4)});
+            entries.push_back({window.U32At(at), window.U32At(at + 4)});
         }
         return true;
     }
@@ -122,22 +122,22 @@ class TreeReader {
             return ResourceKey::Id(nameField);
         ByteReader window(window_);
         const std::uint64_t at = nameField & ~kHighBit;
-        const std::uint64_t length = window.U16(at);
-        std::span<const std::uint8_t> units = window.Slice(at + 2, 2 * length);
+        const std::uint64_t length = window.U16At(at);
+        std::span<const std::uint8_t> units = window.SliceAt(at + 2, 2 * length);
         if (!window.Ok())
             return std::nullopt;
         std::u16string name(static_cast<std::size_t>(length), u'\0');
         for (std::size_t i = 0; i < name.size(); ++i)
-            name[i] = static_cast<char16_t>(units[2 * i] | units[2 * i + 1] << 8);
+            name[i] = static_cast<char16_t>(LoadU16(units.data() + 2 * i));
         return ResourceKey::Name(std::move(name));
     }
 
     void ReadLeaf(const ResourceKey &type, const ResourceKey &name, std::uint32_t language,
                   std::uint32_t offset) {
         ByteReader window(window_);
-        const std::uint32_t rva = window.U32(offset);
-        const std::uint32_t size = window.U32(offset + std::uint64_t{4});
-        const std::uint32_t codePage = window.U32(offset + std::uint64_t{8});
+        const std::uint32_t rva = window.U32At(offset);
+        const std::uint32_t size = window.U32At(offset + std::uint64_t{4});
+        const std::uint32_t codePage = window.U32At(offset + std::uint64_t{8});
         if (!window.Ok() || !window.Has(offset, kDataEntrySize)) {
             damaged_ = true;
             return;
@@ -241,8 +241,8 @@ Layout Plan(const std::vector<ResourceLeaf> &leaves) {
 
 void WriteTableHeader(ByteWriter &out, std::uint64_t at, std::size_t named, std::size_t ids) {
     // Characteristics, TimeDateStamp and version stay zero.
-    out.U16(at + 12, static_cast<std::uint16_t>(named));
-    out.U16(at + 14, static_cast<std::uint16_t>(ids));
+    out.U16At(at + 12, static_cast<std::uint16_t>(named));
+    out.U16At(at + 14, static_cast<std::uint16_t>(ids));
 }
 
 std::uint32_t NameField(const ResourceKey &key, std::uint64_t stringOffset) {
@@ -252,9 +252,9 @@ std::uint32_t NameField(const ResourceKey &key, std::uint64_t stringOffset) {
 void WriteString(ByteWriter &out, std::uint64_t at, const ResourceKey &key) {
     if (!key.isName)
         return;
-    out.U16(at, static_cast<std::uint16_t>(key.name.size()));
+    out.U16At(at, static_cast<std::uint16_t>(key.name.size()));
     for (std::size_t i = 0; i < key.name.size(); ++i)
-        out.U16(at + 2 + 2 * i, key.name[i]);
+        out.U16At(at + 2 + 2 * i, key.name[i]);
 }
 
 // A table of entries [first, last) whose keys come from `keyOf` and whose targets from `target`.
@@ -268,8 +268,8 @@ void WriteTable(ByteWriter &out, std::uint64_t at, std::size_t first, std::size_
     std::uint64_t entry = at + kTableHeaderSize;
     for (std::size_t i = first; i < last; ++i, entry += kEntrySize) {
         auto [key, stringOffset] = keyOf(i);
-        out.U32(entry, NameField(key, stringOffset));
-        out.U32(entry + 4, target(i));
+        out.U32At(entry, NameField(key, stringOffset));
+        out.U32At(entry + 4, target(i));
     }
 }
 
@@ -455,10 +455,10 @@ std::optional<std::vector<std::uint8_t>> ResourceTree::Serialize(std::uint32_t r
     }
     for (std::size_t i = 0; i < leaves_.size(); ++i) {
         const std::uint64_t entry = layout.dataEntries + kDataEntrySize * i;
-        out.U32(entry, static_cast<std::uint32_t>(rva + layout.blobs[i]));
-        out.U32(entry + 4, static_cast<std::uint32_t>(leaves_[i].data.size()));
-        out.U32(entry + 8, leaves_[i].codePage);
-        out.Bytes(layout.blobs[i], leaves_[i].data);
+        out.U32At(entry, static_cast<std::uint32_t>(rva + layout.blobs[i]));
+        out.U32At(entry + 4, static_cast<std::uint32_t>(leaves_[i].data.size()));
+        out.U32At(entry + 8, leaves_[i].codePage);
+        out.BytesAt(layout.blobs[i], leaves_[i].data);
     }
     if (!out.Ok())
         return std::nullopt;

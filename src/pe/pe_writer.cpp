@@ -2,7 +2,7 @@
 // every other section's RVA and every byte no section owns.
 #include "pe/pe_writer.h"
 
-#include "pe/pe_bytes.h"
+#include "core/byte_cursor.h"
 
 #include <algorithm>
 #include <optional>
@@ -91,7 +91,7 @@ std::optional<std::vector<OffsetField>> OffsetFields(std::span<const std::uint8_
     ByteReader reader(file);
     std::vector<OffsetField> fields;
     auto add = [&](std::uint64_t at) {
-        std::uint32_t value = reader.U32(at);
+        std::uint32_t value = reader.U32At(at);
         if (value != 0)
             fields.push_back({at, value});
     };
@@ -121,8 +121,8 @@ std::optional<std::vector<OffsetField>> OffsetFields(std::span<const std::uint8_
             return std::nullopt;
         for (std::uint64_t at = *table; at + kDebugEntrySize <= *table + debug.size;
              at += kDebugEntrySize) {
-            const std::uint32_t size = reader.U32(at + 16);
-            const std::uint32_t pointer = reader.U32(at + 24);
+            const std::uint32_t size = reader.U32At(at + 16);
+            const std::uint32_t pointer = reader.U32At(at + 24);
             if (pointer != 0 && !InRange(pointer, size, file.size()))
                 return std::nullopt;
             add(at + 24);
@@ -231,28 +231,28 @@ std::optional<HeaderPlan> PlanAppended(const Image &image, std::uint64_t treeSiz
 void WriteSectionHeader(ByteWriter &out, const Section &section, bool withName) {
     if (withName) {
         static constexpr std::uint8_t kName[8] = {'.', 'r', 's', 'r', 'c', 0, 0, 0};
-        out.Bytes(section.headerOffset, kName);
-        out.U32(section.headerOffset + 36, section.characteristics);
+        out.BytesAt(section.headerOffset, kName);
+        out.U32At(section.headerOffset + 36, section.characteristics);
     }
-    out.U32(section.headerOffset + 8, section.virtualSize);
-    out.U32(section.headerOffset + 12, section.virtualAddress);
-    out.U32(section.headerOffset + 16, section.rawSize);
-    out.U32(section.headerOffset + 20, section.rawOffset);
+    out.U32At(section.headerOffset + 8, section.virtualSize);
+    out.U32At(section.headerOffset + 12, section.virtualAddress);
+    out.U32At(section.headerOffset + 16, section.rawSize);
+    out.U32At(section.headerOffset + 20, section.rawOffset);
 }
 
 // The header fields that change with the tree (all of them lie before the splice).
 void WriteHeaders(ByteWriter &out, const Image &image, const HeaderPlan &plan) {
     WriteSectionHeader(out, plan.tree, plan.appended);
     if (plan.appended)
-        out.U16(image.NumberOfSectionsOffset(),
-                static_cast<std::uint16_t>(image.sections.size() + 1));
+        out.U16At(image.NumberOfSectionsOffset(),
+                  static_cast<std::uint16_t>(image.sections.size() + 1));
     const std::uint64_t resources = image.DirectoryEntryOffset(kDirectoryResource);
-    out.U32(resources, plan.tree.virtualAddress);
-    out.U32(resources + 4, plan.treeSize);
+    out.U32At(resources, plan.tree.virtualAddress);
+    out.U32At(resources + 4, plan.treeSize);
     std::int64_t initialized = image.sizeOfInitializedData + plan.initializedDataChange;
     initialized = std::clamp<std::int64_t>(initialized, 0, 0xFFFFFFFF);
-    out.U32(image.SizeOfInitializedDataOffset(), static_cast<std::uint32_t>(initialized));
-    out.U32(image.SizeOfImageOffset(), plan.sizeOfImage);
+    out.U32At(image.SizeOfInitializedDataOffset(), static_cast<std::uint32_t>(initialized));
+    out.U32At(image.SizeOfImageOffset(), plan.sizeOfImage);
 }
 
 // The spliced file with every offset field moved; false when a field cannot follow.
@@ -272,7 +272,7 @@ bool ApplySplice(std::span<const std::uint8_t> file, const Splice &splice,
         std::optional<std::uint64_t> value = splice.Move(field.value);
         if (!at || !value)
             return false;
-        writer.U32(*at, static_cast<std::uint32_t>(*value));
+        writer.U32At(*at, static_cast<std::uint32_t>(*value));
     }
     return writer.Ok();
 }
@@ -323,7 +323,7 @@ RebuildStatus RebuildWithResources(std::span<const std::uint8_t> file, const Ima
         return RebuildStatus::Unrelocatable;
     ByteWriter writer(rebuilt);
     WriteHeaders(writer, image, *plan);
-    writer.U32(image.CheckSumOffset(), ComputeCheckSum(rebuilt, image.CheckSumOffset()));
+    writer.U32At(image.CheckSumOffset(), ComputeCheckSum(rebuilt, image.CheckSumOffset()));
     if (!writer.Ok() || !ReadsBack(rebuilt, tree))
         return RebuildStatus::Inconsistent;
     out = std::move(rebuilt);

@@ -2,9 +2,10 @@
 #include "rtedit/holder_marker.h"
 
 #include "core/allocate.h"
-#include "core/le_reader.h"
 #include "platform/file.h"
+#include "table/bin_format.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -12,33 +13,34 @@
 namespace ril {
 namespace {
 
-constexpr std::size_t kMaxHolderText = 0xFFFF; // the width of the marker's length field
-
 enum class HolderFlag { None, Present, NotABin, Unreadable };
 
 // The file's first word decides: 0 no marker, 1 a marker at the end, anything else not a BIN.
 HolderFlag ReadFlag(platform::File &file) {
     std::uint8_t word[4] = {};
     std::size_t got = file.Read(word, sizeof word);
-    std::uint32_t flag = 1; // an empty or short file counts as flag 1
-    LeReader(word, got).ReadU32(flag);
-    return flag == 0 ? HolderFlag::None : flag == 1 ? HolderFlag::Present : HolderFlag::NotABin;
+    ByteReader reader(word, got);
+    BinHeader header;
+    ReadBinHeader(reader, header);
+    return header.flag == kHolderFlagNone      ? HolderFlag::None
+           : header.flag == kHolderFlagPresent ? HolderFlag::Present
+                                               : HolderFlag::NotABin;
 }
 
 // The newest marker's text, up to its first zero byte; empty when the marker does not fit.
+// Only the file's last bytes, as many as the longest marker takes, are read.
 std::string ReadMarkerText(platform::File &file) {
-    std::int64_t length = file.Length();
-    std::uint8_t count[2] = {};
-    if (length < 3 || !file.Seek(length - 3, platform::File::Origin::Begin) ||
-        file.Read(count, 2) != 2)
+    const std::int64_t length = file.Length();
+    const std::int64_t tailSize =
+        std::min<std::int64_t>(length, static_cast<std::int64_t>(HolderMarkerSize(kMaxHolderText)));
+    if (tailSize < 0 || !file.Seek(length - tailSize, platform::File::Origin::Begin))
         return std::string();
-    std::uint16_t n = LoadU16(count);
-    if (n == 0 || length < 3 + std::int64_t{n} ||
-        !file.Seek(length - 3 - n, platform::File::Origin::Begin))
+    std::vector<std::uint8_t> tail(static_cast<std::size_t>(tailSize));
+    if (file.Read(tail.data(), tail.size()) != tail.size())
         return std::string();
-    std::string text(n, '\0');
-    text.resize(file.Read(text.data(), n));
-    return text.substr(0, text.find('\0'));
+    std::span<const std::uint8_t> text = HolderMarkerText(tail);
+    std::string result(text.begin(), text.end());
+    return result.substr(0, result.find('\0'));
 }
 
 } // namespace
@@ -81,18 +83,17 @@ HResult AppendHolderMarker(const char *path, const char *holder) {
     // A text the 16-bit length cannot count is refused rather than cut.
     if (n > kMaxHolderText)
         return kEInvalidArg;
-    std::unique_ptr<std::uint8_t[]> marker = NewArray<std::uint8_t>(n + 3);
+    const std::size_t markerSize = HolderMarkerSize(n);
+    std::unique_ptr<std::uint8_t[]> marker = NewArray<std::uint8_t>(markerSize);
     if (!marker)
         return kEOutOfMemory;
-    if (n > 0)
-        std::memcpy(marker.get(), holder, n);
-    marker[n] = static_cast<std::uint8_t>(n);
-    marker[n + 1] = static_cast<std::uint8_t>(n >> 8);
+    FillHolderMarker(std::span<std::uint8_t>(marker.get(), markerSize),
+                     std::string_view(holder != nullptr ? holder : "", n));
     // The file must exist: a marker alone is no file worth creating (a module deleted
     // meanwhile stays deleted). A marker that cannot be written whole is cut off again, so
     // that the previous one still reads.
     platform::AppendStatus appended =
-        platform::AppendToFile(path, marker.get(), n + 3, platform::AppendMode::ExistingOnly);
+        platform::AppendToFile(path, marker.get(), markerSize, platform::AppendMode::ExistingOnly);
     return appended == platform::AppendStatus::Ok ? kSOk : kEFail;
 }
 

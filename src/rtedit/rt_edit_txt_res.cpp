@@ -2,6 +2,7 @@
 #include "rtedit/rt_edit_txt_res.h"
 
 #include "core/allocate.h"
+#include "items/record_builder.h"
 
 #include <cstring>
 
@@ -18,23 +19,20 @@ HResult CRTEditTxtRes::Set(std::uint32_t id, const char *macro, const void *data
                            std::uint32_t size) {
     if (id == kNoId || data == nullptr || size == 0 || macro == nullptr)
         return kEFail;
-    std::size_t macroBytes = std::strlen(macro) + 1;
-    std::size_t recordSize = 2 + macroBytes + size;
-    if (macroBytes > 0xFFFF || recordSize > UINT32_MAX)
+    std::optional<RecordLayout> layout = PlanRecord(macro, size, 0);
+    if (!layout)
         return kEOutOfMemory;
     // One spare byte places the text on an even address; the padding ends any text.
-    std::unique_ptr<std::uint8_t[]> block = NewArray<std::uint8_t>(recordSize + kRecordPadding + 1);
+    std::unique_ptr<std::uint8_t[]> block =
+        NewArray<std::uint8_t>(layout->size + kRecordPadding + 1);
     if (!block)
         return kEOutOfMemory;
     std::uint8_t *record =
-        block.get() + ((reinterpret_cast<std::uintptr_t>(block.get()) + macroBytes) & 1);
-    record[0] = static_cast<std::uint8_t>(macroBytes);
-    record[1] = static_cast<std::uint8_t>(macroBytes >> 8);
-    std::memcpy(record + 2, macro, macroBytes);
-    std::memcpy(record + 2 + macroBytes, data, size);
+        block.get() + ((reinterpret_cast<std::uintptr_t>(block.get()) + layout->macroBytes) & 1);
+    FillRecord(std::span<std::uint8_t>(record, layout->size), *layout, macro, data);
     block_ = std::move(block);
     record_ = record;
-    size_ = static_cast<std::uint32_t>(recordSize);
+    size_ = static_cast<std::uint32_t>(layout->size);
     id_ = id;
     return kSOk;
 }

@@ -2,11 +2,10 @@
 #include "table/bin_list_reader.h"
 
 #include "core/error_report.h"
-#include "core/le_reader.h"
 #include "core/limits.h"
 #include "core/messages.h"
 #include "platform/file.h"
-#include "table/bin_limits.h"
+#include "table/bin_format.h"
 
 #include <new>
 #include <string>
@@ -26,36 +25,25 @@ int LoadBin(CRilTxtLoader &list, const char *path) {
     const std::size_t fileSize = file.size;
     list.Keep(std::move(file));
 
-    // Stream rules at end of file: a field that cannot be read whole keeps its preset.
-    LeReader reader(bytes, fileSize);
-    std::uint32_t flag = 1;
-    std::uint32_t maxId = 0;
-    std::uint32_t count = 0;
-    reader.ReadU32(flag);
-    if (flag > 1)
+    ByteReader reader(bytes, fileSize);
+    BinHeader header;
+    ReadBinHeader(reader, header);
+    if (header.flag > kHolderFlagPresent)
         return 1;
-    reader.ReadU32(maxId);
-    reader.ReadU32(count);
-    const std::uint32_t bound = maxId + 10u;
-    for (std::uint32_t i = 0; i < count; ++i) {
-        std::uint32_t id = kNoId;
-        std::uint32_t size = 0;
-        reader.ReadU32(id);
-        if (id < bound)
-            reader.ReadU32(size);
-        std::uint8_t *record = bytes + reader.Position();
-        std::size_t available = reader.Skip(size);
+    for (std::uint32_t i = 0; i < header.count; ++i) {
+        BinEntryView entry;
         CRilTxtLoader::ItemHandle item;
-        if (id < bound && size > 0 && !MissingPartTooLarge(size, available))
+        if (ReadBinEntry(reader, header.IdBound(), entry) && entry.size > 0)
             item = list.NewItem();
         // Only a record cut short by the end of the file is copied (and padded with zeros).
-        if (item && available == size)
-            item->BorrowRecord(record, size);
-        else if (!item || item->SetRecord(record, available, size) != kSOk) {
-            ErrorBox(msg::kReadEntryFailed, id);
+        std::uint8_t *record = bytes + entry.offset;
+        if (item && entry.available == entry.size)
+            item->BorrowRecord(record, entry.size);
+        else if (!item || item->SetRecord(record, entry.available, entry.size) != kSOk) {
+            ErrorBox(msg::kReadEntryFailed, entry.id);
             return 0;
         }
-        item->ID = id;
+        item->ID = entry.id;
         list.Append(std::move(item));
     }
     return 1;

@@ -5,7 +5,7 @@
 #include "core/error_report.h"
 #include "core/messages.h"
 #include "platform/file_replacer.h"
-#include "table/bin_image.h"
+#include "table/bin_format.h"
 #include "table/bin_master.h"
 
 namespace ril {

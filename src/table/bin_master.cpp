@@ -7,7 +7,7 @@
 #include "core/safe_text.h"
 #include "items/record_text.h"
 #include "platform/file.h"
-#include "table/bin_limits.h"
+#include "table/bin_format.h"
 
 #include <algorithm>
 #include <cstring>
@@ -33,53 +33,39 @@ class CBinMaster::Loader {
     Loader(CBinMaster &table, const platform::FileContent &file) : table_(table), file_(file) {}
 
     bool Run() {
-        LeReader reader(file_.bytes.get(), file_.size);
-        std::uint32_t flag = 1; // a file too short to hold the flag counts as flag 1
-        reader.ReadU32(flag);
-        if (flag > 1)
+        ByteReader reader(file_.bytes.get(), file_.size);
+        BinHeader header;
+        ReadBinHeader(reader, header);
+        if (header.flag > kHolderFlagPresent)
             return false;
-        reader.ReadU32(table_.maxId_);
-        reader.ReadU32(table_.count_);
-        if (table_.count_ > 0 && !ReadEntries(reader))
+        table_.maxId_ = header.maxId;
+        table_.count_ = header.count;
+        if (table_.count_ > 0 && !ReadEntries(reader, header.IdBound()))
             return false;
-        return flag == 0 || ReadHolder();
+        return header.flag == kHolderFlagNone || ReadHolder();
     }
 
   private:
-    // An entry with a record, as the sparse reading collects it before it sorts the IDs.
-    struct Pending {
-        std::uint32_t id;
-        std::uint32_t size;
-        std::uint8_t *bytes;
-        std::size_t available;
-    };
-
-    bool ReadEntries(LeReader &reader) {
-        table_.capacity_ = table_.maxId_ + 10u; // wraps like the 32-bit field it sizes
+    bool ReadEntries(ByteReader &reader, std::uint32_t idBound) {
+        table_.capacity_ = idBound;
         return DenseSlotsFit(table_.capacity_, file_.size) ? ReadDense(reader) : ReadSparse(reader);
     }
 
-    // Reads the next entry: false when it fails the load, else `pending.size` is 0 for an
-    // entry without a record. Every entry read takes at least 8 bytes of the file, and a read
-    // past its end yields an ID beyond any capacity, so the walk is bounded by the file.
-    bool ReadEntry(LeReader &reader, Pending &pending) {
-        pending = Pending{kNoId, 0, nullptr, 0};
-        reader.ReadU32(pending.id);
-        if (pending.id >= table_.capacity_)
-            return false;
-        reader.ReadU32(pending.size);
-        pending.bytes = const_cast<std::uint8_t *>(reader.Here());
-        pending.available = reader.Skip(pending.size);
-        return !MissingPartTooLarge(pending.size, pending.available);
+    // Reads the next entry: false when it fails the load, else `entry.size` is 0 for an entry
+    // without a record. Every entry read takes at least 8 bytes of the file, and a read past
+    // its end yields an ID beyond any capacity, so the walk is bounded by the file.
+    bool ReadEntry(ByteReader &reader, BinEntryView &entry) {
+        entry = BinEntryView{};
+        return ReadBinEntry(reader, table_.capacity_, entry);
     }
 
-    bool ReadDense(LeReader &reader) {
+    bool ReadDense(ByteReader &reader) {
         if (!table_.items_.Allocate(table_.capacity_) ||
             !table_.sizes_.Allocate(table_.capacity_) || !table_.states_.Allocate(table_.capacity_))
             return false;
         table_.denseSlots_ = table_.capacity_;
         for (std::uint32_t i = 0; i < table_.count_; ++i) {
-            Pending entry;
+            BinEntryView entry;
             if (!ReadEntry(reader, entry))
                 return false;
             if (entry.size > 0 && !StoreRecord(entry.id, entry))
@@ -90,11 +76,11 @@ class CBinMaster::Loader {
 
     // IDs too sparse for a slot each: the records are collected, ordered by ID (the last
     // entry of an ID wins) and given one slot each in that order.
-    bool ReadSparse(LeReader &reader) {
-        std::vector<Pending> entries;
+    bool ReadSparse(ByteReader &reader) {
+        std::vector<BinEntryView> entries;
         bool read = TryAllocate([&] {
             for (std::uint32_t i = 0; i < table_.count_; ++i) {
-                Pending entry;
+                BinEntryView entry;
                 if (!ReadEntry(reader, entry))
                     return false;
                 if (entry.size > 0)
@@ -105,9 +91,10 @@ class CBinMaster::Loader {
         if (!read)
             return false;
         std::stable_sort(entries.begin(), entries.end(),
-                         [](const Pending &a, const Pending &b) { return a.id < b.id; });
-        auto last = std::unique(entries.rbegin(), entries.rend(),
-                                [](const Pending &a, const Pending &b) { return a.id == b.id; });
+                         [](const BinEntryView &a, const BinEntryView &b) { return a.id < b.id; });
+        auto last =
+            std::unique(entries.rbegin(), entries.rend(),
+                        [](const BinEntryView &a, const BinEntryView &b) { return a.id == b.id; });
         entries.erase(entries.begin(), last.base());
         if (entries.empty())
             return true;
@@ -124,24 +111,24 @@ class CBinMaster::Loader {
     }
 
     // A later entry of the same ID replaces the earlier record.
-    bool StoreRecord(std::size_t slot, const Pending &entry) {
+    bool StoreRecord(std::size_t slot, const BinEntryView &entry) {
         table_.sizes_[slot] = entry.size;
+        std::uint8_t *bytes = file_.bytes.get() + entry.offset;
         if (entry.available == entry.size) {
-            table_.items_[slot] = entry.bytes;
+            table_.items_[slot] = bytes;
             return true;
         }
-        return static_cast<bool>(table_.CopyRecord(slot, entry.bytes, entry.available));
+        return static_cast<bool>(table_.CopyRecord(slot, bytes, entry.available));
     }
 
-    // The holder marker is located from the end of the file: text, 16-bit length, zero byte.
+    // The holder marker is located from the end of the file.
     bool ReadHolder() {
-        const std::uint8_t *bytes = file_.bytes.get();
-        std::size_t size = file_.size;
-        std::uint16_t length = size >= 3 ? LoadU16(bytes + size - 3) : 0;
-        if (!table_.holder_.Allocate(std::size_t{length} + 1))
+        std::span<const std::uint8_t> text =
+            HolderMarkerText(std::span<const std::uint8_t>(file_.bytes.get(), file_.size));
+        if (!table_.holder_.Allocate(text.size() + 1))
             return false;
-        if (size >= std::size_t{length} + 3 && length > 0)
-            std::memcpy(table_.holder_.Get(), bytes + size - 3 - length, length);
+        if (!text.empty())
+            std::memcpy(table_.holder_.Get(), text.data(), text.size());
         return true;
     }
 

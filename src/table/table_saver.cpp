@@ -3,9 +3,8 @@
 #include "core/allocate.h"
 #include "core/limits.h"
 #include "platform/file_replacer.h"
-#include "table/bin_image.h"
+#include "table/bin_format.h"
 #include "table/bin_master.h"
-
 
 namespace ril {
 HResult CBinMaster::ExportResToBinFile(const char *path) {

@@ -2,6 +2,7 @@
 // the export from a BIN built on it.
 #include "text/txt_writer.h"
 
+#include "core/byte_cursor.h"
 #include "core/error_report.h"
 #include "core/messages.h"
 #include "items/item_record.h"
@@ -66,12 +67,10 @@ void PutMacro(TextOut &out, const RilStrRes &item, bool wide) {
         out.Raw(item.Macro, std::strlen(item.Macro));
         return;
     }
-    char bytes[2 * kMacroField];
+    std::uint8_t bytes[2 * kMacroField];
     std::size_t units = 0;
-    for (; units < kMacroField && item.MacroW[units] != 0; ++units) {
-        bytes[2 * units] = static_cast<char>(item.MacroW[units] & 0xFF);
-        bytes[2 * units + 1] = static_cast<char>(item.MacroW[units] >> 8);
-    }
+    for (; units < kMacroField && item.MacroW[units] != 0; ++units)
+        StoreU16(bytes + 2 * units, static_cast<std::uint16_t>(item.MacroW[units]));
     out.Raw(bytes, 2 * units);
 }
 

@@ -2,6 +2,7 @@
 // inside an include guard made from the header's file name.
 #include "tools/header_writer.h"
 
+#include "core/byte_cursor.h"
 #include "core/error_report.h"
 #include "core/limits.h"
 #include "core/messages.h"
@@ -157,8 +158,7 @@ void PutNarrowComment(FileReplacer &out, std::string_view text, const platform::
 void PutWideComment(FileReplacer &out, std::string_view text, const platform::CharTable &chars) {
     std::vector<std::uint16_t> units;
     for (std::size_t i = 0; i + 1 < text.size() && units.size() < kWideCommentUnits; i += 2) {
-        std::uint16_t unit = static_cast<std::uint16_t>(
-            static_cast<unsigned char>(text[i]) | static_cast<unsigned char>(text[i + 1]) << 8);
+        std::uint16_t unit = LoadU16(reinterpret_cast<const std::uint8_t *>(text.data() + i));
         if (unit == 0)
             break;
         units.push_back(unit);

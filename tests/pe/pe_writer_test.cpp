@@ -1,5 +1,6 @@
 // Tests of rebuilding modules around a changed resource tree: every placement case on the
 // MinGW modules, the bytes no section owns, and the cases that must fail cleanly.
+#include "core/byte_cursor.h"
 #include "pe/pe_test_support.h"
 #include "pe/pe_writer.h"
 
@@ -79,9 +80,10 @@ void ExpectSound(const Bytes &before, const Bytes &after,
     const Section &tree = b.sections[b.SectionOfRva(newTree).value()];
     EXPECT_EQ(tree.virtualAddress, newTree);
     EXPECT_EQ(tree.virtualSize, b.Directory(kDirectoryResource).size);
-    EXPECT_EQ(b.sizeOfImage, (b.sections.back().MemoryEnd() + 0xFFF) / 0x1000 * 0x1000);
-    // Everything after the section data moves as one block, and its pointers with it.
-    const std::uint64_t oldTail = DataEnd(a), newTail = DataEnd(b);
+    EXPECT_EQ(b.sizeOfImage, ril::AlignUp(b.sections.back().MemoryEnd(), b.sectionAlignment));
+    // Everything after the section data, moved as one block.
+    const std::uint64_t oldTail = DataEnd(a);
+    const std::uint64_t newTail = DataEnd(b);
     EXPECT_TRUE(
         std::equal(before.begin() + oldTail, before.end(), after.begin() + newTail, after.end()));
     if (a.pointerToSymbolTable != 0) {

@@ -82,6 +82,17 @@ TEST_F(BinMasterTest, DegenerateFilesThatLoad) {
     ASSERT_EQ(Load(BinBuilder().Header(0, 7, 0).Get()), kSOk);
     EXPECT_EQ(table.Capacity(), 0u);
     EXPECT_FALSE(table.Record(7));
+
+    // An empty table as the writers produce it: header and trailer.
+    ASSERT_EQ(
+        table.LoadRes(Put("none.bin", BinBuilder().Header(1, 0, 0).Trailer("x").Get()).c_str()),
+        kSOk);
+    EXPECT_STREQ(table.HolderText(), "x");
+
+    // Flag 0 with a trailer behind the entries still has no holder marker.
+    Bytes flag0Trailer = BinBuilder().Header(0, 1, 1).EntryA(1, "A", "a").Trailer("who").Get();
+    ASSERT_EQ(table.LoadRes(Put("flag0t.bin", flag0Trailer).c_str()), kSOk);
+    EXPECT_EQ(table.HolderText(), nullptr);
 }
 
 struct LoadRow {

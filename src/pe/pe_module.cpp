@@ -1,68 +1,22 @@
 // The resource-module service outside Windows: a module is a PE file that the library reads,
-// looks up and rewrites with its own PE resource layer (platform/pe/).
-#include "platform/file.h"
-#include "platform/module.h"
-#include "pe/pe_bytes.h"
+// looks up and rewrites with its own PE resource layer.
+#include "core/byte_cursor.h"
 #include "pe/pe_image.h"
 #include "pe/pe_resources.h"
 #include "pe/pe_writer.h"
+#include "platform/file.h"
+#include "platform/file_lock.h"
 #include "platform/file_replacer.h"
+#include "platform/module.h"
 
-#include <cerrno>
 #include <new>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 namespace ril::platform {
 namespace {
-
-// An exclusive lock on a module file for one read-modify-replace. flock() locks belong to
-// the open file, not the process, so the library's own opens and closes of the module do not
-// drop it. An update replaces the file by renaming a new one over it: a lock won on a file
-// that has been replaced meanwhile is given up and taken again on the file now at the path.
-class ModuleLock {
-  public:
-    explicit ModuleLock(const char *path) {
-        constexpr int kAttempts = 1000; // each retry means another update went through
-        for (int attempt = 0; attempt < kAttempts && fd_ < 0; ++attempt) {
-            const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-            if (fd < 0)
-                return;
-            int locked;
-            do
-                locked = ::flock(fd, LOCK_EX);
-            while (locked != 0 && errno == EINTR);
-            struct stat held {};
-            struct stat named {};
-            const bool same = locked == 0 && ::fstat(fd, &held) == 0 && ::stat(path, &named) == 0 &&
-                              held.st_dev == named.st_dev && held.st_ino == named.st_ino;
-            if (same)
-                fd_ = fd;
-            else
-                ::close(fd);
-            if (locked != 0)
-                return;
-        }
-    }
-    ~ModuleLock() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    ModuleLock(const ModuleLock &) = delete;
-    ModuleLock &operator=(const ModuleLock &) = delete;
-
-    bool Held() const { return fd_ >= 0; }
-
-  private:
-    int fd_ = -1;
-};
 
 // The whole file, or nothing when it cannot be read completely.
 std::optional<std::vector<std::uint8_t>> ReadExactly(const char *path) {
@@ -152,7 +106,7 @@ class PeResourceUpdate final : public ResourceUpdate {
     // through a temporary file beside it: the module is either rewritten whole or left
     // untouched.
     bool Commit() {
-        const ModuleLock lock(path_.c_str());
+        const FileLock lock(path_.c_str());
         if (!lock.Held())
             return false;
         std::optional<std::vector<std::uint8_t>> file = ReadExactly(path_.c_str());
@@ -210,7 +164,7 @@ bool RefreshCheckSum(const char *path) {
     if (path == nullptr)
         return false;
     try {
-        const ModuleLock lock(path);
+        const FileLock lock(path);
         File file = File::Open(path, "rb+");
         const std::int64_t length = file.Length();
         if (!lock.Held() || !file.IsOpen() || length < 0 ||
@@ -223,15 +177,15 @@ bool RefreshCheckSum(const char *path) {
         if (!image)
             return false;
         const std::uint64_t at = image->CheckSumOffset();
-        pe::ByteReader reader(bytes);
-        const std::uint32_t stored = reader.U32(at);
+        ByteReader reader(bytes);
+        const std::uint32_t stored = reader.U32At(at);
         const std::uint32_t sum = pe::ComputeCheckSum(bytes, at);
         if (!reader.Ok())
             return false;
         if (stored == 0 || stored == sum)
             return true;
         std::uint8_t field[4] = {};
-        pe::ByteWriter(field).U32(0, sum);
+        ByteWriter(field).U32(sum);
         const bool written = file.Seek(static_cast<std::int64_t>(at), File::Origin::Begin) &&
                              file.Write(field, sizeof field);
         return file.Close() && written;

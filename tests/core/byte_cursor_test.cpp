@@ -1,0 +1,88 @@
+// The byte cursor: reads past the end fail whole and leave the reader failed; writes that do
+// not fit the planned buffer write nothing.
+#include "core/byte_cursor.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace ril {
+namespace {
+
+TEST(ByteCursorTest, ReadsFailWholeAndStayFailed) {
+    const std::uint8_t bytes[] = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07};
+    ByteReader reader(bytes, sizeof bytes);
+    std::uint16_t u16 = 0;
+    std::uint32_t u32 = 0;
+    ASSERT_TRUE(reader.ReadU16(u16));
+    ASSERT_TRUE(reader.ReadU32(u32));
+    EXPECT_EQ(u16, 0x0201);
+    EXPECT_EQ(u32, 0x06050403u);
+    EXPECT_EQ(reader.Remaining(), 1u);
+
+    u32 = 0xAAAAAAAAu; // a read that cannot be satisfied keeps the preset
+    EXPECT_FALSE(reader.ReadU32(u32));
+    EXPECT_EQ(u32, 0xAAAAAAAAu);
+    EXPECT_EQ(reader.Offset(), sizeof bytes);
+    EXPECT_FALSE(reader.Ok());
+
+    // Each kind of access at the end of a 3-byte input.
+    struct Row {
+        const char *what;
+        bool (*access)(ByteReader &);
+    };
+    const Row rows[] = {
+        {"u8",
+         [](ByteReader &r) {
+             std::uint8_t v;
+             return r.ReadU8(v);
+         }},
+        {"u64",
+         [](ByteReader &r) {
+             std::uint64_t v;
+             return r.ReadU64(v);
+         }},
+        {"bytes",
+         [](ByteReader &r) {
+             std::uint8_t v[4];
+             return r.ReadBytes(v, 4);
+         }},
+        {"skip", [](ByteReader &r) { return r.Skip(4); }},
+        {"seek", [](ByteReader &r) { return r.Seek(4); }},
+        {"at", [](ByteReader &r) { return r.U32At(1) == 0 && r.SliceAt(3, 1).empty(); }},
+    };
+    for (const Row &row : rows) {
+        ByteReader three(bytes, 3);
+        ASSERT_TRUE(three.Skip(3));
+        EXPECT_TRUE(row.access(three) == (row.what == std::string("at"))) << row.what;
+        EXPECT_FALSE(three.Ok()) << row.what;
+    }
+    ByteReader whole(bytes, sizeof bytes);
+    EXPECT_EQ(whole.U64At(0) & 0xFF, 0u); // 8 bytes at 0 do not fit 7
+    EXPECT_FALSE(whole.Ok());
+    ByteReader seek(bytes, sizeof bytes);
+    EXPECT_TRUE(seek.Seek(7) && seek.Remaining() == 0 && seek.Ok());
+    EXPECT_EQ(seek.U16At(5), 0x0706);
+}
+
+TEST(ByteCursorTest, WritesFillThePlannedBufferOnly) {
+    std::vector<std::uint8_t> buffer(7, 0xEE);
+    ByteWriter writer(buffer);
+    writer.U32At(3, 0x07060504u); // at an offset: the order of writes stays at 0
+    writer.U8(1);
+    writer.U16(0x0302);
+    writer.Zeros(1);
+    EXPECT_FALSE(writer.Complete()); // 4 of 7 bytes written in order
+    writer.Bytes("\x05\x06\x07", 3);
+    EXPECT_TRUE(writer.Complete());
+    EXPECT_EQ(buffer, (std::vector<std::uint8_t>{1, 2, 3, 0, 5, 6, 7}));
+
+    writer.U16(0xFFFF); // past the end: nothing written, the writer failed
+    writer.U16At(6, 0xFFFF);
+    EXPECT_FALSE(writer.Ok());
+    EXPECT_FALSE(writer.Complete());
+    EXPECT_EQ(buffer, (std::vector<std::uint8_t>{1, 2, 3, 0, 5, 6, 7}));
+}
+
+} // namespace
+} // namespace ril

@@ -1,0 +1,126 @@
+// The BIN format byte for byte: the worked example as the writers lay it out, the stream
+// rules of the header and entry readers, and the holder marker at the end of a file.
+#include "items/record_builder.h"
+#include "support/test_support.h"
+#include "table/bin_format.h"
+
+#include <gtest/gtest.h>
+
+namespace ril::test {
+namespace {
+
+const std::string kHolder = "Holder=ann    Editor=VeruDodUzarer    StartTime=2011-3-9 14:5'7\"";
+
+Bytes BuildRecord(const char *macro, const Bytes &text, std::size_t terminator) {
+    std::optional<RecordLayout> layout = PlanRecord(macro, text.size(), terminator);
+    EXPECT_TRUE(layout.has_value());
+    Bytes record(layout ? layout->size : 0);
+    EXPECT_TRUE(layout && FillRecord(record, *layout, macro, text.data()));
+    return record;
+}
+
+Bytes Written(const std::vector<BinEntry> &entries, const std::string &holder) {
+    TempDir dir;
+    std::string path = dir.File("out.bin");
+    FileReplacer out(path.c_str());
+    WriteBinImage(out, entries, holder);
+    EXPECT_EQ(out.Commit(), ReplaceStatus::Ok);
+    return ReadFile(path);
+}
+
+TEST(BinFormatTest, WritersLayOutTheWorkedExample) {
+    const Bytes hello = BuildRecord("HELLO", {'H', 'i'}, 1);
+    const Bytes bye = BuildRecord("BYE", {'O', 'K'}, 1);
+    Bytes expected = {1,  0, 0, 0, 5, 0, 0,   0,   2,   0,   0,   0,   1,   0,   0,   0,
+                      11, 0, 0, 0, 6, 0, 'H', 'E', 'L', 'L', 'O', 0,   'H', 'i', 0,   5,
+                      0,  0, 0, 9, 0, 0, 0,   4,   0,   'B', 'Y', 'E', 0,   'O', 'K', 0};
+    expected.insert(expected.end(), kHolder.begin(), kHolder.end());
+    expected.insert(expected.end(), {0x40, 0, 0});
+    ASSERT_EQ(expected.size(), 115u);
+    EXPECT_EQ(Written({{1, hello.data(), 11}, {5, bye.data(), 9}}, kHolder), expected);
+    EXPECT_EQ(ReadFile(RIL_SOURCE_DIR "/examples/hello.bin"), expected);
+
+    // The wide record of item 1, and the macro length that must fit 16 bits.
+    EXPECT_EQ(BuildRecord("HELLO", {'H', 0, 'i', 0}, 2),
+              (Bytes{6, 0, 'H', 'E', 'L', 'L', 'O', 0, 'H', 0, 'i', 0, 0, 0}));
+    EXPECT_FALSE(PlanRecord(std::string(0xFFFF, 'M').c_str(), 0, 0).has_value());
+    EXPECT_TRUE(PlanRecord(std::string(0xFFFE, 'M').c_str(), 0, 0).has_value());
+    std::optional<RecordLayout> layout = PlanRecord("A", 1, 1);
+    Bytes tooLong(layout->size + 1);
+    EXPECT_FALSE(FillRecord(tooLong, *layout, "A", "x"));
+
+    // No entries: 12 header bytes (flag 1, max ID 0, count 0) and the marker.
+    EXPECT_EQ(Written({}, "x"), (Bytes{1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 'x', 1, 0, 0}));
+}
+
+TEST(BinFormatTest, ReadersKeepPresetsAtTheEndOfTheFile) {
+    struct Row {
+        const char *what;
+        Bytes bytes;
+        std::uint32_t bound;
+        bool read;
+        std::uint32_t id, size;
+        std::size_t available;
+    };
+    const Bytes record = RecordA("AB", "x"); // 7 bytes
+    const Row rows[] = {
+        {"whole entry", BinBuilder().Entry(4, record).Get(), 5, true, 4, 7, 7},
+        {"ID at the bound", BinBuilder().Entry(5, record).Get(), 5, false, 5, 0, 0},
+        {"half an ID", BinBuilder().U16(1).Get(), 5, false, kNoEntryId, 0, 0},
+        {"no size", BinBuilder().U32(1).U16(6).Get(), 5, true, 1, 0, 0},
+        {"record cut short", BinBuilder().U32(1).U32(10).Raw(record).Get(), 5, true, 1, 10, 7},
+        {"1 MiB missing", BinBuilder().U32(1).U32((1u << 20) + 7).Raw(record).Get(), 5, true, 1,
+         (1u << 20) + 7, 7},
+        {"more missing", BinBuilder().U32(1).U32((1u << 20) + 8).Raw(record).Get(), 5, false, 1,
+         (1u << 20) + 8, 7},
+    };
+    for (const Row &row : rows) {
+        ByteReader reader(row.bytes);
+        BinEntryView entry;
+        EXPECT_EQ(ReadBinEntry(reader, row.bound, entry), row.read) << row.what;
+        EXPECT_EQ(entry.id, row.id) << row.what;
+        EXPECT_EQ(entry.size, row.size) << row.what;
+        EXPECT_EQ(entry.available, row.available) << row.what;
+        if (row.read && row.size > 0)
+            EXPECT_EQ(entry.offset, 8u) << row.what;
+    }
+
+    // A header cut after the flag keeps the preset max ID and count.
+    const Bytes shortHeader = BinBuilder().U32(0).U16(7).Get();
+    ByteReader reader(shortHeader);
+    BinHeader header{kHolderFlagPresent, 3, 4};
+    ReadBinHeader(reader, header);
+    EXPECT_EQ(header.flag, kHolderFlagNone);
+    EXPECT_EQ(header.maxId, 3u);
+    EXPECT_EQ(header.count, 4u);
+    EXPECT_EQ(BinHeader{}.IdBound(), 10u);
+    EXPECT_EQ((BinHeader{1, 0xFFFFFFF7u, 0}.IdBound()), 1u); // wraps like the 32-bit field
+}
+
+TEST(BinFormatTest, HolderMarkersAreFoundFromTheEnd) {
+    const std::pair<Bytes, std::string> rows[] = {
+        {{}, ""},
+        {{0, 0}, ""},
+        {BinBuilder().Trailer("").Get(), ""},
+        {BinBuilder().Trailer("who").Get(), "who"}, // a marker that is the whole file
+        {BinBuilder().Header(1, 0, 0).Trailer("first").Trailer("second").Get(), "second"},
+        {BinBuilder().Header(1, 0, 0).U16(13).U8(0).Get(), ""}, // length reaches past the start
+        {BinBuilder().Trailer(std::string("a\0b", 3)).Get(), std::string("a\0b", 3)},
+    };
+    for (const auto &[file, text] : rows) {
+        std::span<const std::uint8_t> found = HolderMarkerText(file);
+        EXPECT_EQ(std::string(found.begin(), found.end()), text);
+    }
+
+    Bytes marker(HolderMarkerSize(3));
+    ASSERT_TRUE(FillHolderMarker(marker, "who"));
+    EXPECT_EQ(marker, BinBuilder().Trailer("who").Get());
+    Bytes wrongSize(5);
+    EXPECT_FALSE(FillHolderMarker(wrongSize, "who"));
+    const std::string tooLong(kMaxHolderText + 1, 'x');
+    Bytes large(HolderMarkerSize(tooLong.size()));
+    EXPECT_FALSE(FillHolderMarker(large, tooLong));
+}
+
+} // namespace
+} // namespace ril::test
