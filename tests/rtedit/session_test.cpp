@@ -381,9 +381,11 @@ TEST_F(SessionTest, ToolsRefuseTheLoadedFileDuringASession) {
     EXPECT_EQ(notices.Notices().back().message, msg::kLoadedBinBeingEdited);
     EXPECT_EQ(Ril_WriteHeaderFile(dir.Path().string().c_str(), 0, nullptr), kErrBinRead);
     // The import knows the loaded file by its name in any letter case.
+    const Bytes before = ReadFile(bin);
     std::string upper = bin.substr(0, bin.size() - 9) + "TABLE.BIN";
     EXPECT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), 0, upper.c_str(), nullptr), kErrImportWrite);
-    EXPECT_FALSE(FileExists(upper));
+    EXPECT_EQ(ReadFile(bin), before);
+    EXPECT_EQ(FilesInDir(), 3u); // the module, table.bin and strings.txt: nothing beside them
     // Naming the file explicitly is not refused.
     EXPECT_EQ(Ril_ExportResFromBinToTxt(dir.File("out.txt").c_str(), 0, bin.c_str()), 0);
     // Ending with a header folder writes the loaded table's header.
