@@ -1,16 +1,8 @@
-# Runs the ril4410 tool once and compares its exit status, standard output and standard
-# error with the expectations exactly. Called with -P and these variables:
-#   TOOL           the tool's path
-#   ARGS           its arguments, separated by '|'
-#   EMULATOR       runs the tool when it was cross-compiled (optional, '|'-separated)
-#   TEST_NAME      names the files that capture the output, in the working directory
-#   EXPECT_EXIT    the expected exit status
-#   EXPECT_STDOUT  expected standard output, with \t, \n and \\ standing for a tab, a line
-#                  feed and a backslash (empty when not given)
-#   EXPECT_STDERR  expected standard error, written the same way
-#   STDOUT_FILE    a file whose bytes standard output must equal (instead of EXPECT_STDOUT)
-#   ABSENT         a file the tool must not write (optional): removed before the run and
-#                  checked for afterwards
+# Runs the ril4410 tool (TOOL, under EMULATOR if given) once with ARGS ('|'-separated) and
+# compares its exit status (EXPECT_EXIT, default 0), standard output (EXPECT_STDOUT, or the
+# bytes of STDOUT_FILE) and standard error (EXPECT_STDERR) exactly; \t, \n and \\ in them
+# stand for a tab, a line feed and a backslash. ABSENT names a file the run must not write.
+# The output is captured in TEST_NAME.stdout and .stderr.
 cmake_minimum_required(VERSION 3.20)
 
 function(decode_escapes text result)
@@ -24,8 +16,11 @@ endfunction()
 
 string(REPLACE "|" ";" arguments "${ARGS}")
 string(REPLACE "|" ";" emulator "${EMULATOR}")
-if(DEFINED ABSENT)
+if(ABSENT)
   file(REMOVE "${ABSENT}")
+endif()
+if(NOT EXPECT_EXIT)
+  set(EXPECT_EXIT 0)
 endif()
 execute_process(
   COMMAND ${emulator} "${TOOL}" ${arguments}
@@ -39,7 +34,7 @@ if(NOT exit_status STREQUAL EXPECT_EXIT)
 endif()
 
 file(READ "${TEST_NAME}.stdout" actual_stdout_hex HEX)
-if(DEFINED STDOUT_FILE)
+if(STDOUT_FILE)
   file(READ "${STDOUT_FILE}" expected_stdout_hex HEX)
 else()
   decode_escapes("${EXPECT_STDOUT}" expected_stdout)
@@ -58,7 +53,7 @@ if(NOT actual_stderr STREQUAL expected_stderr)
   string(APPEND failures "stderr: expected [${expected_stderr}]\n        got      [${actual_stderr}]\n")
 endif()
 
-if(DEFINED ABSENT AND EXISTS "${ABSENT}")
+if(ABSENT AND EXISTS "${ABSENT}")
   string(APPEND failures "${ABSENT} was written\n")
 endif()
 

@@ -5,24 +5,19 @@
 #include "platform/fault.h"
 #include "support/test_support.h"
 
-#include <gtest/gtest.h>
-
+#include <algorithm>
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
-#include <filesystem>
-#include <string>
-#include <vector>
+#include <tuple>
 
+namespace ril::test {
 namespace {
 
 using namespace std::string_literals;
-using ril::CRilTxtLoader;
-using ril::RilStrRes;
-using ril::test::Bytes;
-using ril::test::Gbk;
-using ril::test::NoticeCapture;
-using ril::test::RecordA;
-using ril::test::RecordW;
+using Item = std::tuple<std::uint32_t, std::string, Bytes>; // ID, multibyte macro, record
+using Items = std::vector<Item>;
+using Texts = std::vector<std::string>;
 
 // A message given in UTF-8 with printf arguments, as the GBK bytes the library writes.
 std::string Msg(const char *utf8Format, ...) {
@@ -33,34 +28,25 @@ std::string Msg(const char *utf8Format, ...) {
     va_end(args);
     return Gbk(buffer);
 }
-
-// One log line as LogError appends it.
 std::string Line(const std::string &gbk) {
     return gbk + "\r\n";
 }
-
-// ASCII text as UTF-16LE bytes, with or without the byte-order mark FF FE.
+// Text as UTF-16LE bytes, with or without the byte-order mark FF FE.
 Bytes Utf16(const std::u16string &text, bool bom = true) {
-    Bytes bytes;
-    if (bom)
-        bytes = {0xFF, 0xFE};
-    for (char16_t unit : text) {
-        bytes.push_back(static_cast<std::uint8_t>(unit & 0xFF));
-        bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
-    }
+    Bytes bytes = bom ? Bytes{0xFF, 0xFE} : Bytes{};
+    for (char16_t unit : text)
+        bytes.insert(bytes.end(), {std::uint8_t(unit & 0xFF), std::uint8_t(unit >> 8)});
     return bytes;
 }
-
 std::u16string U16(const std::string &ascii) {
     return std::u16string(ascii.begin(), ascii.end());
 }
-
-struct Item {
-    std::uint32_t id;
-    std::string macro; // multibyte form
-    Bytes record;
-};
-
+Item A(std::uint32_t id, const std::string &macro, const std::string &text) {
+    return {id, macro, RecordA(macro, text)};
+}
+Item W(std::uint32_t id, const std::string &macro, const std::u16string &text) {
+    return {id, macro, RecordW(macro, text)};
+}
 // A file of one item per ID as written, with the macros M1, M2, ... and the text t.
 std::string IdsFile(const std::vector<std::string> &ids) {
     std::string file;
@@ -70,25 +56,19 @@ std::string IdsFile(const std::vector<std::string> &ids) {
     return file;
 }
 
-class TxtParser : public ::testing::Test {
+class TxtParser : public LibraryTest {
   protected:
     int Load(const Bytes &content, int wide = 0, bool withLog = true) {
-        ril::test::WriteFile(path_, content);
+        WriteFile(path_, content);
         return LoadTxt(list_, path_.c_str(), wide, withLog ? log_.c_str() : nullptr);
     }
     int Load(const std::string &content, int wide = 0, bool withLog = true) {
         return Load(Bytes(content.begin(), content.end()), wide, withLog);
     }
-    std::string Log() const {
-        if (!ril::test::FileExists(log_))
-            return "";
-        Bytes bytes = ril::test::ReadFile(log_);
-        return std::string(bytes.begin(), bytes.end());
-    }
     // Empties the list, the captured notices and the log.
     void Clear() {
         list_.List().clear();
-        notices_.Clear();
+        notices.Clear();
         std::filesystem::remove(log_);
     }
     std::vector<std::uint32_t> Ids() const {
@@ -97,30 +77,23 @@ class TxtParser : public ::testing::Test {
             ids.push_back(item->ID);
         return ids;
     }
-    void ExpectItems(const std::vector<Item> &expected) const {
-        ASSERT_EQ(expected.size(), list_.Count());
-        auto it = list_.List().begin();
-        for (const Item &want : expected) {
-            const RilStrRes &item = **it++;
-            EXPECT_EQ(want.id, item.ID);
-            EXPECT_EQ(want.macro, std::string(item.Macro));
-            ASSERT_NE(nullptr, item.Record);
-            EXPECT_EQ(want.record, Bytes(item.Record.get(), item.Record.get() + item.RecordSize));
-        }
+    Items Got() const {
+        Items items;
+        for (const auto &item : list_.List())
+            items.emplace_back(item->ID, item->Macro,
+                               Bytes(item->Record.get(), item->Record.get() + item->RecordSize));
+        return items;
     }
-    void ExpectNotices(const std::vector<std::string> &messages) const {
-        ASSERT_EQ(messages.size(), notices_.Notices().size());
-        for (std::size_t i = 0; i < messages.size(); ++i) {
-            EXPECT_EQ("Error:", notices_.Notices()[i].caption);
-            EXPECT_EQ(messages[i], notices_.Notices()[i].message)
-                << ril::test::Utf8FromGbk(notices_.Notices()[i].message);
-        }
+    // The messages of the notices shown since the last call, each checked to be an "Error:".
+    Texts Shown() {
+        Texts shown;
+        for (const auto &notice : notices.Notices())
+            shown.push_back(notice.caption == "Error:" ? notice.message : "<caption>");
+        notices.Clear();
+        return shown;
     }
-
-    ril::test::TempDir dir_;
-    std::string path_ = dir_.File("res.txt");
-    std::string log_ = dir_.File("import.log");
-    NoticeCapture notices_;
+    std::string path_ = dir.File("res.txt");
+    std::string log_ = dir.File("import.log");
     CRilTxtLoader list_;
 };
 
@@ -132,65 +105,50 @@ const std::string kShortFile = "//Type = WCS\r\nRilStringID=1001 RilStringMacro=
 
 TEST_F(TxtParser, ReadsTheExporterLayoutAndTheShortForm) {
     ASSERT_EQ(1, Load(kShortFile));
-    ExpectItems({{1001, "APP_TITLE", RecordA("APP_TITLE", "Sample text")},
-                 {1002, "ERR_OPEN", RecordA("ERR_OPEN", "First line\r\nsecond line")}});
-    EXPECT_EQ(u"APP_TITLE",
-              std::u16string(reinterpret_cast<const char16_t *>(list_.List().front()->MacroW)));
-    EXPECT_EQ(Line("black Num: 0"), Log());
-    ExpectNotices({});
-
-    // The same items in the WCS flavour, whatever the caller's flag.
-    const std::vector<Item> wcs = {
-        {1001, "APP_TITLE", RecordW("APP_TITLE", u"Sample text")},
-        {1002, "ERR_OPEN", RecordW("ERR_OPEN", u"First line\r\nsecond line")}};
-    for (int wide : {1, 0}) {
+    EXPECT_EQ(Got(), (Items{A(1001, "APP_TITLE", "Sample text"),
+                            A(1002, "ERR_OPEN", "First line\r\nsecond line")}));
+    EXPECT_EQ(u"APP_TITLE", Wide(list_.List().front()->MacroW));
+    EXPECT_EQ(Line("black Num: 0"), ReadText(log_));
+    EXPECT_EQ(Shown(), Texts{});
+    for (int wide : {1, 0}) { // the same items in the WCS flavour, whatever the caller's flag
         list_.List().clear();
         ASSERT_EQ(1, Load(Utf16(U16(kShortFile)), wide));
-        ExpectItems(wcs);
+        EXPECT_EQ(Got(), (Items{W(1001, "APP_TITLE", u"Sample text"),
+                                W(1002, "ERR_OPEN", u"First line\r\nsecond line")}));
     }
 }
 
 TEST_F(TxtParser, ReadingRules) {
     // No keyword at all: no items, success, and the gap count; without a log, as a notice.
     ASSERT_EQ(1, Load(std::string("\xEF\xBB\xBF//just a comment\r\n{x}\r\n"), 0, false));
-    EXPECT_EQ(0u, list_.Count());
-    ExpectNotices({"black Num: 0"});
-
+    EXPECT_EQ(Got(), Items{});
+    EXPECT_EQ(Shown(), Texts{"black Num: 0"});
     ASSERT_EQ(1, Load("RilStringID=1001;RilStringMacro=ABC ;\r\n{}\r\n"
                       "RilStringID=1002;RilStringMacro=B\r\n{ab}cd}\r\n\r\n"
                       "RilStringID=1003RilStringMacro=C\n{x}" // nothing else is required
                       "RilStringID=0x10;RilStringMacro=D\r\n{}"));
-    ExpectItems({{1001, "ABC ;", RecordA("ABC ;", "")},
-                 {1002, "B", RecordA("B", "ab")},
-                 {1003, "C", RecordA("C", "x")},
-                 {0, "D", RecordA("D", "")}});
-    EXPECT_EQ(Line("black Num: -1004"), Log());
-
+    EXPECT_EQ(Got(),
+              (Items{A(1001, "ABC ;", ""), A(1002, "B", "ab"), A(1003, "C", "x"), A(0, "D", "")}));
+    EXPECT_EQ(Line("black Num: -1004"), ReadText(log_));
     // An item without a macro keyword takes the next item's macro and text.
     list_.List().clear();
     ASSERT_EQ(1, Load("RilStringID=1001\r\n{lost}\r\nRilStringID=1005;RilStringMacro=B\r\n{x}"));
-    ExpectItems({{1001, "B", RecordA("B", "x")}});
-
+    EXPECT_EQ(Got(), Items{A(1001, "B", "x")});
     // A zero byte inside a text is copied; outside a text it ends the keyword search.
     list_.List().clear();
     ASSERT_EQ(1, Load("RilStringID=1001;RilStringMacro=Z\r\n{a\0b}\0"
                       "RilStringID=1002;RilStringMacro=Y\r\n{c}"s));
-    ExpectItems({{1001, "Z", RecordA("Z", "a\0b"s)}});
-    list_.List().clear();
     ASSERT_EQ(1, Load(Utf16(u"RilStringID=7;RilStringMacro=W\n{a\0b}"s), 1));
-    ExpectItems({{7, "W", RecordW("W", u"a\0b"s)}});
-    ExpectNotices({"black Num: 0"});
+    EXPECT_EQ(Got(), (Items{A(1001, "Z", "a\0b"s), W(7, "W", u"a\0b"s)}));
+    EXPECT_EQ(Shown(), Texts{});
 }
 
 TEST_F(TxtParser, GbkAndWideMacrosGetBothForms) {
-    const unsigned previous = Ril_SetAnsiCodePage(936);
+    Ril_SetAnsiCodePage(936);
     EXPECT_EQ(1, Load("RilStringID=1001;RilStringMacro=" + Gbk("标题") + "\r\n{x}"));
     EXPECT_EQ(1, Load(Utf16(u"RilStringID=1002;RilStringMacro=宏\r\n{y}")));
-    Ril_SetAnsiCodePage(previous);
-    ExpectItems({{1001, Gbk("标题"), RecordA(Gbk("标题"), "x")},
-                 {1002, Gbk("宏"), RecordW(Gbk("宏"), u"y")}});
-    EXPECT_EQ(u"标题",
-              std::u16string(reinterpret_cast<const char16_t *>(list_.List().front()->MacroW)));
+    EXPECT_EQ(Got(), (Items{A(1001, Gbk("标题"), "x"), W(1002, Gbk("宏"), u"y")}));
+    EXPECT_EQ(u"标题", Wide(list_.List().front()->MacroW));
 }
 
 TEST_F(TxtParser, NumbersItemsThatAskForNewIds) {
@@ -215,73 +173,62 @@ TEST_F(TxtParser, NumbersItemsThatAskForNewIds) {
     for (const Row &row : rows) {
         Clear();
         ASSERT_EQ(1, Load(IdsFile(row.ids)));
-        EXPECT_EQ(row.numbered, Ids());
-        EXPECT_EQ(Line(std::string("black Num: ") + row.gaps), Log());
-        ExpectNotices({});
+        EXPECT_EQ(std::make_tuple(Ids(), ReadText(log_), Shown()),
+                  std::make_tuple(row.numbered, Line("black Num: "s + row.gaps), Texts{}));
     }
 }
 
 TEST_F(TxtParser, NewIdWithAnEmptyPoolFailsTheLoad) {
     const char *kNoFreeId = "位于 0x%x 的项需要新ID, 但它之前的ID之间已没有空闲的ID!";
-    // 1001 to 1003 leave the pool empty.
-    const std::string file = IdsFile({"1001", "1002", "1003", "-1"});
+    const std::string file = IdsFile({"1001", "1002", "1003", "-1"}); // leaves the pool empty
     EXPECT_EQ(0, Load(file));
     EXPECT_EQ((std::vector<std::uint32_t>{1001, 1002, 1003}), Ids());
-    EXPECT_EQ(Line(Msg(kNoFreeId, unsigned(file.rfind("RilStringID=") + 12))), Log());
-
+    EXPECT_EQ(Line(Msg(kNoFreeId, unsigned(file.rfind("RilStringID=") + 12))), ReadText(log_));
     list_.List().clear();
     EXPECT_EQ(0, Load(Utf16(u"RilStringID=-1;RilStringMacro=A\r\n{x}"), 1, false));
-    EXPECT_EQ(0u, list_.Count());
-    ExpectNotices({Msg(kNoFreeId, 26u)}); // the mark counts: (1 + 12) x 2
+    EXPECT_EQ(Got(), Items{});
+    EXPECT_EQ(Shown(), Texts{Msg(kNoFreeId, 26u)}); // the mark counts: (1 + 12) x 2
 }
 
 TEST_F(TxtParser, LongMacrosAreCutWithAWarning) {
     const char *kWarning = "警告: 发现ID=%u的项,超长的宏在 0x%x";
-    const std::string m127(127, 'M'), n130(130, 'N');
+    const std::string m127(127, 'M'), n130(130, 'N'), n127(127, 'N');
     const std::string file = "RilStringID=1003;RilStringMacro=" + m127 + "\r\n{a}\r\n" +
                              "RilStringID=-1;RilStringMacro=" + n130 + "\r\n{b}\r\n";
-    const std::size_t second = file.find(n130);
+    const unsigned second = unsigned(file.find(n130));
     ASSERT_EQ(1, Load(file));
-    ExpectItems({{1003, m127, RecordA(m127, "a")},
-                 {1001, n130.substr(0, 127), RecordA(n130.substr(0, 127), "b")}});
+    EXPECT_EQ(Got(), (Items{A(1003, m127, "a"), A(1001, n127, "b")}));
     // The offset is that of the second character after the last one copied.
-    EXPECT_EQ(Line(Msg(kWarning, 1003u, 32u + 128)) +
-                  Line(Msg(kWarning, 1001u, unsigned(second + 128))) + Line("black Num: -1003"),
-              Log());
-
-    // In a WCS file the mark counts and every offset is even.
-    Clear();
+    EXPECT_EQ(Line(Msg(kWarning, 1003u, 32u + 128)) + Line(Msg(kWarning, 1001u, second + 128)) +
+                  Line("black Num: -1003"),
+              ReadText(log_));
+    Clear(); // in a WCS file the mark counts and every offset is even
     ASSERT_EQ(1, Load(Utf16(U16(file)), 1));
     EXPECT_EQ(Line(Msg(kWarning, 1003u, 2 * (1 + 32u + 128))) +
-                  Line(Msg(kWarning, 1001u, unsigned(2 * (1 + second + 128)))) +
-                  Line("black Num: -1003"),
-              Log());
-    ExpectItems({{1003, m127, RecordW(m127, u"a")},
-                 {1001, n130.substr(0, 127), RecordW(n130.substr(0, 127), u"b")}});
+                  Line(Msg(kWarning, 1001u, 2 * (1 + second + 128))) + Line("black Num: -1003"),
+              ReadText(log_));
+    EXPECT_EQ(Got(), (Items{W(1003, m127, u"a"), W(1001, n127, u"b")}));
 }
 
 TEST_F(TxtParser, FileReadingFailuresLeaveTheListAsItWas) {
     list_.Append(std::make_unique<RilStrRes>());
-    const std::string missing = dir_.File("missing.txt");
+    const std::string missing = dir.File("missing.txt");
     EXPECT_EQ(0, LoadTxt(list_, missing.c_str(), 0, log_.c_str()));
-    std::string expected = Line(Msg("无法打开 %s !", missing.c_str()));
-    for (const std::string &tiny : {std::string("R"), std::string()}) {
-        EXPECT_EQ(0, Load(tiny));
-        expected += Line(Msg("无法读取 %s !", path_.c_str()));
-    }
+    EXPECT_EQ(0, Load(std::string("R")));
+    EXPECT_EQ(0, Load(std::string()));
     EXPECT_EQ(0, Load(Bytes{0xFE, 0xFF, 'R', 0}, 1));
-    expected += Line(Msg("这是逆序 Unicode (U-) 文本,本软件不支持 %s !", path_.c_str()));
-    ril::platform::ArmFault(ril::platform::Fault::Alloc, 1);
+    platform::ArmFault(platform::Fault::Alloc, 1);
     EXPECT_EQ(0, Load(IdsFile({"1001"})));
-    expected += Line(Msg("无法为Load %s 分配内存!", path_.c_str()));
-    ril::platform::ArmFault(ril::platform::Fault::FileRead, 1); // the one read of the file
+    platform::ArmFault(platform::Fault::FileRead, 1); // the one read of the file
     EXPECT_EQ(0, Load(IdsFile({"1001"})));
-    ril::platform::DisarmAllFaults();
-    expected += Line(Msg("无法读取 %s !", path_.c_str()));
-    EXPECT_EQ(expected, Log());
+    platform::DisarmAllFaults();
+    const std::string unreadable = Line(Msg("无法读取 %s !", path_.c_str()));
+    EXPECT_EQ(Line(Msg("无法打开 %s !", missing.c_str())) + unreadable + unreadable +
+                  Line(Msg("这是逆序 Unicode (U-) 文本,本软件不支持 %s !", path_.c_str())) +
+                  Line(Msg("无法为Load %s 分配内存!", path_.c_str())) + unreadable,
+              ReadText(log_));
     EXPECT_EQ(1u, list_.Count());
-    ExpectNotices({});
-
+    EXPECT_EQ(Shown(), Texts{});
     // UTF-16 without a mark read as MBCS: the keyword search stops at the first zero byte.
     list_.List().clear();
     EXPECT_EQ(1, Load(Utf16(U16(IdsFile({"1001"})), false), 0));
@@ -295,86 +242,65 @@ TEST_F(TxtParser, BraceErrorsAreBoxedThenLogged) {
     const std::string ok = "RilStringID=1001;RilStringMacro=OK\r\n{fine}\r\n";
     // An opening brace inside a text: without a log both reports are notices, in order.
     EXPECT_EQ(0, Load(ok + "RilStringID=1002;RilStringMacro=BAD\r\n{a{b}", 0, false));
-    const unsigned inner = unsigned(ok.size() + 39);
-    ExpectNotices(
-        {Msg("在寻找 } 时却碰到一个 { 位于 0x%x !", inner), Msg(kTextNotFound, 1002u, "BAD")});
-    ExpectItems({{1001, "OK", RecordA("OK", "fine")}});
-
+    EXPECT_EQ(Shown(), (Texts{Msg("在寻找 } 时却碰到一个 { 位于 0x%x !", unsigned(ok.size() + 39)),
+                              Msg(kTextNotFound, 1002u, "BAD")}));
+    EXPECT_EQ(Got(), Items{A(1001, "OK", "fine")});
     // A closing brace before the opening one; with a log only the brace search is boxed.
-    notices_.Clear();
     EXPECT_EQ(0, Load("RilStringID=5;RilStringMacro=X\r\n}{a}"));
-    ExpectNotices({Msg("在寻找 { 时却碰到一个 } 位于 0x%x !", 32u)});
-    EXPECT_EQ(Line(Msg(kTextNotFound, 5u, "X")), Log());
-
-    // The end of the file inside a text, in both flavours.
-    for (int wide : {0, 1}) {
+    EXPECT_EQ(Shown(), Texts{Msg("在寻找 { 时却碰到一个 } 位于 0x%x !", 32u)});
+    EXPECT_EQ(Line(Msg(kTextNotFound, 5u, "X")), ReadText(log_));
+    for (int wide : {0, 1}) { // the end of the file inside a text, in both flavours
         Clear();
         const std::string file = "RilStringID=6;RilStringMacro=E\r\n{open";
         EXPECT_EQ(0, wide ? Load(Utf16(U16(file)), 1) : Load(file));
-        ExpectNotices({Msg("在寻找 } 时却碰到文件结尾")});
-        EXPECT_EQ(Line(Msg(kTextNotFound, 6u, "E")), Log());
+        EXPECT_EQ(Shown(), Texts{Msg("在寻找 } 时却碰到文件结尾")});
+        EXPECT_EQ(Line(Msg(kTextNotFound, 6u, "E")), ReadText(log_));
     }
     // A wide opening brace inside a text: an even offset that counts the mark.
-    Clear();
     EXPECT_EQ(0, Load(Utf16(u"RilStringID=6;RilStringMacro=E\r\n{o{"), 1));
-    ExpectNotices({Msg("在寻找 } 时却碰到一个 { 位于 0x%x !", 2u * 35)});
-
+    EXPECT_EQ(Shown(), Texts{Msg("在寻找 } 时却碰到一个 { 位于 0x%x !", 2u * 35)});
     // A file that ends right after the macro line: no box, only the log line.
-    for (const std::string &file : {std::string("RilStringID=7;RilStringMacro=F\r\n"),
-                                    std::string("RilStringID=7;RilStringMacro=F")}) {
+    for (const char *file :
+         {"RilStringID=7;RilStringMacro=F\r\n", "RilStringID=7;RilStringMacro=F"}) {
         Clear();
-        EXPECT_EQ(0, Load(file));
-        ExpectNotices({});
-        EXPECT_EQ(Line(Msg(kTextNotFound, 7u, "F")), Log());
+        EXPECT_EQ(0, Load(std::string(file)));
+        EXPECT_EQ(std::make_pair(Shown(), ReadText(log_)),
+                  std::make_pair(Texts{}, Line(Msg(kTextNotFound, 7u, "F"))));
     }
 }
 
 TEST_F(TxtParser, FailureKeepsEarlierItemsAndMessages) {
-    ril::test::WriteFile(log_, std::string("previous run\r\n"));
-    const std::string m130(130, 'L');
-    const std::string file = "RilStringID=1001;RilStringMacro=A\r\n{a}\r\n"
-                             "RilStringID=1002;RilStringMacro=" +
-                             m130 +
-                             "\r\n{b}\r\n"
-                             "RilStringID=1003\r\n{c}\r\n";
+    WriteFile(log_, std::string("previous run\r\n"));
+    const std::string m130(130, 'L'), m127(127, 'L');
+    const std::string file = "RilStringID=1001;RilStringMacro=A\r\n{a}\r\nRilStringID=1002;"
+                             "RilStringMacro=" +
+                             m130 + "\r\n{b}\r\nRilStringID=1003\r\n{c}\r\n";
     EXPECT_EQ(0, Load(file));
-    ExpectItems({{1001, "A", RecordA("A", "a")},
-                 {1002, m130.substr(0, 127), RecordA(m130.substr(0, 127), "b")}});
-    const unsigned afterId = unsigned(file.find("RilStringID=1003") + 12);
+    EXPECT_EQ(Got(), (Items{A(1001, "A", "a"), A(1002, m127, "b")}));
     EXPECT_EQ("previous run\r\n" +
                   Line(Msg("警告: 发现ID=%u的项,超长的宏在 0x%x", 1002u, 32u + 40 + 128)) +
-                  Line(Msg("为ID=%u的项寻找宏失败在 0x%x", 1003u, afterId)),
-              Log());
-
-    // The record of the second item cannot be allocated (the buffer comes first, then each
-    // item and its record).
-    Clear();
-    ril::platform::ArmFault(ril::platform::Fault::Alloc, 5);
-    EXPECT_EQ(0, Load(IdsFile({"1001", "1002", "1003"})));
-    ril::platform::DisarmAllFaults();
-    ExpectItems({{1001, "M1", RecordA("M1", "t")}});
-    EXPECT_EQ(Line(Msg("为Ril String分配内存失败!")), Log());
-    ExpectNotices({});
-
-    // The second item itself cannot be made.
-    Clear();
-    ril::platform::ArmFault(ril::platform::Fault::Alloc, 4);
-    EXPECT_EQ(0, Load(IdsFile({"1001", "1002", "1003"})));
-    ril::platform::DisarmAllFaults();
-    ExpectItems({{1001, "M1", RecordA("M1", "t")}});
-    EXPECT_EQ(Line(Msg("为Ril String分配内存失败!")), Log());
+                  Line(Msg("为ID=%u的项寻找宏失败在 0x%x", 1003u,
+                           unsigned(file.find("RilStringID=1003") + 12))),
+              ReadText(log_));
+    // The buffer is allocated first, then each item and its record: the second item's
+    // record (5), then the second item itself (4).
+    for (int countdown : {5, 4}) {
+        Clear();
+        platform::ArmFault(platform::Fault::Alloc, countdown);
+        EXPECT_EQ(0, Load(IdsFile({"1001", "1002", "1003"})));
+        platform::DisarmAllFaults();
+        EXPECT_EQ(std::make_tuple(Got(), ReadText(log_), Shown()),
+                  std::make_tuple(Items{A(1001, "M1", "t")}, Line(Msg("为Ril String分配内存失败!")),
+                                  Texts{}));
+    }
 }
 
 // In the multibyte flavour a brace byte is a brace only where a character of the ANSI code
 // page starts: the trail byte of a double-byte character is text.
 TEST_F(TxtParser, BraceBytesInsideDoubleByteCharactersAreText) {
-    struct Row {
-        unsigned codePage;
-        std::string afterMacro; // everything behind "RilStringMacro=M"
-        std::string text;       // the item's text
-    };
     const std::string cang = "\x82\x7D", qi = "\x82\x7B", ku = "\xBF\xE2"; // 倉 倇 库
-    const Row rows[] = {
+    const std::tuple<unsigned, std::string, std::string> rows[] = {
+        // code page, after "M", text
         {936, "\r\n{" + cang + ku + "}", cang + ku},
         {936, "\r\n{" + qi + "}", qi},
         {936, "\r\n{ab" + cang + "}\r\n", "ab" + cang}, // ends right after a brace trail
@@ -389,27 +315,21 @@ TEST_F(TxtParser, BraceBytesInsideDoubleByteCharactersAreText) {
         {1252, "\r\n{\x82}b}", "\x82"},
         {65001, "\r\n{\xE5\x80\x89}", "\xE5\x80\x89"},
     };
-    const unsigned previous = Ril_SetAnsiCodePage(0);
-    for (const Row &row : rows) {
-        SCOPED_TRACE(row.codePage);
+    for (const auto &[codePage, afterMacro, text] : rows) {
         Clear();
-        Ril_SetAnsiCodePage(row.codePage);
-        ASSERT_EQ(1, Load("RilStringID=1;RilStringMacro=M" + row.afterMacro +
+        Ril_SetAnsiCodePage(codePage);
+        ASSERT_EQ(1, Load("RilStringID=1;RilStringMacro=M" + afterMacro +
                           "RilStringID=2;RilStringMacro=N\r\n{z}"));
-        ExpectItems({{1, "M", RecordA("M", row.text)}, {2, "N", RecordA("N", "z")}});
+        EXPECT_EQ(Got(), (Items{A(1, "M", text), A(2, "N", "z")})) << codePage;
     }
     // Errors still name the offset of the brace byte that starts a character.
-    Clear();
     Ril_SetAnsiCodePage(936);
     EXPECT_EQ(0, Load("RilStringID=1;RilStringMacro=M\r\n{" + cang + "{" + cang + "}"));
-    ExpectNotices({Msg("在寻找 } 时却碰到一个 { 位于 0x%x !", 35u)});
-    Clear();
     EXPECT_EQ(0, Load("RilStringID=1;RilStringMacro=M\r\n" + qi + "}{x}"));
-    ExpectNotices({Msg("在寻找 { 时却碰到一个 } 位于 0x%x !", 34u)});
-    Clear();
     EXPECT_EQ(0, Load("RilStringID=1;RilStringMacro=M\r\n{a" + cang));
-    ExpectNotices({Msg("在寻找 } 时却碰到文件结尾")});
-    Ril_SetAnsiCodePage(previous);
+    EXPECT_EQ(Shown(), (Texts{Msg("在寻找 } 时却碰到一个 { 位于 0x%x !", 35u),
+                              Msg("在寻找 { 时却碰到一个 } 位于 0x%x !", 34u),
+                              Msg("在寻找 } 时却碰到文件结尾")}));
 }
 
 // The brace search on its own, each case in both widths (offsets double in the wide one).
@@ -421,27 +341,25 @@ struct BraceCase {
     unsigned offset; // in characters
 };
 
-template <typename Ch> void CheckBraces(const BraceCase &c, const std::vector<Ch> &data) {
+template <typename Ch>
+void CheckBraces(const BraceCase &c, const std::vector<Ch> &data, std::size_t count = SIZE_MAX) {
     NoticeCapture notices;
     std::size_t position = c.start;
-    EXPECT_EQ(c.result, ril::FindBracedText(data.data(), data.size(), position));
-    if (c.result >= 0) {
+    EXPECT_EQ(c.result, FindBracedText(data.data(), std::min(count, data.size()), position));
+    if (c.result >= 0)
         EXPECT_EQ(c.data.find('{', c.start + 1) + 1, position);
-    }
-    if (c.notice == nullptr) {
-        EXPECT_TRUE(notices.Notices().empty());
-    } else {
-        ASSERT_EQ(1u, notices.Notices().size());
-        EXPECT_EQ("Error:", notices.Notices()[0].caption);
-        EXPECT_EQ(Msg(c.notice, unsigned(c.offset * sizeof(Ch))), notices.Notices()[0].message);
-    }
+    Texts shown;
+    for (const auto &notice : notices.Notices())
+        shown.push_back(notice.caption + notice.message);
+    EXPECT_EQ(shown, c.notice ? Texts{"Error:" + Msg(c.notice, unsigned(c.offset * sizeof(Ch)))}
+                              : Texts{});
 }
 
 TEST(BracedText, StartPositionRulesAndErrors) {
     const char *closeFirst = "在寻找 { 时却碰到一个 } 位于 0x%x !";
     const char *openInside = "在寻找 } 时却碰到一个 { 位于 0x%x !";
     const char *endOfData = "在寻找 } 时却碰到文件结尾";
-    const long notFound = ril::kBracedTextNotFound, error = ril::kBracedTextError;
+    const long notFound = kBracedTextNotFound, error = kBracedTextError;
     const BraceCase cases[] = {
         {"\r\n/{text}rest", 0, 4, nullptr, 0},
         {"a{}", 0, 0, nullptr, 0},
@@ -464,12 +382,8 @@ TEST(BracedText, StartPositionRulesAndErrors) {
         CheckBraces(c, std::vector<std::uint16_t>(c.data.begin(), c.data.end()));
     }
     // The count bounds the search, not the data that lies beyond it.
-    NoticeCapture notices;
-    const std::vector<std::uint16_t> wide{'a', '{', 'x', '}'};
-    std::size_t position = 0;
-    EXPECT_EQ(error, ril::FindBracedText(wide.data(), 3, position));
-    ASSERT_EQ(1u, notices.Notices().size());
-    EXPECT_EQ(Msg(endOfData), notices.Notices()[0].message);
+    CheckBraces({"a{x", 0, error, endOfData, 0}, std::vector<std::uint16_t>{'a', '{', 'x', '}'}, 3);
 }
 
 } // namespace
+} // namespace ril::test
