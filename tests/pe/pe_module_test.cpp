@@ -16,33 +16,39 @@ namespace fs = std::filesystem;
 using namespace ril::pe_test;
 using namespace ril::platform;
 using ril::test::ReadFile;
-using ril::test::TempDir;
 using Status = Module::FindStatus;
+using Names = std::vector<std::string>;
 
 class PeModule : public ::testing::Test {
   protected:
     void TearDown() override { DisarmAllFaults(); }
-
     // A copy of a test module (or `bytes`) in the test's folder.
     std::string Copy(const std::string &fixture) { return Write(fixture, Fixture(fixture)); }
     std::string Write(const std::string &name, const Bytes &bytes) {
         ril::test::WriteFile(dir_.File(name), bytes);
         return dir_.File(name);
     }
-    std::vector<std::string> Files() const {
-        std::vector<std::string> names;
+    Names Files() const {
+        Names names;
         for (const auto &entry : fs::directory_iterator(dir_.Path()))
             names.push_back(entry.path().filename().string());
         return names;
     }
-    static std::string Found(Module &module, std::uint16_t name) {
-        Module::Resource r = module.Find(kRtRcData, name);
-        if (r.status != Status::Found)
-            return r.status == Status::NotFound ? "<none>" : "<load failed>";
-        return std::string(reinterpret_cast<const char *>(r.data), r.size);
+    // What RT_RCDATA `ids` find in the module at `path`.
+    static Names Found(const std::string &path, std::initializer_list<std::uint16_t> ids) {
+        auto module = LoadModule(path.c_str());
+        Names texts;
+        for (std::uint16_t id : ids) {
+            Module::Resource r =
+                module ? module->Find(kRtRcData, id) : Module::Resource{Status::LoadFailed};
+            texts.push_back(r.status == Status::Found
+                                ? std::string(reinterpret_cast<const char *>(r.data), r.size)
+                            : r.status == Status::NotFound ? "<none>"
+                                                           : "<load failed>");
+        }
+        return texts;
     }
-
-    TempDir dir_;
+    ril::test::TempDir dir_;
 };
 
 TEST_F(PeModule, WhatIsNoModuleDoesNotLoad) {
@@ -55,79 +61,60 @@ TEST_F(PeModule, WhatIsNoModuleDoesNotLoad) {
     EXPECT_NE(LoadModule(Write("good.dll", good).c_str()), nullptr);
 }
 
-// Integer names only, language 0 else the lowest (the full table is the tree's test).
+// Integer names only (name 0, stored in edge64, is never found), language 0 else the lowest
+// (the full table is the tree's test).
 TEST_F(PeModule, FindTakesIntegerNamesAndTheLanguageRule) {
     REQUIRE_FIXTURES();
-    const std::vector<std::tuple<const char *, std::uint16_t, std::string>> rows = {
-        {"mid64.dll", 1, std::string("one\0", 4)},
-        {"mid64.dll", 2, "BLOBDATA-0123456789abcdef"},
-        {"mid64.dll", 3, "<none>"},
-        {"edge64.dll", 0, "<none>"}, // stored, but name 0 is never found
-        {"edge64.dll", 5, ""},
-        {"edge64.dll", 65535, "id-65535"},
-        {"langs64.dll", 5, "id5-lang0,0"},
-        {"langs64.dll", 20, "id20-lang0x07,1"},
-        {"named64.dll", 1, std::string("int-1\0", 6)},
-        {"named64.dll", 2, "<none>"},
-    };
-    for (const auto &[fixture, id, text] : rows) {
-        auto module = LoadModule(FixturePath(fixture).c_str());
-        ASSERT_NE(module, nullptr);
-        EXPECT_EQ(Found(*module, id), text) << fixture << " " << id;
-    }
+    const std::vector<std::tuple<const char *, std::initializer_list<std::uint16_t>, Names>> rows =
+        {{"mid64.dll", {1, 2, 3}, {std::string("one\0", 4), "BLOBDATA-0123456789abcdef", "<none>"}},
+         {"edge64.dll", {0, 5, 65535}, {"<none>", "", "id-65535"}},
+         {"langs64.dll", {5, 20}, {"id5-lang0,0", "id20-lang0x07,1"}},
+         {"named64.dll", {1, 2}, {std::string("int-1\0", 6), "<none>"}}};
+    for (const auto &[fixture, ids, texts] : rows)
+        EXPECT_EQ(Found(FixturePath(fixture), ids), texts) << fixture;
     EXPECT_EQ(LoadModule(FixturePath("mid64.dll").c_str())->Find(6, 1).status, Status::NotFound);
 }
 
+// No module, or data outside the image (a load failure for Find: a rewrite would lose it).
 TEST_F(PeModule, UpdatesAreRefusedForNoModuleAndBadNames) {
-    EXPECT_EQ(BeginResourceUpdate(nullptr), nullptr);
-    EXPECT_EQ(BeginResourceUpdate(dir_.File("missing.dll").c_str()), nullptr);
-    EXPECT_EQ(BeginResourceUpdate(Write("text.dll", Text("MZ not really")).c_str()), nullptr);
-    // Data outside the image (a load failure for Find): a rewrite would lose it.
     HandTree hand = MakeHandTree(kHandResourceRva, {1, 2}, {"one", "two"});
     PutU32(hand.bytes, hand.dataEntries[0], 0x00900000);
-    EXPECT_EQ(BeginResourceUpdate(Write("damaged.dll", SimplePe(hand.bytes)).c_str()), nullptr);
+    const Names paths = {dir_.File("missing.dll"), Write("text.dll", Text("MZ not")),
+                         Write("damaged.dll", SimplePe(hand.bytes))};
+    EXPECT_EQ(BeginResourceUpdate(nullptr), nullptr);
+    for (const std::string &path : paths)
+        EXPECT_EQ(BeginResourceUpdate(path.c_str()), nullptr) << path;
     auto update = BeginResourceUpdate(Write("m.dll", SimplePe({})).c_str());
     ASSERT_NE(update, nullptr);
-    EXPECT_FALSE(update->Update(10, 0, 0, "x", 1));
-    EXPECT_FALSE(update->Update(0, 1, 0, "x", 1));
-    EXPECT_FALSE(update->Update(10, 1, 0, nullptr, 1));
-    EXPECT_TRUE(update->Update(10, 1, 0, "x", 1));
-    EXPECT_TRUE(update->End(true));
-    EXPECT_FALSE(update->Update(10, 2, 0, "x", 1));
-    EXPECT_FALSE(update->End(false));
+    EXPECT_EQ((std::vector<bool>{update->Update(10, 0, 0, "x", 1), update->Update(0, 1, 0, "x", 1),
+                                 update->Update(10, 1, 0, nullptr, 1),
+                                 update->Update(10, 1, 0, "x", 1), update->End(true),
+                                 update->Update(10, 2, 0, "x", 1), update->End(false)}),
+              (std::vector<bool>{false, false, false, true, true, false, false}));
 }
 
 TEST_F(PeModule, CommitsRewriteTheModuleAndKeepItsTail) {
     REQUIRE_FIXTURES();
     const std::string big(20000, 'b');
     for (const std::string kind : {"mid64.dll", "neutral64.dll", "norsrc64.dll", "last64.dll"}) {
-        SCOPED_TRACE(kind);
         // A holder marker appended to the module file, as the editing session does.
         const Bytes marker = {'H', 'o', 'l', 'd', 'e', 'r', '=', 'm', 'e', 9, 0, 0, 0, 0};
         Bytes file = Fixture(kind);
         file.insert(file.end(), marker.begin(), marker.end());
         const std::string path = Write(kind, file);
-        const std::string two = Found(*LoadModule(path.c_str()), 2);
-
+        // Language 0 is deleted; the 0x0409 record of ID 2 in mid64 and last64 stays.
+        const std::string two = kind == "neutral64.dll" ? "<none>" : Found(path, {2})[0];
         auto update = BeginResourceUpdate(path.c_str());
         ASSERT_NE(update, nullptr);
-        EXPECT_TRUE(update->Update(10, 3, 0, "three", 5));
-        EXPECT_TRUE(update->Update(10, 1, 0, "one-0", 5));
-        EXPECT_TRUE(update->Update(10, 2, 0, nullptr, 0));
-        EXPECT_TRUE(update->Update(10, 4, 0, big.data(), static_cast<std::uint32_t>(big.size())));
-        EXPECT_TRUE(update->Update(10, 3, 0, "three-b", 7)); // the later one wins
+        EXPECT_TRUE(update->Update(10, 3, 0, "three", 5) && update->Update(10, 1, 0, "one-0", 5) &&
+                    update->Update(10, 2, 0, nullptr, 0) &&
+                    update->Update(10, 4, 0, big.data(), static_cast<std::uint32_t>(big.size())) &&
+                    update->Update(10, 3, 0, "three-b", 7)); // the later one wins
         ASSERT_TRUE(update->End(false));
-
-        auto after = LoadModule(path.c_str());
-        ASSERT_NE(after, nullptr);
-        EXPECT_EQ(Found(*after, 1), "one-0");
-        EXPECT_EQ(Found(*after, 3), "three-b");
-        EXPECT_EQ(Found(*after, 4), big);
-        // Language 0 is deleted; the 0x0409 record of ID 2 in mid64 and last64 stays.
-        EXPECT_EQ(Found(*after, 2), kind == "neutral64.dll" ? "<none>" : two);
+        EXPECT_EQ(Found(path, {1, 3, 4, 2}), (Names{"one-0", "three-b", big, two})) << kind;
         const Bytes now = ReadFile(path);
         EXPECT_EQ(Bytes(now.end() - static_cast<long>(marker.size()), now.end()), marker);
-        EXPECT_EQ(Files(), std::vector<std::string>{kind}); // no temporary file left
+        EXPECT_EQ(Files(), Names{kind}); // no temporary file left
         fs::remove(path);
     }
 }
@@ -139,21 +126,16 @@ TEST_F(PeModule, RemovalsDeleteTheLanguageALookupFinds) {
     std::string langs = Copy("langs64.dll");
     auto update = BeginResourceUpdate(langs.c_str());
     ASSERT_NE(update, nullptr);
-    EXPECT_TRUE(update->Remove(10, 5));  // 0, 0x0407, 0x0409, 0x040c
-    EXPECT_TRUE(update->Remove(10, 20)); // 0x0407, 0x0409
-    EXPECT_TRUE(update->Remove(10, 6));  // 0x0409 alone
-    EXPECT_TRUE(update->Update(10, 9, 0, "id9-new", 7));
-    EXPECT_TRUE(update->Remove(10, 9));  // the leaf just added in language 0
-    EXPECT_TRUE(update->Remove(10, 77)); // none: nothing happens
-    EXPECT_FALSE(update->Remove(10, 0));
-    ASSERT_TRUE(update->End(false));
-    auto after = LoadModule(langs.c_str());
-    ASSERT_NE(after, nullptr);
-    EXPECT_EQ(Found(*after, 5), "id5-lang0x07,1");
-    EXPECT_EQ(Found(*after, 20), "id20-lang0x09,1");
-    EXPECT_EQ(Found(*after, 6), "<none>");
-    EXPECT_EQ(Found(*after, 9), "id9-lang0x07,1");
-    EXPECT_EQ(Found(*after, 10), "id10-lang0,0");
+    EXPECT_EQ((std::vector<bool>{update->Remove(10, 5),  // 0, 0x0407, 0x0409, 0x040c
+                                 update->Remove(10, 20), // 0x0407, 0x0409
+                                 update->Remove(10, 6),  // 0x0409 alone
+                                 update->Update(10, 9, 0, "id9-new", 7),
+                                 update->Remove(10, 9),  // the leaf just added in language 0
+                                 update->Remove(10, 77), // none: nothing happens
+                                 update->Remove(10, 0), update->End(false)}),
+              (std::vector<bool>{true, true, true, true, true, true, false, true}));
+    EXPECT_EQ(Found(langs, {5, 20, 6, 9, 10}), (Names{"id5-lang0x07,1", "id20-lang0x09,1", "<none>",
+                                                      "id9-lang0x07,1", "id10-lang0,0"}));
 }
 
 // Bytes appended to a module leave its checksum stale until it is refreshed; a checksum of
@@ -190,27 +172,24 @@ TEST_F(PeModule, FailedCommitsLeaveTheFileUntouched) {
     };
     const std::string big(9000, 'z');
     for (const auto &[what, fixture, fault, countdown] : cases) {
-        SCOPED_TRACE(what);
         const std::string path = Copy(fixture);
         auto update = BeginResourceUpdate(path.c_str());
         ASSERT_NE(update, nullptr);
-        EXPECT_TRUE(update->Update(10, 3, 0, big.data(), static_cast<std::uint32_t>(big.size())));
-        EXPECT_TRUE(update->Update(10, 1, 0, nullptr, 0));
+        EXPECT_TRUE(update->Update(10, 3, 0, big.data(), static_cast<std::uint32_t>(big.size())) &&
+                    update->Update(10, 1, 0, nullptr, 0));
         if (fault != Fault::Count)
             ArmFault(fault, countdown);
-        EXPECT_FALSE(update->End(false));
+        EXPECT_FALSE(update->End(false)) << what;
         DisarmAllFaults();
-        EXPECT_EQ(ReadFile(path), Fixture(fixture));
-        EXPECT_EQ(Files(), std::vector<std::string>{fixture});
+        EXPECT_EQ(ReadFile(path), Fixture(fixture)) << what;
+        EXPECT_EQ(Files(), Names{fixture}) << what;
         fs::remove(path);
     }
     const std::string path = Copy("named64.dll");
     auto update = BeginResourceUpdate(path.c_str());
-    ASSERT_NE(update, nullptr);
     EXPECT_TRUE(update->Update(10, 1, 0, "new-one", 7));
     EXPECT_FALSE(update->Update(10, 0, 0, "zero", 4)); // an ID whose low 16 bits are 0
     EXPECT_TRUE(update->End(true));
-    EXPECT_EQ(ReadFile(path), Fixture("named64.dll"));
     update = BeginResourceUpdate(path.c_str());
     EXPECT_TRUE(update->Update(10, 3, 0, "three", 5));
     update.reset();

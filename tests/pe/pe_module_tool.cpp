@@ -18,62 +18,48 @@ namespace {
 using ril::platform::kRtRcData;
 
 bool Queue(ril::platform::ResourceUpdate &update, const std::string &op) {
-    const std::size_t first = op.find(':'), second = op.find(':', first + 1);
-    const std::string kind = op.substr(0, first);
-    const auto id = static_cast<std::uint16_t>(std::strtoul(op.c_str() + first + 1, nullptr, 0));
-    if (kind == "del")
+    char *end = nullptr;
+    const auto id = static_cast<std::uint16_t>(std::strtoul(op.c_str() + 4, &end, 0));
+    if (op.starts_with("del:"))
         return update.Update(kRtRcData, id, 0, nullptr, 0);
-    if (second == std::string::npos || (kind != "add" && kind != "big"))
+    if (*end != ':' || !(op.starts_with("add:") || op.starts_with("big:")))
         return false;
-    const std::string value = op.substr(second + 1);
-    std::vector<std::uint8_t> bytes(value.begin(), value.end());
-    if (kind == "big") // COUNT bytes of a pattern that depends on the ID
-        bytes.resize(std::strtoul(value.c_str(), nullptr, 0));
-    for (std::size_t i = 0; kind == "big" && i < bytes.size(); ++i)
-        bytes[i] = static_cast<std::uint8_t>('A' + (id + i) % 26);
+    std::vector<std::uint8_t> bytes(op.begin() + (end + 1 - op.c_str()), op.end());
+    if (op[0] == 'b') { // COUNT bytes of a pattern that depends on the ID
+        bytes.resize(std::strtoul(end + 1, nullptr, 0));
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+            bytes[i] = static_cast<std::uint8_t>('A' + (id + i) % 26);
+    }
     return update.Update(kRtRcData, id, 0, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
 }
 
 int Update(const char *path, int count, char **ops) {
     auto update = ril::platform::BeginResourceUpdate(path);
-    if (!update) {
-        std::printf("cannot open %s for updating\n", path);
-        return 1;
-    }
-    for (int i = 0; i < count; ++i)
-        if (!Queue(*update, ops[i])) {
-            std::printf("refused: %s\n", ops[i]);
-            update->End(true);
-            return 1;
-        }
-    if (!update->End(false)) {
-        std::printf("update failed\n");
-        return 1;
-    }
-    return 0;
+    for (int i = 0; update && i < count; ++i)
+        if (!Queue(*update, ops[i]))
+            return std::printf("refused: %s\n", ops[i]), update->End(true), 1;
+    if (update && update->End(false))
+        return 0;
+    std::printf("updating %s failed\n", path);
+    return 1;
 }
 
 int Find(const char *ids, int count, char **paths) {
     for (int i = 0; i < count; ++i) {
         std::printf("== %s\n", paths[i]);
         auto module = ril::platform::LoadModule(paths[i]);
-        if (!module) {
+        if (!module)
             std::printf("load failed\n");
-            continue;
-        }
-        for (const char *p = ids; *p != '\0';) {
+        for (const char *p = ids; module && *p != '\0'; p += *p == ',') {
             char *end = nullptr;
             const auto id = static_cast<unsigned>(std::strtoul(p, &end, 0));
             if (end == p || (*end != ',' && *end != '\0'))
                 return 2;
-            p = *end == ',' ? end + 1 : end;
+            p = end;
             auto found = module->Find(kRtRcData, static_cast<std::uint16_t>(id));
-            if (found.status != ril::platform::Module::FindStatus::Found) {
-                std::printf("%u: none\n", id);
-                continue;
-            }
-            std::printf("%u: %u ", id, static_cast<unsigned>(found.size));
-            for (std::uint32_t j = 0; j < found.size; ++j)
+            const bool hit = found.status == ril::platform::Module::FindStatus::Found;
+            std::printf(hit ? "%u: %u " : "%u: none", id, static_cast<unsigned>(found.size));
+            for (std::uint32_t j = 0; hit && j < found.size; ++j)
                 std::printf("%02x", found.data[j]);
             std::printf("\n");
         }
@@ -88,18 +74,16 @@ int Commit(const char *path, int count, char **ids) {
         const auto id = static_cast<RIL_ULONG>(std::strtoul(ids[i], nullptr, 0));
         const auto size = static_cast<RIL_ULONG>(std::strlen(ids[i]) + 1);
         RIL_LONG result = Ril_RTEditOpenModule(path);
-        if (result == 0)
-            result = Ril_RTEditBegin(0, nullptr);
-        if (result == 0)
-            result = Ril_RTEditAddOrReplaceString(macro.c_str(), ids[i], size, id, nullptr);
-        if (result == 0)
-            result = Ril_RTEditEnd(0, nullptr, 0);
+        result = result != 0 ? result : Ril_RTEditBegin(0, nullptr);
+        result = result != 0
+                     ? result
+                     : Ril_RTEditAddOrReplaceString(macro.c_str(), ids[i], size, id, nullptr);
+        result = result != 0 ? result : Ril_RTEditEnd(0, nullptr, 0);
         Ril_RTEditCloseModule();
-        if (result != 0) {
-            std::fprintf(stderr, "committing %s to %s failed: %ld\n", ids[i], path,
-                         static_cast<long>(result));
-            return 1;
-        }
+        if (result != 0)
+            return std::fprintf(stderr, "committing %s to %s failed: %ld\n", ids[i], path,
+                                static_cast<long>(result)),
+                   1;
     }
     return 0;
 }
@@ -107,12 +91,11 @@ int Commit(const char *path, int count, char **ids) {
 } // namespace
 
 int main(int argc, char **argv) {
-    if (argc >= 3 && std::strcmp(argv[1], "update") == 0)
-        return Update(argv[2], argc - 3, argv + 3);
-    if (argc >= 3 && std::strcmp(argv[1], "find") == 0)
-        return Find(argv[2], argc - 3, argv + 3);
-    if (argc >= 3 && std::strcmp(argv[1], "commit") == 0)
-        return Commit(argv[2], argc - 3, argv + 3);
+    const std::string command = argc >= 3 ? argv[1] : "";
+    if (command == "update" || command == "find" || command == "commit")
+        return (command == "update" ? Update
+                : command == "find" ? Find
+                                    : Commit)(argv[2], argc - 3, argv + 3);
     std::fprintf(stderr,
                  "usage: %s update MODULE OP... | find IDS MODULE... | commit MODULE ID...\n",
                  argv[0]);

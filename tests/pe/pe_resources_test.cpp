@@ -9,17 +9,24 @@ namespace {
 
 using namespace ril::platform::pe;
 using namespace ril::pe_test;
+using Values = std::vector<std::uint64_t>;
 
 // A hand-made tree with RT_RCDATA names 1, 2, 3 ("one", "two", "three"), language 0.
 HandTree ThreeNames() {
     return MakeHandTree(kHandResourceRva, {1, 2, 3}, {"one", "two", "three"});
 }
-
 ResourceChange Add(std::uint16_t name, const std::string &text, std::uint16_t language = 0) {
     return {10, name, language, false, Text(text)};
 }
 ResourceChange Remove(std::uint16_t name, std::uint16_t language = 0) {
     return {10, name, language, true, {}};
+}
+// The texts of RT_RCDATA `ids` as Find gives them.
+std::vector<std::string> Texts(const ResourceTree &tree, std::initializer_list<std::uint32_t> ids) {
+    std::vector<std::string> texts;
+    for (std::uint32_t id : ids)
+        texts.push_back(LeafText(tree.Find(10, id)));
+    return texts;
 }
 
 TEST(PeResources, LanguageZeroElseTheLowestLanguage) {
@@ -30,20 +37,18 @@ TEST(PeResources, LanguageZeroElseTheLowestLanguage) {
         {11, "0,1"},    {12, "0x0c,1"}, {20, "0x07,1"}, {21, "0x07,1"}, {22, "0x0c,1"},
         {23, "0x07,0"}, {24, "0x09,0"}, {25, "0x07,1"}, {26, "0,1"},    {27, "0x7f,0"},
         {30, "1,0"},    {31, "1,0"},    {32, "1,0"},    {33, "1,0"},    {34, "1,0"},
-        {35, "1,0"},    {36, "1,0"},
-    };
+        {35, "1,0"},    {36, "1,0"},    {7, nullptr}};
     for (const std::string &arch : Arches()) {
         Loaded langs(Fixture("langs" + arch + ".dll"));
         ASSERT_FALSE(langs.tree.Damaged());
         for (const auto &[id, language] : expected)
             EXPECT_EQ(LeafText(langs.tree.Find(10, id)),
-                      "id" + std::to_string(id) + "-lang" + language)
+                      language ? "id" + std::to_string(id) + "-lang" + language : "<none>")
                 << arch << " ID " << id;
         // With a language: exactly that one or none.
         EXPECT_EQ(LeafText(langs.tree.Find(10, 24, 0x407)), "id24-lang0x07,1");
         EXPECT_EQ(LeafText(langs.tree.Find(10, 5, 0x40C)), "id5-lang0x0c,1");
         EXPECT_EQ(langs.tree.Find(10, 24, 0x409), nullptr);
-        EXPECT_EQ(langs.tree.Find(10, 7), nullptr);
     }
 }
 
@@ -52,15 +57,13 @@ TEST(PeResources, SerializesAsWindresAndLdLayOutTheTree) {
     REQUIRE_FIXTURES();
     for (const std::string &arch : Arches())
         for (const char *kind : {"mid", "langs", "edge", "neutral"}) {
-            SCOPED_TRACE(kind + arch);
             Loaded module(Fixture(kind + arch + ".dll"));
-            EXPECT_FALSE(module.tree.Damaged());
+            EXPECT_FALSE(module.tree.Damaged()) << kind << arch;
             const DataDirectory resources = module.image->Directory(kDirectoryResource);
-            std::optional<std::vector<std::uint8_t>> bytes = module.tree.Serialize(resources.rva);
-            ASSERT_TRUE(bytes);
-            ASSERT_EQ(bytes->size(), resources.size);
             const std::uint64_t at = *module.image->FileOffsetOf(resources.rva, resources.size);
-            EXPECT_TRUE(std::equal(bytes->begin(), bytes->end(), module.file.begin() + at));
+            EXPECT_EQ(module.tree.Serialize(resources.rva),
+                      Bytes(module.file.begin() + at, module.file.begin() + at + resources.size))
+                << kind << arch;
         }
 }
 
@@ -81,43 +84,33 @@ TEST(PeResources, SerializationOrdersNamesBeforeIdsAndAlignsData) {
     EXPECT_EQ(found, 2);
 
     const std::uint32_t rva = 0x5000;
-    std::optional<std::vector<std::uint8_t>> bytes = named.tree.Serialize(rva);
-    ASSERT_TRUE(bytes);
-    const Bytes tree(bytes->begin(), bytes->end());
-    EXPECT_EQ(tree.size() % 8, 0u);
-    EXPECT_EQ(GetU16(tree, 12), 1u); // one named type, then three IDs ascending
-    EXPECT_EQ(GetU16(tree, 14), 3u);
-    EXPECT_NE(GetU32(tree, 16) & 0x80000000u, 0u);
-    EXPECT_EQ(GetU32(tree, 24), 6u);
-    EXPECT_EQ(GetU32(tree, 32), 10u);
-    EXPECT_EQ(GetU32(tree, 40), 16u);
-    const std::uint32_t nameAt = GetU32(tree, 16) & 0x7FFFFFFFu;
-    EXPECT_EQ(GetU16(tree, nameAt), 6u);
-    EXPECT_EQ(GetU16(tree, nameAt + 2), u'M');
-    // RCDATA's name table: three names before ID 1 and 300.
+    const Bytes tree = named.tree.Serialize(rva).value();
+    // One named type, then three IDs ascending; RCDATA's three names before ID 1 and 300.
+    const std::size_t nameAt = GetU32(tree, 16) & 0x7FFFFFFFu;
     const std::size_t rcdata = GetU32(tree, 36) & 0x7FFFFFFFu;
-    EXPECT_EQ(GetU16(tree, rcdata + 12), 3u);
-    EXPECT_EQ(GetU16(tree, rcdata + 14), 2u);
-    EXPECT_EQ(GetU32(tree, rcdata + 16 + 8 * 3), 1u);
-    EXPECT_EQ(GetU32(tree, rcdata + 16 + 8 * 4), 300u);
+    EXPECT_EQ(
+        (Values{GetU16(tree, 12), GetU16(tree, 14), GetU32(tree, 16) >> 31, GetU32(tree, 24),
+                GetU32(tree, 32), GetU32(tree, 40), GetU16(tree, nameAt), GetU16(tree, nameAt + 2),
+                GetU16(tree, rcdata + 12), GetU16(tree, rcdata + 14), GetU32(tree, rcdata + 40),
+                GetU32(tree, rcdata + 48)}),
+        (Values{1, 3, 1, 6, 10, 16, 6, u'M', 3, 2, 1, 300}));
     // ID 300's data entry: 8-aligned, code page 0, data 8-aligned at its RVA.
-    const std::size_t languages = GetU32(tree, rcdata + 16 + 8 * 4 + 4) & 0x7FFFFFFFu;
+    const std::size_t languages = GetU32(tree, rcdata + 52) & 0x7FFFFFFFu;
     const std::size_t entry = GetU32(tree, languages + 20);
-    EXPECT_EQ(entry % 8, 0u);
-    EXPECT_EQ(GetU32(tree, entry + 4), 4500u);
-    EXPECT_EQ(GetU32(tree, entry + 8), 0u);
     const std::uint32_t dataRva = GetU32(tree, entry);
-    EXPECT_EQ(dataRva % 8, 0u);
-    EXPECT_TRUE(std::equal(tree.begin() + (dataRva - rva), tree.begin() + (dataRva - rva) + 4500,
-                           named.tree.Find(10, 300)->data.begin()));
+    EXPECT_EQ((Values{tree.size() % 8, entry % 8, GetU32(tree, entry + 4), GetU32(tree, entry + 8),
+                      dataRva % 8}),
+              (Values{0, 0, 4500, 0, 0}));
+    EXPECT_EQ(Bytes(tree.begin() + (dataRva - rva), tree.begin() + (dataRva - rva) + 4500),
+              Text(LeafText(named.tree.Find(10, 300))));
 }
 
 // Each case damages the hand-made tree in one way: reading never fails hard, the damage is
 // reported, and the intact part stays reachable.
 TEST(PeResources, MalformedTreesAreReadSafely) {
     const HandTree good = ThreeNames();
-    const std::size_t names = good.nameTable;
-    const std::uint32_t self = 0x80000000u | static_cast<std::uint32_t>(names);
+    const std::size_t names = 24;
+    const std::uint32_t self = 0x80000000u | names;
     const std::vector<std::size_t> &data = good.dataEntries, &languages = good.languageTables;
     struct Case {
         const char *what;
@@ -144,18 +137,18 @@ TEST(PeResources, MalformedTreesAreReadSafely) {
         {"bit 31 names among the IDs", false, "12", {{names + 32, self}}},
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(c.what);
         Bytes tree = good.bytes;
         for (const auto &[at, value] : c.u32)
             PutU32(tree, at, value);
         Loaded module(SimplePe(tree));
-        ASSERT_TRUE(module.image);
-        EXPECT_EQ(module.tree.Damaged(), c.damaged);
-        for (char id : std::string("123")) {
-            const ResourceLeaf *leaf = module.tree.Find(10, static_cast<unsigned>(id - '0'));
-            EXPECT_EQ(leaf != nullptr && leaf->readable, c.reachable.find(id) != std::string::npos)
-                << "ID " << id;
-        }
+        ASSERT_TRUE(module.image) << c.what;
+        std::string reachable;
+        for (std::uint32_t id : {1, 2, 3})
+            if (const ResourceLeaf *leaf = module.tree.Find(10, id); leaf && leaf->readable)
+                reachable += static_cast<char>('0' + id);
+        EXPECT_EQ(std::make_pair(module.tree.Damaged(), reachable),
+                  std::make_pair(c.damaged, c.reachable))
+            << c.what;
     }
 }
 
@@ -169,11 +162,9 @@ TEST(PeResources, ChangesApplyInOrder) {
     tree.Apply({Add(4, "four"), Add(7, "seven"), Remove(3), Remove(9), Add(5, "five"), Remove(5),
                 Remove(1), Add(1, "one-again"), Add(6, "six-a"), Add(6, "six-b"),
                 Add(1, "one-0409", 0x409), Add(7, "seven-new"), Remove(2, 0x409)});
-    const std::vector<std::pair<unsigned, const char *>> expected = {
-        {1, "one-again"}, {2, "two"},   {3, "<none>"},    {4, "four"},
-        {5, "<none>"},    {6, "six-b"}, {7, "seven-new"}, {9, "<none>"}};
-    for (const auto &[id, text] : expected)
-        EXPECT_EQ(LeafText(tree.Find(10, id)), text) << id;
+    EXPECT_EQ(Texts(tree, {1, 2, 3, 4, 5, 6, 7, 9}),
+              (std::vector<std::string>{"one-again", "two", "<none>", "four", "<none>", "six-b",
+                                        "seven-new", "<none>"}));
     EXPECT_EQ(LeafText(tree.Find(10, 1, 0x409)), "one-0409");
     EXPECT_EQ(tree.Find(10, 2)->codePage, 1252u);
     EXPECT_EQ(tree.Find(10, 7)->codePage, 0u);
@@ -187,20 +178,15 @@ TEST(PeResources, EmptiedTablesDisappear) {
     Loaded named(Fixture("named64.dll"));
     named.tree.Apply({Remove(1), Remove(300), {16, 1, 0, true, {}}});
     // Type 10 keeps its three named entries; type 16 is gone.
-    std::optional<std::vector<std::uint8_t>> bytes = named.tree.Serialize(0x1000);
-    ASSERT_TRUE(bytes);
-    Bytes tree(bytes->begin(), bytes->end());
-    EXPECT_EQ(GetU16(tree, 12), 1u);
-    EXPECT_EQ(GetU16(tree, 14), 2u);
-    EXPECT_EQ(GetU32(tree, 32), 10u);
+    const Bytes tree = named.tree.Serialize(0x1000).value();
     const std::size_t rcdata = GetU32(tree, 36) & 0x7FFFFFFFu;
-    EXPECT_EQ(GetU16(tree, rcdata + 12), 3u);
-    EXPECT_EQ(GetU16(tree, rcdata + 14), 0u);
-
+    EXPECT_EQ((Values{GetU16(tree, 12), GetU16(tree, 14), GetU32(tree, 32),
+                      GetU16(tree, rcdata + 12), GetU16(tree, rcdata + 14)}),
+              (Values{1, 2, 10, 3, 0}));
     Loaded hand(SimplePe(ThreeNames().bytes));
     hand.tree.Apply({Remove(1), Remove(2), Remove(3)});
     EXPECT_TRUE(hand.tree.Leaves().empty());
-    EXPECT_EQ(hand.tree.Serialize(0x1000), std::vector<std::uint8_t>(16, 0)); // an empty root
+    EXPECT_EQ(hand.tree.Serialize(0x1000), Bytes(16, 0)); // an empty root
     EXPECT_FALSE(SameLeaves(named.tree, hand.tree));
     EXPECT_FALSE(SameLeaves(named.tree, Loaded(Fixture("named64.dll")).tree));
 }

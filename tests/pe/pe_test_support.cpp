@@ -1,32 +1,14 @@
 // Fixture paths, little-endian patching and hand-made PE files for the PE layer's tests.
 #include "pe/pe_test_support.h"
 
-#include <cstdlib>
+#include "core/byte_cursor.h"
+
 #include <fstream>
 
 namespace ril::pe_test {
 
-namespace {
-
-std::string FixtureDir() {
-    const char *fromEnvironment = std::getenv("RIL_PE_FIXTURES");
-    if (fromEnvironment != nullptr && *fromEnvironment != '\0')
-        return fromEnvironment;
-#ifdef RIL_PE_FIXTURES_DIR
-    return RIL_PE_FIXTURES_DIR;
-#else
-    return ".";
-#endif
-}
-
-std::uint32_t AlignUp(std::uint64_t value, std::uint32_t alignment) {
-    return static_cast<std::uint32_t>((value + alignment - 1) / alignment * alignment);
-}
-
-} // namespace
-
 std::vector<std::string> Arches() {
-    std::ifstream list(FixtureDir() + "/toolchains.txt");
+    std::ifstream list(FixturePath("toolchains.txt"));
     std::vector<std::string> arches;
     for (std::string built; list >> built;)
         arches.push_back(built);
@@ -34,7 +16,7 @@ std::vector<std::string> Arches() {
 }
 
 std::string FixturePath(const std::string &name) {
-    return FixtureDir() + "/" + name;
+    return RIL_PE_FIXTURES_DIR "/" + name;
 }
 
 Bytes Fixture(const std::string &name) {
@@ -75,30 +57,28 @@ HandTree MakeHandTree(std::uint32_t rva, const std::vector<std::uint16_t> &names
                       const std::vector<std::string> &texts) {
     HandTree tree;
     const std::size_t n = names.size();
-    tree.nameTable = 16 + 8;
-    std::size_t at = tree.nameTable + 16 + 8 * n;
+    std::size_t at = 24 + 16 + 8 * n; // root, then the name table
     for (std::size_t i = 0; i < n; ++i, at += 24)
         tree.languageTables.push_back(at);
     for (std::size_t i = 0; i < n; ++i, at += 16)
         tree.dataEntries.push_back(at);
-    std::vector<std::size_t> blobs;
-    for (std::size_t i = 0; i < n; ++i, at = (at + texts[i - 1].size() + 7) / 8 * 8)
-        blobs.push_back(at);
     Bytes &b = tree.bytes;
     b.assign(at, 0);
     PutU16(b, 14, 1);
     PutU32(b, 16, 10);
-    PutU32(b, 20, 0x80000000u | static_cast<std::uint32_t>(tree.nameTable));
-    PutU16(b, tree.nameTable + 14, static_cast<std::uint16_t>(n));
+    PutU32(b, 20, 0x80000000u | 24);
+    PutU16(b, 24 + 14, static_cast<std::uint16_t>(n));
     for (std::size_t i = 0; i < n; ++i) {
-        const std::size_t entry = tree.nameTable + 16 + 8 * i;
-        PutU32(b, entry, names[i]);
-        PutU32(b, entry + 4, 0x80000000u | static_cast<std::uint32_t>(tree.languageTables[i]));
-        PutU16(b, tree.languageTables[i] + 14, 1); // one entry: language 0
-        PutU32(b, tree.languageTables[i] + 20, static_cast<std::uint32_t>(tree.dataEntries[i]));
-        PutU32(b, tree.dataEntries[i], rva + static_cast<std::uint32_t>(blobs[i]));
-        PutU32(b, tree.dataEntries[i] + 4, static_cast<std::uint32_t>(texts[i].size()));
-        std::copy(texts[i].begin(), texts[i].end(), b.begin() + static_cast<long>(blobs[i]));
+        const auto languages = static_cast<std::uint32_t>(tree.languageTables[i]);
+        const std::size_t data = tree.dataEntries[i];
+        PutU32(b, 24 + 16 + 8 * i, names[i]);
+        PutU32(b, 24 + 20 + 8 * i, 0x80000000u | languages);
+        PutU16(b, languages + 14, 1); // one entry: language 0
+        PutU32(b, languages + 20, static_cast<std::uint32_t>(data));
+        PutU32(b, data, rva + static_cast<std::uint32_t>(b.size()));
+        PutU32(b, data + 4, static_cast<std::uint32_t>(texts[i].size()));
+        b.insert(b.end(), texts[i].begin(), texts[i].end());
+        b.resize(AlignUp(b.size(), 8));
     }
     return tree;
 }
@@ -134,18 +114,19 @@ Bytes BuildPe(const Bytes &resources, bool pe32Plus, bool dataAfter) {
         const Section &s = sections[i];
         const std::size_t header = table + 40 * i;
         const auto rawOffset = static_cast<std::uint32_t>(file.size());
-        const auto virtualSize = static_cast<std::uint32_t>(s.raw.size());
+        const auto size = static_cast<std::uint32_t>(s.raw.size());
+        const auto rawSize = static_cast<std::uint32_t>(AlignUp(size, 0x200));
         std::copy(s.name, s.name + std::char_traits<char>::length(s.name), file.begin() + header);
-        PutU32(file, header + 8, virtualSize);
+        PutU32(file, header + 8, size);
         PutU32(file, header + 12, s.va);
-        PutU32(file, header + 16, AlignUp(virtualSize, 0x200));
+        PutU32(file, header + 16, rawSize);
         PutU32(file, header + 20, rawOffset);
         PutU32(file, header + 36, s.flags);
         file.insert(file.end(), s.raw.begin(), s.raw.end());
-        file.resize(rawOffset + AlignUp(virtualSize, 0x200), 0);
-        PutU32(file, optional + 56, AlignUp(s.va + std::uint64_t{virtualSize}, 0x1000));
+        file.resize(rawOffset + rawSize, 0);
+        PutU32(file, optional + 56, static_cast<std::uint32_t>(AlignUp(s.va + size, 0x1000)));
         if (s.va == kHandResourceRva)
-            PutU32(file, directories + 16, s.va), PutU32(file, directories + 20, virtualSize);
+            PutU32(file, directories + 16, s.va), PutU32(file, directories + 20, size);
     }
     return file;
 }

@@ -6,10 +6,7 @@
 #include "pe/pe_resources.h"
 #include "support/test_support.h"
 
-#include <cstdint>
 #include <optional>
-#include <string>
-#include <vector>
 
 namespace ril::pe_test {
 
@@ -30,7 +27,6 @@ struct Loaded {
     explicit Loaded(Bytes bytes);
     Loaded(const Loaded &) = delete;
     Loaded &operator=(const Loaded &) = delete;
-
     Bytes file;
     std::optional<platform::pe::Image> image;
     platform::pe::ResourceTree tree;
@@ -42,13 +38,11 @@ std::uint16_t GetU16(const Bytes &bytes, std::size_t at);
 void PutU32(Bytes &bytes, std::size_t at, std::uint32_t value);
 void PutU16(Bytes &bytes, std::size_t at, std::uint16_t value);
 
-// A resource tree laid out by hand: type 10, the given integer names, language 0 each.
-// Offsets are relative to the tree; DataRVAs assume the tree sits at `rva`.
+// A resource tree laid out by hand: type 10, the given integer names, language 0 each; its
+// RT_RCDATA name table at offset 24. DataRVAs assume the tree sits at `rva`.
 struct HandTree {
     Bytes bytes;
-    std::size_t nameTable = 0;               // the RT_RCDATA name table
-    std::vector<std::size_t> languageTables; // per name
-    std::vector<std::size_t> dataEntries;    // per name
+    std::vector<std::size_t> languageTables, dataEntries; // per name
 };
 HandTree MakeHandTree(std::uint32_t rva, const std::vector<std::uint16_t> &names,
                       const std::vector<std::string> &texts);

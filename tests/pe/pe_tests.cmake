@@ -3,16 +3,13 @@
 # updated modules with pefile and with Wine's loader.
 set(RIL_PE_FIXTURES ${CMAKE_CURRENT_BINARY_DIR}/pe_fixtures)
 set(pe_fixture_source ${CMAKE_CURRENT_SOURCE_DIR}/pe/fixtures)
-
-add_test(NAME pe_fixtures
-  COMMAND ${CMAKE_COMMAND} -DSOURCE=${pe_fixture_source} -DOUT=${RIL_PE_FIXTURES}
-    -P ${pe_fixture_source}/build_fixtures.cmake)
+add_test(NAME pe_fixtures COMMAND ${CMAKE_COMMAND} -DSOURCE=${pe_fixture_source}
+  -DOUT=${RIL_PE_FIXTURES} -P ${pe_fixture_source}/build_fixtures.cmake)
 set_tests_properties(pe_fixtures PROPERTIES FIXTURES_SETUP pe_fixtures)
 
 add_executable(ril4410_pe_tests support/test_support.cpp pe/pe_test_support.cpp
   pe/pe_image_test.cpp pe/pe_resources_test.cpp pe/pe_writer_test.cpp)
-if(NOT WIN32)
-  # The module service over the PE layer exists only outside Windows.
+if(NOT WIN32) # the module service over the PE layer exists only outside Windows
   target_sources(ril4410_pe_tests PRIVATE pe/pe_module_test.cpp)
 endif()
 target_include_directories(ril4410_pe_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
@@ -35,29 +32,24 @@ if(RIL_VALGRIND AND NOT RIL_SANITIZE AND NOT CMAKE_CROSSCOMPILING)
 endif()
 
 if(NOT WIN32)
-  # Modules updated by the library, read by independent readers.
+  # Modules updated by the library, read by independent readers (the scripts say "SKIPPED:"
+  # when their checker or the x86-64 modules are absent); two processes committing different
+  # items to one module at the same time lose none.
   add_executable(ril4410_pe_module_tool pe/pe_module_tool.cpp)
   target_link_libraries(ril4410_pe_module_tool PRIVATE ril4410_static)
   find_program(RIL_SYSTEM_PYTHON NAMES python3 PATHS /usr/bin NO_DEFAULT_PATH)
   find_program(RIL_SYSTEM_PYTHON NAMES python3)
   find_program(RIL_WINE64 NAMES wine64 PATHS /usr/lib/wine /usr/lib64/wine)
+  set(tool -DTOOL=$<TARGET_FILE:ril4410_pe_module_tool> -DFIXTURES=${RIL_PE_FIXTURES})
   foreach(check pefile wine)
-    add_test(NAME pe_interop_${check}
-      COMMAND ${CMAKE_COMMAND} -DCHECK=${check} -DTOOL=$<TARGET_FILE:ril4410_pe_module_tool>
-        -DFIXTURES=${RIL_PE_FIXTURES} -DWORK=${CMAKE_CURRENT_BINARY_DIR}/pe_interop_${check}
-        -DPYTHON=${RIL_SYSTEM_PYTHON} -DWINE=${RIL_WINE64}
-        -DSCRIPT=${pe_fixture_source}/check_pefile.py
-        -P ${pe_fixture_source}/run_interop.cmake)
-    # The script says "SKIPPED:" when its checker (pefile, Wine) or the x86-64 modules are absent.
-    set_tests_properties(pe_interop_${check} PROPERTIES
-      FIXTURES_REQUIRED pe_fixtures SKIP_REGULAR_EXPRESSION "SKIPPED: " TIMEOUT 300)
+    add_test(NAME pe_interop_${check} COMMAND ${CMAKE_COMMAND} -DCHECK=${check} ${tool}
+      -DWORK=${CMAKE_CURRENT_BINARY_DIR}/pe_interop_${check} -DPYTHON=${RIL_SYSTEM_PYTHON}
+      -DWINE=${RIL_WINE64} -DSCRIPT=${pe_fixture_source}/check_pefile.py
+      -P ${pe_fixture_source}/run_interop.cmake)
   endforeach()
-
-  # Two processes committing different items to one module at the same time lose none.
-  add_test(NAME pe_concurrent_commits
-    COMMAND ${CMAKE_COMMAND} -DTOOL=$<TARGET_FILE:ril4410_pe_module_tool>
-      -DSOURCE=${RIL_PE_FIXTURES}/neutral64.dll -DWORK=${CMAKE_CURRENT_BINARY_DIR}/pe_concurrent
-      -DROUNDS=20 -P ${pe_fixture_source}/concurrent_commits.cmake)
-  set_tests_properties(pe_concurrent_commits PROPERTIES
+  add_test(NAME pe_concurrent_commits COMMAND ${CMAKE_COMMAND} ${tool} -DROUNDS=20
+    -DSOURCE=${RIL_PE_FIXTURES}/neutral64.dll -DWORK=${CMAKE_CURRENT_BINARY_DIR}/pe_concurrent
+    -P ${pe_fixture_source}/concurrent_commits.cmake)
+  set_tests_properties(pe_interop_pefile pe_interop_wine pe_concurrent_commits PROPERTIES
     FIXTURES_REQUIRED pe_fixtures SKIP_REGULAR_EXPRESSION "SKIPPED: " TIMEOUT 300)
 endif()

@@ -12,6 +12,8 @@ namespace {
 
 using namespace ril::platform::pe;
 using namespace ril::pe_test;
+using Changes = std::vector<ResourceChange>;
+using Rebuilt = std::pair<RebuildStatus, Bytes>;
 
 Bytes Pattern(std::size_t size, char seed) {
     Bytes bytes(size);
@@ -22,29 +24,21 @@ Bytes Pattern(std::size_t size, char seed) {
 ResourceChange Add(std::uint16_t name, Bytes data) {
     return {10, name, 0, false, std::move(data)};
 }
-ResourceChange Remove(std::uint16_t name) {
-    return {10, name, 0, true, {}};
-}
-const std::vector<ResourceChange> kSmall = {Add(3, Text("hello-three")), Add(1, Text("one-0"))};
-const std::vector<ResourceChange> kBig = {Add(3, Pattern(5000, 'a')), Add(4, Pattern(9000, 'A'))};
+const Changes kSmall = {Add(3, Text("hello-three")), Add(1, Text("one-0"))};
+const Changes kBig = {Add(3, Pattern(5000, 'a')), Add(4, Pattern(9000, 'A'))};
 
-struct Rebuilt {
-    RebuildStatus status;
-    Bytes file;
-};
-Rebuilt Rebuild(const Bytes &original, std::vector<ResourceChange> changes) {
+Rebuilt Rebuild(const Bytes &original, Changes changes) {
     Loaded module(original);
     if (!module.image)
         return {RebuildStatus::Damaged, {}};
     module.tree.Apply(std::move(changes));
     Rebuilt result{RebuildStatus::Ok, {}};
-    result.status = RebuildWithResources(module.file, *module.image, module.tree, result.file);
+    result.first = RebuildWithResources(module.file, *module.image, module.tree, result.second);
     return result;
 }
 Image Parsed(const Bytes &file) {
     return ParseImage(file).value();
 }
-
 std::uint64_t DataEnd(const Image &image) {
     std::uint64_t end = image.sizeOfHeaders;
     for (const Section &s : image.sections)
@@ -52,11 +46,17 @@ std::uint64_t DataEnd(const Image &image) {
     return end;
 }
 
+// A section header without its file offsets (name, sizes, address, flags stay).
+Bytes Header(const Bytes &file, std::size_t at) {
+    Bytes header(file.begin() + at, file.begin() + at + 40);
+    std::fill(header.begin() + 20, header.begin() + 36, 0);
+    return header;
+}
+
 // What every rebuild must keep: the other sections (address, sizes, flags, bytes), the bytes
 // after the section data with their pointers, every other leaf, a correct checksum and
-// consistent sizes. (pefile checks the same of the MinGW modules independently.)
-void ExpectSound(const Bytes &before, const Bytes &after,
-                 const std::vector<ResourceChange> &changes) {
+// consistent sizes.
+void ExpectSound(const Bytes &before, const Bytes &after, const Changes &changes) {
     Loaded old(before), now(after);
     ASSERT_TRUE(now.image);
     const Image &a = *old.image, &b = *now.image;
@@ -69,30 +69,24 @@ void ExpectSound(const Bytes &before, const Bytes &after,
         ASSERT_NE(t, b.sections.end()) << s.virtualAddress;
         if (s.virtualAddress == newTree)
             continue;
-        EXPECT_TRUE(std::equal(before.begin() + s.headerOffset,
-                               before.begin() + s.headerOffset + 20,
-                               after.begin() + t->headerOffset)); // name, sizes, address
-        EXPECT_EQ(GetU32(after, t->headerOffset + 36), GetU32(before, s.headerOffset + 36));
+        EXPECT_EQ(Header(after, t->headerOffset), Header(before, s.headerOffset));
         EXPECT_TRUE(std::equal(before.begin() + s.rawOffset, before.begin() + s.RawEnd(),
                                after.begin() + t->rawOffset));
     }
     // The tree's section: VirtualSize and DataDirectory[2] give the tree's size.
     const Section &tree = b.sections[b.SectionOfRva(newTree).value()];
-    EXPECT_EQ(tree.virtualAddress, newTree);
-    EXPECT_EQ(tree.virtualSize, b.Directory(kDirectoryResource).size);
-    EXPECT_EQ(b.sizeOfImage, ril::AlignUp(b.sections.back().MemoryEnd(), b.sectionAlignment));
-    // Everything after the section data, moved as one block.
-    const std::uint64_t oldTail = DataEnd(a);
-    const std::uint64_t newTail = DataEnd(b);
+    EXPECT_EQ(std::tuple(tree.virtualAddress, tree.virtualSize, b.sizeOfImage),
+              std::tuple(newTree, b.Directory(kDirectoryResource).size,
+                         ril::AlignUp(b.sections.back().MemoryEnd(), b.sectionAlignment)));
+    // Everything after the section data, moved as one block, pointers with it.
+    const std::uint64_t oldTail = DataEnd(a), newTail = DataEnd(b);
     EXPECT_TRUE(
         std::equal(before.begin() + oldTail, before.end(), after.begin() + newTail, after.end()));
-    if (a.pointerToSymbolTable != 0) {
+    if (a.pointerToSymbolTable != 0)
         EXPECT_EQ(b.pointerToSymbolTable - newTail, a.pointerToSymbolTable - oldTail);
-    }
-    if (a.Directory(kDirectoryCertificate).size != 0) {
+    if (a.Directory(kDirectoryCertificate).size != 0)
         EXPECT_EQ(b.Directory(kDirectoryCertificate).rva - newTail,
                   a.Directory(kDirectoryCertificate).rva - oldTail);
-    }
     // The changed records as asked; every other leaf byte for byte.
     ResourceTree expected = ResourceTree::Read(a, before);
     expected.Apply(changes);
@@ -100,92 +94,75 @@ void ExpectSound(const Bytes &before, const Bytes &after,
     for (const ResourceChange &c : changes)
         EXPECT_EQ(now.tree.Find(c.type, c.name, c.language) == nullptr, c.remove) << c.name;
 }
+// The file rebuilt with `changes`, checked sound.
+Bytes Sound(const Bytes &original, const Changes &changes) {
+    Rebuilt result = Rebuild(original, changes);
+    EXPECT_EQ(result.first, RebuildStatus::Ok);
+    ExpectSound(original, result.second, changes);
+    return result.second;
+}
 
+// Small changes fit in place (modules without resources get a section); big ones go to a new
+// read-only section at the old SizeOfImage (a last .rsrc grows in place), where the next
+// update finds the tree and stays.
 TEST(PeWriter, EveryModuleKindTakesSmallAndBigChanges) {
     REQUIRE_FIXTURES();
     for (const std::string &arch : Arches())
-        for (const char *kind : {"mid", "last", "early", "after", "neutral", "named", "langs",
-                                 "edge", "overlay", "mid_debug"}) {
+        for (const std::string kind : {"mid", "last", "early", "after", "neutral", "named", "langs",
+                                       "edge", "overlay", "mid_debug", "norsrc", "norsrc_debug"}) {
             SCOPED_TRACE(kind + arch);
             const Bytes original = Fixture(kind + arch + ".dll");
             const Image before = Parsed(original);
-            Rebuilt small = Rebuild(original, kSmall);
-            ASSERT_EQ(small.status, RebuildStatus::Ok);
-            ExpectSound(original, small.file, kSmall);
-            EXPECT_EQ(Parsed(small.file).sections.size(), before.sections.size()); // in place
-
-            Rebuilt big = Rebuild(original, kBig);
-            ASSERT_EQ(big.status, RebuildStatus::Ok);
-            ExpectSound(original, big.file, kBig);
-            const Image grown = Parsed(big.file);
-            const bool appends = std::string(kind) != "last"; // .rsrc last grows in place
-            EXPECT_EQ(grown.sections.size(), before.sections.size() + (appends ? 1 : 0));
-            if (appends) {
-                // A new read-only section at the old SizeOfImage; the old one's bytes stay.
-                const Section &added = grown.sections.back();
-                EXPECT_EQ(added.virtualAddress, before.sizeOfImage);
-                EXPECT_EQ(Bytes(big.file.begin() + added.headerOffset,
-                                big.file.begin() + added.headerOffset + 8),
-                          Text(std::string(".rsrc\0\0\0", 8)));
-                EXPECT_EQ(GetU32(big.file, added.headerOffset + 36), 0x40000040u);
-                EXPECT_EQ(grown.Directory(kDirectoryResource).rva, added.virtualAddress);
-            }
-            // The next update finds the tree in the last section and stays there.
-            const std::vector<ResourceChange> again = {Remove(3), Add(5, Pattern(20000, '0'))};
-            Rebuilt second = Rebuild(big.file, again);
-            ASSERT_EQ(second.status, RebuildStatus::Ok);
-            ExpectSound(big.file, second.file, again);
-            EXPECT_EQ(Parsed(second.file).sections.size(), grown.sections.size());
+            const bool bare = kind.starts_with("norsrc"), appends = kind != "last";
+            const Image small = Parsed(Sound(original, kSmall));
+            EXPECT_EQ(std::pair(small.sections.size(), small.sections.back().virtualAddress),
+                      std::pair(before.sections.size() + bare,
+                                bare ? before.sizeOfImage : before.sections.back().virtualAddress));
+            if (bare)
+                EXPECT_EQ(small.sizeOfInitializedData,
+                          before.sizeOfInitializedData + small.sections.back().rawSize);
+            const Bytes big = Sound(original, kBig);
+            const Image grown = Parsed(big);
+            ASSERT_EQ(grown.sections.size(), before.sections.size() + appends);
+            const Section &added = grown.sections.back();
+            if (appends)
+                EXPECT_EQ(std::tuple(added.virtualAddress, grown.Directory(kDirectoryResource).rva,
+                                     Bytes(big.begin() + added.headerOffset,
+                                           big.begin() + added.headerOffset + 8),
+                                     GetU32(big, added.headerOffset + 36)),
+                          std::tuple(before.sizeOfImage, added.virtualAddress,
+                                     Text(std::string(".rsrc\0\0\0", 8)), 0x40000040u));
+            const Changes again = {{10, 3, 0, true, {}}, Add(5, Pattern(20000, '0'))};
+            EXPECT_EQ(Parsed(Sound(big, again)).sections.size(), grown.sections.size());
         }
 }
 
-TEST(PeWriter, ModulesWithoutResourcesGetASection) {
-    REQUIRE_FIXTURES();
-    for (const std::string &arch : Arches())
-        for (const char *kind : {"norsrc", "norsrc_debug"}) {
-            SCOPED_TRACE(kind + arch);
-            const Bytes original = Fixture(kind + arch + ".dll");
-            Rebuilt small = Rebuild(original, kSmall);
-            ASSERT_EQ(small.status, RebuildStatus::Ok);
-            ExpectSound(original, small.file, kSmall);
-            const Image before = Parsed(original), after = Parsed(small.file);
-            ASSERT_EQ(after.sections.size(), before.sections.size() + 1);
-            EXPECT_EQ(after.sections.back().virtualAddress, before.sizeOfImage);
-            EXPECT_EQ(after.sizeOfInitializedData,
-                      before.sizeOfInitializedData + after.sections.back().rawSize);
-        }
-}
-
+// No free section header, or header slack that holds something (not zeros): changes that
+// fit in place still work.
 TEST(PeWriter, NoFreeSectionHeaderFailsCleanly) {
     REQUIRE_FIXTURES();
-    for (const std::string &arch : Arches()) {
-        Rebuilt result = Rebuild(Fixture("full" + arch + ".dll"), kSmall);
-        EXPECT_EQ(result.status, RebuildStatus::NoHeaderSlot) << arch;
-        EXPECT_TRUE(result.file.empty());
-    }
-    // Header slack that holds something (not zeros) is no free slot either; changes that fit
-    // in place still work.
+    for (const std::string &arch : Arches())
+        EXPECT_EQ(Rebuild(Fixture("full" + arch + ".dll"), kSmall),
+                  Rebuilt(RebuildStatus::NoHeaderSlot, {}));
     Bytes tight = BuildPe(MakeHandTree(kHandResourceRva, {1}, {"x"}).bytes, true, true);
     std::fill(tight.begin() + 0x58 + 240 + 3 * 40, tight.begin() + 0x200, 0xCC);
-    EXPECT_EQ(Rebuild(tight, kSmall).status, RebuildStatus::Ok);
-    EXPECT_EQ(Rebuild(tight, kBig).status, RebuildStatus::NoHeaderSlot);
+    EXPECT_EQ(Rebuild(tight, kSmall).first, RebuildStatus::Ok);
+    EXPECT_EQ(Rebuild(tight, kBig).first, RebuildStatus::NoHeaderSlot);
     std::fill(tight.begin() + 0x58 + 240 + 3 * 40, tight.begin() + 0x200, 0);
-    EXPECT_EQ(Rebuild(tight, kBig).status, RebuildStatus::Ok);
+    EXPECT_EQ(Rebuild(tight, kBig).first, RebuildStatus::Ok);
 }
 
+// In place both ways: the file shrinks back to the same bytes.
 TEST(PeWriter, AnUpdateAndItsReversalRestoreTheFile) {
     REQUIRE_FIXTURES();
     for (const std::string &arch : Arches())
-        for (const char *kind : {"last", "mid"}) {
-            SCOPED_TRACE(kind + arch);
+        for (const std::string kind : {"last", "mid"}) {
             const Bytes original = Fixture(kind + arch + ".dll");
-            Rebuilt grown =
-                Rebuild(original, {Add(3, Pattern(std::string(kind) == "last" ? 9000 : 300, 'q'))});
-            ASSERT_EQ(grown.status, RebuildStatus::Ok);
-            EXPECT_GT(grown.file.size(), original.size());
-            Rebuilt back = Rebuild(grown.file, {Remove(3)});
-            ASSERT_EQ(back.status, RebuildStatus::Ok);
-            EXPECT_EQ(back.file, original); // in place both ways: shrinks to the same bytes
+            Rebuilt grown = Rebuild(original, {Add(3, Pattern(kind == "last" ? 9000 : 300, 'q'))});
+            EXPECT_GT(grown.second.size(), original.size()) << kind;
+            EXPECT_EQ(Rebuild(grown.second, {{10, 3, 0, true, {}}}),
+                      Rebuilt(RebuildStatus::Ok, original))
+                << kind;
         }
 }
 
@@ -203,30 +180,25 @@ TEST(PeWriter, SymbolsAndCertificatesFollowTheirPointers) {
     PutU32(signedModule, entry, certificate);
     PutU32(signedModule, entry + 4, 32);
     for (const auto &changes : {kSmall, kBig}) {
-        Rebuilt result = Rebuild(signedModule, changes);
-        ASSERT_EQ(result.status, RebuildStatus::Ok);
-        ExpectSound(signedModule, result.file, changes);
-        const DataDirectory moved = Parsed(result.file).Directory(kDirectoryCertificate);
+        const Bytes result = Sound(signedModule, changes);
+        const DataDirectory moved = Parsed(result).Directory(kDirectoryCertificate);
         EXPECT_EQ(moved.size, 32u);
-        EXPECT_TRUE(std::equal(record.begin(), record.end(), result.file.begin() + moved.rva));
+        EXPECT_TRUE(std::equal(record.begin(), record.end(), result.begin() + moved.rva));
     }
     // Growing .rsrc in place by one FileAlignment step moves .reloc, the DWARF sections and
     // the symbol table of the unstripped module.
     const Bytes debug = Fixture("mid_debug64.dll");
-    const std::vector<ResourceChange> grow = {Add(3, Pattern(0x300, 's'))};
-    Rebuilt shifted = Rebuild(debug, grow);
-    ASSERT_EQ(shifted.status, RebuildStatus::Ok);
-    ExpectSound(debug, shifted.file, grow);
-    const Image before = Parsed(debug), after = Parsed(shifted.file);
-    EXPECT_EQ(after.sections.size(), before.sections.size());
-    EXPECT_EQ(after.pointerToSymbolTable, before.pointerToSymbolTable + 0x200);
-    EXPECT_EQ(shifted.file.size(), debug.size() + 0x200);
+    const Bytes shifted = Sound(debug, {Add(3, Pattern(0x300, 's'))});
+    const Image before = Parsed(debug), after = Parsed(shifted);
+    EXPECT_EQ(std::tuple(after.sections.size(), after.pointerToSymbolTable, shifted.size()),
+              std::tuple(before.sections.size(), before.pointerToSymbolTable + 0x200,
+                         debug.size() + 0x200));
     // Pointers past the end of the file cannot be relocated.
     Bytes broken = debug;
     PutU32(broken, before.PointerToSymbolTableOffset(), 0x7FFFFFF0);
-    EXPECT_EQ(Rebuild(broken, kSmall).status, RebuildStatus::Unrelocatable);
+    EXPECT_EQ(Rebuild(broken, kSmall).first, RebuildStatus::Unrelocatable);
     PutU32(signedModule, entry + 4, 0x10000);
-    EXPECT_EQ(Rebuild(signedModule, kSmall).status, RebuildStatus::Unrelocatable);
+    EXPECT_EQ(Rebuild(signedModule, kSmall).first, RebuildStatus::Unrelocatable);
 }
 
 // A hand-made module whose debug directory in .data points at raw data after .rsrc.
@@ -241,21 +213,15 @@ TEST(PeWriter, DebugDataPointersFollowTheirBytes) {
     PutU32(file, directory + 24, data.rawOffset);      // PointerToRawData: "DATA-SECTION"
     PutU32(file, image.DirectoryEntryOffset(kDirectoryDebug), data.virtualAddress + 16);
     PutU32(file, image.DirectoryEntryOffset(kDirectoryDebug) + 4, 28);
-    Rebuilt result = Rebuild(file, {Add(2, Pattern(1000, 'd'))});
-    ASSERT_EQ(result.status, RebuildStatus::Ok);
-    const Section moved = Parsed(result.file).sections[2];
+    const Bytes result = Rebuild(file, {Add(2, Pattern(1000, 'd'))}).second;
+    const Section moved = Parsed(result).sections[2];
     EXPECT_EQ(moved.rawOffset, data.rawOffset + 0x400);
-    const std::uint32_t pointer = GetU32(result.file, moved.rawOffset + 16 + 24);
-    EXPECT_EQ(pointer, moved.rawOffset);
-    // .data differs from before in that pointer only.
+    // .data differs from before in that pointer only, which follows the bytes.
     Bytes expected(file.begin() + data.rawOffset, file.begin() + data.RawEnd());
-    PutU32(expected, 16 + 24, pointer);
-    EXPECT_TRUE(
-        std::equal(expected.begin(), expected.end(), result.file.begin() + moved.rawOffset));
+    PutU32(expected, 16 + 24, moved.rawOffset);
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), result.begin() + moved.rawOffset));
     // Too big for the room below .data: a new section, .data untouched.
-    Rebuilt appended = Rebuild(file, {Add(2, Pattern(0x1000, 'd'))});
-    ASSERT_EQ(appended.status, RebuildStatus::Ok);
-    EXPECT_EQ(Parsed(appended.file).sections.size(), 4u);
+    EXPECT_EQ(Parsed(Rebuild(file, {Add(2, Pattern(0x1000, 'd'))}).second).sections.size(), 4u);
 }
 
 // Sections the tree shares with other data are left alone, and damaged trees are kept.
@@ -263,20 +229,13 @@ TEST(PeWriter, SectionsSharedWithOtherDataAreLeftAlone) {
     HandTree hand = MakeHandTree(kHandResourceRva, {1, 2}, {"one", "two"});
     Bytes file = SimplePe(hand.bytes);
     // An import directory inside the resource section: the tree goes to a new section.
-    const Image image = Parsed(file);
-    PutU32(file, image.DirectoryEntryOffset(1), kHandResourceRva + 0x100);
-    PutU32(file, image.DirectoryEntryOffset(1) + 4, 20);
-    Rebuilt result = Rebuild(file, kSmall);
-    ASSERT_EQ(result.status, RebuildStatus::Ok);
-    ExpectSound(file, result.file, kSmall);
-    ASSERT_EQ(Parsed(result.file).sections.size(), 3u);
-    EXPECT_TRUE(
-        std::equal(file.begin() + 0x400, file.begin() + 0x600, result.file.begin() + 0x400));
-
+    PutU32(file, Parsed(file).DirectoryEntryOffset(1), kHandResourceRva + 0x100);
+    PutU32(file, Parsed(file).DirectoryEntryOffset(1) + 4, 20);
+    const Bytes result = Sound(file, kSmall);
+    ASSERT_EQ(Parsed(result).sections.size(), 3u);
+    EXPECT_TRUE(std::equal(file.begin() + 0x400, file.begin() + 0x600, result.begin() + 0x400));
     PutU32(hand.bytes, hand.dataEntries[1], 0x00900000);
-    Rebuilt damaged = Rebuild(SimplePe(hand.bytes), kSmall);
-    EXPECT_EQ(damaged.status, RebuildStatus::Damaged);
-    EXPECT_TRUE(damaged.file.empty());
+    EXPECT_EQ(Rebuild(SimplePe(hand.bytes), kSmall), Rebuilt(RebuildStatus::Damaged, {}));
 }
 
 } // namespace

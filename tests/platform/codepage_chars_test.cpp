@@ -48,8 +48,8 @@ TEST(CodePageChars, TablesHoldEveryCharacterTheConversionsKnow) {
         }
         // Thousands of characters, and in all but UHC some with a brace as their trail byte.
         EXPECT_GT(pairs.size(), 6000u);
-        EXPECT_EQ(codePage != 949, braceTrails > 0);
-        EXPECT_EQ(codePage != 949, table.IsTrail('{') && table.IsTrail('}'));
+        EXPECT_EQ(std::pair(braceTrails > 0, table.IsTrail('{') && table.IsTrail('}')),
+                  std::pair(codePage != 949, codePage != 949));
         // A byte that is a character alone must not lead one.
         for (unsigned byte = 0x01; byte <= 0xFF; ++byte)
             if (OneCharacter(std::string(1, static_cast<char>(byte)), codePage)) {
@@ -64,14 +64,10 @@ TEST(CodePageChars, TablesHoldEveryCharacterTheConversionsKnow) {
     std::size_t decoded = 0;
     for (unsigned first = 0x81; first <= 0xFE; ++first) {
         for (unsigned third = 0x81; third <= 0xFE; ++third) {
-            const std::string form = {
-                static_cast<char>(first), static_cast<char>('0' + random() % 10),
-                static_cast<char>(third), static_cast<char>('0' + random() % 10)};
-            if (!OneCharacter(form, 54936))
-                continue;
-            ++decoded;
-            EXPECT_EQ(
-                4u, gb18030.CharLength(reinterpret_cast<const std::uint8_t *>(form.data()), 0, 4));
+            const std::uint8_t form[] = {std::uint8_t(first), std::uint8_t('0' + random() % 10),
+                                         std::uint8_t(third), std::uint8_t('0' + random() % 10)};
+            if (OneCharacter(std::string(form, form + 4), 54936) && ++decoded)
+                EXPECT_EQ(4u, gb18030.CharLength(form, 0, 4));
         }
     }
     EXPECT_GT(decoded, 1000u);
@@ -79,15 +75,16 @@ TEST(CodePageChars, TablesHoldEveryCharacterTheConversionsKnow) {
 
 TEST(CodePageChars, CodePageZeroIsTheAnsiCodePage) {
     const unsigned previous = Ril_SetAnsiCodePage(949);
-    EXPECT_FALSE(CharTableFor(0).IsTrail('}'));
-    EXPECT_TRUE(CharTableFor(0).IsLead(0xB0));
+    std::vector<bool> seen = {CharTableFor(0).IsTrail('}'), CharTableFor(0).IsLead(0xB0)};
     Ril_SetAnsiCodePage(932);
-    EXPECT_FALSE(CharTableFor(0).IsLead(0xA1)); // a half-width katakana
-    EXPECT_TRUE(CharTableFor(0).IsTrail('}'));
+    seen.insert(seen.end(), {CharTableFor(0).IsLead(0xA1), CharTableFor(0).IsTrail('}')});
     Ril_SetAnsiCodePage(65001);
+    seen.push_back(false); // whether any byte leads in 65001
     for (unsigned byte = 0; byte <= 0xFF; ++byte)
-        EXPECT_FALSE(CharTableFor(0).IsLead(static_cast<std::uint8_t>(byte)));
+        seen.back() = seen.back() || CharTableFor(0).IsLead(static_cast<std::uint8_t>(byte));
     Ril_SetAnsiCodePage(previous);
+    // 949 leads with 0xB0; 0xA1 is a half-width katakana in 932.
+    EXPECT_EQ(seen, (std::vector<bool>{false, true, false, true, false}));
 }
 
 // Character starts found by stepping forward from the start.

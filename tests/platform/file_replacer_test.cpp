@@ -52,17 +52,18 @@ TEST(FileReplacer, WritesEveryPieceInOrderAndReplacesTheTarget) {
     FileReplacer out(target.c_str());
     ASSERT_TRUE(out.IsOpen());
     Bytes expected = WriteSample(out);
-    EXPECT_EQ(ReadFile(target), Bytes({'o', 'l', 'd'})); // untouched until the commit
+    EXPECT_EQ(ReadText(target), "old"); // untouched until the commit
     ASSERT_EQ(out.Commit(), ReplaceStatus::Ok);
     EXPECT_EQ(ReadFile(target), expected);
     EXPECT_EQ(EntriesIn(dir), 1u);
 }
 
+// The second block written fails (every later piece is dropped and the commit fails), or the
+// writer is abandoned without a commit; no folder to write into, or a folder as the target.
 TEST(FileReplacer, FailuresKeepThePreviousFile) {
     TempDir dir;
     const std::string target = dir.File("out.bin");
     WriteFile(target, std::string("old"));
-    // The second block written fails: every later piece is dropped and the commit fails.
     {
         FileReplacer out(target.c_str());
         ASSERT_TRUE(out.IsOpen());
@@ -71,13 +72,9 @@ TEST(FileReplacer, FailuresKeepThePreviousFile) {
         EXPECT_EQ(out.Commit(), ReplaceStatus::WriteFailed);
         platform::DisarmAllFaults();
     }
-    { // abandoned without a commit
-        FileReplacer out(target.c_str());
-        out.Write("new", 3);
-    }
-    EXPECT_EQ(ReadFile(target), Bytes({'o', 'l', 'd'}));
+    FileReplacer(target.c_str()).Write("new", 3);
+    EXPECT_EQ(ReadText(target), "old");
     EXPECT_EQ(EntriesIn(dir), 1u);
-    // No folder to write into, or a folder as the target.
     FileReplacer nowhere(dir.File("missing/out.bin").c_str());
     EXPECT_FALSE(nowhere.IsOpen());
     EXPECT_EQ(nowhere.Commit(), ReplaceStatus::CannotOpen);
@@ -90,13 +87,9 @@ constexpr auto kOwnerOnly = fs::perms::owner_read | fs::perms::owner_write;
 constexpr auto kShared = kOwnerOnly | fs::perms::group_read;
 
 // Sets the umask for one test and restores it.
-class Umask {
-  public:
-    explicit Umask(mode_t mask) : previous_(umask(mask)) {}
-    ~Umask() { umask(previous_); }
-
-  private:
-    mode_t previous_;
+struct Umask {
+    mode_t previous = umask(022);
+    ~Umask() { umask(previous); }
 };
 
 // Another user who can write to the folder plants links and files under temporary names
@@ -104,34 +97,30 @@ class Umask {
 // through a link nor adopts a planted file, and the result has the target's mode.
 TEST(FileReplacer, PlantedLinksAndFilesAreNeverUsed) {
     TempDir dir;
-    Umask mask(022);
-    const std::string victim = dir.File("victim.txt");
+    Umask mask;
+    const std::string victim = dir.File("victim.txt"), target = dir.File("out.txt");
     WriteFile(victim, std::string("secret"));
     fs::permissions(victim, kOwnerOnly);
     const auto planted = [&](int n) {
         return dir.File(".ril~" + std::to_string(getpid()) + "-" + std::to_string(n) + ".tmp");
     };
-    for (int n = 1; n <= 32; ++n) {
-        if (n % 2 == 1) {
-            fs::create_symlink(victim, planted(n));
-        } else {
-            WriteFile(planted(n), std::string("planted"));
-            fs::permissions(planted(n), fs::perms::all & ~fs::perms::others_exec &
-                                            ~fs::perms::group_exec & ~fs::perms::owner_exec);
-        }
+    for (int n = 1; n <= 32; n += 2) { // links to the victim, and world-writable files
+        fs::create_symlink(victim, planted(n));
+        WriteFile(planted(n + 1), std::string("planted"));
+        fs::permissions(planted(n + 1),
+                        fs::perms::all & ~(fs::perms::owner_exec | fs::perms::group_exec |
+                                           fs::perms::others_exec));
     }
-    const std::string target = dir.File("out.txt");
     WriteFile(target, std::string("old"));
     fs::permissions(target, kShared);
     for (int i = 0; i < 4; ++i)
         ASSERT_EQ(ReplaceFileContent(target.c_str(), kNew, 3), ReplaceStatus::Ok);
     EXPECT_FALSE(fs::is_symlink(target));
-    EXPECT_EQ(ReadFile(target), Bytes({'n', 'e', 'w'}));
-    EXPECT_EQ(fs::status(target).permissions(), kShared); // the target keeps its mode
-    EXPECT_EQ(ReadFile(victim), Bytes({'s', 'e', 'c', 'r', 'e', 't'}));
-    EXPECT_EQ(fs::status(victim).permissions(), kOwnerOnly);
+    EXPECT_EQ(std::tuple(ReadText(target), fs::status(target).permissions(), ReadText(victim),
+                         fs::status(victim).permissions()),
+              std::tuple("new", kShared, "secret", kOwnerOnly)); // the target keeps its mode
     for (int n = 2; n <= 32; n += 2)
-        EXPECT_EQ(ReadFile(planted(n)), Bytes({'p', 'l', 'a', 'n', 't', 'e', 'd'}));
+        EXPECT_EQ(ReadText(planted(n)), "planted");
     EXPECT_EQ(EntriesIn(dir), 34u); // nothing left behind, nothing taken away
     // A new target gets the mode of a plain create: 0666 less the umask. A legal 254-byte
     // name works: the temporary file's name does not grow with it.
@@ -153,25 +142,22 @@ TEST(FileReplacer, PlantedLinksAndFilesAreNeverUsed) {
 // and keeps its mode, the links stay; a dangling link creates the file it names.
 TEST(FileReplacer, ASymlinkedTargetIsReplacedBehindItsLinks) {
     TempDir dir;
-    Umask mask(022);
+    Umask mask;
     fs::create_directory(dir.Path() / "real");
     const std::string real = dir.File("real/file.txt");
     WriteFile(real, std::string("old"));
     fs::permissions(real, kShared);
     fs::create_symlink("real/file.txt", dir.Path() / "link");
     fs::create_symlink(dir.File("link"), dir.Path() / "chain");
-    ASSERT_EQ(ReplaceFileContent(dir.File("chain").c_str(), kNew, 3), ReplaceStatus::Ok);
-    EXPECT_TRUE(fs::is_symlink(dir.File("chain")));
-    EXPECT_TRUE(fs::is_symlink(dir.File("link")));
-    EXPECT_EQ(ReadFile(real), Bytes({'n', 'e', 'w'}));
-    EXPECT_EQ(fs::status(real).permissions(), kShared);
-    EXPECT_EQ(EntriesIn(dir), 3u);
-
     fs::create_symlink("real/new.txt", dir.Path() / "dangling");
-    ASSERT_EQ(ReplaceFileContent(dir.File("dangling").c_str(), kNew, 3), ReplaceStatus::Ok);
-    EXPECT_TRUE(fs::is_symlink(dir.File("dangling")));
-    EXPECT_EQ(ReadFile(dir.File("real/new.txt")), Bytes({'n', 'e', 'w'}));
-
+    for (const char *link : {"chain", "dangling"}) {
+        ASSERT_EQ(ReplaceFileContent(dir.File(link).c_str(), kNew, 3), ReplaceStatus::Ok);
+        EXPECT_TRUE(fs::is_symlink(dir.File(link)));
+    }
+    EXPECT_TRUE(fs::is_symlink(dir.File("link")));
+    EXPECT_EQ(std::tuple(ReadText(real), fs::status(real).permissions(),
+                         ReadText(dir.File("real/new.txt")), EntriesIn(dir)),
+              std::tuple("new", kShared, "new", std::size_t{4}));
     fs::create_symlink("loop2", dir.Path() / "loop1");
     fs::create_symlink("loop1", dir.Path() / "loop2");
     EXPECT_EQ(ReplaceFileContent(dir.File("loop1").c_str(), kNew, 3), ReplaceStatus::CannotOpen);

@@ -5,54 +5,51 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <string>
 #include <tuple>
-#include <vector>
 
 namespace ril::platform {
 namespace {
 
 TEST(PlatformPath, Separators) {
-    for (char c : std::string("a.:\0 ", 5))
-        EXPECT_FALSE(IsPathSeparator(c)) << int(c);
-    EXPECT_TRUE(IsPathSeparator('/'));
-    EXPECT_TRUE(IsPathSeparator(PreferredSeparator()));
+    std::string separators;
+    for (char c : std::string("a.:\0 /\\", 7))
+        separators += IsPathSeparator(c) ? c : '-';
 #ifdef _WIN32
-    EXPECT_EQ(PreferredSeparator(), '\\');
+    EXPECT_EQ(std::pair(separators, PreferredSeparator()),
+              std::pair(std::string("-----/\\"), '\\'));
 #else
-    EXPECT_FALSE(IsPathSeparator('\\')); // an ordinary character in a POSIX file name
-    EXPECT_EQ(PreferredSeparator(), '/');
+    // The backslash is an ordinary character in a POSIX file name.
+    EXPECT_EQ(std::pair(separators, PreferredSeparator()), std::pair(std::string("-----/-"), '/'));
 #endif
 }
 
 // Rows: a path, whether it ends with a separator, where its file name starts, and the path
 // joined with "app.h" ('|' standing for the separator the join adds).
 TEST(PlatformPath, JoinPutsOneSeparatorOnlyWhereNeeded) {
-    std::vector<std::tuple<std::string, bool, std::size_t, std::string>> rows = {
-        {"", false, 0, "app.h"}, // no folder: the name alone, still relative
-        {"out", false, 0, "out|app.h"},
-        {"out/", true, 4, "out/app.h"},
-        {"/", true, 1, "/app.h"},
-        {"a/b/", true, 4, "a/b/app.h"}, // an empty last component
-        {"a/b/table.bin", false, 4, "a/b/table.bin|app.h"},
+    using Row = std::tuple<std::string, bool, std::size_t, std::string>;
+    for (Row row : std::vector<Row>{
+             {"", false, 0, "app.h"}, // no folder: the name alone, still relative
+             {"out", false, 0, "out|app.h"},
+             {"out/", true, 4, "out/app.h"},
+             {"/", true, 1, "/app.h"},
+             {"a/b/", true, 4, "a/b/app.h"}, // an empty last component
+             {"a/b/table.bin", false, 4, "a/b/table.bin|app.h"},
 #ifdef _WIN32
-        {"out\\", true, 4, "out\\app.h"},
-        {"C:\\", true, 3, "C:\\app.h"},
-        {"C:", false, 2, "C:app.h"}, // the current folder of drive C
-        {"a\\b/c\\table.bin", false, 6, "a\\b/c\\table.bin|app.h"},
-        {"\\\\server\\share", false, 9, "\\\\server\\share|app.h"},
+             {"out\\", true, 4, "out\\app.h"},
+             {"C:\\", true, 3, "C:\\app.h"},
+             {"C:", false, 2, "C:app.h"}, // the current folder of drive C
+             {"a\\b/c\\table.bin", false, 6, "a\\b/c\\table.bin|app.h"},
+             {"\\\\server\\share", false, 9, "\\\\server\\share|app.h"},
 #else
-        {"out\\", false, 0, "out\\|app.h"},
-        {"C:", false, 0, "C:|app.h"},
-        {"a\\b\\table.bin", false, 0, "a\\b\\table.bin|app.h"},
+             {"out\\", false, 0, "out\\|app.h"},
+             {"C:", false, 0, "C:|app.h"},
+             {"a\\b\\table.bin", false, 0, "a\\b\\table.bin|app.h"},
 #endif
-    };
-    for (auto &[path, endsWithSeparator, nameOffset, joined] : rows) {
-        SCOPED_TRACE(path);
-        EXPECT_EQ(EndsWithSeparator(path), endsWithSeparator);
-        EXPECT_EQ(FileNameOffset(path), nameOffset);
-        std::replace(joined.begin(), joined.end(), '|', PreferredSeparator());
-        EXPECT_EQ(JoinPath(path, "app.h"), joined);
+         }) {
+        const std::string &path = std::get<0>(row);
+        std::replace(std::get<3>(row).begin(), std::get<3>(row).end(), '|', PreferredSeparator());
+        EXPECT_EQ(Row(path, EndsWithSeparator(path), FileNameOffset(path), JoinPath(path, "app.h")),
+                  row);
     }
     EXPECT_EQ(JoinPath("out", ""), std::string("out") + PreferredSeparator());
 }

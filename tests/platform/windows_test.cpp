@@ -11,55 +11,33 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <string>
+#include <memory>
 #include <thread>
-#include <vector>
+#include <type_traits>
 
 namespace ril::test {
 namespace {
 
-// Ril4410.dll loaded beside the test program, with the exports these tests call. The test
-// program itself links the static library, which has no DLL entry point.
-class Dll {
-  public:
-    Dll() : module_(LoadLibraryA("Ril4410.dll")) {}
-    ~Dll() {
-        if (module_ != nullptr)
-            FreeLibrary(module_);
-    }
-    Dll(const Dll &) = delete;
-    Dll &operator=(const Dll &) = delete;
-
-    bool Loaded() const { return module_ != nullptr; }
-    template <typename Function> Function Get(const char *name) const {
-        auto address = reinterpret_cast<void (*)()>(GetProcAddress(module_, name));
-        return reinterpret_cast<Function>(address);
-    }
-
-  private:
-    HMODULE module_;
-};
-
+// Ril4410.dll loaded beside the test program (which links the static library, without the
+// DLL entry point).
 TEST(WindowsDll, ThreadAttachResetsTheLastError) {
-    Dll dll;
-    ASSERT_TRUE(dll.Loaded()) << "Ril4410.dll not found beside the test program";
-    auto mbcsToWcs = dll.Get<int (*)(const char *, RIL_WCHAR *, unsigned)>("Ril_MbcsToWcs");
-    auto lastError = dll.Get<RIL_LONG (*)()>("Ril_GetLastError");
-    ASSERT_NE(mbcsToWcs, nullptr);
-    ASSERT_NE(lastError, nullptr);
-
+    std::unique_ptr<std::remove_pointer_t<HMODULE>, decltype(&FreeLibrary)> dll(
+        LoadLibraryA("Ril4410.dll"), &FreeLibrary);
+    ASSERT_NE(dll, nullptr) << "Ril4410.dll not found beside the test program";
+    auto mbcsToWcs = reinterpret_cast<int (*)(const char *, RIL_WCHAR *, unsigned)>(
+        reinterpret_cast<void (*)()>(GetProcAddress(dll.get(), "Ril_MbcsToWcs")));
+    auto lastError = reinterpret_cast<RIL_LONG (*)()>(
+        reinterpret_cast<void (*)()>(GetProcAddress(dll.get(), "Ril_GetLastError")));
+    ASSERT_TRUE(mbcsToWcs && lastError);
     EXPECT_EQ(mbcsToWcs(nullptr, nullptr, 0), 0);
     ASSERT_EQ(lastError(), -102);
     std::thread([] {}).join(); // DLL_THREAD_ATTACH, then DLL_THREAD_DETACH
     EXPECT_EQ(lastError(), 0);
-
     // Only the attach resets: an error set by a thread survives that thread's detach.
     std::thread([&] { EXPECT_EQ(mbcsToWcs(nullptr, nullptr, 0), 0); }).join();
     EXPECT_EQ(lastError(), -102);
-
     HANDLE thread = CreateThread(
         nullptr, 0, [](LPVOID) -> DWORD { return 0; }, nullptr, 0, nullptr);
     ASSERT_NE(thread, nullptr);
@@ -68,55 +46,32 @@ TEST(WindowsDll, ThreadAttachResetsTheLastError) {
     EXPECT_EQ(lastError(), 0);
 }
 
+// Both calls (size, then the text into a buffer of exactly that size) agree.
 std::u16string ToWide(const std::string &bytes, unsigned codePage) {
-    int size = Ril_MbcsToWcs(bytes.c_str(), nullptr, codePage);
-    EXPECT_GT(size, 0) << "code page " << codePage;
-    if (size <= 0)
-        return std::u16string();
-    std::vector<RIL_WCHAR> out(static_cast<std::size_t>(size), 0xAAAA);
-    EXPECT_EQ(Ril_MbcsToWcs(bytes.c_str(), out.data(), codePage), size);
-    EXPECT_EQ(out.back(), 0);
+    const int size = Ril_MbcsToWcs(bytes.c_str(), nullptr, codePage);
+    std::vector<RIL_WCHAR> out(static_cast<std::size_t>(std::max(size, 1)), 0xAAAA);
+    EXPECT_EQ(Ril_MbcsToWcs(bytes.c_str(), out.data(), codePage), size) << codePage;
+    EXPECT_TRUE(size > 0 && out.back() == 0) << codePage;
     return std::u16string(out.begin(), out.end() - 1);
 }
-
 std::string ToBytes(const std::u16string &text, unsigned codePage) {
-    int size = Ril_WcsToMbcs(W(text), nullptr, codePage);
-    EXPECT_GT(size, 0) << "code page " << codePage;
-    if (size <= 0)
-        return std::string();
-    std::string out(static_cast<std::size_t>(size), '\xAA');
-    EXPECT_EQ(Ril_WcsToMbcs(W(text), out.data(), codePage), size);
-    EXPECT_EQ(out.back(), '\0');
-    out.pop_back();
-    return out;
+    const int size = Ril_WcsToMbcs(W(text), nullptr, codePage);
+    std::string out(static_cast<std::size_t>(std::max(size, 1)), '\xAA');
+    EXPECT_EQ(Ril_WcsToMbcs(W(text), out.data(), codePage), size) << codePage;
+    EXPECT_TRUE(size > 0 && out.back() == '\0') << codePage;
+    return out.substr(0, out.size() - 1);
 }
 
 // Pairs that iconv's CP936 gives on POSIX: the euro, the GBK extension rows, trail bytes
 // 0x5C ('\'), punctuation that GB2312 converters disagree on, and compatibility ideographs.
-struct GbkPair {
-    const char *bytes;
-    char16_t unit;
-};
-const GbkPair kGbkPairs[] = {
-    {"\x80", u'\u20AC'},     {"\x81\x40", u'\u4E02'}, {"\x87\x5C", u'\u5630'},
-    {"\x95\x5C", u'\u661E'}, {"\xA1\xA4", u'\u00B7'}, {"\xA1\xAA", u'\u2014'},
-    {"\xA8\x44", u'\u2015'}, {"\xA8\x95", u'\u301E'}, {"\xD6\xD0", u'\u4E2D'},
-    {"\xCE\xC4", u'\u6587'}, {"\xF7\xFE", u'\u9F44'}, {"\xFE\x4F", u'\uFA29'},
-};
-
 TEST(WindowsCodePages, Gbk936GivesTheBytesOfThePosixBuild) {
-    std::string allBytes;
-    std::u16string allText;
-    for (const GbkPair &pair : kGbkPairs) {
-        EXPECT_EQ(ToWide(pair.bytes, 936), std::u16string(1, pair.unit)) << pair.bytes;
-        EXPECT_EQ(ToBytes(std::u16string(1, pair.unit), 936), pair.bytes);
-        allBytes += pair.bytes;
-        allText += pair.unit;
-    }
-    EXPECT_EQ(ToWide("A" + allBytes + "z", 936), u"A" + allText + u"z");
-    EXPECT_EQ(ToBytes(allText, 936), allBytes);
-
-    std::u16string longText(5000, u'\u4E2D');
+    const std::string bytes = "\x80\x81\x40\x87\x5C\x95\x5C\xA1\xA4\xA1\xAA\xA8\x44\xA8\x95\xD6\xD0"
+                              "\xCE\xC4\xF7\xFE\xFE\x4F";
+    const std::u16string text = u"\u20AC\u4E02\u5630\u661E\u00B7\u2014\u2015\u301E\u4E2D\u6587"
+                                u"\u9F44\uFA29";
+    EXPECT_EQ(ToWide("A" + bytes + "z", 936), u"A" + text + u"z");
+    EXPECT_EQ(ToBytes(text, 936), bytes);
+    const std::u16string longText(5000, u'\u4E2D');
     EXPECT_EQ(ToWide(ToBytes(longText, 936), 936), longText);
 }
 
@@ -125,7 +80,6 @@ TEST(WindowsCodePages, CodePageZeroIsTheChosenOrTheSystemAnsiCodePage) {
     EXPECT_EQ(platform::AnsiCodePage(), GetACP());
     const std::string sample = "\xD6\xD0\xE9";
     EXPECT_EQ(ToWide(sample, 0), ToWide(sample, GetACP()));
-
     EXPECT_EQ(Ril_SetAnsiCodePage(1252), 0u);
     EXPECT_EQ(platform::AnsiCodePage(), 1252u);
     EXPECT_EQ(ToWide(sample, 0), u"\u00D6\u00D0\u00E9");
@@ -136,22 +90,16 @@ TEST(WindowsCodePages, CodePageZeroIsTheChosenOrTheSystemAnsiCodePage) {
 
 TEST(WindowsCodePages, BadInputIsReplacedByTheSystemNotRefused) {
     // A lead byte without its trail: one replacement unit (Wine gives '?', U+003F).
-    std::u16string lead = ToWide("A\x81", 936);
-    ASSERT_EQ(lead.size(), 2u);
-    EXPECT_EQ(lead[0], u'A');
-    EXPECT_TRUE(lead[1] == u'\u003F' || lead[1] == u'\uFFFD') << int(lead[1]);
+    const std::u16string lead = ToWide("A\x81", 936);
+    EXPECT_TRUE(lead == u"A?" || lead == u"A\uFFFD");
     EXPECT_EQ(ToWide(std::string("\xFF") + "B", 65001), u"\uFFFDB");
-
     // A character outside the code page becomes question marks, one per UTF-16 unit.
     EXPECT_EQ(ToBytes(u"x\u4E2Dy", 1252), "x?y");
-    std::string astral = ToBytes(u"\U0001F600", 1252);
-    EXPECT_FALSE(astral.empty());
-    EXPECT_EQ(astral.find_first_not_of('?'), std::string::npos) << astral;
+    const std::string astral = ToBytes(u"\U0001F600", 1252);
+    EXPECT_TRUE(!astral.empty() && astral.find_first_not_of('?') == std::string::npos) << astral;
     // A lone surrogate towards UTF-8 is U+FFFD, where the POSIX build writes '?'.
-    std::u16string lone = u"a";
-    lone.push_back(char16_t(0xD800));
-    lone.push_back(u'b');
-    EXPECT_EQ(ToBytes(lone, 65001), std::string("a\xEF\xBF\xBD") + "b");
+    EXPECT_EQ(ToBytes(std::u16string{u'a', char16_t(0xD800), u'b'}, 65001), "a\xEF\xBF\xBD"
+                                                                            "b");
     EXPECT_EQ(Ril_GetLastError(), 0);
 }
 
@@ -165,7 +113,6 @@ TEST(WindowsCodePages, UnknownOrManagedOnlyCodePagesAreInvalidArguments) {
     }
 }
 
-// Replaces every occurrence of `from` by `to`.
 std::string WithSeparators(std::string path, char from, char to) {
     std::replace(path.begin(), path.end(), from, to);
     return path;
@@ -176,16 +123,12 @@ TEST(WindowsPaths, BinLoadsThroughBackslashAndMixedPaths) {
     std::filesystem::create_directory(dir.Path() / "nested");
     const std::string native = (dir.Path() / "nested" / "table.bin").string();
     WriteFile(native, BinBuilder().Header(0, 1, 1).EntryA(1, "HELLO", "Hi").Get());
-
     const std::string base = dir.Path().string();
-    const std::string paths[] = {
-        WithSeparators(native, '/', '\\'),
-        WithSeparators(native, '\\', '/'),
-        platform::JoinPath(platform::JoinPath(WithSeparators(base, '\\', '/'), "nested"),
-                           "table.bin"),
-        WithSeparators(base, '/', '\\') + "\\nested/..\\nested\\\\table.bin",
-    };
-    for (const std::string &path : paths) {
+    for (const std::string &path :
+         {WithSeparators(native, '/', '\\'), WithSeparators(native, '\\', '/'),
+          platform::JoinPath(platform::JoinPath(WithSeparators(base, '\\', '/'), "nested"),
+                             "table.bin"),
+          WithSeparators(base, '/', '\\') + "\\nested/..\\nested\\\\table.bin"}) {
         SCOPED_TRACE(path);
         ASSERT_EQ(Ril_LoadRes(path.c_str()), 0);
         EXPECT_STREQ(Ril_GetStringA(1), "Hi");
@@ -205,7 +148,6 @@ TEST(WindowsPaths, DoubleByteNamesEndingInByte5CAreNotSeparators) {
     EXPECT_EQ(platform::JoinPath("d" + name, "t.bin"), "d" + name + "\\t.bin");
     EXPECT_EQ(platform::FileNameOffset("a\\" + name + "x"), 2u);
     EXPECT_EQ(platform::FileNameOffset(name + "\\x"), 3u);
-
     // The joined path names a file inside that folder, not a sibling of it.
     TempDir dir;
     const std::string folder = platform::JoinPath(dir.Path().string(), name);
@@ -222,27 +164,22 @@ TEST(WindowsPaths, DoubleByteNamesEndingInByte5CAreNotSeparators) {
 }
 
 TEST(WindowsServices, UserNameAndLocalTime) {
-    std::string user = platform::CurrentUserName();
-    EXPECT_FALSE(user.empty());
-    EXPECT_LT(user.size(), 512u);
-    if (const char *logon = std::getenv("USERNAME"); logon != nullptr) {
+    const std::string user = platform::CurrentUserName();
+    EXPECT_TRUE(!user.empty() && user.size() < 512u) << user;
+    if (const char *logon = std::getenv("USERNAME"); logon != nullptr)
         EXPECT_EQ(user, logon);
-    }
-
     // The library's local time agrees with the C runtime's (retried across a second edge).
     for (int attempt = 0; attempt < 3; ++attempt) {
         std::time_t before = std::time(nullptr);
         platform::LocalTime now = platform::CurrentLocalTime();
-        if (std::time(nullptr) != before)
+        std::tm t{};
+        if (std::time(nullptr) != before || localtime_s(&t, &before) != 0)
             continue;
-        std::tm parts{};
-        ASSERT_EQ(localtime_s(&parts, &before), 0);
-        EXPECT_EQ(now.year, unsigned(parts.tm_year + 1900));
-        EXPECT_EQ(now.month, unsigned(parts.tm_mon + 1));
-        EXPECT_EQ(now.day, unsigned(parts.tm_mday));
-        EXPECT_EQ(now.hour, unsigned(parts.tm_hour));
-        EXPECT_EQ(now.minute, unsigned(parts.tm_min));
-        EXPECT_EQ(now.second, unsigned(parts.tm_sec));
+        EXPECT_EQ(
+            (std::vector<unsigned>{now.year, now.month, now.day, now.hour, now.minute, now.second}),
+            (std::vector<unsigned>{unsigned(t.tm_year + 1900), unsigned(t.tm_mon + 1),
+                                   unsigned(t.tm_mday), unsigned(t.tm_hour), unsigned(t.tm_min),
+                                   unsigned(t.tm_sec)}));
         return;
     }
     FAIL() << "the clock never stood still for one comparison";
