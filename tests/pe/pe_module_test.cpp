@@ -35,7 +35,7 @@ class PeModule : public ::testing::Test {
         return names;
     }
     // What RT_RCDATA `ids` find in the module at `path`.
-    static Names Found(const std::string &path, std::initializer_list<std::uint16_t> ids) {
+    static Names Found(const std::string &path, const std::vector<std::uint16_t> &ids) {
         auto module = LoadModule(path.c_str());
         Names texts;
         for (std::uint16_t id : ids) {
@@ -65,11 +65,11 @@ TEST_F(PeModule, WhatIsNoModuleDoesNotLoad) {
 // (the full table is the tree's test).
 TEST_F(PeModule, FindTakesIntegerNamesAndTheLanguageRule) {
     REQUIRE_FIXTURES();
-    const std::vector<std::tuple<const char *, std::initializer_list<std::uint16_t>, Names>> rows =
-        {{"mid64.dll", {1, 2, 3}, {std::string("one\0", 4), "BLOBDATA-0123456789abcdef", "<none>"}},
-         {"edge64.dll", {0, 5, 65535}, {"<none>", "", "id-65535"}},
-         {"langs64.dll", {5, 20}, {"id5-lang0,0", "id20-lang0x07,1"}},
-         {"named64.dll", {1, 2}, {std::string("int-1\0", 6), "<none>"}}};
+    const std::vector<std::tuple<const char *, std::vector<std::uint16_t>, Names>> rows = {
+        {"mid64.dll", {1, 2, 3}, {std::string("one\0", 4), "BLOBDATA-0123456789abcdef", "<none>"}},
+        {"edge64.dll", {0, 5, 65535}, {"<none>", "", "id-65535"}},
+        {"langs64.dll", {5, 20}, {"id5-lang0,0", "id20-lang0x07,1"}},
+        {"named64.dll", {1, 2}, {std::string("int-1\0", 6), "<none>"}}};
     for (const auto &[fixture, ids, texts] : rows)
         EXPECT_EQ(Found(FixturePath(fixture), ids), texts) << fixture;
     EXPECT_EQ(LoadModule(FixturePath("mid64.dll").c_str())->Find(6, 1).status, Status::NotFound);
