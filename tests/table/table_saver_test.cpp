@@ -16,25 +16,18 @@ class TableSaverTest : public LibraryTest {
 TEST_F(TableSaverTest, SavesAscendingWithAFreshHolderAndUnloads) {
     // Holder flag 0, entries out of order, a declared max ID above the largest ID, a size-0
     // entry, a repeated ID (the later record wins) and entries at and above 0x2FFFF.
-    Load(BinBuilder()
-             .Header(0, 196610, 7)
-             .EntryA(5, "BYE", "OK")
-             .EntryA(196607, "TOO_HIGH", "x")
-             .EntryA(1, "HELLO", "Hi")
-             .Entry(3, {})
-             .EntryA(196606, "LAST", "y")
-             .EntryA(5, "BYE", "OK!")
-             .EntryA(196609, "HIGHER", "z")
-             .Get());
+    // clang-format off
+    Load(BinBuilder().Header(0, 196610, 7).EntryA(5, "BYE", "OK").EntryA(196607, "TOO_HIGH", "x")
+            .EntryA(1, "HELLO", "Hi").Entry(3, {}).EntryA(196606, "LAST", "y")
+            .EntryA(5, "BYE", "OK!").EntryA(196609, "HIGHER", "z").Get());
+    // clang-format on
     Ril_WriteHeaderFile(nullptr, 0, nullptr); // the last error is now -102
     ASSERT_EQ(Ril_ExportResToBinFile(saved.c_str()), 0);
     EXPECT_EQ(Ril_GetLastError(), kErrArgument); // not written by the save
-    EXPECT_EQ(SavedBody(saved), BinBuilder()
-                                    .Header(1, 196606, 3)
-                                    .EntryA(1, "HELLO", "Hi")
-                                    .EntryA(5, "BYE", "OK!")
-                                    .EntryA(196606, "LAST", "y")
-                                    .Get());
+    // clang-format off
+    EXPECT_EQ(SavedBody(saved), BinBuilder().Header(1, 196606, 3).EntryA(1, "HELLO", "Hi")
+            .EntryA(5, "BYE", "OK!").EntryA(196606, "LAST", "y").Get());
+    // clang-format on
     EXPECT_EQ(Ril_GetNumItem(), 0u);
     EXPECT_EQ(Ril_GetData(1), nullptr);
     EXPECT_STREQ(Ril_GetStringA(1), " ");
@@ -45,11 +38,10 @@ TEST_F(TableSaverTest, SavesAscendingWithAFreshHolderAndUnloads) {
     EXPECT_STREQ(Ril_GetStringA(196607), "x");
 
     // A max ID far beyond the entries: the save writes the entries present, nothing more.
-    Load(BinBuilder()
-             .Header(0, 0xFFFFFFF0u, 2)
-             .EntryA(0xFFFFFFF9u, "T", "t")
-             .EntryA(9, "N", "n")
-             .Get());
+    // clang-format off
+    Load(BinBuilder().Header(0, 0xFFFFFFF0u, 2).EntryA(0xFFFFFFF9u, "T", "t").EntryA(9, "N", "n")
+            .Get());
+    // clang-format on
     ASSERT_EQ(Ril_ExportResToBinFile(saved.c_str()), 0);
     EXPECT_EQ(SavedBody(saved), BinBuilder().Header(1, 9, 1).EntryA(9, "N", "n").Get());
 }
