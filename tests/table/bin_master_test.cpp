@@ -25,6 +25,12 @@ Bytes RecordBytes(const RecordRef &record) {
 class BinMasterTest : public LibraryTest {
   protected:
     HResult Load(const Bytes &bytes) { return table.LoadRes(Put("t.bin", bytes).c_str()); }
+    // Loaded, max ID, count, capacity and slots.
+    std::vector<std::uint64_t> Shape() const {
+        return {table.IsLoaded(), table.MaxId(), table.Count(), table.Capacity(),
+                table.SlotCount()};
+    }
+    bool Missing(std::uint32_t id) const { return !table.Record(id) && table.RecordSize(id) == 0; }
     CBinMaster table;
 };
 
@@ -32,20 +38,14 @@ TEST_F(BinMasterTest, WorkedExampleLoadsEveryField) {
     Bytes file = WorkedExample();
     std::string path = Put("example.bin", file);
     ASSERT_EQ(table.LoadRes(path.c_str()), kSOk);
-    EXPECT_TRUE(table.IsLoaded());
-    EXPECT_EQ(table.MaxId(), 5u);
-    EXPECT_EQ(table.Count(), 2u);
-    EXPECT_EQ(table.Capacity(), 15u);
-    EXPECT_EQ(table.SlotCount(), 15u);
-    EXPECT_STREQ(table.Path(), path.c_str());
-    EXPECT_EQ(std::string(table.HolderText()), kHolder);
-    EXPECT_EQ(RecordBytes(table.Record(1)), Bytes(file.begin() + 20, file.begin() + 31));
-    EXPECT_EQ(RecordBytes(table.Record(5)), Bytes(file.begin() + 39, file.begin() + 48));
-    EXPECT_EQ(table.RecordSize(5), 9u);
-    for (std::uint32_t id : {0u, 2u, 4u, 6u, 14u, 15u, 0xFFFFFFFFu}) {
-        EXPECT_FALSE(table.Record(id)) << id;
-        EXPECT_EQ(table.RecordSize(id), 0u) << id;
-    }
+    EXPECT_EQ(Shape(), (std::vector<std::uint64_t>{1, 5, 2, 15, 15}));
+    EXPECT_EQ(std::make_tuple(std::string(table.Path()), std::string(table.HolderText()),
+                              RecordBytes(table.Record(1)), RecordBytes(table.Record(5)),
+                              table.RecordSize(5)),
+              std::make_tuple(path, kHolder, Bytes(file.begin() + 20, file.begin() + 31),
+                              Bytes(file.begin() + 39, file.begin() + 48), 9u));
+    for (std::uint32_t id : {0u, 2u, 4u, 6u, 14u, 15u, 0xFFFFFFFFu})
+        EXPECT_TRUE(Missing(id)) << id;
 }
 
 TEST_F(BinMasterTest, DegenerateFilesThatLoad) {
@@ -138,18 +138,14 @@ TEST_F(BinMasterTest, MemoryIsBoundedByTheFile) {
             .EntryA(7, "SEVEN", "second").Entry(7, {}).Get();
     // clang-format on
     ASSERT_EQ(Load(sparse), kSOk);
-    EXPECT_EQ(table.Capacity(), 0xFFFFFFFAu);
-    EXPECT_EQ(table.SlotCount(), 3u);
-    EXPECT_EQ(table.Count(), 6u);
-    EXPECT_EQ(RecordBytes(table.Record(0)), RecordA("ZERO", "z"));
-    EXPECT_EQ(RecordBytes(table.Record(7)), RecordA("SEVEN", "second"));
-    EXPECT_EQ(table.RecordSize(0xFFFFFFF9u), RecordA("TOP", "top").size());
-    EXPECT_STREQ(reinterpret_cast<char *>(table.NarrowText(0xFFFFFFF9u)), "top");
-    for (std::uint32_t id : {1u, 3u, 6u, 8u, 0xFFFFFFF0u, 0xFFFFFFF8u, 0xFFFFFFFFu}) {
-        EXPECT_FALSE(table.Record(id)) << id;
-        EXPECT_EQ(table.RecordSize(id), 0u) << id;
-        EXPECT_EQ(table.NarrowText(id), nullptr) << id;
-    }
+    EXPECT_EQ(Shape(), (std::vector<std::uint64_t>{1, 0xFFFFFFF0u, 6, 0xFFFFFFFAu, 3}));
+    EXPECT_EQ(std::make_tuple(RecordBytes(table.Record(0)), RecordBytes(table.Record(7)),
+                              std::size_t(table.RecordSize(0xFFFFFFF9u)),
+                              std::string(reinterpret_cast<char *>(table.NarrowText(0xFFFFFFF9u)))),
+              std::make_tuple(RecordA("ZERO", "z"), RecordA("SEVEN", "second"),
+                              RecordA("TOP", "top").size(), std::string("top")));
+    for (std::uint32_t id : {1u, 3u, 6u, 8u, 0xFFFFFFF0u, 0xFFFFFFF8u, 0xFFFFFFFFu})
+        EXPECT_TRUE(Missing(id) && table.NarrowText(id) == nullptr) << id;
 
     // A record cut short by the end of the file is completed with at most 1 MiB of zeros,
     // in a dense or a sparse table; one that declares more fails the load.
@@ -157,9 +153,10 @@ TEST_F(BinMasterTest, MemoryIsBoundedByTheFile) {
     for (std::uint32_t maxId : {9u, 0x10000000u}) {
         const std::uint32_t limit = static_cast<std::uint32_t>(part.size()) + (1u << 20);
         ASSERT_EQ(Load(BinBuilder().Header(0, maxId, 1).U32(9).U32(limit).Raw(part).Get()), kSOk);
-        EXPECT_EQ(table.RecordSize(9), limit);
-        EXPECT_EQ(Bytes(table.Record(9).data, table.Record(9).data + part.size()), part);
-        EXPECT_EQ(table.Record(9).data[limit - 1], 0);
+        const std::uint8_t *data = table.Record(9).data;
+        EXPECT_EQ(
+            std::make_tuple(table.RecordSize(9), Bytes(data, data + part.size()), data[limit - 1]),
+            std::make_tuple(limit, part, std::uint8_t(0)));
         EXPECT_EQ(Load(BinBuilder().Header(0, maxId, 1).U32(9).U32(limit + 1).Raw(part).Get()),
                   kEFail);
         EXPECT_EQ(Load(BinBuilder().Header(1, maxId, 1).U32(9).U32(~0u).Get()), kEFail);
@@ -176,10 +173,9 @@ TEST_F(BinMasterTest, FailuresLeaveNothingLoadedAndKeepThePath) {
                              BinBuilder().Header(0, 1, 1).EntryA(11, "X", "x").Get()}) {
         ASSERT_EQ(table.LoadRes(good.c_str()), kSOk);
         EXPECT_EQ(Load(bad), kEFail);
-        EXPECT_FALSE(table.IsLoaded());
-        EXPECT_EQ(table.Count(), 0u);
-        EXPECT_FALSE(table.Record(1));
-        EXPECT_STREQ(table.Path(), good.c_str());
+        EXPECT_EQ(
+            std::make_tuple(table.IsLoaded(), table.Count(), Missing(1), std::string(table.Path())),
+            std::make_tuple(false, 0u, true, good));
     }
     EXPECT_EQ(table.LoadRes(dir.File("missing.bin").c_str()), kEFail);
     EXPECT_STREQ(table.Path(), good.c_str());
@@ -204,8 +200,8 @@ TEST_F(BinMasterTest, FailuresLeaveNothingLoadedAndKeepThePath) {
     std::string path = (deep / "table.bin").string();
     WriteFile(path, WorkedExample());
     EXPECT_EQ(table.LoadRes(path.c_str()), kEFail);
-    EXPECT_TRUE(table.IsLoaded());
-    EXPECT_EQ(std::string(table.Path()), good);
+    EXPECT_EQ(std::make_pair(table.IsLoaded(), std::string(table.Path())),
+              std::make_pair(true, good));
 }
 
 } // namespace

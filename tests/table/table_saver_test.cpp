@@ -28,14 +28,14 @@ TEST_F(TableSaverTest, SavesAscendingWithAFreshHolderAndUnloads) {
     EXPECT_EQ(SavedBody(saved), BinBuilder().Header(1, 196606, 3).EntryA(1, "HELLO", "Hi")
             .EntryA(5, "BYE", "OK!").EntryA(196606, "LAST", "y").Get());
     // clang-format on
-    EXPECT_EQ(Ril_GetNumItem(), 0u);
-    EXPECT_EQ(Ril_GetData(1), nullptr);
-    EXPECT_STREQ(Ril_GetStringA(1), " ");
-    EXPECT_EQ(FilesInDir(), 2u); // no temporary file left behind
+    // Unloaded, and no temporary file left behind.
+    EXPECT_EQ(std::make_tuple(Ril_GetNumItem(), Ril_GetData(1) == nullptr,
+                              std::string(Ril_GetStringA(1)), FilesInDir()),
+              std::make_tuple(RIL_ULONG(0), true, std::string(" "), std::size_t(2)));
     // The path is kept: a reload reads the file last loaded, not the file just written.
     ASSERT_EQ(Ril_ReLoadRes(), 0);
-    EXPECT_EQ(Ril_GetNumItem(), 7u);
-    EXPECT_STREQ(Ril_GetStringA(196607), "x");
+    EXPECT_EQ(std::make_pair(Ril_GetNumItem(), std::string(Ril_GetStringA(196607))),
+              std::make_pair(RIL_ULONG(7), std::string("x")));
 
     // A max ID far beyond the entries: the save writes the entries present, nothing more.
     // clang-format off
@@ -67,16 +67,15 @@ TEST_F(TableSaverTest, FailuresKeepTheFileAndTheTable) {
     EXPECT_EQ(Ril_ExportResToBinFile(saved.c_str()), kEFail); // no table
     EXPECT_EQ(ReadFile(saved), previous);
     Load(BinBuilder().Header(1, 1, 1).EntryA(1, "A", "a").Get());
-    EXPECT_EQ(Ril_ExportResToBinFile(nullptr), kEFail);
-    EXPECT_EQ(Ril_ExportResToBinFile(dir.File("no/such.bin").c_str()), kEFail);
+    EXPECT_EQ((std::vector<RIL_LONG>{Ril_ExportResToBinFile(nullptr),
+                                     Ril_ExportResToBinFile(dir.File("no/such.bin").c_str())}),
+              (std::vector<RIL_LONG>{kEFail, kEFail}));
     EXPECT_STREQ(Ril_GetStringA(1), "a");
     // No memory for the list of entries: refused before any file is made.
     platform::ArmFault(platform::Fault::Alloc, 1);
     EXPECT_EQ(Ril_ExportResToBinFile(saved.c_str()), kEOutOfMemory);
-    platform::DisarmAllFaults();
-    EXPECT_EQ(ReadFile(saved), previous);
-    EXPECT_EQ(Ril_GetNumItem(), 1u);
-    EXPECT_EQ(FilesInDir(), 2u);
+    EXPECT_EQ(std::make_tuple(ReadFile(saved), Ril_GetNumItem(), FilesInDir()),
+              std::make_tuple(previous, RIL_ULONG(1), std::size_t(2)));
 }
 
 } // namespace
