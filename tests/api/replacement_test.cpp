@@ -72,23 +72,21 @@ class ReplacementTest : public LibraryTest {
 TEST_F(ReplacementTest, FailuresKeepThePreviousFile) {
     // The header is named after the BIN, in the folder given.
     const std::string header = dir.Path().string() + platform::PreferredSeparator() + "strings.h";
+    const std::string cannotWrite = Printf(msg::kCannotWriteBin, bin.c_str()) + "\r\n";
+    const std::string headerOpen = Printf(msg::kCannotOpenHeader, header.c_str()) + "\n";
+    const std::string headerWrite = Printf(msg::kCannotWriteHeader, header.c_str()) + "\n";
+    const std::string textWrite = std::string(msg::kTextWriteFailed) + "\n";
+    // clang-format off
     const Row rows[] = {
-        {"list", Fault::FileOpen, 1, bin, 0,
-         Printf(msg::kCannotOpenForUpdate, bin.c_str()) + "\r\n"},
-        {"list", Fault::FileWrite, 1, bin, 0, Printf(msg::kCannotWriteBin, bin.c_str()) + "\r\n"},
-        {"list", Fault::FileClose, 1, bin, 0, Printf(msg::kCannotWriteBin, bin.c_str()) + "\r\n"},
-        {"text", Fault::FileOpen, 2, text, kErrOutputWrite,
-         Printf(msg::kCannotOpenText, text.c_str()) + "\n"},
-        {"text", Fault::FileWrite, 1, text, kErrOutputWrite,
-         std::string(msg::kTextWriteFailed) + "\n"},
-        {"text", Fault::FileClose, 2, text, kErrOutputWrite,
-         std::string(msg::kTextWriteFailed) + "\n"},
-        {"header", Fault::FileOpen, 2, header, kErrOutputWrite,
-         Printf(msg::kCannotOpenHeader, header.c_str()) + "\n"},
-        {"header", Fault::FileWrite, 1, header, kErrOutputWrite,
-         Printf(msg::kCannotWriteHeader, header.c_str()) + "\n"},
-        {"header", Fault::FileClose, 2, header, kErrOutputWrite,
-         Printf(msg::kCannotWriteHeader, header.c_str()) + "\n"},
+        {"list", Fault::FileOpen, 1, bin, 0, Printf(msg::kCannotOpenForUpdate, bin.c_str()) + "\r\n"},
+        {"list", Fault::FileWrite, 1, bin, 0, cannotWrite},
+        {"list", Fault::FileClose, 1, bin, 0, cannotWrite},
+        {"text", Fault::FileOpen, 2, text, kErrOutputWrite, Printf(msg::kCannotOpenText, text.c_str()) + "\n"},
+        {"text", Fault::FileWrite, 1, text, kErrOutputWrite, textWrite},
+        {"text", Fault::FileClose, 2, text, kErrOutputWrite, textWrite},
+        {"header", Fault::FileOpen, 2, header, kErrOutputWrite, headerOpen},
+        {"header", Fault::FileWrite, 1, header, kErrOutputWrite, headerWrite},
+        {"header", Fault::FileClose, 2, header, kErrOutputWrite, headerWrite},
         {"table", Fault::FileOpen, 1, saved, kEFail, ""},
         {"table", Fault::FileWrite, 1, saved, kEFail, ""},
         {"table", Fault::FileClose, 1, saved, kEFail, ""},
@@ -96,9 +94,9 @@ TEST_F(ReplacementTest, FailuresKeepThePreviousFile) {
         {"holder", Fault::FileWrite, 1, saved, kEFail, ""},
         {"holder", Fault::FileClose, 1, saved, kEFail, ""},
         {"log", Fault::FileOpen, 1, saved, kSOk, "lost 1\n"},
-        {"log", Fault::FileWrite, 1, saved, kSOk,
-         Printf(msg::kCannotWriteBin, saved.c_str()) + "\nlost 1\n"},
+        {"log", Fault::FileWrite, 1, saved, kSOk, Printf(msg::kCannotWriteBin, saved.c_str()) + "\nlost 1\n"},
     };
+    // clang-format on
     const Bytes previous = ReadFile(bin); // a BIN with one item, loaded for each row
     for (const Row &row : rows) {
         SCOPED_TRACE(std::string(row.writer) + " fault " + std::to_string(int(row.fault)));
@@ -107,15 +105,12 @@ TEST_F(ReplacementTest, FailuresKeepThePreviousFile) {
         const std::size_t files = FilesBelow();
         platform::ArmFault(row.fault, row.countdown);
         EXPECT_EQ(Write(row.writer, row.target), row.result);
-        if (row.result == kErrOutputWrite) { // the exports record their result as the last error
+        if (row.result == kErrOutputWrite) // the exports record their result as the last error
             EXPECT_EQ(Ril_GetLastError(), kErrOutputWrite);
-        }
         platform::DisarmAllFaults();
-        EXPECT_EQ(Report(), row.report);
-        EXPECT_EQ(ReadFile(row.target), previous);
-        EXPECT_EQ(FilesBelow(), files);
-        EXPECT_EQ(Ril_GetNumItem(), 1u);
-        EXPECT_STREQ(Ril_GetStringA(1), "a");
+        EXPECT_EQ(std::make_tuple(Report(), ReadFile(row.target), FilesBelow(), Ril_GetNumItem(),
+                                  std::string(Ril_GetStringA(1))),
+                  std::make_tuple(row.report, previous, files, RIL_ULONG(1), std::string("a")));
         std::filesystem::remove(log);
     }
 }

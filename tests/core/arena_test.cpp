@@ -11,6 +11,7 @@
 #include <cstring>
 #include <map>
 #include <new>
+#include <vector>
 
 namespace ril {
 namespace {
@@ -54,15 +55,12 @@ TEST(Allocate, EveryHelperFailsEmptyAtTheFaultPoint) {
     EXPECT_EQ(block[0] | block[1] | block[2], 0u);
 
     bool ran = false;
-    platform::ArmFault(platform::Fault::Alloc, 1);
-    EXPECT_FALSE(NewArray<char>(1));
-    platform::ArmFault(platform::Fault::Alloc, 1);
-    EXPECT_FALSE(NewObject<std::uint64_t>(7));
-    platform::ArmFault(platform::Fault::Alloc, 1);
-    EXPECT_FALSE(AllocateZeroed<char>(1));
-    platform::ArmFault(platform::Fault::Alloc, 1);
-    EXPECT_FALSE(TryAllocate([&] { return ran = true; }));
-    EXPECT_FALSE(ran);
+    auto armed = [] { return platform::ArmFault(platform::Fault::Alloc, 1), true; };
+    EXPECT_EQ(
+        (std::vector<bool>{armed() && NewArray<char>(1), armed() && NewObject<std::uint64_t>(7),
+                           armed() && AllocateZeroed<char>(1),
+                           armed() && TryAllocate([&] { return ran = true; }), ran}),
+        std::vector<bool>(5, false));
 
     // A count whose size overflows fails without using up the fault point.
     platform::ArmFault(platform::Fault::Alloc, 1);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 namespace ril {
@@ -14,43 +15,30 @@ TEST(ByteCursorTest, ReadsFailWholeAndStayFailed) {
     ByteReader reader(bytes, sizeof bytes);
     std::uint16_t u16 = 0;
     std::uint32_t u32 = 0;
-    ASSERT_TRUE(reader.ReadU16(u16));
-    ASSERT_TRUE(reader.ReadU32(u32));
-    EXPECT_EQ(u16, 0x0201);
-    EXPECT_EQ(u32, 0x06050403u);
-    EXPECT_EQ(reader.Remaining(), 1u);
+    ASSERT_TRUE(reader.ReadU16(u16) && reader.ReadU32(u32));
+    EXPECT_EQ(std::make_tuple(u16, u32, reader.Remaining()),
+              std::make_tuple(std::uint16_t(0x0201), 0x06050403u, std::size_t(1)));
 
     u32 = 0xAAAAAAAAu; // a read that cannot be satisfied keeps the preset
     EXPECT_FALSE(reader.ReadU32(u32));
-    EXPECT_EQ(u32, 0xAAAAAAAAu);
-    EXPECT_EQ(reader.Offset(), sizeof bytes);
-    EXPECT_FALSE(reader.Ok());
+    EXPECT_EQ(std::make_tuple(u32, reader.Offset(), reader.Ok()),
+              std::make_tuple(0xAAAAAAAAu, sizeof bytes, false));
 
     // Each kind of access at the end of a 3-byte input.
     struct Row {
         const char *what;
         bool (*access)(ByteReader &);
     };
+    // clang-format off
     const Row rows[] = {
-        {"u8",
-         [](ByteReader &r) {
-             std::uint8_t v;
-             return r.ReadU8(v);
-         }},
-        {"u64",
-         [](ByteReader &r) {
-             std::uint64_t v;
-             return r.ReadU64(v);
-         }},
-        {"bytes",
-         [](ByteReader &r) {
-             std::uint8_t v[4];
-             return r.ReadBytes(v, 4);
-         }},
+        {"u8", [](ByteReader &r) { std::uint8_t v; return r.ReadU8(v); }},
+        {"u64", [](ByteReader &r) { std::uint64_t v; return r.ReadU64(v); }},
+        {"bytes", [](ByteReader &r) { std::uint8_t v[4]; return r.ReadBytes(v, 4); }},
         {"skip", [](ByteReader &r) { return r.Skip(4); }},
         {"seek", [](ByteReader &r) { return r.Seek(4); }},
         {"at", [](ByteReader &r) { return r.U32At(1) == 0 && r.SliceAt(3, 1).empty(); }},
     };
+    // clang-format on
     for (const Row &row : rows) {
         ByteReader three(bytes, 3);
         ASSERT_TRUE(three.Skip(3));
@@ -79,8 +67,7 @@ TEST(ByteCursorTest, WritesFillThePlannedBufferOnly) {
 
     writer.U16(0xFFFF); // past the end: nothing written, the writer failed
     writer.U16At(6, 0xFFFF);
-    EXPECT_FALSE(writer.Ok());
-    EXPECT_FALSE(writer.Complete());
+    EXPECT_FALSE(writer.Ok() || writer.Complete());
     EXPECT_EQ(buffer, (std::vector<std::uint8_t>{1, 2, 3, 0, 5, 6, 7}));
 }
 

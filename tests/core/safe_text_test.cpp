@@ -6,102 +6,75 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace {
 
-using ril::kEInsufficientBuffer;
-using ril::kEInvalidArg;
-using ril::kSOk;
+using namespace ril;
 using ril::test::W;
 using ril::test::Wide;
 
 constexpr std::size_t kTooLarge = 0x80000000u;
 
-TEST(SafeText, CopyAFitsCutsAndRefuses) {
-    std::vector<char> buffer(600, 'x');
-    const std::string path519(519, 'p');
-    EXPECT_EQ(kSOk, ril::SafeCopyA(buffer.data(), 520, path519.c_str()));
-    EXPECT_EQ(path519, buffer.data());
-
-    const std::string path520 = path519 + "q";
-    buffer.assign(600, 'x');
-    EXPECT_EQ(kEInsufficientBuffer, ril::SafeCopyA(buffer.data(), 520, path520.c_str()));
-    EXPECT_EQ(path519, buffer.data());
-    EXPECT_EQ('x', buffer[520]); // nothing past the capacity
-
-    buffer.assign(8, 'x');
-    EXPECT_EQ(kEInvalidArg, ril::SafeCopyA(buffer.data(), 0, "a"));
-    EXPECT_EQ(kEInvalidArg, ril::SafeCopyA(buffer.data(), kTooLarge, "a"));
-    EXPECT_EQ(std::vector<char>(8, 'x'), buffer);
-
-    EXPECT_EQ(kSOk, ril::SafeCopyA(buffer.data(), 0x7FFFFFFF, "ab"));
-    EXPECT_STREQ("ab", buffer.data());
-    EXPECT_EQ(kEInsufficientBuffer, ril::SafeCopyA(buffer.data(), 1, "a"));
-    EXPECT_EQ('\0', buffer[0]);
-    EXPECT_EQ(kSOk, ril::SafeCopyA(buffer.data(), 1, ""));
+// Runs `op` on a buffer of 'x' (or 0xAAAA) units that starts with a given text: the result
+// and the whole buffer after it, so that a unit written past the capacity shows.
+std::pair<HResult, std::string> On(std::string buffer, const std::function<HResult(char *)> &op) {
+    const HResult result = op(buffer.data());
+    return {result, buffer};
 }
-
-TEST(SafeText, CopyWCountsUnits) {
-    std::vector<std::uint16_t> buffer(8, 0xAAAA);
-    EXPECT_EQ(kSOk, ril::SafeCopyW(buffer.data(), 4, W(u"\u4E2D\u6587z")));
-    EXPECT_EQ(u"\u4E2D\u6587z", Wide(buffer.data()));
-    EXPECT_EQ(kEInsufficientBuffer, ril::SafeCopyW(buffer.data(), 4, W(u"abcd")));
-    EXPECT_EQ(u"abc", Wide(buffer.data()));
-    EXPECT_EQ(0xAAAA, buffer[4]);
-    EXPECT_EQ(kEInvalidArg, ril::SafeCopyW(buffer.data(), 0, W(u"q")));
-    EXPECT_EQ(kEInvalidArg, ril::SafeCopyW(buffer.data(), kTooLarge, W(u"q")));
-    EXPECT_EQ(u"abc", Wide(buffer.data()));
+std::pair<HResult, std::u16string> On(std::u16string buffer,
+                                      const std::function<HResult(std::uint16_t *)> &op) {
+    const HResult result = op(reinterpret_cast<std::uint16_t *>(buffer.data()));
+    return {result, buffer};
 }
-
-TEST(SafeText, CatAppendsCutsAndRefusesFullBuffer) {
-    char buffer[8] = "abc";
-    EXPECT_EQ(kSOk, ril::SafeCatA(buffer, 8, "defg")); // exactly 7 characters
-    EXPECT_STREQ("abcdefg", buffer);
-    EXPECT_EQ(kEInsufficientBuffer, ril::SafeCatA(buffer, 8, "h"));
-    EXPECT_STREQ("abcdefg", buffer);
-
-    std::memcpy(buffer, "12345", 6);
-    EXPECT_EQ(kEInsufficientBuffer, ril::SafeCatA(buffer, 8, "6789"));
-    EXPECT_STREQ("1234567", buffer);
-
-    char full[4] = {'w', 'x', 'y', 'z'}; // no terminator within the capacity
-    EXPECT_EQ(kEInvalidArg, ril::SafeCatA(full, 4, "a"));
-    EXPECT_EQ(0, std::memcmp(full, "wxyz", 4));
-    EXPECT_EQ(kEInvalidArg, ril::SafeCatA(buffer, 0, "a"));
-    EXPECT_EQ(kEInvalidArg, ril::SafeCatA(buffer, kTooLarge, "a"));
-    EXPECT_STREQ("1234567", buffer);
-
-    std::uint16_t wide[6] = {'a', 0, 0xAAAA, 0xAAAA, 0xAAAA, 0xAAAA};
-    EXPECT_EQ(kEInsufficientBuffer, ril::SafeCatW(wide, 4, W(u"\u4E2Dbcd")));
-    EXPECT_EQ(u"a\u4E2Db", Wide(wide));
-    EXPECT_EQ(0xAAAA, wide[4]);
-    EXPECT_EQ(kEInvalidArg, ril::SafeCatW(wide, 3, W(u"x"))); // terminator at index 3
-    EXPECT_EQ(u"a\u4E2Db", Wide(wide));
+std::string N(const std::string &start, std::size_t size) {
+    return start + std::string(size - start.size(), 'x');
 }
+std::u16string U(const std::u16string &start, std::size_t size) {
+    return start + std::u16string(size - start.size(), u'\xAAAA');
+}
+template <typename Text> std::pair<HResult, Text> R(HResult result, Text text) {
+    return {result, text};
+}
+using Z = std::string;
 
-TEST(SafeText, FormatAExactFitAndCut) {
-    std::vector<char> buffer(1100, 'x');
-    const std::string text1023(1023, 'm');
-    EXPECT_EQ(kSOk, ril::SafeFormatA(buffer.data(), 1024, "%s", text1023.c_str()));
-    EXPECT_EQ(text1023, buffer.data());
+TEST(SafeText, CopyCatAndFormatCutAndRefuse) {
+    const std::string p519(519, 'p'), p520 = p519 + "q", t1023(1023, 'm');
+    const char *q519 = p519.c_str(), *q520 = p520.c_str(), *q1023 = t1023.c_str();
+    const std::string eight = N("", 8), sixteen = N("", 16);
+    auto W16 = [](const char16_t *text) { return reinterpret_cast<const std::uint16_t *>(text); };
+    // clang-format off
+    EXPECT_EQ(On(N("", 522), [&](char *b) { return SafeCopyA(b, 520, q519); }), R(kSOk, p519 + Z(1, 0) + "xx"));
+    EXPECT_EQ(On(N("", 522), [&](char *b) { return SafeCopyA(b, 520, q520); }), R(kEInsufficientBuffer, p519 + Z(1, 0) + "xx"));
+    EXPECT_EQ(On(eight, [](char *b) { return SafeCopyA(b, 0, "a"); }), R(kEInvalidArg, eight));
+    EXPECT_EQ(On(eight, [](char *b) { return SafeCopyA(b, kTooLarge, "a"); }), R(kEInvalidArg, eight));
+    EXPECT_EQ(On(eight, [](char *b) { return SafeCopyA(b, 0x7FFFFFFF, "ab"); }), R(kSOk, N(Z("ab\0", 3), 8)));
+    EXPECT_EQ(On(eight, [](char *b) { return SafeCopyA(b, 1, "a"); }), R(kEInsufficientBuffer, N(Z(1, 0), 8)));
+    EXPECT_EQ(On(eight, [](char *b) { return SafeCopyA(b, 1, ""); }), R(kSOk, N(Z(1, 0), 8)));
+    EXPECT_EQ(On(U(u"", 8), [&](std::uint16_t *b) { return SafeCopyW(b, 4, W16(u"\u4E2D\u6587z")); }), R(kSOk, U(std::u16string(u"\u4E2D\u6587z\0", 4), 8)));
+    EXPECT_EQ(On(U(u"", 8), [&](std::uint16_t *b) { return SafeCopyW(b, 4, W16(u"abcd")); }), R(kEInsufficientBuffer, U(std::u16string(u"abc\0", 4), 8)));
+    EXPECT_EQ(On(U(u"", 8), [&](std::uint16_t *b) { return SafeCopyW(b, 0, W16(u"q")); }), R(kEInvalidArg, U(u"", 8)));
+    EXPECT_EQ(On(U(u"", 8), [&](std::uint16_t *b) { return SafeCopyW(b, kTooLarge, W16(u"q")); }), R(kEInvalidArg, U(u"", 8)));
 
-    buffer.assign(1100, 'x');
-    EXPECT_EQ(kEInsufficientBuffer, ril::SafeFormatA(buffer.data(), 1024, "%sn", text1023.c_str()));
-    EXPECT_EQ(text1023, buffer.data());
-    EXPECT_EQ('x', buffer[1024]);
+    EXPECT_EQ(On(Z("abc\0xxxx", 8), [](char *b) { return SafeCatA(b, 8, "defg"); }), R(kSOk, Z("abcdefg\0", 8))); // exactly 7
+    EXPECT_EQ(On(Z("abcdefg\0", 8), [](char *b) { return SafeCatA(b, 8, "h"); }), R(kEInsufficientBuffer, Z("abcdefg\0", 8)));
+    EXPECT_EQ(On(Z("12345\0xx", 8), [](char *b) { return SafeCatA(b, 8, "6789"); }), R(kEInsufficientBuffer, Z("1234567\0", 8)));
+    EXPECT_EQ(On(Z("wxyz"), [](char *b) { return SafeCatA(b, 4, "a"); }), R(kEInvalidArg, Z("wxyz"))); // no terminator
+    EXPECT_EQ(On(Z("ab\0", 3), [](char *b) { return SafeCatA(b, 0, "a"); }), R(kEInvalidArg, Z("ab\0", 3)));
+    EXPECT_EQ(On(Z("ab\0", 3), [](char *b) { return SafeCatA(b, kTooLarge, "a"); }), R(kEInvalidArg, Z("ab\0", 3)));
+    const std::u16string a0 = std::u16string(u"a\0", 2);
+    EXPECT_EQ(On(U(a0, 6), [&](std::uint16_t *b) { return SafeCatW(b, 4, W16(u"\u4E2Dbcd")); }), R(kEInsufficientBuffer, U(std::u16string(u"a\u4E2Db\0", 4), 6)));
+    EXPECT_EQ(On(U(std::u16string(u"a\u4E2Db\0", 4), 6), [&](std::uint16_t *b) { return SafeCatW(b, 3, W16(u"x")); }), R(kEInvalidArg, U(std::u16string(u"a\u4E2Db\0", 4), 6))); // no terminator in 3
 
-    buffer.assign(16, 'x');
-    EXPECT_EQ(kEInvalidArg, ril::SafeFormatA(buffer.data(), 0, "a"));
-    EXPECT_EQ(kEInvalidArg, ril::SafeFormatA(buffer.data(), kTooLarge, "a"));
-    EXPECT_EQ(std::vector<char>(16, 'x'), buffer);
-
-    EXPECT_EQ(kEInsufficientBuffer,
-              ril::SafeFormatA(buffer.data(), 16, "%u|%d|%x", 4000000000u, -5, 0xBEEFu));
-    EXPECT_STREQ("4000000000|-5|b", buffer.data());
-    EXPECT_EQ(kSOk, ril::SafeFormatA(buffer.data(), 16, "%u|%d|%x", 7u, -5, 0xBEEFu));
-    EXPECT_STREQ("7|-5|beef", buffer.data());
+    EXPECT_EQ(On(N("", 1026), [&](char *b) { return SafeFormatA(b, 1024, "%s", q1023); }), R(kSOk, t1023 + Z(1, 0) + "xx"));
+    EXPECT_EQ(On(N("", 1026), [&](char *b) { return SafeFormatA(b, 1024, "%sn", q1023); }), R(kEInsufficientBuffer, t1023 + Z(1, 0) + "xx"));
+    EXPECT_EQ(On(sixteen, [](char *b) { return SafeFormatA(b, 0, "a"); }), R(kEInvalidArg, sixteen));
+    EXPECT_EQ(On(sixteen, [](char *b) { return SafeFormatA(b, kTooLarge, "a"); }), R(kEInvalidArg, sixteen));
+    EXPECT_EQ(On(sixteen, [](char *b) { return SafeFormatA(b, 16, "%u|%d|%x", 4000000000u, -5, 0xBEEFu); }), R(kEInsufficientBuffer, Z("4000000000|-5|b\0", 16)));
+    EXPECT_EQ(On(sixteen, [](char *b) { return SafeFormatA(b, 16, "%u|%d|%x", 7u, -5, 0xBEEFu); }), R(kSOk, N(Z("7|-5|beef\0", 10), 16)));
+    // clang-format on
 }
 
 // Both forms give the same characters and results; nothing is written past the capacity.
@@ -109,7 +82,7 @@ TEST(SafeText, PlaceholderFormsCutLikeTheOtherHelpers) {
     struct Row {
         unsigned number;
         std::size_t capacity;
-        ril::HResult result;
+        HResult result;
         const char *text;
     };
     const Row rows[] = {
@@ -125,8 +98,8 @@ TEST(SafeText, PlaceholderFormsCutLikeTheOtherHelpers) {
     for (const Row &row : rows) {
         std::vector<char> narrow(row.capacity + 4, 'x');
         std::vector<std::uint16_t> wide(row.capacity + 4, 0xAAAA);
-        EXPECT_EQ(row.result, ril::FormatPlaceholderA(narrow.data(), row.capacity, row.number));
-        EXPECT_EQ(row.result, ril::FormatPlaceholderW(wide.data(), row.capacity, row.number));
+        EXPECT_EQ(row.result, FormatPlaceholderA(narrow.data(), row.capacity, row.number));
+        EXPECT_EQ(row.result, FormatPlaceholderW(wide.data(), row.capacity, row.number));
         EXPECT_STREQ(row.text, narrow.data()) << row.number;
         const std::string text = row.text;
         EXPECT_EQ(std::u16string(text.begin(), text.end()), Wide(wide.data())) << row.number;
@@ -134,8 +107,8 @@ TEST(SafeText, PlaceholderFormsCutLikeTheOtherHelpers) {
         EXPECT_EQ(0xAAAA, wide[row.capacity]);
     }
     std::uint16_t untouched[2] = {1, 2};
-    EXPECT_EQ(kEInvalidArg, ril::FormatPlaceholderW(untouched, 0, 1));
-    EXPECT_EQ(kEInvalidArg, ril::FormatPlaceholderW(untouched, kTooLarge, 1));
+    EXPECT_EQ(kEInvalidArg, FormatPlaceholderW(untouched, 0, 1));
+    EXPECT_EQ(kEInvalidArg, FormatPlaceholderW(untouched, kTooLarge, 1));
     EXPECT_EQ(1, untouched[0]);
 }
 

@@ -59,8 +59,9 @@ TEST_F(RilStrResTest, SetTextBuildsRecords) {
         EXPECT_EQ(row.wide.empty() ? item.SetTextA(row.narrow.data(), row.length)
                                    : item.SetTextW(row.wide.data(), row.length),
                   kSOk);
-        EXPECT_EQ(RecordOf(item), row.record) << row.macro << " " << row.narrow;
-        EXPECT_EQ(item.RecordSize, row.record.size());
+        EXPECT_EQ(std::make_pair(RecordOf(item), std::size_t(item.RecordSize)),
+                  std::make_pair(row.record, row.record.size()))
+            << row.macro << " " << row.narrow;
     }
 }
 
@@ -70,11 +71,9 @@ TEST_F(RilStrResTest, ResetAndAllocationFailure) {
     SetMacroW(item, u"ABC");
     ASSERT_EQ(item.SetTextA("Hi", 2), kSOk);
     static_cast<CppMacro &>(item).Reset(); // virtual: releases the record too
-    EXPECT_EQ(item.ID, 0u);
-    EXPECT_EQ(item.RecordSize, 0u);
-    EXPECT_EQ(item.Record, nullptr);
-    EXPECT_EQ(item.Macro[0], 0);
-    EXPECT_EQ(item.MacroW[0], 0);
+    EXPECT_EQ(std::make_tuple(item.ID, item.RecordSize, item.Record == nullptr, item.Macro[0],
+                              int(item.MacroW[0])),
+              std::make_tuple(0u, 0u, true, '\0', 0));
     item.Reset(); // harmless without a record
     ASSERT_EQ(item.SetTextA("Hi", 2), kSOk);
     EXPECT_EQ(RecordOf(item), (Bytes{1, 0, 0, 'H', 'i', 0}));
@@ -84,8 +83,8 @@ TEST_F(RilStrResTest, ResetAndAllocationFailure) {
         platform::ArmFault(platform::Fault::Alloc, 1);
         EXPECT_EQ(call == 0 ? item.SetTextW(u"Hi", 2) : item.SetRecord(record.data(), 9),
                   kEOutOfMemory);
-        EXPECT_EQ(item.Record, nullptr);
-        EXPECT_EQ(item.RecordSize, 0u);
+        EXPECT_EQ(std::make_pair(item.Record == nullptr, item.RecordSize),
+                  std::make_pair(true, 0u));
     }
 }
 
@@ -109,9 +108,8 @@ TEST_F(RilStrResTest, SetRecordCopiesAndFillsBothMacros) {
         ASSERT_EQ(item.SetRecord(record.data(), static_cast<std::uint32_t>(record.size())), kSOk);
         const Bytes copy = record;
         record[0] ^= 0xFF; // the item holds a copy
-        EXPECT_EQ(RecordOf(item), copy);
-        EXPECT_EQ(std::string(item.Macro), macro);
-        EXPECT_EQ(Wide(item.MacroW), wide);
+        EXPECT_EQ(std::make_tuple(RecordOf(item), std::string(item.Macro), Wide(item.MacroW)),
+                  std::make_tuple(copy, macro, wide));
     }
     EXPECT_EQ(item.ID, 77u); // the caller sets the ID
 }

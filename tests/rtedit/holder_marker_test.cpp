@@ -26,19 +26,14 @@ std::tuple<RIL_LONG, RIL_ULONG, RIL_ULONG> Info(const std::string &path, char *b
 }
 
 TEST_F(HolderMarkerTest, SizeQueryAndCopy) {
-    std::string bin = Put("held.bin", BinBuilder()
-                                          .Header(1, 1, 1)
-                                          .EntryA(1, "A", "a")
-                                          .Trailer("Holder=ann")
-                                          .Trailer("hello")
-                                          .Get());
+    const auto base = BinBuilder().Header(1, 1, 1).EntryA(1, "A", "a").Trailer("Holder=ann");
+    std::string bin = Put("held.bin", BinBuilder(base).Trailer("hello").Get());
     EXPECT_EQ(Info(bin), std::make_tuple(0, 6u, 1u));
-    char buffer[8];
-    std::memset(buffer, '#', sizeof buffer);
+    char buffer[8] = "#######";
     EXPECT_EQ(Info(bin, buffer, 5), std::make_tuple(kErrBufferTooSmall, 6u, 1u));
     EXPECT_EQ(buffer[0], '#');
     EXPECT_EQ(Info(bin, buffer, 6), std::make_tuple(0, 6u, 1u));
-    EXPECT_EQ(std::memcmp(buffer, "hello\0#", 7), 0);
+    EXPECT_EQ(std::string(buffer, 8), std::string("hello\0#\0", 8));
     // Neither buffer nor size: -102, with the flag already reported.
     RIL_ULONG held = 7;
     EXPECT_EQ(Ril_RTEditGetHolderInfo(bin.c_str(), nullptr, nullptr, &held), kErrArgument);
@@ -77,11 +72,12 @@ TEST_F(HolderMarkerTest, AppendingMarkers) {
 
     // A missing file is not created (a module deleted meanwhile stays deleted); a flag-0 BIN
     // keeps reporting 0.
-    std::string fresh = dir.File("fresh.bin");
-    EXPECT_EQ(Ril_RTEditForceWriteHolderInfo(fresh.c_str(), "x"), kEFail);
-    EXPECT_FALSE(FileExists(fresh));
-    EXPECT_EQ(Ril_RTEditForceWriteHolderInfo(dir.File("no/such/dir.bin").c_str(), "x"), kEFail);
-    EXPECT_EQ(Ril_RTEditForceWriteHolderInfo(nullptr, "x"), kEFail);
+    std::string fresh = dir.File("fresh.bin"), noDir = dir.File("no/such/dir.bin");
+    EXPECT_EQ(
+        (std::vector<RIL_LONG>{Ril_RTEditForceWriteHolderInfo(fresh.c_str(), "x"),
+                               Ril_RTEditForceWriteHolderInfo(noDir.c_str(), "x"),
+                               Ril_RTEditForceWriteHolderInfo(nullptr, "x"), FileExists(fresh)}),
+        (std::vector<RIL_LONG>{kEFail, kEFail, kEFail, 0}));
     std::string flag0 = Put("flag0.bin", BinBuilder().Header(0, 0, 0).Get());
     ASSERT_EQ(Ril_RTEditForceWriteHolderInfo(flag0.c_str(), "who"), 0);
     EXPECT_EQ(Info(flag0), std::make_tuple(0, 99u, 0u));

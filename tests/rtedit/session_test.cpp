@@ -21,6 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 constexpr RIL_ULONG kNewId = 0xFFFFFFFFu;
+using Results = std::vector<RIL_LONG>;
 
 std::string Fixture(const std::string &name) {
     return std::string(RIL_PE_FIXTURES_DIR) + "/" + name;
@@ -89,19 +90,17 @@ class SessionTest : public LibraryTest {
 };
 
 TEST_F(SessionTest, NothingWorksWithoutAModule) {
-    EXPECT_EQ(Ril_RTEditBegin(10, nullptr), kErrNoModule);
-    EXPECT_EQ(Ril_RTEditBegin(10, "someone"), kErrNoModule);
-    EXPECT_EQ(Ril_RTEditIsEditing(), 0);
-    EXPECT_EQ(Add("A", "a", 5), kErrNoModule);
-    EXPECT_EQ(Ril_RTEditRemoveString(5), kErrNoModule);
-    EXPECT_EQ(Ril_RTEditEnd(1, nullptr, 0), kErrNoModule);
+    EXPECT_EQ((Results{Ril_RTEditBegin(10, nullptr), Ril_RTEditBegin(10, "someone"),
+                       Ril_RTEditIsEditing(), Add("A", "a", 5), Ril_RTEditRemoveString(5),
+                       Ril_RTEditEnd(1, nullptr, 0)}),
+              (Results{kErrNoModule, kErrNoModule, 0, kErrNoModule, kErrNoModule, kErrNoModule}));
     ASSERT_EQ(Ril_RTEditOpenModule(module.c_str()), 0);
-    EXPECT_EQ(Add("A", "a", 5), kErrNoSession);
-    EXPECT_EQ(Ril_RTEditRemoveString(5), kErrNoSession);
-    EXPECT_EQ(Ril_RTEditEnd(0, nullptr, 0), kErrNoSession);
-    EXPECT_EQ(Ril_RTEditOpenModule(dir.File("missing.dll").c_str()), kErrModuleLoad);
-    EXPECT_EQ(Ril_GetLastError(), kErrModuleLoad);
-    EXPECT_EQ(Ril_RTEditBegin(0, nullptr), kErrNoModule); // the failed open unloaded the module
+    EXPECT_EQ((Results{Add("A", "a", 5), Ril_RTEditRemoveString(5), Ril_RTEditEnd(0, nullptr, 0)}),
+              (Results{kErrNoSession, kErrNoSession, kErrNoSession}));
+    // A failed open unloads the module.
+    EXPECT_EQ((Results{Ril_RTEditOpenModule(dir.File("missing.dll").c_str()), Ril_GetLastError(),
+                       Ril_RTEditBegin(0, nullptr)}),
+              (Results{kErrModuleLoad, kErrModuleLoad, kErrNoModule}));
 }
 
 TEST_F(SessionTest, CommitWritesRecordsAndNewIdsClimbAboveTheModule) {
@@ -113,10 +112,10 @@ TEST_F(SessionTest, CommitWritesRecordsAndNewIdsClimbAboveTheModule) {
     Bytes before = ReadFile(module);
     ASSERT_EQ(Ril_RTEditEnd(0, nullptr, 0), 0);
     EXPECT_EQ(Ril_RTEditIsEditing(), 0);
-    EXPECT_EQ(ModuleRecord(3), Record("THREE", "three"));
-    EXPECT_EQ(ModuleRecord(7), Record("SEVEN", "seven"));
-    EXPECT_EQ(ModuleRecord(2000), Record("BIG", "big"));
-    EXPECT_EQ(ModuleRecord(1), std::string("one-neutral", 12)); // untouched
+    EXPECT_EQ((std::vector<std::string>{ModuleRecord(3), ModuleRecord(7), ModuleRecord(2000),
+                                        ModuleRecord(1)}),
+              (std::vector<std::string>{Record("THREE", "three"), Record("SEVEN", "seven"),
+                                        Record("BIG", "big"), std::string("one-neutral", 12)}));
     Bytes after = ReadFile(module);
     ASSERT_GE(after.size(), 3u);
     EXPECT_EQ(Bytes(after.end() - 3, after.end()), (Bytes{0, 0, 0}));
@@ -127,11 +126,9 @@ TEST_F(SessionTest, CommitWritesRecordsAndNewIdsClimbAboveTheModule) {
 
     // IDs 3, 7 and 2000 with a first ID of 10: the counter starts at 2001.
     ASSERT_EQ(Ril_RTEditBegin(10, nullptr), 0);
-    RIL_ULONG id = 0;
-    ASSERT_EQ(Add("N1", "n", kNewId, &id), 0);
-    EXPECT_EQ(id, 2002u);
-    ASSERT_EQ(Add("N2", "n", kNewId, &id), 0);
-    EXPECT_EQ(id, 2004u);
+    RIL_ULONG id = 0, id2 = 0;
+    ASSERT_EQ((Results{Add("N1", "n", kNewId, &id), Add("N2", "n", kNewId, &id2)}), Results(2, 0));
+    EXPECT_EQ((std::vector<RIL_ULONG>{id, id2}), (std::vector<RIL_ULONG>{2002, 2004}));
     // A first ID above the module's highest is kept.
     ASSERT_EQ(Ril_RTEditBegin(5000, nullptr), 0);
     ASSERT_EQ(Add("N3", "n", kNewId, &id), 0);
@@ -144,18 +141,19 @@ TEST_F(SessionTest, FailureRows) {
     // The module cannot be loaded again after the holder marker: -104, no session.
     ASSERT_EQ(Ril_RTEditOpenModule(module.c_str()), 0);
     WriteFile(module, std::string("not a module any more"));
-    EXPECT_EQ(Ril_RTEditBegin(0, "me"), kErrModuleLoad);
-    EXPECT_EQ(Ril_RTEditIsEditing(), 0);
-    EXPECT_EQ(Ril_RTEditBegin(0, nullptr), kErrNoModule);
+    EXPECT_EQ(
+        (Results{Ril_RTEditBegin(0, "me"), Ril_RTEditIsEditing(), Ril_RTEditBegin(0, nullptr)}),
+        (Results{kErrModuleLoad, 0, kErrNoModule}));
 #endif
 
     // The holder marker cannot be written: E_FAIL, the module loaded again, no session.
     Fresh("neutral64.dll");
     ASSERT_EQ(Ril_RTEditOpenModule(module.c_str()), 0);
     platform::ArmFault(platform::Fault::FileOpen, 1);
-    EXPECT_EQ(Ril_RTEditBegin(0, "me"), kEFail);
-    EXPECT_EQ(Ril_RTEditIsEditing(), 0);
-    ASSERT_EQ(Ril_RTEditBegin(0, nullptr), 0); // the module is open again
+    // The module is open again.
+    ASSERT_EQ(
+        (Results{Ril_RTEditBegin(0, "me"), Ril_RTEditIsEditing(), Ril_RTEditBegin(0, nullptr)}),
+        (Results{kEFail, 0, 0}));
 
     // Memory that cannot be had: E_OUTOFMEMORY and the session as it was.
     RIL_ULONG id = 0;
@@ -166,10 +164,10 @@ TEST_F(SessionTest, FailureRows) {
     EXPECT_EQ(State().editor.IdCounter(), counter + 2); // the new ID was spent before
     platform::ArmFault(platform::Fault::Alloc, 1);
     EXPECT_EQ(Add("KEEP", "other", 20), kEOutOfMemory);
-    EXPECT_STREQ(Ril_GetStringA(20), "keep");
     platform::ArmFault(platform::Fault::Alloc, 1);
     EXPECT_EQ(Ril_RTEditRemoveString(7), kEOutOfMemory);
-    EXPECT_EQ(State().editor.Count(), 1u);
+    EXPECT_EQ(std::make_pair(std::string(Ril_GetStringA(20)), State().editor.Count()),
+              std::make_pair(std::string("keep"), RIL_ULONG(1)));
 }
 
 #if !defined(_WIN32) // a hand-made image that only the library's own PE layer loads
@@ -200,10 +198,9 @@ TEST_F(SessionTest, CommittedRemovalDeletesTheLanguageTheLookupsFind) {
         Begin();
         ASSERT_EQ(Ril_RTEditRemoveString(2), 0);
         ASSERT_EQ(Ril_RTEditEnd(0, nullptr, 0), 0);
-        EXPECT_EQ(ModuleRecord(2), "");
+        EXPECT_EQ(ModuleRecord(2) + "|" + ModuleRecord(1), "|" + one);
         EXPECT_EQ(State().accessor.FindStringResource(2), nullptr);
         EXPECT_EQ(Ril_GetLastError(), kErrNoSuchResource);
-        EXPECT_EQ(ModuleRecord(1), one);
     }
 }
 
@@ -216,18 +213,16 @@ TEST_F(SessionTest, OverlayOnTheLookups) {
     ASSERT_EQ(Add("FIVE", "new\r\nfive", 5), 0);
     RIL_ULONG id = 0;
     ASSERT_EQ(Add("FAR", "far", kNewId, &id), 0);
-    EXPECT_STREQ(Ril_GetStringA(5), "new \nfive");
-    EXPECT_STREQ(Ril_GetStringA(id), "far"); // beyond the loaded table
-    EXPECT_EQ(Ril_GetItemSize(id), 0u);      // sizes describe the loaded table alone
-    EXPECT_EQ(Ril_GetItemSize(5), RecordA("FIVE", "five").size());
+    // An added ID beyond the loaded table is found; sizes describe the loaded table alone.
     RIL_ULONG length = 0;
-    EXPECT_EQ(Ril_GetMacro(nullptr, length, id), 1);
-    EXPECT_EQ(length, 4u);
+    EXPECT_EQ(std::string(Ril_GetStringA(5)) + "|" + Ril_GetStringA(id), "new \nfive|far");
+    EXPECT_EQ((Results{RIL_LONG(Ril_GetItemSize(id)), RIL_LONG(Ril_GetItemSize(5)),
+                       Ril_GetMacro(nullptr, length, id), RIL_LONG(length)}),
+              (Results{0, RIL_LONG(RecordA("FIVE", "five").size()), 1, 4}));
     // A removal does not hide the table's item; an item only added goes away entirely.
-    ASSERT_EQ(Ril_RTEditRemoveString(1), 0); // the module holds 1: a removal item
-    EXPECT_STREQ(Ril_GetStringA(1), "one");
-    ASSERT_EQ(Ril_RTEditRemoveString(5), 0); // added in the session only
-    EXPECT_STREQ(Ril_GetStringA(5), "five");
+    // The module holds 1 (a removal item); 5 was added in the session only.
+    ASSERT_EQ((Results{Ril_RTEditRemoveString(1), Ril_RTEditRemoveString(5)}), (Results{0, 0}));
+    EXPECT_EQ(std::string(Ril_GetStringA(1)) + "|" + Ril_GetStringA(5), "one|five");
     // The wide getter reads an overlay text aligned, whatever the macro length.
     std::u16string wide = u"\u4E2D\u6587";
     ASSERT_EQ(Ril_RTEditAddOrReplaceString("ODD", wide.c_str(), 6, 9, nullptr), 0);
@@ -241,11 +236,11 @@ TEST_F(SessionTest, OverlayOnTheLookups) {
 TEST_F(SessionTest, AddAndRemoveRules) {
     Begin(100);
     RIL_ULONG id = 0;
-    EXPECT_EQ(Add(std::string(126, 'M').c_str(), "x", 50), 0);
-    EXPECT_EQ(Add(std::string(127, 'M').c_str(), "x", 51), kErrMacro);
-    EXPECT_EQ(Add(nullptr, "x", 51), kErrMacro);
-    EXPECT_EQ(Ril_RTEditAddOrReplaceString("M", "x", 0, kNewId, &id), kErrArgument);
-    EXPECT_EQ(Ril_RTEditAddOrReplaceString("M", nullptr, 2, kNewId, &id), kErrArgument);
+    EXPECT_EQ((Results{Add(std::string(126, 'M').c_str(), "x", 50),
+                       Add(std::string(127, 'M').c_str(), "x", 51), Add(nullptr, "x", 51),
+                       Ril_RTEditAddOrReplaceString("M", "x", 0, kNewId, &id),
+                       Ril_RTEditAddOrReplaceString("M", nullptr, 2, kNewId, &id)}),
+              (Results{0, kErrMacro, kErrMacro, kErrArgument, kErrArgument}));
     ASSERT_EQ(Add("M", "x", kNewId, &id), 0);
     EXPECT_EQ(id, 101u); // the refused calls took no ID
     // Replacing keeps the place and the count.
@@ -255,12 +250,12 @@ TEST_F(SessionTest, AddAndRemoveRules) {
 
     EXPECT_EQ(Ril_RTEditRemoveString(50), 0); // only added here: gone
     EXPECT_EQ(State().editor.Count(), 1u);
-    EXPECT_EQ(Ril_RTEditRemoveString(7), 0); // held by the module: a removal
-    EXPECT_EQ(Ril_RTEditRemoveString(7), 0);
+    // 7 is held by the module (a removal, twice), 4242 by neither, 65537 is no alias of 1.
+    EXPECT_EQ((Results{Ril_RTEditRemoveString(7), Ril_RTEditRemoveString(7),
+                       Ril_RTEditRemoveString(4242), Ril_RTEditRemoveString(65537)}),
+              (Results{0, 0, 1, 1}));
     EXPECT_EQ(State().editor.Count(), 2u);
-    EXPECT_EQ(Ril_RTEditRemoveString(4242), 1);  // held by neither
-    EXPECT_EQ(Ril_RTEditRemoveString(65537), 1); // no alias of the module's resource 1
-    ASSERT_EQ(Add("BACK", "back", 7), 0);        // a removal becomes content again
+    ASSERT_EQ(Add("BACK", "back", 7), 0); // a removal becomes content again
     EXPECT_STREQ(Ril_GetStringA(7), "back");
 
     // Only IDs 1..65535 name a resource of their own; others are refused and take no ID.
@@ -270,11 +265,11 @@ TEST_F(SessionTest, AddAndRemoveRules) {
     EXPECT_EQ(State().editor.Count(), count);
     EXPECT_EQ(Add("TOP", "t", 65535), 0);
     ASSERT_EQ(Ril_RTEditBegin(65532, nullptr), 0);
-    ASSERT_EQ(Add("N", "n", kNewId, &id), 0);
-    EXPECT_EQ(id, 65533u);
-    ASSERT_EQ(Add("N", "n", kNewId, &id), 0);
-    EXPECT_EQ(id, 65535u);
-    EXPECT_EQ(Add("N", "n", kNewId, &id), kErrArgument); // would be 65537
+    RIL_ULONG id2 = 0; // the third would be 65537
+    EXPECT_EQ((Results{Add("N", "n", kNewId, &id), Add("N", "n", kNewId, &id2),
+                       Add("N", "n", kNewId, &id)}),
+              (Results{0, 0, kErrArgument}));
+    EXPECT_EQ((std::vector<RIL_ULONG>{id, id2}), (std::vector<RIL_ULONG>{65533, 65535}));
     EXPECT_EQ(State().editor.IdCounter(), 65536u);
     EXPECT_EQ(State().editor.Count(), 2u);
     ASSERT_EQ(Ril_RTEditBegin(0xFFFFFFFFu, nullptr), 0); // the counter cannot wrap to 0
@@ -330,9 +325,9 @@ TEST_F(SessionTest, DiscardsFailuresAndHolders) {
                                 "\x00\x00\x00"
                                 "you\x03\x00\x00",
                                 14));
-    EXPECT_EQ(Ril_RTEditIsEditing(), 1);
-    EXPECT_EQ(Ril_RTEditCloseModule(), 0); // discards the open session
-    EXPECT_EQ(Ril_RTEditIsEditing(), 0);
+    // Closing discards the open session.
+    EXPECT_EQ((Results{Ril_RTEditIsEditing(), Ril_RTEditCloseModule(), Ril_RTEditIsEditing()}),
+              (Results{1, 0, 0}));
 }
 
 #if !defined(_WIN32) // Windows keeps a loaded module's file from being deleted
@@ -358,9 +353,8 @@ TEST_F(SessionTest, ADeletedModuleIsNotRecreated) {
         ASSERT_EQ(Ril_RTEditBegin(0, nullptr), 0);
         ASSERT_EQ(Add("A", "a", 3), 0);
         fs::remove(module);
-        EXPECT_EQ(row.end(), row.result);
-        EXPECT_FALSE(FileExists(module));
-        EXPECT_EQ(Ril_RTEditIsEditing(), row.editing);
+        EXPECT_EQ((Results{row.end(), FileExists(module), Ril_RTEditIsEditing()}),
+                  (Results{row.result, 0, row.editing}));
     }
 }
 #endif
@@ -396,11 +390,10 @@ TEST_F(SessionTest, ToolsRefuseTheLoadedFileDuringASession) {
 
 TEST_F(SessionTest, ModuleAccessor) {
     CTxtResIdxSvr accessor{State().lastError};
-    EXPECT_EQ(accessor.ReopenModule(), kErrNoModulePath);
-    EXPECT_EQ(accessor.FindStringResource(1), nullptr);
-    EXPECT_EQ(Ril_GetLastError(), kErrNoModule);
-    EXPECT_EQ(accessor.OpenModule(nullptr), kErrArgument);
-    EXPECT_EQ(accessor.OpenModule(std::string(520, 'x').c_str()), kErrArgument);
+    EXPECT_EQ((Results{accessor.ReopenModule(), accessor.FindStringResource(1) != nullptr,
+                       Ril_GetLastError(), accessor.OpenModule(nullptr),
+                       accessor.OpenModule(std::string(520, 'x').c_str())}),
+              (Results{kErrNoModulePath, 0, kErrNoModule, kErrArgument, kErrArgument}));
 #if defined(_WIN32)
     // The A module calls take no path of MAX_PATH (260) characters or more.
     EXPECT_EQ(accessor.OpenModule(module.c_str()), 0);
@@ -422,11 +415,10 @@ TEST_F(SessionTest, ModuleAccessor) {
     EXPECT_NE(accessor.FindStringResource(static_cast<std::uint16_t>(65537)), nullptr);
     EXPECT_EQ(Ril_GetLastError(), 0);
     EXPECT_EQ(accessor.FindStringResource(3), nullptr);
-    EXPECT_EQ(Ril_GetLastError(), kErrNoSuchResource);
-    EXPECT_EQ(accessor.CloseModule(), 0);
-    EXPECT_EQ(accessor.FindStringResource(1), nullptr);
-    EXPECT_EQ(Ril_GetLastError(), kErrNoModule);
-    EXPECT_EQ(accessor.ReopenModule(), 0);
+    EXPECT_EQ((Results{Ril_GetLastError(), accessor.CloseModule(),
+                       accessor.FindStringResource(1) != nullptr, Ril_GetLastError(),
+                       accessor.ReopenModule()}),
+              (Results{kErrNoSuchResource, 0, 0, kErrNoModule, 0}));
     EXPECT_NE(accessor.FindStringResource(1), nullptr);
 }
 

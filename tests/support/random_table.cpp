@@ -13,6 +13,11 @@ std::uint64_t Random::Next() {
     return z ^ (z >> 31);
 }
 
+namespace {
+constexpr std::uint32_t kFirstNewId = 196607; // this ID and above ask for a new one
+
+// `count` distinct IDs below kFirstNewId, ascending: a dense run with small gaps, spread over
+// the whole range, or clustered around 1000, where the importer starts counting gaps.
 std::vector<std::uint32_t> RandomIds(Random &random, std::uint32_t count) {
     std::set<std::uint32_t> ids;
     std::uint32_t const kind = random.Below(3);
@@ -46,7 +51,6 @@ std::string RandomMacro(Random &random) {
     return macro;
 }
 
-namespace {
 std::u16string Ascii(const std::string &text) {
     return std::u16string(text.begin(), text.end());
 }
@@ -79,7 +83,6 @@ std::u16string TableFile(const Table &table) {
 
 std::string EncodeUnits(const std::u16string &units, bool wide) {
     std::string bytes;
-    bytes.reserve(units.size() * (wide ? 2 : 1));
     for (char16_t unit : units) {
         bytes.push_back(static_cast<char>(unit & 0xFF));
         if (wide)

@@ -52,7 +52,7 @@ void NoticeCapture::Handler(void *context, const char *caption, const char *mess
         Notice{caption != nullptr ? caption : "", message != nullptr ? message : ""});
 }
 
-void ResetLibrary() {
+void LibraryTest::SetUp() {
     platform::DisarmAllFaults();
     Ril_RTEditCloseModule();
     Ril_UnloadRes();
@@ -80,27 +80,21 @@ void LibraryTest::ExpectNotice(const std::string &message) {
     notices.Clear();
 }
 
-std::pair<Bytes, std::string> SplitHolder(const Bytes &file) {
-    if (file.size() < 3 || file.back() != 0)
-        return {file, "<no holder marker>"};
-    std::size_t length = file[file.size() - 3] | file[file.size() - 2] << 8;
-    if (length > file.size() - 3)
-        return {file, "<no holder marker>"};
+Bytes SavedBody(const std::string &path) {
+    Bytes file = ReadFile(path);
+    std::size_t length = file.size() < 3 ? 0 : file[file.size() - 3] | file[file.size() - 2] << 8;
+    if (file.size() < 3 || file.back() != 0 || length > file.size() - 3) {
+        ADD_FAILURE() << "no holder marker in " << path;
+        return file;
+    }
     auto text = file.end() - 3 - static_cast<long>(length);
-    return {Bytes(file.begin(), text), std::string(text, file.end() - 3)};
-}
-
-bool IsFreshHolder(const std::string &holder) {
-    return std::regex_match(
+    const std::string holder(text, file.end() - 3);
+    EXPECT_TRUE(std::regex_match(
         holder, std::regex("Holder=" + platform::CurrentUserName() +
                            "    Editor=VeruDodUzarer    StartTime=[1-9][0-9]*-[1-9][0-9]?-"
-                           "[1-9][0-9]? [0-9]{1,2}:[0-9]{1,2}'[0-9]{1,2}\""));
-}
-
-Bytes SavedBody(const std::string &path) {
-    auto [body, holder] = SplitHolder(ReadFile(path));
-    EXPECT_TRUE(IsFreshHolder(holder)) << holder;
-    return body;
+                           "[1-9][0-9]? [0-9]{1,2}:[0-9]{1,2}'[0-9]{1,2}\"")))
+        << holder;
+    return Bytes(file.begin(), text);
 }
 
 void WriteFile(const std::string &path, const Bytes &bytes) {
@@ -123,9 +117,7 @@ Bytes ReadFile(const std::string &path) {
 }
 
 std::string ReadText(const std::string &path) {
-    if (!FileExists(path))
-        return "";
-    Bytes bytes = ReadFile(path);
+    Bytes bytes = FileExists(path) ? ReadFile(path) : Bytes();
     return std::string(bytes.begin(), bytes.end());
 }
 
@@ -149,13 +141,8 @@ bool RunningUnderWine() {
 }
 
 Bytes RecordA(const std::string &macro, const std::string &text) {
-    return BinBuilder()
-        .U16(static_cast<std::uint16_t>(macro.size() + 1))
-        .Raw(macro)
-        .U8(0)
-        .Raw(text)
-        .U8(0)
-        .Get();
+    const std::uint16_t size = static_cast<std::uint16_t>(macro.size() + 1);
+    return BinBuilder().U16(size).Raw(macro).U8(0).Raw(text).U8(0).Get();
 }
 
 Bytes RecordW(const std::string &macro, const std::u16string &text) {
@@ -180,27 +167,24 @@ std::string Recode(const std::string &text, unsigned from, unsigned to) {
     return out;
 }
 
-std::string VPrintf(const char *format, va_list args) {
-    char line[2048];
-    std::vsnprintf(line, sizeof line, format, args);
-    return line;
-}
 } // namespace
 
 std::string Printf(const char *format, ...) {
+    char line[2048];
     va_list args;
     va_start(args, format);
-    std::string text = VPrintf(format, args);
+    std::vsnprintf(line, sizeof line, format, args);
     va_end(args);
-    return text;
+    return line;
 }
 
 std::string LogLine(const char *format, ...) {
+    char line[2048];
     va_list args;
     va_start(args, format);
-    std::string text = VPrintf(format, args);
+    std::vsnprintf(line, sizeof line, format, args);
     va_end(args);
-    return text + "\r\n";
+    return std::string(line) + "\r\n";
 }
 
 std::string Gbk(const std::string &utf8) {
@@ -232,9 +216,7 @@ std::vector<std::string> DoubleByteCharacters(unsigned codePage) {
 
 std::u16string Wide(const RIL_WCHAR *text) {
     std::u16string result;
-    if (text == nullptr)
-        return result;
-    for (; *text != 0; ++text)
+    for (; text != nullptr && *text != 0; ++text)
         result.push_back(static_cast<char16_t>(*text));
     return result;
 }

@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace ril::test {
@@ -23,9 +22,7 @@ class TempDir {
     TempDir();
     ~TempDir();
     TempDir(const TempDir &) = delete;
-    TempDir &operator=(const TempDir &) = delete;
     const std::filesystem::path &Path() const { return path_; }
-    // The path of `name` inside the folder, as a string for the C API.
     std::string File(const std::string &name) const { return (path_ / name).string(); }
 
   private:
@@ -42,7 +39,6 @@ class NoticeCapture {
     NoticeCapture();
     ~NoticeCapture();
     NoticeCapture(const NoticeCapture &) = delete;
-    NoticeCapture &operator=(const NoticeCapture &) = delete;
     const std::vector<Notice> &Notices() const { return notices_; }
     void Clear() { notices_.clear(); }
 
@@ -51,15 +47,12 @@ class NoticeCapture {
     std::vector<Notice> notices_;
 };
 
-// Back to a fresh process's state: no faults armed, no module or session, no table, the
-// default ANSI code page.
-void ResetLibrary();
-
-// A test over the library's process-wide state, reset before and after; notices are captured.
+// A test over the library's process-wide state, reset before and after (no faults armed, no
+// module, session or table, the default ANSI code page); notices are captured.
 class LibraryTest : public ::testing::Test {
   protected:
-    void SetUp() override { ResetLibrary(); }
-    void TearDown() override { ResetLibrary(); }
+    void SetUp() override;
+    void TearDown() override { SetUp(); }
     // Writes `bytes` to `name` in the test's folder and returns the path.
     std::string Put(const std::string &name, const Bytes &bytes) const;
     // The number of entries in the test's folder (temporary files left behind show here).
@@ -71,11 +64,8 @@ class LibraryTest : public ::testing::Test {
     NoticeCapture notices;
 };
 
-// A file a writer saved, split into its body and the holder marker text appended to it.
-std::pair<Bytes, std::string> SplitHolder(const Bytes &file);
-// The holder text a writer appends now: this user, the library as editor, a time stamp.
-bool IsFreshHolder(const std::string &holder);
-// The body of a BIN a writer has just saved; fails the test unless its holder text is fresh.
+// The body of a BIN a writer has just saved; fails the test unless its holder marker text is
+// fresh (this user, the library as editor, a time stamp).
 Bytes SavedBody(const std::string &path);
 
 void WriteFile(const std::string &path, const Bytes &bytes);
@@ -100,19 +90,16 @@ class BinBuilder {
         return bytes_.insert(bytes_.end(), b.begin(), b.end()), *this;
     }
     BinBuilder &Raw(const std::string &b) { return Raw(Bytes(b.begin(), b.end())); }
-    // A header: holder flag, max ID and count.
     BinBuilder &Header(std::uint32_t flag, std::uint32_t maxId, std::uint32_t count) {
         return U32(flag).U32(maxId).U32(count);
     }
-    // An entry with a raw record.
     BinBuilder &Entry(std::uint32_t id, const Bytes &record) {
         return U32(id).U32(static_cast<std::uint32_t>(record.size())).Raw(record);
     }
-    // An entry whose record holds the macro (with its zero) and a multibyte text (with its zero).
+    // Records of the macro and a multibyte or UTF-16LE text, each with its zero.
     BinBuilder &EntryA(std::uint32_t id, const std::string &macro, const std::string &text) {
         return Entry(id, RecordA(macro, text));
     }
-    // The same with a UTF-16LE text given as code units.
     BinBuilder &EntryW(std::uint32_t id, const std::string &macro, const std::u16string &text) {
         return Entry(id, RecordW(macro, text));
     }
@@ -126,23 +113,21 @@ class BinBuilder {
     Bytes bytes_;
 };
 
-// printf into a string, as the library formats its messages (up to 2047 bytes).
+// printf into a string as the library formats its messages (up to 2047 bytes); with CR LF
+// behind it: one line of a log.
 std::string Printf(const char *format, ...);
-// The same with CR LF behind it: one line of a log.
 std::string LogLine(const char *format, ...);
 
-// UTF-8 text converted to GBK bytes (code page 936), as the library's messages are.
+// UTF-8 text as GBK bytes (code page 936), as the library's messages are, and back.
 std::string Gbk(const std::string &utf8);
-// GBK bytes converted to UTF-8, for readable failure output.
 std::string Utf8FromGbk(const std::string &gbk);
 
 // Every two-byte character of a multibyte code page that the library's conversions turn
 // into one UTF-16 unit and back into the same two bytes, in byte order.
 std::vector<std::string> DoubleByteCharacters(unsigned codePage);
 
-// A wide text returned by the library as a std::u16string.
+// A wide text of the library as a std::u16string, and back (valid while `text` lives).
 std::u16string Wide(const RIL_WCHAR *text);
-// A std::u16string as the library's wide type (valid while `text` lives).
 inline const RIL_WCHAR *W(const std::u16string &text) {
     return reinterpret_cast<const RIL_WCHAR *>(text.c_str());
 }

@@ -30,36 +30,29 @@ class BinListReaderTest : public LibraryTest {
 };
 
 TEST_F(BinListReaderTest, WorkedExampleAppendsBehindTheItemsAlreadyListed) {
-    Bytes bin = BinBuilder()
-                    .Header(1, 5, 2)
-                    .EntryA(1, "HELLO", "Hi")
-                    .EntryA(5, "BYE", "OK")
-                    .Trailer("h")
-                    .Get();
+    // clang-format off
+    Bytes bin = BinBuilder().Header(1, 5, 2).EntryA(1, "HELLO", "Hi").EntryA(5, "BYE", "OK")
+            .Trailer("h").Get();
+    // clang-format on
     list->Append(std::make_unique<RilStrRes>());
     ASSERT_EQ(LoadBin(*list, Put("in.bin", bin).c_str()), 1);
     ASSERT_EQ(list->Count(), 3u);
-    EXPECT_EQ(At(1).ID, 1u);
-    EXPECT_STREQ(At(1).Macro, "HELLO");
-    EXPECT_EQ(Wide(At(1).MacroW), u"HELLO");
-    EXPECT_EQ(RecordAt(1), Bytes(bin.begin() + 20, bin.begin() + 31));
-    EXPECT_EQ(At(2).ID, 5u);
-    EXPECT_EQ(RecordAt(2), Bytes(bin.begin() + 39, bin.begin() + 48));
+    EXPECT_EQ(std::make_tuple(At(1).ID, std::string(At(1).Macro), Wide(At(1).MacroW), RecordAt(1),
+                              At(2).ID, RecordAt(2)),
+              std::make_tuple(1u, std::string("HELLO"), std::u16string(u"HELLO"),
+                              Bytes(bin.begin() + 20, bin.begin() + 31), 5u,
+                              Bytes(bin.begin() + 39, bin.begin() + 48)));
     ExpectNotice("");
 
     // Taken as they are: repeated IDs, a bad macro, a wide text, holder flag 0, an ID above
     // max ID (below max ID + 10) and bytes behind the last entry.
-    Read(BinBuilder()
-             .Header(0, 2, 3)
-             .EntryA(2, "low case", "a")
-             .EntryW(2, "W", u"\u4E2D")
-             .EntryA(11, "UP", "")
-             .Raw("garbage")
-             .Get(),
+    // clang-format off
+    Read(BinBuilder().Header(0, 2, 3).EntryA(2, "low case", "a").EntryW(2, "W", u"\u4E2D")
+            .EntryA(11, "UP", "").Raw("garbage").Get(),
+         // clang-format on
          1, 3);
-    EXPECT_STREQ(At(0).Macro, "low case");
-    EXPECT_EQ(RecordAt(1), RecordW("W", u"\u4E2D"));
-    EXPECT_EQ(At(2).ID, 11u);
+    EXPECT_EQ(std::make_tuple(std::string(At(0).Macro), RecordAt(1), At(2).ID),
+              std::make_tuple(std::string("low case"), RecordW("W", u"\u4E2D"), 11u));
 }
 
 TEST_F(BinListReaderTest, AFailingEntryKeepsTheItemsBeforeIt) {
@@ -71,6 +64,7 @@ TEST_F(BinListReaderTest, AFailingEntryKeepsTheItemsBeforeIt) {
         std::size_t items;
         std::uint32_t failedId; // 0: no notice
     } rows[] = {
+        // clang-format off
         // The count says 3, the file holds 2 entries: the third ID reads as 0xFFFFFFFF.
         {BinBuilder().Header(1, 5, 3).EntryA(1, "A", "a").EntryA(5, "B", "b").Get(), 0, 2, ~0u},
         {BinBuilder().Header(1, 9, 2).EntryA(3, "A", "a").U32(4).U32(0).Get(), 0, 1, 4},
@@ -78,16 +72,14 @@ TEST_F(BinListReaderTest, AFailingEntryKeepsTheItemsBeforeIt) {
         {BinBuilder().Header(1, 10, 2).EntryA(19, "A", "").EntryA(20, "B", "").Get(), 0, 1, 20},
         {BinBuilder().Header(1, ~7u, 2).EntryA(1, "A", "").EntryA(2, "B", "").Get(), 0, 1, 2},
         // A missing part above 1 MiB fails the entry.
-        {BinBuilder().Header(1, 3, 2).EntryA(1, "A", "a").U32(3).U32(beyond).Raw(present).Get(), 0,
-         1, 3},
-        {BinBuilder().Header(1, 3, 2).EntryA(1, "A", "a").U32(3).U32(~0u).Raw(present).Get(), 0, 1,
-         3},
+        {BinBuilder().Header(1, 3, 2).EntryA(1, "A", "a").U32(3).U32(beyond).Raw(present).Get(), 0, 1, 3},
         // Files that read as empty.
         {BinBuilder().Header(2, 5, 1).EntryA(1, "A", "a").Get(), 1, 0, 0},
         {BinBuilder().Header(~0u, 0, 0).Get(), 1, 0, 0},
         {BinBuilder().Header(1, 5, 0).EntryA(1, "A", "a").Trailer("h").Get(), 1, 0, 0},
         {{}, 1, 0, 0},
         {BinBuilder().U32(1).U16(7).Get(), 1, 0, 0},
+        // clang-format on
     };
     for (const Row &row : rows)
         Read(row.file, row.result, row.items,
@@ -122,9 +114,8 @@ TEST_F(BinListReaderTest, LongMacrosAndRecordsCutShort) {
     // M above 128: the entry is kept whole, its Macro cut to 127 bytes.
     Bytes longRecord = RecordA(std::string(199, 'M'), "text");
     Read(BinBuilder().Header(1, 1, 1).Entry(1, longRecord).Get(), 1, 1);
-    EXPECT_EQ(std::string(At(0).Macro), std::string(127, 'M'));
-    EXPECT_EQ(Wide(At(0).MacroW), std::u16string(127, u'M'));
-    EXPECT_EQ(RecordAt(0), longRecord);
+    EXPECT_EQ(std::make_tuple(std::string(At(0).Macro), Wide(At(0).MacroW), RecordAt(0)),
+              std::make_tuple(std::string(127, 'M'), std::u16string(127, u'M'), longRecord));
     // M beyond the record: the macro is what the record holds.
     Read(BinBuilder().Header(1, 1, 1).Entry(1, {0x50, 0, 'A', 'B', 'C'}).Get(), 1, 1);
     EXPECT_STREQ(At(0).Macro, "ABC");
@@ -135,9 +126,8 @@ TEST_F(BinListReaderTest, LongMacrosAndRecordsCutShort) {
     EXPECT_EQ(RecordAt(0), part);
     // A large missing part comes zeroed from the system; the list frees it.
     Read(BinBuilder().Header(1, 3, 1).U32(3).U32(1u << 20).Raw(RecordA("BIG", "x")).Get(), 1, 1);
-    EXPECT_EQ(At(0).RecordSize, 1u << 20);
-    EXPECT_EQ(At(0).Record[6], 'x');
-    EXPECT_EQ(At(0).Record[(1u << 20) - 1], 0);
+    EXPECT_EQ(std::make_tuple(At(0).RecordSize, At(0).Record[6], At(0).Record[(1u << 20) - 1]),
+              std::make_tuple(1u << 20, std::uint8_t('x'), std::uint8_t(0)));
 }
 
 } // namespace

@@ -38,12 +38,10 @@ TEST_F(BinListWriterTest, WritesEntriesInListOrderWithAHolderMarker) {
     Add(list, 3, "NONE", nullptr);
     std::string bin = dir.File("out.bin");
     ASSERT_EQ(Save(list, bin.c_str(), log.c_str()), 1);
-    EXPECT_EQ(SavedBody(bin), BinBuilder()
-                                  .Header(1, 0x80000000u, 3)
-                                  .EntryA(5, "BYE", "OK")
-                                  .EntryA(1, "HELLO", "Hi")
-                                  .EntryA(0x80000000u, "BIG", "x")
-                                  .Get());
+    // clang-format off
+    EXPECT_EQ(SavedBody(bin), BinBuilder().Header(1, 0x80000000u, 3).EntryA(5, "BYE", "OK")
+            .EntryA(1, "HELLO", "Hi").EntryA(0x80000000u, "BIG", "x").Get());
+    // clang-format on
     EXPECT_EQ(ReadText(log), "");
     EXPECT_EQ(FilesInDir(), 1u); // no temporary file left behind
     ASSERT_EQ(Save(CRilTxtLoader(), bin.c_str(), log.c_str()), 1);

@@ -16,40 +16,32 @@ class TableSaverTest : public LibraryTest {
 TEST_F(TableSaverTest, SavesAscendingWithAFreshHolderAndUnloads) {
     // Holder flag 0, entries out of order, a declared max ID above the largest ID, a size-0
     // entry, a repeated ID (the later record wins) and entries at and above 0x2FFFF.
-    Load(BinBuilder()
-             .Header(0, 196610, 7)
-             .EntryA(5, "BYE", "OK")
-             .EntryA(196607, "TOO_HIGH", "x")
-             .EntryA(1, "HELLO", "Hi")
-             .Entry(3, {})
-             .EntryA(196606, "LAST", "y")
-             .EntryA(5, "BYE", "OK!")
-             .EntryA(196609, "HIGHER", "z")
-             .Get());
+    // clang-format off
+    Load(BinBuilder().Header(0, 196610, 7).EntryA(5, "BYE", "OK").EntryA(196607, "TOO_HIGH", "x")
+            .EntryA(1, "HELLO", "Hi").Entry(3, {}).EntryA(196606, "LAST", "y")
+            .EntryA(5, "BYE", "OK!").EntryA(196609, "HIGHER", "z").Get());
+    // clang-format on
     Ril_WriteHeaderFile(nullptr, 0, nullptr); // the last error is now -102
     ASSERT_EQ(Ril_ExportResToBinFile(saved.c_str()), 0);
     EXPECT_EQ(Ril_GetLastError(), kErrArgument); // not written by the save
-    EXPECT_EQ(SavedBody(saved), BinBuilder()
-                                    .Header(1, 196606, 3)
-                                    .EntryA(1, "HELLO", "Hi")
-                                    .EntryA(5, "BYE", "OK!")
-                                    .EntryA(196606, "LAST", "y")
-                                    .Get());
-    EXPECT_EQ(Ril_GetNumItem(), 0u);
-    EXPECT_EQ(Ril_GetData(1), nullptr);
-    EXPECT_STREQ(Ril_GetStringA(1), " ");
-    EXPECT_EQ(FilesInDir(), 2u); // no temporary file left behind
+    // clang-format off
+    EXPECT_EQ(SavedBody(saved), BinBuilder().Header(1, 196606, 3).EntryA(1, "HELLO", "Hi")
+            .EntryA(5, "BYE", "OK!").EntryA(196606, "LAST", "y").Get());
+    // clang-format on
+    // Unloaded, and no temporary file left behind.
+    EXPECT_EQ(std::make_tuple(Ril_GetNumItem(), Ril_GetData(1) == nullptr,
+                              std::string(Ril_GetStringA(1)), FilesInDir()),
+              std::make_tuple(RIL_ULONG(0), true, std::string(" "), std::size_t(2)));
     // The path is kept: a reload reads the file last loaded, not the file just written.
     ASSERT_EQ(Ril_ReLoadRes(), 0);
-    EXPECT_EQ(Ril_GetNumItem(), 7u);
-    EXPECT_STREQ(Ril_GetStringA(196607), "x");
+    EXPECT_EQ(std::make_pair(Ril_GetNumItem(), std::string(Ril_GetStringA(196607))),
+              std::make_pair(RIL_ULONG(7), std::string("x")));
 
     // A max ID far beyond the entries: the save writes the entries present, nothing more.
-    Load(BinBuilder()
-             .Header(0, 0xFFFFFFF0u, 2)
-             .EntryA(0xFFFFFFF9u, "T", "t")
-             .EntryA(9, "N", "n")
-             .Get());
+    // clang-format off
+    Load(BinBuilder().Header(0, 0xFFFFFFF0u, 2).EntryA(0xFFFFFFF9u, "T", "t").EntryA(9, "N", "n")
+            .Get());
+    // clang-format on
     ASSERT_EQ(Ril_ExportResToBinFile(saved.c_str()), 0);
     EXPECT_EQ(SavedBody(saved), BinBuilder().Header(1, 9, 1).EntryA(9, "N", "n").Get());
 }
@@ -75,16 +67,15 @@ TEST_F(TableSaverTest, FailuresKeepTheFileAndTheTable) {
     EXPECT_EQ(Ril_ExportResToBinFile(saved.c_str()), kEFail); // no table
     EXPECT_EQ(ReadFile(saved), previous);
     Load(BinBuilder().Header(1, 1, 1).EntryA(1, "A", "a").Get());
-    EXPECT_EQ(Ril_ExportResToBinFile(nullptr), kEFail);
-    EXPECT_EQ(Ril_ExportResToBinFile(dir.File("no/such.bin").c_str()), kEFail);
+    EXPECT_EQ((std::vector<RIL_LONG>{Ril_ExportResToBinFile(nullptr),
+                                     Ril_ExportResToBinFile(dir.File("no/such.bin").c_str())}),
+              (std::vector<RIL_LONG>{kEFail, kEFail}));
     EXPECT_STREQ(Ril_GetStringA(1), "a");
     // No memory for the list of entries: refused before any file is made.
     platform::ArmFault(platform::Fault::Alloc, 1);
     EXPECT_EQ(Ril_ExportResToBinFile(saved.c_str()), kEOutOfMemory);
-    platform::DisarmAllFaults();
-    EXPECT_EQ(ReadFile(saved), previous);
-    EXPECT_EQ(Ril_GetNumItem(), 1u);
-    EXPECT_EQ(FilesInDir(), 2u);
+    EXPECT_EQ(std::make_tuple(ReadFile(saved), Ril_GetNumItem(), FilesInDir()),
+              std::make_tuple(previous, RIL_ULONG(1), std::size_t(2)));
 }
 
 } // namespace
