@@ -4,8 +4,8 @@
 #include "text_output.h"
 
 #include <cstdio>
-#include <vector>
 #include <utility>
+#include <vector>
 
 namespace rilcli {
 namespace {

@@ -33,8 +33,7 @@ int RunImport(Invocation const &invocation) {
     std::optional<NoticeWatch> logFailure;
     if (log != nullptr)
         logFailure.emplace(CannotWriteNotice(log));
-    RIL_LONG const result =
-        Ril_ImportResFromTxtToBin(text.c_str(), wide ? 1 : 0, bin.c_str(), log);
+    RIL_LONG const result = Ril_ImportResFromTxtToBin(text.c_str(), wide ? 1 : 0, bin.c_str(), log);
     if (result != 0)
         throw Failure("cannot import '" + text + "' into '" + bin + "'", result);
     if (logFailure && logFailure->Seen())

@@ -1,9 +1,9 @@
 // The tools' reporting routines: an "Error:" notice, or a CR LF line appended to a log file.
 #include "core/error_report.h"
 
+#include "core/messages.h"
 #include "platform/file.h"
 #include "platform/notice.h"
-#include "core/messages.h"
 
 #include <cstring>
 
