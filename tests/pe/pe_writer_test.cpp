@@ -82,11 +82,13 @@ void ExpectSound(const Bytes &before, const Bytes &after, const Changes &changes
     const std::uint64_t oldTail = DataEnd(a), newTail = DataEnd(b);
     EXPECT_TRUE(
         std::equal(before.begin() + oldTail, before.end(), after.begin() + newTail, after.end()));
-    if (a.pointerToSymbolTable != 0)
+    if (a.pointerToSymbolTable != 0) {
         EXPECT_EQ(b.pointerToSymbolTable - newTail, a.pointerToSymbolTable - oldTail);
-    if (a.Directory(kDirectoryCertificate).size != 0)
+    }
+    if (a.Directory(kDirectoryCertificate).size != 0) {
         EXPECT_EQ(b.Directory(kDirectoryCertificate).rva - newTail,
                   a.Directory(kDirectoryCertificate).rva - oldTail);
+    }
     // The changed records as asked; every other leaf byte for byte.
     ResourceTree expected = ResourceTree::Read(a, before);
     expected.Apply(changes);
@@ -118,20 +120,22 @@ TEST(PeWriter, EveryModuleKindTakesSmallAndBigChanges) {
             EXPECT_EQ(std::pair(small.sections.size(), small.sections.back().virtualAddress),
                       std::pair(before.sections.size() + bare,
                                 bare ? before.sizeOfImage : before.sections.back().virtualAddress));
-            if (bare)
+            if (bare) {
                 EXPECT_EQ(small.sizeOfInitializedData,
                           before.sizeOfInitializedData + small.sections.back().rawSize);
+            }
             const Bytes big = Sound(original, kBig);
             const Image grown = Parsed(big);
             ASSERT_EQ(grown.sections.size(), before.sections.size() + appends);
             const Section &added = grown.sections.back();
-            if (appends)
+            if (appends) {
                 EXPECT_EQ(std::tuple(added.virtualAddress, grown.Directory(kDirectoryResource).rva,
                                      Bytes(big.begin() + added.headerOffset,
                                            big.begin() + added.headerOffset + 8),
                                      GetU32(big, added.headerOffset + 36)),
                           std::tuple(before.sizeOfImage, added.virtualAddress,
                                      Text(std::string(".rsrc\0\0\0", 8)), 0x40000040u));
+            }
             const Changes again = {{10, 3, 0, true, {}}, Add(5, Pattern(20000, '0'))};
             EXPECT_EQ(Parsed(Sound(big, again)).sections.size(), grown.sections.size());
         }

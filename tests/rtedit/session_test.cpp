@@ -167,7 +167,7 @@ TEST_F(SessionTest, FailureRows) {
     platform::ArmFault(platform::Fault::Alloc, 1);
     EXPECT_EQ(Ril_RTEditRemoveString(7), kEOutOfMemory);
     EXPECT_EQ(std::make_pair(std::string(Ril_GetStringA(20)), State().editor.Count()),
-              std::make_pair(std::string("keep"), RIL_ULONG(1)));
+              std::make_pair(std::string("keep"), std::uint32_t{1}));
 }
 
 #if !defined(_WIN32) // a hand-made image that only the library's own PE layer loads
