@@ -107,10 +107,14 @@ void UnchangedOutput::Settle() {
     previous_.clear();
 }
 
-void SetWrittenHolder(std::string const &bin, std::string const &holder) {
+void CheckHolderText(std::string const &holder) {
     if (holder.size() > kMaxHolder)
         throw Failure("the holder text has " + std::to_string(holder.size()) +
                       " bytes, more than the " + std::to_string(kMaxHolder) + " a holder may have");
+}
+
+void SetWrittenHolder(std::string const &bin, std::string const &holder) {
+    CheckHolderText(holder);
     std::optional<std::vector<std::uint8_t>> bytes = ReadWholeFile(bin);
     std::string text;
     std::size_t markerStart = 0;

@@ -37,6 +37,9 @@ class UnchangedOutput {
 // file is replaced only once it is completely written. Throws Failure.
 void SetWrittenHolder(std::string const &bin, std::string const &holder);
 
+// Refuses (throwing Failure) a holder longer than the user name a marker has room for.
+void CheckHolderText(std::string const &holder);
+
 // The path of the header that `header DIR` writes for `bin`: DIR/<name>.h, <name> being
 // the BIN path up to its last '.' (within its first 519 bytes) after its last separator.
 std::filesystem::path HeaderPathFor(std::string const &folder, std::string const &bin);

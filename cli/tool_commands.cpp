@@ -34,6 +34,7 @@ int RunImport(Invocation const &invocation) {
     char const *const log = invocation.Value("--log");
     char const *const holderGiven = invocation.Value("--holder");
     std::string const holder = holderGiven != nullptr ? ArgumentToAnsi(holderGiven) : "";
+    CheckHolderText(holder);
     std::optional<UnchangedOutput> previous;
     if (invocation.Value("--if-changed") != nullptr)
         previous.emplace(bin);
