@@ -1,5 +1,6 @@
-# Packages made by cpack from the installed files: a Debian package and a .tar.gz, both named
-# after the project version (ril4410_<version>_<arch>.deb, ril4410-<version>-<system>.tar.gz).
+# Packages made by cpack from the installed files: a Debian package and a .tar.gz (a .zip for
+# Windows), named after the project version (ril4410_<version>_<arch>.deb,
+# ril4410-<version>-<system>.tar.gz).
 set(CPACK_PACKAGE_NAME ril4410)
 set(CPACK_PACKAGE_VENDOR "the Ril4410 developers")
 set(CPACK_PACKAGE_CONTACT "the Ril4410 developers <ril4410@localhost>")
@@ -7,7 +8,11 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "String-resource library: numbered string tables compiled to BIN files")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
-set(CPACK_GENERATOR DEB TGZ)
+if(WIN32)
+  set(CPACK_GENERATOR ZIP) # the DLL, its import library, the header and the tool
+else()
+  set(CPACK_GENERATOR DEB TGZ)
+endif()
 set(CPACK_SOURCE_GENERATOR "")
 set(CPACK_PACKAGE_FILE_NAME ril4410-${PROJECT_VERSION}-${CMAKE_SYSTEM_NAME})
 set(CPACK_STRIP_FILES ON)
