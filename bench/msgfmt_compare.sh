@@ -20,7 +20,7 @@ fi
 
 # The same configuration as run.sh, so that the two scripts share one build tree.
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DRIL_BUILD_BENCH=ON \
-    -DRIL_BUILD_TESTS=OFF -DRIL_BUILD_CLI=ON >/dev/null
+    -DRIL4410_BUILD_TESTS=OFF -DRIL_BUILD_CLI=ON >/dev/null
 cmake --build "$build" -j2 --target ril4410_bench ril4410
 
 cli="$build/cli/ril4410"

@@ -11,7 +11,7 @@ build="$root/build-bench"
 # The CLI is configured too, as msgfmt_compare.sh builds it in the same tree; only the
 # benchmark executable is built here.
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DRIL_BUILD_BENCH=ON \
-    -DRIL_BUILD_TESTS=OFF -DRIL_BUILD_CLI=ON
+    -DRIL4410_BUILD_TESTS=OFF -DRIL_BUILD_CLI=ON
 cmake --build "$build" -j2 --target ril4410_bench
 
 results="$build/bench-results.txt"

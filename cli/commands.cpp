@@ -1,15 +1,22 @@
 // The command table, in the order the usage text lists the commands.
 #include "commands.h"
 
+#include "diagnostics.h"
 #include "module_arguments.h"
+#include "output_files.h"
+
+#include <string_view>
 
 namespace rilcli {
 namespace {
 
-constexpr ValueOption kImportOptions[] = {{"--log", "FILE"}, {"--code-page", "N"}};
+constexpr ValueOption kImportOptions[] = {
+    {"--log", "FILE"}, {"--code-page", "N"}, {"--holder", "TEXT"}};
 constexpr ValueOption kTextOptions[] = {{"--code-page", "N"}};
-constexpr char const *kImportFlags[] = {"--narrow", "--force", "--utf8", "--verbose"};
+constexpr char const *kImportFlags[] = {"--narrow", "--force", "--utf8", "--verbose",
+                                        "--if-changed"};
 constexpr char const *kTextFlags[] = {"--narrow", "--force", "--utf8"};
+constexpr char const *kHeaderFlags[] = {"--narrow", "--force", "--utf8", "--if-changed"};
 
 constexpr CommandSpec kCommands[] = {
     {"import", "TEXT.txt OUT.bin", 2, true,
@@ -20,7 +27,7 @@ constexpr CommandSpec kCommands[] = {
      kTextOptions, nullptr, nullptr, kTextFlags},
     {"header", "FILE.bin DIR", 2, true,
      "write DIR/<name of FILE.bin>.h with one #define IDT_<MACRO> <ID> line per item", &RunHeader,
-     kTextOptions, nullptr, nullptr, kTextFlags},
+     kTextOptions, nullptr, nullptr, kHeaderFlags},
     {"resave", "IN.bin OUT.bin", 2, false,
      "load a BIN and save its items in ascending ID order with a new holder marker", &RunResave},
     {"dump", "FILE.bin", 1, true,
@@ -37,6 +44,25 @@ constexpr CommandSpec kCommands[] = {
 
 std::span<CommandSpec const> Commands() {
     return kCommands;
+}
+
+void RefuseStreamNames(Invocation const &invocation) {
+    std::string_view const command = invocation.command->name;
+    for (std::size_t i = 0; i < invocation.operands.size(); ++i) {
+        // Operands that name no file, and export's text, which may go to standard output.
+        bool const fileName = !(command == "get" && i == 1) && !(command == "module" && i == 0) &&
+                              !(command == "export" && i == 1);
+        if (fileName && invocation.operands[i] == kStandardStream)
+            throw UsageError("'-' names no file here: only 'export FILE.bin -' writes to "
+                             "standard output");
+    }
+    for (char const *option : {"--log", "--bin", "--header"}) {
+        char const *const value = invocation.Value(option);
+        if (value != nullptr && value == kStandardStream)
+            throw UsageError(std::string("'-' names no file here: only 'export FILE.bin -' "
+                                         "writes to standard output (") +
+                             option + ")");
+    }
 }
 
 } // namespace rilcli

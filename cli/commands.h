@@ -10,6 +10,10 @@ namespace rilcli {
 
 std::span<CommandSpec const> Commands();
 
+// Refuses '-' as a file name (throwing UsageError) wherever the command cannot use a standard
+// stream in its place: everywhere but export's text file.
+void RefuseStreamNames(Invocation const &invocation);
+
 // Tool commands (tool_commands.cpp).
 int RunImport(Invocation const &invocation);
 int RunExport(Invocation const &invocation);

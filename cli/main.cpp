@@ -33,6 +33,7 @@ int Run(std::span<char const *const> arguments) {
     case Request::kRun:
         break;
     }
+    RefuseStreamNames(line.invocation);
     ApplyCodePage(line.invocation);
     return line.invocation.command->run(line.invocation);
 }

@@ -179,6 +179,16 @@ void RequireExclusive(Invocation const &invocation, char const *first, char cons
                          "' exclude each other");
 }
 
+// A macro as the import accepts it: upper-case letters, digits and underscores, at least one.
+void CheckMacro(std::string const &macro) {
+    bool const valid = !macro.empty() && std::all_of(macro.begin(), macro.end(), [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+    });
+    if (!valid)
+        throw UsageError("invalid macro '" + macro +
+                         "' (upper-case letters, digits and underscores are expected)");
+}
+
 ParsedLine HelpOrVersion(Tokens const &tokens) {
     ParsedLine line;
     line.request = tokens.help ? Request::kHelp : Request::kVersion;
@@ -224,9 +234,12 @@ ParsedLine ParseModuleLine(CommandSpec const &command, std::span<char const *con
                              "is written for");
         if (char const *first = invocation.Value("--first-id"))
             ParseId(first);
-        for (RepeatedOption const &option : invocation.repeated)
+        for (RepeatedOption const &option : invocation.repeated) {
             if (option.name != "--add" || option.values.front() != kNewId)
                 ParseId(option.values.front());
+            if (option.name == "--add")
+                CheckMacro(option.values[1]);
+        }
     }
     return line;
 }

@@ -175,12 +175,6 @@ std::string Perform(Operation const &operation, std::string const &path) {
                   result);
 }
 
-// Whether a failed end of session comes from the header generator rather than from the
-// session: the session's own failures are "no module", "no session" and HRESULTs.
-bool IsHeaderFailure(RIL_LONG result) {
-    return result != -103 && result != -300 && result > -0x10000;
-}
-
 void EditModule(Invocation const &invocation) {
     std::string const &path = invocation.operands[1];
     bool const discard = invocation.Value("--discard") != nullptr;
@@ -206,16 +200,21 @@ void EditModule(Invocation const &invocation) {
     std::string lines;
     for (Operation const &operation : operations)
         lines += Perform(operation, path);
-    result = Ril_RTEditEnd(discard ? 1 : 0, header, invocation.wide ? 1 : 0);
-    if (result != 0 && (header == nullptr || !IsHeaderFailure(result))) {
+    result = Ril_RTEditEnd(discard ? 1 : 0, nullptr, invocation.wide ? 1 : 0);
+    if (result != 0) {
         std::string const what = discard ? "cannot discard the edits of " : "cannot commit to ";
         throw Failure(what + Quoted(path), result);
     }
     WriteOut(lines);
     FinishOutput();
+    if (header == nullptr)
+        return;
+    // The header of the BIN given, named as the header command names it (the session's own
+    // header would be named after the loaded file's whole name, FILE.bin.h).
+    char const *const bin = invocation.Value("--bin");
+    result = Ril_WriteHeaderFile(header, invocation.wide ? 1 : 0, bin);
     if (result != 0)
-        throw Failure("cannot write the header of " + Quoted(invocation.Value("--bin")) + " into " +
-                          Quoted(header),
+        throw Failure("cannot write the header of " + Quoted(bin) + " into " + Quoted(header),
                       result);
 }
 

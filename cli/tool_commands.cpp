@@ -4,6 +4,8 @@
 #include "commands.h"
 #include "diagnostics.h"
 #include "import_checks.h"
+#include "output_files.h"
+#include "text_output.h"
 
 #include <optional>
 #include <string>
@@ -30,12 +32,22 @@ int RunImport(Invocation const &invocation) {
     std::string const &bin = invocation.operands[1];
     bool const wide = PrepareImport(invocation);
     char const *const log = invocation.Value("--log");
+    char const *const holderGiven = invocation.Value("--holder");
+    std::string const holder = holderGiven != nullptr ? ArgumentToAnsi(holderGiven) : "";
+    CheckHolderText(holder);
+    std::optional<UnchangedOutput> previous;
+    if (invocation.Value("--if-changed") != nullptr)
+        previous.emplace(bin);
     std::optional<NoticeWatch> logFailure;
     if (log != nullptr)
         logFailure.emplace(CannotWriteNotice(log));
     RIL_LONG const result = Ril_ImportResFromTxtToBin(text.c_str(), wide ? 1 : 0, bin.c_str(), log);
     if (result != 0)
         throw Failure("cannot import '" + text + "' into '" + bin + "'", result);
+    if (holderGiven != nullptr)
+        SetWrittenHolder(bin, holder);
+    if (previous)
+        previous->Settle();
     if (logFailure && logFailure->Seen())
         throw Failure("cannot write the import log '" + std::string(log) +
                       "': lines are missing from it (the BIN was written)");
@@ -46,6 +58,10 @@ int RunExport(Invocation const &invocation) {
     std::string const &bin = invocation.operands[0];
     std::string const &text = invocation.operands[1];
     bool const wide = CheckedWide(invocation, bin);
+    if (text == kStandardStream) {
+        ExportToStandardOutput(bin, wide);
+        return kExitOk;
+    }
     RIL_LONG const result = Ril_ExportResFromBinToTxt(text.c_str(), wide ? 1 : 0, bin.c_str());
     if (result != 0)
         throw Failure("cannot export '" + bin + "' to '" + text + "'", result);
@@ -56,9 +72,14 @@ int RunHeader(Invocation const &invocation) {
     std::string const &bin = invocation.operands[0];
     std::string const &folder = invocation.operands[1];
     bool const wide = CheckedWide(invocation, bin);
+    std::optional<UnchangedOutput> previous;
+    if (invocation.Value("--if-changed") != nullptr)
+        previous.emplace(HeaderPathFor(folder, bin));
     RIL_LONG const result = Ril_WriteHeaderFile(folder.c_str(), wide ? 1 : 0, bin.c_str());
     if (result != 0)
         throw Failure("cannot write the header of '" + bin + "' into '" + folder + "'", result);
+    if (previous)
+        previous->Settle();
     return kExitOk;
 }
 

@@ -9,7 +9,11 @@
 # file without a byte-order mark (one with FF FE is always read as UTF-16). CODE_PAGE is
 # the code page of a multibyte text file (65001 for UTF-8); without it, a file that starts
 # with the UTF-8 mark EF BB BF is read as UTF-8, any other in the tool's default (936
-# outside Windows). Both files are made again whenever the text file or the tool changes.
+# outside Windows). Both files are made again whenever the text file or the tool changes,
+# and replaced only when their bytes change; the BIN's holder marker names the holder
+# "build", so with SOURCE_DATE_EPOCH set the same text gives the same BIN on any machine.
+# In a project that adds Ril4410 with add_subdirectory() or FetchContent, the helper runs
+# the tool built in that tree.
 # Creates the INTERFACE target <name>, which carries <dir> as include directory and builds
 # both files before any target that links it; its properties RIL4410_BIN and RIL4410_HEADER,
 # and the variables <name>_BIN and <name>_HEADER in the caller's scope, hold the two paths.
@@ -32,8 +36,13 @@ if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
   if(NOT code_page STREQUAL "")
     list(APPEND tool_options --code-page "${code_page}")
   endif()
+  # Reproducible and quiet for the build: the holder marker names no user (and carries the
+  # time of SOURCE_DATE_EPOCH when it is set), and an output whose bytes stay the same is
+  # left untouched, so that nothing that depends on it is built again.
+  set(import_options --holder build --if-changed)
   execute_process(
     COMMAND "${RIL4410_TOOL}" import "${RIL4410_SOURCE}" "${RIL4410_BIN}" ${tool_options}
+            ${import_options}
     RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE messages)
   if(NOT status EQUAL 0)
     message(FATAL_ERROR "ril4410 import of ${RIL4410_SOURCE} failed:\n${output}${messages}")
@@ -45,6 +54,7 @@ if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
   endif()
   execute_process(
     COMMAND "${RIL4410_TOOL}" header "${RIL4410_BIN}" "${RIL4410_HEADER_DIR}" ${tool_options}
+            --if-changed
     RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE messages)
   if(NOT status EQUAL 0)
     message(FATAL_ERROR "ril4410 header of ${RIL4410_BIN} failed:\n${output}${messages}")

@@ -22,7 +22,7 @@ targets=(
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DRIL_FUZZ=ON -DRIL_BUILD_TESTS=OFF -DRIL_BUILD_CLI=OFF
+    -DRIL_FUZZ=ON -DRIL4410_BUILD_TESTS=OFF -DRIL_BUILD_CLI=OFF
 cmake --build "$build" -j2
 
 scratch="$(mktemp -d)"

@@ -5,9 +5,16 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/deps.sh >&2
-cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DRIL_BUILD_TESTS=OFF >/dev/null
-cmake --build build-release -j2 --target ril4410 >/dev/null
+scripts/deps.sh build >&2
+# The build stays quiet unless it fails; then its whole output is shown.
+build_log=$(mktemp)
+trap 'rm -f "$build_log"' EXIT
+if ! { cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DRIL4410_BUILD_TESTS=OFF &&
+    cmake --build build-release -j2 --target ril4410; } >"$build_log" 2>&1; then
+    cat "$build_log" >&2
+    echo "run-example.sh: the build failed" >&2
+    exit 1
+fi
 tool=build-release/cli/ril4410
 out=build-release/example
 mkdir -p "$out"

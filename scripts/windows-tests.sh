@@ -11,7 +11,7 @@ wineserver=/usr/lib/wine/wineserver
 
 # The cross compiler, Wine, the GoogleTest sources and the locale sources (for the locale
 # Wine runs in), installed with apt when missing.
-scripts/deps.sh g++-mingw-w64-x86-64 wine64 googletest locales
+scripts/deps.sh windows
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchain-mingw64.cmake" \

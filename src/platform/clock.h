@@ -1,5 +1,9 @@
-// The local wall-clock time, as the holder markers and exported files stamp it.
+// The time that holder markers and exported files are stamped with: the local wall-clock
+// time, or the moment that SOURCE_DATE_EPOCH names, for reproducible builds.
 #pragma once
+
+#include <cstdint>
+#include <optional>
 
 namespace ril::platform {
 
@@ -7,6 +11,17 @@ struct LocalTime {
     unsigned year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
 };
 
+// SOURCE_DATE_EPOCH as UTC when it holds a valid number of seconds, else the local time.
 LocalTime CurrentLocalTime();
+
+// The system's local wall-clock time (one backend per system).
+LocalTime SystemLocalTime();
+
+// SOURCE_DATE_EPOCH's value read as decimal seconds since 1970-01-01 00:00:00 UTC: only
+// digits, at most 9999-12-31 23:59:59; nothing for a null, empty or malformed text.
+std::optional<std::uint64_t> ParseEpochSeconds(const char *text);
+
+// The calendar date and time in UTC of `seconds` since 1970-01-01 00:00:00 UTC.
+LocalTime UtcTimeOf(std::uint64_t seconds);
 
 } // namespace ril::platform

@@ -5,7 +5,7 @@
 
 namespace ril::platform {
 
-LocalTime CurrentLocalTime() {
+LocalTime SystemLocalTime() {
     std::time_t now = std::time(nullptr);
     std::tm parts{};
     if (localtime_r(&now, &parts) == nullptr)

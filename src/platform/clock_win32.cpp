@@ -5,7 +5,7 @@
 
 namespace ril::platform {
 
-LocalTime CurrentLocalTime() {
+LocalTime SystemLocalTime() {
     SYSTEMTIME now{};
     GetLocalTime(&now);
     return LocalTime{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};

@@ -1,10 +1,10 @@
 // Ril_ExportResFromBinToTxt: the text file byte for byte in both flavours, the items the
 // format cannot hold, and the ways out that no other writer shares.
 #include "core/messages.h"
+#include "platform/clock.h"
 #include "support/random_table.h"
 #include "support/test_support.h"
 
-#include <ctime>
 #include <regex>
 
 namespace ril::test {
@@ -47,13 +47,12 @@ class TxtWriterTest : public LibraryTest {
         if (end == std::u16string::npos)
             return ADD_FAILURE() << "no date line", units;
         const std::string date(units.begin() + long(at), units.begin() + long(end) + 1);
-        const std::time_t now = std::time(nullptr);
-        const std::tm *today = std::localtime(&now); // the day of the month, no leading zeros
+        // The stamping clock's day (SOURCE_DATE_EPOCH's when set), no leading zeros.
+        const platform::LocalTime today = platform::CurrentLocalTime();
         EXPECT_TRUE(std::regex_match(
-            date,
-            std::regex("//ExportDate: " + std::to_string(today->tm_year + 1900) + "-" +
-                       std::to_string(today->tm_mon + 1) + "-" + std::to_string(today->tm_mday) +
-                       " ([0-9]|1[0-9]|2[0-3]):([0-9]|[1-5][0-9])'([0-9]|[1-5][0-9])\"")))
+            date, std::regex("//ExportDate: " + std::to_string(today.year) + "-" +
+                             std::to_string(today.month) + "-" + std::to_string(today.day) +
+                             " ([0-9]|1[0-9]|2[0-3]):([0-9]|[1-5][0-9])'([0-9]|[1-5][0-9])\"")))
             << date;
         return units.replace(at, end + 7 - at, u"<date>");
     }
