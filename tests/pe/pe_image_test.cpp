@@ -17,7 +17,7 @@ using Offsets = std::vector<std::optional<std::uint64_t>>;
 constexpr std::size_t kCoff = 0x44, kOptional = kCoff + 20, kSections = kOptional + 240;
 
 Bytes SmallPe(bool pe32Plus = true) {
-    return SimplePe(MakeHandTree(kHandResourceRva, {1}, {"x"}).bytes, pe32Plus);
+    return BuildPe(MakeHandTree({1}, {"x"}).bytes, pe32Plus);
 }
 
 // .rsrc: raw bytes 0x400-0x600 at RVA 0x2000; one byte past them (zeros in memory), the
@@ -35,7 +35,7 @@ TEST(PeImage, MapsRvasToRawBytesOnly) {
     const Image pe32 = ParseImage(SmallPe(false)).value();
     EXPECT_FALSE(pe32.pe32Plus);
     EXPECT_EQ(pe32.Directory(kDirectoryResource).rva, kHandResourceRva);
-    const Image bare = ParseImage(SimplePe({})).value();
+    const Image bare = ParseImage(BuildPe({})).value();
     EXPECT_EQ(bare.Directory(kDirectoryResource).size, 0u);
     EXPECT_EQ(bare.Directory(20).size, 0u); // no such entry
 }

@@ -39,68 +39,31 @@ Rebuilt Rebuild(const Bytes &original, Changes changes) {
 Image Parsed(const Bytes &file) {
     return ParseImage(file).value();
 }
-std::uint64_t DataEnd(const Image &image) {
-    std::uint64_t end = image.sizeOfHeaders;
-    for (const Section &s : image.sections)
-        end = s.rawSize != 0 ? std::max(end, s.RawEnd()) : end;
-    return end;
-}
 
-// A section header without its file offsets (name, sizes, address, flags stay).
-Bytes Header(const Bytes &file, std::size_t at) {
-    Bytes header(file.begin() + at, file.begin() + at + 40);
-    std::fill(header.begin() + 20, header.begin() + 36, 0);
-    return header;
-}
-
-// What every rebuild must keep: the other sections (address, sizes, flags, bytes), the bytes
-// after the section data with their pointers, every other leaf, a correct checksum and
-// consistent sizes.
-void ExpectSound(const Bytes &before, const Bytes &after, const Changes &changes) {
-    Loaded old(before), now(after);
-    ASSERT_TRUE(now.image);
+// The file rebuilt with `changes`: the changed records as asked, every other leaf and every
+// section but the tree's byte for byte, a correct checksum (the interop harness checks the
+// same of every test module with pefile).
+Bytes Sound(const Bytes &before, const Changes &changes) {
+    Rebuilt result = Rebuild(before, changes);
+    EXPECT_EQ(result.first, RebuildStatus::Ok);
+    Loaded old(before), now(result.second);
+    if (!now.image)
+        return ADD_FAILURE() << "the rebuilt file does not parse", result.second;
     const Image &a = *old.image, &b = *now.image;
-    EXPECT_EQ(GetU32(after, b.CheckSumOffset()), ComputeCheckSum(after, b.CheckSumOffset()));
-    const std::uint32_t newTree = b.Directory(kDirectoryResource).rva;
+    EXPECT_EQ(GetU32(now.file, b.CheckSumOffset()), ComputeCheckSum(now.file, b.CheckSumOffset()));
     for (const Section &s : a.sections) {
         auto t = std::find_if(b.sections.begin(), b.sections.end(), [&](const Section &t) {
             return t.virtualAddress == s.virtualAddress;
         });
-        ASSERT_NE(t, b.sections.end()) << s.virtualAddress;
-        if (s.virtualAddress == newTree)
-            continue;
-        EXPECT_EQ(Header(after, t->headerOffset), Header(before, s.headerOffset));
-        EXPECT_TRUE(std::equal(before.begin() + s.rawOffset, before.begin() + s.RawEnd(),
-                               after.begin() + t->rawOffset));
+        EXPECT_NE(t, b.sections.end()) << s.virtualAddress;
+        if (t != b.sections.end() && s.virtualAddress != b.Directory(kDirectoryResource).rva) {
+            EXPECT_TRUE(std::equal(before.begin() + s.rawOffset, before.begin() + s.RawEnd(),
+                                   now.file.begin() + t->rawOffset));
+        }
     }
-    // The tree's section: VirtualSize and DataDirectory[2] give the tree's size.
-    const Section &tree = b.sections[b.SectionOfRva(newTree).value()];
-    EXPECT_EQ(std::tuple(tree.virtualAddress, tree.virtualSize, b.sizeOfImage),
-              std::tuple(newTree, b.Directory(kDirectoryResource).size,
-                         ril::AlignUp(b.sections.back().MemoryEnd(), b.sectionAlignment)));
-    // Everything after the section data, moved as one block, pointers with it.
-    const std::uint64_t oldTail = DataEnd(a), newTail = DataEnd(b);
-    EXPECT_TRUE(
-        std::equal(before.begin() + oldTail, before.end(), after.begin() + newTail, after.end()));
-    if (a.pointerToSymbolTable != 0) {
-        EXPECT_EQ(b.pointerToSymbolTable - newTail, a.pointerToSymbolTable - oldTail);
-    }
-    if (a.Directory(kDirectoryCertificate).size != 0) {
-        EXPECT_EQ(b.Directory(kDirectoryCertificate).rva - newTail,
-                  a.Directory(kDirectoryCertificate).rva - oldTail);
-    }
-    // The changed records as asked; every other leaf byte for byte.
     ResourceTree expected = ResourceTree::Read(a, before);
     expected.Apply(changes);
     EXPECT_TRUE(SameLeaves(expected, now.tree));
-    for (const ResourceChange &c : changes)
-        EXPECT_EQ(now.tree.Find(c.type, c.name, c.language) == nullptr, c.remove) << c.name;
-}
-// The file rebuilt with `changes`, checked sound.
-Bytes Sound(const Bytes &original, const Changes &changes) {
-    Rebuilt result = Rebuild(original, changes);
-    EXPECT_EQ(result.first, RebuildStatus::Ok);
-    ExpectSound(original, result.second, changes);
     return result.second;
 }
 
@@ -110,32 +73,33 @@ Bytes Sound(const Bytes &original, const Changes &changes) {
 TEST(PeWriter, EveryModuleKindTakesSmallAndBigChanges) {
     REQUIRE_FIXTURES();
     for (const std::string &arch : Arches())
-        for (const std::string kind : {"mid", "last", "early", "after", "neutral", "named", "langs",
-                                       "edge", "overlay", "mid_debug", "norsrc", "norsrc_debug"}) {
+        for (const std::string kind : {"mid", "last", "norsrc"}) {
             SCOPED_TRACE(kind + arch);
             const Bytes original = Fixture(kind + arch + ".dll");
             const Image before = Parsed(original);
-            const bool bare = kind.starts_with("norsrc"), appends = kind != "last";
+            const bool bare = kind == "norsrc", appends = kind != "last";
             const Image small = Parsed(Sound(original, kSmall));
-            EXPECT_EQ(std::pair(small.sections.size(), small.sections.back().virtualAddress),
-                      std::pair(before.sections.size() + bare,
-                                bare ? before.sizeOfImage : before.sections.back().virtualAddress));
-            if (bare) {
-                EXPECT_EQ(small.sizeOfInitializedData,
-                          before.sizeOfInitializedData + small.sections.back().rawSize);
-            }
+            EXPECT_EQ(std::tuple(small.sections.size(), small.sections.back().virtualAddress,
+                                 small.sizeOfInitializedData),
+                      std::tuple(before.sections.size() + bare,
+                                 bare ? before.sizeOfImage : before.sections.back().virtualAddress,
+                                 before.sizeOfInitializedData +
+                                     (bare ? small.sections.back().rawSize : 0)));
             const Bytes big = Sound(original, kBig);
             const Image grown = Parsed(big);
-            ASSERT_EQ(grown.sections.size(), before.sections.size() + appends);
             const Section &added = grown.sections.back();
-            if (appends) {
-                EXPECT_EQ(std::tuple(added.virtualAddress, grown.Directory(kDirectoryResource).rva,
-                                     Bytes(big.begin() + added.headerOffset,
-                                           big.begin() + added.headerOffset + 8),
-                                     GetU32(big, added.headerOffset + 36)),
-                          std::tuple(before.sizeOfImage, added.virtualAddress,
-                                     Text(std::string(".rsrc\0\0\0", 8)), 0x40000040u));
-            }
+            EXPECT_EQ(std::tuple(grown.sections.size(), added.virtualAddress,
+                                 grown.Directory(kDirectoryResource).rva,
+                                 Bytes(big.begin() + added.headerOffset,
+                                       big.begin() + added.headerOffset + 8),
+                                 GetU32(big, added.headerOffset + 36), grown.sizeOfImage,
+                                 added.virtualSize),
+                      std::tuple(before.sections.size() + appends,
+                                 appends ? before.sizeOfImage : added.virtualAddress,
+                                 added.virtualAddress, Text(std::string(".rsrc\0\0\0", 8)),
+                                 appends ? 0x40000040u : GetU32(original, added.headerOffset + 36),
+                                 ril::AlignUp(added.MemoryEnd(), grown.sectionAlignment),
+                                 grown.Directory(kDirectoryResource).size));
             const Changes again = {{10, 3, 0, true, {}}, Add(5, Pattern(20000, '0'))};
             EXPECT_EQ(Parsed(Sound(big, again)).sections.size(), grown.sections.size());
         }
@@ -148,7 +112,7 @@ TEST(PeWriter, NoFreeSectionHeaderFailsCleanly) {
     for (const std::string &arch : Arches())
         EXPECT_EQ(Rebuild(Fixture("full" + arch + ".dll"), kSmall),
                   Rebuilt(RebuildStatus::NoHeaderSlot, {}));
-    Bytes tight = BuildPe(MakeHandTree(kHandResourceRva, {1}, {"x"}).bytes, true, true);
+    Bytes tight = BuildPe(MakeHandTree({1}, {"x"}).bytes, true, true);
     std::fill(tight.begin() + 0x58 + 240 + 3 * 40, tight.begin() + 0x200, 0xCC);
     EXPECT_EQ(Rebuild(tight, kSmall).first, RebuildStatus::Ok);
     EXPECT_EQ(Rebuild(tight, kBig).first, RebuildStatus::NoHeaderSlot);
@@ -207,7 +171,7 @@ TEST(PeWriter, SymbolsAndCertificatesFollowTheirPointers) {
 
 // A hand-made module whose debug directory in .data points at raw data after .rsrc.
 TEST(PeWriter, DebugDataPointersFollowTheirBytes) {
-    Bytes file = BuildPe(MakeHandTree(kHandResourceRva, {1}, {"x"}).bytes, true, true);
+    Bytes file = BuildPe(MakeHandTree({1}, {"x"}).bytes, true, true);
     const Image image = Parsed(file);
     const Section &data = image.sections[2];
     PutU32(file, data.headerOffset + 8, 0x40);         // VirtualSize covers the directory
@@ -230,8 +194,8 @@ TEST(PeWriter, DebugDataPointersFollowTheirBytes) {
 
 // Sections the tree shares with other data are left alone, and damaged trees are kept.
 TEST(PeWriter, SectionsSharedWithOtherDataAreLeftAlone) {
-    HandTree hand = MakeHandTree(kHandResourceRva, {1, 2}, {"one", "two"});
-    Bytes file = SimplePe(hand.bytes);
+    HandTree hand = MakeHandTree({1, 2}, {"one", "two"});
+    Bytes file = BuildPe(hand.bytes);
     // An import directory inside the resource section: the tree goes to a new section.
     PutU32(file, Parsed(file).DirectoryEntryOffset(1), kHandResourceRva + 0x100);
     PutU32(file, Parsed(file).DirectoryEntryOffset(1) + 4, 20);
@@ -239,7 +203,7 @@ TEST(PeWriter, SectionsSharedWithOtherDataAreLeftAlone) {
     ASSERT_EQ(Parsed(result).sections.size(), 3u);
     EXPECT_TRUE(std::equal(file.begin() + 0x400, file.begin() + 0x600, result.begin() + 0x400));
     PutU32(hand.bytes, hand.dataEntries[1], 0x00900000);
-    EXPECT_EQ(Rebuild(SimplePe(hand.bytes), kSmall), Rebuilt(RebuildStatus::Damaged, {}));
+    EXPECT_EQ(Rebuild(BuildPe(hand.bytes), kSmall), Rebuilt(RebuildStatus::Damaged, {}));
 }
 
 } // namespace
