@@ -105,19 +105,17 @@ TEST_F(PeModule, RemovalsDeleteTheLanguageALookupFinds) {
 // 0 means "not set" and stays so.
 TEST_F(PeModule, CheckSumRefreshAfterAnAppend) {
     REQUIRE_FIXTURES();
-    Bytes file = Fixture("mid64.dll");
+    Bytes file = Fixture("mid64.dll"), unset;
     const std::size_t at = ril::platform::pe::ParseImage(file).value().CheckSumOffset();
     file.insert(file.end(), {'h', 1, 0, 0});
-    const std::string path = Write("mid64.dll", file);
-    ASSERT_TRUE(RefreshCheckSum(path.c_str()));
+    const std::string path = Write("mid64.dll", file), text = Write("text.dll", Text("no PE"));
+    PutU32(unset = file, at, 0);
     PutU32(file, at, ril::platform::pe::ComputeCheckSum(file, at));
-    EXPECT_EQ(ReadFile(path), file);
-    PutU32(file, at, 0);
-    Write("mid64.dll", file);
-    ASSERT_TRUE(RefreshCheckSum(path.c_str()));
-    EXPECT_EQ(ReadFile(path), file);
-    EXPECT_FALSE(RefreshCheckSum(Write("text.dll", Text("not a module")).c_str()));
-    EXPECT_FALSE(RefreshCheckSum(dir_.File("missing.dll").c_str()));
+    EXPECT_EQ((std::vector<bool>{RefreshCheckSum(path.c_str()), ReadFile(path) == file,
+                                 RefreshCheckSum(Write("mid64.dll", unset).c_str()),
+                                 ReadFile(path) == unset, RefreshCheckSum(text.c_str()),
+                                 RefreshCheckSum(dir_.File("missing.dll").c_str())}),
+              (std::vector<bool>{true, true, true, true, false, false}));
     EXPECT_EQ(Files().size(), 2u); // nothing created
 }
 

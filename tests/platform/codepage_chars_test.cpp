@@ -2,7 +2,6 @@
 // start checked against stepping forward from the start of random byte strings.
 #include "platform/codepage_chars.h"
 
-
 #include <gtest/gtest.h>
 
 #include <cstdint>

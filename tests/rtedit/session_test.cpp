@@ -129,11 +129,10 @@ TEST_F(SessionTest, FailureRows) {
         (Results{kErrModuleLoad, 0, kErrNoModule}));
 #endif
 
-    // The holder marker cannot be written: E_FAIL, the module loaded again, no session.
+    // The holder marker cannot be written: E_FAIL, no session, the module open again.
     Fresh("neutral64.dll");
     ASSERT_EQ(Ril_RTEditOpenModule(module.c_str()), 0);
     platform::ArmFault(platform::Fault::FileOpen, 1);
-    // The module is open again.
     ASSERT_EQ(
         (Results{Ril_RTEditBegin(0, "me"), Ril_RTEditIsEditing(), Ril_RTEditBegin(0, nullptr)}),
         (Results{kEFail, 0, 0}));
@@ -190,22 +189,18 @@ TEST_F(SessionTest, AddAndRemoveRules) {
                        Ril_RTEditAddOrReplaceString("M", "x", 0, kNewId, &id),
                        Ril_RTEditAddOrReplaceString("M", nullptr, 2, kNewId, &id)}),
               (Results{0, kErrMacro, kErrMacro, kErrArgument, kErrArgument}));
-    ASSERT_EQ(Add("M", "x", kNewId, &id), 0);
-    EXPECT_EQ(id, 101u); // the refused calls took no ID
-    // Replacing keeps the place and the count.
-    ASSERT_EQ(Add("M", "y", 50, &id), 0);
-    EXPECT_EQ(State().editor.Count(), 2u);
-    EXPECT_STREQ(Ril_GetStringA(50), "y");
-
-    EXPECT_EQ(Ril_RTEditRemoveString(50), 0); // only added here: gone
-    EXPECT_EQ(State().editor.Count(), 1u);
+    // The refused calls took no ID; replacing keeps the place and the count; an item only
+    // added here goes away when removed.
+    ASSERT_EQ((Results{Add("M", "x", kNewId, &id), Add("M", "y", 50)}), (Results{0, 0}));
+    EXPECT_EQ(std::tuple(id, State().editor.Count(), std::string(Ril_GetStringA(50))),
+              std::tuple(101u, 2u, std::string("y")));
+    EXPECT_EQ((std::pair{Ril_RTEditRemoveString(50), State().editor.Count()}), std::pair(0, 1u));
     // 7 is held by the module (a removal, twice), 4242 by neither, 65537 is no alias of 1.
     EXPECT_EQ((Results{Ril_RTEditRemoveString(7), Ril_RTEditRemoveString(7),
                        Ril_RTEditRemoveString(4242), Ril_RTEditRemoveString(65537)}),
               (Results{0, 0, 1, 1}));
-    EXPECT_EQ(State().editor.Count(), 2u);
-    ASSERT_EQ(Add("BACK", "back", 7), 0); // a removal becomes content again
-    EXPECT_STREQ(Ril_GetStringA(7), "back");
+    ASSERT_EQ((std::pair{State().editor.Count(), Add("BACK", "back", 7)}), std::pair(2u, 0));
+    EXPECT_STREQ(Ril_GetStringA(7), "back"); // a removal becomes content again
 
     // Only IDs 1..65535 name a resource of their own; others are refused and take no ID.
     const RIL_ULONG count = State().editor.Count();
@@ -218,9 +213,8 @@ TEST_F(SessionTest, AddAndRemoveRules) {
     EXPECT_EQ((Results{Add("N", "n", kNewId, &id), Add("N", "n", kNewId, &id2),
                        Add("N", "n", kNewId, &id)}),
               (Results{0, 0, kErrArgument}));
-    EXPECT_EQ((std::vector<RIL_ULONG>{id, id2}), (std::vector<RIL_ULONG>{65533, 65535}));
-    EXPECT_EQ(State().editor.IdCounter(), 65536u);
-    EXPECT_EQ(State().editor.Count(), 2u);
+    EXPECT_EQ((std::vector<RIL_ULONG>{id, id2, State().editor.IdCounter(), State().editor.Count()}),
+              (std::vector<RIL_ULONG>{65533, 65535, 65536, 2}));
     ASSERT_EQ(Ril_RTEditBegin(0xFFFFFFFFu, nullptr), 0); // the counter cannot wrap to 0
     EXPECT_EQ(Add("N", "n", kNewId, &id), kErrArgument);
 
@@ -228,8 +222,8 @@ TEST_F(SessionTest, AddAndRemoveRules) {
     ASSERT_EQ(Ril_RTEditBegin(100, nullptr), 0);
     for (RIL_ULONG n = State().editor.Count(); n < 1025; ++n)
         ASSERT_EQ(Add("G", "g", 10000 + n), 0);
-    EXPECT_EQ(State().editor.Capacity(), 2048u);
-    EXPECT_EQ(State().editor.FindItem(10002)->Id(), 10002u);
+    EXPECT_EQ(std::pair(State().editor.Capacity(), State().editor.FindItem(10002)->Id()),
+              std::pair(2048u, 10002u));
 }
 
 TEST_F(SessionTest, DiscardsFailuresAndHolders) {
@@ -267,12 +261,9 @@ TEST_F(SessionTest, DiscardsFailuresAndHolders) {
     // ends the old session first, so the new text is the file's last marker.
     ASSERT_EQ(Ril_RTEditBegin(0, "me"), 0);
     ASSERT_EQ(Ril_RTEditBegin(0, "you"), 0);
-    Bytes file = ReadFile(module);
-    std::string tail(file.end() - 14, file.end());
-    EXPECT_EQ(tail, std::string("me\x02\x00\x00"
-                                "\x00\x00\x00"
-                                "you\x03\x00\x00",
-                                14));
+    const Bytes file = ReadFile(module);
+    EXPECT_EQ(Bytes(file.end() - 14, file.end()),
+              (Bytes{'m', 'e', 2, 0, 0, 0, 0, 0, 'y', 'o', 'u', 3, 0, 0}));
     // Closing discards the open session.
     EXPECT_EQ((Results{Ril_RTEditIsEditing(), Ril_RTEditCloseModule(), Ril_RTEditIsEditing()}),
               (Results{1, 0, 0}));
