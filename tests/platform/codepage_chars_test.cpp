@@ -2,6 +2,8 @@
 // start checked against stepping forward from the start of random byte strings.
 #include "platform/codepage_chars.h"
 
+#include "platform/codepage.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -67,6 +69,17 @@ TEST(CodePageChars, BackwardTestAgreesWithSteppingForward) {
         }
     }
 }
+
+#ifndef _WIN32
+// glibc's UHC converter consumes A2 E8 before refusing it: the conversion skips nothing more
+// and ends with the replacement character.
+TEST(CodePageChars, AConsumedBadSequenceAtTheEndIsReplaced) {
+    std::uint16_t wide[4] = {};
+    const Conversion done = MultiByteToWide(949, "A\xA2\xE8", 3, wide, 4);
+    EXPECT_EQ(std::vector<std::uint16_t>(wide, wide + done.count),
+              (std::vector<std::uint16_t>{'A', 0xFFFD}));
+}
+#endif
 
 } // namespace
 } // namespace ril::platform
