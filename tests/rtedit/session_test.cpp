@@ -194,12 +194,14 @@ TEST_F(SessionTest, AddAndRemoveRules) {
     ASSERT_EQ((Results{Add("M", "x", kNewId, &id), Add("M", "y", 50)}), (Results{0, 0}));
     EXPECT_EQ(std::tuple(id, State().editor.Count(), std::string(Ril_GetStringA(50))),
               std::tuple(101u, 2u, std::string("y")));
-    EXPECT_EQ((std::pair{Ril_RTEditRemoveString(50), State().editor.Count()}), std::pair(0, 1u));
+    EXPECT_EQ((std::pair{Ril_RTEditRemoveString(50), State().editor.Count()}),
+              std::pair(RIL_LONG{0}, 1u));
     // 7 is held by the module (a removal, twice), 4242 by neither, 65537 is no alias of 1.
     EXPECT_EQ((Results{Ril_RTEditRemoveString(7), Ril_RTEditRemoveString(7),
                        Ril_RTEditRemoveString(4242), Ril_RTEditRemoveString(65537)}),
               (Results{0, 0, 1, 1}));
-    ASSERT_EQ((std::pair{State().editor.Count(), Add("BACK", "back", 7)}), std::pair(2u, 0));
+    ASSERT_EQ((std::pair{State().editor.Count(), Add("BACK", "back", 7)}),
+              std::pair(2u, RIL_LONG{0}));
     EXPECT_STREQ(Ril_GetStringA(7), "back"); // a removal becomes content again
 
     // Only IDs 1..65535 name a resource of their own; others are refused and take no ID.
