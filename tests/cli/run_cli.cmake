@@ -1,8 +1,8 @@
 # Runs the ril4410 tool (TOOL, under EMULATOR if given) once with ARGS ('|'-separated) and
 # compares its exit status (EXPECT_EXIT, default 0), standard output (EXPECT_STDOUT, or the
 # bytes of STDOUT_FILE) and standard error (EXPECT_STDERR) exactly; \t, \n and \\ in them
-# stand for a tab, a line feed and a backslash. ABSENT names a file the run must not write.
-# The output is captured in TEST_NAME.stdout and .stderr.
+# stand for a tab, a line feed and a backslash. ABSENT names a file the run must not write;
+# COPY ("SOURCE|TARGET") a file copied before the run.
 cmake_minimum_required(VERSION 3.20)
 
 function(decode_escapes text result)
@@ -19,44 +19,40 @@ string(REPLACE "|" ";" emulator "${EMULATOR}")
 if(ABSENT)
   file(REMOVE "${ABSENT}")
 endif()
+if(COPY)
+  string(REPLACE "|" ";" COPY "${COPY}")
+  file(COPY_FILE ${COPY})
+endif()
 if(NOT EXPECT_EXIT)
   set(EXPECT_EXIT 0)
 endif()
-execute_process(
-  COMMAND ${emulator} "${TOOL}" ${arguments}
-  RESULT_VARIABLE exit_status
-  OUTPUT_FILE "${TEST_NAME}.stdout"
-  ERROR_FILE "${TEST_NAME}.stderr")
+execute_process(COMMAND ${emulator} "${TOOL}" ${arguments} RESULT_VARIABLE exit_status
+  OUTPUT_FILE "${TEST_NAME}.stdout" ERROR_FILE "${TEST_NAME}.stderr")
 
 set(failures "")
 if(NOT exit_status STREQUAL EXPECT_EXIT)
   string(APPEND failures "exit status: expected ${EXPECT_EXIT}, got ${exit_status}\n")
 endif()
-
 file(READ "${TEST_NAME}.stdout" actual_stdout_hex HEX)
-if(STDOUT_FILE)
-  file(READ "${STDOUT_FILE}" expected_stdout_hex HEX)
-else()
+if(NOT STDOUT_FILE)
   decode_escapes("${EXPECT_STDOUT}" expected_stdout)
-  file(WRITE "${TEST_NAME}.expected" "${expected_stdout}")
-  file(READ "${TEST_NAME}.expected" expected_stdout_hex HEX)
+  set(STDOUT_FILE "${TEST_NAME}.expected")
+  file(WRITE "${STDOUT_FILE}" "${expected_stdout}")
 endif()
+file(READ "${STDOUT_FILE}" expected_stdout_hex HEX)
 if(NOT actual_stdout_hex STREQUAL expected_stdout_hex)
   file(READ "${TEST_NAME}.stdout" actual_stdout)
   string(APPEND failures "stdout: expected hex [${expected_stdout_hex}]\n"
          "        got hex      [${actual_stdout_hex}]\n        got text [${actual_stdout}]\n")
 endif()
-
 decode_escapes("${EXPECT_STDERR}" expected_stderr)
 file(READ "${TEST_NAME}.stderr" actual_stderr)
 if(NOT actual_stderr STREQUAL expected_stderr)
   string(APPEND failures "stderr: expected [${expected_stderr}]\n        got      [${actual_stderr}]\n")
 endif()
-
 if(ABSENT AND EXISTS "${ABSENT}")
   string(APPEND failures "${ABSENT} was written\n")
 endif()
-
 if(failures)
   string(REPLACE ";" " " command_line "${arguments}")
   message(FATAL_ERROR "ril4410 ${command_line}\n${failures}")

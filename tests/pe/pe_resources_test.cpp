@@ -11,22 +11,12 @@ using namespace ril::platform::pe;
 using namespace ril::pe_test;
 using Values = std::vector<std::uint64_t>;
 
-// A hand-made tree with RT_RCDATA names 1, 2, 3 ("one", "two", "three"), language 0.
-HandTree ThreeNames() {
-    return MakeHandTree(kHandResourceRva, {1, 2, 3}, {"one", "two", "three"});
-}
+const HandTree kThreeNames = MakeHandTree({1, 2, 3}, {"one", "two", "three"});
 ResourceChange Add(std::uint16_t name, const std::string &text, std::uint16_t language = 0) {
     return {10, name, language, false, Text(text)};
 }
 ResourceChange Remove(std::uint16_t name, std::uint16_t language = 0) {
     return {10, name, language, true, {}};
-}
-// The texts of RT_RCDATA `ids` as Find gives them.
-std::vector<std::string> Texts(const ResourceTree &tree, std::initializer_list<std::uint32_t> ids) {
-    std::vector<std::string> texts;
-    for (std::uint32_t id : ids)
-        texts.push_back(LeafText(tree.Find(10, id)));
-    return texts;
 }
 
 TEST(PeResources, LanguageZeroElseTheLowestLanguage) {
@@ -108,7 +98,7 @@ TEST(PeResources, SerializationOrdersNamesBeforeIdsAndAlignsData) {
 // Each case damages the hand-made tree in one way: reading never fails hard, the damage is
 // reported, and the intact part stays reachable.
 TEST(PeResources, MalformedTreesAreReadSafely) {
-    const HandTree good = ThreeNames();
+    const HandTree &good = kThreeNames;
     const std::size_t names = 24;
     const std::uint32_t self = 0x80000000u | names;
     const std::vector<std::size_t> &data = good.dataEntries, &languages = good.languageTables;
@@ -140,7 +130,7 @@ TEST(PeResources, MalformedTreesAreReadSafely) {
         Bytes tree = good.bytes;
         for (const auto &[at, value] : c.u32)
             PutU32(tree, at, value);
-        Loaded module(SimplePe(tree));
+        Loaded module(BuildPe(tree));
         ASSERT_TRUE(module.image) << c.what;
         std::string reachable;
         for (std::uint32_t id : {1, 2, 3})
@@ -154,18 +144,20 @@ TEST(PeResources, MalformedTreesAreReadSafely) {
 
 // Changes apply in order, touch only their language, and replaced leaves lose their code page.
 TEST(PeResources, ChangesApplyInOrder) {
-    HandTree hand = ThreeNames();
+    HandTree hand = kThreeNames;
     PutU32(hand.bytes, hand.dataEntries[1] + 8, 1252); // code pages of IDs 2 and 3
     PutU32(hand.bytes, hand.dataEntries[2] + 8, 936);
-    Loaded module(SimplePe(hand.bytes));
+    Loaded module(hand.Pe());
     ResourceTree &tree = module.tree;
     tree.Apply({Add(4, "four"), Add(7, "seven"), Remove(3), Remove(9), Add(5, "five"), Remove(5),
                 Remove(1), Add(1, "one-again"), Add(6, "six-a"), Add(6, "six-b"),
                 Add(1, "one-0409", 0x409), Add(7, "seven-new"), Remove(2, 0x409)});
-    EXPECT_EQ(Texts(tree, {1, 2, 3, 4, 5, 6, 7, 9}),
-              (std::vector<std::string>{"one-again", "two", "<none>", "four", "<none>", "six-b",
-                                        "seven-new", "<none>"}));
-    EXPECT_EQ(LeafText(tree.Find(10, 1, 0x409)), "one-0409");
+    std::vector<std::string> texts;
+    for (std::uint32_t id : {1, 2, 3, 4, 5, 6, 7, 9})
+        texts.push_back(LeafText(tree.Find(10, id)));
+    texts.push_back(LeafText(tree.Find(10, 1, 0x409)));
+    EXPECT_EQ(texts, (std::vector<std::string>{"one-again", "two", "<none>", "four", "<none>",
+                                               "six-b", "seven-new", "<none>", "one-0409"}));
     EXPECT_EQ(tree.Find(10, 2)->codePage, 1252u);
     EXPECT_EQ(tree.Find(10, 7)->codePage, 0u);
     ASSERT_EQ(tree.Leaves().size(), 6u);
@@ -183,7 +175,7 @@ TEST(PeResources, EmptiedTablesDisappear) {
     EXPECT_EQ((Values{GetU16(tree, 12), GetU16(tree, 14), GetU32(tree, 32),
                       GetU16(tree, rcdata + 12), GetU16(tree, rcdata + 14)}),
               (Values{1, 2, 10, 3, 0}));
-    Loaded hand(SimplePe(ThreeNames().bytes));
+    Loaded hand(kThreeNames.Pe());
     hand.tree.Apply({Remove(1), Remove(2), Remove(3)});
     EXPECT_TRUE(hand.tree.Leaves().empty());
     EXPECT_EQ(hand.tree.Serialize(0x1000), Bytes(16, 0)); // an empty root

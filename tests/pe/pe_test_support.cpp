@@ -53,7 +53,7 @@ void PutU16(Bytes &bytes, std::size_t at, std::uint16_t value) {
     bytes.at(at + 1) = static_cast<std::uint8_t>(value >> 8);
 }
 
-HandTree MakeHandTree(std::uint32_t rva, const std::vector<std::uint16_t> &names,
+HandTree MakeHandTree(const std::vector<std::uint16_t> &names,
                       const std::vector<std::string> &texts) {
     HandTree tree;
     const std::size_t n = names.size();
@@ -75,7 +75,7 @@ HandTree MakeHandTree(std::uint32_t rva, const std::vector<std::uint16_t> &names
         PutU32(b, 24 + 20 + 8 * i, 0x80000000u | languages);
         PutU16(b, languages + 14, 1); // one entry: language 0
         PutU32(b, languages + 20, static_cast<std::uint32_t>(data));
-        PutU32(b, data, rva + static_cast<std::uint32_t>(b.size()));
+        PutU32(b, data, kHandResourceRva + static_cast<std::uint32_t>(b.size()));
         PutU32(b, data + 4, static_cast<std::uint32_t>(texts[i].size()));
         b.insert(b.end(), texts[i].begin(), texts[i].end());
         b.resize(AlignUp(b.size(), 8));

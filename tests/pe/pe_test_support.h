@@ -26,7 +26,6 @@ Bytes Text(const std::string &text); // the characters, no terminator
 struct Loaded {
     explicit Loaded(Bytes bytes);
     Loaded(const Loaded &) = delete;
-    Loaded &operator=(const Loaded &) = delete;
     Bytes file;
     std::optional<platform::pe::Image> image;
     platform::pe::ResourceTree tree;
@@ -38,21 +37,20 @@ std::uint16_t GetU16(const Bytes &bytes, std::size_t at);
 void PutU32(Bytes &bytes, std::size_t at, std::uint32_t value);
 void PutU16(Bytes &bytes, std::size_t at, std::uint16_t value);
 
-// A resource tree laid out by hand: type 10, the given integer names, language 0 each; its
-// RT_RCDATA name table at offset 24. DataRVAs assume the tree sits at `rva`.
+// A small PE file (e_lfanew 0x40, FileAlignment 0x200, SectionAlignment 0x1000): .text at
+// 0x1000, .rsrc at kHandResourceRva holding `resources` (none when empty), optionally .data
+// at 0x3000.
+constexpr std::uint32_t kHandResourceRva = 0x2000;
+Bytes BuildPe(const Bytes &resources, bool pe32Plus = true, bool dataAfter = false);
+
+// A resource tree laid out by hand for kHandResourceRva: type 10, the given integer names,
+// language 0 each; its RT_RCDATA name table at offset 24.
 struct HandTree {
     Bytes bytes;
     std::vector<std::size_t> languageTables, dataEntries; // per name
+    Bytes Pe() const { return BuildPe(bytes); }
 };
-HandTree MakeHandTree(std::uint32_t rva, const std::vector<std::uint16_t> &names,
+HandTree MakeHandTree(const std::vector<std::uint16_t> &names,
                       const std::vector<std::string> &texts);
-
-// A small PE file (e_lfanew 0x40, FileAlignment 0x200, SectionAlignment 0x1000): .text at
-// 0x1000, .rsrc at 0x2000 holding `resources` (none when empty), optionally .data at 0x3000.
-constexpr std::uint32_t kHandResourceRva = 0x2000;
-Bytes BuildPe(const Bytes &resources, bool pe32Plus = true, bool dataAfter = false);
-inline Bytes SimplePe(const Bytes &resources, bool pe32Plus = true) {
-    return BuildPe(resources, pe32Plus);
-}
 
 } // namespace ril::pe_test

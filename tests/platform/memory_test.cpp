@@ -1,11 +1,10 @@
-// Large blocks: mapped zeroed memory, the arena resource over it, and injected failures.
-#include "platform/fault.h"
+// Large blocks: mapped memory, zeroed, aligned to pages, writable and released.
 #include "platform/memory.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <new>
+#include <tuple>
 
 namespace ril::platform {
 namespace {
@@ -24,21 +23,6 @@ TEST(LargeBlocks, MappedMemoryIsZeroedWritableAndReleasable) {
     }
     EXPECT_EQ(AllocateLarge(0), nullptr);
     EXPECT_EQ(AllocateLarge(SIZE_MAX), nullptr);
-}
-
-TEST(LargeBlocks, ArenaResourceServesBothSizesAndReportsFailure) {
-    std::pmr::memory_resource *resource = LargeBlocks();
-    void *small = resource->allocate(100, 16);
-    void *large = resource->allocate(kLargeBlockThreshold * 3, 64);
-    ASSERT_TRUE(small && large);
-    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(large) % 64, 0u);
-    static_cast<char *>(large)[kLargeBlockThreshold * 3 - 1] = 'x';
-    resource->deallocate(large, kLargeBlockThreshold * 3, 64);
-    resource->deallocate(small, 100, 16);
-    // A mapping the system refuses becomes bad_alloc, as a memory resource must report it.
-    ArmFault(Fault::Alloc, 1);
-    EXPECT_THROW((void)resource->allocate(kLargeBlockThreshold, 8), std::bad_alloc);
-    DisarmAllFaults();
 }
 
 } // namespace

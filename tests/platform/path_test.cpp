@@ -10,19 +10,6 @@
 namespace ril::platform {
 namespace {
 
-TEST(PlatformPath, Separators) {
-    std::string separators;
-    for (char c : std::string("a.:\0 /\\", 7))
-        separators += IsPathSeparator(c) ? c : '-';
-#ifdef _WIN32
-    EXPECT_EQ(std::pair(separators, PreferredSeparator()),
-              std::pair(std::string("-----/\\"), '\\'));
-#else
-    // The backslash is an ordinary character in a POSIX file name.
-    EXPECT_EQ(std::pair(separators, PreferredSeparator()), std::pair(std::string("-----/-"), '/'));
-#endif
-}
-
 // Rows: a path, whether it ends with a separator, where its file name starts, and the path
 // joined with "app.h" ('|' standing for the separator the join adds).
 TEST(PlatformPath, JoinPutsOneSeparatorOnlyWhereNeeded) {
@@ -52,6 +39,15 @@ TEST(PlatformPath, JoinPutsOneSeparatorOnlyWhereNeeded) {
                   row);
     }
     EXPECT_EQ(JoinPath("out", ""), std::string("out") + PreferredSeparator());
+    std::string separators; // the backslash is an ordinary character in a POSIX file name
+    for (char c : std::string("a.:\0 /\\", 7))
+        separators += IsPathSeparator(c) ? c : '-';
+#ifdef _WIN32
+    EXPECT_EQ(std::pair(separators, PreferredSeparator()),
+              std::pair(std::string("-----/\\"), '\\'));
+#else
+    EXPECT_EQ(std::pair(separators, PreferredSeparator()), std::pair(std::string("-----/-"), '/'));
+#endif
 }
 
 } // namespace
