@@ -113,8 +113,8 @@ class BinBuilder {
     Bytes bytes_;
 };
 
-// printf into a string as the library formats its messages (up to 2047 bytes); with CR LF
-// behind it: one line of a log.
+// printf into a string as the library formats its messages (up to 2047 bytes); LogLine
+// adds CR LF: one line of a log.
 std::string Printf(const char *format, ...);
 std::string LogLine(const char *format, ...);
 

@@ -128,7 +128,6 @@ TEST_F(HeaderWriterTest, CommentsFromTexts) {
     }
     const std::tuple<Bytes, int, unsigned, std::string> rows[] = {
         // record, wide, code page
-        {RecordA("M", std::string(600, 'x')), 0, 936, std::string(600, 'x')},
         {RecordA("M", text9000), 0, 936, comment},
         {RecordA("M", text9000.substr(0, 8191)), 0, 936, comment},
         {RecordA("M", text9000.substr(0, 8192)), 0, 936, comment},
@@ -139,15 +138,12 @@ TEST_F(HeaderWriterTest, CommentsFromTexts) {
         // Cut before a character that would cross the limit; no lone lead byte at the end.
         {RecordA("M", a8190 + cang), 0, 936, a8190},
         {RecordA("M", a8190.substr(1) + cang + "b"), 0, 936, a8190.substr(1) + cang},
-        {RecordA("M", "ab" + cang + cang), 0, 936, "ab" + cang + cang},
         {RecordA("M", "ab\x81"), 0, 936, "ab?"},
         {RecordA("M", "ab\x81\r"), 0, 936, "ab\x81_"}, // a whole character now
         {RecordA("M", "\x81\x81\x81"), 0, 936, "\x81\x81?"},
-        {RecordA("M", "\xB0\xA1\xB0"), 0, 949, "\xB0\xA1?"},
         {RecordA("M", "ab\x81"), 0, 1252, "ab\x81"},
         // Wide texts, converted to the ANSI code page.
         {RecordW("M", u"\u4E2D\u6587\r\nA\\"), 1, 936, Gbk("中文") + "__A\\|"},
-        {RecordW("M", u""), 1, 936, ""},
         {RecordW("M", std::u16string(u"\0x", 2)), 1, 936, ""},
         {{2, 0, 'M', 0, 'n', 0, 'o'}, 1, 936, "n"}, // no terminator, odd size
         {RecordW("M", std::u16string(5000, u'\u4E2D')), 1, 936, gbk4095},
@@ -199,9 +195,6 @@ TEST_F(HeaderWriterTest, FailuresReportAndKeepThePreviousHeader) {
     EXPECT_EQ(Ril_WriteHeaderFile(inc.c_str(), 0, missing.c_str()), -202);
     EXPECT_EQ(Ril_GetLastError(), -202);
     ExpectNotice(Printf(msg::kCannotOpen, missing.c_str()));
-    WriteFile(missing, BinBuilder().Header(1, 1, 1).U32(1).U32(0).Get());
-    EXPECT_EQ(Ril_WriteHeaderFile(inc.c_str(), 0, missing.c_str()), -202);
-    ExpectNotice(Printf(msg::kReadEntryFailed, 1u));
     EXPECT_EQ(Ril_WriteHeaderFile(nowhere.c_str(), 0, bin.c_str()), -203);
     EXPECT_EQ(Ril_GetLastError(), -203);
     ExpectNotice(Printf(msg::kCannotOpenHeader, (nowhere + kSep + "strings.h").c_str()));
