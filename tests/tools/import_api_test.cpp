@@ -38,12 +38,10 @@ TEST_F(ImportTest, SuccessfulImportWritesTheBinAndTheLog) {
     WriteFile(log, std::string("an older run"));
     ASSERT_EQ(Import(bin.c_str(), log), 0);
     EXPECT_EQ(Ril_GetLastError(), 0);
-    EXPECT_EQ(SavedBody(bin), BinBuilder()
-                                  .Header(1, 1002, 3)
-                                  .EntryA(1000, "HELLO", Gbk("你好\r\nworld"))
-                                  .EntryA(1001, "NEW_ONE", "new")
-                                  .EntryA(1002, "BYE", Gbk("再见"))
-                                  .Get());
+    // clang-format off
+    EXPECT_EQ(SavedBody(bin), BinBuilder().Header(1, 1002, 3).EntryA(1000, "HELLO", Gbk("你好\r\nworld"))
+                                  .EntryA(1001, "NEW_ONE", "new").EntryA(1002, "BYE", Gbk("再见")).Get());
+    // clang-format on
     // After 1000, the IDs 1002, 1000 and -1 add 1, -3 and -1002 to the gap count; the new
     // ID takes 1001, the one number the pool received.
     const std::string text = ReadText(log);
@@ -112,8 +110,8 @@ TEST_F(ImportTest, ALogNamingTheInputOrTheOutputIsRefused) {
     fs::create_directory(dir.Path() / "sub");
     const std::string linked = dir.File("linked.txt"), up = (dir.Path() / "sub" / "..").string();
     fs::create_hard_link(txt, linked);
-    const std::pair<std::string, const char *> rows[] = {// the log, the BIN path
-                                                         {txt, bin.c_str()},
+    // The log, and the BIN path.
+    const std::pair<std::string, const char *> rows[] = {{txt, bin.c_str()},
                                                          {up + "/strings.txt", bin.c_str()},
                                                          {linked, bin.c_str()},
                                                          {bin, bin.c_str()},
