@@ -96,30 +96,12 @@ std::string EncodeUnits(const std::u16string &units, bool wide) {
     return bytes;
 }
 
-CharacterDeck::CharacterDeck(std::vector<std::string> cards, Random &random)
-    : cards_(std::move(cards)) {
-    for (const std::string &card : cards_)
-        if (card.size() == 2 && (card[1] == '{' || card[1] == '}'))
-            braceTrails_.push_back(card);
-    Shuffle(cards_, random);
-}
-
-void CharacterDeck::Deal(Random &random, std::u16string &text) {
-    const bool brace = !braceTrails_.empty() && random.Chance(15);
-    const std::string &card =
-        brace ? braceTrails_[random.Below(static_cast<std::uint32_t>(braceTrails_.size()))]
-              : cards_[next_];
-    if (!brace && ++next_ == cards_.size())
-        next_ = 0, ++passes_;
-    for (char byte : card)
-        text += static_cast<char16_t>(static_cast<std::uint8_t>(byte));
-}
-
 namespace {
 // A text of pieces: printable ASCII without braces, tabs and line breaks, and the two
 // keywords (plain text inside braces); then, in a wide table, a CJK character, any other BMP
-// character but zero, a brace or a surrogate, or a surrogate pair; else a card of the deck.
-std::u16string RandomText(Random &random, CharacterDeck *deck, std::uint32_t maxPieces) {
+// character but zero, a brace or a surrogate, or a surrogate pair; else one of the characters.
+std::u16string RandomText(Random &random, const std::vector<std::string> *characters,
+                          std::uint32_t maxPieces) {
     std::u16string text;
     if (random.Chance(12))
         return text; // an empty pair of braces
@@ -127,8 +109,9 @@ std::u16string RandomText(Random &random, CharacterDeck *deck, std::uint32_t max
         const std::uint32_t kind = random.Below(100);
         char16_t c = 0;
         if (!random.Chance(55)) {
-            if (deck != nullptr) {
-                deck->Deal(random, text);
+            if (characters != nullptr) {
+                for (char byte : (*characters)[random.Below(std::uint32_t(characters->size()))])
+                    text += static_cast<char16_t>(static_cast<std::uint8_t>(byte));
             } else if (kind < 33) {
                 text += static_cast<char16_t>(random.Between(0x4E00, 0x9FFF));
             } else if (kind < 66) {
@@ -158,10 +141,10 @@ std::u16string RandomText(Random &random, CharacterDeck *deck, std::uint32_t max
 }
 } // namespace
 
-Table RandomTable(Random &random, CharacterDeck *deck, std::uint32_t minItems,
-                  std::uint32_t maxItems, std::uint32_t maxPieces) {
+Table RandomTable(Random &random, const std::vector<std::string> *characters,
+                  std::uint32_t minItems, std::uint32_t maxItems, std::uint32_t maxPieces) {
     Table table;
-    table.wide = deck == nullptr;
+    table.wide = characters == nullptr;
     table.byteOrderMark = table.wide && random.Chance(85);
     table.wideFlag = table.wide && (!table.byteOrderMark || random.Chance(50)) ? 1 : 0;
     std::set<std::string> macros;
@@ -170,7 +153,8 @@ Table RandomTable(Random &random, CharacterDeck *deck, std::uint32_t minItems,
         do {
             macro = RandomMacro(random);
         } while (!macros.insert(macro).second);
-        table.items.push_back({std::to_string(id), macro, RandomText(random, deck, maxPieces)});
+        table.items.push_back(
+            {std::to_string(id), macro, RandomText(random, characters, maxPieces)});
     }
     if (random.Chance(50)) // file order other than ascending: validation sorts by ID
         Shuffle(table.items, random);

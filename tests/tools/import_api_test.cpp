@@ -4,8 +4,6 @@
 #include "platform/user.h"
 #include "support/test_support.h"
 
-#include <algorithm>
-
 namespace ril::test {
 namespace {
 
@@ -30,24 +28,6 @@ class ImportTest : public LibraryTest {
     std::string log = dir.File("import.log");
     std::string oneItem = "RilStringID=1;RilStringMacro=A\r\n{a}";
 };
-
-TEST_F(ImportTest, SuccessfulImportWritesTheBinAndTheLog) {
-    WriteFile(txt, Gbk("RilStringID=1002;RilStringMacro=BYE\r\n{再见}\r\n"
-                       "RilStringID=1000 RilStringMacro=HELLO\r\n{你好\r\nworld}\r\n"
-                       "RilStringID=-1;RilStringMacro=NEW_ONE\r\n{new}\r\n"));
-    WriteFile(log, std::string("an older run"));
-    ASSERT_EQ(Import(bin.c_str(), log), 0);
-    EXPECT_EQ(Ril_GetLastError(), 0);
-    // clang-format off
-    EXPECT_EQ(SavedBody(bin), BinBuilder().Header(1, 1002, 3).EntryA(1000, "HELLO", Gbk("你好\r\nworld"))
-                                  .EntryA(1001, "NEW_ONE", "new").EntryA(1002, "BYE", Gbk("再见")).Get());
-    // clang-format on
-    // After 1000, the IDs 1002, 1000 and -1 add 1, -3 and -1002 to the gap count; the new
-    // ID takes 1001, the one number the pool received.
-    const std::string text = ReadText(log);
-    EXPECT_EQ(text, Log(Target(bin), LogLine(msg::kGapCount, -1004), true));
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 16); // 15 lines + the gap count
-}
 
 TEST_F(ImportTest, ValidationFaultsAreAllLoggedAndTheBinIsKept) {
     const Bytes previous = BinBuilder().Header(1, 0, 0).Trailer("old").Get();
