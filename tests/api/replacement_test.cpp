@@ -9,7 +9,6 @@
 #include "support/test_support.h"
 #include "table/bin_list_writer.h"
 
-#include <cstring>
 #include <filesystem>
 
 namespace ril::test {
@@ -38,11 +37,7 @@ class ReplacementTest : public LibraryTest {
     HResult Write(const std::string &writer, const std::string &target) {
         if (writer == "list") {
             CRilTxtLoader list;
-            auto item = std::make_unique<RilStrRes>();
-            item->ID = 2;
-            std::strcpy(item->Macro, "NEW");
-            EXPECT_EQ(item->SetTextA("new", 3), kSOk);
-            list.Append(std::move(item));
+            AddItem(list, 2, "NEW", "new");
             return SaveBin(list, ResolveBinTarget(target.c_str(), BinUse::Write), log.c_str());
         }
         if (writer == "text")

@@ -29,22 +29,6 @@ class ImportTest : public LibraryTest {
     std::string oneItem = "RilStringID=1;RilStringMacro=A\r\n{a}";
 };
 
-TEST_F(ImportTest, ValidationFaultsAreAllLoggedAndTheBinIsKept) {
-    const Bytes previous = BinBuilder().Header(1, 0, 0).Trailer("old").Get();
-    WriteFile(bin, previous);
-    WriteFile(txt, std::string("RilStringID=1;RilStringMacro=bad\r\n{x}\r\n"
-                               "RilStringID=2;RilStringMacro=OK\r\n{y}\r\n"
-                               "RilStringID=2;RilStringMacro=OK\r\n{z}\r\n"));
-    EXPECT_EQ(Import(bin.c_str(), log), -200);
-    EXPECT_EQ(Ril_GetLastError(), -200);
-    std::string lines = LogLine(msg::kGapCount, -1001);
-    for (const char *c : {"b", "a", "d"})
-        lines += LogLine(msg::kIllegalMacroCharacter, 1, "bad", c);
-    lines += LogLine(msg::kDuplicateMacro, 2, "OK", 2, "OK");
-    EXPECT_EQ(ReadText(log), Log(Target(bin), lines, false));
-    EXPECT_EQ(ReadFile(bin), previous);
-}
-
 TEST_F(ImportTest, ParserAndWriterFailures) {
     WriteFile(txt, std::string("RilStringID=1;RilStringMacro=A\r\n{never closed"));
     EXPECT_EQ(Import(bin.c_str(), log), -200);

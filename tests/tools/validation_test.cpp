@@ -3,24 +3,14 @@
 #include "support/test_support.h"
 #include "tools/validation.h"
 
-#include <cstring>
-
 namespace ril::test {
 namespace {
 
 class ValidationTest : public ::testing::Test {
   protected:
-    void Add(std::uint32_t id, const std::string &macro) {
-        auto item = std::make_unique<RilStrRes>();
-        item->ID = id;
-        std::strncpy(item->Macro, macro.c_str(), sizeof item->Macro - 1);
-        item->WidenMacro();
-        ASSERT_EQ(item->SetTextA("t", 1), kSOk);
-        list.Append(std::move(item));
-    }
     void Add(const std::vector<std::pair<std::uint32_t, std::string>> &items) {
         for (const auto &[id, macro] : items)
-            Add(id, macro);
+            AddItem(list, id, macro, "t");
     }
     std::vector<std::int32_t> Ids() const {
         std::vector<std::int32_t> ids;
@@ -91,7 +81,7 @@ TEST_F(ValidationTest, RepeatedIdsAreFoundWhereverTheyStand) {
     for (const auto &[ids, repeated, sorted] : cases) {
         list.List().clear();
         for (std::size_t i = 0; i < ids.size(); ++i)
-            Add(std::uint32_t(ids[i]), std::to_string(i) + "M_"); // a digit may lead
+            AddItem(list, std::uint32_t(ids[i]), std::to_string(i) + "M_", "t"); // a digit may lead
         std::filesystem::remove(log);
         const bool valid = Validate(list, log.c_str());
         EXPECT_EQ(std::make_tuple(valid, Ids(), FileExists(log)),
