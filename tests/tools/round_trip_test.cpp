@@ -103,6 +103,11 @@ TEST_F(RoundTripTest, SmallWcsTablesKeepTheirItems) {
     Random random(0x5743533131ull);
     for (int i = 0; i < 1000; ++i)
         ASSERT_EQ(RoundTrip(RandomTable(random, nullptr, 0, 20, 24)), "") << "WCS table " << i;
+    // Large tables, whose writes cross the writers' buffers.
+    const std::vector<std::string> gbk = Characters(936);
+    Ril_SetAnsiCodePage(936);
+    ASSERT_EQ(RoundTrip(RandomTable(random, nullptr, 2000, 3000, 80)), "");
+    ASSERT_EQ(RoundTrip(RandomTable(random, &gbk, 2000, 3000, 80)), "");
 }
 
 } // namespace
