@@ -216,10 +216,13 @@ TEST_F(TxtParser, BraceErrorsAreBoxedThenLogged) {
     EXPECT_EQ(0, Load(Utf16("RilStringID=6;RilStringMacro=E\r\n}{o}"), 1));
     EXPECT_EQ(Shown(), (Texts{Gbk(Printf(kOpenInside, 2u * 35)), Gbk(Printf(kCloseFirst, 66u))}));
     // A file that ends right after the macro line: no box, only the log line.
-    Clear();
-    EXPECT_EQ(0, Load("RilStringID=7;RilStringMacro=F\r\n"));
-    EXPECT_EQ(std::make_pair(Shown(), ReadText(log_)),
-              std::make_pair(Texts{}, Gbk(LogLine(kTextNotFound, 7u, "F"))));
+    for (const char *file :
+         {"RilStringID=7;RilStringMacro=F\r\n", "RilStringID=7;RilStringMacro=F"}) {
+        Clear();
+        EXPECT_EQ(0, Load(file));
+        EXPECT_EQ(std::make_pair(Shown(), ReadText(log_)),
+                  std::make_pair(Texts{}, Gbk(LogLine(kTextNotFound, 7u, "F"))));
+    }
 }
 
 TEST_F(TxtParser, FailureKeepsEarlierItemsAndMessages) {
