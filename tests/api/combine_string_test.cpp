@@ -1,9 +1,10 @@
-// Ril_CombineStringA / Ril_CombineStringW: placeholder numbering, in-place replacement, cuts
-// at the buffer's size, and the failure results.
+// The text helper exports: Ril_CombineStringA / W (placeholder numbering, in-place
+// replacement, cuts at the buffer's size, the failure results) and Ril_StringToLanguage.
 #include "platform/fault.h"
 #include "support/test_support.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace ril::test {
 namespace {
@@ -36,8 +37,10 @@ TEST(CombineString, ReplacesFirstPlaceholderA) {
         {"x&001y", "[&001]", 1, 64, 0, "x[&001]y"}, // not expanded again
         {"end&001", "VALUE", 1, 64, 0, "endVALUE"},
         {"ab&001cd", "", 1, 64, 0, "abcd"},
-        {"&001", "v", 1, 2, 0, "v"},      // exactly size - 1
-        {"&0100", "v", 100, 64, 0, "v0"}, // &0100 is &010 followed by 0
+        {"&001", "v", 1, 2, 0, "v"},         // exactly size - 1
+        {"&0100", "v", 100, 64, 0, "v0"},    // &0100 is &010 followed by 0
+        {"<&045>", "v", 4567, 64, 0, "<v>"}, // numbers keep their first three digits
+        {"<&000>", "v", 0, 64, 0, "<v>"},
         // Cuts at the buffer size: the value overflows the room, or the tail is cut.
         {"ab&001xy", "1234567890", 1, 10, 0, "ab1234567"},
         {"ab&001xyz", "12345", 1, 10, 0, "ab12345xy"},
@@ -55,12 +58,6 @@ TEST(CombineString, ReplacesFirstPlaceholderA) {
     };
     for (const auto &row : rows)
         ExpectCombined(row.text, row.value, row.number, row.size, row.result, row.combined);
-    const std::pair<RIL_ULONG, const char *> numbers[] = {
-        {0, "&000"},   {1, "&001"},   {9, "&009"},   {10, "&010"},  {99, "&099"},
-        {100, "&010"}, {105, "&010"}, {109, "&010"}, {123, "&012"}, {4567, "&045"}};
-    for (const auto &[number, placeholder] : numbers)
-        ExpectCombined(std::string("<") + placeholder + ">", "v", number, 64, 0, "<v>");
-
     char text[] = "a&001";
     EXPECT_EQ(Ril_CombineStringA(nullptr, "v", 1, 8), kEFail);
     EXPECT_EQ(Ril_CombineStringA(text, nullptr, 1, 8), kEFail);
@@ -95,6 +92,30 @@ TEST(CombineString, WideCountsUnits) {
     EXPECT_EQ(Ril_CombineStringW(buffer.data(), W(u"v"), 1, 20), kEOutOfMemory);
     platform::DisarmAllFaults();
     EXPECT_EQ(Wide(buffer.data()), text);
+}
+
+TEST(Language, EveryKeywordInAnyCase) {
+    const char *const keywords[] = {
+        "MULTILANGUAGE", "ENGLISH",    "FRENCH",    "GERMAN",    "CHINESEPRC",
+        "CHINESETAIWAN", "JAPANESE",   "KOREAN",    "RUSSIAN",   "MUNGARIAN",
+        "SPANISH",       "PORTUGUESE", "DANISH",    "DUTCH",     "FINNISH",
+        "CZECH",         "GREEK",      "ITALIAN",   "NORWEGIAN", "POLISH",
+        "SLOVAK",        "SWEDISH",    "SLOVENIAN", "ENGLISHUK", "TAGALOG"};
+    ASSERT_EQ(std::size(keywords), std::size_t(RIL_LANG_TAGALOG) + 1);
+    for (int value = 0; value <= RIL_LANG_TAGALOG; ++value) {
+        for (std::size_t step : {1000, 1, 2}) { // as given, lower case, mixed case
+            std::string name = keywords[value];
+            for (std::size_t i = 0; i < name.size(); i += step)
+                name[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(name[i])));
+            EXPECT_EQ(Ril_StringToLanguage(name.c_str()), value) << name;
+        }
+    }
+    // Near misses yield the first value.
+    const std::string padded = "ENGLISH" + std::string(300, ' ');
+    for (const char *name :
+         {" ENGLISH", "ENGLISH ", "ENGLIS", "ENGLISHU", "HUNGARIAN", "", "KLINGON", "ENGLISH\xE9",
+          "\xC9NGLISH", padded.c_str(), static_cast<const char *>(nullptr)})
+        EXPECT_EQ(Ril_StringToLanguage(name), RIL_LANG_MULTILANGUAGE) << (name ? name : "null");
 }
 
 } // namespace

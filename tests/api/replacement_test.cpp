@@ -9,7 +9,6 @@
 #include "support/test_support.h"
 #include "table/bin_list_writer.h"
 
-#include <cstring>
 #include <filesystem>
 
 namespace ril::test {
@@ -17,14 +16,9 @@ namespace {
 
 using platform::Fault;
 
-struct Row {
-    const char *writer;
-    Fault fault;
-    int countdown;
-    std::string target;
-    HResult result;
-    std::string report; // the notices shown, then the log written, each line ending in '\n'
-};
+// The writer, the fault, its countdown, the file written, the result, and the notices
+// shown then the log written, each line ending in '\n'.
+using Row = std::tuple<const char *, Fault, int, std::string, HResult, std::string>;
 
 class ReplacementTest : public LibraryTest {
   protected:
@@ -43,11 +37,7 @@ class ReplacementTest : public LibraryTest {
     HResult Write(const std::string &writer, const std::string &target) {
         if (writer == "list") {
             CRilTxtLoader list;
-            auto item = std::make_unique<RilStrRes>();
-            item->ID = 2;
-            std::strcpy(item->Macro, "NEW");
-            EXPECT_EQ(item->SetTextA("new", 3), kSOk);
-            list.Append(std::move(item));
+            AddItem(list, 2, "NEW", "new");
             return SaveBin(list, ResolveBinTarget(target.c_str(), BinUse::Write), log.c_str());
         }
         if (writer == "text")
@@ -98,19 +88,20 @@ TEST_F(ReplacementTest, FailuresKeepThePreviousFile) {
     };
     // clang-format on
     const Bytes previous = ReadFile(bin); // a BIN with one item, loaded for each row
-    for (const Row &row : rows) {
-        SCOPED_TRACE(std::string(row.writer) + " fault " + std::to_string(int(row.fault)));
-        WriteFile(row.target, previous);
+    for (const auto &[writer, fault, countdown, target, result, report] : rows) {
+        SCOPED_TRACE(std::string(writer) + " fault " + std::to_string(int(fault)));
+        WriteFile(target, previous);
         ASSERT_EQ(Ril_LoadRes(bin.c_str()), 0);
         const std::size_t files = FilesBelow();
-        platform::ArmFault(row.fault, row.countdown);
-        EXPECT_EQ(Write(row.writer, row.target), row.result);
-        if (row.result == kErrOutputWrite) // the exports record their result as the last error
+        platform::ArmFault(fault, countdown);
+        EXPECT_EQ(Write(writer, target), result);
+        if (result == kErrOutputWrite) { // the exports record their result as the last error
             EXPECT_EQ(Ril_GetLastError(), kErrOutputWrite);
+        }
         platform::DisarmAllFaults();
-        EXPECT_EQ(std::make_tuple(Report(), ReadFile(row.target), FilesBelow(), Ril_GetNumItem(),
+        EXPECT_EQ(std::make_tuple(Report(), ReadFile(target), FilesBelow(), Ril_GetNumItem(),
                                   std::string(Ril_GetStringA(1))),
-                  std::make_tuple(row.report, previous, files, RIL_ULONG(1), std::string("a")));
+                  std::make_tuple(report, previous, files, RIL_ULONG(1), std::string("a")));
         std::filesystem::remove(log);
     }
 }

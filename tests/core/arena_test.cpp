@@ -48,11 +48,9 @@ TEST(Arena, PiecesAreAlignedDisjointAndKeepTheirBytes) {
 // Each helper passes the fault point once and answers memory failure with an empty result.
 TEST(Allocate, EveryHelperFailsEmptyAtTheFaultPoint) {
     std::unique_ptr<std::uint32_t[]> zeroed = NewArray<std::uint32_t>(3);
-    ASSERT_TRUE(zeroed);
-    EXPECT_EQ(zeroed[0] | zeroed[1] | zeroed[2], 0u);
     ZeroedBlock<std::uint16_t> block = AllocateZeroed<std::uint16_t>(3);
-    ASSERT_TRUE(block);
-    EXPECT_EQ(block[0] | block[1] | block[2], 0u);
+    ASSERT_TRUE(zeroed && block);
+    EXPECT_EQ(zeroed[0] | zeroed[1] | zeroed[2] | block[0] | block[1] | block[2], 0u);
 
     bool ran = false;
     auto armed = [] { return platform::ArmFault(platform::Fault::Alloc, 1), true; };

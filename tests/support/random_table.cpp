@@ -17,42 +17,47 @@ namespace {
 constexpr std::uint32_t kFirstNewId = 196607; // this ID and above ask for a new one
 
 // `count` distinct IDs below kFirstNewId, ascending: a dense run with small gaps, spread over
-// the whole range, or clustered around 1000, where the importer starts counting gaps.
+// the whole range (now and then with the largest ID a text file can set), or clustered
+// around 1000, where the importer starts counting gaps.
 std::vector<std::uint32_t> RandomIds(Random &random, std::uint32_t count) {
     std::set<std::uint32_t> ids;
-    std::uint32_t const kind = random.Below(3);
-    if (kind == 0) {
-        std::uint32_t const span = count * 4 + 1;
-        std::uint32_t id = random.Chance(10) ? 0 : random.Below(kFirstNewId - span);
-        while (ids.size() < count) {
+    const std::uint32_t kind = random.Below(3);
+    std::uint32_t id =
+        kind == 0 && !random.Chance(10) ? random.Below(kFirstNewId - count * 4 - 1) : 0;
+    if (kind == 1 && random.Chance(20))
+        ids.insert(kFirstNewId - 1);
+    while (ids.size() < count) {
+        if (kind == 0) {
             ids.insert(id);
             id += random.Chance(80) ? 1 : random.Between(2, 4);
+        } else {
+            ids.insert(kind == 1 ? random.Below(kFirstNewId)
+                                 : random.Between(900, 900 + count * 3));
         }
-    } else {
-        std::uint32_t const low = kind == 1 ? 0 : 900;
-        std::uint32_t const high = kind == 1 ? kFirstNewId - 1 : 900 + count * 3;
-        if (kind == 1 && random.Chance(20))
-            ids.insert(kFirstNewId - 1); // the largest ID that a text file can set
-        while (ids.size() < count)
-            ids.insert(random.Between(low, high));
     }
     return std::vector<std::uint32_t>(ids.begin(), ids.end());
 }
 
+// Mostly short macros, some long, and now and then the longest that a macro field holds.
 std::string RandomMacro(Random &random) {
     static constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_";
-    std::uint32_t const kind = random.Below(100);
-    std::uint32_t const length = kind < 70   ? random.Between(1, 12)
-                                 : kind < 95 ? random.Between(13, 126)
-                                             : 127;
-    std::string macro;
-    for (std::uint32_t i = 0; i < length; ++i)
-        macro += kAlphabet[random.Below(sizeof kAlphabet - 1)];
+    const std::uint32_t kind = random.Below(100);
+    std::string macro(kind < 70   ? random.Between(1, 12)
+                      : kind < 95 ? random.Between(13, 126)
+                                  : 127,
+                      ' ');
+    for (char &c : macro)
+        c = kAlphabet[random.Below(sizeof kAlphabet - 1)];
     return macro;
 }
 
 std::u16string Ascii(const std::string &text) {
     return std::u16string(text.begin(), text.end());
+}
+
+template <typename T> void Shuffle(std::vector<T> &items, Random &random) {
+    for (std::size_t i = items.size(); i > 1; --i)
+        std::swap(items[i - 1], items[random.Below(static_cast<std::uint32_t>(i))]);
 }
 } // namespace
 
@@ -91,93 +96,55 @@ std::string EncodeUnits(const std::u16string &units, bool wide) {
     return bytes;
 }
 
-CharacterDeck::CharacterDeck(std::vector<std::string> cards, Random &random)
-    : cards_(std::move(cards)) {
-    for (const std::string &card : cards_)
-        if (card.size() == 2 && (card[1] == '{' || card[1] == '}'))
-            braceTrails_.push_back(card);
-    for (std::size_t i = cards_.size(); i > 1; --i)
-        std::swap(cards_[i - 1], cards_[random.Below(static_cast<std::uint32_t>(i))]);
-}
-void CharacterDeck::Deal(Random &random, std::u16string &text) {
-    const std::string *card;
-    if (!braceTrails_.empty() && random.Chance(15)) {
-        card = &braceTrails_[random.Below(static_cast<std::uint32_t>(braceTrails_.size()))];
-    } else {
-        card = &cards_[next_];
-        if (++next_ == cards_.size()) {
-            next_ = 0;
-            ++passes_;
-        }
-    }
-    for (char byte : *card)
-        text += static_cast<char16_t>(static_cast<std::uint8_t>(byte));
-}
-
 namespace {
-// Text characters that every flavour holds in one unit: printable ASCII without braces,
-// tabs and line breaks, and the two keywords, which inside braces are plain text.
-void AppendCommonPiece(Random &random, std::u16string &text) {
-    std::uint32_t const kind = random.Below(100);
-    if (kind < 8) {
-        text += u"\r\n";
-    } else if (kind < 11) {
-        text += random.Chance(50) ? u'\r' : u'\n';
-    } else if (kind < 16) {
-        text += u'\t';
-    } else if (kind < 17) {
-        text += random.Chance(50) ? u"RilStringID=5;" : u"RilStringMacro=X";
-    } else {
-        char16_t c;
-        do {
-            c = static_cast<char16_t>(random.Between(0x20, 0x7E));
-        } while (c == u'{' || c == u'}');
-        text += c;
-    }
-}
-
-// A UTF-16 piece: a CJK character, any other BMP character but zero, a brace or a surrogate,
-// or a surrogate pair.
-void AppendUtf16Piece(Random &random, std::u16string &text) {
-    std::uint32_t const kind = random.Below(3);
-    if (kind == 0) {
-        text += static_cast<char16_t>(random.Between(0x4E00, 0x9FFF));
-    } else if (kind == 1) {
-        char16_t c;
-        do {
-            c = static_cast<char16_t>(random.Between(0x80, 0xFFFF));
-        } while (c >= 0xD800 && c <= 0xDFFF);
-        text += c;
-    } else {
-        std::uint32_t const scalar = random.Between(0x10000, 0x10FFFF) - 0x10000;
-        text += static_cast<char16_t>(0xD800 + (scalar >> 10));
-        text += static_cast<char16_t>(0xDC00 + (scalar & 0x3FF));
-    }
-}
-
-// A text of common pieces and, in a wide table, UTF-16 pieces, else characters of the deck.
-std::u16string RandomText(Random &random, CharacterDeck *deck, std::uint32_t maxPieces) {
+// A text of pieces: printable ASCII without braces, tabs and line breaks, and the two
+// keywords (plain text inside braces); then, in a wide table, a CJK character, any other BMP
+// character but zero, a brace or a surrogate, or a surrogate pair; else one of the characters.
+std::u16string RandomText(Random &random, const std::vector<std::string> *characters,
+                          std::uint32_t maxPieces) {
     std::u16string text;
     if (random.Chance(12))
         return text; // an empty pair of braces
-    std::uint32_t const pieces = random.Between(1, maxPieces);
-    for (std::uint32_t i = 0; i < pieces; ++i) {
-        if (random.Chance(55))
-            AppendCommonPiece(random, text);
-        else if (deck == nullptr)
-            AppendUtf16Piece(random, text);
-        else
-            deck->Deal(random, text);
+    for (std::uint32_t i = random.Between(1, maxPieces); i > 0; --i) {
+        const std::uint32_t kind = random.Below(100);
+        char16_t c = 0;
+        if (!random.Chance(55)) {
+            if (characters != nullptr) {
+                for (char byte : (*characters)[random.Below(std::uint32_t(characters->size()))])
+                    text += static_cast<char16_t>(static_cast<std::uint8_t>(byte));
+            } else if (kind < 33) {
+                text += static_cast<char16_t>(random.Between(0x4E00, 0x9FFF));
+            } else if (kind < 66) {
+                while (c < 0x80 || (c >= 0xD800 && c <= 0xDFFF))
+                    c = static_cast<char16_t>(random.Between(0x80, 0xFFFF));
+                text += c;
+            } else {
+                const std::uint32_t scalar = random.Between(0x10000, 0x10FFFF) - 0x10000;
+                text += {static_cast<char16_t>(0xD800 + (scalar >> 10)),
+                         static_cast<char16_t>(0xDC00 + (scalar & 0x3FF))};
+            }
+        } else if (kind < 8) {
+            text += u"\r\n";
+        } else if (kind < 11) {
+            text += random.Chance(50) ? u'\r' : u'\n';
+        } else if (kind < 16) {
+            text += u'\t';
+        } else if (kind < 17) {
+            text += random.Chance(50) ? u"RilStringID=5;" : u"RilStringMacro=X";
+        } else {
+            while (c < 0x20 || c == u'{' || c == u'}')
+                c = static_cast<char16_t>(random.Between(0x20, 0x7E));
+            text += c;
+        }
     }
     return text;
 }
-
 } // namespace
 
-Table RandomTable(Random &random, CharacterDeck *deck, std::uint32_t minItems,
-                  std::uint32_t maxItems, std::uint32_t maxPieces) {
+Table RandomTable(Random &random, const std::vector<std::string> *characters,
+                  std::uint32_t minItems, std::uint32_t maxItems, std::uint32_t maxPieces) {
     Table table;
-    table.wide = deck == nullptr;
+    table.wide = characters == nullptr;
     table.byteOrderMark = table.wide && random.Chance(85);
     table.wideFlag = table.wide && (!table.byteOrderMark || random.Chance(50)) ? 1 : 0;
     std::set<std::string> macros;
@@ -186,12 +153,11 @@ Table RandomTable(Random &random, CharacterDeck *deck, std::uint32_t minItems,
         do {
             macro = RandomMacro(random);
         } while (!macros.insert(macro).second);
-        table.items.push_back({std::to_string(id), macro, RandomText(random, deck, maxPieces)});
+        table.items.push_back(
+            {std::to_string(id), macro, RandomText(random, characters, maxPieces)});
     }
-    if (random.Chance(50)) { // file order other than ascending: validation sorts by ID
-        for (std::size_t i = table.items.size(); i > 1; --i)
-            std::swap(table.items[i - 1], table.items[random.Below(static_cast<std::uint32_t>(i))]);
-    }
+    if (random.Chance(50)) // file order other than ascending: validation sorts by ID
+        Shuffle(table.items, random);
     return table;
 }
 

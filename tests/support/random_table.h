@@ -38,31 +38,16 @@ std::u16string TableBlocks(const std::vector<TableItem> &items);
 // Code units as file bytes: one byte each, or UTF-16LE.
 std::string EncodeUnits(const std::u16string &units, bool wide);
 
-// A code page's characters (as bytes) shuffled and dealt so that each comes up once per pass;
-// now and then one whose trail byte is a brace is dealt in between.
-class CharacterDeck {
-  public:
-    CharacterDeck(std::vector<std::string> cards, Random &random);
-    void Deal(Random &random, std::u16string &text);
-    std::size_t Size() const { return cards_.size(); }
-    std::size_t BraceTrails() const { return braceTrails_.size(); }
-    std::size_t Passes() const { return passes_; }
-
-  private:
-    std::vector<std::string> cards_, braceTrails_;
-    std::size_t next_ = 0, passes_ = 0;
-};
-
-// A WCS table without a deck, else an MBCS one of the deck's code page; items ascending by ID
-// or shuffled.
+// A WCS table without characters, else an MBCS one whose texts draw on the characters (as
+// bytes) of its code page; items ascending by ID or shuffled.
 struct Table {
     bool wide = false;
     bool byteOrderMark = false;   // WCS only: the file starts with FF FE
     int wideFlag = 0;             // what an import is told; the byte-order mark overrides it
     std::vector<TableItem> items; // in the order of the text file
 };
-Table RandomTable(Random &random, CharacterDeck *deck, std::uint32_t minItems,
-                  std::uint32_t maxItems, std::uint32_t maxPieces);
+Table RandomTable(Random &random, const std::vector<std::string> *characters,
+                  std::uint32_t minItems, std::uint32_t maxItems, std::uint32_t maxPieces);
 // The byte-order mark, banner and blocks as code units.
 std::u16string TableFile(const Table &table);
 

@@ -1,6 +1,7 @@
 // Shared helpers for the tests.
 #include "support/test_support.h"
 
+#include "items/ril_txt_loader.h"
 #include "platform/codepage.h"
 #include "platform/fault.h"
 #include "platform/user.h"
@@ -12,6 +13,7 @@
 #include <atomic>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -151,6 +153,16 @@ Bytes RecordW(const std::string &macro, const std::u16string &text) {
     for (char16_t unit : text)
         record.U16(unit);
     return record.U16(0).Get();
+}
+
+void AddItem(CRilTxtLoader &list, std::uint32_t id, const std::string &macro, const char *text) {
+    auto item = std::make_unique<RilStrRes>();
+    item->ID = id;
+    std::strncpy(item->Macro, macro.c_str(), sizeof item->Macro - 1);
+    item->WidenMacro();
+    if (text != nullptr && item->SetTextA(text, std::strlen(text)) != kSOk)
+        throw std::runtime_error("cannot store a test text");
+    list.Append(std::move(item));
 }
 
 namespace {

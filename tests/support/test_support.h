@@ -12,6 +12,10 @@
 #include <string>
 #include <vector>
 
+namespace ril {
+class CRilTxtLoader;
+}
+
 namespace ril::test {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -79,6 +83,8 @@ bool RunningUnderWine();
 
 Bytes RecordA(const std::string &macro, const std::string &text);
 Bytes RecordW(const std::string &macro, const std::u16string &text);
+// Appends an item of the ID, the macro (both forms) and a multibyte text (none for null).
+void AddItem(CRilTxtLoader &list, std::uint32_t id, const std::string &macro, const char *text);
 
 // Builds BIN images byte by byte, little-endian.
 class BinBuilder {
@@ -113,8 +119,8 @@ class BinBuilder {
     Bytes bytes_;
 };
 
-// printf into a string as the library formats its messages (up to 2047 bytes); with CR LF
-// behind it: one line of a log.
+// printf into a string as the library formats its messages (up to 2047 bytes); LogLine
+// adds CR LF: one line of a log.
 std::string Printf(const char *format, ...);
 std::string LogLine(const char *format, ...);
 

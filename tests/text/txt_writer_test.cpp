@@ -36,8 +36,8 @@ class TxtWriterTest : public LibraryTest {
     // against today and replaced by "<date>".
     std::u16string Exported(bool wide) {
         const Bytes file = ReadFile(txt);
-        std::u16string units;
         EXPECT_EQ(wide, file.size() >= 2 && file[0] == 0xFF && file[1] == 0xFE);
+        std::u16string units;
         for (std::size_t i = wide ? 2 : 0; i < file.size(); i += wide ? 2 : 1)
             units.push_back(wide ? char16_t(file[i] | (i + 1 < file.size() ? file[i + 1] << 8 : 0))
                                  : char16_t(file[i]));
@@ -60,22 +60,15 @@ class TxtWriterTest : public LibraryTest {
     std::string txt = dir.File("strings.txt");
 };
 
+// clang-format off
 TEST_F(TxtWriterTest, MbcsFileByteForByte) {
-    WriteFile(bin, BinBuilder()
-                       .Header(1, 1004, 4)
-                       .EntryA(1001, "APP_TITLE", "Sample text")
-                       .EntryA(1002, "ERR_OPEN", "First line\r\nsecond line")
-                       .EntryA(1004, "EMPTY", "")
-                       .EntryA(3, "GBK", Gbk("中文 倉倇")) // trail bytes 7D and 7B
-                       .Trailer("h")
-                       .Get());
+    WriteFile(bin, BinBuilder().Header(1, 1004, 2).EntryA(1004, "EMPTY", "")
+                       .EntryA(3, "GBK", Gbk("中文 倉倇")).Trailer("h").Get()); // trails 7D 7B
     Ril_ExportResFromBinToTxt(nullptr, 0, nullptr); // the last error is now -102
     ASSERT_EQ(Ril_ExportResFromBinToTxt(txt.c_str(), 0, bin.c_str()), 0);
     EXPECT_EQ(Ril_GetLastError(), 0);
-    EXPECT_EQ(Exported(false), Banner(false) + Block(1001, "APP_TITLE", u"Sample text") +
-                                   Block(1002, "ERR_OPEN", u"First line\r\nsecond line") +
-                                   Block(1004, "EMPTY", u"") +
-                                   Block(3, "GBK", U(Gbk("中文 倉倇"))));
+    EXPECT_EQ(Exported(false),
+              Banner(false) + Block(1004, "EMPTY", u"") + Block(3, "GBK", U(Gbk("中文 倉倇"))));
     ExpectNotice("");
     EXPECT_EQ(FilesInDir(), 2u); // no temporary file left behind
     WriteFile(bin, BinBuilder().Header(1, 0, 0).Trailer("h").Get());
@@ -84,18 +77,12 @@ TEST_F(TxtWriterTest, MbcsFileByteForByte) {
 }
 
 TEST_F(TxtWriterTest, WcsFileByteForByte) {
-    WriteFile(bin, BinBuilder()
-                       .Header(1, 1001, 4)
-                       .EntryW(1001, "APP_TITLE", u"Sample text")
+    WriteFile(bin, BinBuilder().Header(1, 7, 3)
                        .EntryW(7, "TWO_LINES", u"\u4E2D\u6587\r\nx\U0001F600")
-                       .EntryW(5, "", u"")
-                       .EntryW(6, Gbk("宏"), u"m")
-                       .Get());
+                       .EntryW(5, "", u"").EntryW(6, Gbk("宏"), u"m").Get());
     ASSERT_EQ(Ril_ExportResFromBinToTxt(txt.c_str(), 1, bin.c_str()), 0);
-    EXPECT_EQ(Exported(true), Banner(true) + Block(1001, "APP_TITLE", u"Sample text") +
-                                  Block(7, "TWO_LINES", u"\u4E2D\u6587\r\nx\U0001F600") +
-                                  Block(5, "", u"") +
-                                  TableBlock({"6", "", u"m"}).insert(29, u"\u5B8F"));
+    EXPECT_EQ(Exported(true), Banner(true) + Block(7, "TWO_LINES", u"\u4E2D\u6587\r\nx\U0001F600") +
+                                  Block(5, "", u"") + Block(6, "", u"m").insert(29, u"\u5B8F"));
     WriteFile(bin, BinBuilder().Header(1, 0, 0).Get());
     ASSERT_EQ(Ril_ExportResFromBinToTxt(txt.c_str(), 7, bin.c_str()), 0);
     EXPECT_EQ(Exported(true), Banner(true));
@@ -107,13 +94,9 @@ TEST_F(TxtWriterTest, TextsEndWithinTheirRecord) {
     WriteFile(bin, BinBuilder().Header(1, 2, 1).EntryW(2, "W", u"Hi").Get());
     ASSERT_EQ(Ril_ExportResFromBinToTxt(txt.c_str(), 0, bin.c_str()), 0);
     EXPECT_EQ(Exported(false), Banner(false) + Block(2, "W", u"H"));
-    WriteFile(bin, BinBuilder()
-                       .Header(1, 4, 4)
-                       .EntryA(1, "A", "abc")
+    WriteFile(bin, BinBuilder().Header(1, 4, 4).EntryA(1, "A", "abc")
                        .Entry(2, {2, 0, 'B', 0, 'x', 0, 'y'})
-                       .Entry(3, {2, 0, 'C', 0, 'x', 'y', 'z'})
-                       .Entry(4, {0x50, 0, 'D', 'E'})
-                       .Get());
+                       .Entry(3, {2, 0, 'C', 0, 'x', 'y', 'z'}).Entry(4, {0x50, 0, 'D', 'E'}).Get());
     ASSERT_EQ(Ril_ExportResFromBinToTxt(txt.c_str(), 1, bin.c_str()), 0);
     EXPECT_EQ(Exported(true), Banner(true) + Block(1, "A", u"\u6261\u0063") + Block(2, "B", u"x") +
                                   Block(3, "C", u"\u7978") + Block(4, "DE", u""));
@@ -122,74 +105,42 @@ TEST_F(TxtWriterTest, TextsEndWithinTheirRecord) {
                                    Block(3, "C", u"xyz") + Block(4, "DE", u""));
 }
 
-TEST_F(TxtWriterTest, TheLoadedTablesFileAndTheRoundTrip) {
-    WriteFile(bin, BinBuilder()
-                       .Header(1, 9, 2)
-                       .EntryA(1, "ONE", Gbk("中\r\n1"))
-                       .EntryA(9, "NINE", "9\\")
-                       .Get());
-    ASSERT_EQ(Ril_LoadRes(bin.c_str()), 0);
-    ASSERT_EQ(Ril_ExportResFromBinToTxt(txt.c_str(), 0, nullptr), 0);
-    EXPECT_EQ(Exported(false),
-              Banner(false) + Block(1, "ONE", U(Gbk("中\r\n1"))) + Block(9, "NINE", u"9\\"));
-    Ril_UnloadRes(); // its path still remembered, but no BIN to read
-    EXPECT_EQ(Ril_ExportResFromBinToTxt(txt.c_str(), 0, nullptr), -102);
-    EXPECT_EQ(Ril_GetLastError(), -102);
-    ExpectNotice(msg::kNoBinNoTable);
-}
-
 // A text with a brace (a byte that starts a character, or a wide unit), a text whose last
 // lead byte would take the closing brace for its trail, and a macro with a line break would
 // read back as other items: the export names them and leaves the previous file.
 TEST_F(TxtWriterTest, ItemsTheFormatCannotHoldAreRefused) {
-    struct Row {
-        unsigned codePage;
-        int wide;
-        BinBuilder bin;
-        const char *refused; // the IDs named, or null when the export succeeds
-    };
     const std::string cang = "\x82\x7D"; // 倉
-    Row rows[] = {
-        {936, 0,
-         BinBuilder()
-             .Header(1, 9, 8)
-             .EntryA(1, "OK", cang + "\x81\r\n")
-             .EntryA(2, "B", "a}b")
-             .EntryA(3, "C", "a{")
-             .EntryA(4, "D", "a" + cang + "\x81")
+    const std::tuple<unsigned, int, Bytes, const char *> rows[] = {
+        // code page, wide, BIN, the IDs named (null: the export succeeds)
+        {936, 0, BinBuilder().Header(1, 9, 8).EntryA(1, "OK", cang + "\x81\r\n")
+             .EntryA(2, "B", "a}b").EntryA(3, "C", "a{").EntryA(4, "D", "a" + cang + "\x81")
              .EntryA(5, "E\rF", "e")
-             .EntryA(6, "OK2", cang)
-             .EntryA(7, "G", "\x81\x81\x81")
-             .EntryA(8, "H", "{"),
+             .EntryA(6, "OK2", cang).EntryA(7, "G", "\x81\x81\x81").EntryA(8, "H", "{").Get(),
          "2, 3, 4, 5, 7, 8"},
-        {949, 0, BinBuilder().Header(1, 1, 1).EntryA(1, "A", "\xB0"), nullptr},
-        {949, 0, BinBuilder().Header(1, 2, 1).EntryA(2, "A", "\xB0}"), "2"},
-        {1252, 0, BinBuilder().Header(1, 1, 2).EntryA(1, "A", "\x82").EntryA(3, "B", "\x82}"), "3"},
-        {65001, 0, BinBuilder().Header(1, 1, 1).EntryA(1, "A", "\xE5\x80"),
-         nullptr}, // no lead bytes
-        {936, 1,
-         BinBuilder()
-             .Header(1, 4, 4)
-             .EntryW(1, "A", u"\u7D7B\u7B7D")
-             .EntryW(2, "B", u"a\u007D")
-             .EntryW(3, "C\nD", u"c")
-             .EntryW(4, "E", u"{"),
+        {949, 0, BinBuilder().Header(1, 1, 1).EntryA(1, "A", "\xB0").Get(), nullptr},
+        {949, 0, BinBuilder().Header(1, 2, 1).EntryA(2, "A", "\xB0}").Get(), "2"},
+        {1252, 0, BinBuilder().Header(1, 1, 2).EntryA(1, "A", "\x82").EntryA(3, "B", "\x82}").Get(),
+         "3"},
+        {65001, 0, BinBuilder().Header(1, 1, 1).EntryA(1, "A", "\xE5\x80").Get(), nullptr},
+        {936, 1, BinBuilder().Header(1, 4, 4).EntryW(1, "A", u"\u7D7B\u7B7D")
+             .EntryW(2, "B", u"a\u007D").EntryW(3, "C\nD", u"c").EntryW(4, "E", u"{").Get(),
          "2, 3, 4"},
     };
     const Bytes previous = {'o', 'l', 'd'};
-    for (Row &row : rows) {
-        SCOPED_TRACE(row.codePage);
-        Ril_SetAnsiCodePage(row.codePage);
+    for (const auto &[codePage, wide, file, refused] : rows) {
+        SCOPED_TRACE(codePage);
+        Ril_SetAnsiCodePage(codePage);
         WriteFile(txt, previous);
-        WriteFile(bin, row.bin.Get());
-        const RIL_LONG result = Ril_ExportResFromBinToTxt(txt.c_str(), row.wide, bin.c_str());
+        WriteFile(bin, file);
+        const RIL_LONG result = Ril_ExportResFromBinToTxt(txt.c_str(), wide, bin.c_str());
         EXPECT_EQ(std::make_tuple(result, Ril_GetLastError(), ReadFile(txt) == previous),
-                  std::make_tuple(row.refused ? -203 : 0, row.refused ? -203 : 0,
-                                  row.refused != nullptr));
-        ExpectNotice(row.refused ? Printf(msg::kExportCannotHold, txt.c_str(), row.refused) : "");
+                  std::make_tuple(refused ? -203 : 0, refused ? -203 : 0, refused != nullptr));
+        ExpectNotice(refused ? Printf(msg::kExportCannotHold, txt.c_str(), refused) : "");
         EXPECT_EQ(FilesInDir(), 2u);
     }
 }
+
+// clang-format on
 
 // Bad arguments, a BIN that cannot be read, a folder that does not exist; the faults of the
 // write itself are rows of the replacement test.

