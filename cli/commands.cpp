@@ -10,6 +10,7 @@ constexpr ValueOption kImportOptions[] = {{"--log", "FILE"}, {"--code-page", "N"
 constexpr ValueOption kTextOptions[] = {{"--code-page", "N"}};
 constexpr char const *kImportFlags[] = {"--narrow", "--force", "--utf8", "--verbose"};
 constexpr char const *kTextFlags[] = {"--narrow", "--force", "--utf8"};
+constexpr char const *kDumpFlags[] = {"--narrow", "--force", "--utf8", "--json"};
 
 constexpr CommandSpec kCommands[] = {
     {"import", "TEXT.txt OUT.bin", 2, true,
@@ -25,7 +26,7 @@ constexpr CommandSpec kCommands[] = {
      "load a BIN and save its items in ascending ID order with a new holder marker", &RunResave},
     {"dump", "FILE.bin", 1, true,
      "print every item as ID<TAB>MACRO<TAB>TEXT, one line each, in ascending ID order", &RunDump,
-     kTextOptions, nullptr, nullptr, kTextFlags},
+     kTextOptions, nullptr, nullptr, kDumpFlags},
     {"get", "FILE.bin ID", 2, true, "print the text of the item ID", &RunGet, kTextOptions, nullptr,
      nullptr, kTextFlags},
     // Their own grammar (module_arguments.cpp): operands, options and summary are unused.

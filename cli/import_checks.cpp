@@ -141,11 +141,9 @@ bool ReadsWide(Invocation const &invocation, Bytes bytes, std::string const &pat
 
 bool PrepareImport(Invocation const &invocation) {
     std::string const &path = invocation.operands[0];
-    if (IsDirectory(path))
-        throw Failure(path + ": not a text file: a directory");
-    std::optional<std::vector<std::uint8_t>> const bytes = ReadWholeFile(path);
-    // A file that cannot be read, or big-endian UTF-16, is the library's to refuse.
-    if (!bytes || StartsWith(*bytes, {0xFE, 0xFF}))
+    std::optional<std::vector<std::uint8_t>> const bytes = ReadWholeFileOrFail(path);
+    // Big-endian UTF-16 is the library's to refuse.
+    if (StartsWith(*bytes, {0xFE, 0xFF}))
         return invocation.wide;
     bool const wide = ReadsWide(invocation, *bytes, path);
     std::size_t const mark = HasUtf16Mark(*bytes) ? 2 : HasUtf8Mark(*bytes) && !wide ? 3 : 0;
