@@ -61,6 +61,52 @@ typedef enum ENUM_LANGUAGE_TYPE {
  * the message text in the library's code page (GBK). */
 typedef void (*RIL_NOTICE_HANDLER)(void *context, char const *caption, char const *message);
 
+/* Severity of a notice. */
+typedef enum RIL_SEVERITY {
+    RIL_SEVERITY_ERROR = 0,
+    RIL_SEVERITY_WARNING = 1,    /* the over-long macro */
+    RIL_SEVERITY_INFORMATION = 2 /* the gap count ("black Num"), the import log's own lines */
+} RIL_SEVERITY;
+
+/* Language of rendered notice texts. Chinese (the designed GBK texts) is the default. */
+typedef enum RIL_MESSAGE_LANGUAGE {
+    RIL_MESSAGES_CHINESE = 0,
+    RIL_MESSAGES_ENGLISH = 1
+} RIL_MESSAGE_LANGUAGE;
+
+/* One argument of a notice's message: a number or a text (text bytes as the library has
+ * them: paths as given, macros and holder texts in their multibyte code page). */
+typedef struct RIL_NOTICE_ARG {
+    int isText;
+    long long number;
+    char const *text;
+} RIL_NOTICE_ARG;
+
+/* A notice with its parts. All pointers are valid during the handler call only. */
+typedef struct RIL_NOTICE {
+    char const *messageId;    /* stable identifier, lower-case words with '-', e.g.
+                                 "cannot-open", "duplicate-id", "illegal-macro-character" */
+    int severity;             /* RIL_SEVERITY */
+    char const *file;         /* the file the notice concerns, or NULL */
+    long long offset;         /* byte offset in that file (from its first byte, BOM included),
+                                 or -1: an item's "RilStringID=" keyword, or the offset the
+                                 message prints */
+    long long firstOffset;    /* repeated ID or macro: the first definition's offset (the
+                                 earlier item in the file; offset is the later); else -1 */
+    int systemError;          /* errno (POSIX) / GetLastError() (Windows) of the failed system
+                                 call behind the notice, or 0 */
+    char const *systemReason; /* that error's text in English ("No such file or directory"),
+                                 or NULL */
+    int logged;               /* 1 when the designed text also went to the import log */
+    unsigned argCount;
+    RIL_NOTICE_ARG const *args;
+    char const *text; /* rendered in the language chosen by Ril_SetMessageLanguage:
+                         the designed GBK text, or English (ASCII; arguments' bytes
+                         as they are); cut at 1023 bytes */
+} RIL_NOTICE;
+
+typedef void (*RIL_NOTICE_EX_HANDLER)(void *context, RIL_NOTICE const *notice);
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -136,6 +182,28 @@ RIL_API void Ril_SetNoticeHandler(RIL_NOTICE_HANDLER handler, void *context);
  * (an unknown number, UTF-16) is refused: the setting stays and 0xFFFFFFFF ((unsigned)-1)
  * is returned. */
 RIL_API unsigned int Ril_SetAnsiCodePage(unsigned int codePage);
+
+/* Structured notices. While set (non-null), the handler receives every notice, including
+ * those the import writes to its log (logged is 1 then); the plain handler and the
+ * platform's default notice are then not called. Null restores the plain handler/default.
+ * One notice per designed line: an illegal macro with three bad characters gives three
+ * "illegal-macro-character" notices with the same offset. The import log's own lines (its
+ * head and banners) are no notices; only when the log cannot take one is it delivered, as
+ * "import-log-entry" information whose one argument is the line. */
+RIL_API void Ril_SetNoticeHandlerEx(RIL_NOTICE_EX_HANDLER handler, void *context);
+/* Language of RIL_NOTICE.text and of texts given to the plain handler and the default notice;
+ * returns the previous one; an unknown value is refused (returns -1, setting unchanged). The
+ * import log always keeps the designed GBK texts. */
+RIL_API int Ril_SetMessageLanguage(int language);
+/* Renders a notice again in a language from its messageId and args into buffer
+ * (zero-terminated, cut to size; a null buffer with size 0 only measures); returns the
+ * length of the full text (without terminator), like snprintf; -1 for a bad argument (no
+ * notice, an unknown messageId or language, args missing, no buffer for a nonzero size). */
+RIL_API int Ril_FormatNotice(RIL_NOTICE const *notice, int language, char *buffer, RIL_ULONG size);
+/* Parses and validates a text resource file as Ril_ImportResFromTxtToBin would, reporting
+ * every fault through the notices, and writes nothing (no BIN, no log). Same result codes as
+ * the import (0, -102 for a null path, -200), also kept as the last error. */
+RIL_API RIL_LONG Ril_CheckResTxt(char const *txtPath, int wide);
 
 #ifdef __cplusplus
 }

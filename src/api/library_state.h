@@ -3,6 +3,7 @@
 // (the editor ends an open session while the module accessor still exists).
 #pragma once
 
+#include "Ril4410.h"
 #include "rtedit/txt_res_idx_svr.h"
 #include "rtedit/txt_res_run_time_editor.h"
 #include "table/bin_master.h"
@@ -10,8 +11,16 @@
 
 namespace ril {
 
+// The caller's structured notice handler; the notice sink calls it through the api layer,
+// which turns the sink's notices into RIL_NOTICE.
+struct NoticeExTarget {
+    RIL_NOTICE_EX_HANDLER handler = nullptr;
+    void *context = nullptr;
+};
+
 struct LibraryState {
     HResult lastError = 0;
+    NoticeExTarget noticeEx;
     CBinMaster table;
     CTxtResIdxSvr accessor{lastError};
     CTxtResRunTimeEditor editor{accessor};

@@ -19,6 +19,12 @@ HResult Record(HResult result) {
     return result;
 }
 
+// The import's first two steps, shared with the check: the text file into the list, then
+// validation. False after reporting every fault found.
+bool ParseAndValidate(CRilTxtLoader &list, const char *txtPath, int wide, const char *logPath) {
+    return LoadTxt(list, txtPath, wide, logPath) && Validate(list, logPath, txtPath);
+}
+
 // Text file → item list → validation → BIN, with the optional log around it.
 HResult Import(const char *txtPath, int wide, const char *binPath, const char *logPath) {
     if (txtPath == nullptr)
@@ -29,7 +35,7 @@ HResult Import(const char *txtPath, int wide, const char *binPath, const char *l
         return started;
     CRilTxtLoader list;
     HResult result = kSOk;
-    if (!LoadTxt(list, txtPath, wide, logPath) || !Validate(list, logPath))
+    if (!ParseAndValidate(list, txtPath, wide, logPath))
         result = kErrImportParse;
     else if (!SaveBin(list, target, logPath))
         result = kErrImportWrite;
@@ -53,6 +59,15 @@ extern "C" RIL_API RIL_LONG Ril_ImportResFromTxtToBin(char const *txtPath, int w
                                                       char const *binPath, char const *logPath) {
     return Record(
         Guarded<HResult>(kErrImportParse, [&] { return Import(txtPath, wide, binPath, logPath); }));
+}
+
+extern "C" RIL_API RIL_LONG Ril_CheckResTxt(char const *txtPath, int wide) {
+    return Record(Guarded<HResult>(kErrImportParse, [&] {
+        if (txtPath == nullptr)
+            return kErrArgument;
+        CRilTxtLoader list;
+        return ParseAndValidate(list, txtPath, wide, nullptr) ? kSOk : kErrImportParse;
+    }));
 }
 
 extern "C" RIL_API RIL_LONG Ril_ExportResFromBinToTxt(char const *txtPath, int wide,

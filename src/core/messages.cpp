@@ -2,6 +2,8 @@
 // carries its readable text above it (regenerate with scripts/gbk-literals.py).
 #include "core/messages.h"
 
+#include <cstring>
+
 namespace ril::msg {
 
 // 没有指定BIN文件，当前也没有加载BIN!
@@ -126,3 +128,122 @@ const char kHeaderMacroNotIdentifier[] =
     "C\xB1\xEA\xCA\xB6\xB7\xFB: %s";
 
 } // namespace ril::msg
+
+namespace ril::catalogue {
+namespace {
+constexpr auto kError = msg::Severity::Error;
+constexpr auto kWarning = msg::Severity::Warning;
+constexpr auto kInformation = msg::Severity::Information;
+} // namespace
+
+// clang-format off
+const Message kNoBinNoTable{"no-bin", kError, msg::kNoBinNoTable,
+    "no BIN file given and no BIN loaded"};
+const Message kLoadedBinBeingEdited{"bin-being-edited", kError, msg::kLoadedBinBeingEdited,
+    "the loaded BIN is being edited; end the editing session first"};
+const Message kCannotOpenForUpdate{"cannot-open-for-update", kError, msg::kCannotOpenForUpdate,
+    "cannot open '%s' for writing"};
+const Message kCannotWriteBin{"cannot-write", kError, msg::kCannotWriteBin,
+    "cannot write '%s'; the file is unchanged"};
+const Message kCannotOpen{"cannot-open", kError, msg::kCannotOpen,
+    "cannot open '%s'"};
+const Message kCannotAllocateLoad{"cannot-allocate-load", kError, msg::kCannotAllocateLoad,
+    "not enough memory to load '%s'"};
+const Message kCannotRead{"cannot-read", kError, msg::kCannotRead,
+    "cannot read '%s'"};
+const Message kBigEndianUnicode{"big-endian-unicode", kError, msg::kBigEndianUnicode,
+    "big-endian UTF-16 text is not supported: '%s'"};
+const Message kMacroNotFound{"macro-not-found", kError, msg::kMacroNotFound,
+    "ID %u: no RilStringMacro= after the ID at 0x%x"};
+const Message kMacroTooLong{"macro-too-long", kWarning, msg::kMacroTooLong,
+    "ID %u: over-long macro (127 characters or more) at 0x%x"};
+const Message kTextNotFound{"text-not-found", kError, msg::kTextNotFound,
+    "ID %u: no text in braces found for macro '%s'"};
+const Message kRecordAllocationFailed{"out-of-memory", kError, msg::kRecordAllocationFailed,
+    "not enough memory for a string"};
+const Message kGapCount{"gap-count", kInformation, msg::kGapCount,
+    "gap count: %d (IDs left unused between the items' IDs)"};
+const Message kNoFreeId{"no-free-id", kError, msg::kNoFreeId,
+    "the item at 0x%x asks for a new ID, but no unused ID is left between the IDs before it"};
+const Message kCloseBraceFirst{"unexpected-closing-brace", kError, msg::kCloseBraceFirst,
+    "'}' at 0x%x while looking for '{'"};
+const Message kOpenBraceInText{"opening-brace-in-text", kError, msg::kOpenBraceInText,
+    "'{' at 0x%x while looking for '}'"};
+const Message kEndInsideText{"unterminated-text", kError, msg::kEndInsideText,
+    "end of file while looking for '}'"};
+const Message kReadEntryFailed{"cannot-read-entry", kError, msg::kReadEntryFailed,
+    "cannot read the string of ID 0x%x"};
+const Message kCannotOpenText{"cannot-open-text", kError, msg::kCannotOpenText,
+    "cannot open '%s' to write the text resource"};
+const Message kTextWriteFailed{"cannot-write-text", kError, msg::kTextWriteFailed,
+    "cannot write the text file"};
+const Message kCannotOpenHeader{"cannot-open-header", kError, msg::kCannotOpenHeader,
+    "cannot open header file '%s'"};
+const Message kCannotWriteHeader{"cannot-write-header", kError, msg::kCannotWriteHeader,
+    "cannot write header file '%s'"};
+const Message kExportCannotHold{"export-cannot-hold", kError, msg::kExportCannotHold,
+    "cannot export to '%s': a text resource cannot hold the items of these IDs (a text with "
+    "'{' or '}' or ending in a lone lead byte, or a macro with a line break): %s"};
+const Message kHeaderMacroNotIdentifier{"macro-not-identifier", kError,
+    msg::kHeaderMacroNotIdentifier,
+    "cannot write header file '%s': the macros of the items of these IDs cannot form a C "
+    "identifier: %s"};
+const Message kEmptyMacro{"empty-macro", kError, msg::kEmptyMacro,
+    "ID %u: empty macro (a macro is longer than 0 and shorter than %u characters)"};
+const Message kIllegalMacroCharacter{"illegal-macro-character", kError,
+    msg::kIllegalMacroCharacter,
+    "ID %u: macro '%s' holds the illegal character '%s' (only upper-case letters, digits "
+    "and '_' are allowed)"};
+const Message kDuplicateMacro{"duplicate-macro", kError, msg::kDuplicateMacro,
+    "duplicate macro: ID %u, macro '%s', and ID %u, macro '%s'"};
+const Message kDuplicateId{"duplicate-id", kError, msg::kDuplicateId,
+    "duplicate ID: ID %u, macro '%s', and ID %u, macro '%s'"};
+const Message kLogCannotCreate{"cannot-create-log", kError, msg::kLogCannotCreate,
+    "cannot create or open the log file"};
+const Message kLogEntry{"import-log-entry", kInformation, "%s", nullptr};
+// clang-format on
+
+const Message *const kAll[] = {
+    &kNoBinNoTable,
+    &kLoadedBinBeingEdited,
+    &kCannotOpenForUpdate,
+    &kCannotWriteBin,
+    &kCannotOpen,
+    &kCannotAllocateLoad,
+    &kCannotRead,
+    &kBigEndianUnicode,
+    &kMacroNotFound,
+    &kMacroTooLong,
+    &kTextNotFound,
+    &kRecordAllocationFailed,
+    &kGapCount,
+    &kNoFreeId,
+    &kCloseBraceFirst,
+    &kOpenBraceInText,
+    &kEndInsideText,
+    &kReadEntryFailed,
+    &kCannotOpenText,
+    &kTextWriteFailed,
+    &kCannotOpenHeader,
+    &kCannotWriteHeader,
+    &kExportCannotHold,
+    &kHeaderMacroNotIdentifier,
+    &kEmptyMacro,
+    &kIllegalMacroCharacter,
+    &kDuplicateMacro,
+    &kDuplicateId,
+    &kLogCannotCreate,
+    &kLogEntry,
+};
+const std::size_t kCount = sizeof kAll / sizeof kAll[0];
+
+const Message *Find(const char *id) {
+    if (id == nullptr)
+        return nullptr;
+    for (const Message *message : kAll)
+        if (std::strcmp(message->id, id) == 0)
+            return message;
+    return nullptr;
+}
+
+} // namespace ril::catalogue

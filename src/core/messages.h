@@ -1,6 +1,9 @@
 // The library's diagnostic texts: fixed GBK strings, most of them printf formats, whatever
-// the ANSI code page. messages.cpp spells each one in byte escapes below its readable text.
+// the ANSI code page (messages.cpp spells each one in byte escapes below its readable text),
+// and the catalogue of messages: each with its identifier, severity and English format.
 #pragma once
+
+#include <cstddef>
 
 namespace ril::msg {
 
@@ -50,4 +53,62 @@ extern const char kLogTarget[];
 extern const char kLogSuccess[];
 extern const char kLogFailure[];
 
+enum class Severity { Error = 0, Warning = 1, Information = 2 };
+
+// One message of the catalogue. The English format takes the same arguments, in the same
+// order, as the GBK one; a message without one (the import log's own lines) is GBK in
+// every language. Formats use %s, %u, %d, %x and %% only.
+struct Message {
+    const char *id; // stable: lower-case words joined by '-'
+    Severity severity;
+    const char *gbk;
+    const char *english;
+};
+
 } // namespace ril::msg
+
+namespace ril::catalogue {
+
+using msg::Message;
+
+extern const Message kNoBinNoTable;
+extern const Message kLoadedBinBeingEdited;
+extern const Message kCannotOpenForUpdate;
+extern const Message kCannotWriteBin;
+extern const Message kCannotOpen;
+extern const Message kCannotAllocateLoad;
+extern const Message kCannotRead;
+extern const Message kBigEndianUnicode;
+extern const Message kMacroNotFound;
+extern const Message kMacroTooLong;
+extern const Message kTextNotFound;
+extern const Message kRecordAllocationFailed;
+extern const Message kGapCount;
+extern const Message kNoFreeId;
+extern const Message kCloseBraceFirst;
+extern const Message kOpenBraceInText;
+extern const Message kEndInsideText;
+extern const Message kReadEntryFailed;
+extern const Message kCannotOpenText;
+extern const Message kTextWriteFailed;
+extern const Message kCannotOpenHeader;
+extern const Message kCannotWriteHeader;
+extern const Message kExportCannotHold;
+extern const Message kHeaderMacroNotIdentifier;
+extern const Message kEmptyMacro;
+extern const Message kIllegalMacroCharacter;
+extern const Message kDuplicateMacro;
+extern const Message kDuplicateId;
+extern const Message kLogCannotCreate;
+// A line of the import log's own layout (its head and banners), the line itself as the one
+// text argument: a notice only when the log cannot take it.
+extern const Message kLogEntry;
+
+// Every message above, in that order.
+extern const Message *const kAll[];
+extern const std::size_t kCount;
+
+// The message with this identifier, or null.
+const Message *Find(const char *id);
+
+} // namespace ril::catalogue

@@ -85,6 +85,7 @@ void RilStrRes::Reset() {
     CppMacro::Reset();
     RecordSize = 0;
     Record.reset();
+    SourceOffset = -1;
 }
 
 // A record block whose bytes from `filled` on are zero (the padding included); the caller

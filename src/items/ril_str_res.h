@@ -80,6 +80,9 @@ class RilStrRes : public CppMacro {
     // The record. One the item built or copied is followed by zero padding that RecordSize
     // does not count; a borrowed one ends at RecordSize, as every reader of a list expects.
     RecordBlock Record;
+    // Where the item was read from a text file: the byte offset of its "RilStringID="
+    // keyword from the file's first byte (a byte-order mark included), or -1.
+    std::int64_t SourceOffset = -1;
 
   private:
     RecordBlock AllocateRecord(std::size_t size, std::size_t filled) const;

@@ -31,6 +31,8 @@ class File {
     static File CreateNew(const char *path, bool &taken);
 
     bool IsOpen() const { return stream_ != nullptr; }
+    // True when the open file is a folder (which POSIX lets a stream open, but not read).
+    bool IsFolder() const;
     // Reads up to `size` bytes; returns how many were read.
     std::size_t Read(void *buffer, std::size_t size);
     // Writes all `size` bytes or reports failure.
@@ -58,7 +60,8 @@ struct FileContent {
 
 enum class ReadStatus { Ok, CannotOpen, NoMemory, ReadFailed };
 
-ReadStatus ReadWholeFile(const char *path, FileContent &content);
+// As ViewWholeFile, without padding.
+ReadStatus ReadWholeFile(const char *path, FileContent &content, int *systemError = nullptr);
 
 // A whole file read into memory with one read, followed by at least the zero bytes its
 // reader asked for. The bytes are a private copy: the file may change or be cut short
@@ -75,22 +78,26 @@ class FileView {
     std::size_t Size() const { return size_; }
 
   private:
-    friend ReadStatus ViewWholeFile(const char *, std::size_t, FileView &);
+    friend ReadStatus ViewWholeFile(const char *, std::size_t, FileView &, int *);
 
     Bytes buffer_;
     std::size_t size_ = 0;
 };
 
 // CannotOpen, NoMemory (no buffer for it) or ReadFailed (also a file cut short while it is
-// read); `view` is empty then.
-ReadStatus ViewWholeFile(const char *path, std::size_t padding, FileView &view);
+// read, and a folder); `view` is empty then. `systemError`, when given, receives the
+// system's code for a failure (EISDIR for a folder; 0 when there is none).
+ReadStatus ViewWholeFile(const char *path, std::size_t padding, FileView &view,
+                         int *systemError = nullptr);
 
 enum class AppendMode { ExistingOnly, CreateIfMissing };
 enum class AppendStatus { Ok, CannotOpen, WriteFailed };
 
 // Appends `size` bytes to the end of a file as one piece: either all of them are added, or
 // the file is cut back to the size it had before (a write, flush or close that failed, a full
-// disk, a file-size limit). ExistingOnly never creates the file.
-AppendStatus AppendToFile(const char *path, const void *data, std::size_t size, AppendMode mode);
+// disk, a file-size limit). ExistingOnly never creates the file. On failure `systemError`,
+// when given, receives the system's code for it (0 for an injected failure).
+AppendStatus AppendToFile(const char *path, const void *data, std::size_t size, AppendMode mode,
+                          int *systemError = nullptr);
 
 } // namespace ril::platform

@@ -71,24 +71,39 @@ void File::MatchPermissions(const char *target) {
     fchmod(fileno(stream_), mode);
 }
 
-AppendStatus AppendToFile(const char *path, const void *data, std::size_t size, AppendMode mode) {
+bool File::IsFolder() const {
+    struct stat info {};
+    return stream_ != nullptr && fstat(fileno(stream_), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+AppendStatus AppendToFile(const char *path, const void *data, std::size_t size, AppendMode mode,
+                          int *systemError) {
+    int ignored = 0;
+    int &error = systemError != nullptr ? *systemError : ignored;
+    error = 0;
     if (path == nullptr || ShouldFail(Fault::FileOpen))
         return AppendStatus::CannotOpen;
     int flags = O_WRONLY | O_APPEND | O_CLOEXEC;
     if (mode == AppendMode::CreateIfMissing)
         flags |= O_CREAT;
     int fd = open(path, flags, 0666);
-    if (fd < 0)
+    if (fd < 0) {
+        error = errno;
         return AppendStatus::CannotOpen;
+    }
     // Only a regular file can be cut back; a device (a terminal, /dev/full) keeps nothing.
     struct stat info {};
     const bool regular = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    errno = 0;
     bool written = WritePiece(fd, data, size);
+    if (!written)
+        error = errno;
     if (!written && regular && ftruncate(fd, info.st_size) != 0) {
         // Nothing more can be done; the append is reported as failed either way.
     }
     if (close(fd) != 0 && written) {
         written = false;
+        error = errno;
         if (regular && truncate(path, info.st_size) != 0) {
             // As above.
         }

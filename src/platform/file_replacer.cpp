@@ -3,6 +3,7 @@
 
 #include "platform/fs.h"
 #include "platform/path.h"
+#include "platform/system_error.h"
 
 #include <chrono>
 #include <cstdio>
@@ -45,21 +46,27 @@ std::string TemporaryPathBeside(const std::string &target, const void *salt) {
 FileReplacer::FileReplacer(const char *target) {
     if (target == nullptr || target[0] == '\0')
         return;
+    platform::ClearSystemError();
     // A target that is a symbolic link: the file it leads to is replaced, the link stays.
     target_ = platform::FinalPath(target);
-    if (target_.empty() || !platform::CanReplace(target_.c_str()))
+    if (target_.empty() || !platform::CanReplace(target_.c_str())) {
+        NoteFailure();
         return;
+    }
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         std::string candidate = TemporaryPathBeside(target_, this);
         bool taken = false;
+        platform::ClearSystemError();
         file_ = platform::File::CreateNew(candidate.c_str(), taken);
         if (file_.IsOpen()) {
             temporary_ = std::move(candidate);
             buffer_.reset(new char[kBufferSize]);
             return;
         }
-        if (!taken)
+        if (!taken) {
+            NoteFailure();
             return;
+        }
     }
 }
 
@@ -70,9 +77,18 @@ FileReplacer::~FileReplacer() {
         platform::RemoveFile(temporary_.c_str());
 }
 
+void FileReplacer::NoteFailure() {
+    if (systemError_ == 0)
+        systemError_ = platform::LastSystemError();
+}
+
 void FileReplacer::Flush() {
-    if (used_ > 0 && !failed_)
+    if (used_ > 0 && !failed_) {
+        platform::ClearSystemError();
         failed_ = !file_.Write(buffer_.get(), used_);
+    }
+    if (failed_)
+        NoteFailure();
     used_ = 0;
 }
 
@@ -87,7 +103,10 @@ void FileReplacer::Write(const void *data, std::size_t size) {
         std::memcpy(buffer_.get(), data, size);
         used_ = size;
     } else if (!failed_) {
+        platform::ClearSystemError();
         failed_ = !file_.Write(data, size);
+        if (failed_)
+            NoteFailure();
     }
 }
 
@@ -97,19 +116,28 @@ ReplaceStatus FileReplacer::Commit() {
     Flush();
     // The file was created for the owner alone; now it gets the target's permissions.
     file_.MatchPermissions(target_.c_str());
+    if (!failed_)
+        platform::ClearSystemError();
     bool written = file_.Close() && !failed_;
-    if (!written || !platform::ReplaceFile(temporary_.c_str(), target_.c_str()))
+    if (!written || !platform::ReplaceFile(temporary_.c_str(), target_.c_str())) {
+        NoteFailure();
         return ReplaceStatus::WriteFailed;
+    }
     committed_ = true;
     return ReplaceStatus::Ok;
 }
 
-ReplaceStatus ReplaceFileContent(const char *target, const std::uint8_t *data, std::size_t size) {
+ReplaceStatus ReplaceFileContent(const char *target, const std::uint8_t *data, std::size_t size,
+                                 int *systemError) {
     FileReplacer file(target);
-    if (!file.IsOpen())
-        return ReplaceStatus::CannotOpen;
-    file.Write(data, size);
-    return file.Commit();
+    ReplaceStatus status = ReplaceStatus::CannotOpen;
+    if (file.IsOpen()) {
+        file.Write(data, size);
+        status = file.Commit();
+    }
+    if (systemError != nullptr)
+        *systemError = file.SystemError();
+    return status;
 }
 
 } // namespace ril

@@ -48,8 +48,12 @@ class FileReplacer {
     // the target's permissions, or for a new target those of a plain create (0666 less the
     // umask). Ok, or WriteFailed when any write failed on the way.
     ReplaceStatus Commit();
+    // The system's code for the first failure (creating, writing, closing or renaming the
+    // file), or 0.
+    int SystemError() const { return systemError_; }
 
   private:
+    void NoteFailure();
     void Flush();
 
     std::string target_;
@@ -59,8 +63,11 @@ class FileReplacer {
     std::size_t used_ = 0;
     bool failed_ = false;
     bool committed_ = false;
+    int systemError_ = 0;
 };
 
-ReplaceStatus ReplaceFileContent(const char *target, const std::uint8_t *data, std::size_t size);
+// `systemError`, when given, receives FileReplacer::SystemError().
+ReplaceStatus ReplaceFileContent(const char *target, const std::uint8_t *data, std::size_t size,
+                                 int *systemError = nullptr);
 
 } // namespace ril

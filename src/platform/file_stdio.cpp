@@ -2,6 +2,9 @@
 #include "platform/file.h"
 
 #include "platform/fault.h"
+#include "platform/system_error.h"
+
+#include <cerrno>
 
 #include <cstring>
 #include <new>
@@ -98,14 +101,25 @@ bool File::Close() {
 namespace {
 
 // Opens a file for a whole-file read and measures it; its size and `padding` more must fit
-// in memory (a use of the Alloc fault: the buffer about to be made).
-ReadStatus OpenWhole(const char *path, std::size_t padding, File &file, std::size_t &size) {
+// in memory (a use of the Alloc fault: the buffer about to be made). `error` receives the
+// system's code for a failure to open or measure it, or EISDIR for a folder.
+ReadStatus OpenWhole(const char *path, std::size_t padding, File &file, std::size_t &size,
+                     int &error) {
+    ClearSystemError();
     file = File::Open(path, "rb");
-    if (!file.IsOpen())
+    if (!file.IsOpen()) {
+        error = LastSystemError();
         return ReadStatus::CannotOpen;
+    }
+    if (file.IsFolder()) {
+        error = EISDIR;
+        return ReadStatus::ReadFailed;
+    }
     std::int64_t length = file.Length();
-    if (length < 0)
+    if (length < 0) {
+        error = LastSystemError();
         return ReadStatus::CannotOpen;
+    }
     if (static_cast<std::uint64_t>(length) > SIZE_MAX - padding || ShouldFail(Fault::Alloc))
         return ReadStatus::NoMemory;
     size = static_cast<std::size_t>(length);
@@ -114,11 +128,14 @@ ReadStatus OpenWhole(const char *path, std::size_t padding, File &file, std::siz
 
 } // namespace
 
-ReadStatus ReadWholeFile(const char *path, FileContent &content) {
+ReadStatus ReadWholeFile(const char *path, FileContent &content, int *systemError) {
+    int ignored = 0;
+    int &error = systemError != nullptr ? *systemError : ignored;
+    error = 0;
     content = FileContent();
     File file;
     std::size_t size = 0;
-    if (ReadStatus status = OpenWhole(path, 0, file, size); status != ReadStatus::Ok)
+    if (ReadStatus status = OpenWhole(path, 0, file, size, error); status != ReadStatus::Ok)
         return status;
     // Uninitialised on purpose: every byte kept is overwritten by the read. The heap, not a
     // fresh mapping: a table loaded again and again reuses the same memory.
@@ -137,11 +154,14 @@ FileView &FileView::operator=(FileView &&other) noexcept {
     return *this;
 }
 
-ReadStatus ViewWholeFile(const char *path, std::size_t padding, FileView &view) {
+ReadStatus ViewWholeFile(const char *path, std::size_t padding, FileView &view, int *systemError) {
+    int ignored = 0;
+    int &error = systemError != nullptr ? *systemError : ignored;
+    error = 0;
     view = FileView();
     File file;
     std::size_t size = 0;
-    if (ReadStatus status = OpenWhole(path, padding, file, size); status != ReadStatus::Ok)
+    if (ReadStatus status = OpenWhole(path, padding, file, size, error); status != ReadStatus::Ok)
         return status;
     // The heap, as for ReadWholeFile: imports run again and again reuse the same memory
     // instead of clearing fresh pages for every file. Only the padding needs zeros.
@@ -149,7 +169,9 @@ ReadStatus ViewWholeFile(const char *path, std::size_t padding, FileView &view) 
     if (!view.buffer_)
         return ReadStatus::NoMemory;
     std::memset(view.buffer_.get() + size, 0, padding);
+    ClearSystemError();
     if (size > 0 && file.Read(view.buffer_.get(), size) != size) {
+        error = LastSystemError();
         view = FileView();
         return ReadStatus::ReadFailed;
     }

@@ -79,24 +79,39 @@ void File::MatchPermissions(const char *target) {
     SetFileInformationByHandle(handle, FileBasicInfo, &info, sizeof info);
 }
 
-AppendStatus AppendToFile(const char *path, const void *data, std::size_t size, AppendMode mode) {
+bool File::IsFolder() const {
+    return false; // a folder cannot be opened as a stream
+}
+
+AppendStatus AppendToFile(const char *path, const void *data, std::size_t size, AppendMode mode,
+                          int *systemError) {
+    int ignored = 0;
+    int &error = systemError != nullptr ? *systemError : ignored;
+    error = 0;
     if (path == nullptr || ShouldFail(Fault::FileOpen))
         return AppendStatus::CannotOpen;
     HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               mode == AppendMode::CreateIfMissing ? OPEN_ALWAYS : OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    if (file == INVALID_HANDLE_VALUE) {
+        error = static_cast<int>(GetLastError());
         return AppendStatus::CannotOpen;
+    }
     // Only a disk file has a size to go back to; a device keeps nothing.
     LARGE_INTEGER before{};
     const bool sized = GetFileType(file) == FILE_TYPE_DISK && GetFileSizeEx(file, &before);
     LARGE_INTEGER zero{};
+    SetLastError(0);
     bool written =
         (!sized || SetFilePointerEx(file, zero, nullptr, FILE_END)) && WritePiece(file, data, size);
+    if (!written)
+        error = static_cast<int>(GetLastError());
     if (!written && sized)
         CutBack(file, before);
-    if (!CloseHandle(file))
+    if (!CloseHandle(file) && written) {
         written = false;
+        error = static_cast<int>(GetLastError());
+    }
     return written ? AppendStatus::Ok : AppendStatus::WriteFailed;
 }
 

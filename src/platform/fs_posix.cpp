@@ -44,7 +44,11 @@ bool CanReplace(const char *path) {
     struct stat info {};
     if (stat(path, &info) != 0)
         return errno == ENOENT;
-    return !S_ISDIR(info.st_mode) && access(path, W_OK) == 0;
+    if (S_ISDIR(info.st_mode)) {
+        errno = EISDIR; // the reason a caller reports
+        return false;
+    }
+    return access(path, W_OK) == 0;
 }
 
 bool SameFile(const char *a, const char *b) {

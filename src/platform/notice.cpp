@@ -1,4 +1,5 @@
-// Dispatch of notices to the caller's handler or to the platform default.
+// Dispatch of notices to the caller's handlers or to the platform default, and the language
+// they are rendered in: the library's one place of notice settings.
 #include "platform/notice.h"
 
 namespace ril::platform {
@@ -6,6 +7,9 @@ namespace {
 struct Sink {
     NoticeHandler handler = nullptr;
     void *context = nullptr;
+    NoticePartsHandler partsHandler = nullptr;
+    void *partsContext = nullptr;
+    NoticeLanguage language = NoticeLanguage::Chinese;
 };
 
 Sink &CurrentSink() {
@@ -15,7 +19,27 @@ Sink &CurrentSink() {
 } // namespace
 
 void SetNoticeHandler(NoticeHandler handler, void *context) {
-    CurrentSink() = Sink{handler, handler != nullptr ? context : nullptr};
+    Sink &sink = CurrentSink();
+    sink.handler = handler;
+    sink.context = handler != nullptr ? context : nullptr;
+}
+
+void SetNoticePartsHandler(NoticePartsHandler handler, void *context) {
+    Sink &sink = CurrentSink();
+    sink.partsHandler = handler;
+    sink.partsContext = handler != nullptr ? context : nullptr;
+}
+
+bool HasNoticePartsHandler() {
+    return CurrentSink().partsHandler != nullptr;
+}
+
+bool DeliverNoticeParts(const NoticeParts &notice) {
+    const Sink &sink = CurrentSink();
+    if (sink.partsHandler == nullptr)
+        return false;
+    sink.partsHandler(sink.partsContext, notice);
+    return true;
 }
 
 void ShowNotice(const char *caption, const char *message) {
@@ -24,6 +48,14 @@ void ShowNotice(const char *caption, const char *message) {
         sink.handler(sink.context, caption, message);
     else
         ShowDefaultNotice(caption, message);
+}
+
+NoticeLanguage CurrentNoticeLanguage() {
+    return CurrentSink().language;
+}
+
+void SetNoticeLanguage(NoticeLanguage language) {
+    CurrentSink().language = language;
 }
 
 } // namespace ril::platform

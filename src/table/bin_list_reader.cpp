@@ -16,8 +16,9 @@ int LoadBin(CRilTxtLoader &list, const char *path) {
     // Read, not mapped: on Windows a mapping would lock the file for as long as the list
     // lives, and the caller may be about to replace it.
     platform::FileContent file;
-    if (platform::ReadWholeFile(path, file) != platform::ReadStatus::Ok) {
-        ErrorBox(msg::kCannotOpen, path);
+    int error = 0;
+    if (platform::ReadWholeFile(path, file, &error) != platform::ReadStatus::Ok) {
+        ErrorBox(catalogue::kCannotOpen, NoticeSite{.file = path, .systemError = error}, path);
         return 0;
     }
     // Whole records stay in the file's buffer, which the list keeps from here on.
@@ -40,7 +41,7 @@ int LoadBin(CRilTxtLoader &list, const char *path) {
         if (item && entry.available == entry.size)
             item->BorrowRecord(record, entry.size);
         else if (!item || item->SetRecord(record, entry.available, entry.size) != kSOk) {
-            ErrorBox(msg::kReadEntryFailed, entry.id);
+            ErrorBox(catalogue::kReadEntryFailed, NoticeSite{.file = path}, entry.id);
             return 0;
         }
         item->ID = entry.id;
@@ -51,11 +52,11 @@ int LoadBin(CRilTxtLoader &list, const char *path) {
 
 HResult LoadToolSource(CRilTxtLoader &list, const BinTarget &source) {
     if (source.path == nullptr) {
-        ErrorBox("%s", msg::kNoBinNoTable);
+        ErrorBox(catalogue::kNoBinNoTable, NoticeSite{});
         return kErrArgument;
     }
     if (source.refused) {
-        ErrorBox("%s", msg::kLoadedBinBeingEdited);
+        ErrorBox(catalogue::kLoadedBinBeingEdited, NoticeSite{.file = source.path});
         return kErrBinRead;
     }
     return LoadBin(list, source.path) ? kSOk : kErrBinRead;

@@ -32,11 +32,12 @@ void WriteItems(FileReplacer &out, const CRilTxtLoader::Items &items) {
 
 int SaveBin(const CRilTxtLoader &list, const BinTarget &target, const char *logPath) {
     if (target.path == nullptr) {
-        LogError(logPath, "%s", msg::kNoBinNoTable);
+        LogError(logPath, catalogue::kNoBinNoTable, NoticeSite{});
         return 0;
     }
+    const NoticeSite site{.file = target.path};
     if (target.refused) {
-        LogError(logPath, "%s", msg::kLoadedBinBeingEdited);
+        LogError(logPath, catalogue::kLoadedBinBeingEdited, site);
         return 0;
     }
     if (target.path[0] == '\0')
@@ -48,12 +49,13 @@ int SaveBin(const CRilTxtLoader &list, const BinTarget &target, const char *logP
         WriteItems(file, list.List());
         status = file.Commit();
     }
+    const NoticeSite failure{.file = target.path, .systemError = file.SystemError()};
     switch (status) {
     case ReplaceStatus::CannotOpen:
-        LogError(logPath, msg::kCannotOpenForUpdate, target.path);
+        LogError(logPath, catalogue::kCannotOpenForUpdate, failure, target.path);
         return 0;
     case ReplaceStatus::WriteFailed:
-        LogError(logPath, msg::kCannotWriteBin, target.path);
+        LogError(logPath, catalogue::kCannotWriteBin, failure, target.path);
         return 0;
     case ReplaceStatus::Ok:
         break;

@@ -40,26 +40,30 @@ struct LoadedText {
 
 // One read of the whole file (or a view of it), then the byte-order mark decides the flavour.
 bool ReadTextFile(const char *path, int wide, const char *logPath, LoadedText &text) {
-    switch (platform::ViewWholeFile(path, kFilePadding, text.view)) {
+    int error = 0;
+    const platform::ReadStatus status =
+        platform::ViewWholeFile(path, kFilePadding, text.view, &error);
+    const NoticeSite site{.file = path, .systemError = error};
+    switch (status) {
     case platform::ReadStatus::Ok:
         break;
     case platform::ReadStatus::CannotOpen:
-        LogError(logPath, msg::kCannotOpen, path);
+        LogError(logPath, catalogue::kCannotOpen, site, path);
         return false;
     case platform::ReadStatus::NoMemory:
-        LogError(logPath, msg::kCannotAllocateLoad, path);
+        LogError(logPath, catalogue::kCannotAllocateLoad, site, path);
         return false;
     case platform::ReadStatus::ReadFailed:
-        LogError(logPath, msg::kCannotRead, path);
+        LogError(logPath, catalogue::kCannotRead, site, path);
         return false;
     }
     const unsigned char *mark = text.Bytes();
     if (text.view.Size() < 2) {
-        LogError(logPath, msg::kCannotRead, path);
+        LogError(logPath, catalogue::kCannotRead, site, path);
         return false;
     }
     if (mark[0] == 0xFE && mark[1] == 0xFF) {
-        LogError(logPath, msg::kBigEndianUnicode, path);
+        LogError(logPath, catalogue::kBigEndianUnicode, site, path);
         return false;
     }
     text.wide = (mark[0] == 0xFF && mark[1] == 0xFE) || wide != 0;
@@ -73,9 +77,9 @@ bool IsBlank(unsigned ch) {
 // Scans the characters of one flavour: bytes (unsigned char) or UTF-16 units.
 template <typename Ch> class Scanner {
   public:
-    Scanner(CRilTxtLoader &list, const Ch *data, std::size_t count, const char *logPath,
-            const platform::CharTable &chars)
-        : list_(list), data_(data), count_(count), log_(logPath), chars_(chars) {}
+    Scanner(CRilTxtLoader &list, const Ch *data, std::size_t count, const char *path,
+            const char *logPath, const platform::CharTable &chars)
+        : list_(list), data_(data), count_(count), path_(path), log_(logPath), chars_(chars) {}
 
     int Run() {
         std::size_t position = 0;
@@ -83,46 +87,54 @@ template <typename Ch> class Scanner {
             std::size_t idAt = FindKeyword(position, kIdKeyword);
             if (idAt == kNotFound)
                 break;
-            if (!ReadItem(idAt + sizeof kIdKeyword - 1, position))
+            if (!ReadItem(idAt, position))
                 return 0;
         }
-        LogError(log_, msg::kGapCount, gapCount_);
+        LogError(log_, catalogue::kGapCount, NoticeSite{.file = path_}, gapCount_);
         return 1;
     }
 
   private:
+    // The byte offset of a character in the file, as messages print it (32 bits).
     std::uint32_t Offset(std::size_t index) const {
         return static_cast<std::uint32_t>(index * sizeof(Ch));
     }
+    // The place of a character for a notice: the full byte offset.
+    NoticeSite At(std::size_t index) const {
+        return NoticeSite{.file = path_, .offset = static_cast<long long>(index * sizeof(Ch))};
+    }
 
-    // Reads the item whose ID starts at `at`; leaves `position` behind its closing brace.
-    bool ReadItem(std::size_t at, std::size_t &position) {
+    // Reads the item whose "RilStringID=" keyword is at `keywordAt`; leaves `position` behind
+    // its closing brace.
+    bool ReadItem(std::size_t keywordAt, std::size_t &position) {
+        const std::size_t at = keywordAt + sizeof kIdKeyword - 1;
         CRilTxtLoader::ItemHandle item = list_.NewItem();
         if (!item) {
-            LogError(log_, "%s", msg::kRecordAllocationFailed);
+            LogError(log_, catalogue::kRecordAllocationFailed, At(keywordAt));
             return false;
         }
+        item->SourceOffset = static_cast<std::int64_t>(keywordAt * sizeof(Ch));
         if (!AssignId(*item, ReadNumber(at), at))
             return false;
         std::size_t macroAt = FindKeyword(at, kMacroKeyword);
         if (macroAt == kNotFound) {
-            LogError(log_, msg::kMacroNotFound, item->ID, Offset(at));
+            LogError(log_, catalogue::kMacroNotFound, At(at), item->ID, Offset(at));
             return false;
         }
         position = CopyMacro(*item, macroAt + sizeof kMacroKeyword - 1);
         long length;
         if constexpr (sizeof(Ch) == 1)
-            length = FindBracedText(data_, count_, position, chars_);
+            length = FindBracedText(data_, count_, position, chars_, path_);
         else
-            length = FindBracedText(data_, count_, position);
+            length = FindBracedText(data_, count_, position, path_);
         if (length < 0) {
-            LogError(log_, msg::kTextNotFound, item->ID, item->Macro);
+            LogError(log_, catalogue::kTextNotFound, At(keywordAt), item->ID, item->Macro);
             return false;
         }
         HResult built = sizeof(Ch) == 1 ? item->SetTextA(data_ + position, std::size_t(length))
                                         : item->SetTextW(data_ + position, std::size_t(length));
         if (built != kSOk) {
-            LogError(log_, "%s", msg::kRecordAllocationFailed);
+            LogError(log_, catalogue::kRecordAllocationFailed, At(keywordAt));
             return false;
         }
         position += std::size_t(length) + 1;
@@ -161,7 +173,7 @@ template <typename Ch> class Scanner {
             return true;
         std::optional<std::uint32_t> free = pool_.Take();
         if (!free) {
-            LogError(log_, msg::kNoFreeId, Offset(at));
+            LogError(log_, catalogue::kNoFreeId, At(at), Offset(at));
             return false;
         }
         item.ID = *free;
@@ -184,8 +196,10 @@ template <typename Ch> class Scanner {
             item.Macro[n] = '\0';
         else
             item.MacroW[n] = 0;
-        if (n == kMacroLimit)
-            LogError(log_, msg::kMacroTooLong, item.ID, Offset(start + kMacroLimit + 1));
+        if (n == kMacroLimit) {
+            const std::size_t past = start + kMacroLimit + 1;
+            LogError(log_, catalogue::kMacroTooLong, At(past), item.ID, Offset(past));
+        }
         if constexpr (sizeof(Ch) == 1)
             item.WidenMacro();
         else
@@ -217,6 +231,7 @@ template <typename Ch> class Scanner {
     CRilTxtLoader &list_;
     const Ch *data_;
     std::size_t count_;
+    const char *path_;
     const char *log_;
     const platform::CharTable &chars_; // multibyte files: the ANSI code page's characters
     std::int32_t previousId_ = kFirstPreviousId;
@@ -300,7 +315,10 @@ class UnitBraces {
 // first brace decides again: a closing one ends it, an opening one is an error.
 template <typename Braces>
 long FindBracedTextIn(Braces &braces, std::size_t count, std::size_t &position,
-                      std::size_t unitSize) {
+                      std::size_t unitSize, const char *path) {
+    const auto site = [&](std::size_t at) {
+        return NoticeSite{.file = path, .offset = static_cast<long long>(at * unitSize)};
+    };
     std::size_t at = position;
     if (at >= count)
         return kBracedTextNotFound;
@@ -309,18 +327,20 @@ long FindBracedTextIn(Braces &braces, std::size_t count, std::size_t &position,
     if (at >= count)
         return kBracedTextNotFound;
     if (braces.At(at) == '}') {
-        ErrorBox(msg::kCloseBraceFirst, static_cast<std::uint32_t>(at * unitSize));
+        ErrorBox(catalogue::kCloseBraceFirst, site(at), static_cast<std::uint32_t>(at * unitSize));
         return kBracedTextError;
     }
     std::size_t start = at + 1;
     position = start;
     std::size_t end = braces.Find(start);
     if (end >= count) {
-        ErrorBox("%s", msg::kEndInsideText);
+        // The place of a text that never ends is its opening brace.
+        ErrorBox(catalogue::kEndInsideText, site(at));
         return kBracedTextError;
     }
     if (braces.At(end) == '{') {
-        ErrorBox(msg::kOpenBraceInText, static_cast<std::uint32_t>(end * unitSize));
+        ErrorBox(catalogue::kOpenBraceInText, site(end),
+                 static_cast<std::uint32_t>(end * unitSize));
         return kBracedTextError;
     }
     return static_cast<long>(end - start);
@@ -329,14 +349,15 @@ long FindBracedTextIn(Braces &braces, std::size_t count, std::size_t &position,
 } // namespace
 
 long FindBracedText(const unsigned char *data, std::size_t count, std::size_t &position,
-                    const platform::CharTable &chars) {
+                    const platform::CharTable &chars, const char *path) {
     ByteBraces braces(data, count, chars);
-    return FindBracedTextIn(braces, count, position, 1);
+    return FindBracedTextIn(braces, count, position, 1, path);
 }
 
-long FindBracedText(const std::uint16_t *data, std::size_t count, std::size_t &position) {
+long FindBracedText(const std::uint16_t *data, std::size_t count, std::size_t &position,
+                    const char *path) {
     UnitBraces braces(data, count);
-    return FindBracedTextIn(braces, count, position, 2);
+    return FindBracedTextIn(braces, count, position, 2, path);
 }
 
 int LoadTxt(CRilTxtLoader &list, const char *txtPath, int wide, const char *logPath) {
@@ -346,8 +367,9 @@ int LoadTxt(CRilTxtLoader &list, const char *txtPath, int wide, const char *logP
     const std::size_t bytes = text.view.Size();
     const platform::CharTable chars = text.wide ? platform::CharTable() : platform::CharTableFor(0);
     if (text.wide)
-        return Scanner<std::uint16_t>(list, text.Units(), (bytes + 1) / 2, logPath, chars).Run();
-    return Scanner<unsigned char>(list, text.Bytes(), bytes, logPath, chars).Run();
+        return Scanner<std::uint16_t>(list, text.Units(), (bytes + 1) / 2, txtPath, logPath, chars)
+            .Run();
+    return Scanner<unsigned char>(list, text.Bytes(), bytes, txtPath, logPath, chars).Run();
 }
 
 } // namespace ril

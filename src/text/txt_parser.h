@@ -18,9 +18,11 @@ constexpr long kBracedTextError = -2;
 // followed by zero characters). Returns the text's length with `position` at its first
 // character, or one of the two outcomes above (an error has been shown in a message box).
 // Bytes are stepped over as the characters of `chars`, `position` being a character start;
-// message offsets are byte offsets.
+// message offsets are byte offsets; `path` names the file in the notices.
 long FindBracedText(const unsigned char *data, std::size_t count, std::size_t &position,
-                    const platform::CharTable &chars = platform::CharTable());
-long FindBracedText(const std::uint16_t *data, std::size_t count, std::size_t &position);
+                    const platform::CharTable &chars = platform::CharTable(),
+                    const char *path = nullptr);
+long FindBracedText(const std::uint16_t *data, std::size_t count, std::size_t &position,
+                    const char *path = nullptr);
 
 } // namespace ril

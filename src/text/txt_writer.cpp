@@ -168,7 +168,8 @@ void PutItem(TextOut &out, const RilStrRes &item, bool wide, const platform::Cha
 int SaveTxt(const CRilTxtLoader &list, const char *path, int wide) {
     FileReplacer file(path);
     if (!file.IsOpen()) {
-        ErrorBox(msg::kCannotOpenText, path);
+        ErrorBox(catalogue::kCannotOpenText,
+                 NoticeSite{.file = path, .systemError = file.SystemError()}, path);
         return 0;
     }
     TextOut out(file, wide != 0);
@@ -177,12 +178,13 @@ int SaveTxt(const CRilTxtLoader &list, const char *path, int wide) {
     RefusedItems refused;
     list.ForEachItem([&](const RilStrRes &item) { PutItem(out, item, wide != 0, chars, refused); });
     if (refused.Any()) { // the previous file stays
-        ErrorBox(msg::kExportCannotHold, path, refused.List());
+        ErrorBox(catalogue::kExportCannotHold, NoticeSite{.file = path}, path, refused.List());
         return 0;
     }
     if (file.Commit() == ReplaceStatus::Ok)
         return 1;
-    ErrorBox("%s", msg::kTextWriteFailed);
+    ErrorBox(catalogue::kTextWriteFailed,
+             NoticeSite{.file = path, .systemError = file.SystemError()});
     return 0;
 }
 

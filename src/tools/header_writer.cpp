@@ -206,7 +206,8 @@ void PutDefinition(FileReplacer &out, const RilStrRes &item, bool wide,
 bool WriteHeader(const CRilTxtLoader &list, const char *headerPath, int wide) {
     FileReplacer out(headerPath);
     if (!out.IsOpen()) {
-        ErrorBox(msg::kCannotOpenHeader, headerPath);
+        ErrorBox(catalogue::kCannotOpenHeader,
+                 NoticeSite{.file = headerPath, .systemError = out.SystemError()}, headerPath);
         return false;
     }
     WriteHeaderPrologue(out, headerPath);
@@ -215,7 +216,8 @@ bool WriteHeader(const CRilTxtLoader &list, const char *headerPath, int wide) {
     list.ForEachItem(
         [&](const RilStrRes &item) { PutDefinition(out, item, wide != 0, chars, refused); });
     if (refused.Any()) { // the previous header stays
-        ErrorBox(msg::kHeaderMacroNotIdentifier, headerPath, refused.List());
+        ErrorBox(catalogue::kHeaderMacroNotIdentifier, NoticeSite{.file = headerPath}, headerPath,
+                 refused.List());
         return false;
     }
     std::string epilogue = std::string("\r\n\r\n#endif //") + headerPath + "\r\n";
@@ -223,7 +225,8 @@ bool WriteHeader(const CRilTxtLoader &list, const char *headerPath, int wide) {
     out.Write(epilogue.data(), epilogue.size());
     if (out.Commit() == ReplaceStatus::Ok)
         return true;
-    ErrorBox(msg::kCannotWriteHeader, headerPath);
+    ErrorBox(catalogue::kCannotWriteHeader,
+             NoticeSite{.file = headerPath, .systemError = out.SystemError()}, headerPath);
     return false;
 }
 

@@ -6,6 +6,7 @@
 #include "core/messages.h"
 #include "platform/file.h"
 #include "platform/fs.h"
+#include "platform/system_error.h"
 #include "platform/user.h"
 
 #include <string>
@@ -23,9 +24,13 @@ void LogEntry(const char *logPath, const char *entry) {
 
 // Starts the log afresh: it must be creatable, and it holds this run alone. It is emptied,
 // not deleted: a log path may name a device (/dev/null), which must stay.
-bool RecreateLog(const char *logPath) {
+bool RecreateLog(const char *logPath, int &error) {
+    platform::ClearSystemError();
     platform::File file = platform::File::Open(logPath, "wb");
-    return file.IsOpen() && file.Close();
+    const bool done = file.IsOpen() && file.Close();
+    if (!done)
+        error = platform::LastSystemError();
+    return done;
 }
 
 // A log that is the text file or the BIN (however spelt) would destroy it.
@@ -48,15 +53,17 @@ void WriteLogHead(const char *logPath, const char *txtPath) {
 
 HResult StartImportLog(const char *logPath, const char *txtPath, const char *target) {
     if (logPath != nullptr) {
-        if (!LogIsAnotherFile(logPath, txtPath, target) || !RecreateLog(logPath)) {
-            ErrorBox("%s", msg::kLogCannotCreate);
+        int error = 0;
+        if (!LogIsAnotherFile(logPath, txtPath, target) || !RecreateLog(logPath, error)) {
+            ErrorBox(catalogue::kLogCannotCreate,
+                     NoticeSite{.file = logPath, .systemError = error});
             return kErrArgument;
         }
         WriteLogHead(logPath, txtPath);
     }
     if (target == nullptr) {
         if (logPath != nullptr) {
-            LogError(logPath, "%s", msg::kNoBinNoTable);
+            LogError(logPath, catalogue::kNoBinNoTable, NoticeSite{});
             LogEntry(logPath, msg::kLogFailure);
         }
         return kErrArgument;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory_resource>
+#include <utility>
 #include <vector>
 
 namespace ril {
@@ -21,10 +22,27 @@ bool IsMacroCharacter(unsigned char ch) {
     return (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9') || ch == '_';
 }
 
+// Where an item came from, for its notices.
+NoticeSite SiteOf(const RilStrRes &item, const char *sourcePath) {
+    return NoticeSite{.file = sourcePath, .offset = item.SourceOffset};
+}
+
+// A repeat's place: the later of the two items in the file, and the earlier as the first
+// definition (the sorts may have put the later one first).
+NoticeSite RepeatSite(const RilStrRes &kept, const RilStrRes &candidate, const char *sourcePath) {
+    NoticeSite site = SiteOf(candidate, sourcePath);
+    site.firstOffset = kept.SourceOffset;
+    if (kept.SourceOffset >= 0 && candidate.SourceOffset >= 0 &&
+        kept.SourceOffset > candidate.SourceOffset)
+        std::swap(site.offset, site.firstOffset);
+    return site;
+}
+
 // Reports an empty macro or each illegal byte of the macro; false when anything was wrong.
-bool CheckMacroCharacters(const RilStrRes &item, const char *logPath) {
+bool CheckMacroCharacters(const RilStrRes &item, const char *logPath, const char *sourcePath) {
     if (item.Macro[0] == '\0') {
-        LogError(logPath, msg::kEmptyMacro, item.ID, static_cast<unsigned>(kMacroField));
+        LogError(logPath, catalogue::kEmptyMacro, SiteOf(item, sourcePath), item.ID,
+                 static_cast<unsigned>(kMacroField));
         return false;
     }
     bool legal = true;
@@ -32,7 +50,8 @@ bool CheckMacroCharacters(const RilStrRes &item, const char *logPath) {
         if (IsMacroCharacter(static_cast<unsigned char>(item.Macro[i])))
             continue;
         const char offending[2] = {item.Macro[i], '\0'};
-        LogError(logPath, msg::kIllegalMacroCharacter, item.ID, item.Macro, offending);
+        LogError(logPath, catalogue::kIllegalMacroCharacter, SiteOf(item, sourcePath), item.ID,
+                 item.Macro, offending);
         legal = false;
     }
     return legal;
@@ -41,14 +60,14 @@ bool CheckMacroCharacters(const RilStrRes &item, const char *logPath) {
 // Walks a sorted list keeping the first of each run of equal items; every later one is
 // reported against it and removed. Returns whether anything was removed.
 template <typename Same>
-bool RemoveRepeats(CRilTxtLoader::Items &items, const char *logPath, const char *message,
-                   Same same) {
+bool RemoveRepeats(CRilTxtLoader::Items &items, const char *logPath, const char *sourcePath,
+                   const msg::Message &message, Same same) {
     bool removed = false;
     auto kept = items.begin();
     for (auto candidate = std::next(kept); candidate != items.end();) {
         if (same(**kept, **candidate)) {
-            LogError(logPath, message, (*kept)->ID, (*kept)->Macro, (*candidate)->ID,
-                     (*candidate)->Macro);
+            LogError(logPath, message, RepeatSite(**kept, **candidate, sourcePath), (*kept)->ID,
+                     (*kept)->Macro, (*candidate)->ID, (*candidate)->Macro);
             candidate = items.erase(candidate);
             removed = true;
         } else {
@@ -163,7 +182,7 @@ void SortUniqueIds(CRilTxtLoader::Items &items,
 
 } // namespace
 
-bool Validate(CRilTxtLoader &list, const char *logPath) {
+bool Validate(CRilTxtLoader &list, const char *logPath, const char *sourcePath) {
     CRilTxtLoader::Items &items = list.List();
     if (items.empty())
         return true;
@@ -181,7 +200,7 @@ bool Validate(CRilTxtLoader &list, const char *logPath) {
     runIds.reserve(items.size());
     for (auto it = items.begin(); it != items.end(); ++it) {
         const RilStrRes &item = **it;
-        valid = CheckMacroCharacters(item, logPath) && valid;
+        valid = CheckMacroCharacters(item, logPath, sourcePath) && valid;
         if (repeats)
             continue;
         const auto id = static_cast<std::int32_t>(item.ID);
@@ -205,13 +224,14 @@ bool Validate(CRilTxtLoader &list, const char *logPath) {
 
     // std::list::sort is a stable merge sort that relinks nodes in place.
     items.sort([](const auto &a, const auto &b) { return std::strcmp(a->Macro, b->Macro) < 0; });
-    bool repeatedMacros = RemoveRepeats(
-        items, logPath, msg::kDuplicateMacro, [](const RilStrRes &a, const RilStrRes &b) {
-            return a.Macro[0] != '\0' && std::strcmp(a.Macro, b.Macro) == 0;
-        });
+    bool repeatedMacros =
+        RemoveRepeats(items, logPath, sourcePath, catalogue::kDuplicateMacro,
+                      [](const RilStrRes &a, const RilStrRes &b) {
+                          return a.Macro[0] != '\0' && std::strcmp(a.Macro, b.Macro) == 0;
+                      });
     items.sort(BySignedId);
     bool repeatedIds =
-        RemoveRepeats(items, logPath, msg::kDuplicateId,
+        RemoveRepeats(items, logPath, sourcePath, catalogue::kDuplicateId,
                       [](const RilStrRes &a, const RilStrRes &b) { return a.ID == b.ID; });
     return valid && !repeatedMacros && !repeatedIds;
 }

@@ -6,7 +6,8 @@
 namespace ril {
 
 // Reports every bad or repeated macro and repeated ID, removes the repeats and sorts the
-// list by signed ID; true when nothing was wrong.
-bool Validate(CRilTxtLoader &list, const char *logPath);
+// list by signed ID; true when nothing was wrong. `sourcePath`, the text file the items were
+// read from, names the file in the notices.
+bool Validate(CRilTxtLoader &list, const char *logPath, const char *sourcePath = nullptr);
 
 } // namespace ril

@@ -11,29 +11,29 @@ using ErrorReport = LibraryTest;
 
 TEST_F(ErrorReport, ErrorBoxFormatsAndCutsAt1023Bytes) {
     EXPECT_STREQ(kErrorCaption, "Error:");
-    ErrorBox("line %u in %s: \xB4\xED", 12u, "a.txt"); // GBK bytes pass unchanged
-    ExpectNotice("line 12 in a.txt: \xB4\xED");
+    ErrorBox(catalogue::kMacroNotFound, {}, 12u, 0x1Fu); // GBK bytes pass unchanged
+    ExpectNotice(Printf(msg::kMacroNotFound, 12u, 0x1Fu));
     const std::string longText(2000, 'L');
-    ErrorBox("%s", longText.c_str());
-    ExpectNotice(longText.substr(0, 1023));
+    ErrorBox(catalogue::kCannotOpen, {}, longText.c_str());
+    ExpectNotice(Printf(msg::kCannotOpen, longText.c_str()).substr(0, 1023));
     // Without a usable log the line is shown instead.
     LogError(nullptr, "no log %d", 1);
     ExpectNotice("no log 1");
     const std::string missing = dir.File("missing/import.log");
-    LogError(missing.c_str(), "no folder %s", "here");
-    ExpectNotice("no folder here");
+    LogError(missing.c_str(), catalogue::kCannotRead, {}, "here");
+    ExpectNotice(Printf(msg::kCannotRead, "here"));
     EXPECT_FALSE(FileExists(missing));
 }
 
 TEST_F(ErrorReport, LogAppendsCrLfLinesInCallOrder) {
     const std::string log = Put("import.log", {'o', 'l', 'd', '\n'});
     LogError(log.c_str(), "first %u", 1u);
-    LogError(log.c_str(), "second\nline");
+    LogError(log.c_str(), catalogue::kGapCount, {}, -3);
     const std::string longText(1500, 'z');
     LogError(log.c_str(), "%s", longText.c_str());
     ExpectNotice("");
     EXPECT_EQ(ReadText(log),
-              "old\nfirst 1\r\nsecond\nline\r\n" + longText.substr(0, 1023) + "\r\n");
+              "old\nfirst 1\r\nblack Num: -3\r\n" + longText.substr(0, 1023) + "\r\n");
     const std::string fresh = dir.File("fresh.log"); // a missing log is created
     LogError(fresh.c_str(), "created");
     EXPECT_EQ(ReadText(fresh), "created\r\n");

@@ -1,0 +1,124 @@
+// Rendering notices from their parts and delivering them: to the log, to the parts handler,
+// or as the "Error:" notice.
+#include "core/notice.h"
+
+#include "core/error_report.h"
+#include "platform/file.h"
+#include "platform/system_error.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+namespace ril {
+namespace {
+
+void AppendNumber(std::string &out, char conversion, long long value) {
+    char digits[16];
+    const auto bits = static_cast<std::uint32_t>(value);
+    if (conversion == 'd')
+        std::snprintf(digits, sizeof digits, "%d",
+                      static_cast<int>(static_cast<std::int32_t>(bits)));
+    else
+        std::snprintf(digits, sizeof digits, conversion == 'x' ? "%x" : "%u",
+                      static_cast<unsigned>(bits));
+    out += digits;
+}
+
+// The line and CR LF as one append, so that a line is in the log whole or not at all.
+platform::AppendStatus AppendLine(const char *logPath, const std::string &message, int &error) {
+    const std::string line = message + "\r\n";
+    return platform::AppendToFile(logPath, line.data(), line.size(),
+                                  platform::AppendMode::CreateIfMissing, &error);
+}
+
+// Hands the notice to the parts handler, or shows one that is not logged.
+void Deliver(const msg::Message &message, const NoticeSite &site, const NoticeArg *args,
+             std::size_t count, const std::string &gbk, bool logged) {
+    const platform::NoticeLanguage language = platform::CurrentNoticeLanguage();
+    const std::string text = language == platform::NoticeLanguage::Chinese
+                                 ? gbk
+                                 : RenderMessage(message, language, args, count);
+    if (platform::HasNoticePartsHandler()) {
+        const std::string reason = platform::SystemErrorText(site.systemError);
+        platform::NoticeParts parts;
+        parts.messageId = message.id;
+        parts.severity = static_cast<int>(message.severity);
+        parts.file = site.file;
+        parts.offset = site.offset;
+        parts.firstOffset = site.firstOffset;
+        parts.systemError = site.systemError;
+        parts.systemReason = reason.empty() ? nullptr : reason.c_str();
+        parts.logged = logged;
+        parts.args = args;
+        parts.argCount = static_cast<unsigned>(count);
+        parts.text = text.c_str();
+        platform::DeliverNoticeParts(parts);
+    } else if (!logged) {
+        platform::ShowNotice(kErrorCaption, text.c_str());
+    }
+}
+
+} // namespace
+
+std::string RenderFormat(const char *format, const NoticeArg *args, std::size_t count) {
+    std::string out;
+    std::size_t next = 0;
+    for (const char *at = format; *at != '\0' && out.size() < kMessageSize; ++at) {
+        const char conversion = at[1];
+        if (*at != '%' || std::strchr("sudx%", conversion) == nullptr || conversion == '\0') {
+            out += *at;
+            continue;
+        }
+        ++at;
+        if (conversion == '%') {
+            out += '%';
+            continue;
+        }
+        if (next >= count)
+            continue;
+        const NoticeArg &arg = args[next++];
+        if (conversion != 's')
+            AppendNumber(out, conversion, arg.number);
+        else if (arg.isText)
+            out += arg.text != nullptr ? arg.text : "";
+        else
+            AppendNumber(out, 'd', arg.number);
+    }
+    if (out.size() > kMessageSize - 1)
+        out.resize(kMessageSize - 1);
+    return out;
+}
+
+std::string RenderMessage(const msg::Message &message, platform::NoticeLanguage language,
+                          const NoticeArg *args, std::size_t count) {
+    const bool english = language == platform::NoticeLanguage::English && message.english;
+    return RenderFormat(english ? message.english : message.gbk, args, count);
+}
+
+void RaiseNotice(const msg::Message &message, const NoticeSite &site, const char *logPath,
+                 const NoticeArg *args, std::size_t count) {
+    const std::string gbk = RenderFormat(message.gbk, args, count);
+    if (logPath != nullptr) {
+        int error = 0;
+        switch (AppendLine(logPath, gbk, error)) {
+        case platform::AppendStatus::Ok:
+            // The log's own lines are no notices of their own once they are in it.
+            if (&message != &catalogue::kLogEntry)
+                Deliver(message, site, args, count, gbk, true);
+            return;
+        case platform::AppendStatus::WriteFailed: {
+            // The log was there but did not take the line: say so, then show the line itself.
+            const NoticeArg log = MakeNoticeArg(logPath);
+            RaiseNotice(catalogue::kCannotWriteBin,
+                        NoticeSite{.file = logPath, .systemError = error}, nullptr, &log, 1);
+            break;
+        }
+        case platform::AppendStatus::CannotOpen:
+            break;
+        }
+    }
+    Deliver(message, site, args, count, gbk, false);
+}
+
+} // namespace ril
