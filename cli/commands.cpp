@@ -10,12 +10,17 @@ constexpr ValueOption kImportOptions[] = {{"--log", "FILE"}, {"--code-page", "N"
 constexpr ValueOption kTextOptions[] = {{"--code-page", "N"}};
 constexpr char const *kImportFlags[] = {"--narrow", "--force", "--utf8", "--verbose"};
 constexpr char const *kTextFlags[] = {"--narrow", "--force", "--utf8"};
+constexpr ValueOption kCheckOptions[] = {{"--code-page", "N"}};
+constexpr char const *kCheckFlags[] = {"--utf8", "--werror", "--json", "--verbose"};
 constexpr char const *kDumpFlags[] = {"--narrow", "--force", "--utf8", "--json"};
 
 constexpr CommandSpec kCommands[] = {
     {"import", "TEXT.txt OUT.bin", 2, true,
-     "compile a text resource file into a BIN (messages to standard error or the log)", &RunImport,
-     kImportOptions, nullptr, nullptr, kImportFlags},
+     "compile a text resource file into a BIN (diagnostics to standard error, and the log)",
+     &RunImport, kImportOptions, nullptr, nullptr, kImportFlags},
+    {"check", "TEXT.txt", 1, true,
+     "report every fault the import would, and what it takes silently, as FILE:LINE:COL lines",
+     &RunCheck, kCheckOptions, nullptr, nullptr, kCheckFlags},
     {"export", "FILE.bin OUT.txt", 2, true,
      "write a BIN back as a text resource file (UTF-16 for wide texts, else multibyte)", &RunExport,
      kTextOptions, nullptr, nullptr, kTextFlags},

@@ -4,8 +4,8 @@
 #include "commands.h"
 #include "diagnostics.h"
 #include "import_checks.h"
+#include "notice_renderer.h"
 
-#include <optional>
 #include <string>
 
 namespace rilcli {
@@ -30,13 +30,15 @@ int RunImport(Invocation const &invocation) {
     std::string const &bin = invocation.operands[1];
     bool const wide = PrepareImport(invocation);
     char const *const log = invocation.Value("--log");
-    std::optional<NoticeWatch> logFailure;
+    NoticeRenderer &notices = *invocation.notices;
     if (log != nullptr)
-        logFailure.emplace(CannotWriteNotice(log));
+        notices.Watch(CannotWriteNotice(log));
+    notices.AddTextFile(text, wide);
     RIL_LONG const result = Ril_ImportResFromTxtToBin(text.c_str(), wide ? 1 : 0, bin.c_str(), log);
+    notices.Flush();
     if (result != 0)
         throw Failure("cannot import '" + text + "' into '" + bin + "'", result);
-    if (logFailure && logFailure->Seen())
+    if (log != nullptr && notices.Seen())
         throw Failure("cannot write the import log '" + std::string(log) +
                       "': lines are missing from it (the BIN was written)");
     return kExitOk;

@@ -3,7 +3,8 @@
 # bytes of STDOUT_FILE) and standard error (EXPECT_STDERR) exactly; \t, \n and \\ in them
 # stand for a tab, a line feed and a backslash; STDERR_FILE gives the expected standard error
 # as a file. ABSENT names a file the run must not write. The tool runs without LC_ALL,
-# LC_MESSAGES and LANG unless ENV ('|'-separated NAME=VALUE) sets them.
+# LC_MESSAGES and LANG unless ENV ('|'-separated NAME=VALUE) sets them; under an emulator
+# (Wine, whose locale the tool would see) it is told --lang en instead unless ENV is given.
 # The output is captured in TEST_NAME.stdout and .stderr.
 cmake_minimum_required(VERSION 3.20)
 
@@ -33,6 +34,8 @@ if(ENV)
     string(REGEX MATCH "^([^=]*)=(.*)$" _ "${setting}")
     set(ENV{${CMAKE_MATCH_1}} "${CMAKE_MATCH_2}")
   endforeach()
+elseif(emulator)
+  list(PREPEND arguments --lang en)
 endif()
 execute_process(
   COMMAND ${emulator} "${TOOL}" ${arguments}
