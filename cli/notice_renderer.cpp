@@ -210,7 +210,8 @@ Diagnostic NoticeRenderer::ToDiagnostic(RIL_NOTICE const &notice, std::string te
     diagnostic.file = notice.file != nullptr ? notice.file : "";
     diagnostic.messageId = notice.messageId != nullptr ? notice.messageId : "";
     diagnostic.text = std::move(text);
-    if (TextPositions const *positions = TextFile(diagnostic.file)) {
+    bool const placed = notice.offset >= 0 || notice.firstOffset >= 0;
+    if (TextPositions const *positions = placed ? TextFile(diagnostic.file) : nullptr) {
         if (notice.offset >= 0)
             diagnostic.place = positions->At(static_cast<std::uint64_t>(notice.offset));
         if (notice.firstOffset >= 0)

@@ -7,7 +7,9 @@
 #include "text_output.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <deque>
+#include <iterator>
 #include <optional>
 #include <string_view>
 
@@ -159,9 +161,12 @@ class Scanner {
     void Add(Severity severity, std::size_t at, char const *id, std::string text) {
         findings_.push_back({severity, at * unitSize_, id, std::move(text)});
     }
+    // Texts are noted in file order, so a binary search finds the one that may hold `at`.
     bool InText(std::size_t at) const {
-        return std::any_of(texts_.begin(), texts_.end(),
-                           [&](auto const &text) { return at >= text.first && at < text.second; });
+        auto const after = std::upper_bound(
+            texts_.begin(), texts_.end(), at,
+            [](std::size_t offset, auto const &text) { return offset < text.first; });
+        return after != texts_.begin() && at < std::prev(after)->second;
     }
 
     TextPositions const &file_;
@@ -178,7 +183,8 @@ class Scanner {
 bool Scanner::Matches(std::u16string_view keyword, std::size_t at) const {
     if (at > searchEnd_ || searchEnd_ - at < keyword.size())
         return false;
-    return std::equal(keyword.begin(), keyword.end(), units_.begin() + static_cast<long>(at));
+    return std::equal(keyword.begin(), keyword.end(),
+                      units_.begin() + static_cast<std::ptrdiff_t>(at));
 }
 
 std::size_t Scanner::Find(std::u16string_view keyword, std::size_t from) const {
@@ -199,8 +205,8 @@ std::size_t Scanner::CharLength(std::size_t at) const {
 }
 
 std::string Scanner::Utf8(std::size_t from, std::size_t to) const {
-    std::u16string units(units_.begin() + static_cast<long>(from),
-                         units_.begin() + static_cast<long>(to));
+    std::u16string units(units_.begin() + static_cast<std::ptrdiff_t>(from),
+                         units_.begin() + static_cast<std::ptrdiff_t>(to));
     if (file_.Wide())
         return Utf16ToUtf8(units);
     return AnsiToUtf8(std::string(units.begin(), units.end()));
@@ -284,8 +290,8 @@ void Scanner::CheckTextCharacters(std::size_t from, std::size_t to, std::uint32_
         std::size_t end = start;
         while (end < to && units_[end] != 0)
             ++end;
-        std::string const run(units_.begin() + static_cast<long>(start),
-                              units_.begin() + static_cast<long>(end));
+        std::string const run(units_.begin() + static_cast<std::ptrdiff_t>(start),
+                              units_.begin() + static_cast<std::ptrdiff_t>(end));
         std::optional<std::size_t> const bad = FirstUnmappable(run);
         if (bad) {
             Add(Severity::kWarning, start + *bad, kId,
@@ -383,8 +389,8 @@ void Scanner::CheckHiddenItems() {
     if (searchEnd_ >= units_.size())
         return;
     std::u16string_view const keyword = kIdKeyword;
-    auto const later = std::search(units_.begin() + static_cast<long>(searchEnd_), units_.end(),
-                                   keyword.begin(), keyword.end());
+    auto const later = std::search(units_.begin() + static_cast<std::ptrdiff_t>(searchEnd_),
+                                   units_.end(), keyword.begin(), keyword.end());
     if (later != units_.end() && !InText(searchEnd_))
         Add(Severity::kWarning, searchEnd_, "hidden-items",
             "a zero character outside a text: the items after it (from " +

@@ -5,6 +5,7 @@
 #include "code_page.h"
 
 #include <algorithm>
+#include <cstddef>
 
 namespace rilcli {
 namespace {
@@ -83,8 +84,9 @@ TextPlace TextPositions::At(std::uint64_t offset) const {
 
 std::uint64_t TextPositions::Characters(std::size_t from, std::size_t to) const {
     if (!wide_)
-        return CountMultibyteCharacters(std::string(bytes_.begin() + static_cast<long>(from),
-                                                    bytes_.begin() + static_cast<long>(to)));
+        return CountMultibyteCharacters(
+            std::string(bytes_.begin() + static_cast<std::ptrdiff_t>(from),
+                        bytes_.begin() + static_cast<std::ptrdiff_t>(to)));
     std::uint64_t count = 0;
     for (std::size_t at = from; at + 2 <= to; at += 2) {
         bool const pairEnd = at >= from + 2 && IsLowSurrogate(UnitAt(bytes_, at)) &&
