@@ -30,6 +30,15 @@ void LogError(const char *logPath, const msg::Message &message, const NoticeSite
     RaiseNotice(message, site, logPath, list.data(), list.size());
 }
 
+// Hands the message to the parts handler alone (information no designed text carries).
+template <typename... Args>
+void InformCaller(const msg::Message &message, const NoticeSite &site, const Args &...args) {
+    if (!platform::HasNoticePartsHandler())
+        return;
+    const std::array<NoticeArg, sizeof...(Args)> list{MakeNoticeArg(args)...};
+    InformPartsHandler(message, site, list.data(), list.size());
+}
+
 // A line of the log's own layout, formatted with printf conventions, handled as LogError
 // handles a message (the import-log-entry message, GBK in every language).
 void LogError(const char *logPath, const char *format, ...) RIL_PRINTF_FORMAT(2, 3);

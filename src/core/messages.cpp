@@ -127,6 +127,10 @@ const char kHeaderMacroNotIdentifier[] =
     "\xD2\xD4\xCF\xC2ID\xB5\xC4\xCF\xEE\xB5\xC4\xBA\xEA\xB2\xBB\xC4\xDC\xB9\xB9\xB3\xC9"
     "C\xB1\xEA\xCA\xB6\xB7\xFB: %s";
 
+// 新ID %u 分配给宏为 '%s' 的项
+const char kNewId[] =
+    "\xD0\xC2ID %u \xB7\xD6\xC5\xE4\xB8\xF8\xBA\xEA\xCE\xAA '%s' \xB5\xC4\xCF\xEE";
+
 } // namespace ril::msg
 
 namespace ril::catalogue {
@@ -201,6 +205,8 @@ const Message kDuplicateId{"duplicate-id", kError, msg::kDuplicateId,
 const Message kLogCannotCreate{"cannot-create-log", kError, msg::kLogCannotCreate,
     "cannot create or open the log file"};
 const Message kLogEntry{"import-log-entry", kInformation, "%s", nullptr};
+const Message kNewId{"new-id", kInformation, msg::kNewId,
+    "new ID %u for macro '%s'"};
 // clang-format on
 
 const Message *const kAll[] = {
@@ -234,6 +240,7 @@ const Message *const kAll[] = {
     &kDuplicateId,
     &kLogCannotCreate,
     &kLogEntry,
+    &kNewId,
 };
 const std::size_t kCount = sizeof kAll / sizeof kAll[0];
 

@@ -36,6 +36,7 @@ extern const char kCannotOpenHeader[];
 extern const char kCannotWriteHeader[];
 extern const char kExportCannotHold[];
 extern const char kHeaderMacroNotIdentifier[];
+extern const char kNewId[]; // for the parts handler alone
 
 // Validation.
 extern const char kEmptyMacro[];
@@ -103,6 +104,9 @@ extern const Message kLogCannotCreate;
 // A line of the import log's own layout (its head and banners), the line itself as the one
 // text argument: a notice only when the log cannot take it.
 extern const Message kLogEntry;
+// An item that asked for a new ID got one (the ID, the item's macro): for the parts handler
+// alone, never shown or logged.
+extern const Message kNewId;
 
 // Every message above, in that order.
 extern const Message *const kAll[];

@@ -96,6 +96,12 @@ std::string RenderMessage(const msg::Message &message, platform::NoticeLanguage 
     return RenderFormat(english ? message.english : message.gbk, args, count);
 }
 
+void InformPartsHandler(const msg::Message &message, const NoticeSite &site, const NoticeArg *args,
+                        std::size_t count) {
+    if (platform::HasNoticePartsHandler())
+        Deliver(message, site, args, count, RenderFormat(message.gbk, args, count), false);
+}
+
 void RaiseNotice(const msg::Message &message, const NoticeSite &site, const char *logPath,
                  const NoticeArg *args, std::size_t count) {
     const std::string gbk = RenderFormat(message.gbk, args, count);

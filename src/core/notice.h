@@ -44,4 +44,8 @@ std::string RenderMessage(const msg::Message &message, platform::NoticeLanguage 
 void RaiseNotice(const msg::Message &message, const NoticeSite &site, const char *logPath,
                  const NoticeArg *args, std::size_t count);
 
+// Hands a notice to the parts handler when one is set; nothing else sees it.
+void InformPartsHandler(const msg::Message &message, const NoticeSite &site, const NoticeArg *args,
+                        std::size_t count);
+
 } // namespace ril

@@ -138,6 +138,8 @@ template <typename Ch> class Scanner {
             return false;
         }
         position += std::size_t(length) + 1;
+        if (newId_)
+            InformCaller(catalogue::kNewId, At(keywordAt), item->ID, item->Macro);
         list_.Append(std::move(item));
         return true;
     }
@@ -169,7 +171,8 @@ template <typename Ch> class Scanner {
             pool_.Append(static_cast<std::uint32_t>(previousId_) + 1, diff - 1);
         previousId_ = read;
         item.ID = static_cast<std::uint32_t>(read);
-        if (item.ID < kNewIdThreshold)
+        newId_ = item.ID >= kNewIdThreshold;
+        if (!newId_)
             return true;
         std::optional<std::uint32_t> free = pool_.Take();
         if (!free) {
@@ -236,6 +239,7 @@ template <typename Ch> class Scanner {
     const platform::CharTable &chars_; // multibyte files: the ANSI code page's characters
     std::int32_t previousId_ = kFirstPreviousId;
     std::int32_t gapCount_ = 0;
+    bool newId_ = false; // the current item asked for a new ID
     FreeIdPool pool_;
 };
 

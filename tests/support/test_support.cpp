@@ -57,6 +57,8 @@ void LibraryTest::SetUp() {
     Ril_RTEditCloseModule();
     Ril_UnloadRes();
     Ril_SetAnsiCodePage(0);
+    Ril_SetNoticeHandlerEx(nullptr, nullptr);
+    Ril_SetMessageLanguage(RIL_MESSAGES_CHINESE);
 }
 
 std::string LibraryTest::Put(const std::string &name, const Bytes &bytes) const {
