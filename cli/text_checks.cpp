@@ -325,10 +325,6 @@ bool Scanner::Item(std::size_t &position) {
     while (macroEnd < searchEnd_ && macroEnd - macroStart < kMacroLimit &&
            units_[macroEnd] != '\r' && units_[macroEnd] != '\n')
         ++macroEnd;
-    if (*id != idRead_)
-        Add(Severity::kInformation, keyword, "new-id",
-            "ID " + std::to_string(*id) + " is assigned to macro '" + Utf8(macroStart, macroEnd) +
-                "'");
     std::optional<std::size_t> const opening = FindOpening(macroEnd);
     if (!opening)
         return false;

@@ -24,9 +24,8 @@ struct TextFinding {
 // keyword or text is missing so that it takes the next item's ("macro-keyword-missing",
 // "text-missing"), a keyword that is almost right ("near-keyword"), a text with bytes that
 // are no character of the code page or an unpaired surrogate ("unmappable-text"), a zero
-// character that hides later items ("hidden-items"); and, as information, each ID the
-// import will assign ("new-id"). Findings come in file order. Stops where the parser would
-// fail (the library reports that).
+// character that hides later items ("hidden-items"). Findings come in file order. Stops
+// where the parser would fail (the library reports that).
 std::vector<TextFinding> CheckText(TextPositions const &file);
 
 } // namespace rilcli
