@@ -76,13 +76,27 @@ void ReportTextFindings(NoticeRenderer &notices, std::string const &path) {
                                   std::move(finding.messageId), std::move(finding.text)});
 }
 
+// Sends the renderer's diagnostics to a list while it lives, to standard error again after.
+class CollectScope {
+  public:
+    CollectScope(NoticeRenderer &notices, std::vector<Diagnostic> &list) : notices_(notices) {
+        notices_.Collect([&list](Diagnostic diagnostic) { list.push_back(std::move(diagnostic)); });
+    }
+    ~CollectScope() { notices_.Collect(nullptr); }
+    CollectScope(CollectScope const &) = delete;
+    CollectScope &operator=(CollectScope const &) = delete;
+
+  private:
+    NoticeRenderer &notices_;
+};
+
 } // namespace
 
 int RunCheck(Invocation const &invocation) {
     std::string const &path = invocation.operands[0];
     NoticeRenderer &notices = *invocation.notices;
     std::vector<Diagnostic> diagnostics;
-    notices.Collect([&](Diagnostic diagnostic) { diagnostics.push_back(std::move(diagnostic)); });
+    CollectScope const collecting(notices, diagnostics);
 
     RIL_LONG result = 0;
     try {

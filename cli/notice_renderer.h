@@ -34,7 +34,7 @@ class NoticeRenderer {
     void AddTextFile(std::string const &path, bool wide);
     // The line index of a file added, or null when it was not added or cannot be read.
     TextPositions const *TextFile(std::string const &path) const;
-    // From now on diagnostics go to `collect` instead of standard error.
+    // From now on diagnostics go to `collect` instead of standard error (null: back to it).
     void Collect(std::function<void(Diagnostic)> collect) { collect_ = std::move(collect); }
     // Notes whether a notice renders in Chinese as exactly `gbk` (see Seen).
     void Watch(std::string gbk);
