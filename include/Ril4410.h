@@ -65,7 +65,7 @@ typedef void (*RIL_NOTICE_HANDLER)(void *context, char const *caption, char cons
 typedef enum RIL_SEVERITY {
     RIL_SEVERITY_ERROR = 0,
     RIL_SEVERITY_WARNING = 1,    /* the over-long macro */
-    RIL_SEVERITY_INFORMATION = 2 /* the gap count ("black Num"), the import log's own lines */
+    RIL_SEVERITY_INFORMATION = 2 /* the gap count ("black Num"), the new-ID notices */
 } RIL_SEVERITY;
 
 /* Language of rendered notice texts. Chinese (the designed GBK texts) is the default. */
@@ -189,7 +189,9 @@ RIL_API unsigned int Ril_SetAnsiCodePage(unsigned int codePage);
  * One notice per designed line: an illegal macro with three bad characters gives three
  * "illegal-macro-character" notices with the same offset. The import log's own lines (its
  * head and banners) are no notices; only when the log cannot take one is it delivered, as
- * "import-log-entry" information whose one argument is the line. */
+ * "import-log-entry" information whose one argument is the line. This handler alone also
+ * receives "new-id" information (an item that asked for a new ID got one: the ID, the
+ * macro), which has no designed text. */
 RIL_API void Ril_SetNoticeHandlerEx(RIL_NOTICE_EX_HANDLER handler, void *context);
 /* Language of RIL_NOTICE.text and of texts given to the plain handler and the default notice;
  * returns the previous one; an unknown value is refused (returns -1, setting unchanged). The

@@ -35,6 +35,8 @@ platform::AppendStatus AppendLine(const char *logPath, const std::string &messag
 // Hands the notice to the parts handler, or shows one that is not logged.
 void Deliver(const msg::Message &message, const NoticeSite &site, const NoticeArg *args,
              std::size_t count, const std::string &gbk, bool logged) {
+    if (logged && !platform::HasNoticePartsHandler())
+        return;
     const platform::NoticeLanguage language = platform::CurrentNoticeLanguage();
     const std::string text = language == platform::NoticeLanguage::Chinese
                                  ? gbk
@@ -54,7 +56,7 @@ void Deliver(const msg::Message &message, const NoticeSite &site, const NoticeAr
         parts.argCount = static_cast<unsigned>(count);
         parts.text = text.c_str();
         platform::DeliverNoticeParts(parts);
-    } else if (!logged) {
+    } else {
         platform::ShowNotice(kErrorCaption, text.c_str());
     }
 }

@@ -305,16 +305,14 @@ TEST_F(StructuredNotices, SystemFailuresCarryTheirReasons) {
         const char *id;
         std::string file;
         int error;
-        const char *reason;
+        const char *reason; // null: system-dependent English text
     };
 #if defined(_WIN32)
     const Row rows[] = {
-        {"missing", kErrImportParse, "cannot-open", missing, 2,
-         "The system cannot find the file specified"},
-        {"folder", kErrImportParse, "cannot-open", folder, 5, "Access is denied"},
-        {"folder BIN", kErrBinRead, "cannot-open", folder, 5, "Access is denied"},
-        {"under a file", kErrImportWrite, "cannot-open-for-update", underFile, 3,
-         "The system cannot find the path specified"},
+        {"missing", kErrImportParse, "cannot-open", missing, 2, nullptr},
+        {"folder", kErrImportParse, "cannot-open", folder, 5, nullptr},
+        {"folder BIN", kErrBinRead, "cannot-open", folder, 5, nullptr},
+        {"under a file", kErrImportWrite, "cannot-open-for-update", underFile, 3, nullptr},
     };
 #else
     const Row rows[] = {
@@ -344,7 +342,13 @@ TEST_F(StructuredNotices, SystemFailuresCarryTheirReasons) {
         EXPECT_EQ(s.id, row.id);
         EXPECT_EQ(s.file, row.file);
         EXPECT_EQ(s.systemError, row.error);
-        EXPECT_EQ(s.reason, row.reason);
+        if (row.reason != nullptr) {
+            EXPECT_EQ(s.reason, row.reason);
+        } else { // Windows' texts differ between versions (and Wine): one line, no period
+            ASSERT_FALSE(s.reason.empty());
+            EXPECT_EQ(s.reason.find_first_of("\r\n"), std::string::npos);
+            EXPECT_NE(s.reason.back(), '.');
+        }
     }
 #ifdef __linux__
     // A log on a full device: the line is reported with the device's reason.

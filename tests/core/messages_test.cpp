@@ -141,8 +141,9 @@ TEST_F(MessageCatalogue, EveryMessageRendersInBothLanguages) {
         SCOPED_TRACE(row.id);
         EXPECT_TRUE(covered.insert(row.message).second);
         EXPECT_EQ(catalogue::Find(row.id), row.message);
-        if (row.message->english != nullptr)
+        if (row.message->english != nullptr) {
             EXPECT_EQ(Conversions(row.message->english), Conversions(row.message->gbk));
+        }
         // Chinese through the plain handler, English through the parts handler; new-id is for
         // the parts handler alone.
         const bool partsOnly = row.message == &catalogue::kNewId;
