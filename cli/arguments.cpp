@@ -195,7 +195,16 @@ std::string UsageText(std::span<CommandSpec const> commands) {
             "                commands but resave take it. Without it, import reads a text\n"
             "                file that starts with EF BB BF as UTF-8\n"
             "  --utf8        short for --code-page 65001\n"
-            "  --verbose     import: say how the text file is read\n"
+            "  --verbose     import, check: also print information (how the text file is\n"
+            "                read, the gap count; check: the IDs that will be assigned)\n"
+            "  --quiet       print errors only (no warnings); any command\n"
+            "  --lang zh|en  the language of the library's messages; any command. Without\n"
+            "                it, Chinese when LC_ALL, LC_MESSAGES or LANG (the first set)\n"
+            "                starts with \"zh\", else English. The tool's own messages are\n"
+            "                English\n"
+            "  --werror      check: warnings fail the check too\n"
+            "  --json        check: print the diagnostics as a JSON array on standard\n"
+            "                output; dump: print {\"flavour\", \"holder\", \"items\"} as JSON\n"
             "  --log FILE    write the import log to FILE (GBK text, replaced each run)\n"
             "  --set TEXT    holder: append a holder marker holding TEXT\n"
             "  --clear       holder: append an empty holder marker\n"
@@ -244,8 +253,16 @@ std::string UsageText(std::span<CommandSpec const> commands) {
             "non-empty text file in which no item can be found, and warns when a valid\n"
             "UTF-8 file is read in a double-byte code page. A refusal writes nothing.\n"
             "\n"
-            "Exit status: 0 on success, 1 when a file, an item or the library fails,\n"
-            "2 for a malformed command line.\n";
+            "Diagnostics go to standard error, one line each, as\n"
+            "  ril4410: FILE:LINE:COL: error: TEXT      (warning:, info:, and\n"
+            "  ril4410: FILE:LINE:COL: note: first defined here   for a repeated ID or macro)\n"
+            "or without the place (ril4410: FILE: error: TEXT) or the file. Lines and\n"
+            "columns count from 1; columns count characters (a double-byte or a UTF-16\n"
+            "surrogate pair is one). A failed file operation names the system's reason.\n"
+            "\n"
+            "Exit status: 0 on success, 1 when a file, an item or the library fails (check:\n"
+            "when it finds an error, or a warning with --werror), 2 for a malformed command\n"
+            "line.\n";
     return text;
 }
 

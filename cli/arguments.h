@@ -13,6 +13,7 @@ namespace rilcli {
 
 struct Invocation;
 struct ParsedLine;
+class NoticeRenderer;
 
 // An option that takes a value, as "--name VALUE" or "--name=VALUE".
 struct ValueOption {
@@ -56,6 +57,8 @@ struct Invocation {
     std::map<std::string, std::string> values;
     // Options given more than once by a command with its own grammar, in command-line order.
     std::vector<RepeatedOption> repeated;
+    // Where the library's notices and the tool's diagnostics go (set by main).
+    NoticeRenderer *notices = nullptr;
 
     // The value of an option, or null when it was not given.
     char const *Value(std::string const &name) const {

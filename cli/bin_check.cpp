@@ -98,12 +98,7 @@ char const *FlavourName(Flavour flavour) {
 
 std::optional<BinFile> CheckBin(std::string const &path) {
     NotABin const refuse(path);
-    if (IsDirectory(path))
-        refuse.Fail("a directory");
-    std::optional<std::vector<std::uint8_t>> bytes = ReadWholeFile(path);
-    if (!bytes)
-        return std::nullopt;
-    BinFile bin{std::move(*bytes), {}};
+    BinFile bin{ReadWholeFileOrFail(path), {}};
     std::size_t const size = bin.bytes.size();
     LittleEndianReader const reader(bin.bytes);
     if (size == 0)

@@ -19,8 +19,7 @@ struct BinFile {
 
 // Reads and checks `path`: holder flag 0 or 1, a holder marker that fits, every entry
 // inside the file before the marker and every macro length inside its record. Throws
-// Failure "<path>: not a BIN: <reason>"; gives nothing when the file cannot be opened, so
-// that the library reports that with its own message.
+// Failure "<path>: not a BIN: <reason>", or "cannot open '<path>': <system's reason>".
 std::optional<BinFile> CheckBin(std::string const &path);
 
 enum class Flavour { kUnknown, kMultibyte, kWide };

@@ -17,11 +17,17 @@ constexpr char const *kImportFlags[] = {"--narrow", "--force", "--utf8", "--verb
                                         "--if-changed"};
 constexpr char const *kTextFlags[] = {"--narrow", "--force", "--utf8"};
 constexpr char const *kHeaderFlags[] = {"--narrow", "--force", "--utf8", "--if-changed"};
+constexpr ValueOption kCheckOptions[] = {{"--code-page", "N"}};
+constexpr char const *kCheckFlags[] = {"--utf8", "--werror", "--json", "--verbose"};
+constexpr char const *kDumpFlags[] = {"--narrow", "--force", "--utf8", "--json"};
 
 constexpr CommandSpec kCommands[] = {
     {"import", "TEXT.txt OUT.bin", 2, true,
-     "compile a text resource file into a BIN (messages to standard error or the log)", &RunImport,
-     kImportOptions, nullptr, nullptr, kImportFlags},
+     "compile a text resource file into a BIN (diagnostics to standard error, and the log)",
+     &RunImport, kImportOptions, nullptr, nullptr, kImportFlags},
+    {"check", "TEXT.txt", 1, true,
+     "report every fault the import would, and what it takes silently, as FILE:LINE:COL lines",
+     &RunCheck, kCheckOptions, nullptr, nullptr, kCheckFlags},
     {"export", "FILE.bin OUT.txt", 2, true,
      "write a BIN back as a text resource file (UTF-16 for wide texts, else multibyte)", &RunExport,
      kTextOptions, nullptr, nullptr, kTextFlags},
@@ -32,7 +38,7 @@ constexpr CommandSpec kCommands[] = {
      "load a BIN and save its items in ascending ID order with a new holder marker", &RunResave},
     {"dump", "FILE.bin", 1, true,
      "print every item as ID<TAB>MACRO<TAB>TEXT, one line each, in ascending ID order", &RunDump,
-     kTextOptions, nullptr, nullptr, kTextFlags},
+     kTextOptions, nullptr, nullptr, kDumpFlags},
     {"get", "FILE.bin ID", 2, true, "print the text of the item ID", &RunGet, kTextOptions, nullptr,
      nullptr, kTextFlags},
     // Their own grammar (module_arguments.cpp): operands, options and summary are unused.

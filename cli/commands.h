@@ -20,6 +20,9 @@ int RunExport(Invocation const &invocation);
 int RunHeader(Invocation const &invocation);
 int RunResave(Invocation const &invocation);
 
+// The check of a text resource file (check_command.cpp).
+int RunCheck(Invocation const &invocation);
+
 // Reading commands (read_commands.cpp).
 int RunDump(Invocation const &invocation);
 int RunGet(Invocation const &invocation);

@@ -36,23 +36,4 @@ std::string FormatLibraryCode(RIL_LONG code);
 int ReportFailure(Failure const &failure);
 int ReportUsageError(UsageError const &error);
 
-// Routes the library's message boxes to standard error as "Error: <message>" in UTF-8.
-void InstallNoticeHandler();
-
-// While it lives, prints the library's notices as InstallNoticeHandler does and notes whether
-// one of them was `message` (the library's bytes).
-class NoticeWatch {
-  public:
-    explicit NoticeWatch(std::string message);
-    ~NoticeWatch();
-    NoticeWatch(NoticeWatch const &) = delete;
-    NoticeWatch &operator=(NoticeWatch const &) = delete;
-    bool Seen() const { return seen_; }
-
-  private:
-    static void Handle(void *context, char const *caption, char const *message) noexcept;
-    std::string message_;
-    bool seen_ = false;
-};
-
 } // namespace rilcli

@@ -6,6 +6,7 @@
 #include "code_page.h"
 #include "diagnostics.h"
 #include "input_files.h"
+#include "notice_renderer.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -89,9 +90,11 @@ bool IsUtf8WithNonAscii(Bytes bytes) {
     return nonAscii;
 }
 
-void Note(std::string const &path, std::string const &text) {
-    std::fprintf(stderr, "ril4410: %s: %s\n", path.c_str(), text.c_str());
-    std::fflush(stderr);
+void Note(Invocation const &invocation, Severity severity, std::string const &path,
+          std::string const &text) {
+    invocation.notices->Report(
+        Diagnostic{severity, path, std::nullopt, std::nullopt,
+                   severity == Severity::kWarning ? "utf8-read-as-dbcs" : "read-as", text});
 }
 
 // The reason a non-empty file yields no items, or nothing when it holds the keyword.
@@ -114,15 +117,13 @@ std::optional<std::string> NoItems(Bytes bytes, bool wide) {
 }
 
 bool ReadsWide(Invocation const &invocation, Bytes bytes, std::string const &path) {
-    bool const verbose = invocation.Value("--verbose") != nullptr;
+    Severity const info = Severity::kInformation;
     if (HasUtf16Mark(bytes)) {
-        if (verbose)
-            Note(path, "read as UTF-16LE (byte-order mark FF FE)");
+        Note(invocation, info, path, "read as UTF-16LE (byte-order mark FF FE)");
         return true;
     }
     if (invocation.wide) {
-        if (verbose)
-            Note(path, "read as UTF-16LE (--wide)");
+        Note(invocation, info, path, "read as UTF-16LE (--wide)");
         return true;
     }
     char const *reason = "the default";
@@ -132,8 +133,7 @@ bool ReadsWide(Invocation const &invocation, Bytes bytes, std::string const &pat
         Ril_SetAnsiCodePage(kUtf8CodePage);
         reason = "UTF-8 byte-order mark";
     }
-    if (verbose)
-        Note(path, "read as " + CodePageInForce() + " (" + reason + ")");
+    Note(invocation, info, path, "read as " + CodePageInForce() + " (" + reason + ")");
     return false;
 }
 
@@ -141,20 +141,19 @@ bool ReadsWide(Invocation const &invocation, Bytes bytes, std::string const &pat
 
 bool PrepareImport(Invocation const &invocation) {
     std::string const &path = invocation.operands[0];
-    if (IsDirectory(path))
-        throw Failure(path + ": not a text file: a directory");
-    std::optional<std::vector<std::uint8_t>> const bytes = ReadWholeFile(path);
-    // A file that cannot be read, or big-endian UTF-16, is the library's to refuse.
-    if (!bytes || StartsWith(*bytes, {0xFE, 0xFF}))
+    std::optional<std::vector<std::uint8_t>> const bytes = ReadWholeFileOrFail(path);
+    // Big-endian UTF-16 is the library's to refuse.
+    if (StartsWith(*bytes, {0xFE, 0xFF}))
         return invocation.wide;
     bool const wide = ReadsWide(invocation, *bytes, path);
     std::size_t const mark = HasUtf16Mark(*bytes) ? 2 : HasUtf8Mark(*bytes) && !wide ? 3 : 0;
     if (bytes->size() > mark && invocation.Value("--force") == nullptr)
         if (std::optional<std::string> const reason = NoItems(*bytes, wide))
-            throw Failure(path + ": " + *reason);
+            throw ImportRefusal(path, *reason);
     if (!wide && IsDoubleByteInForce() && IsUtf8WithNonAscii(*bytes))
-        Note(path, "warning: the file is valid UTF-8 but is read as " + CodePageInForce() +
-                       "; give --code-page 65001 if it is UTF-8");
+        Note(invocation, Severity::kWarning, path,
+             "the file is valid UTF-8 but is read as " + CodePageInForce() +
+                 "; give --code-page 65001 if it is UTF-8");
     return wide;
 }
 

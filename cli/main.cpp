@@ -2,14 +2,18 @@
 #include "code_page.h"
 #include "commands.h"
 #include "diagnostics.h"
+#include "global_options.h"
+#include "notice_renderer.h"
 #include "text_output.h"
 
 #include <csignal>
 #include <cstdio>
 #include <exception>
 #include <new>
+#include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #ifndef RIL4410_VERSION
 #error "RIL4410_VERSION must be defined by the build"
@@ -19,8 +23,10 @@ using namespace rilcli;
 
 namespace {
 
-int Run(std::span<char const *const> arguments) {
-    ParsedLine const line = ParseArguments(arguments, Commands());
+int Run(std::span<char const *const> arguments, std::optional<NoticeRenderer> &notices) {
+    GlobalOptions options;
+    std::vector<char const *> const rest = TakeGlobalOptions(arguments, options);
+    ParsedLine line = ParseArguments(rest, Commands());
     switch (line.request) {
     case Request::kHelp:
         WriteOut(UsageText(Commands()));
@@ -34,7 +40,13 @@ int Run(std::span<char const *const> arguments) {
         break;
     }
     RefuseStreamNames(line.invocation);
+    bool const verbose = line.invocation.Value("--verbose") != nullptr;
+    if (verbose && options.quiet)
+        throw UsageError("options '--quiet' and '--verbose' exclude each other");
     ApplyCodePage(line.invocation);
+    notices.emplace(options);
+    notices->SetVerbose(verbose);
+    line.invocation.notices = &*notices;
     return line.invocation.command->run(line.invocation);
 }
 
@@ -47,14 +59,17 @@ int main(int argc, char **argv) {
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
     PrepareStandardStreams();
-    InstallNoticeHandler();
     int status = kExitFailure;
+    // Lives until the library is done, so that every notice is rendered.
+    std::optional<NoticeRenderer> notices;
     try {
         std::size_t const count = argc > 1 ? static_cast<std::size_t>(argc - 1) : 0;
-        status = Run(std::span<char const *const>(count > 0 ? argv + 1 : argv, count));
+        status = Run(std::span<char const *const>(count > 0 ? argv + 1 : argv, count), notices);
     } catch (UsageError const &error) {
         status = ReportUsageError(error);
     } catch (Failure const &failure) {
+        if (notices)
+            notices->Flush(); // the library's notices come before the tool's conclusion
         status = ReportFailure(failure);
     } catch (std::bad_alloc const &) {
         status = ReportFailure(Failure("out of memory"));
@@ -62,5 +77,7 @@ int main(int argc, char **argv) {
         status = ReportFailure(Failure(std::string("unexpected error: ") + error.what()));
     }
     Ril_UnloadRes();
+    if (notices)
+        notices->Flush();
     return status;
 }

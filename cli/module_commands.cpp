@@ -21,13 +21,6 @@ namespace {
 constexpr std::uint32_t kHighestResourceId = 0xFFFF;
 constexpr RIL_ULONG kAskForNewId = 0xFFFFFFFF;
 
-void RequireReadable(std::string const &path) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE *)> file(std::fopen(path.c_str(), "rb"),
-                                                          &std::fclose);
-    if (!file)
-        throw Failure("cannot open '" + path + "'");
-}
-
 std::string Quoted(std::string const &path) {
     return "'" + path + "'";
 }
@@ -222,10 +215,8 @@ void EditModule(Invocation const &invocation) {
 
 int RunHolder(Invocation const &invocation) {
     std::string const &path = invocation.operands[0];
-    if (IsDirectory(path))
-        throw Failure(path + ": not a BIN: a directory");
     // A missing file gets the tool's own message rather than the library's bare E_FAIL.
-    RequireReadable(path);
+    RequireReadableFile(path);
     char const *const text = invocation.Value("--set");
     if (text == nullptr && invocation.Value("--clear") == nullptr) {
         PrintHolder(path);

@@ -3,7 +3,10 @@
 #include "bin_items.h"
 #include "commands.h"
 #include "diagnostics.h"
+#include "json_writer.h"
 #include "text_output.h"
+
+#include <vector>
 
 namespace rilcli {
 namespace {
@@ -12,20 +15,66 @@ std::string TextAsUtf8(Item const &item, bool wide) {
     return wide ? Utf16ToUtf8(WideText(item)) : AnsiToUtf8(MultibyteText(item));
 }
 
+// The newest holder marker's text as a JSON string, or null when the file has none.
+std::string HolderJson(std::string const &path) {
+    RIL_ULONG held = 0;
+    RIL_ULONG size = 0;
+    RIL_LONG result = Ril_RTEditGetHolderInfo(path.c_str(), nullptr, &size, &held);
+    if (result != 0)
+        throw Failure("cannot read the holder of '" + path + "'", result);
+    if (held != 1)
+        return "null";
+    if (size == 0)
+        return JsonString("");
+    std::vector<char> buffer(size);
+    result = Ril_RTEditGetHolderInfo(path.c_str(), buffer.data(), &size, &held);
+    if (result != 0)
+        throw Failure("cannot read the holder of '" + path + "'", result);
+    return JsonString(AnsiToUtf8(buffer.data()));
+}
+
+// The opening of the JSON dump, up to the items array's bracket.
+std::string JsonHead(std::string const &path, bool wide) {
+    std::string head = JsonObject()
+                           .Add("flavour", wide ? "WCS" : "MBCS")
+                           .AddRaw("holder", HolderJson(path))
+                           .AddRaw("items", "[")
+                           .Close();
+    head.pop_back(); // the object's closing brace comes after the items
+    return head;
+}
+
 } // namespace
 
 int RunDump(Invocation const &invocation) {
     std::string const &path = invocation.operands[0];
     bool const wide = CheckedWide(invocation, path);
+    bool const json = invocation.Value("--json") != nullptr;
     LoadBin(path);
+    if (json)
+        WriteOut(JsonHead(path, wide));
+    char const *separator = "\n";
     // The library keeps no list of IDs: probe the IDs that the file's entries name.
     for (std::uint32_t const id : EntryIds(path)) {
         if (!HasItem(id))
             continue;
         Item const item = ReadItem(id);
-        WriteOut(std::to_string(id) + '\t' + EscapeControls(AnsiToUtf8(item.macro)) + '\t' +
-                 EscapeControls(TextAsUtf8(item, wide)) + '\n');
+        std::string const macro = AnsiToUtf8(item.macro);
+        std::string const text = TextAsUtf8(item, wide);
+        if (json) {
+            WriteOut(separator + JsonObject()
+                                     .Add("id", std::int64_t{id})
+                                     .Add("macro", macro)
+                                     .Add("text", text)
+                                     .Close());
+            separator = ",\n";
+        } else {
+            WriteOut(std::to_string(id) + '\t' + EscapeControls(macro) + '\t' +
+                     EscapeControls(text) + '\n');
+        }
     }
+    if (json)
+        WriteOut(separator[0] == ',' ? "\n]}\n" : "]}\n");
     FinishOutput();
     return kExitOk;
 }

@@ -109,6 +109,26 @@ std::string ArgumentToAnsi(std::string const &text) {
     return std::string(buffer.data(), buffer.size() - 1);
 }
 
+std::string ArgumentToUtf8(std::string const &text) {
+    return Utf16ToUtf8(ArgumentToUtf16(text));
+}
+
+std::string Utf8ToCodePage(std::string const &text, unsigned codePage) {
+    std::u16string const wide = MultibyteToUtf16(text, 65001, "cannot convert text from UTF-8");
+    std::vector<RIL_WCHAR> const units(wide.c_str(), wide.c_str() + wide.size() + 1);
+    int const size = Ril_WcsToMbcs(units.data(), nullptr, codePage);
+    if (size <= 0)
+        throw Failure("cannot convert text from UTF-8", Ril_GetLastError());
+    std::vector<char> buffer(static_cast<std::size_t>(size));
+    if (Ril_WcsToMbcs(units.data(), buffer.data(), codePage) <= 0)
+        throw Failure("cannot convert text from UTF-8", Ril_GetLastError());
+    return std::string(buffer.data(), buffer.size() - 1);
+}
+
+std::string CodePageToUtf8(std::string const &text, unsigned codePage) {
+    return Utf16ToUtf8(MultibyteToUtf16(text, codePage, "cannot convert text to UTF-8"));
+}
+
 std::string AnsiToUtf8(std::string const &text) {
     return Utf16ToUtf8(AnsiToUtf16(text));
 }

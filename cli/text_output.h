@@ -22,6 +22,11 @@ std::string AnsiToUtf8(std::string const &text);
 // is UTF-8 (code page 65001), except on Windows, where the C runtime gives the arguments in
 // the ANSI code page.
 std::u16string ArgumentToUtf16(std::string const &text);
+std::string ArgumentToUtf8(std::string const &text);
+
+// Between UTF-8 and a given code page; throw Failure when the library cannot convert.
+std::string Utf8ToCodePage(std::string const &text, unsigned codePage);
+std::string CodePageToUtf8(std::string const &text, unsigned codePage);
 std::string ArgumentToAnsi(std::string const &text);
 
 // Writes CR, LF, TAB and backslash as \r, \n, \t and \\ so that a text stays on one line,

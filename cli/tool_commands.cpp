@@ -4,6 +4,7 @@
 #include "commands.h"
 #include "diagnostics.h"
 #include "import_checks.h"
+#include "notice_renderer.h"
 #include "output_files.h"
 #include "text_output.h"
 
@@ -38,17 +39,19 @@ int RunImport(Invocation const &invocation) {
     std::optional<UnchangedOutput> previous;
     if (invocation.Value("--if-changed") != nullptr)
         previous.emplace(bin);
-    std::optional<NoticeWatch> logFailure;
+    NoticeRenderer &notices = *invocation.notices;
     if (log != nullptr)
-        logFailure.emplace(CannotWriteNotice(log));
+        notices.Watch(CannotWriteNotice(log));
+    notices.AddTextFile(text, wide);
     RIL_LONG const result = Ril_ImportResFromTxtToBin(text.c_str(), wide ? 1 : 0, bin.c_str(), log);
+    notices.Flush();
     if (result != 0)
         throw Failure("cannot import '" + text + "' into '" + bin + "'", result);
     if (holderGiven != nullptr)
         SetWrittenHolder(bin, holder);
     if (previous)
         previous->Settle();
-    if (logFailure && logFailure->Seen())
+    if (log != nullptr && notices.Seen())
         throw Failure("cannot write the import log '" + std::string(log) +
                       "': lines are missing from it (the BIN was written)");
     return kExitOk;

@@ -36,6 +36,13 @@ if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
   if(NOT code_page STREQUAL "")
     list(APPEND tool_options --code-page "${code_page}")
   endif()
+  # The check first: its FILE:LINE:COL lines go straight to the build's output, and any
+  # error fails the build before anything is written.
+  execute_process(COMMAND "${RIL4410_TOOL}" check "${RIL4410_SOURCE}" ${tool_options}
+    RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "ril4410 check of ${RIL4410_SOURCE} failed")
+  endif()
   # Reproducible and quiet for the build: the holder marker names no user (and carries the
   # time of SOURCE_DATE_EPOCH when it is set), and an output whose bytes stay the same is
   # left untouched, so that nothing that depends on it is built again.

@@ -1,8 +1,12 @@
 # Runs the ril4410 tool (TOOL, under EMULATOR if given) once with ARGS ('|'-separated) and
 # compares its exit status (EXPECT_EXIT, default 0), standard output (EXPECT_STDOUT, or the
 # bytes of STDOUT_FILE) and standard error (EXPECT_STDERR) exactly; \t, \n and \\ in them
-# stand for a tab, a line feed and a backslash. ABSENT names a file the run must not write;
-# COPY ("SOURCE|TARGET") a file copied before the run.
+# stand for a tab, a line feed and a backslash; STDERR_FILE gives the expected standard error
+# as a file. ABSENT names a file the run must not write; COPY ("SOURCE|TARGET") a file copied
+# before the run. The tool runs without LC_ALL,
+# LC_MESSAGES and LANG unless ENV ('|'-separated NAME=VALUE) sets them; under an emulator
+# (Wine, whose locale the tool would see) it is told --lang en instead unless ENV is given.
+# The output is captured in TEST_NAME.stdout and .stderr.
 cmake_minimum_required(VERSION 3.20)
 
 function(decode_escapes text result)
@@ -26,8 +30,23 @@ endif()
 if(NOT EXPECT_EXIT)
   set(EXPECT_EXIT 0)
 endif()
-execute_process(COMMAND ${emulator} "${TOOL}" ${arguments} RESULT_VARIABLE exit_status
-  OUTPUT_FILE "${TEST_NAME}.stdout" ERROR_FILE "${TEST_NAME}.stderr")
+foreach(variable LC_ALL LC_MESSAGES LANG)
+  unset(ENV{${variable}})
+endforeach()
+if(ENV)
+  string(REPLACE "|" ";" settings "${ENV}")
+  foreach(setting IN LISTS settings)
+    string(REGEX MATCH "^([^=]*)=(.*)$" _ "${setting}")
+    set(ENV{${CMAKE_MATCH_1}} "${CMAKE_MATCH_2}")
+  endforeach()
+elseif(emulator)
+  list(PREPEND arguments --lang en)
+endif()
+execute_process(
+  COMMAND ${emulator} "${TOOL}" ${arguments}
+  RESULT_VARIABLE exit_status
+  OUTPUT_FILE "${TEST_NAME}.stdout"
+  ERROR_FILE "${TEST_NAME}.stderr")
 
 set(failures "")
 if(NOT exit_status STREQUAL EXPECT_EXIT)
@@ -45,7 +64,12 @@ if(NOT actual_stdout_hex STREQUAL expected_stdout_hex)
   string(APPEND failures "stdout: expected hex [${expected_stdout_hex}]\n"
          "        got hex      [${actual_stdout_hex}]\n        got text [${actual_stdout}]\n")
 endif()
-decode_escapes("${EXPECT_STDERR}" expected_stderr)
+
+if(STDERR_FILE)
+  file(READ "${STDERR_FILE}" expected_stderr)
+else()
+  decode_escapes("${EXPECT_STDERR}" expected_stderr)
+endif()
 file(READ "${TEST_NAME}.stderr" actual_stderr)
 if(NOT actual_stderr STREQUAL expected_stderr)
   string(APPEND failures "stderr: expected [${expected_stderr}]\n        got      [${actual_stderr}]\n")

@@ -1,0 +1,129 @@
+// The check command: every fault the import would report and the tool's own warnings about a
+// text resource file, with their places, as lines on standard error or as JSON.
+#include "commands.h"
+#include "diagnostics.h"
+#include "import_checks.h"
+#include "json_writer.h"
+#include "notice_renderer.h"
+#include "text_checks.h"
+#include "text_output.h"
+
+#include <algorithm>
+#include <tuple>
+
+namespace rilcli {
+namespace {
+
+char const *SeverityName(Severity severity) {
+    switch (severity) {
+    case Severity::kError:
+        return "error";
+    case Severity::kWarning:
+        return "warning";
+    case Severity::kInformation:
+        return "information";
+    }
+    return "error";
+}
+
+std::string Number(std::optional<TextPlace> const &place, std::uint64_t TextPlace::*part) {
+    return place ? std::to_string((*place).*part) : "null";
+}
+
+std::string DiagnosticJson(Diagnostic const &diagnostic) {
+    JsonObject object;
+    object.Add("severity", SeverityName(diagnostic.severity));
+    if (diagnostic.file.empty())
+        object.AddRaw("file", "null");
+    else
+        object.Add("file", ArgumentToUtf8(diagnostic.file));
+    object.AddRaw("line", Number(diagnostic.place, &TextPlace::line))
+        .AddRaw("column", Number(diagnostic.place, &TextPlace::column))
+        .Add("messageId", diagnostic.messageId)
+        .Add("text", diagnostic.text);
+    if (diagnostic.firstPlace)
+        object.AddRaw("firstLine", Number(diagnostic.firstPlace, &TextPlace::line))
+            .AddRaw("firstColumn", Number(diagnostic.firstPlace, &TextPlace::column));
+    return object.Close();
+}
+
+void PrintJson(std::vector<Diagnostic> const &diagnostics) {
+    std::string out = "[";
+    for (std::size_t i = 0; i < diagnostics.size(); ++i)
+        out += (i == 0 ? "\n" : ",\n") + DiagnosticJson(diagnostics[i]);
+    out += diagnostics.empty() ? "]\n" : "\n]\n";
+    WriteOut(out);
+    FinishOutput();
+}
+
+// Diagnostics without a place first, then in file order; the library's order among equals.
+void SortByPlace(std::vector<Diagnostic> &diagnostics) {
+    auto key = [](Diagnostic const &d) {
+        return std::make_tuple(d.place.has_value(), d.place ? d.place->line : 0,
+                               d.place ? d.place->column : 0);
+    };
+    std::stable_sort(diagnostics.begin(), diagnostics.end(),
+                     [&](Diagnostic const &a, Diagnostic const &b) { return key(a) < key(b); });
+}
+
+// The tool's own findings about the file, through the renderer (which counts and filters).
+void ReportTextFindings(NoticeRenderer &notices, std::string const &path) {
+    TextPositions const *const file = notices.TextFile(path);
+    if (file == nullptr)
+        return;
+    for (TextFinding &finding : CheckText(*file))
+        notices.Report(Diagnostic{finding.severity, path, file->At(finding.offset), std::nullopt,
+                                  std::move(finding.messageId), std::move(finding.text)});
+}
+
+// Sends the renderer's diagnostics to a list while it lives, to standard error again after.
+class CollectScope {
+  public:
+    CollectScope(NoticeRenderer &notices, std::vector<Diagnostic> &list) : notices_(notices) {
+        notices_.Collect([&list](Diagnostic diagnostic) { list.push_back(std::move(diagnostic)); });
+    }
+    ~CollectScope() { notices_.Collect(nullptr); }
+    CollectScope(CollectScope const &) = delete;
+    CollectScope &operator=(CollectScope const &) = delete;
+
+  private:
+    NoticeRenderer &notices_;
+};
+
+} // namespace
+
+int RunCheck(Invocation const &invocation) {
+    std::string const &path = invocation.operands[0];
+    NoticeRenderer &notices = *invocation.notices;
+    std::vector<Diagnostic> diagnostics;
+    CollectScope const collecting(notices, diagnostics);
+
+    RIL_LONG result = 0;
+    try {
+        bool const wide = PrepareImport(invocation);
+        notices.AddTextFile(path, wide);
+        result = Ril_CheckResTxt(path.c_str(), wide ? 1 : 0);
+        notices.Flush();
+        ReportTextFindings(notices, path);
+    } catch (ImportRefusal const &refusal) {
+        // What the import refuses before the library reads the file is an error of the file.
+        notices.Report(Diagnostic{Severity::kError, path, std::nullopt, std::nullopt, "no-items",
+                                  refusal.Reason()});
+    }
+
+    SortByPlace(diagnostics);
+    if (invocation.Value("--json") != nullptr) {
+        PrintJson(diagnostics);
+    } else {
+        for (Diagnostic const &diagnostic : diagnostics) {
+            std::string const line = NoticeRenderer::Format(diagnostic);
+            std::fwrite(line.data(), 1, line.size(), stderr);
+        }
+        std::fflush(stderr);
+    }
+    bool const failed = result != 0 || notices.Errors() > 0 ||
+                        (invocation.Value("--werror") != nullptr && notices.Warnings() > 0);
+    return failed ? kExitFailure : kExitOk;
+}
+
+} // namespace rilcli

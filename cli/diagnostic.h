@@ -1,0 +1,23 @@
+// One diagnostic as the tool prints it: severity, place, message identifier and text.
+#pragma once
+
+#include "text_position.h"
+
+#include <optional>
+#include <string>
+
+namespace rilcli {
+
+// The library's severities (RIL_SEVERITY) and the tool's alike.
+enum class Severity { kError = 0, kWarning = 1, kInformation = 2 };
+
+struct Diagnostic {
+    Severity severity = Severity::kError;
+    std::string file;                    // empty when the diagnostic concerns no file
+    std::optional<TextPlace> place;      // where in `file`, when known
+    std::optional<TextPlace> firstPlace; // a repeated ID or macro: the first definition
+    std::string messageId;               // e.g. "duplicate-id", "id-not-a-number"
+    std::string text;                    // UTF-8
+};
+
+} // namespace rilcli

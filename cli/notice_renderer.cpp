@@ -1,0 +1,330 @@
+// Rendering of the library's structured notices: texts in the chosen language with their
+// arguments in UTF-8, places as lines and columns, merged illegal-character notices.
+#include "notice_renderer.h"
+
+#include "diagnostics.h"
+#include "input_files.h"
+#include "text_output.h"
+
+#include <algorithm>
+
+#include <cstdio>
+#include <string_view>
+
+namespace rilcli {
+namespace {
+
+// The library's own messages are GBK whatever the ANSI code page is.
+constexpr unsigned kMessageCodePage = 936;
+constexpr std::string_view kIllegalCharacter = "illegal-macro-character";
+constexpr std::string_view kLogEntry = "import-log-entry";
+
+int LibraryLanguage(MessageLanguage language) {
+    return language == MessageLanguage::kChinese ? RIL_MESSAGES_CHINESE : RIL_MESSAGES_ENGLISH;
+}
+
+// Converts `text` (an argument in the library's bytes) for a message in `language`: paths
+// (the notice's file) are command-line text, everything else is in the ANSI code page.
+std::string ConvertArgument(std::string const &text, bool isPath, MessageLanguage language) {
+    std::string const utf8 = isPath ? ArgumentToUtf8(text) : AnsiToUtf8(text);
+    return language == MessageLanguage::kChinese ? Utf8ToCodePage(utf8, kMessageCodePage) : utf8;
+}
+
+// The notice's text rendered again with its arguments converted; nothing on failure.
+std::optional<std::string> Render(RIL_NOTICE const &notice, MessageLanguage language,
+                                  std::vector<std::string> const &arguments) {
+    std::vector<RIL_NOTICE_ARG> args(notice.args, notice.args + notice.argCount);
+    for (std::size_t i = 0; i < args.size(); ++i)
+        if (args[i].isText)
+            args[i].text = arguments[i].c_str();
+    RIL_NOTICE copy = notice;
+    copy.args = args.data();
+    int const length = Ril_FormatNotice(&copy, LibraryLanguage(language), nullptr, 0);
+    if (length < 0)
+        return std::nullopt;
+    std::vector<char> buffer(static_cast<std::size_t>(length) + 1);
+    if (Ril_FormatNotice(&copy, LibraryLanguage(language), buffer.data(),
+                         static_cast<RIL_ULONG>(buffer.size())) != length)
+        return std::nullopt;
+    std::string text(buffer.data(), static_cast<std::size_t>(length));
+    return language == MessageLanguage::kChinese ? CodePageToUtf8(text, kMessageCodePage) : text;
+}
+
+// The converted text arguments of `notice`, in order (empty strings for numbers).
+std::vector<std::string> ConvertedArguments(RIL_NOTICE const &notice, MessageLanguage language) {
+    std::vector<std::string> converted;
+    for (unsigned i = 0; i < notice.argCount; ++i) {
+        RIL_NOTICE_ARG const &arg = notice.args[i];
+        std::string const text = arg.isText && arg.text != nullptr ? arg.text : "";
+        bool const isPath = notice.file != nullptr && text == notice.file;
+        converted.push_back(arg.isText ? ConvertArgument(text, isPath, language) : "");
+    }
+    return converted;
+}
+
+// Drops a leading "Error: " or "警告: " that the severity already says, and writes control
+// characters as \xHH so that the text stays on one line.
+std::string Tidy(std::string text) {
+    for (std::string_view const prefix : {"Error: ", "Error:", "\xE8\xAD\xA6\xE5\x91\x8A: "})
+        if (std::string_view(text).starts_with(prefix)) {
+            text.erase(0, prefix.size());
+            break;
+        }
+    std::string out;
+    for (char const c : text) {
+        unsigned char const byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            char hex[5];
+            std::snprintf(hex, sizeof hex, "\\x%02X", byte);
+            out += hex;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+char const *SeverityWord(Severity severity) {
+    switch (severity) {
+    case Severity::kError:
+        return "error";
+    case Severity::kWarning:
+        return "warning";
+    case Severity::kInformation:
+        return "info";
+    }
+    return "error";
+}
+
+std::string Where(std::string const &file, std::optional<TextPlace> const &place) {
+    std::string where = "ril4410: ";
+    if (file.empty())
+        return where;
+    where += file;
+    if (place)
+        where += ":" + std::to_string(place->line) + ":" + std::to_string(place->column);
+    return where + ": ";
+}
+
+// The distinct characters of `bytes` (ANSI code page) as "a', '-', '中" (UTF-8), to stand
+// between the quotes of a message.
+std::string CharacterList(std::string const &bytes) {
+    std::u16string const units = AnsiToUtf16(bytes);
+    std::vector<std::string> seen;
+    std::string list;
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        std::size_t const length =
+            units[i] >= 0xD800 && units[i] <= 0xDBFF && i + 1 < units.size() ? 2 : 1;
+        std::string const character = Tidy(Utf16ToUtf8(units.substr(i, length)));
+        i += length - 1;
+        if (std::find(seen.begin(), seen.end(), character) != seen.end())
+            continue;
+        seen.push_back(character);
+        list += (list.empty() ? "" : "', '") + character;
+    }
+    return list;
+}
+
+} // namespace
+
+NoticeRenderer::NoticeRenderer(GlobalOptions const &options) : options_(options) {
+    Ril_SetMessageLanguage(LibraryLanguage(options.language));
+    Ril_SetNoticeHandlerEx(&Handle, this);
+}
+
+NoticeRenderer::~NoticeRenderer() {
+    Flush();
+    Ril_SetNoticeHandlerEx(nullptr, nullptr);
+}
+
+void NoticeRenderer::AddTextFile(std::string const &path, bool wide) {
+    files_[path] = TextFileEntry{wide, nullptr};
+}
+
+TextPositions const *NoticeRenderer::TextFile(std::string const &path) const {
+    auto const found = files_.find(path);
+    if (found == files_.end())
+        return nullptr;
+    TextFileEntry &entry = found->second;
+    if (!entry.positions) {
+        try {
+            entry.positions =
+                std::make_unique<TextPositions>(ReadWholeFileOrFail(path), entry.wide);
+        } catch (Failure const &) {
+            return nullptr;
+        }
+    }
+    return entry.positions.get();
+}
+
+void NoticeRenderer::Watch(std::string gbk) {
+    watched_ = std::move(gbk);
+    seen_ = false;
+}
+
+void NoticeRenderer::Handle(void *context, RIL_NOTICE const *notice) noexcept {
+    if (context == nullptr || notice == nullptr)
+        return;
+    auto *renderer = static_cast<NoticeRenderer *>(context);
+    try {
+        renderer->Receive(*notice);
+    } catch (...) {
+        // A notice that cannot be rendered is printed as the library gave it.
+        std::fprintf(stderr, "ril4410: %s\n", notice->text != nullptr ? notice->text : "");
+    }
+}
+
+std::string NoticeRenderer::RenderText(RIL_NOTICE const &notice) const {
+    std::string text = RenderDesignedText(notice);
+    // The system's reason behind a failed file operation, unless the text says it already.
+    if (notice.systemReason != nullptr && *notice.systemReason != '\0' &&
+        text.find(notice.systemReason) == std::string::npos) {
+        while (!text.empty() && (text.back() == '!' || text.back() == ' '))
+            text.pop_back();
+        text += std::string(": ") + notice.systemReason;
+    }
+    return text;
+}
+
+std::string NoticeRenderer::RenderDesignedText(RIL_NOTICE const &notice) const {
+    try {
+        if (std::optional<std::string> text =
+                Render(notice, options_.language, ConvertedArguments(notice, options_.language)))
+            return Tidy(*text);
+    } catch (Failure const &) {
+        // Arguments that do not convert: the text as the library rendered it.
+    }
+    std::string const raw = notice.text != nullptr ? notice.text : "";
+    try {
+        return Tidy(options_.language == MessageLanguage::kChinese
+                        ? CodePageToUtf8(raw, kMessageCodePage)
+                        : raw);
+    } catch (Failure const &) {
+        return Tidy(raw);
+    }
+}
+
+Diagnostic NoticeRenderer::ToDiagnostic(RIL_NOTICE const &notice, std::string text) const {
+    Diagnostic diagnostic;
+    diagnostic.severity = static_cast<Severity>(notice.severity);
+    diagnostic.file = notice.file != nullptr ? notice.file : "";
+    diagnostic.messageId = notice.messageId != nullptr ? notice.messageId : "";
+    diagnostic.text = std::move(text);
+    bool const placed = notice.offset >= 0 || notice.firstOffset >= 0;
+    if (TextPositions const *positions = placed ? TextFile(diagnostic.file) : nullptr) {
+        if (notice.offset >= 0)
+            diagnostic.place = positions->At(static_cast<std::uint64_t>(notice.offset));
+        if (notice.firstOffset >= 0)
+            diagnostic.firstPlace = positions->At(static_cast<std::uint64_t>(notice.firstOffset));
+    }
+    return diagnostic;
+}
+
+void NoticeRenderer::Receive(RIL_NOTICE const &notice) {
+    // The import log's own layout lines (head, banners) are the log's, not diagnostics.
+    if (notice.messageId != nullptr && notice.messageId == kLogEntry)
+        return;
+    if (!watched_.empty()) {
+        std::vector<char> buffer(watched_.size() + 2);
+        int const length = Ril_FormatNotice(&notice, RIL_MESSAGES_CHINESE, buffer.data(),
+                                            static_cast<RIL_ULONG>(buffer.size()));
+        if (length >= 0 && std::string_view(buffer.data()) == watched_)
+            seen_ = true;
+    }
+    bool const mergeable = notice.messageId != nullptr && notice.messageId == kIllegalCharacter &&
+                           notice.argCount == 3 && !notice.args[0].isText &&
+                           notice.args[1].isText && notice.args[2].isText &&
+                           notice.args[1].text != nullptr && notice.args[2].text != nullptr;
+    std::string const file = notice.file != nullptr ? notice.file : "";
+    if (mergeable && pending_ && file == pendingFile_ && notice.offset == pendingOffset_ &&
+        notice.args[0].number == pendingId_ && pendingMacro_ == notice.args[1].text) {
+        pendingBytes_ += notice.args[2].text;
+        ++pendingCount_;
+        return;
+    }
+    Flush();
+    if (!mergeable) {
+        Report(ToDiagnostic(notice, RenderText(notice)));
+        return;
+    }
+    pending_ = ToDiagnostic(notice, RenderText(notice));
+    pendingFile_ = file;
+    pendingOffset_ = notice.offset;
+    pendingId_ = notice.args[0].number;
+    pendingMacro_ = notice.args[1].text;
+    pendingBytes_ = notice.args[2].text;
+    pendingCount_ = 1;
+}
+
+std::string NoticeRenderer::MergedText() const {
+    std::string const macro = Tidy(AnsiToUtf8(pendingMacro_));
+    std::string const characters = CharacterList(pendingBytes_);
+    if (options_.language == MessageLanguage::kChinese) {
+        // The designed text with the list between its quotes, in the ANSI code page as the
+        // library's arguments are.
+        std::string const list = Utf8ToCodePage(characters, 0);
+        RIL_NOTICE_ARG const args[] = {
+            {0, pendingId_, nullptr}, {1, 0, pendingMacro_.c_str()}, {1, 0, list.c_str()}};
+        RIL_NOTICE notice{};
+        notice.messageId = kIllegalCharacter.data();
+        notice.file = pendingFile_.empty() ? nullptr : pendingFile_.c_str();
+        notice.offset = pendingOffset_;
+        notice.firstOffset = -1;
+        notice.argCount = 3;
+        notice.args = args;
+        notice.text = "";
+        return RenderText(notice);
+    }
+    return "ID " + std::to_string(pendingId_) + ": macro '" + macro +
+           "' holds the illegal characters '" + characters + "'" +
+           " (only upper-case letters, digits and '_' are allowed)";
+}
+
+void NoticeRenderer::Flush() {
+    if (!pending_)
+        return;
+    Diagnostic diagnostic = std::move(*pending_);
+    pending_.reset();
+    if (pendingCount_ > 1) {
+        try {
+            diagnostic.text = MergedText();
+        } catch (Failure const &) {
+            // Keep the first notice's text.
+        }
+    }
+    Report(std::move(diagnostic));
+}
+
+void NoticeRenderer::Report(Diagnostic diagnostic) {
+    // The same fault told again at once (a log that takes no line, line after line) is
+    // one fault.
+    std::string const line = Format(diagnostic);
+    if (line == lastLine_)
+        return;
+    lastLine_ = line;
+    if (diagnostic.severity == Severity::kError)
+        ++errors_;
+    else if (diagnostic.severity == Severity::kWarning)
+        ++warnings_;
+    bool const shown = diagnostic.severity == Severity::kError ||
+                       (diagnostic.severity == Severity::kWarning && !options_.quiet) ||
+                       (diagnostic.severity == Severity::kInformation && verbose_);
+    if (!shown)
+        return;
+    if (collect_) {
+        collect_(std::move(diagnostic));
+        return;
+    }
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fflush(stderr);
+}
+
+std::string NoticeRenderer::Format(Diagnostic const &diagnostic) {
+    std::string line = Where(diagnostic.file, diagnostic.place) +
+                       SeverityWord(diagnostic.severity) + ": " + diagnostic.text + "\n";
+    if (diagnostic.firstPlace)
+        line += Where(diagnostic.file, diagnostic.firstPlace) + "note: first defined here\n";
+    return line;
+}
+
+} // namespace rilcli

@@ -1,0 +1,88 @@
+// The library's structured notices as GNU-style lines: "ril4410: FILE:LINE:COL: error: TEXT".
+#pragma once
+
+#include "Ril4410.h"
+#include "diagnostic.h"
+#include "global_options.h"
+#include "text_position.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace rilcli {
+
+// Receives the library's notices while it lives (Ril_SetNoticeHandlerEx) and prints each as
+// one line on standard error, or hands it to a collector. Information is shown only when
+// verbose, warnings not when quiet. Consecutive "illegal-macro-character" notices of one
+// item become one diagnostic listing the characters; a repeated ID or macro is followed by
+// a "note: first defined here" line. Texts that begin with "Error: " lose it, the system's
+// reason behind a failed file operation is added, and a diagnostic that repeats the one
+// before it at once is dropped. The import log's own lines are not diagnostics.
+class NoticeRenderer {
+  public:
+    explicit NoticeRenderer(GlobalOptions const &options);
+    ~NoticeRenderer();
+    NoticeRenderer(NoticeRenderer const &) = delete;
+    NoticeRenderer &operator=(NoticeRenderer const &) = delete;
+
+    void SetVerbose(bool verbose) { verbose_ = verbose; }
+    // Notices about `path` get lines and columns, counted in the file as read with `wide`
+    // (the file is read when the first notice needs it).
+    void AddTextFile(std::string const &path, bool wide);
+    // The line index of a file added, or null when it was not added or cannot be read.
+    TextPositions const *TextFile(std::string const &path) const;
+    // From now on diagnostics go to `collect` instead of standard error (null: back to it).
+    void Collect(std::function<void(Diagnostic)> collect) { collect_ = std::move(collect); }
+    // Notes whether a notice renders in Chinese as exactly `gbk` (see Seen).
+    void Watch(std::string gbk);
+    bool Seen() const { return seen_; }
+
+    // Renders a diagnostic the tool found itself, as the library's notices are.
+    void Report(Diagnostic diagnostic);
+    // Ends a group of merged notices; call when the library call returns.
+    void Flush();
+
+    std::size_t Errors() const { return errors_; }
+    std::size_t Warnings() const { return warnings_; }
+
+    // "ril4410: FILE:LINE:COL: error: TEXT\n" and the note line of a first definition.
+    static std::string Format(Diagnostic const &diagnostic);
+
+  private:
+    static void Handle(void *context, RIL_NOTICE const *notice) noexcept;
+    void Receive(RIL_NOTICE const &notice);
+    Diagnostic ToDiagnostic(RIL_NOTICE const &notice, std::string text) const;
+    // The text in the chosen language, with the system's reason behind it.
+    std::string RenderText(RIL_NOTICE const &notice) const;
+    std::string RenderDesignedText(RIL_NOTICE const &notice) const;
+    std::string MergedText() const;
+
+    GlobalOptions options_;
+    bool verbose_ = false;
+    struct TextFileEntry {
+        bool wide = false;
+        std::unique_ptr<TextPositions> positions; // once read
+    };
+    mutable std::map<std::string, TextFileEntry> files_;
+    std::function<void(Diagnostic)> collect_;
+    std::string watched_;
+    bool seen_ = false;
+    std::string lastLine_;
+    std::size_t errors_ = 0;
+    std::size_t warnings_ = 0;
+
+    // The pending group of "illegal-macro-character" notices: the first one's diagnostic,
+    // the notice's arguments (ID, macro) and the bad bytes in order.
+    std::optional<Diagnostic> pending_;
+    std::string pendingFile_;
+    long long pendingOffset_ = -1;
+    long long pendingId_ = 0;
+    std::string pendingMacro_;
+    std::string pendingBytes_;
+    std::size_t pendingCount_ = 0;
+};
+
+} // namespace rilcli
