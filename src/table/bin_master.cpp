@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace ril {
 namespace {
@@ -60,15 +61,14 @@ class CBinMaster::Loader {
     }
 
     bool ReadDense(ByteReader &reader) {
-        if (!table_.items_.Allocate(table_.capacity_) ||
-            !table_.sizes_.Allocate(table_.capacity_) || !table_.states_.Allocate(table_.capacity_))
+        if (!table_.slots_.Allocate(table_.capacity_))
             return false;
         table_.denseSlots_ = table_.capacity_;
         for (std::uint32_t i = 0; i < table_.count_; ++i) {
             BinEntryView entry;
             if (!ReadEntry(reader, entry))
                 return false;
-            if (entry.size > 0 && !StoreRecord(entry.id, entry))
+            if (entry.size > 0 && !StoreRecord(table_.slots_[entry.id], entry))
                 return false;
         }
         return true;
@@ -98,24 +98,22 @@ class CBinMaster::Loader {
         entries.erase(entries.begin(), last.base());
         if (entries.empty())
             return true;
-        if (!table_.sparseIds_.Allocate(entries.size()) ||
-            !table_.items_.Allocate(entries.size()) || !table_.sizes_.Allocate(entries.size()) ||
-            !table_.states_.Allocate(entries.size()))
+        if (!table_.sparseIds_.Allocate(entries.size()) || !table_.slots_.Allocate(entries.size()))
             return false;
         for (std::size_t slot = 0; slot < entries.size(); ++slot) {
             table_.sparseIds_[slot] = entries[slot].id;
-            if (!StoreRecord(slot, entries[slot]))
+            if (!StoreRecord(table_.slots_[slot], entries[slot]))
                 return false;
         }
         return true;
     }
 
     // A later entry of the same ID replaces the earlier record.
-    bool StoreRecord(std::size_t slot, const BinEntryView &entry) {
-        table_.sizes_[slot] = entry.size;
+    bool StoreRecord(TableSlot &slot, const BinEntryView &entry) {
+        slot.size = entry.size;
         std::uint8_t *bytes = file_.bytes.get() + entry.offset;
         if (entry.available == entry.size) {
-            table_.items_[slot] = bytes;
+            slot.record = bytes;
             return true;
         }
         return static_cast<bool>(table_.CopyRecord(slot, bytes, entry.available));
@@ -151,14 +149,38 @@ HResult CBinMaster::LoadRes(const char *path) {
     if (loaded_ != 0)
         UnloadRes();
     platform::FileContent file;
-    if (platform::ReadWholeFile(path, file) != platform::ReadStatus::Ok)
+    if (platform::ReadWholeFile(path, file) != platform::ReadStatus::Ok || Adopt(file) != kSOk)
         return kEFail;
+    SafeCopyA(path_, kPathSize, path);
+    return kSOk;
+}
+
+HResult CBinMaster::LoadImage(const void *bytes, std::size_t size) {
+    if (loaded_ != 0)
+        UnloadRes();
+    // Uninitialised, as for a file read: the copy overwrites every byte.
+    platform::FileContent image;
+    if (detail::AllocationRefused())
+        return kEFail;
+    image.bytes = platform::Bytes(new (std::nothrow) std::uint8_t[size > 0 ? size : 1],
+                                  platform::BytesRelease{0});
+    if (!image.bytes)
+        return kEFail;
+    if (size > 0)
+        std::memcpy(image.bytes.get(), bytes, size);
+    image.size = size;
+    if (Adopt(image) != kSOk)
+        return kEFail;
+    path_[0] = '\0';
+    return kSOk;
+}
+
+HResult CBinMaster::Adopt(platform::FileContent &file) {
     if (!Loader(*this, file).Run()) {
         UnloadRes();
         return kEFail;
     }
     file_ = std::move(file.bytes);
-    SafeCopyA(path_, kPathSize, path);
     loaded_ = 1;
     return kSOk;
 }
@@ -174,9 +196,7 @@ HResult CBinMaster::ReLoadRes() {
 void CBinMaster::UnloadRes() {
     denseSlots_ = 0;
     sparseIds_.Reset();
-    items_.Reset();
-    sizes_.Reset();
-    states_.Reset();
+    slots_.Reset();
     copies_.clear();
     file_.reset();
     holder_.Reset();
@@ -185,16 +205,19 @@ void CBinMaster::UnloadRes() {
     loaded_ = 0;
 }
 
-std::size_t CBinMaster::SparseSlot(std::uint32_t id) const {
+const CBinMaster::TableSlot *CBinMaster::SparseFind(std::uint32_t id) const {
+    if (!sparseIds_)
+        return nullptr;
     const std::uint32_t *begin = sparseIds_.Get();
     const std::uint32_t *end = begin + sparseIds_.Size();
     const std::uint32_t *found = std::lower_bound(begin, end, id);
-    return found != end && *found == id ? static_cast<std::size_t>(found - begin) : kNoSlot;
+    return found != end && *found == id ? &slots_[static_cast<std::size_t>(found - begin)]
+                                        : nullptr;
 }
 
-RecordRef CBinMaster::CopyRecord(std::size_t slot, const std::uint8_t *bytes,
+RecordRef CBinMaster::CopyRecord(TableSlot &slot, const std::uint8_t *bytes,
                                  std::size_t available) {
-    std::uint32_t size = sizes_[slot];
+    std::uint32_t size = slot.size;
     std::size_t textOffset = TextOffset(bytes, available, size);
     // One spare byte lets the text start on an even address whatever its offset.
     std::unique_ptr<std::uint8_t[]> block =
@@ -210,39 +233,34 @@ RecordRef CBinMaster::CopyRecord(std::size_t slot, const std::uint8_t *bytes,
             return true;
         }))
         return RecordRef{};
-    items_[slot] = record;
+    slot.record = record;
     return RecordRef{record, size};
 }
 
-std::uint8_t *CBinMaster::PreparedText(std::uint32_t id, TextState state,
-                                       bool (*prepare)(std::uint8_t *, std::size_t)) {
-    std::size_t slot = Slot(id);
-    if (slot == kNoSlot || items_[slot] == nullptr)
+std::uint8_t *CBinMaster::PrepareText(std::uint32_t id, TextState state) {
+    TableSlot *slot = Find(id);
+    if (slot == nullptr)
         return nullptr;
-    RecordRef record{items_[slot], sizes_[slot]};
-    if ((states_[slot] & state) != 0)
-        return record.Text();
+    RecordRef record{slot->record, slot->size};
     std::uint8_t *text = record.Text();
+    if ((slot->prepared & state) != 0)
+        return text;
+    bool (*prepare)(std::uint8_t *, std::size_t) =
+        state == kNarrowReady ? &BlankCarriageReturnsA : &BlankCarriageReturnsW;
     std::size_t available = static_cast<std::size_t>(record.data + record.size - text);
     bool aligned = state == kNarrowReady || (reinterpret_cast<std::uintptr_t>(text) & 1) == 0;
     if (!prepare(text, available) || !aligned) {
         // The copy's zero padding ends the text at the record's end.
-        record = CopyRecord(slot, record.data, record.size);
+        record = CopyRecord(*slot, record.data, record.size);
         if (!record)
             return nullptr;
         text = record.Text();
         prepare(text, record.size - static_cast<std::size_t>(text - record.data) + kRecordPadding);
     }
-    states_[slot] |= state;
+    // The text offset is at most 2 + 65535, so it fits beside the ready bits.
+    auto offset = static_cast<std::uint32_t>(text - record.data);
+    slot->prepared = (offset << kTextOffsetShift) | (slot->prepared & 3u) | state;
     return text;
-}
-
-std::uint8_t *CBinMaster::NarrowText(std::uint32_t id) {
-    return PreparedText(id, kNarrowReady, &BlankCarriageReturnsA);
-}
-
-std::uint8_t *CBinMaster::WideText(std::uint32_t id) {
-    return PreparedText(id, kWideReady, &BlankCarriageReturnsW);
 }
 
 } // namespace ril

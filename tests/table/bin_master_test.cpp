@@ -183,13 +183,13 @@ TEST_F(BinMasterTest, FailuresLeaveNothingLoadedAndKeepThePath) {
     EXPECT_EQ(table.Count(), 2u);
 
     // Memory that cannot be had fails the load, whichever allocation it is.
-    for (int nth = 1; nth <= 5; ++nth) {
+    for (int nth = 1; nth <= 3; ++nth) {
         platform::ArmFault(platform::Fault::Alloc, nth);
         EXPECT_EQ(table.LoadRes(good.c_str()), kEFail) << nth;
         EXPECT_FALSE(table.IsLoaded());
         platform::DisarmAllFaults();
     }
-    platform::ArmFault(platform::Fault::Alloc, 6);
+    platform::ArmFault(platform::Fault::Alloc, 4);
     EXPECT_EQ(table.LoadRes(good.c_str()), kSOk);
 
     // A path too long to store whole is refused, not cut (a reload would read another file).
