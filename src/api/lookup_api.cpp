@@ -48,6 +48,25 @@ std::uint32_t MacroBufferSize(const RecordRef &record) {
     return m > 0 && std::memchr(record.Macro(), 0, m) != nullptr ? m : m + 1;
 }
 
+[[gnu::noinline]] RIL_WCHAR const *FullGetStringW(std::uint32_t id) noexcept {
+    return Guarded<RIL_WCHAR const *>(kBlankWide, [&]() -> RIL_WCHAR const * {
+        std::uint8_t *text = LookupText<&BlankCarriageReturnsW, &CBinMaster::WideText>(id);
+        return text != nullptr ? reinterpret_cast<RIL_WCHAR const *>(text) : kBlankWide;
+    });
+}
+
+[[gnu::noinline]] char const *FullGetStringA(std::uint32_t id) noexcept {
+    return Guarded<char const *>(kBlankNarrow, [&]() -> char const * {
+        std::uint8_t *text = LookupText<&BlankCarriageReturnsA, &CBinMaster::NarrowText>(id);
+        return text != nullptr ? reinterpret_cast<char const *>(text) : kBlankNarrow;
+    });
+}
+
+[[gnu::noinline]] void const *FullGetData(std::uint32_t id) noexcept {
+    return Guarded<void const *>(nullptr,
+                                 [&] { return static_cast<void const *>(LookupRecord(id).data); });
+}
+
 void EndSessionAsDiscard() {
     if (EditingSessionOpen())
         State().editor.EndEdit(1);
@@ -100,23 +119,31 @@ extern "C" RIL_API RIL_ULONG Ril_GetItemSize(RIL_ULONG id) {
     return Guarded<RIL_ULONG>(0, [&] { return State().table.RecordSize(id); });
 }
 
+// The getters first try the table's fast path: no session open and the text handed out
+// before in its flavour (or, for the data, an ID of the dense table). It only reads memory,
+// so it needs no guard; everything else goes through the guarded full lookup.
+
 extern "C" RIL_API RIL_WCHAR const *Ril_GetStringW(RIL_ULONG id) {
-    return Guarded<RIL_WCHAR const *>(kBlankWide, [&]() -> RIL_WCHAR const * {
-        std::uint8_t *text = LookupText<&BlankCarriageReturnsW, &CBinMaster::WideText>(id);
-        return text != nullptr ? reinterpret_cast<RIL_WCHAR const *>(text) : kBlankWide;
-    });
+    if (!EditingSessionOpen()) [[likely]] {
+        if (std::uint8_t *text = State().table.ReadyText(id, CBinMaster::kWideReady)) [[likely]]
+            return reinterpret_cast<RIL_WCHAR const *>(text);
+    }
+    return FullGetStringW(id);
 }
 
 extern "C" RIL_API char const *Ril_GetStringA(RIL_ULONG id) {
-    return Guarded<char const *>(kBlankNarrow, [&]() -> char const * {
-        std::uint8_t *text = LookupText<&BlankCarriageReturnsA, &CBinMaster::NarrowText>(id);
-        return text != nullptr ? reinterpret_cast<char const *>(text) : kBlankNarrow;
-    });
+    if (!EditingSessionOpen()) [[likely]] {
+        if (std::uint8_t *text = State().table.ReadyText(id, CBinMaster::kNarrowReady)) [[likely]]
+            return reinterpret_cast<char const *>(text);
+    }
+    return FullGetStringA(id);
 }
 
 extern "C" RIL_API void const *Ril_GetData(RIL_ULONG id) {
-    return Guarded<void const *>(nullptr,
-                                 [&] { return static_cast<void const *>(LookupRecord(id).data); });
+    std::uint8_t *record;
+    if (!EditingSessionOpen() && State().table.DenseRecord(id, record)) [[likely]]
+        return record;
+    return FullGetData(id);
 }
 
 extern "C" RIL_API RIL_LONG Ril_GetMacro(char *buffer, RIL_ULONG &length, RIL_ULONG id) {

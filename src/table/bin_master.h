@@ -61,18 +61,36 @@ class CBinMaster {
         return slot != nullptr ? slot->size : 0;
     }
 
+    enum TextState : std::uint32_t { kNarrowReady = 1, kWideReady = 2 };
+
     // The text of `id` as the getters hand it out: carriage returns blanked, a terminator
     // inside memory the table owns, wide text on an even address. Null without a record.
-    // A text already handed out in its flavour costs one slot read.
-    std::uint8_t *NarrowText(std::uint32_t id) { return ReadyText(id, kNarrowReady); }
-    std::uint8_t *WideText(std::uint32_t id) { return ReadyText(id, kWideReady); }
+    std::uint8_t *NarrowText(std::uint32_t id) { return Text(id, kNarrowReady); }
+    std::uint8_t *WideText(std::uint32_t id) { return Text(id, kWideReady); }
+
+    // The getters' fast path, one slot read: the text of `id` when it has been handed out
+    // in that flavour before and the table is dense there, else null.
+    std::uint8_t *ReadyText(std::uint32_t id, TextState state) const {
+        if (id >= denseSlots_)
+            return nullptr;
+        const TableSlot &slot = slots_[id];
+        return (slot.prepared & state) != 0 ? slot.record + (slot.prepared >> kTextOffsetShift)
+                                            : nullptr;
+    }
+    // The same for the record: true when `id` lies in the dense table, with `record` set to
+    // its record (null for none).
+    bool DenseRecord(std::uint32_t id, std::uint8_t *&record) const {
+        if (id >= denseSlots_)
+            return false;
+        record = slots_[id].record;
+        return true;
+    }
 
   private:
     class Loader;
     // Takes over a whole file's bytes as the loaded table: S_OK, or E_FAIL with the table
     // unloaded.
     HResult Adopt(platform::FileContent &file);
-    enum TextState : std::uint32_t { kNarrowReady = 1, kWideReady = 2 };
     static constexpr unsigned kTextOffsetShift = 2;
 
     // Everything a lookup of one ID needs, in one place: the record, its size, and once a
@@ -94,13 +112,9 @@ class CBinMaster {
     }
     const TableSlot *SparseFind(std::uint32_t id) const;
 
-    std::uint8_t *ReadyText(std::uint32_t id, TextState state) {
-        if (id < denseSlots_) {
-            const TableSlot &slot = slots_[id];
-            if ((slot.prepared & state) != 0)
-                return slot.record + (slot.prepared >> kTextOffsetShift);
-        }
-        return PrepareText(id, state);
+    std::uint8_t *Text(std::uint32_t id, TextState state) {
+        std::uint8_t *text = ReadyText(id, state);
+        return text != nullptr ? text : PrepareText(id, state);
     }
     // Blanks the carriage returns of a text's first get in its flavour and marks it ready.
     std::uint8_t *PrepareText(std::uint32_t id, TextState state);

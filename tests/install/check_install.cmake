@@ -1,6 +1,7 @@
 # Installs the build into a scratch prefix, then builds and runs a consumer project against
 # it through find_package (its string tables compiled by ril4410_add_string_table(), and
-# compiled again after a text changes), and checks the pkg-config file.
+# compiled again after a text changes, one of them embedded in the program), and checks the
+# pkg-config file.
 # Usage: cmake -DBUILD_DIR=... -DSOURCE_DIR=... -DWORK_DIR=... -P check_install.cmake
 function(run)
   execute_process(COMMAND ${ARGV} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
@@ -46,6 +47,19 @@ if(NOT EXISTS ${consumer_build}/greetings/greetings.bin OR
   message(FATAL_ERROR "the string tables are not where OUTPUT_DIR and the default put them")
 endif()
 
+# The program with the embedded table runs alone in a folder of its own, no BIN beside it.
+function(run_embedded expected)
+  set(alone ${WORK_DIR}/embedded-alone)
+  file(REMOVE_RECURSE ${alone})
+  file(COPY ${consumer_build}/embedded DESTINATION ${alone})
+  run(${alone}/embedded WORKING_DIRECTORY ${alone})
+  file(GLOB beside ${alone}/*)
+  if(NOT last_output STREQUAL expected OR NOT beside STREQUAL "${alone}/embedded")
+    message(FATAL_ERROR "embedded printed '${last_output}' beside '${beside}', expected '${expected}'")
+  endif()
+endfunction()
+run_embedded("1001:Hello from the string table\n")
+
 # A changed text file compiles again: HELLO gets a new text and the ID 999, which leaves
 # 1000 to 1002 free below FAREWELL, so THANKS takes 1000.
 file(READ ${consumer_source}/greetings.txt text)
@@ -58,6 +72,7 @@ set(greeting "999:Hello again\n1000:Thank you\n7:你好，世界\n21:欢迎，�
 if(NOT last_output STREQUAL greeting)
   message(FATAL_ERROR "after the edit greeter printed '${last_output}', expected '${greeting}'")
 endif()
+run_embedded("999:Hello again\n")
 
 find_program(PKG_CONFIG pkg-config)
 if(PKG_CONFIG)

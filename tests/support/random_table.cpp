@@ -1,6 +1,7 @@
 // Random string tables: the generator, IDs, macros and the text file layout.
 #include "support/random_table.h"
 
+#include <algorithm>
 #include <set>
 #include <utility>
 
@@ -30,7 +31,9 @@ std::vector<std::uint32_t> RandomIds(Random &random, std::uint32_t count) {
         }
     } else {
         std::uint32_t const low = kind == 1 ? 0 : 900;
-        std::uint32_t const high = kind == 1 ? kFirstNewId - 1 : 900 + count * 3;
+        // Clustered IDs stay below kFirstNewId too, however many there are.
+        std::uint32_t const high =
+            kind == 1 ? kFirstNewId - 1 : std::min(900 + count * 3, kFirstNewId - 1);
         if (kind == 1 && random.Chance(20))
             ids.insert(kFirstNewId - 1); // the largest ID that a text file can set
         while (ids.size() < count)
