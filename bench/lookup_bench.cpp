@@ -1,7 +1,10 @@
 // Hot random lookups as an application sees them: the getters called through the shared
 // library's exported functions, beside a plain array of text pointers indexed by ID over
 // copies of the same texts, read the same way (the first character of each text), and the
-// same array behind a function call that is not inlined (the cost of the call alone).
+// same array behind a function call that is not inlined (the cost of the call alone). Each is
+// measured twice: as independent lookups (the CPU overlaps many of them), and as a dependent
+// chain where the next ID depends on the character just read, as when a program uses the
+// text it looked up before it looks up the next one.
 #include "Ril4410.h"
 #include "support/random_table.h"
 
@@ -175,6 +178,28 @@ template <typename Read> void RunLookups(benchmark::State &state, bool wide, Rea
     state.SetItemsProcessed(state.iterations());
 }
 
+// A dependent chain: the next ID is taken from the rotation at an index that depends on the
+// character just read, so each lookup waits for the one before.
+template <typename Read> void RunChain(benchmark::State &state, bool wide, Read read) {
+    BenchTable &table = BenchTable::Get(wide, static_cast<std::uint32_t>(state.range(0)));
+    if (!table.Load() || table.Ids().empty()) {
+        state.SkipWithError("cannot build or load the benchmark table");
+        return;
+    }
+    const std::vector<std::uint32_t> rotation = Rotation(table);
+    const std::uint32_t *ids = rotation.data();
+    const std::uint8_t *const *texts = table.Texts().data();
+    for (std::uint32_t id : rotation)
+        benchmark::DoNotOptimize(read(texts, id));
+    std::size_t next = 0;
+    for (auto _ : state) {
+        unsigned c = read(texts, ids[next]);
+        next = (next + 1 + (c & 1)) & (kRotation - 1);
+    }
+    benchmark::DoNotOptimize(next);
+    state.SetItemsProcessed(state.iterations());
+}
+
 void BM_PointerArrayA(benchmark::State &state) {
     RunLookups(state, false,
                [](const std::uint8_t *const *texts, std::uint32_t id) { return texts[id][0]; });
@@ -215,6 +240,34 @@ void BM_GetStringW(benchmark::State &state) {
                [](const std::uint8_t *const *, std::uint32_t id) { return Ril_GetStringW(id)[0]; });
 }
 
+void BM_ChainArrayA(benchmark::State &state) {
+    RunChain(state, false,
+             [](const std::uint8_t *const *texts, std::uint32_t id) { return texts[id][0]; });
+}
+
+void BM_ChainGetStringA(benchmark::State &state) {
+    RunChain(state, false, [](const std::uint8_t *const *, std::uint32_t id) {
+        return static_cast<std::uint8_t>(Ril_GetStringA(id)[0]);
+    });
+}
+
+void BM_ChainGetData(benchmark::State &state) {
+    RunChain(state, false, [](const std::uint8_t *const *, std::uint32_t id) {
+        return static_cast<const std::uint8_t *>(Ril_GetData(id))[0];
+    });
+}
+
+void BM_ChainArrayW(benchmark::State &state) {
+    RunChain(state, true, [](const std::uint8_t *const *texts, std::uint32_t id) {
+        return reinterpret_cast<const RIL_WCHAR *>(texts[id])[0];
+    });
+}
+
+void BM_ChainGetStringW(benchmark::State &state) {
+    RunChain(state, true,
+             [](const std::uint8_t *const *, std::uint32_t id) { return Ril_GetStringW(id)[0]; });
+}
+
 } // namespace
 
 BENCHMARK(BM_PointerArrayA)->Arg(10000)->Arg(100000);
@@ -223,3 +276,8 @@ BENCHMARK(BM_GetStringA)->Arg(10000)->Arg(100000);
 BENCHMARK(BM_GetData)->Arg(10000)->Arg(100000);
 BENCHMARK(BM_PointerArrayW)->Arg(10000)->Arg(100000);
 BENCHMARK(BM_GetStringW)->Arg(10000)->Arg(100000);
+BENCHMARK(BM_ChainArrayA)->Arg(10000)->Arg(100000);
+BENCHMARK(BM_ChainGetStringA)->Arg(10000)->Arg(100000);
+BENCHMARK(BM_ChainGetData)->Arg(10000)->Arg(100000);
+BENCHMARK(BM_ChainArrayW)->Arg(10000)->Arg(100000);
+BENCHMARK(BM_ChainGetStringW)->Arg(10000)->Arg(100000);
