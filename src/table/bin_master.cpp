@@ -28,68 +28,102 @@ std::size_t TextOffset(const std::uint8_t *record, std::size_t available, std::u
 
 // Parses the file image into the table's fields. Reads follow a stream's rules at end of
 // file: a field that cannot be read whole keeps its preset value, and a record cut short by
-// the end of the file keeps zero bytes where its data is missing.
-class CBinMaster::Loader {
+// the end of the file keeps zero bytes where its data is missing. A dense table is parsed
+// while the file is read, each part as it arrives, so its entry headers are read from cache.
+class CBinMaster::Loader final : public platform::ReadProgress {
   public:
-    Loader(CBinMaster &table, const platform::FileContent &file) : table_(table), file_(file) {}
+    explicit Loader(CBinMaster &table) : table_(table) {}
 
-    bool Run() {
-        ByteReader reader(file_.bytes.get(), file_.size);
-        BinHeader header;
-        ReadBinHeader(reader, header);
-        if (header.flag > kHolderFlagPresent)
-            return false;
-        table_.maxId_ = header.maxId;
-        table_.count_ = header.count;
-        if (table_.count_ > 0 && !ReadEntries(reader, header.IdBound()))
-            return false;
-        return header.flag == kHolderFlagNone || ReadHolder();
+    // The header once it is whole, then every entry whose record lies in the bytes read.
+    void Read(const std::uint8_t *bytes, std::size_t size, std::size_t done) override {
+        if (!started_ && done >= kBinHeaderSize)
+            Start(bytes, size);
+        if (started_ && ok_ && !sparse_)
+            ReadDense(done);
+    }
+
+    // Parses the rest of the image `bytes` of `size` bytes, from the start when it is not the
+    // one parsed so far: false when it fails the load.
+    bool Finish(const std::uint8_t *bytes, std::size_t size) {
+        if (started_ && (bytes != bytes_ || size != size_)) {
+            table_.UnloadRes();
+            started_ = false;
+            ok_ = true;
+            sparse_ = false;
+            next_ = 0;
+        }
+        if (!started_)
+            Start(bytes, size);
+        if (ok_)
+            sparse_ ? ReadSparse() : ReadDense(size);
+        return ok_ && (header_.flag == kHolderFlagNone || ReadHolder());
     }
 
   private:
-    bool ReadEntries(ByteReader &reader, std::uint32_t idBound) {
-        table_.capacity_ = idBound;
-        return DenseSlotsFit(table_.capacity_, file_.size) ? ReadDense(reader) : ReadSparse(reader);
+    void Start(const std::uint8_t *bytes, std::size_t size) {
+        started_ = true;
+        bytes_ = bytes;
+        size_ = size;
+        reader_ = ByteReader(bytes, size);
+        ReadBinHeader(reader_, header_);
+        if (header_.flag > kHolderFlagPresent) {
+            ok_ = false;
+            return;
+        }
+        table_.maxId_ = header_.maxId;
+        table_.count_ = header_.count;
+        if (table_.count_ == 0)
+            return;
+        table_.capacity_ = header_.IdBound();
+        sparse_ = !DenseSlotsFit(table_.capacity_, size);
+        if (sparse_)
+            return;
+        ok_ = table_.slots_.Allocate(table_.capacity_);
+        if (ok_)
+            table_.denseSlots_ = table_.capacity_;
     }
 
     // Reads the next entry: false when it fails the load, else `entry.size` is 0 for an entry
     // without a record. Every entry read takes at least 8 bytes of the file, and a read past
     // its end yields an ID beyond any capacity, so the walk is bounded by the file.
-    bool ReadEntry(ByteReader &reader, BinEntryView &entry) {
+    bool ReadEntry(BinEntryView &entry) {
         entry = BinEntryView{};
-        return ReadBinEntry(reader, table_.capacity_, entry);
+        ++next_;
+        return ReadBinEntry(reader_, table_.capacity_, entry);
     }
 
-    bool ReadDense(ByteReader &reader) {
-        if (!table_.slots_.Allocate(table_.capacity_))
-            return false;
-        table_.denseSlots_ = table_.capacity_;
-        for (std::uint32_t i = 0; i < table_.count_; ++i) {
+    // The entries whose records end within the first `limit` bytes, or all at the end.
+    void ReadDense(std::size_t limit) {
+        const bool whole = limit >= size_;
+        while (ok_ && next_ < table_.count_ && (whole || RecordEnd(reader_.Offset()) <= limit)) {
             BinEntryView entry;
-            if (!ReadEntry(reader, entry))
-                return false;
-            if (entry.size > 0 && !StoreRecord(table_.slots_[entry.id], entry))
-                return false;
+            ok_ = ReadEntry(entry) &&
+                  (entry.size == 0 || StoreRecord(table_.slots_[entry.id], entry));
         }
-        return true;
+    }
+    // Where the record of the entry at `offset` ends (beyond `size_` when its header does).
+    std::uint64_t RecordEnd(std::size_t offset) {
+        if (size_ - offset < kBinEntryHeaderSize)
+            return std::uint64_t{size_} + 1;
+        return std::uint64_t{offset} + kBinEntryHeaderSize + reader_.U32At(offset + 4);
     }
 
     // IDs too sparse for a slot each: the records are collected, ordered by ID (the last
     // entry of an ID wins) and given one slot each in that order.
-    bool ReadSparse(ByteReader &reader) {
+    void ReadSparse() {
         std::vector<BinEntryView> entries;
-        bool read = TryAllocate([&] {
-            for (std::uint32_t i = 0; i < table_.count_; ++i) {
+        ok_ = TryAllocate([&] {
+            while (next_ < table_.count_) {
                 BinEntryView entry;
-                if (!ReadEntry(reader, entry))
+                if (!ReadEntry(entry))
                     return false;
                 if (entry.size > 0)
                     entries.push_back(entry);
             }
             return true;
         });
-        if (!read)
-            return false;
+        if (!ok_)
+            return;
         std::stable_sort(entries.begin(), entries.end(),
                          [](const BinEntryView &a, const BinEntryView &b) { return a.id < b.id; });
         auto last =
@@ -97,21 +131,18 @@ class CBinMaster::Loader {
                         [](const BinEntryView &a, const BinEntryView &b) { return a.id == b.id; });
         entries.erase(entries.begin(), last.base());
         if (entries.empty())
-            return true;
-        if (!table_.sparseIds_.Allocate(entries.size()) || !table_.slots_.Allocate(entries.size()))
-            return false;
-        for (std::size_t slot = 0; slot < entries.size(); ++slot) {
+            return;
+        ok_ = table_.sparseIds_.Allocate(entries.size()) && table_.slots_.Allocate(entries.size());
+        for (std::size_t slot = 0; ok_ && slot < entries.size(); ++slot) {
             table_.sparseIds_[slot] = entries[slot].id;
-            if (!StoreRecord(table_.slots_[slot], entries[slot]))
-                return false;
+            ok_ = StoreRecord(table_.slots_[slot], entries[slot]);
         }
-        return true;
     }
 
     // A later entry of the same ID replaces the earlier record.
     bool StoreRecord(TableSlot &slot, const BinEntryView &entry) {
         slot.size = entry.size;
-        std::uint8_t *bytes = file_.bytes.get() + entry.offset;
+        std::uint8_t *bytes = const_cast<std::uint8_t *>(bytes_) + entry.offset;
         if (entry.available == entry.size) {
             slot.record = bytes;
             return true;
@@ -122,7 +153,7 @@ class CBinMaster::Loader {
     // The holder marker is located from the end of the file.
     bool ReadHolder() {
         std::span<const std::uint8_t> text =
-            HolderMarkerText(std::span<const std::uint8_t>(file_.bytes.get(), file_.size));
+            HolderMarkerText(std::span<const std::uint8_t>(bytes_, size_));
         if (!table_.holder_.Allocate(text.size() + 1))
             return false;
         if (!text.empty())
@@ -131,7 +162,14 @@ class CBinMaster::Loader {
     }
 
     CBinMaster &table_;
-    const platform::FileContent &file_;
+    const std::uint8_t *bytes_ = nullptr;
+    std::size_t size_ = 0;
+    ByteReader reader_{nullptr, 0};
+    BinHeader header_;
+    bool started_ = false;
+    bool ok_ = true;
+    bool sparse_ = false;
+    std::uint32_t next_ = 0; // entries read
 };
 
 CBinMaster::CBinMaster() = default;
@@ -149,7 +187,12 @@ HResult CBinMaster::LoadRes(const char *path) {
     if (loaded_ != 0)
         UnloadRes();
     platform::FileContent file;
-    if (platform::ReadWholeFile(path, file) != platform::ReadStatus::Ok || Adopt(file) != kSOk)
+    Loader loader(*this);
+    if (platform::ReadWholeFile(path, file, &loader) != platform::ReadStatus::Ok) {
+        UnloadRes();
+        return kEFail;
+    }
+    if (Adopt(file, loader) != kSOk)
         return kEFail;
     SafeCopyA(path_, kPathSize, path);
     return kSOk;
@@ -166,17 +209,25 @@ HResult CBinMaster::LoadImage(const void *bytes, std::size_t size) {
                                   platform::BytesRelease{0});
     if (!image.bytes)
         return kEFail;
-    if (size > 0)
-        std::memcpy(image.bytes.get(), bytes, size);
+    // Copied in parts, each parsed while it is in cache, as a file is read.
+    Loader loader(*this);
+    constexpr std::size_t kPart = std::size_t{256} << 10;
+    for (std::size_t done = 0; done < size;) {
+        std::size_t part = size - done < kPart ? size - done : kPart;
+        std::memcpy(image.bytes.get() + done, static_cast<const std::uint8_t *>(bytes) + done,
+                    part);
+        done += part;
+        loader.Read(image.bytes.get(), size, done);
+    }
     image.size = size;
-    if (Adopt(image) != kSOk)
+    if (Adopt(image, loader) != kSOk)
         return kEFail;
     path_[0] = '\0';
     return kSOk;
 }
 
-HResult CBinMaster::Adopt(platform::FileContent &file) {
-    if (!Loader(*this, file).Run()) {
+HResult CBinMaster::Adopt(platform::FileContent &file, Loader &loader) {
+    if (!loader.Finish(file.bytes.get(), file.size)) {
         UnloadRes();
         return kEFail;
     }

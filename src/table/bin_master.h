@@ -88,9 +88,9 @@ class CBinMaster {
 
   private:
     class Loader;
-    // Takes over a whole file's bytes as the loaded table: S_OK, or E_FAIL with the table
-    // unloaded.
-    HResult Adopt(platform::FileContent &file);
+    // Takes over a whole file's bytes as the loaded table once `loader` has parsed the rest
+    // of them: S_OK, or E_FAIL with the table unloaded.
+    HResult Adopt(platform::FileContent &file, Loader &loader);
     static constexpr unsigned kTextOffsetShift = 2;
 
     // Everything a lookup of one ID needs, in one place: the record, its size, and once a
