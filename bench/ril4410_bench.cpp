@@ -1,11 +1,9 @@
-// Benchmarks: the lookup getters on a loaded 100,000-item table, and loading that table's
-// ~10 MB BIN compared with a plain whole-file read of the same file.
+// Benchmarks: loading a 100,000-item table's ~10 MB BIN compared with a plain whole-file read
+// of the same file. The lookups are measured through the shared library in lookup_bench.cpp.
 #include "Ril4410.h"
-#include "support/random_table.h"
 
 #include <benchmark/benchmark.h>
 
-#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -23,9 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::uint32_t kItemCount = 100000;            // IDs 1..kItemCount, all multibyte
-constexpr std::uint32_t kCapacity = kItemCount + 10;    // the table's ID slots: max ID + 10
-constexpr std::size_t kRotation = std::size_t{1} << 14; // IDs per precomputed rotation
+constexpr std::uint32_t kItemCount = 100000; // IDs 1..kItemCount, all multibyte
 
 void PutU16(std::vector<std::uint8_t> &out, std::uint16_t v) {
     out.push_back(static_cast<std::uint8_t>(v));
@@ -113,71 +109,6 @@ class BenchBin {
     std::string path_;
     bool ok_ = false;
 };
-
-// IDs to look up, precomputed so that the timed loop only walks an array.
-enum class IdKind {
-    Hit,        // an ID with a record: 1..kItemCount
-    MissGap,    // an empty slot inside the table: ID 0 or max ID + 1 .. max ID + 9
-    MissBeyond, // an ID at or above the capacity
-};
-
-const std::vector<std::uint32_t> &Ids(IdKind kind) {
-    using Sets = std::array<std::vector<std::uint32_t>, 3>;
-    static const Sets sets = [] {
-        Sets result;
-        ril::test::Random random(0x9E3779B9u); // every run looks up the same IDs
-        for (std::size_t i = 0; i < kRotation; ++i) {
-            result[0].push_back(1 + random.Below(kItemCount));
-            std::uint32_t gap = random.Below(10);
-            result[1].push_back(gap == 0 ? 0 : kItemCount + gap);
-            result[2].push_back(random.Between(kCapacity, 0xFFFFFFFFu));
-        }
-        return result;
-    }();
-    return sets[static_cast<std::size_t>(kind)];
-}
-
-// Loads the benchmark BIN unless it is already the loaded table.
-bool EnsureLoaded(benchmark::State &state) {
-    const BenchBin &bin = BenchBin::Get();
-    if (!bin.Ok()) {
-        state.SkipWithError("cannot write the benchmark BIN");
-        return false;
-    }
-    if (Ril_GetNumItem() != kItemCount && Ril_LoadRes(bin.Path().c_str()) != 0) {
-        state.SkipWithError("Ril_LoadRes failed");
-        return false;
-    }
-    return true;
-}
-
-// One lookup per iteration, so the reported time is the time per lookup.
-template <typename Getter> void RunLookups(benchmark::State &state, Getter getter, IdKind kind) {
-    if (!EnsureLoaded(state))
-        return;
-    const std::uint32_t *ids = Ids(kind).data();
-    std::size_t next = 0;
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(getter(ids[next]));
-        next = (next + 1) & (kRotation - 1);
-    }
-    state.SetItemsProcessed(state.iterations());
-}
-
-void BM_GetStringA(benchmark::State &state, IdKind kind) {
-    RunLookups(
-        state, [](std::uint32_t id) { return Ril_GetStringA(id); }, kind);
-}
-
-void BM_GetStringW(benchmark::State &state, IdKind kind) {
-    RunLookups(
-        state, [](std::uint32_t id) { return Ril_GetStringW(id); }, kind);
-}
-
-void BM_GetData(benchmark::State &state, IdKind kind) {
-    RunLookups(
-        state, [](std::uint32_t id) { return Ril_GetData(id); }, kind);
-}
 
 // Baseline for loading: open the file, read it whole with one fread into a fresh buffer,
 // close it and release the buffer.
@@ -270,13 +201,3 @@ BENCHMARK(BM_PlainRead)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PlainReadFreshPages)->Unit(benchmark::kMillisecond)->UseRealTime();
 #endif
 BENCHMARK(BM_LoadRes)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-BENCHMARK_CAPTURE(BM_GetStringA, hit, IdKind::Hit);
-BENCHMARK_CAPTURE(BM_GetStringA, miss_gap, IdKind::MissGap);
-BENCHMARK_CAPTURE(BM_GetStringA, miss_beyond, IdKind::MissBeyond);
-BENCHMARK_CAPTURE(BM_GetStringW, hit, IdKind::Hit);
-BENCHMARK_CAPTURE(BM_GetStringW, miss_gap, IdKind::MissGap);
-BENCHMARK_CAPTURE(BM_GetStringW, miss_beyond, IdKind::MissBeyond);
-BENCHMARK_CAPTURE(BM_GetData, hit, IdKind::Hit);
-BENCHMARK_CAPTURE(BM_GetData, miss_gap, IdKind::MissGap);
-BENCHMARK_CAPTURE(BM_GetData, miss_beyond, IdKind::MissBeyond);

@@ -2,7 +2,9 @@
 # Builds the benchmarks in Release into build-bench/ and runs them: five repetitions, aggregates
 # only, then the median LoadRes time against the plain whole-file reads, the median import
 # times against plain copies of the same text files, and the median export and header times
-# against one fwrite of their output's bytes.
+# against one fwrite of their output's bytes; then the lookups through the shared library
+# against a plain array of text pointers, in one run, with their ratios for independent lookups
+# and for dependent chains.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -12,7 +14,7 @@ build="$root/build-bench"
 # benchmark executable is built here.
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DRIL_BUILD_BENCH=ON \
     -DRIL4410_BUILD_TESTS=OFF -DRIL_BUILD_CLI=ON
-cmake --build "$build" -j2 --target ril4410_bench
+cmake --build "$build" -j2 --target ril4410_bench ril4410_lookup_bench
 
 results="$build/bench-results.txt"
 "$build/bench/ril4410_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
@@ -60,3 +62,43 @@ awk '
             printf "Header MBCS / its bytes written to a temporary file and renamed over the last (medians): %.3f ms / %.3f ms = %.2fx\n",
                 headerMbcs, replaceHeader, headerMbcs / replaceHeader
     }' "$results"
+
+lookups="$build/lookup-results.txt"
+"$build/bench/ril4410_lookup_bench" --benchmark_repetitions=5 \
+    --benchmark_report_aggregates_only=true | tee "$lookups"
+# Nanoseconds per lookup (CPU time), medians; each getter against the array of its flavour,
+# first as independent lookups, then as dependent chains.
+awk '
+    $1 ~ /_median$/ { split($1, name, "/"); time[name[1] "/" name[2]] = $4 }
+    END {
+        printf "\n"
+        split("10000 100000", sizes, " ")
+        for (i = 1; i <= 2; ++i) {
+            n = sizes[i]
+            a = time["BM_PointerArrayA/" n "_median"]; w = time["BM_PointerArrayW/" n "_median"]
+            c = time["BM_CalledArrayA/" n "_median"]
+            if (a > 0 && c > 0)
+                printf "%6d items: the array behind a function call %.2f ns, array %.2f ns: %.2fx\n",
+                    n, c, a, c / a
+            if (a > 0)
+                printf "%6d items: Ril_GetStringA %.2f ns, Ril_GetData %.2f ns, array %.2f ns: %.2fx, %.2fx (target <= 1.5x)\n",
+                    n, time["BM_GetStringA/" n "_median"], time["BM_GetData/" n "_median"], a,
+                    time["BM_GetStringA/" n "_median"] / a, time["BM_GetData/" n "_median"] / a
+            if (w > 0)
+                printf "%6d items: Ril_GetStringW %.2f ns, array %.2f ns: %.2fx (target <= 1.5x)\n",
+                    n, time["BM_GetStringW/" n "_median"], w, time["BM_GetStringW/" n "_median"] / w
+        }
+        # The dependent chains: each lookup waits for the character the one before read.
+        printf "\nDependent chains (the next ID depends on the character read):\n"
+        for (i = 1; i <= 2; ++i) {
+            n = sizes[i]
+            a = time["BM_ChainArrayA/" n "_median"]; w = time["BM_ChainArrayW/" n "_median"]
+            if (a > 0)
+                printf "%6d items: Ril_GetStringA %.2f ns, Ril_GetData %.2f ns, array %.2f ns: %.2fx, %.2fx (target <= 1.5x)\n",
+                    n, time["BM_ChainGetStringA/" n "_median"], time["BM_ChainGetData/" n "_median"], a,
+                    time["BM_ChainGetStringA/" n "_median"] / a, time["BM_ChainGetData/" n "_median"] / a
+            if (w > 0)
+                printf "%6d items: Ril_GetStringW %.2f ns, array %.2f ns: %.2fx (target <= 1.5x)\n",
+                    n, time["BM_ChainGetStringW/" n "_median"], w, time["BM_ChainGetStringW/" n "_median"] / w
+        }
+    }' "$lookups"

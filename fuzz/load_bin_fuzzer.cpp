@@ -1,5 +1,6 @@
 // libFuzzer target: loads the input as a BIN with Ril_LoadRes, runs every lookup getter over
-// the IDs that the input's entries name and over boundary IDs, then unloads and reloads.
+// the IDs that the input's entries name and over boundary IDs, then unloads and reloads; then
+// the same from the input's bytes in memory with Ril_LoadResFromMemory.
 #include "Ril4410.h"
 
 #include <unistd.h>
@@ -217,6 +218,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const RIL_LONG reloaded = Ril_ReLoadRes();
     Check(reloaded == loaded, "Ril_ReLoadRes must end as Ril_LoadRes did", 0);
     CheckLoaded(reloaded, header);
+    Ril_UnloadRes();
+
+    // The same bytes from memory end the same way, and the caller's image is never written
+    // (the getters blank carriage returns in the library's copy).
+    const std::vector<std::uint8_t> before(data, data + size);
+    static const std::uint8_t kEmpty = 0; // an empty input may come without an address
+    const RIL_LONG fromMemory =
+        Ril_LoadResFromMemory(size > 0 ? data : &kEmpty, static_cast<RIL_ULONG>(size));
+    Check(fromMemory == loaded, "Ril_LoadResFromMemory must end as Ril_LoadRes did", 0);
+    CheckLoaded(fromMemory, header);
+    for (std::uint32_t id : IdsToProbe(data, size, header))
+        ProbeId(id, size);
+    Check(size == 0 || std::memcmp(before.data(), data, size) == 0,
+          "Ril_LoadResFromMemory must not write the caller's image", 0);
+    Ril_UnloadRes();
+    Check(fromMemory != kSOk || Ril_ReLoadRes() == kEFail,
+          "Ril_ReLoadRes must refuse after a load from memory", 0);
     Ril_UnloadRes();
     return 0;
 }

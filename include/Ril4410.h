@@ -115,6 +115,13 @@ extern "C" {
 RIL_API RIL_LONG Ril_LoadRes(char const *path);
 RIL_API RIL_LONG Ril_UnloadRes(void);
 RIL_API RIL_LONG Ril_ReLoadRes(void);
+/* Loads a BIN image held in memory (for example one compiled into the program) with the same
+ * results as Ril_LoadRes for a file of those bytes: 0, or E_FAIL for a null image or bytes
+ * that are no loadable BIN. The library copies the image, so it may be read-only and may be
+ * released once the call returns. The table so loaded has no file: Ril_ReLoadRes refuses
+ * (E_FAIL) as when no path is stored, and a tool given a null binPath finds no loaded file
+ * and refuses with -102. */
+RIL_API RIL_LONG Ril_LoadResFromMemory(void const *bytes, RIL_ULONG size);
 RIL_API RIL_ULONG Ril_GetNumItem(void);
 RIL_API RIL_ULONG Ril_GetItemSize(RIL_ULONG id);
 RIL_API RIL_WCHAR const *Ril_GetStringW(RIL_ULONG id);

@@ -32,14 +32,15 @@ bool SameLoadedPath(const char *loadedPath, const char *binPath) {
 
 BinTarget ResolveBinTarget(const char *binPath, BinUse use) {
     CBinMaster &table = State().table;
+    // A table loaded from memory has no file: the tools then work on none of it.
+    const bool tableFile = table.IsLoaded() && table.Path()[0] != '\0';
     BinTarget target;
     target.named = binPath != nullptr;
     bool loadedFile = false;
     if (binPath != nullptr) {
         target.path = binPath;
-        loadedFile =
-            use == BinUse::Write && table.IsLoaded() && SameLoadedPath(table.Path(), binPath);
-    } else if (table.IsLoaded()) {
+        loadedFile = use == BinUse::Write && tableFile && SameLoadedPath(table.Path(), binPath);
+    } else if (tableFile) {
         target.path = table.Path();
         loadedFile = true;
     }

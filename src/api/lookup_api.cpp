@@ -13,22 +13,31 @@ namespace {
 const RIL_WCHAR kBlankWide[2] = {0x0020, 0x0000};
 const char kBlankNarrow[2] = {' ', '\0'};
 
-// The session's record for `id` while a run-time editing session is open, else none.
-RecordRef OverlayRecord(std::uint32_t id) {
-    return EditingSessionOpen() ? State().editor.FindRecord(id) : RecordRef{};
+// The text the getters hand out for `id`: the session's while a run-time editing session is
+// open and holds a record for it, else the loaded table's. Null without a record.
+template <bool (*Prepare)(std::uint8_t *, std::size_t),
+          std::uint8_t *(CBinMaster::*TableText)(std::uint32_t)>
+std::uint8_t *LookupText(std::uint32_t id) {
+    if (EditingSessionOpen()) [[unlikely]] {
+        RecordRef overlay = State().editor.FindRecord(id);
+        if (overlay) {
+            std::uint8_t *text = overlay.Text();
+            // The session's padding ends any text, and its text is on an even address.
+            Prepare(text,
+                    static_cast<std::size_t>(overlay.data + overlay.size - text) + kRecordPadding);
+            return text;
+        }
+    }
+    return (State().table.*TableText)(id);
 }
 
 // The record that the lookups answer with for `id`: the session's, else the loaded table's.
 RecordRef LookupRecord(std::uint32_t id) {
-    RecordRef overlay = OverlayRecord(id);
-    return overlay ? overlay : State().table.Record(id);
-}
-
-// A session record's text; its padding ends any text and its text is on an even address.
-std::uint8_t *OverlayText(RecordRef record, bool (*prepare)(std::uint8_t *, std::size_t)) {
-    std::uint8_t *text = record.Text();
-    prepare(text, static_cast<std::size_t>(record.data + record.size - text) + kRecordPadding);
-    return text;
+    if (EditingSessionOpen()) [[unlikely]] {
+        if (RecordRef overlay = State().editor.FindRecord(id))
+            return overlay;
+    }
+    return State().table.Record(id);
 }
 
 // The bytes the macro takes in the caller's buffer: its M bytes when they hold its own
@@ -37,6 +46,25 @@ std::uint8_t *OverlayText(RecordRef record, bool (*prepare)(std::uint8_t *, std:
 std::uint32_t MacroBufferSize(const RecordRef &record) {
     std::uint32_t m = record.MacroLength();
     return m > 0 && std::memchr(record.Macro(), 0, m) != nullptr ? m : m + 1;
+}
+
+[[gnu::noinline]] RIL_WCHAR const *FullGetStringW(std::uint32_t id) noexcept {
+    return Guarded<RIL_WCHAR const *>(kBlankWide, [&]() -> RIL_WCHAR const * {
+        std::uint8_t *text = LookupText<&BlankCarriageReturnsW, &CBinMaster::WideText>(id);
+        return text != nullptr ? reinterpret_cast<RIL_WCHAR const *>(text) : kBlankWide;
+    });
+}
+
+[[gnu::noinline]] char const *FullGetStringA(std::uint32_t id) noexcept {
+    return Guarded<char const *>(kBlankNarrow, [&]() -> char const * {
+        std::uint8_t *text = LookupText<&BlankCarriageReturnsA, &CBinMaster::NarrowText>(id);
+        return text != nullptr ? reinterpret_cast<char const *>(text) : kBlankNarrow;
+    });
+}
+
+[[gnu::noinline]] void const *FullGetData(std::uint32_t id) noexcept {
+    return Guarded<void const *>(nullptr,
+                                 [&] { return static_cast<void const *>(LookupRecord(id).data); });
 }
 
 void EndSessionAsDiscard() {
@@ -56,6 +84,14 @@ extern "C" RIL_API RIL_LONG Ril_LoadRes(char const *path) {
         if (path[0] == '\0')
             return kSOk;
         return State().table.LoadRes(path);
+    });
+}
+
+extern "C" RIL_API RIL_LONG Ril_LoadResFromMemory(void const *bytes, RIL_ULONG size) {
+    return Guarded<RIL_LONG>(kEFail, [&]() -> RIL_LONG {
+        if (bytes == nullptr)
+            return kEFail;
+        return State().table.LoadImage(bytes, size);
     });
 }
 
@@ -83,27 +119,31 @@ extern "C" RIL_API RIL_ULONG Ril_GetItemSize(RIL_ULONG id) {
     return Guarded<RIL_ULONG>(0, [&] { return State().table.RecordSize(id); });
 }
 
+// The getters first try the table's fast path: no session open and the text handed out
+// before in its flavour (or, for the data, an ID of the dense table). It only reads memory,
+// so it needs no guard; everything else goes through the guarded full lookup.
+
 extern "C" RIL_API RIL_WCHAR const *Ril_GetStringW(RIL_ULONG id) {
-    return Guarded<RIL_WCHAR const *>(kBlankWide, [&]() -> RIL_WCHAR const * {
-        RecordRef overlay = OverlayRecord(id);
-        std::uint8_t *text =
-            overlay ? OverlayText(overlay, &BlankCarriageReturnsW) : State().table.WideText(id);
-        return text != nullptr ? reinterpret_cast<RIL_WCHAR const *>(text) : kBlankWide;
-    });
+    if (!EditingSessionOpen()) [[likely]] {
+        if (std::uint8_t *text = State().table.ReadyText(id, CBinMaster::kWideReady)) [[likely]]
+            return reinterpret_cast<RIL_WCHAR const *>(text);
+    }
+    return FullGetStringW(id);
 }
 
 extern "C" RIL_API char const *Ril_GetStringA(RIL_ULONG id) {
-    return Guarded<char const *>(kBlankNarrow, [&]() -> char const * {
-        RecordRef overlay = OverlayRecord(id);
-        std::uint8_t *text =
-            overlay ? OverlayText(overlay, &BlankCarriageReturnsA) : State().table.NarrowText(id);
-        return text != nullptr ? reinterpret_cast<char const *>(text) : kBlankNarrow;
-    });
+    if (!EditingSessionOpen()) [[likely]] {
+        if (std::uint8_t *text = State().table.ReadyText(id, CBinMaster::kNarrowReady)) [[likely]]
+            return reinterpret_cast<char const *>(text);
+    }
+    return FullGetStringA(id);
 }
 
 extern "C" RIL_API void const *Ril_GetData(RIL_ULONG id) {
-    return Guarded<void const *>(nullptr,
-                                 [&] { return static_cast<void const *>(LookupRecord(id).data); });
+    std::uint8_t *record;
+    if (!EditingSessionOpen() && State().table.DenseRecord(id, record)) [[likely]]
+        return record;
+    return FullGetData(id);
 }
 
 extern "C" RIL_API RIL_LONG Ril_GetMacro(char *buffer, RIL_ULONG &length, RIL_ULONG id) {

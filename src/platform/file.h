@@ -60,8 +60,20 @@ struct FileContent {
 
 enum class ReadStatus { Ok, CannotOpen, NoMemory, ReadFailed };
 
-// As ViewWholeFile, without padding.
-ReadStatus ReadWholeFile(const char *path, FileContent &content, int *systemError = nullptr);
+// Told of a whole-file read's progress: after each part, the buffer, the file's length and
+// how many bytes have been read so far, so a reader can parse them while they are in cache.
+class ReadProgress {
+  public:
+    virtual void Read(const std::uint8_t *bytes, std::size_t size, std::size_t done) = 0;
+
+  protected:
+    ~ReadProgress() = default;
+};
+
+// As ViewWholeFile, without padding, read in parts of a few hundred KiB into one buffer; a
+// short read ends the content there.
+ReadStatus ReadWholeFile(const char *path, FileContent &content, ReadProgress *progress = nullptr,
+                         int *systemError = nullptr);
 
 // A whole file read into memory with one read, followed by at least the zero bytes its
 // reader asked for. The bytes are a private copy: the file may change or be cut short

@@ -128,7 +128,8 @@ ReadStatus OpenWhole(const char *path, std::size_t padding, File &file, std::siz
 
 } // namespace
 
-ReadStatus ReadWholeFile(const char *path, FileContent &content, int *systemError) {
+ReadStatus ReadWholeFile(const char *path, FileContent &content, ReadProgress *progress,
+                         int *systemError) {
     int ignored = 0;
     int &error = systemError != nullptr ? *systemError : ignored;
     error = 0;
@@ -142,7 +143,19 @@ ReadStatus ReadWholeFile(const char *path, FileContent &content, int *systemErro
     content.bytes = Bytes(new (std::nothrow) std::uint8_t[size > 0 ? size : 1], BytesRelease{0});
     if (!content.bytes)
         return ReadStatus::NoMemory;
-    content.size = file.Read(content.bytes.get(), size);
+    // Parts small enough to stay in the second-level cache until the progress has seen them.
+    constexpr std::size_t kPart = std::size_t{256} << 10;
+    std::size_t done = 0;
+    while (done < size) {
+        std::size_t wanted = size - done < kPart ? size - done : kPart;
+        std::size_t got = file.Read(content.bytes.get() + done, wanted);
+        done += got;
+        if (got != wanted)
+            break;
+        if (progress != nullptr)
+            progress->Read(content.bytes.get(), size, done);
+    }
+    content.size = done;
     return ReadStatus::Ok;
 }
 

@@ -17,7 +17,7 @@ int LoadBin(CRilTxtLoader &list, const char *path) {
     // lives, and the caller may be about to replace it.
     platform::FileContent file;
     int error = 0;
-    if (platform::ReadWholeFile(path, file, &error) != platform::ReadStatus::Ok) {
+    if (platform::ReadWholeFile(path, file, nullptr, &error) != platform::ReadStatus::Ok) {
         ErrorBox(catalogue::kCannotOpen, NoticeSite{.file = path, .systemError = error}, path);
         return 0;
     }

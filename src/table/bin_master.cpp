@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace ril {
 namespace {
@@ -27,69 +28,102 @@ std::size_t TextOffset(const std::uint8_t *record, std::size_t available, std::u
 
 // Parses the file image into the table's fields. Reads follow a stream's rules at end of
 // file: a field that cannot be read whole keeps its preset value, and a record cut short by
-// the end of the file keeps zero bytes where its data is missing.
-class CBinMaster::Loader {
+// the end of the file keeps zero bytes where its data is missing. A dense table is parsed
+// while the file is read, each part as it arrives, so its entry headers are read from cache.
+class CBinMaster::Loader final : public platform::ReadProgress {
   public:
-    Loader(CBinMaster &table, const platform::FileContent &file) : table_(table), file_(file) {}
+    explicit Loader(CBinMaster &table) : table_(table) {}
 
-    bool Run() {
-        ByteReader reader(file_.bytes.get(), file_.size);
-        BinHeader header;
-        ReadBinHeader(reader, header);
-        if (header.flag > kHolderFlagPresent)
-            return false;
-        table_.maxId_ = header.maxId;
-        table_.count_ = header.count;
-        if (table_.count_ > 0 && !ReadEntries(reader, header.IdBound()))
-            return false;
-        return header.flag == kHolderFlagNone || ReadHolder();
+    // The header once it is whole, then every entry whose record lies in the bytes read.
+    void Read(const std::uint8_t *bytes, std::size_t size, std::size_t done) override {
+        if (!started_ && done >= kBinHeaderSize)
+            Start(bytes, size);
+        if (started_ && ok_ && !sparse_)
+            ReadDense(done);
+    }
+
+    // Parses the rest of the image `bytes` of `size` bytes, from the start when it is not the
+    // one parsed so far: false when it fails the load.
+    bool Finish(const std::uint8_t *bytes, std::size_t size) {
+        if (started_ && (bytes != bytes_ || size != size_)) {
+            table_.UnloadRes();
+            started_ = false;
+            ok_ = true;
+            sparse_ = false;
+            next_ = 0;
+        }
+        if (!started_)
+            Start(bytes, size);
+        if (ok_)
+            sparse_ ? ReadSparse() : ReadDense(size);
+        return ok_ && (header_.flag == kHolderFlagNone || ReadHolder());
     }
 
   private:
-    bool ReadEntries(ByteReader &reader, std::uint32_t idBound) {
-        table_.capacity_ = idBound;
-        return DenseSlotsFit(table_.capacity_, file_.size) ? ReadDense(reader) : ReadSparse(reader);
+    void Start(const std::uint8_t *bytes, std::size_t size) {
+        started_ = true;
+        bytes_ = bytes;
+        size_ = size;
+        reader_ = ByteReader(bytes, size);
+        ReadBinHeader(reader_, header_);
+        if (header_.flag > kHolderFlagPresent) {
+            ok_ = false;
+            return;
+        }
+        table_.maxId_ = header_.maxId;
+        table_.count_ = header_.count;
+        if (table_.count_ == 0)
+            return;
+        table_.capacity_ = header_.IdBound();
+        sparse_ = !DenseSlotsFit(table_.capacity_, size);
+        if (sparse_)
+            return;
+        ok_ = table_.slots_.Allocate(table_.capacity_);
+        if (ok_)
+            table_.denseSlots_ = table_.capacity_;
     }
 
     // Reads the next entry: false when it fails the load, else `entry.size` is 0 for an entry
     // without a record. Every entry read takes at least 8 bytes of the file, and a read past
     // its end yields an ID beyond any capacity, so the walk is bounded by the file.
-    bool ReadEntry(ByteReader &reader, BinEntryView &entry) {
+    bool ReadEntry(BinEntryView &entry) {
         entry = BinEntryView{};
-        return ReadBinEntry(reader, table_.capacity_, entry);
+        ++next_;
+        return ReadBinEntry(reader_, table_.capacity_, entry);
     }
 
-    bool ReadDense(ByteReader &reader) {
-        if (!table_.items_.Allocate(table_.capacity_) ||
-            !table_.sizes_.Allocate(table_.capacity_) || !table_.states_.Allocate(table_.capacity_))
-            return false;
-        table_.denseSlots_ = table_.capacity_;
-        for (std::uint32_t i = 0; i < table_.count_; ++i) {
+    // The entries whose records end within the first `limit` bytes, or all at the end.
+    void ReadDense(std::size_t limit) {
+        const bool whole = limit >= size_;
+        while (ok_ && next_ < table_.count_ && (whole || RecordEnd(reader_.Offset()) <= limit)) {
             BinEntryView entry;
-            if (!ReadEntry(reader, entry))
-                return false;
-            if (entry.size > 0 && !StoreRecord(entry.id, entry))
-                return false;
+            ok_ = ReadEntry(entry) &&
+                  (entry.size == 0 || StoreRecord(table_.slots_[entry.id], entry));
         }
-        return true;
+    }
+    // Where the record of the entry at `offset` ends (beyond `size_` when its header does).
+    std::uint64_t RecordEnd(std::size_t offset) {
+        if (size_ - offset < kBinEntryHeaderSize)
+            return std::uint64_t{size_} + 1;
+        return std::uint64_t{offset} + kBinEntryHeaderSize + reader_.U32At(offset + 4);
     }
 
     // IDs too sparse for a slot each: the records are collected, ordered by ID (the last
     // entry of an ID wins) and given one slot each in that order.
-    bool ReadSparse(ByteReader &reader) {
+    void ReadSparse() {
         std::vector<BinEntryView> entries;
-        bool read = TryAllocate([&] {
-            for (std::uint32_t i = 0; i < table_.count_; ++i) {
+        ok_ = TryAllocate([&] {
+            while (next_ < table_.count_) {
                 BinEntryView entry;
-                if (!ReadEntry(reader, entry))
+                if (!ReadEntry(entry))
                     return false;
                 if (entry.size > 0)
                     entries.push_back(entry);
             }
             return true;
         });
-        if (!read)
-            return false;
+        if (!ok_)
+            return;
         std::stable_sort(entries.begin(), entries.end(),
                          [](const BinEntryView &a, const BinEntryView &b) { return a.id < b.id; });
         auto last =
@@ -97,25 +131,20 @@ class CBinMaster::Loader {
                         [](const BinEntryView &a, const BinEntryView &b) { return a.id == b.id; });
         entries.erase(entries.begin(), last.base());
         if (entries.empty())
-            return true;
-        if (!table_.sparseIds_.Allocate(entries.size()) ||
-            !table_.items_.Allocate(entries.size()) || !table_.sizes_.Allocate(entries.size()) ||
-            !table_.states_.Allocate(entries.size()))
-            return false;
-        for (std::size_t slot = 0; slot < entries.size(); ++slot) {
+            return;
+        ok_ = table_.sparseIds_.Allocate(entries.size()) && table_.slots_.Allocate(entries.size());
+        for (std::size_t slot = 0; ok_ && slot < entries.size(); ++slot) {
             table_.sparseIds_[slot] = entries[slot].id;
-            if (!StoreRecord(slot, entries[slot]))
-                return false;
+            ok_ = StoreRecord(table_.slots_[slot], entries[slot]);
         }
-        return true;
     }
 
     // A later entry of the same ID replaces the earlier record.
-    bool StoreRecord(std::size_t slot, const BinEntryView &entry) {
-        table_.sizes_[slot] = entry.size;
-        std::uint8_t *bytes = file_.bytes.get() + entry.offset;
+    bool StoreRecord(TableSlot &slot, const BinEntryView &entry) {
+        slot.size = entry.size;
+        std::uint8_t *bytes = const_cast<std::uint8_t *>(bytes_) + entry.offset;
         if (entry.available == entry.size) {
-            table_.items_[slot] = bytes;
+            slot.record = bytes;
             return true;
         }
         return static_cast<bool>(table_.CopyRecord(slot, bytes, entry.available));
@@ -124,7 +153,7 @@ class CBinMaster::Loader {
     // The holder marker is located from the end of the file.
     bool ReadHolder() {
         std::span<const std::uint8_t> text =
-            HolderMarkerText(std::span<const std::uint8_t>(file_.bytes.get(), file_.size));
+            HolderMarkerText(std::span<const std::uint8_t>(bytes_, size_));
         if (!table_.holder_.Allocate(text.size() + 1))
             return false;
         if (!text.empty())
@@ -133,7 +162,14 @@ class CBinMaster::Loader {
     }
 
     CBinMaster &table_;
-    const platform::FileContent &file_;
+    const std::uint8_t *bytes_ = nullptr;
+    std::size_t size_ = 0;
+    ByteReader reader_{nullptr, 0};
+    BinHeader header_;
+    bool started_ = false;
+    bool ok_ = true;
+    bool sparse_ = false;
+    std::uint32_t next_ = 0; // entries read
 };
 
 CBinMaster::CBinMaster() = default;
@@ -151,14 +187,51 @@ HResult CBinMaster::LoadRes(const char *path) {
     if (loaded_ != 0)
         UnloadRes();
     platform::FileContent file;
-    if (platform::ReadWholeFile(path, file) != platform::ReadStatus::Ok)
+    Loader loader(*this);
+    if (platform::ReadWholeFile(path, file, &loader) != platform::ReadStatus::Ok) {
+        UnloadRes();
         return kEFail;
-    if (!Loader(*this, file).Run()) {
+    }
+    if (Adopt(file, loader) != kSOk)
+        return kEFail;
+    SafeCopyA(path_, kPathSize, path);
+    return kSOk;
+}
+
+HResult CBinMaster::LoadImage(const void *bytes, std::size_t size) {
+    if (loaded_ != 0)
+        UnloadRes();
+    // Uninitialised, as for a file read: the copy overwrites every byte.
+    platform::FileContent image;
+    if (detail::AllocationRefused())
+        return kEFail;
+    image.bytes = platform::Bytes(new (std::nothrow) std::uint8_t[size > 0 ? size : 1],
+                                  platform::BytesRelease{0});
+    if (!image.bytes)
+        return kEFail;
+    // Copied in parts, each parsed while it is in cache, as a file is read.
+    Loader loader(*this);
+    constexpr std::size_t kPart = std::size_t{256} << 10;
+    for (std::size_t done = 0; done < size;) {
+        std::size_t part = size - done < kPart ? size - done : kPart;
+        std::memcpy(image.bytes.get() + done, static_cast<const std::uint8_t *>(bytes) + done,
+                    part);
+        done += part;
+        loader.Read(image.bytes.get(), size, done);
+    }
+    image.size = size;
+    if (Adopt(image, loader) != kSOk)
+        return kEFail;
+    path_[0] = '\0';
+    return kSOk;
+}
+
+HResult CBinMaster::Adopt(platform::FileContent &file, Loader &loader) {
+    if (!loader.Finish(file.bytes.get(), file.size)) {
         UnloadRes();
         return kEFail;
     }
     file_ = std::move(file.bytes);
-    SafeCopyA(path_, kPathSize, path);
     loaded_ = 1;
     return kSOk;
 }
@@ -174,9 +247,7 @@ HResult CBinMaster::ReLoadRes() {
 void CBinMaster::UnloadRes() {
     denseSlots_ = 0;
     sparseIds_.Reset();
-    items_.Reset();
-    sizes_.Reset();
-    states_.Reset();
+    slots_.Reset();
     copies_.clear();
     file_.reset();
     holder_.Reset();
@@ -185,16 +256,19 @@ void CBinMaster::UnloadRes() {
     loaded_ = 0;
 }
 
-std::size_t CBinMaster::SparseSlot(std::uint32_t id) const {
+const CBinMaster::TableSlot *CBinMaster::SparseFind(std::uint32_t id) const {
+    if (!sparseIds_)
+        return nullptr;
     const std::uint32_t *begin = sparseIds_.Get();
     const std::uint32_t *end = begin + sparseIds_.Size();
     const std::uint32_t *found = std::lower_bound(begin, end, id);
-    return found != end && *found == id ? static_cast<std::size_t>(found - begin) : kNoSlot;
+    return found != end && *found == id ? &slots_[static_cast<std::size_t>(found - begin)]
+                                        : nullptr;
 }
 
-RecordRef CBinMaster::CopyRecord(std::size_t slot, const std::uint8_t *bytes,
+RecordRef CBinMaster::CopyRecord(TableSlot &slot, const std::uint8_t *bytes,
                                  std::size_t available) {
-    std::uint32_t size = sizes_[slot];
+    std::uint32_t size = slot.size;
     std::size_t textOffset = TextOffset(bytes, available, size);
     // One spare byte lets the text start on an even address whatever its offset.
     std::unique_ptr<std::uint8_t[]> block =
@@ -210,39 +284,34 @@ RecordRef CBinMaster::CopyRecord(std::size_t slot, const std::uint8_t *bytes,
             return true;
         }))
         return RecordRef{};
-    items_[slot] = record;
+    slot.record = record;
     return RecordRef{record, size};
 }
 
-std::uint8_t *CBinMaster::PreparedText(std::uint32_t id, TextState state,
-                                       bool (*prepare)(std::uint8_t *, std::size_t)) {
-    std::size_t slot = Slot(id);
-    if (slot == kNoSlot || items_[slot] == nullptr)
+std::uint8_t *CBinMaster::PrepareText(std::uint32_t id, TextState state) {
+    TableSlot *slot = Find(id);
+    if (slot == nullptr)
         return nullptr;
-    RecordRef record{items_[slot], sizes_[slot]};
-    if ((states_[slot] & state) != 0)
-        return record.Text();
+    RecordRef record{slot->record, slot->size};
     std::uint8_t *text = record.Text();
+    if ((slot->prepared & state) != 0)
+        return text;
+    bool (*prepare)(std::uint8_t *, std::size_t) =
+        state == kNarrowReady ? &BlankCarriageReturnsA : &BlankCarriageReturnsW;
     std::size_t available = static_cast<std::size_t>(record.data + record.size - text);
     bool aligned = state == kNarrowReady || (reinterpret_cast<std::uintptr_t>(text) & 1) == 0;
     if (!prepare(text, available) || !aligned) {
         // The copy's zero padding ends the text at the record's end.
-        record = CopyRecord(slot, record.data, record.size);
+        record = CopyRecord(*slot, record.data, record.size);
         if (!record)
             return nullptr;
         text = record.Text();
         prepare(text, record.size - static_cast<std::size_t>(text - record.data) + kRecordPadding);
     }
-    states_[slot] |= state;
+    // The text offset is at most 2 + 65535, so it fits beside the ready bits.
+    auto offset = static_cast<std::uint32_t>(text - record.data);
+    slot->prepared = (offset << kTextOffsetShift) | (slot->prepared & 3u) | state;
     return text;
-}
-
-std::uint8_t *CBinMaster::NarrowText(std::uint32_t id) {
-    return PreparedText(id, kNarrowReady, &BlankCarriageReturnsA);
-}
-
-std::uint8_t *CBinMaster::WideText(std::uint32_t id) {
-    return PreparedText(id, kWideReady, &BlankCarriageReturnsW);
 }
 
 } // namespace ril

@@ -7,6 +7,7 @@
 #include "core/result_codes.h"
 #include "core/zeroed_array.h"
 #include "items/item_record.h"
+#include "platform/file.h"
 #include "platform/memory.h"
 
 #include <cstdint>
@@ -24,6 +25,12 @@ class CBinMaster {
 
     // Loads the BIN at `path`, replacing any loaded table: S_OK or E_FAIL.
     HResult LoadRes(const char *path);
+    // Loads a BIN image of `size` bytes from memory, replacing any loaded table, with the
+    // same results as LoadRes for a file of those bytes. The image is copied (the getters
+    // write into the records they hand out, and the caller's bytes may be read-only). The
+    // table then has no file: the stored path is cleared, so ReLoadRes refuses and the
+    // tools find no loaded file to work on.
+    HResult LoadImage(const void *bytes, std::size_t size);
     // Loads again from the stored path; refused while a table is loaded or with no path.
     HResult ReLoadRes();
     void UnloadRes();
@@ -39,47 +46,81 @@ class CBinMaster {
     std::uint32_t Capacity() const { return capacity_; }
     // The slots allocated: one per ID below the capacity in a dense table, one per stored
     // ID in a sparse one.
-    std::size_t SlotCount() const { return items_.Size(); }
+    std::size_t SlotCount() const { return slots_.Size(); }
     // The holder text of the loaded file, or null when it has holder flag 0.
     const char *HolderText() const { return holder_.Get(); }
 
     // The record stored for `id`, or an empty reference.
     RecordRef Record(std::uint32_t id) const {
-        std::size_t slot = Slot(id);
-        if (slot == kNoSlot || items_[slot] == nullptr)
-            return RecordRef{};
-        return RecordRef{items_[slot], sizes_[slot]};
+        const TableSlot *slot = Find(id);
+        return slot != nullptr ? RecordRef{slot->record, slot->size} : RecordRef{};
     }
     // The size slot of `id`: 0 without a record or a table.
     std::uint32_t RecordSize(std::uint32_t id) const {
-        std::size_t slot = Slot(id);
-        return slot == kNoSlot ? 0 : sizes_[slot];
+        const TableSlot *slot = Find(id);
+        return slot != nullptr ? slot->size : 0;
     }
+
+    enum TextState : std::uint32_t { kNarrowReady = 1, kWideReady = 2 };
 
     // The text of `id` as the getters hand it out: carriage returns blanked, a terminator
     // inside memory the table owns, wide text on an even address. Null without a record.
-    std::uint8_t *NarrowText(std::uint32_t id);
-    std::uint8_t *WideText(std::uint32_t id);
+    std::uint8_t *NarrowText(std::uint32_t id) { return Text(id, kNarrowReady); }
+    std::uint8_t *WideText(std::uint32_t id) { return Text(id, kWideReady); }
+
+    // The getters' fast path, one slot read: the text of `id` when it has been handed out
+    // in that flavour before and the table is dense there, else null.
+    std::uint8_t *ReadyText(std::uint32_t id, TextState state) const {
+        if (id >= denseSlots_)
+            return nullptr;
+        const TableSlot &slot = slots_[id];
+        return (slot.prepared & state) != 0 ? slot.record + (slot.prepared >> kTextOffsetShift)
+                                            : nullptr;
+    }
+    // The same for the record: true when `id` lies in the dense table, with `record` set to
+    // its record (null for none).
+    bool DenseRecord(std::uint32_t id, std::uint8_t *&record) const {
+        if (id >= denseSlots_)
+            return false;
+        record = slots_[id].record;
+        return true;
+    }
 
   private:
     class Loader;
-    enum TextState : std::uint8_t { kNarrowReady = 1, kWideReady = 2 };
+    // Takes over a whole file's bytes as the loaded table once `loader` has parsed the rest
+    // of them: S_OK, or E_FAIL with the table unloaded.
+    HResult Adopt(platform::FileContent &file, Loader &loader);
+    static constexpr unsigned kTextOffsetShift = 2;
 
-    static constexpr std::size_t kNoSlot = SIZE_MAX;
+    // Everything a lookup of one ID needs, in one place: the record, its size, and once a
+    // flavour has been handed out, its ready bit and the offset of the text in the record.
+    struct TableSlot {
+        std::uint8_t *record;
+        std::uint32_t size;
+        std::uint32_t prepared; // text offset << kTextOffsetShift | TextState bits
+    };
 
-    // The slot of `id`: the ID itself in a dense table, its rank in the sparse index.
-    std::size_t Slot(std::uint32_t id) const {
-        if (id < denseSlots_)
-            return id;
-        return sparseIds_ ? SparseSlot(id) : kNoSlot;
+    // The slot of `id` when it holds a record: the ID itself indexes a dense table, its rank
+    // in the sparse index a sparse one.
+    const TableSlot *Find(std::uint32_t id) const {
+        const TableSlot *slot = id < denseSlots_ ? &slots_[id] : SparseFind(id);
+        return slot != nullptr && slot->record != nullptr ? slot : nullptr;
     }
-    std::size_t SparseSlot(std::uint32_t id) const;
+    TableSlot *Find(std::uint32_t id) {
+        return const_cast<TableSlot *>(static_cast<const CBinMaster *>(this)->Find(id));
+    }
+    const TableSlot *SparseFind(std::uint32_t id) const;
 
-    std::uint8_t *PreparedText(std::uint32_t id, TextState state,
-                               bool (*prepare)(std::uint8_t *, std::size_t));
+    std::uint8_t *Text(std::uint32_t id, TextState state) {
+        std::uint8_t *text = ReadyText(id, state);
+        return text != nullptr ? text : PrepareText(id, state);
+    }
+    // Blanks the carriage returns of a text's first get in its flavour and marks it ready.
+    std::uint8_t *PrepareText(std::uint32_t id, TextState state);
     // Moves the record of a slot into a copy of its own, zero-padded, with its text on an
     // even address.
-    RecordRef CopyRecord(std::size_t slot, const std::uint8_t *bytes, std::size_t available);
+    RecordRef CopyRecord(TableSlot &slot, const std::uint8_t *bytes, std::size_t available);
 
     std::uint32_t loaded_ = 0;
     ZeroedArray<char> holder_;
@@ -90,9 +131,7 @@ class CBinMaster {
     // the rank of the ID in sparseIds_, which holds the stored IDs in ascending order.
     std::uint32_t denseSlots_ = 0;
     ZeroedArray<std::uint32_t> sparseIds_;
-    ZeroedArray<std::uint8_t *> items_;
-    ZeroedArray<std::uint32_t> sizes_;
-    ZeroedArray<std::uint8_t> states_; // TextState bits per slot
+    ZeroedArray<TableSlot> slots_;
     // The file's bytes, which most slots point into, and the records that had to move out.
     platform::Bytes file_;
     std::vector<std::unique_ptr<std::uint8_t[]>> copies_;

@@ -16,11 +16,11 @@ HResult CBinMaster::ExportResToBinFile(const char *path) {
         // the new-ID threshold on are requests for new IDs in text files and are never saved.
         std::uint32_t limit = denseSlots_ < kNewIdThreshold ? denseSlots_ : kNewIdThreshold;
         for (std::uint32_t id = 0; id < limit; ++id)
-            if (items_[id] != nullptr)
-                entries.push_back(BinEntry{id, items_[id], sizes_[id]});
+            if (slots_[id].record != nullptr)
+                entries.push_back(BinEntry{id, slots_[id].record, slots_[id].size});
         for (std::size_t slot = 0; slot < sparseIds_.Size() && sparseIds_[slot] < kNewIdThreshold;
              ++slot)
-            entries.push_back(BinEntry{sparseIds_[slot], items_[slot], sizes_[slot]});
+            entries.push_back(BinEntry{sparseIds_[slot], slots_[slot].record, slots_[slot].size});
         return true;
     });
     if (!collected)

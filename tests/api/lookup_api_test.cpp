@@ -145,5 +145,112 @@ TEST_F(LookupApiTest, LoadUnloadReload) {
     EXPECT_EQ(Ril_GetLastError(), kErrArgument);
 }
 
+// A table compiled into a program: read-only bytes. Items 1 (HELLO "Hi") and 5 (BYE, a
+// carriage return in its text), and item 6 whose UTF-16 text sits behind an odd macro length.
+// clang-format off
+const std::uint8_t kImage[] = {
+    0x01, 0, 0, 0, 0x06, 0, 0, 0, 0x03, 0, 0, 0,                                        // header
+    0x01, 0, 0, 0, 0x0B, 0, 0, 0, 0x06, 0, 'H', 'E', 'L', 'L', 'O', 0, 'H', 'i', 0,     // 1
+    0x05, 0, 0, 0, 0x0A, 0, 0, 0, 0x04, 0, 'B', 'Y', 'E', 0, 'O', '\r', 'K', 0,         // 5
+    0x06, 0, 0, 0, 0x0D, 0, 0, 0, 0x03, 0, 'W', 'D', 0, 'x', 0, '\r', 0, 'y', 0, 0, 0,  // 6
+    'h', 0x01, 0, 0};                                                                   // holder
+// clang-format on
+
+// Result, item count and notices of a tool asked for the loaded table's file.
+using ToolAnswer = std::tuple<RIL_LONG, RIL_ULONG, std::size_t>;
+
+TEST_F(LookupApiTest, ReadOnlyImageLoadsLikeItsFile) {
+    const Bytes image(std::begin(kImage), std::end(kImage));
+    // clang-format off
+    ASSERT_EQ(image, BinBuilder().Header(1, 6, 3).EntryA(1, "HELLO", "Hi").EntryA(5, "BYE", "O\rK")
+                         .EntryW(6, "WD", u"x\ry").Trailer("h").Get());
+    // clang-format on
+    const std::string file = Load(image); // the path a reload would otherwise come back to
+    ASSERT_EQ(Ril_LoadResFromMemory(kImage, sizeof kImage), 0);
+    EXPECT_EQ(Ril_GetNumItem(), 3u);
+    const char *ok = Ril_GetStringA(5);
+    const RIL_WCHAR *wide = Ril_GetStringW(6);
+    EXPECT_EQ(std::string(Ril_GetStringA(1)) + "|" + ok + "|" + Ril_GetStringA(2), "Hi|O K| ");
+    EXPECT_EQ(Wide(wide), u"x y");
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(wide) % 2, 0u);
+    // Repeated gets hand out the same pointers; the copy, not the image, took the blanks.
+    const void *record = Ril_GetData(6);
+    EXPECT_EQ(std::make_tuple(Ril_GetStringA(5), Ril_GetStringW(6), Ril_GetData(6)),
+              std::make_tuple(ok, wide, record));
+    EXPECT_EQ(Bytes(std::begin(kImage), std::end(kImage)), image);
+    RIL_ULONG length = 0;
+    EXPECT_EQ(std::make_pair(Ril_GetMacro(nullptr, length, 5), length),
+              std::make_pair(RIL_LONG(1), RIL_ULONG(4)));
+
+    // The table has no file: a tool given no BIN answers as with no table at all, a save
+    // works, and the reload is refused rather than going back to the file loaded before.
+    const std::string txt = dir.File("out.txt");
+    auto exportLoaded = [&] {
+        notices.Clear();
+        RIL_LONG result = Ril_ExportResFromBinToTxt(txt.c_str(), 0, nullptr);
+        return ToolAnswer{result, Ril_GetNumItem(), notices.Notices().size()};
+    };
+    const ToolAnswer withImage = exportLoaded();
+    const std::vector<NoticeCapture::Notice> imageNotices = notices.Notices();
+    EXPECT_EQ(withImage, ToolAnswer(kErrArgument, 3, 1));
+    Ril_UnloadRes();
+    EXPECT_EQ(exportLoaded(), ToolAnswer(kErrArgument, 0, 1));
+    EXPECT_EQ(notices.Notices()[0].message, imageNotices[0].message);
+    EXPECT_FALSE(FileExists(txt));
+    EXPECT_EQ(Ril_ReLoadRes(), kEFail);
+    ASSERT_EQ(Ril_LoadResFromMemory(kImage, sizeof kImage), 0);
+    EXPECT_STREQ(Ril_GetStringA(5), "O K");
+    const std::string saved = dir.File("saved.bin");
+    EXPECT_EQ((Results{Ril_ExportResToBinFile(saved.c_str()), RIL_LONG(Ril_GetNumItem()),
+                       Ril_ReLoadRes(), Ril_LoadRes(saved.c_str())}),
+              (Results{0, 0, kEFail, 0}));
+    EXPECT_EQ(std::string(Ril_GetStringA(1)) + "|" + Ril_GetStringA(5), "Hi|O K");
+    EXPECT_EQ(ReadFile(file), image); // the first file was never touched
+}
+
+// The same bytes from memory and from a file end the same way: result, table and notices.
+// A failed load drops the table loaded before it; a null image changes nothing.
+TEST_F(LookupApiTest, MalformedImagesEndAsTheirFiles) {
+    struct Row {
+        const char *name;
+        Bytes bytes;
+        RIL_LONG result;
+        RIL_ULONG items;
+    };
+    // clang-format off
+    const std::vector<Row> rows = {
+        {"holder flag 2", BinBuilder().Header(2, 1, 1).EntryA(1, "A", "a").Get(), kEFail, 0},
+        {"ID at max ID + 10", BinBuilder().Header(1, 1, 1).EntryA(11, "A", "a").Get(), kEFail, 0},
+        {"count beyond the entries", BinBuilder().Header(0, 5, 2).EntryA(1, "A", "a").Get(),
+         kEFail, 0},
+        {"record cut short", BinBuilder().Header(0, 1, 1).U32(1).U32(64).Raw(Bytes{2, 0, 'A', 0, 'b'}).Get(),
+         0, 1},
+        {"empty image", {}, 0, 0},
+    };
+    // clang-format on
+    const Bytes good = BinBuilder().Header(1, 1, 1).EntryA(1, "G", "good").Trailer("").Get();
+    using End = std::tuple<RIL_LONG, RIL_ULONG, std::string, std::size_t>;
+    for (const Row &row : rows) {
+        auto end = [&](RIL_LONG result) {
+            return End{result, Ril_GetNumItem(), Ril_GetStringA(1), notices.Notices().size()};
+        };
+        Load(good);
+        const End fromFile = end(Ril_LoadRes(Put(row.name, row.bytes).c_str()));
+        Load(good);
+        static const std::uint8_t kEmpty = 0; // an empty vector may have no address
+        const End fromMemory =
+            end(Ril_LoadResFromMemory(row.bytes.empty() ? &kEmpty : row.bytes.data(),
+                                      static_cast<RIL_ULONG>(row.bytes.size())));
+        EXPECT_EQ(fromMemory, fromFile) << row.name;
+        EXPECT_EQ(std::make_tuple(std::get<0>(fromMemory), std::get<1>(fromMemory),
+                                  std::get<3>(fromMemory)),
+                  std::make_tuple(row.result, row.items, std::size_t{0}))
+            << row.name;
+    }
+    Load(good);
+    EXPECT_EQ(std::make_pair(Ril_LoadResFromMemory(nullptr, 4), std::string(Ril_GetStringA(1))),
+              std::make_pair(kEFail, std::string("good")));
+}
+
 } // namespace
 } // namespace ril::test

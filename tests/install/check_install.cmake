@@ -24,7 +24,20 @@ function(expect what actual expected)
   endif()
 endfunction()
 
-# The consumer project, configured with `options`, built, run, edited and built again.
+# The program with the embedded table runs alone in a folder of its own, no BIN beside it.
+function(run_embedded expected)
+  set(alone ${WORK_DIR}/embedded-alone)
+  file(REMOVE_RECURSE ${alone})
+  file(COPY ${consumer_build}/embedded DESTINATION ${alone})
+  run(${alone}/embedded WORKING_DIRECTORY ${alone})
+  file(GLOB beside ${alone}/*)
+  if(NOT last_output STREQUAL expected OR NOT beside STREQUAL "${alone}/embedded")
+    message(FATAL_ERROR "embedded printed '${last_output}' beside '${beside}', expected '${expected}'")
+  endif()
+endfunction()
+
+# The consumer project, configured with `options`, built, run, edited and built again (one
+# of its tables embedded in a program).
 function(check_consumer)
   file(COPY ${SOURCE_DIR}/tests/install/consumer DESTINATION ${WORK_DIR})
   set(consumer_source ${WORK_DIR}/consumer)
@@ -52,6 +65,7 @@ function(check_consumer)
      NOT EXISTS ${consumer_build}/wide_strings/greetings_wide.h)
     message(FATAL_ERROR "the string tables are not where OUTPUT_DIR and the default put them")
   endif()
+  run_embedded("1001:Hello from the string table\n")
 
   # A text saved unchanged runs the step again, but its header stays as it was, so the
   # program that includes it is not compiled again.
@@ -71,6 +85,7 @@ function(check_consumer)
   run(${consumer_build}/greeter)
   expect("after the edit greeter printed" "${last_output}"
          "999:Hello again\n1000:Thank you\n7:你好，世界\n21:欢迎，朋友\n")
+  run_embedded("999:Hello again\n")
 endfunction()
 
 # Builds and runs the C consumer with the flags that pkg-config prints for the ril4410.pc

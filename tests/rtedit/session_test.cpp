@@ -157,8 +157,12 @@ TEST_F(SessionTest, OverlayOnTheLookups) {
         Put("table.bin",
             BinBuilder().Header(1, 5, 2).EntryA(1, "ONE", "one").EntryA(5, "FIVE", "five").Get());
     ASSERT_EQ(Ril_LoadRes(bin.c_str()), 0);
+    // Texts handed out before the session opens still give way to the session's.
+    const void *tableRecord = Ril_GetData(5);
+    EXPECT_STREQ(Ril_GetStringA(5), "five");
     Begin();
     ASSERT_EQ(Add("FIVE", "new\r\nfive", 5), 0);
+    EXPECT_NE(Ril_GetData(5), tableRecord);
     RIL_ULONG id = 0;
     ASSERT_EQ(Add("FAR", "far", kNewId, &id), 0);
     // An added ID beyond the loaded table is found; sizes describe the loaded table alone.

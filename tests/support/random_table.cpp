@@ -1,6 +1,7 @@
 // Random string tables: the generator, IDs, macros and the text file layout.
 #include "support/random_table.h"
 
+#include <algorithm>
 #include <set>
 #include <utility>
 
@@ -32,7 +33,7 @@ std::vector<std::uint32_t> RandomIds(Random &random, std::uint32_t count) {
             id += random.Chance(80) ? 1 : random.Between(2, 4);
         } else {
             ids.insert(kind == 1 ? random.Below(kFirstNewId)
-                                 : random.Between(900, 900 + count * 3));
+                                 : random.Between(900, std::min(900 + count * 3, kFirstNewId - 1)));
         }
     }
     return std::vector<std::uint32_t>(ids.begin(), ids.end());

@@ -1,0 +1,283 @@
+// Hot random lookups as an application sees them: the getters called through the shared
+// library's exported functions, beside a plain array of text pointers indexed by ID over
+// copies of the same texts, read the same way (the first character of each text), and the
+// same array behind a function call that is not inlined (the cost of the call alone). Each is
+// measured twice: as independent lookups (the CPU overlaps many of them), and as a dependent
+// chain where the next ID depends on the character just read, as when a program uses the
+// text it looked up before it looks up the next one.
+#include "Ril4410.h"
+#include "support/random_table.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <system_error>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using ril::test::Random;
+
+constexpr std::size_t kRotation = std::size_t{1} << 17; // IDs per precomputed rotation
+
+void Quiet(void *, char const *, char const *) {}
+
+// A scratch folder for the generated text files and BINs, removed when the process ends.
+class Scratch {
+  public:
+    static const fs::path &Folder() {
+        static Scratch scratch;
+        return scratch.folder_;
+    }
+    ~Scratch() {
+        std::error_code ignored;
+        fs::remove_all(folder_, ignored);
+    }
+
+  private:
+    Scratch() {
+        std::error_code error;
+        for (unsigned attempt = 0; attempt < 100 && folder_.empty(); ++attempt) {
+            fs::path candidate = fs::temp_directory_path() /
+                                 ("ril4410_lookup_bench_" + std::to_string(Random(attempt).Next()));
+            if (fs::create_directory(candidate, error))
+                folder_ = candidate;
+        }
+    }
+    fs::path folder_;
+};
+
+// GBK double-byte characters (GB2312 rows B0-F7) for the multibyte tables.
+std::vector<std::string> GbkCards() {
+    std::vector<std::string> cards;
+    for (unsigned lead = 0xB0; lead <= 0xF7; ++lead)
+        for (unsigned trail = 0xA1; trail <= 0xFE; ++trail)
+            cards.push_back({static_cast<char>(lead), static_cast<char>(trail)});
+    return cards;
+}
+
+// One random table of `items` items compiled into a BIN by the library's import, the IDs
+// it holds, and the same texts in a buffer of their own behind an array of pointers by ID.
+class BenchTable {
+  public:
+    static BenchTable &Get(bool wide, std::uint32_t items) {
+        static std::map<std::pair<bool, std::uint32_t>, std::unique_ptr<BenchTable>> tables;
+        std::unique_ptr<BenchTable> &table = tables[{wide, items}];
+        if (!table)
+            table.reset(new BenchTable(wide, items));
+        return *table;
+    }
+
+    // Makes this the loaded table; false when the BIN cannot be made or loaded.
+    bool Load() {
+        if (bin_.empty())
+            return false;
+        if (loaded_ != this && Ril_LoadRes(bin_.c_str()) != 0)
+            return false;
+        loaded_ = this;
+        return true;
+    }
+
+    const std::vector<std::uint32_t> &Ids() const { return ids_; }
+    const std::vector<const std::uint8_t *> &Texts() const { return texts_; }
+
+  private:
+    BenchTable(bool wide, std::uint32_t items) : wide_(wide) {
+        Random random(0x10C4B00Cu + items + (wide ? 1 : 0));
+        std::vector<std::string> cards = GbkCards();
+        ril::test::CharacterDeck deck(cards, random);
+        ril::test::Table table =
+            ril::test::RandomTable(random, wide ? nullptr : &deck, items, items, 40);
+        std::string name = std::string(wide ? "wide_" : "narrow_") + std::to_string(items);
+        fs::path txt = Scratch::Folder() / (name + ".txt");
+        fs::path bin = Scratch::Folder() / (name + ".bin");
+        std::string bytes = ril::test::EncodeUnits(ril::test::TableFile(table), table.wide);
+        std::FILE *file = std::fopen(txt.string().c_str(), "wb");
+        if (file == nullptr)
+            return;
+        bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+        if (std::fclose(file) != 0 || !written)
+            return;
+        Ril_SetNoticeHandler(&Quiet, nullptr);
+        RIL_LONG imported = Ril_ImportResFromTxtToBin(txt.string().c_str(), table.wideFlag,
+                                                      bin.string().c_str(), nullptr);
+        Ril_SetNoticeHandler(nullptr, nullptr);
+        if (imported != 0)
+            return;
+        bin_ = bin.string();
+        loaded_ = nullptr;
+        if (!Load())
+            return;
+        CopyTexts();
+    }
+
+    // Every ID with a record, and a copy of its text as the getter hands it out.
+    void CopyTexts() {
+        std::vector<std::pair<std::uint32_t, std::size_t>> offsets;
+        for (std::uint32_t id = 0; id < 0x40000; ++id) {
+            if (Ril_GetData(id) == nullptr)
+                continue;
+            ids_.push_back(id);
+            offsets.emplace_back(id, copies_.size());
+            if (wide_) {
+                const RIL_WCHAR *text = Ril_GetStringW(id);
+                do
+                    copies_.append(reinterpret_cast<const char *>(text), 2);
+                while (*text++ != 0);
+            } else {
+                copies_.append(Ril_GetStringA(id));
+                copies_.push_back('\0');
+            }
+        }
+        texts_.assign(ids_.empty() ? 0 : ids_.back() + 1, nullptr);
+        for (const auto &[id, offset] : offsets)
+            texts_[id] = reinterpret_cast<const std::uint8_t *>(copies_.data() + offset);
+    }
+
+    static inline BenchTable *loaded_ = nullptr;
+    bool wide_;
+    std::string bin_;
+    std::vector<std::uint32_t> ids_;
+    std::string copies_; // the texts back to back, as in a loaded file
+    std::vector<const std::uint8_t *> texts_;
+};
+
+// IDs of the table to look up, in a random order fixed for every run.
+std::vector<std::uint32_t> Rotation(const BenchTable &table) {
+    std::vector<std::uint32_t> rotation(kRotation);
+    Random random(0x9E3779B9u);
+    const std::vector<std::uint32_t> &ids = table.Ids();
+    for (std::uint32_t &id : rotation)
+        id = ids[random.Below(static_cast<std::uint32_t>(ids.size()))];
+    return rotation;
+}
+
+// One lookup per iteration, reading the first character of what it returns.
+template <typename Read> void RunLookups(benchmark::State &state, bool wide, Read read) {
+    BenchTable &table = BenchTable::Get(wide, static_cast<std::uint32_t>(state.range(0)));
+    if (!table.Load() || table.Ids().empty()) {
+        state.SkipWithError("cannot build or load the benchmark table");
+        return;
+    }
+    const std::vector<std::uint32_t> rotation = Rotation(table);
+    const std::uint32_t *ids = rotation.data();
+    const std::uint8_t *const *texts = table.Texts().data();
+    for (std::uint32_t id : rotation) // every text is handed out once before timing
+        benchmark::DoNotOptimize(read(texts, id));
+    std::size_t next = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(read(texts, ids[next]));
+        next = (next + 1) & (kRotation - 1);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
+// A dependent chain: the next ID is taken from the rotation at an index that depends on the
+// character just read, so each lookup waits for the one before.
+template <typename Read> void RunChain(benchmark::State &state, bool wide, Read read) {
+    BenchTable &table = BenchTable::Get(wide, static_cast<std::uint32_t>(state.range(0)));
+    if (!table.Load() || table.Ids().empty()) {
+        state.SkipWithError("cannot build or load the benchmark table");
+        return;
+    }
+    const std::vector<std::uint32_t> rotation = Rotation(table);
+    const std::uint32_t *ids = rotation.data();
+    const std::uint8_t *const *texts = table.Texts().data();
+    for (std::uint32_t id : rotation)
+        benchmark::DoNotOptimize(read(texts, id));
+    std::size_t next = 0;
+    for (auto _ : state) {
+        unsigned c = read(texts, ids[next]);
+        next = (next + 1 + (c & 1)) & (kRotation - 1);
+    }
+    benchmark::DoNotOptimize(next);
+    state.SetItemsProcessed(state.iterations());
+}
+
+void BM_PointerArrayA(benchmark::State &state) {
+    RunLookups(state, false,
+               [](const std::uint8_t *const *texts, std::uint32_t id) { return texts[id][0]; });
+}
+
+// The same array behind a function that is not inlined: what a call itself costs.
+const std::uint8_t *const *calledTexts = nullptr;
+[[gnu::noinline]] const std::uint8_t *CalledArray(std::uint32_t id) {
+    return calledTexts[id];
+}
+
+void BM_CalledArrayA(benchmark::State &state) {
+    RunLookups(state, false, [](const std::uint8_t *const *texts, std::uint32_t id) {
+        calledTexts = texts;
+        return CalledArray(id)[0];
+    });
+}
+
+void BM_GetStringA(benchmark::State &state) {
+    RunLookups(state, false,
+               [](const std::uint8_t *const *, std::uint32_t id) { return Ril_GetStringA(id)[0]; });
+}
+
+void BM_GetData(benchmark::State &state) {
+    RunLookups(state, false, [](const std::uint8_t *const *, std::uint32_t id) {
+        return static_cast<const std::uint8_t *>(Ril_GetData(id))[0];
+    });
+}
+
+void BM_PointerArrayW(benchmark::State &state) {
+    RunLookups(state, true, [](const std::uint8_t *const *texts, std::uint32_t id) {
+        return reinterpret_cast<const RIL_WCHAR *>(texts[id])[0];
+    });
+}
+
+void BM_GetStringW(benchmark::State &state) {
+    RunLookups(state, true,
+               [](const std::uint8_t *const *, std::uint32_t id) { return Ril_GetStringW(id)[0]; });
+}
+
+void BM_ChainArrayA(benchmark::State &state) {
+    RunChain(state, false,
+             [](const std::uint8_t *const *texts, std::uint32_t id) { return texts[id][0]; });
+}
+
+void BM_ChainGetStringA(benchmark::State &state) {
+    RunChain(state, false, [](const std::uint8_t *const *, std::uint32_t id) {
+        return static_cast<std::uint8_t>(Ril_GetStringA(id)[0]);
+    });
+}
+
+void BM_ChainGetData(benchmark::State &state) {
+    RunChain(state, false, [](const std::uint8_t *const *, std::uint32_t id) {
+        return static_cast<const std::uint8_t *>(Ril_GetData(id))[0];
+    });
+}
+
+void BM_ChainArrayW(benchmark::State &state) {
+    RunChain(state, true, [](const std::uint8_t *const *texts, std::uint32_t id) {
+        return reinterpret_cast<const RIL_WCHAR *>(texts[id])[0];
+    });
+}
+
+void BM_ChainGetStringW(benchmark::State &state) {
+    RunChain(state, true,
+             [](const std::uint8_t *const *, std::uint32_t id) { return Ril_GetStringW(id)[0]; });
+}
+
+} // namespace
+
+BENCHMARK(BM_PointerArrayA)->Arg(10000)->Arg(100000);
+BENCHMARK(BM_CalledArrayA)->Arg(10000)->Arg(100000);
+BENCHMARK(BM_GetStringA)->Arg(10000)->Arg(100000);
+BENCHMARK(BM_GetData)->Arg(10000)->Arg(100000);
+BENCHMARK(BM_PointerArrayW)->Arg(10000)->Arg(100000);
+BENCHMARK(BM_GetStringW)->Arg(10000)->Arg(100000);
+BENCHMARK(BM_ChainArrayA)->Arg(10000)->Arg(100000);
+BENCHMARK(BM_ChainGetStringA)->Arg(10000)->Arg(100000);
+BENCHMARK(BM_ChainGetData)->Arg(10000)->Arg(100000);
+BENCHMARK(BM_ChainArrayW)->Arg(10000)->Arg(100000);
+BENCHMARK(BM_ChainGetStringW)->Arg(10000)->Arg(100000);
