@@ -91,9 +91,8 @@ class BenchTable {
     BenchTable(bool wide, std::uint32_t items) : wide_(wide) {
         Random random(0x10C4B00Cu + items + (wide ? 1 : 0));
         std::vector<std::string> cards = GbkCards();
-        ril::test::CharacterDeck deck(cards, random);
         ril::test::Table table =
-            ril::test::RandomTable(random, wide ? nullptr : &deck, items, items, 40);
+            ril::test::RandomTable(random, wide ? nullptr : &cards, items, items, 40);
         std::string name = std::string(wide ? "wide_" : "narrow_") + std::to_string(items);
         fs::path txt = Scratch::Folder() / (name + ".txt");
         fs::path bin = Scratch::Folder() / (name + ".bin");
