@@ -249,7 +249,7 @@ TEST_F(LookupApiTest, MalformedImagesEndAsTheirFiles) {
     }
     Load(good);
     EXPECT_EQ(std::make_pair(Ril_LoadResFromMemory(nullptr, 4), std::string(Ril_GetStringA(1))),
-              std::make_pair(kEFail, std::string("good")));
+              std::make_pair(RIL_LONG(kEFail), std::string("good")));
 }
 
 } // namespace
