@@ -30,14 +30,7 @@ bool IsFlag(std::string_view name, std::span<CommandSpec const> commands) {
     });
 }
 
-// Whether any command takes `name` as a value option.
-bool IsValueOption(std::string_view name, std::span<CommandSpec const> commands) {
-    return std::any_of(commands.begin(), commands.end(), [&](CommandSpec const &command) {
-        return std::any_of(command.valueOptions.begin(), command.valueOptions.end(),
-                           [&](ValueOption const &option) { return name == option.name; });
-    });
-}
-
+// Whether `command` takes `name` as a value option or a flag.
 bool Accepts(CommandSpec const &command, std::string const &name) {
     return std::any_of(command.valueOptions.begin(), command.valueOptions.end(),
                        [&](ValueOption const &option) { return name == option.name; }) ||
@@ -75,6 +68,13 @@ std::size_t CommandWordIndex(std::span<char const *const> arguments,
 }
 
 } // namespace
+
+bool IsValueOption(std::string_view name, std::span<CommandSpec const> commands) {
+    return std::any_of(commands.begin(), commands.end(), [&](CommandSpec const &command) {
+        return std::any_of(command.valueOptions.begin(), command.valueOptions.end(),
+                           [&](ValueOption const &option) { return name == option.name; });
+    });
+}
 
 ParsedLine ParseArguments(std::span<char const *const> arguments,
                           std::span<CommandSpec const> commands) {

@@ -74,6 +74,9 @@ struct ParsedLine {
     Invocation invocation;
 };
 
+// Whether `name` is an option that takes a value in any of `commands`' grammar tables.
+bool IsValueOption(std::string_view name, std::span<CommandSpec const> commands);
+
 // Options may stand anywhere; "--" ends them. --help wins over everything else, then
 // --version. Throws UsageError for an unknown command or option or a wrong operand count.
 // The command word is the first argument that is neither an option nor an option's value;

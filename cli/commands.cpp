@@ -5,6 +5,7 @@
 #include "module_arguments.h"
 #include "output_files.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace rilcli {
@@ -50,6 +51,10 @@ constexpr CommandSpec kCommands[] = {
 
 std::span<CommandSpec const> Commands() {
     return kCommands;
+}
+
+std::size_t OptionValueCount(std::string_view name) {
+    return std::max<std::size_t>(OwnGrammarValueCount(name), IsValueOption(name, kCommands));
 }
 
 void RefuseStreamNames(Invocation const &invocation) {

@@ -3,6 +3,7 @@
 
 #include "diagnostics.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <string_view>
 
@@ -34,7 +35,8 @@ MessageLanguage LanguageFromEnvironment(char const *(*lookup)(char const *name))
 }
 
 std::vector<char const *> TakeGlobalOptions(std::span<char const *const> arguments,
-                                            GlobalOptions &options) {
+                                            GlobalOptions &options,
+                                            std::size_t (*valueCount)(std::string_view)) {
     std::vector<char const *> rest;
     bool languageGiven = false;
     bool ended = false;
@@ -56,7 +58,11 @@ std::vector<char const *> TakeGlobalOptions(std::span<char const *const> argumen
             options.language = ParseLanguage(arguments[++i]);
             languageGiven = true;
         } else {
-            rest.push_back(arguments[i]);
+            // An option's values pass as they are, even one that reads "--quiet".
+            std::size_t const values = valueCount != nullptr ? valueCount(argument) : 0;
+            std::size_t const end = std::min(i + 1 + values, arguments.size());
+            rest.insert(rest.end(), arguments.begin() + i, arguments.begin() + end);
+            i = end - 1;
         }
     }
     if (!languageGiven)

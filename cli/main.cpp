@@ -25,7 +25,7 @@ namespace {
 
 int Run(std::span<char const *const> arguments, std::optional<NoticeRenderer> &notices) {
     GlobalOptions options;
-    std::vector<char const *> const rest = TakeGlobalOptions(arguments, options);
+    std::vector<char const *> const rest = TakeGlobalOptions(arguments, options, &OptionValueCount);
     ParsedLine line = ParseArguments(rest, Commands());
     switch (line.request) {
     case Request::kHelp:

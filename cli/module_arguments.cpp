@@ -52,6 +52,13 @@ constexpr OptionSpec kModuleOptions[] = {
     {"--utf8", 0, "", false},
 };
 
+std::size_t ValueCountIn(std::span<OptionSpec const> options, std::string_view name) {
+    for (OptionSpec const &option : options)
+        if (name == option.name)
+            return option.valueCount;
+    return 0;
+}
+
 // One form of a command: its name in messages, its synopsis, its operand count and the
 // options it allows.
 struct Grammar {
@@ -196,6 +203,10 @@ ParsedLine HelpOrVersion(Tokens const &tokens) {
 }
 
 } // namespace
+
+std::size_t OwnGrammarValueCount(std::string_view name) {
+    return std::max(ValueCountIn(kHolderOptions, name), ValueCountIn(kModuleOptions, name));
+}
 
 ParsedLine ParseHolderLine(CommandSpec const &command, std::span<char const *const> arguments) {
     Tokens const tokens = Tokenize(arguments, kHolderOptions);

@@ -15,6 +15,9 @@ namespace rilcli {
 ParsedLine ParseHolderLine(CommandSpec const &command, std::span<char const *const> arguments);
 ParsedLine ParseModuleLine(CommandSpec const &command, std::span<char const *const> arguments);
 
+// How many values an option of holder or module takes (0 for a flag or an unknown name).
+std::size_t OwnGrammarValueCount(std::string_view name);
+
 // The two commands' entries in the usage text.
 extern char const kHolderUsage[];
 extern char const kModuleUsage[];

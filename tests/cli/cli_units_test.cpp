@@ -1,5 +1,6 @@
 // Unit tests of the tool's helpers that the command runs do not pin down: JSON escaping, the
 // line and column of an offset, and the choice of the message language.
+#include "commands.h"
 #include "diagnostics.h"
 #include "global_options.h"
 #include "json_writer.h"
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <map>
 #include <string>
 #include <vector>
@@ -20,23 +22,16 @@ std::vector<std::uint8_t> Bytes(std::string const &text) {
     return std::vector<std::uint8_t>(text.begin(), text.end());
 }
 
-std::vector<std::uint8_t> Utf16(std::u16string const &text, bool mark) {
-    std::vector<std::uint8_t> bytes;
-    if (mark)
-        bytes = {0xFF, 0xFE};
-    for (char16_t const unit : text) {
-        bytes.push_back(static_cast<std::uint8_t>(unit & 0xFF));
-        bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
-    }
+// UTF-16LE after its mark.
+std::vector<std::uint8_t> Utf16(std::u16string const &text) {
+    std::vector<std::uint8_t> bytes = {0xFF, 0xFE};
+    for (char16_t const unit : text)
+        bytes.insert(bytes.end(), {std::uint8_t(unit & 0xFF), std::uint8_t(unit >> 8)});
     return bytes;
 }
 
 TEST(CliJson, EscapesQuotesControlsAndMalformedUtf8) {
-    struct Row {
-        std::string in;
-        std::string out;
-    };
-    Row const rows[] = {
+    std::pair<std::string, std::string> const rows[] = {
         {"plain", "\"plain\""},
         {"a\"b\\c", "\"a\\\"b\\\\c\""},
         {"\r\n\t\b\f", "\"\\r\\n\\t\\b\\f\""},
@@ -47,52 +42,48 @@ TEST(CliJson, EscapesQuotesControlsAndMalformedUtf8) {
         {"\xE4\xB8", "\"\\uFFFD\\uFFFD\""},                                   // cut sequence
         {"\xC0\xAF\xED\xA0\x80", "\"\\uFFFD\\uFFFD\\uFFFD\\uFFFD\\uFFFD\""},  // overlong, surrogate
     };
-    for (Row const &row : rows)
-        EXPECT_EQ(JsonString(row.in), row.out) << row.in;
+    for (auto const &[in, out] : rows)
+        EXPECT_EQ(JsonString(in), out) << in;
     EXPECT_EQ(JsonObject().Add("id", std::int64_t{-1}).Add("t", "x").AddRaw("n", "null").Close(),
               "{\"id\": -1, \"t\": \"x\", \"n\": null}");
     EXPECT_EQ(JsonObject().Close(), "{}");
+}
+
+// Each row: an offset, then its line and column as TextPositions gives them.
+using Places = std::vector<std::array<std::uint64_t, 3>>;
+Places At(TextPositions const &positions, Places const &rows) {
+    Places out;
+    for (auto const &row : rows)
+        out.push_back({row[0], positions.At(row[0]).line, positions.At(row[0]).column});
+    return out;
 }
 
 TEST(CliTextPosition, LinesEndAtLineFeedsAndColumnsCountCharacters) {
     Ril_SetAnsiCodePage(936);
     // GBK: 中文 is two characters of two bytes each; CR LF ends a line once; a lone CR does not.
     TextPositions const gbk(Bytes("ab\r\n\xD6\xD0\xCE\xC4x\ry\n\nz"), false);
-    struct Row {
-        std::uint64_t offset;
-        std::uint64_t line;
-        std::uint64_t column;
-    };
-    Row const narrow[] = {{0, 1, 1}, {2, 1, 3},  {3, 1, 4},  {4, 2, 1},  {6, 2, 2},
-                          {8, 2, 3}, {10, 2, 5}, {12, 3, 1}, {13, 4, 1}, {99, 4, 2}};
-    for (Row const &row : narrow) {
-        TextPlace const place = gbk.At(row.offset);
-        EXPECT_EQ(place.line, row.line) << row.offset;
-        EXPECT_EQ(place.column, row.column) << row.offset;
-    }
+    Places const narrow = {{0, 1, 1}, {2, 1, 3},  {3, 1, 4},  {4, 2, 1},  {6, 2, 2},
+                           {8, 2, 3}, {10, 2, 5}, {12, 3, 1}, {13, 4, 1}, {99, 4, 2}};
+    EXPECT_EQ(At(gbk, narrow), narrow);
     // UTF-16 with its mark: the mark takes no column, a surrogate pair is one character.
-    TextPositions const wide(Utf16(u"a\U0001F600b\r\nc", true), true);
-    Row const units[] = {{0, 1, 1}, {2, 1, 1}, {4, 1, 2}, {8, 1, 3}, {10, 1, 4}, {14, 2, 1}};
-    for (Row const &row : units) {
-        TextPlace const place = wide.At(row.offset);
-        EXPECT_EQ(place.line, row.line) << row.offset;
-        EXPECT_EQ(place.column, row.column) << row.offset;
-    }
+    TextPositions const wide(Utf16(u"a\U0001F600b\r\nc"), true);
+    Places const units = {{0, 1, 1}, {2, 1, 1}, {4, 1, 2}, {8, 1, 3}, {10, 1, 4}, {14, 2, 1}};
+    EXPECT_EQ(At(wide, units), units);
     // A UTF-8 mark takes no column when the file is read as UTF-8.
     Ril_SetAnsiCodePage(65001);
     TextPositions const utf8(Bytes("\xEF\xBB\xBF\xE4\xB8\xADx"), false);
-    EXPECT_EQ(utf8.At(6).column, 2u);
-    EXPECT_EQ(utf8.At(3).column, 1u);
+    Places const marked = {{3, 1, 1}, {6, 1, 2}};
+    EXPECT_EQ(At(utf8, marked), marked);
     Ril_SetAnsiCodePage(0);
 }
 
 TEST(CliLanguage, FirstSetVariableDecidesAndOptionWins) {
-    struct Row {
-        std::map<std::string, std::string> environment;
-        MessageLanguage expected;
-    };
     static std::map<std::string, std::string> current;
-    Row const rows[] = {
+    auto const lookup = [](char const *name) -> char const * {
+        auto const found = current.find(name);
+        return found == current.end() ? nullptr : found->second.c_str();
+    };
+    std::pair<std::map<std::string, std::string>, MessageLanguage> const rows[] = {
         {{}, MessageLanguage::kEnglish},
         {{{"LANG", "zh_CN.UTF-8"}}, MessageLanguage::kChinese},
         {{{"LANG", "zh_CN.UTF-8"}, {"LC_ALL", "C"}}, MessageLanguage::kEnglish},
@@ -100,13 +91,9 @@ TEST(CliLanguage, FirstSetVariableDecidesAndOptionWins) {
         {{{"LC_ALL", ""}, {"LC_MESSAGES", ""}, {"LANG", "zh"}}, MessageLanguage::kChinese},
         {{{"LC_ALL", "de_DE"}, {"LANG", "zh_CN"}}, MessageLanguage::kEnglish},
     };
-    for (Row const &row : rows) {
-        current = row.environment;
-        auto lookup = [](char const *name) -> char const * {
-            auto const found = current.find(name);
-            return found == current.end() ? nullptr : found->second.c_str();
-        };
-        EXPECT_EQ(LanguageFromEnvironment(lookup), row.expected);
+    for (auto const &[environment, expected] : rows) {
+        current = environment;
+        EXPECT_EQ(LanguageFromEnvironment(lookup), expected);
     }
 
     GlobalOptions options;
@@ -114,7 +101,16 @@ TEST(CliLanguage, FirstSetVariableDecidesAndOptionWins) {
     std::vector<char const *> const rest = TakeGlobalOptions(arguments, options);
     EXPECT_EQ(std::vector<std::string>(rest.begin(), rest.end()),
               (std::vector<std::string>{"dump", "x.bin", "--", "--lang"}));
-    EXPECT_EQ(options.language, MessageLanguage::kChinese);
+    EXPECT_EQ(std::pair(options.language, options.quiet),
+              std::pair(MessageLanguage::kChinese, true));
+    // An option's values pass untouched, whatever they read; a later --quiet is still taken.
+    char const *const valued[] = {"module",  "edit",     "m.dll",  "--add",   "1",       "M",
+                                  "--quiet", "--holder", "--lang", "--quiet", "--commit"};
+    options = {};
+    std::vector<char const *> const kept = TakeGlobalOptions(valued, options, &OptionValueCount);
+    EXPECT_EQ(std::vector<std::string>(kept.begin(), kept.end()),
+              (std::vector<std::string>{"module", "edit", "m.dll", "--add", "1", "M", "--quiet",
+                                        "--holder", "--lang", "--commit"}));
     EXPECT_TRUE(options.quiet);
     char const *const english[] = {"--lang=en", "check"};
     EXPECT_EQ(TakeGlobalOptions(english, options).size(), 1u);
