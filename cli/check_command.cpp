@@ -14,25 +14,13 @@
 namespace rilcli {
 namespace {
 
-char const *SeverityName(Severity severity) {
-    switch (severity) {
-    case Severity::kError:
-        return "error";
-    case Severity::kWarning:
-        return "warning";
-    case Severity::kInformation:
-        return "information";
-    }
-    return "error";
-}
-
 std::string Number(std::optional<TextPlace> const &place, std::uint64_t TextPlace::*part) {
     return place ? std::to_string((*place).*part) : "null";
 }
 
 std::string DiagnosticJson(Diagnostic const &diagnostic) {
     JsonObject object;
-    object.Add("severity", SeverityName(diagnostic.severity));
+    object.Add("severity", SeverityWord(diagnostic.severity, true));
     if (diagnostic.file.empty())
         object.AddRaw("file", "null");
     else

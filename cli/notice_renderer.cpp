@@ -84,18 +84,6 @@ std::string Tidy(std::string text) {
     return out;
 }
 
-char const *SeverityWord(Severity severity) {
-    switch (severity) {
-    case Severity::kError:
-        return "error";
-    case Severity::kWarning:
-        return "warning";
-    case Severity::kInformation:
-        return "info";
-    }
-    return "error";
-}
-
 std::string Where(std::string const &file, std::optional<TextPlace> const &place) {
     std::string where = "ril4410: ";
     if (file.empty())
