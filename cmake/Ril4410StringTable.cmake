@@ -26,8 +26,8 @@
 # Ril_LoadResFromMemory(<name>_bin, <name>_bin_size), no BIN file needed at run time.
 
 if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
-  # The build step. The import's gap count is a notice on standard error: a successful
-  # import stays silent about it, any other message is shown, and a failure shows them all.
+  # The build step: check, import, header. The check shows every warning; a failure of any
+  # step shows its messages and fails the build.
   cmake_minimum_required(VERSION 3.20)
   # A byte-order mark FF FE makes the import read UTF-16 whatever it is told, and EF BB BF
   # UTF-8 when no code page is given; the header must read the texts the same way.
@@ -51,9 +51,10 @@ if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
     message(FATAL_ERROR "ril4410 check of ${RIL4410_SOURCE} failed")
   endif()
   # Reproducible and quiet for the build: the holder marker names no user (and carries the
-  # time of SOURCE_DATE_EPOCH when it is set), and an output whose bytes stay the same is
-  # left untouched, so that nothing that depends on it is built again.
-  set(import_options --holder build --if-changed)
+  # time of SOURCE_DATE_EPOCH when it is set), an output whose bytes stay the same is left
+  # untouched, so that nothing that depends on it is built again, and the warnings the check
+  # has just shown are not shown twice.
+  set(import_options --holder build --if-changed --quiet)
   execute_process(
     COMMAND "${RIL4410_TOOL}" import "${RIL4410_SOURCE}" "${RIL4410_BIN}" ${tool_options}
             ${import_options}
@@ -61,8 +62,6 @@ if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
   if(NOT status EQUAL 0)
     message(FATAL_ERROR "ril4410 import of ${RIL4410_SOURCE} failed:\n${output}${messages}")
   endif()
-  string(REGEX REPLACE "\nError: black Num: -?[0-9]+\n" "\n" messages "\n${messages}")
-  string(REGEX REPLACE "^\n" "" messages "${messages}")
   if(NOT messages STREQUAL "")
     message(WARNING "ril4410 import of ${RIL4410_SOURCE}:\n${messages}")
   endif()
