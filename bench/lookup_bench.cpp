@@ -1,7 +1,9 @@
 // Hot random lookups as an application sees them: the getters called through the shared
-// library's exported functions, beside a plain array of text pointers indexed by ID over
-// copies of the same texts, read the same way (the first character of each text), and the
-// same array behind a function call that is not inlined (the cost of the call alone). Each is
+// library's exported functions, beside a plain array of text pointers indexed by ID, read the
+// same way (the first character of each text). The array points either at the very texts the
+// getters hand out (the same bytes in memory, so only the lookup differs) or at compact copies
+// of them (texts back to back, without the records around them); the same array behind a
+// function call that is not inlined shows what a call alone costs. Each is
 // measured twice: as independent lookups (the CPU overlaps many of them), and as a dependent
 // chain where the next ID depends on the character just read, as when a program uses the
 // text it looked up before it looks up the next one.
@@ -85,7 +87,10 @@ class BenchTable {
     }
 
     const std::vector<std::uint32_t> &Ids() const { return ids_; }
-    const std::vector<const std::uint8_t *> &Texts() const { return texts_; }
+    // The texts by ID: the getters' own (`inTable`), or the compact copies.
+    const std::vector<const std::uint8_t *> &Texts(bool inTable) const {
+        return inTable ? tableTexts_ : texts_;
+    }
 
   private:
     BenchTable(bool wide, std::uint32_t items) : wide_(wide) {
@@ -116,7 +121,7 @@ class BenchTable {
         CopyTexts();
     }
 
-    // Every ID with a record, and a copy of its text as the getter hands it out.
+    // Every ID with a record, the text the getter hands out for it and a copy of that text.
     void CopyTexts() {
         std::vector<std::pair<std::uint32_t, std::size_t>> offsets;
         for (std::uint32_t id = 0; id < 0x40000; ++id) {
@@ -135,8 +140,12 @@ class BenchTable {
             }
         }
         texts_.assign(ids_.empty() ? 0 : ids_.back() + 1, nullptr);
-        for (const auto &[id, offset] : offsets)
+        tableTexts_.assign(texts_.size(), nullptr);
+        for (const auto &[id, offset] : offsets) {
             texts_[id] = reinterpret_cast<const std::uint8_t *>(copies_.data() + offset);
+            tableTexts_[id] = wide_ ? reinterpret_cast<const std::uint8_t *>(Ril_GetStringW(id))
+                                    : reinterpret_cast<const std::uint8_t *>(Ril_GetStringA(id));
+        }
     }
 
     static inline BenchTable *loaded_ = nullptr;
@@ -145,6 +154,7 @@ class BenchTable {
     std::vector<std::uint32_t> ids_;
     std::string copies_; // the texts back to back, as in a loaded file
     std::vector<const std::uint8_t *> texts_;
+    std::vector<const std::uint8_t *> tableTexts_;
 };
 
 // IDs of the table to look up, in a random order fixed for every run.
@@ -158,7 +168,7 @@ std::vector<std::uint32_t> Rotation(const BenchTable &table) {
 }
 
 // One lookup per iteration, reading the first character of what it returns.
-template <typename Read> void RunLookups(benchmark::State &state, bool wide, Read read) {
+template <auto Read> void RunLookups(benchmark::State &state, bool wide, bool inTable = false) {
     BenchTable &table = BenchTable::Get(wide, static_cast<std::uint32_t>(state.range(0)));
     if (!table.Load() || table.Ids().empty()) {
         state.SkipWithError("cannot build or load the benchmark table");
@@ -166,12 +176,12 @@ template <typename Read> void RunLookups(benchmark::State &state, bool wide, Rea
     }
     const std::vector<std::uint32_t> rotation = Rotation(table);
     const std::uint32_t *ids = rotation.data();
-    const std::uint8_t *const *texts = table.Texts().data();
+    const std::uint8_t *const *texts = table.Texts(inTable).data();
     for (std::uint32_t id : rotation) // every text is handed out once before timing
-        benchmark::DoNotOptimize(read(texts, id));
+        benchmark::DoNotOptimize(Read(texts, id));
     std::size_t next = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(read(texts, ids[next]));
+        benchmark::DoNotOptimize(Read(texts, ids[next]));
         next = (next + 1) & (kRotation - 1);
     }
     state.SetItemsProcessed(state.iterations());
@@ -179,7 +189,7 @@ template <typename Read> void RunLookups(benchmark::State &state, bool wide, Rea
 
 // A dependent chain: the next ID is taken from the rotation at an index that depends on the
 // character just read, so each lookup waits for the one before.
-template <typename Read> void RunChain(benchmark::State &state, bool wide, Read read) {
+template <auto Read> void RunChain(benchmark::State &state, bool wide, bool inTable = false) {
     BenchTable &table = BenchTable::Get(wide, static_cast<std::uint32_t>(state.range(0)));
     if (!table.Load() || table.Ids().empty()) {
         state.SkipWithError("cannot build or load the benchmark table");
@@ -187,21 +197,23 @@ template <typename Read> void RunChain(benchmark::State &state, bool wide, Read 
     }
     const std::vector<std::uint32_t> rotation = Rotation(table);
     const std::uint32_t *ids = rotation.data();
-    const std::uint8_t *const *texts = table.Texts().data();
+    const std::uint8_t *const *texts = table.Texts(inTable).data();
     for (std::uint32_t id : rotation)
-        benchmark::DoNotOptimize(read(texts, id));
+        benchmark::DoNotOptimize(Read(texts, id));
     std::size_t next = 0;
     for (auto _ : state) {
-        unsigned c = read(texts, ids[next]);
+        unsigned c = Read(texts, ids[next]);
         next = (next + 1 + (c & 1)) & (kRotation - 1);
     }
     benchmark::DoNotOptimize(next);
     state.SetItemsProcessed(state.iterations());
 }
 
-void BM_PointerArrayA(benchmark::State &state) {
-    RunLookups(state, false,
-               [](const std::uint8_t *const *texts, std::uint32_t id) { return texts[id][0]; });
+std::uint8_t ReadArrayA(const std::uint8_t *const *texts, std::uint32_t id) {
+    return texts[id][0];
+}
+RIL_WCHAR ReadArrayW(const std::uint8_t *const *texts, std::uint32_t id) {
+    return reinterpret_cast<const RIL_WCHAR *>(texts[id])[0];
 }
 
 // The same array behind a function that is not inlined: what a call itself costs.
@@ -209,74 +221,56 @@ const std::uint8_t *const *calledTexts = nullptr;
 [[gnu::noinline]] const std::uint8_t *CalledArray(std::uint32_t id) {
     return calledTexts[id];
 }
-
-void BM_CalledArrayA(benchmark::State &state) {
-    RunLookups(state, false, [](const std::uint8_t *const *texts, std::uint32_t id) {
-        calledTexts = texts;
-        return CalledArray(id)[0];
-    });
+std::uint8_t ReadCalledArrayA(const std::uint8_t *const *texts, std::uint32_t id) {
+    calledTexts = texts;
+    return CalledArray(id)[0];
 }
 
-void BM_GetStringA(benchmark::State &state) {
-    RunLookups(state, false,
-               [](const std::uint8_t *const *, std::uint32_t id) { return Ril_GetStringA(id)[0]; });
+std::uint8_t ReadGetStringA(const std::uint8_t *const *, std::uint32_t id) {
+    return static_cast<std::uint8_t>(Ril_GetStringA(id)[0]);
+}
+std::uint8_t ReadGetData(const std::uint8_t *const *, std::uint32_t id) {
+    return static_cast<const std::uint8_t *>(Ril_GetData(id))[0];
+}
+RIL_WCHAR ReadGetStringW(const std::uint8_t *const *, std::uint32_t id) {
+    return Ril_GetStringW(id)[0];
 }
 
-void BM_GetData(benchmark::State &state) {
-    RunLookups(state, false, [](const std::uint8_t *const *, std::uint32_t id) {
-        return static_cast<const std::uint8_t *>(Ril_GetData(id))[0];
-    });
+// The benchmarks as registered: independent lookups, then dependent chains; "TableArray"
+// reads the getters' own texts.
+template <auto Read, bool Wide, bool InTable = false> void Lookups(benchmark::State &state) {
+    RunLookups<Read>(state, Wide, InTable);
+}
+template <auto Read, bool Wide, bool InTable = false> void Chain(benchmark::State &state) {
+    RunChain<Read>(state, Wide, InTable);
 }
 
-void BM_PointerArrayW(benchmark::State &state) {
-    RunLookups(state, true, [](const std::uint8_t *const *texts, std::uint32_t id) {
-        return reinterpret_cast<const RIL_WCHAR *>(texts[id])[0];
-    });
-}
+struct Registration {
+    const char *name;
+    void (*run)(benchmark::State &);
+};
+const Registration kBenchmarks[] = {
+    {"BM_PointerArrayA", Lookups<ReadArrayA, false>},
+    {"BM_TableArrayA", Lookups<ReadArrayA, false, true>},
+    {"BM_CalledArrayA", Lookups<ReadCalledArrayA, false>},
+    {"BM_GetStringA", Lookups<ReadGetStringA, false>},
+    {"BM_GetData", Lookups<ReadGetData, false>},
+    {"BM_PointerArrayW", Lookups<ReadArrayW, true>},
+    {"BM_TableArrayW", Lookups<ReadArrayW, true, true>},
+    {"BM_GetStringW", Lookups<ReadGetStringW, true>},
+    {"BM_ChainArrayA", Chain<ReadArrayA, false>},
+    {"BM_ChainTableArrayA", Chain<ReadArrayA, false, true>},
+    {"BM_ChainGetStringA", Chain<ReadGetStringA, false>},
+    {"BM_ChainGetData", Chain<ReadGetData, false>},
+    {"BM_ChainArrayW", Chain<ReadArrayW, true>},
+    {"BM_ChainTableArrayW", Chain<ReadArrayW, true, true>},
+    {"BM_ChainGetStringW", Chain<ReadGetStringW, true>},
+};
 
-void BM_GetStringW(benchmark::State &state) {
-    RunLookups(state, true,
-               [](const std::uint8_t *const *, std::uint32_t id) { return Ril_GetStringW(id)[0]; });
-}
-
-void BM_ChainArrayA(benchmark::State &state) {
-    RunChain(state, false,
-             [](const std::uint8_t *const *texts, std::uint32_t id) { return texts[id][0]; });
-}
-
-void BM_ChainGetStringA(benchmark::State &state) {
-    RunChain(state, false, [](const std::uint8_t *const *, std::uint32_t id) {
-        return static_cast<std::uint8_t>(Ril_GetStringA(id)[0]);
-    });
-}
-
-void BM_ChainGetData(benchmark::State &state) {
-    RunChain(state, false, [](const std::uint8_t *const *, std::uint32_t id) {
-        return static_cast<const std::uint8_t *>(Ril_GetData(id))[0];
-    });
-}
-
-void BM_ChainArrayW(benchmark::State &state) {
-    RunChain(state, true, [](const std::uint8_t *const *texts, std::uint32_t id) {
-        return reinterpret_cast<const RIL_WCHAR *>(texts[id])[0];
-    });
-}
-
-void BM_ChainGetStringW(benchmark::State &state) {
-    RunChain(state, true,
-             [](const std::uint8_t *const *, std::uint32_t id) { return Ril_GetStringW(id)[0]; });
-}
+[[maybe_unused]] const bool registered = [] {
+    for (const Registration &entry : kBenchmarks)
+        benchmark::RegisterBenchmark(entry.name, entry.run)->Arg(10000)->Arg(100000);
+    return true;
+}();
 
 } // namespace
-
-BENCHMARK(BM_PointerArrayA)->Arg(10000)->Arg(100000);
-BENCHMARK(BM_CalledArrayA)->Arg(10000)->Arg(100000);
-BENCHMARK(BM_GetStringA)->Arg(10000)->Arg(100000);
-BENCHMARK(BM_GetData)->Arg(10000)->Arg(100000);
-BENCHMARK(BM_PointerArrayW)->Arg(10000)->Arg(100000);
-BENCHMARK(BM_GetStringW)->Arg(10000)->Arg(100000);
-BENCHMARK(BM_ChainArrayA)->Arg(10000)->Arg(100000);
-BENCHMARK(BM_ChainGetStringA)->Arg(10000)->Arg(100000);
-BENCHMARK(BM_ChainGetData)->Arg(10000)->Arg(100000);
-BENCHMARK(BM_ChainArrayW)->Arg(10000)->Arg(100000);
-BENCHMARK(BM_ChainGetStringW)->Arg(10000)->Arg(100000);

@@ -66,39 +66,34 @@ awk '
 lookups="$build/lookup-results.txt"
 "$build/bench/ril4410_lookup_bench" --benchmark_repetitions=5 \
     --benchmark_report_aggregates_only=true | tee "$lookups"
-# Nanoseconds per lookup (CPU time), medians; each getter against the array of its flavour,
-# first as independent lookups, then as dependent chains.
+# Nanoseconds per lookup (CPU time), medians: each getter against the array of its flavour over
+# the same texts (the getters' own bytes) and over compact copies of them, first as independent
+# lookups, then as dependent chains.
 awk '
     $1 ~ /_median$/ { split($1, name, "/"); time[name[1] "/" name[2]] = $4 }
+    function row(prefix, getter, flavour, n,    g, t, c) {
+        g = time["BM_" prefix getter "/" n "_median"]
+        t = time["BM_" prefix "TableArray" flavour "/" n "_median"]
+        c = time["BM_" prefix (prefix == "" ? "Pointer" : "") "Array" flavour "/" n "_median"]
+        if (g > 0 && t > 0 && c > 0)
+            printf "%6d items: Ril_%s %.2f ns; array over the same texts %.2f ns: %.2fx (target <= 1.5x); over compact copies %.2f ns: %.2fx\n",
+                n, getter, g, t, g / t, c, g / c
+    }
     END {
-        printf "\n"
         split("10000 100000", sizes, " ")
-        for (i = 1; i <= 2; ++i) {
-            n = sizes[i]
-            a = time["BM_PointerArrayA/" n "_median"]; w = time["BM_PointerArrayW/" n "_median"]
-            c = time["BM_CalledArrayA/" n "_median"]
-            if (a > 0 && c > 0)
-                printf "%6d items: the array behind a function call %.2f ns, array %.2f ns: %.2fx\n",
-                    n, c, a, c / a
-            if (a > 0)
-                printf "%6d items: Ril_GetStringA %.2f ns, Ril_GetData %.2f ns, array %.2f ns: %.2fx, %.2fx (target <= 1.5x)\n",
-                    n, time["BM_GetStringA/" n "_median"], time["BM_GetData/" n "_median"], a,
-                    time["BM_GetStringA/" n "_median"] / a, time["BM_GetData/" n "_median"] / a
-            if (w > 0)
-                printf "%6d items: Ril_GetStringW %.2f ns, array %.2f ns: %.2fx (target <= 1.5x)\n",
-                    n, time["BM_GetStringW/" n "_median"], w, time["BM_GetStringW/" n "_median"] / w
-        }
-        # The dependent chains: each lookup waits for the character the one before read.
-        printf "\nDependent chains (the next ID depends on the character read):\n"
-        for (i = 1; i <= 2; ++i) {
-            n = sizes[i]
-            a = time["BM_ChainArrayA/" n "_median"]; w = time["BM_ChainArrayW/" n "_median"]
-            if (a > 0)
-                printf "%6d items: Ril_GetStringA %.2f ns, Ril_GetData %.2f ns, array %.2f ns: %.2fx, %.2fx (target <= 1.5x)\n",
-                    n, time["BM_ChainGetStringA/" n "_median"], time["BM_ChainGetData/" n "_median"], a,
-                    time["BM_ChainGetStringA/" n "_median"] / a, time["BM_ChainGetData/" n "_median"] / a
-            if (w > 0)
-                printf "%6d items: Ril_GetStringW %.2f ns, array %.2f ns: %.2fx (target <= 1.5x)\n",
-                    n, time["BM_ChainGetStringW/" n "_median"], w, time["BM_ChainGetStringW/" n "_median"] / w
+        title[""] = "Independent lookups:"; title["Chain"] = "Dependent chains (the next ID depends on the character read):"
+        for (p = 0; p <= 1; ++p) {
+            prefix = p ? "Chain" : ""
+            printf "\n%s\n", title[prefix]
+            for (i = 1; i <= 2; ++i) {
+                n = sizes[i]
+                if (!p && time["BM_CalledArrayA/" n "_median"] > 0)
+                    printf "%6d items: the array behind a function call %.2f ns, array %.2f ns: %.2fx\n",
+                        n, time["BM_CalledArrayA/" n "_median"], time["BM_PointerArrayA/" n "_median"],
+                        time["BM_CalledArrayA/" n "_median"] / time["BM_PointerArrayA/" n "_median"]
+                row(prefix, "GetStringA", "A", n)
+                row(prefix, "GetData", "A", n)
+                row(prefix, "GetStringW", "W", n)
+            }
         }
     }' "$lookups"
