@@ -1,12 +1,10 @@
 # Runs the ril4410 tool (TOOL, under EMULATOR if given) once with ARGS ('|'-separated) and
-# compares its exit status (EXPECT_EXIT, default 0), standard output (EXPECT_STDOUT, or the
-# bytes of STDOUT_FILE) and standard error (EXPECT_STDERR) exactly; \t, \n and \\ in them
-# stand for a tab, a line feed and a backslash; STDERR_FILE gives the expected standard error
-# as a file. ABSENT names a file the run must not write; COPY ("SOURCE|TARGET") a file copied
-# before the run. The tool runs without LC_ALL,
-# LC_MESSAGES and LANG unless ENV ('|'-separated NAME=VALUE) sets them; under an emulator
-# (Wine, whose locale the tool would see) it is told --lang en instead unless ENV is given.
-# The output is captured in TEST_NAME.stdout and .stderr.
+# compares its exit status (EXPECT_EXIT, default 0), standard output (EXPECT_STDOUT or the
+# file STDOUT_FILE) and standard error (EXPECT_STDERR or STDERR_FILE) exactly; \t, \n and \\
+# stand for a tab, a line feed and a backslash. ABSENT names a file the run must not write;
+# COPY ("SOURCE|TARGET") a file copied first. LC_ALL, LC_MESSAGES and LANG are unset unless
+# ENV ('|'-separated NAME=VALUE) sets them; under an emulator (Wine, whose locale the tool
+# would see) --lang en is given instead. Outputs are kept in TEST_NAME.stdout and .stderr.
 cmake_minimum_required(VERSION 3.20)
 
 function(decode_escapes text result)
