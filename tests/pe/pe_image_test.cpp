@@ -13,17 +13,13 @@ using namespace ril::platform::pe;
 using namespace ril::pe_test;
 using Offsets = std::vector<std::optional<std::uint64_t>>;
 
-// Offsets in files made by BuildPe.
+// Offsets in files made by BuildPe, and a small one.
 constexpr std::size_t kCoff = 0x44, kOptional = kCoff + 20, kSections = kOptional + 240;
+const Bytes kSmallPe = MakeHandTree({1}, {"x"}).Pe();
 
-Bytes SmallPe() {
-    return MakeHandTree({1}, {"x"}).Pe();
-}
-
-// .rsrc: raw bytes 0x400-0x600 at RVA 0x2000; one byte past them (zeros in memory), the
-// headers and a wrapping range map nowhere.
+// .rsrc: raw bytes 0x400-0x600 at RVA 0x2000; a byte past them, the headers, a wrap: nowhere.
 TEST(PeImage, MapsRvasToRawBytesOnly) {
-    const Image image = ParseImage(SmallPe()).value();
+    const Image image = ParseImage(kSmallPe).value();
     ASSERT_EQ(image.sections.size(), 2u);
     EXPECT_EQ((Offsets{image.FileOffsetOf(0x2004, 8), image.FileOffsetOf(0x2000, 0x200),
                        image.FileOffsetOf(0x2000, 0x201), image.FileOffsetOf(0x2200, 1),
@@ -42,33 +38,21 @@ TEST(PeImage, ChecksumOfOddLengthsAndTheFieldItself) {
     EXPECT_EQ(ComputeCheckSum(Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0}, 4), 0xFFFFu + 8u);
 }
 
-// Each case damages a valid file in one way, or cuts it short; none may parse.
+// One damage per check (the fuzzer owns the breadth), or a file cut short: none may parse.
 TEST(PeImage, RejectsMalformedHeaders) {
-    const Bytes good = SmallPe();
+    const Bytes &good = kSmallPe;
     ASSERT_TRUE(ParseImage(good));
     const std::size_t rsrc = kSections + 40, directories = kOptional + 112;
     const std::vector<std::pair<const char *, std::function<void(Bytes &)>>> cases = {
-        {"no MZ", [](Bytes &f) { f[0] = 'X'; }},
-        {"e_lfanew past the end", [](Bytes &f) { PutU32(f, 0x3C, 0xFFFFFFF0); }},
-        {"no PE signature", [](Bytes &f) { f[0x41] = 'X'; }},
-        {"unknown magic", [](Bytes &f) { PutU16(f, kOptional, 0x107); }},
         {"no sections", [](Bytes &f) { PutU16(f, kCoff + 2, 0); }},
-        {"97 sections", [](Bytes &f) { PutU16(f, kCoff + 2, 97); }},
         {"optional header too small", [](Bytes &f) { PutU16(f, kCoff + 16, 100); }},
-        {"two directories", [](Bytes &f) { PutU32(f, kOptional + 108, 2); }},
         {"directories beyond the header", [](Bytes &f) { PutU16(f, kCoff + 16, 112 + 8 * 10); }},
         {"FileAlignment not a power of two", [](Bytes &f) { PutU32(f, kOptional + 36, 0x300); }},
-        {"SectionAlignment < FileAlignment", [](Bytes &f) { PutU32(f, kOptional + 32, 0x100); }},
         {"section table past SizeOfHeaders", [](Bytes &f) { PutU32(f, kOptional + 60, 0x100); }},
         {"raw data past the end", [](Bytes &f) { PutU32(f, rsrc + 16, 0x10000); }},
-        {"raw range wrapping", [](Bytes &f) { PutU32(f, rsrc + 20, 0xFFFFFE00); }},
-        {"unaligned RVA", [](Bytes &f) { PutU32(f, rsrc + 12, 0x2100); }},
-        {"descending RVAs", [](Bytes &f) { PutU32(f, rsrc + 12, 0x1000); }},
         {"overlapping RVAs", [](Bytes &f) { PutU32(f, kSections + 8, 0x1001); }},
         {"SizeOfImage too small", [](Bytes &f) { PutU32(f, kOptional + 56, 0x2000); }},
-        {"resources outside every section", [](Bytes &f) { PutU32(f, directories + 16, 0x8000); }},
         {"resources past their raw data", [](Bytes &f) { PutU32(f, directories + 20, 0x201); }},
-        {"resources wrapping", [](Bytes &f) { PutU32(f, directories + 20, 0xFFFFF000); }},
     };
     for (const auto &[what, damage] : cases) {
         Bytes file = good;

@@ -1,9 +1,8 @@
-// Test driver for the module service, used by the interoperability tests:
+// Test driver for the module service, used by the interoperability and concurrency tests:
 //   pe_module_tool update MODULE OP...   OP = add:ID:TEXT | big:ID:COUNT | del:ID (language 0)
 //   pe_module_tool find IDS MODULE...    IDS comma-separated; per module "== MODULE", then
 //                                         "ID: SIZE HEXBYTES" or "ID: none" per ID
-//   pe_module_tool commit MODULE ID...   one editing session per ID that commits the item
-//                                         ITEM_<ID> "<ID>"; failures go to standard error
+//   pe_module_tool commit MODULE ID...   one editing session per ID commits ITEM_<ID> "<ID>"
 #include "Ril4410.h"
 #include "platform/module.h"
 
@@ -16,6 +15,7 @@
 namespace {
 
 using ril::platform::kRtRcData;
+using ril::platform::Module;
 
 bool Queue(ril::platform::ResourceUpdate &update, const std::string &op) {
     char *end = nullptr;
@@ -37,13 +37,11 @@ int Update(const char *path, int count, char **ops) {
     auto update = ril::platform::BeginResourceUpdate(path);
     for (int i = 0; update && i < count; ++i)
         if (!Queue(*update, ops[i]))
-            return std::printf("refused: %s\n", ops[i]), update->End(true), 1;
-    if (update && update->End(false))
-        return 0;
-    std::printf("updating %s failed\n", path);
-    return 1;
+            return std::printf("refused: %s\n", ops[i]), 1;
+    return update && update->End(false) ? 0 : (std::printf("updating %s failed\n", path), 1);
 }
 
+// Prints, per module, the record of each ID as the interop checks compare it with Wine's.
 int Find(const char *ids, int count, char **paths) {
     for (int i = 0; i < count; ++i) {
         std::printf("== %s\n", paths[i]);
@@ -53,11 +51,9 @@ int Find(const char *ids, int count, char **paths) {
         for (const char *p = ids; module && *p != '\0'; p += *p == ',') {
             char *end = nullptr;
             const auto id = static_cast<unsigned>(std::strtoul(p, &end, 0));
-            if (end == p || (*end != ',' && *end != '\0'))
-                return 2;
             p = end;
             auto found = module->Find(kRtRcData, static_cast<std::uint16_t>(id));
-            const bool hit = found.status == ril::platform::Module::FindStatus::Found;
+            const bool hit = found.status == Module::FindStatus::Found;
             std::printf(hit ? "%u: %u " : "%u: none", id, static_cast<unsigned>(found.size));
             for (std::uint32_t j = 0; hit && j < found.size; ++j)
                 std::printf("%02x", found.data[j]);
@@ -74,16 +70,14 @@ int Commit(const char *path, int count, char **ids) {
         const auto id = static_cast<RIL_ULONG>(std::strtoul(ids[i], nullptr, 0));
         const auto size = static_cast<RIL_ULONG>(std::strlen(ids[i]) + 1);
         RIL_LONG result = Ril_RTEditOpenModule(path);
-        result = result != 0 ? result : Ril_RTEditBegin(0, nullptr);
-        result = result != 0
-                     ? result
-                     : Ril_RTEditAddOrReplaceString(macro.c_str(), ids[i], size, id, nullptr);
-        result = result != 0 ? result : Ril_RTEditEnd(0, nullptr, 0);
+        if (result == 0 && (result = Ril_RTEditBegin(0, nullptr)) == 0 &&
+            (result = Ril_RTEditAddOrReplaceString(macro.c_str(), ids[i], size, id, nullptr)) == 0)
+            result = Ril_RTEditEnd(0, nullptr, 0);
         Ril_RTEditCloseModule();
-        if (result != 0)
-            return std::fprintf(stderr, "committing %s to %s failed: %ld\n", ids[i], path,
-                                static_cast<long>(result)),
-                   1;
+        if (result != 0) {
+            std::fprintf(stderr, "committing %s to %s failed: %ld\n", ids[i], path, long{result});
+            return 1;
+        }
     }
     return 0;
 }

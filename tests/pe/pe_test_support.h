@@ -6,17 +6,16 @@
 #include "pe/pe_resources.h"
 #include "support/test_support.h"
 
+#include <filesystem>
 #include <optional>
 
 namespace ril::pe_test {
 
 using test::Bytes;
 
-// The architectures ("64", "32") whose modules the fixture script built.
-std::vector<std::string> Arches();
-// Skips the current test when no toolchain built the x86-64 modules.
+// Skips the current test when the x86-64 modules were not built.
 #define REQUIRE_FIXTURES()                                                                         \
-    if (::ril::pe_test::Arches().empty() || ::ril::pe_test::Arches()[0] != "64")                   \
+    if (!std::filesystem::exists(::ril::pe_test::FixturePath("mid64.dll")))                        \
     GTEST_SKIP() << "no 64-bit MinGW-w64 toolchain built the test modules"
 std::string FixturePath(const std::string &name);
 Bytes Fixture(const std::string &name);
@@ -32,19 +31,28 @@ struct Loaded {
 };
 std::string LeafText(const platform::pe::ResourceLeaf *leaf); // "<none>" for no leaf
 
-std::uint32_t GetU32(const Bytes &bytes, std::size_t at);
-std::uint16_t GetU16(const Bytes &bytes, std::size_t at);
-void PutU32(Bytes &bytes, std::size_t at, std::uint32_t value);
-void PutU16(Bytes &bytes, std::size_t at, std::uint16_t value);
+// Little-endian values at `at` (out of range throws).
+template <typename T> T GetLe(const Bytes &bytes, std::size_t at) {
+    T value = 0;
+    for (std::size_t i = sizeof(T); i-- > 0;)
+        value = static_cast<T>(value << 8 | bytes.at(at + i));
+    return value;
+}
+template <typename T> void PutLe(Bytes &bytes, std::size_t at, T value) {
+    for (std::size_t i = 0; i < sizeof(T); ++i)
+        bytes.at(at + i) = static_cast<std::uint8_t>(value >> 8 * i);
+}
+inline constexpr auto &GetU16 = GetLe<std::uint16_t>;
+inline constexpr auto &GetU32 = GetLe<std::uint32_t>;
+inline constexpr auto &PutU16 = PutLe<std::uint16_t>;
+inline constexpr auto &PutU32 = PutLe<std::uint32_t>;
 
-// A small PE file (e_lfanew 0x40, FileAlignment 0x200, SectionAlignment 0x1000): .text at
-// 0x1000, .rsrc at kHandResourceRva holding `resources` (none when empty), optionally .data
-// at 0x3000.
+// A small PE32+ file (FileAlignment 0x200): .text at 0x1000, .rsrc at kHandResourceRva
+// holding `resources` (none when empty), optionally .data at 0x3000.
 constexpr std::uint32_t kHandResourceRva = 0x2000;
-Bytes BuildPe(const Bytes &resources, bool pe32Plus = true, bool dataAfter = false);
+Bytes BuildPe(const Bytes &resources, bool dataAfter = false);
 
-// A resource tree laid out by hand for kHandResourceRva: type 10, the given integer names,
-// language 0 each; its RT_RCDATA name table at offset 24.
+// A resource tree for kHandResourceRva: type 10, integer names, language 0; names at 24.
 struct HandTree {
     Bytes bytes;
     std::vector<std::size_t> languageTables, dataEntries; // per name

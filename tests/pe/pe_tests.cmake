@@ -15,13 +15,7 @@ endif()
 target_include_directories(ril4410_pe_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_compile_definitions(ril4410_pe_tests PRIVATE RIL_PE_FIXTURES_DIR="${RIL_PE_FIXTURES}")
 target_link_libraries(ril4410_pe_tests PRIVATE ril4410_static GTest::gtest GTest::gtest_main)
-if(NOT CMAKE_CROSSCOMPILING)
-  gtest_discover_tests(ril4410_pe_tests DISCOVERY_TIMEOUT 60
-    PROPERTIES FIXTURES_REQUIRED pe_fixtures)
-else()
-  gtest_discover_tests(ril4410_pe_tests DISCOVERY_TIMEOUT 120 DISCOVERY_MODE PRE_TEST
-    PROPERTIES FIXTURES_REQUIRED pe_fixtures)
-endif()
+ril_discover_tests(ril4410_pe_tests PROPERTIES FIXTURES_REQUIRED pe_fixtures)
 
 # The PE writer reads no uninitialised memory (valgrind; the sanitizer builds cannot run it).
 find_program(RIL_VALGRIND valgrind)
@@ -32,9 +26,9 @@ if(RIL_VALGRIND AND NOT RIL_SANITIZE AND NOT CMAKE_CROSSCOMPILING)
 endif()
 
 if(NOT WIN32)
-  # Modules updated by the library, read by independent readers (the scripts say "SKIPPED:"
-  # when their checker or the x86-64 modules are absent); two processes committing different
-  # items to one module at the same time lose none.
+  # Modules updated by the library, read by independent readers: pefile, and Wine's loader
+  # (FindResourceA must find the bytes the library finds); two processes committing different
+  # items to one module at the same time lose none. "SKIPPED:" when a checker is absent.
   add_executable(ril4410_pe_module_tool pe/pe_module_tool.cpp)
   target_link_libraries(ril4410_pe_module_tool PRIVATE ril4410_static)
   find_program(RIL_SYSTEM_PYTHON NAMES python3 PATHS /usr/bin NO_DEFAULT_PATH)
