@@ -11,16 +11,23 @@
 namespace ril::test {
 namespace {
 
+constexpr auto kNone = std::string::npos;
+
 using ErrorReport = LibraryTest;
 
+// The messages of the plain notices shown.
+std::vector<std::string> Shown(const NoticeCapture &notices) {
+    std::vector<std::string> shown;
+    for (const auto &notice : notices.Notices())
+        shown.push_back(notice.message);
+    return shown;
+}
+
 TEST_F(ErrorReport, ErrorBoxFormatsAndCutsAt1023Bytes) {
-    EXPECT_STREQ(kErrorCaption, "Error:");
-    ErrorBox(catalogue::kMacroNotFound, {}, 12u, 0x1Fu); // GBK bytes pass unchanged
-    ExpectNotice(Printf(msg::kMacroNotFound, 12u, 0x1Fu));
     const std::string longText(2000, 'L');
     ErrorBox(catalogue::kCannotOpen, {}, longText.c_str());
     ExpectNotice(Printf(msg::kCannotOpen, longText.c_str()).substr(0, 1023));
-    // Without a usable log the line is shown instead.
+    // Without a usable log the line is shown instead, and no log is made.
     LogError(nullptr, "no log %d", 1);
     ExpectNotice("no log 1");
     const std::string missing = dir.File("missing/import.log");
@@ -42,13 +49,11 @@ TEST_F(ErrorReport, LogAppendsCrLfLinesInCallOrder) {
     LogError(fresh.c_str(), "created");
     EXPECT_EQ(ReadText(fresh), "created\r\n");
 #ifdef __linux__
-    // A device that is always full: nothing to cut back, the "cannot write" notice naming the
-    // log, then the line itself.
+    // A device that is always full: the "cannot write" notice naming the log, then the line.
     if (FileExists("/dev/full")) {
         LogError("/dev/full", "full");
-        ASSERT_EQ(notices.Notices().size(), 2u);
-        EXPECT_EQ(notices.Notices()[0].message, Printf(msg::kCannotWriteBin, "/dev/full"));
-        EXPECT_EQ(notices.Notices()[1].message, "full");
+        EXPECT_EQ(Shown(notices),
+                  (std::vector<std::string>{Printf(msg::kCannotWriteBin, "/dev/full"), "full"}));
     }
 #endif
 }
@@ -64,174 +69,152 @@ std::string Again(const RIL_NOTICE *notice, int language) {
     return text;
 }
 
-// Everything a structured notice carried, copied during the call.
+// Everything a structured notice carried, copied during the call; `chinese` and `english` are
+// its text rendered again; numbers among the arguments are in decimal.
 struct Seen {
-    std::string id;
-    int severity = -1;
-    std::string file;
-    long long offset = -1;
-    long long firstOffset = -1;
-    int systemError = 0;
-    std::string reason;
-    int logged = -1;
-    std::vector<std::string> args; // texts, or numbers in decimal
-    std::string text;
-    std::string chinese; // rendered again
-    std::string english;
+    Seen() = default;
+    explicit Seen(const RIL_NOTICE *n)
+        : id(n->messageId), file(n->file != nullptr ? n->file : ""),
+          reason(n->systemReason != nullptr ? n->systemReason : ""), text(n->text),
+          chinese(Again(n, RIL_MESSAGES_CHINESE)), english(Again(n, RIL_MESSAGES_ENGLISH)),
+          severity(n->severity), systemError(n->systemError), logged(n->logged), offset(n->offset),
+          firstOffset(n->firstOffset) {
+        for (unsigned i = 0; i < n->argCount; ++i)
+            args.push_back(n->args[i].isText ? n->args[i].text : std::to_string(n->args[i].number));
+    }
+    std::string id, file, reason, text, chinese, english;
+    int severity = -1, systemError = 0, logged = -1;
+    long long offset = -1, firstOffset = -1;
+    std::vector<std::string> args;
 };
+using Place = std::tuple<std::string, long long, long long>; // id, offset, first offset
 
 class PartsCapture {
   public:
     PartsCapture() { Ril_SetNoticeHandlerEx(&Handler, this); }
     ~PartsCapture() { Ril_SetNoticeHandlerEx(nullptr, nullptr); }
     std::vector<Seen> seen;
-    // (messageId, offset, firstOffset) of every notice but the gap count.
-    std::vector<std::tuple<std::string, long long, long long>> Places() const {
-        std::vector<std::tuple<std::string, long long, long long>> out;
+    // The places of every notice but the gap count.
+    std::vector<Place> Places() const {
+        std::vector<Place> out;
         for (const Seen &s : seen)
             if (s.id != "gap-count")
                 out.emplace_back(s.id, s.offset, s.firstOffset);
         return out;
     }
+    // Each notice as "id offset text"; forgets them.
+    std::vector<std::string> Take() {
+        std::vector<std::string> out;
+        for (const Seen &s : seen)
+            out.push_back(s.id + " " + std::to_string(s.offset) + " " + s.text);
+        seen.clear();
+        return out;
+    }
 
   private:
     static void Handler(void *context, const RIL_NOTICE *n) {
-        Seen s;
-        s.id = n->messageId;
-        s.severity = n->severity;
-        s.file = n->file != nullptr ? n->file : "";
-        s.offset = n->offset;
-        s.firstOffset = n->firstOffset;
-        s.systemError = n->systemError;
-        s.reason = n->systemReason != nullptr ? n->systemReason : "";
-        s.logged = n->logged;
-        for (unsigned i = 0; i < n->argCount; ++i)
-            s.args.push_back(n->args[i].isText ? n->args[i].text
-                                               : std::to_string(n->args[i].number));
-        s.text = n->text;
-        s.chinese = Again(n, RIL_MESSAGES_CHINESE);
-        s.english = Again(n, RIL_MESSAGES_ENGLISH);
-        static_cast<PartsCapture *>(context)->seen.push_back(s);
+        static_cast<PartsCapture *>(context)->seen.emplace_back(n);
     }
 };
 
-// A text file of ASCII items, as bytes or as UTF-16LE with FF FE; offsets of its items.
-struct TextFile {
-    std::vector<std::string> items;
-    std::string Narrow() const {
-        std::string all;
-        for (const std::string &item : items)
-            all += item;
-        return all;
-    }
-    Bytes Content(bool wide) const {
-        const std::string all = Narrow();
-        if (!wide)
-            return Bytes(all.begin(), all.end());
-        Bytes out{0xFF, 0xFE};
-        for (char c : all)
-            out.insert(out.end(), {static_cast<std::uint8_t>(c), 0});
-        return out;
-    }
-    // The byte offset of item `i` in the file of the flavour.
-    long long Offset(std::size_t i, bool wide) const {
-        long long at = 0;
-        for (std::size_t k = 0; k < i; ++k)
-            at += static_cast<long long>(items[k].size());
-        return wide ? 2 + 2 * at : at;
-    }
-};
+// ASCII items as a file: their bytes, or UTF-16LE after FF FE.
+Bytes Content(const std::vector<std::string> &items, bool wide) {
+    Bytes out = wide ? Bytes{0xFF, 0xFE} : Bytes{};
+    for (const std::string &item : items)
+        for (char c : item) {
+            out.push_back(static_cast<std::uint8_t>(c));
+            if (wide)
+                out.push_back(0);
+        }
+    return out;
+}
 
-// Bad macros, a repeated macro and a repeated ID whose first definition the sorts put last.
-const TextFile kFaulty{{
-    "RilStringID=5;RilStringMacro=Z\r\n{z}\r\n",
-    "RilStringID=7;RilStringMacro=a b\r\n{ab}\r\n",
-    "RilStringID=9;RilStringMacro=Z\r\n{z2}\r\n",
-    "RilStringID=5;RilStringMacro=B\r\n{b}\r\n",
-    "RilStringID=8;RilStringMacro=\r\n{e}\r\n",
-}};
+// A narrow file's offset in its wide copy.
+long long In(bool wide, long long narrow) {
+    return wide ? 2 + 2 * narrow : narrow;
+}
+
+// Bad macros, a repeated macro and a repeated ID whose first definition the sorts put last;
+// the items start at 0, 37, 77, 115 and 152.
+const std::vector<std::string> kFaulty = {
+    "RilStringID=5;RilStringMacro=Z\r\n{z}\r\n", "RilStringID=7;RilStringMacro=a b\r\n{ab}\r\n",
+    "RilStringID=9;RilStringMacro=Z\r\n{z2}\r\n", "RilStringID=5;RilStringMacro=B\r\n{b}\r\n",
+    "RilStringID=8;RilStringMacro=\r\n{e}\r\n"};
 
 using StructuredNotices = LibraryTest;
 
+// The import reports them with their places (the check reports the same, writing nothing).
 TEST_F(StructuredNotices, RepeatsAndBadMacrosCarryTheirPlaces) {
     for (bool wide : {false, true}) {
         SCOPED_TRACE(wide ? "wide" : "narrow");
-        const std::string txt = Put(wide ? "w.txt" : "n.txt", kFaulty.Content(wide));
+        const std::string txt = Put("faulty.txt", Content(kFaulty, wide));
         PartsCapture parts;
         EXPECT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), 0, dir.File("o.bin").c_str(), nullptr),
                   kErrImportParse);
-        const auto at = [&](std::size_t i) { return kFaulty.Offset(i, wide); };
-        using P = std::tuple<std::string, long long, long long>;
-        const std::vector<P> expected = {
-            P{"illegal-macro-character", at(1), -1}, P{"illegal-macro-character", at(1), -1},
-            P{"illegal-macro-character", at(1), -1}, P{"empty-macro", at(4), -1},
-            P{"duplicate-macro", at(2), at(0)},      P{"duplicate-id", at(3), at(0)},
-        };
-        EXPECT_EQ(parts.Places(), expected);
+        const Place illegal{"illegal-macro-character", In(wide, 37), -1};
+        EXPECT_EQ(
+            parts.Places(),
+            (std::vector<Place>{illegal, illegal, illegal, Place{"empty-macro", In(wide, 152), -1},
+                                Place{"duplicate-macro", In(wide, 77), In(wide, 0)},
+                                Place{"duplicate-id", In(wide, 115), In(wide, 0)}}));
         ASSERT_EQ(parts.seen.size(), 7u);
-        for (const Seen &s : parts.seen) {
-            EXPECT_EQ(s.file, txt);
-            EXPECT_EQ(s.logged, 0);
-            EXPECT_EQ(s.text, s.chinese);
-        }
-        EXPECT_EQ(parts.seen[0].id, "gap-count");
-        EXPECT_EQ(parts.seen[0].severity, RIL_SEVERITY_INFORMATION);
-        EXPECT_EQ(parts.seen[2].args, (std::vector<std::string>{"7", "a b", " "}));
+        for (const Seen &s : parts.seen)
+            EXPECT_EQ(std::tie(s.file, s.logged, s.text), std::make_tuple(txt, 0, s.chinese));
+        EXPECT_EQ(std::tie(parts.seen[0].id, parts.seen[0].severity, parts.seen[2].args),
+                  std::make_tuple("gap-count", int{RIL_SEVERITY_INFORMATION},
+                                  std::vector<std::string>{"7", "a b", " "}));
         // The designed argument order stays: the kept item (here the later one) first.
-        EXPECT_EQ(parts.seen[6].english, "duplicate ID: ID 5, macro 'B', and ID 5, macro 'Z'");
-        EXPECT_EQ(parts.seen[6].text, Printf(msg::kDuplicateId, 5u, "B", 5u, "Z"));
+        EXPECT_EQ(std::tie(parts.seen[6].english, parts.seen[6].text),
+                  std::make_tuple("duplicate ID: ID 5, macro 'B', and ID 5, macro 'Z'",
+                                  Printf(msg::kDuplicateId, 5u, "B", 5u, "Z")));
         ExpectNotice("");
+        const std::vector<std::string> imported = parts.Take();
+        const std::size_t files = FilesInDir();
+        EXPECT_EQ((std::vector<HResult>{Ril_CheckResTxt(txt.c_str(), 0), Ril_GetLastError()}),
+                  (std::vector<HResult>{kErrImportParse, kErrImportParse}));
+        EXPECT_EQ(parts.Take(), imported);
+        EXPECT_EQ(FilesInDir(), files);
     }
 }
 
+// The offsets are those the parser's messages print (pinned by its own tests).
 TEST_F(StructuredNotices, ParserFaultsCarryTheOffsetTheyPrint) {
-    struct Row {
-        const char *text;
-        std::vector<std::tuple<std::string, long long, long long>> narrow; // wide: 2 + 2x
-    };
-    using P = std::tuple<std::string, long long, long long>;
     // clang-format off
-    const Row rows[] = {
-        {"RilStringID=5;RilStringMacro=A\r\n{x{y}", {P{"opening-brace-in-text", 34, -1}, P{"text-not-found", 0, -1}}},
-        {"\r\nRilStringID=5;RilStringMacro=A\r\n{xy", {P{"unterminated-text", 34, -1}, P{"text-not-found", 2, -1}}},
-        {"RilStringID=5;RilStringMacro=A\r\n}", {P{"unexpected-closing-brace", 32, -1}, P{"text-not-found", 0, -1}}},
-        {"RilStringID=5 RilStringMacr=A", {P{"macro-not-found", 12, -1}}},
+    const std::pair<const char *, std::vector<Place>> rows[] = { // narrow offsets; wide: 2 + 2x
+        {"RilStringID=5;RilStringMacro=A\r\n{x{y}", {Place{"opening-brace-in-text", 34, -1}, Place{"text-not-found", 0, -1}}},
+        {"\r\nRilStringID=5;RilStringMacro=A\r\n{xy", {Place{"unterminated-text", 34, -1}, Place{"text-not-found", 2, -1}}},
+        {"RilStringID=5;RilStringMacro=A\r\n}", {Place{"unexpected-closing-brace", 32, -1}, Place{"text-not-found", 0, -1}}},
+        {"RilStringID=5 RilStringMacr=A", {Place{"macro-not-found", 12, -1}}},
     };
     // clang-format on
-    for (const Row &row : rows) {
+    for (const auto &[text, narrow] : rows) {
         for (bool wide : {false, true}) {
-            SCOPED_TRACE(std::string(row.text) + (wide ? " (wide)" : ""));
-            const std::string txt = Put("p.txt", TextFile{{row.text}}.Content(wide));
+            SCOPED_TRACE(std::string(text) + (wide ? " (wide)" : ""));
             PartsCapture parts;
-            EXPECT_EQ(Ril_CheckResTxt(txt.c_str(), 0), kErrImportParse);
-            auto expected = row.narrow;
+            EXPECT_EQ(Ril_CheckResTxt(Put("p.txt", Content({text}, wide)).c_str(), 0),
+                      kErrImportParse);
+            auto expected = narrow;
             for (auto &[id, offset, first] : expected)
-                offset = wide ? 2 + 2 * offset : offset;
+                offset = In(wide, offset);
             EXPECT_EQ(parts.Places(), expected);
-            // A printed offset is the notice's offset.
-            for (const Seen &seen : parts.seen) {
-                if (seen.id != "text-not-found" && seen.id != "unterminated-text") {
-                    EXPECT_EQ(seen.args.back(), std::to_string(seen.offset));
-                }
-            }
         }
     }
 }
 
 TEST_F(StructuredNotices, LogKeepsGbkWhateverTheHandlerAndLanguage) {
-    const std::string txt = Put("dup.txt", TextFile{{"RilStringID=1;RilStringMacro=A\r\n{a}",
-                                                     "RilStringID=2;RilStringMacro=A\r\n{b}"}}
-                                               .Content(false));
-    const std::string bin = dir.File("dup.bin");
+    const std::string txt = Put("dup.txt", Content({"RilStringID=1;RilStringMacro=A\r\n{a}",
+                                                    "RilStringID=2;RilStringMacro=A\r\n{b}"},
+                                                   false));
     const std::string log = dir.File("dup.log");
     const auto import = [&](const char *logPath) {
-        EXPECT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), 0, bin.c_str(), logPath), kErrImportParse);
+        EXPECT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), 0, dir.File("dup.bin").c_str(), logPath),
+                  kErrImportParse);
         return ReadText(log);
     };
     const std::string designed = import(log.c_str());
     ExpectNotice("");
-    EXPECT_NE(designed.find(LogLine(msg::kDuplicateMacro, 1u, "A", 2u, "A")), std::string::npos);
-    EXPECT_NE(designed.find(LogLine(msg::kGapCount, -1000)), std::string::npos);
+    EXPECT_NE(designed.find(LogLine(msg::kDuplicateMacro, 1u, "A", 2u, "A")), kNone);
+    EXPECT_NE(designed.find(LogLine(msg::kGapCount, -1000)), kNone);
 
     std::vector<Seen> english;
     {
@@ -243,9 +226,8 @@ TEST_F(StructuredNotices, LogKeepsGbkWhateverTheHandlerAndLanguage) {
     ExpectNotice(""); // the plain handler got nothing while the parts handler was set
     ASSERT_EQ(english.size(), 2u);
     for (const Seen &s : english) {
-        EXPECT_EQ(s.logged, 1);
-        EXPECT_EQ(s.text, s.english);
-        EXPECT_NE(designed.find(s.chinese + "\r\n"), std::string::npos) << s.id;
+        EXPECT_EQ(std::tie(s.logged, s.text), std::make_tuple(1, s.english));
+        EXPECT_NE(designed.find(s.chinese + "\r\n"), kNone) << s.id;
     }
     EXPECT_EQ(english[1].text, "duplicate macro: ID 1, macro 'A', and ID 2, macro 'A'");
 
@@ -253,17 +235,14 @@ TEST_F(StructuredNotices, LogKeepsGbkWhateverTheHandlerAndLanguage) {
     EXPECT_EQ(import(log.c_str()), designed);
     ExpectNotice("");
     import(nullptr);
-    ASSERT_EQ(notices.Notices().size(), 2u);
-    EXPECT_EQ(notices.Notices()[0].message, english[0].english);
-    EXPECT_EQ(notices.Notices()[1].message, english[1].english);
-    notices.Clear();
+    EXPECT_EQ(Shown(notices), (std::vector<std::string>{english[0].english, english[1].english}));
 }
 
 TEST_F(StructuredNotices, LanguageAndFormatRefuseBadArguments) {
-    EXPECT_EQ(Ril_SetMessageLanguage(RIL_MESSAGES_ENGLISH), RIL_MESSAGES_CHINESE);
-    EXPECT_EQ(Ril_SetMessageLanguage(2), -1);
-    EXPECT_EQ(Ril_SetMessageLanguage(-1), -1);
-    EXPECT_EQ(Ril_SetMessageLanguage(RIL_MESSAGES_CHINESE), RIL_MESSAGES_ENGLISH);
+    EXPECT_EQ((std::vector<int>{Ril_SetMessageLanguage(RIL_MESSAGES_ENGLISH),
+                                Ril_SetMessageLanguage(2), Ril_SetMessageLanguage(-1),
+                                Ril_SetMessageLanguage(RIL_MESSAGES_CHINESE)}),
+              (std::vector<int>{RIL_MESSAGES_CHINESE, -1, -1, RIL_MESSAGES_ENGLISH}));
 
     // The caller's own argument bytes (UTF-8 here) are rendered as they are.
     const RIL_NOTICE_ARG args[] = {{0, 1001, nullptr}, {1, 0, "\xC3\xA9"}};
@@ -276,125 +255,74 @@ TEST_F(StructuredNotices, LanguageAndFormatRefuseBadArguments) {
     EXPECT_EQ(Again(&notice, RIL_MESSAGES_CHINESE), Printf(msg::kTextNotFound, 1001u, "\xC3\xA9"));
     char buffer[8] = "xxxxxxx";
     EXPECT_EQ(Ril_FormatNotice(&notice, RIL_MESSAGES_ENGLISH, buffer, 5), int(english.size()));
-    EXPECT_STREQ(buffer, "ID 1");
-    EXPECT_EQ(buffer[5], 'x');
+    EXPECT_EQ(std::string(buffer, 6), std::string("ID 1\0x", 6));
 
-    EXPECT_EQ(Ril_FormatNotice(nullptr, RIL_MESSAGES_ENGLISH, buffer, sizeof buffer), -1);
-    EXPECT_EQ(Ril_FormatNotice(&notice, 2, buffer, sizeof buffer), -1);
-    EXPECT_EQ(Ril_FormatNotice(&notice, RIL_MESSAGES_ENGLISH, nullptr, 4), -1);
-    RIL_NOTICE missingArgs = notice;
-    missingArgs.args = nullptr;
-    EXPECT_EQ(Ril_FormatNotice(&missingArgs, RIL_MESSAGES_ENGLISH, buffer, sizeof buffer), -1);
-    RIL_NOTICE unknown = notice;
+    RIL_NOTICE noArgs = notice, unknown = notice, unnamed = notice;
+    noArgs.args = nullptr;
     unknown.messageId = "no-such-message";
-    EXPECT_EQ(Ril_FormatNotice(&unknown, RIL_MESSAGES_ENGLISH, buffer, sizeof buffer), -1);
-    unknown.messageId = nullptr;
-    EXPECT_EQ(Ril_FormatNotice(&unknown, RIL_MESSAGES_ENGLISH, buffer, sizeof buffer), -1);
+    unnamed.messageId = nullptr;
+    const auto format = [&](const RIL_NOTICE *n, int language = RIL_MESSAGES_ENGLISH) {
+        return Ril_FormatNotice(n, language, buffer, sizeof buffer);
+    };
+    EXPECT_EQ((std::vector<int>{format(nullptr), format(&notice, 2), format(&noArgs),
+                                format(&unknown), format(&unnamed),
+                                Ril_FormatNotice(&notice, RIL_MESSAGES_ENGLISH, nullptr, 4)}),
+              std::vector<int>(6, -1));
     EXPECT_STREQ(buffer, "ID 1"); // refusals write nothing
 }
 
 TEST_F(StructuredNotices, SystemFailuresCarryTheirReasons) {
     const std::string txt =
-        Put("ok.txt", TextFile{{"RilStringID=1;RilStringMacro=A\r\n{a}"}}.Content(false));
-    const std::string folder = dir.Path().string();
-    const std::string missing = dir.File("missing.txt");
-    const std::string underFile = txt + "/out.bin";
-    struct Row {
-        const char *name;
-        HResult result;
-        const char *id;
-        std::string file;
-        int error;
-        const char *reason; // null: system-dependent English text
+        Put("ok.txt", Content({"RilStringID=1;RilStringMacro=A\r\n{a}"}, false));
+    const std::string folder = dir.Path().string(), out = dir.File("o.bin");
+    const std::string missing = dir.File("missing.txt"), underFile = txt + "/out.bin";
+    // The result and the last notice's id, file and error of each call; its reason.
+    using Got = std::tuple<HResult, std::string, std::string, int>;
+    std::vector<Got> got;
+    std::vector<std::string> reasons;
+    PartsCapture parts;
+    const auto run = [&](HResult result) {
+        const Seen s = parts.seen.empty() ? Seen{} : parts.seen.back();
+        got.emplace_back(result, s.id, s.file, s.systemError);
+        reasons.push_back(s.reason);
+        parts.seen.clear();
     };
+    run(Ril_ImportResFromTxtToBin(missing.c_str(), 0, out.c_str(), nullptr));
+    run(Ril_ImportResFromTxtToBin(folder.c_str(), 0, out.c_str(), nullptr));
+    run(Ril_ExportResFromBinToTxt(dir.File("x.txt").c_str(), 0, folder.c_str()));
+    run(Ril_ImportResFromTxtToBin(txt.c_str(), 0, underFile.c_str(), nullptr));
 #if defined(_WIN32)
-    const Row rows[] = {
-        {"missing", kErrImportParse, "cannot-open", missing, 2, nullptr},
-        {"folder", kErrImportParse, "cannot-open", folder, 5, nullptr},
-        {"folder BIN", kErrBinRead, "cannot-open", folder, 5, nullptr},
-        {"under a file", kErrImportWrite, "cannot-open-for-update", underFile, 3, nullptr},
-    };
+    EXPECT_EQ(got, (std::vector<Got>{{kErrImportParse, "cannot-open", missing, 2},
+                                     {kErrImportParse, "cannot-open", folder, 5},
+                                     {kErrBinRead, "cannot-open", folder, 5},
+                                     {kErrImportWrite, "cannot-open-for-update", underFile, 3}}));
+    // Windows' texts differ between versions (and Wine): one line, no period.
+    for (const std::string &reason : reasons)
+        EXPECT_TRUE(!reason.empty() && reason.find_first_of("\r\n") == kNone &&
+                    reason.back() != '.')
+            << reason;
 #else
-    const Row rows[] = {
-        {"missing", kErrImportParse, "cannot-open", missing, ENOENT, "No such file or directory"},
-        {"folder", kErrImportParse, "cannot-read", folder, EISDIR, "Is a directory"},
-        {"folder BIN", kErrBinRead, "cannot-open", folder, EISDIR, "Is a directory"},
-        {"under a file", kErrImportWrite, "cannot-open-for-update", underFile, ENOTDIR,
-         "Not a directory"},
-    };
-#endif
-    for (const Row &row : rows) {
-        SCOPED_TRACE(row.name);
-        PartsCapture parts;
-        const std::string name = row.name;
-        HResult result =
-            name == "folder BIN"
-                ? Ril_ExportResFromBinToTxt(dir.File("x.txt").c_str(), 0, folder.c_str())
-                : Ril_ImportResFromTxtToBin(
-                      name == "missing"  ? missing.c_str()
-                      : name == "folder" ? folder.c_str()
-                                         : txt.c_str(),
-                      0, name == "under a file" ? underFile.c_str() : dir.File("o.bin").c_str(),
-                      nullptr);
-        EXPECT_EQ(result, row.result);
-        ASSERT_FALSE(parts.seen.empty());
-        const Seen &s = parts.seen.back();
-        EXPECT_EQ(s.id, row.id);
-        EXPECT_EQ(s.file, row.file);
-        EXPECT_EQ(s.systemError, row.error);
-        if (row.reason != nullptr) {
-            EXPECT_EQ(s.reason, row.reason);
-        } else { // Windows' texts differ between versions (and Wine): one line, no period
-            ASSERT_FALSE(s.reason.empty());
-            EXPECT_EQ(s.reason.find_first_of("\r\n"), std::string::npos);
-            EXPECT_NE(s.reason.back(), '.');
-        }
-    }
-#ifdef __linux__
-    // A log on a full device: the line is reported with the device's reason.
-    if (FileExists("/dev/full")) {
-        PartsCapture parts;
-        Ril_ImportResFromTxtToBin(txt.c_str(), 0, dir.File("o.bin").c_str(), "/dev/full");
-        ASSERT_FALSE(parts.seen.empty());
-        EXPECT_EQ(parts.seen[0].id, "cannot-write");
-        EXPECT_EQ(parts.seen[0].file, "/dev/full");
-        EXPECT_EQ(parts.seen[0].reason, "No space left on device");
-        EXPECT_EQ(parts.seen[1].id, "import-log-entry");
-        EXPECT_EQ(parts.seen[1].text, msg::kLogRule);
-    }
+    EXPECT_EQ(got,
+              (std::vector<Got>{{kErrImportParse, "cannot-open", missing, ENOENT},
+                                {kErrImportParse, "cannot-read", folder, EISDIR},
+                                {kErrBinRead, "cannot-open", folder, EISDIR},
+                                {kErrImportWrite, "cannot-open-for-update", underFile, ENOTDIR}}));
+    EXPECT_EQ(reasons, (std::vector<std::string>{"No such file or directory", "Is a directory",
+                                                 "Is a directory", "Not a directory"}));
 #endif
 }
 
 TEST_F(StructuredNotices, CheckReportsAsTheImportAndWritesNothing) {
-    const std::string txt = Put("faulty.txt", kFaulty.Content(false));
     const std::string clean =
-        Put("clean.txt", TextFile{{"RilStringID=1003;RilStringMacro=A\r\n{a}"}}.Content(false));
-    const auto texts = [](const PartsCapture &parts) {
-        std::vector<std::string> out;
-        for (const Seen &s : parts.seen)
-            out.push_back(s.id + " " + std::to_string(s.offset) + " " + s.text);
-        return out;
-    };
-    std::vector<std::string> imported;
-    {
-        PartsCapture parts;
-        EXPECT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), 0, dir.File("o.bin").c_str(), nullptr),
-                  kErrImportParse);
-        imported = texts(parts);
-    }
+        Put("clean.txt", Content({"RilStringID=1003;RilStringMacro=A\r\n{a}"}, false));
     const std::size_t files = FilesInDir();
     PartsCapture parts;
-    EXPECT_EQ(Ril_CheckResTxt(txt.c_str(), 0), kErrImportParse);
-    EXPECT_EQ(Ril_GetLastError(), kErrImportParse);
-    EXPECT_EQ(texts(parts), imported);
-    parts.seen.clear();
-    EXPECT_EQ(Ril_CheckResTxt(clean.c_str(), 0), kSOk);
-    EXPECT_EQ(Ril_GetLastError(), kSOk);
+    EXPECT_EQ((std::vector<HResult>{Ril_CheckResTxt(clean.c_str(), 0), Ril_GetLastError(),
+                                    Ril_CheckResTxt(nullptr, 0)}),
+              (std::vector<HResult>{kSOk, kSOk, kErrArgument}));
     ASSERT_EQ(parts.seen.size(), 1u);
     EXPECT_EQ(parts.seen[0].english, "gap count: 2 (IDs left unused between the items' IDs)");
-    EXPECT_EQ(Ril_CheckResTxt(nullptr, 0), kErrArgument);
     EXPECT_EQ(FilesInDir(), files); // no BIN, no temporary file
-    EXPECT_FALSE(FileExists(dir.File("o.bin")));
     ExpectNotice("");
 }
 

@@ -35,9 +35,6 @@ std::string N(const std::string &start, std::size_t size) {
 std::u16string U(const std::u16string &start, std::size_t size) {
     return start + std::u16string(size - start.size(), u'\xAAAA');
 }
-template <typename Text> std::pair<HResult, Text> R(HResult result, Text text) {
-    return {result, text};
-}
 using Z = std::string;
 
 TEST(SafeText, CopyCatAndFormatCutAndRefuse) {
@@ -46,30 +43,30 @@ TEST(SafeText, CopyCatAndFormatCutAndRefuse) {
     const std::string eight = N("", 8), sixteen = N("", 16);
     auto W16 = [](const char16_t *text) { return reinterpret_cast<const std::uint16_t *>(text); };
     // clang-format off
-    EXPECT_EQ(On(N("", 522), [&](char *b) { return SafeCopyA(b, 520, q519); }), R(kSOk, p519 + Z(1, 0) + "xx"));
-    EXPECT_EQ(On(N("", 522), [&](char *b) { return SafeCopyA(b, 520, q520); }), R(kEInsufficientBuffer, p519 + Z(1, 0) + "xx"));
-    EXPECT_EQ(On(eight, [](char *b) { return SafeCopyA(b, 0, "a"); }), R(kEInvalidArg, eight));
-    EXPECT_EQ(On(eight, [](char *b) { return SafeCopyA(b, kTooLarge, "a"); }), R(kEInvalidArg, eight));
-    EXPECT_EQ(On(eight, [](char *b) { return SafeCopyA(b, 0x7FFFFFFF, "ab"); }), R(kSOk, N(Z("ab\0", 3), 8)));
-    EXPECT_EQ(On(eight, [](char *b) { return SafeCopyA(b, 1, "a"); }), R(kEInsufficientBuffer, N(Z(1, 0), 8)));
-    EXPECT_EQ(On(eight, [](char *b) { return SafeCopyA(b, 1, ""); }), R(kSOk, N(Z(1, 0), 8)));
-    EXPECT_EQ(On(U(u"", 8), [&](std::uint16_t *b) { return SafeCopyW(b, 4, W16(u"\u4E2D\u6587z")); }), R(kSOk, U(std::u16string(u"\u4E2D\u6587z\0", 4), 8)));
-    EXPECT_EQ(On(U(u"", 8), [&](std::uint16_t *b) { return SafeCopyW(b, 4, W16(u"abcd")); }), R(kEInsufficientBuffer, U(std::u16string(u"abc\0", 4), 8)));
+    EXPECT_EQ(On(N("", 522), [&](char *b) { return SafeCopyA(b, 520, q519); }), std::pair(kSOk, p519 + Z(1, 0) + "xx"));
+    EXPECT_EQ(On(N("", 522), [&](char *b) { return SafeCopyA(b, 520, q520); }), std::pair(kEInsufficientBuffer, p519 + Z(1, 0) + "xx"));
+    EXPECT_EQ(On(eight, [](char *b) { return SafeCopyA(b, 0, "a"); }), std::pair(kEInvalidArg, eight));
+    EXPECT_EQ(On(eight, [](char *b) { return SafeCopyA(b, kTooLarge, "a"); }), std::pair(kEInvalidArg, eight));
+    EXPECT_EQ(On(eight, [](char *b) { return SafeCopyA(b, 0x7FFFFFFF, "ab"); }), std::pair(kSOk, N(Z("ab\0", 3), 8)));
+    EXPECT_EQ(On(eight, [](char *b) { return SafeCopyA(b, 1, "a"); }), std::pair(kEInsufficientBuffer, N(Z(1, 0), 8)));
+    EXPECT_EQ(On(eight, [](char *b) { return SafeCopyA(b, 1, ""); }), std::pair(kSOk, N(Z(1, 0), 8)));
+    EXPECT_EQ(On(U(u"", 8), [&](std::uint16_t *b) { return SafeCopyW(b, 4, W16(u"\u4E2D\u6587z")); }), std::pair(kSOk, U(std::u16string(u"\u4E2D\u6587z\0", 4), 8)));
+    EXPECT_EQ(On(U(u"", 8), [&](std::uint16_t *b) { return SafeCopyW(b, 4, W16(u"abcd")); }), std::pair(kEInsufficientBuffer, U(std::u16string(u"abc\0", 4), 8)));
 
-    EXPECT_EQ(On(Z("abc\0xxxx", 8), [](char *b) { return SafeCatA(b, 8, "defg"); }), R(kSOk, Z("abcdefg\0", 8))); // exactly 7
-    EXPECT_EQ(On(Z("abcdefg\0", 8), [](char *b) { return SafeCatA(b, 8, "h"); }), R(kEInsufficientBuffer, Z("abcdefg\0", 8)));
-    EXPECT_EQ(On(Z("12345\0xx", 8), [](char *b) { return SafeCatA(b, 8, "6789"); }), R(kEInsufficientBuffer, Z("1234567\0", 8)));
-    EXPECT_EQ(On(Z("wxyz"), [](char *b) { return SafeCatA(b, 4, "a"); }), R(kEInvalidArg, Z("wxyz"))); // no terminator
-    EXPECT_EQ(On(Z("ab\0", 3), [](char *b) { return SafeCatA(b, kTooLarge, "a"); }), R(kEInvalidArg, Z("ab\0", 3)));
+    EXPECT_EQ(On(Z("abc\0xxxx", 8), [](char *b) { return SafeCatA(b, 8, "defg"); }), std::pair(kSOk, Z("abcdefg\0", 8))); // exactly 7
+    EXPECT_EQ(On(Z("abcdefg\0", 8), [](char *b) { return SafeCatA(b, 8, "h"); }), std::pair(kEInsufficientBuffer, Z("abcdefg\0", 8)));
+    EXPECT_EQ(On(Z("12345\0xx", 8), [](char *b) { return SafeCatA(b, 8, "6789"); }), std::pair(kEInsufficientBuffer, Z("1234567\0", 8)));
+    EXPECT_EQ(On(Z("wxyz"), [](char *b) { return SafeCatA(b, 4, "a"); }), std::pair(kEInvalidArg, Z("wxyz"))); // no terminator
+    EXPECT_EQ(On(Z("ab\0", 3), [](char *b) { return SafeCatA(b, kTooLarge, "a"); }), std::pair(kEInvalidArg, Z("ab\0", 3)));
     const std::u16string a0 = std::u16string(u"a\0", 2);
-    EXPECT_EQ(On(U(a0, 6), [&](std::uint16_t *b) { return SafeCatW(b, 4, W16(u"\u4E2Dbcd")); }), R(kEInsufficientBuffer, U(std::u16string(u"a\u4E2Db\0", 4), 6)));
-    EXPECT_EQ(On(U(std::u16string(u"a\u4E2Db\0", 4), 6), [&](std::uint16_t *b) { return SafeCatW(b, 3, W16(u"x")); }), R(kEInvalidArg, U(std::u16string(u"a\u4E2Db\0", 4), 6))); // no terminator in 3
+    EXPECT_EQ(On(U(a0, 6), [&](std::uint16_t *b) { return SafeCatW(b, 4, W16(u"\u4E2Dbcd")); }), std::pair(kEInsufficientBuffer, U(std::u16string(u"a\u4E2Db\0", 4), 6)));
+    EXPECT_EQ(On(U(std::u16string(u"a\u4E2Db\0", 4), 6), [&](std::uint16_t *b) { return SafeCatW(b, 3, W16(u"x")); }), std::pair(kEInvalidArg, U(std::u16string(u"a\u4E2Db\0", 4), 6))); // no terminator in 3
 
-    EXPECT_EQ(On(N("", 1026), [&](char *b) { return SafeFormatA(b, 1024, "%s", q1023); }), R(kSOk, t1023 + Z(1, 0) + "xx"));
-    EXPECT_EQ(On(N("", 1026), [&](char *b) { return SafeFormatA(b, 1024, "%sn", q1023); }), R(kEInsufficientBuffer, t1023 + Z(1, 0) + "xx"));
-    EXPECT_EQ(On(sixteen, [](char *b) { return SafeFormatA(b, 0, "a"); }), R(kEInvalidArg, sixteen));
-    EXPECT_EQ(On(sixteen, [](char *b) { return SafeFormatA(b, 16, "%u|%d|%x", 4000000000u, -5, 0xBEEFu); }), R(kEInsufficientBuffer, Z("4000000000|-5|b\0", 16)));
-    EXPECT_EQ(On(sixteen, [](char *b) { return SafeFormatA(b, 16, "%u|%d|%x", 7u, -5, 0xBEEFu); }), R(kSOk, N(Z("7|-5|beef\0", 10), 16)));
+    EXPECT_EQ(On(N("", 1026), [&](char *b) { return SafeFormatA(b, 1024, "%s", q1023); }), std::pair(kSOk, t1023 + Z(1, 0) + "xx"));
+    EXPECT_EQ(On(N("", 1026), [&](char *b) { return SafeFormatA(b, 1024, "%sn", q1023); }), std::pair(kEInsufficientBuffer, t1023 + Z(1, 0) + "xx"));
+    EXPECT_EQ(On(sixteen, [](char *b) { return SafeFormatA(b, 0, "a"); }), std::pair(kEInvalidArg, sixteen));
+    EXPECT_EQ(On(sixteen, [](char *b) { return SafeFormatA(b, 16, "%u|%d|%x", 4000000000u, -5, 0xBEEFu); }), std::pair(kEInsufficientBuffer, Z("4000000000|-5|b\0", 16)));
+    EXPECT_EQ(On(sixteen, [](char *b) { return SafeFormatA(b, 16, "%u|%d|%x", 7u, -5, 0xBEEFu); }), std::pair(kSOk, N(Z("7|-5|beef\0", 10), 16)));
     // clang-format on
 }
 

@@ -30,9 +30,9 @@ TEST(PlatformClock, EpochSecondsBecomeTheirUtcDate) {
 }
 
 TEST(PlatformClock, OnlyPlainDecimalSecondsAreAnEpoch) {
-    EXPECT_EQ(ParseEpochSeconds("1767225600"), std::optional<std::uint64_t>(1767225600));
-    EXPECT_EQ(ParseEpochSeconds("0"), std::optional<std::uint64_t>(0));
-    EXPECT_EQ(ParseEpochSeconds("253402300799"), std::optional<std::uint64_t>(253402300799));
+    EXPECT_EQ((std::vector{ParseEpochSeconds("0"), ParseEpochSeconds("1767225600"),
+                           ParseEpochSeconds("253402300799")}),
+              (std::vector<std::optional<std::uint64_t>>{0, 1767225600, 253402300799}));
     for (const char *bad :
          {"", " 1", "1 ", "-1", "+1", "1e9", "0x10", "253402300800", "99999999999999999999999"})
         EXPECT_EQ(ParseEpochSeconds(bad), std::nullopt) << bad;

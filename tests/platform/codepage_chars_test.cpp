@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace ril::platform {
@@ -26,10 +27,8 @@ std::vector<bool> Starts(const CharTable &table, const std::vector<std::uint8_t>
 
 TEST(CodePageChars, BackwardTestAgreesWithSteppingForward) {
     // Lead and trail bytes of every kind, digits, braces and bytes that are neither.
-    const std::uint8_t alphabet[] = {'0',  '5',  '9',  '{',  '}',  'A',  '\r',
-                                     0x40, 0x5C, 0x7E, 0x80, 0x81, 0x9F, 0xA0,
-                                     0xA1, 0xC8, 0xE0, 0xFC, 0xFD, 0xFE, 0xFF};
-    const std::uint8_t leadTrail[] = {0x81, 0x9F, 0xA1, 0xC8, 0xE0, 0xFC, 0xFE};
+    const std::string alphabet = "059{}A\r\x40\x5C\x7E\x80\x81\x9F\xA0\xA1\xC8\xE0\xFC\xFD\xFE\xFF";
+    const std::string leadTrail = "\x81\x9F\xA1\xC8\xE0\xFC\xFE";
     std::mt19937 random(4410);
     for (unsigned codePage : kCodePages) {
         SCOPED_TRACE(codePage);
@@ -38,8 +37,8 @@ TEST(CodePageChars, BackwardTestAgreesWithSteppingForward) {
             std::vector<std::uint8_t> data(1 + random() % 40);
             // Every other string mostly of bytes that can lead and trail: long runs of them.
             for (std::uint8_t &byte : data)
-                byte = round % 2 == 0 && random() % 10 < 7 ? leadTrail[random() % sizeof leadTrail]
-                                                           : alphabet[random() % sizeof alphabet];
+                byte = round % 2 == 0 && random() % 10 < 7 ? leadTrail[random() % leadTrail.size()]
+                                                           : alphabet[random() % alphabet.size()];
             const std::vector<bool> starts = Starts(table, data);
             std::vector<std::size_t> boundaries;
             for (std::size_t at = 0; at < data.size(); ++at) {
@@ -71,8 +70,8 @@ TEST(CodePageChars, BackwardTestAgreesWithSteppingForward) {
 }
 
 #ifndef _WIN32
-// glibc's UHC converter consumes A2 E8 before refusing it: the conversion skips nothing more
-// and ends with the replacement character.
+// glibc's UHC converter consumes A2 E8 before refusing it: at the end of the input the
+// conversion skips nothing more and ends with the replacement character.
 TEST(CodePageChars, AConsumedBadSequenceAtTheEndIsReplaced) {
     std::uint16_t wide[4] = {};
     const Conversion done = MultiByteToWide(949, "A\xA2\xE8", 3, wide, 4);

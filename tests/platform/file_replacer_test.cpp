@@ -1,6 +1,5 @@
 // The buffered whole-file writer: output larger than its buffer, pieces written in place,
-// a failure on the way that leaves the target and no temporary file behind, and temporary
-// files that nothing planted in the folder can stand in for.
+// failures that leave no trace, and temporary files that nothing planted can stand in for.
 #include "platform/fault.h"
 #include "platform/file_replacer.h"
 #include "support/test_support.h"
@@ -25,10 +24,13 @@ std::size_t EntriesIn(const TempDir &dir) {
     return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir.Path()), {}));
 }
 
-// Writes pieces through Write (one of them larger than the buffer) and pieces filled in
-// place through Room and Advance; returns what the file must hold.
-Bytes WriteSample(FileReplacer &out) {
-    Bytes expected;
+// Pieces through Write, through Room and Advance, and one larger than the buffer, in order.
+TEST(FileReplacer, WritesEveryPieceInOrderAndReplacesTheTarget) {
+    TempDir dir;
+    const std::string target = dir.File("out.bin");
+    WriteFile(target, std::string("old"));
+    FileReplacer out(target.c_str());
+    Bytes expected, big(FileReplacer::kBufferSize + 17);
     for (std::size_t i = 0; i < 3000; ++i) {
         const std::string piece = "line " + std::to_string(i) + "\r\n";
         out.Write(piece.data(), piece.size());
@@ -37,49 +39,34 @@ Bytes WriteSample(FileReplacer &out) {
         out.Advance(60);
         expected.insert(expected.end(), 60, static_cast<std::uint8_t>('a' + i % 26));
     }
-    Bytes big(FileReplacer::kBufferSize + 17);
     for (std::size_t i = 0; i < big.size(); ++i)
         big[i] = static_cast<std::uint8_t>(i * 7);
     out.Write(big.data(), big.size());
     expected.insert(expected.end(), big.begin(), big.end());
-    return expected;
-}
-
-TEST(FileReplacer, WritesEveryPieceInOrderAndReplacesTheTarget) {
-    TempDir dir;
-    const std::string target = dir.File("out.bin");
-    WriteFile(target, std::string("old"));
-    FileReplacer out(target.c_str());
-    ASSERT_TRUE(out.IsOpen());
-    Bytes expected = WriteSample(out);
     EXPECT_EQ(ReadText(target), "old"); // untouched until the commit
     ASSERT_EQ(out.Commit(), ReplaceStatus::Ok);
-    EXPECT_EQ(ReadFile(target), expected);
-    EXPECT_EQ(EntriesIn(dir), 1u);
+    EXPECT_EQ(std::pair(ReadFile(target), EntriesIn(dir)), std::pair(expected, std::size_t{1}));
 }
 
-// The second block written fails (every later piece is dropped and the commit fails), or the
-// writer is abandoned without a commit; no folder to write into, or a folder as the target.
+// An abandoned or a failing writer keeps the file; no folder, or a folder as the target.
 TEST(FileReplacer, FailuresKeepThePreviousFile) {
     TempDir dir;
     const std::string target = dir.File("out.bin");
     WriteFile(target, std::string("old"));
+    FileReplacer(target.c_str()).Write("new", 3);
     {
-        FileReplacer out(target.c_str());
-        ASSERT_TRUE(out.IsOpen());
-        platform::ArmFault(platform::Fault::FileWrite, 2);
-        WriteSample(out);
+        FileReplacer out(target.c_str()); // a piece larger than the buffer fails to be written
+        platform::ArmFault(platform::Fault::FileWrite, 1);
+        out.Write(Bytes(FileReplacer::kBufferSize + 1, 'x').data(), FileReplacer::kBufferSize + 1);
         EXPECT_EQ(out.Commit(), ReplaceStatus::WriteFailed);
         platform::DisarmAllFaults();
     }
-    FileReplacer(target.c_str()).Write("new", 3);
-    EXPECT_EQ(ReadText(target), "old");
-    EXPECT_EQ(EntriesIn(dir), 1u);
+    EXPECT_EQ(std::pair(ReadText(target), EntriesIn(dir)),
+              std::pair(std::string("old"), std::size_t{1}));
     FileReplacer nowhere(dir.File("missing/out.bin").c_str());
-    EXPECT_FALSE(nowhere.IsOpen());
-    EXPECT_EQ(nowhere.Commit(), ReplaceStatus::CannotOpen);
-    EXPECT_EQ(ReplaceFileContent(dir.Path().string().c_str(), nullptr, 0),
-              ReplaceStatus::CannotOpen);
+    EXPECT_EQ(std::tuple(nowhere.IsOpen(), nowhere.Commit(),
+                         ReplaceFileContent(dir.Path().string().c_str(), nullptr, 0)),
+              std::tuple(false, ReplaceStatus::CannotOpen, ReplaceStatus::CannotOpen));
 }
 
 #ifndef _WIN32
@@ -92,9 +79,8 @@ struct Umask {
     ~Umask() { umask(previous); }
 };
 
-// Another user who can write to the folder plants links and files under temporary names
-// (those of an earlier, predictable scheme, .ril~<pid>-<n>.tmp): a writer never writes
-// through a link nor adopts a planted file, and the result has the target's mode.
+// Links and files planted under temporary names (an earlier, predictable scheme): a writer
+// never writes through a link nor adopts a planted file; the result has the target's mode.
 TEST(FileReplacer, PlantedLinksAndFilesAreNeverUsed) {
     TempDir dir;
     Umask mask;
@@ -120,10 +106,9 @@ TEST(FileReplacer, PlantedLinksAndFilesAreNeverUsed) {
                          fs::status(victim).permissions()),
               std::tuple("new", kShared, "secret", kOwnerOnly)); // the target keeps its mode
     for (int n = 2; n <= 32; n += 2)
-        EXPECT_EQ(ReadText(planted(n)), "planted");
+        EXPECT_EQ(ReadText(planted(n)), "planted") << n;
     EXPECT_EQ(EntriesIn(dir), 34u); // nothing left behind, nothing taken away
-    // A new target gets the mode of a plain create: 0666 less the umask. A legal 254-byte
-    // name works: the temporary file's name does not grow with it.
+    // A new target gets 0666 less the umask; a 254-byte name works (the temporary's is short).
     const std::string fresh = dir.File(std::string(250, 'n') + ".txt");
     ASSERT_EQ(ReplaceFileContent(fresh.c_str(), kNew, 1), ReplaceStatus::Ok);
     EXPECT_EQ(fs::status(fresh).permissions(), kShared | fs::perms::others_read);
@@ -132,14 +117,12 @@ TEST(FileReplacer, PlantedLinksAndFilesAreNeverUsed) {
     fs::create_symlink(dir.File("nowhere"), dangling);
     for (const std::string &name : {dangling, victim}) {
         bool taken = false;
-        EXPECT_FALSE(platform::File::CreateNew(name.c_str(), taken).IsOpen());
-        EXPECT_TRUE(taken);
+        EXPECT_TRUE(!platform::File::CreateNew(name.c_str(), taken).IsOpen() && taken) << name;
     }
     EXPECT_FALSE(fs::exists(dir.File("nowhere")));
 }
 
-// A target that is a symbolic link (or a chain of them): the file it leads to is replaced
-// and keeps its mode, the links stay; a dangling link creates the file it names.
+// A symlinked target: the file behind it keeps its mode, the links stay; dangling creates it.
 TEST(FileReplacer, ASymlinkedTargetIsReplacedBehindItsLinks) {
     TempDir dir;
     Umask mask;
@@ -158,8 +141,7 @@ TEST(FileReplacer, ASymlinkedTargetIsReplacedBehindItsLinks) {
     EXPECT_EQ(std::tuple(ReadText(real), fs::status(real).permissions(),
                          ReadText(dir.File("real/new.txt")), EntriesIn(dir)),
               std::tuple("new", kShared, "new", std::size_t{4}));
-    fs::create_symlink("loop2", dir.Path() / "loop1");
-    fs::create_symlink("loop1", dir.Path() / "loop2");
+    fs::create_symlink("loop1", dir.Path() / "loop1");
     EXPECT_EQ(ReplaceFileContent(dir.File("loop1").c_str(), kNew, 3), ReplaceStatus::CannotOpen);
 }
 #endif

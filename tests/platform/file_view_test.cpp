@@ -23,8 +23,8 @@ TEST(FileView, FailuresLeaveAnEmptyView) {
     ASSERT_EQ(platform::ViewWholeFile(path.c_str(), 3, view), ReadStatus::Ok);
     std::filesystem::resize_file(path, 0);
     FileView moved = std::move(view);
-    EXPECT_EQ(Bytes(moved.Data(), moved.Data() + 8), (Bytes{'b', 'y', 't', 'e', 's', 0, 0, 0}));
-    EXPECT_EQ(moved.Size(), 5u);
+    EXPECT_EQ(std::pair(Bytes(moved.Data(), moved.Data() + 8), moved.Size()),
+              std::pair(Bytes{'b', 'y', 't', 'e', 's', 0, 0, 0}, std::size_t{5}));
     WriteFile(path, std::string("bytes"));
     EXPECT_EQ(platform::ViewWholeFile(dir.File("missing").c_str(), 6, view),
               ReadStatus::CannotOpen);

@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
+#include <tuple>
 
 namespace ril::test {
 namespace {
@@ -21,6 +21,7 @@ namespace fs = std::filesystem;
 constexpr RIL_ULONG kNewId = 0xFFFFFFFFu;
 using Results = std::vector<RIL_LONG>;
 using pe_test::FixturePath;
+using platform::Module;
 
 class SessionTest : public LibraryTest {
   protected:
@@ -28,25 +29,23 @@ class SessionTest : public LibraryTest {
         if (!fs::exists(FixturePath("neutral64.dll")))
             GTEST_SKIP() << "the MinGW-w64 test modules were not built";
         LibraryTest::SetUp();
-        Fresh("neutral64.dll");
+        Fresh();
     }
-    void Fresh(const char *fixture) {
+    // A fresh copy of the test module, none open.
+    void Fresh() {
         Ril_RTEditCloseModule();
-        fs::copy_file(FixturePath(fixture), module, fs::copy_options::overwrite_existing);
+        fs::copy_file(FixturePath("neutral64.dll"), module, fs::copy_options::overwrite_existing);
     }
-    // The record the module file holds for `id` (read afresh), or "" when none.
-    std::string ModuleRecord(std::uint16_t id) {
-        std::unique_ptr<platform::Module> loaded = platform::LoadModule(module.c_str());
-        if (!loaded)
-            return "<unloadable>";
-        platform::Module::Resource found = loaded->Find(platform::kRtRcData, id);
-        return found.status == platform::Module::FindStatus::Found
-                   ? std::string(reinterpret_cast<const char *>(found.data), found.size)
-                   : "";
+    // The record the module file holds for `id` (read afresh), empty when none.
+    Bytes ModuleRecord(std::uint16_t id) {
+        const auto loaded = platform::LoadModule(module.c_str());
+        const auto found = loaded ? loaded->Find(platform::kRtRcData, id) : Module::Resource{};
+        return found.status == Module::FindStatus::Found
+                   ? Bytes(found.data, found.data + found.size)
+                   : Bytes{};
     }
-    // The module file with its PE checksum field zeroed, and whether that field was current:
-    // appending a holder marker to a module brings a set checksum up to date (outside
-    // Windows, which checks no DLL checksum and where the library leaves it alone).
+    // The module file with its PE checksum field zeroed, and whether that field was current
+    // (appending a marker brings a set checksum up to date outside Windows, which checks none).
     static std::pair<Bytes, bool> Unsummed(Bytes file) {
         const std::size_t at = platform::pe::ParseImage(file).value().CheckSumOffset();
         const std::uint32_t stored = pe_test::GetU32(file, at);
@@ -89,34 +88,29 @@ TEST_F(SessionTest, NothingWorksWithoutAModule) {
 TEST_F(SessionTest, CommitWritesRecordsAndNewIdsClimbAboveTheModule) {
     Begin();
     EXPECT_EQ(State().editor.IdCounter(), 8u); // the module holds 1, 2 and 7
-    ASSERT_EQ(Add("THREE", "three", 3), 0);
-    ASSERT_EQ(Add("SEVEN", "seven", 7), 0);
-    ASSERT_EQ(Add("BIG", "big", 2000), 0);
-    Bytes before = ReadFile(module);
-    ASSERT_EQ(Ril_RTEditEnd(0, nullptr, 0), 0);
-    EXPECT_EQ(Ril_RTEditIsEditing(), 0);
-    const Bytes three = RecordA("THREE", "three"), big = RecordA("BIG", "big");
-    EXPECT_EQ((std::vector<std::string>{ModuleRecord(3), ModuleRecord(2000), ModuleRecord(1)}),
-              (std::vector<std::string>{std::string(three.begin(), three.end()),
-                                        std::string(big.begin(), big.end()),
-                                        std::string("one-neutral", 12)}));
-    Bytes after = ReadFile(module);
+    ASSERT_EQ((Results{Add("THREE", "three", 3), Add("SEVEN", "7", 7), Add("BIG", "big", 2000)}),
+              Results(3, 0));
+    EXPECT_EQ((Results{Ril_RTEditEnd(0, nullptr, 0), Ril_RTEditIsEditing()}), (Results{0, 0}));
+    const char neutral[] = "one-neutral"; // with its zero
+    EXPECT_EQ((std::vector<Bytes>{ModuleRecord(3), ModuleRecord(2000), ModuleRecord(1)}),
+              (std::vector<Bytes>{RecordA("THREE", "three"), RecordA("BIG", "big"),
+                                  Bytes(std::begin(neutral), std::end(neutral))}));
+    const Bytes after = ReadFile(module);
     EXPECT_EQ(Bytes(after.end() - 3, after.end()), (Bytes{0, 0, 0}));
-    EXPECT_NE(after, before);
     EXPECT_TRUE(Unsummed(after).second); // counts the marker appended after the rewrite
     // The module is loaded again: probes see the commit.
     ASSERT_NE(State().accessor.FindStringResource(3), nullptr);
 
     // IDs 3, 7 and 2000 with a first ID of 10: the counter starts at 2001.
-    ASSERT_EQ(Ril_RTEditBegin(10, nullptr), 0);
     RIL_ULONG id = 0, id2 = 0;
-    ASSERT_EQ((Results{Add("N1", "n", kNewId, &id), Add("N2", "n", kNewId, &id2)}), Results(2, 0));
+    ASSERT_EQ((Results{Ril_RTEditBegin(10, nullptr), Add("N1", "n", kNewId, &id),
+                       Add("N2", "n", kNewId, &id2)}),
+              Results(3, 0));
     EXPECT_EQ((std::vector<RIL_ULONG>{id, id2}), (std::vector<RIL_ULONG>{2002, 2004}));
-    // A first ID above the module's highest is kept.
-    ASSERT_EQ(Ril_RTEditBegin(5000, nullptr), 0);
-    ASSERT_EQ(Add("N3", "n", kNewId, &id), 0);
-    EXPECT_EQ(id, 5001u);
-    EXPECT_EQ(State().editor.Count(), 1u); // Begin discarded the earlier session's items
+    // A first ID above the module's highest is kept; Begin discarded the earlier items.
+    ASSERT_EQ((Results{Ril_RTEditBegin(5000, nullptr), Add("N3", "n", kNewId, &id)}),
+              Results(2, 0));
+    EXPECT_EQ(std::pair(id, State().editor.Count()), std::pair(RIL_ULONG{5001}, 1u));
 }
 
 TEST_F(SessionTest, FailureRows) {
@@ -130,7 +124,7 @@ TEST_F(SessionTest, FailureRows) {
 #endif
 
     // The holder marker cannot be written: E_FAIL, no session, the module open again.
-    Fresh("neutral64.dll");
+    Fresh();
     ASSERT_EQ(Ril_RTEditOpenModule(module.c_str()), 0);
     platform::ArmFault(platform::Fault::FileOpen, 1);
     ASSERT_EQ(
@@ -153,10 +147,9 @@ TEST_F(SessionTest, FailureRows) {
 }
 
 TEST_F(SessionTest, OverlayOnTheLookups) {
-    std::string bin =
-        Put("table.bin",
-            BinBuilder().Header(1, 5, 2).EntryA(1, "ONE", "one").EntryA(5, "FIVE", "five").Get());
-    ASSERT_EQ(Ril_LoadRes(bin.c_str()), 0);
+    const auto table =
+        BinBuilder().Header(1, 5, 2).EntryA(1, "ONE", "one").EntryA(5, "FIVE", "five");
+    ASSERT_EQ(Ril_LoadRes(Put("table.bin", table.Get()).c_str()), 0);
     // Texts handed out before the session opens still give way to the session's.
     const void *tableRecord = Ril_GetData(5);
     EXPECT_STREQ(Ril_GetStringA(5), "five");
@@ -213,8 +206,7 @@ TEST_F(SessionTest, AddAndRemoveRules) {
     for (RIL_ULONG refused : {0u, 65536u, 66537u, 0xFFFFFFFEu})
         EXPECT_EQ(Add("ALIAS", "x", refused), kErrArgument) << refused;
     EXPECT_EQ(State().editor.Count(), count);
-    EXPECT_EQ(Add("TOP", "t", 65535), 0);
-    ASSERT_EQ(Ril_RTEditBegin(65532, nullptr), 0);
+    ASSERT_EQ((Results{Add("TOP", "t", 65535), Ril_RTEditBegin(65532, nullptr)}), Results(2, 0));
     RIL_ULONG id2 = 0; // the third would be 65537
     EXPECT_EQ((Results{Add("N", "n", kNewId, &id), Add("N", "n", kNewId, &id2),
                        Add("N", "n", kNewId, &id)}),
@@ -235,8 +227,7 @@ TEST_F(SessionTest, AddAndRemoveRules) {
 TEST_F(SessionTest, DiscardsFailuresAndHolders) {
     Bytes discarded = ReadFile(module);
     Begin();
-    ASSERT_EQ(Add("A", "a", 3), 0);
-    ASSERT_EQ(Ril_RTEditEnd(1, nullptr, 0), 0);
+    ASSERT_EQ((Results{Add("A", "a", 3), Ril_RTEditEnd(1, nullptr, 0)}), Results(2, 0));
     discarded.insert(discarded.end(), {0, 0, 0});
     EXPECT_EQ(Unsummed(ReadFile(module)), std::pair(Unsummed(discarded).first, true));
 
@@ -253,20 +244,17 @@ TEST_F(SessionTest, DiscardsFailuresAndHolders) {
 #if !defined(_WIN32)
     // A commit whose write fails is dropped whole; the discard that follows appends its
     // empty marker.
-    ASSERT_EQ(Ril_RTEditBegin(0, nullptr), 0);
-    ASSERT_EQ(Add("A", "a", 3), 0);
-    ASSERT_EQ(Add("B", "b", 4), 0);
+    ASSERT_EQ((Results{Ril_RTEditBegin(0, nullptr), Add("A", "a", 3), Add("B", "b", 4)}),
+              Results(3, 0));
     platform::ArmFault(platform::Fault::FileWrite, 1);
-    EXPECT_EQ(Ril_RTEditEnd(0, nullptr, 0), kEFail);
-    EXPECT_EQ(Ril_RTEditIsEditing(), 0);
+    EXPECT_EQ((Results{Ril_RTEditEnd(0, nullptr, 0), Ril_RTEditIsEditing()}), (Results{kEFail, 0}));
     discarded.insert(discarded.end(), {0, 0, 0});
     EXPECT_EQ(Unsummed(ReadFile(module)).first, Unsummed(discarded).first);
 #endif
 
     // A holder text is appended before the session opens; a second Begin with a holder
     // ends the old session first, so the new text is the file's last marker.
-    ASSERT_EQ(Ril_RTEditBegin(0, "me"), 0);
-    ASSERT_EQ(Ril_RTEditBegin(0, "you"), 0);
+    ASSERT_EQ((Results{Ril_RTEditBegin(0, "me"), Ril_RTEditBegin(0, "you")}), Results(2, 0));
     const Bytes file = ReadFile(module);
     EXPECT_EQ(Bytes(file.end() - 14, file.end()),
               (Bytes{'m', 'e', 2, 0, 0, 0, 0, 0, 'y', 'o', 'u', 3, 0, 0}));
@@ -279,27 +267,22 @@ TEST_F(SessionTest, DiscardsFailuresAndHolders) {
 // A module deleted during a session stays deleted, and ending the session says it failed.
 // A failed commit that cannot load the module again keeps its session open, as designed.
 TEST_F(SessionTest, ADeletedModuleIsNotRecreated) {
-    struct Row {
-        const char *what;
-        std::function<RIL_LONG()> end;
-        RIL_LONG result;
-        int editing;
-    };
-    const std::vector<Row> rows = {
+    // What ends the session, its result and whether the session stays open.
+    const std::tuple<const char *, RIL_LONG (*)(), RIL_LONG, int> rows[] = {
         {"discard", [] { return Ril_RTEditEnd(1, nullptr, 0); }, kEFail, 0},
         {"commit", [] { return Ril_RTEditEnd(0, nullptr, 0); }, kEFail, 1},
         {"close", [] { return Ril_RTEditCloseModule(); }, kEFail, 0},
         {"begin again", [] { return Ril_RTEditBegin(0, "me"); }, kErrModuleLoad, 0},
     };
-    for (const Row &row : rows) {
-        SCOPED_TRACE(row.what);
-        Fresh("neutral64.dll");
-        ASSERT_EQ(Ril_RTEditOpenModule(module.c_str()), 0);
-        ASSERT_EQ(Ril_RTEditBegin(0, nullptr), 0);
-        ASSERT_EQ(Add("A", "a", 3), 0);
+    for (const auto &[what, end, result, editing] : rows) {
+        SCOPED_TRACE(what);
+        Fresh();
+        ASSERT_EQ((Results{Ril_RTEditOpenModule(module.c_str()), Ril_RTEditBegin(0, nullptr),
+                           Add("A", "a", 3)}),
+                  Results(3, 0));
         fs::remove(module);
-        EXPECT_EQ((Results{row.end(), FileExists(module), Ril_RTEditIsEditing()}),
-                  (Results{row.result, 0, row.editing}));
+        EXPECT_EQ((Results{end(), FileExists(module), Ril_RTEditIsEditing()}),
+                  (Results{result, 0, editing}));
     }
 }
 #endif
@@ -339,22 +322,18 @@ TEST_F(SessionTest, ModuleAccessor) {
                        Ril_GetLastError(), accessor.OpenModule(nullptr),
                        accessor.OpenModule(std::string(520, 'x').c_str())}),
               (Results{kErrNoModulePath, 0, kErrNoModule, kErrArgument, kErrArgument}));
-#if defined(_WIN32)
-    // The A module calls take no path of MAX_PATH (260) characters or more.
-    EXPECT_EQ(accessor.OpenModule(module.c_str()), 0);
+    // Windows' A module calls take no path of MAX_PATH (260) characters or more; elsewhere a
+    // 519-character path is accepted.
     std::string longPath = module;
-#else
-    // A 519-character path is accepted.
+#if !defined(_WIN32)
     fs::path deep = dir.Path();
     while (deep.string().size() < 440)
         deep /= std::string(40, 'd');
     fs::create_directories(deep);
-    std::string name(519 - deep.string().size() - 1, 'm');
-    std::string longPath = (deep / name).string();
-    ASSERT_EQ(longPath.size(), 519u);
+    longPath = (deep / std::string(518 - deep.string().size(), 'm')).string();
     fs::copy_file(module, longPath);
-    EXPECT_EQ(accessor.OpenModule(longPath.c_str()), 0);
 #endif
+    EXPECT_EQ(accessor.OpenModule(longPath.c_str()), 0);
     EXPECT_STREQ(accessor.Path(), longPath.c_str());
     // Only the low 16 bits of an ID name a resource.
     EXPECT_NE(accessor.FindStringResource(static_cast<std::uint16_t>(65537)), nullptr);
