@@ -1,5 +1,5 @@
-// The text helper exports: Ril_CombineStringA / W (placeholder numbering, in-place
-// replacement, cuts at the buffer's size, the failure results) and Ril_StringToLanguage.
+// The text helper exports: Ril_CombineStringA / W, Ril_StringToLanguage, and the conversions
+// (the size rule, the last-error protocol, real code pages).
 #include "platform/fault.h"
 #include "support/test_support.h"
 
@@ -26,38 +26,27 @@ void ExpectCombined(const std::string &text, const char *value, RIL_ULONG number
 }
 
 TEST(CombineString, ReplacesFirstPlaceholderA) {
-    const struct {
-        const char *text, *value;
-        RIL_ULONG number, size;
-        HResult result;
-        const char *combined;
-    } rows[] = {
-        {"Hello&001abcd", "World", 1, 64, 0, "HelloWorldabcd"},
-        {"a&001b&001c", "X", 1, 64, 0, "aXb&001c"},
-        {"x&001y", "[&001]", 1, 64, 0, "x[&001]y"}, // not expanded again
-        {"end&001", "VALUE", 1, 64, 0, "endVALUE"},
-        {"ab&001cd", "", 1, 64, 0, "abcd"},
-        {"&001", "v", 1, 2, 0, "v"},         // exactly size - 1
-        {"&0100", "v", 100, 64, 0, "v0"},    // &0100 is &010 followed by 0
-        {"<&045>", "v", 4567, 64, 0, "<v>"}, // numbers keep their first three digits
-        {"<&000>", "v", 0, 64, 0, "<v>"},
-        // Cuts at the buffer size: the value overflows the room, or the tail is cut.
-        {"ab&001xy", "1234567890", 1, 10, 0, "ab1234567"},
-        {"ab&001xyz", "12345", 1, 10, 0, "ab12345xy"},
-        {"ab&001xyz", "1234", 1, 10, 0, "ab1234xyz"},
-        // Sizes the bounded helpers refuse leave the text unchanged and still give 0.
-        {"ab&001xy", "v", 1, 0, 0, "ab&001xy"},
-        {"ab&001xy", "v", 1, 0x80000000u, 0, "ab&001xy"},
-        {"abcde&001xy", "v", 1, 5, 0, "abcde&001xy"},
-        {"abcde&001xy", "v", 1, 3, 0, "abcde&001xy"},
-        // Failures leave the text unchanged.
-        {"&01", "v", 1, 64, kEFail, "&01"},
-        {"no placeholder", "v", 1, 64, kEFail, "no placeholder"},
-        {"", "v", 1, 64, kEFail, ""},
-        {"&002", "v", 1, 64, kEFail, "&002"},
-    };
-    for (const auto &row : rows)
-        ExpectCombined(row.text, row.value, row.number, row.size, row.result, row.combined);
+    // text, value, number, size, result, the text then
+    const std::tuple<const char *, const char *, RIL_ULONG, RIL_ULONG, HResult, const char *>
+        rows[] = {
+            {"Hello&001abcd", "World", 1, 64, 0, "HelloWorldabcd"},
+            {"a&001b&001c", "X", 1, 64, 0, "aXb&001c"},
+            {"end&001", "VALUE", 1, 64, 0, "endVALUE"},
+            {"&001", "v", 1, 2, 0, "v"},      // exactly size - 1
+            {"&0100", "v", 100, 64, 0, "v0"}, // &0100 is &010 followed by 0: three digits kept
+            // Cuts at the buffer size: the value overflows the room, or the tail is cut.
+            {"ab&001xy", "1234567890", 1, 10, 0, "ab1234567"},
+            {"ab&001xyz", "12345", 1, 10, 0, "ab12345xy"},
+            // Sizes the bounded helpers refuse leave the text unchanged and still give 0.
+            {"ab&001xy", "v", 1, 0, 0, "ab&001xy"},
+            {"ab&001xy", "v", 1, 0x80000000u, 0, "ab&001xy"},
+            {"abcde&001xy", "v", 1, 5, 0, "abcde&001xy"}, // no room before the placeholder
+            // Failures leave the text unchanged.
+            {"&01", "v", 1, 64, kEFail, "&01"},
+            {"&002", "v", 1, 64, kEFail, "&002"},
+        };
+    for (const auto &[text, value, number, size, result, combined] : rows)
+        ExpectCombined(text, value, number, size, result, combined);
     char text[] = "a&001";
     EXPECT_EQ(Ril_CombineStringA(nullptr, "v", 1, 8), kEFail);
     EXPECT_EQ(Ril_CombineStringA(text, nullptr, 1, 8), kEFail);
@@ -69,29 +58,23 @@ TEST(CombineString, ReplacesFirstPlaceholderA) {
     platform::DisarmAllFaults();
 }
 
+// The wide form shares the narrow one's rules; its size counts UTF-16 units.
 TEST(CombineString, WideCountsUnits) {
-    std::vector<RIL_WCHAR> buffer(20, 0xAAAA);
     const std::u16string text = u"\u4E2D\u6587&001\u503C";
+    std::vector<RIL_WCHAR> buffer(text.begin(), text.end() + 1);
+    buffer.resize(20, 0xAAAA);
+    EXPECT_EQ(Ril_CombineStringW(buffer.data(), W(u"xyz"), 1, 5), 0); // five units, four characters
+    EXPECT_EQ(std::u16string(buffer.begin(), buffer.begin() + 7), std::u16string(u"\u4E2D\u6587xy\0"
+                                                                                 u"1\u503C",
+                                                                                 7));
     std::copy(text.begin(), text.end() + 1, buffer.begin());
-    EXPECT_EQ(Ril_CombineStringW(buffer.data(), W(u"x\u4E00y"), 1, 20), 0);
-    EXPECT_EQ(Wide(buffer.data()), u"\u4E2D\u6587x\u4E00y\u503C");
-
-    // Size in units: five units hold four characters; the tail is lost.
-    std::copy(text.begin(), text.end() + 1, buffer.begin());
-    EXPECT_EQ(Ril_CombineStringW(buffer.data(), W(u"xyz"), 1, 5), 0);
-    EXPECT_EQ(Wide(buffer.data()), u"\u4E2D\u6587xy");
-    EXPECT_EQ(buffer[5], u'1'); // nothing written past the size
-    EXPECT_EQ(buffer[6], 0x503C);
-
-    std::copy(text.begin(), text.end() + 1, buffer.begin());
-    EXPECT_EQ(Ril_CombineStringW(buffer.data(), W(u"v"), 2, 20), kEFail);
-    EXPECT_EQ(Ril_CombineStringW(buffer.data(), W(u"v"), 1, 0), 0);
-    EXPECT_EQ(Ril_CombineStringW(nullptr, W(u"v"), 1, 8), kEFail);
-    EXPECT_EQ(Ril_CombineStringW(buffer.data(), nullptr, 1, 8), kEFail);
     platform::ArmFault(platform::Fault::Alloc, 1);
     EXPECT_EQ(Ril_CombineStringW(buffer.data(), W(u"v"), 1, 20), kEOutOfMemory);
-    platform::DisarmAllFaults();
-    EXPECT_EQ(Wide(buffer.data()), text);
+    EXPECT_EQ(
+        std::make_tuple(Ril_CombineStringW(buffer.data(), W(u"v"), 2, 20), Wide(buffer.data())),
+        std::make_tuple(kEFail, text));
+    EXPECT_EQ(Ril_CombineStringW(buffer.data(), W(u"x\u4E00y"), 1, 20), 0);
+    EXPECT_EQ(Wide(buffer.data()), u"\u4E2D\u6587x\u4E00y\u503C");
 }
 
 TEST(Language, EveryKeywordInAnyCase) {
@@ -116,6 +99,97 @@ TEST(Language, EveryKeywordInAnyCase) {
          {" ENGLISH", "ENGLISH ", "ENGLIS", "ENGLISHU", "HUNGARIAN", "", "KLINGON", "ENGLISH\xE9",
           "\xC9NGLISH", padded.c_str(), static_cast<const char *>(nullptr)})
         EXPECT_EQ(Ril_StringToLanguage(name), RIL_LANG_MULTILANGUAGE) << (name ? name : "null");
+}
+
+using Results = std::vector<long>;
+
+// Through the exported functions: a size query, then the conversion into a buffer of
+// exactly that size, which must end in its zero.
+std::u16string ToWide(const std::string &bytes, unsigned codePage) {
+    const int size = Ril_MbcsToWcs(bytes.c_str(), nullptr, codePage);
+    std::vector<RIL_WCHAR> out(static_cast<std::size_t>(std::max(size, 1)), 0xAAAA);
+    EXPECT_EQ(Ril_MbcsToWcs(bytes.c_str(), out.data(), codePage), size);
+    return size > 0 && out.back() == 0 ? Wide(out.data()) : u"<conversion failed>";
+}
+std::string ToBytes(const std::u16string &text, unsigned codePage) {
+    const int size = Ril_WcsToMbcs(W(text), nullptr, codePage);
+    std::string out(static_cast<std::size_t>(std::max(size, 1)), '\xAA');
+    EXPECT_EQ(Ril_WcsToMbcs(W(text), out.data(), codePage), size);
+    return size > 0 && out.back() == 0 ? out.substr(0, out.size() - 1) : "<conversion failed>";
+}
+
+TEST(CodePageApi, SizeRuleAndLastError) {
+    RIL_WCHAR empty[1] = {0};
+    EXPECT_EQ((Results{Ril_WcsToMbcs(empty, nullptr, 0), Ril_GetLastError()}), (Results{1, 0}));
+
+    RIL_WCHAR abc[5] = {0xAAAA, 0xAAAA, 0xAAAA, 0xAAAA, 0xAAAA};
+    EXPECT_EQ(Ril_MbcsToWcs("ABC", abc, 0), 4);
+    EXPECT_EQ(Wide(abc), u"ABC");
+    EXPECT_EQ(abc[4], 0xAAAA); // nothing written past the result
+
+    // Null texts and a code page that no converter serves are invalid arguments.
+    char narrow[4] = {'x', 'x', 'x', 'x'};
+    EXPECT_EQ((Results{Ril_WcsToMbcs(nullptr, narrow, 0), Ril_GetLastError(), narrow[0],
+                       Ril_MbcsToWcs(nullptr, nullptr, 0), Ril_GetLastError(),
+                       Ril_MbcsToWcs("A", abc, 12345), Ril_GetLastError(),
+                       Ril_WcsToMbcs(W(u"A"), nullptr, 12345), Ril_GetLastError()}),
+              (Results{0, kErrArgument, 'x', 0, kErrArgument, 0, kErrArgument, 0, kErrArgument}));
+
+    // Every successful conversion clears an earlier error, and only a failing one sets it.
+    EXPECT_EQ((Results{Ril_MbcsToWcs("A", nullptr, 65001), Ril_GetLastError(),
+                       Ril_WcsToMbcs(W(u"A"), narrow, 65001), Ril_GetLastError()}),
+              (Results{2, 0, 2, 0}));
+    EXPECT_STREQ(narrow, "A");
+}
+
+// Real code pages both ways; bad input is replaced, not refused.
+TEST(CodePageApi, CodePagesConvertBothWays) {
+    enum Way { kToWide = 1, kToBytes = 2, kBoth = 3 };
+    std::u16string lone = u"a";
+    lone += char16_t(0xD800);
+    std::string longGbk; // longer than any scratch area
+    for (int k = 0; k < 5000; ++k)
+        longGbk += "\xD6\xD0";
+    // clang-format off
+    const struct { std::string bytes; unsigned codePage; std::u16string wide; int way; } rows[] = {
+        {"\xD6\xD0\xCE\xC4 OK", 936, u"\u4E2D\u6587 OK", kBoth},
+        {"\x80", 936, u"\u20AC", kToBytes},                       // the euro at 0x80
+        {"a\xF0\x9F\x98\x80\xC3\xA9", 65001, u"a\U0001F600\u00E9", kBoth},
+        {"\xE0", 28595, u"\u0440", kToWide},
+        {"\x81\x30\x81\x30", 54936, u"\u0080", kToWide},
+        {longGbk, 936, std::u16string(5000, u'\u4E2D'), kBoth},
+        {"A\x81", 936, u"A\uFFFD", kToWide},       // a lead byte without its trail
+        {"\xFF" "B", 65001, u"\uFFFD" "B", kToWide}, // not UTF-8
+        {"a?b", 936, lone + u"b", kToBytes},
+        {"?", 1252, u"\U0001F600", kToBytes},       // not in the code page: one mark a character
+        // glibc's UHC refuses A2 E8 only after consuming it: what follows is kept.
+        {"\xA2\xE8" "B\xA2\xE8", 949, u"\uFFFD" "B\uFFFD", kToWide},
+    };
+    // clang-format on
+    for (const auto &[bytes, codePage, wide, way] : rows) {
+        if (way & kToWide) {
+            EXPECT_EQ(ToWide(bytes, codePage), wide) << bytes;
+        }
+        if (way & kToBytes) {
+            EXPECT_EQ(ToBytes(wide, codePage), bytes) << bytes;
+        }
+    }
+}
+
+// Choosing a code page leaves the last error alone, refused or not.
+TEST(CodePageApi, AnsiCodePageCanBeChosen) {
+    Ril_MbcsToWcs(nullptr, nullptr, 0);        // the last error is now -102
+    EXPECT_EQ(Ril_SetAnsiCodePage(65001), 0u); // the default was in force
+    EXPECT_EQ(ToWide("\xC3\xA9", 0), u"\u00E9");
+    Ril_MbcsToWcs(nullptr, nullptr, 0);
+    EXPECT_EQ(Ril_SetAnsiCodePage(1252), 65001u);
+    EXPECT_EQ(Ril_GetLastError(), -102);
+    // Code pages that cannot serve as the ANSI code page are refused; the setting stays.
+    EXPECT_EQ((std::vector<unsigned>{Ril_SetAnsiCodePage(12345), Ril_SetAnsiCodePage(1200),
+                                     Ril_SetAnsiCodePage(0xFFFFFFFFu), Ril_SetAnsiCodePage(0)}),
+              (std::vector<unsigned>{0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 1252u}));
+    EXPECT_EQ(Ril_GetLastError(), -102);
+    EXPECT_EQ(ToWide("\xD6\xD0", 0), u"\u4E2D");
 }
 
 } // namespace

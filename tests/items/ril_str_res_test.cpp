@@ -66,6 +66,12 @@ TEST_F(RilStrResTest, ResetAndAllocationFailure) {
     item.Reset(); // harmless without a record
     ASSERT_EQ(item.SetTextA("Hi", 2), kSOk);
     EXPECT_EQ(RecordOf(item), (Bytes{1, 0, 0, 'H', 'i', 0}));
+    // A record too short to hold a macro length gives an empty macro; the item holds a copy.
+    Bytes shortRecord = {0x41};
+    ASSERT_EQ(item.SetRecord(shortRecord.data(), 1), kSOk);
+    shortRecord[0] = 0x42;
+    EXPECT_EQ(std::make_tuple(RecordOf(item), std::string(item.Macro), Wide(item.MacroW)),
+              std::make_tuple(Bytes{0x41}, std::string(), std::u16string()));
     // Memory that cannot be had leaves no record.
     const Bytes record = RecordA("ABC", "Hi");
     for (int call = 0; call < 2; ++call) {
@@ -75,27 +81,6 @@ TEST_F(RilStrResTest, ResetAndAllocationFailure) {
         EXPECT_EQ(std::make_pair(item.Record == nullptr, item.RecordSize),
                   std::make_pair(true, 0u));
     }
-}
-
-TEST_F(RilStrResTest, SetRecordCopiesAndFillsBothMacros) {
-    Bytes m128 = {128, 0}; // M = 128 whose bytes hold no terminator
-    m128.insert(m128.end(), 128, 'R');
-    const std::tuple<Bytes, std::string, std::u16string> rows[] = {
-        {RecordA("ABC", "Hi"), "ABC", u"ABC"},
-        {{0x41}, "", u""}, // too short to hold a macro length
-        {m128, std::string(127, 'R'), std::u16string(127, u'R')},
-        {RecordA(Gbk("中文_A"), "x"), Gbk("中文_A"), u"中文_A"},
-    };
-    item.ID = 77;
-    for (auto [record, macro, wide] : rows) {
-        SetMacroW(item, u"A_MUCH_LONGER_OLD_MACRO");
-        ASSERT_EQ(item.SetRecord(record.data(), static_cast<std::uint32_t>(record.size())), kSOk);
-        const Bytes copy = record;
-        record[0] ^= 0xFF; // the item holds a copy
-        EXPECT_EQ(std::make_tuple(RecordOf(item), std::string(item.Macro), Wide(item.MacroW)),
-                  std::make_tuple(copy, macro, wide));
-    }
-    EXPECT_EQ(item.ID, 77u); // the caller sets the ID
 }
 
 TEST_F(RilStrResTest, WidenAndNarrowMacro) {

@@ -2,13 +2,8 @@
 #include "support/test_support.h"
 
 #include "items/ril_txt_loader.h"
-#include "platform/codepage.h"
 #include "platform/fault.h"
 #include "platform/user.h"
-
-#if defined(_WIN32)
-#include <windows.h>
-#endif
 
 #include <atomic>
 #include <cstdarg>
@@ -24,29 +19,16 @@ namespace ril::test {
 
 TempDir::TempDir() {
     static std::atomic<unsigned> serial{0};
-    std::random_device seed;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        auto name = "ril4410-test-" + std::to_string(seed()) + "-" + std::to_string(serial++);
-        auto candidate = std::filesystem::temp_directory_path() / name;
-        if (std::filesystem::create_directory(candidate)) {
-            path_ = candidate;
-            return;
-        }
-    }
-    throw std::runtime_error("cannot create a temporary folder");
+    path_ =
+        std::filesystem::temp_directory_path() /
+        ("ril4410-test-" + std::to_string(std::random_device()()) + "-" + std::to_string(serial++));
+    if (!std::filesystem::create_directory(path_))
+        throw std::runtime_error("cannot create " + path_.string());
 }
 
 TempDir::~TempDir() {
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
-}
-
-NoticeCapture::NoticeCapture() {
-    Ril_SetNoticeHandler(&NoticeCapture::Handler, this);
-}
-
-NoticeCapture::~NoticeCapture() {
-    Ril_SetNoticeHandler(nullptr, nullptr);
 }
 
 void NoticeCapture::Handler(void *context, const char *caption, const char *message) {
@@ -78,8 +60,7 @@ void LibraryTest::ExpectNotice(const std::string &message) {
     ASSERT_EQ(notices.Notices().size(), message.empty() ? 0u : 1u);
     if (!message.empty()) {
         EXPECT_EQ(notices.Notices()[0].caption, "Error:");
-        EXPECT_EQ(notices.Notices()[0].message, message)
-            << Utf8FromGbk(notices.Notices()[0].message);
+        EXPECT_EQ(notices.Notices()[0].message, message);
     }
     notices.Clear();
 }
@@ -135,15 +116,6 @@ bool FileExists(const std::string &path) {
     return true;
 }
 
-bool RunningUnderWine() {
-#if defined(_WIN32)
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-#else
-    return false;
-#endif
-}
-
 Bytes RecordA(const std::string &macro, const std::string &text) {
     const std::uint16_t size = static_cast<std::uint16_t>(macro.size() + 1);
     return BinBuilder().U16(size).Raw(macro).U8(0).Raw(text).U8(0).Get();
@@ -167,65 +139,48 @@ void AddItem(CRilTxtLoader &list, std::uint32_t id, const std::string &macro, co
     list.Append(std::move(item));
 }
 
-namespace {
-std::string Recode(const std::string &text, unsigned from, unsigned to) {
-    int units = Ril_MbcsToWcs(text.c_str(), nullptr, from);
-    if (units == 0)
-        throw std::runtime_error("cannot convert test text");
-    std::vector<RIL_WCHAR> wide(static_cast<std::size_t>(units));
-    Ril_MbcsToWcs(text.c_str(), wide.data(), from);
-    int bytes = Ril_WcsToMbcs(wide.data(), nullptr, to);
-    std::string out(static_cast<std::size_t>(bytes), '\0');
-    Ril_WcsToMbcs(wide.data(), out.data(), to);
-    out.pop_back();
-    return out;
+std::vector<ItemRow> ItemRows(const CRilTxtLoader &list) {
+    std::vector<ItemRow> rows;
+    for (const auto &item : list.List())
+        rows.emplace_back(item->ID, item->Macro,
+                          item->Record
+                              ? Bytes(item->Record.get(), item->Record.get() + item->RecordSize)
+                              : Bytes());
+    return rows;
 }
 
+namespace {
+std::string Format(const char *format, va_list args) {
+    char line[2048];
+    std::vsnprintf(line, sizeof line, format, args);
+    return line;
+}
 } // namespace
 
 std::string Printf(const char *format, ...) {
-    char line[2048];
     va_list args;
     va_start(args, format);
-    std::vsnprintf(line, sizeof line, format, args);
+    std::string line = Format(format, args);
     va_end(args);
     return line;
 }
 
 std::string LogLine(const char *format, ...) {
-    char line[2048];
     va_list args;
     va_start(args, format);
-    std::vsnprintf(line, sizeof line, format, args);
+    std::string line = Format(format, args) + "\r\n";
     va_end(args);
-    return std::string(line) + "\r\n";
+    return line;
 }
 
 std::string Gbk(const std::string &utf8) {
-    return Recode(utf8, 65001, 936);
-}
-
-std::string Utf8FromGbk(const std::string &gbk) {
-    return Recode(gbk, 936, 65001);
-}
-
-std::vector<std::string> DoubleByteCharacters(unsigned codePage) {
-    // The platform's conversions directly: one call each way instead of four (a size query
-    // and a conversion) through the exported functions; a Wine run feels the difference.
-    std::vector<std::string> characters;
-    for (unsigned lead = 0x80; lead <= 0xFF; ++lead) {
-        for (unsigned trail = 0x01; trail <= 0xFF; ++trail) {
-            const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-            std::uint16_t unit[2] = {};
-            char back[4] = {};
-            if (platform::MultiByteToWide(codePage, pair, 2, unit, 2).count == 1 &&
-                unit[0] != 0xFFFD &&
-                platform::WideToMultiByte(codePage, unit, 1, back, 4).count == 2 &&
-                back[0] == pair[0] && back[1] == pair[1])
-                characters.emplace_back(pair, 2);
-        }
-    }
-    return characters;
+    std::vector<RIL_WCHAR> wide(
+        static_cast<std::size_t>(Ril_MbcsToWcs(utf8.c_str(), nullptr, 65001)) + 1);
+    Ril_MbcsToWcs(utf8.c_str(), wide.data(), 65001);
+    std::string out(static_cast<std::size_t>(Ril_WcsToMbcs(wide.data(), nullptr, 936)), '\0');
+    Ril_WcsToMbcs(wide.data(), out.data(), 936);
+    out.pop_back();
+    return out;
 }
 
 std::u16string Wide(const RIL_WCHAR *text) {

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace ril {
@@ -40,8 +41,8 @@ class NoticeCapture {
         std::string caption;
         std::string message;
     };
-    NoticeCapture();
-    ~NoticeCapture();
+    NoticeCapture() { Ril_SetNoticeHandler(&NoticeCapture::Handler, this); }
+    ~NoticeCapture() { Ril_SetNoticeHandler(nullptr, nullptr); }
     NoticeCapture(const NoticeCapture &) = delete;
     const std::vector<Notice> &Notices() const { return notices_; }
     void Clear() { notices_.clear(); }
@@ -78,13 +79,14 @@ Bytes ReadFile(const std::string &path);
 // The file's bytes as a string; "" when it does not exist.
 std::string ReadText(const std::string &path);
 bool FileExists(const std::string &path);
-// True in a Windows build that runs under Wine (whose resource updater cannot delete).
-bool RunningUnderWine();
 
 Bytes RecordA(const std::string &macro, const std::string &text);
 Bytes RecordW(const std::string &macro, const std::u16string &text);
 // Appends an item of the ID, the macro (both forms) and a multibyte text (none for null).
 void AddItem(CRilTxtLoader &list, std::uint32_t id, const std::string &macro, const char *text);
+// The items of a list in list order: ID, multibyte macro and record.
+using ItemRow = std::tuple<std::uint32_t, std::string, Bytes>;
+std::vector<ItemRow> ItemRows(const CRilTxtLoader &list);
 
 // Builds BIN images byte by byte, little-endian.
 class BinBuilder {
@@ -124,13 +126,8 @@ class BinBuilder {
 std::string Printf(const char *format, ...);
 std::string LogLine(const char *format, ...);
 
-// UTF-8 text as GBK bytes (code page 936), as the library's messages are, and back.
+// UTF-8 text as GBK bytes (code page 936), as the library's messages are.
 std::string Gbk(const std::string &utf8);
-std::string Utf8FromGbk(const std::string &gbk);
-
-// Every two-byte character of a multibyte code page that the library's conversions turn
-// into one UTF-16 unit and back into the same two bytes, in byte order.
-std::vector<std::string> DoubleByteCharacters(unsigned codePage);
 
 // A wide text of the library as a std::u16string, and back (valid while `text` lives).
 std::u16string Wide(const RIL_WCHAR *text);

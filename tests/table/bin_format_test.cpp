@@ -4,8 +4,6 @@
 #include "support/test_support.h"
 #include "table/bin_format.h"
 
-#include <gtest/gtest.h>
-
 namespace ril::test {
 namespace {
 

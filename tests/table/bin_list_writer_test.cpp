@@ -1,7 +1,9 @@
-// Writing an item list as a BIN: the layout, and recognising the loaded table's file.
+// Writing BINs: an item list (the layout, recognising the loaded table's file) and the loaded
+// table (Ril_ExportResToBinFile: ascending, unloaded after a save, refusals keep everything).
 #include "api/library_state.h"
 #include "core/messages.h"
 #include "items/ril_txt_loader.h"
+#include "platform/fault.h"
 #include "support/test_support.h"
 #include "table/bin_list_writer.h"
 
@@ -20,11 +22,12 @@ class BinListWriterTest : public LibraryTest {
 };
 
 TEST_F(BinListWriterTest, WritesEntriesInListOrderWithAHolderMarker) {
-    AddItem(list, 5, "BYE", "OK");
-    AddItem(list, 1, "HELLO", "Hi");
-    AddItem(list, 0x80000000u, "BIG", "x");
-    AddItem(list, 3, "NONE", nullptr);
-    std::string bin = dir.File("out.bin");
+    for (auto [id, macro, text] : {std::tuple{5u, "BYE", "OK"},
+                                   {1u, "HELLO", "Hi"},
+                                   {0x80000000u, "BIG", "x"},
+                                   {3u, "NONE", nullptr}})
+        AddItem(list, id, macro, text);
+    const std::string bin = dir.File("out.bin");
     ASSERT_EQ(Save(list, bin.c_str(), log.c_str()), 1);
     // clang-format off
     EXPECT_EQ(SavedBody(bin), BinBuilder().Header(1, 0x80000000u, 3).EntryA(5, "BYE", "OK")
@@ -32,8 +35,6 @@ TEST_F(BinListWriterTest, WritesEntriesInListOrderWithAHolderMarker) {
     // clang-format on
     EXPECT_EQ(ReadText(log), "");
     EXPECT_EQ(FilesInDir(), 1u); // no temporary file left behind
-    ASSERT_EQ(Save(CRilTxtLoader(), bin.c_str(), log.c_str()), 1);
-    EXPECT_EQ(SavedBody(bin), BinBuilder().Header(1, 0, 0).Get());
 }
 
 TEST_F(BinListWriterTest, TheLoadedFileIsReplacedThenUnloaded) {
@@ -78,6 +79,76 @@ TEST_F(BinListWriterTest, RefusalsAndFailuresKeepEverything) {
     std::filesystem::remove(log);
     EXPECT_EQ(Save(list, "", log.c_str()), 0); // refused without a message
     EXPECT_EQ(ReadText(log), "");
+}
+
+class TableSaverTest : public LibraryTest {
+  protected:
+    void Load(const Bytes &bin) { ASSERT_EQ(Ril_LoadRes(Put("loaded.bin", bin).c_str()), 0); }
+    std::string loaded = dir.File("loaded.bin");
+    std::string saved = dir.File("saved.bin");
+};
+
+TEST_F(TableSaverTest, SavesAscendingWithAFreshHolderAndUnloads) {
+    // Holder flag 0, entries out of order, a declared max ID above the largest ID, a size-0
+    // entry, a repeated ID (the later record wins) and entries at and above 0x2FFFF.
+    // clang-format off
+    Load(BinBuilder().Header(0, 196610, 7).EntryA(5, "BYE", "OK").EntryA(196607, "TOO_HIGH", "x")
+            .EntryA(1, "HELLO", "Hi").Entry(3, {}).EntryA(196606, "LAST", "y")
+            .EntryA(5, "BYE", "OK!").EntryA(196609, "HIGHER", "z").Get());
+    // clang-format on
+    Ril_WriteHeaderFile(nullptr, 0, nullptr); // the last error is now -102
+    ASSERT_EQ(Ril_ExportResToBinFile(saved.c_str()), 0);
+    EXPECT_EQ(Ril_GetLastError(), kErrArgument); // not written by the save
+    // clang-format off
+    EXPECT_EQ(SavedBody(saved), BinBuilder().Header(1, 196606, 3).EntryA(1, "HELLO", "Hi")
+            .EntryA(5, "BYE", "OK!").EntryA(196606, "LAST", "y").Get());
+    // clang-format on
+    // Unloaded, and no temporary file left behind.
+    EXPECT_EQ(std::make_tuple(Ril_GetNumItem(), Ril_GetData(1) == nullptr,
+                              std::string(Ril_GetStringA(1)), FilesInDir()),
+              std::make_tuple(RIL_ULONG(0), true, std::string(" "), std::size_t(2)));
+    // The path is kept: a reload reads the file last loaded, not the file just written.
+    ASSERT_EQ(Ril_ReLoadRes(), 0);
+    EXPECT_EQ(std::make_pair(Ril_GetNumItem(), std::string(Ril_GetStringA(196607))),
+              std::make_pair(RIL_ULONG(7), std::string("x")));
+
+    // A max ID far beyond the entries: the save writes the entries present, nothing more.
+    // clang-format off
+    Load(BinBuilder().Header(0, 0xFFFFFFF0u, 2).EntryA(0xFFFFFFF9u, "T", "t").EntryA(9, "N", "n")
+            .Get());
+    // clang-format on
+    ASSERT_EQ(Ril_ExportResToBinFile(saved.c_str()), 0);
+    EXPECT_EQ(SavedBody(saved), BinBuilder().Header(1, 9, 1).EntryA(9, "N", "n").Get());
+}
+
+TEST_F(TableSaverTest, EmptyTablesAndSavingOverTheLoadedFile) {
+    Load(BinBuilder().Header(0, 9, 0).Get()); // an empty table is saved too
+    ASSERT_EQ(Ril_ExportResToBinFile(saved.c_str()), 0);
+    EXPECT_EQ(SavedBody(saved), BinBuilder().Header(1, 0, 0).Get());
+    // Saved as held in memory: carriage returns that a getter blanked stay blanks.
+    Load(BinBuilder().Header(1, 2, 2).EntryA(1, "CR", "a\rb").EntryA(2, "KEEP", "c\rd").Get());
+    EXPECT_STREQ(Ril_GetStringA(1), "a b");
+    ASSERT_EQ(Ril_ExportResToBinFile(loaded.c_str()), 0);
+    EXPECT_EQ(Ril_GetNumItem(), 0u);
+    EXPECT_EQ(SavedBody(loaded),
+              BinBuilder().Header(1, 2, 2).EntryA(1, "CR", "a b").EntryA(2, "KEEP", "c\rd").Get());
+}
+
+TEST_F(TableSaverTest, FailuresKeepTheFileAndTheTable) {
+    const Bytes previous = {'o', 'l', 'd'};
+    WriteFile(saved, previous);
+    EXPECT_EQ(Ril_ExportResToBinFile(saved.c_str()), kEFail); // no table
+    EXPECT_EQ(ReadFile(saved), previous);
+    Load(BinBuilder().Header(1, 1, 1).EntryA(1, "A", "a").Get());
+    EXPECT_EQ((std::vector<RIL_LONG>{Ril_ExportResToBinFile(nullptr),
+                                     Ril_ExportResToBinFile(dir.File("no/such.bin").c_str())}),
+              (std::vector<RIL_LONG>{kEFail, kEFail}));
+    EXPECT_STREQ(Ril_GetStringA(1), "a");
+    // No memory for the list of entries: refused before any file is made.
+    platform::ArmFault(platform::Fault::Alloc, 1);
+    EXPECT_EQ(Ril_ExportResToBinFile(saved.c_str()), kEOutOfMemory);
+    EXPECT_EQ(std::make_tuple(ReadFile(saved), Ril_GetNumItem(), FilesInDir()),
+              std::make_tuple(previous, RIL_ULONG(1), std::size_t(2)));
 }
 
 } // namespace

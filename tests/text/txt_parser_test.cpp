@@ -2,6 +2,7 @@
 // every message with its arguments and channel, failures, and the brace search.
 #include "text/txt_parser.h"
 
+#include "core/messages.h"
 #include "platform/fault.h"
 #include "support/test_support.h"
 
@@ -11,8 +12,7 @@ namespace ril::test {
 namespace {
 
 using namespace std::string_literals;
-using Item = std::tuple<std::uint32_t, std::string, Bytes>; // ID, multibyte macro, record
-using Items = std::vector<Item>;
+using Items = std::vector<ItemRow>;
 using Texts = std::vector<std::string>;
 
 // Text as UTF-16LE bytes, with or without the byte-order mark FF FE.
@@ -25,11 +25,8 @@ std::string Utf16(const std::u16string &text, bool bom = true) {
 std::string Utf16(const std::string &ascii, bool bom = true) {
     return Utf16(std::u16string(ascii.begin(), ascii.end()), bom);
 }
-Item A(std::uint32_t id, const std::string &macro, const std::string &text) {
+ItemRow A(std::uint32_t id, const std::string &macro, const std::string &text) {
     return {id, macro, RecordA(macro, text)};
-}
-Item W(std::uint32_t id, const std::string &macro, const std::u16string &text) {
-    return {id, macro, RecordW(macro, text)};
 }
 // A file of one item per ID as written, with the macros M1, M2, ... and the text t.
 std::string IdsFile(const std::vector<std::string> &ids) {
@@ -39,12 +36,6 @@ std::string IdsFile(const std::vector<std::string> &ids) {
             "RilStringID=" + ids[i] + ";RilStringMacro=M" + std::to_string(i + 1) + "\r\n{t}\r\n";
     return file;
 }
-// The parser's messages, given in UTF-8, as the GBK bytes the library shows and logs.
-const char *const kTextNotFound = "寻找ID=%u,宏为 '%s' 的字串内容失败!";
-const char *const kOpenInside = "在寻找 } 时却碰到一个 { 位于 0x%x !";
-const char *const kCloseFirst = "在寻找 { 时却碰到一个 } 位于 0x%x !";
-const char *const kEndOfFile = "在寻找 } 时却碰到文件结尾";
-const char *const kLongMacro = "警告: 发现ID=%u的项,超长的宏在 0x%x";
 
 class TxtParser : public LibraryTest {
   protected:
@@ -60,17 +51,11 @@ class TxtParser : public LibraryTest {
     }
     std::vector<std::uint32_t> Ids() const {
         std::vector<std::uint32_t> ids;
-        for (const auto &item : list_.List())
-            ids.push_back(item->ID);
+        for (const auto &[id, macro, record] : ItemRows(list_))
+            ids.push_back(id);
         return ids;
     }
-    Items Got() const {
-        Items items;
-        for (const auto &item : list_.List())
-            items.emplace_back(item->ID, item->Macro,
-                               Bytes(item->Record.get(), item->Record.get() + item->RecordSize));
-        return items;
-    }
+    Items Got() const { return ItemRows(list_); }
     // The messages of the notices shown since the last call, each checked to be an "Error:".
     Texts Shown() {
         Texts shown;
@@ -84,8 +69,7 @@ class TxtParser : public LibraryTest {
     CRilTxtLoader list_;
 };
 
-// The exporter's layout (banner, type line, lines of slashes) and the WCS flavour that a
-// byte-order mark sets whatever the caller's flag are read through the round-trip test.
+// The exporter's layout and the byte-order mark that sets WCS are read by the round trip.
 TEST_F(TxtParser, ReadingRules) {
     // No keyword at all: no items, success, and the gap count; without a log, as a notice.
     ASSERT_EQ(1, Load("\xEF\xBB\xBF//just a comment\r\n{x}\r\n", 0, false));
@@ -108,16 +92,8 @@ TEST_F(TxtParser, ReadingRules) {
     ASSERT_EQ(1, Load("RilStringID=1001;RilStringMacro=Z\r\n{a\0b}\0"
                       "RilStringID=1002;RilStringMacro=Y\r\n{c}"s));
     ASSERT_EQ(1, Load(Utf16(u"RilStringID=7;RilStringMacro=W\n{a\0b}"s), 1));
-    EXPECT_EQ(Got(), (Items{A(1001, "Z", "a\0b"s), W(7, "W", u"a\0b"s)}));
+    EXPECT_EQ(Got(), (Items{A(1001, "Z", "a\0b"s), ItemRow{7, "W", RecordW("W", u"a\0b"s)}}));
     EXPECT_EQ(Shown(), Texts{});
-}
-
-TEST_F(TxtParser, GbkAndWideMacrosGetBothForms) {
-    Ril_SetAnsiCodePage(936);
-    EXPECT_EQ(1, Load("RilStringID=1001;RilStringMacro=" + Gbk("标题") + "\r\n{x}"));
-    EXPECT_EQ(1, Load(Utf16(u"RilStringID=1002;RilStringMacro=宏\r\n{y}")));
-    EXPECT_EQ(Got(), (Items{A(1001, Gbk("标题"), "x"), W(1002, Gbk("宏"), u"y")}));
-    EXPECT_EQ(u"标题", Wide(list_.List().front()->MacroW));
 }
 
 TEST_F(TxtParser, NumbersItemsThatAskForNewIds) {
@@ -141,16 +117,15 @@ TEST_F(TxtParser, NumbersItemsThatAskForNewIds) {
                   std::make_tuple(numbered, LogLine("black Num: %s", gaps), Texts{}));
     }
     // The fourth new ID empties the pool: the load fails, the items before it stay.
-    const char *kNoFreeId = "位于 0x%x 的项需要新ID, 但它之前的ID之间已没有空闲的ID!";
     Clear();
     const std::string file = IdsFile({"1001", "1002", "1003", "-1"});
     EXPECT_EQ(0, Load(file));
     EXPECT_EQ((std::vector<std::uint32_t>{1001, 1002, 1003}), Ids());
-    EXPECT_EQ(Gbk(LogLine(kNoFreeId, unsigned(file.rfind("RilStringID=") + 12))), ReadText(log_));
+    EXPECT_EQ(LogLine(msg::kNoFreeId, unsigned(file.rfind("RilStringID=") + 12)), ReadText(log_));
     list_.List().clear();
     EXPECT_EQ(0, Load(Utf16("RilStringID=-1;RilStringMacro=A\r\n{x}"), 1, false));
     EXPECT_EQ(Got(), Items{});
-    EXPECT_EQ(Shown(), Texts{Gbk(Printf(kNoFreeId, 26u))}); // the mark counts: (1 + 12) x 2
+    EXPECT_EQ(Shown(), Texts{Printf(msg::kNoFreeId, 26u)}); // the mark counts: (1 + 12) x 2
 }
 
 TEST_F(TxtParser, LongMacrosAreCutWithAWarning) {
@@ -161,8 +136,8 @@ TEST_F(TxtParser, LongMacrosAreCutWithAWarning) {
     ASSERT_EQ(1, Load(file));
     EXPECT_EQ(Got(), (Items{A(1003, m127, "a"), A(1001, n127, "b")}));
     // The offset is that of the second character after the last one copied.
-    EXPECT_EQ(Gbk(LogLine(kLongMacro, 1003u, 32u + 128) + LogLine(kLongMacro, 1001u, second + 128) +
-                  LogLine("black Num: -1003")),
+    EXPECT_EQ(LogLine(msg::kMacroTooLong, 1003u, 32u + 128) +
+                  LogLine(msg::kMacroTooLong, 1001u, second + 128) + LogLine("black Num: -1003"),
               ReadText(log_));
 }
 
@@ -178,10 +153,10 @@ TEST_F(TxtParser, FileReadingFailuresLeaveTheListAsItWas) {
     platform::ArmFault(platform::Fault::FileRead, 1); // the one read of the file
     EXPECT_EQ(0, Load(IdsFile({"1001"})));
     platform::DisarmAllFaults();
-    const std::string unreadable = LogLine("无法读取 %s !", path_.c_str());
-    EXPECT_EQ(Gbk(LogLine("无法打开 %s !", missing.c_str()) + unreadable + unreadable +
-                  LogLine("这是逆序 Unicode (U-) 文本,本软件不支持 %s !", path_.c_str()) +
-                  LogLine("无法为Load %s 分配内存!", path_.c_str()) + unreadable),
+    const std::string unreadable = LogLine(msg::kCannotRead, path_.c_str());
+    EXPECT_EQ(LogLine(msg::kCannotOpen, missing.c_str()) + unreadable + unreadable +
+                  LogLine(msg::kBigEndianUnicode, path_.c_str()) +
+                  LogLine(msg::kCannotAllocateLoad, path_.c_str()) + unreadable,
               ReadText(log_));
     EXPECT_EQ(1u, list_.Count());
     EXPECT_EQ(Shown(), Texts{});
@@ -197,67 +172,59 @@ TEST_F(TxtParser, BraceErrorsAreBoxedThenLogged) {
     const std::string ok = "RilStringID=1001;RilStringMacro=OK\r\n{fine}\r\n";
     // An opening brace inside a text: without a log both reports are notices, in order.
     EXPECT_EQ(0, Load(ok + "RilStringID=1002;RilStringMacro=BAD\r\n{a{b}", 0, false));
-    EXPECT_EQ(Shown(), (Texts{Gbk(Printf(kOpenInside, unsigned(ok.size() + 39))),
-                              Gbk(Printf(kTextNotFound, 1002u, "BAD"))}));
+    EXPECT_EQ(Shown(), (Texts{Printf(msg::kOpenBraceInText, unsigned(ok.size() + 39)),
+                              Printf(msg::kTextNotFound, 1002u, "BAD")}));
     EXPECT_EQ(Got(), Items{A(1001, "OK", "fine")});
-    // A closing brace before the opening one; with a log only the brace search is boxed.
-    EXPECT_EQ(0, Load("RilStringID=5;RilStringMacro=X\r\n}{a}"));
-    EXPECT_EQ(Shown(), Texts{Gbk(Printf(kCloseFirst, 32u))});
-    EXPECT_EQ(Gbk(LogLine(kTextNotFound, 5u, "X")), ReadText(log_));
-    for (int wide : {0, 1}) { // the end of the file inside a text, in both flavours
+    // With a log only the brace search is boxed. Wide offsets are even and count the mark; in
+    // GBK (the default) an offset names the brace byte that starts a character.
+    const std::string cang = "\x82\x7D", qi = "\x82\x7B", n = "\r\n";
+    const std::tuple<std::string, int, std::string> rows[] = {
+        // after the macro, wide, the notice shown (none: only the log line)
+        {n + "}{a}", 0, Printf(msg::kCloseBraceFirst, 32u)},
+        {n + "{open", 0, msg::kEndInsideText},
+        {n + "{open", 1, msg::kEndInsideText},
+        {n + "{o{", 1, Printf(msg::kOpenBraceInText, 2u * 35)},
+        {n + "}{o}", 1, Printf(msg::kCloseBraceFirst, 66u)},
+        {n + "{" + cang + "{" + cang + "}", 0, Printf(msg::kOpenBraceInText, 35u)},
+        {n + qi + "}{x}", 0, Printf(msg::kCloseBraceFirst, 34u)},
+        {n + "{a" + cang, 0, msg::kEndInsideText},
+        {n, 0, ""}, // the file ends right after the macro line, or inside it
+        {"", 0, ""},
+    };
+    for (const auto &[rest, wide, shown] : rows) {
         Clear();
-        const std::string file = "RilStringID=6;RilStringMacro=E\r\n{open";
+        const std::string file = "RilStringID=6;RilStringMacro=E" + rest;
         EXPECT_EQ(0, Load(wide ? Utf16(file) : file, wide));
-        EXPECT_EQ(Shown(), Texts{Gbk(kEndOfFile)});
-        EXPECT_EQ(Gbk(LogLine(kTextNotFound, 6u, "E")), ReadText(log_));
-    }
-    // Wide braces: an even offset that counts the mark.
-    EXPECT_EQ(0, Load(Utf16("RilStringID=6;RilStringMacro=E\r\n{o{"), 1));
-    EXPECT_EQ(0, Load(Utf16("RilStringID=6;RilStringMacro=E\r\n}{o}"), 1));
-    EXPECT_EQ(Shown(), (Texts{Gbk(Printf(kOpenInside, 2u * 35)), Gbk(Printf(kCloseFirst, 66u))}));
-    // A file that ends right after the macro line: no box, only the log line.
-    for (const char *file :
-         {"RilStringID=7;RilStringMacro=F\r\n", "RilStringID=7;RilStringMacro=F"}) {
-        Clear();
-        EXPECT_EQ(0, Load(file));
         EXPECT_EQ(std::make_pair(Shown(), ReadText(log_)),
-                  std::make_pair(Texts{}, Gbk(LogLine(kTextNotFound, 7u, "F"))));
+                  std::make_pair(shown.empty() ? Texts{} : Texts{shown},
+                                 LogLine(msg::kTextNotFound, 6u, "E")))
+            << rest;
     }
 }
 
 TEST_F(TxtParser, FailureKeepsEarlierItemsAndMessages) {
-    WriteFile(log_, std::string("previous run\r\n"));
-    const std::string file = "RilStringID=1001;RilStringMacro=A\r\n{a}\r\nRilStringID=1002\r\n{c}";
-    EXPECT_EQ(0, Load(file));
-    EXPECT_EQ(Got(), Items{A(1001, "A", "a")});
-    EXPECT_EQ("previous run\r\n" + Gbk(LogLine("为ID=%u的项寻找宏失败在 0x%x", 1002u,
-                                               unsigned(file.find("RilStringID=1002") + 12))),
-              ReadText(log_));
-    // The buffer is allocated first, then each item and its record: the second item's
-    // record (5), then the second item itself (4).
+    // The buffer, then each item and its record: the second item's record (5), then the item.
     for (int countdown : {5, 4}) {
         Clear();
         platform::ArmFault(platform::Fault::Alloc, countdown);
         EXPECT_EQ(0, Load(IdsFile({"1001", "1002", "1003"})));
         platform::DisarmAllFaults();
         EXPECT_EQ(std::make_tuple(Got(), ReadText(log_), Shown()),
-                  std::make_tuple(Items{A(1001, "M1", "t")},
-                                  Gbk(LogLine("为Ril String分配内存失败!")), Texts{}));
+                  std::make_tuple(Items{A(1001, "M1", "t")}, LogLine(msg::kRecordAllocationFailed),
+                                  Texts{}));
     }
 }
 
 // In the multibyte flavour a brace byte is a brace only where a character of the ANSI code
 // page starts: the trail byte of a double-byte character is text.
 TEST_F(TxtParser, BraceBytesInsideDoubleByteCharactersAreText) {
-    const std::string cang = "\x82\x7D", qi = "\x82\x7B", ku = "\xBF\xE2"; // 倉 倇 库
+    const std::string cang = "\x82\x7D", qi = "\x82\x7B"; // 倉 倇
     const std::tuple<unsigned, std::string, std::string> rows[] = {
         // code page, after "M", text
-        {936, "\r\n{" + cang + ku + "}", cang + ku},
-        {936, "\r\n{ab" + cang + "}\r\n", "ab" + cang}, // ends right after a brace trail
-        {936, "\r\n" + qi + cang + "{x}", "x"},         // neither opens nor closes
-        {936, "\r\n{a\x81\r\n}", "a\x81\r\n"},          // a lone lead byte
-        {936, "\r\n{a\x81}b}", "a\x81}b"},              // 81 7D is a GBK character
-        {949, "\r\n{\xB0}b}", "\xB0"},                  // no brace trails a UHC character
+        {936, "\r\n" + qi + cang + "{x}", "x"}, // neither opens nor closes
+        {936, "\r\n{a\x81\r\n}", "a\x81\r\n"},  // a lone lead byte
+        {936, "\r\n{a\x81}b}", "a\x81}b"},      // 81 7D is a GBK character
+        {949, "\r\n{\xB0}b}", "\xB0"},          // no brace trails a UHC character
         {54936, "\r\n{\x81\x30\x81\x30" + cang + "\x81\x30}",
          "\x81\x30\x81\x30" + cang + "\x81\x30"},
         {1252, "\r\n{\x82}b}", "\x82"},
@@ -271,13 +238,6 @@ TEST_F(TxtParser, BraceBytesInsideDoubleByteCharactersAreText) {
                           "RilStringID=2;RilStringMacro=N\r\n{z}"));
         EXPECT_EQ(Got(), (Items{A(1, "M", text), A(2, "N", "z")})) << codePage;
     }
-    // Errors still name the offset of the brace byte that starts a character.
-    Ril_SetAnsiCodePage(936);
-    EXPECT_EQ(0, Load("RilStringID=1;RilStringMacro=M\r\n{" + cang + "{" + cang + "}"));
-    EXPECT_EQ(0, Load("RilStringID=1;RilStringMacro=M\r\n" + qi + "}{x}"));
-    EXPECT_EQ(0, Load("RilStringID=1;RilStringMacro=M\r\n{a" + cang));
-    EXPECT_EQ(Shown(), (Texts{Gbk(Printf(kOpenInside, 35u)), Gbk(Printf(kCloseFirst, 34u)),
-                              Gbk(kEndOfFile)}));
 }
 
 } // namespace

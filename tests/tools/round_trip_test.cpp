@@ -1,6 +1,6 @@
 // Round-trip property test: thousands of random tables, written as text resource files, go
 // through import, export, a second import and a load, and must keep every item and byte.
-// The file formats themselves are pinned by the parser, writer and BIN tests.
+#include "platform/codepage.h"
 #include "support/random_table.h"
 #include "support/test_support.h"
 
@@ -9,11 +9,24 @@
 namespace ril::test {
 namespace {
 
-// The characters of a multibyte code page above 0x7F that its conversions turn into UTF-16
-// and back: every double-byte one, those whose trail byte is a brace sixteen times over (so
-// that texts hold them often), and the single bytes.
+// The characters of a multibyte code page above 0x7F that its conversions turn into one
+// UTF-16 unit and back: every double-byte one, those whose trail byte is a brace sixteen times
+// over (so that texts hold them often), then the single bytes.
 std::vector<std::string> Characters(unsigned codePage) {
-    std::vector<std::string> cards = DoubleByteCharacters(codePage);
+    std::vector<std::string> cards, singles;
+    for (unsigned lead = 0x80; lead <= 0xFF; ++lead) {
+        for (unsigned trail = 0; trail <= 0xFF; ++trail) { // trail 0: the byte alone
+            const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+            const int size = trail == 0 ? 1 : 2;
+            std::uint16_t unit[2] = {};
+            char back[4] = {};
+            if (platform::MultiByteToWide(codePage, bytes, size, unit, 2).count == 1 &&
+                unit[0] != 0xFFFD &&
+                platform::WideToMultiByte(codePage, unit, 1, back, 4).count == size &&
+                std::equal(bytes, bytes + size, back))
+                (size == 1 ? singles : cards).emplace_back(bytes, size);
+        }
+    }
     const std::size_t doubleBytes = cards.size();
     for (std::size_t i = 0; i < doubleBytes; ++i) {
         if (cards[i][1] == '{' || cards[i][1] == '}')
@@ -21,19 +34,11 @@ std::vector<std::string> Characters(unsigned codePage) {
     }
     EXPECT_GT(doubleBytes, 9000u) << codePage;
     EXPECT_GT(cards.size() - doubleBytes, 60u * 15) << codePage;
-    for (unsigned byte = 0x80; byte <= 0xFF; ++byte) {
-        const char single[2] = {static_cast<char>(byte), '\0'};
-        RIL_WCHAR unit[2] = {};
-        char back[4] = {};
-        if (Ril_MbcsToWcs(single, unit, codePage) == 2 && unit[0] != 0xFFFD &&
-            Ril_WcsToMbcs(unit, back, codePage) == 2 && back[0] == single[0])
-            cards.emplace_back(single, 1);
-    }
+    cards.insert(cards.end(), singles.begin(), singles.end());
     return cards;
 }
 
-// The BIN that an import must write for these items (in ascending ID order), without its
-// holder marker.
+// The BIN that an import must write for these items in ascending ID order, without its marker.
 Bytes ExpectedBin(const std::vector<TableItem> &items, bool wide) {
     BinBuilder bin;
     bin.Header(1, items.empty() ? 0 : std::uint32_t(std::stoul(items.back().id)),
@@ -70,12 +75,10 @@ class RoundTripTest : public LibraryTest {
         if (body == std::string::npos ||
             text.substr(body + end.size()) != EncodeUnits(TableBlocks(sorted), wide))
             return "the exported items differ";
-        // The export imported again gives the same BIN.
         if (Ril_ImportResFromTxtToBin(exported.c_str(), wide ? 1 : 0, reimported.c_str(),
                                       nullptr) != 0 ||
             SavedBody(reimported) != imported)
             return "the BIN of the export differs";
-        // The BIN loads whole.
         const bool loaded = Ril_LoadRes(bin.c_str()) == 0 && Ril_GetNumItem() == table.items.size();
         Ril_UnloadRes();
         return loaded ? "" : "the BIN does not load whole";

@@ -26,15 +26,8 @@ class ValidationTest : public ::testing::Test {
 TEST_F(ValidationTest, RepeatedMacrosAndIds) {
     // C has the ID of A; the second B repeats macro and ID and is reported as a macro repeat
     // only; empty macros never repeat each other, but equal IDs do.
-    Add({{5, "X"},
-         {30, "B"},
-         {7, "X"},
-         {20, "A"},
-         {9, "X"},
-         {20, "C"},
-         {30, "B"},
-         {40, ""},
-         {40, ""}});
+    Add({{5, "X"}, {30, "B"}, {7, "X"}, {20, "A"}, {9, "X"}});
+    Add({{20, "C"}, {30, "B"}, {40, ""}, {40, ""}});
     EXPECT_FALSE(Validate(list, log.c_str()));
     EXPECT_EQ(ReadText(log), LogLine(msg::kEmptyMacro, 40, 128u) +
                                  LogLine(msg::kEmptyMacro, 40, 128u) +
