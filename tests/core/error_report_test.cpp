@@ -3,6 +3,7 @@
 #include "core/error_report.h"
 
 #include "core/messages.h"
+#include "support/random_table.h"
 #include "support/test_support.h"
 
 #include <cerrno>
@@ -14,14 +15,6 @@ namespace {
 constexpr auto kNone = std::string::npos;
 
 using ErrorReport = LibraryTest;
-
-// The messages of the plain notices shown.
-std::vector<std::string> Shown(const NoticeCapture &notices) {
-    std::vector<std::string> shown;
-    for (const auto &notice : notices.Notices())
-        shown.push_back(notice.message);
-    return shown;
-}
 
 TEST_F(ErrorReport, ErrorBoxFormatsAndCutsAt1023Bytes) {
     const std::string longText(2000, 'L');
@@ -52,7 +45,7 @@ TEST_F(ErrorReport, LogAppendsCrLfLinesInCallOrder) {
     // A device that is always full: the "cannot write" notice naming the log, then the line.
     if (FileExists("/dev/full")) {
         LogError("/dev/full", "full");
-        EXPECT_EQ(Shown(notices),
+        EXPECT_EQ(notices.Messages(),
                   (std::vector<std::string>{Printf(msg::kCannotWriteBin, "/dev/full"), "full"}));
     }
 #endif
@@ -119,14 +112,11 @@ class PartsCapture {
 
 // ASCII items as a file: their bytes, or UTF-16LE after FF FE.
 Bytes Content(const std::vector<std::string> &items, bool wide) {
-    Bytes out = wide ? Bytes{0xFF, 0xFE} : Bytes{};
+    std::u16string units = wide ? u"\uFEFF" : u"";
     for (const std::string &item : items)
-        for (char c : item) {
-            out.push_back(static_cast<std::uint8_t>(c));
-            if (wide)
-                out.push_back(0);
-        }
-    return out;
+        units += Units(item);
+    const std::string bytes = EncodeUnits(units, wide);
+    return Bytes(bytes.begin(), bytes.end());
 }
 
 // A narrow file's offset in its wide copy.
@@ -235,7 +225,8 @@ TEST_F(StructuredNotices, LogKeepsGbkWhateverTheHandlerAndLanguage) {
     EXPECT_EQ(import(log.c_str()), designed);
     ExpectNotice("");
     import(nullptr);
-    EXPECT_EQ(Shown(notices), (std::vector<std::string>{english[0].english, english[1].english}));
+    EXPECT_EQ(notices.Messages(),
+              (std::vector<std::string>{english[0].english, english[1].english}));
 }
 
 TEST_F(StructuredNotices, LanguageAndFormatRefuseBadArguments) {

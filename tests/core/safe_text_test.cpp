@@ -13,8 +13,6 @@
 namespace {
 
 using namespace ril;
-using ril::test::W;
-using ril::test::Wide;
 
 constexpr std::size_t kTooLarge = 0x80000000u;
 

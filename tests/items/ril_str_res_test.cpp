@@ -26,10 +26,7 @@ void SetMacroW(RilStrRes &item, const std::u16string &macro) {
 
 class RilStrResTest : public LibraryTest {
   protected:
-    void SetUp() override {
-        LibraryTest::SetUp();
-        Ril_SetAnsiCodePage(936);
-    }
+    RilStrResTest() : LibraryTest(936) {}
     RilStrRes item;
 };
 

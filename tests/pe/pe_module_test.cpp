@@ -19,16 +19,11 @@ using ril::test::ReadFile;
 using Status = Module::FindStatus;
 using Names = std::vector<std::string>;
 
-class PeModule : public ::testing::Test {
+class PeModule : public ril::test::LibraryTest {
   protected:
-    void TearDown() override { DisarmAllFaults(); }
     // `bytes` (by default the test module `name`) written to `name` in the test's folder.
     std::string Write(const std::string &name, const Bytes &bytes = {}) {
-        ril::test::WriteFile(dir_.File(name), bytes.empty() ? Fixture(name) : bytes);
-        return dir_.File(name);
-    }
-    std::size_t Files() const {
-        return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir_.Path()), {}));
+        return Put(name, bytes.empty() ? Fixture(name) : bytes);
     }
     // What RT_RCDATA `ids` find in the module at `path`.
     static Names Found(const std::string &path, const std::vector<std::uint16_t> &ids) {
@@ -44,7 +39,6 @@ class PeModule : public ::testing::Test {
         }
         return texts;
     }
-    ril::test::TempDir dir_;
 };
 
 // What is no module neither loads nor takes updates; data outside the image is a load failure
@@ -53,8 +47,8 @@ TEST_F(PeModule, UpdatesAreRefusedForNoModuleAndBadNames) {
     const Bytes good = MakeHandTree({1}, {"x"}).Pe();
     HandTree hand = MakeHandTree({1, 2}, {"one", "two"});
     PutU32(hand.bytes, hand.dataEntries[0], 0x00900000);
-    ril::test::WriteFile(dir_.File("empty.dll"), Bytes{});
-    const Names paths = {dir_.File("missing.dll"), dir_.File("empty.dll"),
+    Put("empty.dll", Bytes{});
+    const Names paths = {dir.File("missing.dll"), dir.File("empty.dll"),
                          Write("text.dll", Text(std::string(4096, 'M'))),
                          Write("cut.dll", Bytes(good.begin(), good.end() - 1))};
     EXPECT_EQ(LoadModule(nullptr), nullptr);
@@ -94,7 +88,7 @@ TEST_F(PeModule, RemovalsDeleteTheLanguageALookupFinds) {
     EXPECT_EQ(Found(langs, {5, 20, 6, 9, 10, 3}),
               (Names{"id5-lang0x07,1", "id20-lang0x09,1", "<none>", "id9-lang0x07,1",
                      "id10-lang0,0", "three-b"}));
-    EXPECT_EQ(Files(), 1u); // no temporary file left
+    EXPECT_EQ(FilesInDir(), 1u); // no temporary file left
 }
 
 // A checksum made stale by an append is refreshed; 0 means "not set" and stays so.
@@ -109,9 +103,9 @@ TEST_F(PeModule, CheckSumRefreshAfterAnAppend) {
     EXPECT_EQ((std::vector<bool>{RefreshCheckSum(path.c_str()), ReadFile(path) == file,
                                  RefreshCheckSum(Write("mid64.dll", unset).c_str()),
                                  ReadFile(path) == unset, RefreshCheckSum(text.c_str()),
-                                 RefreshCheckSum(dir_.File("missing.dll").c_str())}),
+                                 RefreshCheckSum(dir.File("missing.dll").c_str())}),
               (std::vector<bool>{true, true, true, true, false, false}));
-    EXPECT_EQ(Files(), 2u); // nothing created
+    EXPECT_EQ(FilesInDir(), 2u); // nothing created
 }
 
 // A failed commit, or a discard after a refused name, leaves the module byte for byte.
@@ -137,13 +131,13 @@ TEST_F(PeModule, FailedCommitsLeaveTheFileUntouched) {
         EXPECT_FALSE(update->End(false)) << what;
         DisarmAllFaults();
         EXPECT_EQ(ReadFile(path), Fixture(fixture)) << what;
-        EXPECT_EQ(Files(), 1u) << what;
+        EXPECT_EQ(FilesInDir(), 1u) << what;
         fs::remove(path);
     }
     auto update = BeginResourceUpdate(Write("named64.dll").c_str());
     EXPECT_TRUE(update->Update(10, 1, 0, "new", 3) && !update->Update(10, 0, 0, "zero", 4) &&
                 update->End(true));
-    EXPECT_EQ(ReadFile(dir_.File("named64.dll")), Fixture("named64.dll"));
+    EXPECT_EQ(ReadFile(dir.File("named64.dll")), Fixture("named64.dll"));
 }
 
 } // namespace

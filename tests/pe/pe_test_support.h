@@ -32,20 +32,18 @@ struct Loaded {
 std::string LeafText(const platform::pe::ResourceLeaf *leaf); // "<none>" for no leaf
 
 // Little-endian values at `at` (out of range throws).
-template <typename T> T GetLe(const Bytes &bytes, std::size_t at) {
-    T value = 0;
-    for (std::size_t i = sizeof(T); i-- > 0;)
-        value = static_cast<T>(value << 8 | bytes.at(at + i));
-    return value;
+inline std::uint16_t GetU16(const Bytes &b, std::size_t at) {
+    return static_cast<std::uint16_t>(b.at(at) | b.at(at + 1) << 8);
 }
-template <typename T> void PutLe(Bytes &bytes, std::size_t at, T value) {
-    for (std::size_t i = 0; i < sizeof(T); ++i)
-        bytes.at(at + i) = static_cast<std::uint8_t>(value >> 8 * i);
+inline std::uint32_t GetU32(const Bytes &b, std::size_t at) {
+    return GetU16(b, at) | std::uint32_t{GetU16(b, at + 2)} << 16;
 }
-inline constexpr auto &GetU16 = GetLe<std::uint16_t>;
-inline constexpr auto &GetU32 = GetLe<std::uint32_t>;
-inline constexpr auto &PutU16 = PutLe<std::uint16_t>;
-inline constexpr auto &PutU32 = PutLe<std::uint32_t>;
+inline void PutU16(Bytes &b, std::size_t at, std::uint32_t v) {
+    b.at(at) = static_cast<std::uint8_t>(v), b.at(at + 1) = static_cast<std::uint8_t>(v >> 8);
+}
+inline void PutU32(Bytes &b, std::size_t at, std::uint32_t v) {
+    PutU16(b, at, v), PutU16(b, at + 2, v >> 16);
+}
 
 // A small PE32+ file (FileAlignment 0x200): .text at 0x1000, .rsrc at kHandResourceRva
 // holding `resources` (none when empty), optionally .data at 0x3000.

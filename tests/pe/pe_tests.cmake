@@ -1,6 +1,6 @@
-# Tests of the PE resource layer: test modules built with MinGW-w64 when the tests run (a CTest
-# fixture), unit tests over them and over hand-made files, and interoperability checks of
-# updated modules with pefile and with Wine's loader.
+# Tests of the PE resource layer and of run-time editing: test modules built with MinGW-w64
+# when the tests run (a CTest fixture), unit tests over them and over hand-made files, and
+# interoperability checks of updated modules with pefile and with Wine's loader.
 set(RIL_PE_FIXTURES ${CMAKE_CURRENT_BINARY_DIR}/pe_fixtures)
 set(pe_fixture_source ${CMAKE_CURRENT_SOURCE_DIR}/pe/fixtures)
 add_test(NAME pe_fixtures COMMAND ${CMAKE_COMMAND} -DSOURCE=${pe_fixture_source}
@@ -8,7 +8,7 @@ add_test(NAME pe_fixtures COMMAND ${CMAKE_COMMAND} -DSOURCE=${pe_fixture_source}
 set_tests_properties(pe_fixtures PROPERTIES FIXTURES_SETUP pe_fixtures)
 
 add_executable(ril4410_pe_tests support/test_support.cpp pe/pe_test_support.cpp
-  pe/pe_image_test.cpp pe/pe_resources_test.cpp pe/pe_writer_test.cpp)
+  pe/pe_image_test.cpp pe/pe_resources_test.cpp pe/pe_writer_test.cpp rtedit/session_test.cpp)
 if(NOT WIN32) # the module service over the PE layer exists only outside Windows
   target_sources(ril4410_pe_tests PRIVATE pe/pe_module_test.cpp)
 endif()

@@ -20,21 +20,20 @@ namespace {
 namespace fs = std::filesystem;
 constexpr RIL_ULONG kNewId = 0xFFFFFFFFu;
 using Results = std::vector<RIL_LONG>;
-using pe_test::FixturePath;
 using platform::Module;
 
 class SessionTest : public LibraryTest {
   protected:
     void SetUp() override {
-        if (!fs::exists(FixturePath("neutral64.dll")))
-            GTEST_SKIP() << "the MinGW-w64 test modules were not built";
+        REQUIRE_FIXTURES();
         LibraryTest::SetUp();
         Fresh();
     }
     // A fresh copy of the test module, none open.
     void Fresh() {
         Ril_RTEditCloseModule();
-        fs::copy_file(FixturePath("neutral64.dll"), module, fs::copy_options::overwrite_existing);
+        fs::copy_file(pe_test::FixturePath("neutral64.dll"), module,
+                      fs::copy_options::overwrite_existing);
     }
     // The record the module file holds for `id` (read afresh), empty when none.
     Bytes ModuleRecord(std::uint16_t id) {

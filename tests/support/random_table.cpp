@@ -52,10 +52,6 @@ std::string RandomMacro(Random &random) {
     return macro;
 }
 
-std::u16string Ascii(const std::string &text) {
-    return std::u16string(text.begin(), text.end());
-}
-
 template <typename T> void Shuffle(std::vector<T> &items, Random &random) {
     for (std::size_t i = items.size(); i > 1; --i)
         std::swap(items[i - 1], items[random.Below(static_cast<std::uint32_t>(i))]);
@@ -63,14 +59,14 @@ template <typename T> void Shuffle(std::vector<T> &items, Random &random) {
 } // namespace
 
 std::u16string TableBanner(bool wide) {
-    return Ascii(std::string("//Ril4410 Strings\r\n//Created by Ril4410.DLL\r\n") +
+    return Units(std::string("//Ril4410 Strings\r\n//Created by Ril4410.DLL\r\n") +
                  "//Maker: a random table\r\n//Author: ril4410 tests\r\n\r\n" +
                  (wide ? "//Type = WCS\r\n" : "//Type = MBCS\r\n") +
                  "//ExportDate: 2024-3-7 9:5'2\"\r\n\r\n\r\n");
 }
 
 std::u16string TableBlock(const TableItem &item) {
-    return Ascii("RilStringID=" + item.id + ";RilStringMacro=" + item.macro + "\r\n" +
+    return Units("RilStringID=" + item.id + ";RilStringMacro=" + item.macro + "\r\n" +
                  std::string(77, '/') + "\r\n{") +
            item.text + u"}\r\n\r\n";
 }
@@ -95,6 +91,13 @@ std::string EncodeUnits(const std::u16string &units, bool wide) {
             bytes.push_back(static_cast<char>(unit >> 8));
     }
     return bytes;
+}
+
+std::u16string Units(const std::string &bytes) {
+    std::u16string units;
+    for (unsigned char byte : bytes)
+        units.push_back(byte);
+    return units;
 }
 
 namespace {

@@ -35,8 +35,9 @@ struct TableItem {
 std::u16string TableBanner(bool wide);
 std::u16string TableBlock(const TableItem &item);
 std::u16string TableBlocks(const std::vector<TableItem> &items);
-// Code units as file bytes: one byte each, or UTF-16LE.
+// Code units as file bytes: one byte each, or UTF-16LE; and bytes as units, one each.
 std::string EncodeUnits(const std::u16string &units, bool wide);
+std::u16string Units(const std::string &bytes);
 
 // A WCS table without characters, else an MBCS one whose texts draw on the characters (as
 // bytes) of its code page; items ascending by ID or shuffled.

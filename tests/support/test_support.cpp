@@ -31,6 +31,13 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ignored);
 }
 
+std::vector<std::string> NoticeCapture::Messages() const {
+    std::vector<std::string> messages;
+    for (const Notice &notice : notices_)
+        messages.push_back(notice.message);
+    return messages;
+}
+
 void NoticeCapture::Handler(void *context, const char *caption, const char *message) {
     static_cast<NoticeCapture *>(context)->notices_.push_back(
         Notice{caption != nullptr ? caption : "", message != nullptr ? message : ""});
@@ -40,7 +47,7 @@ void LibraryTest::SetUp() {
     platform::DisarmAllFaults();
     Ril_RTEditCloseModule();
     Ril_UnloadRes();
-    Ril_SetAnsiCodePage(0);
+    Ril_SetAnsiCodePage(codePage_);
     Ril_SetNoticeHandlerEx(nullptr, nullptr);
     Ril_SetMessageLanguage(RIL_MESSAGES_CHINESE);
 }

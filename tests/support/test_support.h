@@ -45,6 +45,7 @@ class NoticeCapture {
     ~NoticeCapture() { Ril_SetNoticeHandler(nullptr, nullptr); }
     NoticeCapture(const NoticeCapture &) = delete;
     const std::vector<Notice> &Notices() const { return notices_; }
+    std::vector<std::string> Messages() const;
     void Clear() { notices_.clear(); }
 
   private:
@@ -52,10 +53,11 @@ class NoticeCapture {
     std::vector<Notice> notices_;
 };
 
-// A test over the library's process-wide state, reset before and after (no faults armed, no
-// module, session or table, the default ANSI code page); notices are captured.
+// A test over the library's process-wide state, reset before and after (no faults, module,
+// session or table; the ANSI code page `codePage`, 0 the default); notices are captured.
 class LibraryTest : public ::testing::Test {
   protected:
+    explicit LibraryTest(unsigned codePage = 0) : codePage_(codePage) {}
     void SetUp() override;
     void TearDown() override { SetUp(); }
     // Writes `bytes` to `name` in the test's folder and returns the path.
@@ -67,6 +69,7 @@ class LibraryTest : public ::testing::Test {
 
     TempDir dir;
     NoticeCapture notices;
+    const unsigned codePage_;
 };
 
 // The body of a BIN a writer has just saved; fails the test unless its holder marker text is

@@ -4,6 +4,7 @@
 
 #include "core/messages.h"
 #include "platform/fault.h"
+#include "support/random_table.h"
 #include "support/test_support.h"
 
 #include <tuple>
@@ -17,13 +18,7 @@ using Texts = std::vector<std::string>;
 
 // Text as UTF-16LE bytes, with or without the byte-order mark FF FE.
 std::string Utf16(const std::u16string &text, bool bom = true) {
-    std::string bytes = bom ? "\xFF\xFE" : "";
-    for (char16_t unit : text)
-        bytes += {char(unit & 0xFF), char(unit >> 8)};
-    return bytes;
-}
-std::string Utf16(const std::string &ascii, bool bom = true) {
-    return Utf16(std::u16string(ascii.begin(), ascii.end()), bom);
+    return EncodeUnits((bom ? u"\uFEFF" : u"") + text, true);
 }
 ItemRow A(std::uint32_t id, const std::string &macro, const std::string &text) {
     return {id, macro, RecordA(macro, text)};
@@ -123,7 +118,7 @@ TEST_F(TxtParser, NumbersItemsThatAskForNewIds) {
     EXPECT_EQ((std::vector<std::uint32_t>{1001, 1002, 1003}), Ids());
     EXPECT_EQ(LogLine(msg::kNoFreeId, unsigned(file.rfind("RilStringID=") + 12)), ReadText(log_));
     list_.List().clear();
-    EXPECT_EQ(0, Load(Utf16("RilStringID=-1;RilStringMacro=A\r\n{x}"), 1, false));
+    EXPECT_EQ(0, Load(Utf16(u"RilStringID=-1;RilStringMacro=A\r\n{x}"), 1, false));
     EXPECT_EQ(Got(), Items{});
     EXPECT_EQ(Shown(), Texts{Printf(msg::kNoFreeId, 26u)}); // the mark counts: (1 + 12) x 2
 }
@@ -162,9 +157,9 @@ TEST_F(TxtParser, FileReadingFailuresLeaveTheListAsItWas) {
     EXPECT_EQ(Shown(), Texts{});
     // UTF-16 without a mark read as MBCS: the keyword search stops at the first zero byte.
     list_.List().clear();
-    EXPECT_EQ(1, Load(Utf16(IdsFile({"1001"}), false), 0));
+    EXPECT_EQ(1, Load(Utf16(Units(IdsFile({"1001"})), false), 0));
     EXPECT_EQ(0u, list_.Count());
-    EXPECT_EQ(1, Load(Utf16(IdsFile({"1001"}), false), 1));
+    EXPECT_EQ(1, Load(Utf16(Units(IdsFile({"1001"})), false), 1));
     EXPECT_EQ(1u, list_.Count());
 }
 
@@ -194,7 +189,7 @@ TEST_F(TxtParser, BraceErrorsAreBoxedThenLogged) {
     for (const auto &[rest, wide, shown] : rows) {
         Clear();
         const std::string file = "RilStringID=6;RilStringMacro=E" + rest;
-        EXPECT_EQ(0, Load(wide ? Utf16(file) : file, wide));
+        EXPECT_EQ(0, Load(wide ? Utf16(Units(file)) : file, wide));
         EXPECT_EQ(std::make_pair(Shown(), ReadText(log_)),
                   std::make_pair(shown.empty() ? Texts{} : Texts{shown},
                                  LogLine(msg::kTextNotFound, 6u, "E")))

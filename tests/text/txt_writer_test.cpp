@@ -10,28 +10,19 @@
 namespace ril::test {
 namespace {
 
-std::u16string U(const std::string &bytes) {
-    std::u16string units;
-    for (unsigned char byte : bytes)
-        units.push_back(byte);
-    return units;
-}
 std::u16string Block(unsigned id, const std::string &macro, const std::u16string &text) {
     return TableBlock({std::to_string(id), macro, text});
 }
 std::u16string Banner(bool wide) {
-    return U(std::string("//Ril4410 Strings\r\n//Created by Ril4410.DLL\r\n"
-                         "//Maker: the Ril4410 string-resource library, exporting a BIN string "
-                         "table\r\n//Author: the Ril4410 developers\r\n\r\n//Type = ") +
-             (wide ? "WCS" : "MBCS") + "\r\n<date>");
+    return Units(std::string("//Ril4410 Strings\r\n//Created by Ril4410.DLL\r\n"
+                             "//Maker: the Ril4410 string-resource library, exporting a BIN string "
+                             "table\r\n//Author: the Ril4410 developers\r\n\r\n//Type = ") +
+                 (wide ? "WCS" : "MBCS") + "\r\n<date>");
 }
 
 class TxtWriterTest : public LibraryTest {
   protected:
-    void SetUp() override {
-        LibraryTest::SetUp();
-        Ril_SetAnsiCodePage(936);
-    }
+    TxtWriterTest() : LibraryTest(936) {}
     // The exported file as units (bytes, or UTF-16LE after the mark), its date line checked
     // against today and replaced by "<date>".
     std::u16string Exported(bool wide) {
@@ -69,7 +60,7 @@ TEST_F(TxtWriterTest, MbcsFileByteForByte) {
     Ril_ExportResFromBinToTxt(nullptr, 0, nullptr); // the last error is now -102
     ASSERT_EQ(Ril_ExportResFromBinToTxt(txt.c_str(), 0, bin.c_str()), 0);
     EXPECT_EQ(Ril_GetLastError(), 0);
-    EXPECT_EQ(Exported(false), Banner(false) + Block(1004, "EMPTY", u"") + Block(3, "GBK", U(Gbk("中文"))));
+    EXPECT_EQ(Exported(false), Banner(false) + Block(1004, "EMPTY", u"") + Block(3, "GBK", Units(Gbk("中文"))));
     ExpectNotice("");
     EXPECT_EQ(FilesInDir(), 2u); // no temporary file left behind
 }

@@ -28,9 +28,9 @@ std::string Define(const std::string &macro, const std::string &id, const std::s
 
 class HeaderWriterTest : public LibraryTest {
   protected:
+    HeaderWriterTest() : LibraryTest(936) {}
     void SetUp() override {
         LibraryTest::SetUp();
-        Ril_SetAnsiCodePage(936);
         fs::create_directories(inc);
         fs::create_directories(res);
     }
