@@ -43,11 +43,11 @@ void NoticeCapture::Handler(void *context, const char *caption, const char *mess
         Notice{caption != nullptr ? caption : "", message != nullptr ? message : ""});
 }
 
-void LibraryTest::SetUp() {
+void LibraryTest::Reset(unsigned codePage) {
     platform::DisarmAllFaults();
     Ril_RTEditCloseModule();
     Ril_UnloadRes();
-    Ril_SetAnsiCodePage(codePage_);
+    Ril_SetAnsiCodePage(codePage);
     Ril_SetNoticeHandlerEx(nullptr, nullptr);
     Ril_SetMessageLanguage(RIL_MESSAGES_CHINESE);
 }

@@ -58,8 +58,8 @@ class NoticeCapture {
 class LibraryTest : public ::testing::Test {
   protected:
     explicit LibraryTest(unsigned codePage = 0) : codePage_(codePage) {}
-    void SetUp() override;
-    void TearDown() override { SetUp(); }
+    void SetUp() override { Reset(codePage_); }
+    void TearDown() override { Reset(0); }
     // Writes `bytes` to `name` in the test's folder and returns the path.
     std::string Put(const std::string &name, const Bytes &bytes) const;
     // The number of entries in the test's folder (temporary files left behind show here).
@@ -70,6 +70,9 @@ class LibraryTest : public ::testing::Test {
     TempDir dir;
     NoticeCapture notices;
     const unsigned codePage_;
+
+  private:
+    static void Reset(unsigned codePage);
 };
 
 // The body of a BIN a writer has just saved; fails the test unless its holder marker text is
