@@ -52,11 +52,15 @@ constexpr OptionSpec kModuleOptions[] = {
     {"--utf8", 0, "", false},
 };
 
+OptionSpec const *FindOption(std::span<OptionSpec const> options, std::string_view name) {
+    auto const found = std::find_if(options.begin(), options.end(),
+                                    [&](OptionSpec const &option) { return name == option.name; });
+    return found == options.end() ? nullptr : &*found;
+}
+
 std::size_t ValueCountIn(std::span<OptionSpec const> options, std::string_view name) {
-    for (OptionSpec const &option : options)
-        if (name == option.name)
-            return option.valueCount;
-    return 0;
+    OptionSpec const *const option = FindOption(options, name);
+    return option != nullptr ? option->valueCount : 0;
 }
 
 // One form of a command: its name in messages, its synopsis, its operand count and the
@@ -124,11 +128,10 @@ Tokens Tokenize(std::span<char const *const> arguments, std::span<OptionSpec con
         }
         std::size_t const equals = argument.find('=');
         std::string_view const name = argument.substr(0, equals);
-        auto const known = std::find_if(options.begin(), options.end(),
-                                        [&](OptionSpec const &o) { return name == o.name; });
-        if (known == options.end())
+        OptionSpec const *const known = FindOption(options, name);
+        if (known == nullptr)
             throw UsageError("unknown option '" + std::string(argument) + "'");
-        GivenOption given{&*known, {}};
+        GivenOption given{known, {}};
         if (equals != std::string_view::npos) {
             if (known->valueCount == 0)
                 throw UsageError("option '" + std::string(name) + "' takes no value");
