@@ -22,7 +22,7 @@ using ril_bench::kCorpusItems;
 // Without a log the importer shows its gap count as a notice; drop it.
 void IgnoreNotice(void *, char const *, char const *) {}
 
-std::string ReadWholeFile(const std::string &path) {
+std::string ReadWholeFile(std::string const &path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
@@ -32,7 +32,7 @@ std::string ReadWholeFile(const std::string &path) {
 // is removed again when the process ends.
 class ExportFiles {
   public:
-    static const ExportFiles &Get() {
+    static ExportFiles const &Get() {
         static const ExportFiles files;
         return files;
     }
@@ -40,15 +40,15 @@ class ExportFiles {
         std::error_code ignored;
         fs::remove_all(folder_, ignored);
     }
-    ExportFiles(const ExportFiles &) = delete;
-    ExportFiles &operator=(const ExportFiles &) = delete;
+    ExportFiles(ExportFiles const &) = delete;
+    ExportFiles &operator=(ExportFiles const &) = delete;
 
-    const std::string &Bin() const { return bin_; }
-    const std::string &Text() const { return text_; }
-    const std::string &HeaderDir() const { return headerDir_; }
-    const std::string &Plain() const { return plain_; }
-    const std::string &ExportBytes() const { return exportBytes_; }
-    const std::string &HeaderBytes() const { return headerBytes_; }
+    std::string const &Bin() const { return bin_; }
+    std::string const &Text() const { return text_; }
+    std::string const &HeaderDir() const { return headerDir_; }
+    std::string const &Plain() const { return plain_; }
+    std::string const &ExportBytes() const { return exportBytes_; }
+    std::string const &HeaderBytes() const { return headerBytes_; }
     bool Ok() const { return ok_; }
 
   private:
@@ -71,7 +71,7 @@ class ExportFiles {
         if (!ril_bench::WriteWholeFile(source, ril_bench::MbcsTextFile(ril_bench::BuildCorpus())))
             return;
         Ril_SetNoticeHandler(&IgnoreNotice, nullptr);
-        const bool imported =
+        bool const imported =
             Ril_ImportResFromTxtToBin(source.c_str(), 0, bin_.c_str(), nullptr) == 0;
         Ril_SetNoticeHandler(nullptr, nullptr);
         if (!imported || Ril_ExportResFromBinToTxt(text_.c_str(), 0, bin_.c_str()) != 0 ||
@@ -89,7 +89,7 @@ class ExportFiles {
 };
 
 void BM_ExportMbcs(benchmark::State &state) {
-    const ExportFiles &files = ExportFiles::Get();
+    ExportFiles const &files = ExportFiles::Get();
     if (!files.Ok()) {
         state.SkipWithError("cannot prepare the corpus BIN");
         return;
@@ -106,7 +106,7 @@ void BM_ExportMbcs(benchmark::State &state) {
 }
 
 void BM_HeaderMbcs(benchmark::State &state) {
-    const ExportFiles &files = ExportFiles::Get();
+    ExportFiles const &files = ExportFiles::Get();
     if (!files.Ok()) {
         state.SkipWithError("cannot prepare the corpus BIN");
         return;
@@ -127,12 +127,12 @@ enum class Output { Export, Header };
 // Baseline: the output's bytes, already in memory, written with one fwrite to a new file
 // (the previous one is removed outside the timing), then closed.
 void BM_WriteOutputBytes(benchmark::State &state, Output output) {
-    const ExportFiles &files = ExportFiles::Get();
+    ExportFiles const &files = ExportFiles::Get();
     if (!files.Ok()) {
         state.SkipWithError("cannot prepare the corpus BIN");
         return;
     }
-    const std::string &bytes = output == Output::Export ? files.ExportBytes() : files.HeaderBytes();
+    std::string const &bytes = output == Output::Export ? files.ExportBytes() : files.HeaderBytes();
     for (auto _ : state) {
         state.PauseTiming();
         std::remove(files.Plain().c_str());
@@ -155,12 +155,12 @@ void BM_WriteOutputBytes(benchmark::State &state, Output output) {
 // file beside the previous output and renamed over it (which on ext4 also starts the
 // writeback of the new file).
 void BM_ReplaceOutputBytes(benchmark::State &state, Output output) {
-    const ExportFiles &files = ExportFiles::Get();
+    ExportFiles const &files = ExportFiles::Get();
     if (!files.Ok()) {
         state.SkipWithError("cannot prepare the corpus BIN");
         return;
     }
-    const std::string &bytes = output == Output::Export ? files.ExportBytes() : files.HeaderBytes();
+    std::string const &bytes = output == Output::Export ? files.ExportBytes() : files.HeaderBytes();
     const std::string temporary = files.Plain() + ".tmp";
     for (auto _ : state) {
         std::FILE *file = std::fopen(temporary.c_str(), "wb");

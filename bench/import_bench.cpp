@@ -25,7 +25,7 @@ enum class Flavour { Mbcs, Wcs };
 // that is removed again when the process ends. The import and copy targets live there too.
 class ImportFiles {
   public:
-    static const ImportFiles &Get() {
+    static ImportFiles const &Get() {
         static const ImportFiles files;
         return files;
     }
@@ -33,17 +33,17 @@ class ImportFiles {
         std::error_code ignored;
         fs::remove_all(folder_, ignored);
     }
-    ImportFiles(const ImportFiles &) = delete;
-    ImportFiles &operator=(const ImportFiles &) = delete;
+    ImportFiles(ImportFiles const &) = delete;
+    ImportFiles &operator=(ImportFiles const &) = delete;
 
-    const std::string &Text(Flavour flavour) const {
+    std::string const &Text(Flavour flavour) const {
         return flavour == Flavour::Mbcs ? mbcs_ : wcs_;
     }
     std::int64_t TextSize(Flavour flavour) const {
         return flavour == Flavour::Mbcs ? mbcsSize_ : wcsSize_;
     }
-    const std::string &Bin() const { return bin_; }
-    const std::string &Copy() const { return copy_; }
+    std::string const &Bin() const { return bin_; }
+    std::string const &Copy() const { return copy_; }
     bool Ok() const { return ok_; }
 
   private:
@@ -81,13 +81,13 @@ void IgnoreNotice(void *, char const *, char const *) {}
 
 // One whole import per iteration: parse, validate, write the BIN.
 void RunImport(benchmark::State &state, Flavour flavour) {
-    const ImportFiles &files = ImportFiles::Get();
+    ImportFiles const &files = ImportFiles::Get();
     if (!files.Ok()) {
         state.SkipWithError("cannot write the corpus files");
         return;
     }
     Ril_SetNoticeHandler(&IgnoreNotice, nullptr);
-    const int wide = flavour == Flavour::Wcs ? 1 : 0;
+    int const wide = flavour == Flavour::Wcs ? 1 : 0;
     for (auto _ : state) {
         if (Ril_ImportResFromTxtToBin(files.Text(flavour).c_str(), wide, files.Bin().c_str(),
                                       nullptr) != 0) {
@@ -103,7 +103,7 @@ void RunImport(benchmark::State &state, Flavour flavour) {
 // Baseline for the import: read the text file whole with one fread into a fresh buffer,
 // write it whole to another file with one fwrite, close both and release the buffer.
 void RunPlainCopy(benchmark::State &state, Flavour flavour) {
-    const ImportFiles &files = ImportFiles::Get();
+    ImportFiles const &files = ImportFiles::Get();
     if (!files.Ok()) {
         state.SkipWithError("cannot write the corpus files");
         return;

@@ -82,7 +82,7 @@ constexpr Punctuation kPunctuation[] = {
 };
 
 // ASCII pieces of UI text: words, format placeholders, quotes, backslashes and a tab.
-constexpr const char *kWords[] = {
+constexpr char const *kWords[] = {
     "File",
     "Open",
     "Save",
@@ -121,7 +121,7 @@ constexpr const char *kWords[] = {
 
 class TextBuilder {
   public:
-    void Ascii(const char *text) {
+    void Ascii(char const *text) {
         for (; *text != '\0'; ++text) {
             gbk_.push_back(*text);
             wide_.push_back(static_cast<unsigned char>(*text));
@@ -155,12 +155,12 @@ void BuildText(Random &random, CorpusItem &item) {
     }
     bool previousChinese = false;
     for (std::uint32_t s = 0; s < segments; ++s) {
-        const bool chinese = random.Below(100) < 55;
+        bool const chinese = random.Below(100) < 55;
         if (s > 0) {
             if (s == breakAt[0] || s == breakAt[1])
                 text.Ascii("\r\n");
             else if (chinese && previousChinese) {
-                const Punctuation &p = kPunctuation[random.Below(std::size(kPunctuation))];
+                Punctuation const &p = kPunctuation[random.Below(std::size(kPunctuation))];
                 text.Character(p.wide, p.gbk);
             } else {
                 text.Ascii(" ");
@@ -189,10 +189,10 @@ struct PoolRange {
 };
 
 // The file layout, the same as the round-trip test's random tables.
-std::string TextFile(const std::vector<CorpusItem> &items, bool wide) {
+std::string TextFile(std::vector<CorpusItem> const &items, bool wide) {
     std::u16string units = wide ? u"\uFEFF" : u"";
     units += ril::test::TableBanner(wide);
-    for (const CorpusItem &item : items) {
+    for (CorpusItem const &item : items) {
         std::u16string text = item.wide;
         if (!wide) { // GBK bytes as units below 0x100
             text.clear();
@@ -219,11 +219,11 @@ void PutUtf8(std::string &out, char16_t unit) {
 
 // One PO string: escapes quotes, backslashes and control characters, and starts a new
 // quoted line after each newline, as gettext's own tools do.
-void PutPoString(std::string &out, const std::u16string &text) {
-    const bool multiLine = text.find(u'\n') != std::u16string::npos;
+void PutPoString(std::string &out, std::u16string const &text) {
+    bool const multiLine = text.find(u'\n') != std::u16string::npos;
     out += multiLine ? "\"\"\n\"" : "\"";
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const char16_t unit = text[i];
+        char16_t const unit = text[i];
         switch (unit) {
         case u'"':
             out += "\\\"";
@@ -283,15 +283,15 @@ std::vector<CorpusItem> BuildCorpus() {
     return items;
 }
 
-std::string MbcsTextFile(const std::vector<CorpusItem> &items) {
+std::string MbcsTextFile(std::vector<CorpusItem> const &items) {
     return TextFile(items, false);
 }
 
-std::string WcsTextFile(const std::vector<CorpusItem> &items) {
+std::string WcsTextFile(std::vector<CorpusItem> const &items) {
     return TextFile(items, true);
 }
 
-std::string PoFile(const std::vector<CorpusItem> &items) {
+std::string PoFile(std::vector<CorpusItem> const &items) {
     std::string out;
     out.reserve(items.size() * 100);
     out += "# The import comparison corpus: one message per item, keyed by its macro.\n"
@@ -302,14 +302,14 @@ std::string PoFile(const std::vector<CorpusItem> &items) {
            "\"Content-Type: text/plain; charset=UTF-8\\n\"\n"
            "\"Content-Transfer-Encoding: 8bit\\n\"\n"
            "\"Language: zh_CN\\n\"\n";
-    for (const CorpusItem &item : items) {
+    for (CorpusItem const &item : items) {
         out += "\nmsgid \"" + item.macro + "\"\nmsgstr ";
         PutPoString(out, item.wide);
     }
     return out;
 }
 
-bool WriteWholeFile(const std::string &path, const std::string &bytes) {
+bool WriteWholeFile(std::string const &path, std::string const &bytes) {
     std::FILE *file = std::fopen(path.c_str(), "wb");
     if (file == nullptr)
         return false;
@@ -317,7 +317,7 @@ bool WriteWholeFile(const std::string &path, const std::string &bytes) {
     return std::fclose(file) == 0 && written;
 }
 
-bool WriteCorpusFiles(const std::string &folder) {
+bool WriteCorpusFiles(std::string const &folder) {
     const std::vector<CorpusItem> items = BuildCorpus();
     return WriteWholeFile(folder + "/strings.txt", MbcsTextFile(items)) &&
            WriteWholeFile(folder + "/strings_wide.txt", WcsTextFile(items)) &&

@@ -22,14 +22,14 @@ struct CorpusItem {
 std::vector<CorpusItem> BuildCorpus();
 
 // The files as the exporter lays them out: banner, date line, then one block per item.
-std::string MbcsTextFile(const std::vector<CorpusItem> &items);
-std::string WcsTextFile(const std::vector<CorpusItem> &items); // UTF-16LE with FF FE
+std::string MbcsTextFile(std::vector<CorpusItem> const &items);
+std::string WcsTextFile(std::vector<CorpusItem> const &items); // UTF-16LE with FF FE
 // A UTF-8 .po file: a header entry, then msgid "<macro>" msgstr "<text>" per item.
-std::string PoFile(const std::vector<CorpusItem> &items);
+std::string PoFile(std::vector<CorpusItem> const &items);
 
-bool WriteWholeFile(const std::string &path, const std::string &bytes);
+bool WriteWholeFile(std::string const &path, std::string const &bytes);
 
 // Writes strings.txt (MBCS), strings_wide.txt (WCS) and strings.po into an existing folder.
-bool WriteCorpusFiles(const std::string &folder);
+bool WriteCorpusFiles(std::string const &folder);
 
 } // namespace ril_bench

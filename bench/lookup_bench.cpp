@@ -33,7 +33,7 @@ void Quiet(void *, char const *, char const *) {}
 // A scratch folder for the generated text files and BINs, removed when the process ends.
 class Scratch {
   public:
-    static const fs::path &Folder() {
+    static fs::path const &Folder() {
         static Scratch scratch;
         return scratch.folder_;
     }
@@ -86,9 +86,9 @@ class BenchTable {
         return true;
     }
 
-    const std::vector<std::uint32_t> &Ids() const { return ids_; }
+    std::vector<std::uint32_t> const &Ids() const { return ids_; }
     // The texts by ID: the getters' own (`inTable`), or the compact copies.
-    const std::vector<const std::uint8_t *> &Texts(bool inTable) const {
+    std::vector<const std::uint8_t *> const &Texts(bool inTable) const {
         return inTable ? tableTexts_ : texts_;
     }
 
@@ -132,7 +132,7 @@ class BenchTable {
             if (wide_) {
                 const RIL_WCHAR *text = Ril_GetStringW(id);
                 do
-                    copies_.append(reinterpret_cast<const char *>(text), 2);
+                    copies_.append(reinterpret_cast<char const *>(text), 2);
                 while (*text++ != 0);
             } else {
                 copies_.append(Ril_GetStringA(id));
@@ -141,10 +141,10 @@ class BenchTable {
         }
         texts_.assign(ids_.empty() ? 0 : ids_.back() + 1, nullptr);
         tableTexts_.assign(texts_.size(), nullptr);
-        for (const auto &[id, offset] : offsets) {
-            texts_[id] = reinterpret_cast<const std::uint8_t *>(copies_.data() + offset);
-            tableTexts_[id] = wide_ ? reinterpret_cast<const std::uint8_t *>(Ril_GetStringW(id))
-                                    : reinterpret_cast<const std::uint8_t *>(Ril_GetStringA(id));
+        for (auto const &[id, offset] : offsets) {
+            texts_[id] = reinterpret_cast<std::uint8_t const *>(copies_.data() + offset);
+            tableTexts_[id] = wide_ ? reinterpret_cast<std::uint8_t const *>(Ril_GetStringW(id))
+                                    : reinterpret_cast<std::uint8_t const *>(Ril_GetStringA(id));
         }
     }
 
@@ -153,15 +153,15 @@ class BenchTable {
     std::string bin_;
     std::vector<std::uint32_t> ids_;
     std::string copies_; // the texts back to back, as in a loaded file
-    std::vector<const std::uint8_t *> texts_;
-    std::vector<const std::uint8_t *> tableTexts_;
+    std::vector<std::uint8_t const *> texts_;
+    std::vector<std::uint8_t const *> tableTexts_;
 };
 
 // IDs of the table to look up, in a random order fixed for every run.
-std::vector<std::uint32_t> Rotation(const BenchTable &table) {
+std::vector<std::uint32_t> Rotation(BenchTable const &table) {
     std::vector<std::uint32_t> rotation(kRotation);
     Random random(0x9E3779B9u);
-    const std::vector<std::uint32_t> &ids = table.Ids();
+    std::vector<std::uint32_t> const &ids = table.Ids();
     for (std::uint32_t &id : rotation)
         id = ids[random.Below(static_cast<std::uint32_t>(ids.size()))];
     return rotation;
@@ -175,8 +175,8 @@ template <auto Read> void RunLookups(benchmark::State &state, bool wide, bool in
         return;
     }
     const std::vector<std::uint32_t> rotation = Rotation(table);
-    const std::uint32_t *ids = rotation.data();
-    const std::uint8_t *const *texts = table.Texts(inTable).data();
+    std::uint32_t const *ids = rotation.data();
+    std::uint8_t const *const *texts = table.Texts(inTable).data();
     for (std::uint32_t id : rotation) // every text is handed out once before timing
         benchmark::DoNotOptimize(Read(texts, id));
     std::size_t next = 0;
@@ -196,8 +196,8 @@ template <auto Read> void RunChain(benchmark::State &state, bool wide, bool inTa
         return;
     }
     const std::vector<std::uint32_t> rotation = Rotation(table);
-    const std::uint32_t *ids = rotation.data();
-    const std::uint8_t *const *texts = table.Texts(inTable).data();
+    std::uint32_t const *ids = rotation.data();
+    std::uint8_t const *const *texts = table.Texts(inTable).data();
     for (std::uint32_t id : rotation)
         benchmark::DoNotOptimize(Read(texts, id));
     std::size_t next = 0;
@@ -209,30 +209,30 @@ template <auto Read> void RunChain(benchmark::State &state, bool wide, bool inTa
     state.SetItemsProcessed(state.iterations());
 }
 
-std::uint8_t ReadArrayA(const std::uint8_t *const *texts, std::uint32_t id) {
+std::uint8_t ReadArrayA(std::uint8_t const *const *texts, std::uint32_t id) {
     return texts[id][0];
 }
-RIL_WCHAR ReadArrayW(const std::uint8_t *const *texts, std::uint32_t id) {
+RIL_WCHAR ReadArrayW(std::uint8_t const *const *texts, std::uint32_t id) {
     return reinterpret_cast<const RIL_WCHAR *>(texts[id])[0];
 }
 
 // The same array behind a function that is not inlined: what a call itself costs.
-const std::uint8_t *const *calledTexts = nullptr;
-[[gnu::noinline]] const std::uint8_t *CalledArray(std::uint32_t id) {
+std::uint8_t const *const *calledTexts = nullptr;
+[[gnu::noinline]] std::uint8_t const *CalledArray(std::uint32_t id) {
     return calledTexts[id];
 }
-std::uint8_t ReadCalledArrayA(const std::uint8_t *const *texts, std::uint32_t id) {
+std::uint8_t ReadCalledArrayA(std::uint8_t const *const *texts, std::uint32_t id) {
     calledTexts = texts;
     return CalledArray(id)[0];
 }
 
-std::uint8_t ReadGetStringA(const std::uint8_t *const *, std::uint32_t id) {
+std::uint8_t ReadGetStringA(std::uint8_t const *const *, std::uint32_t id) {
     return static_cast<std::uint8_t>(Ril_GetStringA(id)[0]);
 }
-std::uint8_t ReadGetData(const std::uint8_t *const *, std::uint32_t id) {
-    return static_cast<const std::uint8_t *>(Ril_GetData(id))[0];
+std::uint8_t ReadGetData(std::uint8_t const *const *, std::uint32_t id) {
+    return static_cast<std::uint8_t const *>(Ril_GetData(id))[0];
 }
-RIL_WCHAR ReadGetStringW(const std::uint8_t *const *, std::uint32_t id) {
+RIL_WCHAR ReadGetStringW(std::uint8_t const *const *, std::uint32_t id) {
     return Ril_GetStringW(id)[0];
 }
 
@@ -246,7 +246,7 @@ template <auto Read, bool Wide, bool InTable = false> void Chain(benchmark::Stat
 }
 
 struct Registration {
-    const char *name;
+    char const *name;
     void (*run)(benchmark::State &);
 };
 const Registration kBenchmarks[] = {
@@ -267,7 +267,7 @@ const Registration kBenchmarks[] = {
     {"BM_ChainGetStringW", Chain<ReadGetStringW, true>},
 };
 
-[[maybe_unused]] const bool registered = [] {
+[[maybe_unused]] bool const registered = [] {
     for (const Registration &entry : kBenchmarks)
         benchmark::RegisterBenchmark(entry.name, entry.run)->Arg(10000)->Arg(100000);
     return true;

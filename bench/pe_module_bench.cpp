@@ -71,7 +71,7 @@ std::vector<std::uint8_t> ItemRecord(std::uint16_t id) {
     return std::vector<std::uint8_t>(record.begin(), record.end());
 }
 
-bool WriteBytes(const std::string &path, const std::vector<std::uint8_t> &bytes) {
+bool WriteBytes(std::string const &path, std::vector<std::uint8_t> const &bytes) {
     std::FILE *file = std::fopen(path.c_str(), "wb");
     if (file == nullptr)
         return false;
@@ -80,7 +80,7 @@ bool WriteBytes(const std::string &path, const std::vector<std::uint8_t> &bytes)
 }
 
 // Commits items 1..kItems, in one batch, into the module at `path`.
-bool CommitItems(const std::string &path, const std::vector<std::vector<std::uint8_t>> &records) {
+bool CommitItems(std::string const &path, std::vector<std::vector<std::uint8_t>> const &records) {
     auto update = ril::platform::BeginResourceUpdate(path.c_str());
     if (!update)
         return false;
@@ -94,7 +94,7 @@ bool CommitItems(const std::string &path, const std::vector<std::vector<std::uin
 // A scratch folder with the empty module and the 10,000-item module built by the layer.
 class BenchModules {
   public:
-    static const BenchModules &Get() {
+    static BenchModules const &Get() {
         static const BenchModules modules;
         return modules;
     }
@@ -102,12 +102,12 @@ class BenchModules {
         std::error_code ignored;
         fs::remove_all(folder_, ignored);
     }
-    BenchModules(const BenchModules &) = delete;
-    BenchModules &operator=(const BenchModules &) = delete;
+    BenchModules(BenchModules const &) = delete;
+    BenchModules &operator=(BenchModules const &) = delete;
 
     bool Ok() const { return ok_; }
-    std::string Path(const char *name) const { return (folder_ / name).string(); }
-    const std::vector<std::vector<std::uint8_t>> &Records() const { return records_; }
+    std::string Path(char const *name) const { return (folder_ / name).string(); }
+    std::vector<std::vector<std::uint8_t>> const &Records() const { return records_; }
 
   private:
     BenchModules() {
@@ -130,7 +130,7 @@ class BenchModules {
 
 // One iteration probes every ID 1..65535 (10,000 hits, the rest misses).
 void BM_FindAll16BitIds(benchmark::State &state) {
-    const BenchModules &modules = BenchModules::Get();
+    BenchModules const &modules = BenchModules::Get();
     auto module =
         modules.Ok() ? ril::platform::LoadModule(modules.Path("items.dll").c_str()) : nullptr;
     if (!module) {
@@ -150,7 +150,7 @@ void BM_FindAll16BitIds(benchmark::State &state) {
 }
 
 void BM_LoadModule10000Items(benchmark::State &state) {
-    const BenchModules &modules = BenchModules::Get();
+    BenchModules const &modules = BenchModules::Get();
     if (!modules.Ok()) {
         state.SkipWithError("cannot build the 10,000-item module");
         return;
@@ -161,7 +161,7 @@ void BM_LoadModule10000Items(benchmark::State &state) {
 
 // One iteration starts from the module without resources and commits 10,000 items.
 void BM_Commit10000Items(benchmark::State &state) {
-    const BenchModules &modules = BenchModules::Get();
+    BenchModules const &modules = BenchModules::Get();
     const std::string path = modules.Path("commit.dll");
     const std::vector<std::uint8_t> empty = EmptyModule();
     for (auto _ : state) {
@@ -177,7 +177,7 @@ void BM_Commit10000Items(benchmark::State &state) {
 
 // The usual commit of a session: one changed item in a module that holds 10,000.
 void BM_CommitOneItemInto10000(benchmark::State &state) {
-    const BenchModules &modules = BenchModules::Get();
+    BenchModules const &modules = BenchModules::Get();
     const std::string path = modules.Path("items.dll");
     std::uint16_t id = 1;
     for (auto _ : state) {

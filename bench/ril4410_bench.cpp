@@ -33,7 +33,7 @@ void PutU32(std::vector<std::uint8_t> &out, std::uint32_t v) {
         out.push_back(static_cast<std::uint8_t>(v >> shift));
 }
 
-void PutText(std::vector<std::uint8_t> &out, const char *text, int length) {
+void PutText(std::vector<std::uint8_t> &out, char const *text, int length) {
     out.insert(out.end(), text, text + length);
     out.push_back(0);
 }
@@ -70,7 +70,7 @@ std::vector<std::uint8_t> BuildBin() {
 // removed again when the process ends.
 class BenchBin {
   public:
-    static const BenchBin &Get() {
+    static BenchBin const &Get() {
         static const BenchBin bin;
         return bin;
     }
@@ -78,10 +78,10 @@ class BenchBin {
         std::error_code ignored;
         fs::remove_all(folder_, ignored);
     }
-    BenchBin(const BenchBin &) = delete;
-    BenchBin &operator=(const BenchBin &) = delete;
+    BenchBin(BenchBin const &) = delete;
+    BenchBin &operator=(BenchBin const &) = delete;
 
-    const std::string &Path() const { return path_; }
+    std::string const &Path() const { return path_; }
     bool Ok() const { return ok_; }
 
   private:
@@ -113,7 +113,7 @@ class BenchBin {
 // Baseline for loading: open the file, read it whole with one fread into a fresh buffer,
 // close it and release the buffer.
 void BM_PlainRead(benchmark::State &state) {
-    const BenchBin &bin = BenchBin::Get();
+    BenchBin const &bin = BenchBin::Get();
     if (!bin.Ok()) {
         state.SkipWithError("cannot write the benchmark BIN");
         return;
@@ -142,7 +142,7 @@ void BM_PlainRead(benchmark::State &state) {
 // allocator may keep BM_PlainRead's buffer resident between iterations; a load into a new
 // process cannot, so this shows what the page faults of a cold buffer add to the read.
 void BM_PlainReadFreshPages(benchmark::State &state) {
-    const BenchBin &bin = BenchBin::Get();
+    BenchBin const &bin = BenchBin::Get();
     if (!bin.Ok()) {
         state.SkipWithError("cannot write the benchmark BIN");
         return;
@@ -177,7 +177,7 @@ void BM_PlainReadFreshPages(benchmark::State &state) {
 
 // Loading the BIN into the table; each load also releases the table loaded before it.
 void BM_LoadRes(benchmark::State &state) {
-    const BenchBin &bin = BenchBin::Get();
+    BenchBin const &bin = BenchBin::Get();
     if (!bin.Ok()) {
         state.SkipWithError("cannot write the benchmark BIN");
         return;

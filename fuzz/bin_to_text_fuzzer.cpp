@@ -38,9 +38,9 @@ void RemoveTempFolder() {
     fs::remove_all(TempPaths().folder, ignored);
 }
 
-void IgnoreNotice(void *, const char *, const char *) {}
+void IgnoreNotice(void *, char const *, char const *) {}
 
-void Check(bool condition, const char *what) {
+void Check(bool condition, char const *what) {
     if (condition)
         return;
     std::fprintf(stderr, "guarantee broken: %s\n", what);
@@ -52,7 +52,7 @@ bool IsIdentifierCharacter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
 }
 
-std::string Prefix(const std::string &path, std::size_t length) {
+std::string Prefix(std::string const &path, std::size_t length) {
     std::ifstream in(path, std::ios::binary);
     std::string bytes(length, '\0');
     in.read(bytes.data(), static_cast<std::streamsize>(length));
@@ -78,8 +78,8 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
     return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
-    const Paths &paths = TempPaths();
+extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const *data, std::size_t size) {
+    Paths const &paths = TempPaths();
     std::FILE *file = std::fopen(paths.bin.c_str(), "wb");
     Check(file != nullptr, "cannot create the input file");
     Check(size == 0 || std::fwrite(data, 1, size, file) == size, "cannot write the input file");
@@ -89,20 +89,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     int loaded = LoadBin(list, paths.bin.c_str());
     Check(loaded == 0 || loaded == 1, "LoadBin must give 1 or 0");
     // A failed read keeps the items before the failing entry: write those too.
-    for (const std::string *path : {&paths.textA, &paths.textW, &paths.headerA, &paths.headerW})
+    for (std::string const *path : {&paths.textA, &paths.textW, &paths.headerA, &paths.headerW})
         std::remove(path->c_str());
     // A text file may refuse items its format cannot hold, and a header macros that make no
     // identifier; a refusal leaves no file behind, and a header is refused for nothing else.
     bool identifiers = true;
-    for (const auto &item : list.List()) {
-        const char *macro = item->Macro;
+    for (auto const &item : list.List()) {
+        char const *macro = item->Macro;
         for (std::size_t i = 0; i < sizeof item->Macro && macro[i] != '\0'; ++i)
             identifiers = identifiers && IsIdentifierCharacter(macro[i]);
     }
-    const bool wroteTextA = SaveTxt(list, paths.textA.c_str(), 0) == 1;
-    const bool wroteTextW = SaveTxt(list, paths.textW.c_str(), 1) == 1;
-    const bool wroteHeaderA = WriteHeader(list, paths.headerA.c_str(), 0) != 0;
-    const bool wroteHeaderW = WriteHeader(list, paths.headerW.c_str(), 1) != 0;
+    bool const wroteTextA = SaveTxt(list, paths.textA.c_str(), 0) == 1;
+    bool const wroteTextW = SaveTxt(list, paths.textW.c_str(), 1) == 1;
+    bool const wroteHeaderA = WriteHeader(list, paths.headerA.c_str(), 0) != 0;
+    bool const wroteHeaderW = WriteHeader(list, paths.headerW.c_str(), 1) != 0;
     Check(wroteHeaderA == identifiers, "WriteHeader (MBCS) must succeed unless a macro is refused");
     Check(wroteHeaderW == identifiers, "WriteHeader (WCS) must succeed unless a macro is refused");
 

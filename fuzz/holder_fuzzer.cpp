@@ -18,7 +18,7 @@ std::string &TempPath() {
     return path;
 }
 
-void Check(bool condition, const char *what) {
+void Check(bool condition, char const *what) {
     if (condition)
         return;
     std::fprintf(stderr, "guarantee broken: %s\n", what);
@@ -26,7 +26,7 @@ void Check(bool condition, const char *what) {
     std::abort();
 }
 
-void WriteInput(const std::uint8_t *data, std::size_t size) {
+void WriteInput(std::uint8_t const *data, std::size_t size) {
     std::FILE *file = std::fopen(TempPath().c_str(), "wb");
     if (file == nullptr)
         std::abort();
@@ -68,12 +68,12 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
     return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const *data, std::size_t size) {
     WriteInput(data, size);
     RIL_ULONG held = 0;
     ReadHolder(held);
     // A new marker is always the one read back, whatever the file held before.
-    std::string text(reinterpret_cast<const char *>(data), size < 40 ? size : 40);
+    std::string text(reinterpret_cast<char const *>(data), size < 40 ? size : 40);
     text = text.substr(0, text.find('\0'));
     Check(Ril_RTEditForceWriteHolderInfo(TempPath().c_str(), text.c_str()) == 0, "append");
     std::string back = ReadHolder(held);

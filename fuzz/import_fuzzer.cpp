@@ -23,13 +23,13 @@ Paths &TempPaths() {
 }
 
 void RemoveTempFiles() {
-    for (const std::string *path : {&TempPaths().text, &TempPaths().bin, &TempPaths().log})
+    for (std::string const *path : {&TempPaths().text, &TempPaths().bin, &TempPaths().log})
         std::remove(path->c_str());
 }
 
-void IgnoreNotice(void *, const char *, const char *) {}
+void IgnoreNotice(void *, char const *, char const *) {}
 
-void Check(bool condition, const char *what) {
+void Check(bool condition, char const *what) {
     if (condition)
         return;
     std::fprintf(stderr, "guarantee broken: %s\n", what);
@@ -37,7 +37,7 @@ void Check(bool condition, const char *what) {
     std::abort();
 }
 
-std::string ReadAll(const std::string &path) {
+std::string ReadAll(std::string const &path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
@@ -54,10 +54,10 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
     return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const *data, std::size_t size) {
     if (size == 0)
         return 0;
-    const Paths &paths = TempPaths();
+    Paths const &paths = TempPaths();
     std::remove(paths.bin.c_str());
     std::FILE *file = std::fopen(paths.text.c_str(), "wb");
     if (file == nullptr)

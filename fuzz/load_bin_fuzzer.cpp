@@ -32,11 +32,11 @@ void RemoveTempFile() {
     std::remove(TempPath().c_str());
 }
 
-void IgnoreNotice(void *, const char *, const char *) {}
+void IgnoreNotice(void *, char const *, char const *) {}
 
 // Stops the run with a message when the library breaks one of its stated guarantees;
 // libFuzzer then saves the input as a crash.
-void Check(bool condition, const char *what, std::uint32_t id) {
+void Check(bool condition, char const *what, std::uint32_t id) {
     if (condition)
         return;
     std::fprintf(stderr, "guarantee broken for ID %u: %s\n", id, what);
@@ -44,7 +44,7 @@ void Check(bool condition, const char *what, std::uint32_t id) {
     std::abort();
 }
 
-std::uint32_t U32At(const std::uint8_t *p) {
+std::uint32_t U32At(std::uint8_t const *p) {
     return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
            std::uint32_t{p[3]} << 24;
 }
@@ -58,7 +58,7 @@ struct Header {
     bool hasCount = false;
 };
 
-Header ParseHeader(const std::uint8_t *data, std::size_t size) {
+Header ParseHeader(std::uint8_t const *data, std::size_t size) {
     Header header;
     if (size >= 4)
         header.flag = U32At(data);
@@ -72,8 +72,8 @@ Header ParseHeader(const std::uint8_t *data, std::size_t size) {
 }
 
 // The IDs named by the first entries of the input plus the boundary IDs of its table.
-std::vector<std::uint32_t> IdsToProbe(const std::uint8_t *data, std::size_t size,
-                                      const Header &header) {
+std::vector<std::uint32_t> IdsToProbe(std::uint8_t const *data, std::size_t size,
+                                      Header const &header) {
     std::vector<std::uint32_t> ids = {0, header.maxId, header.maxId + 9u, header.maxId + 10u,
                                       0xFFFFFFFFu};
     std::size_t pos = 12;
@@ -91,17 +91,17 @@ std::vector<std::uint32_t> IdsToProbe(const std::uint8_t *data, std::size_t size
 
 // Reads the record's bytes that can hold file data, and its last byte. A record cut short
 // by the end of the file is completed with up to 1 MiB of zeros, which need no reading.
-void ReadRecord(const std::uint8_t *record, RIL_ULONG size, std::size_t inputSize) {
+void ReadRecord(std::uint8_t const *record, RIL_ULONG size, std::size_t inputSize) {
     unsigned sum = 0;
     for (RIL_ULONG i = 0; i < size && i < inputSize + 16; ++i)
         sum += record[i];
     if (size > 0)
         sum += record[size - 1];
-    volatile unsigned sink = sum;
+    unsigned volatile sink = sum;
     (void)sink;
 }
 
-std::uint32_t ClampedMacroLength(const std::uint8_t *record, RIL_ULONG size) {
+std::uint32_t ClampedMacroLength(std::uint8_t const *record, RIL_ULONG size) {
     if (size < 2)
         return 0;
     std::uint32_t m = std::uint32_t{record[0]} | std::uint32_t{record[1]} << 8;
@@ -114,13 +114,13 @@ std::uint32_t ClampedMacroLength(const std::uint8_t *record, RIL_ULONG size) {
 // file's bytes into a padded copy of its own, so the record is fetched again after each.
 void ProbeId(std::uint32_t id, std::size_t inputSize) {
     const RIL_ULONG size = Ril_GetItemSize(id);
-    const auto *record = static_cast<const std::uint8_t *>(Ril_GetData(id));
+    auto const *record = static_cast<std::uint8_t const *>(Ril_GetData(id));
     Check((record != nullptr) == (size != 0), "Ril_GetData and Ril_GetItemSize disagree", id);
     ReadRecord(record, size, inputSize);
 
-    const char *narrow = Ril_GetStringA(id);
+    char const *narrow = Ril_GetStringA(id);
     const std::size_t narrowLength = std::strlen(narrow);
-    const auto *narrowRecord = static_cast<const std::uint8_t *>(Ril_GetData(id));
+    auto const *narrowRecord = static_cast<std::uint8_t const *>(Ril_GetData(id));
     const RIL_WCHAR *wide = Ril_GetStringW(id);
     // Callers index the result as an array of 16-bit units, so it must be 2-byte aligned.
     Check(reinterpret_cast<std::uintptr_t>(wide) % alignof(RIL_WCHAR) == 0,
@@ -128,7 +128,7 @@ void ProbeId(std::uint32_t id, std::size_t inputSize) {
     std::size_t wideLength = 0;
     while (wide[wideLength] != 0)
         ++wideLength;
-    const auto *wideRecord = static_cast<const std::uint8_t *>(Ril_GetData(id));
+    auto const *wideRecord = static_cast<std::uint8_t const *>(Ril_GetData(id));
 
     RIL_ULONG macroLength = 0xA5A5A5A5u;
     const RIL_LONG query = Ril_GetMacro(nullptr, macroLength, id);
@@ -147,8 +147,8 @@ void ProbeId(std::uint32_t id, std::size_t inputSize) {
     // The text starts behind the macro, whose length is clamped to the record, and ends at
     // the record's end at the latest (a wide unit may take the one byte behind it).
     const std::uint32_t m = ClampedMacroLength(record, size);
-    const auto *narrowText = reinterpret_cast<const std::uint8_t *>(narrow);
-    const auto *wideText = reinterpret_cast<const std::uint8_t *>(wide);
+    auto const *narrowText = reinterpret_cast<std::uint8_t const *>(narrow);
+    auto const *wideText = reinterpret_cast<std::uint8_t const *>(wide);
     Check(narrowText == narrowRecord + (size >= 2 ? 2 + m : size),
           "Ril_GetStringA must point behind the macro", id);
     Check(narrowText + narrowLength <= narrowRecord + size, "Ril_GetStringA reads past the record",
@@ -159,7 +159,7 @@ void ProbeId(std::uint32_t id, std::size_t inputSize) {
           "Ril_GetStringW reads past the record", id);
 
     // The size needed is the clamped macro, plus a terminator when it holds no zero byte.
-    const bool ownZero = m > 0 && std::memchr(wideRecord + 2, 0, m) != nullptr;
+    bool const ownZero = m > 0 && std::memchr(wideRecord + 2, 0, m) != nullptr;
     Check(query == kSFalse && macroLength == (ownZero ? m : m + 1),
           "the size query must give the clamped macro with its terminator", id);
     // Exactly that many bytes, and a guard byte behind them that must stay untouched.
@@ -177,7 +177,7 @@ void ProbeId(std::uint32_t id, std::size_t inputSize) {
 }
 
 // What the header promises about the loaded table: the count as declared (0 without one).
-void CheckLoaded(RIL_LONG result, const Header &header) {
+void CheckLoaded(RIL_LONG result, Header const &header) {
     const RIL_ULONG expected = result == kSOk && header.hasCount ? header.count : 0;
     Check(result == kSOk || result == kEFail, "Ril_LoadRes must give S_OK or E_FAIL", 0);
     Check(Ril_GetNumItem() == expected, "Ril_GetNumItem must give the declared count", 0);
@@ -195,7 +195,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
     return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const *data, std::size_t size) {
     const Header header = ParseHeader(data, size);
     std::FILE *file = std::fopen(TempPath().c_str(), "wb");
     if (file == nullptr)

@@ -21,9 +21,9 @@ std::string &TempPath() {
     return path;
 }
 
-void IgnoreNotice(void *, const char *, const char *) {}
+void IgnoreNotice(void *, char const *, char const *) {}
 
-void Check(bool condition, const char *what) {
+void Check(bool condition, char const *what) {
     if (condition)
         return;
     std::fprintf(stderr, "guarantee broken: %s\n", what);
@@ -32,8 +32,8 @@ void Check(bool condition, const char *what) {
 }
 
 // Every item's record holds its macro with the terminator, and the macro fits its field.
-void CheckItems(const ril::CRilTxtLoader &list) {
-    for (const auto &item : list.List()) {
+void CheckItems(ril::CRilTxtLoader const &list) {
+    for (auto const &item : list.List()) {
         Check(std::memchr(item->Macro, 0, sizeof item->Macro) != nullptr, "macro unterminated");
         Check(item->Record != nullptr && item->RecordSize >= 3, "item without a record");
         std::size_t m = item->Record[0] | item->Record[1] << 8;
@@ -43,11 +43,11 @@ void CheckItems(const ril::CRilTxtLoader &list) {
 }
 
 // After a successful validation of two or more items: sorted by signed ID, no repeats.
-void CheckValidated(const ril::CRilTxtLoader &list) {
+void CheckValidated(ril::CRilTxtLoader const &list) {
     std::set<std::uint32_t> ids;
     std::set<std::string> macros;
     std::int32_t previous = INT32_MIN;
-    for (const auto &item : list.List()) {
+    for (auto const &item : list.List()) {
         Check(static_cast<std::int32_t>(item->ID) >= previous, "list not sorted by ID");
         previous = static_cast<std::int32_t>(item->ID);
         Check(ids.insert(item->ID).second, "repeated ID survived validation");
@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
     return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const *data, std::size_t size) {
     if (size == 0)
         return 0;
     int wide = data[0] & 1;

@@ -14,13 +14,13 @@ namespace {
 using ril::platform::kRtRcData;
 using ril::platform::Module;
 
-const std::string &ModulePath() {
+std::string const &ModulePath() {
     static const std::string path =
         "/tmp/ril4410_pe_fuzz_" + std::to_string(static_cast<long>(getpid())) + ".dll";
     return path;
 }
 
-bool WriteInput(const std::uint8_t *data, std::size_t size) {
+bool WriteInput(std::uint8_t const *data, std::size_t size) {
     std::FILE *file = std::fopen(ModulePath().c_str(), "wb");
     if (file == nullptr)
         return false;
@@ -48,7 +48,7 @@ std::vector<std::uint8_t> Record(Module &module, std::uint16_t name) {
 }
 
 // A committed update must be found afterwards, and must leave other records as they were.
-void CheckUpdate(const std::uint8_t *data, std::size_t size) {
+void CheckUpdate(std::uint8_t const *data, std::size_t size) {
     const std::uint16_t name = size > 0 ? static_cast<std::uint16_t>(1 + data[size - 1] % 8) : 1;
     std::vector<std::vector<std::uint8_t>> before;
     if (auto module = ril::platform::LoadModule(ModulePath().c_str()))
@@ -57,7 +57,7 @@ void CheckUpdate(const std::uint8_t *data, std::size_t size) {
     auto update = ril::platform::BeginResourceUpdate(ModulePath().c_str());
     if (!update)
         return;
-    static const char kRecord[] = "fuzz-record";
+    static char const kRecord[] = "fuzz-record";
     if (!update->Update(kRtRcData, name, 0, kRecord, sizeof kRecord) || !update->End(false))
         return;
     auto module = ril::platform::LoadModule(ModulePath().c_str());
@@ -76,7 +76,7 @@ void CheckUpdate(const std::uint8_t *data, std::size_t size) {
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const *data, std::size_t size) {
     if (!WriteInput(data, size))
         return 0;
     if (auto module = ril::platform::LoadModule(ModulePath().c_str())) {

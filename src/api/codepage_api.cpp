@@ -18,7 +18,7 @@ HResult ConversionError(unsigned long platformError) {
 // Runs `convert(destination, size)` the way both exports do; 0 on failure with the last
 // error recorded.
 template <typename Convert>
-int ConvertWithSizeQuery(const void *source, void *destination, Convert convert) {
+int ConvertWithSizeQuery(void const *source, void *destination, Convert convert) {
     SetLastErrorCode(kSOk);
     if (source == nullptr) {
         SetLastErrorCode(kErrArgument);

@@ -16,7 +16,7 @@ constexpr std::size_t kComparedPathSize = 260;
 
 // Two paths name the loaded file when their first 259 characters match, ignoring the case
 // of ASCII letters.
-bool SameLoadedPath(const char *loadedPath, const char *binPath) {
+bool SameLoadedPath(char const *loadedPath, char const *binPath) {
     char a[kComparedPathSize];
     char b[kComparedPathSize];
     SafeCopyA(a, sizeof a, loadedPath);
@@ -30,10 +30,10 @@ bool SameLoadedPath(const char *loadedPath, const char *binPath) {
 
 } // namespace
 
-BinTarget ResolveBinTarget(const char *binPath, BinUse use) {
+BinTarget ResolveBinTarget(char const *binPath, BinUse use) {
     CBinMaster &table = State().table;
     // A table loaded from memory has no file: the tools then work on none of it.
-    const bool tableFile = table.IsLoaded() && table.Path()[0] != '\0';
+    bool const tableFile = table.IsLoaded() && table.Path()[0] != '\0';
     BinTarget target;
     target.named = binPath != nullptr;
     bool loadedFile = false;

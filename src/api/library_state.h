@@ -47,6 +47,6 @@ enum class BinUse { Read, Write };
 // The BIN a tool call works on: `binPath`, or the loaded table's file when it is null. The
 // loaded table's file is refused while a session is open; a writer also recognises it under
 // a path the caller names.
-BinTarget ResolveBinTarget(const char *binPath, BinUse use);
+BinTarget ResolveBinTarget(char const *binPath, BinUse use);
 
 } // namespace ril

@@ -11,7 +11,7 @@ namespace {
 
 // Returned for an ID without a record; never written to.
 const RIL_WCHAR kBlankWide[2] = {0x0020, 0x0000};
-const char kBlankNarrow[2] = {' ', '\0'};
+char const kBlankNarrow[2] = {' ', '\0'};
 
 // The text the getters hand out for `id`: the session's while a run-time editing session is
 // open and holds a record for it, else the loaded table's. Null without a record.
@@ -43,7 +43,7 @@ RecordRef LookupRecord(std::uint32_t id) {
 // The bytes the macro takes in the caller's buffer: its M bytes when they hold its own
 // terminator (as every record this library writes does), else one more for the zero that
 // the copy adds behind them.
-std::uint32_t MacroBufferSize(const RecordRef &record) {
+std::uint32_t MacroBufferSize(RecordRef const &record) {
     std::uint32_t m = record.MacroLength();
     return m > 0 && std::memchr(record.Macro(), 0, m) != nullptr ? m : m + 1;
 }

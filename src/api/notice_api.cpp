@@ -14,8 +14,8 @@ namespace ril {
 namespace {
 
 // The sink's notice as the caller's RIL_NOTICE, handed to the caller's handler.
-void DeliverToCaller(void *context, const platform::NoticeParts &parts) {
-    const NoticeExTarget &target = *static_cast<const NoticeExTarget *>(context);
+void DeliverToCaller(void *context, platform::NoticeParts const &parts) {
+    NoticeExTarget const &target = *static_cast<NoticeExTarget const *>(context);
     std::vector<RIL_NOTICE_ARG> args(parts.argCount);
     for (unsigned i = 0; i < parts.argCount; ++i)
         args[i] =
@@ -43,7 +43,7 @@ int FormatNotice(const RIL_NOTICE *notice, int language, char *buffer, RIL_ULONG
     if (notice == nullptr || !KnownLanguage(language) || (buffer == nullptr && size != 0) ||
         (notice->argCount != 0 && notice->args == nullptr))
         return -1;
-    const msg::Message *message = catalogue::Find(notice->messageId);
+    msg::Message const *message = catalogue::Find(notice->messageId);
     if (message == nullptr)
         return -1;
     std::vector<NoticeArg> args(notice->argCount);

@@ -15,7 +15,7 @@ namespace {
 
 // A new holder text is written after an open session has been discarded, so that it ends
 // up as the module file's last marker.
-HResult Begin(std::uint32_t firstId, const char *holder) {
+HResult Begin(std::uint32_t firstId, char const *holder) {
     LibraryState &state = State();
     if (holder != nullptr) {
         if (!state.accessor.IsOpen())
@@ -36,7 +36,7 @@ HResult Begin(std::uint32_t firstId, const char *holder) {
 
 // The holder counts in the export's own type, which is 32 bits wide on every platform.
 template <typename Count>
-HResult HolderInfo(const char *path, char *buffer, Count *size, Count *held) {
+HResult HolderInfo(char const *path, char *buffer, Count *size, Count *held) {
     if constexpr (std::is_same_v<Count, std::uint32_t>) {
         return GetHolderInfo(path, buffer, size, held);
     } else {

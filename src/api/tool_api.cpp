@@ -21,12 +21,12 @@ HResult Record(HResult result) {
 
 // The import's first two steps, shared with the check: the text file into the list, then
 // validation. False after reporting every fault found.
-bool ParseAndValidate(CRilTxtLoader &list, const char *txtPath, int wide, const char *logPath) {
+bool ParseAndValidate(CRilTxtLoader &list, char const *txtPath, int wide, char const *logPath) {
     return LoadTxt(list, txtPath, wide, logPath) && Validate(list, logPath, txtPath);
 }
 
 // Text file → item list → validation → BIN, with the optional log around it.
-HResult Import(const char *txtPath, int wide, const char *binPath, const char *logPath) {
+HResult Import(char const *txtPath, int wide, char const *binPath, char const *logPath) {
     if (txtPath == nullptr)
         return kErrArgument;
     const BinTarget target = ResolveBinTarget(binPath, BinUse::Write);
@@ -45,7 +45,7 @@ HResult Import(const char *txtPath, int wide, const char *binPath, const char *l
 
 } // namespace
 
-HResult WriteHeaderAndRecord(const char *headerDir, int wide, const char *binPath) {
+HResult WriteHeaderAndRecord(char const *headerDir, int wide, char const *binPath) {
     return Record(Guarded<HResult>(kErrOutputWrite, [&] {
         return WriteHeaderFile(headerDir, wide, ResolveBinTarget(binPath, BinUse::Read));
     }));

@@ -7,6 +7,6 @@ namespace ril {
 
 // Ril_WriteHeaderFile: writes the header of the BIN (the loaded table's file for a null
 // path) and records the result as the last error.
-HResult WriteHeaderAndRecord(const char *headerDir, int wide, const char *binPath);
+HResult WriteHeaderAndRecord(char const *headerDir, int wide, char const *binPath);
 
 } // namespace ril

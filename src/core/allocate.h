@@ -56,7 +56,7 @@ template <class F> auto TryAllocate(F &&allocate) -> decltype(allocate()) {
         return {};
     try {
         return allocate();
-    } catch (const std::bad_alloc &) {
+    } catch (std::bad_alloc const &) {
         return {};
     }
 }

@@ -12,9 +12,9 @@
 namespace ril {
 
 Arena::~Arena() {
-    for (const Block &block : blocks_)
+    for (Block const &block : blocks_)
         upstream_->deallocate(block.data, block.size, alignof(std::max_align_t));
-    for (const Block &block : zeroed_)
+    for (Block const &block : zeroed_)
         platform::ReleaseLarge(block.data, block.size);
 }
 

@@ -13,8 +13,8 @@ class Arena final : public std::pmr::memory_resource {
     // Blocks come from `upstream`; it throws std::bad_alloc when memory runs out.
     explicit Arena(std::pmr::memory_resource *upstream) : upstream_(upstream) {}
     ~Arena() override;
-    Arena(const Arena &) = delete;
-    Arena &operator=(const Arena &) = delete;
+    Arena(Arena const &) = delete;
+    Arena &operator=(Arena const &) = delete;
 
     // `bytes` bytes, of which those from `filled` on are zero. A long zero tail gets a
     // mapping of its own, which the system hands out zeroed without touching it.
@@ -29,7 +29,7 @@ class Arena final : public std::pmr::memory_resource {
     void *do_allocate(std::size_t bytes, std::size_t alignment) override;
     // Memory is given back only with the arena.
     void do_deallocate(void *, std::size_t, std::size_t) override {}
-    bool do_is_equal(const std::pmr::memory_resource &other) const noexcept override {
+    bool do_is_equal(std::pmr::memory_resource const &other) const noexcept override {
         return this == &other;
     }
     void Grow(std::size_t atLeast);

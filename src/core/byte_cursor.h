@@ -30,7 +30,7 @@ template <typename T> constexpr T FromLittleEndian(T value) {
 }
 
 // Little-endian values at a position the caller has checked.
-inline std::uint16_t LoadU16(const std::uint8_t *p) {
+inline std::uint16_t LoadU16(std::uint8_t const *p) {
     std::uint16_t value;
     std::memcpy(&value, p, sizeof value);
     return FromLittleEndian(value);
@@ -46,13 +46,13 @@ inline void StoreU16(std::uint8_t *p, std::uint16_t value) {
 // reader failed for good; callers may preset targets with the value a failed read means.
 class ByteReader {
   public:
-    ByteReader(const std::uint8_t *data, std::size_t size) : bytes_(data, size) {}
+    ByteReader(std::uint8_t const *data, std::size_t size) : bytes_(data, size) {}
     explicit ByteReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
 
     std::uint64_t Size() const { return bytes_.size(); }
     std::size_t Offset() const { return offset_; }
     std::size_t Remaining() const { return bytes_.size() - offset_; }
-    const std::uint8_t *Here() const { return bytes_.data() + offset_; }
+    std::uint8_t const *Here() const { return bytes_.data() + offset_; }
     bool Has(std::uint64_t offset, std::uint64_t length) const {
         return InRange(offset, length, bytes_.size());
     }
@@ -143,7 +143,7 @@ class ByteWriter {
     void U8(std::uint8_t value) { Put(value); }
     void U16(std::uint16_t value) { Put(value); }
     void U32(std::uint32_t value) { Put(value); }
-    void Bytes(const void *data, std::size_t length) {
+    void Bytes(void const *data, std::size_t length) {
         if (Fits(offset_, length)) {
             if (length > 0)
                 std::memcpy(bytes_.data() + offset_, data, length);

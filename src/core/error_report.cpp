@@ -3,15 +3,15 @@
 
 namespace ril {
 
-const char kErrorCaption[] = "Error:";
+char const kErrorCaption[] = "Error:";
 
-void LogError(const char *logPath, const char *format, ...) {
+void LogError(char const *logPath, char const *format, ...) {
     char line[kMessageSize] = "";
     va_list args;
     va_start(args, format);
     SafeFormatVA(line, sizeof line, format, args);
     va_end(args);
-    const NoticeArg text = MakeNoticeArg(static_cast<const char *>(line));
+    const NoticeArg text = MakeNoticeArg(static_cast<char const *>(line));
     RaiseNotice(catalogue::kLogEntry, NoticeSite{}, logPath, &text, 1);
 }
 

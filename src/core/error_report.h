@@ -10,11 +10,11 @@
 namespace ril {
 
 constexpr std::size_t kMessageSize = 1024; // messages hold at most 1023 bytes
-extern const char kErrorCaption[];         // "Error:"
+extern char const kErrorCaption[];         // "Error:"
 
 // Raises the message (cut to 1023 bytes) as a notice captioned "Error:".
 template <typename... Args>
-void ErrorBox(const msg::Message &message, const NoticeSite &site, const Args &...args) {
+void ErrorBox(msg::Message const &message, NoticeSite const &site, Args const &...args) {
     const std::array<NoticeArg, sizeof...(Args)> list{MakeNoticeArg(args)...};
     RaiseNotice(message, site, nullptr, list.data(), list.size());
 }
@@ -24,15 +24,15 @@ void ErrorBox(const msg::Message &message, const NoticeSite &site, const Args &.
 // opened. A line the log does not take is cut off again and reported: the "cannot write"
 // notice naming the log, then the message itself.
 template <typename... Args>
-void LogError(const char *logPath, const msg::Message &message, const NoticeSite &site,
-              const Args &...args) {
+void LogError(char const *logPath, msg::Message const &message, NoticeSite const &site,
+              Args const &...args) {
     const std::array<NoticeArg, sizeof...(Args)> list{MakeNoticeArg(args)...};
     RaiseNotice(message, site, logPath, list.data(), list.size());
 }
 
 // Hands the message to the parts handler alone (information no designed text carries).
 template <typename... Args>
-void InformCaller(const msg::Message &message, const NoticeSite &site, const Args &...args) {
+void InformCaller(msg::Message const &message, NoticeSite const &site, Args const &...args) {
     if (!platform::HasNoticePartsHandler())
         return;
     const std::array<NoticeArg, sizeof...(Args)> list{MakeNoticeArg(args)...};
@@ -41,6 +41,6 @@ void InformCaller(const msg::Message &message, const NoticeSite &site, const Arg
 
 // A line of the log's own layout, formatted with printf conventions, handled as LogError
 // handles a message (the import-log-entry message, GBK in every language).
-void LogError(const char *logPath, const char *format, ...) RIL_PRINTF_FORMAT(2, 3);
+void LogError(char const *logPath, char const *format, ...) RIL_PRINTF_FORMAT(2, 3);
 
 } // namespace ril

@@ -7,128 +7,128 @@
 namespace ril::msg {
 
 // 没有指定BIN文件，当前也没有加载BIN!
-const char kNoBinNoTable[] =
+char const kNoBinNoTable[] =
     "\xC3\xBB\xD3\xD0\xD6\xB8\xB6\xA8"
     "BIN\xCE\xC4\xBC\xFE\xA3\xAC\xB5\xB1\xC7\xB0\xD2\xB2\xC3\xBB\xD3\xD0\xBC\xD3\xD4\xD8"
     "BIN!";
 // 当前加载的BIN正在编辑中，请结束编辑再继续 !
-const char kLoadedBinBeingEdited[] = "\xB5\xB1\xC7\xB0\xBC\xD3\xD4\xD8\xB5\xC4"
+char const kLoadedBinBeingEdited[] = "\xB5\xB1\xC7\xB0\xBC\xD3\xD4\xD8\xB5\xC4"
                                      "BIN\xD5\xFD\xD4\xDA\xB1\xE0\xBC\xAD\xD6\xD0\xA3\xAC\xC7\xEB"
                                      "\xBD\xE1\xCA\xF8\xB1\xE0\xBC\xAD\xD4\xD9\xBC\xCC\xD0\xF8 !";
 // 无法为更新资源而打开 %s !
-const char kCannotOpenForUpdate[] =
+char const kCannotOpenForUpdate[] =
     "\xCE\xDE\xB7\xA8\xCE\xAA\xB8\xFC\xD0\xC2\xD7\xCA\xD4\xB4\xB6\xF8\xB4\xF2\xBF\xAA %s !";
 // 无法写入 %s , 文件未被更改 !
-const char kCannotWriteBin[] =
+char const kCannotWriteBin[] =
     "\xCE\xDE\xB7\xA8\xD0\xB4\xC8\xEB %s , \xCE\xC4\xBC\xFE\xCE\xB4\xB1\xBB\xB8\xFC\xB8\xC4 !";
 // 无法打开 %s !
-const char kCannotOpen[] = "\xCE\xDE\xB7\xA8\xB4\xF2\xBF\xAA %s !";
+char const kCannotOpen[] = "\xCE\xDE\xB7\xA8\xB4\xF2\xBF\xAA %s !";
 // 无法为Load %s 分配内存!
-const char kCannotAllocateLoad[] =
+char const kCannotAllocateLoad[] =
     "\xCE\xDE\xB7\xA8\xCE\xAALoad %s \xB7\xD6\xC5\xE4\xC4\xDA\xB4\xE6!";
 // 无法读取 %s !
-const char kCannotRead[] = "\xCE\xDE\xB7\xA8\xB6\xC1\xC8\xA1 %s !";
+char const kCannotRead[] = "\xCE\xDE\xB7\xA8\xB6\xC1\xC8\xA1 %s !";
 // 这是逆序 Unicode (U-) 文本,本软件不支持 %s !
-const char kBigEndianUnicode[] =
+char const kBigEndianUnicode[] =
     "\xD5\xE2\xCA\xC7\xC4\xE6\xD0\xF2 Unicode (U-) "
     "\xCE\xC4\xB1\xBE,\xB1\xBE\xC8\xED\xBC\xFE\xB2\xBB\xD6\xA7\xB3\xD6 %s !";
 // 为ID=%u的项寻找宏失败在 0x%x
-const char kMacroNotFound[] =
+char const kMacroNotFound[] =
     "\xCE\xAAID=%u\xB5\xC4\xCF\xEE\xD1\xB0\xD5\xD2\xBA\xEA\xCA\xA7\xB0\xDC\xD4\xDA 0x%x";
 // 警告: 发现ID=%u的项,超长的宏在 0x%x
-const char kMacroTooLong[] =
+char const kMacroTooLong[] =
     "\xBE\xAF\xB8\xE6: "
     "\xB7\xA2\xCF\xD6ID=%u\xB5\xC4\xCF\xEE,\xB3\xAC\xB3\xA4\xB5\xC4\xBA\xEA\xD4\xDA 0x%x";
 // 寻找ID=%u,宏为 '%s' 的字串内容失败!
-const char kTextNotFound[] = "\xD1\xB0\xD5\xD2ID=%u,\xBA\xEA\xCE\xAA '%s' "
+char const kTextNotFound[] = "\xD1\xB0\xD5\xD2ID=%u,\xBA\xEA\xCE\xAA '%s' "
                              "\xB5\xC4\xD7\xD6\xB4\xAE\xC4\xDA\xC8\xDD\xCA\xA7\xB0\xDC!";
 // 为Ril String分配内存失败!
-const char kRecordAllocationFailed[] =
+char const kRecordAllocationFailed[] =
     "\xCE\xAARil String\xB7\xD6\xC5\xE4\xC4\xDA\xB4\xE6\xCA\xA7\xB0\xDC!";
 // black Num: %d
-const char kGapCount[] = "black Num: %d";
+char const kGapCount[] = "black Num: %d";
 // 位于 0x%x 的项需要新ID, 但它之前的ID之间已没有空闲的ID!
-const char kNoFreeId[] = "\xCE\xBB\xD3\xDA 0x%x \xB5\xC4\xCF\xEE\xD0\xE8\xD2\xAA\xD0\xC2ID, "
+char const kNoFreeId[] = "\xCE\xBB\xD3\xDA 0x%x \xB5\xC4\xCF\xEE\xD0\xE8\xD2\xAA\xD0\xC2ID, "
                          "\xB5\xAB\xCB\xFC\xD6\xAE\xC7\xB0\xB5\xC4ID\xD6\xAE\xBC\xE4\xD2\xD1\xC3"
                          "\xBB\xD3\xD0\xBF\xD5\xCF\xD0\xB5\xC4ID!";
 // 在寻找 { 时却碰到一个 } 位于 0x%x !
-const char kCloseBraceFirst[] =
+char const kCloseBraceFirst[] =
     "\xD4\xDA\xD1\xB0\xD5\xD2 { \xCA\xB1\xC8\xB4\xC5\xF6\xB5\xBD\xD2\xBB\xB8\xF6 } "
     "\xCE\xBB\xD3\xDA 0x%x !";
 // 在寻找 } 时却碰到一个 { 位于 0x%x !
-const char kOpenBraceInText[] =
+char const kOpenBraceInText[] =
     "\xD4\xDA\xD1\xB0\xD5\xD2 } \xCA\xB1\xC8\xB4\xC5\xF6\xB5\xBD\xD2\xBB\xB8\xF6 { "
     "\xCE\xBB\xD3\xDA 0x%x !";
 // 在寻找 } 时却碰到文件结尾
-const char kEndInsideText[] =
+char const kEndInsideText[] =
     "\xD4\xDA\xD1\xB0\xD5\xD2 } \xCA\xB1\xC8\xB4\xC5\xF6\xB5\xBD\xCE\xC4\xBC\xFE\xBD\xE1\xCE\xB2";
 // Error: ID=%u 的项 宏长度为0! (合法的宏长度必须大于0 小于%u)
-const char kEmptyMacro[] =
+char const kEmptyMacro[] =
     "Error: ID=%u \xB5\xC4\xCF\xEE \xBA\xEA\xB3\xA4\xB6\xC8\xCE\xAA"
     "0! (\xBA\xCF\xB7\xA8\xB5\xC4\xBA\xEA\xB3\xA4\xB6\xC8\xB1\xD8\xD0\xEB\xB4\xF3\xD3\xDA"
     "0 \xD0\xA1\xD3\xDA%u)";
 // Error: ID=%u, 宏='%s' 的项 宏中包含非法字符'%s'! (合法的宏字符只能是大写英文字母、数字和下划线!)
-const char kIllegalMacroCharacter[] =
+char const kIllegalMacroCharacter[] =
     "Error: ID=%u, \xBA\xEA='%s' \xB5\xC4\xCF\xEE "
     "\xBA\xEA\xD6\xD0\xB0\xFC\xBA\xAC\xB7\xC7\xB7\xA8\xD7\xD6\xB7\xFB'%s'! "
     "(\xBA\xCF\xB7\xA8\xB5\xC4\xBA\xEA\xD7\xD6\xB7\xFB\xD6\xBB\xC4\xDC\xCA\xC7\xB4\xF3\xD0\xB4\xD3"
     "\xA2\xCE\xC4\xD7\xD6\xC4\xB8\xA1\xA2\xCA\xFD\xD7\xD6\xBA\xCD\xCF\xC2\xBB\xAE\xCF\xDF!)";
 // Error: ID=%u, 宏='%s'的项 和 ID=%u, 宏='%s'的项 宏重复了!
-const char kDuplicateMacro[] = "Error: ID=%u, \xBA\xEA='%s'\xB5\xC4\xCF\xEE \xBA\xCD ID=%u, "
+char const kDuplicateMacro[] = "Error: ID=%u, \xBA\xEA='%s'\xB5\xC4\xCF\xEE \xBA\xCD ID=%u, "
                                "\xBA\xEA='%s'\xB5\xC4\xCF\xEE \xBA\xEA\xD6\xD8\xB8\xB4\xC1\xCB!";
 // Error: ID=%u, 宏='%s'的项 和 ID=%u, 宏='%s'的项 ID值重复了!
-const char kDuplicateId[] = "Error: ID=%u, \xBA\xEA='%s'\xB5\xC4\xCF\xEE \xBA\xCD ID=%u, "
+char const kDuplicateId[] = "Error: ID=%u, \xBA\xEA='%s'\xB5\xC4\xCF\xEE \xBA\xCD ID=%u, "
                             "\xBA\xEA='%s'\xB5\xC4\xCF\xEE ID\xD6\xB5\xD6\xD8\xB8\xB4\xC1\xCB!";
 // 无法创建或打开指定的log文件!
-const char kLogCannotCreate[] = "\xCE\xDE\xB7\xA8\xB4\xB4\xBD\xA8\xBB\xF2\xB4\xF2\xBF\xAA\xD6\xB8"
+char const kLogCannotCreate[] = "\xCE\xDE\xB7\xA8\xB4\xB4\xBD\xA8\xBB\xF2\xB4\xF2\xBF\xAA\xD6\xB8"
                                 "\xB6\xA8\xB5\xC4log\xCE\xC4\xBC\xFE!";
 // \r\n\r\n---------------------------------------\r\n
-const char kLogRule[] = "\r\n\r\n---------------------------------------\r\n";
+char const kLogRule[] = "\r\n\r\n---------------------------------------\r\n";
 // //导入文本资源到BIN\r\n
-const char kLogTitle[] = "//\xB5\xBC\xC8\xEB\xCE\xC4\xB1\xBE\xD7\xCA\xD4\xB4\xB5\xBD"
+char const kLogTitle[] = "//\xB5\xBC\xC8\xEB\xCE\xC4\xB1\xBE\xD7\xCA\xD4\xB4\xB5\xBD"
                          "BIN\r\n";
 // //操作者:%s\r\n
-const char kLogOperator[] = "//\xB2\xD9\xD7\xF7\xD5\xDF:%s\r\n";
+char const kLogOperator[] = "//\xB2\xD9\xD7\xF7\xD5\xDF:%s\r\n";
 // //源文本文件:%s\r\n
-const char kLogSource[] = "//\xD4\xB4\xCE\xC4\xB1\xBE\xCE\xC4\xBC\xFE:%s\r\n";
+char const kLogSource[] = "//\xD4\xB4\xCE\xC4\xB1\xBE\xCE\xC4\xBC\xFE:%s\r\n";
 // //目标BIN文件:%s\r\n
-const char kLogTarget[] = "//\xC4\xBF\xB1\xEA"
+char const kLogTarget[] = "//\xC4\xBF\xB1\xEA"
                           "BIN\xCE\xC4\xBC\xFE:%s\r\n";
 // \r\n----导入圆满成功！-----------------------------------\r\n
-const char kLogSuccess[] = "\r\n----\xB5\xBC\xC8\xEB\xD4\xB2\xC2\xFA\xB3\xC9\xB9\xA6\xA3\xA1-------"
+char const kLogSuccess[] = "\r\n----\xB5\xBC\xC8\xEB\xD4\xB2\xC2\xFA\xB3\xC9\xB9\xA6\xA3\xA1-------"
                            "----------------------------\r\n";
 // \r\n----导入失败！-----------------------------------\r\n
-const char kLogFailure[] =
+char const kLogFailure[] =
     "\r\n----\xB5\xBC\xC8\xEB\xCA\xA7\xB0\xDC\xA3\xA1-----------------------------------\r\n";
 // 读取 ID = 0x%x 的Ril字串失败 !
-const char kReadEntryFailed[] =
+char const kReadEntryFailed[] =
     "\xB6\xC1\xC8\xA1 ID = 0x%x \xB5\xC4Ril\xD7\xD6\xB4\xAE\xCA\xA7\xB0\xDC !";
 // 无法为写入文本资源而打开 %s !
-const char kCannotOpenText[] = "\xCE\xDE\xB7\xA8\xCE\xAA\xD0\xB4\xC8\xEB\xCE\xC4\xB1\xBE\xD7\xCA"
+char const kCannotOpenText[] = "\xCE\xDE\xB7\xA8\xCE\xAA\xD0\xB4\xC8\xEB\xCE\xC4\xB1\xBE\xD7\xCA"
                                "\xD4\xB4\xB6\xF8\xB4\xF2\xBF\xAA %s !";
 // 文本文件写入失败 !
-const char kTextWriteFailed[] =
+char const kTextWriteFailed[] =
     "\xCE\xC4\xB1\xBE\xCE\xC4\xBC\xFE\xD0\xB4\xC8\xEB\xCA\xA7\xB0\xDC !";
 // Failed to open head file '%s'!
-const char kCannotOpenHeader[] = "Failed to open head file '%s'!";
+char const kCannotOpenHeader[] = "Failed to open head file '%s'!";
 // Failed to write head file '%s'!
-const char kCannotWriteHeader[] = "Failed to write head file '%s'!";
+char const kCannotWriteHeader[] = "Failed to write head file '%s'!";
 // 无法导出到 %s : 以下ID的项无法写成文本资源 (文本含有 { 或 } 或以孤立的前导字节结尾,
 // 或宏含有换行符): %s
-const char kExportCannotHold[] =
+char const kExportCannotHold[] =
     "\xCE\xDE\xB7\xA8\xB5\xBC\xB3\xF6\xB5\xBD %s : "
     "\xD2\xD4\xCF\xC2ID\xB5\xC4\xCF\xEE\xCE\xDE\xB7\xA8\xD0\xB4\xB3\xC9\xCE\xC4\xB1\xBE\xD7\xCA\xD4"
     "\xB4 (\xCE\xC4\xB1\xBE\xBA\xAC\xD3\xD0 { \xBB\xF2 } "
     "\xBB\xF2\xD2\xD4\xB9\xC2\xC1\xA2\xB5\xC4\xC7\xB0\xB5\xBC\xD7\xD6\xBD\xDA\xBD\xE1\xCE\xB2, "
     "\xBB\xF2\xBA\xEA\xBA\xAC\xD3\xD0\xBB\xBB\xD0\xD0\xB7\xFB): %s";
 // 无法写入头文件 %s : 以下ID的项的宏不能构成C标识符: %s
-const char kHeaderMacroNotIdentifier[] =
+char const kHeaderMacroNotIdentifier[] =
     "\xCE\xDE\xB7\xA8\xD0\xB4\xC8\xEB\xCD\xB7\xCE\xC4\xBC\xFE %s : "
     "\xD2\xD4\xCF\xC2ID\xB5\xC4\xCF\xEE\xB5\xC4\xBA\xEA\xB2\xBB\xC4\xDC\xB9\xB9\xB3\xC9"
     "C\xB1\xEA\xCA\xB6\xB7\xFB: %s";
 
 // 新ID %u 分配给宏为 '%s' 的项
-const char kNewId[] =
+char const kNewId[] =
     "\xD0\xC2ID %u \xB7\xD6\xC5\xE4\xB8\xF8\xBA\xEA\xCE\xAA '%s' \xB5\xC4\xCF\xEE";
 
 } // namespace ril::msg
@@ -209,7 +209,7 @@ const Message kNewId{"new-id", kInformation, msg::kNewId,
     "new ID %u for macro '%s'"};
 // clang-format on
 
-const Message *const kAll[] = {
+Message const *const kAll[] = {
     &kNoBinNoTable,
     &kLoadedBinBeingEdited,
     &kCannotOpenForUpdate,
@@ -244,10 +244,10 @@ const Message *const kAll[] = {
 };
 const std::size_t kCount = sizeof kAll / sizeof kAll[0];
 
-const Message *Find(const char *id) {
+Message const *Find(char const *id) {
     if (id == nullptr)
         return nullptr;
-    for (const Message *message : kAll)
+    for (Message const *message : kAll)
         if (std::strcmp(message->id, id) == 0)
             return message;
     return nullptr;

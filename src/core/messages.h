@@ -8,51 +8,51 @@
 namespace ril::msg {
 
 // Targets and sources.
-extern const char kNoBinNoTable[];
-extern const char kLoadedBinBeingEdited[];
-extern const char kCannotOpenForUpdate[];
-extern const char kCannotWriteBin[];
-extern const char kCannotOpen[];
+extern char const kNoBinNoTable[];
+extern char const kLoadedBinBeingEdited[];
+extern char const kCannotOpenForUpdate[];
+extern char const kCannotWriteBin[];
+extern char const kCannotOpen[];
 
 // Text parser.
-extern const char kCannotAllocateLoad[];
-extern const char kCannotRead[];
-extern const char kBigEndianUnicode[];
-extern const char kMacroNotFound[];
-extern const char kMacroTooLong[];
-extern const char kTextNotFound[];
-extern const char kRecordAllocationFailed[];
-extern const char kGapCount[];
-extern const char kNoFreeId[];
-extern const char kCloseBraceFirst[];
-extern const char kOpenBraceInText[];
-extern const char kEndInsideText[];
+extern char const kCannotAllocateLoad[];
+extern char const kCannotRead[];
+extern char const kBigEndianUnicode[];
+extern char const kMacroNotFound[];
+extern char const kMacroTooLong[];
+extern char const kTextNotFound[];
+extern char const kRecordAllocationFailed[];
+extern char const kGapCount[];
+extern char const kNoFreeId[];
+extern char const kCloseBraceFirst[];
+extern char const kOpenBraceInText[];
+extern char const kEndInsideText[];
 
 // BIN reader, text writer and header generator.
-extern const char kReadEntryFailed[];
-extern const char kCannotOpenText[];
-extern const char kTextWriteFailed[];
-extern const char kCannotOpenHeader[];
-extern const char kCannotWriteHeader[];
-extern const char kExportCannotHold[];
-extern const char kHeaderMacroNotIdentifier[];
-extern const char kNewId[]; // for the parts handler alone
+extern char const kReadEntryFailed[];
+extern char const kCannotOpenText[];
+extern char const kTextWriteFailed[];
+extern char const kCannotOpenHeader[];
+extern char const kCannotWriteHeader[];
+extern char const kExportCannotHold[];
+extern char const kHeaderMacroNotIdentifier[];
+extern char const kNewId[]; // for the parts handler alone
 
 // Validation.
-extern const char kEmptyMacro[];
-extern const char kIllegalMacroCharacter[];
-extern const char kDuplicateMacro[];
-extern const char kDuplicateId[];
+extern char const kEmptyMacro[];
+extern char const kIllegalMacroCharacter[];
+extern char const kDuplicateMacro[];
+extern char const kDuplicateId[];
 
 // Import log.
-extern const char kLogCannotCreate[];
-extern const char kLogRule[];
-extern const char kLogTitle[];
-extern const char kLogOperator[];
-extern const char kLogSource[];
-extern const char kLogTarget[];
-extern const char kLogSuccess[];
-extern const char kLogFailure[];
+extern char const kLogCannotCreate[];
+extern char const kLogRule[];
+extern char const kLogTitle[];
+extern char const kLogOperator[];
+extern char const kLogSource[];
+extern char const kLogTarget[];
+extern char const kLogSuccess[];
+extern char const kLogFailure[];
 
 enum class Severity { Error = 0, Warning = 1, Information = 2 };
 
@@ -60,10 +60,10 @@ enum class Severity { Error = 0, Warning = 1, Information = 2 };
 // order, as the GBK one; a message without one (the import log's own lines) is GBK in
 // every language. Formats use %s, %u, %d, %x and %% only.
 struct Message {
-    const char *id; // stable: lower-case words joined by '-'
+    char const *id; // stable: lower-case words joined by '-'
     Severity severity;
-    const char *gbk;
-    const char *english;
+    char const *gbk;
+    char const *english;
 };
 
 } // namespace ril::msg
@@ -109,10 +109,10 @@ extern const Message kLogEntry;
 extern const Message kNewId;
 
 // Every message above, in that order.
-extern const Message *const kAll[];
+extern Message const *const kAll[];
 extern const std::size_t kCount;
 
 // The message with this identifier, or null.
-const Message *Find(const char *id);
+Message const *Find(char const *id);
 
 } // namespace ril::catalogue

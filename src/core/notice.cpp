@@ -15,7 +15,7 @@ namespace {
 
 void AppendNumber(std::string &out, char conversion, long long value) {
     char digits[16];
-    const auto bits = static_cast<std::uint32_t>(value);
+    auto const bits = static_cast<std::uint32_t>(value);
     if (conversion == 'd')
         std::snprintf(digits, sizeof digits, "%d",
                       static_cast<int>(static_cast<std::int32_t>(bits)));
@@ -26,15 +26,15 @@ void AppendNumber(std::string &out, char conversion, long long value) {
 }
 
 // The line and CR LF as one append, so that a line is in the log whole or not at all.
-platform::AppendStatus AppendLine(const char *logPath, const std::string &message, int &error) {
+platform::AppendStatus AppendLine(char const *logPath, std::string const &message, int &error) {
     const std::string line = message + "\r\n";
     return platform::AppendToFile(logPath, line.data(), line.size(),
                                   platform::AppendMode::CreateIfMissing, &error);
 }
 
 // Hands the notice to the parts handler, or shows one that is not logged.
-void Deliver(const msg::Message &message, const NoticeSite &site, const NoticeArg *args,
-             std::size_t count, const std::string &gbk, bool logged) {
+void Deliver(msg::Message const &message, NoticeSite const &site, NoticeArg const *args,
+             std::size_t count, std::string const &gbk, bool logged) {
     if (logged && !platform::HasNoticePartsHandler())
         return;
     const platform::NoticeLanguage language = platform::CurrentNoticeLanguage();
@@ -63,11 +63,11 @@ void Deliver(const msg::Message &message, const NoticeSite &site, const NoticeAr
 
 } // namespace
 
-std::string RenderFormat(const char *format, const NoticeArg *args, std::size_t count) {
+std::string RenderFormat(char const *format, NoticeArg const *args, std::size_t count) {
     std::string out;
     std::size_t next = 0;
-    for (const char *at = format; *at != '\0' && out.size() < kMessageSize; ++at) {
-        const char conversion = at[1];
+    for (char const *at = format; *at != '\0' && out.size() < kMessageSize; ++at) {
+        char const conversion = at[1];
         if (*at != '%' || std::strchr("sudx%", conversion) == nullptr || conversion == '\0') {
             out += *at;
             continue;
@@ -79,7 +79,7 @@ std::string RenderFormat(const char *format, const NoticeArg *args, std::size_t 
         }
         if (next >= count)
             continue;
-        const NoticeArg &arg = args[next++];
+        NoticeArg const &arg = args[next++];
         if (conversion != 's')
             AppendNumber(out, conversion, arg.number);
         else if (arg.isText)
@@ -92,20 +92,20 @@ std::string RenderFormat(const char *format, const NoticeArg *args, std::size_t 
     return out;
 }
 
-std::string RenderMessage(const msg::Message &message, platform::NoticeLanguage language,
-                          const NoticeArg *args, std::size_t count) {
-    const bool english = language == platform::NoticeLanguage::English && message.english;
+std::string RenderMessage(msg::Message const &message, platform::NoticeLanguage language,
+                          NoticeArg const *args, std::size_t count) {
+    bool const english = language == platform::NoticeLanguage::English && message.english;
     return RenderFormat(english ? message.english : message.gbk, args, count);
 }
 
-void InformPartsHandler(const msg::Message &message, const NoticeSite &site, const NoticeArg *args,
+void InformPartsHandler(msg::Message const &message, NoticeSite const &site, NoticeArg const *args,
                         std::size_t count) {
     if (platform::HasNoticePartsHandler())
         Deliver(message, site, args, count, RenderFormat(message.gbk, args, count), false);
 }
 
-void RaiseNotice(const msg::Message &message, const NoticeSite &site, const char *logPath,
-                 const NoticeArg *args, std::size_t count) {
+void RaiseNotice(msg::Message const &message, NoticeSite const &site, char const *logPath,
+                 NoticeArg const *args, std::size_t count) {
     const std::string gbk = RenderFormat(message.gbk, args, count);
     if (logPath != nullptr) {
         int error = 0;

@@ -16,13 +16,13 @@ using NoticeArg = platform::NoticeArgument;
 
 // The place a notice concerns and the system error behind it.
 struct NoticeSite {
-    const char *file = nullptr;
+    char const *file = nullptr;
     long long offset = -1;      // byte offset in the file, or -1
     long long firstOffset = -1; // a repeat's first definition, or -1
     int systemError = 0;        // errno / GetLastError() of the failed call, or 0
 };
 
-inline NoticeArg MakeNoticeArg(const char *text) {
+inline NoticeArg MakeNoticeArg(char const *text) {
     return NoticeArg{true, 0, text};
 }
 template <typename T>
@@ -32,20 +32,20 @@ requires std::is_integral_v<T> NoticeArg MakeNoticeArg(T number) {
 
 // printf's rendering of a message format (%s, %u, %d, %x with 32-bit numbers, and %%) with
 // the arguments in order, cut to 1023 bytes. A missing argument renders as nothing.
-std::string RenderFormat(const char *format, const NoticeArg *args, std::size_t count);
+std::string RenderFormat(char const *format, NoticeArg const *args, std::size_t count);
 // The message in a language: English when it has an English text, else its GBK text.
-std::string RenderMessage(const msg::Message &message, platform::NoticeLanguage language,
-                          const NoticeArg *args, std::size_t count);
+std::string RenderMessage(msg::Message const &message, platform::NoticeLanguage language,
+                          NoticeArg const *args, std::size_t count);
 
 // Raises a notice. With a log path, the GBK text goes to the log as a CR LF line (a log that
 // does not take it is reported, then the notice is shown as without a log). A notice not
 // logged goes to the parts handler when one is set, else to the plain handler or the
 // platform default, in the chosen language; a logged one goes to the parts handler only.
-void RaiseNotice(const msg::Message &message, const NoticeSite &site, const char *logPath,
-                 const NoticeArg *args, std::size_t count);
+void RaiseNotice(msg::Message const &message, NoticeSite const &site, char const *logPath,
+                 NoticeArg const *args, std::size_t count);
 
 // Hands a notice to the parts handler when one is set; nothing else sees it.
-void InformPartsHandler(const msg::Message &message, const NoticeSite &site, const NoticeArg *args,
+void InformPartsHandler(msg::Message const &message, NoticeSite const &site, NoticeArg const *args,
                         std::size_t count);
 
 } // namespace ril

@@ -17,7 +17,7 @@ bool ValidCapacity(std::size_t capacity) {
 // Copies at most capacity - 1 characters and a terminator; capacity must be valid.
 // A null source counts as an empty text. A narrow source widens byte by byte.
 template <typename Char, typename Source>
-HResult CopyBounded(Char *destination, std::size_t capacity, const Source *source) {
+HResult CopyBounded(Char *destination, std::size_t capacity, Source const *source) {
     std::size_t i = 0;
     for (; source != nullptr && i < capacity && source[i] != 0; ++i)
         destination[i] = static_cast<Char>(static_cast<std::make_unsigned_t<Source>>(source[i]));
@@ -29,13 +29,13 @@ HResult CopyBounded(Char *destination, std::size_t capacity, const Source *sourc
     return kSOk;
 }
 
-template <typename Char> HResult Copy(Char *destination, std::size_t capacity, const Char *source) {
+template <typename Char> HResult Copy(Char *destination, std::size_t capacity, Char const *source) {
     if (destination == nullptr || !ValidCapacity(capacity))
         return kEInvalidArg;
     return CopyBounded(destination, capacity, source);
 }
 
-template <typename Char> HResult Cat(Char *destination, std::size_t capacity, const Char *source) {
+template <typename Char> HResult Cat(Char *destination, std::size_t capacity, Char const *source) {
     if (destination == nullptr || capacity > kMaxCapacity)
         return kEInvalidArg;
     std::size_t length = 0;
@@ -57,23 +57,23 @@ HResult Placeholder(Char *destination, std::size_t capacity, unsigned number) {
 
 } // namespace
 
-HResult SafeCopyA(char *destination, std::size_t capacity, const char *source) {
+HResult SafeCopyA(char *destination, std::size_t capacity, char const *source) {
     return Copy(destination, capacity, source);
 }
 
-HResult SafeCopyW(std::uint16_t *destination, std::size_t capacity, const std::uint16_t *source) {
+HResult SafeCopyW(std::uint16_t *destination, std::size_t capacity, std::uint16_t const *source) {
     return Copy(destination, capacity, source);
 }
 
-HResult SafeCatA(char *destination, std::size_t capacity, const char *source) {
+HResult SafeCatA(char *destination, std::size_t capacity, char const *source) {
     return Cat(destination, capacity, source);
 }
 
-HResult SafeCatW(std::uint16_t *destination, std::size_t capacity, const std::uint16_t *source) {
+HResult SafeCatW(std::uint16_t *destination, std::size_t capacity, std::uint16_t const *source) {
     return Cat(destination, capacity, source);
 }
 
-HResult SafeFormatA(char *destination, std::size_t capacity, const char *format, ...) {
+HResult SafeFormatA(char *destination, std::size_t capacity, char const *format, ...) {
     va_list args;
     va_start(args, format);
     HResult result = SafeFormatVA(destination, capacity, format, args);
@@ -81,7 +81,7 @@ HResult SafeFormatA(char *destination, std::size_t capacity, const char *format,
     return result;
 }
 
-HResult SafeFormatVA(char *destination, std::size_t capacity, const char *format, va_list args) {
+HResult SafeFormatVA(char *destination, std::size_t capacity, char const *format, va_list args) {
     if (destination == nullptr || format == nullptr || !ValidCapacity(capacity))
         return kEInvalidArg;
     // vsnprintf keeps at most capacity - 1 bytes and terminates; it returns the full length,

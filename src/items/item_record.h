@@ -25,7 +25,7 @@ struct RecordRef {
         std::uint32_t m = LoadU16(data);
         return m <= size - 2 ? m : size - 2;
     }
-    const std::uint8_t *Macro() const { return data + (size < 2 ? size : 2); }
+    std::uint8_t const *Macro() const { return data + (size < 2 ? size : 2); }
     // The text, which starts right behind the macro (unaligned for wide text).
     std::uint8_t *Text() const { return data + (size < 2 ? size : 2 + MacroLength()); }
 };

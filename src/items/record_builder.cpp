@@ -7,7 +7,7 @@
 
 namespace ril {
 
-std::optional<RecordLayout> PlanRecord(const char *macro, std::size_t textBytes,
+std::optional<RecordLayout> PlanRecord(char const *macro, std::size_t textBytes,
                                        std::size_t terminatorBytes) {
     RecordLayout layout;
     layout.macroBytes = std::strlen(macro) + 1;
@@ -22,8 +22,8 @@ std::optional<RecordLayout> PlanRecord(const char *macro, std::size_t textBytes,
     return layout;
 }
 
-bool FillRecord(std::span<std::uint8_t> out, const RecordLayout &layout, const char *macro,
-                const void *text) {
+bool FillRecord(std::span<std::uint8_t> out, RecordLayout const &layout, char const *macro,
+                void const *text) {
     if (out.size() != layout.size)
         return false;
     ByteWriter writer(out);

@@ -22,12 +22,12 @@ struct RecordLayout {
 // The layout of the record of `macro` and a text of `textBytes` bytes followed by
 // `terminatorBytes` zero bytes; none when the macro length does not fit its 16-bit field or
 // the record does not fit a 32-bit size.
-std::optional<RecordLayout> PlanRecord(const char *macro, std::size_t textBytes,
+std::optional<RecordLayout> PlanRecord(char const *macro, std::size_t textBytes,
                                        std::size_t terminatorBytes);
 
 // Writes the record into `out`; false (with `out` partly written) unless `out` is exactly
 // layout.size bytes long.
-bool FillRecord(std::span<std::uint8_t> out, const RecordLayout &layout, const char *macro,
-                const void *text);
+bool FillRecord(std::span<std::uint8_t> out, RecordLayout const &layout, char const *macro,
+                void const *text);
 
 } // namespace ril

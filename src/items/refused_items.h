@@ -24,7 +24,7 @@ class RefusedItems {
     bool Any() const { return any_; }
     // "1001, 1005, ...": the IDs in the order added, cut after about 500 characters so that
     // the message (at most 1023 bytes) keeps its path.
-    const char *List() const { return list_.c_str(); }
+    char const *List() const { return list_.c_str(); }
 
   private:
     static constexpr std::size_t kListLimit = 500;

@@ -13,14 +13,14 @@ namespace ril {
 namespace {
 
 // Most macros are ASCII, which every supported ANSI code page spells the same way.
-bool IsAscii(const char *text) {
+bool IsAscii(char const *text) {
     for (; *text != '\0'; ++text)
         if (static_cast<unsigned char>(*text) >= 0x80)
             return false;
     return true;
 }
 
-bool IsAscii(const std::uint16_t *text) {
+bool IsAscii(std::uint16_t const *text) {
     for (; *text != 0; ++text)
         if (*text >= 0x80)
             return false;
@@ -28,7 +28,7 @@ bool IsAscii(const std::uint16_t *text) {
 }
 
 // How many bytes `units` wide characters of `text` need in the ANSI code page (no terminator).
-int NarrowLength(const std::uint16_t *text, int units) {
+int NarrowLength(std::uint16_t const *text, int units) {
     return units == 0 ? 0 : platform::WideToMultiByte(0, text, units, nullptr, 0).count;
 }
 
@@ -103,7 +103,7 @@ RilStrRes::RecordBlock RilStrRes::AllocateRecord(std::size_t size, std::size_t f
     return RecordBlock(AllocateZeroed<std::uint8_t>(total).release(), RecordRelease{true});
 }
 
-HResult RilStrRes::BuildRecord(const void *text, std::size_t textBytes,
+HResult RilStrRes::BuildRecord(void const *text, std::size_t textBytes,
                                std::size_t terminatorBytes) {
     Record.reset();
     RecordSize = 0;
@@ -119,21 +119,21 @@ HResult RilStrRes::BuildRecord(const void *text, std::size_t textBytes,
     return kSOk;
 }
 
-HResult RilStrRes::SetTextA(const void *text, std::size_t length) {
+HResult RilStrRes::SetTextA(void const *text, std::size_t length) {
     return BuildRecord(text, length, 1);
 }
 
-HResult RilStrRes::SetTextW(const void *text, std::size_t length) {
+HResult RilStrRes::SetTextW(void const *text, std::size_t length) {
     if (length > SIZE_MAX / 2)
         return kEOutOfMemory;
     return BuildRecord(text, length * 2, 2);
 }
 
-HResult RilStrRes::SetRecord(const std::uint8_t *record, std::uint32_t size) {
+HResult RilStrRes::SetRecord(std::uint8_t const *record, std::uint32_t size) {
     return SetRecord(record, size, size);
 }
 
-HResult RilStrRes::SetRecord(const std::uint8_t *record, std::size_t available,
+HResult RilStrRes::SetRecord(std::uint8_t const *record, std::size_t available,
                              std::uint32_t size) {
     Record.reset();
     RecordSize = 0;

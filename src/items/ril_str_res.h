@@ -66,13 +66,13 @@ class RilStrRes : public CppMacro {
 
     // Builds a record from Macro and `length` bytes (SetTextA) or UTF-16 units (SetTextW) of
     // text, which need not be terminated. kSOk or kEOutOfMemory (then there is no record).
-    HResult SetTextA(const void *text, std::size_t length);
-    HResult SetTextW(const void *text, std::size_t length);
+    HResult SetTextA(void const *text, std::size_t length);
+    HResult SetTextW(void const *text, std::size_t length);
     // Takes a copy of a record read from a BIN and fills both macro forms from it. A macro
     // length beyond the record or beyond the field is cut to what fits. With `available`
     // below `size` (a record cut short by the end of its file) the missing bytes are zero.
-    HResult SetRecord(const std::uint8_t *record, std::uint32_t size);
-    HResult SetRecord(const std::uint8_t *record, std::size_t available, std::uint32_t size);
+    HResult SetRecord(std::uint8_t const *record, std::uint32_t size);
+    HResult SetRecord(std::uint8_t const *record, std::size_t available, std::uint32_t size);
     // Like SetRecord, but the record stays where it is: in a buffer that outlives the item.
     void BorrowRecord(std::uint8_t *record, std::uint32_t size);
 
@@ -86,7 +86,7 @@ class RilStrRes : public CppMacro {
 
   private:
     RecordBlock AllocateRecord(std::size_t size, std::size_t filled) const;
-    HResult BuildRecord(const void *text, std::size_t textBytes, std::size_t terminatorBytes);
+    HResult BuildRecord(void const *text, std::size_t textBytes, std::size_t terminatorBytes);
     void MacroFromRecord();
 
     Arena *arena_ = nullptr;

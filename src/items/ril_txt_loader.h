@@ -37,8 +37,8 @@ class CRilTxtLoader {
 
     CRilTxtLoader() : items_(&nodeArena_) {}
     virtual ~CRilTxtLoader() = default;
-    CRilTxtLoader(const CRilTxtLoader &) = delete;
-    CRilTxtLoader &operator=(const CRilTxtLoader &) = delete;
+    CRilTxtLoader(CRilTxtLoader const &) = delete;
+    CRilTxtLoader &operator=(CRilTxtLoader const &) = delete;
 
     // A new empty item made in the list's arena, whose records come from it too; null when
     // memory runs out.
@@ -48,7 +48,7 @@ class CRilTxtLoader {
     // Keeps a buffer alive as long as the list, for items that borrow records from it.
     void Keep(platform::FileContent file) { kept_.push_back(std::move(file)); }
     Items &List() { return items_; }
-    const Items &List() const { return items_; }
+    Items const &List() const { return items_; }
     std::size_t Count() const { return items_.size(); }
     // Calls visit(const RilStrRes &) for each item in list order, fetching the items a few
     // places ahead into the cache: a long list's items lie far beyond the caches, and the
@@ -58,7 +58,7 @@ class CRilTxtLoader {
         auto ahead = items_.begin();
         for (int i = 0; i < kAhead && ahead != items_.end(); ++i)
             ++ahead;
-        for (const ItemHandle &item : items_) {
+        for (ItemHandle const &item : items_) {
             if (ahead != items_.end()) {
                 Prefetch(**ahead);
                 ++ahead;
@@ -69,7 +69,7 @@ class CRilTxtLoader {
 
   private:
     // The item's first bytes (ID, macro) and its record's owner.
-    static void Prefetch(const RilStrRes &item) {
+    static void Prefetch(RilStrRes const &item) {
 #if defined(__GNUC__)
         __builtin_prefetch(&item.ID);
         __builtin_prefetch(item.Macro + 64);

@@ -60,7 +60,7 @@ bool ParseOptionalHeader(ByteReader &file, Image &image, std::uint32_t optionalS
     return file.Ok();
 }
 
-bool AlignmentsValid(const Image &image) {
+bool AlignmentsValid(Image const &image) {
     const std::uint32_t fa = image.fileAlignment;
     const std::uint32_t sa = image.sectionAlignment;
     if (!IsPowerOfTwo(fa) || !IsPowerOfTwo(sa) || sa < fa || fa > 0x10000)
@@ -85,9 +85,9 @@ bool ParseSections(ByteReader &file, Image &image, std::uint32_t count) {
 
 // Raw data inside the file; RVAs aligned, ascending and not overlapping, above the headers
 // and below SizeOfImage.
-bool SectionsValid(const Image &image) {
+bool SectionsValid(Image const &image) {
     std::uint64_t nextFree = AlignUp(image.sizeOfHeaders, image.sectionAlignment);
-    for (const Section &section : image.sections) {
+    for (Section const &section : image.sections) {
         if (section.rawSize != 0 && !InRange(section.rawOffset, section.rawSize, image.fileSize))
             return false;
         if (section.virtualAddress % image.sectionAlignment != 0 ||
@@ -100,7 +100,7 @@ bool SectionsValid(const Image &image) {
 
 // The resource directory, when present, starts inside a section's raw data and its declared
 // size stays inside that section's raw data.
-bool ResourceDirectoryValid(const Image &image) {
+bool ResourceDirectoryValid(Image const &image) {
     DataDirectory resources = image.Directory(kDirectoryResource);
     if (resources.size == 0)
         return true;
@@ -115,7 +115,7 @@ DataDirectory Image::Directory(unsigned index) const {
 
 std::optional<std::size_t> Image::SectionOfRva(std::uint64_t rva) const {
     for (std::size_t i = 0; i < sections.size(); ++i) {
-        const Section &section = sections[i];
+        Section const &section = sections[i];
         std::uint64_t extent =
             section.virtualSize > section.rawSize ? section.virtualSize : section.rawSize;
         if (rva >= section.virtualAddress && rva - section.virtualAddress < extent)
@@ -128,7 +128,7 @@ std::optional<std::uint64_t> Image::FileOffsetOf(std::uint64_t rva, std::uint64_
     std::optional<std::size_t> index = SectionOfRva(rva);
     if (!index)
         return std::nullopt;
-    const Section &section = sections[*index];
+    Section const &section = sections[*index];
     std::uint64_t inside = rva - section.virtualAddress;
     if (!InRange(inside, length, section.rawSize))
         return std::nullopt;

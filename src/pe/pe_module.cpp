@@ -19,7 +19,7 @@ namespace ril::platform {
 namespace {
 
 // The whole file, or nothing when it cannot be read completely.
-std::optional<std::vector<std::uint8_t>> ReadExactly(const char *path) {
+std::optional<std::vector<std::uint8_t>> ReadExactly(char const *path) {
     File file = File::Open(path, "rb");
     if (!file.IsOpen())
         return std::nullopt;
@@ -34,13 +34,13 @@ std::optional<std::vector<std::uint8_t>> ReadExactly(const char *path) {
 
 class PeModule final : public Module {
   public:
-    PeModule(std::vector<std::uint8_t> bytes, const pe::Image &image)
+    PeModule(std::vector<std::uint8_t> bytes, pe::Image const &image)
         : bytes_(std::move(bytes)), tree_(pe::ResourceTree::Read(image, bytes_)) {}
 
     Resource Find(std::uint16_t type, std::uint16_t name) override {
         if (name == 0)
             return {};
-        const pe::ResourceLeaf *leaf = tree_.Find(type, name);
+        pe::ResourceLeaf const *leaf = tree_.Find(type, name);
         if (leaf == nullptr)
             return {};
         if (!leaf->readable)
@@ -58,18 +58,18 @@ class PeResourceUpdate final : public ResourceUpdate {
   public:
     explicit PeResourceUpdate(std::string path) : path_(std::move(path)) {}
 
-    bool Update(std::uint16_t type, std::uint16_t name, std::uint16_t language, const void *data,
+    bool Update(std::uint16_t type, std::uint16_t name, std::uint16_t language, void const *data,
                 std::uint32_t size) override {
         // Type and name 0 are no integer resource; a null pointer only goes with size 0.
         if (ended_ || type == 0 || name == 0 || (data == nullptr && size != 0))
             return false;
         try {
             pe::ResourceChange change{type, name, language, data == nullptr, {}};
-            const auto *bytes = static_cast<const std::uint8_t *>(data);
+            auto const *bytes = static_cast<std::uint8_t const *>(data);
             if (bytes != nullptr)
                 change.data.assign(bytes, bytes + size);
             changes_.push_back(std::move(change));
-        } catch (const std::bad_alloc &) {
+        } catch (std::bad_alloc const &) {
             return false;
         }
         return true;
@@ -82,7 +82,7 @@ class PeResourceUpdate final : public ResourceUpdate {
             pe::ResourceChange change{type, name, 0, true, {}};
             change.lookupLanguage = true;
             changes_.push_back(std::move(change));
-        } catch (const std::bad_alloc &) {
+        } catch (std::bad_alloc const &) {
             return false;
         }
         return true;
@@ -96,7 +96,7 @@ class PeResourceUpdate final : public ResourceUpdate {
             return true;
         try {
             return Commit();
-        } catch (const std::bad_alloc &) {
+        } catch (std::bad_alloc const &) {
             return false;
         }
     }
@@ -131,7 +131,7 @@ class PeResourceUpdate final : public ResourceUpdate {
 
 } // namespace
 
-std::unique_ptr<Module> LoadModule(const char *path) {
+std::unique_ptr<Module> LoadModule(char const *path) {
     if (path == nullptr)
         return nullptr;
     try {
@@ -140,12 +140,12 @@ std::unique_ptr<Module> LoadModule(const char *path) {
         if (!image)
             return nullptr;
         return std::make_unique<PeModule>(std::move(*file), *image);
-    } catch (const std::bad_alloc &) {
+    } catch (std::bad_alloc const &) {
         return nullptr;
     }
 }
 
-std::unique_ptr<ResourceUpdate> BeginResourceUpdate(const char *path) {
+std::unique_ptr<ResourceUpdate> BeginResourceUpdate(char const *path) {
     if (path == nullptr)
         return nullptr;
     try {
@@ -155,12 +155,12 @@ std::unique_ptr<ResourceUpdate> BeginResourceUpdate(const char *path) {
         if (!image || pe::ResourceTree::Read(*image, *file).Damaged())
             return nullptr;
         return std::make_unique<PeResourceUpdate>(path);
-    } catch (const std::bad_alloc &) {
+    } catch (std::bad_alloc const &) {
         return nullptr;
     }
 }
 
-bool RefreshCheckSum(const char *path) {
+bool RefreshCheckSum(char const *path) {
     if (path == nullptr)
         return false;
     try {
@@ -186,10 +186,10 @@ bool RefreshCheckSum(const char *path) {
             return true;
         std::uint8_t field[4] = {};
         ByteWriter(field).U32(sum);
-        const bool written = file.Seek(static_cast<std::int64_t>(at), File::Origin::Begin) &&
+        bool const written = file.Seek(static_cast<std::int64_t>(at), File::Origin::Begin) &&
                              file.Write(field, sizeof field);
         return file.Close() && written;
-    } catch (const std::bad_alloc &) {
+    } catch (std::bad_alloc const &) {
         return false;
     }
 }

@@ -24,13 +24,13 @@ struct RawEntry {
 };
 
 // Compares a key with the integer ID `id`: every name sorts before every ID.
-std::strong_ordering CompareWithId(const ResourceKey &key, std::uint32_t id) {
+std::strong_ordering CompareWithId(ResourceKey const &key, std::uint32_t id) {
     if (key.isName)
         return std::strong_ordering::less;
     return key.id <=> id;
 }
 
-std::strong_ordering CompareLeaves(const ResourceLeaf &a, const ResourceLeaf &b) {
+std::strong_ordering CompareLeaves(ResourceLeaf const &a, ResourceLeaf const &b) {
     if (auto order = a.type <=> b.type; order != 0)
         return order;
     if (auto order = a.name <=> b.name; order != 0)
@@ -38,7 +38,7 @@ std::strong_ordering CompareLeaves(const ResourceLeaf &a, const ResourceLeaf &b)
     return a.language <=> b.language;
 }
 
-bool LeafLess(const ResourceLeaf &a, const ResourceLeaf &b) {
+bool LeafLess(ResourceLeaf const &a, ResourceLeaf const &b) {
     return CompareLeaves(a, b) < 0;
 }
 
@@ -47,7 +47,7 @@ bool LeafLess(const ResourceLeaf &a, const ResourceLeaf &b) {
 // (tables that do not overlap) never reaches, so malformed offsets cannot make it loop or blow up.
 class TreeReader {
   public:
-    TreeReader(const Image &image, std::span<const std::uint8_t> file,
+    TreeReader(Image const &image, std::span<const std::uint8_t> file,
                std::span<const std::uint8_t> window)
         : image_(image), file_(file), window_(window), budget_(window.size() / kEntrySize) {}
 
@@ -58,7 +58,7 @@ class TreeReader {
         std::vector<RawEntry> types;
         if (!ReadTable(0, types))
             return;
-        for (const RawEntry &entry : types) {
+        for (RawEntry const &entry : types) {
             std::optional<ResourceKey> type = Key(entry.nameField);
             if (!type || !IsTable(entry.dataField)) {
                 damaged_ = true; // a leaf at the type level is malformed
@@ -71,11 +71,11 @@ class TreeReader {
   private:
     static bool IsTable(std::uint32_t dataField) { return (dataField & kHighBit) != 0; }
 
-    void ReadNames(const ResourceKey &type, std::uint32_t offset) {
+    void ReadNames(ResourceKey const &type, std::uint32_t offset) {
         std::vector<RawEntry> names;
         if (!ReadTable(offset, names))
             return;
-        for (const RawEntry &entry : names) {
+        for (RawEntry const &entry : names) {
             std::optional<ResourceKey> name = Key(entry.nameField);
             if (!name || !IsTable(entry.dataField)) {
                 damaged_ = true;
@@ -85,11 +85,11 @@ class TreeReader {
         }
     }
 
-    void ReadLanguages(const ResourceKey &type, const ResourceKey &name, std::uint32_t offset) {
+    void ReadLanguages(ResourceKey const &type, ResourceKey const &name, std::uint32_t offset) {
         std::vector<RawEntry> languages;
         if (!ReadTable(offset, languages))
             return;
-        for (const RawEntry &entry : languages) {
+        for (RawEntry const &entry : languages) {
             // Languages are IDs, and a third-level entry must be a leaf.
             if ((entry.nameField & kHighBit) != 0 || IsTable(entry.dataField)) {
                 damaged_ = true;
@@ -132,7 +132,7 @@ class TreeReader {
         return ResourceKey::Name(std::move(name));
     }
 
-    void ReadLeaf(const ResourceKey &type, const ResourceKey &name, std::uint32_t language,
+    void ReadLeaf(ResourceKey const &type, ResourceKey const &name, std::uint32_t language,
                   std::uint32_t offset) {
         ByteReader window(window_);
         const std::uint32_t rva = window.U32At(offset);
@@ -154,7 +154,7 @@ class TreeReader {
         leaves_.push_back(std::move(leaf));
     }
 
-    const Image &image_;
+    Image const &image_;
     std::span<const std::uint8_t> file_;
     std::span<const std::uint8_t> window_;
     std::uint64_t budget_;
@@ -173,7 +173,7 @@ struct Grouping {
     std::size_t NameCount() const { return nameFirstLeaf.size() - 1; }
 };
 
-Grouping Group(const std::vector<ResourceLeaf> &leaves) {
+Grouping Group(std::vector<ResourceLeaf> const &leaves) {
     Grouping grouping;
     for (std::size_t i = 0; i < leaves.size(); ++i) {
         bool newType = i == 0 || leaves[i].type != leaves[i - 1].type;
@@ -203,14 +203,14 @@ std::uint64_t TableSize(std::size_t entries) {
     return kTableHeaderSize + kEntrySize * entries;
 }
 
-std::uint64_t StringSize(const ResourceKey &key) {
+std::uint64_t StringSize(ResourceKey const &key) {
     return key.isName ? 2 + 2 * key.name.size() : 0;
 }
 
-Layout Plan(const std::vector<ResourceLeaf> &leaves) {
+Layout Plan(std::vector<ResourceLeaf> const &leaves) {
     Layout layout;
     layout.groups = Group(leaves);
-    const Grouping &g = layout.groups;
+    Grouping const &g = layout.groups;
     std::uint64_t at = TableSize(g.TypeCount());
     for (std::size_t t = 0; t < g.TypeCount(); ++t) {
         layout.nameTables.push_back(at);
@@ -230,7 +230,7 @@ Layout Plan(const std::vector<ResourceLeaf> &leaves) {
     }
     layout.dataEntries = AlignUp(at, 8);
     at = layout.dataEntries + kDataEntrySize * leaves.size();
-    for (const ResourceLeaf &leaf : leaves) {
+    for (ResourceLeaf const &leaf : leaves) {
         at = AlignUp(at, 8);
         layout.blobs.push_back(at);
         at += leaf.data.size();
@@ -245,11 +245,11 @@ void WriteTableHeader(ByteWriter &out, std::uint64_t at, std::size_t named, std:
     out.U16At(at + 14, static_cast<std::uint16_t>(ids));
 }
 
-std::uint32_t NameField(const ResourceKey &key, std::uint64_t stringOffset) {
+std::uint32_t NameField(ResourceKey const &key, std::uint64_t stringOffset) {
     return key.isName ? static_cast<std::uint32_t>(stringOffset) | kHighBit : key.id;
 }
 
-void WriteString(ByteWriter &out, std::uint64_t at, const ResourceKey &key) {
+void WriteString(ByteWriter &out, std::uint64_t at, ResourceKey const &key) {
     if (!key.isName)
         return;
     out.U16At(at, static_cast<std::uint16_t>(key.name.size()));
@@ -275,7 +275,7 @@ void WriteTable(ByteWriter &out, std::uint64_t at, std::size_t first, std::size_
 
 } // namespace
 
-std::strong_ordering operator<=>(const ResourceKey &a, const ResourceKey &b) {
+std::strong_ordering operator<=>(ResourceKey const &a, ResourceKey const &b) {
     if (a.isName != b.isName)
         return a.isName ? std::strong_ordering::less : std::strong_ordering::greater;
     if (a.isName)
@@ -283,7 +283,7 @@ std::strong_ordering operator<=>(const ResourceKey &a, const ResourceKey &b) {
     return a.id <=> b.id;
 }
 
-ResourceTree ResourceTree::Read(const Image &image, std::span<const std::uint8_t> file) {
+ResourceTree ResourceTree::Read(Image const &image, std::span<const std::uint8_t> file) {
     ResourceTree tree;
     const DataDirectory directory = image.Directory(kDirectoryResource);
     if (directory.size == 0)
@@ -306,15 +306,15 @@ ResourceTree ResourceTree::Read(const Image &image, std::span<const std::uint8_t
     std::stable_sort(tree.leaves_.begin(), tree.leaves_.end(), LeafLess);
     auto duplicate = std::unique(
         tree.leaves_.begin(), tree.leaves_.end(),
-        [](const ResourceLeaf &a, const ResourceLeaf &b) { return CompareLeaves(a, b) == 0; });
+        [](ResourceLeaf const &a, ResourceLeaf const &b) { return CompareLeaves(a, b) == 0; });
     tree.leaves_.erase(duplicate, tree.leaves_.end());
     return tree;
 }
 
 std::optional<std::size_t> ResourceTree::IndexOf(std::uint32_t type, std::uint32_t name,
                                                  std::uint32_t language) const {
-    auto before = [](const ResourceLeaf &leaf,
-                     const std::tuple<std::uint32_t, std::uint32_t, std::uint32_t> &probe) {
+    auto before = [](ResourceLeaf const &leaf,
+                     std::tuple<std::uint32_t, std::uint32_t, std::uint32_t> const &probe) {
         if (auto order = CompareWithId(leaf.type, std::get<0>(probe)); order != 0)
             return order < 0;
         if (auto order = CompareWithId(leaf.name, std::get<1>(probe)); order != 0)
@@ -329,14 +329,14 @@ std::optional<std::size_t> ResourceTree::IndexOf(std::uint32_t type, std::uint32
     return static_cast<std::size_t>(it - leaves_.begin());
 }
 
-const ResourceLeaf *ResourceTree::Find(std::uint32_t type, std::uint32_t name) const {
+ResourceLeaf const *ResourceTree::Find(std::uint32_t type, std::uint32_t name) const {
     // Languages ascend within a name, so the first leaf is language 0 when present, else the
     // lowest language.
     std::optional<std::size_t> index = IndexOf(type, name, 0);
     return index ? &leaves_[*index] : nullptr;
 }
 
-const ResourceLeaf *ResourceTree::Find(std::uint32_t type, std::uint32_t name,
+ResourceLeaf const *ResourceTree::Find(std::uint32_t type, std::uint32_t name,
                                        std::uint32_t language) const {
     std::optional<std::size_t> index = IndexOf(type, name, language);
     if (!index || leaves_[*index].language != language)
@@ -379,7 +379,7 @@ void ResourceTree::Apply(std::vector<ResourceChange> changes) {
         std::span<const std::uint8_t> bytes;
         if (!change.remove)
             bytes = owned_.emplace_back(std::move(change.data));
-        const ResourceLeaf *existing = Find(change.type, change.name, language);
+        ResourceLeaf const *existing = Find(change.type, change.name, language);
         const LeafKey key{change.type, change.name, static_cast<std::uint16_t>(language)};
         if (existing != nullptr) {
             const std::size_t index = static_cast<std::size_t>(existing - leaves_.data());
@@ -404,7 +404,7 @@ void ResourceTree::Apply(std::vector<ResourceChange> changes) {
         ++kept;
     }
     leaves_.resize(kept);
-    for (const auto &[key, bytes] : added)
+    for (auto const &[key, bytes] : added)
         leaves_.push_back({ResourceKey::Id(std::get<0>(key)), ResourceKey::Id(std::get<1>(key)),
                            std::get<2>(key), 0, bytes, true});
     // Both runs are sorted (integer keys order like their tuples): merge them.
@@ -423,10 +423,10 @@ std::optional<std::vector<std::uint8_t>> ResourceTree::Serialize(std::uint32_t r
     const Layout layout = Plan(leaves_);
     if (layout.size > kMaxTreeSize || std::uint64_t{rva} + layout.size > 0xFFFFFFFFull)
         return std::nullopt;
-    const Grouping &g = layout.groups;
+    Grouping const &g = layout.groups;
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(layout.size), 0);
     ByteWriter out(bytes);
-    auto firstLeafOfType = [&](std::size_t t) -> const ResourceLeaf & {
+    auto firstLeafOfType = [&](std::size_t t) -> ResourceLeaf const & {
         return leaves_[g.nameFirstLeaf[g.typeFirstName[t]]];
     };
     WriteTable(
@@ -465,9 +465,9 @@ std::optional<std::vector<std::uint8_t>> ResourceTree::Serialize(std::uint32_t r
     return bytes;
 }
 
-bool SameLeaves(const ResourceTree &a, const ResourceTree &b) {
+bool SameLeaves(ResourceTree const &a, ResourceTree const &b) {
     return std::equal(a.Leaves().begin(), a.Leaves().end(), b.Leaves().begin(), b.Leaves().end(),
-                      [](const ResourceLeaf &x, const ResourceLeaf &y) {
+                      [](ResourceLeaf const &x, ResourceLeaf const &y) {
                           return CompareLeaves(x, y) == 0 && x.codePage == y.codePage &&
                                  x.readable == y.readable &&
                                  std::equal(x.data.begin(), x.data.end(), y.data.begin(),

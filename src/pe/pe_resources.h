@@ -25,8 +25,8 @@ struct ResourceKey {
     static ResourceKey Name(std::u16string name) { return {true, 0, std::move(name)}; }
 
     // The order of a directory table: names first, by code units, then IDs ascending.
-    friend std::strong_ordering operator<=>(const ResourceKey &a, const ResourceKey &b);
-    friend bool operator==(const ResourceKey &a, const ResourceKey &b) = default;
+    friend std::strong_ordering operator<=>(ResourceKey const &a, ResourceKey const &b);
+    friend bool operator==(ResourceKey const &a, ResourceKey const &b) = default;
 };
 
 struct ResourceLeaf {
@@ -57,22 +57,22 @@ class ResourceTree {
     ResourceTree() = default;
     ResourceTree(ResourceTree &&) = default;
     ResourceTree &operator=(ResourceTree &&) = default;
-    ResourceTree(const ResourceTree &) = delete;
-    ResourceTree &operator=(const ResourceTree &) = delete;
+    ResourceTree(ResourceTree const &) = delete;
+    ResourceTree &operator=(ResourceTree const &) = delete;
 
     // Reads the tree that `image` declares in `file`. Leaves' bytes point into `file`, which
     // must outlive the tree. Malformed parts are skipped and the tree is marked damaged.
-    static ResourceTree Read(const Image &image, std::span<const std::uint8_t> file);
+    static ResourceTree Read(Image const &image, std::span<const std::uint8_t> file);
 
     // True when some part of the tree could not be read (it would be lost by a rewrite).
     bool Damaged() const { return damaged_; }
     // Every leaf, unique, in tree order: by type, then name, then language.
-    const std::vector<ResourceLeaf> &Leaves() const { return leaves_; }
+    std::vector<ResourceLeaf> const &Leaves() const { return leaves_; }
 
     // The leaf of an integer type and name in language 0 when present, else in the lowest
     // language present; null when there is none.
-    const ResourceLeaf *Find(std::uint32_t type, std::uint32_t name) const;
-    const ResourceLeaf *Find(std::uint32_t type, std::uint32_t name, std::uint32_t language) const;
+    ResourceLeaf const *Find(std::uint32_t type, std::uint32_t name) const;
+    ResourceLeaf const *Find(std::uint32_t type, std::uint32_t name, std::uint32_t language) const;
 
     // Applies the changes in order; their bytes move into the tree. New and replaced leaves
     // get code page 0.
@@ -95,6 +95,6 @@ class ResourceTree {
 };
 
 // True when both trees hold the same leaves with the same bytes and code pages.
-bool SameLeaves(const ResourceTree &a, const ResourceTree &b);
+bool SameLeaves(ResourceTree const &a, ResourceTree const &b);
 
 } // namespace ril::platform::pe

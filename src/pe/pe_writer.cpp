@@ -44,18 +44,18 @@ bool Overlap(std::uint64_t a, std::uint64_t aSize, std::uint64_t b, std::uint64_
     return a < b + bSize && b < a + aSize;
 }
 
-std::uint64_t SectionExtent(const Section &section) {
+std::uint64_t SectionExtent(Section const &section) {
     return std::max<std::uint64_t>(section.virtualSize, section.rawSize);
 }
 
 // The section that holds the resource tree and nothing else as far as the headers tell: the
 // tree starts the section, no other directory points into it and no raw data overlaps it.
-std::optional<std::size_t> OwnedResourceSection(const Image &image) {
+std::optional<std::size_t> OwnedResourceSection(Image const &image) {
     const DataDirectory resources = image.Directory(kDirectoryResource);
     std::optional<std::size_t> index = image.SectionOfRva(resources.rva);
     if (resources.size == 0 || !index)
         return std::nullopt;
-    const Section &owner = image.sections[*index];
+    Section const &owner = image.sections[*index];
     if (resources.rva != owner.virtualAddress || owner.rawSize == 0 ||
         owner.rawOffset < image.sizeOfHeaders)
         return std::nullopt;
@@ -66,7 +66,7 @@ std::optional<std::size_t> OwnedResourceSection(const Image &image) {
             return std::nullopt;
     }
     for (std::size_t i = 0; i < image.sections.size(); ++i) {
-        const Section &other = image.sections[i];
+        Section const &other = image.sections[i];
         if (i != *index && other.rawSize != 0 &&
             Overlap(other.rawOffset, other.rawSize, owner.rawOffset, owner.rawSize))
             return std::nullopt;
@@ -75,9 +75,9 @@ std::optional<std::size_t> OwnedResourceSection(const Image &image) {
 }
 
 // The end of all section data in the file: what follows is overlay, symbols, certificates.
-std::uint64_t SectionDataEnd(const Image &image) {
+std::uint64_t SectionDataEnd(Image const &image) {
     std::uint64_t end = image.sizeOfHeaders;
-    for (const Section &section : image.sections)
+    for (Section const &section : image.sections)
         if (section.rawSize != 0)
             end = std::max(end, section.RawEnd());
     return end;
@@ -86,7 +86,7 @@ std::uint64_t SectionDataEnd(const Image &image) {
 // Every file offset that the rebuild must move, except the PointerToRawData of a section
 // rewritten in place. Nothing when one of them points outside the file.
 std::optional<std::vector<OffsetField>> OffsetFields(std::span<const std::uint8_t> file,
-                                                     const Image &image,
+                                                     Image const &image,
                                                      std::optional<std::size_t> rewritten) {
     ByteReader reader(file);
     std::vector<OffsetField> fields;
@@ -98,7 +98,7 @@ std::optional<std::vector<OffsetField>> OffsetFields(std::span<const std::uint8_
     // An index past the last section stands for none.
     const std::size_t skipped = rewritten.value_or(image.sections.size());
     for (std::size_t i = 0; i < image.sections.size(); ++i) {
-        const Section &section = image.sections[i];
+        Section const &section = image.sections[i];
         if (i != skipped && section.rawSize != 0)
             add(section.headerOffset + 20);
         add(section.headerOffset + 24); // COFF relocations and line numbers (zero in images)
@@ -146,11 +146,11 @@ struct HeaderPlan {
 // The free section-header slot after the table: inside the headers, before any raw data,
 // zero, and clear of anything a data directory points at.
 std::optional<std::uint64_t> FreeHeaderSlot(std::span<const std::uint8_t> file,
-                                            const Image &image) {
+                                            Image const &image) {
     const std::uint64_t slot =
         image.sectionTableOffset + std::uint64_t{kSectionHeaderSize} * image.sections.size();
     std::uint64_t limit = image.sizeOfHeaders;
-    for (const Section &section : image.sections)
+    for (Section const &section : image.sections)
         if (section.rawSize != 0)
             limit = std::min<std::uint64_t>(limit, section.rawOffset);
     if (image.sections.size() >= kMaxSections || slot + kSectionHeaderSize > limit ||
@@ -159,7 +159,7 @@ std::optional<std::uint64_t> FreeHeaderSlot(std::span<const std::uint8_t> file,
     for (std::uint64_t i = 0; i < kSectionHeaderSize; ++i)
         if (file[static_cast<std::size_t>(slot + i)] != 0)
             return std::nullopt;
-    for (const DataDirectory &d : image.directories)
+    for (DataDirectory const &d : image.directories)
         if (d.size != 0 && d.rva < image.sizeOfHeaders &&
             Overlap(d.rva, d.size, slot, kSectionHeaderSize))
             return std::nullopt;
@@ -167,16 +167,16 @@ std::optional<std::uint64_t> FreeHeaderSlot(std::span<const std::uint8_t> file,
 }
 
 // The tree rewritten where the resource section is, when it fits below the next section.
-std::optional<HeaderPlan> PlanInPlace(const Image &image, std::size_t index, std::uint64_t treeSize,
+std::optional<HeaderPlan> PlanInPlace(Image const &image, std::size_t index, std::uint64_t treeSize,
                                       Splice &splice) {
-    const Section &owner = image.sections[index];
+    Section const &owner = image.sections[index];
     const std::int64_t fa = image.fileAlignment;
     std::int64_t delta = static_cast<std::int64_t>(AlignUp(treeSize, fa)) - owner.rawSize;
     // Later raw data moves by whole FileAlignment units (rounded towards growing).
     delta = delta >= 0 ? (delta + fa - 1) / fa * fa : -((-delta) / fa * fa);
     const std::uint64_t rawSize = static_cast<std::uint64_t>(owner.rawSize + delta);
     const std::uint64_t extent = std::max(treeSize, rawSize);
-    const bool last = index + 1 == image.sections.size();
+    bool const last = index + 1 == image.sections.size();
     if (!last && owner.virtualAddress + AlignUp(extent, image.sectionAlignment) >
                      image.sections[index + 1].virtualAddress)
         return std::nullopt;
@@ -199,7 +199,7 @@ std::optional<HeaderPlan> PlanInPlace(const Image &image, std::size_t index, std
 }
 
 // The tree in a new section after the last one; later bytes move behind it.
-std::optional<HeaderPlan> PlanAppended(const Image &image, std::uint64_t treeSize, Splice &splice) {
+std::optional<HeaderPlan> PlanAppended(Image const &image, std::uint64_t treeSize, Splice &splice) {
     const std::uint64_t fa = image.fileAlignment;
     const std::uint64_t sa = image.sectionAlignment;
     const std::uint64_t va =
@@ -228,7 +228,7 @@ std::optional<HeaderPlan> PlanAppended(const Image &image, std::uint64_t treeSiz
     return plan;
 }
 
-void WriteSectionHeader(ByteWriter &out, const Section &section, bool withName) {
+void WriteSectionHeader(ByteWriter &out, Section const &section, bool withName) {
     if (withName) {
         static constexpr std::uint8_t kName[8] = {'.', 'r', 's', 'r', 'c', 0, 0, 0};
         out.BytesAt(section.headerOffset, kName);
@@ -241,7 +241,7 @@ void WriteSectionHeader(ByteWriter &out, const Section &section, bool withName) 
 }
 
 // The header fields that change with the tree (all of them lie before the splice).
-void WriteHeaders(ByteWriter &out, const Image &image, const HeaderPlan &plan) {
+void WriteHeaders(ByteWriter &out, Image const &image, HeaderPlan const &plan) {
     WriteSectionHeader(out, plan.tree, plan.appended);
     if (plan.appended)
         out.U16At(image.NumberOfSectionsOffset(),
@@ -256,8 +256,8 @@ void WriteHeaders(ByteWriter &out, const Image &image, const HeaderPlan &plan) {
 }
 
 // The spliced file with every offset field moved; false when a field cannot follow.
-bool ApplySplice(std::span<const std::uint8_t> file, const Splice &splice,
-                 const std::vector<OffsetField> &fields, std::vector<std::uint8_t> &out) {
+bool ApplySplice(std::span<const std::uint8_t> file, Splice const &splice,
+                 std::vector<OffsetField> const &fields, std::vector<std::uint8_t> &out) {
     const std::uint64_t size = file.size() + splice.Delta();
     if (size > kMaxU32)
         return false;
@@ -267,7 +267,7 @@ bool ApplySplice(std::span<const std::uint8_t> file, const Splice &splice,
     out.insert(out.end(), splice.block.begin(), splice.block.end());
     out.insert(out.end(), file.begin() + static_cast<std::ptrdiff_t>(splice.cutEnd), file.end());
     ByteWriter writer(out);
-    for (const OffsetField &field : fields) {
+    for (OffsetField const &field : fields) {
         std::optional<std::uint64_t> at = splice.Move(field.at);
         std::optional<std::uint64_t> value = splice.Move(field.value);
         if (!at || !value)
@@ -278,7 +278,7 @@ bool ApplySplice(std::span<const std::uint8_t> file, const Splice &splice,
 }
 
 // The rebuilt file parses, reads back as the same tree and carries its checksum.
-bool ReadsBack(std::span<const std::uint8_t> rebuilt, const ResourceTree &tree) {
+bool ReadsBack(std::span<const std::uint8_t> rebuilt, ResourceTree const &tree) {
     std::optional<Image> image = ParseImage(rebuilt);
     if (!image)
         return false;
@@ -288,8 +288,8 @@ bool ReadsBack(std::span<const std::uint8_t> rebuilt, const ResourceTree &tree) 
 
 } // namespace
 
-RebuildStatus RebuildWithResources(std::span<const std::uint8_t> file, const Image &image,
-                                   const ResourceTree &tree, std::vector<std::uint8_t> &out) {
+RebuildStatus RebuildWithResources(std::span<const std::uint8_t> file, Image const &image,
+                                   ResourceTree const &tree, std::vector<std::uint8_t> &out) {
     if (tree.Damaged())
         return RebuildStatus::Damaged;
     std::optional<std::uint64_t> treeSize = tree.SerializedSize();

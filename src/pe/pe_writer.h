@@ -25,7 +25,7 @@ enum class RebuildStatus {
 // section owns (overlay, COFF symbols, certificate table) are kept, moved as one block when the
 // section data grows or shrinks, and every file offset that points at them is patched; a
 // certificate table is kept that way too, although its signature no longer matches.
-RebuildStatus RebuildWithResources(std::span<const std::uint8_t> file, const Image &image,
-                                   const ResourceTree &tree, std::vector<std::uint8_t> &out);
+RebuildStatus RebuildWithResources(std::span<const std::uint8_t> file, Image const &image,
+                                   ResourceTree const &tree, std::vector<std::uint8_t> &out);
 
 } // namespace ril::platform::pe

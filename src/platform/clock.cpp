@@ -11,11 +11,11 @@ constexpr std::uint64_t kLastSecond = 253402300799; // 9999-12-31 23:59:59 UTC
 
 } // namespace
 
-std::optional<std::uint64_t> ParseEpochSeconds(const char *text) {
+std::optional<std::uint64_t> ParseEpochSeconds(char const *text) {
     if (text == nullptr || *text == '\0')
         return std::nullopt;
     std::uint64_t seconds = 0;
-    for (const char *digit = text; *digit != '\0'; ++digit) {
+    for (char const *digit = text; *digit != '\0'; ++digit) {
         if (*digit < '0' || *digit > '9')
             return std::nullopt;
         seconds = seconds * 10 + static_cast<std::uint64_t>(*digit - '0');

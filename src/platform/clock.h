@@ -19,7 +19,7 @@ LocalTime SystemLocalTime();
 
 // SOURCE_DATE_EPOCH's value read as decimal seconds since 1970-01-01 00:00:00 UTC: only
 // digits, at most 9999-12-31 23:59:59; nothing for a null, empty or malformed text.
-std::optional<std::uint64_t> ParseEpochSeconds(const char *text);
+std::optional<std::uint64_t> ParseEpochSeconds(char const *text);
 
 // The calendar date and time in UTC of `seconds` since 1970-01-01 00:00:00 UTC.
 LocalTime UtcTimeOf(std::uint64_t seconds);

@@ -19,10 +19,10 @@ struct Conversion {
 // Like MultiByteToWideChar(codePage, 0, ...). A source length of -1 converts up to and
 // including the source's terminator; a destination size of 0 asks for the size only.
 // Invalid input becomes U+FFFD.
-Conversion MultiByteToWide(unsigned codePage, const char *source, int sourceLength,
+Conversion MultiByteToWide(unsigned codePage, char const *source, int sourceLength,
                            std::uint16_t *destination, int destinationSize);
 // Like WideCharToMultiByte(codePage, 0, ..., NULL, NULL). Unmappable characters become '?'.
-Conversion WideToMultiByte(unsigned codePage, const std::uint16_t *source, int sourceLength,
+Conversion WideToMultiByte(unsigned codePage, std::uint16_t const *source, int sourceLength,
                            char *destination, int destinationSize);
 
 // The code page that code page 0 stands for. Setting 0 restores the platform default;
@@ -31,6 +31,6 @@ unsigned SetAnsiCodePage(unsigned codePage);
 unsigned AnsiCodePage();
 
 // Zero-terminated text in the ANSI code page as UTF-8 (for presenting messages).
-std::string AnsiToUtf8(const char *text);
+std::string AnsiToUtf8(char const *text);
 
 } // namespace ril::platform

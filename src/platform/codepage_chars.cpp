@@ -26,7 +26,7 @@ constexpr CharTable kBig5(kBig5Leads, kBig5Trails, false);
 
 } // namespace
 
-const CharTable *PublishedCharTable(unsigned codePage) {
+CharTable const *PublishedCharTable(unsigned codePage) {
     switch (codePage) {
     case 936:
         return &kGbk;
@@ -43,7 +43,7 @@ const CharTable *PublishedCharTable(unsigned codePage) {
     }
 }
 
-CharTable CharTable::WithLeads(const ByteRange *leads, std::size_t count) const {
+CharTable CharTable::WithLeads(ByteRange const *leads, std::size_t count) const {
     CharTable table = *this;
     for (std::uint8_t &kind : table.kinds_)
         kind = static_cast<std::uint8_t>(kind & ~kLead);
@@ -53,7 +53,7 @@ CharTable CharTable::WithLeads(const ByteRange *leads, std::size_t count) const 
     return table;
 }
 
-std::size_t CharTable::CharLength(const std::uint8_t *data, std::size_t at, std::size_t end) const {
+std::size_t CharTable::CharLength(std::uint8_t const *data, std::size_t at, std::size_t end) const {
     if (!IsLead(data[at]) || at + 1 >= end)
         return 1;
     if (IsTrail(data[at + 1]))
@@ -83,7 +83,7 @@ bool CharTable::AllInWideRun(std::uint64_t bytes) const {
 // second byte of a four-byte form, whose third byte would need a digit behind it), unless
 // it is a lead byte that cannot trail, which starts one. From there the run pairs up, so an
 // odd count means data[at] trails the byte before it.
-bool CharTable::StartsCharacter(const std::uint8_t *data, std::size_t from, std::size_t at) const {
+bool CharTable::StartsCharacter(std::uint8_t const *data, std::size_t from, std::size_t at) const {
     if (at == from || !IsTrail(data[at]))
         return true;
     constexpr std::uint8_t kBoth = kLead | kTrail;
@@ -103,11 +103,11 @@ bool CharTable::StartsCharacter(const std::uint8_t *data, std::size_t from, std:
     return run % 2 == 0;
 }
 
-bool CharTable::EndsInLoneLead(const std::uint8_t *data, std::size_t end) const {
+bool CharTable::EndsInLoneLead(std::uint8_t const *data, std::size_t end) const {
     return end > 0 && IsLead(data[end - 1]) && StartsCharacter(data, 0, end - 1);
 }
 
-std::size_t CharTable::BoundaryAtOrBefore(const std::uint8_t *data, std::size_t end,
+std::size_t CharTable::BoundaryAtOrBefore(std::uint8_t const *data, std::size_t end,
                                           std::size_t limit) const {
     std::size_t at = 0;
     while (at < limit && at < end) {

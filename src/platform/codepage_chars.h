@@ -21,7 +21,7 @@ class CharTable {
     };
 
     constexpr CharTable() = default;
-    constexpr CharTable(const ByteRange *leads, std::size_t leadCount, const ByteRange *trails,
+    constexpr CharTable(ByteRange const *leads, std::size_t leadCount, ByteRange const *trails,
                         std::size_t trailCount, bool fourByteForms)
         : fourByte_(fourByteForms) {
         for (std::size_t i = 0; i < leadCount; ++i)
@@ -36,22 +36,22 @@ class CharTable {
         : CharTable(leads, Leads, trails, Trails, fourByteForms) {}
 
     // The same trail bytes and forms with other lead bytes.
-    CharTable WithLeads(const ByteRange *leads, std::size_t count) const;
+    CharTable WithLeads(ByteRange const *leads, std::size_t count) const;
 
     bool IsLead(std::uint8_t byte) const { return (kinds_[byte] & kLead) != 0; }
     bool IsTrail(std::uint8_t byte) const { return (kinds_[byte] & kTrail) != 0; }
     bool HasFourByteForms() const { return fourByte_; }
 
     // The length of the character at data[at] (1, 2 or 4) within data[0, end).
-    std::size_t CharLength(const std::uint8_t *data, std::size_t at, std::size_t end) const;
+    std::size_t CharLength(std::uint8_t const *data, std::size_t at, std::size_t end) const;
     // Whether data[at] starts a character when data[from] does (from <= at). Exact for a
     // byte that is neither a lead byte nor a digit (a brace, for instance), and for a lead
     // byte that is the last one of the text; it looks at no byte after data[at].
-    bool StartsCharacter(const std::uint8_t *data, std::size_t from, std::size_t at) const;
+    bool StartsCharacter(std::uint8_t const *data, std::size_t from, std::size_t at) const;
     // Whether the text data[0, end) ends in a lead byte that stands alone.
-    bool EndsInLoneLead(const std::uint8_t *data, std::size_t end) const;
+    bool EndsInLoneLead(std::uint8_t const *data, std::size_t end) const;
     // The last character boundary at or before `limit` in the text data[0, end).
-    std::size_t BoundaryAtOrBefore(const std::uint8_t *data, std::size_t end,
+    std::size_t BoundaryAtOrBefore(std::uint8_t const *data, std::size_t end,
                                    std::size_t limit) const;
 
   private:
@@ -87,7 +87,7 @@ class CharTable {
 
 // The published lead and trail ranges of 932, 936, 949, 950 and 54936; null for any other
 // code page (every byte a character).
-const CharTable *PublishedCharTable(unsigned codePage);
+CharTable const *PublishedCharTable(unsigned codePage);
 
 // The table of `codePage` (0: the ANSI code page) as this platform's conversions see it.
 // Built from fixed data or one system call: fetch it once per scan, not per character.

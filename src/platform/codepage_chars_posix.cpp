@@ -6,7 +6,7 @@
 namespace ril::platform {
 
 CharTable CharTableFor(unsigned codePage) {
-    const CharTable *table = PublishedCharTable(codePage != 0 ? codePage : AnsiCodePage());
+    CharTable const *table = PublishedCharTable(codePage != 0 ? codePage : AnsiCodePage());
     return table != nullptr ? *table : CharTable();
 }
 

@@ -17,8 +17,8 @@ constexpr CharTable::ByteRange kAnyTrails[] = {{0x40, 0x7E}, {0x80, 0xFE}};
 } // namespace
 
 CharTable CharTableFor(unsigned codePage) {
-    const unsigned resolved = codePage != 0 ? codePage : AnsiCodePage();
-    const CharTable *published = PublishedCharTable(resolved);
+    unsigned const resolved = codePage != 0 ? codePage : AnsiCodePage();
+    CharTable const *published = PublishedCharTable(resolved);
     // GB18030's four-byte forms have no lead-byte ranges in CPINFO.
     if (published != nullptr && published->HasFourByteForms())
         return *published;

@@ -33,7 +33,7 @@ Settings &TheSettings() {
     return settings;
 }
 
-const char *IconvName(unsigned codePage) {
+char const *IconvName(unsigned codePage) {
     switch (codePage) {
     case 936:
         return "CP936";
@@ -103,7 +103,7 @@ iconv_t Converter(Settings &settings, unsigned codePage, bool toWide) {
     auto found = settings.converters.find(key);
     if (found != settings.converters.end())
         return found->second;
-    const char *name = IconvName(codePage);
+    char const *name = IconvName(codePage);
     iconv_t cd = reinterpret_cast<iconv_t>(-1);
     if (name != nullptr)
         cd = toWide ? iconv_open("UTF-16LE", name) : iconv_open(name, "UTF-16LE");
@@ -130,7 +130,7 @@ class Output {
         left_ = sizeof scratch_;
         return true;
     }
-    bool Put(const char *bytes, std::size_t size) {
+    bool Put(char const *bytes, std::size_t size) {
         if (left_ < size && !MakeRoom())
             return false;
         std::memcpy(cursor_, bytes, size);
@@ -152,7 +152,7 @@ class Output {
 };
 
 // How many input bytes to pass over at an invalid or unmappable spot.
-std::size_t BadInputLength(bool toWide, const char *in, std::size_t inLeft) {
+std::size_t BadInputLength(bool toWide, char const *in, std::size_t inLeft) {
     if (toWide || inLeft < 4)
         return toWide ? 1 : (inLeft >= 2 ? 2 : inLeft);
     std::uint16_t first = static_cast<std::uint8_t>(in[0]) | static_cast<std::uint8_t>(in[1]) << 8;
@@ -177,7 +177,7 @@ bool StartsBadInput(iconv_t cd, char *input, std::size_t inLeft) {
     return probe == input;
 }
 
-Conversion Convert(unsigned codePage, bool toWide, const char *in, std::size_t inLeft,
+Conversion Convert(unsigned codePage, bool toWide, char const *in, std::size_t inLeft,
                    char *destination, std::size_t capacity, std::size_t unit) {
     Settings &settings = TheSettings();
     std::lock_guard<std::mutex> guard(settings.lock);
@@ -186,7 +186,7 @@ Conversion Convert(unsigned codePage, bool toWide, const char *in, std::size_t i
         return Conversion{0, kErrorInvalidParameter};
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
 
-    static const char kWideReplacement[2] = {'\xFD', '\xFF'};
+    static char const kWideReplacement[2] = {'\xFD', '\xFF'};
     Output out(destination, capacity);
     char *input = const_cast<char *>(in);
     while (inLeft > 0) {
@@ -219,7 +219,7 @@ Conversion Convert(unsigned codePage, bool toWide, const char *in, std::size_t i
     return Conversion{static_cast<int>(produced), 0};
 }
 
-std::size_t WideLength(const std::uint16_t *text) {
+std::size_t WideLength(std::uint16_t const *text) {
     std::size_t n = 0;
     while (text[n] != 0)
         ++n;
@@ -228,7 +228,7 @@ std::size_t WideLength(const std::uint16_t *text) {
 
 } // namespace
 
-Conversion MultiByteToWide(unsigned codePage, const char *source, int sourceLength,
+Conversion MultiByteToWide(unsigned codePage, char const *source, int sourceLength,
                            std::uint16_t *destination, int destinationSize) {
     if (source == nullptr || sourceLength == 0 || sourceLength < -1 || destinationSize < 0 ||
         (destination == nullptr && destinationSize != 0))
@@ -238,14 +238,14 @@ Conversion MultiByteToWide(unsigned codePage, const char *source, int sourceLeng
     return Convert(codePage, true, source, length, out, std::size_t(destinationSize) * 2, 2);
 }
 
-Conversion WideToMultiByte(unsigned codePage, const std::uint16_t *source, int sourceLength,
+Conversion WideToMultiByte(unsigned codePage, std::uint16_t const *source, int sourceLength,
                            char *destination, int destinationSize) {
     if (source == nullptr || sourceLength == 0 || sourceLength < -1 || destinationSize < 0 ||
         (destination == nullptr && destinationSize != 0))
         return Conversion{0, kErrorInvalidParameter};
     std::size_t units = sourceLength == -1 ? WideLength(source) + 1 : std::size_t(sourceLength);
     char *out = destinationSize == 0 ? nullptr : destination;
-    return Convert(codePage, false, reinterpret_cast<const char *>(source), units * 2, out,
+    return Convert(codePage, false, reinterpret_cast<char const *>(source), units * 2, out,
                    std::size_t(destinationSize), 1);
 }
 

@@ -5,7 +5,7 @@
 
 namespace ril::platform {
 
-std::string AnsiToUtf8(const char *text) {
+std::string AnsiToUtf8(char const *text) {
     Conversion size = MultiByteToWide(0, text, -1, nullptr, 0);
     if (size.count == 0)
         return std::string(text != nullptr ? text : "");

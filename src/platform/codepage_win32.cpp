@@ -27,13 +27,13 @@ Conversion Result(int count) {
 
 } // namespace
 
-Conversion MultiByteToWide(unsigned codePage, const char *source, int sourceLength,
+Conversion MultiByteToWide(unsigned codePage, char const *source, int sourceLength,
                            std::uint16_t *destination, int destinationSize) {
     return Result(MultiByteToWideChar(Effective(codePage), 0, source, sourceLength,
                                       reinterpret_cast<LPWSTR>(destination), destinationSize));
 }
 
-Conversion WideToMultiByte(unsigned codePage, const std::uint16_t *source, int sourceLength,
+Conversion WideToMultiByte(unsigned codePage, std::uint16_t const *source, int sourceLength,
                            char *destination, int destinationSize) {
     return Result(WideCharToMultiByte(Effective(codePage), 0, reinterpret_cast<LPCWSTR>(source),
                                       sourceLength, destination, destinationSize, nullptr,

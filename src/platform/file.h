@@ -19,16 +19,16 @@ class File {
     File() = default;
     File(File &&other) noexcept : stream_(other.stream_) { other.stream_ = nullptr; }
     File &operator=(File &&other) noexcept;
-    File(const File &) = delete;
-    File &operator=(const File &) = delete;
+    File(File const &) = delete;
+    File &operator=(File const &) = delete;
     ~File();
 
     // Opens with a C runtime mode ("rb", "wb", "a+", "ab+" ...); check with IsOpen().
-    static File Open(const char *path, const char *mode);
+    static File Open(char const *path, char const *mode);
     // Creates a new file for writing, readable and writable by its owner alone. Fails when
     // the name is taken in any form (a file, a symbolic link, even a dangling one), and then
     // sets `taken`; it never opens anything that existed before.
-    static File CreateNew(const char *path, bool &taken);
+    static File CreateNew(char const *path, bool &taken);
 
     bool IsOpen() const { return stream_ != nullptr; }
     // True when the open file is a folder (which POSIX lets a stream open, but not read).
@@ -36,14 +36,14 @@ class File {
     // Reads up to `size` bytes; returns how many were read.
     std::size_t Read(void *buffer, std::size_t size);
     // Writes all `size` bytes or reports failure.
-    bool Write(const void *data, std::size_t size);
+    bool Write(void const *data, std::size_t size);
     bool Seek(std::int64_t offset, Origin origin);
     std::int64_t Tell();
     // The file's length in bytes, or -1; the position is kept.
     std::int64_t Length();
     // Gives the open file the permissions of `target`, or those a plain create would give
     // (0666 less the umask) when `target` does not exist; best effort.
-    void MatchPermissions(const char *target);
+    void MatchPermissions(char const *target);
     // Flushes and closes; false when anything buffered could not be written.
     bool Close();
 
@@ -64,7 +64,7 @@ enum class ReadStatus { Ok, CannotOpen, NoMemory, ReadFailed };
 // how many bytes have been read so far, so a reader can parse them while they are in cache.
 class ReadProgress {
   public:
-    virtual void Read(const std::uint8_t *bytes, std::size_t size, std::size_t done) = 0;
+    virtual void Read(std::uint8_t const *bytes, std::size_t size, std::size_t done) = 0;
 
   protected:
     ~ReadProgress() = default;
@@ -72,7 +72,7 @@ class ReadProgress {
 
 // As ViewWholeFile, without padding, read in parts of a few hundred KiB into one buffer; a
 // short read ends the content there.
-ReadStatus ReadWholeFile(const char *path, FileContent &content, ReadProgress *progress = nullptr,
+ReadStatus ReadWholeFile(char const *path, FileContent &content, ReadProgress *progress = nullptr,
                          int *systemError = nullptr);
 
 // A whole file read into memory with one read, followed by at least the zero bytes its
@@ -83,14 +83,14 @@ class FileView {
     FileView() = default;
     FileView(FileView &&other) noexcept { *this = std::move(other); }
     FileView &operator=(FileView &&other) noexcept;
-    FileView(const FileView &) = delete;
-    FileView &operator=(const FileView &) = delete;
+    FileView(FileView const &) = delete;
+    FileView &operator=(FileView const &) = delete;
 
     std::uint8_t *Data() const { return buffer_.get(); }
     std::size_t Size() const { return size_; }
 
   private:
-    friend ReadStatus ViewWholeFile(const char *, std::size_t, FileView &, int *);
+    friend ReadStatus ViewWholeFile(char const *, std::size_t, FileView &, int *);
 
     Bytes buffer_;
     std::size_t size_ = 0;
@@ -99,7 +99,7 @@ class FileView {
 // CannotOpen, NoMemory (no buffer for it) or ReadFailed (also a file cut short while it is
 // read, and a folder); `view` is empty then. `systemError`, when given, receives the
 // system's code for a failure (EISDIR for a folder; 0 when there is none).
-ReadStatus ViewWholeFile(const char *path, std::size_t padding, FileView &view,
+ReadStatus ViewWholeFile(char const *path, std::size_t padding, FileView &view,
                          int *systemError = nullptr);
 
 enum class AppendMode { ExistingOnly, CreateIfMissing };
@@ -109,7 +109,7 @@ enum class AppendStatus { Ok, CannotOpen, WriteFailed };
 // the file is cut back to the size it had before (a write, flush or close that failed, a full
 // disk, a file-size limit). ExistingOnly never creates the file. On failure `systemError`,
 // when given, receives the system's code for it (0 for an injected failure).
-AppendStatus AppendToFile(const char *path, const void *data, std::size_t size, AppendMode mode,
+AppendStatus AppendToFile(char const *path, void const *data, std::size_t size, AppendMode mode,
                           int *systemError = nullptr);
 
 } // namespace ril::platform

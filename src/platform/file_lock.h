@@ -8,10 +8,10 @@ namespace ril::platform {
 // so the holder always locks the file that the path names.
 class FileLock {
   public:
-    explicit FileLock(const char *path);
+    explicit FileLock(char const *path);
     ~FileLock();
-    FileLock(const FileLock &) = delete;
-    FileLock &operator=(const FileLock &) = delete;
+    FileLock(FileLock const &) = delete;
+    FileLock &operator=(FileLock const &) = delete;
 
     bool Held() const { return handle_ >= 0; }
 

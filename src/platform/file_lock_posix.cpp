@@ -12,10 +12,10 @@ namespace ril::platform {
 
 // flock() locks belong to the open file, not the process, so the library's own opens and
 // closes of the file do not drop the lock.
-FileLock::FileLock(const char *path) {
+FileLock::FileLock(char const *path) {
     constexpr int kAttempts = 1000; // each retry means another update went through
     for (int attempt = 0; attempt < kAttempts && handle_ < 0; ++attempt) {
-        const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+        int const fd = ::open(path, O_RDONLY | O_CLOEXEC);
         if (fd < 0)
             return;
         int locked;
@@ -24,7 +24,7 @@ FileLock::FileLock(const char *path) {
         while (locked != 0 && errno == EINTR);
         struct stat held {};
         struct stat named {};
-        const bool same = locked == 0 && ::fstat(fd, &held) == 0 && ::stat(path, &named) == 0 &&
+        bool const same = locked == 0 && ::fstat(fd, &held) == 0 && ::stat(path, &named) == 0 &&
                           held.st_dev == named.st_dev && held.st_ino == named.st_ino;
         if (same)
             handle_ = fd;

@@ -12,8 +12,8 @@ namespace ril::platform {
 namespace {
 
 // Writes everything, resuming after interruptions and short writes.
-bool WriteAll(int fd, const void *data, std::size_t size) {
-    const auto *bytes = static_cast<const std::uint8_t *>(data);
+bool WriteAll(int fd, void const *data, std::size_t size) {
+    auto const *bytes = static_cast<std::uint8_t const *>(data);
     while (size > 0) {
         ssize_t done = write(fd, bytes, size);
         if (done < 0 && errno == EINTR)
@@ -28,7 +28,7 @@ bool WriteAll(int fd, const void *data, std::size_t size) {
 
 // Writes an appended piece; the failure injection stops a write part way, as a full disk
 // does, or fails the close that follows it.
-bool WritePiece(int fd, const void *data, std::size_t size) {
+bool WritePiece(int fd, void const *data, std::size_t size) {
     if (ShouldFail(Fault::FileWrite)) {
         WriteAll(fd, data, size / 2);
         return false;
@@ -46,7 +46,7 @@ mode_t PlainCreateMode() {
 
 } // namespace
 
-File File::CreateNew(const char *path, bool &taken) {
+File File::CreateNew(char const *path, bool &taken) {
     taken = false;
     if (path == nullptr || ShouldFail(Fault::FileOpen))
         return File();
@@ -63,7 +63,7 @@ File File::CreateNew(const char *path, bool &taken) {
     return File(stream);
 }
 
-void File::MatchPermissions(const char *target) {
+void File::MatchPermissions(char const *target) {
     if (stream_ == nullptr)
         return;
     struct stat info {};
@@ -76,7 +76,7 @@ bool File::IsFolder() const {
     return stream_ != nullptr && fstat(fileno(stream_), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-AppendStatus AppendToFile(const char *path, const void *data, std::size_t size, AppendMode mode,
+AppendStatus AppendToFile(char const *path, void const *data, std::size_t size, AppendMode mode,
                           int *systemError) {
     int ignored = 0;
     int &error = systemError != nullptr ? *systemError : ignored;
@@ -93,7 +93,7 @@ AppendStatus AppendToFile(const char *path, const void *data, std::size_t size, 
     }
     // Only a regular file can be cut back; a device (a terminal, /dev/full) keeps nothing.
     struct stat info {};
-    const bool regular = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    bool const regular = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
     errno = 0;
     bool written = WritePiece(fd, data, size);
     if (!written)

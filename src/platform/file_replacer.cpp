@@ -17,7 +17,7 @@ constexpr int kNameAttempts = 16;
 
 // A random 64-bit number for a temporary file's name. The name only has to be hard to guess:
 // the file is created exclusively, so a name that is taken is never used.
-std::uint64_t RandomNumber(const void *salt) {
+std::uint64_t RandomNumber(void const *salt) {
     std::uint64_t value = reinterpret_cast<std::uintptr_t>(salt);
     try {
         std::random_device device;
@@ -34,7 +34,7 @@ std::uint64_t RandomNumber(const void *salt) {
 
 // A short random name in the target's folder, so that a long target name cannot make it
 // too long.
-std::string TemporaryPathBeside(const std::string &target, const void *salt) {
+std::string TemporaryPathBeside(std::string const &target, void const *salt) {
     char name[32];
     std::snprintf(name, sizeof name, ".ril~%016llx.tmp",
                   static_cast<unsigned long long>(RandomNumber(salt)));
@@ -43,7 +43,7 @@ std::string TemporaryPathBeside(const std::string &target, const void *salt) {
 
 } // namespace
 
-FileReplacer::FileReplacer(const char *target) {
+FileReplacer::FileReplacer(char const *target) {
     if (target == nullptr || target[0] == '\0')
         return;
     platform::ClearSystemError();
@@ -92,7 +92,7 @@ void FileReplacer::Flush() {
     used_ = 0;
 }
 
-void FileReplacer::Write(const void *data, std::size_t size) {
+void FileReplacer::Write(void const *data, std::size_t size) {
     if (size <= kBufferSize - used_) {
         std::memcpy(buffer_.get() + used_, data, size);
         used_ += size;
@@ -127,7 +127,7 @@ ReplaceStatus FileReplacer::Commit() {
     return ReplaceStatus::Ok;
 }
 
-ReplaceStatus ReplaceFileContent(const char *target, const std::uint8_t *data, std::size_t size,
+ReplaceStatus ReplaceFileContent(char const *target, std::uint8_t const *data, std::size_t size,
                                  int *systemError) {
     FileReplacer file(target);
     ReplaceStatus status = ReplaceStatus::CannotOpen;

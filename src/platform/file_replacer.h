@@ -28,14 +28,14 @@ class FileReplacer {
 
     // Creates the temporary file beside the file the target leads to (a symbolic link is
     // followed, so the file is replaced and the link kept); check IsOpen().
-    explicit FileReplacer(const char *target);
+    explicit FileReplacer(char const *target);
     // Removes the temporary file unless Commit() put it in place.
     ~FileReplacer();
-    FileReplacer(const FileReplacer &) = delete;
-    FileReplacer &operator=(const FileReplacer &) = delete;
+    FileReplacer(FileReplacer const &) = delete;
+    FileReplacer &operator=(FileReplacer const &) = delete;
 
     bool IsOpen() const { return file_.IsOpen(); }
-    void Write(const void *data, std::size_t size);
+    void Write(void const *data, std::size_t size);
     // Room for `size` (at most kBufferSize) bytes, which the caller fills and then passes
     // to Advance() with the number of bytes it used.
     char *Room(std::size_t size) {
@@ -67,7 +67,7 @@ class FileReplacer {
 };
 
 // `systemError`, when given, receives FileReplacer::SystemError().
-ReplaceStatus ReplaceFileContent(const char *target, const std::uint8_t *data, std::size_t size,
+ReplaceStatus ReplaceFileContent(char const *target, std::uint8_t const *data, std::size_t size,
                                  int *systemError = nullptr);
 
 } // namespace ril

@@ -53,7 +53,7 @@ File::~File() {
     Close();
 }
 
-File File::Open(const char *path, const char *mode) {
+File File::Open(char const *path, char const *mode) {
     if (path == nullptr || ShouldFail(Fault::FileOpen))
         return File();
     return File(std::fopen(path, mode));
@@ -65,7 +65,7 @@ std::size_t File::Read(void *buffer, std::size_t size) {
     return std::fread(buffer, 1, size, stream_);
 }
 
-bool File::Write(const void *data, std::size_t size) {
+bool File::Write(void const *data, std::size_t size) {
     if (stream_ == nullptr || ShouldFail(Fault::FileWrite))
         return false;
     return size == 0 || std::fwrite(data, 1, size, stream_) == size;
@@ -103,7 +103,7 @@ namespace {
 // Opens a file for a whole-file read and measures it; its size and `padding` more must fit
 // in memory (a use of the Alloc fault: the buffer about to be made). `error` receives the
 // system's code for a failure to open or measure it, or EISDIR for a folder.
-ReadStatus OpenWhole(const char *path, std::size_t padding, File &file, std::size_t &size,
+ReadStatus OpenWhole(char const *path, std::size_t padding, File &file, std::size_t &size,
                      int &error) {
     ClearSystemError();
     file = File::Open(path, "rb");
@@ -128,7 +128,7 @@ ReadStatus OpenWhole(const char *path, std::size_t padding, File &file, std::siz
 
 } // namespace
 
-ReadStatus ReadWholeFile(const char *path, FileContent &content, ReadProgress *progress,
+ReadStatus ReadWholeFile(char const *path, FileContent &content, ReadProgress *progress,
                          int *systemError) {
     int ignored = 0;
     int &error = systemError != nullptr ? *systemError : ignored;
@@ -167,7 +167,7 @@ FileView &FileView::operator=(FileView &&other) noexcept {
     return *this;
 }
 
-ReadStatus ViewWholeFile(const char *path, std::size_t padding, FileView &view, int *systemError) {
+ReadStatus ViewWholeFile(char const *path, std::size_t padding, FileView &view, int *systemError) {
     int ignored = 0;
     int &error = systemError != nullptr ? *systemError : ignored;
     error = 0;

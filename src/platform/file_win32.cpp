@@ -10,8 +10,8 @@
 namespace ril::platform {
 namespace {
 
-bool WriteAll(HANDLE file, const void *data, std::size_t size) {
-    const auto *bytes = static_cast<const std::uint8_t *>(data);
+bool WriteAll(HANDLE file, void const *data, std::size_t size) {
+    auto const *bytes = static_cast<std::uint8_t const *>(data);
     while (size > 0) {
         DWORD chunk = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
         DWORD done = 0;
@@ -25,7 +25,7 @@ bool WriteAll(HANDLE file, const void *data, std::size_t size) {
 
 // Writes an appended piece; the failure injection stops a write part way, as a full disk
 // does, or fails the close that follows it.
-bool WritePiece(HANDLE file, const void *data, std::size_t size) {
+bool WritePiece(HANDLE file, void const *data, std::size_t size) {
     if (ShouldFail(Fault::FileWrite)) {
         WriteAll(file, data, size / 2);
         return false;
@@ -40,7 +40,7 @@ void CutBack(HANDLE file, LARGE_INTEGER size) {
 
 } // namespace
 
-File File::CreateNew(const char *path, bool &taken) {
+File File::CreateNew(char const *path, bool &taken) {
     taken = false;
     if (path == nullptr || ShouldFail(Fault::FileOpen))
         return File();
@@ -65,7 +65,7 @@ File File::CreateNew(const char *path, bool &taken) {
     return File(stream);
 }
 
-void File::MatchPermissions(const char *target) {
+void File::MatchPermissions(char const *target) {
     if (stream_ == nullptr)
         return;
     DWORD attributes = GetFileAttributesA(target);
@@ -83,7 +83,7 @@ bool File::IsFolder() const {
     return false; // a folder cannot be opened as a stream
 }
 
-AppendStatus AppendToFile(const char *path, const void *data, std::size_t size, AppendMode mode,
+AppendStatus AppendToFile(char const *path, void const *data, std::size_t size, AppendMode mode,
                           int *systemError) {
     int ignored = 0;
     int &error = systemError != nullptr ? *systemError : ignored;
@@ -99,7 +99,7 @@ AppendStatus AppendToFile(const char *path, const void *data, std::size_t size, 
     }
     // Only a disk file has a size to go back to; a device keeps nothing.
     LARGE_INTEGER before{};
-    const bool sized = GetFileType(file) == FILE_TYPE_DISK && GetFileSizeEx(file, &before);
+    bool const sized = GetFileType(file) == FILE_TYPE_DISK && GetFileSizeEx(file, &before);
     LARGE_INTEGER zero{};
     SetLastError(0);
     bool written =

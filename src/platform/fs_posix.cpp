@@ -16,7 +16,7 @@ namespace {
 constexpr int kMaxLinks = 40; // as the kernel's own limit (ELOOP)
 
 // The target of the symbolic link at `path`; false when it cannot be read.
-bool ReadLink(const std::string &path, std::size_t sizeHint, std::string &target) {
+bool ReadLink(std::string const &path, std::size_t sizeHint, std::string &target) {
     target.assign(sizeHint + 1, '\0');
     for (;;) {
         ssize_t got = readlink(path.c_str(), target.data(), target.size());
@@ -32,15 +32,15 @@ bool ReadLink(const std::string &path, std::size_t sizeHint, std::string &target
 
 } // namespace
 
-bool RemoveFile(const char *path) {
+bool RemoveFile(char const *path) {
     return path != nullptr && std::remove(path) == 0;
 }
 
-bool ReplaceFile(const char *source, const char *target) {
+bool ReplaceFile(char const *source, char const *target) {
     return std::rename(source, target) == 0;
 }
 
-bool CanReplace(const char *path) {
+bool CanReplace(char const *path) {
     struct stat info {};
     if (stat(path, &info) != 0)
         return errno == ENOENT;
@@ -51,14 +51,14 @@ bool CanReplace(const char *path) {
     return access(path, W_OK) == 0;
 }
 
-bool SameFile(const char *a, const char *b) {
+bool SameFile(char const *a, char const *b) {
     struct stat first {};
     struct stat second {};
     return a != nullptr && b != nullptr && stat(a, &first) == 0 && stat(b, &second) == 0 &&
            first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
-std::string FinalPath(const char *path) {
+std::string FinalPath(char const *path) {
     std::string current = path;
     for (int hops = 0; hops <= kMaxLinks; ++hops) {
         struct stat info {};

@@ -10,7 +10,7 @@ namespace ril::platform {
 namespace {
 
 // The identity of an existing file or folder; false when it cannot be opened.
-bool FileIdentity(const char *path, BY_HANDLE_FILE_INFORMATION &info) {
+bool FileIdentity(char const *path, BY_HANDLE_FILE_INFORMATION &info) {
     HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                               nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE)
@@ -22,15 +22,15 @@ bool FileIdentity(const char *path, BY_HANDLE_FILE_INFORMATION &info) {
 
 } // namespace
 
-bool RemoveFile(const char *path) {
+bool RemoveFile(char const *path) {
     return path != nullptr && DeleteFileA(path) != 0;
 }
 
-bool ReplaceFile(const char *source, const char *target) {
+bool ReplaceFile(char const *source, char const *target) {
     return MoveFileExA(source, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
-bool CanReplace(const char *path) {
+bool CanReplace(char const *path) {
     DWORD attributes = GetFileAttributesA(path);
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND;
@@ -40,7 +40,7 @@ bool CanReplace(const char *path) {
     return false;
 }
 
-bool SameFile(const char *a, const char *b) {
+bool SameFile(char const *a, char const *b) {
     BY_HANDLE_FILE_INFORMATION first{};
     BY_HANDLE_FILE_INFORMATION second{};
     return a != nullptr && b != nullptr && FileIdentity(a, first) && FileIdentity(b, second) &&
@@ -49,7 +49,7 @@ bool SameFile(const char *a, const char *b) {
            first.nFileIndexLow == second.nFileIndexLow;
 }
 
-std::string FinalPath(const char *path) {
+std::string FinalPath(char const *path) {
     return path;
 }
 

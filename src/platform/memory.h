@@ -41,7 +41,7 @@ class LargeBlockResource final : public std::pmr::memory_resource {
   private:
     void *do_allocate(std::size_t bytes, std::size_t alignment) override;
     void do_deallocate(void *block, std::size_t bytes, std::size_t alignment) override;
-    bool do_is_equal(const std::pmr::memory_resource &other) const noexcept override {
+    bool do_is_equal(std::pmr::memory_resource const &other) const noexcept override {
         return this == &other;
     }
 };

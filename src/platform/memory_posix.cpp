@@ -37,7 +37,7 @@ void *MapBlock(std::size_t size) {
     void *raw = mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (raw == MAP_FAILED)
         return nullptr;
-    const auto base = reinterpret_cast<std::uintptr_t>(raw);
+    auto const base = reinterpret_cast<std::uintptr_t>(raw);
     const std::uintptr_t aligned = RoundUp(base, kHugePage);
     if (aligned > base)
         munmap(raw, aligned - base);

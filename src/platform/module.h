@@ -16,7 +16,7 @@ class Module {
     enum class FindStatus { Found, NotFound, LoadFailed };
     struct Resource {
         FindStatus status = FindStatus::NotFound;
-        const std::uint8_t *data = nullptr;
+        std::uint8_t const *data = nullptr;
         std::uint32_t size = 0;
     };
 
@@ -28,7 +28,7 @@ class Module {
 
 // Loads the module at `path` (a full load on Windows; a validated PE image elsewhere).
 // Null when it cannot be loaded.
-std::unique_ptr<Module> LoadModule(const char *path);
+std::unique_ptr<Module> LoadModule(char const *path);
 
 // A batch of resource changes to a module file, written all at once or not at all.
 class ResourceUpdate {
@@ -37,7 +37,7 @@ class ResourceUpdate {
     // Adds or replaces (data and size given) or deletes (null data, size 0) the resource of
     // (type, integer name, language). False when the change cannot be queued.
     virtual bool Update(std::uint16_t type, std::uint16_t name, std::uint16_t language,
-                        const void *data, std::uint32_t size) = 0;
+                        void const *data, std::uint32_t size) = 0;
     // Deletes the resource that Module::Find finds for (type, integer name) in the file as it
     // is when the batch is written, whatever its language; nothing when there is none. False
     // when the change cannot be queued.
@@ -51,11 +51,11 @@ class ResourceUpdate {
 // it cannot be opened or is not a module. End reads, changes and replaces the file while it
 // holds an exclusive lock on it, so concurrent batches, from this process or others, apply
 // one after the other, each to the file as the one before left it.
-std::unique_ptr<ResourceUpdate> BeginResourceUpdate(const char *path);
+std::unique_ptr<ResourceUpdate> BeginResourceUpdate(char const *path);
 
 // Brings the PE checksum of the module file at `path` up to date after bytes were appended
 // to it (a checksum of 0, "not set", stays 0), under the same lock as updates. False when the
 // file could not be read or written. Windows checks no DLL's checksum: nothing is done there.
-bool RefreshCheckSum(const char *path);
+bool RefreshCheckSum(char const *path);
 
 } // namespace ril::platform

@@ -34,10 +34,10 @@ class Win32Module : public Module {
         DWORD size = SizeofResource(handle_, found);
         if (size == 0)
             return Resource{FindStatus::Found, nullptr, 0};
-        const void *bytes = LockResource(loaded);
+        void const *bytes = LockResource(loaded);
         if (bytes == nullptr)
             return Resource{FindStatus::LoadFailed, nullptr, 0};
-        return Resource{FindStatus::Found, static_cast<const std::uint8_t *>(bytes), size};
+        return Resource{FindStatus::Found, static_cast<std::uint8_t const *>(bytes), size};
     }
 
   private:
@@ -52,8 +52,8 @@ class FileHandle {
         if (IsOpen())
             CloseHandle(handle_);
     }
-    FileHandle(const FileHandle &) = delete;
-    FileHandle &operator=(const FileHandle &) = delete;
+    FileHandle(FileHandle const &) = delete;
+    FileHandle &operator=(FileHandle const &) = delete;
 
     bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
     HANDLE Get() const { return handle_; }
@@ -64,7 +64,7 @@ class FileHandle {
 
 // Opens an existing module file without sharing: while the handle is open no other update
 // can read, write or replace it. A file that is in use is waited for, for a while.
-HANDLE LockModule(const char *path) {
+HANDLE LockModule(char const *path) {
     for (DWORD waited = 0;; waited += kLockPollMs) {
         HANDLE handle = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -100,7 +100,7 @@ std::optional<std::vector<std::uint8_t>> ReadAll(HANDLE file) {
     return bytes;
 }
 
-bool WriteAll(HANDLE file, const std::vector<std::uint8_t> &bytes) {
+bool WriteAll(HANDLE file, std::vector<std::uint8_t> const &bytes) {
     for (std::size_t done = 0; done < bytes.size();) {
         DWORD put = 0;
         if (WriteFile(file, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &put,
@@ -114,20 +114,20 @@ bool WriteAll(HANDLE file, const std::vector<std::uint8_t> &bytes) {
 
 // Replaces the content of the locked file. A larger file is grown first, so that a full disk
 // is found before any byte changes; a smaller one is cut after the new bytes are in.
-bool Overwrite(HANDLE file, std::size_t oldSize, const std::vector<std::uint8_t> &bytes) {
+bool Overwrite(HANDLE file, std::size_t oldSize, std::vector<std::uint8_t> const &bytes) {
     if (bytes.size() > oldSize && (!SeekTo(file, bytes.size()) || SetEndOfFile(file) == FALSE))
         return false;
     return SeekTo(file, 0) && WriteAll(file, bytes) && SetEndOfFile(file) != FALSE &&
            FlushFileBuffers(file) != FALSE;
 }
 
-bool WriteNewFile(const std::string &path, const std::vector<std::uint8_t> &bytes) {
+bool WriteNewFile(std::string const &path, std::vector<std::uint8_t> const &bytes) {
     FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     return file.IsOpen() && WriteAll(file.Get(), bytes);
 }
 
-std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string &path) {
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(std::string const &path) {
     FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.IsOpen())
@@ -182,11 +182,11 @@ class Win32ResourceUpdate : public ResourceUpdate {
           copy_(path_ + ".~" + std::to_string(GetCurrentProcessId()) + "-update") {}
     ~Win32ResourceUpdate() override { DeleteFileA(copy_.c_str()); }
 
-    bool Update(std::uint16_t type, std::uint16_t name, std::uint16_t language, const void *data,
+    bool Update(std::uint16_t type, std::uint16_t name, std::uint16_t language, void const *data,
                 std::uint32_t size) override {
         if (type == 0 || name == 0 || (data == nullptr && size != 0))
             return false;
-        const auto *bytes = static_cast<const std::uint8_t *>(data);
+        auto const *bytes = static_cast<std::uint8_t const *>(data);
         return Queue(Change{type, name, language, data == nullptr, false, false,
                             bytes != nullptr ? std::vector<std::uint8_t>(bytes, bytes + size)
                                              : std::vector<std::uint8_t>()});
@@ -206,7 +206,7 @@ class Win32ResourceUpdate : public ResourceUpdate {
             return true;
         try {
             return Commit();
-        } catch (const std::bad_alloc &) {
+        } catch (std::bad_alloc const &) {
             return false;
         }
     }
@@ -217,7 +217,7 @@ class Win32ResourceUpdate : public ResourceUpdate {
             return false;
         try {
             changes_.push_back(std::move(change));
-        } catch (const std::bad_alloc &) {
+        } catch (std::bad_alloc const &) {
             return false;
         }
         return true;
@@ -259,11 +259,11 @@ class Win32ResourceUpdate : public ResourceUpdate {
         if (update == nullptr)
             return false;
         bool queued = true;
-        for (const Change &change : changes_) {
+        for (Change const &change : changes_) {
             if (change.skip)
                 continue;
             void *data = change.remove ? nullptr : const_cast<std::uint8_t *>(change.data.data());
-            const auto size = static_cast<DWORD>(change.remove ? 0 : change.data.size());
+            auto const size = static_cast<DWORD>(change.remove ? 0 : change.data.size());
             queued = UpdateResourceA(update, MAKEINTRESOURCEA(change.type),
                                      MAKEINTRESOURCEA(change.name), change.language, data,
                                      size) != FALSE;
@@ -281,7 +281,7 @@ class Win32ResourceUpdate : public ResourceUpdate {
 
 } // namespace
 
-std::unique_ptr<Module> LoadModule(const char *path) {
+std::unique_ptr<Module> LoadModule(char const *path) {
     if (path == nullptr)
         return nullptr;
     // A module that a commit holds locked is waited for, as the commit would wait for it.
@@ -295,7 +295,7 @@ std::unique_ptr<Module> LoadModule(const char *path) {
     }
 }
 
-std::unique_ptr<ResourceUpdate> BeginResourceUpdate(const char *path) {
+std::unique_ptr<ResourceUpdate> BeginResourceUpdate(char const *path) {
     if (path == nullptr)
         return nullptr;
     // End does the work under the module's lock; the module must exist.
@@ -303,12 +303,12 @@ std::unique_ptr<ResourceUpdate> BeginResourceUpdate(const char *path) {
         return nullptr;
     try {
         return std::make_unique<Win32ResourceUpdate>(path);
-    } catch (const std::bad_alloc &) {
+    } catch (std::bad_alloc const &) {
         return nullptr;
     }
 }
 
-bool RefreshCheckSum(const char *) {
+bool RefreshCheckSum(char const *) {
     return true;
 }
 

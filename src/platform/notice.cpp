@@ -34,16 +34,16 @@ bool HasNoticePartsHandler() {
     return CurrentSink().partsHandler != nullptr;
 }
 
-bool DeliverNoticeParts(const NoticeParts &notice) {
-    const Sink &sink = CurrentSink();
+bool DeliverNoticeParts(NoticeParts const &notice) {
+    Sink const &sink = CurrentSink();
     if (sink.partsHandler == nullptr)
         return false;
     sink.partsHandler(sink.partsContext, notice);
     return true;
 }
 
-void ShowNotice(const char *caption, const char *message) {
-    const Sink &sink = CurrentSink();
+void ShowNotice(char const *caption, char const *message) {
+    Sink const &sink = CurrentSink();
     if (sink.handler != nullptr)
         sink.handler(sink.context, caption, message);
     else

@@ -4,31 +4,31 @@
 
 namespace ril::platform {
 
-using NoticeHandler = void (*)(void *context, const char *caption, const char *message);
+using NoticeHandler = void (*)(void *context, char const *caption, char const *message);
 
 // One argument of a notice's message: a number or a text.
 struct NoticeArgument {
     bool isText = false;
     long long number = 0;
-    const char *text = nullptr;
+    char const *text = nullptr;
 };
 
 // A notice with its parts; the pointers are valid during the delivery only.
 struct NoticeParts {
-    const char *messageId = nullptr;
+    char const *messageId = nullptr;
     int severity = 0;
-    const char *file = nullptr;
+    char const *file = nullptr;
     long long offset = -1;
     long long firstOffset = -1;
     int systemError = 0;
-    const char *systemReason = nullptr;
+    char const *systemReason = nullptr;
     bool logged = false;
-    const NoticeArgument *args = nullptr;
+    NoticeArgument const *args = nullptr;
     unsigned argCount = 0;
-    const char *text = nullptr;
+    char const *text = nullptr;
 };
 
-using NoticePartsHandler = void (*)(void *context, const NoticeParts &notice);
+using NoticePartsHandler = void (*)(void *context, NoticeParts const &notice);
 
 // The language notices are rendered in.
 enum class NoticeLanguage { Chinese = 0, English = 1 };
@@ -39,11 +39,11 @@ void SetNoticeHandler(NoticeHandler handler, void *context);
 void SetNoticePartsHandler(NoticePartsHandler handler, void *context);
 bool HasNoticePartsHandler();
 // Delivers the notice to the parts handler; false (nothing done) when none is set.
-bool DeliverNoticeParts(const NoticeParts &notice);
+bool DeliverNoticeParts(NoticeParts const &notice);
 // Shows a notice: the caller's handler if one is set, otherwise the platform default.
-void ShowNotice(const char *caption, const char *message);
+void ShowNotice(char const *caption, char const *message);
 // The platform's own presentation (a message box, or a line on standard error).
-void ShowDefaultNotice(const char *caption, const char *message);
+void ShowDefaultNotice(char const *caption, char const *message);
 
 NoticeLanguage CurrentNoticeLanguage();
 void SetNoticeLanguage(NoticeLanguage language);

@@ -7,7 +7,7 @@
 
 namespace ril::platform {
 
-void ShowDefaultNotice(const char *caption, const char *message) {
+void ShowDefaultNotice(char const *caption, char const *message) {
     std::string line = caption != nullptr ? caption : "";
     line += ' ';
     line += AnsiToUtf8(message != nullptr ? message : "");

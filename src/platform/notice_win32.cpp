@@ -5,7 +5,7 @@
 
 namespace ril::platform {
 
-void ShowDefaultNotice(const char *caption, const char *message) {
+void ShowDefaultNotice(char const *caption, char const *message) {
     MessageBoxA(nullptr, message != nullptr ? message : "", caption != nullptr ? caption : "",
                 MB_OK | MB_ICONHAND); // style 16
 }

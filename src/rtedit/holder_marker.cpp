@@ -45,7 +45,7 @@ std::string ReadMarkerText(platform::File &file) {
 
 } // namespace
 
-HResult GetHolderInfo(const char *path, char *buffer, std::uint32_t *size, std::uint32_t *held) {
+HResult GetHolderInfo(char const *path, char *buffer, std::uint32_t *size, std::uint32_t *held) {
     platform::File file = platform::File::Open(path, "rb");
     HolderFlag flag = file.IsOpen() ? ReadFlag(file) : HolderFlag::Unreadable;
     if (flag == HolderFlag::None) {
@@ -78,7 +78,7 @@ HResult GetHolderInfo(const char *path, char *buffer, std::uint32_t *size, std::
     return kSOk;
 }
 
-HResult AppendHolderMarker(const char *path, const char *holder) {
+HResult AppendHolderMarker(char const *path, char const *holder) {
     std::size_t n = holder != nullptr ? std::strlen(holder) : 0;
     // A text the 16-bit length cannot count is refused rather than cut.
     if (n > kMaxHolderText)

@@ -13,11 +13,11 @@ namespace ril {
 // included, 0 for none, into `size` when `buffer` is null); a file that is not a BIN or
 // cannot be read gives `size` 0. S_OK, or kErrBufferTooSmall with the needed size,
 // kErrArgument for neither a buffer nor a size.
-HResult GetHolderInfo(const char *path, char *buffer, std::uint32_t *size, std::uint32_t *held);
+HResult GetHolderInfo(char const *path, char *buffer, std::uint32_t *size, std::uint32_t *held);
 
 // Appends a marker holding `holder` (an empty one for null) to an existing file: S_OK, or
 // E_FAIL with the file as it was (missing, or the marker not written whole), E_INVALIDARG
 // for a text of more than 65535 bytes, E_OUTOFMEMORY.
-HResult AppendHolderMarker(const char *path, const char *holder);
+HResult AppendHolderMarker(char const *path, char const *holder);
 
 } // namespace ril

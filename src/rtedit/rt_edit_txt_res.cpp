@@ -15,7 +15,7 @@ void CRTEditTxtRes::Clear() {
     size_ = 0;
 }
 
-HResult CRTEditTxtRes::Set(std::uint32_t id, const char *macro, const void *data,
+HResult CRTEditTxtRes::Set(std::uint32_t id, char const *macro, void const *data,
                            std::uint32_t size) {
     if (id == kNoId || data == nullptr || size == 0 || macro == nullptr)
         return kEFail;

@@ -15,13 +15,13 @@ class CRTEditTxtRes {
   public:
     CRTEditTxtRes() = default;
     virtual ~CRTEditTxtRes() = default;
-    CRTEditTxtRes(const CRTEditTxtRes &) = delete;
-    CRTEditTxtRes &operator=(const CRTEditTxtRes &) = delete;
+    CRTEditTxtRes(CRTEditTxtRes const &) = delete;
+    CRTEditTxtRes &operator=(CRTEditTxtRes const &) = delete;
 
     void Clear();
     // Makes the item hold the record: the macro with its terminator, then `size` data bytes.
     // The previous record is replaced only on success.
-    HResult Set(std::uint32_t id, const char *macro, const void *data, std::uint32_t size);
+    HResult Set(std::uint32_t id, char const *macro, void const *data, std::uint32_t size);
     HResult SetRemoved(std::uint32_t id);
 
     std::uint32_t Id() const { return id_; }

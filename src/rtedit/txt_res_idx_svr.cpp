@@ -18,7 +18,7 @@ HResult CTxtResIdxSvr::Record(HResult result) {
     return result;
 }
 
-HResult CTxtResIdxSvr::OpenModule(const char *path) {
+HResult CTxtResIdxSvr::OpenModule(char const *path) {
     if (path == nullptr || std::strlen(path) >= kPathSize)
         return Record(kErrArgument);
     module_.reset();
@@ -42,7 +42,7 @@ HResult CTxtResIdxSvr::CloseModule() {
     return Record(kSOk);
 }
 
-const std::uint8_t *CTxtResIdxSvr::FindStringResource(std::uint16_t id, std::uint32_t *size) {
+std::uint8_t const *CTxtResIdxSvr::FindStringResource(std::uint16_t id, std::uint32_t *size) {
     lastError_ = kSOk;
     if (size != nullptr)
         *size = 0;
@@ -66,18 +66,18 @@ const std::uint8_t *CTxtResIdxSvr::FindStringResource(std::uint16_t id, std::uin
     return found.size == 0 ? nullptr : found.data;
 }
 
-HResult CTxtResIdxSvr::UpdateModuleResources(const std::vector<Item> &items) {
+HResult CTxtResIdxSvr::UpdateModuleResources(std::vector<Item> const &items) {
     // A loaded module's file cannot be rewritten.
     CloseModule();
     bool written = std::all_of(items.begin(), items.end(),
-                               [](const Item &item) { return NamesOwnResource(item.id); });
+                               [](Item const &item) { return NamesOwnResource(item.id); });
     std::unique_ptr<platform::ResourceUpdate> update =
         written ? platform::BeginResourceUpdate(path_) : nullptr;
     written = update != nullptr;
-    for (const Item &item : items) {
+    for (Item const &item : items) {
         if (!written)
             break;
-        const auto name = static_cast<std::uint16_t>(item.id);
+        auto const name = static_cast<std::uint16_t>(item.id);
         // A removal deletes the resource in whichever language the lookups find it.
         written = item.record == nullptr
                       ? update->Remove(platform::kRtRcData, name)
@@ -95,7 +95,7 @@ HResult CTxtResIdxSvr::UpdateModuleResources(const std::vector<Item> &items) {
     return Record(marked == kSOk ? kSOk : kEFail);
 }
 
-HResult CTxtResIdxSvr::AppendMarker(const char *holder) {
+HResult CTxtResIdxSvr::AppendMarker(char const *holder) {
     HResult result = AppendHolderMarker(path_, holder);
     // A stale checksum does not keep the module from loading: a failure here is not one of
     // the marker's.

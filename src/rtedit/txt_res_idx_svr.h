@@ -26,31 +26,31 @@ class CTxtResIdxSvr {
     // One record to commit: a null record with size 0 deletes the resource of that ID.
     struct Item {
         std::uint32_t id;
-        const std::uint8_t *record;
+        std::uint8_t const *record;
         std::uint32_t size;
     };
 
     explicit CTxtResIdxSvr(HResult &lastError) : lastError_(lastError) {}
     virtual ~CTxtResIdxSvr();
-    CTxtResIdxSvr(const CTxtResIdxSvr &) = delete;
-    CTxtResIdxSvr &operator=(const CTxtResIdxSvr &) = delete;
+    CTxtResIdxSvr(CTxtResIdxSvr const &) = delete;
+    CTxtResIdxSvr &operator=(CTxtResIdxSvr const &) = delete;
 
-    HResult OpenModule(const char *path);
+    HResult OpenModule(char const *path);
     HResult ReopenModule();
     HResult CloseModule();
     // The bytes of the module's resource named by the ID's low 16 bits, or null (no module
     // -103, no such resource -106, not loadable -107, empty: 0).
-    const std::uint8_t *FindStringResource(std::uint16_t id, std::uint32_t *size = nullptr);
+    std::uint8_t const *FindStringResource(std::uint16_t id, std::uint32_t *size = nullptr);
     // Writes every item in order into the module's file, all or nothing, then appends an
     // empty holder marker: 0, or E_FAIL (also for an item whose ID names no resource of its
     // own, and when the marker cannot be appended).
-    HResult UpdateModuleResources(const std::vector<Item> &items);
+    HResult UpdateModuleResources(std::vector<Item> const &items);
     // Appends a holder marker to the module's file, which the caller has closed, and brings
     // the module's checksum up to date. A missing file is not created. Records no last error.
-    HResult AppendMarker(const char *holder);
+    HResult AppendMarker(char const *holder);
 
     bool IsOpen() const { return module_ != nullptr; }
-    const char *Path() const { return path_; }
+    char const *Path() const { return path_; }
 
   private:
     HResult Record(HResult result);

@@ -32,7 +32,7 @@ HResult CTxtResRunTimeEditor::BeginEdit(std::uint32_t firstId) {
     return kSOk;
 }
 
-HResult CTxtResRunTimeEditor::AddOrReplaceString(const char *macro, const void *data,
+HResult CTxtResRunTimeEditor::AddOrReplaceString(char const *macro, void const *data,
                                                  std::uint32_t size, std::uint32_t id,
                                                  std::uint32_t *newId) {
     if (!module_.IsOpen())

@@ -14,11 +14,11 @@ class CTxtResRunTimeEditor {
   public:
     explicit CTxtResRunTimeEditor(CTxtResIdxSvr &module) : module_(module) {}
     virtual ~CTxtResRunTimeEditor();
-    CTxtResRunTimeEditor(const CTxtResRunTimeEditor &) = delete;
-    CTxtResRunTimeEditor &operator=(const CTxtResRunTimeEditor &) = delete;
+    CTxtResRunTimeEditor(CTxtResRunTimeEditor const &) = delete;
+    CTxtResRunTimeEditor &operator=(CTxtResRunTimeEditor const &) = delete;
 
     HResult BeginEdit(std::uint32_t firstId);
-    HResult AddOrReplaceString(const char *macro, const void *data, std::uint32_t size,
+    HResult AddOrReplaceString(char const *macro, void const *data, std::uint32_t size,
                                std::uint32_t id, std::uint32_t *newId);
     HResult RemoveString(std::uint32_t id);
     HResult EndEdit(int discard);

@@ -74,7 +74,7 @@ void WriteBinHead(FileReplacer &out, std::uint32_t maxId, std::uint32_t count) {
     out.Write(head, sizeof head);
 }
 
-void WriteBinEntry(FileReplacer &out, const BinEntry &entry) {
+void WriteBinEntry(FileReplacer &out, BinEntry const &entry) {
     std::uint8_t head[kBinEntryHeaderSize];
     ByteWriter writer(head, sizeof head);
     writer.U32(entry.id);
@@ -90,14 +90,14 @@ void WriteBinTail(FileReplacer &out, std::string_view holderText) {
     out.Write(marker.data(), marker.size());
 }
 
-void WriteBinImage(FileReplacer &out, const std::vector<BinEntry> &entries,
+void WriteBinImage(FileReplacer &out, std::vector<BinEntry> const &entries,
                    std::string_view holderText) {
     std::uint32_t maxId = 0;
-    for (const BinEntry &entry : entries)
+    for (BinEntry const &entry : entries)
         if (entry.id > maxId)
             maxId = entry.id;
     WriteBinHead(out, maxId, static_cast<std::uint32_t>(entries.size()));
-    for (const BinEntry &entry : entries)
+    for (BinEntry const &entry : entries)
         WriteBinEntry(out, entry);
     WriteBinTail(out, holderText);
 }

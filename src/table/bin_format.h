@@ -79,7 +79,7 @@ std::string CurrentHolderText();
 
 struct BinEntry {
     std::uint32_t id;
-    const std::uint8_t *record;
+    std::uint8_t const *record;
     std::uint32_t size;
 };
 
@@ -87,12 +87,12 @@ struct BinEntry {
 // count, known before the first entry, holder flag 1), each entry, and the holder marker
 // that ends the file.
 void WriteBinHead(FileReplacer &out, std::uint32_t maxId, std::uint32_t count);
-void WriteBinEntry(FileReplacer &out, const BinEntry &entry);
+void WriteBinEntry(FileReplacer &out, BinEntry const &entry);
 void WriteBinTail(FileReplacer &out, std::string_view holderText);
 
 // Writes the complete file: max ID and count are those of the entries written (0 and 0 for
 // none), then the entries and the holder marker.
-void WriteBinImage(FileReplacer &out, const std::vector<BinEntry> &entries,
+void WriteBinImage(FileReplacer &out, std::vector<BinEntry> const &entries,
                    std::string_view holderText);
 
 } // namespace ril

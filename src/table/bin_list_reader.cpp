@@ -12,7 +12,7 @@
 
 namespace ril {
 
-int LoadBin(CRilTxtLoader &list, const char *path) {
+int LoadBin(CRilTxtLoader &list, char const *path) {
     // Read, not mapped: on Windows a mapping would lock the file for as long as the list
     // lives, and the caller may be about to replace it.
     platform::FileContent file;
@@ -50,7 +50,7 @@ int LoadBin(CRilTxtLoader &list, const char *path) {
     return 1;
 }
 
-HResult LoadToolSource(CRilTxtLoader &list, const BinTarget &source) {
+HResult LoadToolSource(CRilTxtLoader &list, BinTarget const &source) {
     if (source.path == nullptr) {
         ErrorBox(catalogue::kNoBinNoTable, NoticeSite{});
         return kErrArgument;

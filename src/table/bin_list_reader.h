@@ -7,10 +7,10 @@
 namespace ril {
 
 // Appends the entries of the BIN at `path`; 1 on success, 0 after showing why.
-int LoadBin(CRilTxtLoader &list, const char *path);
+int LoadBin(CRilTxtLoader &list, char const *path);
 
 // Fills `list` from the BIN a tool reads: kSOk; kErrArgument when there is no file (neither
 // a path nor a loaded table) or kErrBinRead when it is refused or unreadable, each shown.
-HResult LoadToolSource(CRilTxtLoader &list, const BinTarget &source);
+HResult LoadToolSource(CRilTxtLoader &list, BinTarget const &source);
 
 } // namespace ril

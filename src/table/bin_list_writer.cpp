@@ -12,17 +12,17 @@ namespace ril {
 namespace {
 
 // Writes the items that have a record, in list order.
-void WriteItems(FileReplacer &out, const CRilTxtLoader::Items &items) {
+void WriteItems(FileReplacer &out, CRilTxtLoader::Items const &items) {
     std::uint32_t maxId = 0;
     std::uint32_t count = 0;
-    for (const auto &item : items) {
+    for (auto const &item : items) {
         if (!item->Record)
             continue;
         maxId = item->ID > maxId ? item->ID : maxId;
         ++count;
     }
     WriteBinHead(out, maxId, count);
-    for (const auto &item : items)
+    for (auto const &item : items)
         if (item->Record)
             WriteBinEntry(out, BinEntry{item->ID, item->Record.get(), item->RecordSize});
     WriteBinTail(out, CurrentHolderText());
@@ -30,7 +30,7 @@ void WriteItems(FileReplacer &out, const CRilTxtLoader::Items &items) {
 
 } // namespace
 
-int SaveBin(const CRilTxtLoader &list, const BinTarget &target, const char *logPath) {
+int SaveBin(CRilTxtLoader const &list, BinTarget const &target, char const *logPath) {
     if (target.path == nullptr) {
         LogError(logPath, catalogue::kNoBinNoTable, NoticeSite{});
         return 0;

@@ -9,6 +9,6 @@ namespace ril {
 // Writes the items that have a record, in list order, replacing the file whole or not at all;
 // the loaded table whose file it is gets unloaded once the new file is in place. 1, or 0
 // after logging why (no file, refused while a session is open, not written).
-int SaveBin(const CRilTxtLoader &list, const BinTarget &target, const char *logPath);
+int SaveBin(CRilTxtLoader const &list, BinTarget const &target, char const *logPath);
 
 } // namespace ril

@@ -17,7 +17,7 @@ namespace ril {
 namespace {
 
 // Where the text of a record of `size` bytes starts, given its first two bytes.
-std::size_t TextOffset(const std::uint8_t *record, std::size_t available, std::uint32_t size) {
+std::size_t TextOffset(std::uint8_t const *record, std::size_t available, std::uint32_t size) {
     std::uint8_t head[2 + kRecordPadding] = {};
     std::memcpy(head, record, available < 2 ? available : 2);
     RecordRef view{head, size};
@@ -35,7 +35,7 @@ class CBinMaster::Loader final : public platform::ReadProgress {
     explicit Loader(CBinMaster &table) : table_(table) {}
 
     // The header once it is whole, then every entry whose record lies in the bytes read.
-    void Read(const std::uint8_t *bytes, std::size_t size, std::size_t done) override {
+    void Read(std::uint8_t const *bytes, std::size_t size, std::size_t done) override {
         if (!started_ && done >= kBinHeaderSize)
             Start(bytes, size);
         if (started_ && ok_ && !sparse_)
@@ -44,7 +44,7 @@ class CBinMaster::Loader final : public platform::ReadProgress {
 
     // Parses the rest of the image `bytes` of `size` bytes, from the start when it is not the
     // one parsed so far: false when it fails the load.
-    bool Finish(const std::uint8_t *bytes, std::size_t size) {
+    bool Finish(std::uint8_t const *bytes, std::size_t size) {
         if (started_ && (bytes != bytes_ || size != size_)) {
             table_.UnloadRes();
             started_ = false;
@@ -60,7 +60,7 @@ class CBinMaster::Loader final : public platform::ReadProgress {
     }
 
   private:
-    void Start(const std::uint8_t *bytes, std::size_t size) {
+    void Start(std::uint8_t const *bytes, std::size_t size) {
         started_ = true;
         bytes_ = bytes;
         size_ = size;
@@ -94,7 +94,7 @@ class CBinMaster::Loader final : public platform::ReadProgress {
 
     // The entries whose records end within the first `limit` bytes, or all at the end.
     void ReadDense(std::size_t limit) {
-        const bool whole = limit >= size_;
+        bool const whole = limit >= size_;
         while (ok_ && next_ < table_.count_ && (whole || RecordEnd(reader_.Offset()) <= limit)) {
             BinEntryView entry;
             ok_ = ReadEntry(entry) &&
@@ -125,10 +125,10 @@ class CBinMaster::Loader final : public platform::ReadProgress {
         if (!ok_)
             return;
         std::stable_sort(entries.begin(), entries.end(),
-                         [](const BinEntryView &a, const BinEntryView &b) { return a.id < b.id; });
+                         [](BinEntryView const &a, BinEntryView const &b) { return a.id < b.id; });
         auto last =
             std::unique(entries.rbegin(), entries.rend(),
-                        [](const BinEntryView &a, const BinEntryView &b) { return a.id == b.id; });
+                        [](BinEntryView const &a, BinEntryView const &b) { return a.id == b.id; });
         entries.erase(entries.begin(), last.base());
         if (entries.empty())
             return;
@@ -140,7 +140,7 @@ class CBinMaster::Loader final : public platform::ReadProgress {
     }
 
     // A later entry of the same ID replaces the earlier record.
-    bool StoreRecord(TableSlot &slot, const BinEntryView &entry) {
+    bool StoreRecord(TableSlot &slot, BinEntryView const &entry) {
         slot.size = entry.size;
         std::uint8_t *bytes = const_cast<std::uint8_t *>(bytes_) + entry.offset;
         if (entry.available == entry.size) {
@@ -162,7 +162,7 @@ class CBinMaster::Loader final : public platform::ReadProgress {
     }
 
     CBinMaster &table_;
-    const std::uint8_t *bytes_ = nullptr;
+    std::uint8_t const *bytes_ = nullptr;
     std::size_t size_ = 0;
     ByteReader reader_{nullptr, 0};
     BinHeader header_;
@@ -179,7 +179,7 @@ CBinMaster::~CBinMaster() {
         UnloadRes();
 }
 
-HResult CBinMaster::LoadRes(const char *path) {
+HResult CBinMaster::LoadRes(char const *path) {
     // A path the path field cannot hold whole is refused before anything changes: cut, it
     // would name another file to reload and to write.
     if (path != nullptr && std::strlen(path) >= kPathSize)
@@ -198,7 +198,7 @@ HResult CBinMaster::LoadRes(const char *path) {
     return kSOk;
 }
 
-HResult CBinMaster::LoadImage(const void *bytes, std::size_t size) {
+HResult CBinMaster::LoadImage(void const *bytes, std::size_t size) {
     if (loaded_ != 0)
         UnloadRes();
     // Uninitialised, as for a file read: the copy overwrites every byte.
@@ -214,7 +214,7 @@ HResult CBinMaster::LoadImage(const void *bytes, std::size_t size) {
     constexpr std::size_t kPart = std::size_t{256} << 10;
     for (std::size_t done = 0; done < size;) {
         std::size_t part = size - done < kPart ? size - done : kPart;
-        std::memcpy(image.bytes.get() + done, static_cast<const std::uint8_t *>(bytes) + done,
+        std::memcpy(image.bytes.get() + done, static_cast<std::uint8_t const *>(bytes) + done,
                     part);
         done += part;
         loader.Read(image.bytes.get(), size, done);
@@ -256,17 +256,17 @@ void CBinMaster::UnloadRes() {
     loaded_ = 0;
 }
 
-const CBinMaster::TableSlot *CBinMaster::SparseFind(std::uint32_t id) const {
+CBinMaster::TableSlot const *CBinMaster::SparseFind(std::uint32_t id) const {
     if (!sparseIds_)
         return nullptr;
-    const std::uint32_t *begin = sparseIds_.Get();
-    const std::uint32_t *end = begin + sparseIds_.Size();
-    const std::uint32_t *found = std::lower_bound(begin, end, id);
+    std::uint32_t const *begin = sparseIds_.Get();
+    std::uint32_t const *end = begin + sparseIds_.Size();
+    std::uint32_t const *found = std::lower_bound(begin, end, id);
     return found != end && *found == id ? &slots_[static_cast<std::size_t>(found - begin)]
                                         : nullptr;
 }
 
-RecordRef CBinMaster::CopyRecord(TableSlot &slot, const std::uint8_t *bytes,
+RecordRef CBinMaster::CopyRecord(TableSlot &slot, std::uint8_t const *bytes,
                                  std::size_t available) {
     std::uint32_t size = slot.size;
     std::size_t textOffset = TextOffset(bytes, available, size);

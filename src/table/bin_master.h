@@ -20,26 +20,26 @@ class CBinMaster {
   public:
     CBinMaster();
     virtual ~CBinMaster();
-    CBinMaster(const CBinMaster &) = delete;
-    CBinMaster &operator=(const CBinMaster &) = delete;
+    CBinMaster(CBinMaster const &) = delete;
+    CBinMaster &operator=(CBinMaster const &) = delete;
 
     // Loads the BIN at `path`, replacing any loaded table: S_OK or E_FAIL.
-    HResult LoadRes(const char *path);
+    HResult LoadRes(char const *path);
     // Loads a BIN image of `size` bytes from memory, replacing any loaded table, with the
     // same results as LoadRes for a file of those bytes. The image is copied (the getters
     // write into the records they hand out, and the caller's bytes may be read-only). The
     // table then has no file: the stored path is cleared, so ReLoadRes refuses and the
     // tools find no loaded file to work on.
-    HResult LoadImage(const void *bytes, std::size_t size);
+    HResult LoadImage(void const *bytes, std::size_t size);
     // Loads again from the stored path; refused while a table is loaded or with no path.
     HResult ReLoadRes();
     void UnloadRes();
     // Saves the table as a BIN and unloads it: S_OK, E_FAIL (nothing loaded, or the file
     // cannot be written; the table stays) or E_OUTOFMEMORY.
-    HResult ExportResToBinFile(const char *path);
+    HResult ExportResToBinFile(char const *path);
 
     bool IsLoaded() const { return loaded_ != 0; }
-    const char *Path() const { return path_; }
+    char const *Path() const { return path_; }
     std::uint32_t MaxId() const { return maxId_; }
     std::uint32_t Count() const { return count_; }
     // The ID bound, max ID + 10 (0 without entries): entries at or above it fail the load.
@@ -48,16 +48,16 @@ class CBinMaster {
     // ID in a sparse one.
     std::size_t SlotCount() const { return slots_.Size(); }
     // The holder text of the loaded file, or null when it has holder flag 0.
-    const char *HolderText() const { return holder_.Get(); }
+    char const *HolderText() const { return holder_.Get(); }
 
     // The record stored for `id`, or an empty reference.
     RecordRef Record(std::uint32_t id) const {
-        const TableSlot *slot = Find(id);
+        TableSlot const *slot = Find(id);
         return slot != nullptr ? RecordRef{slot->record, slot->size} : RecordRef{};
     }
     // The size slot of `id`: 0 without a record or a table.
     std::uint32_t RecordSize(std::uint32_t id) const {
-        const TableSlot *slot = Find(id);
+        TableSlot const *slot = Find(id);
         return slot != nullptr ? slot->size : 0;
     }
 
@@ -73,7 +73,7 @@ class CBinMaster {
     std::uint8_t *ReadyText(std::uint32_t id, TextState state) const {
         if (id >= denseSlots_)
             return nullptr;
-        const TableSlot &slot = slots_[id];
+        TableSlot const &slot = slots_[id];
         return (slot.prepared & state) != 0 ? slot.record + (slot.prepared >> kTextOffsetShift)
                                             : nullptr;
     }
@@ -103,14 +103,14 @@ class CBinMaster {
 
     // The slot of `id` when it holds a record: the ID itself indexes a dense table, its rank
     // in the sparse index a sparse one.
-    const TableSlot *Find(std::uint32_t id) const {
-        const TableSlot *slot = id < denseSlots_ ? &slots_[id] : SparseFind(id);
+    TableSlot const *Find(std::uint32_t id) const {
+        TableSlot const *slot = id < denseSlots_ ? &slots_[id] : SparseFind(id);
         return slot != nullptr && slot->record != nullptr ? slot : nullptr;
     }
     TableSlot *Find(std::uint32_t id) {
-        return const_cast<TableSlot *>(static_cast<const CBinMaster *>(this)->Find(id));
+        return const_cast<TableSlot *>(static_cast<CBinMaster const *>(this)->Find(id));
     }
-    const TableSlot *SparseFind(std::uint32_t id) const;
+    TableSlot const *SparseFind(std::uint32_t id) const;
 
     std::uint8_t *Text(std::uint32_t id, TextState state) {
         std::uint8_t *text = ReadyText(id, state);
@@ -120,7 +120,7 @@ class CBinMaster {
     std::uint8_t *PrepareText(std::uint32_t id, TextState state);
     // Moves the record of a slot into a copy of its own, zero-padded, with its text on an
     // even address.
-    RecordRef CopyRecord(TableSlot &slot, const std::uint8_t *bytes, std::size_t available);
+    RecordRef CopyRecord(TableSlot &slot, std::uint8_t const *bytes, std::size_t available);
 
     std::uint32_t loaded_ = 0;
     ZeroedArray<char> holder_;

@@ -8,7 +8,7 @@ class CBinMaster;
 
 struct BinTarget {
     // The file; null when the caller named none and no table is loaded.
-    const char *path = nullptr;
+    char const *path = nullptr;
     // Whether the caller named the file (rather than it being the loaded table's).
     bool named = false;
     // The file is the loaded table's while a run-time editing session is open: refused.

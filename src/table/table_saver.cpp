@@ -7,7 +7,7 @@
 #include "table/bin_master.h"
 
 namespace ril {
-HResult CBinMaster::ExportResToBinFile(const char *path) {
+HResult CBinMaster::ExportResToBinFile(char const *path) {
     if (loaded_ == 0 || path == nullptr)
         return kEFail;
     std::vector<BinEntry> entries;

@@ -17,16 +17,16 @@ constexpr std::size_t kMaxSize = 0x7FFFFFFF;
 
 using Wide = std::uint16_t;
 
-HResult Copy(char *d, std::size_t n, const char *s) {
+HResult Copy(char *d, std::size_t n, char const *s) {
     return SafeCopyA(d, n, s);
 }
-HResult Copy(Wide *d, std::size_t n, const Wide *s) {
+HResult Copy(Wide *d, std::size_t n, Wide const *s) {
     return SafeCopyW(d, n, s);
 }
-HResult Cat(char *d, std::size_t n, const char *s) {
+HResult Cat(char *d, std::size_t n, char const *s) {
     return SafeCatA(d, n, s);
 }
-HResult Cat(Wide *d, std::size_t n, const Wide *s) {
+HResult Cat(Wide *d, std::size_t n, Wide const *s) {
     return SafeCatW(d, n, s);
 }
 
@@ -39,7 +39,7 @@ void FormatPlaceholder(Wide (&placeholder)[kPlaceholderLength + 1], unsigned num
     FormatPlaceholderW(placeholder, kPlaceholderLength + 1, number);
 }
 
-template <typename Char> std::size_t Length(const Char *text) {
+template <typename Char> std::size_t Length(Char const *text) {
     std::size_t length = 0;
     while (text[length] != 0)
         ++length;
@@ -47,7 +47,7 @@ template <typename Char> std::size_t Length(const Char *text) {
 }
 
 // The first occurrence of the four-character placeholder in text, or null.
-template <typename Char> Char *Find(Char *text, const Char *placeholder) {
+template <typename Char> Char *Find(Char *text, Char const *placeholder) {
     for (Char *p = text; *p != 0; ++p) {
         std::size_t i = 0;
         while (i < kPlaceholderLength && p[i] == placeholder[i])
@@ -59,7 +59,7 @@ template <typename Char> Char *Find(Char *text, const Char *placeholder) {
 }
 
 // A copy of the tail in a buffer of its length + 2 characters; null when memory fails.
-template <typename Char> std::unique_ptr<Char[]> SaveTail(const Char *tail) {
+template <typename Char> std::unique_ptr<Char[]> SaveTail(Char const *tail) {
     const std::size_t capacity = Length(tail) + 2;
     std::unique_ptr<Char[]> saved = NewArray<Char>(capacity);
     if (saved)
@@ -68,7 +68,7 @@ template <typename Char> std::unique_ptr<Char[]> SaveTail(const Char *tail) {
 }
 
 template <typename Char>
-HResult Combine(Char *text, const Char *value, unsigned number, std::size_t size) {
+HResult Combine(Char *text, Char const *value, unsigned number, std::size_t size) {
     if (text == nullptr || value == nullptr)
         return kEFail;
     Char placeholder[kPlaceholderLength + 1] = {};
@@ -76,7 +76,7 @@ HResult Combine(Char *text, const Char *value, unsigned number, std::size_t size
     Char *found = Find(text, placeholder);
     if (found == nullptr)
         return kEFail;
-    const Char *tail = found + kPlaceholderLength;
+    Char const *tail = found + kPlaceholderLength;
     std::unique_ptr<Char[]> saved;
     if (*tail != 0) {
         saved = SaveTail(tail);
@@ -86,7 +86,7 @@ HResult Combine(Char *text, const Char *value, unsigned number, std::size_t size
     // A size the bounded helpers refuse leaves the text unchanged; the result stays 0.
     if (size == 0 || size > kMaxSize)
         return kSOk;
-    const auto offset = static_cast<std::size_t>(found - text);
+    auto const offset = static_cast<std::size_t>(found - text);
     // When size does not reach past the placeholder's offset there is no room: the copy is
     // refused (room 0) and the concatenation finds no terminator within size.
     Copy(found, size > offset ? size - offset : 0, value);
@@ -97,11 +97,11 @@ HResult Combine(Char *text, const Char *value, unsigned number, std::size_t size
 
 } // namespace
 
-HResult CombineString(char *text, const char *value, unsigned number, std::size_t size) {
+HResult CombineString(char *text, char const *value, unsigned number, std::size_t size) {
     return Combine(text, value, number, size);
 }
 
-HResult CombineString(std::uint16_t *text, const std::uint16_t *value, unsigned number,
+HResult CombineString(std::uint16_t *text, std::uint16_t const *value, unsigned number,
                       std::size_t size) {
     return Combine(text, value, number, size);
 }

@@ -11,7 +11,7 @@ namespace ril {
 namespace {
 
 // Keywords in the order of the exported language values.
-constexpr std::array<const char *, 25> kLanguageKeywords = {
+constexpr std::array<char const *, 25> kLanguageKeywords = {
     "MULTILANGUAGE", "ENGLISH",   "FRENCH",    "GERMAN",  "CHINESEPRC", "CHINESETAIWAN", "JAPANESE",
     "KOREAN",        "RUSSIAN",   "MUNGARIAN", "SPANISH", "PORTUGUESE", "DANISH",        "DUTCH",
     "FINNISH",       "CZECH",     "GREEK",     "ITALIAN", "NORWEGIAN",  "POLISH",        "SLOVAK",
@@ -28,7 +28,7 @@ void UpperCaseAscii(char *text) {
 
 } // namespace
 
-unsigned LanguageIndex(const char *name) {
+unsigned LanguageIndex(char const *name) {
     if (name == nullptr)
         return kNoLanguage;
     char copy[kNameSize];

@@ -8,6 +8,6 @@ constexpr unsigned kNoLanguage = 0;
 
 // The position of `name` (any ASCII letter case, cut to 255 bytes) among the 25 language
 // keywords, or kNoLanguage for null or an unknown name.
-unsigned LanguageIndex(const char *name);
+unsigned LanguageIndex(char const *name);
 
 } // namespace ril

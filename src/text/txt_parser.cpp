@@ -32,14 +32,14 @@ struct LoadedText {
     platform::FileView view;
     bool wide = false;
 
-    const unsigned char *Bytes() const { return view.Data(); }
-    const std::uint16_t *Units() const {
-        return reinterpret_cast<const std::uint16_t *>(view.Data());
+    unsigned char const *Bytes() const { return view.Data(); }
+    std::uint16_t const *Units() const {
+        return reinterpret_cast<std::uint16_t const *>(view.Data());
     }
 };
 
 // One read of the whole file (or a view of it), then the byte-order mark decides the flavour.
-bool ReadTextFile(const char *path, int wide, const char *logPath, LoadedText &text) {
+bool ReadTextFile(char const *path, int wide, char const *logPath, LoadedText &text) {
     int error = 0;
     const platform::ReadStatus status =
         platform::ViewWholeFile(path, kFilePadding, text.view, &error);
@@ -57,7 +57,7 @@ bool ReadTextFile(const char *path, int wide, const char *logPath, LoadedText &t
         LogError(logPath, catalogue::kCannotRead, site, path);
         return false;
     }
-    const unsigned char *mark = text.Bytes();
+    unsigned char const *mark = text.Bytes();
     if (text.view.Size() < 2) {
         LogError(logPath, catalogue::kCannotRead, site, path);
         return false;
@@ -77,8 +77,8 @@ bool IsBlank(unsigned ch) {
 // Scans the characters of one flavour: bytes (unsigned char) or UTF-16 units.
 template <typename Ch> class Scanner {
   public:
-    Scanner(CRilTxtLoader &list, const Ch *data, std::size_t count, const char *path,
-            const char *logPath, const platform::CharTable &chars)
+    Scanner(CRilTxtLoader &list, Ch const *data, std::size_t count, char const *path,
+            char const *logPath, platform::CharTable const &chars)
         : list_(list), data_(data), count_(count), path_(path), log_(logPath), chars_(chars) {}
 
     int Run() {
@@ -211,10 +211,10 @@ template <typename Ch> class Scanner {
     }
 
     // Substring search that ends at the first zero character.
-    std::size_t FindKeyword(std::size_t from, const char *keyword) const {
+    std::size_t FindKeyword(std::size_t from, char const *keyword) const {
         if constexpr (sizeof(Ch) == 1) {
-            const char *text = reinterpret_cast<const char *>(data_);
-            const char *hit = std::strstr(text + from, keyword);
+            char const *text = reinterpret_cast<char const *>(data_);
+            char const *hit = std::strstr(text + from, keyword);
             return hit == nullptr ? kNotFound : static_cast<std::size_t>(hit - text);
         } else {
             const Ch first = static_cast<unsigned char>(keyword[0]);
@@ -232,11 +232,11 @@ template <typename Ch> class Scanner {
     }
 
     CRilTxtLoader &list_;
-    const Ch *data_;
+    Ch const *data_;
     std::size_t count_;
-    const char *path_;
-    const char *log_;
-    const platform::CharTable &chars_; // multibyte files: the ANSI code page's characters
+    char const *path_;
+    char const *log_;
+    platform::CharTable const &chars_; // multibyte files: the ANSI code page's characters
     std::int32_t previousId_ = kFirstPreviousId;
     std::int32_t gapCount_ = 0;
     bool newId_ = false; // the current item asked for a new ID
@@ -255,7 +255,7 @@ constexpr std::size_t kUnknown = static_cast<std::size_t>(-1);
 // trail bytes are passed over.
 class ByteBraces {
   public:
-    ByteBraces(const unsigned char *data, std::size_t count, const platform::CharTable &chars)
+    ByteBraces(unsigned char const *data, std::size_t count, platform::CharTable const &chars)
         : data_(data), count_(count), chars_(chars) {}
 
     unsigned At(std::size_t at) const { return data_[at]; }
@@ -282,15 +282,15 @@ class ByteBraces {
     std::size_t Search(unsigned char brace, std::size_t from, std::size_t limit) const {
         if (from >= limit)
             return limit;
-        const void *hit = std::memchr(data_ + from, brace, limit - from);
+        void const *hit = std::memchr(data_ + from, brace, limit - from);
         return hit != nullptr
-                   ? static_cast<std::size_t>(static_cast<const unsigned char *>(hit) - data_)
+                   ? static_cast<std::size_t>(static_cast<unsigned char const *>(hit) - data_)
                    : limit;
     }
 
-    const unsigned char *data_;
+    unsigned char const *data_;
     std::size_t count_;
-    const platform::CharTable &chars_;
+    platform::CharTable const &chars_;
     std::size_t open_ = kUnknown;
     std::size_t close_ = kUnknown;
 };
@@ -298,7 +298,7 @@ class ByteBraces {
 // Braces among UTF-16 units: every unit is a character.
 class UnitBraces {
   public:
-    UnitBraces(const std::uint16_t *data, std::size_t count) : data_(data), count_(count) {}
+    UnitBraces(std::uint16_t const *data, std::size_t count) : data_(data), count_(count) {}
 
     unsigned At(std::size_t at) const { return data_[at]; }
     std::size_t CharLength(std::size_t) const { return 1; }
@@ -310,7 +310,7 @@ class UnitBraces {
     }
 
   private:
-    const std::uint16_t *data_;
+    std::uint16_t const *data_;
     std::size_t count_;
 };
 
@@ -319,8 +319,8 @@ class UnitBraces {
 // first brace decides again: a closing one ends it, an opening one is an error.
 template <typename Braces>
 long FindBracedTextIn(Braces &braces, std::size_t count, std::size_t &position,
-                      std::size_t unitSize, const char *path) {
-    const auto site = [&](std::size_t at) {
+                      std::size_t unitSize, char const *path) {
+    auto const site = [&](std::size_t at) {
         return NoticeSite{.file = path, .offset = static_cast<long long>(at * unitSize)};
     };
     std::size_t at = position;
@@ -352,19 +352,19 @@ long FindBracedTextIn(Braces &braces, std::size_t count, std::size_t &position,
 
 } // namespace
 
-long FindBracedText(const unsigned char *data, std::size_t count, std::size_t &position,
-                    const platform::CharTable &chars, const char *path) {
+long FindBracedText(unsigned char const *data, std::size_t count, std::size_t &position,
+                    platform::CharTable const &chars, char const *path) {
     ByteBraces braces(data, count, chars);
     return FindBracedTextIn(braces, count, position, 1, path);
 }
 
-long FindBracedText(const std::uint16_t *data, std::size_t count, std::size_t &position,
-                    const char *path) {
+long FindBracedText(std::uint16_t const *data, std::size_t count, std::size_t &position,
+                    char const *path) {
     UnitBraces braces(data, count);
     return FindBracedTextIn(braces, count, position, 2, path);
 }
 
-int LoadTxt(CRilTxtLoader &list, const char *txtPath, int wide, const char *logPath) {
+int LoadTxt(CRilTxtLoader &list, char const *txtPath, int wide, char const *logPath) {
     LoadedText text;
     if (!ReadTextFile(txtPath, wide, logPath, text))
         return 0;

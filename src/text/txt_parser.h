@@ -8,7 +8,7 @@
 namespace ril {
 
 // Appends the items of `txtPath` to `list`; 1 on success, 0 after reporting the failure.
-int LoadTxt(CRilTxtLoader &list, const char *txtPath, int wide, const char *logPath);
+int LoadTxt(CRilTxtLoader &list, char const *txtPath, int wide, char const *logPath);
 
 // Outcomes of the brace search besides a text length.
 constexpr long kBracedTextNotFound = -1;
@@ -19,10 +19,10 @@ constexpr long kBracedTextError = -2;
 // character, or one of the two outcomes above (an error has been shown in a message box).
 // Bytes are stepped over as the characters of `chars`, `position` being a character start;
 // message offsets are byte offsets; `path` names the file in the notices.
-long FindBracedText(const unsigned char *data, std::size_t count, std::size_t &position,
-                    const platform::CharTable &chars = platform::CharTable(),
-                    const char *path = nullptr);
-long FindBracedText(const std::uint16_t *data, std::size_t count, std::size_t &position,
-                    const char *path = nullptr);
+long FindBracedText(unsigned char const *data, std::size_t count, std::size_t &position,
+                    platform::CharTable const &chars = platform::CharTable(),
+                    char const *path = nullptr);
+long FindBracedText(std::uint16_t const *data, std::size_t count, std::size_t &position,
+                    char const *path = nullptr);
 
 } // namespace ril

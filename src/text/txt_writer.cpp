@@ -54,7 +54,7 @@ class TextOut {
         Ascii(std::string_view(digits, static_cast<std::size_t>(result.ptr - digits)));
     }
     // Bytes already in the file's flavour.
-    void Raw(const void *data, std::size_t size) { file_.Write(data, size); }
+    void Raw(void const *data, std::size_t size) { file_.Write(data, size); }
 
   private:
     FileReplacer &file_;
@@ -62,7 +62,7 @@ class TextOut {
 };
 
 // The macro as the flavour writes it: multibyte Macro or wide MacroW.
-void PutMacro(TextOut &out, const RilStrRes &item, bool wide) {
+void PutMacro(TextOut &out, RilStrRes const &item, bool wide) {
     if (!wide) {
         out.Raw(item.Macro, std::strlen(item.Macro));
         return;
@@ -75,14 +75,14 @@ void PutMacro(TextOut &out, const RilStrRes &item, bool wide) {
 }
 
 // The item's text: from behind the macro to its first zero character, within the record.
-std::size_t TextBytes(const RilStrRes &item, bool wide, const std::uint8_t *&text) {
+std::size_t TextBytes(RilStrRes const &item, bool wide, std::uint8_t const *&text) {
     RecordRef record{item.Record.get(), item.RecordSize};
     text = record.Text();
     std::size_t available = static_cast<std::size_t>(record.data + record.size - text);
     if (!wide) {
-        const void *end = std::memchr(text, 0, available);
+        void const *end = std::memchr(text, 0, available);
         return end != nullptr
-                   ? static_cast<std::size_t>(static_cast<const std::uint8_t *>(end) - text)
+                   ? static_cast<std::size_t>(static_cast<std::uint8_t const *>(end) - text)
                    : available;
     }
     std::size_t n = 0;
@@ -109,12 +109,12 @@ void PutBanner(TextOut &out, bool wide) {
 
 // Whether the parser reads the text back whole: no brace starts a character, and the
 // closing brace written behind it does not complete a lead byte at its end.
-bool NarrowTextFits(const std::uint8_t *text, std::size_t size, const platform::CharTable &chars) {
+bool NarrowTextFits(std::uint8_t const *text, std::size_t size, platform::CharTable const &chars) {
     if (size == 0)
         return true;
     for (std::uint8_t brace : {'{', '}'}) {
-        for (const std::uint8_t *at = text;
-             (at = static_cast<const std::uint8_t *>(
+        for (std::uint8_t const *at = text;
+             (at = static_cast<std::uint8_t const *>(
                   std::memchr(at, brace, static_cast<std::size_t>(text + size - at))));
              ++at)
             if (chars.StartsCharacter(text, 0, static_cast<std::size_t>(at - text)))
@@ -123,7 +123,7 @@ bool NarrowTextFits(const std::uint8_t *text, std::size_t size, const platform::
     return !(chars.IsTrail('}') && chars.EndsInLoneLead(text, size));
 }
 
-bool WideTextFits(const std::uint8_t *text, std::size_t size) {
+bool WideTextFits(std::uint8_t const *text, std::size_t size) {
     for (std::size_t i = 0; i + 1 < size; i += 2)
         if (text[i + 1] == 0 && (text[i] == '{' || text[i] == '}'))
             return false;
@@ -131,7 +131,7 @@ bool WideTextFits(const std::uint8_t *text, std::size_t size) {
 }
 
 // A macro ends at the first line break when read back.
-bool MacroFits(const RilStrRes &item, bool wide) {
+bool MacroFits(RilStrRes const &item, bool wide) {
     if (!wide)
         return std::strpbrk(item.Macro, "\r\n") == nullptr;
     for (std::size_t i = 0; i < kMacroField && item.MacroW[i] != 0; ++i)
@@ -142,9 +142,9 @@ bool MacroFits(const RilStrRes &item, bool wide) {
 
 // Writes the item's block, or adds it to `refused` when the format cannot hold it; nothing
 // more is written once an item has been refused.
-void PutItem(TextOut &out, const RilStrRes &item, bool wide, const platform::CharTable &chars,
+void PutItem(TextOut &out, RilStrRes const &item, bool wide, platform::CharTable const &chars,
              RefusedItems &refused) {
-    const std::uint8_t *text = nullptr;
+    std::uint8_t const *text = nullptr;
     std::size_t size = item.Record ? TextBytes(item, wide, text) : 0;
     bool fits = MacroFits(item, wide) &&
                 (wide ? WideTextFits(text, size) : NarrowTextFits(text, size, chars));
@@ -165,7 +165,7 @@ void PutItem(TextOut &out, const RilStrRes &item, bool wide, const platform::Cha
 
 } // namespace
 
-int SaveTxt(const CRilTxtLoader &list, const char *path, int wide) {
+int SaveTxt(CRilTxtLoader const &list, char const *path, int wide) {
     FileReplacer file(path);
     if (!file.IsOpen()) {
         ErrorBox(catalogue::kCannotOpenText,
@@ -176,7 +176,7 @@ int SaveTxt(const CRilTxtLoader &list, const char *path, int wide) {
     PutBanner(out, wide != 0);
     const platform::CharTable chars = platform::CharTableFor(0);
     RefusedItems refused;
-    list.ForEachItem([&](const RilStrRes &item) { PutItem(out, item, wide != 0, chars, refused); });
+    list.ForEachItem([&](RilStrRes const &item) { PutItem(out, item, wide != 0, chars, refused); });
     if (refused.Any()) { // the previous file stays
         ErrorBox(catalogue::kExportCannotHold, NoticeSite{.file = path}, path, refused.List());
         return 0;
@@ -188,7 +188,7 @@ int SaveTxt(const CRilTxtLoader &list, const char *path, int wide) {
     return 0;
 }
 
-HResult ExportBinToTxt(const char *txtPath, int wide, const BinTarget &source) {
+HResult ExportBinToTxt(char const *txtPath, int wide, BinTarget const &source) {
     if (txtPath == nullptr)
         return kErrArgument;
     CRilTxtLoader list;

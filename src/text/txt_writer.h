@@ -8,10 +8,10 @@ namespace ril {
 
 // Writes the list to `path` in the flavour `wide` names, replacing the file whole; 1, or 0
 // after showing why (not writable, or an item the format cannot hold).
-int SaveTxt(const CRilTxtLoader &list, const char *path, int wide);
+int SaveTxt(CRilTxtLoader const &list, char const *path, int wide);
 
 // Reads the BIN `source` and writes it as the text file `txtPath`: kSOk, kErrArgument,
 // kErrBinRead or kErrOutputWrite.
-HResult ExportBinToTxt(const char *txtPath, int wide, const BinTarget &source);
+HResult ExportBinToTxt(char const *txtPath, int wide, BinTarget const &source);
 
 } // namespace ril

@@ -46,12 +46,12 @@ constexpr std::string_view kTemplate =
 // The header's path: the folder, a separator, the BIN's file name without its extension
 // (or the loaded table's file name with it) and ".h"; empty when it would not fit in 1023
 // characters (a cut path would name another file).
-std::string HeaderPath(const char *headerDir, const BinTarget &source) {
+std::string HeaderPath(char const *headerDir, BinTarget const &source) {
     char path[kHeaderPathSize];
     if (SafeCopyA(path, sizeof path, headerDir) != kSOk)
         return std::string();
     if (!platform::EndsWithSeparator(path)) {
-        const char separator[2] = {platform::PreferredSeparator(), '\0'};
+        char const separator[2] = {platform::PreferredSeparator(), '\0'};
         SafeCatA(path, sizeof path, separator);
     }
     char name[kPathSize];
@@ -100,7 +100,7 @@ void KeepOnOneLine(char *text, std::size_t length) {
 }
 
 // A UTF-16 text in the ANSI code page, cut at a character boundary to at most 8191 bytes.
-std::string NarrowComment(const std::uint16_t *units, int count) {
+std::string NarrowComment(std::uint16_t const *units, int count) {
     auto bytesFor = [&](int n) {
         return n == 0 ? 0 : platform::WideToMultiByte(0, units, n, nullptr, 0).count;
     };
@@ -120,12 +120,12 @@ std::string NarrowComment(const std::uint16_t *units, int count) {
 }
 
 // The text of an item within its record: up to its first zero character or the record's end.
-std::string_view RecordText(const RilStrRes &item) {
+std::string_view RecordText(RilStrRes const &item) {
     if (!item.Record)
         return {};
     RecordRef record{item.Record.get(), item.RecordSize};
-    const std::uint8_t *text = record.Text();
-    return std::string_view(reinterpret_cast<const char *>(text),
+    std::uint8_t const *text = record.Text();
+    return std::string_view(reinterpret_cast<char const *>(text),
                             static_cast<std::size_t>(record.data + record.size - text));
 }
 
@@ -133,20 +133,20 @@ std::string_view RecordText(const RilStrRes &item) {
 // turned into '_', a lone lead byte at its end into '?' (it would take the line end for its
 // trail), and a '|' behind a final backslash (or "??/", a backslash where trigraphs are on)
 // so that the line does not continue. Written straight into the file's buffer.
-void PutNarrowComment(FileReplacer &out, std::string_view text, const platform::CharTable &chars) {
+void PutNarrowComment(FileReplacer &out, std::string_view text, platform::CharTable const &chars) {
     if (text.empty())
         return;
-    const auto *bytes = reinterpret_cast<const std::uint8_t *>(text.data());
-    const void *end = std::memchr(bytes, 0, text.size());
+    auto const *bytes = reinterpret_cast<std::uint8_t const *>(text.data());
+    void const *end = std::memchr(bytes, 0, text.size());
     std::size_t length =
-        end != nullptr ? static_cast<std::size_t>(static_cast<const std::uint8_t *>(end) - bytes)
+        end != nullptr ? static_cast<std::size_t>(static_cast<std::uint8_t const *>(end) - bytes)
                        : text.size();
     if (length > kCommentLimit)
         length = chars.BoundaryAtOrBefore(bytes, length, kCommentLimit);
     char *to = out.Room(length + 1);
     std::memcpy(to, text.data(), length);
     KeepOnOneLine(to, length);
-    if (chars.EndsInLoneLead(reinterpret_cast<const std::uint8_t *>(to), length))
+    if (chars.EndsInLoneLead(reinterpret_cast<std::uint8_t const *>(to), length))
         to[length - 1] = '?';
     if (length > 0 &&
         (to[length - 1] == '\\' || (length >= 3 && std::string_view(to + length - 3, 3) == "?\?/")))
@@ -155,10 +155,10 @@ void PutNarrowComment(FileReplacer &out, std::string_view text, const platform::
 }
 
 // The comment of a WCS item: its UTF-16 text in the ANSI code page, with the same rules.
-void PutWideComment(FileReplacer &out, std::string_view text, const platform::CharTable &chars) {
+void PutWideComment(FileReplacer &out, std::string_view text, platform::CharTable const &chars) {
     std::vector<std::uint16_t> units;
     for (std::size_t i = 0; i + 1 < text.size() && units.size() < kWideCommentUnits; i += 2) {
-        std::uint16_t unit = LoadU16(reinterpret_cast<const std::uint8_t *>(text.data() + i));
+        std::uint16_t unit = LoadU16(reinterpret_cast<std::uint8_t const *>(text.data() + i));
         if (unit == 0)
             break;
         units.push_back(unit);
@@ -176,8 +176,8 @@ void WriteHeaderPrologue(FileReplacer &out, std::string_view headerPath) {
 
 // Writes the item's definition line, or adds it to `refused` when its macro cannot follow
 // "IDT_" in a C identifier; nothing more is written once an item has been refused.
-void PutDefinition(FileReplacer &out, const RilStrRes &item, bool wide,
-                   const platform::CharTable &chars, RefusedItems &refused) {
+void PutDefinition(FileReplacer &out, RilStrRes const &item, bool wide,
+                   platform::CharTable const &chars, RefusedItems &refused) {
     constexpr std::string_view kDefine = "#define IDT_";
     const std::size_t macroLength = static_cast<std::size_t>(
         std::find(item.Macro, item.Macro + kMacroField - 1, '\0') - item.Macro);
@@ -203,7 +203,7 @@ void PutDefinition(FileReplacer &out, const RilStrRes &item, bool wide,
 
 } // namespace
 
-bool WriteHeader(const CRilTxtLoader &list, const char *headerPath, int wide) {
+bool WriteHeader(CRilTxtLoader const &list, char const *headerPath, int wide) {
     FileReplacer out(headerPath);
     if (!out.IsOpen()) {
         ErrorBox(catalogue::kCannotOpenHeader,
@@ -214,7 +214,7 @@ bool WriteHeader(const CRilTxtLoader &list, const char *headerPath, int wide) {
     const platform::CharTable chars = platform::CharTableFor(0);
     RefusedItems refused;
     list.ForEachItem(
-        [&](const RilStrRes &item) { PutDefinition(out, item, wide != 0, chars, refused); });
+        [&](RilStrRes const &item) { PutDefinition(out, item, wide != 0, chars, refused); });
     if (refused.Any()) { // the previous header stays
         ErrorBox(catalogue::kHeaderMacroNotIdentifier, NoticeSite{.file = headerPath}, headerPath,
                  refused.List());
@@ -230,7 +230,7 @@ bool WriteHeader(const CRilTxtLoader &list, const char *headerPath, int wide) {
     return false;
 }
 
-HResult WriteHeaderFile(const char *headerDir, int wide, const BinTarget &source) {
+HResult WriteHeaderFile(char const *headerDir, int wide, BinTarget const &source) {
     // Paths too long for their fields are refused rather than cut.
     if (headerDir == nullptr || headerDir[0] == '\0' ||
         (source.named && std::strlen(source.path) >= kPathSize))

@@ -8,10 +8,10 @@ namespace ril {
 
 // Writes the list as a header at `headerPath`, replacing it whole; false (shown) when it
 // cannot be written or an item's macro cannot stand in an identifier.
-bool WriteHeader(const CRilTxtLoader &list, const char *headerPath, int wide);
+bool WriteHeader(CRilTxtLoader const &list, char const *headerPath, int wide);
 
 // Reads the BIN `source` and writes its header into `headerDir`, named after the BIN: kSOk,
 // kErrArgument, kErrBinRead or kErrOutputWrite.
-HResult WriteHeaderFile(const char *headerDir, int wide, const BinTarget &source);
+HResult WriteHeaderFile(char const *headerDir, int wide, BinTarget const &source);
 
 } // namespace ril

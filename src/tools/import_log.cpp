@@ -17,29 +17,29 @@ namespace {
 constexpr std::size_t kOperatorNameSize = 256;
 
 // Appends an entry to the log; the log's head and banners exist only when a log is given.
-void LogEntry(const char *logPath, const char *entry) {
+void LogEntry(char const *logPath, char const *entry) {
     if (logPath != nullptr)
         LogError(logPath, "%s", entry);
 }
 
 // Starts the log afresh: it must be creatable, and it holds this run alone. It is emptied,
 // not deleted: a log path may name a device (/dev/null), which must stay.
-bool RecreateLog(const char *logPath, int &error) {
+bool RecreateLog(char const *logPath, int &error) {
     platform::ClearSystemError();
     platform::File file = platform::File::Open(logPath, "wb");
-    const bool done = file.IsOpen() && file.Close();
+    bool const done = file.IsOpen() && file.Close();
     if (!done)
         error = platform::LastSystemError();
     return done;
 }
 
 // A log that is the text file or the BIN (however spelt) would destroy it.
-bool LogIsAnotherFile(const char *logPath, const char *txtPath, const char *target) {
+bool LogIsAnotherFile(char const *logPath, char const *txtPath, char const *target) {
     return !platform::SameFile(logPath, txtPath) &&
            (target == nullptr || !platform::SameFile(logPath, target));
 }
 
-void WriteLogHead(const char *logPath, const char *txtPath) {
+void WriteLogHead(char const *logPath, char const *txtPath) {
     std::string user = platform::CurrentUserName();
     if (user.size() >= kOperatorNameSize)
         user.resize(kOperatorNameSize - 1);
@@ -51,7 +51,7 @@ void WriteLogHead(const char *logPath, const char *txtPath) {
 
 } // namespace
 
-HResult StartImportLog(const char *logPath, const char *txtPath, const char *target) {
+HResult StartImportLog(char const *logPath, char const *txtPath, char const *target) {
     if (logPath != nullptr) {
         int error = 0;
         if (!LogIsAnotherFile(logPath, txtPath, target) || !RecreateLog(logPath, error)) {
@@ -73,7 +73,7 @@ HResult StartImportLog(const char *logPath, const char *txtPath, const char *tar
     return kSOk;
 }
 
-void EndImportLog(const char *logPath, HResult result) {
+void EndImportLog(char const *logPath, HResult result) {
     LogEntry(logPath, result == kSOk ? msg::kLogSuccess : msg::kLogFailure);
 }
 

@@ -9,9 +9,9 @@ namespace ril {
 // log is emptied and gets its head. kSOk; or kErrArgument when the log cannot be created or
 // would overwrite the text file or the BIN (shown), or when there is no target (logged,
 // with the failure banner).
-HResult StartImportLog(const char *logPath, const char *txtPath, const char *target);
+HResult StartImportLog(char const *logPath, char const *txtPath, char const *target);
 
 // Ends the log with the banner for `result`.
-void EndImportLog(const char *logPath, HResult result);
+void EndImportLog(char const *logPath, HResult result);
 
 } // namespace ril

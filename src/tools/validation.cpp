@@ -23,13 +23,13 @@ bool IsMacroCharacter(unsigned char ch) {
 }
 
 // Where an item came from, for its notices.
-NoticeSite SiteOf(const RilStrRes &item, const char *sourcePath) {
+NoticeSite SiteOf(RilStrRes const &item, char const *sourcePath) {
     return NoticeSite{.file = sourcePath, .offset = item.SourceOffset};
 }
 
 // A repeat's place: the later of the two items in the file, and the earlier as the first
 // definition (the sorts may have put the later one first).
-NoticeSite RepeatSite(const RilStrRes &kept, const RilStrRes &candidate, const char *sourcePath) {
+NoticeSite RepeatSite(RilStrRes const &kept, RilStrRes const &candidate, char const *sourcePath) {
     NoticeSite site = SiteOf(candidate, sourcePath);
     site.firstOffset = kept.SourceOffset;
     if (kept.SourceOffset >= 0 && candidate.SourceOffset >= 0 &&
@@ -39,7 +39,7 @@ NoticeSite RepeatSite(const RilStrRes &kept, const RilStrRes &candidate, const c
 }
 
 // Reports an empty macro or each illegal byte of the macro; false when anything was wrong.
-bool CheckMacroCharacters(const RilStrRes &item, const char *logPath, const char *sourcePath) {
+bool CheckMacroCharacters(RilStrRes const &item, char const *logPath, char const *sourcePath) {
     if (item.Macro[0] == '\0') {
         LogError(logPath, catalogue::kEmptyMacro, SiteOf(item, sourcePath), item.ID,
                  static_cast<unsigned>(kMacroField));
@@ -49,7 +49,7 @@ bool CheckMacroCharacters(const RilStrRes &item, const char *logPath, const char
     for (std::size_t i = 0; i < kMacroField && item.Macro[i] != '\0'; ++i) {
         if (IsMacroCharacter(static_cast<unsigned char>(item.Macro[i])))
             continue;
-        const char offending[2] = {item.Macro[i], '\0'};
+        char const offending[2] = {item.Macro[i], '\0'};
         LogError(logPath, catalogue::kIllegalMacroCharacter, SiteOf(item, sourcePath), item.ID,
                  item.Macro, offending);
         legal = false;
@@ -60,8 +60,8 @@ bool CheckMacroCharacters(const RilStrRes &item, const char *logPath, const char
 // Walks a sorted list keeping the first of each run of equal items; every later one is
 // reported against it and removed. Returns whether anything was removed.
 template <typename Same>
-bool RemoveRepeats(CRilTxtLoader::Items &items, const char *logPath, const char *sourcePath,
-                   const msg::Message &message, Same same) {
+bool RemoveRepeats(CRilTxtLoader::Items &items, char const *logPath, char const *sourcePath,
+                   msg::Message const &message, Same same) {
     bool removed = false;
     auto kept = items.begin();
     for (auto candidate = std::next(kept); candidate != items.end();) {
@@ -84,7 +84,7 @@ class SeenMacros {
   public:
     // True when a macro of the list was seen before it. Hashes are computed first, so that
     // the slot of a macro a few places ahead can be fetched while this one is placed.
-    static bool AnyRepeated(const Vector<const char *> &macros) {
+    static bool AnyRepeated(Vector<char const *> const &macros) {
         SeenMacros seen(macros.size());
         Vector<std::uint64_t> hashes(macros.size(), LargeBlocks());
         for (std::size_t i = 0; i < macros.size(); ++i)
@@ -117,8 +117,8 @@ class SeenMacros {
     }
 
     // False when macros[index] equals a macro placed before.
-    bool Add(const Vector<const char *> &macros, std::size_t index, std::uint64_t hash) {
-        const auto tag = static_cast<std::uint32_t>(hash >> 32);
+    bool Add(Vector<char const *> const &macros, std::size_t index, std::uint64_t hash) {
+        auto const tag = static_cast<std::uint32_t>(hash >> 32);
         for (std::size_t i = static_cast<std::size_t>(hash) & mask_;; i = (i + 1) & mask_) {
             Slot &slot = slots_[i];
             if (slot.index == 0) {
@@ -135,7 +135,7 @@ class SeenMacros {
         std::uint32_t index = 0; // one past the macro's place in the list; 0 when empty
     };
     // Eight bytes at a time; the bytes behind the terminator are not part of the key.
-    static std::uint64_t Hash(const char *text) {
+    static std::uint64_t Hash(char const *text) {
         std::size_t length = std::strlen(text);
         std::uint64_t hash = length * 0x9E3779B97F4A7C15ull;
         for (std::size_t at = 0; at < length; at += 8) {
@@ -152,7 +152,7 @@ class SeenMacros {
 
 // True when an ID of `outOfOrder` (IDs below the run's top at the time they came) repeats
 // another of them or an ID of `run`, which ascends strictly.
-bool OutOfOrderIdsRepeat(const Vector<std::int32_t> &run, std::vector<std::int32_t> outOfOrder) {
+bool OutOfOrderIdsRepeat(Vector<std::int32_t> const &run, std::vector<std::int32_t> outOfOrder) {
     std::sort(outOfOrder.begin(), outOfOrder.end());
     if (std::adjacent_find(outOfOrder.begin(), outOfOrder.end()) != outOfOrder.end())
         return true;
@@ -162,7 +162,7 @@ bool OutOfOrderIdsRepeat(const Vector<std::int32_t> &run, std::vector<std::int32
     return false;
 }
 
-bool BySignedId(const CRilTxtLoader::ItemHandle &a, const CRilTxtLoader::ItemHandle &b) {
+bool BySignedId(CRilTxtLoader::ItemHandle const &a, CRilTxtLoader::ItemHandle const &b) {
     return static_cast<std::int32_t>(a->ID) < static_cast<std::int32_t>(b->ID);
 }
 
@@ -171,7 +171,7 @@ bool BySignedId(const CRilTxtLoader::ItemHandle &a, const CRilTxtLoader::ItemHan
 // given new IDs stand out): those few are moved aside, sorted and merged back. With unique
 // keys every correct sort gives this same order.
 void SortUniqueIds(CRilTxtLoader::Items &items,
-                   const std::vector<CRilTxtLoader::Items::iterator> &outOfOrder) {
+                   std::vector<CRilTxtLoader::Items::iterator> const &outOfOrder) {
     // Splicing and merging need both lists on the same arena.
     CRilTxtLoader::Items aside(items.get_allocator());
     for (auto it : outOfOrder)
@@ -182,7 +182,7 @@ void SortUniqueIds(CRilTxtLoader::Items &items,
 
 } // namespace
 
-bool Validate(CRilTxtLoader &list, const char *logPath, const char *sourcePath) {
+bool Validate(CRilTxtLoader &list, char const *logPath, char const *sourcePath) {
     CRilTxtLoader::Items &items = list.List();
     if (items.empty())
         return true;
@@ -192,18 +192,18 @@ bool Validate(CRilTxtLoader &list, const char *logPath, const char *sourcePath) 
     // ascending run (as neighbours) or through the items that broke it.
     bool valid = true;
     bool repeats = false;
-    Vector<const char *> macros(LargeBlocks());
+    Vector<char const *> macros(LargeBlocks());
     macros.reserve(items.size());
     std::vector<CRilTxtLoader::Items::iterator> outOfOrder;
     Vector<std::int32_t> runIds(LargeBlocks());
     std::vector<std::int32_t> outOfOrderIds;
     runIds.reserve(items.size());
     for (auto it = items.begin(); it != items.end(); ++it) {
-        const RilStrRes &item = **it;
+        RilStrRes const &item = **it;
         valid = CheckMacroCharacters(item, logPath, sourcePath) && valid;
         if (repeats)
             continue;
-        const auto id = static_cast<std::int32_t>(item.ID);
+        auto const id = static_cast<std::int32_t>(item.ID);
         if (item.Macro[0] != '\0')
             macros.push_back(item.Macro);
         repeats = !runIds.empty() && id == runIds.back();
@@ -223,16 +223,16 @@ bool Validate(CRilTxtLoader &list, const char *logPath, const char *sourcePath) 
     }
 
     // std::list::sort is a stable merge sort that relinks nodes in place.
-    items.sort([](const auto &a, const auto &b) { return std::strcmp(a->Macro, b->Macro) < 0; });
+    items.sort([](auto const &a, auto const &b) { return std::strcmp(a->Macro, b->Macro) < 0; });
     bool repeatedMacros =
         RemoveRepeats(items, logPath, sourcePath, catalogue::kDuplicateMacro,
-                      [](const RilStrRes &a, const RilStrRes &b) {
+                      [](RilStrRes const &a, RilStrRes const &b) {
                           return a.Macro[0] != '\0' && std::strcmp(a.Macro, b.Macro) == 0;
                       });
     items.sort(BySignedId);
     bool repeatedIds =
         RemoveRepeats(items, logPath, sourcePath, catalogue::kDuplicateId,
-                      [](const RilStrRes &a, const RilStrRes &b) { return a.ID == b.ID; });
+                      [](RilStrRes const &a, RilStrRes const &b) { return a.ID == b.ID; });
     return valid && !repeatedMacros && !repeatedIds;
 }
 

@@ -8,6 +8,6 @@ namespace ril {
 // Reports every bad or repeated macro and repeated ID, removes the repeats and sorts the
 // list by signed ID; true when nothing was wrong. `sourcePath`, the text file the items were
 // read from, names the file in the notices.
-bool Validate(CRilTxtLoader &list, const char *logPath, const char *sourcePath = nullptr);
+bool Validate(CRilTxtLoader &list, char const *logPath, char const *sourcePath = nullptr);
 
 } // namespace ril

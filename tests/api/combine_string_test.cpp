@@ -14,8 +14,8 @@ constexpr char kSentinel = '#';
 // Runs Ril_CombineStringA on `text` in a buffer of `size` bytes (plus sentinels behind it),
 // checks the result and the text, and that no byte past the size was written. Sizes the
 // library must refuse get a buffer that only holds the text.
-void ExpectCombined(const std::string &text, const char *value, RIL_ULONG number, RIL_ULONG size,
-                    HResult result, const std::string &combined) {
+void ExpectCombined(std::string const &text, char const *value, RIL_ULONG number, RIL_ULONG size,
+                    HResult result, std::string const &combined) {
     const std::size_t owned = std::max<std::size_t>(size <= 4096 ? size : 0, text.size() + 1);
     std::vector<char> buffer(owned + 8, kSentinel);
     std::copy(text.c_str(), text.c_str() + text.size() + 1, buffer.begin());
@@ -27,7 +27,7 @@ void ExpectCombined(const std::string &text, const char *value, RIL_ULONG number
 
 TEST(CombineString, ReplacesFirstPlaceholderA) {
     // text, value, number, size, result, the text then
-    const std::tuple<const char *, const char *, RIL_ULONG, RIL_ULONG, HResult, const char *>
+    const std::tuple<char const *, char const *, RIL_ULONG, RIL_ULONG, HResult, char const *>
         rows[] = {
             {"Hello&001abcd", "World", 1, 64, 0, "HelloWorldabcd"},
             {"a&001b&001c", "X", 1, 64, 0, "aXb&001c"},
@@ -45,7 +45,7 @@ TEST(CombineString, ReplacesFirstPlaceholderA) {
             {"&01", "v", 1, 64, kEFail, "&01"},
             {"&002", "v", 1, 64, kEFail, "&002"},
         };
-    for (const auto &[text, value, number, size, result, combined] : rows)
+    for (auto const &[text, value, number, size, result, combined] : rows)
         ExpectCombined(text, value, number, size, result, combined);
     char text[] = "a&001";
     EXPECT_EQ(Ril_CombineStringA(nullptr, "v", 1, 8), kEFail);
@@ -78,7 +78,7 @@ TEST(CombineString, WideCountsUnits) {
 }
 
 TEST(Language, EveryKeywordInAnyCase) {
-    const char *const keywords[] = {
+    char const *const keywords[] = {
         "MULTILANGUAGE", "ENGLISH",    "FRENCH",    "GERMAN",    "CHINESEPRC",
         "CHINESETAIWAN", "JAPANESE",   "KOREAN",    "RUSSIAN",   "MUNGARIAN",
         "SPANISH",       "PORTUGUESE", "DANISH",    "DUTCH",     "FINNISH",
@@ -95,9 +95,9 @@ TEST(Language, EveryKeywordInAnyCase) {
     }
     // Near misses yield the first value.
     const std::string padded = "ENGLISH" + std::string(300, ' ');
-    for (const char *name :
+    for (char const *name :
          {" ENGLISH", "ENGLISH ", "ENGLIS", "ENGLISHU", "HUNGARIAN", "", "KLINGON", "ENGLISH\xE9",
-          "\xC9NGLISH", padded.c_str(), static_cast<const char *>(nullptr)})
+          "\xC9NGLISH", padded.c_str(), static_cast<char const *>(nullptr)})
         EXPECT_EQ(Ril_StringToLanguage(name), RIL_LANG_MULTILANGUAGE) << (name ? name : "null");
 }
 
@@ -105,14 +105,14 @@ using Results = std::vector<long>;
 
 // Through the exported functions: a size query, then the conversion into a buffer of
 // exactly that size, which must end in its zero.
-std::u16string ToWide(const std::string &bytes, unsigned codePage) {
-    const int size = Ril_MbcsToWcs(bytes.c_str(), nullptr, codePage);
+std::u16string ToWide(std::string const &bytes, unsigned codePage) {
+    int const size = Ril_MbcsToWcs(bytes.c_str(), nullptr, codePage);
     std::vector<RIL_WCHAR> out(static_cast<std::size_t>(std::max(size, 1)), 0xAAAA);
     EXPECT_EQ(Ril_MbcsToWcs(bytes.c_str(), out.data(), codePage), size);
     return size > 0 && out.back() == 0 ? Wide(out.data()) : u"<conversion failed>";
 }
-std::string ToBytes(const std::u16string &text, unsigned codePage) {
-    const int size = Ril_WcsToMbcs(W(text), nullptr, codePage);
+std::string ToBytes(std::u16string const &text, unsigned codePage) {
+    int const size = Ril_WcsToMbcs(W(text), nullptr, codePage);
     std::string out(static_cast<std::size_t>(std::max(size, 1)), '\xAA');
     EXPECT_EQ(Ril_WcsToMbcs(W(text), out.data(), codePage), size);
     return size > 0 && out.back() == 0 ? out.substr(0, out.size() - 1) : "<conversion failed>";
@@ -166,7 +166,7 @@ TEST(CodePageApi, CodePagesConvertBothWays) {
         {"\xA2\xE8" "B\xA2\xE8", 949, u"\uFFFD" "B\uFFFD", kToWide},
     };
     // clang-format on
-    for (const auto &[bytes, codePage, wide, way] : rows) {
+    for (auto const &[bytes, codePage, wide, way] : rows) {
         if (way & kToWide) {
             EXPECT_EQ(ToWide(bytes, codePage), wide) << bytes;
         }

@@ -13,7 +13,7 @@ using Results = std::vector<RIL_LONG>;
 
 class LookupApiTest : public LibraryTest {
   protected:
-    std::string Load(const Bytes &bytes) {
+    std::string Load(Bytes const &bytes) {
         std::string path = Put(std::to_string(serial++) + ".bin", bytes);
         EXPECT_EQ(Ril_LoadRes(path.c_str()), 0);
         return path;
@@ -30,7 +30,7 @@ TEST_F(LookupApiTest, PresentAndMissingItems) {
     EXPECT_EQ(std::string(Ril_GetStringA(1)) + Ril_GetStringA(5), "HiOK");
     EXPECT_EQ((std::vector<RIL_ULONG>{Ril_GetItemSize(1), Ril_GetItemSize(3)}),
               (std::vector<RIL_ULONG>{11, 0}));
-    const auto *data = static_cast<const std::uint8_t *>(Ril_GetData(5));
+    auto const *data = static_cast<std::uint8_t const *>(Ril_GetData(5));
     ASSERT_NE(data, nullptr);
     EXPECT_EQ(Bytes(data, data + 9), RecordA("BYE", "OK"));
 
@@ -50,10 +50,10 @@ TEST_F(LookupApiTest, CarriageReturnsBecomeBlanksInTheStoredRecord) {
             .EntryW(3, "HELLO", u"Hi").EntryW(4, "ABCD", u"\u00E9t\u00E9").Get());
     // clang-format on
     EXPECT_STREQ(Ril_GetStringA(1), "A \nB");
-    const auto *record = static_cast<const std::uint8_t *>(Ril_GetData(1));
+    auto const *record = static_cast<std::uint8_t const *>(Ril_GetData(1));
     EXPECT_EQ(Bytes(record, record + Ril_GetItemSize(1)), RecordA("A", "A \nB"));
     EXPECT_EQ(Wide(Ril_GetStringW(2)), u"x \ny\u4E2D ");
-    record = static_cast<const std::uint8_t *>(Ril_GetData(2));
+    record = static_cast<std::uint8_t const *>(Ril_GetData(2));
     EXPECT_EQ(Bytes(record, record + Ril_GetItemSize(2)), RecordW("WIDE", u"x \ny\u4E2D "));
     EXPECT_EQ(Ril_GetItemSize(3), 14u);
     EXPECT_EQ(Wide(Ril_GetStringW(3)) + Wide(Ril_GetStringW(4)), u"Hi\u00E9t\u00E9");
@@ -168,13 +168,13 @@ TEST_F(LookupApiTest, ReadOnlyImageLoadsLikeItsFile) {
     const std::string file = Load(image); // the path a reload would otherwise come back to
     ASSERT_EQ(Ril_LoadResFromMemory(kImage, sizeof kImage), 0);
     EXPECT_EQ(Ril_GetNumItem(), 3u);
-    const char *ok = Ril_GetStringA(5);
+    char const *ok = Ril_GetStringA(5);
     const RIL_WCHAR *wide = Ril_GetStringW(6);
     EXPECT_EQ(std::string(Ril_GetStringA(1)) + "|" + ok + "|" + Ril_GetStringA(2), "Hi|O K| ");
     EXPECT_EQ(Wide(wide), u"x y");
     EXPECT_EQ(reinterpret_cast<std::uintptr_t>(wide) % 2, 0u);
     // Repeated gets hand out the same pointers; the copy, not the image, took the blanks.
-    const void *record = Ril_GetData(6);
+    void const *record = Ril_GetData(6);
     EXPECT_EQ(std::make_tuple(Ril_GetStringA(5), Ril_GetStringW(6), Ril_GetData(6)),
               std::make_tuple(ok, wide, record));
     EXPECT_EQ(Bytes(std::begin(kImage), std::end(kImage)), image);
@@ -212,7 +212,7 @@ TEST_F(LookupApiTest, ReadOnlyImageLoadsLikeItsFile) {
 // A failed load drops the table loaded before it; a null image changes nothing.
 TEST_F(LookupApiTest, MalformedImagesEndAsTheirFiles) {
     struct Row {
-        const char *name;
+        char const *name;
         Bytes bytes;
         RIL_LONG result;
         RIL_ULONG items;
@@ -230,7 +230,7 @@ TEST_F(LookupApiTest, MalformedImagesEndAsTheirFiles) {
     // clang-format on
     const Bytes good = BinBuilder().Header(1, 1, 1).EntryA(1, "G", "good").Trailer("").Get();
     using End = std::tuple<RIL_LONG, RIL_ULONG, std::string, std::size_t>;
-    for (const Row &row : rows) {
+    for (Row const &row : rows) {
         auto end = [&](RIL_LONG result) {
             return End{result, Ril_GetNumItem(), Ril_GetStringA(1), notices.Notices().size()};
         };

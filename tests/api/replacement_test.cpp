@@ -15,18 +15,18 @@ using platform::Fault;
 
 // The writer, the fault, its countdown, the file written, the result, and the notices
 // shown then the log written, each line ending in '\n'.
-using Row = std::tuple<const char *, Fault, int, std::string, HResult, std::string>;
+using Row = std::tuple<char const *, Fault, int, std::string, HResult, std::string>;
 
 class ReplacementTest : public LibraryTest {
   protected:
     std::string Report() {
         std::string report;
-        for (const auto &notice : notices.Notices())
+        for (auto const &notice : notices.Notices())
             report += notice.message + "\n";
         notices.Clear();
         return report + ReadText(log);
     }
-    HResult Write(const std::string &writer, const std::string &target) {
+    HResult Write(std::string const &writer, std::string const &target) {
         if (writer == "list") {
             CRilTxtLoader list;
             AddItem(list, 2, "NEW", "new");
@@ -74,7 +74,7 @@ TEST_F(ReplacementTest, FailuresKeepThePreviousFile) {
     };
     // clang-format on
     const Bytes previous = ReadFile(bin); // a BIN with one item, loaded for each row
-    for (const auto &[writer, fault, countdown, target, result, report] : rows) {
+    for (auto const &[writer, fault, countdown, target, result, report] : rows) {
         SCOPED_TRACE(std::string(writer) + " fault " + std::to_string(int(fault)));
         WriteFile(target, previous);
         ASSERT_EQ(Ril_LoadRes(bin.c_str()), 0);

@@ -30,7 +30,7 @@ TEST(Arena, PiecesAreAlignedDisjointAndKeepTheirBytes) {
         total += size;
     }
     std::uintptr_t end = 0;
-    for (const auto &[start, size] : pieces) {
+    for (auto const &[start, size] : pieces) {
         EXPECT_GE(start, end);
         end = start + size;
     }

@@ -26,7 +26,7 @@ TEST(ByteCursorTest, ReadsFailWholeAndStayFailed) {
 
     // Each kind of access at the end of a 3-byte input.
     struct Row {
-        const char *what;
+        char const *what;
         bool (*access)(ByteReader &);
     };
     // clang-format off
@@ -39,7 +39,7 @@ TEST(ByteCursorTest, ReadsFailWholeAndStayFailed) {
         {"at", [](ByteReader &r) { return r.U32At(1) == 0 && r.SliceAt(3, 1).empty(); }},
     };
     // clang-format on
-    for (const Row &row : rows) {
+    for (Row const &row : rows) {
         ByteReader three(bytes, 3);
         ASSERT_TRUE(three.Skip(3));
         EXPECT_TRUE(row.access(three) == (row.what == std::string("at"))) << row.what;

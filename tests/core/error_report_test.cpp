@@ -53,7 +53,7 @@ TEST_F(ErrorReport, LogAppendsCrLfLinesInCallOrder) {
 
 // A notice's text rendered again by Ril_FormatNotice (measured first).
 std::string Again(const RIL_NOTICE *notice, int language) {
-    const int length = Ril_FormatNotice(notice, language, nullptr, 0);
+    int const length = Ril_FormatNotice(notice, language, nullptr, 0);
     if (length < 0)
         return "<refused>";
     std::string text(static_cast<std::size_t>(length) + 1, '\0');
@@ -90,7 +90,7 @@ class PartsCapture {
     // The places of every notice but the gap count.
     std::vector<Place> Places() const {
         std::vector<Place> out;
-        for (const Seen &s : seen)
+        for (Seen const &s : seen)
             if (s.id != "gap-count")
                 out.emplace_back(s.id, s.offset, s.firstOffset);
         return out;
@@ -98,7 +98,7 @@ class PartsCapture {
     // Each notice as "id offset text"; forgets them.
     std::vector<std::string> Take() {
         std::vector<std::string> out;
-        for (const Seen &s : seen)
+        for (Seen const &s : seen)
             out.push_back(s.id + " " + std::to_string(s.offset) + " " + s.text);
         seen.clear();
         return out;
@@ -111,9 +111,9 @@ class PartsCapture {
 };
 
 // ASCII items as a file: their bytes, or UTF-16LE after FF FE.
-Bytes Content(const std::vector<std::string> &items, bool wide) {
+Bytes Content(std::vector<std::string> const &items, bool wide) {
     std::u16string units = wide ? u"\uFEFF" : u"";
-    for (const std::string &item : items)
+    for (std::string const &item : items)
         units += Units(item);
     const std::string bytes = EncodeUnits(units, wide);
     return Bytes(bytes.begin(), bytes.end());
@@ -148,7 +148,7 @@ TEST_F(StructuredNotices, RepeatsAndBadMacrosCarryTheirPlaces) {
                                 Place{"duplicate-macro", In(wide, 77), In(wide, 0)},
                                 Place{"duplicate-id", In(wide, 115), In(wide, 0)}}));
         ASSERT_EQ(parts.seen.size(), 7u);
-        for (const Seen &s : parts.seen)
+        for (Seen const &s : parts.seen)
             EXPECT_EQ(std::tie(s.file, s.logged, s.text), std::make_tuple(txt, 0, s.chinese));
         EXPECT_EQ(std::tie(parts.seen[0].id, parts.seen[0].severity, parts.seen[2].args),
                   std::make_tuple("gap-count", int{RIL_SEVERITY_INFORMATION},
@@ -177,7 +177,7 @@ TEST_F(StructuredNotices, ParserFaultsCarryTheOffsetTheyPrint) {
         {"RilStringID=5 RilStringMacr=A", {Place{"macro-not-found", 12, -1}}},
     };
     // clang-format on
-    for (const auto &[text, narrow] : rows) {
+    for (auto const &[text, narrow] : rows) {
         for (bool wide : {false, true}) {
             SCOPED_TRACE(std::string(text) + (wide ? " (wide)" : ""));
             PartsCapture parts;
@@ -196,7 +196,7 @@ TEST_F(StructuredNotices, LogKeepsGbkWhateverTheHandlerAndLanguage) {
                                                     "RilStringID=2;RilStringMacro=A\r\n{b}"},
                                                    false));
     const std::string log = dir.File("dup.log");
-    const auto import = [&](const char *logPath) {
+    auto const import = [&](char const *logPath) {
         EXPECT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), 0, dir.File("dup.bin").c_str(), logPath),
                   kErrImportParse);
         return ReadText(log);
@@ -215,7 +215,7 @@ TEST_F(StructuredNotices, LogKeepsGbkWhateverTheHandlerAndLanguage) {
     }
     ExpectNotice(""); // the plain handler got nothing while the parts handler was set
     ASSERT_EQ(english.size(), 2u);
-    for (const Seen &s : english) {
+    for (Seen const &s : english) {
         EXPECT_EQ(std::tie(s.logged, s.text), std::make_tuple(1, s.english));
         EXPECT_NE(designed.find(s.chinese + "\r\n"), kNone) << s.id;
     }
@@ -252,7 +252,7 @@ TEST_F(StructuredNotices, LanguageAndFormatRefuseBadArguments) {
     noArgs.args = nullptr;
     unknown.messageId = "no-such-message";
     unnamed.messageId = nullptr;
-    const auto format = [&](const RIL_NOTICE *n, int language = RIL_MESSAGES_ENGLISH) {
+    auto const format = [&](const RIL_NOTICE *n, int language = RIL_MESSAGES_ENGLISH) {
         return Ril_FormatNotice(n, language, buffer, sizeof buffer);
     };
     EXPECT_EQ((std::vector<int>{format(nullptr), format(&notice, 2), format(&noArgs),
@@ -272,7 +272,7 @@ TEST_F(StructuredNotices, SystemFailuresCarryTheirReasons) {
     std::vector<Got> got;
     std::vector<std::string> reasons;
     PartsCapture parts;
-    const auto run = [&](HResult result) {
+    auto const run = [&](HResult result) {
         const Seen s = parts.seen.empty() ? Seen{} : parts.seen.back();
         got.emplace_back(result, s.id, s.file, s.systemError);
         reasons.push_back(s.reason);
@@ -288,7 +288,7 @@ TEST_F(StructuredNotices, SystemFailuresCarryTheirReasons) {
                                      {kErrBinRead, "cannot-open", folder, 5},
                                      {kErrImportWrite, "cannot-open-for-update", underFile, 3}}));
     // Windows' texts differ between versions (and Wine): one line, no period.
-    for (const std::string &reason : reasons)
+    for (std::string const &reason : reasons)
         EXPECT_TRUE(!reason.empty() && reason.find_first_of("\r\n") == kNone &&
                     reason.back() != '.')
             << reason;

@@ -13,7 +13,7 @@ namespace ril::test {
 namespace {
 
 TEST(Messages, CatalogueIsGbk) {
-    const std::pair<const char *, const char *> catalogue[] = {
+    const std::pair<char const *, char const *> catalogue[] = {
         {msg::kLogRule, "\r\n\r\n---------------------------------------\r\n"},
         {msg::kLogOperator, "//操作者:%s\r\n"},
         {msg::kLogSource, "//源文本文件:%s\r\n"},
@@ -21,12 +21,12 @@ TEST(Messages, CatalogueIsGbk) {
         {msg::kLogSuccess, "\r\n----导入圆满成功！-----------------------------------\r\n"},
         {msg::kLogFailure, "\r\n----导入失败！-----------------------------------\r\n"},
     };
-    for (const auto &[gbk, utf8] : catalogue)
+    for (auto const &[gbk, utf8] : catalogue)
         EXPECT_EQ(gbk, Gbk(utf8)) << utf8;
 }
 
-const auto N = [](long long number) { return MakeNoticeArg(number); };
-const auto T = [](const char *text) { return MakeNoticeArg(text); };
+auto const N = [](long long number) { return MakeNoticeArg(number); };
+auto const T = [](char const *text) { return MakeNoticeArg(text); };
 
 using Delivered = std::tuple<std::string, int, std::string>; // id, severity, text
 void Keep(void *context, const RIL_NOTICE *notice) {
@@ -34,12 +34,12 @@ void Keep(void *context, const RIL_NOTICE *notice) {
 }
 
 struct Row {
-    const msg::Message *message;
+    msg::Message const *message;
     std::vector<NoticeArg> args;
-    const char *chinese; // the Chinese text in UTF-8, formatted as printf does
-    const char *id;
+    char const *chinese; // the Chinese text in UTF-8, formatted as printf does
+    char const *id;
     RIL_SEVERITY severity;
-    const char *english;
+    char const *english;
 };
 
 using MessageCatalogue = LibraryTest;
@@ -84,15 +84,15 @@ TEST_F(MessageCatalogue, EveryMessageRendersInBothLanguages) {
     };
     // clang-format on
     ASSERT_EQ(std::size(rows), catalogue::kCount);
-    std::set<const msg::Message *> covered;
-    for (const Row &row : rows) {
+    std::set<msg::Message const *> covered;
+    for (Row const &row : rows) {
         SCOPED_TRACE(row.id);
         EXPECT_TRUE(covered.insert(row.message).second);
         EXPECT_EQ(catalogue::Find(row.id), row.message);
         // Chinese through the plain handler, English through the parts handler; new-id is for
         // the parts handler alone.
-        const bool partsOnly = row.message == &catalogue::kNewId;
-        const auto raise = [&] {
+        bool const partsOnly = row.message == &catalogue::kNewId;
+        auto const raise = [&] {
             if (partsOnly)
                 InformPartsHandler(*row.message, {}, row.args.data(), row.args.size());
             else

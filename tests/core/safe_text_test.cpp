@@ -18,28 +18,28 @@ constexpr std::size_t kTooLarge = 0x80000000u;
 
 // Runs `op` on a buffer of 'x' (or 0xAAAA) units that starts with a given text: the result
 // and the whole buffer after it, so that a unit written past the capacity shows.
-std::pair<HResult, std::string> On(std::string buffer, const std::function<HResult(char *)> &op) {
+std::pair<HResult, std::string> On(std::string buffer, std::function<HResult(char *)> const &op) {
     const HResult result = op(buffer.data());
     return {result, buffer};
 }
 std::pair<HResult, std::u16string> On(std::u16string buffer,
-                                      const std::function<HResult(std::uint16_t *)> &op) {
+                                      std::function<HResult(std::uint16_t *)> const &op) {
     const HResult result = op(reinterpret_cast<std::uint16_t *>(buffer.data()));
     return {result, buffer};
 }
-std::string N(const std::string &start, std::size_t size) {
+std::string N(std::string const &start, std::size_t size) {
     return start + std::string(size - start.size(), 'x');
 }
-std::u16string U(const std::u16string &start, std::size_t size) {
+std::u16string U(std::u16string const &start, std::size_t size) {
     return start + std::u16string(size - start.size(), u'\xAAAA');
 }
 using Z = std::string;
 
 TEST(SafeText, CopyCatAndFormatCutAndRefuse) {
     const std::string p519(519, 'p'), p520 = p519 + "q", t1023(1023, 'm');
-    const char *q519 = p519.c_str(), *q520 = p520.c_str(), *q1023 = t1023.c_str();
+    char const *q519 = p519.c_str(), *q520 = p520.c_str(), *q1023 = t1023.c_str();
     const std::string eight = N("", 8), sixteen = N("", 16);
-    auto W16 = [](const char16_t *text) { return reinterpret_cast<const std::uint16_t *>(text); };
+    auto W16 = [](char16_t const *text) { return reinterpret_cast<const std::uint16_t *>(text); };
     // clang-format off
     EXPECT_EQ(On(N("", 522), [&](char *b) { return SafeCopyA(b, 520, q519); }), std::pair(kSOk, p519 + Z(1, 0) + "xx"));
     EXPECT_EQ(On(N("", 522), [&](char *b) { return SafeCopyA(b, 520, q520); }), std::pair(kEInsufficientBuffer, p519 + Z(1, 0) + "xx"));
@@ -79,7 +79,7 @@ TEST(SafeText, PlaceholderFormsCutLikeTheOtherHelpers) {
         {7, 0, kEInvalidArg, ""},
         {7, kTooLarge, kEInvalidArg, ""},
     };
-    for (const auto &[number, capacity, result, text] : rows) {
+    for (auto const &[number, capacity, result, text] : rows) {
         std::string narrow = untouched, expected = untouched;
         std::u16string wide(16, u'x');
         if (result != kEInvalidArg)

@@ -10,16 +10,16 @@
 namespace ril::test {
 namespace {
 
-Bytes RecordOf(const RilStrRes &item) {
+Bytes RecordOf(RilStrRes const &item) {
     return item.Record ? Bytes(item.Record.get(), item.Record.get() + item.RecordSize) : Bytes{};
 }
 
-void SetMacro(RilStrRes &item, const std::string &macro) {
+void SetMacro(RilStrRes &item, std::string const &macro) {
     std::memset(item.Macro, 0, sizeof item.Macro);
     std::memcpy(item.Macro, macro.data(), macro.size());
 }
 
-void SetMacroW(RilStrRes &item, const std::u16string &macro) {
+void SetMacroW(RilStrRes &item, std::u16string const &macro) {
     std::memset(item.MacroW, 0, sizeof item.MacroW);
     std::memcpy(item.MacroW, macro.data(), macro.size() * 2);
 }
@@ -40,7 +40,7 @@ TEST_F(RilStrResTest, SetTextBuildsRecords) {
         {"ABCD", "", u"Hi", 0, {5, 0, 'A', 'B', 'C', 'D', 0, 0, 0}},
         {std::string(127, 'M'), "x", u"", 1, RecordA(std::string(127, 'M'), "x")}, // M = 128
     };
-    for (const auto &[macro, narrow, wide, length, record] : rows) {
+    for (auto const &[macro, narrow, wide, length, record] : rows) {
         SetMacro(item, macro);
         EXPECT_EQ(wide.empty() ? item.SetTextA(narrow.data(), length)
                                : item.SetTextW(wide.data(), length),
@@ -99,7 +99,7 @@ TEST_F(RilStrResTest, WidenAndNarrowMacro) {
         {u"A" + std::u16string(63, u'中'), "A" + gbk63},
         {u"AB" + std::u16string(63, u'中'), "AB" + gbk63.substr(0, 124)},
     };
-    for (const auto &[wide, narrow] : rows) {
+    for (auto const &[wide, narrow] : rows) {
         SetMacroW(item, wide);
         item.NarrowMacro();
         EXPECT_EQ(std::string(item.Macro), narrow);

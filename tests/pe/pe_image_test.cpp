@@ -40,10 +40,10 @@ TEST(PeImage, ChecksumOfOddLengthsAndTheFieldItself) {
 
 // One damage per check (the fuzzer owns the breadth), or a file cut short: none may parse.
 TEST(PeImage, RejectsMalformedHeaders) {
-    const Bytes &good = kSmallPe;
+    Bytes const &good = kSmallPe;
     ASSERT_TRUE(ParseImage(good));
     const std::size_t rsrc = kSections + 40, directories = kOptional + 112;
-    const std::vector<std::pair<const char *, std::function<void(Bytes &)>>> cases = {
+    const std::vector<std::pair<char const *, std::function<void(Bytes &)>>> cases = {
         {"no sections", [](Bytes &f) { PutU16(f, kCoff + 2, 0); }},
         {"optional header too small", [](Bytes &f) { PutU16(f, kCoff + 16, 100); }},
         {"directories beyond the header", [](Bytes &f) { PutU16(f, kCoff + 16, 112 + 8 * 10); }},
@@ -54,7 +54,7 @@ TEST(PeImage, RejectsMalformedHeaders) {
         {"SizeOfImage too small", [](Bytes &f) { PutU32(f, kOptional + 56, 0x2000); }},
         {"resources past their raw data", [](Bytes &f) { PutU32(f, directories + 20, 0x201); }},
     };
-    for (const auto &[what, damage] : cases) {
+    for (auto const &[what, damage] : cases) {
         Bytes file = good;
         damage(file);
         EXPECT_FALSE(ParseImage(file)) << what;

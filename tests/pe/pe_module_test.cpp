@@ -22,18 +22,18 @@ using Names = std::vector<std::string>;
 class PeModule : public ril::test::LibraryTest {
   protected:
     // `bytes` (by default the test module `name`) written to `name` in the test's folder.
-    std::string Write(const std::string &name, const Bytes &bytes = {}) {
+    std::string Write(std::string const &name, Bytes const &bytes = {}) {
         return Put(name, bytes.empty() ? Fixture(name) : bytes);
     }
     // What RT_RCDATA `ids` find in the module at `path`.
-    static Names Found(const std::string &path, const std::vector<std::uint16_t> &ids) {
+    static Names Found(std::string const &path, std::vector<std::uint16_t> const &ids) {
         auto module = LoadModule(path.c_str());
         Names texts;
         for (std::uint16_t id : ids) {
             Module::Resource r =
                 module ? module->Find(kRtRcData, id) : Module::Resource{Status::LoadFailed};
             texts.push_back(r.status == Status::Found
-                                ? std::string(reinterpret_cast<const char *>(r.data), r.size)
+                                ? std::string(reinterpret_cast<char const *>(r.data), r.size)
                             : r.status == Status::NotFound ? "<none>"
                                                            : "<load failed>");
         }
@@ -53,7 +53,7 @@ TEST_F(PeModule, UpdatesAreRefusedForNoModuleAndBadNames) {
                          Write("cut.dll", Bytes(good.begin(), good.end() - 1))};
     EXPECT_EQ(LoadModule(nullptr), nullptr);
     EXPECT_EQ(BeginResourceUpdate(nullptr), nullptr);
-    for (const std::string &path : paths)
+    for (std::string const &path : paths)
         EXPECT_TRUE(!LoadModule(path.c_str()) && !BeginResourceUpdate(path.c_str())) << path;
     const std::string damaged = Write("damaged.dll", hand.Pe());
     EXPECT_EQ(Found(damaged, {1, 2}), (Names{"<load failed>", "two"}));
@@ -111,7 +111,7 @@ TEST_F(PeModule, CheckSumRefreshAfterAnAppend) {
 // A failed commit, or a discard after a refused name, leaves the module byte for byte.
 TEST_F(PeModule, FailedCommitsLeaveTheFileUntouched) {
     REQUIRE_FIXTURES();
-    const std::vector<std::tuple<const char *, const char *, Fault, int>> cases = {
+    const std::vector<std::tuple<char const *, char const *, Fault, int>> cases = {
         {"write fails", "mid64.dll", Fault::FileWrite, 1},
         {"close fails", "mid64.dll", Fault::FileClose, 2}, // the module's read is the first
         {"module cannot be reopened", "mid64.dll", Fault::FileOpen, 1},
@@ -120,7 +120,7 @@ TEST_F(PeModule, FailedCommitsLeaveTheFileUntouched) {
         {"no room for a new section", "full64.dll", Fault::Count, 0},
     };
     const std::string big(9000, 'z');
-    for (const auto &[what, fixture, fault, countdown] : cases) {
+    for (auto const &[what, fixture, fault, countdown] : cases) {
         const std::string path = Write(fixture);
         auto update = BeginResourceUpdate(path.c_str());
         ASSERT_NE(update, nullptr);

@@ -17,9 +17,9 @@ namespace {
 using ril::platform::kRtRcData;
 using ril::platform::Module;
 
-bool Queue(ril::platform::ResourceUpdate &update, const std::string &op) {
+bool Queue(ril::platform::ResourceUpdate &update, std::string const &op) {
     char *end = nullptr;
-    const auto id = static_cast<std::uint16_t>(std::strtoul(op.c_str() + 4, &end, 0));
+    auto const id = static_cast<std::uint16_t>(std::strtoul(op.c_str() + 4, &end, 0));
     if (op.starts_with("del:"))
         return update.Update(kRtRcData, id, 0, nullptr, 0);
     if (*end != ':' || !(op.starts_with("add:") || op.starts_with("big:")))
@@ -33,7 +33,7 @@ bool Queue(ril::platform::ResourceUpdate &update, const std::string &op) {
     return update.Update(kRtRcData, id, 0, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
 }
 
-int Update(const char *path, int count, char **ops) {
+int Update(char const *path, int count, char **ops) {
     auto update = ril::platform::BeginResourceUpdate(path);
     for (int i = 0; update && i < count; ++i)
         if (!Queue(*update, ops[i]))
@@ -42,18 +42,18 @@ int Update(const char *path, int count, char **ops) {
 }
 
 // Prints, per module, the record of each ID as the interop checks compare it with Wine's.
-int Find(const char *ids, int count, char **paths) {
+int Find(char const *ids, int count, char **paths) {
     for (int i = 0; i < count; ++i) {
         std::printf("== %s\n", paths[i]);
         auto module = ril::platform::LoadModule(paths[i]);
         if (!module)
             std::printf("load failed\n");
-        for (const char *p = ids; module && *p != '\0'; p += *p == ',') {
+        for (char const *p = ids; module && *p != '\0'; p += *p == ',') {
             char *end = nullptr;
-            const auto id = static_cast<unsigned>(std::strtoul(p, &end, 0));
+            auto const id = static_cast<unsigned>(std::strtoul(p, &end, 0));
             p = end;
             auto found = module->Find(kRtRcData, static_cast<std::uint16_t>(id));
-            const bool hit = found.status == Module::FindStatus::Found;
+            bool const hit = found.status == Module::FindStatus::Found;
             std::printf(hit ? "%u: %u " : "%u: none", id, static_cast<unsigned>(found.size));
             for (std::uint32_t j = 0; hit && j < found.size; ++j)
                 std::printf("%02x", found.data[j]);
@@ -64,11 +64,11 @@ int Find(const char *ids, int count, char **paths) {
 }
 
 // Commits each item in a session of its own, as concurrent editors of a module would.
-int Commit(const char *path, int count, char **ids) {
+int Commit(char const *path, int count, char **ids) {
     for (int i = 0; i < count; ++i) {
         const std::string macro = std::string("ITEM_") + ids[i];
-        const auto id = static_cast<RIL_ULONG>(std::strtoul(ids[i], nullptr, 0));
-        const auto size = static_cast<RIL_ULONG>(std::strlen(ids[i]) + 1);
+        auto const id = static_cast<RIL_ULONG>(std::strtoul(ids[i], nullptr, 0));
+        auto const size = static_cast<RIL_ULONG>(std::strlen(ids[i]) + 1);
         RIL_LONG result = Ril_RTEditOpenModule(path);
         if (result == 0 && (result = Ril_RTEditBegin(0, nullptr)) == 0 &&
             (result = Ril_RTEditAddOrReplaceString(macro.c_str(), ids[i], size, id, nullptr)) == 0)

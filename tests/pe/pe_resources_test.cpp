@@ -12,7 +12,7 @@ using namespace ril::pe_test;
 using Values = std::vector<std::uint64_t>;
 
 const HandTree kThreeNames = MakeHandTree({1, 2, 3}, {"one", "two", "three"});
-ResourceChange Add(std::uint16_t name, const std::string &text, std::uint16_t language = 0) {
+ResourceChange Add(std::uint16_t name, std::string const &text, std::uint16_t language = 0) {
     return {10, name, language, false, Text(text)};
 }
 ResourceChange Remove(std::uint16_t name, std::uint16_t language = 0) {
@@ -22,7 +22,7 @@ ResourceChange Remove(std::uint16_t name, std::uint16_t language = 0) {
 TEST(PeResources, LanguageZeroElseTheLowestLanguage) {
     REQUIRE_FIXTURES();
     // Each record's text names its language as LANGUAGE primary,sub.
-    const std::vector<std::pair<unsigned, const char *>> expected = {
+    const std::vector<std::pair<unsigned, char const *>> expected = {
         {5, "0,0"},     {6, "0x09,1"},  {8, "0x07,1"},  {9, "0x07,1"},  {10, "0,0"},
         {11, "0,1"},    {12, "0x0c,1"}, {20, "0x07,1"}, {21, "0x07,1"}, {22, "0x0c,1"},
         {23, "0x07,0"}, {24, "0x09,0"}, {25, "0x07,1"}, {26, "0,1"},    {27, "0x7f,0"},
@@ -30,7 +30,7 @@ TEST(PeResources, LanguageZeroElseTheLowestLanguage) {
         {35, "1,0"},    {36, "1,0"},    {7, nullptr}};
     Loaded langs(Fixture("langs64.dll"));
     ASSERT_FALSE(langs.tree.Damaged());
-    for (const auto &[id, language] : expected)
+    for (auto const &[id, language] : expected)
         EXPECT_EQ(LeafText(langs.tree.Find(10, id)),
                   language ? "id" + std::to_string(id) + "-lang" + language : "<none>")
             << "ID " << id;
@@ -59,7 +59,7 @@ TEST(PeResources, SerializationOrdersNamesBeforeIdsAndAlignsData) {
     Loaded named(Fixture("named64.dll"));
     ASSERT_FALSE(named.tree.Damaged());
     // Names are read upper case as stored; integer lookups see IDs 1 and 300 only.
-    const std::vector<ResourceLeaf> &leaves = named.tree.Leaves();
+    std::vector<ResourceLeaf> const &leaves = named.tree.Leaves();
     ASSERT_EQ(leaves.size(), 10u);
     EXPECT_EQ(std::tuple(leaves[0].type, leaves[0].name, leaves[6].name, LeafText(&leaves[6])),
               std::tuple(ResourceKey::Name(u"MYTYPE"), ResourceKey::Name(u"ZETA"),
@@ -83,12 +83,12 @@ TEST(PeResources, SerializationOrdersNamesBeforeIdsAndAlignsData) {
 
 // Damaged trees are read safely: the damage is reported, the intact part stays reachable.
 TEST(PeResources, MalformedTreesAreReadSafely) {
-    const HandTree &good = kThreeNames;
+    HandTree const &good = kThreeNames;
     const std::size_t names = 24;
     const std::uint32_t self = 0x80000000u | names;
-    const std::vector<std::size_t> &data = good.dataEntries, &languages = good.languageTables;
+    std::vector<std::size_t> const &data = good.dataEntries, &languages = good.languageTables;
     // What, whether damage is reported, which of IDs 1, 2, 3 stay reachable, values written.
-    using Case = std::tuple<const char *, bool, std::string,
+    using Case = std::tuple<char const *, bool, std::string,
                             std::vector<std::pair<std::size_t, std::uint32_t>>>;
     const std::vector<Case> cases = {
         {"unsorted IDs", false, "123", {{names + 16, 3}, {names + 32, 1}}},
@@ -103,15 +103,15 @@ TEST(PeResources, MalformedTreesAreReadSafely) {
         {"table under a language", true, "23", {{languages[0] + 20, self}}},
         {"bit 31 names among the IDs", false, "12", {{names + 32, self}}},
     };
-    for (const auto &[what, damaged, reachable, u32] : cases) {
+    for (auto const &[what, damaged, reachable, u32] : cases) {
         Bytes tree = good.bytes;
-        for (const auto &[at, value] : u32)
+        for (auto const &[at, value] : u32)
             PutU32(tree, at, value);
         Loaded module(BuildPe(tree));
         ASSERT_TRUE(module.image) << what;
         std::string found;
         for (std::uint32_t id : {1, 2, 3})
-            if (const ResourceLeaf *leaf = module.tree.Find(10, id); leaf && leaf->readable)
+            if (ResourceLeaf const *leaf = module.tree.Find(10, id); leaf && leaf->readable)
                 found += static_cast<char>('0' + id);
         EXPECT_EQ(std::pair(module.tree.Damaged(), found), std::pair(damaged, reachable)) << what;
     }

@@ -7,15 +7,15 @@
 
 namespace ril::pe_test {
 
-std::string FixturePath(const std::string &name) {
+std::string FixturePath(std::string const &name) {
     return RIL_PE_FIXTURES_DIR "/" + name;
 }
 
-Bytes Fixture(const std::string &name) {
+Bytes Fixture(std::string const &name) {
     return test::ReadFile(FixturePath(name));
 }
 
-Bytes Text(const std::string &text) {
+Bytes Text(std::string const &text) {
     return Bytes(text.begin(), text.end());
 }
 
@@ -23,12 +23,12 @@ Loaded::Loaded(Bytes bytes)
     : file(std::move(bytes)), image(platform::pe::ParseImage(file)),
       tree(image ? platform::pe::ResourceTree::Read(*image, file) : platform::pe::ResourceTree()) {}
 
-std::string LeafText(const platform::pe::ResourceLeaf *leaf) {
+std::string LeafText(platform::pe::ResourceLeaf const *leaf) {
     return leaf == nullptr ? "<none>" : std::string(leaf->data.begin(), leaf->data.end());
 }
 
-HandTree MakeHandTree(const std::vector<std::uint16_t> &names,
-                      const std::vector<std::string> &texts) {
+HandTree MakeHandTree(std::vector<std::uint16_t> const &names,
+                      std::vector<std::string> const &texts) {
     HandTree tree;
     const std::size_t n = names.size();
     std::size_t at = 24 + 16 + 8 * n; // root, then the name table
@@ -43,7 +43,7 @@ HandTree MakeHandTree(const std::vector<std::uint16_t> &names,
     PutU32(b, 20, 0x80000000u | 24);
     PutU16(b, 24 + 14, static_cast<std::uint16_t>(n));
     for (std::size_t i = 0; i < n; ++i) {
-        const auto languages = static_cast<std::uint32_t>(tree.languageTables[i]);
+        auto const languages = static_cast<std::uint32_t>(tree.languageTables[i]);
         PutU32(b, 24 + 16 + 8 * i, names[i]);
         PutU32(b, 24 + 20 + 8 * i, 0x80000000u | languages);
         PutU16(b, languages + 14, 1); // one entry: language 0
@@ -56,7 +56,7 @@ HandTree MakeHandTree(const std::vector<std::uint16_t> &names,
     return tree;
 }
 
-Bytes BuildPe(const Bytes &resources, bool dataAfter) {
+Bytes BuildPe(Bytes const &resources, bool dataAfter) {
     // Name, RVA, raw bytes and characteristics of each section.
     std::vector<std::tuple<std::string, std::uint32_t, Bytes, std::uint32_t>> sections = {
         {".text", 0x1000, Bytes(16, 0xC3), 0x60000020}};
@@ -79,9 +79,9 @@ Bytes BuildPe(const Bytes &resources, bool dataAfter) {
     PutU32(file, kOptional + 60, 0x200);  // SizeOfHeaders
     PutU32(file, kOptional + 108, 16);    // NumberOfRvaAndSizes
     for (std::size_t i = 0; i < sections.size(); ++i) {
-        const auto &[name, va, raw, flags] = sections[i];
+        auto const &[name, va, raw, flags] = sections[i];
         const std::size_t header = kTable + 40 * i;
-        const auto size = static_cast<std::uint32_t>(raw.size());
+        auto const size = static_cast<std::uint32_t>(raw.size());
         std::copy(name.begin(), name.end(), file.begin() + header);
         PutU32(file, header + 8, size);
         PutU32(file, header + 12, va);

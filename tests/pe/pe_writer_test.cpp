@@ -27,7 +27,7 @@ ResourceChange Add(std::uint16_t name, Bytes data) {
 const Changes kSmall = {Add(3, Text("hello-three")), Add(1, Text("one-0"))};
 const Changes kBig = {Add(3, Pattern(5000, 'a')), Add(4, Pattern(9000, 'A'))};
 
-Rebuilt Rebuild(const Bytes &original, Changes changes) {
+Rebuilt Rebuild(Bytes const &original, Changes changes) {
     Loaded module(original);
     Rebuilt result{RebuildStatus::Damaged, {}};
     module.tree.Apply(std::move(changes));
@@ -35,12 +35,12 @@ Rebuilt Rebuild(const Bytes &original, Changes changes) {
         result.first = RebuildWithResources(module.file, *module.image, module.tree, result.second);
     return result;
 }
-Image Parsed(const Bytes &file) {
+Image Parsed(Bytes const &file) {
     return ParseImage(file).value();
 }
 
 // The file rebuilt with `changes`: records as asked, other leaves kept, the checksum correct.
-Bytes Sound(const Bytes &before, const Changes &changes) {
+Bytes Sound(Bytes const &before, Changes const &changes) {
     Rebuilt result = Rebuild(before, changes);
     EXPECT_EQ(result.first, RebuildStatus::Ok);
     Loaded old(before), now(result.second);
@@ -59,14 +59,14 @@ TEST(PeWriter, NoFreeSectionHeaderFailsCleanly) {
     REQUIRE_FIXTURES();
     EXPECT_EQ(Rebuild(Fixture("full64.dll"), kSmall), Rebuilt(RebuildStatus::NoHeaderSlot, {}));
     Bytes tight = BuildPe(MakeHandTree({1}, {"x"}).bytes, true);
-    const auto slack = tight.begin() + 0x58 + 240 + 3 * 40, end = tight.begin() + 0x200;
+    auto const slack = tight.begin() + 0x58 + 240 + 3 * 40, end = tight.begin() + 0x200;
     std::fill(slack, end, 0xCC);
     EXPECT_EQ(std::pair(Rebuild(tight, kSmall).first, Rebuild(tight, kBig).first),
               std::pair(RebuildStatus::Ok, RebuildStatus::NoHeaderSlot));
     std::fill(slack, end, 0);
     const Bytes big = Sound(tight, kBig);
     const Image before = Parsed(tight), grown = Parsed(big);
-    const Section &added = grown.sections.back();
+    Section const &added = grown.sections.back();
     EXPECT_EQ(
         std::tuple(grown.sections.size(), added.virtualAddress, added.virtualSize,
                    Bytes(big.begin() + added.headerOffset, big.begin() + added.headerOffset + 8),
@@ -100,7 +100,7 @@ TEST(PeWriter, SymbolsAndCertificatesFollowTheirPointers) {
     // A certificate table after a module's data, as signing tools append it.
     Bytes signedModule = Fixture("mid64.dll");
     signedModule.resize((signedModule.size() + 7) / 8 * 8, 0);
-    const auto certificate = static_cast<std::uint32_t>(signedModule.size());
+    auto const certificate = static_cast<std::uint32_t>(signedModule.size());
     Bytes record = Pattern(32, 'C');
     PutU32(record, 0, 32);
     PutU32(record, 4, 0x00020200); // revision 0x200, type 2
@@ -108,7 +108,7 @@ TEST(PeWriter, SymbolsAndCertificatesFollowTheirPointers) {
     const std::size_t entry = Parsed(signedModule).DirectoryEntryOffset(kDirectoryCertificate);
     PutU32(signedModule, entry, certificate);
     PutU32(signedModule, entry + 4, 32);
-    for (const auto &changes : {kSmall, kBig}) {
+    for (auto const &changes : {kSmall, kBig}) {
         const Bytes result = Sound(signedModule, changes);
         const DataDirectory moved = Parsed(result).Directory(kDirectoryCertificate);
         EXPECT_EQ(Bytes(result.begin() + moved.rva, result.begin() + moved.rva + moved.size),
@@ -126,7 +126,7 @@ TEST(PeWriter, SymbolsAndCertificatesFollowTheirPointers) {
 TEST(PeWriter, DebugDataPointersFollowTheirBytes) {
     Bytes file = BuildPe(MakeHandTree({1}, {"x"}).bytes, true);
     const Image image = Parsed(file);
-    const Section &data = image.sections[2];
+    Section const &data = image.sections[2];
     PutU32(file, data.headerOffset + 8, 0x40);         // VirtualSize covers the directory
     const std::size_t directory = data.rawOffset + 16; // one 28-byte entry
     PutU32(file, directory + 16, 12);                  // SizeOfData

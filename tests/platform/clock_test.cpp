@@ -33,7 +33,7 @@ TEST(PlatformClock, OnlyPlainDecimalSecondsAreAnEpoch) {
     EXPECT_EQ((std::vector{ParseEpochSeconds("0"), ParseEpochSeconds("1767225600"),
                            ParseEpochSeconds("253402300799")}),
               (std::vector<std::optional<std::uint64_t>>{0, 1767225600, 253402300799}));
-    for (const char *bad :
+    for (char const *bad :
          {"", " 1", "1 ", "-1", "+1", "1e9", "0x10", "253402300800", "99999999999999999999999"})
         EXPECT_EQ(ParseEpochSeconds(bad), std::nullopt) << bad;
     EXPECT_EQ(ParseEpochSeconds(nullptr), std::nullopt);

@@ -14,10 +14,10 @@
 namespace ril::platform {
 namespace {
 
-const unsigned kCodePages[] = {936, 54936, 932, 949, 950};
+unsigned const kCodePages[] = {936, 54936, 932, 949, 950};
 
 // Character starts found by stepping forward from the start.
-std::vector<bool> Starts(const CharTable &table, const std::vector<std::uint8_t> &data) {
+std::vector<bool> Starts(CharTable const &table, std::vector<std::uint8_t> const &data) {
     std::vector<bool> starts(data.size() + 1, false);
     for (std::size_t at = 0; at < data.size(); at += table.CharLength(data.data(), at, data.size()))
         starts[at] = true;
@@ -43,7 +43,7 @@ TEST(CodePageChars, BackwardTestAgreesWithSteppingForward) {
             std::vector<std::size_t> boundaries;
             for (std::size_t at = 0; at < data.size(); ++at) {
                 const std::uint8_t byte = data[at];
-                const bool exact =
+                bool const exact =
                     !table.HasFourByteForms() ||
                     ((byte < '0' || byte > '9') && (!table.IsLead(byte) || at + 1 == data.size()));
                 if (exact) {

@@ -18,9 +18,9 @@ namespace ril::test {
 namespace {
 
 namespace fs = std::filesystem;
-const auto *const kNew = reinterpret_cast<const std::uint8_t *>("new");
+auto const *const kNew = reinterpret_cast<std::uint8_t const *>("new");
 
-std::size_t EntriesIn(const TempDir &dir) {
+std::size_t EntriesIn(TempDir const &dir) {
     return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir.Path()), {}));
 }
 
@@ -87,7 +87,7 @@ TEST(FileReplacer, PlantedLinksAndFilesAreNeverUsed) {
     const std::string victim = dir.File("victim.txt"), target = dir.File("out.txt");
     WriteFile(victim, std::string("secret"));
     fs::permissions(victim, kOwnerOnly);
-    const auto planted = [&](int n) {
+    auto const planted = [&](int n) {
         return dir.File(".ril~" + std::to_string(getpid()) + "-" + std::to_string(n) + ".tmp");
     };
     for (int n = 1; n <= 32; n += 2) { // links to the victim, and world-writable files
@@ -115,7 +115,7 @@ TEST(FileReplacer, PlantedLinksAndFilesAreNeverUsed) {
     // Exclusive creation refuses every name that is taken, a dangling link included.
     const std::string dangling = dir.File("dangling");
     fs::create_symlink(dir.File("nowhere"), dangling);
-    for (const std::string &name : {dangling, victim}) {
+    for (std::string const &name : {dangling, victim}) {
         bool taken = false;
         EXPECT_TRUE(!platform::File::CreateNew(name.c_str(), taken).IsOpen() && taken) << name;
     }
@@ -133,7 +133,7 @@ TEST(FileReplacer, ASymlinkedTargetIsReplacedBehindItsLinks) {
     fs::create_symlink("real/file.txt", dir.Path() / "link");
     fs::create_symlink(dir.File("link"), dir.Path() / "chain");
     fs::create_symlink("real/new.txt", dir.Path() / "dangling");
-    for (const char *link : {"chain", "dangling"}) {
+    for (char const *link : {"chain", "dangling"}) {
         ASSERT_EQ(ReplaceFileContent(dir.File(link).c_str(), kNew, 3), ReplaceStatus::Ok);
         EXPECT_TRUE(fs::is_symlink(dir.File(link)));
     }

@@ -33,7 +33,7 @@ TEST(PlatformPath, JoinPutsOneSeparatorOnlyWhereNeeded) {
              {"a\\b\\table.bin", false, 0, "a\\b\\table.bin|app.h"},
 #endif
          }) {
-        const std::string &path = std::get<0>(row);
+        std::string const &path = std::get<0>(row);
         std::replace(std::get<3>(row).begin(), std::get<3>(row).end(), '|', PreferredSeparator());
         EXPECT_EQ(Row(path, EndsWithSeparator(path), FileNameOffset(path), JoinPath(path, "app.h")),
                   row);

@@ -17,7 +17,7 @@ namespace {
 TEST(WindowsDll, ThreadAttachResetsTheLastError) {
     const HMODULE dll = LoadLibraryA("Ril4410.dll");
     ASSERT_NE(dll, nullptr) << "Ril4410.dll not found beside the test program";
-    auto mbcsToWcs = reinterpret_cast<int (*)(const char *, RIL_WCHAR *, unsigned)>(
+    auto mbcsToWcs = reinterpret_cast<int (*)(char const *, RIL_WCHAR *, unsigned)>(
         reinterpret_cast<void (*)()>(GetProcAddress(dll, "Ril_MbcsToWcs")));
     auto lastError = reinterpret_cast<RIL_LONG (*)()>(
         reinterpret_cast<void (*)()>(GetProcAddress(dll, "Ril_GetLastError")));

@@ -10,7 +10,7 @@ namespace {
 using HolderMarkerTest = LibraryTest;
 
 // The holder info of `path`: result, size and held flag (99 and 7 where left untouched).
-std::tuple<RIL_LONG, RIL_ULONG, RIL_ULONG> Info(const std::string &path, char *buffer = nullptr,
+std::tuple<RIL_LONG, RIL_ULONG, RIL_ULONG> Info(std::string const &path, char *buffer = nullptr,
                                                 RIL_ULONG size = 99) {
     RIL_ULONG held = 7;
     RIL_LONG result =
@@ -19,7 +19,7 @@ std::tuple<RIL_LONG, RIL_ULONG, RIL_ULONG> Info(const std::string &path, char *b
 }
 
 TEST_F(HolderMarkerTest, SizeQueryAndCopy) {
-    const auto base = BinBuilder().Header(1, 1, 1).EntryA(1, "A", "a").Trailer("Holder=ann");
+    auto const base = BinBuilder().Header(1, 1, 1).EntryA(1, "A", "a").Trailer("Holder=ann");
     std::string bin = Put("held.bin", BinBuilder(base).Trailer("hello").Get());
     EXPECT_EQ(Info(bin), std::make_tuple(0, 6u, 1u));
     char buffer[8] = "#######";
@@ -47,7 +47,7 @@ TEST_F(HolderMarkerTest, FlagsAndFilesWithoutMarkers) {
         {Put("zero.bin", BinBuilder().Header(1, 0, 0).Trailer(std::string("ab\0cd", 5)).Get()),
          {0, 3u, 1u}},
     };
-    for (const auto &[path, info] : rows)
+    for (auto const &[path, info] : rows)
         EXPECT_EQ(Info(path), info) << path;
 }
 

@@ -37,8 +37,8 @@ class SessionTest : public LibraryTest {
     }
     // The record the module file holds for `id` (read afresh), empty when none.
     Bytes ModuleRecord(std::uint16_t id) {
-        const auto loaded = platform::LoadModule(module.c_str());
-        const auto found = loaded ? loaded->Find(platform::kRtRcData, id) : Module::Resource{};
+        auto const loaded = platform::LoadModule(module.c_str());
+        auto const found = loaded ? loaded->Find(platform::kRtRcData, id) : Module::Resource{};
         return found.status == Module::FindStatus::Found
                    ? Bytes(found.data, found.data + found.size)
                    : Bytes{};
@@ -56,7 +56,7 @@ class SessionTest : public LibraryTest {
 #endif
     }
     // Adds `text` with its zero as the item's data.
-    RIL_LONG Add(const char *macro, const std::string &text, RIL_ULONG id,
+    RIL_LONG Add(char const *macro, std::string const &text, RIL_ULONG id,
                  RIL_ULONG *newId = nullptr) {
         return Ril_RTEditAddOrReplaceString(macro, text.c_str(),
                                             static_cast<RIL_ULONG>(text.size() + 1), id, newId);
@@ -90,7 +90,7 @@ TEST_F(SessionTest, CommitWritesRecordsAndNewIdsClimbAboveTheModule) {
     ASSERT_EQ((Results{Add("THREE", "three", 3), Add("SEVEN", "7", 7), Add("BIG", "big", 2000)}),
               Results(3, 0));
     EXPECT_EQ((Results{Ril_RTEditEnd(0, nullptr, 0), Ril_RTEditIsEditing()}), (Results{0, 0}));
-    const char neutral[] = "one-neutral"; // with its zero
+    char const neutral[] = "one-neutral"; // with its zero
     EXPECT_EQ((std::vector<Bytes>{ModuleRecord(3), ModuleRecord(2000), ModuleRecord(1)}),
               (std::vector<Bytes>{RecordA("THREE", "three"), RecordA("BIG", "big"),
                                   Bytes(std::begin(neutral), std::end(neutral))}));
@@ -146,11 +146,11 @@ TEST_F(SessionTest, FailureRows) {
 }
 
 TEST_F(SessionTest, OverlayOnTheLookups) {
-    const auto table =
+    auto const table =
         BinBuilder().Header(1, 5, 2).EntryA(1, "ONE", "one").EntryA(5, "FIVE", "five");
     ASSERT_EQ(Ril_LoadRes(Put("table.bin", table.Get()).c_str()), 0);
     // Texts handed out before the session opens still give way to the session's.
-    const void *tableRecord = Ril_GetData(5);
+    void const *tableRecord = Ril_GetData(5);
     EXPECT_STREQ(Ril_GetStringA(5), "five");
     Begin();
     ASSERT_EQ(Add("FIVE", "new\r\nfive", 5), 0);
@@ -267,13 +267,13 @@ TEST_F(SessionTest, DiscardsFailuresAndHolders) {
 // A failed commit that cannot load the module again keeps its session open, as designed.
 TEST_F(SessionTest, ADeletedModuleIsNotRecreated) {
     // What ends the session, its result and whether the session stays open.
-    const std::tuple<const char *, RIL_LONG (*)(), RIL_LONG, int> rows[] = {
+    const std::tuple<char const *, RIL_LONG (*)(), RIL_LONG, int> rows[] = {
         {"discard", [] { return Ril_RTEditEnd(1, nullptr, 0); }, kEFail, 0},
         {"commit", [] { return Ril_RTEditEnd(0, nullptr, 0); }, kEFail, 1},
         {"close", [] { return Ril_RTEditCloseModule(); }, kEFail, 0},
         {"begin again", [] { return Ril_RTEditBegin(0, "me"); }, kErrModuleLoad, 0},
     };
-    for (const auto &[what, end, result, editing] : rows) {
+    for (auto const &[what, end, result, editing] : rows) {
         SCOPED_TRACE(what);
         Fresh();
         ASSERT_EQ((Results{Ril_RTEditOpenModule(module.c_str()), Ril_RTEditBegin(0, nullptr),

@@ -65,25 +65,25 @@ std::u16string TableBanner(bool wide) {
                  "//ExportDate: 2024-3-7 9:5'2\"\r\n\r\n\r\n");
 }
 
-std::u16string TableBlock(const TableItem &item) {
+std::u16string TableBlock(TableItem const &item) {
     return Units("RilStringID=" + item.id + ";RilStringMacro=" + item.macro + "\r\n" +
                  std::string(77, '/') + "\r\n{") +
            item.text + u"}\r\n\r\n";
 }
 
-std::u16string TableBlocks(const std::vector<TableItem> &items) {
+std::u16string TableBlocks(std::vector<TableItem> const &items) {
     std::u16string blocks;
-    for (const TableItem &item : items)
+    for (TableItem const &item : items)
         blocks += TableBlock(item);
     return blocks;
 }
 
-std::u16string TableFile(const Table &table) {
+std::u16string TableFile(Table const &table) {
     return (table.byteOrderMark ? u"\uFEFF" : u"") + TableBanner(table.wide) +
            TableBlocks(table.items);
 }
 
-std::string EncodeUnits(const std::u16string &units, bool wide) {
+std::string EncodeUnits(std::u16string const &units, bool wide) {
     std::string bytes;
     for (char16_t unit : units) {
         bytes.push_back(static_cast<char>(unit & 0xFF));
@@ -93,7 +93,7 @@ std::string EncodeUnits(const std::u16string &units, bool wide) {
     return bytes;
 }
 
-std::u16string Units(const std::string &bytes) {
+std::u16string Units(std::string const &bytes) {
     std::u16string units;
     for (unsigned char byte : bytes)
         units.push_back(byte);
@@ -104,7 +104,7 @@ namespace {
 // A text of pieces: printable ASCII without braces, tabs and line breaks, and the two
 // keywords (plain text inside braces); then, in a wide table, a CJK character, any other BMP
 // character but zero, a brace or a surrogate, or a surrogate pair; else one of the characters.
-std::u16string RandomText(Random &random, const std::vector<std::string> *characters,
+std::u16string RandomText(Random &random, std::vector<std::string> const *characters,
                           std::uint32_t maxPieces) {
     std::u16string text;
     if (random.Chance(12))
@@ -145,7 +145,7 @@ std::u16string RandomText(Random &random, const std::vector<std::string> *charac
 }
 } // namespace
 
-Table RandomTable(Random &random, const std::vector<std::string> *characters,
+Table RandomTable(Random &random, std::vector<std::string> const *characters,
                   std::uint32_t minItems, std::uint32_t maxItems, std::uint32_t maxPieces) {
     Table table;
     table.wide = characters == nullptr;

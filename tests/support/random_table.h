@@ -33,11 +33,11 @@ struct TableItem {
 
 // The exporter's layout: banner, type and date lines, then one block per item.
 std::u16string TableBanner(bool wide);
-std::u16string TableBlock(const TableItem &item);
-std::u16string TableBlocks(const std::vector<TableItem> &items);
+std::u16string TableBlock(TableItem const &item);
+std::u16string TableBlocks(std::vector<TableItem> const &items);
 // Code units as file bytes: one byte each, or UTF-16LE; and bytes as units, one each.
-std::string EncodeUnits(const std::u16string &units, bool wide);
-std::u16string Units(const std::string &bytes);
+std::string EncodeUnits(std::u16string const &units, bool wide);
+std::u16string Units(std::string const &bytes);
 
 // A WCS table without characters, else an MBCS one whose texts draw on the characters (as
 // bytes) of its code page; items ascending by ID or shuffled.
@@ -47,9 +47,9 @@ struct Table {
     int wideFlag = 0;             // what an import is told; the byte-order mark overrides it
     std::vector<TableItem> items; // in the order of the text file
 };
-Table RandomTable(Random &random, const std::vector<std::string> *characters,
+Table RandomTable(Random &random, std::vector<std::string> const *characters,
                   std::uint32_t minItems, std::uint32_t maxItems, std::uint32_t maxPieces);
 // The byte-order mark, banner and blocks as code units.
-std::u16string TableFile(const Table &table);
+std::u16string TableFile(Table const &table);
 
 } // namespace ril::test

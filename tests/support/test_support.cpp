@@ -33,12 +33,12 @@ TempDir::~TempDir() {
 
 std::vector<std::string> NoticeCapture::Messages() const {
     std::vector<std::string> messages;
-    for (const Notice &notice : notices_)
+    for (Notice const &notice : notices_)
         messages.push_back(notice.message);
     return messages;
 }
 
-void NoticeCapture::Handler(void *context, const char *caption, const char *message) {
+void NoticeCapture::Handler(void *context, char const *caption, char const *message) {
     static_cast<NoticeCapture *>(context)->notices_.push_back(
         Notice{caption != nullptr ? caption : "", message != nullptr ? message : ""});
 }
@@ -52,7 +52,7 @@ void LibraryTest::Reset(unsigned codePage) {
     Ril_SetMessageLanguage(RIL_MESSAGES_CHINESE);
 }
 
-std::string LibraryTest::Put(const std::string &name, const Bytes &bytes) const {
+std::string LibraryTest::Put(std::string const &name, Bytes const &bytes) const {
     std::string path = dir.File(name);
     WriteFile(path, bytes);
     return path;
@@ -63,7 +63,7 @@ std::size_t LibraryTest::FilesInDir() const {
         std::distance(std::filesystem::directory_iterator(dir.Path()), {}));
 }
 
-void LibraryTest::ExpectNotice(const std::string &message) {
+void LibraryTest::ExpectNotice(std::string const &message) {
     ASSERT_EQ(notices.Notices().size(), message.empty() ? 0u : 1u);
     if (!message.empty()) {
         EXPECT_EQ(notices.Notices()[0].caption, "Error:");
@@ -72,7 +72,7 @@ void LibraryTest::ExpectNotice(const std::string &message) {
     notices.Clear();
 }
 
-Bytes SavedBody(const std::string &path) {
+Bytes SavedBody(std::string const &path) {
     Bytes file = ReadFile(path);
     std::size_t length = file.size() < 3 ? 0 : file[file.size() - 3] | file[file.size() - 2] << 8;
     if (file.size() < 3 || file.back() != 0 || length > file.size() - 3) {
@@ -89,33 +89,33 @@ Bytes SavedBody(const std::string &path) {
     return Bytes(file.begin(), text);
 }
 
-void WriteFile(const std::string &path, const Bytes &bytes) {
+void WriteFile(std::string const &path, Bytes const &bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char *>(bytes.data()),
+    out.write(reinterpret_cast<char const *>(bytes.data()),
               static_cast<std::streamsize>(bytes.size()));
     if (!out)
         throw std::runtime_error("cannot write " + path);
 }
 
-void WriteFile(const std::string &path, const std::string &text) {
+void WriteFile(std::string const &path, std::string const &text) {
     WriteFile(path, Bytes(text.begin(), text.end()));
 }
 
-Bytes ReadFile(const std::string &path) {
+Bytes ReadFile(std::string const &path) {
     std::ifstream in(path, std::ios::binary);
     if (!in)
         throw std::runtime_error("cannot read " + path);
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-std::string ReadText(const std::string &path) {
+std::string ReadText(std::string const &path) {
     Bytes bytes = FileExists(path) ? ReadFile(path) : Bytes();
     return std::string(bytes.begin(), bytes.end());
 }
 
 // Through the C runtime, as the library opens files: on Windows the name's bytes are then
 // read in the ANSI code page, like the library's.
-bool FileExists(const std::string &path) {
+bool FileExists(std::string const &path) {
     std::FILE *file = std::fopen(path.c_str(), "rb");
     if (file == nullptr)
         return std::filesystem::is_directory(path);
@@ -123,12 +123,12 @@ bool FileExists(const std::string &path) {
     return true;
 }
 
-Bytes RecordA(const std::string &macro, const std::string &text) {
+Bytes RecordA(std::string const &macro, std::string const &text) {
     const std::uint16_t size = static_cast<std::uint16_t>(macro.size() + 1);
     return BinBuilder().U16(size).Raw(macro).U8(0).Raw(text).U8(0).Get();
 }
 
-Bytes RecordW(const std::string &macro, const std::u16string &text) {
+Bytes RecordW(std::string const &macro, std::u16string const &text) {
     BinBuilder record;
     record.U16(static_cast<std::uint16_t>(macro.size() + 1)).Raw(macro).U8(0);
     for (char16_t unit : text)
@@ -136,7 +136,7 @@ Bytes RecordW(const std::string &macro, const std::u16string &text) {
     return record.U16(0).Get();
 }
 
-void AddItem(CRilTxtLoader &list, std::uint32_t id, const std::string &macro, const char *text) {
+void AddItem(CRilTxtLoader &list, std::uint32_t id, std::string const &macro, char const *text) {
     auto item = std::make_unique<RilStrRes>();
     item->ID = id;
     std::strncpy(item->Macro, macro.c_str(), sizeof item->Macro - 1);
@@ -146,9 +146,9 @@ void AddItem(CRilTxtLoader &list, std::uint32_t id, const std::string &macro, co
     list.Append(std::move(item));
 }
 
-std::vector<ItemRow> ItemRows(const CRilTxtLoader &list) {
+std::vector<ItemRow> ItemRows(CRilTxtLoader const &list) {
     std::vector<ItemRow> rows;
-    for (const auto &item : list.List())
+    for (auto const &item : list.List())
         rows.emplace_back(item->ID, item->Macro,
                           item->Record
                               ? Bytes(item->Record.get(), item->Record.get() + item->RecordSize)
@@ -157,14 +157,14 @@ std::vector<ItemRow> ItemRows(const CRilTxtLoader &list) {
 }
 
 namespace {
-std::string Format(const char *format, va_list args) {
+std::string Format(char const *format, va_list args) {
     char line[2048];
     std::vsnprintf(line, sizeof line, format, args);
     return line;
 }
 } // namespace
 
-std::string Printf(const char *format, ...) {
+std::string Printf(char const *format, ...) {
     va_list args;
     va_start(args, format);
     std::string line = Format(format, args);
@@ -172,7 +172,7 @@ std::string Printf(const char *format, ...) {
     return line;
 }
 
-std::string LogLine(const char *format, ...) {
+std::string LogLine(char const *format, ...) {
     va_list args;
     va_start(args, format);
     std::string line = Format(format, args) + "\r\n";
@@ -180,7 +180,7 @@ std::string LogLine(const char *format, ...) {
     return line;
 }
 
-std::string Gbk(const std::string &utf8) {
+std::string Gbk(std::string const &utf8) {
     std::vector<RIL_WCHAR> wide(
         static_cast<std::size_t>(Ril_MbcsToWcs(utf8.c_str(), nullptr, 65001)) + 1);
     Ril_MbcsToWcs(utf8.c_str(), wide.data(), 65001);

@@ -26,9 +26,9 @@ class TempDir {
   public:
     TempDir();
     ~TempDir();
-    TempDir(const TempDir &) = delete;
-    const std::filesystem::path &Path() const { return path_; }
-    std::string File(const std::string &name) const { return (path_ / name).string(); }
+    TempDir(TempDir const &) = delete;
+    std::filesystem::path const &Path() const { return path_; }
+    std::string File(std::string const &name) const { return (path_ / name).string(); }
 
   private:
     std::filesystem::path path_;
@@ -43,13 +43,13 @@ class NoticeCapture {
     };
     NoticeCapture() { Ril_SetNoticeHandler(&NoticeCapture::Handler, this); }
     ~NoticeCapture() { Ril_SetNoticeHandler(nullptr, nullptr); }
-    NoticeCapture(const NoticeCapture &) = delete;
-    const std::vector<Notice> &Notices() const { return notices_; }
+    NoticeCapture(NoticeCapture const &) = delete;
+    std::vector<Notice> const &Notices() const { return notices_; }
     std::vector<std::string> Messages() const;
     void Clear() { notices_.clear(); }
 
   private:
-    static void Handler(void *context, const char *caption, const char *message);
+    static void Handler(void *context, char const *caption, char const *message);
     std::vector<Notice> notices_;
 };
 
@@ -61,15 +61,15 @@ class LibraryTest : public ::testing::Test {
     void SetUp() override { Reset(codePage_); }
     void TearDown() override { Reset(0); }
     // Writes `bytes` to `name` in the test's folder and returns the path.
-    std::string Put(const std::string &name, const Bytes &bytes) const;
+    std::string Put(std::string const &name, Bytes const &bytes) const;
     // The number of entries in the test's folder (temporary files left behind show here).
     std::size_t FilesInDir() const;
     // Checks that exactly one "Error:" notice (none for "") was shown, then forgets it.
-    void ExpectNotice(const std::string &message);
+    void ExpectNotice(std::string const &message);
 
     TempDir dir;
     NoticeCapture notices;
-    const unsigned codePage_;
+    unsigned const codePage_;
 
   private:
     static void Reset(unsigned codePage);
@@ -77,22 +77,22 @@ class LibraryTest : public ::testing::Test {
 
 // The body of a BIN a writer has just saved; fails the test unless its holder marker text is
 // fresh (this user, the library as editor, a time stamp).
-Bytes SavedBody(const std::string &path);
+Bytes SavedBody(std::string const &path);
 
-void WriteFile(const std::string &path, const Bytes &bytes);
-void WriteFile(const std::string &path, const std::string &text);
-Bytes ReadFile(const std::string &path);
+void WriteFile(std::string const &path, Bytes const &bytes);
+void WriteFile(std::string const &path, std::string const &text);
+Bytes ReadFile(std::string const &path);
 // The file's bytes as a string; "" when it does not exist.
-std::string ReadText(const std::string &path);
-bool FileExists(const std::string &path);
+std::string ReadText(std::string const &path);
+bool FileExists(std::string const &path);
 
-Bytes RecordA(const std::string &macro, const std::string &text);
-Bytes RecordW(const std::string &macro, const std::u16string &text);
+Bytes RecordA(std::string const &macro, std::string const &text);
+Bytes RecordW(std::string const &macro, std::u16string const &text);
 // Appends an item of the ID, the macro (both forms) and a multibyte text (none for null).
-void AddItem(CRilTxtLoader &list, std::uint32_t id, const std::string &macro, const char *text);
+void AddItem(CRilTxtLoader &list, std::uint32_t id, std::string const &macro, char const *text);
 // The items of a list in list order: ID, multibyte macro and record.
 using ItemRow = std::tuple<std::uint32_t, std::string, Bytes>;
-std::vector<ItemRow> ItemRows(const CRilTxtLoader &list);
+std::vector<ItemRow> ItemRows(CRilTxtLoader const &list);
 
 // Builds BIN images byte by byte, little-endian.
 class BinBuilder {
@@ -100,28 +100,28 @@ class BinBuilder {
     BinBuilder &U8(std::uint8_t v) { return bytes_.push_back(v), *this; }
     BinBuilder &U16(std::uint16_t v) { return U8(v & 0xFF).U8(v >> 8); }
     BinBuilder &U32(std::uint32_t v) { return U16(v & 0xFFFF).U16(v >> 16); }
-    BinBuilder &Raw(const Bytes &b) {
+    BinBuilder &Raw(Bytes const &b) {
         return bytes_.insert(bytes_.end(), b.begin(), b.end()), *this;
     }
-    BinBuilder &Raw(const std::string &b) { return Raw(Bytes(b.begin(), b.end())); }
+    BinBuilder &Raw(std::string const &b) { return Raw(Bytes(b.begin(), b.end())); }
     BinBuilder &Header(std::uint32_t flag, std::uint32_t maxId, std::uint32_t count) {
         return U32(flag).U32(maxId).U32(count);
     }
-    BinBuilder &Entry(std::uint32_t id, const Bytes &record) {
+    BinBuilder &Entry(std::uint32_t id, Bytes const &record) {
         return U32(id).U32(static_cast<std::uint32_t>(record.size())).Raw(record);
     }
     // Records of the macro and a multibyte or UTF-16LE text, each with its zero.
-    BinBuilder &EntryA(std::uint32_t id, const std::string &macro, const std::string &text) {
+    BinBuilder &EntryA(std::uint32_t id, std::string const &macro, std::string const &text) {
         return Entry(id, RecordA(macro, text));
     }
-    BinBuilder &EntryW(std::uint32_t id, const std::string &macro, const std::u16string &text) {
+    BinBuilder &EntryW(std::uint32_t id, std::string const &macro, std::u16string const &text) {
         return Entry(id, RecordW(macro, text));
     }
     // A holder marker trailer: the text, its 16-bit length and a zero byte.
-    BinBuilder &Trailer(const std::string &holder) {
+    BinBuilder &Trailer(std::string const &holder) {
         return Raw(holder).U16(static_cast<std::uint16_t>(holder.size())).U8(0);
     }
-    const Bytes &Get() const { return bytes_; }
+    Bytes const &Get() const { return bytes_; }
 
   private:
     Bytes bytes_;
@@ -129,15 +129,15 @@ class BinBuilder {
 
 // printf into a string as the library formats its messages (up to 2047 bytes); LogLine
 // adds CR LF: one line of a log.
-std::string Printf(const char *format, ...);
-std::string LogLine(const char *format, ...);
+std::string Printf(char const *format, ...);
+std::string LogLine(char const *format, ...);
 
 // UTF-8 text as GBK bytes (code page 936), as the library's messages are.
-std::string Gbk(const std::string &utf8);
+std::string Gbk(std::string const &utf8);
 
 // A wide text of the library as a std::u16string, and back (valid while `text` lives).
 std::u16string Wide(const RIL_WCHAR *text);
-inline const RIL_WCHAR *W(const std::u16string &text) {
+inline const RIL_WCHAR *W(std::u16string const &text) {
     return reinterpret_cast<const RIL_WCHAR *>(text.c_str());
 }
 

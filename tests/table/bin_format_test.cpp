@@ -9,7 +9,7 @@ namespace {
 
 const std::string kHolder = "Holder=ann    Editor=VeruDodUzarer    StartTime=2011-3-9 14:5'7\"";
 
-Bytes BuildRecord(const char *macro, const Bytes &text, std::size_t terminator) {
+Bytes BuildRecord(char const *macro, Bytes const &text, std::size_t terminator) {
     std::optional<RecordLayout> layout = PlanRecord(macro, text.size(), terminator);
     EXPECT_TRUE(layout.has_value());
     Bytes record(layout ? layout->size : 0);
@@ -17,7 +17,7 @@ Bytes BuildRecord(const char *macro, const Bytes &text, std::size_t terminator) 
     return record;
 }
 
-Bytes Written(const std::vector<BinEntry> &entries, const std::string &holder) {
+Bytes Written(std::vector<BinEntry> const &entries, std::string const &holder) {
     TempDir dir;
     std::string path = dir.File("out.bin");
     FileReplacer out(path.c_str());
@@ -58,7 +58,7 @@ TEST(BinFormatTest, HolderMarkersAreFoundFromTheEnd) {
         {BinBuilder().Header(1, 0, 0).U16(13).U8(0).Get(), ""}, // length reaches past the start
         {BinBuilder().Trailer(std::string("a\0b", 3)).Get(), std::string("a\0b", 3)},
     };
-    for (const auto &[file, text] : rows) {
+    for (auto const &[file, text] : rows) {
         std::span<const std::uint8_t> found = HolderMarkerText(file);
         EXPECT_EQ(std::string(found.begin(), found.end()), text);
     }

@@ -13,7 +13,7 @@ using Rows = std::vector<ItemRow>;
 class BinListReaderTest : public LibraryTest {
   protected:
     // Reads `bin` into an empty list; checks the result and the notice; the items read.
-    Rows Read(const Bytes &bin, int result, const std::string &notice = "") {
+    Rows Read(Bytes const &bin, int result, std::string const &notice = "") {
         list.List().clear();
         EXPECT_EQ(LoadBin(list, Put("in.bin", bin).c_str()), result);
         ExpectNotice(notice);
@@ -64,7 +64,7 @@ TEST_F(BinListReaderTest, AFailingEntryKeepsTheItemsBeforeIt) {
         {BinBuilder().U32(1).U16(7).Get(), 1, 0, 0},
         // clang-format on
     };
-    for (const Row &row : rows)
+    for (Row const &row : rows)
         EXPECT_EQ(Read(row.file, row.result,
                        row.failedId == 0 ? "" : Printf(msg::kReadEntryFailed, row.failedId))
                       .size(),
@@ -111,7 +111,7 @@ TEST_F(BinListReaderTest, LongMacrosAndRecordsCutShort) {
     EXPECT_EQ(Read(cut, 1), (Rows{{3, "CUT", part}}));
     // A large missing part comes zeroed from the system; the list frees it.
     Read(BinBuilder().Header(1, 3, 1).U32(3).U32(1u << 20).Raw(RecordA("BIG", "x")).Get(), 1);
-    const RilStrRes &big = *list.List().front();
+    RilStrRes const &big = *list.List().front();
     EXPECT_EQ(std::make_tuple(big.RecordSize, big.Record[6], big.Record[(1u << 20) - 1]),
               std::make_tuple(1u << 20, std::uint8_t('x'), std::uint8_t(0)));
 }

@@ -13,7 +13,7 @@ namespace {
 class BinListWriterTest : public LibraryTest {
   protected:
     // Writes `items` as the import does, to `binPath` or the loaded table's file.
-    int Save(const CRilTxtLoader &items, const char *binPath, const char *logPath) {
+    int Save(CRilTxtLoader const &items, char const *binPath, char const *logPath) {
         return SaveBin(items, ResolveBinTarget(binPath, BinUse::Write), logPath);
     }
     TempDir logs;
@@ -83,7 +83,7 @@ TEST_F(BinListWriterTest, RefusalsAndFailuresKeepEverything) {
 
 class TableSaverTest : public LibraryTest {
   protected:
-    void Load(const Bytes &bin) { ASSERT_EQ(Ril_LoadRes(Put("loaded.bin", bin).c_str()), 0); }
+    void Load(Bytes const &bin) { ASSERT_EQ(Ril_LoadRes(Put("loaded.bin", bin).c_str()), 0); }
     std::string loaded = dir.File("loaded.bin");
     std::string saved = dir.File("saved.bin");
 };

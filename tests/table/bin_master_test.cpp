@@ -18,13 +18,13 @@ Bytes WorkedExample() {
     // clang-format on
 }
 
-Bytes RecordBytes(const RecordRef &record) {
+Bytes RecordBytes(RecordRef const &record) {
     return Bytes(record.data, record.data + record.size);
 }
 
 class BinMasterTest : public LibraryTest {
   protected:
-    HResult Load(const Bytes &bytes) { return table.LoadRes(Put("t.bin", bytes).c_str()); }
+    HResult Load(Bytes const &bytes) { return table.LoadRes(Put("t.bin", bytes).c_str()); }
     // Loaded, max ID, count, capacity and slots.
     std::vector<std::uint64_t> Shape() const {
         return {table.IsLoaded(), table.MaxId(), table.Count(), table.Capacity(),
@@ -51,7 +51,7 @@ TEST_F(BinMasterTest, WorkedExampleLoadsEveryField) {
 TEST_F(BinMasterTest, DegenerateFilesThatLoad) {
     struct Row {
         Bytes file;
-        const char *holder; // null: no holder marker
+        char const *holder; // null: no holder marker
         std::uint32_t count;
     };
     const Row rows[] = {
@@ -61,7 +61,7 @@ TEST_F(BinMasterTest, DegenerateFilesThatLoad) {
          1},                                                   // flag 0
         {BinBuilder().U32(0).U32(3).U16(9).Get(), nullptr, 0}, // cut inside the count
     };
-    for (const Row &row : rows) {
+    for (Row const &row : rows) {
         SCOPED_TRACE(row.file.size());
         ASSERT_EQ(Load(row.file), kSOk);
         EXPECT_EQ(table.Count(), row.count);
@@ -76,7 +76,7 @@ TEST_F(BinMasterTest, DegenerateFilesThatLoad) {
 }
 
 struct LoadRow {
-    const char *what;
+    char const *what;
     Bytes file;
     HResult result;
     std::vector<std::pair<std::uint32_t, Bytes>> records; // an empty record: none stored
@@ -121,14 +121,14 @@ TEST_F(BinMasterTest, EntriesSkippedReplacedAndBounded) {
         {"only size 0", BinBuilder().Header(0, 1u << 30, 1).Entry(5, {}).Get(), kSOk, {{5, {}}}},
     };
     // clang-format on
-    for (const LoadRow &row : rows) {
+    for (LoadRow const &row : rows) {
         SCOPED_TRACE(row.what);
         for (bool image : {false, true}) {
             EXPECT_EQ(image ? table.LoadImage(row.file.data(), row.file.size()) : Load(row.file),
                       row.result)
                 << image;
             EXPECT_EQ(table.IsLoaded(), row.result == kSOk);
-            for (const auto &[id, record] : row.records)
+            for (auto const &[id, record] : row.records)
                 EXPECT_EQ(RecordBytes(table.Record(id)), record) << id << ' ' << image;
         }
     }
@@ -171,7 +171,7 @@ TEST_F(BinMasterTest, MemoryIsBoundedByTheFile) {
     for (std::uint32_t maxId : {9u, 0x10000000u}) {
         const std::uint32_t limit = static_cast<std::uint32_t>(part.size()) + (1u << 20);
         ASSERT_EQ(Load(BinBuilder().Header(0, maxId, 1).U32(9).U32(limit).Raw(part).Get()), kSOk);
-        const std::uint8_t *data = table.Record(9).data;
+        std::uint8_t const *data = table.Record(9).data;
         EXPECT_EQ(
             std::make_tuple(table.RecordSize(9), Bytes(data, data + part.size()), data[limit - 1]),
             std::make_tuple(limit, part, std::uint8_t(0)));
@@ -187,7 +187,7 @@ TEST_F(BinMasterTest, FailuresLeaveNothingLoadedAndKeepThePath) {
     ASSERT_EQ(table.LoadRes(good.c_str()), kSOk);
     EXPECT_EQ(table.ReLoadRes(), kEFail); // refused while loaded, table stays
     EXPECT_TRUE(table.IsLoaded());
-    for (const Bytes &bad : {BinBuilder().Header(2, 0, 0).Get(),
+    for (Bytes const &bad : {BinBuilder().Header(2, 0, 0).Get(),
                              BinBuilder().Header(0, 1, 1).EntryA(11, "X", "x").Get()}) {
         ASSERT_EQ(table.LoadRes(good.c_str()), kSOk);
         EXPECT_EQ(Load(bad), kEFail);

@@ -17,14 +17,14 @@ using Items = std::vector<ItemRow>;
 using Texts = std::vector<std::string>;
 
 // Text as UTF-16LE bytes, with or without the byte-order mark FF FE.
-std::string Utf16(const std::u16string &text, bool bom = true) {
+std::string Utf16(std::u16string const &text, bool bom = true) {
     return EncodeUnits((bom ? u"\uFEFF" : u"") + text, true);
 }
-ItemRow A(std::uint32_t id, const std::string &macro, const std::string &text) {
+ItemRow A(std::uint32_t id, std::string const &macro, std::string const &text) {
     return {id, macro, RecordA(macro, text)};
 }
 // A file of one item per ID as written, with the macros M1, M2, ... and the text t.
-std::string IdsFile(const std::vector<std::string> &ids) {
+std::string IdsFile(std::vector<std::string> const &ids) {
     std::string file;
     for (std::size_t i = 0; i < ids.size(); ++i)
         file +=
@@ -34,7 +34,7 @@ std::string IdsFile(const std::vector<std::string> &ids) {
 
 class TxtParser : public LibraryTest {
   protected:
-    int Load(const std::string &content, int wide = 0, bool withLog = true) {
+    int Load(std::string const &content, int wide = 0, bool withLog = true) {
         WriteFile(path_, content);
         return LoadTxt(list_, path_.c_str(), wide, withLog ? log_.c_str() : nullptr);
     }
@@ -46,7 +46,7 @@ class TxtParser : public LibraryTest {
     }
     std::vector<std::uint32_t> Ids() const {
         std::vector<std::uint32_t> ids;
-        for (const auto &[id, macro, record] : ItemRows(list_))
+        for (auto const &[id, macro, record] : ItemRows(list_))
             ids.push_back(id);
         return ids;
     }
@@ -54,7 +54,7 @@ class TxtParser : public LibraryTest {
     // The messages of the notices shown since the last call, each checked to be an "Error:".
     Texts Shown() {
         Texts shown;
-        for (const auto &notice : notices.Notices())
+        for (auto const &notice : notices.Notices())
             shown.push_back(notice.caption == "Error:" ? notice.message : "<caption>");
         notices.Clear();
         return shown;
@@ -92,7 +92,7 @@ TEST_F(TxtParser, ReadingRules) {
 }
 
 TEST_F(TxtParser, NumbersItemsThatAskForNewIds) {
-    const std::tuple<std::vector<std::string>, std::vector<std::uint32_t>, const char *> rows[] = {
+    const std::tuple<std::vector<std::string>, std::vector<std::uint32_t>, char const *> rows[] = {
         // IDs as written, as numbered, the gap count the log reports
         {{"1001", "1003", "196607", "196607"}, {1001, 1003, 1002, 1004}, "195603"},
         {{"1005", "1010", "-1"}, {1005, 1010, 1001}, "-1004"},
@@ -105,7 +105,7 @@ TEST_F(TxtParser, NumbersItemsThatAskForNewIds) {
         // A gap of two thousand million numbers costs nothing.
         {{"1001", "2000000000", "-1", " +1004"}, {1001, 1002, 1003, 1004}, "0"},
     };
-    for (const auto &[ids, numbered, gaps] : rows) {
+    for (auto const &[ids, numbered, gaps] : rows) {
         Clear();
         ASSERT_EQ(1, Load(IdsFile(ids)));
         EXPECT_EQ(std::make_tuple(Ids(), ReadText(log_), Shown()),
@@ -127,7 +127,7 @@ TEST_F(TxtParser, LongMacrosAreCutWithAWarning) {
     const std::string m127(127, 'M'), n130(130, 'N'), n127(127, 'N');
     const std::string file = "RilStringID=1003;RilStringMacro=" + m127 + "\r\n{a}\r\n" +
                              "RilStringID=-1;RilStringMacro=" + n130 + "\r\n{b}\r\n";
-    const unsigned second = unsigned(file.find(n130));
+    unsigned const second = unsigned(file.find(n130));
     ASSERT_EQ(1, Load(file));
     EXPECT_EQ(Got(), (Items{A(1003, m127, "a"), A(1001, n127, "b")}));
     // The offset is that of the second character after the last one copied.
@@ -186,7 +186,7 @@ TEST_F(TxtParser, BraceErrorsAreBoxedThenLogged) {
         {n, 0, ""}, // the file ends right after the macro line, or inside it
         {"", 0, ""},
     };
-    for (const auto &[rest, wide, shown] : rows) {
+    for (auto const &[rest, wide, shown] : rows) {
         Clear();
         const std::string file = "RilStringID=6;RilStringMacro=E" + rest;
         EXPECT_EQ(0, Load(wide ? Utf16(Units(file)) : file, wide));
@@ -225,7 +225,7 @@ TEST_F(TxtParser, BraceBytesInsideDoubleByteCharactersAreText) {
         {1252, "\r\n{\x82}b}", "\x82"},
         {65001, "\r\n{\xE5\x80\x89}", "\xE5\x80\x89"},
     };
-    for (const auto &[codePage, afterMacro, text] : rows) {
+    for (auto const &[codePage, afterMacro, text] : rows) {
         Clear();
         if (Ril_SetAnsiCodePage(codePage) == 0xFFFFFFFFu)
             continue; // Wine has no GB18030 (54936)

@@ -10,7 +10,7 @@
 namespace ril::test {
 namespace {
 
-std::u16string Block(unsigned id, const std::string &macro, const std::u16string &text) {
+std::u16string Block(unsigned id, std::string const &macro, std::u16string const &text) {
     return TableBlock({std::to_string(id), macro, text});
 }
 std::u16string Banner(bool wide) {
@@ -132,12 +132,12 @@ TEST_F(TxtWriterTest, FailuresReportAndKeepThePreviousFile) {
     WriteFile(txt, previous);
     WriteFile(bin, BinBuilder().Header(1, 1, 1).EntryA(1, "A", "a").Get());
     const std::string missing = dir.File("missing.bin");
-    const std::tuple<const char *, int, const char *, HResult, std::string> rows[] = {
+    const std::tuple<char const *, int, char const *, HResult, std::string> rows[] = {
         {nullptr, 0, bin.c_str(), -102, ""},
         {nullptr, 0, nullptr, -102, ""},
         {txt.c_str(), 0, missing.c_str(), -202, Printf(msg::kCannotOpen, missing.c_str())},
     };
-    for (const auto &[target, wide, source, result, notice] : rows) {
+    for (auto const &[target, wide, source, result, notice] : rows) {
         const RIL_LONG got = Ril_ExportResFromBinToTxt(target, wide, source);
         EXPECT_EQ(std::make_tuple(got, Ril_GetLastError()), std::make_tuple(result, result));
         ExpectNotice(notice);

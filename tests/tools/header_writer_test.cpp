@@ -18,11 +18,11 @@ const std::string kTemplate =
     "// \t\t\t   Note:\r\n//" +
     std::string(69, '*') + "\r\n";
 
-std::string Expected(const std::string &path, const std::string &guard, const std::string &lines) {
+std::string Expected(std::string const &path, std::string const &guard, std::string const &lines) {
     return "#ifndef __" + guard + "_H__\r\n#define __" + guard + "_H__\r\n" + kTemplate + lines +
            "\r\n\r\n#endif //" + path + "\r\n";
 }
-std::string Define(const std::string &macro, const std::string &id, const std::string &comment) {
+std::string Define(std::string const &macro, std::string const &id, std::string const &comment) {
     return "#define IDT_" + macro + " " + id + "//" + comment + "\r\n";
 }
 
@@ -35,7 +35,7 @@ class HeaderWriterTest : public LibraryTest {
         fs::create_directories(res);
     }
     // The comment that one item of text `record` gets.
-    std::string CommentOf(const Bytes &record, int wide) {
+    std::string CommentOf(Bytes const &record, int wide) {
         WriteFile(bin, BinBuilder().Header(1, 1, 1).Entry(1, record).Get());
         if (Ril_WriteHeaderFile(inc.c_str(), wide, bin.c_str()) != 0)
             return "<failed>";
@@ -70,8 +70,8 @@ TEST_F(HeaderWriterTest, WorkedExampleByteForByte) {
 
 TEST_F(HeaderWriterTest, HeaderNamesAndGuards) {
     const Bytes one = BinBuilder().Header(1, 1, 1).EntryA(1, "A", "a").Get();
-    auto check = [&](const std::string &binPath, const std::string &name,
-                     const std::string &guard) {
+    auto check = [&](std::string const &binPath, std::string const &name,
+                     std::string const &guard) {
         if (!binPath.empty())
             WriteFile(binPath, one);
         ASSERT_EQ(Ril_WriteHeaderFile(inc.c_str(), 0, binPath.empty() ? nullptr : binPath.c_str()),
@@ -141,7 +141,7 @@ TEST_F(HeaderWriterTest, CommentsFromTexts) {
         {RecordW("M", smileys), 1, 65001, smileys8189},
     };
     int row = 0;
-    for (const auto &[record, wide, codePage, expected] : rows) {
+    for (auto const &[record, wide, codePage, expected] : rows) {
         Ril_SetAnsiCodePage(codePage);
         EXPECT_EQ(CommentOf(record, wide), expected) << row++;
     }

@@ -12,17 +12,17 @@ const RIL_LONG kFail = static_cast<RIL_LONG>(0x80004005u);
 
 class ImportTest : public LibraryTest {
   protected:
-    RIL_LONG Import(const char *binPath, const std::string &logPath) {
+    RIL_LONG Import(char const *binPath, std::string const &logPath) {
         return Ril_ImportResFromTxtToBin(txt.c_str(), 0, binPath, logPath.c_str());
     }
     // The banner up to the target line, then `lines` and the closing line.
-    std::string Log(const std::string &target, const std::string &lines, bool ok) {
+    std::string Log(std::string const &target, std::string const &lines, bool ok) {
         return LogLine("%s", msg::kLogRule) + LogLine("%s", msg::kLogTitle) +
                LogLine(msg::kLogOperator, platform::CurrentUserName().c_str()) +
                LogLine(msg::kLogSource, txt.c_str()) + target + lines +
                LogLine("%s", ok ? msg::kLogSuccess : msg::kLogFailure);
     }
-    std::string Target(const std::string &path) { return LogLine(msg::kLogTarget, path.c_str()); }
+    std::string Target(std::string const &path) { return LogLine(msg::kLogTarget, path.c_str()); }
     std::string txt = dir.File("strings.txt");
     std::string bin = dir.File("strings.bin");
     std::string log = dir.File("import.log");
@@ -75,12 +75,12 @@ TEST_F(ImportTest, ALogNamingTheInputOrTheOutputIsRefused) {
     const std::string linked = dir.File("linked.txt"), up = (dir.Path() / "sub" / "..").string();
     fs::create_hard_link(txt, linked);
     // The log, and the BIN path.
-    const std::pair<std::string, const char *> rows[] = {{txt, bin.c_str()},
+    const std::pair<std::string, char const *> rows[] = {{txt, bin.c_str()},
                                                          {up + "/strings.txt", bin.c_str()},
                                                          {linked, bin.c_str()},
                                                          {bin, bin.c_str()},
                                                          {up + "/strings.bin", nullptr}};
-    for (const auto &[logPath, binPath] : rows) {
+    for (auto const &[logPath, binPath] : rows) {
         ASSERT_EQ(Ril_LoadRes(bin.c_str()), 0); // the target of a null BIN path
         EXPECT_EQ(Import(binPath, logPath), -102) << logPath;
         ExpectNotice(msg::kLogCannotCreate);

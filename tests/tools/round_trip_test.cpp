@@ -16,8 +16,8 @@ std::vector<std::string> Characters(unsigned codePage) {
     std::vector<std::string> cards, singles;
     for (unsigned lead = 0x80; lead <= 0xFF; ++lead) {
         for (unsigned trail = 0; trail <= 0xFF; ++trail) { // trail 0: the byte alone
-            const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-            const int size = trail == 0 ? 1 : 2;
+            char const bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+            int const size = trail == 0 ? 1 : 2;
             std::uint16_t unit[2] = {};
             char back[4] = {};
             if (platform::MultiByteToWide(codePage, bytes, size, unit, 2).count == 1 &&
@@ -39,12 +39,12 @@ std::vector<std::string> Characters(unsigned codePage) {
 }
 
 // The BIN that an import must write for these items in ascending ID order, without its marker.
-Bytes ExpectedBin(const std::vector<TableItem> &items, bool wide) {
+Bytes ExpectedBin(std::vector<TableItem> const &items, bool wide) {
     BinBuilder bin;
     bin.Header(1, items.empty() ? 0 : std::uint32_t(std::stoul(items.back().id)),
                std::uint32_t(items.size()));
-    for (const TableItem &item : items) {
-        const auto id = std::uint32_t(std::stoul(item.id));
+    for (TableItem const &item : items) {
+        auto const id = std::uint32_t(std::stoul(item.id));
         wide ? bin.EntryW(id, item.macro, item.text)
              : bin.EntryA(id, item.macro, std::string(item.text.begin(), item.text.end()));
     }
@@ -55,10 +55,10 @@ class RoundTripTest : public LibraryTest {
   protected:
     // Import, export, import again and load `table`: "" when every step keeps every item,
     // else the first step that did not.
-    std::string RoundTrip(const Table &table) {
-        const bool wide = table.wide;
+    std::string RoundTrip(Table const &table) {
+        bool const wide = table.wide;
         std::vector<TableItem> sorted = table.items;
-        std::sort(sorted.begin(), sorted.end(), [](const TableItem &a, const TableItem &b) {
+        std::sort(sorted.begin(), sorted.end(), [](TableItem const &a, TableItem const &b) {
             return std::stoul(a.id) < std::stoul(b.id);
         });
         WriteFile(txt, EncodeUnits(TableFile(table), wide));
@@ -79,7 +79,7 @@ class RoundTripTest : public LibraryTest {
                                       nullptr) != 0 ||
             SavedBody(reimported) != imported)
             return "the BIN of the export differs";
-        const bool loaded = Ril_LoadRes(bin.c_str()) == 0 && Ril_GetNumItem() == table.items.size();
+        bool const loaded = Ril_LoadRes(bin.c_str()) == 0 && Ril_GetNumItem() == table.items.size();
         Ril_UnloadRes();
         return loaded ? "" : "the BIN does not load whole";
     }
@@ -93,7 +93,7 @@ class RoundTripTest : public LibraryTest {
 // GBK, Shift-JIS (half-width katakana included) and Big5 under their code pages.
 TEST_F(RoundTripTest, SmallMbcsTablesKeepTheirItems) {
     Random random(0x4D42435331ull);
-    for (const auto &[codePage, tables] : {std::pair{936u, 1000}, {932u, 200}, {950u, 200}}) {
+    for (auto const &[codePage, tables] : {std::pair{936u, 1000}, {932u, 200}, {950u, 200}}) {
         Ril_SetAnsiCodePage(codePage);
         const std::vector<std::string> characters = Characters(codePage);
         for (int i = 0; i < tables; ++i)

@@ -8,13 +8,13 @@ namespace {
 
 class ValidationTest : public ::testing::Test {
   protected:
-    void Add(const std::vector<std::pair<std::uint32_t, std::string>> &items) {
-        for (const auto &[id, macro] : items)
+    void Add(std::vector<std::pair<std::uint32_t, std::string>> const &items) {
+        for (auto const &[id, macro] : items)
             AddItem(list, id, macro, "t");
     }
     std::vector<std::int32_t> Ids() const {
         std::vector<std::int32_t> ids;
-        for (const auto &item : list.List())
+        for (auto const &item : list.List())
             ids.push_back(static_cast<std::int32_t>(item->ID));
         return ids;
     }
@@ -57,12 +57,12 @@ TEST_F(ValidationTest, RepeatedIdsAreFoundWhereverTheyStand) {
         {{10, 30, 20, 25, 20}, true, {10, 20, 25, 30}}, // two items below the top
         {{3, -7, 2, -7, 9}, true, {-7, 2, 3, 9}},       // signed order
     };
-    for (const auto &[ids, repeated, sorted] : cases) {
+    for (auto const &[ids, repeated, sorted] : cases) {
         list.List().clear();
         for (std::size_t i = 0; i < ids.size(); ++i)
             AddItem(list, std::uint32_t(ids[i]), std::to_string(i) + "M_", "t"); // a digit may lead
         std::filesystem::remove(log);
-        const bool valid = Validate(list, log.c_str());
+        bool const valid = Validate(list, log.c_str());
         EXPECT_EQ(std::make_tuple(valid, Ids(), FileExists(log)),
                   std::make_tuple(!repeated, sorted, repeated)); // a valid list writes no log
     }
@@ -75,7 +75,7 @@ TEST_F(ValidationTest, WithoutALogEveryFaultIsANotice) {
     Add({{1, "a"}, {9, "A-B"}, {11, "X\xD6\xD0"}, {2, "A"}, {3, "A"}});
     EXPECT_FALSE(Validate(list, nullptr));
     std::string shown;
-    for (const auto &notice : notices.Notices())
+    for (auto const &notice : notices.Notices())
         shown += notice.caption + notice.message + "\r\n";
     EXPECT_EQ(shown, "Error:" + LogLine(msg::kIllegalMacroCharacter, 1, "a", "a") +
                          "Error:" + LogLine(msg::kIllegalMacroCharacter, 9, "A-B", "-") +

@@ -5,8 +5,8 @@
 #include <Ril4410.h>
 #include <stdio.h>
 
-extern const unsigned char greetings_embedded_bin[];
-extern const unsigned int greetings_embedded_bin_size;
+extern unsigned char const greetings_embedded_bin[];
+extern unsigned int const greetings_embedded_bin_size;
 
 int main(void) {
     if (Ril_LoadResFromMemory(greetings_embedded_bin, greetings_embedded_bin_size) != 0 ||
