@@ -5,8 +5,9 @@
 #   deb           the .deb and .tar.gz that cpack makes: the .deb unpacked into a scratch
 #                 root (dpkg -x), the C program built against it through pkg-config, and the
 #                 version that the tool, the CMake package, the .pc file and the package state
-# The consumer project compiles its string tables with ril4410_add_string_table(), again
-# after a text changes, and leaves the headers alone when a text is saved unchanged.
+# The consumer project compiles its string tables with ril4410_add_string_table(), each step
+# once in a parallel build, again once after a text changes, and rebuilds nothing when a text
+# is saved unchanged (under Ninja and Unix Makefiles for the installed package).
 # Usage: cmake -DMODE=... -DBUILD_DIR=... -DSOURCE_DIR=... -DWORK_DIR=... -DVERSION=...
 #              -DC_COMPILER=... -DGENERATOR=... -P check_install.cmake
 function(run)
@@ -36,15 +37,52 @@ function(run_embedded expected)
   endif()
 endfunction()
 
-# The consumer project, configured with `options`, built, run, edited and built again (one
-# of its tables embedded in a program).
-function(check_consumer)
-  file(COPY ${SOURCE_DIR}/tests/install/consumer DESTINATION ${WORK_DIR})
-  set(consumer_source ${WORK_DIR}/consumer)
-  set(consumer_build ${WORK_DIR}/consumer-build)
-  run(${CMAKE_COMMAND} -S ${consumer_source} -B ${consumer_build} -G ${GENERATOR}
-      -DCMAKE_C_COMPILER=${C_COMPILER} -DCMAKE_BUILD_TYPE=Release ${ARGV})
-  run(${CMAKE_COMMAND} --build ${consumer_build})
+# How often the build's output shows each table's step: `steps` is "<name>=<count>;...",
+# every other table's step must not have run.
+function(expect_steps what output steps)
+  string(REGEX MATCHALL "Compiling string table [^ \n]+" ran "${output}")
+  foreach(step IN LISTS steps)
+    string(REPLACE "=" ";" step "${step}")
+    list(GET step 0 name)
+    list(GET step 1 expected)
+    set(found ${ran})
+    list(FILTER found INCLUDE REGEX " ${name}$")
+    list(FILTER ran EXCLUDE REGEX " ${name}$")
+    list(LENGTH found count)
+    expect("${what}: the steps of ${name}" "${count}" "${expected}")
+  endforeach()
+  if(ran)
+    message(FATAL_ERROR "${what}: steps that should not have run: ${ran}")
+  endif()
+endfunction()
+
+# The times (in seconds) of the consumer build's tables, generated sources, objects,
+# libraries and programs.
+function(build_times out)
+  file(GLOB_RECURSE files ${consumer_build}/*.bin ${consumer_build}/*.h ${consumer_build}/*.c
+       ${consumer_build}/*.o ${consumer_build}/*.a ${consumer_build}/*.so)
+  set(times "")
+  foreach(file IN LISTS files ITEMS ${consumer_build}/greeter ${consumer_build}/embedded)
+    file(TIMESTAMP ${file} time "%s" UTC)
+    list(APPEND times "${file}@${time}")
+  endforeach()
+  set(${out} "${times}" PARENT_SCOPE)
+endfunction()
+
+# The consumer project, generated for `generator` and configured with `options`, built,
+# run, edited and built again (one of its tables embedded in a program). Each build runs in
+# parallel, and each step runs once.
+function(check_consumer generator)
+  string(MAKE_C_IDENTIFIER "${generator}" tag)
+  set(consumer_source ${WORK_DIR}/consumer-${tag})
+  set(consumer_build ${WORK_DIR}/consumer-${tag}-build)
+  file(COPY ${SOURCE_DIR}/tests/install/consumer/ DESTINATION ${consumer_source})
+  run(${CMAKE_COMMAND} -S ${consumer_source} -B ${consumer_build} -G ${generator}
+      -DCMAKE_C_COMPILER=${C_COMPILER} -DCMAKE_BUILD_TYPE=Release ${ARGN})
+  set(build ${CMAKE_COMMAND} --build ${consumer_build} --parallel 2)
+  run(${build})
+  expect_steps("${generator}, first build" "${last_output}"
+               "greetings=1;greetings_wide=1;greetings_utf8=1;greetings_embedded=1")
   # CODE_PAGE 65001 reaches the tool: it does not warn that the UTF-8 file is read as GBK.
   if(last_messages MATCHES "valid UTF-8")
     message(FATAL_ERROR "the UTF-8 table was not read as UTF-8:\n${last_messages}")
@@ -67,25 +105,43 @@ function(check_consumer)
   endif()
   run_embedded("1001:Hello from the string table\n")
 
-  # A text saved unchanged runs the step again, but its header stays as it was, so the
-  # program that includes it is not compiled again.
+  # A text saved unchanged (a second later, without SOURCE_DATE_EPOCH, so that a new import
+  # would put a new time into the BIN) runs its steps once; they leave every file as it was,
+  # so nothing is compiled or linked again, and the next build has nothing to do.
+  build_times(before)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E sleep 1.1)
   file(READ ${consumer_source}/greetings.txt text)
   file(WRITE ${consumer_source}/greetings.txt "${text}")
-  run(${CMAKE_COMMAND} --build ${consumer_build})
-  if(last_output MATCHES "greeter\\.c")
+  run(${build})
+  expect_steps("${generator}, text saved unchanged" "${last_output}"
+               "greetings=1;greetings_embedded=1")
+  if(last_output MATCHES "Building|Linking")
     message(FATAL_ERROR "an unchanged table rebuilt its users:\n${last_output}")
   endif()
+  build_times(after)
+  expect("${generator}: the times after an unchanged save" "${after}" "${before}")
+  run(${build})
+  expect_steps("${generator}, the build after" "${last_output}" "")
 
-  # A changed text file compiles again: HELLO gets a new text and the ID 999, which leaves
-  # 1000 to 1002 free below FAREWELL, so THANKS takes 1000.
+  # A changed text file compiles again, once: HELLO gets a new text and the ID 999, which
+  # leaves 1000 to 1002 free below FAREWELL, so THANKS takes 1000. The program that includes
+  # the header and the embedded table are built again, once.
   string(REPLACE "Hello from the string table" "Hello again" text "${text}")
   string(REPLACE "RilStringID=1001" "RilStringID=999" text "${text}")
   file(WRITE ${consumer_source}/greetings.txt "${text}")
-  run(${CMAKE_COMMAND} --build ${consumer_build})
+  run(${build})
+  expect_steps("${generator}, changed text" "${last_output}" "greetings=1;greetings_embedded=1")
+  string(REGEX MATCHALL "Building C object [^\n]*greeter\\.c\\.o" compiled "${last_output}")
+  expect("${generator}: greeter.c compiled after the edit" "${compiled}"
+         "Building C object CMakeFiles/greeter.dir/greeter.c.o")
   run(${consumer_build}/greeter)
   expect("after the edit greeter printed" "${last_output}"
          "999:Hello again\n1000:Thank you\n7:你好，世界\n21:欢迎，朋友\n")
   run_embedded("999:Hello again\n")
+  run(${build})
+  if(last_output MATCHES "Compiling string table|Building|Linking")
+    message(FATAL_ERROR "the build after the edit did more:\n${last_output}")
+  endif()
 endfunction()
 
 # Builds and runs the C consumer with the flags that pkg-config prints for the ril4410.pc
@@ -117,13 +173,18 @@ endfunction()
 
 file(REMOVE_RECURSE ${WORK_DIR})
 file(MAKE_DIRECTORY ${WORK_DIR})
+# A save without change must not put a new time into a BIN; the builds run their own jobs.
+unset(ENV{SOURCE_DATE_EPOCH})
+unset(ENV{MAKEFLAGS})
 if(MODE STREQUAL "prefix")
   set(prefix ${WORK_DIR}/prefix)
   run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
-  check_consumer(-DCMAKE_PREFIX_PATH=${prefix})
+  # Both generators: make and Ninja treat a step's outputs that keep their time differently.
+  check_consumer(Ninja -DCMAKE_PREFIX_PATH=${prefix})
+  check_consumer("Unix Makefiles" -DCMAKE_PREFIX_PATH=${prefix})
   check_pkg_config(${prefix})
 elseif(MODE STREQUAL "subdirectory")
-  check_consumer(-DRIL4410_SOURCE_DIR=${SOURCE_DIR} -DCMAKE_CXX_COMPILER=${CXX_COMPILER}
+  check_consumer(${GENERATOR} -DRIL4410_SOURCE_DIR=${SOURCE_DIR} -DCMAKE_CXX_COMPILER=${CXX_COMPILER}
                  -DCMAKE_CXX_COMPILER_LAUNCHER=${CXX_LAUNCHER})
 elseif(MODE STREQUAL "deb")
   run(cpack --config ${BUILD_DIR}/CPackConfig.cmake -B ${WORK_DIR}/packages)
