@@ -5,7 +5,12 @@
 # COPY ("SOURCE|TARGET") a file copied first. LC_ALL, LC_MESSAGES and LANG are unset unless
 # ENV ('|'-separated NAME=VALUE) sets them; under an emulator (Wine, whose locale the tool
 # would see) --lang en is given instead. Outputs are kept in TEST_NAME.stdout and .stderr.
+# NEEDS names a test module without which the run prints "SKIPPED: ..." and stops.
 cmake_minimum_required(VERSION 3.20)
+if(NEEDS AND NOT EXISTS "${NEEDS}")
+  message("SKIPPED: no test module ${NEEDS} (MinGW-w64 builds it: scripts/deps.sh windows)")
+  return()
+endif()
 
 function(decode_escapes text result)
   string(ASCII 1 placeholder)

@@ -147,7 +147,11 @@ endfunction()
 # Builds and runs the C consumer with the flags that pkg-config prints for the ril4410.pc
 # found under `root`; its header and library must come from under `root`.
 function(check_pkg_config root)
-  find_program(PKG_CONFIG NAMES pkg-config pkgconf REQUIRED)
+  find_program(PKG_CONFIG NAMES pkg-config pkgconf)
+  if(NOT PKG_CONFIG)
+    set(skipped ${skipped} "the pkg-config consumer (Debian: pkgconf)" PARENT_SCOPE)
+    return()
+  endif()
   file(GLOB_RECURSE pc_file ${root}/*/ril4410.pc)
   get_filename_component(pc_dir "${pc_file}" DIRECTORY)
   set(ENV{PKG_CONFIG_PATH} ${pc_dir})
@@ -163,8 +167,10 @@ function(check_pkg_config root)
   string(STRIP "${last_output}" lib_dir)
   run(${PKG_CONFIG} --cflags --libs ril4410)
   separate_arguments(flags UNIX_COMMAND "${last_output}")
-  run(${C_COMPILER} ${SOURCE_DIR}/tests/install/consumer/main.c ${flags} -o ${WORK_DIR}/c_consumer)
-  run(${CMAKE_COMMAND} -E env LD_LIBRARY_PATH=${lib_dir} ${WORK_DIR}/c_consumer
+  # Linked as the README shows, with the library's folder as run-time path.
+  run(${C_COMPILER} ${SOURCE_DIR}/tests/install/consumer/main.c ${flags} -Wl,-rpath,${lib_dir}
+      -o ${WORK_DIR}/c_consumer)
+  run(${CMAKE_COMMAND} -E env --unset=LD_LIBRARY_PATH ${WORK_DIR}/c_consumer
       ${SOURCE_DIR}/examples/hello.bin)
   expect("the pkg-config consumer printed" "${last_output}" "OK\n")
   run(${PKG_CONFIG} --modversion ril4410)
@@ -173,6 +179,7 @@ endfunction()
 
 file(REMOVE_RECURSE ${WORK_DIR})
 file(MAKE_DIRECTORY ${WORK_DIR})
+set(skipped "") # the checks this machine cannot run, "SKIPPED: ..." at the end
 # A save without change must not put a new time into a BIN; the builds run their own jobs.
 unset(ENV{SOURCE_DATE_EPOCH})
 unset(ENV{MAKEFLAGS})
@@ -181,7 +188,12 @@ if(MODE STREQUAL "prefix")
   run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
   # Both generators: make and Ninja treat a step's outputs that keep their time differently.
   check_consumer(Ninja -DCMAKE_PREFIX_PATH=${prefix})
-  check_consumer("Unix Makefiles" -DCMAKE_PREFIX_PATH=${prefix})
+  find_program(MAKE_PROGRAM NAMES gmake make)
+  if(MAKE_PROGRAM)
+    check_consumer("Unix Makefiles" -DCMAKE_PREFIX_PATH=${prefix})
+  else()
+    list(APPEND skipped "the consumer under Unix Makefiles (Debian: make)")
+  endif()
   check_pkg_config(${prefix})
 elseif(MODE STREQUAL "subdirectory")
   check_consumer(${GENERATOR} -DRIL4410_SOURCE_DIR=${SOURCE_DIR} -DCMAKE_CXX_COMPILER=${CXX_COMPILER}
@@ -214,5 +226,10 @@ elseif(MODE STREQUAL "deb")
   expect("the CMake package version" "${version_line}" "set(PACKAGE_VERSION \"${VERSION}\")")
 else()
   message(FATAL_ERROR "MODE must be prefix, subdirectory or deb, not '${MODE}'")
+endif()
+if(skipped)
+  # CTest then reports the test as skipped: what ran before has passed.
+  list(JOIN skipped ", " skipped)
+  message("SKIPPED: ${skipped}")
 endif()
 message(STATUS "Ril4410 works as the ${MODE} consumer uses it")
