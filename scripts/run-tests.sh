@@ -38,15 +38,14 @@ command -v pkg-config >/dev/null ||
 command -v make >/dev/null ||
     skip "the consumer build under Unix Makefiles (install_consumer_prefix)" make test
 not_run=$(sed -n '/^The following tests did not run:/,/^$/s/^[[:space:]]*[0-9]* - //p' \
-    build/ctest.log)
+    build/ctest.log | sed 's/ (Skipped)$//')
 if ((${#skipped[@]} > 0)) || [[ -n $not_run ]]; then
     echo
     echo "== Skipped on this machine (as root, scripts/deps.sh PURPOSE installs what is named)"
     for line in "${skipped[@]}"; do echo "$line"; done
     if [[ -n $not_run ]]; then
         echo "  tests that did not run ($(wc -l <<<"$not_run")):"
-        tr '\n' ' ' <<<"$not_run" | fold -s -w 88 | sed 's/^/    /'
-        echo
+        paste -s -d, <<<"$not_run" | sed 's/,/, /g' | fold -s -w 88 | sed 's/^/    /'
     fi
 fi
 exit "$status"
