@@ -8,8 +8,8 @@
 # last extension; <dir> defaults to <current binary dir>/<name>. WIDE marks a UTF-16 text
 # file without a byte-order mark (one with FF FE is always read as UTF-16). CODE_PAGE is
 # the code page of a multibyte text file (65001 for UTF-8); without it, a file that starts
-# with the UTF-8 mark EF BB BF is read as UTF-8, any other in the tool's default (936
-# outside Windows). Both files are made again whenever the text file or the tool changes,
+# with the UTF-8 mark EF BB BF is read as UTF-8, any other as 936 (GBK), the library's
+# default: never in the tool's default, which follows the locale of whoever builds. Both files are made again whenever the text file or the tool changes,
 # and replaced only when their bytes change; the BIN's holder marker names the holder
 # "build", so with SOURCE_DATE_EPOCH set the same text gives the same BIN on any machine.
 # In a project that adds Ril4410 with add_subdirectory() or FetchContent, the helper runs
@@ -39,10 +39,10 @@ if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
   set(code_page "${RIL4410_CODE_PAGE}")
   if(code_page STREQUAL "" AND mark STREQUAL "efbbbf")
     set(code_page 65001)
+  elseif(code_page STREQUAL "")
+    set(code_page 936)
   endif()
-  if(NOT code_page STREQUAL "")
-    list(APPEND tool_options --code-page "${code_page}")
-  endif()
+  list(APPEND tool_options --code-page "${code_page}")
   # The check first: its FILE:LINE:COL lines go straight to the build's output, and any
   # error fails the build before anything is written.
   execute_process(COMMAND "${RIL4410_TOOL}" check "${RIL4410_SOURCE}" ${tool_options}
