@@ -2,6 +2,7 @@
 #include "arguments.h"
 
 #include "diagnostics.h"
+#include "usage_options.h"
 
 #include <CLI/CLI.hpp>
 
@@ -38,95 +39,6 @@ OptionShape Shape(std::string_view text) {
 
 // The options that every command takes: --lang's value, and the flags.
 constexpr char const *kGlobalOptions[] = {"--lang zh|en", "--quiet", "--version"};
-
-// The usage text after the commands.
-constexpr char kUsageOptions[] =
-    "\n"
-    "Options:\n"
-    "  --wide        the texts are wide (UTF-16). A text file that starts with a\n"
-    "                UTF-16 byte-order mark is always read as wide\n"
-    "  --narrow      the texts are multibyte, in the code page (see --code-page).\n"
-    "                Without --wide or --narrow, import reads multibyte text and\n"
-    "                the other commands take the flavour that most of the BIN's\n"
-    "                records fit\n"
-    "  --force       use the flavour given even when most of the BIN's records fit\n"
-    "                the other one; import: write a BIN even when a non-empty text\n"
-    "                file yields no items\n"
-    "  --code-page N the code page of multibyte texts, macros and holder texts\n"
-    "                (for example 936, 54936, 932, 950, 1252 or 65001); all\n"
-    "                commands but resave take it. Without it, the codeset of the\n"
-    "                locale (LC_ALL, LC_CTYPE, LANG) chooses it outside Windows,\n"
-    "                else 936 (GBK), and import reads a text file that starts with\n"
-    "                EF BB BF as UTF-8\n"
-    "  --utf8        short for --code-page 65001\n"
-    "  --verbose     import, check: also print information (how the text file is\n"
-    "                read, the gap count; check: the IDs that will be assigned)\n"
-    "  --quiet       print errors only (no warnings); any command\n"
-    "  --lang zh|en  the language of the library's messages; any command. Without\n"
-    "                it, Chinese when LC_ALL, LC_MESSAGES or LANG (the first set)\n"
-    "                starts with \"zh\", else English. The tool's own messages are\n"
-    "                English\n"
-    "  --werror      check: warnings fail the check too\n"
-    "  --json        check: print the diagnostics as a JSON array on standard\n"
-    "                output; dump: print {\"flavour\", \"holder\", \"items\"} as JSON\n"
-    "  --log FILE    write the import log to FILE (GBK text, replaced each run)\n"
-    "  --set TEXT    holder: append a holder marker holding TEXT\n"
-    "  --clear       holder: append an empty holder marker\n"
-    "  --commit      module edit: write the edits into MODULE, one RCDATA resource\n"
-    "                per item\n"
-    "  --discard     module edit: throw the edits away\n"
-    "  --holder TEXT import: the BIN's holder marker names TEXT instead of the\n"
-    "                user; module edit: append a holder marker holding TEXT to\n"
-    "                MODULE before the session begins\n"
-    "  --if-changed  import, header: leave the output file untouched (and its\n"
-    "                time stamp) when its content would not change\n"
-    "  --first-id ID module edit: new IDs start above the larger of ID and the\n"
-    "                module's highest ID + 1, and go up by two (default 0)\n"
-    "  --add ID|new MACRO TEXT\n"
-    "                module edit: add the item ID, or replace it in the session;\n"
-    "                \"new\" gives it a new ID\n"
-    "  --remove ID   module edit: remove the item ID (\"not present\" when neither\n"
-    "                the session nor the module holds it)\n"
-    "  --bin FILE.bin\n"
-    "                module edit: load FILE.bin before the session\n"
-    "  --header DIR  module edit: after the session, write the header of the BIN\n"
-    "                loaded with --bin into DIR, named as header names it (FILE.h)\n"
-    "  -h, --help    print this help and exit\n"
-    "  --version     print the version and exit\n"
-    "\n"
-    "ID is decimal, or hexadecimal with a 0x prefix. Macros and texts are printed\n"
-    "in UTF-8; in them carriage return, line feed, tab and backslash are written\n"
-    "as \\r, \\n, \\t and \\\\, so that every item stays on one line.\n"
-    "Texts, macros and holder texts given on the command line are read as UTF-8\n"
-    "(on Windows, in the ANSI code page) and stored in the ANSI code page; with\n"
-    "--wide, texts are stored as UTF-16.\n"
-    "\n"
-    "OUT.txt - makes export write the text to standard output; '-' stands for no\n"
-    "other file. The holder markers that import and resave write carry the time\n"
-    "of SOURCE_DATE_EPOCH (in UTC) when it is set, for reproducible BINs.\n"
-    "\n"
-    "A resource module is a Windows module (a DLL) that keeps each item as an\n"
-    "RCDATA resource named by the item's ID (its low 16 bits); outside Windows\n"
-    "the tool reads and rewrites the module's resource section itself. A module\n"
-    "edit that fails is discarded, and ending a session appends an empty holder\n"
-    "marker to the module's file.\n"
-    "\n"
-    "Before the library reads a BIN, the tool checks its structure (holder flag 0\n"
-    "or 1, every entry inside the file before the holder marker, macro lengths\n"
-    "inside their records) and refuses a file that is not a BIN. Import refuses a\n"
-    "non-empty text file in which no item can be found, and warns when a valid\n"
-    "UTF-8 file is read in a double-byte code page. A refusal writes nothing.\n"
-    "\n"
-    "Diagnostics go to standard error, one line each, as\n"
-    "  ril4410: FILE:LINE:COL: error: TEXT      (warning:, info:, and\n"
-    "  ril4410: FILE:LINE:COL: note: first defined here   for a repeated ID or macro)\n"
-    "or without the place (ril4410: FILE: error: TEXT) or the file. Lines and\n"
-    "columns count from 1; columns count characters (a double-byte or a UTF-16\n"
-    "surrogate pair is one). A failed file operation names the system's reason.\n"
-    "\n"
-    "Exit status: 0 on success, 1 when a file, an item or the library fails (check:\n"
-    "when it finds an error, or a warning with --werror), 2 for a malformed command\n"
-    "line.\n";
 
 // Options that exclude each other wherever both apply.
 constexpr std::pair<char const *, char const *> kExclusive[] = {{"--wide", "--narrow"},
@@ -411,7 +323,7 @@ std::string UsageText(std::span<CommandSpec const> commands) {
                        "Commands:\n";
     for (CommandSpec const &command : commands)
         text += "  " + Synopsis(command) + "\n      " + command.summary + "\n";
-    return text + kUsageOptions;
+    return text + "\n" + kUsageOptions;
 }
 
 } // namespace rilcli
