@@ -81,26 +81,13 @@ TEST(CliLanguage, FirstSetVariableDecides) {
 }
 
 TEST(CliCodePage, LocaleCodesetChoosesTheDefault) {
+    // clang-format off
     std::pair<char const *, unsigned> const rows[] = {
-        {"C.UTF-8", 65001},
-        {"en_US.utf8", 65001},
-        {"UTF-8", 65001},
-        {"zh_CN.GB18030", 54936},
-        {"zh_CN.gbk", 936},
-        {"zh_CN.GB2312", 936},
-        {"zh_TW.Big5", 950},
-        {"ja_JP.Shift_JIS", 932},
-        {"ja_JP.SJIS", 932},
-        {"ko_KR.euc-kr", 949},
-        {"ko_KR.EUCKR@x", 949},
-        {"de_DE.UTF-8@euro", 65001},
-        {"C", 0},
-        {"POSIX", 0},
-        {"ja_JP.eucJP", 0},
-        {"zh_CN", 0},
-        {"", 0},
-        {"en_US.ISO-8859-1", 0},
-    };
+        {"C.UTF-8", 65001}, {"en_US.utf8", 65001}, {"UTF-8", 65001}, {"de_DE.UTF-8@euro", 65001},
+        {"zh_CN.GB18030", 54936}, {"zh_CN.gbk", 936}, {"zh_CN.GB2312", 936}, {"zh_TW.Big5", 950},
+        {"ja_JP.Shift_JIS", 932}, {"ja_JP.SJIS", 932}, {"ko_KR.euc-kr", 949}, {"ko_KR.EUCKR@x", 949},
+        {"C", 0}, {"POSIX", 0}, {"ja_JP.eucJP", 0}, {"zh_CN", 0}, {"", 0}, {"en_US.ISO-8859-1", 0}};
+    // clang-format on
     for (auto const &[locale, codePage] : rows)
         EXPECT_EQ(CodePageOfLocale(locale), codePage) << locale;
 #if !defined(_WIN32) // where the system's ANSI code page is the locale's
