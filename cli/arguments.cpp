@@ -1,7 +1,10 @@
-// Command-line parsing and the usage text, both driven by the command table.
+// Command-line parsing on CLI11, and the usage text, both driven by the command table.
 #include "arguments.h"
 
 #include "diagnostics.h"
+#include "usage_options.h"
+
+#include <CLI/CLI.hpp>
 
 #include <algorithm>
 #include <charconv>
@@ -11,145 +14,290 @@
 namespace rilcli {
 namespace {
 
+// An option as the table writes it: "--name", "--name VALUE", "--name A B C", "--name V...".
+struct OptionShape {
+    std::string name;
+    std::string values; // as messages show them
+    int count = 0;      // how many values follow the name
+    bool repeatable = false;
+};
+
+OptionShape Shape(std::string_view text) {
+    OptionShape shape;
+    shape.repeatable = text.ends_with("...");
+    if (shape.repeatable)
+        text.remove_suffix(3);
+    std::size_t const blank = std::min(text.find(' '), text.size());
+    shape.name = text.substr(0, blank);
+    if (blank < text.size()) {
+        shape.values = text.substr(blank + 1);
+        shape.count =
+            1 + static_cast<int>(std::count(shape.values.begin(), shape.values.end(), ' '));
+    }
+    return shape;
+}
+
+// The options that every command takes: --lang's value, and the flags.
+constexpr char const *kGlobalOptions[] = {"--lang zh|en", "--quiet", "--version"};
+
+// Options that exclude each other wherever both apply.
+constexpr std::pair<char const *, char const *> kExclusive[] = {{"--wide", "--narrow"},
+                                                                {"--code-page", "--utf8"},
+                                                                {"--set", "--clear"},
+                                                                {"--commit", "--discard"},
+                                                                {"--quiet", "--verbose"}};
+
 std::string Synopsis(CommandSpec const &command) {
+    if (command.synopsis != nullptr)
+        return command.synopsis;
     std::string text = std::string(command.name) + " " + command.operands;
-    if (command.acceptsWide)
-        text += " [--wide]";
-    for (char const *flag : command.flags)
-        text += std::string(" [") + flag + "]";
-    for (ValueOption const &option : command.valueOptions)
-        text += std::string(" [") + option.name + " " + option.value + "]";
+    for (char const *option : command.options)
+        text += std::string(" [") + option + "]";
     return text;
 }
 
-// Whether any command takes `name` as a flag.
-bool IsFlag(std::string_view name, std::span<CommandSpec const> commands) {
-    return std::any_of(commands.begin(), commands.end(), [&](CommandSpec const &command) {
-        return std::any_of(command.flags.begin(), command.flags.end(),
-                           [&](char const *flag) { return name == flag; });
-    });
+} // namespace
+
+std::string UsageHint(CommandSpec const &command) {
+    std::string synopsis = Synopsis(command);
+    // A synopsis that the usage text breaks over lines is one line in a message.
+    for (std::size_t at; (at = synopsis.find('\n')) != std::string::npos;)
+        synopsis.replace(at, synopsis.find_first_not_of(' ', at + 1) - at, " ");
+    return " (usage: ril4410 " + synopsis + ")";
 }
 
-// Whether `command` takes `name` as a value option or a flag.
-bool Accepts(CommandSpec const &command, std::string const &name) {
-    return std::any_of(command.valueOptions.begin(), command.valueOptions.end(),
-                       [&](ValueOption const &option) { return name == option.name; }) ||
-           std::any_of(command.flags.begin(), command.flags.end(),
-                       [&](char const *flag) { return name == flag; });
-}
-
-CommandSpec const &FindCommand(std::string const &name, std::span<CommandSpec const> commands) {
-    auto const found =
-        std::find_if(commands.begin(), commands.end(),
-                     [&](CommandSpec const &command) { return name == command.name; });
-    if (found == commands.end())
-        throw UsageError("unknown command '" + name + "'");
-    return *found;
-}
+namespace {
 
 bool IsOption(std::string_view argument) {
     return argument.size() > 1 && argument[0] == '-';
 }
 
-// The position of the command word, read with the rules of the loop in ParseArguments, or
-// the number of arguments when there is none.
-std::size_t CommandWordIndex(std::span<char const *const> arguments,
-                             std::span<CommandSpec const> commands) {
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        std::string_view const argument = arguments[i];
-        if (argument == "--")
-            return i + 1;
-        if (!IsOption(argument))
-            return i;
-        if (argument.find('=') == std::string_view::npos && IsValueOption(argument, commands))
-            ++i;
-    }
-    return arguments.size();
-}
-
-} // namespace
-
-bool IsValueOption(std::string_view name, std::span<CommandSpec const> commands) {
-    return std::any_of(commands.begin(), commands.end(), [&](CommandSpec const &command) {
-        return std::any_of(command.valueOptions.begin(), command.valueOptions.end(),
-                           [&](ValueOption const &option) { return name == option.name; });
-    });
-}
-
-ParsedLine ParseArguments(std::span<char const *const> arguments,
-                          std::span<CommandSpec const> commands) {
-    std::size_t const commandIndex = CommandWordIndex(arguments, commands);
-    if (commandIndex < arguments.size()) {
-        std::string const word = arguments[commandIndex];
-        auto const own = std::find_if(commands.begin(), commands.end(), [&](CommandSpec const &c) {
-            return c.parse != nullptr && word == c.name;
-        });
-        if (own != commands.end()) {
-            std::vector<char const *> rest(arguments.begin(), arguments.end());
-            rest.erase(rest.begin() + static_cast<std::ptrdiff_t>(commandIndex));
-            return own->parse(*own, rest);
+// The command line as CLI11 apps: one subcommand per command (with a subcommand of its own
+// for "module list"), each with its operands as one positional and its options. Unknown
+// options fall through to the top, where they are left over; the messages are the tool's.
+class CommandLine {
+  public:
+    explicit CommandLine(std::span<CommandSpec const> commands) : commands_(commands) {
+        app_.option_defaults()->disable_flag_override()->multi_option_policy(
+            CLI::MultiOptionPolicy::TakeAll);
+        app_.set_help_flag("-h,--help");
+        AddOptions(app_, kGlobalOptions);
+        app_.require_subcommand(0, 1);
+        for (CommandSpec const &command : commands) {
+            std::string_view name = command.name;
+            CLI::App *parent = &app_;
+            if (std::size_t const blank = name.find(' '); blank != name.npos) {
+                parent = Group(std::string(name.substr(0, blank)));
+                name.remove_prefix(blank + 1);
+            }
+            CLI::App *const app = parent->add_subcommand(std::string(name))->fallthrough();
+            app->add_option("operands")->expected(-1);
+            AddOptions(*app, command.options);
+            specs_[app] = &command;
         }
     }
 
-    bool help = false;
-    bool version = false;
-    bool wide = false;
-    bool optionsEnded = false;
-    std::vector<std::string> positional;
-    std::map<std::string, std::string> values;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        std::string_view const argument = arguments[i];
-        std::string_view const name = argument.substr(0, argument.find('='));
-        if (optionsEnded || !IsOption(argument)) {
-            positional.emplace_back(argument);
-        } else if (IsValueOption(name, commands)) {
-            if (name.size() < argument.size())
-                values[std::string(name)] = std::string(argument.substr(name.size() + 1));
-            else if (i + 1 < arguments.size())
-                values[std::string(name)] = arguments[++i];
-            else
-                throw UsageError("option '" + std::string(name) + "' needs a value");
-        } else if (argument == "--")
-            optionsEnded = true;
-        else if (argument == "--help" || argument == "-h")
-            help = true;
-        else if (argument == "--version")
-            version = true;
-        else if (argument == "--wide")
-            wide = true;
-        else if (IsFlag(argument, commands))
-            values[std::string(argument)] = std::string();
-        else
-            throw UsageError("unknown option '" + std::string(argument) + "'");
-    }
-
-    ParsedLine line;
-    if (help || version) {
-        line.request = help ? Request::kHelp : Request::kVersion;
+    ParsedLine Parse(std::span<char const *const> arguments) {
+        std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
+        MoveCommandWordFirst(reversed);
+        try {
+            app_.parse(reversed);
+        } catch (CLI::CallForHelp const &) {
+            return ParsedLine{Request::kHelp, {}, {}};
+        } catch (CLI::ExtrasError const &) {
+            throw UsageError(LeftOver());
+        } catch (CLI::ArgumentMismatch const &error) {
+            throw UsageError(Mismatch(error.what()));
+        } catch (CLI::ParseError const &error) {
+            throw UsageError(error.what());
+        }
+        ParsedLine line;
+        if (app_.get_option("--version")->count() > 0) {
+            line.request = Request::kVersion;
+            return line;
+        }
+        line.options.quiet = app_.get_option("--quiet")->count() > 0;
+        line.options.language = Language();
+        CLI::App const *const app = Deepest();
+        if (app == nullptr)
+            throw UsageError("no command given");
+        if (!specs_.contains(app))
+            throw UsageError("missing subcommand (usage: ril4410 " + app->get_name() +
+                             " list|edit MODULE ...)");
+        line.invocation = Fill(*app, *specs_.at(app));
+        if (line.options.quiet)
+            line.invocation.values["--quiet"];
+        for (auto const &[first, second] : kExclusive)
+            if (line.invocation.Value(first) != nullptr && line.invocation.Value(second) != nullptr)
+                throw UsageError(std::string("options '") + first + "' and '" + second +
+                                 "' exclude each other");
+        line.invocation.values.erase("--quiet");
+        line.invocation.wide = line.invocation.values.erase("--wide") > 0;
+        if (line.invocation.command->check != nullptr)
+            line.invocation.command->check(line.invocation);
         return line;
     }
-    if (positional.empty())
-        throw UsageError("no command given");
-    CommandSpec const &command = FindCommand(positional.front(), commands);
-    std::size_t const operandCount = positional.size() - 1;
-    if (operandCount < command.operandCount)
-        throw UsageError("missing operand (usage: ril4410 " + Synopsis(command) + ")");
-    if (operandCount > command.operandCount)
-        throw UsageError("too many operands (usage: ril4410 " + Synopsis(command) + ")");
-    if (wide && !command.acceptsWide)
-        throw UsageError(std::string("option '--wide' does not apply to '") + command.name + "'");
 
-    for (auto const &[name, value] : values)
-        if (!Accepts(command, name))
-            throw UsageError("option '" + name + "' does not apply to '" + command.name + "'");
-    if (wide && values.contains("--narrow"))
-        throw UsageError("options '--wide' and '--narrow' exclude each other");
+  private:
+    void AddOptions(CLI::App &app, std::span<char const *const> options) {
+        for (char const *text : options) {
+            OptionShape const shape = Shape(text);
+            shapes_.push_back(shape);
+            if (shape.count == 0)
+                app.add_flag(shape.name);
+            else
+                app.add_option(shape.name)->type_size(shape.count);
+        }
+    }
 
-    line.invocation.command = &command;
-    line.invocation.values = std::move(values);
-    line.invocation.operands.assign(positional.begin() + 1, positional.end());
-    line.invocation.wide = wide;
-    return line;
+    CLI::App *Group(std::string const &name) {
+        for (CLI::App *app :
+             app_.get_subcommands([&](CLI::App *a) { return a->get_name() == name; }))
+            return app;
+        return app_.add_subcommand(name)->fallthrough()->require_subcommand(0, 1);
+    }
+
+    // The (sub)command given, or null.
+    CLI::App const *Deepest() const {
+        CLI::App const *deepest = nullptr;
+        for (CLI::App const *app = &app_; !app->get_subcommands().empty();)
+            deepest = app = app->get_subcommands().front();
+        return deepest;
+    }
+
+    // The shape of an option of any command.
+    OptionShape const *Find(std::string_view name) const {
+        auto const found =
+            std::find_if(shapes_.begin(), shapes_.end(),
+                         [&](OptionShape const &shape) { return shape.name == name; });
+        return found == shapes_.end() ? nullptr : &*found;
+    }
+
+    bool IsGroup(std::string_view word) const {
+        return std::any_of(commands_.begin(), commands_.end(), [&](CommandSpec const &command) {
+            return std::string_view(command.name).starts_with(std::string(word) + " ");
+        });
+    }
+
+    // Options may stand before the command word too: it moves to the front (with its
+    // subcommand word, "module list"), the options keep their order.
+    void MoveCommandWordFirst(std::vector<std::string> &reversed) const {
+        for (std::size_t i = reversed.size(); i-- > 0;) {
+            std::string const &argument = reversed[i];
+            if (argument == "--" || !IsOption(argument)) {
+                if (i + 1 < reversed.size() && argument != "--") {
+                    bool const group = i > 0 && !IsOption(reversed[i - 1]) && IsGroup(argument);
+                    std::size_t const first = group ? i - 1 : i;
+                    std::rotate(reversed.begin() + first, reversed.begin() + i + 1, reversed.end());
+                }
+                return;
+            }
+            OptionShape const *const shape =
+                argument.find('=') == argument.npos ? Find(argument) : nullptr;
+            if (shape != nullptr)
+                i -= std::min<std::size_t>(shape->count, i);
+        }
+    }
+
+    // The message for the first argument that no command took.
+    std::string LeftOver() const {
+        std::vector<std::string> const rest = app_.remaining(true);
+        std::string const &first = rest.front();
+        CLI::App const *const app = Deepest();
+        if (IsOption(first)) {
+            std::string const name = first.substr(0, first.find('='));
+            bool const elsewhere =
+                app != nullptr && !app->get_parent()
+                                       ->get_subcommands([&](CLI::App const *other) {
+                                           return other->get_option_no_throw(name) != nullptr;
+                                       })
+                                       .empty();
+            if (elsewhere)
+                return "option '" + name + "' does not apply to '" + Name(app) + "'";
+            return "unknown option '" + first + "'";
+        }
+        if (app == nullptr)
+            return "unknown command '" + first + "'";
+        if (!specs_.contains(app))
+            return "unknown subcommand '" + app->get_name() + " " + first + "' (list or edit)";
+        return "too many operands" + UsageHint(*specs_.at(app));
+    }
+
+    std::string Name(CLI::App const *app) const {
+        return specs_.contains(app) ? specs_.at(app)->name : app->get_name();
+    }
+
+    // CLI11's message for an option without its values names the option first.
+    std::string Mismatch(std::string const &what) const {
+        std::string name = what.substr(0, what.find_first_of(": "));
+        if (!name.starts_with("-"))
+            name = "--" + name; // a flag given a value is named without its dashes
+        OptionShape const *const shape = Find(name);
+        if (shape == nullptr || shape->count == 0)
+            return "option '" + name + "' takes no value";
+        if (shape->count == 1)
+            return "option '" + name + "' needs a value";
+        return "option '" + name + "' needs " + std::to_string(shape->count) + " values (" +
+               shape->values + ")";
+    }
+
+    MessageLanguage Language() const {
+        CLI::Option const *const lang = app_.get_option("--lang");
+        if (lang->count() == 0)
+            return LanguageFromEnvironment();
+        std::string const &value = lang->results().back();
+        if (value != "zh" && value != "en")
+            throw UsageError("invalid language '" + value + "' (zh or en)");
+        return value == "zh" ? MessageLanguage::kChinese : MessageLanguage::kEnglish;
+    }
+
+    Invocation Fill(CLI::App const &app, CommandSpec const &command) const {
+        Invocation invocation;
+        invocation.command = &command;
+        if (app.get_parent() != &app_)
+            invocation.operands.push_back(app.get_name());
+        std::vector<std::string> const &operands = app.get_option("operands")->results();
+        invocation.operands.insert(invocation.operands.end(), operands.begin(), operands.end());
+        if (operands.size() != command.operandCount)
+            throw UsageError(
+                (operands.size() < command.operandCount ? "missing operand" : "too many operands") +
+                UsageHint(command));
+        for (char const *text : command.options) {
+            OptionShape const shape = Shape(text);
+            CLI::Option const *const option = app.get_option(shape.name);
+            if (shape.repeatable || option->count() == 0)
+                continue;
+            if (shape.count > 0 && option->count() > static_cast<std::size_t>(shape.count))
+                throw UsageError("option '" + shape.name + "' is given more than once");
+            invocation.values[shape.name] = shape.count > 0 ? option->results().front() : "";
+        }
+        // Options that may repeat, in order: CLI11 notes the option of each value it takes.
+        std::map<CLI::Option const *, std::size_t> taken;
+        for (CLI::Option const *option : app.parse_order()) {
+            std::string const name = option->get_name();
+            OptionShape const *const known = Find(name);
+            if (known == nullptr || !known->repeatable)
+                continue;
+            std::vector<RepeatedOption> &repeated = invocation.repeated;
+            if (repeated.empty() || repeated.back().name != name ||
+                repeated.back().values.size() == static_cast<std::size_t>(known->count))
+                repeated.push_back({name, {}});
+            repeated.back().values.push_back(option->results()[taken[option]++]);
+        }
+        return invocation;
+    }
+
+    std::span<CommandSpec const> commands_;
+    CLI::App app_{"", "ril4410"};
+    std::map<CLI::App const *, CommandSpec const *> specs_;
+    std::vector<OptionShape> shapes_; // of every option, as often as commands take it
+};
+
+} // namespace
+
+ParsedLine ParseArguments(std::span<char const *const> arguments,
+                          std::span<CommandSpec const> commands) {
+    return CommandLine(commands).Parse(arguments);
 }
 
 RIL_ULONG ParseId(std::string const &text) {
@@ -173,97 +321,9 @@ std::string UsageText(std::span<CommandSpec const> commands) {
                        "       ril4410 --help | --version\n"
                        "\n"
                        "Commands:\n";
-    for (CommandSpec const &command : commands) {
-        if (command.usage != nullptr)
-            text += command.usage;
-        else
-            text += "  " + Synopsis(command) + "\n      " + command.summary + "\n";
-    }
-    text += "\n"
-            "Options:\n"
-            "  --wide        the texts are wide (UTF-16). A text file that starts with a\n"
-            "                UTF-16 byte-order mark is always read as wide\n"
-            "  --narrow      the texts are multibyte, in the ANSI code page (936, GBK,\n"
-            "                outside Windows). Without --wide or --narrow, import reads\n"
-            "                multibyte text and the other commands take the flavour that\n"
-            "                most of the BIN's records fit\n"
-            "  --force       use the flavour given even when most of the BIN's records fit\n"
-            "                the other one; import: write a BIN even when a non-empty text\n"
-            "                file yields no items\n"
-            "  --code-page N the code page of multibyte texts, macros and holder texts\n"
-            "                (for example 936, 54936, 932, 950, 1252 or 65001); all\n"
-            "                commands but resave take it. Without it, import reads a text\n"
-            "                file that starts with EF BB BF as UTF-8\n"
-            "  --utf8        short for --code-page 65001\n"
-            "  --verbose     import, check: also print information (how the text file is\n"
-            "                read, the gap count; check: the IDs that will be assigned)\n"
-            "  --quiet       print errors only (no warnings); any command\n"
-            "  --lang zh|en  the language of the library's messages; any command. Without\n"
-            "                it, Chinese when LC_ALL, LC_MESSAGES or LANG (the first set)\n"
-            "                starts with \"zh\", else English. The tool's own messages are\n"
-            "                English\n"
-            "  --werror      check: warnings fail the check too\n"
-            "  --json        check: print the diagnostics as a JSON array on standard\n"
-            "                output; dump: print {\"flavour\", \"holder\", \"items\"} as JSON\n"
-            "  --log FILE    write the import log to FILE (GBK text, replaced each run)\n"
-            "  --set TEXT    holder: append a holder marker holding TEXT\n"
-            "  --clear       holder: append an empty holder marker\n"
-            "  --commit      module edit: write the edits into MODULE, one RCDATA resource\n"
-            "                per item\n"
-            "  --discard     module edit: throw the edits away\n"
-            "  --holder TEXT import: the BIN's holder marker names TEXT instead of the\n"
-            "                user; module edit: append a holder marker holding TEXT to\n"
-            "                MODULE before the session begins\n"
-            "  --if-changed  import, header: leave the output file untouched (and its\n"
-            "                time stamp) when its content would not change\n"
-            "  --first-id ID module edit: new IDs start above the larger of ID and the\n"
-            "                module's highest ID + 1, and go up by two (default 0)\n"
-            "  --add ID|new MACRO TEXT\n"
-            "                module edit: add the item ID, or replace it in the session;\n"
-            "                \"new\" gives it a new ID\n"
-            "  --remove ID   module edit: remove the item ID (\"not present\" when neither\n"
-            "                the session nor the module holds it)\n"
-            "  --bin FILE.bin\n"
-            "                module edit: load FILE.bin before the session\n"
-            "  --header DIR  module edit: after the session, write the header of the BIN\n"
-            "                loaded with --bin into DIR, named as header names it (FILE.h)\n"
-            "  -h, --help    print this help and exit\n"
-            "  --version     print the version and exit\n"
-            "\n"
-            "ID is decimal, or hexadecimal with a 0x prefix. Macros and texts are printed\n"
-            "in UTF-8; in them carriage return, line feed, tab and backslash are written\n"
-            "as \\r, \\n, \\t and \\\\, so that every item stays on one line.\n"
-            "Texts, macros and holder texts given on the command line are read as UTF-8\n"
-            "(on Windows, in the ANSI code page) and stored in the ANSI code page; with\n"
-            "--wide, texts are stored as UTF-16.\n"
-            "\n"
-            "OUT.txt - makes export write the text to standard output; '-' stands for no\n"
-            "other file. The holder markers that import and resave write carry the time\n"
-            "of SOURCE_DATE_EPOCH (in UTC) when it is set, for reproducible BINs.\n"
-            "\n"
-            "A resource module is a Windows module (a DLL) that keeps each item as an\n"
-            "RCDATA resource named by the item's ID (its low 16 bits); outside Windows\n"
-            "the tool reads and rewrites the module's resource section itself. A module\n"
-            "edit that fails is discarded, and ending a session appends an empty holder\n"
-            "marker to the module's file.\n"
-            "\n"
-            "Before the library reads a BIN, the tool checks its structure (holder flag 0\n"
-            "or 1, every entry inside the file before the holder marker, macro lengths\n"
-            "inside their records) and refuses a file that is not a BIN. Import refuses a\n"
-            "non-empty text file in which no item can be found, and warns when a valid\n"
-            "UTF-8 file is read in a double-byte code page. A refusal writes nothing.\n"
-            "\n"
-            "Diagnostics go to standard error, one line each, as\n"
-            "  ril4410: FILE:LINE:COL: error: TEXT      (warning:, info:, and\n"
-            "  ril4410: FILE:LINE:COL: note: first defined here   for a repeated ID or macro)\n"
-            "or without the place (ril4410: FILE: error: TEXT) or the file. Lines and\n"
-            "columns count from 1; columns count characters (a double-byte or a UTF-16\n"
-            "surrogate pair is one). A failed file operation names the system's reason.\n"
-            "\n"
-            "Exit status: 0 on success, 1 when a file, an item or the library fails (check:\n"
-            "when it finds an error, or a warning with --werror), 2 for a malformed command\n"
-            "line.\n";
-    return text;
+    for (CommandSpec const &command : commands)
+        text += "  " + Synopsis(command) + "\n      " + command.summary + "\n";
+    return text + "\n" + kUsageOptions;
 }
 
 } // namespace rilcli

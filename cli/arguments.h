@@ -1,7 +1,9 @@
-// The command table's entry type and the parsing of the command line against that table.
+// The command table's entry type, the invocation that the commands read, and the parsing of
+// the command line (on CLI11) against that table.
 #pragma once
 
 #include "Ril4410.h"
+#include "global_options.h"
 
 #include <cstddef>
 #include <map>
@@ -12,37 +14,26 @@
 namespace rilcli {
 
 struct Invocation;
-struct ParsedLine;
 class NoticeRenderer;
 
-// An option that takes a value, as "--name VALUE" or "--name=VALUE".
-struct ValueOption {
-    char const *name;
-    char const *value;
-};
-
-// One command: its name, its operands as shown in the usage, how many it takes, whether it
-// accepts --wide, a one-line summary, the function that runs it, its value options and its
-// flags (options without a value beside --wide).
-//
-// A command with its own grammar sets `parse` and `usage` instead of the operands, options
-// and summary: `parse` receives every argument except the command word, in order, and
-// `usage` is its whole entry in the usage text (lines indented by two blanks).
+// One command: its name ("module list" for a subcommand), its operands as shown in the
+// usage, how many it takes, a summary, the function that runs it and its options in the
+// order the usage shows them: "--name" for a flag, "--name VALUE" for an option with a value
+// ("--name A B C" takes three), a trailing "..." for one that may repeat. `synopsis` replaces
+// the one made of these (a line break in it is a blank in messages); `check` checks what the
+// grammar cannot (throwing UsageError).
 struct CommandSpec {
     char const *name;
     char const *operands;
     std::size_t operandCount;
-    bool acceptsWide;
     char const *summary;
     int (*run)(Invocation const &);
-    std::span<ValueOption const> valueOptions = {};
-    ParsedLine (*parse)(CommandSpec const &command,
-                        std::span<char const *const> arguments) = nullptr;
-    char const *usage = nullptr;
-    std::span<char const *const> flags = {};
+    std::span<char const *const> options = {};
+    char const *synopsis = nullptr;
+    void (*check)(Invocation const &) = nullptr;
 };
 
-// An option that a command with its own grammar allows more than once, with its values.
+// An option that may repeat, with its values, in command-line order among the others.
 struct RepeatedOption {
     std::string name;
     std::vector<std::string> values;
@@ -50,12 +41,13 @@ struct RepeatedOption {
 
 struct Invocation {
     CommandSpec const *command = nullptr;
+    // For a subcommand ("module list"), its word first.
     std::vector<std::string> operands;
     bool wide = false;
-    // Value options given, by name (for example "--log"); flags other than --wide are mapped
-    // to an empty string.
+    // Options given, by name (for example "--log"); flags other than --wide are mapped to an
+    // empty string.
     std::map<std::string, std::string> values;
-    // Options given more than once by a command with its own grammar, in command-line order.
+    // The options that may repeat, in command-line order.
     std::vector<RepeatedOption> repeated;
     // Where the library's notices and the tool's diagnostics go (set by main).
     NoticeRenderer *notices = nullptr;
@@ -71,21 +63,22 @@ enum class Request { kRun, kHelp, kVersion };
 
 struct ParsedLine {
     Request request = Request::kRun;
+    GlobalOptions options;
     Invocation invocation;
 };
 
-// Whether `name` is an option that takes a value in any of `commands`' grammar tables.
-bool IsValueOption(std::string_view name, std::span<CommandSpec const> commands);
-
-// Options may stand anywhere; "--" ends them. --help wins over everything else, then
-// --version. Throws UsageError for an unknown command or option or a wrong operand count.
-// The command word is the first argument that is neither an option nor an option's value;
-// a command with its own grammar then parses the other arguments itself.
+// Options stand after the command word (before it too, when they are unambiguous); "--" ends
+// them. --help wins over everything else, then --version. The values of options pass
+// untouched, however they read ("--add 1 M --quiet" adds the text "--quiet"). Throws
+// UsageError for an unknown command or option, a missing value or a wrong operand count.
 ParsedLine ParseArguments(std::span<char const *const> arguments,
                           std::span<CommandSpec const> commands);
 
 // An ID in decimal or, with a 0x prefix, hexadecimal, at most 0xFFFFFFFF; throws UsageError.
 RIL_ULONG ParseId(std::string const &text);
+
+// " (usage: ril4410 SYNOPSIS)", the synopsis on one line.
+std::string UsageHint(CommandSpec const &command);
 
 std::string UsageText(std::span<CommandSpec const> commands);
 

@@ -1,11 +1,14 @@
-// Choosing the library's ANSI code page from the command line, and probing the one in force.
+// Choosing the library's ANSI code page from the command line or the locale, and probing the
+// one in force.
 #include "code_page.h"
 
 #include "arguments.h"
 #include "diagnostics.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
-#include <string_view>
+#include <utility>
 
 namespace rilcli {
 namespace {
@@ -32,17 +35,47 @@ int UnitsOf(char const *pair) {
     return Ril_MbcsToWcs(pair, nullptr, 0) - 1;
 }
 
+// The codeset of a locale's value ("zh_CN.UTF-8@euro" gives "UTF-8").
+std::string_view Codeset(std::string_view locale) {
+    locale = locale.substr(0, locale.find('@'));
+    std::size_t const dot = locale.find('.');
+    return dot == locale.npos ? locale : locale.substr(dot + 1);
+}
+
 } // namespace
 
-void ApplyCodePage(Invocation const &invocation) {
-    char const *const given = invocation.Value("--code-page");
-    bool const utf8 = invocation.Value("--utf8") != nullptr;
-    if (given != nullptr && utf8)
-        throw UsageError("options '--code-page' and '--utf8' exclude each other");
-    if (given != nullptr)
+unsigned CodePageOfLocale(std::string_view locale) {
+    static constexpr std::pair<std::string_view, unsigned> kCodesets[] = {
+        {"UTF8", kUtf8CodePage}, {"GB18030", 54936}, {"GBK", 936},  {"GB2312", 936},
+        {"BIG5", 950},           {"SHIFTJIS", 932},  {"SJIS", 932}, {"EUCKR", 949}};
+    std::string name;
+    for (char const c : Codeset(locale))
+        if (c != '-' && c != '_')
+            name += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    auto const found = std::find_if(std::begin(kCodesets), std::end(kCodesets),
+                                    [&](auto const &codeset) { return codeset.first == name; });
+    return found == std::end(kCodesets) ? 0 : found->second;
+}
+
+std::optional<std::string> ApplyCodePage(Invocation const &invocation, EnvironmentLookup lookup) {
+    if (char const *const given = invocation.Value("--code-page")) {
         Ril_SetAnsiCodePage(ParseCodePage(given));
-    else if (utf8)
+    } else if (invocation.Value("--utf8") != nullptr) {
         Ril_SetAnsiCodePage(kUtf8CodePage);
+    } else {
+#if defined(_WIN32)
+        (void)lookup; // the system's ANSI code page, the default, is the locale's
+#else
+        char const *const locale = FirstSet({"LC_ALL", "LC_CTYPE", "LANG"}, lookup);
+        unsigned const chosen = locale != nullptr ? CodePageOfLocale(locale) : 0;
+        if (chosen != 0) {
+            Ril_SetAnsiCodePage(chosen);
+            return "code page " + std::to_string(chosen) + " (from the locale's codeset " +
+                   std::string(Codeset(locale)) + ")";
+        }
+#endif
+    }
+    return std::nullopt;
 }
 
 unsigned ChosenCodePage() {

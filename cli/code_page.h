@@ -1,8 +1,12 @@
-// The code page of multibyte texts: --code-page N and --utf8, and questions about the one in
-// force.
+// The code page of multibyte texts: --code-page N and --utf8, else the locale's, and questions
+// about the one in force.
 #pragma once
 
+#include "global_options.h"
+
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace rilcli {
 
@@ -10,9 +14,19 @@ struct Invocation;
 
 inline constexpr unsigned kUtf8CodePage = 65001;
 
-// Makes the code page given with --code-page or --utf8 the library's ANSI code page; throws
-// UsageError for a malformed or unsupported one. Does nothing when neither is given.
-void ApplyCodePage(Invocation const &invocation);
+// The code page that a locale names by its codeset, the part after '.' up to '@' (or the
+// whole value without a '.'): UTF-8 65001, GB18030 54936, GBK and GB2312 936, BIG5 950,
+// Shift_JIS and SJIS 932, EUC-KR 949, in any letter case, with or without '-' and '_';
+// 0 for any other.
+unsigned CodePageOfLocale(std::string_view locale);
+
+// Makes the library's ANSI code page the one given with --code-page or --utf8, else the one
+// that the locale's codeset names (the first of LC_ALL, LC_CTYPE and LANG that is set and not
+// empty decides; on Windows the system's ANSI code page is the locale's), else leaves the
+// library's default. Returns how the locale chose, for --verbose. Throws UsageError for a
+// malformed or unsupported code page.
+std::optional<std::string> ApplyCodePage(Invocation const &invocation,
+                                         EnvironmentLookup lookup = &Environment);
 
 // The code page chosen for code page 0, or 0 when the default is in force.
 unsigned ChosenCodePage();

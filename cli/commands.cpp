@@ -5,46 +5,67 @@
 #include "module_arguments.h"
 #include "output_files.h"
 
-#include <algorithm>
 #include <string_view>
 
 namespace rilcli {
 namespace {
 
-constexpr ValueOption kImportOptions[] = {
-    {"--log", "FILE"}, {"--code-page", "N"}, {"--holder", "TEXT"}};
-constexpr ValueOption kTextOptions[] = {{"--code-page", "N"}};
-constexpr char const *kImportFlags[] = {"--narrow", "--force", "--utf8", "--verbose",
-                                        "--if-changed"};
-constexpr char const *kTextFlags[] = {"--narrow", "--force", "--utf8"};
-constexpr char const *kHeaderFlags[] = {"--narrow", "--force", "--utf8", "--if-changed"};
-constexpr ValueOption kCheckOptions[] = {{"--code-page", "N"}};
-constexpr char const *kCheckFlags[] = {"--utf8", "--werror", "--json", "--verbose"};
-constexpr char const *kDumpFlags[] = {"--narrow", "--force", "--utf8", "--json"};
+constexpr char const *kImportOptions[] = {"--wide",     "--narrow",      "--force",
+                                          "--utf8",     "--verbose",     "--if-changed",
+                                          "--log FILE", "--code-page N", "--holder TEXT"};
+constexpr char const *kCheckOptions[] = {"--wide", "--utf8",    "--werror",
+                                         "--json", "--verbose", "--code-page N"};
+constexpr char const *kTextOptions[] = {"--wide", "--narrow", "--force", "--utf8", "--code-page N"};
+constexpr char const *kHeaderOptions[] = {"--wide", "--narrow",     "--force",
+                                          "--utf8", "--if-changed", "--code-page N"};
+constexpr char const *kDumpOptions[] = {"--wide", "--narrow", "--force",
+                                        "--utf8", "--json",   "--code-page N"};
+constexpr char const *kHolderOptions[] = {"--set TEXT", "--clear", "--code-page N", "--utf8"};
+constexpr char const *kListOptions[] = {"--wide", "--code-page N", "--utf8"};
+constexpr char const *kEditOptions[] = {
+    "--wide",         "--holder TEXT", "--first-id ID", "--add ID|new MACRO TEXT...",
+    "--remove ID...", "--commit",      "--discard",     "--header DIR",
+    "--bin FILE.bin", "--code-page N", "--utf8"};
 
 constexpr CommandSpec kCommands[] = {
-    {"import", "TEXT.txt OUT.bin", 2, true,
+    {"import", "TEXT.txt OUT.bin", 2,
      "compile a text resource file into a BIN (diagnostics to standard error, and the log)",
-     &RunImport, kImportOptions, nullptr, nullptr, kImportFlags},
-    {"check", "TEXT.txt", 1, true,
+     &RunImport, kImportOptions},
+    {"check", "TEXT.txt", 1,
      "report every fault the import would, and what it takes silently, as FILE:LINE:COL lines",
-     &RunCheck, kCheckOptions, nullptr, nullptr, kCheckFlags},
-    {"export", "FILE.bin OUT.txt", 2, true,
+     &RunCheck, kCheckOptions},
+    {"export", "FILE.bin OUT.txt", 2,
      "write a BIN back as a text resource file (UTF-16 for wide texts, else multibyte)", &RunExport,
-     kTextOptions, nullptr, nullptr, kTextFlags},
-    {"header", "FILE.bin DIR", 2, true,
+     kTextOptions},
+    {"header", "FILE.bin DIR", 2,
      "write DIR/<name of FILE.bin>.h with one #define IDT_<MACRO> <ID> line per item", &RunHeader,
-     kTextOptions, nullptr, nullptr, kHeaderFlags},
-    {"resave", "IN.bin OUT.bin", 2, false,
+     kHeaderOptions},
+    {"resave", "IN.bin OUT.bin", 2,
      "load a BIN and save its items in ascending ID order with a new holder marker", &RunResave},
-    {"dump", "FILE.bin", 1, true,
+    {"dump", "FILE.bin", 1,
      "print every item as ID<TAB>MACRO<TAB>TEXT, one line each, in ascending ID order", &RunDump,
-     kTextOptions, nullptr, nullptr, kDumpFlags},
-    {"get", "FILE.bin ID", 2, true, "print the text of the item ID", &RunGet, kTextOptions, nullptr,
-     nullptr, kTextFlags},
-    // Their own grammar (module_arguments.cpp): operands, options and summary are unused.
-    {"holder", "", 0, false, "", &RunHolder, {}, &ParseHolderLine, kHolderUsage},
-    {"module", "", 0, false, "", &RunModule, {}, &ParseModuleLine, kModuleUsage},
+     kDumpOptions},
+    {"get", "FILE.bin ID", 2, "print the text of the item ID", &RunGet, kTextOptions},
+    {"holder", "FILE", 1,
+     "print the holder of FILE, the text of its newest holder marker, as\n"
+     "      \"holder: TEXT\", \"empty holder marker\", \"no holder marker\" (holder flag 0)\n"
+     "      or \"not a BIN (no holder flag)\"; --set appends a marker holding TEXT,\n"
+     "      --clear an empty one (FILE must exist)",
+     &RunHolder, kHolderOptions, "holder FILE [--set TEXT | --clear]"},
+    {"module list", "MODULE", 1,
+     "print every item record of a resource module as ID<TAB>MACRO<TAB>TEXT, in\n"
+     "      ascending ID order; resources that hold no item record are named on\n"
+     "      standard error",
+     &RunModule, kListOptions, "module list MODULE [--wide]"},
+    {"module edit", "MODULE", 1,
+     "edit a resource module in one session: apply the additions and removals in\n"
+     "      command-line order, then commit them into MODULE or discard them; prints\n"
+     "      \"added ID MACRO\", \"removed ID\" or \"not present ID\" for each",
+     &RunModule, kEditOptions,
+     "module edit MODULE (--commit | --discard) [--wide] [--holder TEXT]\n"
+     "         [--first-id ID] [--add ID|new MACRO TEXT]... [--remove ID]...\n"
+     "         [--header DIR --bin FILE.bin]",
+     &CheckModuleEdit},
 };
 
 } // namespace
@@ -53,15 +74,12 @@ std::span<CommandSpec const> Commands() {
     return kCommands;
 }
 
-std::size_t OptionValueCount(std::string_view name) {
-    return std::max<std::size_t>(OwnGrammarValueCount(name), IsValueOption(name, kCommands));
-}
-
 void RefuseStreamNames(Invocation const &invocation) {
     std::string_view const command = invocation.command->name;
     for (std::size_t i = 0; i < invocation.operands.size(); ++i) {
         // Operands that name no file, and export's text, which may go to standard output.
-        bool const fileName = !(command == "get" && i == 1) && !(command == "module" && i == 0) &&
+        bool const fileName = !(command == "get" && i == 1) &&
+                              !(command.starts_with("module") && i == 0) &&
                               !(command == "export" && i == 1);
         if (fileName && invocation.operands[i] == kStandardStream)
             throw UsageError("'-' names no file here: only 'export FILE.bin -' writes to "

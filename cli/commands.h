@@ -4,15 +4,11 @@
 
 #include "arguments.h"
 
-#include <cstddef>
 #include <span>
-#include <string_view>
 
 namespace rilcli {
 
 std::span<CommandSpec const> Commands();
-// How many arguments after `name` are its values, in any command's grammar.
-std::size_t OptionValueCount(std::string_view name);
 
 // Refuses '-' as a file name (throwing UsageError) wherever the command cannot use a standard
 // stream in its place: everywhere but export's text file.

@@ -1,4 +1,4 @@
-// A small JSON writer: string escaping and objects built member by member.
+// JSON output on nlohmann-json: strings, and objects built member by member on one line.
 #pragma once
 
 #include <cstdint>
@@ -7,9 +7,8 @@
 
 namespace rilcli {
 
-// `text` (UTF-8) as a JSON string with its quotes: '"', '\' and the C0 controls escaped
-// (\n, \r, \t, \b, \f or \u00XX), DEL as \u007F, and every byte that does not belong to a
-// well-formed UTF-8 sequence as \uFFFD.
+// `text` (UTF-8) as a JSON string with its quotes: '"', '\' and the C0 controls escaped, and
+// every byte that does not belong to a well-formed UTF-8 sequence replaced by U+FFFD.
 std::string JsonString(std::string_view text);
 
 // One JSON object, written as "{"a": 1, "b": "x"}" on one line.
@@ -25,7 +24,6 @@ class JsonObject {
     std::string Close() const { return text_ + "}"; }
 
   private:
-    void Name(std::string_view name);
     std::string text_ = "{";
 };
 

@@ -2,7 +2,6 @@
 #include "code_page.h"
 #include "commands.h"
 #include "diagnostics.h"
-#include "global_options.h"
 #include "notice_renderer.h"
 #include "text_output.h"
 
@@ -13,7 +12,6 @@
 #include <optional>
 #include <span>
 #include <string>
-#include <vector>
 
 #ifndef RIL4410_VERSION
 #error "RIL4410_VERSION must be defined by the build"
@@ -24,29 +22,20 @@ using namespace rilcli;
 namespace {
 
 int Run(std::span<char const *const> arguments, std::optional<NoticeRenderer> &notices) {
-    GlobalOptions options;
-    std::vector<char const *> const rest = TakeGlobalOptions(arguments, options, &OptionValueCount);
-    ParsedLine line = ParseArguments(rest, Commands());
-    switch (line.request) {
-    case Request::kHelp:
-        WriteOut(UsageText(Commands()));
+    ParsedLine line = ParseArguments(arguments, Commands());
+    if (line.request != Request::kRun) {
+        WriteOut(line.request == Request::kHelp ? UsageText(Commands())
+                                                : "ril4410 " RIL4410_VERSION "\n");
         FinishOutput();
         return kExitOk;
-    case Request::kVersion:
-        WriteOut("ril4410 " RIL4410_VERSION "\n");
-        FinishOutput();
-        return kExitOk;
-    case Request::kRun:
-        break;
     }
     RefuseStreamNames(line.invocation);
-    bool const verbose = line.invocation.Value("--verbose") != nullptr;
-    if (verbose && options.quiet)
-        throw UsageError("options '--quiet' and '--verbose' exclude each other");
-    ApplyCodePage(line.invocation);
-    notices.emplace(options);
-    notices->SetVerbose(verbose);
+    std::optional<std::string> const chosen = ApplyCodePage(line.invocation);
+    notices.emplace(line.options);
+    notices->SetVerbose(line.invocation.Value("--verbose") != nullptr);
     line.invocation.notices = &*notices;
+    if (chosen)
+        notices->Report({Severity::kInformation, "", {}, {}, "code-page", *chosen});
     return line.invocation.command->run(line.invocation);
 }
 

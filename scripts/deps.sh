@@ -2,8 +2,9 @@
 # Installs the Debian packages that one purpose needs, only those that are missing.
 # Usage: scripts/deps.sh [--missing] build|test|windows [extra-package ...]
 #   --missing  install nothing: print the purpose's missing packages, one a line
-#   build    CMake, Ninja and g++ (the main job); apt is not touched when all three programs
-#            are already on the PATH, so a user without root who has them can build
+#   build    CMake, Ninja, g++ and the header-only CLI11 and nlohmann-json (the main job); apt
+#            is not touched when the three programs are on the PATH and the headers are
+#            installed, so a user without root who has them can build
 #   test     build and windows, plus make, GoogleTest, Google Benchmark's headers, pkg-config,
 #            python3 with pefile and the Debian packaging tools (the suite builds its PE test
 #            modules with MinGW-w64 and checks them with pefile and Wine)
@@ -22,13 +23,14 @@ windows=(g++-mingw-w64-x86-64 gcc-mingw-w64-i686-win32 binutils-mingw-w64-i686 w
 case $purpose in
 build)
     if (($# == 0)) && ! $list_only && command -v cmake >/dev/null && command -v ninja >/dev/null &&
-        command -v g++ >/dev/null; then
+        command -v g++ >/dev/null && [[ -f /usr/include/CLI/CLI.hpp ]] &&
+        [[ -f /usr/include/nlohmann/json.hpp ]]; then
         exit 0
     fi
-    packages=(cmake ninja-build g++)
+    packages=(cmake ninja-build g++ libcli11-dev nlohmann-json3-dev)
     ;;
 test)
-    packages=(cmake ninja-build g++ make libgtest-dev googletest libbenchmark-dev pkgconf python3
+    packages=(cmake ninja-build g++ libcli11-dev nlohmann-json3-dev make libgtest-dev googletest libbenchmark-dev pkgconf python3
         python3-pefile dpkg-dev file "${windows[@]}")
     ;;
 windows)

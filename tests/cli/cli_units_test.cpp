@@ -1,9 +1,9 @@
-// Unit tests of the tool's helpers that the command runs do not pin down: JSON escaping, the
-// line and column of an offset, and the choice of the message language.
+// Unit tests of the tool's helpers that the command runs do not pin down: the line and column
+// of an offset, the message language and the code page that the environment chooses, and
+// option values that read like options.
+#include "code_page.h"
 #include "commands.h"
-#include "diagnostics.h"
 #include "global_options.h"
-#include "json_writer.h"
 #include "text_position.h"
 
 #include "Ril4410.h"
@@ -28,25 +28,6 @@ std::vector<std::uint8_t> Utf16(std::u16string const &text) {
     for (char16_t const unit : text)
         bytes.insert(bytes.end(), {std::uint8_t(unit & 0xFF), std::uint8_t(unit >> 8)});
     return bytes;
-}
-
-TEST(CliJson, EscapesQuotesControlsAndMalformedUtf8) {
-    std::pair<std::string, std::string> const rows[] = {
-        {"plain", "\"plain\""},
-        {"a\"b\\c", "\"a\\\"b\\\\c\""},
-        {"\r\n\t\b\f", "\"\\r\\n\\t\\b\\f\""},
-        {std::string("\x01\x1F\x7F", 3), "\"\\u0001\\u001F\\u007F\""},
-        {std::string("nul\0x", 5), "\"nul\\u0000x\""},
-        {"\xE4\xB8\xAD\xF0\x9F\x98\x80", "\"\xE4\xB8\xAD\xF0\x9F\x98\x80\""}, // 中 and an emoji
-        {"\xD6\xD0", "\"\\uFFFD\\uFFFD\""},                                   // GBK, not UTF-8
-        {"\xE4\xB8", "\"\\uFFFD\\uFFFD\""},                                   // cut sequence
-        {"\xC0\xAF\xED\xA0\x80", "\"\\uFFFD\\uFFFD\\uFFFD\\uFFFD\\uFFFD\""},  // overlong, surrogate
-    };
-    for (auto const &[in, out] : rows)
-        EXPECT_EQ(JsonString(in), out) << in;
-    EXPECT_EQ(JsonObject().Add("id", std::int64_t{-1}).Add("t", "x").AddRaw("n", "null").Close(),
-              "{\"id\": -1, \"t\": \"x\", \"n\": null}");
-    EXPECT_EQ(JsonObject().Close(), "{}");
 }
 
 // Each row: an offset, then its line and column as TextPositions gives them.
@@ -77,12 +58,14 @@ TEST(CliTextPosition, LinesEndAtLineFeedsAndColumnsCountCharacters) {
     Ril_SetAnsiCodePage(0);
 }
 
-TEST(CliLanguage, FirstSetVariableDecidesAndOptionWins) {
-    static std::map<std::string, std::string> current;
-    auto const lookup = [](char const *name) -> char const * {
-        auto const found = current.find(name);
-        return found == current.end() ? nullptr : found->second.c_str();
-    };
+// The environment that the lookups below read.
+std::map<std::string, std::string> current;
+char const *Lookup(char const *name) {
+    auto const found = current.find(name);
+    return found == current.end() ? nullptr : found->second.c_str();
+}
+
+TEST(CliLanguage, FirstSetVariableDecides) {
     std::pair<std::map<std::string, std::string>, MessageLanguage> const rows[] = {
         {{}, MessageLanguage::kEnglish},
         {{{"LANG", "zh_CN.UTF-8"}}, MessageLanguage::kChinese},
@@ -93,40 +76,66 @@ TEST(CliLanguage, FirstSetVariableDecidesAndOptionWins) {
     };
     for (auto const &[environment, expected] : rows) {
         current = environment;
-        EXPECT_EQ(LanguageFromEnvironment(lookup), expected);
+        EXPECT_EQ(LanguageFromEnvironment(&Lookup), expected);
     }
+}
 
-    GlobalOptions options;
-    char const *const arguments[] = {"dump", "--lang", "zh", "x.bin", "--quiet", "--", "--lang"};
-    std::vector<char const *> const rest = TakeGlobalOptions(arguments, options);
-    EXPECT_EQ(std::vector<std::string>(rest.begin(), rest.end()),
-              (std::vector<std::string>{"dump", "x.bin", "--", "--lang"}));
-    EXPECT_EQ(std::pair(options.language, options.quiet),
-              std::pair(MessageLanguage::kChinese, true));
-    // An option's values pass untouched, whatever they read; a later --quiet is still taken.
-    char const *const valued[] = {"module",  "edit",     "m.dll",  "--add",   "1",       "M",
-                                  "--quiet", "--holder", "--lang", "--quiet", "--commit"};
-    options = {};
-    std::vector<char const *> const kept = TakeGlobalOptions(valued, options, &OptionValueCount);
-    EXPECT_EQ(std::vector<std::string>(kept.begin(), kept.end()),
-              (std::vector<std::string>{"module", "edit", "m.dll", "--add", "1", "M", "--quiet",
-                                        "--holder", "--lang", "--commit"}));
-    EXPECT_TRUE(options.quiet);
-    char const *const english[] = {"--lang=en", "check"};
-    EXPECT_EQ(TakeGlobalOptions(english, options).size(), 1u);
-    EXPECT_EQ(options.language, MessageLanguage::kEnglish);
-    auto usageError = [&](std::span<char const *const> arguments) -> std::string {
-        try {
-            TakeGlobalOptions(arguments, options);
-        } catch (UsageError const &error) {
-            return error.what();
-        }
-        return "";
+TEST(CliCodePage, LocaleCodesetChoosesTheDefault) {
+    // clang-format off
+    std::pair<char const *, unsigned> const rows[] = {
+        {"C.UTF-8", 65001}, {"en_US.utf8", 65001}, {"UTF-8", 65001}, {"de_DE.UTF-8@euro", 65001},
+        {"zh_CN.GB18030", 54936}, {"zh_CN.gbk", 936}, {"zh_CN.GB2312", 936}, {"zh_TW.Big5", 950},
+        {"ja_JP.Shift_JIS", 932}, {"ja_JP.SJIS", 932}, {"ko_KR.euc-kr", 949}, {"ko_KR.EUCKR@x", 949},
+        {"C", 0}, {"POSIX", 0}, {"ja_JP.eucJP", 0}, {"zh_CN", 0}, {"", 0}, {"en_US.ISO-8859-1", 0}};
+    // clang-format on
+    for (auto const &[locale, codePage] : rows)
+        EXPECT_EQ(CodePageOfLocale(locale), codePage) << locale;
+#if !defined(_WIN32) // where the system's ANSI code page is the locale's
+    // The first of LC_ALL, LC_CTYPE and LANG that is set and not empty decides.
+    std::pair<std::map<std::string, std::string>, unsigned> const order[] = {
+        {{{"LANG", "zh_CN.GBK"}}, 936},
+        {{{"LANG", "zh_CN.GBK"}, {"LC_CTYPE", "C.UTF-8"}}, 65001},
+        {{{"LC_ALL", "ja_JP.SJIS"}, {"LC_CTYPE", "C.UTF-8"}}, 932},
+        {{{"LC_ALL", ""}, {"LC_CTYPE", "C"}, {"LANG", "C.UTF-8"}}, 0},
     };
-    char const *const bad[] = {"--lang", "fr"};
-    char const *const missing[] = {"check", "--lang"};
-    EXPECT_EQ(usageError(bad), "invalid language 'fr' (zh or en)");
-    EXPECT_EQ(usageError(missing), "option '--lang' needs a value");
+    for (auto const &[environment, codePage] : order) {
+        current = environment;
+        Ril_SetAnsiCodePage(0);
+        std::optional<std::string> const chosen = ApplyCodePage(Invocation{}, &Lookup);
+        EXPECT_EQ(ChosenCodePage(), codePage);
+        EXPECT_EQ(chosen.has_value(), codePage != 0);
+    }
+    current = {{"LANG", "C.UTF-8"}};
+    EXPECT_EQ(ApplyCodePage(Invocation{}, &Lookup),
+              "code page 65001 (from the locale's codeset UTF-8)");
+    // --code-page and --utf8 win.
+    Invocation given;
+    given.values["--code-page"] = "950";
+    EXPECT_EQ(ApplyCodePage(given, &Lookup), std::nullopt);
+    EXPECT_EQ(ChosenCodePage(), 950u);
+    Ril_SetAnsiCodePage(0);
+#endif
+}
+
+// The values of options pass untouched, whatever they read; the options that may repeat keep
+// their order; --quiet and --lang are taken wherever they stand.
+TEST(CliArguments, ValuesPassUntouchedAndRepeatedOptionsKeepTheirOrder) {
+    char const *const arguments[] = {
+        "--lang",   "zh", "module",   "edit",   "m.dll",     "--add", "1",  "M",       "--quiet",
+        "--remove", "2",  "--holder", "--lang", "--add=new", "N",     "-h", "--quiet", "--commit"};
+    ParsedLine const line = ParseArguments(arguments, Commands());
+    Invocation const &invocation = line.invocation;
+    EXPECT_EQ(invocation.operands, (std::vector<std::string>{"edit", "m.dll"}));
+    EXPECT_EQ(invocation.values,
+              (std::map<std::string, std::string>{{"--holder", "--lang"}, {"--commit", ""}}));
+    std::vector<std::pair<std::string, std::vector<std::string>>> repeated;
+    for (RepeatedOption const &option : invocation.repeated)
+        repeated.emplace_back(option.name, option.values);
+    EXPECT_EQ(repeated, (decltype(repeated){{"--add", {"1", "M", "--quiet"}},
+                                            {"--remove", {"2"}},
+                                            {"--add", {"new", "N", "-h"}}}));
+    EXPECT_EQ(std::pair(line.options.language, line.options.quiet),
+              std::pair(MessageLanguage::kChinese, true));
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 # compares its exit status (EXPECT_EXIT, default 0), standard output (EXPECT_STDOUT or the
 # file STDOUT_FILE) and standard error (EXPECT_STDERR or STDERR_FILE) exactly; \t, \n and \\
 # stand for a tab, a line feed and a backslash. ABSENT names a file the run must not write;
-# COPY ("SOURCE|TARGET") a file copied first. LC_ALL, LC_MESSAGES and LANG are unset unless
+# COPY ("SOURCE|TARGET") a file copied first. LC_ALL, LC_CTYPE, LC_MESSAGES and LANG are unset unless
 # ENV ('|'-separated NAME=VALUE) sets them; under an emulator (Wine, whose locale the tool
 # would see) --lang en is given instead. Outputs are kept in TEST_NAME.stdout and .stderr.
 # NEEDS names a test module without which the run prints "SKIPPED: ..." and stops.
@@ -33,7 +33,7 @@ endif()
 if(NOT EXPECT_EXIT)
   set(EXPECT_EXIT 0)
 endif()
-foreach(variable LC_ALL LC_MESSAGES LANG)
+foreach(variable LC_ALL LC_CTYPE LC_MESSAGES LANG)
   unset(ENV{${variable}})
 endforeach()
 if(ENV)
