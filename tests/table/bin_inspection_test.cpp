@@ -107,93 +107,76 @@ TEST_F(BinInspectionTest, RefusesWhatIsNoBinAndAFailedLoadSaysWhy) {
 }
 
 TEST_F(BinInspectionTest, TellsFlavourIdsAndTextsThatDoNotDecode) {
-    struct Row {
-        char const *name;
-        Bytes bytes;
-        int flavour;
-        std::vector<RIL_ULONG> ids;
-        RIL_ULONG undecodable; // in GBK, then in UTF-8
-        RIL_ULONG undecodableUtf8;
-    };
-    constexpr int A = RIL_BIN_FLAVOUR_MULTIBYTE, W = RIL_BIN_FLAVOUR_WIDE,
-                  U = RIL_BIN_FLAVOUR_UNKNOWN;
+    using Ids = std::vector<RIL_ULONG>;
+    using Undecodable = std::pair<RIL_ULONG, RIL_ULONG>; // in GBK, in UTF-8
+    constexpr int A = RIL_BIN_FLAVOUR_MULTIBYTE, W = RIL_BIN_FLAVOUR_WIDE;
     // clang-format off
-    const Row rows[] = {
-        {"worked example", BinBuilder().Header(1, 5, 2).EntryA(5, "BYE", "OK").EntryA(1, "HELLO", "Hi").Trailer("h").Get(), A, {1, 5}, 0, 0},
-        {"wide majority", BinBuilder().Header(0, 9, 3).EntryW(9, "A", u"\u4E2D").EntryW(2, "B", u"b").EntryA(3, "C", "c").Get(), W, {2, 3, 9}, 0, 0},
-        {"a tie", BinBuilder().Header(0, 2, 2).EntryW(1, "A", u"a").EntryA(2, "B", "b").Get(), U, {1, 2}, 0, 0},
-        {"repeated IDs, GBK", BinBuilder().Header(0, 3, 3).EntryA(3, "A", "\xD6\xD0").EntryA(0, "B", "b").EntryA(3, "C", "\xCE\xC4").Get(), A, {0, 3}, 0, 2},
-        {"UTF-8", BinBuilder().Header(0, 1, 1).EntryA(1, "A", "\xE4\xB8\xAD").Get(), A, {1}, 1, 0},
-        {"no entries", BinBuilder().Header(0, 7, 0).Get(), U, {}, 0, 0},
+    const std::tuple<Bytes, int, Ids, Undecodable> rows[] = {
+        {BinBuilder().Header(1, 5, 2).EntryA(5, "BYE", "OK").EntryA(1, "HELLO", "Hi").Trailer("h").Get(), A, {1, 5}, {0, 0}},
+        {BinBuilder().Header(0, 9, 3).EntryW(9, "A", u"\u4E2D").EntryW(2, "B", u"b").EntryA(3, "C", "c").Get(), W, {2, 3, 9}, {0, 0}},
+        {BinBuilder().Header(0, 2, 2).EntryW(1, "A", u"a").EntryA(2, "B", "b").Get(), 0, {1, 2}, {0, 0}}, // a tie
+        {BinBuilder().Header(0, 3, 3).EntryA(3, "A", "\xD6\xD0").EntryA(0, "B", "b").EntryA(3, "C", "\xCE\xC4").Get(), A, {0, 3}, {0, 2}},
+        {BinBuilder().Header(0, 1, 1).EntryA(1, "A", "\xE4\xB8\xAD").Get(), A, {1}, {1, 0}},
+        {BinBuilder().Header(0, 7, 0).Get(), 0, {}, {0, 0}},
     };
     // clang-format on
-    for (Row const &row : rows) {
-        SCOPED_TRACE(row.name);
-        std::vector<RIL_ULONG> ids(row.ids.size() + 1, 0xAAAA);
+    for (auto const &[bytes, flavour, expectedIds, undecodable] : rows) {
+        Ids ids(expectedIds.size() + 1, 0xAAAA);
+        Undecodable counted;
         for (unsigned codePage : {936u, 65001u}) {
             Ril_SetAnsiCodePage(codePage);
-            EXPECT_EQ(Inspect(row.bytes, &ids), kSOk);
-            EXPECT_EQ(info.undecodable, codePage == 936 ? row.undecodable : row.undecodableUtf8);
+            EXPECT_EQ(Inspect(bytes, &ids), kSOk);
+            (codePage == 936 ? counted.first : counted.second) = info.undecodable;
         }
         ids.pop_back();
         EXPECT_EQ(std::make_tuple(info.verdict, info.messageId, info.text[0], info.flavour, ids,
-                                  info.idCount),
-                  std::make_tuple(int(RIL_BIN_OK), nullptr, '\0', row.flavour, row.ids,
-                                  RIL_ULONG(row.ids.size())));
+                                  info.idCount, counted),
+                  std::make_tuple(int(RIL_BIN_OK), nullptr, '\0', flavour, expectedIds,
+                                  RIL_ULONG(expectedIds.size()), undecodable));
     }
 
     // The size query: S_FALSE with the first IDs that fit; refused requests change nothing.
-    Bytes const two = rows[0].bytes;
-    std::vector<RIL_ULONG> one(1);
-    EXPECT_EQ(Inspect(two), kSFalse);
-    EXPECT_EQ(std::make_tuple(Inspect(two, &one), one[0], info.idCount, info.holderFlag, info.maxId,
-                              info.count),
-              std::make_tuple(kSFalse, 1u, 2u, 1u, 5u, 2u));
+    Bytes const two = std::get<0>(rows[0]);
+    Ids one(1);
+    EXPECT_EQ(std::make_tuple(Inspect(two), Inspect(two, &one), one[0], info.idCount,
+                              info.holderFlag, info.maxId, info.count),
+              std::make_tuple(kSFalse, kSFalse, 1u, 2u, 1u, 5u, 2u));
     info.structSize = sizeof info - 1;
-    EXPECT_EQ((std::vector<RIL_LONG>{
-                  Ril_InspectBinImage(two.data(), 8, &info, nullptr, 0),
-                  Ril_InspectBinImage(nullptr, 0, &info, nullptr, 0),
-                  Ril_InspectBin(nullptr, &info, nullptr, 0),
-                  Ril_InspectBin("x.bin", nullptr, nullptr, 0),
-              }),
+    EXPECT_EQ((std::vector<RIL_LONG>{Ril_InspectBinImage(two.data(), 8, &info, nullptr, 0),
+                                     Ril_InspectBinImage(nullptr, 0, &info, nullptr, 0),
+                                     Ril_InspectBin(nullptr, &info, nullptr, 0),
+                                     Ril_InspectBin("x.bin", nullptr, nullptr, 0)}),
               std::vector<RIL_LONG>(4, kErrArgument));
     info.structSize = sizeof info;
-    EXPECT_EQ(Ril_InspectBinImage(two.data(), 8, &info, nullptr, 1), kErrArgument);
-    EXPECT_EQ(info.count, 2u); // untouched
+    EXPECT_EQ(std::make_pair(Ril_InspectBinImage(two.data(), 8, &info, nullptr, 1), info.count),
+              std::make_pair(kErrArgument, 2u));
 }
 
 TEST(RecordSplit, MacroAndTextInEitherFlavour) {
-    struct Row {
-        Bytes record;
-        int wide;
-        RIL_LONG result;
-        std::string macro;
-        std::string text;
-    };
     using std::string_literals::operator""s;
+    using Split = std::tuple<RIL_LONG, std::string, std::string>; // result, macro, text
     // clang-format off
-    const Row rows[] = {
-        {RecordA("HELLO", "Hi"), 0, 0, "HELLO", "Hi"},
-        {RecordW("M", u"ab"), 1, 0, "M", "a\0b\0"s},
-        {Bytes{2, 0, 'A', 0, 'x', 'y'}, 0, 0, "A", "xy"},         // no terminator: the record's end
-        {Bytes{2, 0, 'A', 0, 'x', 0, 'y'}, 1, 0, "A", "x\0"s},    // an odd last byte is no unit
-        {Bytes{2, 0, 'A', 0, 'x', 0, 0, 'y', 0, 0}, 1, 0, "A", "x\0\0y"s}, // units from the text's start
-        {Bytes{0, 0, 'x', 0}, 0, kSFalse, "", "x"},                // M 0
-        {Bytes{2, 0, 'A', 'B', 't', 0}, 0, kSFalse, "AB", "t"},    // the macro without its zero
-        {Bytes{5}, 0, kEFail, "", ""},
-        {Bytes{9, 0, 'A'}, 0, kEFail, "", ""},
+    const std::tuple<Bytes, int, Split> rows[] = {
+        {RecordA("HELLO", "Hi"), 0, {0, "HELLO", "Hi"}},
+        {RecordW("M", u"ab"), 1, {0, "M", "a\0b\0"s}},
+        {Bytes{2, 0, 'A', 0, 'x', 'y'}, 0, {0, "A", "xy"}},            // no terminator: the record's end
+        {Bytes{2, 0, 'A', 0, 'x', 0, 'y'}, 1, {0, "A", "x\0"s}},       // an odd last byte is no unit
+        {Bytes{2, 0, 'A', 0, 'x', 0, 0, 'y', 0, 0}, 1, {0, "A", "x\0\0y"s}}, // units from the text's start
+        {Bytes{0, 0, 'x', 0}, 0, {kSFalse, "", "x"}},                   // M 0
+        {Bytes{2, 0, 'A', 'B', 't', 0}, 0, {kSFalse, "AB", "t"}},       // the macro without its zero
+        {Bytes{5}, 0, {kEFail, "", ""}},
+        {Bytes{9, 0, 'A'}, 0, {kEFail, "", ""}},
     };
     // clang-format on
-    for (Row const &row : rows) {
+    for (auto const &[record, wide, expected] : rows) {
         RIL_RECORD_PARTS parts{};
-        RIL_LONG const result = Ril_SplitRecord(
-            row.record.data(), static_cast<RIL_ULONG>(row.record.size()), row.wide, &parts);
-        std::string const macro = parts.macro ? std::string(parts.macro, parts.macroLength) : "";
-        std::string const text =
-            parts.text ? std::string(static_cast<char const *>(parts.text), parts.textSize) : "";
-        EXPECT_EQ(std::make_tuple(result, macro, text),
-                  std::make_tuple(row.result, row.macro, row.text))
-            << row.macro;
+        RIL_LONG const result =
+            Ril_SplitRecord(record.data(), RIL_ULONG(record.size()), wide, &parts);
+        EXPECT_EQ(Split(result, parts.macro ? std::string(parts.macro, parts.macroLength) : "",
+                        parts.text
+                            ? std::string(static_cast<char const *>(parts.text), parts.textSize)
+                            : ""),
+                  expected);
     }
     RIL_RECORD_PARTS parts{};
     EXPECT_EQ(std::make_pair(Ril_SplitRecord(nullptr, 0, 0, &parts),
