@@ -264,7 +264,9 @@ RIL_API unsigned int Ril_SetAnsiCodePage(unsigned int codePage);
  * head and banners) are no notices; only when the log cannot take one is it delivered, as
  * "import-log-entry" information whose one argument is the line. This handler alone also
  * receives "new-id" information (an item that asked for a new ID got one: the ID, the
- * macro), which has no designed text. */
+ * macro), which has no designed text, and why a Ril_LoadRes failed (whose result stays
+ * E_FAIL alone): "cannot-open" or "cannot-read" with the system's reason, or the reason of
+ * Ril_InspectBin ("bin-holder-flag", "bin-id-beyond", ...). */
 RIL_API void Ril_SetNoticeHandlerEx(RIL_NOTICE_EX_HANDLER handler, void *context);
 /* Language of RIL_NOTICE.text and of texts given to the plain handler and the default notice;
  * returns the previous one; an unknown value is refused (returns -1, setting unchanged). The
