@@ -7,6 +7,7 @@
 #include "table/bin_format.h"
 
 #include <algorithm>
+#include <climits>
 #include <string>
 
 namespace ril {
@@ -112,27 +113,76 @@ bool FitsWide(std::span<std::uint8_t const> text) {
     return false;
 }
 
-// Whether the multibyte text converts to UTF-16 and back to the same bytes: a byte sequence
-// that is no character of the code page reads as U+FFFD and comes back as '?'. ASCII alone
-// decodes in every code page the library converts.
-bool Decodes(std::span<std::uint8_t const> text, unsigned codePage) {
-    if (std::all_of(text.begin(), text.end(), [](std::uint8_t byte) { return byte < 0x80; }))
-        return true;
-    std::string const bytes(text.begin(), text.end());
-    int const length = static_cast<int>(bytes.size());
-    platform::Conversion units =
-        platform::MultiByteToWide(codePage, bytes.data(), length, nullptr, 0);
-    if (units.count == 0)
-        return false;
-    std::vector<std::uint16_t> wide(static_cast<std::size_t>(units.count));
-    if (platform::MultiByteToWide(codePage, bytes.data(), length, wide.data(), units.count).count !=
-        units.count)
-        return false;
-    std::string back(bytes.size() + 1, '\0');
-    platform::Conversion done = platform::WideToMultiByte(
-        codePage, wide.data(), units.count, back.data(), static_cast<int>(back.size()));
-    return done.count == length && back.compare(0, bytes.size(), bytes) == 0;
-}
+// Counts the multibyte texts that do not convert to UTF-16 and back to the same bytes: a byte
+// sequence that is no character of the code page reads as U+FFFD and comes back as '?'. ASCII
+// alone decodes in every code page the library converts. The other texts are converted
+// together, each behind the zero byte of the one before; every zero byte becomes a zero unit
+// and back, so the round trip splits at them into the texts again.
+class DecodeCounter {
+  public:
+    explicit DecodeCounter(unsigned codePage) : codePage_(codePage) {}
+
+    void Add(std::span<std::uint8_t const> text) {
+        if (std::all_of(text.begin(), text.end(), [](std::uint8_t byte) { return byte < 0x80; }))
+            return;
+        joined_.append(text.begin(), text.end());
+        joined_.push_back('\0');
+        if (joined_.size() >= kBatch)
+            Flush();
+    }
+
+    std::uint32_t Count() {
+        Flush();
+        return undecodable_;
+    }
+
+  private:
+    static constexpr std::size_t kBatch = std::size_t{16} << 20;
+
+    void Flush() {
+        if (joined_.empty())
+            return;
+        std::string const back = RoundTrip();
+        std::size_t at = 0;
+        std::size_t backAt = 0;
+        while (at < joined_.size()) {
+            std::size_t const end = joined_.find('\0', at);
+            std::size_t backEnd = back.find('\0', backAt);
+            if (backEnd == std::string::npos)
+                backEnd = back.size();
+            if (back.compare(backAt, backEnd - backAt, joined_, at, end - at) != 0)
+                ++undecodable_;
+            at = end + 1;
+            backAt = backEnd < back.size() ? backEnd + 1 : back.size();
+        }
+        joined_.clear();
+    }
+
+    // The joined texts converted to UTF-16 and back; empty when a conversion fails. No size
+    // queries: a byte gives at most one unit, and a unit at most four bytes (UTF-8 takes
+    // three for a unit, GB18030 four, a surrogate pair four for two).
+    std::string RoundTrip() const {
+        // A text too long for the conversions' int sizes counts as not decoding.
+        if (joined_.size() > static_cast<std::size_t>(INT_MAX / 4))
+            return {};
+        int const length = static_cast<int>(joined_.size());
+        std::vector<std::uint16_t> wide(joined_.size());
+        int const units =
+            platform::MultiByteToWide(codePage_, joined_.data(), length, wide.data(), length).count;
+        std::string back(4 * static_cast<std::size_t>(units), '\0');
+        int const bytes =
+            units == 0 ? 0
+                       : platform::WideToMultiByte(codePage_, wide.data(), units, back.data(),
+                                                   static_cast<int>(back.size()))
+                             .count;
+        back.resize(static_cast<std::size_t>(bytes));
+        return back;
+    }
+
+    unsigned const codePage_;
+    std::string joined_;
+    std::uint32_t undecodable_ = 0;
+};
 
 BinFlavour Majority(std::size_t multibyte, std::size_t wide, std::size_t records) {
     if (multibyte * 2 > records)
@@ -153,16 +203,18 @@ void InspectBinImage(std::span<std::uint8_t const> bytes, unsigned codePage, Bin
     }
     std::size_t multibyte = 0;
     std::size_t wide = 0;
+    DecodeCounter decoding(codePage);
     for (EntryRecord const &entry : inspector.Records()) {
+        std::span<std::uint8_t const> const record = bytes.subspan(entry.offset, entry.size);
         RecordParts parts;
-        SplitRecord(bytes.subspan(entry.offset, entry.size), false, parts);
-        std::span<std::uint8_t const> const text(
-            parts.text, entry.size - (parts.text - bytes.data() - entry.offset));
+        SplitRecord(record, false, parts);
+        std::span<std::uint8_t const> const text =
+            record.subspan(static_cast<std::size_t>(parts.text - record.data()));
         multibyte += FitsMultibyte(text) ? 1 : 0;
         wide += FitsWide(text) ? 1 : 0;
-        if (!Decodes(text.first(parts.textSize), codePage))
-            ++out.undecodable;
+        decoding.Add(text.first(parts.textSize));
     }
+    out.undecodable = decoding.Count();
     out.flavour = Majority(multibyte, wide, inspector.Records().size());
     std::sort(out.ids.begin(), out.ids.end());
     out.ids.erase(std::unique(out.ids.begin(), out.ids.end()), out.ids.end());
