@@ -1,9 +1,9 @@
-// The tool's structural check of a BIN and the flavour its records appear to hold.
+// A BIN checked through the library's inspection before a command reads it, and the flavour
+// a reading command works in.
 #pragma once
 
-#include <cstdint>
-#include <optional>
-#include <span>
+#include "Ril4410.h"
+
 #include <string>
 #include <vector>
 
@@ -11,27 +11,20 @@ namespace rilcli {
 
 struct Invocation;
 
-// A BIN read whole, with the item record of each entry in file order.
-struct BinFile {
-    std::vector<std::uint8_t> bytes;
-    std::vector<std::span<std::uint8_t const>> records;
+// What the library's inspection says of a BIN that passed it.
+struct BinFacts {
+    RIL_BIN_INFO info{};
+    std::vector<RIL_ULONG> ids; // the entries' IDs, ascending, without repeats
 };
 
-// Reads and checks `path`: holder flag 0 or 1, a holder marker that fits, every entry
-// inside the file before the marker and every macro length inside its record. Throws
-// Failure "<path>: not a BIN: <reason>", or "cannot open '<path>': <system's reason>".
-std::optional<BinFile> CheckBin(std::string const &path);
-
-enum class Flavour { kUnknown, kMultibyte, kWide };
-
-// The flavour that more than half of the records fit: a multibyte record's text has its
-// first zero byte as its last byte, a wide record's text its first zero unit as its last
-// unit (no record fits both). kUnknown when neither has that majority.
-Flavour InferFlavour(std::span<std::span<std::uint8_t const> const> records);
+// Inspects `path`; throws Failure "<path>: not a BIN: <reason>" for bytes that are no BIN,
+// or "cannot open '<path>': <system's reason>" for a file that cannot be read.
+BinFacts CheckBin(std::string const &path);
 
 // Checks the BIN of a reading command and decides whether its texts are wide: --wide or
 // --narrow when given, else the inferred flavour (multibyte when unknown). A flag that
-// contradicts the inferred flavour fails unless --force is given.
-bool CheckedWide(Invocation const &invocation, std::string const &path);
+// contradicts the inferred flavour fails unless --force is given. Multibyte texts that do
+// not decode in the code page in force get one warning that names --code-page.
+bool CheckedWide(Invocation const &invocation, std::string const &path, BinFacts *facts = nullptr);
 
 } // namespace rilcli

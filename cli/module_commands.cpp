@@ -62,27 +62,15 @@ class OpenModule {
     OpenModule &operator=(OpenModule const &) = delete;
 };
 
-// An item record: a 16-bit macro length M that counts the macro's zero byte, the M macro
-// bytes, then the text. Resources in any other layout give nothing.
-std::optional<Item> ReadRecord(std::uint8_t const *bytes, std::size_t size) {
-    if (size < 2)
-        return std::nullopt;
-    std::size_t const macroLength = bytes[0] | bytes[1] << 8;
-    if (macroLength == 0 || 2 + macroLength > size || bytes[1 + macroLength] != 0)
-        return std::nullopt;
-    return Item{std::string(reinterpret_cast<char const *>(bytes + 2)),
-                std::span(bytes + 2 + macroLength, size - 2 - macroLength)};
-}
-
 void ListModule(Invocation const &invocation) {
     std::string const &path = invocation.operands[1];
     OpenModule const module(path);
     for (std::uint32_t id = 1; id <= kHighestResourceId; ++id) {
         RIL_ULONG size = 0;
-        auto const *bytes = static_cast<std::uint8_t const *>(Ril_RTEditGetModuleData(id, &size));
+        void const *bytes = Ril_RTEditGetModuleData(id, &size);
         if (bytes == nullptr)
             continue;
-        std::optional<Item> const item = ReadRecord(bytes, size);
+        std::optional<Item> const item = ItemOfRecord(bytes, size, invocation.wide, true);
         if (!item) {
             // Standard output stays a list of items; the note goes beside it.
             FinishOutput();
@@ -92,10 +80,8 @@ void ListModule(Invocation const &invocation) {
             std::fflush(stderr);
             continue;
         }
-        std::string const text =
-            invocation.wide ? Utf16ToUtf8(WideText(*item)) : AnsiToUtf8(MultibyteText(*item));
         WriteOut(std::to_string(id) + '\t' + EscapeControls(AnsiToUtf8(item->macro)) + '\t' +
-                 EscapeControls(text) + '\n');
+                 EscapeControls(item->text) + '\n');
     }
     FinishOutput();
 }

@@ -6,14 +6,11 @@
 #include "json_writer.h"
 #include "text_output.h"
 
+#include <optional>
 #include <vector>
 
 namespace rilcli {
 namespace {
-
-std::string TextAsUtf8(Item const &item, bool wide) {
-    return wide ? Utf16ToUtf8(WideText(item)) : AnsiToUtf8(MultibyteText(item));
-}
 
 // The newest holder marker's text as a JSON string, or null when the file has none.
 std::string HolderJson(std::string const &path) {
@@ -48,19 +45,20 @@ std::string JsonHead(std::string const &path, bool wide) {
 
 int RunDump(Invocation const &invocation) {
     std::string const &path = invocation.operands[0];
-    bool const wide = CheckedWide(invocation, path);
+    BinFacts bin;
+    bool const wide = CheckedWide(invocation, path, &bin);
     bool const json = invocation.Value("--json") != nullptr;
     LoadBin(path);
     if (json)
         WriteOut(JsonHead(path, wide));
     char const *separator = "\n";
-    // The library keeps no list of IDs: probe the IDs that the file's entries name.
-    for (std::uint32_t const id : EntryIds(path)) {
-        if (!HasItem(id))
+    // The library keeps no list of IDs: its inspection names those of the file's entries.
+    for (RIL_ULONG const id : bin.ids) {
+        std::optional<Item> const item = ReadItem(id, wide);
+        if (!item)
             continue;
-        Item const item = ReadItem(id);
-        std::string const macro = AnsiToUtf8(item.macro);
-        std::string const text = TextAsUtf8(item, wide);
+        std::string const macro = AnsiToUtf8(item->macro);
+        std::string const &text = item->text;
         if (json) {
             WriteOut(separator + JsonObject()
                                      .Add("id", std::int64_t{id})
@@ -85,9 +83,10 @@ int RunGet(Invocation const &invocation) {
     bool const wide = CheckedWide(invocation, path);
     LoadBin(path);
     // A missing ID still gives a one-blank string from the getters; only the record tells.
-    if (!HasItem(id))
+    std::optional<Item> const item = ReadItem(id, wide);
+    if (!item)
         throw Failure("no item with ID " + std::to_string(id) + " in '" + path + "'");
-    WriteOut(EscapeControls(TextAsUtf8(ReadItem(id), wide)) + '\n');
+    WriteOut(EscapeControls(item->text) + '\n');
     FinishOutput();
     return kExitOk;
 }

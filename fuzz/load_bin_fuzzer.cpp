@@ -1,6 +1,8 @@
 // libFuzzer target: loads the input as a BIN with Ril_LoadRes, runs every lookup getter over
 // the IDs that the input's entries name and over boundary IDs, then unloads and reloads; then
-// the same from the input's bytes in memory with Ril_LoadResFromMemory.
+// the same from the input's bytes in memory with Ril_LoadResFromMemory. Each input is also
+// inspected (Ril_InspectBin, Ril_InspectBinImage): the two agree, and a BIN they pass loads
+// with a splittable record for every ID they name.
 #include "Ril4410.h"
 
 #include <unistd.h>
@@ -195,6 +197,34 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
     return 0;
 }
 
+// Inspects the input as a file and from memory while the file's load (`loaded`) is in force.
+void CheckInspection(std::uint8_t const *data, std::size_t size, RIL_LONG loaded) {
+    RIL_BIN_INFO info{};
+    info.structSize = sizeof info;
+    RIL_LONG const result = Ril_InspectBin(TempPath().c_str(), &info, nullptr, 0);
+    std::vector<RIL_ULONG> ids(result == kSFalse ? info.idCount : 0);
+    RIL_BIN_INFO image{};
+    image.structSize = sizeof image;
+    static const std::uint8_t kEmpty = 0;
+    RIL_LONG const fromImage =
+        Ril_InspectBinImage(size > 0 ? data : &kEmpty, static_cast<RIL_ULONG>(size), &image,
+                            ids.data(), static_cast<RIL_ULONG>(ids.size()));
+    Check(fromImage == (result == kSFalse ? kSOk : result) && image.verdict == info.verdict &&
+              image.idCount == info.idCount && image.flavour == info.flavour,
+          "Ril_InspectBinImage must agree with Ril_InspectBin", 0);
+    Check((result < 0) == (info.verdict != RIL_BIN_OK) && (result < 0) == (info.text[0] != 0),
+          "a refusal must come with its reason", 0);
+    if (result < 0)
+        return;
+    Check(loaded == kSOk, "a BIN that passes the inspection must load", 0);
+    for (RIL_ULONG const id : ids) {
+        RIL_RECORD_PARTS parts{};
+        void const *record = Ril_GetData(id);
+        Check(record != nullptr && Ril_SplitRecord(record, Ril_GetItemSize(id), 1, &parts) >= 0,
+              "every ID the inspection names must have a record that splits", id);
+    }
+}
+
 extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const *data, std::size_t size) {
     const Header header = ParseHeader(data, size);
     std::FILE *file = std::fopen(TempPath().c_str(), "wb");
@@ -207,6 +237,7 @@ extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const *data, std::size_t size
 
     const RIL_LONG loaded = Ril_LoadRes(TempPath().c_str());
     CheckLoaded(loaded, header);
+    CheckInspection(data, size, loaded);
     for (std::uint32_t id : IdsToProbe(data, size, header))
         ProbeId(id, size);
 

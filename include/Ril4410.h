@@ -139,6 +139,72 @@ RIL_API RIL_LONG Ril_GetMacro(char *buffer, RIL_ULONG *length, RIL_ULONG id);
 #endif
 RIL_API RIL_LONG Ril_GetLastError(void);
 
+/* Inspecting a BIN before reading it: whether its bytes are a BIN and why not, the flavour its
+ * records appear to hold, its IDs, and whether its texts decode in the ANSI code page. */
+typedef enum RIL_BIN_VERDICT {
+    RIL_BIN_OK = 0,         /* the structure holds */
+    RIL_BIN_UNREADABLE = 1, /* the file cannot be opened or read ("cannot-open", "cannot-read",
+                               "cannot-allocate-load") */
+    RIL_BIN_MALFORMED = 2   /* the bytes are no BIN ("bin-empty", "bin-holder-flag", ...) */
+} RIL_BIN_VERDICT;
+
+typedef enum RIL_BIN_FLAVOUR {
+    RIL_BIN_FLAVOUR_UNKNOWN = 0, /* neither flavour fits more than half of the records */
+    RIL_BIN_FLAVOUR_MULTIBYTE = 1, /* the text's first zero byte is its record's last byte */
+    RIL_BIN_FLAVOUR_WIDE = 2 /* the text's first zero UTF-16 unit is its record's last unit */
+} RIL_BIN_FLAVOUR;
+
+typedef struct RIL_BIN_INFO {
+    RIL_ULONG structSize;   /* set by the caller: sizeof(RIL_BIN_INFO) */
+    int verdict;            /* RIL_BIN_VERDICT */
+    char const *messageId;  /* why the file is no BIN, as a notice's messageId; NULL for a BIN */
+    int systemError;        /* errno / GetLastError() behind an unreadable file, or 0 */
+    char systemReason[256]; /* that error's text in English, or empty */
+    char text[1024];        /* the reason in the language chosen by Ril_SetMessageLanguage
+                               (English: "not a BIN: the file is empty"), the system's reason
+                               behind it; empty for a BIN */
+    RIL_ULONG holderFlag;   /* the header's fields as far as the file holds them */
+    RIL_ULONG maxId;
+    RIL_ULONG count;        /* entries the header declares */
+    int flavour;            /* RIL_BIN_FLAVOUR; UNKNOWN for no BIN */
+    RIL_ULONG idCount;      /* distinct IDs of the entries; 0 for no BIN */
+    RIL_ULONG undecodable;  /* entries whose text, read as multibyte, is no valid text of the
+                               ANSI code page in force */
+} RIL_BIN_INFO;
+
+/* Checks the BIN at path (or the size bytes at image) without loading it: a 12-byte header
+ * with holder flag 0 or 1, every entry inside the file before the holder marker with an ID
+ * below the max ID + 10 and a record that holds its macro, and a holder marker that fits and
+ * ends with a zero byte. Fills info, and ids with up to idCapacity of the entries' IDs in
+ * ascending order without repeats. Returns 0 for a BIN whose IDs all fit, 1 (S_FALSE) for a
+ * BIN with more IDs than idCapacity (a null ids with idCapacity 0 asks for idCount only),
+ * E_FAIL when it is no BIN (see verdict and text), -102 for a null path, image or info, a
+ * structSize that is not sizeof(RIL_BIN_INFO), or a null ids with a nonzero idCapacity (info
+ * untouched then). Shows no message and leaves the last error alone. */
+RIL_API RIL_LONG Ril_InspectBin(char const *path, RIL_BIN_INFO *info, RIL_ULONG *ids,
+                                RIL_ULONG idCapacity);
+RIL_API RIL_LONG Ril_InspectBinImage(void const *image, RIL_ULONG size, RIL_BIN_INFO *info,
+                                     RIL_ULONG *ids, RIL_ULONG idCapacity);
+
+/* An item record's parts: a 16-bit little-endian macro length M that counts the macro's zero
+ * byte, M macro bytes in the ANSI code page, then the text. */
+typedef struct RIL_RECORD_PARTS {
+    char const *macro;     /* the macro's first byte */
+    RIL_ULONG macroLength; /* its bytes before its first zero byte (within M) */
+    void const *text;      /* the text's first byte (unaligned for wide text) */
+    RIL_ULONG textSize;    /* its bytes before its terminator: a zero byte, or with wide
+                              nonzero a zero UTF-16 unit (an even count); without one, up to the
+                              record's end (an odd last byte of wide text belongs to no unit) */
+} RIL_RECORD_PARTS;
+
+/* Splits the record of size bytes into parts, the text read as UTF-16LE when wide is nonzero.
+ * Returns 0 for an item record whose macro ends with its zero byte, 1 (S_FALSE) when M is 0
+ * or the macro's last byte is not zero (split all the same), E_FAIL when the record cannot
+ * hold its length field or its M macro bytes (parts untouched), -102 for a null record or
+ * parts. */
+RIL_API RIL_LONG Ril_SplitRecord(void const *record, RIL_ULONG size, int wide,
+                                 RIL_RECORD_PARTS *parts);
+
 /* Saves the loaded table as a BIN (ascending IDs, a fresh holder marker), then unloads it. */
 RIL_API RIL_LONG Ril_ExportResToBinFile(char const *path);
 
@@ -198,7 +264,9 @@ RIL_API unsigned int Ril_SetAnsiCodePage(unsigned int codePage);
  * head and banners) are no notices; only when the log cannot take one is it delivered, as
  * "import-log-entry" information whose one argument is the line. This handler alone also
  * receives "new-id" information (an item that asked for a new ID got one: the ID, the
- * macro), which has no designed text. */
+ * macro), which has no designed text, and why a Ril_LoadRes failed (whose result stays
+ * E_FAIL alone): "cannot-open" or "cannot-read" with the system's reason, or the reason of
+ * Ril_InspectBin ("bin-holder-flag", "bin-id-beyond", ...). */
 RIL_API void Ril_SetNoticeHandlerEx(RIL_NOTICE_EX_HANDLER handler, void *context);
 /* Language of RIL_NOTICE.text and of texts given to the plain handler and the default notice;
  * returns the previous one; an unknown value is refused (returns -1, setting unchanged). The

@@ -1,5 +1,6 @@
 // The exported load, lookup and save functions over the process-wide table.
 #include "Ril4410.h"
+#include "api/inspect_api.h"
 #include "api/library_state.h"
 #include "core/export_guard.h"
 #include "items/record_text.h"
@@ -83,7 +84,11 @@ extern "C" RIL_API RIL_LONG Ril_LoadRes(char const *path) {
             return kEFail;
         if (path[0] == '\0')
             return kSOk;
-        return State().table.LoadRes(path);
+        HResult const result = State().table.LoadRes(path);
+        // The result stays the bare E_FAIL; only the structured handler hears why.
+        if (result != kSOk)
+            ReportFailedLoad(path);
+        return result;
     });
 }
 

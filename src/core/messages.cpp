@@ -131,6 +131,38 @@ char const kHeaderMacroNotIdentifier[] =
 char const kNewId[] =
     "\xD0\xC2ID %u \xB7\xD6\xC5\xE4\xB8\xF8\xBA\xEA\xCE\xAA '%s' \xB5\xC4\xCF\xEE";
 
+// Why a file is no BIN (the structural check before a BIN is read).
+// 不是BIN文件: 文件为空
+char const kBinEmpty[] =
+    "\xB2\xBB\xCA\xC7" "BIN\xCE\xC4\xBC\xFE: \xCE\xC4\xBC\xFE\xCE\xAA\xBF\xD5";
+// 不是BIN文件: 只有 %u 字节, 短于 12 字节的文件头
+char const kBinShortHeader[] =
+    "\xB2\xBB\xCA\xC7" "BIN\xCE\xC4\xBC\xFE: \xD6\xBB\xD3\xD0 %u \xD7\xD6\xBD\xDA, \xB6\xCC\xD3\xDA 12 \xD7\xD6\xBD\xDA\xB5\xC4\xCE\xC4\xBC\xFE\xCD\xB7";
+// 不是BIN文件: 持有者标志为 %u (应为 0 或 1)
+char const kBinHolderFlag[] =
+    "\xB2\xBB\xCA\xC7" "BIN\xCE\xC4\xBC\xFE: \xB3\xD6\xD3\xD0\xD5\xDF\xB1\xEA\xD6\xBE\xCE\xAA %u (\xD3\xA6\xCE\xAA 0 \xBB\xF2 1)";
+// 不是BIN文件: 第 %u 项 (共 %u 项) 超出了文件结尾
+char const kBinEntryPastEnd[] =
+    "\xB2\xBB\xCA\xC7" "BIN\xCE\xC4\xBC\xFE: \xB5\xDA %u \xCF\xEE (\xB9\xB2 %u \xCF\xEE) \xB3\xAC\xB3\xF6\xC1\xCB\xCE\xC4\xBC\xFE\xBD\xE1\xCE\xB2";
+// 不是BIN文件: 第 %u 项 (共 %u 项, ID %u) 的ID不小于 %u (最大ID + 10)
+char const kBinIdBeyond[] =
+    "\xB2\xBB\xCA\xC7" "BIN\xCE\xC4\xBC\xFE: \xB5\xDA %u \xCF\xEE (\xB9\xB2 %u \xCF\xEE, ID %u) \xB5\xC4ID\xB2\xBB\xD0\xA1\xD3\xDA %u (\xD7\xEE\xB4\xF3ID + 10)";
+// 不是BIN文件: 第 %u 项 (共 %u 项, ID %u) 的 %u 字节记录容不下它的宏
+char const kBinRecordWithoutMacro[] =
+    "\xB2\xBB\xCA\xC7" "BIN\xCE\xC4\xBC\xFE: \xB5\xDA %u \xCF\xEE (\xB9\xB2 %u \xCF\xEE, ID %u) \xB5\xC4 %u \xD7\xD6\xBD\xDA\xBC\xC7\xC2\xBC\xC8\xDD\xB2\xBB\xCF\xC2\xCB\xFC\xB5\xC4\xBA\xEA";
+// 不是BIN文件: 没有空间容纳持有者标志所声明的持有者标记
+char const kBinNoMarkerRoom[] =
+    "\xB2\xBB\xCA\xC7" "BIN\xCE\xC4\xBC\xFE: \xC3\xBB\xD3\xD0\xBF\xD5\xBC\xE4\xC8\xDD\xC4\xC9\xB3\xD6\xD3\xD0\xD5\xDF\xB1\xEA\xD6\xBE\xCB\xF9\xC9\xF9\xC3\xF7\xB5\xC4\xB3\xD6\xD3\xD0\xD5\xDF\xB1\xEA\xBC\xC7";
+// 不是BIN文件: %u 字节的持有者标记超出了文件
+char const kBinMarkerTooLong[] =
+    "\xB2\xBB\xCA\xC7" "BIN\xCE\xC4\xBC\xFE: %u \xD7\xD6\xBD\xDA\xB5\xC4\xB3\xD6\xD3\xD0\xD5\xDF\xB1\xEA\xBC\xC7\xB3\xAC\xB3\xF6\xC1\xCB\xCE\xC4\xBC\xFE";
+// 不是BIN文件: 持有者标记不以零字节结尾
+char const kBinMarkerOpen[] =
+    "\xB2\xBB\xCA\xC7" "BIN\xCE\xC4\xBC\xFE: \xB3\xD6\xD3\xD0\xD5\xDF\xB1\xEA\xBC\xC7\xB2\xBB\xD2\xD4\xC1\xE3\xD7\xD6\xBD\xDA\xBD\xE1\xCE\xB2";
+// 不是BIN文件: 第 %u 项 (共 %u 项) 伸入了持有者标记
+char const kBinEntryIntoMarker[] =
+    "\xB2\xBB\xCA\xC7" "BIN\xCE\xC4\xBC\xFE: \xB5\xDA %u \xCF\xEE (\xB9\xB2 %u \xCF\xEE) \xC9\xEC\xC8\xEB\xC1\xCB\xB3\xD6\xD3\xD0\xD5\xDF\xB1\xEA\xBC\xC7";
+
 } // namespace ril::msg
 
 namespace ril::catalogue {
@@ -207,6 +239,26 @@ const Message kLogCannotCreate{"cannot-create-log", kError, msg::kLogCannotCreat
 const Message kLogEntry{"import-log-entry", kInformation, "%s", nullptr};
 const Message kNewId{"new-id", kInformation, msg::kNewId,
     "new ID %u for macro '%s'"};
+const Message kBinEmpty{"bin-empty", kError, msg::kBinEmpty,
+    "not a BIN: the file is empty"};
+const Message kBinShortHeader{"bin-short-header", kError, msg::kBinShortHeader,
+    "not a BIN: %u bytes, shorter than the 12-byte header"};
+const Message kBinHolderFlag{"bin-holder-flag", kError, msg::kBinHolderFlag,
+    "not a BIN: holder flag %u (0 or 1 expected)"};
+const Message kBinEntryPastEnd{"bin-entry-past-end", kError, msg::kBinEntryPastEnd,
+    "not a BIN: entry %u of %u runs past the end of the file"};
+const Message kBinIdBeyond{"bin-id-beyond", kError, msg::kBinIdBeyond,
+    "not a BIN: entry %u of %u (ID %u): the ID is not below %u (the max ID + 10)"};
+const Message kBinRecordWithoutMacro{"bin-record-without-macro", kError, msg::kBinRecordWithoutMacro,
+    "not a BIN: entry %u of %u (ID %u): its record of %u bytes cannot hold its macro"};
+const Message kBinNoMarkerRoom{"bin-no-marker-room", kError, msg::kBinNoMarkerRoom,
+    "not a BIN: no room for the holder marker that its holder flag announces"};
+const Message kBinMarkerTooLong{"bin-marker-too-long", kError, msg::kBinMarkerTooLong,
+    "not a BIN: the holder marker of %u bytes does not fit the file"};
+const Message kBinMarkerOpen{"bin-marker-open", kError, msg::kBinMarkerOpen,
+    "not a BIN: the holder marker does not end with a zero byte"};
+const Message kBinEntryIntoMarker{"bin-entry-into-marker", kError, msg::kBinEntryIntoMarker,
+    "not a BIN: entry %u of %u runs into the holder marker"};
 // clang-format on
 
 Message const *const kAll[] = {
@@ -241,6 +293,16 @@ Message const *const kAll[] = {
     &kLogCannotCreate,
     &kLogEntry,
     &kNewId,
+    &kBinEmpty,
+    &kBinShortHeader,
+    &kBinHolderFlag,
+    &kBinEntryPastEnd,
+    &kBinIdBeyond,
+    &kBinRecordWithoutMacro,
+    &kBinNoMarkerRoom,
+    &kBinMarkerTooLong,
+    &kBinMarkerOpen,
+    &kBinEntryIntoMarker,
 };
 const std::size_t kCount = sizeof kAll / sizeof kAll[0];
 

@@ -38,6 +38,18 @@ extern char const kExportCannotHold[];
 extern char const kHeaderMacroNotIdentifier[];
 extern char const kNewId[]; // for the parts handler alone
 
+// Why a file is no BIN.
+extern char const kBinEmpty[];
+extern char const kBinShortHeader[];
+extern char const kBinHolderFlag[];
+extern char const kBinEntryPastEnd[];
+extern char const kBinIdBeyond[];
+extern char const kBinRecordWithoutMacro[];
+extern char const kBinNoMarkerRoom[];
+extern char const kBinMarkerTooLong[];
+extern char const kBinMarkerOpen[];
+extern char const kBinEntryIntoMarker[];
+
 // Validation.
 extern char const kEmptyMacro[];
 extern char const kIllegalMacroCharacter[];
@@ -107,6 +119,17 @@ extern const Message kLogEntry;
 // An item that asked for a new ID got one (the ID, the item's macro): for the parts handler
 // alone, never shown or logged.
 extern const Message kNewId;
+// Why a file is no BIN: the structural check before a BIN is read.
+extern const Message kBinEmpty;
+extern const Message kBinShortHeader;
+extern const Message kBinHolderFlag;
+extern const Message kBinEntryPastEnd;
+extern const Message kBinIdBeyond;
+extern const Message kBinRecordWithoutMacro;
+extern const Message kBinNoMarkerRoom;
+extern const Message kBinMarkerTooLong;
+extern const Message kBinMarkerOpen;
+extern const Message kBinEntryIntoMarker;
 
 // Every message above, in that order.
 extern Message const *const kAll[];

@@ -199,16 +199,18 @@ HResult CBinMaster::LoadRes(char const *path) {
 }
 
 HResult CBinMaster::LoadImage(void const *bytes, std::size_t size) {
-    if (loaded_ != 0)
-        UnloadRes();
+    // The caller's bytes may lie inside the loaded table (a BIN image stored as an item's
+    // data): then the copy is taken whole before the table is dropped, and parsed after.
+    bool const replacing = loaded_ != 0;
     // Uninitialised, as for a file read: the copy overwrites every byte.
     platform::FileContent image;
-    if (detail::AllocationRefused())
+    if (!detail::AllocationRefused())
+        image.bytes = platform::Bytes(new (std::nothrow) std::uint8_t[size > 0 ? size : 1],
+                                      platform::BytesRelease{0});
+    if (!image.bytes) {
+        UnloadRes();
         return kEFail;
-    image.bytes = platform::Bytes(new (std::nothrow) std::uint8_t[size > 0 ? size : 1],
-                                  platform::BytesRelease{0});
-    if (!image.bytes)
-        return kEFail;
+    }
     // Copied in parts, each parsed while it is in cache, as a file is read.
     Loader loader(*this);
     constexpr std::size_t kPart = std::size_t{256} << 10;
@@ -217,8 +219,11 @@ HResult CBinMaster::LoadImage(void const *bytes, std::size_t size) {
         std::memcpy(image.bytes.get() + done, static_cast<std::uint8_t const *>(bytes) + done,
                     part);
         done += part;
-        loader.Read(image.bytes.get(), size, done);
+        if (!replacing)
+            loader.Read(image.bytes.get(), size, done);
     }
+    if (replacing)
+        UnloadRes();
     image.size = size;
     if (Adopt(image, loader) != kSOk)
         return kEFail;

@@ -208,6 +208,19 @@ TEST_F(LookupApiTest, ReadOnlyImageLoadsLikeItsFile) {
     EXPECT_EQ(ReadFile(file), image); // the first file was never touched
 }
 
+// An image that lies inside the loaded table (a BIN stored as an item's text) is taken whole
+// before that table is dropped.
+TEST_F(LookupApiTest, ImageInsideTheLoadedTableLoads) {
+    const Bytes inner = BinBuilder().Header(0, 2, 1).EntryA(2, "IN", "inner").Get();
+    const Bytes outerRecord = RecordA("OUT", std::string(inner.begin(), inner.end()));
+    Load(BinBuilder().Header(0, 1, 1).Entry(1, outerRecord).Get());
+    auto const *record = static_cast<std::uint8_t const *>(Ril_GetData(1));
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(Ril_LoadResFromMemory(record + 6, static_cast<RIL_ULONG>(inner.size())), 0);
+    EXPECT_EQ(std::make_tuple(Ril_GetNumItem(), std::string(Ril_GetStringA(2)), Ril_GetData(1)),
+              std::make_tuple(1u, std::string("inner"), nullptr));
+}
+
 // The same bytes from memory and from a file end the same way: result, table and notices.
 // A failed load drops the table loaded before it; a null image changes nothing.
 TEST_F(LookupApiTest, MalformedImagesEndAsTheirFiles) {

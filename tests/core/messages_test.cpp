@@ -81,6 +81,16 @@ TEST_F(MessageCatalogue, EveryMessageRendersInBothLanguages) {
         {&kLogCannotCreate, {}, "无法创建或打开指定的log文件!", "cannot-create-log", E, "cannot create or open the log file"},
         {&kLogEntry, {T(msg::kLogTitle)}, "//导入文本资源到BIN\r\n", "import-log-entry", I, msg::kLogTitle},
         {&kNewId, {N(1002), T("C")}, "新ID 1002 分配给宏为 'C' 的项", "new-id", I, "new ID 1002 for macro 'C'"},
+        {&kBinEmpty, {}, "不是BIN文件: 文件为空", "bin-empty", E, "not a BIN: the file is empty"},
+        {&kBinShortHeader, {N(5)}, "不是BIN文件: 只有 5 字节, 短于 12 字节的文件头", "bin-short-header", E, "not a BIN: 5 bytes, shorter than the 12-byte header"},
+        {&kBinHolderFlag, {N(2)}, "不是BIN文件: 持有者标志为 2 (应为 0 或 1)", "bin-holder-flag", E, "not a BIN: holder flag 2 (0 or 1 expected)"},
+        {&kBinEntryPastEnd, {N(2), N(3)}, "不是BIN文件: 第 2 项 (共 3 项) 超出了文件结尾", "bin-entry-past-end", E, "not a BIN: entry 2 of 3 runs past the end of the file"},
+        {&kBinIdBeyond, {N(1), N(1), N(20), N(17)}, "不是BIN文件: 第 1 项 (共 1 项, ID 20) 的ID不小于 17 (最大ID + 10)", "bin-id-beyond", E, "not a BIN: entry 1 of 1 (ID 20): the ID is not below 17 (the max ID + 10)"},
+        {&kBinRecordWithoutMacro, {N(1), N(2), N(7), N(3)}, "不是BIN文件: 第 1 项 (共 2 项, ID 7) 的 3 字节记录容不下它的宏", "bin-record-without-macro", E, "not a BIN: entry 1 of 2 (ID 7): its record of 3 bytes cannot hold its macro"},
+        {&kBinNoMarkerRoom, {}, "不是BIN文件: 没有空间容纳持有者标志所声明的持有者标记", "bin-no-marker-room", E, "not a BIN: no room for the holder marker that its holder flag announces"},
+        {&kBinMarkerTooLong, {N(99)}, "不是BIN文件: 99 字节的持有者标记超出了文件", "bin-marker-too-long", E, "not a BIN: the holder marker of 99 bytes does not fit the file"},
+        {&kBinMarkerOpen, {}, "不是BIN文件: 持有者标记不以零字节结尾", "bin-marker-open", E, "not a BIN: the holder marker does not end with a zero byte"},
+        {&kBinEntryIntoMarker, {N(4), N(4)}, "不是BIN文件: 第 4 项 (共 4 项) 伸入了持有者标记", "bin-entry-into-marker", E, "not a BIN: entry 4 of 4 runs into the holder marker"},
     };
     // clang-format on
     ASSERT_EQ(std::size(rows), catalogue::kCount);

@@ -1,0 +1,184 @@
+// The exported BIN inspection and record split, over the table layer's structural check; and
+// the reason behind a failed load for the structured notice handler.
+#include "api/inspect_api.h"
+
+#include "Ril4410.h"
+#include "core/export_guard.h"
+#include "core/limits.h"
+#include "core/notice.h"
+#include "core/result_codes.h"
+#include "core/safe_text.h"
+#include "platform/file.h"
+#include "platform/notice.h"
+#include "platform/system_error.h"
+#include "table/bin_inspection.h"
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+namespace ril {
+namespace {
+
+// The file's bytes, or the message that says why they cannot be had.
+struct Image {
+    platform::FileContent content;
+    msg::Message const *failure = nullptr;
+    int systemError = 0;
+};
+
+Image ReadImage(char const *path) {
+    Image image;
+    switch (platform::ReadWholeFile(path, image.content, nullptr, &image.systemError)) {
+    case platform::ReadStatus::Ok:
+        break;
+    case platform::ReadStatus::CannotOpen:
+        image.failure = &catalogue::kCannotOpen;
+        break;
+    case platform::ReadStatus::NoMemory:
+        image.failure = &catalogue::kCannotAllocateLoad;
+        break;
+    case platform::ReadStatus::ReadFailed:
+        // A folder opens on some systems and then fails to read: it cannot be opened as a file.
+        image.failure =
+            image.systemError == EISDIR ? &catalogue::kCannotOpen : &catalogue::kCannotRead;
+        break;
+    }
+    return image;
+}
+
+std::span<std::uint8_t const> Bytes(platform::FileContent const &content) {
+    return std::span<std::uint8_t const>(content.bytes.get(), content.size);
+}
+
+// The message in the chosen language, the system's reason behind it in place of a closing
+// " !".
+std::string Reason(msg::Message const &message, NoticeArg const *args, std::size_t count,
+                   std::string const &systemReason) {
+    std::string text = RenderMessage(message, platform::CurrentNoticeLanguage(), args, count);
+    if (systemReason.empty())
+        return text;
+    while (!text.empty() && (text.back() == '!' || text.back() == ' '))
+        text.pop_back();
+    return text + ": " + systemReason;
+}
+
+void FillRefusal(RIL_BIN_INFO &info, int verdict, msg::Message const &message,
+                 NoticeArg const *args, std::size_t count, int systemError) {
+    std::string const systemReason = systemError != 0 ? platform::SystemErrorText(systemError) : "";
+    info.verdict = verdict;
+    info.messageId = message.id;
+    info.systemError = systemError;
+    SafeCopyA(info.systemReason, sizeof info.systemReason, systemReason.c_str());
+    SafeCopyA(info.text, sizeof info.text, Reason(message, args, count, systemReason).c_str());
+}
+
+bool ValidRequest(RIL_BIN_INFO const *info, RIL_ULONG const *ids, RIL_ULONG idCapacity) {
+    return info != nullptr && info->structSize == sizeof(RIL_BIN_INFO) &&
+           (ids != nullptr || idCapacity == 0);
+}
+
+void Clear(RIL_BIN_INFO &info) {
+    RIL_ULONG const size = info.structSize;
+    info = RIL_BIN_INFO{};
+    info.structSize = size;
+}
+
+// Fills the caller's view of an inspection of bytes that could be read.
+HResult Answer(BinInspection const &inspection, RIL_BIN_INFO &info, RIL_ULONG *ids,
+               RIL_ULONG idCapacity) {
+    info.holderFlag = inspection.flag;
+    info.maxId = inspection.maxId;
+    info.count = inspection.count;
+    if (inspection.refusal != nullptr) {
+        FillRefusal(info, RIL_BIN_MALFORMED, *inspection.refusal, inspection.args,
+                    inspection.argCount, 0);
+        return kEFail;
+    }
+    info.verdict = RIL_BIN_OK;
+    info.flavour = static_cast<int>(inspection.flavour);
+    info.idCount = static_cast<RIL_ULONG>(inspection.ids.size());
+    info.undecodable = inspection.undecodable;
+    std::size_t const copied =
+        inspection.ids.size() < idCapacity ? inspection.ids.size() : std::size_t{idCapacity};
+    if (copied > 0)
+        std::memcpy(ids, inspection.ids.data(), copied * sizeof *ids);
+    return copied == inspection.ids.size() ? kSOk : kSFalse;
+}
+
+} // namespace
+
+void ReportFailedLoad(char const *path) {
+    if (path == nullptr || path[0] == '\0' || !platform::HasNoticePartsHandler())
+        return;
+    NoticeArg const pathArg = MakeNoticeArg(path);
+    if (std::strlen(path) >= kPathSize) {
+        InformPartsHandler(catalogue::kCannotOpen, NoticeSite{.file = path}, &pathArg, 1);
+        return;
+    }
+    Image const image = ReadImage(path);
+    if (image.failure != nullptr) {
+        InformPartsHandler(*image.failure,
+                           NoticeSite{.file = path, .systemError = image.systemError}, &pathArg, 1);
+        return;
+    }
+    BinInspection inspection;
+    InspectBinImage(Bytes(image.content), 0, inspection);
+    if (inspection.refusal != nullptr)
+        InformPartsHandler(*inspection.refusal, NoticeSite{.file = path}, inspection.args,
+                           inspection.argCount);
+    else
+        InformPartsHandler(catalogue::kCannotAllocateLoad, NoticeSite{.file = path}, &pathArg, 1);
+}
+
+} // namespace ril
+
+using namespace ril;
+
+extern "C" RIL_API RIL_LONG Ril_InspectBin(char const *path, RIL_BIN_INFO *info, RIL_ULONG *ids,
+                                           RIL_ULONG idCapacity) {
+    return Guarded<RIL_LONG>(kEFail, [&]() -> RIL_LONG {
+        if (path == nullptr || !ValidRequest(info, ids, idCapacity))
+            return kErrArgument;
+        Clear(*info);
+        Image const image = ReadImage(path);
+        if (image.failure != nullptr) {
+            NoticeArg const pathArg = MakeNoticeArg(path);
+            FillRefusal(*info, RIL_BIN_UNREADABLE, *image.failure, &pathArg, 1, image.systemError);
+            return kEFail;
+        }
+        BinInspection inspection;
+        InspectBinImage(Bytes(image.content), 0, inspection);
+        return Answer(inspection, *info, ids, idCapacity);
+    });
+}
+
+extern "C" RIL_API RIL_LONG Ril_InspectBinImage(void const *image, RIL_ULONG size,
+                                                RIL_BIN_INFO *info, RIL_ULONG *ids,
+                                                RIL_ULONG idCapacity) {
+    return Guarded<RIL_LONG>(kEFail, [&]() -> RIL_LONG {
+        if (image == nullptr || !ValidRequest(info, ids, idCapacity))
+            return kErrArgument;
+        Clear(*info);
+        BinInspection inspection;
+        InspectBinImage(std::span(static_cast<std::uint8_t const *>(image), size), 0, inspection);
+        return Answer(inspection, *info, ids, idCapacity);
+    });
+}
+
+extern "C" RIL_API RIL_LONG Ril_SplitRecord(void const *record, RIL_ULONG size, int wide,
+                                            RIL_RECORD_PARTS *parts) {
+    return Guarded<RIL_LONG>(kEFail, [&]() -> RIL_LONG {
+        if (record == nullptr || parts == nullptr)
+            return kErrArgument;
+        RecordParts split;
+        if (!SplitRecord(std::span(static_cast<std::uint8_t const *>(record), size), wide != 0,
+                         split))
+            return kEFail;
+        parts->macro = reinterpret_cast<char const *>(split.macro);
+        parts->macroLength = static_cast<RIL_ULONG>(split.macroLength);
+        parts->text = split.text;
+        parts->textSize = static_cast<RIL_ULONG>(split.textSize);
+        return split.macroTerminated ? kSOk : kSFalse;
+    });
+}
