@@ -16,7 +16,6 @@ struct Invocation;
 // the code page for the import that follows). `findingsOnly` leaves the parser's and
 // validation's faults to the import. The diagnostics shown come back in the library's order,
 // behind a first one that says how the file is read; `result` is the lint's.
-std::vector<Diagnostic> LintText(Invocation const &invocation, bool findingsOnly,
-                                 RIL_LONG &result);
+std::vector<Diagnostic> LintText(Invocation const &invocation, bool findingsOnly, RIL_LONG &result);
 
 } // namespace rilcli

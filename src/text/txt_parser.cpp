@@ -81,9 +81,8 @@ template <typename Ch> class Scanner {
   public:
     Scanner(CRilTxtLoader &list, Ch const *data, std::size_t count, char const *path,
             char const *logPath, ParsedFile const &file, TxtParseObserver *observer)
-        : list_(list), data_(data), count_(count), path_(path), log_(logPath),
-          chars_(file.chars), file_(file), observer_(observer),
-          places_(file.bytes, file.size, file.wide) {}
+        : list_(list), data_(data), count_(count), path_(path), log_(logPath), chars_(file.chars),
+          file_(file), observer_(observer), places_(file.bytes, file.size, file.wide) {}
 
     // Where the scan stands: after the last item read.
     std::size_t Position() const { return position_; }
@@ -148,9 +147,9 @@ template <typename Ch> class Scanner {
             return false;
         }
         if (observer_ != nullptr)
-            observer_->Item(file_, ParsedItem{keywordAt, at, macroAt, macroStart, macroEnd,
-                                              macroCut_, position, position + std::size_t(length),
-                                              item->ID});
+            observer_->Item(file_,
+                            ParsedItem{keywordAt, at, macroAt, macroStart, macroEnd, macroCut_,
+                                       position, position + std::size_t(length), item->ID});
         position += std::size_t(length) + 1;
         if (newId_)
             InformCaller(catalogue::kNewId, At(keywordAt), item->ID, item->Macro);

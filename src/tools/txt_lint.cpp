@@ -157,7 +157,8 @@ class Linter final : public TxtParseObserver {
         return kNone;
     }
     // Characters [from, to) as the library's multibyte text (arguments of messages).
-    template <typename Ch> static std::string Narrow(Ch const *data, std::size_t from, std::size_t to) {
+    template <typename Ch>
+    static std::string Narrow(Ch const *data, std::size_t from, std::size_t to) {
         if constexpr (sizeof(Ch) == 1) {
             return std::string(reinterpret_cast<char const *>(data + from), to - from);
         } else {
@@ -274,7 +275,8 @@ void Linter::CheckTextBytes(unsigned char const *data, ParsedItem const &item) {
     char const *source = reinterpret_cast<char const *>(text);
     int const size = platform::MultiByteToWide(0, source, int(length), nullptr, 0).count;
     units_.resize(static_cast<std::size_t>(std::max(size, 1)));
-    int const converted = platform::MultiByteToWide(0, source, int(length), units_.data(), size).count;
+    int const converted =
+        platform::MultiByteToWide(0, source, int(length), units_.data(), size).count;
     int const narrow = platform::WideToMultiByte(0, units_.data(), converted, nullptr, 0).count;
     back_.resize(static_cast<std::size_t>(std::max(narrow, 0)));
     if (narrow > 0)
@@ -358,15 +360,16 @@ void Linter::CheckFile(ParsedFile const &file) {
     unsigned char const *bytes = file.bytes;
     std::size_t const size = file.size;
     bool const utf16Mark = StartsWith(bytes, size, "\xFF\xFE");
-    std::size_t const mark = file.wide ? (utf16Mark ? 2 : 0)
-                                       : (StartsWith(bytes, size, "\xEF\xBB\xBF") ? 3 : 0);
+    std::size_t const mark =
+        file.wide ? (utf16Mark ? 2 : 0) : (StartsWith(bytes, size, "\xEF\xBB\xBF") ? 3 : 0);
     if ((flags_ & kLintNoItemsError) != 0 && items_ == 0 && size > mark) {
         if (file.wide && !HasWideKeyword(bytes + mark, size - mark, 2))
             Add(utf16Mark ? catalogue::kNoItems : catalogue::kNoItemsWideWithoutMark, kNone);
         bool const keyword = !file.wide && Find(bytes, 0, size, kIdKeyword) != kNone;
         if (!file.wide && !keyword)
-            Add(HasWideKeyword(bytes, size, 1) || (size >= 2 && (EveryOtherByteZero(bytes, size, 0) ||
-                                                                 EveryOtherByteZero(bytes, size, 1)))
+            Add(HasWideKeyword(bytes, size, 1) ||
+                        (size >= 2 &&
+                         (EveryOtherByteZero(bytes, size, 0) || EveryOtherByteZero(bytes, size, 1)))
                     ? catalogue::kNoItemsUtf16
                     : catalogue::kNoItems,
                 kNone);
@@ -382,9 +385,9 @@ void Linter::Ended(ParsedFile const &file, std::size_t position, bool ok,
                    platform::FileView &view) {
     unitSize_ = file.wide ? 2 : 1;
     if (file.wide)
-        CheckEnd(View<std::uint16_t>{reinterpret_cast<std::uint16_t const *>(file.bytes),
-                                     file.size / 2},
-                 position, ok);
+        CheckEnd(
+            View<std::uint16_t>{reinterpret_cast<std::uint16_t const *>(file.bytes), file.size / 2},
+            position, ok);
     else
         CheckEnd(View<unsigned char>{file.bytes, file.size}, position, ok);
     CheckFile(file);
@@ -407,8 +410,8 @@ bool Linter::Report() {
                               .places = &places_,
                               .severity = finding.severity};
         RaiseNotice(*finding.message, site, nullptr, args.data(), args.size());
-        int const severity = finding.severity >= 0 ? finding.severity
-                                                   : static_cast<int>(finding.message->severity);
+        int const severity =
+            finding.severity >= 0 ? finding.severity : static_cast<int>(finding.message->severity);
         errors = errors || severity == static_cast<int>(msg::Severity::Error);
     }
     return errors;

@@ -8,11 +8,11 @@ namespace ril {
 
 // The lint's options (the public RIL_LINT_ flags).
 enum LintFlag : unsigned {
-    kLintStrictBytes = 0x1,    // bytes that are no character of the code page are an error
+    kLintStrictBytes = 0x1,     // bytes that are no character of the code page are an error
     kLintMacroLimitError = 0x2, // a macro the import would cut is an error
-    kLintUtf8Signature = 0x4,  // a multibyte file starting EF BB BF is read as UTF-8
-    kLintNoItemsError = 0x8,   // a file with content but no item is an error
-    kLintFindingsOnly = 0x10,  // the lint's own findings alone: no parser notices, no validation
+    kLintUtf8Signature = 0x4,   // a multibyte file starting EF BB BF is read as UTF-8
+    kLintNoItemsError = 0x8,    // a file with content but no item is an error
+    kLintFindingsOnly = 0x10,   // the lint's own findings alone: no parser notices, no validation
 };
 
 // Lints `txtPath` read as `wide` asks; reports every finding as a notice and writes nothing.
