@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -83,6 +84,90 @@ bool EveryOtherByteZero(unsigned char const *bytes, std::size_t size, std::size_
     return true;
 }
 
+// The index of the first byte of a UTF-8 text that starts no well-formed character (no
+// overlong forms, surrogates or values above U+10FFFF), or kNone.
+std::size_t FirstBadUtf8(unsigned char const *bytes, std::size_t size) {
+    for (std::size_t i = 0; i < size;) {
+        unsigned char const lead = bytes[i];
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        std::size_t const length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+        if (length == 0 || lead < 0xC2 || lead > 0xF4 || size - i < length)
+            return i;
+        for (std::size_t k = 1; k < length; ++k)
+            if ((bytes[i + k] & 0xC0) != 0x80)
+                return i;
+        unsigned char const second = bytes[i + 1];
+        if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) ||
+            (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second > 0x8F))
+            return i;
+        i += length;
+    }
+    return kNone;
+}
+
+// Which characters of the ANSI code page in force are characters: a sequence is one when it
+// comes back unchanged from UTF-16. Single bytes and double-byte pairs are converted once
+// and remembered; a text is then checked by stepping over its characters.
+class CodePageCharacters {
+  public:
+    explicit CodePageCharacters(platform::CharTable const &chars)
+        : chars_(chars), utf8_(platform::AnsiCodePage() == kUtf8CodePage) {}
+
+    // The index of the first byte of the text that starts no character, or kNone.
+    std::size_t FirstBad(unsigned char const *text, std::size_t length) {
+        if (utf8_)
+            return FirstBadUtf8(text, length);
+        for (std::size_t at = 0; at < length;) {
+            if (text[at] < 0x80) {
+                ++at;
+                continue;
+            }
+            std::size_t const size = chars_.CharLength(text, at, length);
+            bool valid;
+            if (size == 1)
+                valid = Known(singles_, text[at], text + at, 1);
+            else if (size == 2)
+                valid = Known(pairs_, std::size_t(text[at]) << 8 | text[at + 1], text + at, 2);
+            else
+                valid = RoundTrips(text + at, size);
+            if (!valid)
+                return at;
+            at += size;
+        }
+        return kNone;
+    }
+
+  private:
+    enum : std::uint8_t { kUnknown = 0, kValid = 1, kInvalid = 2 };
+
+    bool Known(std::vector<std::uint8_t> &cache, std::size_t key, unsigned char const *sequence,
+               std::size_t size) {
+        if (cache.empty())
+            cache.assign(size == 1 ? 0x100 : 0x10000, kUnknown);
+        if (cache[key] == kUnknown)
+            cache[key] = RoundTrips(sequence, size) ? kValid : kInvalid;
+        return cache[key] == kValid;
+    }
+
+    bool RoundTrips(unsigned char const *sequence, std::size_t size) {
+        char const *source = reinterpret_cast<char const *>(sequence);
+        std::uint16_t units[8];
+        int const count = platform::MultiByteToWide(0, source, int(size), units, 8).count;
+        char back[16];
+        int const narrow =
+            count > 0 ? platform::WideToMultiByte(0, units, count, back, 16).count : 0;
+        return narrow == int(size) && std::memcmp(back, source, size) == 0;
+    }
+
+    platform::CharTable const &chars_;
+    bool utf8_;
+    std::vector<std::uint8_t> singles_;
+    std::vector<std::uint8_t> pairs_;
+};
+
 // An argument of a finding; `lineOf` asks for the line of the character index `number`.
 struct LintArg {
     bool isText = false;
@@ -138,7 +223,7 @@ class Linter final : public TxtParseObserver {
     template <typename Ch> void CheckId(View<Ch> text, std::size_t at);
     template <typename Ch> void CheckNearKeywords(View<Ch> text, std::size_t from, std::size_t to);
     template <typename Ch> void CheckEnd(View<Ch> text, std::size_t position, bool ok);
-    void CheckTextBytes(unsigned char const *data, ParsedItem const &item);
+    void CheckTextBytes(ParsedFile const &file, ParsedItem const &item);
     void CheckTextUnits(std::uint16_t const *data, ParsedItem const &item);
     void CheckFile(ParsedFile const &file);
 
@@ -189,8 +274,7 @@ class Linter final : public TxtParseObserver {
     std::size_t items_ = 0;
     std::vector<std::pair<std::size_t, std::size_t>> texts_; // [start, end) in file order
     std::vector<Finding> findings_;
-    std::vector<std::uint16_t> units_; // scratch of the round trip
-    std::string back_;
+    std::unique_ptr<CodePageCharacters> characters_; // made at the first multibyte item
 };
 
 bool Linter::Read(unsigned char const *bytes, std::size_t size) {
@@ -220,7 +304,7 @@ void Linter::Item(ParsedFile const &file, ParsedItem const &item) {
         CheckTextUnits(units, item);
     } else {
         CheckItem(View<unsigned char>{file.bytes, file.size}, item);
-        CheckTextBytes(file.bytes, item);
+        CheckTextBytes(file, item);
     }
 }
 
@@ -264,28 +348,15 @@ template <typename Ch> void Linter::CheckId(View<Ch> text, std::size_t at) {
         Add(catalogue::kIdOutOfRange, at, {Text(Narrow(data, at, end))});
 }
 
-// A text's bytes that are no character of the code page in force: converted to UTF-16 and
-// back, the first byte where the round trip differs starts the bad sequence. Texts of ASCII
-// bytes alone hold none.
-void Linter::CheckTextBytes(unsigned char const *data, ParsedItem const &item) {
-    unsigned char const *text = data + item.textStart;
-    std::size_t const length = item.textEnd - item.textStart;
-    if (std::all_of(text, text + length, [](unsigned char b) { return b < 0x80; }))
-        return;
-    char const *source = reinterpret_cast<char const *>(text);
-    int const size = platform::MultiByteToWide(0, source, int(length), nullptr, 0).count;
-    units_.resize(static_cast<std::size_t>(std::max(size, 1)));
-    int const converted =
-        platform::MultiByteToWide(0, source, int(length), units_.data(), size).count;
-    int const narrow = platform::WideToMultiByte(0, units_.data(), converted, nullptr, 0).count;
-    back_.resize(static_cast<std::size_t>(std::max(narrow, 0)));
-    if (narrow > 0)
-        platform::WideToMultiByte(0, units_.data(), converted, back_.data(), narrow);
-    auto const [bad, _] = std::mismatch(source, source + length, back_.begin(), back_.end());
-    if (bad == source + length && back_.size() == length)
-        return;
-    Add(catalogue::kUnmappableText, item.textStart + std::size_t(bad - source),
-        {Number(item.id), Number(platform::AnsiCodePage())}, StrictSeverity());
+// The first byte of a text that starts no character of the code page in force.
+void Linter::CheckTextBytes(ParsedFile const &file, ParsedItem const &item) {
+    if (!characters_)
+        characters_ = std::make_unique<CodePageCharacters>(file.chars);
+    std::size_t const bad =
+        characters_->FirstBad(file.bytes + item.textStart, item.textEnd - item.textStart);
+    if (bad != kNone)
+        Add(catalogue::kUnmappableText, item.textStart + bad,
+            {Number(item.id), Number(platform::AnsiCodePage())}, StrictSeverity());
 }
 
 void Linter::CheckTextUnits(std::uint16_t const *data, ParsedItem const &item) {

@@ -65,6 +65,7 @@ TEST_F(Lint, EachFindingWithItsPlace) {
         {"near keyword after GBK", B(item + "\xD6\xD0\xCE\xC4 rilstring ID =\n"), 936, 0, 0, 0, {{"near-keyword", W, 3, 4, 0}}},
         {"bad GBK bytes", B("RilStringID=1;RilStringMacro=A\n{\xD6\xD0 \x81 x}\n"), 936, 0, 0, 0, {{"unmappable-text", W, 2, 4, 0}}},
         {"bad GBK bytes, strict", B("RilStringID=1;RilStringMacro=A\n{\xD6\xD0 \x81 x}\n"), 936, 0, strict, kErrImportParse, {{"unmappable-text", E, 2, 4, 0}}},
+        {"bad UTF-8 bytes", B("RilStringID=1;RilStringMacro=A\n{a\xE4\xB8x \xC3\xA9}\n"), 65001, 0, strict, kErrImportParse, {{"unmappable-text", E, 2, 3, 0}}},
         {"lone surrogate", U(u"RilStringID=1;RilStringMacro=A\n{\U0001F600x\xD800}"), 0, 0, 0, 0, {{"read-as-utf16-mark", I, 0, 0, 0}, {"unpaired-surrogate", W, 2, 4, 0}}},
         {"hidden items", B(item + std::string(1, '\0') + "\n" + item), 0, 0, 0, 0, {{"hidden-items", W, 3, 1, 0}}},
         {"cut macro", B("RilStringID=1;RilStringMacro=" + m127 + "M\n{a}\n"), 0, 0, 0, 0, {{"macro-too-long", W, 1, 30, 0}}},
