@@ -1,5 +1,6 @@
 // Benchmarks: importing the 100,000-item corpus as an MBCS and as a WCS text resource file,
-// each compared with a plain whole-file copy of the same file.
+// each compared with a plain whole-file copy of the same file, and the lint of the same files
+// as the tool's check and its import pre-check run it.
 #include "Ril4410.h"
 #include "import_corpus.h"
 
@@ -100,6 +101,30 @@ void RunImport(benchmark::State &state, Flavour flavour) {
     state.counters["items"] = static_cast<double>(kCorpusItems);
 }
 
+// One lint per iteration with `flags`: as check runs it (parse, validation, every finding) or
+// as the import's pre-check does (the findings alone).
+void RunLint(benchmark::State &state, Flavour flavour, unsigned flags) {
+    ImportFiles const &files = ImportFiles::Get();
+    if (!files.Ok()) {
+        state.SkipWithError("cannot write the corpus files");
+        return;
+    }
+    Ril_SetNoticeHandler(&IgnoreNotice, nullptr);
+    int const wide = flavour == Flavour::Wcs ? 1 : 0;
+    for (auto _ : state) {
+        if (Ril_LintResTxt(files.Text(flavour).c_str(), wide, flags) != 0) {
+            state.SkipWithError("Ril_LintResTxt found errors");
+            break;
+        }
+    }
+    Ril_SetNoticeHandler(nullptr, nullptr);
+    state.SetBytesProcessed(state.iterations() * files.TextSize(flavour));
+}
+
+// The flags of the tool's check.
+constexpr unsigned kCheckFlags =
+    RIL_LINT_STRICT_BYTES | RIL_LINT_MACRO_LIMIT_ERROR | RIL_LINT_NO_ITEMS_ERROR;
+
 // Baseline for the import: read the text file whole with one fread into a fresh buffer,
 // write it whole to another file with one fwrite, close both and release the buffer.
 void RunPlainCopy(benchmark::State &state, Flavour flavour) {
@@ -143,6 +168,15 @@ void BM_ImportMbcs(benchmark::State &state) {
 void BM_ImportWcs(benchmark::State &state) {
     RunImport(state, Flavour::Wcs);
 }
+void BM_LintMbcs(benchmark::State &state) {
+    RunLint(state, Flavour::Mbcs, kCheckFlags);
+}
+void BM_LintWcs(benchmark::State &state) {
+    RunLint(state, Flavour::Wcs, kCheckFlags);
+}
+void BM_PrecheckMbcs(benchmark::State &state) {
+    RunLint(state, Flavour::Mbcs, kCheckFlags | RIL_LINT_FINDINGS_ONLY);
+}
 void BM_PlainCopyMbcs(benchmark::State &state) {
     RunPlainCopy(state, Flavour::Mbcs);
 }
@@ -156,3 +190,6 @@ BENCHMARK(BM_PlainCopyMbcs)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ImportMbcs)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PlainCopyWcs)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ImportWcs)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_LintMbcs)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PrecheckMbcs)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_LintWcs)->Unit(benchmark::kMillisecond)->UseRealTime();

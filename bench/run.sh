@@ -29,6 +29,9 @@ awk '
     $1 == "BM_ImportMbcs/real_time_median" { importMbcs = $2 }
     $1 == "BM_PlainCopyWcs/real_time_median" { copyWcs = $2 }
     $1 == "BM_ImportWcs/real_time_median" { importWcs = $2 }
+    $1 == "BM_LintMbcs/real_time_median" { lintMbcs = $2 }
+    $1 == "BM_PrecheckMbcs/real_time_median" { precheckMbcs = $2 }
+    $1 == "BM_LintWcs/real_time_median" { lintWcs = $2 }
     $1 == "BM_WriteOutputBytes/export/real_time_median" { writeExport = $2 }
     $1 == "BM_ExportMbcs/real_time_median" { exportMbcs = $2 }
     $1 == "BM_WriteOutputBytes/header/real_time_median" { writeHeader = $2 }
@@ -49,6 +52,15 @@ awk '
         if (copyWcs > 0 && importWcs > 0)
             printf "Import WCS / plain copy (medians): %.3f ms / %.3f ms = %.2fx (target <= 3x)\n",
                 importWcs, copyWcs, importWcs / copyWcs
+        if (lintMbcs > 0 && importMbcs > 0)
+            printf "Lint MBCS (check) / import MBCS (medians): %.3f ms / %.3f ms = %.2fx (target <= 1.5x)\n",
+                lintMbcs, importMbcs, lintMbcs / importMbcs
+        if (precheckMbcs > 0 && importMbcs > 0)
+            printf "Lint MBCS, findings only (import pre-check) / import MBCS (medians): %.3f ms / %.3f ms = %.2fx\n",
+                precheckMbcs, importMbcs, precheckMbcs / importMbcs
+        if (lintWcs > 0 && importWcs > 0)
+            printf "Lint WCS (check) / import WCS (medians): %.3f ms / %.3f ms = %.2fx (target <= 1.5x)\n",
+                lintWcs, importWcs, lintWcs / importWcs
         if (writeExport > 0 && exportMbcs > 0)
             printf "Export MBCS / write of its bytes (medians): %.3f ms / %.3f ms = %.2fx (target <= 3x)\n",
                 exportMbcs, writeExport, exportMbcs / writeExport

@@ -2,10 +2,9 @@
 // text resource file, with their places, as lines on standard error or as JSON.
 #include "commands.h"
 #include "diagnostics.h"
-#include "import_checks.h"
 #include "json_writer.h"
 #include "notice_renderer.h"
-#include "text_checks.h"
+#include "text_lint.h"
 #include "text_output.h"
 
 #include <algorithm>
@@ -14,7 +13,7 @@
 namespace rilcli {
 namespace {
 
-std::string Number(std::optional<TextPlace> const &place, std::uint64_t TextPlace::*part) {
+std::string Number(std::optional<TextPlace> const &place, long long TextPlace::*part) {
     return place ? std::to_string((*place).*part) : "null";
 }
 
@@ -54,51 +53,12 @@ void SortByPlace(std::vector<Diagnostic> &diagnostics) {
                      [&](Diagnostic const &a, Diagnostic const &b) { return key(a) < key(b); });
 }
 
-// The tool's own findings about the file, through the renderer (which counts and filters).
-void ReportTextFindings(NoticeRenderer &notices, std::string const &path) {
-    TextPositions const *const file = notices.TextFile(path);
-    if (file == nullptr)
-        return;
-    for (TextFinding &finding : CheckText(*file))
-        notices.Report(Diagnostic{finding.severity, path, file->At(finding.offset), std::nullopt,
-                                  std::move(finding.messageId), std::move(finding.text)});
-}
-
-// Sends the renderer's diagnostics to a list while it lives, to standard error again after.
-class CollectScope {
-  public:
-    CollectScope(NoticeRenderer &notices, std::vector<Diagnostic> &list) : notices_(notices) {
-        notices_.Collect([&list](Diagnostic diagnostic) { list.push_back(std::move(diagnostic)); });
-    }
-    ~CollectScope() { notices_.Collect(nullptr); }
-    CollectScope(CollectScope const &) = delete;
-    CollectScope &operator=(CollectScope const &) = delete;
-
-  private:
-    NoticeRenderer &notices_;
-};
-
 } // namespace
 
 int RunCheck(Invocation const &invocation) {
-    std::string const &path = invocation.operands[0];
     NoticeRenderer &notices = *invocation.notices;
-    std::vector<Diagnostic> diagnostics;
-    CollectScope const collecting(notices, diagnostics);
-
     RIL_LONG result = 0;
-    try {
-        bool const wide = PrepareImport(invocation);
-        notices.AddTextFile(path, wide);
-        result = Ril_CheckResTxt(path.c_str(), wide ? 1 : 0);
-        notices.Flush();
-        ReportTextFindings(notices, path);
-    } catch (ImportRefusal const &refusal) {
-        // What the import refuses before the library reads the file is an error of the file.
-        notices.Report(Diagnostic{Severity::kError, path, std::nullopt, std::nullopt, "no-items",
-                                  refusal.Reason()});
-    }
-
+    std::vector<Diagnostic> diagnostics = LintText(invocation, false, result);
     SortByPlace(diagnostics);
     if (invocation.Value("--json") != nullptr) {
         PrintJson(diagnostics);

@@ -1,12 +1,16 @@
 // One diagnostic as the tool prints it: severity, place, message identifier and text.
 #pragma once
 
-#include "text_position.h"
-
 #include <optional>
 #include <string>
 
 namespace rilcli {
+
+// A 1-based line and column in a text file, as the library counts them.
+struct TextPlace {
+    long long line = 1;
+    long long column = 1;
+};
 
 // The library's severities (RIL_SEVERITY) and the tool's alike.
 enum class Severity { kError = 0, kWarning = 1, kInformation = 2 };

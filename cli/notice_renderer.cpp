@@ -3,7 +3,6 @@
 #include "notice_renderer.h"
 
 #include "diagnostics.h"
-#include "input_files.h"
 #include "text_output.h"
 
 #include <algorithm>
@@ -125,26 +124,6 @@ NoticeRenderer::~NoticeRenderer() {
     Ril_SetNoticeHandlerEx(nullptr, nullptr);
 }
 
-void NoticeRenderer::AddTextFile(std::string const &path, bool wide) {
-    files_[path] = TextFileEntry{wide, nullptr};
-}
-
-TextPositions const *NoticeRenderer::TextFile(std::string const &path) const {
-    auto const found = files_.find(path);
-    if (found == files_.end())
-        return nullptr;
-    TextFileEntry &entry = found->second;
-    if (!entry.positions) {
-        try {
-            entry.positions =
-                std::make_unique<TextPositions>(ReadWholeFileOrFail(path), entry.wide);
-        } catch (Failure const &) {
-            return nullptr;
-        }
-    }
-    return entry.positions.get();
-}
-
 void NoticeRenderer::Watch(std::string gbk) {
     watched_ = std::move(gbk);
     seen_ = false;
@@ -198,13 +177,10 @@ Diagnostic NoticeRenderer::ToDiagnostic(RIL_NOTICE const &notice, std::string te
     diagnostic.file = notice.file != nullptr ? notice.file : "";
     diagnostic.messageId = notice.messageId != nullptr ? notice.messageId : "";
     diagnostic.text = std::move(text);
-    bool const placed = notice.offset >= 0 || notice.firstOffset >= 0;
-    if (TextPositions const *positions = placed ? TextFile(diagnostic.file) : nullptr) {
-        if (notice.offset >= 0)
-            diagnostic.place = positions->At(static_cast<std::uint64_t>(notice.offset));
-        if (notice.firstOffset >= 0)
-            diagnostic.firstPlace = positions->At(static_cast<std::uint64_t>(notice.firstOffset));
-    }
+    if (notice.line > 0)
+        diagnostic.place = TextPlace{notice.line, notice.column};
+    if (notice.firstLine > 0)
+        diagnostic.firstPlace = TextPlace{notice.firstLine, notice.firstColumn};
     return diagnostic;
 }
 
@@ -212,6 +188,8 @@ void NoticeRenderer::Receive(RIL_NOTICE const &notice) {
     // The import log's own layout lines (head, banners) are the log's, not diagnostics.
     if (notice.messageId != nullptr && notice.messageId == kLogEntry)
         return;
+    if (notice.messageId != nullptr)
+        seenIds_.insert(notice.messageId);
     if (!watched_.empty()) {
         std::vector<char> buffer(watched_.size() + 2);
         int const length = Ril_FormatNotice(&notice, RIL_MESSAGES_CHINESE, buffer.data(),

@@ -4,11 +4,9 @@
 #include "Ril4410.h"
 #include "diagnostic.h"
 #include "global_options.h"
-#include "text_position.h"
 
 #include <functional>
-#include <map>
-#include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -20,7 +18,8 @@ namespace rilcli {
 // item become one diagnostic listing the characters; a repeated ID or macro is followed by
 // a "note: first defined here" line. Texts that begin with "Error: " lose it, the system's
 // reason behind a failed file operation is added, and a diagnostic that repeats the one
-// before it at once is dropped. The import log's own lines are not diagnostics.
+// before it at once is dropped. Places are the lines and columns the library gives. The
+// import log's own lines are not diagnostics.
 class NoticeRenderer {
   public:
     explicit NoticeRenderer(GlobalOptions const &options);
@@ -29,16 +28,14 @@ class NoticeRenderer {
     NoticeRenderer &operator=(NoticeRenderer const &) = delete;
 
     void SetVerbose(bool verbose) { verbose_ = verbose; }
-    // Notices about `path` get lines and columns, counted in the file as read with `wide`
-    // (the file is read when the first notice needs it).
-    void AddTextFile(std::string const &path, bool wide);
-    // The line index of a file added, or null when it was not added or cannot be read.
-    TextPositions const *TextFile(std::string const &path) const;
     // From now on diagnostics go to `collect` instead of standard error (null: back to it).
     void Collect(std::function<void(Diagnostic)> collect) { collect_ = std::move(collect); }
     // Notes whether a notice renders in Chinese as exactly `gbk` (see Seen).
     void Watch(std::string gbk);
     bool Seen() const { return seen_; }
+    // Whether a notice of this message identifier came since ForgetSeen.
+    bool Saw(std::string const &messageId) const { return seenIds_.count(messageId) != 0; }
+    void ForgetSeen() { seenIds_.clear(); }
 
     // Renders a diagnostic the tool found itself, as the library's notices are.
     void Report(Diagnostic diagnostic);
@@ -62,11 +59,7 @@ class NoticeRenderer {
 
     GlobalOptions options_;
     bool verbose_ = false;
-    struct TextFileEntry {
-        bool wide = false;
-        std::unique_ptr<TextPositions> positions; // once read
-    };
-    mutable std::map<std::string, TextFileEntry> files_;
+    std::set<std::string> seenIds_;
     std::function<void(Diagnostic)> collect_;
     std::string watched_;
     bool seen_ = false;

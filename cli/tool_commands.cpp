@@ -3,11 +3,12 @@
 #include "bin_items.h"
 #include "commands.h"
 #include "diagnostics.h"
-#include "import_checks.h"
 #include "notice_renderer.h"
 #include "output_files.h"
+#include "text_lint.h"
 #include "text_output.h"
 
+#include <cstdio>
 #include <optional>
 #include <string>
 
@@ -26,12 +27,26 @@ std::string CannotWriteNotice(std::string const &path) {
     return message;
 }
 
+// The lint's findings the import does not report itself, shown before it; false when one of
+// them refuses the file (nothing is written then).
+bool PrecheckImport(Invocation const &invocation) {
+    RIL_LONG result = 0;
+    for (Diagnostic const &diagnostic : LintText(invocation, true, result)) {
+        std::string const line = NoticeRenderer::Format(diagnostic);
+        std::fwrite(line.data(), 1, line.size(), stderr);
+    }
+    std::fflush(stderr);
+    return result == 0;
+}
+
 } // namespace
 
 int RunImport(Invocation const &invocation) {
     std::string const &text = invocation.operands[0];
     std::string const &bin = invocation.operands[1];
-    bool const wide = PrepareImport(invocation);
+    if (!PrecheckImport(invocation))
+        return kExitFailure;
+    bool const wide = invocation.wide;
     char const *const log = invocation.Value("--log");
     char const *const holderGiven = invocation.Value("--holder");
     std::string const holder = holderGiven != nullptr ? ArgumentToAnsi(holderGiven) : "";
@@ -42,7 +57,6 @@ int RunImport(Invocation const &invocation) {
     NoticeRenderer &notices = *invocation.notices;
     if (log != nullptr)
         notices.Watch(CannotWriteNotice(log));
-    notices.AddTextFile(text, wide);
     RIL_LONG const result = Ril_ImportResFromTxtToBin(text.c_str(), wide ? 1 : 0, bin.c_str(), log);
     notices.Flush();
     if (result != 0)

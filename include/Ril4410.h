@@ -103,6 +103,16 @@ typedef struct RIL_NOTICE {
     char const *text; /* rendered in the language chosen by Ril_SetMessageLanguage:
                          the designed GBK text, or English (ASCII; arguments' bytes
                          as they are); cut at 1023 bytes */
+    /* Places in a text resource file, computed by the library: the 1-based line and column
+     * of offset and of firstOffset, or 0 when unknown (no offset, or not a text file). Lines
+     * end at LF (CR LF is one end). Columns count characters of the file as it is read: UTF-16
+     * units in a wide file (a surrogate pair is one), characters of the code page in force in
+     * a multibyte file (a double-byte character is one); a byte-order mark (FF FE, or EF BB BF
+     * in a file read as UTF-8) takes no column. */
+    long long line;
+    long long column;
+    long long firstLine;
+    long long firstColumn;
 } RIL_NOTICE;
 
 typedef void (*RIL_NOTICE_EX_HANDLER)(void *context, RIL_NOTICE const *notice);
@@ -281,6 +291,32 @@ RIL_API int Ril_FormatNotice(RIL_NOTICE const *notice, int language, char *buffe
  * every fault through the notices, and writes nothing (no BIN, no log). Same result codes as
  * the import (0, -102 for a null path, -200), also kept as the last error. */
 RIL_API RIL_LONG Ril_CheckResTxt(char const *txtPath, int wide);
+/* Lints a text resource file: everything Ril_CheckResTxt reports, and what the import takes
+ * silently, as structured notices with their places; writes nothing and changes no setting.
+ * Warnings: an ID that is no decimal number ("id-not-a-number"), none ("id-missing") or one
+ * beyond 32 bits ("id-out-of-range"); an item without its macro keyword or text that takes
+ * the next item's ("macro-keyword-missing", "text-missing"); a keyword in the wrong letter
+ * case or with blanks ("near-keyword"); a text with bytes that are no character of the code
+ * page or with an unpaired surrogate ("unmappable-text"); a zero character that hides the
+ * items after it ("hidden-items"); a valid UTF-8 file read in a double-byte code page
+ * ("utf8-read-as-dbcs"). Errors: an empty file ("empty-file"). Information: the items that
+ * get a new ID ("new-id"), a file read as UTF-16 by its byte-order mark ("read-as-utf16-mark").
+ * flags (RIL_LINT_...) make findings stricter. Result: 0 when no error was reported, -102 for a
+ * null path, -200 otherwise; also kept as the last error. */
+#define RIL_LINT_STRICT_BYTES 0x1u      /* "unmappable-text" is an error */
+#define RIL_LINT_MACRO_LIMIT_ERROR 0x2u /* a macro of 128 characters or more, which the import
+                                           cuts to 127 with a warning, is the error
+                                           "macro-would-be-cut" (at the macro) */
+#define RIL_LINT_UTF8_SIGNATURE 0x4u    /* a multibyte file that starts with EF BB BF is read
+                                           as UTF-8 (code page 65001) for this call, said by the
+                                           information "read-as-utf8-mark" */
+#define RIL_LINT_NO_ITEMS_ERROR 0x8u    /* a file with content but no item is an error, with
+                                           its likely reason ("no-items", "no-items-utf16",
+                                           "no-items-wide-without-mark") */
+#define RIL_LINT_FINDINGS_ONLY 0x10u    /* only the findings above: the parser's own notices
+                                           (which the import reports itself) are dropped and
+                                           the items are not validated */
+RIL_API RIL_LONG Ril_LintResTxt(char const *txtPath, int wide, unsigned int flags);
 
 #ifdef __cplusplus
 }

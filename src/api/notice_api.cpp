@@ -32,6 +32,10 @@ void DeliverToCaller(void *context, platform::NoticeParts const &parts) {
     notice.argCount = parts.argCount;
     notice.args = args.empty() ? nullptr : args.data();
     notice.text = parts.text;
+    notice.line = parts.line;
+    notice.column = parts.column;
+    notice.firstLine = parts.firstLine;
+    notice.firstColumn = parts.firstColumn;
     target.handler(target.context, &notice);
 }
 

@@ -5,6 +5,7 @@
 #include "api/library_state.h"
 #include "core/export_guard.h"
 #include "table/bin_list_writer.h"
+#include "text/text_places.h"
 #include "text/txt_parser.h"
 #include "text/txt_writer.h"
 #include "tools/header_writer.h"
@@ -22,7 +23,8 @@ HResult Record(HResult result) {
 // The import's first two steps, shared with the check: the text file into the list, then
 // validation. False after reporting every fault found.
 bool ParseAndValidate(CRilTxtLoader &list, char const *txtPath, int wide, char const *logPath) {
-    return LoadTxt(list, txtPath, wide, logPath) && Validate(list, logPath, txtPath);
+    const TextPlaces places(txtPath, wide); // read again only for a placed notice
+    return LoadTxt(list, txtPath, wide, logPath) && Validate(list, logPath, txtPath, &places);
 }
 
 // Text file → item list → validation → BIN, with the optional log around it.

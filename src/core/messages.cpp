@@ -162,6 +162,40 @@ char const kBinMarkerOpen[] =
 // 不是BIN文件: 第 %u 项 (共 %u 项) 伸入了持有者标记
 char const kBinEntryIntoMarker[] =
     "\xB2\xBB\xCA\xC7" "BIN\xCE\xC4\xBC\xFE: \xB5\xDA %u \xCF\xEE (\xB9\xB2 %u \xCF\xEE) \xC9\xEC\xC8\xEB\xC1\xCB\xB3\xD6\xD3\xD0\xD5\xDF\xB1\xEA\xBC\xC7";
+// ID '%s' 不是十进制数: 读作 %d
+char const kIdNotANumber[] = "ID '%s' \xB2\xBB\xCA\xC7\xCA\xAE\xBD\xF8\xD6\xC6\xCA\xFD: \xB6\xC1\xD7\xF7 %d";
+// 'RilStringID=' 之后没有ID: 读作 0
+char const kIdMissing[] = "'RilStringID=' \xD6\xAE\xBA\xF3\xC3\xBB\xD3\xD0ID: \xB6\xC1\xD7\xF7 0";
+// ID '%s' 超出32位范围
+char const kIdOutOfRange[] = "ID '%s' \xB3\xAC\xB3\xF6" "32\xCE\xBB\xB7\xB6\xCE\xA7";
+// 下一项之前没有 'RilStringMacro=': 本项取走了第 %u 行那一项的宏和文本, 那一项丢失
+char const kMacroKeywordMissing[] = "\xCF\xC2\xD2\xBB\xCF\xEE\xD6\xAE\xC7\xB0\xC3\xBB\xD3\xD0 'RilStringMacro=': \xB1\xBE\xCF\xEE\xC8\xA1\xD7\xDF\xC1\xCB\xB5\xDA %u \xD0\xD0\xC4\xC7\xD2\xBB\xCF\xEE\xB5\xC4\xBA\xEA\xBA\xCD\xCE\xC4\xB1\xBE, \xC4\xC7\xD2\xBB\xCF\xEE\xB6\xAA\xCA\xA7";
+// 下一项之前没有文本: 本项(ID=%u)取走了第 %u 行那一项的文本, 那一项丢失
+char const kTextMissing[] = "\xCF\xC2\xD2\xBB\xCF\xEE\xD6\xAE\xC7\xB0\xC3\xBB\xD3\xD0\xCE\xC4\xB1\xBE: \xB1\xBE\xCF\xEE(ID=%u)\xC8\xA1\xD7\xDF\xC1\xCB\xB5\xDA %u \xD0\xD0\xC4\xC7\xD2\xBB\xCF\xEE\xB5\xC4\xCE\xC4\xB1\xBE, \xC4\xC7\xD2\xBB\xCF\xEE\xB6\xAA\xCA\xA7";
+// '%s' 不是关键字 '%s' (区分大小写和空格): 已被忽略
+char const kNearKeyword[] = "'%s' \xB2\xBB\xCA\xC7\xB9\xD8\xBC\xFC\xD7\xD6 '%s' (\xC7\xF8\xB7\xD6\xB4\xF3\xD0\xA1\xD0\xB4\xBA\xCD\xBF\xD5\xB8\xF1): \xD2\xD1\xB1\xBB\xBA\xF6\xC2\xD4";
+// ID=%u 的项的文本含有不属于代码页 %u 的字节 (读作 U+FFFD)
+char const kUnmappableText[] = "ID=%u \xB5\xC4\xCF\xEE\xB5\xC4\xCE\xC4\xB1\xBE\xBA\xAC\xD3\xD0\xB2\xBB\xCA\xF4\xD3\xDA\xB4\xFA\xC2\xEB\xD2\xB3 %u \xB5\xC4\xD7\xD6\xBD\xDA (\xB6\xC1\xD7\xF7 U+FFFD)";
+// ID=%u 的项的文本含有不成对的代理项
+char const kUnpairedSurrogate[] = "ID=%u \xB5\xC4\xCF\xEE\xB5\xC4\xCE\xC4\xB1\xBE\xBA\xAC\xD3\xD0\xB2\xBB\xB3\xC9\xB6\xD4\xB5\xC4\xB4\xFA\xC0\xED\xCF\xEE";
+// 文本之外有一个零字符: 其后的项(从第 %u 行起)不会被读取
+char const kHiddenItems[] = "\xCE\xC4\xB1\xBE\xD6\xAE\xCD\xE2\xD3\xD0\xD2\xBB\xB8\xF6\xC1\xE3\xD7\xD6\xB7\xFB: \xC6\xE4\xBA\xF3\xB5\xC4\xCF\xEE(\xB4\xD3\xB5\xDA %u \xD0\xD0\xC6\xF0)\xB2\xBB\xBB\xE1\xB1\xBB\xB6\xC1\xC8\xA1";
+// 文件是有效的UTF-8, 却按代码页 %u 读取; 如果它是UTF-8, 请指定 --code-page 65001
+char const kUtf8ReadAsDbcs[] = "\xCE\xC4\xBC\xFE\xCA\xC7\xD3\xD0\xD0\xA7\xB5\xC4UTF-8, \xC8\xB4\xB0\xB4\xB4\xFA\xC2\xEB\xD2\xB3 %u \xB6\xC1\xC8\xA1; \xC8\xE7\xB9\xFB\xCB\xFC\xCA\xC7UTF-8, \xC7\xEB\xD6\xB8\xB6\xA8 --code-page 65001";
+// %s 是空文件: 其中没有任何项
+char const kEmptyFile[] = "%s \xCA\xC7\xBF\xD5\xCE\xC4\xBC\xFE: \xC6\xE4\xD6\xD0\xC3\xBB\xD3\xD0\xC8\xCE\xBA\xCE\xCF\xEE";
+// 没有任何项: 找不到 'RilStringID='
+char const kNoItems[] = "\xC3\xBB\xD3\xD0\xC8\xCE\xBA\xCE\xCF\xEE: \xD5\xD2\xB2\xBB\xB5\xBD 'RilStringID='";
+// 没有任何项: 找不到 'RilStringID='; 文件看起来是UTF-16: 请指定 --wide
+char const kNoItemsUtf16[] = "\xC3\xBB\xD3\xD0\xC8\xCE\xBA\xCE\xCF\xEE: \xD5\xD2\xB2\xBB\xB5\xBD 'RilStringID='; \xCE\xC4\xBC\xFE\xBF\xB4\xC6\xF0\xC0\xB4\xCA\xC7UTF-16: \xC7\xEB\xD6\xB8\xB6\xA8 --wide";
+// 没有任何项: 按UTF-16找不到 'RilStringID=', 且文件没有 FF FE 字节顺序标记: 它可能是多字节文本 (去掉 --wide)
+char const kNoItemsWideWithoutMark[] = "\xC3\xBB\xD3\xD0\xC8\xCE\xBA\xCE\xCF\xEE: \xB0\xB4UTF-16\xD5\xD2\xB2\xBB\xB5\xBD 'RilStringID=', \xC7\xD2\xCE\xC4\xBC\xFE\xC3\xBB\xD3\xD0 FF FE \xD7\xD6\xBD\xDA\xCB\xB3\xD0\xF2\xB1\xEA\xBC\xC7: \xCB\xFC\xBF\xC9\xC4\xDC\xCA\xC7\xB6\xE0\xD7\xD6\xBD\xDA\xCE\xC4\xB1\xBE (\xC8\xA5\xB5\xF4 --wide)";
+// 按UTF-16LE读取 (字节顺序标记 FF FE)
+char const kReadAsUtf16Mark[] = "\xB0\xB4UTF-16LE\xB6\xC1\xC8\xA1 (\xD7\xD6\xBD\xDA\xCB\xB3\xD0\xF2\xB1\xEA\xBC\xC7 FF FE)";
+// 按代码页 65001 读取 (UTF-8 字节顺序标记)
+char const kReadAsUtf8Mark[] = "\xB0\xB4\xB4\xFA\xC2\xEB\xD2\xB3 65001 \xB6\xC1\xC8\xA1 (UTF-8 \xD7\xD6\xBD\xDA\xCB\xB3\xD0\xF2\xB1\xEA\xBC\xC7)";
+// ID=%u 的项的宏超过127个字符, 将被截断为127个字符
+char const kMacroWouldBeCut[] = "ID=%u \xB5\xC4\xCF\xEE\xB5\xC4\xBA\xEA\xB3\xAC\xB9\xFD" "127\xB8\xF6\xD7\xD6\xB7\xFB, \xBD\xAB\xB1\xBB\xBD\xD8\xB6\xCF\xCE\xAA" "127\xB8\xF6\xD7\xD6\xB7\xFB";
 
 } // namespace ril::msg
 
@@ -192,7 +226,7 @@ const Message kBigEndianUnicode{"big-endian-unicode", kError, msg::kBigEndianUni
 const Message kMacroNotFound{"macro-not-found", kError, msg::kMacroNotFound,
     "ID %u: no RilStringMacro= after the ID at 0x%x"};
 const Message kMacroTooLong{"macro-too-long", kWarning, msg::kMacroTooLong,
-    "ID %u: over-long macro (127 characters or more) at 0x%x"};
+    "ID %u: over-long macro (more than 127 characters) cut to 127 at 0x%x"};
 const Message kTextNotFound{"text-not-found", kError, msg::kTextNotFound,
     "ID %u: no text in braces found for macro '%s'"};
 const Message kRecordAllocationFailed{"out-of-memory", kError, msg::kRecordAllocationFailed,
@@ -259,6 +293,45 @@ const Message kBinMarkerOpen{"bin-marker-open", kError, msg::kBinMarkerOpen,
     "not a BIN: the holder marker does not end with a zero byte"};
 const Message kBinEntryIntoMarker{"bin-entry-into-marker", kError, msg::kBinEntryIntoMarker,
     "not a BIN: entry %u of %u runs into the holder marker"};
+const Message kIdNotANumber{"id-not-a-number", kWarning, msg::kIdNotANumber,
+    "ID '%s' is not a decimal number: it reads as %d"};
+const Message kIdMissing{"id-missing", kWarning, msg::kIdMissing,
+    "no ID after 'RilStringID=': it reads as 0"};
+const Message kIdOutOfRange{"id-out-of-range", kWarning, msg::kIdOutOfRange,
+    "ID '%s' does not fit in 32 bits"};
+const Message kMacroKeywordMissing{"macro-keyword-missing", kWarning, msg::kMacroKeywordMissing,
+    "no 'RilStringMacro=' before the next item: this item takes the macro and text of "
+    "the item at line %u, which is lost"};
+const Message kTextMissing{"text-missing", kWarning, msg::kTextMissing,
+    "no text before the next item: this item (ID %u) takes the text of the item at line "
+    "%u, which is lost"};
+const Message kNearKeyword{"near-keyword", kWarning, msg::kNearKeyword,
+    "'%s' is not the keyword '%s' (letter case and blanks matter): it is ignored"};
+const Message kUnmappableText{"unmappable-text", kWarning, msg::kUnmappableText,
+    "the text of ID %u holds bytes that are no character of code page %u (they read as "
+    "U+FFFD)"};
+const Message kUnpairedSurrogate{"unpaired-surrogate", kWarning, msg::kUnpairedSurrogate,
+    "the text of ID %u holds an unpaired surrogate"};
+const Message kHiddenItems{"hidden-items", kWarning, msg::kHiddenItems,
+    "a zero character outside a text: the items after it (from line %u) are not read"};
+const Message kUtf8ReadAsDbcs{"utf8-read-as-dbcs", kWarning, msg::kUtf8ReadAsDbcs,
+    "the file is valid UTF-8 but is read as code page %u; give --code-page 65001 if it "
+    "is UTF-8"};
+const Message kEmptyFile{"empty-file", kError, msg::kEmptyFile,
+    "'%s' is empty: it holds no items"};
+const Message kNoItems{"no-items", kError, msg::kNoItems,
+    "no items: no 'RilStringID=' found"};
+const Message kNoItemsUtf16{"no-items-utf16", kError, msg::kNoItemsUtf16,
+    "no items: no 'RilStringID=' found; the file looks like UTF-16: give --wide"};
+const Message kNoItemsWideWithoutMark{"no-items-wide-without-mark", kError, msg::kNoItemsWideWithoutMark,
+    "no items: no 'RilStringID=' found in UTF-16 and the file has no FF FE byte-order "
+    "mark: it may be multibyte text (drop --wide)"};
+const Message kReadAsUtf16Mark{"read-as-utf16-mark", kInformation, msg::kReadAsUtf16Mark,
+    "read as UTF-16LE (byte-order mark FF FE)"};
+const Message kReadAsUtf8Mark{"read-as-utf8-mark", kInformation, msg::kReadAsUtf8Mark,
+    "read as code page 65001 (UTF-8 byte-order mark)"};
+const Message kMacroWouldBeCut{"macro-would-be-cut", kError, msg::kMacroWouldBeCut,
+    "ID %u: the macro has more than 127 characters and would be cut to 127"};
 // clang-format on
 
 Message const *const kAll[] = {
@@ -303,6 +376,23 @@ Message const *const kAll[] = {
     &kBinMarkerTooLong,
     &kBinMarkerOpen,
     &kBinEntryIntoMarker,
+    &kIdNotANumber,
+    &kIdMissing,
+    &kIdOutOfRange,
+    &kMacroKeywordMissing,
+    &kTextMissing,
+    &kNearKeyword,
+    &kUnmappableText,
+    &kUnpairedSurrogate,
+    &kHiddenItems,
+    &kUtf8ReadAsDbcs,
+    &kEmptyFile,
+    &kNoItems,
+    &kNoItemsUtf16,
+    &kNoItemsWideWithoutMark,
+    &kReadAsUtf16Mark,
+    &kReadAsUtf8Mark,
+    &kMacroWouldBeCut,
 };
 const std::size_t kCount = sizeof kAll / sizeof kAll[0];
 

@@ -56,6 +56,25 @@ extern char const kIllegalMacroCharacter[];
 extern char const kDuplicateMacro[];
 extern char const kDuplicateId[];
 
+// Lint of a text resource file.
+extern char const kIdNotANumber[];
+extern char const kIdMissing[];
+extern char const kIdOutOfRange[];
+extern char const kMacroKeywordMissing[];
+extern char const kTextMissing[];
+extern char const kNearKeyword[];
+extern char const kUnmappableText[];
+extern char const kUnpairedSurrogate[];
+extern char const kHiddenItems[];
+extern char const kUtf8ReadAsDbcs[];
+extern char const kEmptyFile[];
+extern char const kNoItems[];
+extern char const kNoItemsUtf16[];
+extern char const kNoItemsWideWithoutMark[];
+extern char const kReadAsUtf16Mark[];
+extern char const kReadAsUtf8Mark[];
+extern char const kMacroWouldBeCut[];
+
 // Import log.
 extern char const kLogCannotCreate[];
 extern char const kLogRule[];
@@ -130,6 +149,25 @@ extern const Message kBinNoMarkerRoom;
 extern const Message kBinMarkerTooLong;
 extern const Message kBinMarkerOpen;
 extern const Message kBinEntryIntoMarker;
+
+// The lint's findings (Ril_LintResTxt), in file order.
+extern const Message kIdNotANumber;
+extern const Message kIdMissing;
+extern const Message kIdOutOfRange;
+extern const Message kMacroKeywordMissing;
+extern const Message kTextMissing;
+extern const Message kNearKeyword;
+extern const Message kUnmappableText;
+extern const Message kUnpairedSurrogate;
+extern const Message kHiddenItems;
+extern const Message kUtf8ReadAsDbcs;
+extern const Message kEmptyFile;
+extern const Message kNoItems;
+extern const Message kNoItemsUtf16;
+extern const Message kNoItemsWideWithoutMark;
+extern const Message kReadAsUtf16Mark;
+extern const Message kReadAsUtf8Mark;
+extern const Message kMacroWouldBeCut;
 
 // Every message above, in that order.
 extern Message const *const kAll[];

@@ -13,6 +13,12 @@
 namespace ril {
 namespace {
 
+// How many NoticeMute objects live (the library is used from one thread).
+int &MuteDepth() {
+    static int depth = 0;
+    return depth;
+}
+
 void AppendNumber(std::string &out, char conversion, long long value) {
     char digits[16];
     auto const bits = static_cast<std::uint32_t>(value);
@@ -45,7 +51,7 @@ void Deliver(msg::Message const &message, NoticeSite const &site, NoticeArg cons
         const std::string reason = platform::SystemErrorText(site.systemError);
         platform::NoticeParts parts;
         parts.messageId = message.id;
-        parts.severity = static_cast<int>(message.severity);
+        parts.severity = site.severity >= 0 ? site.severity : static_cast<int>(message.severity);
         parts.file = site.file;
         parts.offset = site.offset;
         parts.firstOffset = site.firstOffset;
@@ -55,6 +61,16 @@ void Deliver(msg::Message const &message, NoticeSite const &site, NoticeArg cons
         parts.args = args;
         parts.argCount = static_cast<unsigned>(count);
         parts.text = text.c_str();
+        if (site.places != nullptr && site.offset >= 0) {
+            PlaceFinder::Place const place = site.places->At(site.offset);
+            parts.line = place.line;
+            parts.column = place.column;
+        }
+        if (site.places != nullptr && site.firstOffset >= 0) {
+            PlaceFinder::Place const first = site.places->At(site.firstOffset);
+            parts.firstLine = first.line;
+            parts.firstColumn = first.column;
+        }
         platform::DeliverNoticeParts(parts);
     } else {
         platform::ShowNotice(kErrorCaption, text.c_str());
@@ -98,14 +114,24 @@ std::string RenderMessage(msg::Message const &message, platform::NoticeLanguage 
     return RenderFormat(english ? message.english : message.gbk, args, count);
 }
 
+NoticeMute::NoticeMute() {
+    ++MuteDepth();
+}
+
+NoticeMute::~NoticeMute() {
+    --MuteDepth();
+}
+
 void InformPartsHandler(msg::Message const &message, NoticeSite const &site, NoticeArg const *args,
                         std::size_t count) {
-    if (platform::HasNoticePartsHandler())
+    if (platform::HasNoticePartsHandler() && MuteDepth() == 0)
         Deliver(message, site, args, count, RenderFormat(message.gbk, args, count), false);
 }
 
 void RaiseNotice(msg::Message const &message, NoticeSite const &site, char const *logPath,
                  NoticeArg const *args, std::size_t count) {
+    if (MuteDepth() > 0)
+        return;
     const std::string gbk = RenderFormat(message.gbk, args, count);
     if (logPath != nullptr) {
         int error = 0;

@@ -14,12 +14,28 @@ namespace ril {
 
 using NoticeArg = platform::NoticeArgument;
 
+// Finds the 1-based line and column of a byte offset in the text file a notice concerns.
+class PlaceFinder {
+  public:
+    struct Place {
+        long long line = 0; // 0 when unknown
+        long long column = 0;
+    };
+    virtual Place At(long long offset) const = 0;
+
+  protected:
+    ~PlaceFinder() = default;
+};
+
 // The place a notice concerns and the system error behind it.
 struct NoticeSite {
     char const *file = nullptr;
     long long offset = -1;      // byte offset in the file, or -1
     long long firstOffset = -1; // a repeat's first definition, or -1
     int systemError = 0;        // errno / GetLastError() of the failed call, or 0
+    // Lines and columns of the offsets, asked for only when a parts handler takes the notice.
+    PlaceFinder const *places = nullptr;
+    int severity = -1; // the message's own severity when -1
 };
 
 inline NoticeArg MakeNoticeArg(char const *text) {
@@ -29,6 +45,16 @@ template <typename T>
 requires std::is_integral_v<T> NoticeArg MakeNoticeArg(T number) {
     return NoticeArg{false, static_cast<long long>(number), nullptr};
 }
+
+// While one lives, every notice raised is dropped: not shown, logged or handed to a handler.
+// The lint runs the parser so when it is asked for its own findings alone.
+class NoticeMute {
+  public:
+    NoticeMute();
+    ~NoticeMute();
+    NoticeMute(NoticeMute const &) = delete;
+    NoticeMute &operator=(NoticeMute const &) = delete;
+};
 
 // printf's rendering of a message format (%s, %u, %d, %x with 32-bit numbers, and %%) with
 // the arguments in order, cut to 1023 bytes. A missing argument renders as nothing.

@@ -26,6 +26,10 @@ struct NoticeParts {
     NoticeArgument const *args = nullptr;
     unsigned argCount = 0;
     char const *text = nullptr;
+    long long line = 0; // 1-based places of offset and firstOffset; 0 when unknown
+    long long column = 0;
+    long long firstLine = 0;
+    long long firstColumn = 0;
 };
 
 using NoticePartsHandler = void (*)(void *context, NoticeParts const &notice);

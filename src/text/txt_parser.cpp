@@ -9,6 +9,7 @@
 #include "platform/fault.h"
 #include "platform/file.h"
 #include "text/free_id_pool.h"
+#include "text/text_places.h"
 
 #include <algorithm>
 #include <climits>
@@ -22,8 +23,6 @@ constexpr std::int32_t kFirstPreviousId = 1000;
 // Zero bytes behind the file's content: a UTF-16 scan of an odd-length file, and every
 // look-ahead of the scanner, stays inside the buffer.
 constexpr std::size_t kFilePadding = 6;
-constexpr char kIdKeyword[] = "RilStringID=";
-constexpr char kMacroKeyword[] = "RilStringMacro=";
 constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
 
 // The whole file in memory, viewed as bytes or as 16-bit units (mapped or allocated, the
@@ -39,7 +38,8 @@ struct LoadedText {
 };
 
 // One read of the whole file (or a view of it), then the byte-order mark decides the flavour.
-bool ReadTextFile(char const *path, int wide, char const *logPath, LoadedText &text) {
+bool ReadTextFile(char const *path, int wide, char const *logPath, LoadedText &text,
+                  TxtParseObserver *observer) {
     int error = 0;
     const platform::ReadStatus status =
         platform::ViewWholeFile(path, kFilePadding, text.view, &error);
@@ -58,6 +58,8 @@ bool ReadTextFile(char const *path, int wide, char const *logPath, LoadedText &t
         return false;
     }
     unsigned char const *mark = text.Bytes();
+    if (observer != nullptr && !observer->Read(mark, text.view.Size()))
+        return false;
     if (text.view.Size() < 2) {
         LogError(logPath, catalogue::kCannotRead, site, path);
         return false;
@@ -78,16 +80,19 @@ bool IsBlank(unsigned ch) {
 template <typename Ch> class Scanner {
   public:
     Scanner(CRilTxtLoader &list, Ch const *data, std::size_t count, char const *path,
-            char const *logPath, platform::CharTable const &chars)
-        : list_(list), data_(data), count_(count), path_(path), log_(logPath), chars_(chars) {}
+            char const *logPath, ParsedFile const &file, TxtParseObserver *observer)
+        : list_(list), data_(data), count_(count), path_(path), log_(logPath), chars_(file.chars),
+          file_(file), observer_(observer), places_(file.bytes, file.size, file.wide) {}
+
+    // Where the scan stands: after the last item read.
+    std::size_t Position() const { return position_; }
 
     int Run() {
-        std::size_t position = 0;
         for (;;) {
-            std::size_t idAt = FindKeyword(position, kIdKeyword);
+            std::size_t idAt = FindKeyword(position_, kIdKeyword);
             if (idAt == kNotFound)
                 break;
-            if (!ReadItem(idAt, position))
+            if (!ReadItem(idAt, position_))
                 return 0;
         }
         LogError(log_, catalogue::kGapCount, NoticeSite{.file = path_}, gapCount_);
@@ -101,7 +106,9 @@ template <typename Ch> class Scanner {
     }
     // The place of a character for a notice: the full byte offset.
     NoticeSite At(std::size_t index) const {
-        return NoticeSite{.file = path_, .offset = static_cast<long long>(index * sizeof(Ch))};
+        return NoticeSite{.file = path_,
+                          .offset = static_cast<long long>(index * sizeof(Ch)),
+                          .places = &places_};
     }
 
     // Reads the item whose "RilStringID=" keyword is at `keywordAt`; leaves `position` behind
@@ -121,12 +128,14 @@ template <typename Ch> class Scanner {
             LogError(log_, catalogue::kMacroNotFound, At(at), item->ID, Offset(at));
             return false;
         }
-        position = CopyMacro(*item, macroAt + sizeof kMacroKeyword - 1);
+        const std::size_t macroStart = macroAt + sizeof kMacroKeyword - 1;
+        position = CopyMacro(*item, macroStart);
+        const std::size_t macroEnd = position;
         long length;
         if constexpr (sizeof(Ch) == 1)
-            length = FindBracedText(data_, count_, position, chars_, path_);
+            length = FindBracedText(data_, count_, position, chars_, path_, &places_);
         else
-            length = FindBracedText(data_, count_, position, path_);
+            length = FindBracedText(data_, count_, position, path_, &places_);
         if (length < 0) {
             LogError(log_, catalogue::kTextNotFound, At(keywordAt), item->ID, item->Macro);
             return false;
@@ -137,6 +146,10 @@ template <typename Ch> class Scanner {
             LogError(log_, catalogue::kRecordAllocationFailed, At(keywordAt));
             return false;
         }
+        if (observer_ != nullptr)
+            observer_->Item(file_,
+                            ParsedItem{keywordAt, at, macroAt, macroStart, macroEnd, macroCut_,
+                                       position, position + std::size_t(length), item->ID});
         position += std::size_t(length) + 1;
         if (newId_)
             InformCaller(catalogue::kNewId, At(keywordAt), item->ID, item->Macro);
@@ -199,9 +212,12 @@ template <typename Ch> class Scanner {
             item.Macro[n] = '\0';
         else
             item.MacroW[n] = 0;
-        if (n == kMacroLimit) {
+        // A macro of exactly 127 characters is whole: only a cut is reported, at the macro.
+        const Ch next = data_[start + n];
+        macroCut_ = n == kMacroLimit && next != '\r' && next != '\n' && next != 0;
+        if (macroCut_ && (observer_ == nullptr || !observer_->ReportsCutMacros())) {
             const std::size_t past = start + kMacroLimit + 1;
-            LogError(log_, catalogue::kMacroTooLong, At(past), item.ID, Offset(past));
+            LogError(log_, catalogue::kMacroTooLong, At(start), item.ID, Offset(past));
         }
         if constexpr (sizeof(Ch) == 1)
             item.WidenMacro();
@@ -237,6 +253,11 @@ template <typename Ch> class Scanner {
     char const *path_;
     char const *log_;
     platform::CharTable const &chars_; // multibyte files: the ANSI code page's characters
+    ParsedFile const &file_;
+    TxtParseObserver *observer_;
+    TextPlaces places_; // lines and columns for the notices
+    std::size_t position_ = 0;
+    bool macroCut_ = false; // the current item's macro was cut
     std::int32_t previousId_ = kFirstPreviousId;
     std::int32_t gapCount_ = 0;
     bool newId_ = false; // the current item asked for a new ID
@@ -319,9 +340,10 @@ class UnitBraces {
 // first brace decides again: a closing one ends it, an opening one is an error.
 template <typename Braces>
 long FindBracedTextIn(Braces &braces, std::size_t count, std::size_t &position,
-                      std::size_t unitSize, char const *path) {
+                      std::size_t unitSize, char const *path, PlaceFinder const *places) {
     auto const site = [&](std::size_t at) {
-        return NoticeSite{.file = path, .offset = static_cast<long long>(at * unitSize)};
+        return NoticeSite{
+            .file = path, .offset = static_cast<long long>(at * unitSize), .places = places};
     };
     std::size_t at = position;
     if (at >= count)
@@ -353,27 +375,35 @@ long FindBracedTextIn(Braces &braces, std::size_t count, std::size_t &position,
 } // namespace
 
 long FindBracedText(unsigned char const *data, std::size_t count, std::size_t &position,
-                    platform::CharTable const &chars, char const *path) {
+                    platform::CharTable const &chars, char const *path, PlaceFinder const *places) {
     ByteBraces braces(data, count, chars);
-    return FindBracedTextIn(braces, count, position, 1, path);
+    return FindBracedTextIn(braces, count, position, 1, path, places);
 }
 
 long FindBracedText(std::uint16_t const *data, std::size_t count, std::size_t &position,
-                    char const *path) {
+                    char const *path, PlaceFinder const *places) {
     UnitBraces braces(data, count);
-    return FindBracedTextIn(braces, count, position, 2, path);
+    return FindBracedTextIn(braces, count, position, 2, path, places);
 }
 
-int LoadTxt(CRilTxtLoader &list, char const *txtPath, int wide, char const *logPath) {
+int LoadTxt(CRilTxtLoader &list, char const *txtPath, int wide, char const *logPath,
+            TxtParseObserver *observer) {
     LoadedText text;
-    if (!ReadTextFile(txtPath, wide, logPath, text))
+    if (!ReadTextFile(txtPath, wide, logPath, text, observer))
         return 0;
     const std::size_t bytes = text.view.Size();
     const platform::CharTable chars = text.wide ? platform::CharTable() : platform::CharTableFor(0);
+    const ParsedFile file{text.Bytes(), bytes, text.wide, chars};
+    auto run = [&](auto &&scanner) {
+        const int loaded = scanner.Run();
+        if (observer != nullptr)
+            observer->Ended(file, scanner.Position(), loaded != 0, text.view);
+        return loaded;
+    };
     if (text.wide)
-        return Scanner<std::uint16_t>(list, text.Units(), (bytes + 1) / 2, txtPath, logPath, chars)
-            .Run();
-    return Scanner<unsigned char>(list, text.Bytes(), bytes, txtPath, logPath, chars).Run();
+        return run(Scanner<std::uint16_t>(list, text.Units(), (bytes + 1) / 2, txtPath, logPath,
+                                          file, observer));
+    return run(Scanner<unsigned char>(list, text.Bytes(), bytes, txtPath, logPath, file, observer));
 }
 
 } // namespace ril

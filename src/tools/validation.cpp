@@ -23,14 +23,17 @@ bool IsMacroCharacter(unsigned char ch) {
 }
 
 // Where an item came from, for its notices.
-NoticeSite SiteOf(RilStrRes const &item, char const *sourcePath) {
-    return NoticeSite{.file = sourcePath, .offset = item.SourceOffset};
+// `source` names the text file and its places.
+NoticeSite SiteOf(RilStrRes const &item, NoticeSite const &source) {
+    NoticeSite site = source;
+    site.offset = item.SourceOffset;
+    return site;
 }
 
 // A repeat's place: the later of the two items in the file, and the earlier as the first
 // definition (the sorts may have put the later one first).
-NoticeSite RepeatSite(RilStrRes const &kept, RilStrRes const &candidate, char const *sourcePath) {
-    NoticeSite site = SiteOf(candidate, sourcePath);
+NoticeSite RepeatSite(RilStrRes const &kept, RilStrRes const &candidate, NoticeSite const &source) {
+    NoticeSite site = SiteOf(candidate, source);
     site.firstOffset = kept.SourceOffset;
     if (kept.SourceOffset >= 0 && candidate.SourceOffset >= 0 &&
         kept.SourceOffset > candidate.SourceOffset)
@@ -39,9 +42,9 @@ NoticeSite RepeatSite(RilStrRes const &kept, RilStrRes const &candidate, char co
 }
 
 // Reports an empty macro or each illegal byte of the macro; false when anything was wrong.
-bool CheckMacroCharacters(RilStrRes const &item, char const *logPath, char const *sourcePath) {
+bool CheckMacroCharacters(RilStrRes const &item, char const *logPath, NoticeSite const &source) {
     if (item.Macro[0] == '\0') {
-        LogError(logPath, catalogue::kEmptyMacro, SiteOf(item, sourcePath), item.ID,
+        LogError(logPath, catalogue::kEmptyMacro, SiteOf(item, source), item.ID,
                  static_cast<unsigned>(kMacroField));
         return false;
     }
@@ -50,7 +53,7 @@ bool CheckMacroCharacters(RilStrRes const &item, char const *logPath, char const
         if (IsMacroCharacter(static_cast<unsigned char>(item.Macro[i])))
             continue;
         char const offending[2] = {item.Macro[i], '\0'};
-        LogError(logPath, catalogue::kIllegalMacroCharacter, SiteOf(item, sourcePath), item.ID,
+        LogError(logPath, catalogue::kIllegalMacroCharacter, SiteOf(item, source), item.ID,
                  item.Macro, offending);
         legal = false;
     }
@@ -60,13 +63,13 @@ bool CheckMacroCharacters(RilStrRes const &item, char const *logPath, char const
 // Walks a sorted list keeping the first of each run of equal items; every later one is
 // reported against it and removed. Returns whether anything was removed.
 template <typename Same>
-bool RemoveRepeats(CRilTxtLoader::Items &items, char const *logPath, char const *sourcePath,
+bool RemoveRepeats(CRilTxtLoader::Items &items, char const *logPath, NoticeSite const &source,
                    msg::Message const &message, Same same) {
     bool removed = false;
     auto kept = items.begin();
     for (auto candidate = std::next(kept); candidate != items.end();) {
         if (same(**kept, **candidate)) {
-            LogError(logPath, message, RepeatSite(**kept, **candidate, sourcePath), (*kept)->ID,
+            LogError(logPath, message, RepeatSite(**kept, **candidate, source), (*kept)->ID,
                      (*kept)->Macro, (*candidate)->ID, (*candidate)->Macro);
             candidate = items.erase(candidate);
             removed = true;
@@ -182,7 +185,9 @@ void SortUniqueIds(CRilTxtLoader::Items &items,
 
 } // namespace
 
-bool Validate(CRilTxtLoader &list, char const *logPath, char const *sourcePath) {
+bool Validate(CRilTxtLoader &list, char const *logPath, char const *sourcePath,
+              PlaceFinder const *places) {
+    const NoticeSite source{.file = sourcePath, .places = places};
     CRilTxtLoader::Items &items = list.List();
     if (items.empty())
         return true;
@@ -200,7 +205,7 @@ bool Validate(CRilTxtLoader &list, char const *logPath, char const *sourcePath) 
     runIds.reserve(items.size());
     for (auto it = items.begin(); it != items.end(); ++it) {
         RilStrRes const &item = **it;
-        valid = CheckMacroCharacters(item, logPath, sourcePath) && valid;
+        valid = CheckMacroCharacters(item, logPath, source) && valid;
         if (repeats)
             continue;
         auto const id = static_cast<std::int32_t>(item.ID);
@@ -225,13 +230,13 @@ bool Validate(CRilTxtLoader &list, char const *logPath, char const *sourcePath) 
     // std::list::sort is a stable merge sort that relinks nodes in place.
     items.sort([](auto const &a, auto const &b) { return std::strcmp(a->Macro, b->Macro) < 0; });
     bool repeatedMacros =
-        RemoveRepeats(items, logPath, sourcePath, catalogue::kDuplicateMacro,
+        RemoveRepeats(items, logPath, source, catalogue::kDuplicateMacro,
                       [](RilStrRes const &a, RilStrRes const &b) {
                           return a.Macro[0] != '\0' && std::strcmp(a.Macro, b.Macro) == 0;
                       });
     items.sort(BySignedId);
     bool repeatedIds =
-        RemoveRepeats(items, logPath, sourcePath, catalogue::kDuplicateId,
+        RemoveRepeats(items, logPath, source, catalogue::kDuplicateId,
                       [](RilStrRes const &a, RilStrRes const &b) { return a.ID == b.ID; });
     return valid && !repeatedMacros && !repeatedIds;
 }

@@ -1,10 +1,9 @@
-// Unit tests of the tool's helpers that the command runs do not pin down: the line and column
-// of an offset, the message language and the code page that the environment chooses, and
-// option values that read like options.
+// Unit tests of the tool's helpers that the command runs do not pin down: the message
+// language and the code page that the environment chooses, and option values that read like
+// options.
 #include "code_page.h"
 #include "commands.h"
 #include "global_options.h"
-#include "text_position.h"
 
 #include "Ril4410.h"
 
@@ -17,46 +16,6 @@
 
 namespace rilcli {
 namespace {
-
-std::vector<std::uint8_t> Bytes(std::string const &text) {
-    return std::vector<std::uint8_t>(text.begin(), text.end());
-}
-
-// UTF-16LE after its mark.
-std::vector<std::uint8_t> Utf16(std::u16string const &text) {
-    std::vector<std::uint8_t> bytes = {0xFF, 0xFE};
-    for (char16_t const unit : text)
-        bytes.insert(bytes.end(), {std::uint8_t(unit & 0xFF), std::uint8_t(unit >> 8)});
-    return bytes;
-}
-
-// Each row: an offset, then its line and column as TextPositions gives them.
-using Places = std::vector<std::array<std::uint64_t, 3>>;
-Places At(TextPositions const &positions, Places const &rows) {
-    Places out;
-    for (auto const &row : rows)
-        out.push_back({row[0], positions.At(row[0]).line, positions.At(row[0]).column});
-    return out;
-}
-
-TEST(CliTextPosition, LinesEndAtLineFeedsAndColumnsCountCharacters) {
-    Ril_SetAnsiCodePage(936);
-    // GBK: 中文 is two characters of two bytes each; CR LF ends a line once; a lone CR does not.
-    TextPositions const gbk(Bytes("ab\r\n\xD6\xD0\xCE\xC4x\ry\n\nz"), false);
-    Places const narrow = {{0, 1, 1}, {2, 1, 3},  {3, 1, 4},  {4, 2, 1},  {6, 2, 2},
-                           {8, 2, 3}, {10, 2, 5}, {12, 3, 1}, {13, 4, 1}, {99, 4, 2}};
-    EXPECT_EQ(At(gbk, narrow), narrow);
-    // UTF-16 with its mark: the mark takes no column, a surrogate pair is one character.
-    TextPositions const wide(Utf16(u"a\U0001F600b\r\nc"), true);
-    Places const units = {{0, 1, 1}, {2, 1, 1}, {4, 1, 2}, {8, 1, 3}, {10, 1, 4}, {14, 2, 1}};
-    EXPECT_EQ(At(wide, units), units);
-    // A UTF-8 mark takes no column when the file is read as UTF-8.
-    Ril_SetAnsiCodePage(65001);
-    TextPositions const utf8(Bytes("\xEF\xBB\xBF\xE4\xB8\xADx"), false);
-    Places const marked = {{3, 1, 1}, {6, 1, 2}};
-    EXPECT_EQ(At(utf8, marked), marked);
-    Ril_SetAnsiCodePage(0);
-}
 
 // The environment that the lookups below read.
 std::map<std::string, std::string> current;

@@ -1,0 +1,512 @@
+// The lint of a text resource file: an observer of the parser that notes, item by item, what
+// the import takes silently, then the items' validation, all reported in file order.
+#include "tools/txt_lint.h"
+
+#include "core/error_report.h"
+#include "core/messages.h"
+#include "core/notice.h"
+#include "platform/codepage.h"
+#include "text/text_places.h"
+#include "text/txt_parser.h"
+#include "tools/validation.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace ril {
+namespace {
+
+constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+constexpr std::size_t kIdTokenLimit = 40; // characters of a malformed ID quoted at most
+constexpr unsigned kUtf8CodePage = 65001;
+
+bool StartsWith(unsigned char const *bytes, std::size_t size, char const *mark) {
+    std::size_t const length = std::strlen(mark);
+    return size >= length && std::memcmp(bytes, mark, length) == 0;
+}
+
+bool IsBlank(unsigned ch) {
+    return ch == ' ' || (ch >= '\t' && ch <= '\r');
+}
+
+char Lower(unsigned ch) {
+    return static_cast<char>(ch >= 'A' && ch <= 'Z' ? ch + 32 : ch);
+}
+
+// Whether the bytes are well-formed UTF-8 (no overlong forms, surrogates or values above
+// U+10FFFF) and hold at least one non-ASCII character.
+bool IsUtf8WithNonAscii(unsigned char const *bytes, std::size_t size) {
+    bool nonAscii = false;
+    for (std::size_t i = 0; i < size;) {
+        unsigned char const lead = bytes[i];
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        nonAscii = true;
+        std::size_t const length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+        if (length == 0 || lead < 0xC2 || lead > 0xF4 || size - i < length)
+            return false;
+        for (std::size_t k = 1; k < length; ++k)
+            if ((bytes[i + k] & 0xC0) != 0x80)
+                return false;
+        unsigned char const second = bytes[i + 1];
+        if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) ||
+            (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second > 0x8F))
+            return false;
+        i += length;
+    }
+    return nonAscii;
+}
+
+// The keyword as UTF-16LE bytes, at any offset (`step` 1) or at unit offsets (`step` 2).
+bool HasWideKeyword(unsigned char const *bytes, std::size_t size, std::size_t step) {
+    std::size_t const length = std::strlen(kIdKeyword);
+    for (std::size_t at = 0; at + 2 * length <= size; at += step) {
+        std::size_t k = 0;
+        while (k < length && bytes[at + 2 * k] == static_cast<unsigned char>(kIdKeyword[k]) &&
+               bytes[at + 2 * k + 1] == 0)
+            ++k;
+        if (k == length)
+            return true;
+    }
+    return false;
+}
+
+bool EveryOtherByteZero(unsigned char const *bytes, std::size_t size, std::size_t first) {
+    for (std::size_t i = first; i < size; i += 2)
+        if (bytes[i] != 0)
+            return false;
+    return true;
+}
+
+// The index of the first byte of a UTF-8 text that starts no well-formed character (no
+// overlong forms, surrogates or values above U+10FFFF), or kNone.
+std::size_t FirstBadUtf8(unsigned char const *bytes, std::size_t size) {
+    for (std::size_t i = 0; i < size;) {
+        unsigned char const lead = bytes[i];
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        std::size_t const length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+        if (length == 0 || lead < 0xC2 || lead > 0xF4 || size - i < length)
+            return i;
+        for (std::size_t k = 1; k < length; ++k)
+            if ((bytes[i + k] & 0xC0) != 0x80)
+                return i;
+        unsigned char const second = bytes[i + 1];
+        if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) ||
+            (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second > 0x8F))
+            return i;
+        i += length;
+    }
+    return kNone;
+}
+
+// Which characters of the ANSI code page in force are characters: a sequence is one when it
+// comes back unchanged from UTF-16. Single bytes and double-byte pairs are converted once
+// and remembered; a text is then checked by stepping over its characters.
+class CodePageCharacters {
+  public:
+    explicit CodePageCharacters(platform::CharTable const &chars)
+        : chars_(chars), utf8_(platform::AnsiCodePage() == kUtf8CodePage) {}
+
+    // The index of the first byte of the text that starts no character, or kNone.
+    std::size_t FirstBad(unsigned char const *text, std::size_t length) {
+        if (utf8_)
+            return FirstBadUtf8(text, length);
+        for (std::size_t at = 0; at < length;) {
+            if (text[at] < 0x80) {
+                ++at;
+                continue;
+            }
+            std::size_t const size = chars_.CharLength(text, at, length);
+            bool valid;
+            if (size == 1)
+                valid = Known(singles_, text[at], text + at, 1);
+            else if (size == 2)
+                valid = Known(pairs_, std::size_t(text[at]) << 8 | text[at + 1], text + at, 2);
+            else
+                valid = RoundTrips(text + at, size);
+            if (!valid)
+                return at;
+            at += size;
+        }
+        return kNone;
+    }
+
+  private:
+    enum : std::uint8_t { kUnknown = 0, kValid = 1, kInvalid = 2 };
+
+    bool Known(std::vector<std::uint8_t> &cache, std::size_t key, unsigned char const *sequence,
+               std::size_t size) {
+        if (cache.empty())
+            cache.assign(size == 1 ? 0x100 : 0x10000, kUnknown);
+        if (cache[key] == kUnknown)
+            cache[key] = RoundTrips(sequence, size) ? kValid : kInvalid;
+        return cache[key] == kValid;
+    }
+
+    bool RoundTrips(unsigned char const *sequence, std::size_t size) {
+        char const *source = reinterpret_cast<char const *>(sequence);
+        std::uint16_t units[8];
+        int const count = platform::MultiByteToWide(0, source, int(size), units, 8).count;
+        char back[16];
+        int const narrow =
+            count > 0 ? platform::WideToMultiByte(0, units, count, back, 16).count : 0;
+        return narrow == int(size) && std::memcmp(back, source, size) == 0;
+    }
+
+    platform::CharTable const &chars_;
+    bool utf8_;
+    std::vector<std::uint8_t> singles_;
+    std::vector<std::uint8_t> pairs_;
+};
+
+// An argument of a finding; `lineOf` asks for the line of the character index `number`.
+struct LintArg {
+    bool isText = false;
+    long long number = 0;
+    std::string text;
+    bool lineOf = false;
+};
+
+LintArg Number(long long number) {
+    return LintArg{false, number, {}, false};
+}
+LintArg Text(std::string text) {
+    return LintArg{true, 0, std::move(text), false};
+}
+LintArg LineOf(std::size_t index) {
+    return LintArg{false, static_cast<long long>(index), {}, true};
+}
+
+struct Finding {
+    msg::Message const *message;
+    long long offset; // bytes, or -1
+    int severity;     // -1: the message's own
+    std::vector<LintArg> args;
+};
+
+class Linter final : public TxtParseObserver {
+  public:
+    Linter(char const *path, int wide, unsigned flags)
+        : path_(path), wideAsked_(wide != 0), flags_(flags), places_(path, wide) {}
+    ~Linter() {
+        if (switched_)
+            platform::SetAnsiCodePage(previousCodePage_);
+    }
+    Linter(Linter const &) = delete;
+    Linter &operator=(Linter const &) = delete;
+
+    bool Read(unsigned char const *bytes, std::size_t size) override;
+    void Item(ParsedFile const &file, ParsedItem const &item) override;
+    void Ended(ParsedFile const &file, std::size_t position, bool ok,
+               platform::FileView &view) override;
+    bool ReportsCutMacros() const override { return (flags_ & kLintMacroLimitError) != 0; }
+
+    PlaceFinder const &Places() const { return places_; }
+    // Raises the findings in file order; true when one of them is an error.
+    bool Report();
+
+  private:
+    template <typename Ch> struct View {
+        Ch const *data;
+        std::size_t count;
+    };
+    template <typename Ch> void CheckItem(View<Ch> text, ParsedItem const &item);
+    template <typename Ch> void CheckId(View<Ch> text, std::size_t at);
+    template <typename Ch> void CheckNearKeywords(View<Ch> text, std::size_t from, std::size_t to);
+    template <typename Ch> void CheckEnd(View<Ch> text, std::size_t position, bool ok);
+    void CheckTextBytes(ParsedFile const &file, ParsedItem const &item);
+    void CheckTextUnits(std::uint16_t const *data, ParsedItem const &item);
+    void CheckFile(ParsedFile const &file);
+
+    template <typename Ch> static bool Matches(Ch const *data, std::size_t at, char const *word) {
+        for (std::size_t k = 0; word[k] != '\0'; ++k)
+            if (data[at + k] != static_cast<unsigned char>(word[k]))
+                return false;
+        return true;
+    }
+    // The first keyword in [from, to), or kNone.
+    template <typename Ch>
+    static std::size_t Find(Ch const *data, std::size_t from, std::size_t to, char const *word) {
+        for (std::size_t at = from; at < to; ++at)
+            if (data[at] == static_cast<unsigned char>(word[0]) && Matches(data, at, word))
+                return at;
+        return kNone;
+    }
+    // Characters [from, to) as the library's multibyte text (arguments of messages).
+    template <typename Ch>
+    static std::string Narrow(Ch const *data, std::size_t from, std::size_t to) {
+        if constexpr (sizeof(Ch) == 1) {
+            return std::string(reinterpret_cast<char const *>(data + from), to - from);
+        } else {
+            int const length = static_cast<int>(to - from);
+            int const size = platform::WideToMultiByte(0, data + from, length, nullptr, 0).count;
+            std::string out(static_cast<std::size_t>(std::max(size, 0)), '\0');
+            if (size > 0)
+                platform::WideToMultiByte(0, data + from, length, out.data(), size);
+            return out;
+        }
+    }
+    void Add(msg::Message const &message, std::size_t index, std::vector<LintArg> args = {},
+             int severity = -1) {
+        long long const offset = index == kNone ? -1 : static_cast<long long>(index * unitSize_);
+        findings_.push_back(Finding{&message, offset, severity, std::move(args)});
+    }
+    int StrictSeverity() const {
+        return (flags_ & kLintStrictBytes) != 0 ? static_cast<int>(msg::Severity::Error) : -1;
+    }
+
+    char const *path_;
+    bool wideAsked_;
+    unsigned flags_;
+    TextPlaces places_;
+    std::size_t unitSize_ = 1;
+    bool switched_ = false;
+    unsigned previousCodePage_ = 0;
+    std::size_t items_ = 0;
+    std::vector<std::pair<std::size_t, std::size_t>> texts_; // [start, end) in file order
+    std::vector<Finding> findings_;
+    std::unique_ptr<CodePageCharacters> characters_; // made at the first multibyte item
+};
+
+bool Linter::Read(unsigned char const *bytes, std::size_t size) {
+    if (size == 0) {
+        Add(catalogue::kEmptyFile, kNone, {Text(path_)});
+        return false;
+    }
+    if (StartsWith(bytes, size, "\xFF\xFE")) {
+        Add(catalogue::kReadAsUtf16Mark, kNone);
+    } else if ((flags_ & kLintUtf8Signature) != 0 && !wideAsked_ &&
+               StartsWith(bytes, size, "\xEF\xBB\xBF")) {
+        // For this call only: the setting is restored when the lint ends.
+        previousCodePage_ = platform::SetAnsiCodePage(kUtf8CodePage);
+        switched_ = true;
+        Add(catalogue::kReadAsUtf8Mark, kNone);
+    }
+    return true;
+}
+
+void Linter::Item(ParsedFile const &file, ParsedItem const &item) {
+    unitSize_ = file.wide ? 2 : 1;
+    ++items_;
+    texts_.emplace_back(item.textStart, item.textEnd);
+    if (file.wide) {
+        auto const *units = reinterpret_cast<std::uint16_t const *>(file.bytes);
+        CheckItem(View<std::uint16_t>{units, (file.size + 1) / 2}, item);
+        CheckTextUnits(units, item);
+    } else {
+        CheckItem(View<unsigned char>{file.bytes, file.size}, item);
+        CheckTextBytes(file, item);
+    }
+}
+
+template <typename Ch> void Linter::CheckItem(View<Ch> text, ParsedItem const &item) {
+    CheckId(text, item.idStart);
+    std::size_t const next = Find(text.data, item.idStart, item.macroKeyword, kIdKeyword);
+    if (next != kNone) {
+        Add(catalogue::kMacroKeywordMissing, item.keyword, {LineOf(next)});
+    } else {
+        std::size_t const following =
+            Find(text.data, item.macroEnd, item.textStart - 1, kIdKeyword);
+        if (following != kNone)
+            Add(catalogue::kTextMissing, item.keyword, {Number(item.id), LineOf(following)});
+    }
+    if (item.macroCut && (flags_ & kLintMacroLimitError) != 0)
+        Add(catalogue::kMacroWouldBeCut, item.macroStart, {Number(item.id)});
+}
+
+// The ID as the parser reads it: blanks, a sign and decimal digits; the token quoted ends
+// at the item's next separator.
+template <typename Ch> void Linter::CheckId(View<Ch> text, std::size_t at) {
+    Ch const *data = text.data;
+    while (at < text.count && IsBlank(data[at]))
+        ++at;
+    std::size_t end = at;
+    while (end < text.count && end - at < kIdTokenLimit && data[end] > ' ' && data[end] != ';' &&
+           data[end] != '{' && !Matches(data, end, kMacroKeyword))
+        ++end;
+    std::size_t const digits = at < end && (data[at] == '+' || data[at] == '-') ? at + 1 : at;
+    long long value = 0;
+    std::size_t k = digits;
+    for (; k < end && data[k] >= '0' && data[k] <= '9'; ++k)
+        value = std::min(value * 10 + (data[k] - '0'), 1LL << 40);
+    long long const signedValue = digits > at && data[at] == '-' ? -value : value;
+    long long const read = std::clamp<long long>(signedValue, INT32_MIN, INT32_MAX);
+    if (at == end)
+        Add(catalogue::kIdMissing, at);
+    else if (k == digits || k != end)
+        Add(catalogue::kIdNotANumber, at, {Text(Narrow(data, at, end)), Number(read)});
+    else if (value > 0xFFFFFFFFLL)
+        Add(catalogue::kIdOutOfRange, at, {Text(Narrow(data, at, end))});
+}
+
+// The first byte of a text that starts no character of the code page in force.
+void Linter::CheckTextBytes(ParsedFile const &file, ParsedItem const &item) {
+    if (!characters_)
+        characters_ = std::make_unique<CodePageCharacters>(file.chars);
+    std::size_t const bad =
+        characters_->FirstBad(file.bytes + item.textStart, item.textEnd - item.textStart);
+    if (bad != kNone)
+        Add(catalogue::kUnmappableText, item.textStart + bad,
+            {Number(item.id), Number(platform::AnsiCodePage())}, StrictSeverity());
+}
+
+void Linter::CheckTextUnits(std::uint16_t const *data, ParsedItem const &item) {
+    for (std::size_t at = item.textStart; at < item.textEnd; ++at) {
+        bool const high = data[at] >= 0xD800 && data[at] <= 0xDBFF;
+        bool const low = data[at] >= 0xDC00 && data[at] <= 0xDFFF;
+        if (high && at + 1 < item.textEnd && data[at + 1] >= 0xDC00 && data[at + 1] <= 0xDFFF) {
+            ++at;
+        } else if (high || low) {
+            Add(catalogue::kUnpairedSurrogate, at, {Number(item.id)}, StrictSeverity());
+            return;
+        }
+    }
+}
+
+// "rilstringid=" and "rilstringmacro=" in any letter case, with blanks around the words and
+// before '=', outside texts, when not the keyword itself.
+template <typename Ch>
+void Linter::CheckNearKeywords(View<Ch> text, std::size_t from, std::size_t to) {
+    Ch const *data = text.data;
+    auto blanks = [&](std::size_t at) {
+        while (data[at] == ' ' || data[at] == '\t')
+            ++at;
+        return at;
+    };
+    auto word = [&](std::size_t at, char const *lower) {
+        for (; *lower != '\0'; ++lower, ++at)
+            if (data[at] > 0x7F || Lower(data[at]) != *lower)
+                return kNone;
+        return at;
+    };
+    for (std::size_t at = from; at < to; ++at) {
+        if ((data[at] | 0x20) != 'r' || Matches(data, at, kIdKeyword) ||
+            Matches(data, at, kMacroKeyword))
+            continue;
+        std::size_t end = word(at, "ril");
+        end = end == kNone ? end : word(blanks(end), "string");
+        if (end == kNone)
+            continue;
+        end = blanks(end);
+        std::size_t const afterId = word(end, "id");
+        end = afterId != kNone ? afterId : word(end, "macro");
+        if (end == kNone || data[blanks(end)] != '=')
+            continue;
+        end = blanks(end);
+        Add(catalogue::kNearKeyword, at,
+            {Text(Narrow(data, at, end + 1)), Text(afterId != kNone ? kIdKeyword : kMacroKeyword)});
+    }
+}
+
+// Near keywords between the items' texts, up to the zero character that ends the search
+// for items; after a successful scan, items that such a zero hides.
+template <typename Ch> void Linter::CheckEnd(View<Ch> text, std::size_t position, bool ok) {
+    std::size_t zero = std::min(position, text.count);
+    while (zero < text.count && text.data[zero] != 0)
+        ++zero;
+    std::size_t from = 0;
+    for (auto const &[start, end] : texts_) {
+        CheckNearKeywords(text, from, std::min(start, zero));
+        from = end + 1;
+    }
+    CheckNearKeywords(text, std::min(from, zero), zero);
+    if (!ok || zero >= text.count)
+        return;
+    std::size_t const hidden = Find(text.data, zero + 1, text.count, kIdKeyword);
+    if (hidden != kNone)
+        Add(catalogue::kHiddenItems, zero, {LineOf(hidden)});
+}
+
+// What the whole file says: no items, or UTF-8 read in a double-byte code page.
+void Linter::CheckFile(ParsedFile const &file) {
+    unsigned char const *bytes = file.bytes;
+    std::size_t const size = file.size;
+    bool const utf16Mark = StartsWith(bytes, size, "\xFF\xFE");
+    std::size_t const mark =
+        file.wide ? (utf16Mark ? 2 : 0) : (StartsWith(bytes, size, "\xEF\xBB\xBF") ? 3 : 0);
+    if ((flags_ & kLintNoItemsError) != 0 && items_ == 0 && size > mark) {
+        if (file.wide && !HasWideKeyword(bytes + mark, size - mark, 2))
+            Add(utf16Mark ? catalogue::kNoItems : catalogue::kNoItemsWideWithoutMark, kNone);
+        bool const keyword = !file.wide && Find(bytes, 0, size, kIdKeyword) != kNone;
+        if (!file.wide && !keyword)
+            Add(HasWideKeyword(bytes, size, 1) ||
+                        (size >= 2 &&
+                         (EveryOtherByteZero(bytes, size, 0) || EveryOtherByteZero(bytes, size, 1)))
+                    ? catalogue::kNoItemsUtf16
+                    : catalogue::kNoItems,
+                kNone);
+    }
+    bool doubleByte = false;
+    for (unsigned byte = 0x80; byte <= 0xFF && !doubleByte; ++byte)
+        doubleByte = file.chars.IsLead(static_cast<std::uint8_t>(byte));
+    if (!file.wide && doubleByte && IsUtf8WithNonAscii(bytes, size))
+        Add(catalogue::kUtf8ReadAsDbcs, kNone, {Number(platform::AnsiCodePage())});
+}
+
+void Linter::Ended(ParsedFile const &file, std::size_t position, bool ok,
+                   platform::FileView &view) {
+    unitSize_ = file.wide ? 2 : 1;
+    if (file.wide)
+        CheckEnd(
+            View<std::uint16_t>{reinterpret_cast<std::uint16_t const *>(file.bytes), file.size / 2},
+            position, ok);
+    else
+        CheckEnd(View<unsigned char>{file.bytes, file.size}, position, ok);
+    CheckFile(file);
+    places_.Adopt(std::move(view), file.wide);
+}
+
+bool Linter::Report() {
+    std::stable_sort(findings_.begin(), findings_.end(),
+                     [](Finding const &a, Finding const &b) { return a.offset < b.offset; });
+    bool errors = false;
+    for (Finding const &finding : findings_) {
+        std::vector<NoticeArg> args;
+        for (LintArg const &arg : finding.args)
+            args.push_back(arg.isText ? MakeNoticeArg(arg.text.c_str())
+                           : arg.lineOf
+                               ? MakeNoticeArg(places_.LineOfIndex(std::size_t(arg.number)))
+                               : MakeNoticeArg(arg.number));
+        NoticeSite const site{.file = path_,
+                              .offset = finding.offset,
+                              .places = &places_,
+                              .severity = finding.severity};
+        RaiseNotice(*finding.message, site, nullptr, args.data(), args.size());
+        int const severity =
+            finding.severity >= 0 ? finding.severity : static_cast<int>(finding.message->severity);
+        errors = errors || severity == static_cast<int>(msg::Severity::Error);
+    }
+    return errors;
+}
+
+} // namespace
+
+HResult LintTxt(char const *txtPath, int wide, unsigned flags) {
+    if (txtPath == nullptr)
+        return kErrArgument;
+    Linter linter(txtPath, wide, flags);
+    bool valid = true;
+    {
+        CRilTxtLoader list;
+        if ((flags & kLintFindingsOnly) != 0) {
+            const NoticeMute mute; // the import reports the parser's faults itself
+            LoadTxt(list, txtPath, wide, nullptr, &linter);
+        } else {
+            valid = LoadTxt(list, txtPath, wide, nullptr, &linter) &&
+                    Validate(list, nullptr, txtPath, &linter.Places());
+        }
+    }
+    bool const errors = linter.Report();
+    return valid && !errors ? kSOk : kErrImportParse;
+}
+
+} // namespace ril
