@@ -38,9 +38,12 @@ int LoadBin(CRilTxtLoader &list, char const *path) {
             item = list.NewItem();
         // Only a record cut short by the end of the file is copied (and padded with zeros).
         std::uint8_t *record = bytes + entry.offset;
-        if (item && entry.available == entry.size)
-            item->BorrowRecord(record, entry.size);
-        else if (!item || item->SetRecord(record, entry.available, entry.size) != kSOk) {
+        HResult stored = kEOutOfMemory;
+        if (item)
+            stored = entry.available == entry.size
+                         ? item->BorrowRecord(record, entry.size)
+                         : item->SetRecord(record, entry.available, entry.size);
+        if (stored != kSOk) {
             ErrorBox(catalogue::kReadEntryFailed, NoticeSite{.file = path}, entry.id);
             return 0;
         }

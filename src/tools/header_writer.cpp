@@ -129,10 +129,22 @@ std::string_view RecordText(RilStrRes const &item) {
                             static_cast<std::size_t>(record.data + record.size - text));
 }
 
-// The comment of an MBCS item: its text cut to 8191 bytes at a character boundary, CR and LF
-// turned into '_', a lone lead byte at its end into '?' (it would take the line end for its
-// trail), and a '|' behind a final backslash (or "??/", a backslash where trigraphs are on)
-// so that the line does not continue. Written straight into the file's buffer.
+// Whether a line comment that ends in `text` would run on into the next line: its last byte
+// before trailing blanks is a backslash (also the trail byte 0x5C of a double-byte
+// character, which a compiler reads as one) or "??/" (a backslash where trigraphs are on).
+// Compilers splice a backslash followed by blanks and the line end as well.
+bool ContinuesLine(char const *text, std::size_t length) {
+    while (length > 0 && (text[length - 1] == ' ' || text[length - 1] == '\t' ||
+                          text[length - 1] == '\v' || text[length - 1] == '\f'))
+        --length;
+    return length > 0 && (text[length - 1] == '\\' ||
+                          (length >= 3 && std::string_view(text + length - 3, 3) == "?\?/"));
+}
+
+// The comment of an MBCS item: its text cut to 8191 bytes at a character boundary of the
+// code page, CR and LF turned into '_', a lone lead byte at its end into '?' (it would take
+// the line end for its trail), and a '|' behind it when the line would otherwise continue.
+// Written straight into the file's buffer.
 void PutNarrowComment(FileReplacer &out, std::string_view text, platform::CharTable const &chars) {
     if (text.empty())
         return;
@@ -148,8 +160,7 @@ void PutNarrowComment(FileReplacer &out, std::string_view text, platform::CharTa
     KeepOnOneLine(to, length);
     if (chars.EndsInLoneLead(reinterpret_cast<std::uint8_t const *>(to), length))
         to[length - 1] = '?';
-    if (length > 0 &&
-        (to[length - 1] == '\\' || (length >= 3 && std::string_view(to + length - 3, 3) == "?\?/")))
+    if (ContinuesLine(to, length))
         to[length++] = '|';
     out.Advance(length);
 }
@@ -179,16 +190,16 @@ void WriteHeaderPrologue(FileReplacer &out, std::string_view headerPath) {
 void PutDefinition(FileReplacer &out, RilStrRes const &item, bool wide,
                    platform::CharTable const &chars, RefusedItems &refused) {
     constexpr std::string_view kDefine = "#define IDT_";
-    const std::size_t macroLength = static_cast<std::size_t>(
-        std::find(item.Macro, item.Macro + kMacroField - 1, '\0') - item.Macro);
-    if (!std::all_of(item.Macro, item.Macro + macroLength, IsIdentifierCharacter))
+    char const *macro = item.Macro();
+    const std::size_t macroLength = std::strlen(macro);
+    if (!std::all_of(macro, macro + macroLength, IsIdentifierCharacter))
         refused.Add(item.ID);
     if (refused.Any())
         return;
     // "#define IDT_", the macro, a space, at most 11 characters of ID and "//".
     char *to = out.Room(kDefine.size() + macroLength + 14);
     char *at = std::copy(kDefine.begin(), kDefine.end(), to);
-    at = std::copy(item.Macro, item.Macro + macroLength, at);
+    at = std::copy(macro, macro + macroLength, at);
     *at++ = ' ';
     at = std::to_chars(at, at + 11, static_cast<std::int32_t>(item.ID)).ptr;
     *at++ = '/';
