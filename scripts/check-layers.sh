@@ -8,7 +8,8 @@ root=${1:-"$(dirname "$0")/../src"}
 
 layers=(
     "api"
-    "tools rtedit text"
+    "tools rtedit"
+    "text"
     "table"
     "items"
     "pe"
