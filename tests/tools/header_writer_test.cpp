@@ -223,6 +223,15 @@ TEST_F(HeaderWriterTest, FailuresReportAndKeepThePreviousHeader) {
     EXPECT_EQ(Ril_WriteHeaderFile(inc.c_str(), 0, nullptr), -102);
     ExpectNotice(msg::kNoBinNoTable);
     EXPECT_EQ(ReadText(header), "old");
+    // An entry that cannot be read, found while the lines are written, or before an error of
+    // the header's own (a folder that does not exist): the BIN's fault is the one reported.
+    WriteFile(bin, BinBuilder().Header(1, 1, 2).EntryA(1, "A", "a").EntryA(50, "B", "b").Get());
+    for (std::string const &folder : {inc, dir.File("missing")}) {
+        EXPECT_EQ(Ril_WriteHeaderFile(folder.c_str(), 0, bin.c_str()), -202);
+        ExpectNotice(Printf(msg::kReadEntryFailed, 50u));
+    }
+    EXPECT_EQ(ReadText(header), "old");
+    EXPECT_EQ(std::distance(fs::directory_iterator(inc), {}), 1); // no temporary file
 }
 
 } // namespace
