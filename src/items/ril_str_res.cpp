@@ -54,6 +54,8 @@ void CppMacro::Clear() {
 }
 
 std::uint8_t *CppMacro::Store(std::size_t bytes) {
+    if (bytes <= sizeof inline_)
+        return inline_;
     if (arena_ != nullptr)
         return TryAllocate([&] {
             return static_cast<std::uint8_t *>(arena_->allocate(bytes, alignof(std::uint16_t)));
@@ -88,7 +90,7 @@ HResult CppMacro::SetMacro(char const *bytes, std::size_t length) {
         Clear();
         return kEOutOfMemory;
     }
-    std::memcpy(block, bytes, length);
+    std::memmove(block, bytes, length);
     block[length] = 0;
     macro_ = reinterpret_cast<char const *>(block);
     macroW_ = nullptr;
@@ -122,7 +124,7 @@ HResult CppMacro::SetMacroW(std::uint16_t const *units, std::size_t length) {
         return kEOutOfMemory;
     }
     auto *wide = reinterpret_cast<std::uint16_t *>(block);
-    std::copy(units, units + count, wide);
+    std::memmove(wide, units, 2 * std::size_t(count));
     wide[count] = 0;
     std::memcpy(block + wideBytes, narrow, std::size_t(bytes));
     block[wideBytes + std::size_t(bytes)] = 0;

@@ -18,8 +18,8 @@ constexpr std::size_t kMacroField = kMacroLimit + 1; // the longest macro and a 
 
 // The macro is kept compactly: its multibyte form with its terminator, and the wide form only
 // where it is not the multibyte one widened (a wide macro whose characters the ANSI code page
-// cannot all hold). Both live in the item's arena, or in a block of its own for a
-// stand-alone item.
+// cannot all hold). A short macro lives in the item itself, beside its ID; a longer one in
+// the item's arena, or in a block of its own for a stand-alone item.
 class CppMacro {
   public:
     CppMacro() = default;
@@ -50,8 +50,9 @@ class CppMacro {
     Arena *ItemArena() const { return arena_; }
 
   private:
-    // Room for `bytes` bytes, aligned for 16-bit units; null when memory runs out. A
-    // stand-alone item's earlier block goes.
+    // Room for `bytes` bytes, aligned for 16-bit units: in the item when they fit, else from
+    // the arena or the heap (a stand-alone item's earlier block goes); null when memory runs
+    // out.
     std::uint8_t *Store(std::size_t bytes);
     void Clear();
 
@@ -59,6 +60,7 @@ class CppMacro {
     std::uint16_t const *macroW_ = nullptr; // null: the multibyte macro widened
     Arena *arena_ = nullptr;
     std::unique_ptr<std::uint8_t[]> own_; // a stand-alone item's macro block
+    alignas(std::uint16_t) std::uint8_t inline_[24];
 };
 
 // Frees a record block that came from the heap (a stand-alone item's). Blocks from a list's

@@ -75,13 +75,15 @@ TEST_F(RilStrResTest, ResetAndAllocationFailure) {
     EXPECT_EQ(std::string(item.Macro()), "XYZ");
     // Memory that cannot be had leaves no record; where the macro (of its own or of a record)
     // cannot be stored, an empty macro.
-    const Bytes record = RecordA("ABC", "Hi");
+    // A macro too long to live in the item takes memory of its own.
+    const std::string longMacro(40, 'L');
+    const Bytes record = RecordA(longMacro, "Hi");
     for (int call = 0; call < 4; ++call) {
         SetMacro(item, "OLD");
         platform::ArmFault(platform::Fault::Alloc, call == 3 ? 2 : 1);
         EXPECT_EQ(call == 0   ? item.SetTextW(u"Hi", 2)
-                  : call == 1 ? item.SetMacro("NEW", 3)
-                              : item.SetRecord(record.data(), 9),
+                  : call == 1 ? item.SetMacro(longMacro.data(), longMacro.size())
+                              : item.SetRecord(record.data(), std::uint32_t(record.size())),
                   kEOutOfMemory)
             << call;
         EXPECT_EQ(std::make_pair(item.Record == nullptr, item.RecordSize),
@@ -101,6 +103,12 @@ TEST_F(RilStrResTest, WidenAndNarrowMacro) {
     SetMacroW(item, u"A\u0E01");
     EXPECT_EQ(std::make_pair(std::string(item.Macro()), item.MacroW()),
               std::make_pair(std::string("A?"), std::u16string(u"A\u0E01")));
+    // A macro set from the item's own (short or long) keeps its bytes.
+    for (std::string const &macro : {std::string("SHORT"), std::string(60, 'X')}) {
+        SetMacro(item, macro);
+        ASSERT_EQ(item.SetMacro(item.Macro() + 1, macro.size() - 1), kSOk);
+        EXPECT_EQ(std::string(item.Macro()), macro.substr(1));
+    }
     // Both forms are cut at 127 characters, and at a zero.
     SetMacro(item, std::string(130, 'M'));
     EXPECT_EQ(std::make_pair(std::string(item.Macro()), item.MacroW().size()),

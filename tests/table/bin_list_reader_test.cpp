@@ -69,14 +69,12 @@ TEST_F(BinListReaderTest, AFailingEntryKeepsTheItemsBeforeIt) {
                        row.failedId == 0 ? "" : Printf(msg::kReadEntryFailed, row.failedId))
                       .size(),
                   row.items);
-    // The second item cannot be made, or its record's macro cannot be stored (the file image
-    // is the first allocation, then each item and its macro).
-    for (int countdown : {4, 5}) {
-        platform::ArmFault(platform::Fault::Alloc, countdown);
-        EXPECT_EQ(Read(BinBuilder().Header(1, 9, 2).EntryA(3, "A", "a").EntryA(9, "B", "b").Get(),
-                       0, Printf(msg::kReadEntryFailed, 9)),
-                  (Rows{{3, "A", RecordA("A", "a")}}));
-    }
+    // The second item cannot be made (the file image is the first allocation, then each item;
+    // a short macro lives in its item).
+    platform::ArmFault(platform::Fault::Alloc, 3);
+    EXPECT_EQ(Read(BinBuilder().Header(1, 9, 2).EntryA(3, "A", "a").EntryA(9, "B", "b").Get(), 0,
+                   Printf(msg::kReadEntryFailed, 9)),
+              (Rows{{3, "A", RecordA("A", "a")}}));
 }
 
 TEST_F(BinListReaderTest, FilesThatCannotBeOpenedAndTheLoadedTablesFile) {
