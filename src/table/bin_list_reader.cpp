@@ -11,11 +11,11 @@
 
 namespace ril {
 
-int ReadBinFile(char const *path, platform::FileContent &file) {
+int ReadBinFile(char const *path, platform::FileContent &file, platform::ReadProgress *progress) {
     // Read, not mapped: on Windows a mapping would lock the file for as long as it is in use,
     // and the caller may be about to replace it.
     int error = 0;
-    if (platform::ReadWholeFile(path, file, nullptr, &error) != platform::ReadStatus::Ok) {
+    if (platform::ReadWholeFile(path, file, progress, &error) != platform::ReadStatus::Ok) {
         ErrorBox(catalogue::kCannotOpen, NoticeSite{.file = path, .systemError = error}, path);
         return 0;
     }

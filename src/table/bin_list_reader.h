@@ -9,6 +9,7 @@
 #include "table/bin_target.h"
 
 #include <cstdint>
+#include <utility>
 
 namespace ril {
 
@@ -35,8 +36,70 @@ bool ForEachBinEntry(std::uint8_t const *bytes, std::size_t size, Visit &&visit,
     return true;
 }
 
-// Reads the BIN at `path` whole into `file`: 1, or 0 after showing why not.
-int ReadBinFile(char const *path, platform::FileContent &file);
+// The same walk while the BIN is read in parts, calling visit(bytes, entry): each Advance
+// visits the entries whose records lie within the first `done` bytes (all that remain once
+// `done` is the whole `size`), so that each record is visited while it is still in the cache.
+// False once an entry could not be read or taken; FailedId() names it.
+template <typename Visit> class BinEntryWalk {
+  public:
+    explicit BinEntryWalk(Visit visit) : visit_(std::move(visit)) {}
+
+    bool Advance(std::uint8_t const *bytes, std::size_t size, std::size_t done) {
+        if (failed_ || finished_)
+            return !failed_;
+        ByteReader reader(bytes, size);
+        if (!started_) {
+            if (done < kBinHeaderSize && done < size)
+                return true;
+            ReadBinHeader(reader, header_);
+            offset_ = reader.Offset();
+            started_ = true;
+            finished_ = header_.flag > kHolderFlagPresent;
+        } else {
+            reader.Seek(offset_);
+        }
+        for (; !finished_ && next_ < header_.count; ++next_) {
+            if (done < size && !EntryArrived(bytes, done))
+                return true;
+            BinEntryView entry;
+            if (!ReadBinEntry(reader, header_.IdBound(), entry) || entry.size == 0 ||
+                !visit_(bytes, entry)) {
+                failed_ = true;
+                failedId_ = entry.id;
+                return false;
+            }
+            offset_ = reader.Offset();
+        }
+        finished_ = true;
+        return true;
+    }
+    std::uint32_t FailedId() const { return failedId_; }
+
+  private:
+    // Whether the entry at offset_ and its record lie within the first `done` bytes.
+    bool EntryArrived(std::uint8_t const *bytes, std::size_t done) const {
+        if (offset_ > done || done - offset_ < kBinEntryHeaderSize)
+            return false;
+        ByteReader size(bytes + offset_ + 4, 4);
+        std::uint32_t recordSize = 0;
+        size.ReadU32(recordSize);
+        return recordSize <= done - offset_ - kBinEntryHeaderSize;
+    }
+
+    Visit visit_;
+    BinHeader header_;
+    std::size_t offset_ = 0;
+    std::uint32_t next_ = 0;
+    std::uint32_t failedId_ = 0;
+    bool started_ = false;
+    bool finished_ = false;
+    bool failed_ = false;
+};
+
+// Reads the BIN at `path` whole into `file`, telling `progress` of each part: 1, or 0 after
+// showing why not.
+int ReadBinFile(char const *path, platform::FileContent &file,
+                platform::ReadProgress *progress = nullptr);
 
 // Appends the entries of the BIN at `path`; 1 on success, 0 after showing why.
 int LoadBin(CRilTxtLoader &list, char const *path);

@@ -242,23 +242,39 @@ void PutDefinition(FileReplacer &out, Definition const &item, bool wide,
 
 namespace {
 
-// Whether every entry of the BIN can be read; shows why not when one cannot.
-bool EntriesReadable(BinImage const &bin) {
+// Whether every entry of the BIN can be read; shows why not when one cannot. For the faults
+// that come after a BIN's own: it is read whole first.
+HResult CheckBin(char const *binPath) {
+    platform::FileContent file;
+    if (!ReadBinFile(binPath, file))
+        return kErrBinRead;
     std::uint32_t failedId = 0;
     if (ForEachBinEntry(
-            bin.bytes, bin.size, [](BinEntryView const &) { return true; }, failedId))
-        return true;
-    ErrorBox(catalogue::kReadEntryFailed, NoticeSite{.file = bin.path}, failedId);
-    return false;
+            file.bytes.get(), file.size, [](BinEntryView const &) { return true; }, failedId))
+        return kSOk;
+    ErrorBox(catalogue::kReadEntryFailed, NoticeSite{.file = binPath}, failedId);
+    return kErrBinRead;
 }
+
+// Tells the entry walk of each part of the BIN as it arrives.
+template <typename Walk> class WalkWhileRead final : public platform::ReadProgress {
+  public:
+    explicit WalkWhileRead(Walk &walk) : walk_(walk) {}
+    void Read(std::uint8_t const *bytes, std::size_t size, std::size_t done) override {
+        walk_.Advance(bytes, size, done);
+    }
+
+  private:
+    Walk &walk_;
+};
 
 } // namespace
 
-HResult WriteHeader(BinImage const &bin, char const *headerPath, int wide) {
+HResult WriteHeader(char const *binPath, char const *headerPath, int wide) {
     FileReplacer out(headerPath);
     if (!out.IsOpen()) { // a BIN that cannot be read is the first fault to report
-        if (!EntriesReadable(bin))
-            return kErrBinRead;
+        if (HResult checked = CheckBin(binPath); checked != kSOk)
+            return checked;
         ErrorBox(catalogue::kCannotOpenHeader,
                  NoticeSite{.file = headerPath, .systemError = out.SystemError()}, headerPath);
         return kErrOutputWrite;
@@ -266,16 +282,18 @@ HResult WriteHeader(BinImage const &bin, char const *headerPath, int wide) {
     WriteHeaderPrologue(out, headerPath);
     const platform::CharTable chars = platform::CharTableFor(0);
     RefusedItems refused;
-    std::uint32_t failedId = 0;
-    bool const read = ForEachBinEntry(
-        bin.bytes, bin.size,
-        [&](BinEntryView const &entry) {
-            PutDefinition(out, DefinitionOf(bin.bytes, entry), wide != 0, chars, refused);
-            return true;
-        },
-        failedId);
-    if (!read) { // the previous header stays
-        ErrorBox(catalogue::kReadEntryFailed, NoticeSite{.file = bin.path}, failedId);
+    // The lines are made straight from the records as the BIN's parts arrive, in its record
+    // order; the previous header stays unless the whole BIN was read and written.
+    platform::FileContent file;
+    BinEntryWalk walk([&](std::uint8_t const *bytes, BinEntryView const &entry) {
+        PutDefinition(out, DefinitionOf(bytes, entry), wide != 0, chars, refused);
+        return true;
+    });
+    WalkWhileRead progress(walk);
+    if (!ReadBinFile(binPath, file, &progress))
+        return kErrBinRead;
+    if (!walk.Advance(file.bytes.get(), file.size, file.size)) {
+        ErrorBox(catalogue::kReadEntryFailed, NoticeSite{.file = binPath}, walk.FailedId());
         return kErrBinRead;
     }
     if (refused.Any()) {
@@ -301,15 +319,12 @@ HResult WriteHeaderFile(char const *headerDir, int wide, BinTarget const &source
     HResult checked = CheckToolSource(source);
     if (checked != kSOk)
         return checked;
-    // The lines are made straight from the BIN's records, in its record order.
-    platform::FileContent file;
-    if (!ReadBinFile(source.path, file))
-        return kErrBinRead;
-    const BinImage bin{source.path, file.bytes.get(), file.size};
     const std::string headerPath = HeaderPath(headerDir, source);
-    if (headerPath.empty())
-        return EntriesReadable(bin) ? kErrArgument : kErrBinRead;
-    return WriteHeader(bin, headerPath.c_str(), wide);
+    if (headerPath.empty()) { // the BIN's own faults come first
+        checked = CheckBin(source.path);
+        return checked != kSOk ? checked : kErrArgument;
+    }
+    return WriteHeader(source.path, headerPath.c_str(), wide);
 }
 
 } // namespace ril

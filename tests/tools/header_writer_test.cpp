@@ -68,6 +68,22 @@ TEST_F(HeaderWriterTest, WorkedExampleByteForByte) {
     WriteFile(bin, BinBuilder().Header(1, 0, 0).Trailer("h").Get()); // no items
     ASSERT_EQ(Ril_WriteHeaderFile(inc.c_str(), 0, bin.c_str()), 0);
     EXPECT_EQ(ReadText(header), Expected(header, "STRINGS", ""));
+    // A BIN read in several parts: entries and records that straddle the parts; an entry
+    // that cannot be read in a later part fails the header, which stays as it was.
+    for (bool bad : {false, true}) {
+        BinBuilder big;
+        big.Header(1, 3000, 3000);
+        std::string bigLines;
+        for (std::uint32_t id = 1; id <= 3000; ++id) {
+            const std::string macro = "M" + std::to_string(id), text(id % 300, 'a' + id % 26);
+            big.EntryA(bad && id == 3000 ? 5000 : id, macro, text);
+            bigLines += Define(macro, std::to_string(id), text);
+        }
+        WriteFile(bin, big.Get());
+        EXPECT_EQ(Ril_WriteHeaderFile(inc.c_str(), 0, bin.c_str()), bad ? -202 : 0);
+        EXPECT_EQ(ReadText(header), Expected(header, "STRINGS", bigLines)) << bad;
+        ExpectNotice(bad ? Printf(msg::kReadEntryFailed, 5000u) : "");
+    }
 }
 
 TEST_F(HeaderWriterTest, HeaderNamesAndGuards) {
