@@ -188,22 +188,6 @@ struct PoolRange {
     bool real;
 };
 
-// The file layout, the same as the round-trip test's random tables.
-std::string TextFile(std::vector<CorpusItem> const &items, bool wide) {
-    std::u16string units = wide ? u"\uFEFF" : u"";
-    units += ril::test::TableBanner(wide);
-    for (CorpusItem const &item : items) {
-        std::u16string text = item.wide;
-        if (!wide) { // GBK bytes as units below 0x100
-            text.clear();
-            for (unsigned char byte : item.gbk)
-                text.push_back(byte);
-        }
-        units += ril::test::TableBlock({std::to_string(item.id), item.macro, text});
-    }
-    return ril::test::EncodeUnits(units, wide);
-}
-
 void PutUtf8(std::string &out, char16_t unit) {
     if (unit < 0x80) {
         out.push_back(static_cast<char>(unit));
@@ -215,6 +199,32 @@ void PutUtf8(std::string &out, char16_t unit) {
         out.push_back(static_cast<char>(0x80 | ((unit >> 6) & 0x3F)));
         out.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
     }
+}
+
+std::string Utf8(std::u16string const &text) {
+    std::string out;
+    for (char16_t unit : text)
+        PutUtf8(out, unit);
+    return out;
+}
+
+enum class Encoding { kGbk, kUtf8, kUtf16 };
+
+// The file layout, the same as the round-trip test's random tables.
+std::string TextFile(std::vector<CorpusItem> const &items, Encoding encoding) {
+    bool const wide = encoding == Encoding::kUtf16;
+    std::u16string units = wide ? u"\uFEFF" : u"";
+    units += ril::test::TableBanner(wide);
+    for (CorpusItem const &item : items) {
+        std::u16string text = item.wide;
+        if (!wide) { // the multibyte text's bytes as units below 0x100
+            text.clear();
+            for (unsigned char byte : encoding == Encoding::kGbk ? item.gbk : Utf8(item.wide))
+                text.push_back(byte);
+        }
+        units += ril::test::TableBlock({std::to_string(item.id), item.macro, text});
+    }
+    return ril::test::EncodeUnits(units, wide);
 }
 
 // One PO string: escapes quotes, backslashes and control characters, and starts a new
@@ -284,11 +294,15 @@ std::vector<CorpusItem> BuildCorpus() {
 }
 
 std::string MbcsTextFile(std::vector<CorpusItem> const &items) {
-    return TextFile(items, false);
+    return TextFile(items, Encoding::kGbk);
+}
+
+std::string Utf8TextFile(std::vector<CorpusItem> const &items) {
+    return TextFile(items, Encoding::kUtf8);
 }
 
 std::string WcsTextFile(std::vector<CorpusItem> const &items) {
-    return TextFile(items, true);
+    return TextFile(items, Encoding::kUtf16);
 }
 
 std::string PoFile(std::vector<CorpusItem> const &items) {
@@ -320,6 +334,7 @@ bool WriteWholeFile(std::string const &path, std::string const &bytes) {
 bool WriteCorpusFiles(std::string const &folder) {
     const std::vector<CorpusItem> items = BuildCorpus();
     return WriteWholeFile(folder + "/strings.txt", MbcsTextFile(items)) &&
+           WriteWholeFile(folder + "/strings_utf8.txt", Utf8TextFile(items)) &&
            WriteWholeFile(folder + "/strings_wide.txt", WcsTextFile(items)) &&
            WriteWholeFile(folder + "/strings.po", PoFile(items));
 }

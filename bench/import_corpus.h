@@ -23,13 +23,15 @@ std::vector<CorpusItem> BuildCorpus();
 
 // The files as the exporter lays them out: banner, date line, then one block per item.
 std::string MbcsTextFile(std::vector<CorpusItem> const &items);
-std::string WcsTextFile(std::vector<CorpusItem> const &items); // UTF-16LE with FF FE
+std::string Utf8TextFile(std::vector<CorpusItem> const &items); // MBCS, code page 65001
+std::string WcsTextFile(std::vector<CorpusItem> const &items);  // UTF-16LE with FF FE
 // A UTF-8 .po file: a header entry, then msgid "<macro>" msgstr "<text>" per item.
 std::string PoFile(std::vector<CorpusItem> const &items);
 
 bool WriteWholeFile(std::string const &path, std::string const &bytes);
 
-// Writes strings.txt (MBCS), strings_wide.txt (WCS) and strings.po into an existing folder.
+// Writes strings.txt (MBCS, GBK), strings_utf8.txt (MBCS, UTF-8), strings_wide.txt (WCS) and
+// strings.po into an existing folder.
 bool WriteCorpusFiles(std::string const &folder);
 
 } // namespace ril_bench

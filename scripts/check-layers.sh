@@ -9,7 +9,8 @@ root=${1:-"$(dirname "$0")/../src"}
 layers=(
     "api"
     "tools"
-    "rtedit text"
+    "rtedit"
+    "text"
     "table"
     "items"
     "pe"

@@ -1,47 +1,19 @@
-// The tool exports: import of a text resource file into a BIN, export of a BIN to a text file
-// and header generation. Each records its result as the last error.
+// The tool exports: import of a text resource file into a BIN, its check, export of a BIN to a
+// text file and header generation. Each is one call through the export guard to the tool's
+// pipeline, and records its result as the last error.
 #include "api/tool_api.h"
 #include "Ril4410.h"
 #include "api/library_state.h"
 #include "core/export_guard.h"
-#include "table/bin_list_writer.h"
-#include "text/text_places.h"
-#include "text/txt_parser.h"
 #include "text/txt_writer.h"
 #include "tools/header_writer.h"
-#include "tools/import_log.h"
-#include "tools/validation.h"
+#include "tools/importer.h"
 
 namespace ril {
 namespace {
 
 HResult Record(HResult result) {
     SetLastErrorCode(result);
-    return result;
-}
-
-// The import's first two steps, shared with the check: the text file into the list, then
-// validation. False after reporting every fault found.
-bool ParseAndValidate(CRilTxtLoader &list, char const *txtPath, int wide, char const *logPath) {
-    const TextPlaces places(txtPath, wide); // read again only for a placed notice
-    return LoadTxt(list, txtPath, wide, logPath) && Validate(list, logPath, txtPath, &places);
-}
-
-// Text file → item list → validation → BIN, with the optional log around it.
-HResult Import(char const *txtPath, int wide, char const *binPath, char const *logPath) {
-    if (txtPath == nullptr)
-        return kErrArgument;
-    const BinTarget target = ResolveBinTarget(binPath, BinUse::Write);
-    HResult started = StartImportLog(logPath, txtPath, target.path);
-    if (started != kSOk)
-        return started;
-    CRilTxtLoader list;
-    HResult result = kSOk;
-    if (!ParseAndValidate(list, txtPath, wide, logPath))
-        result = kErrImportParse;
-    else if (!SaveBin(list, target, logPath))
-        result = kErrImportWrite;
-    EndImportLog(logPath, result);
     return result;
 }
 
@@ -59,17 +31,13 @@ using namespace ril;
 
 extern "C" RIL_API RIL_LONG Ril_ImportResFromTxtToBin(char const *txtPath, int wide,
                                                       char const *binPath, char const *logPath) {
-    return Record(
-        Guarded<HResult>(kErrImportParse, [&] { return Import(txtPath, wide, binPath, logPath); }));
+    return Record(Guarded<HResult>(kErrImportParse, [&] {
+        return ImportTxtToBin(txtPath, wide, ResolveBinTarget(binPath, BinUse::Write), logPath);
+    }));
 }
 
 extern "C" RIL_API RIL_LONG Ril_CheckResTxt(char const *txtPath, int wide) {
-    return Record(Guarded<HResult>(kErrImportParse, [&] {
-        if (txtPath == nullptr)
-            return kErrArgument;
-        CRilTxtLoader list;
-        return ParseAndValidate(list, txtPath, wide, nullptr) ? kSOk : kErrImportParse;
-    }));
+    return Record(Guarded<HResult>(kErrImportParse, [&] { return CheckTxt(txtPath, wide); }));
 }
 
 extern "C" RIL_API RIL_LONG Ril_ExportResFromBinToTxt(char const *txtPath, int wide,

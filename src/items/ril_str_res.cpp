@@ -13,16 +13,16 @@ namespace ril {
 namespace {
 
 // Most macros are ASCII, which every supported ANSI code page spells the same way.
-bool IsAscii(char const *text) {
-    for (; *text != '\0'; ++text)
-        if (static_cast<unsigned char>(*text) >= 0x80)
+bool IsAscii(std::uint16_t const *units, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i)
+        if (units[i] >= 0x80)
             return false;
     return true;
 }
 
-bool IsAscii(std::uint16_t const *text) {
-    for (; *text != 0; ++text)
-        if (*text >= 0x80)
+bool IsAscii(char const *text) {
+    for (; *text != '\0'; ++text)
+        if (static_cast<unsigned char>(*text) >= 0x80)
             return false;
     return true;
 }
@@ -32,53 +32,105 @@ int NarrowLength(std::uint16_t const *text, int units) {
     return units == 0 ? 0 : platform::WideToMultiByte(0, text, units, nullptr, 0).count;
 }
 
+// The length of the macro in `count` characters of `text`: up to a zero, at most 127.
+template <typename Ch> std::size_t MacroLength(Ch const *text, std::size_t count) {
+    std::size_t n = 0;
+    for (const std::size_t limit = std::min(count, kMacroLimit); n < limit && text[n] != 0; ++n) {
+    }
+    return n;
+}
+
 } // namespace
 
 void CppMacro::Reset() {
     ID = 0;
-    std::memset(Macro, 0, sizeof Macro);
-    std::memset(MacroW, 0, sizeof MacroW);
+    Clear();
 }
 
-void CppMacro::WidenMacro() {
-    if (IsAscii(Macro)) {
-        std::size_t i = 0;
-        for (; Macro[i] != '\0'; ++i)
-            MacroW[i] = static_cast<unsigned char>(Macro[i]);
-        MacroW[i] = 0;
-        return;
+void CppMacro::Clear() {
+    macro_ = "";
+    macroW_ = nullptr;
+    own_.reset();
+}
+
+std::uint8_t *CppMacro::Store(std::size_t bytes) {
+    if (bytes <= sizeof inline_)
+        return inline_;
+    if (arena_ != nullptr)
+        return TryAllocate([&] {
+            return static_cast<std::uint8_t *>(arena_->allocate(bytes, alignof(std::uint16_t)));
+        });
+    own_ = NewArray<std::uint8_t>(bytes);
+    return own_.get();
+}
+
+std::u16string CppMacro::MacroW() const {
+    if (macroW_ != nullptr)
+        return std::u16string(reinterpret_cast<char16_t const *>(macroW_));
+    std::u16string wide;
+    if (IsAscii(macro_)) {
+        for (char const *c = macro_; *c != '\0'; ++c)
+            wide.push_back(static_cast<unsigned char>(*c));
+        return wide;
     }
     // A byte never yields more than one UTF-16 unit, so the field always has room; the
     // terminator is converted with the rest.
-    if (platform::MultiByteToWide(0, Macro, -1, MacroW, static_cast<int>(kMacroField)).count == 0)
-        MacroW[0] = 0;
+    std::uint16_t units[kMacroField];
+    int const count = platform::MultiByteToWide(0, macro_, -1, units, int(kMacroField)).count;
+    if (count > 0)
+        wide.assign(units, units + count - 1);
+    return wide;
 }
 
-void CppMacro::NarrowMacro() {
-    if (IsAscii(MacroW)) {
-        std::size_t i = 0;
-        for (; MacroW[i] != 0; ++i)
-            Macro[i] = static_cast<char>(MacroW[i]);
-        Macro[i] = '\0';
-        return;
+HResult CppMacro::SetMacro(char const *bytes, std::size_t length) {
+    length = MacroLength(bytes, length);
+    std::unique_ptr<std::uint8_t[]> previous = std::move(own_); // `bytes` may lie in it
+    std::uint8_t *block = Store(length + 1);
+    if (block == nullptr) {
+        Clear();
+        return kEOutOfMemory;
     }
-    int units = 0;
-    while (units < static_cast<int>(kMacroField) - 1 && MacroW[units] != 0)
-        ++units;
+    std::memmove(block, bytes, length);
+    block[length] = 0;
+    macro_ = reinterpret_cast<char const *>(block);
+    macroW_ = nullptr;
+    return kSOk;
+}
+
+HResult CppMacro::SetMacroW(std::uint16_t const *units, std::size_t length) {
+    int count = static_cast<int>(MacroLength(units, length));
+    std::unique_ptr<std::uint8_t[]> previous = std::move(own_); // `units` may lie in it
+    if (IsAscii(units, std::size_t(count))) {
+        char narrow[kMacroField];
+        for (int i = 0; i < count; ++i)
+            narrow[i] = static_cast<char>(units[i]);
+        return SetMacro(narrow, std::size_t(count));
+    }
     // Keep the longest prefix of whole characters that fits 127 bytes.
-    while (units > 0 && NarrowLength(MacroW, units) > static_cast<int>(kMacroField) - 1) {
-        --units;
-        if (units > 0 && MacroW[units] >= 0xDC00 && MacroW[units] < 0xE000 &&
-            MacroW[units - 1] >= 0xD800 && MacroW[units - 1] < 0xDC00)
-            --units;
+    while (count > 0 && NarrowLength(units, count) > static_cast<int>(kMacroLimit)) {
+        --count;
+        if (count > 0 && units[count] >= 0xDC00 && units[count] < 0xE000 &&
+            units[count - 1] >= 0xD800 && units[count - 1] < 0xDC00)
+            --count;
     }
-    int bytes = units == 0 ? 0
-                           : platform::WideToMultiByte(0, MacroW, units, Macro,
-                                                       static_cast<int>(kMacroField) - 1)
-                                 .count;
-    Macro[bytes] = '\0';
-    // Both forms name the same macro: the wide one loses what the cut dropped.
-    MacroW[units] = 0;
+    char narrow[kMacroField];
+    int const bytes =
+        count == 0 ? 0 : platform::WideToMultiByte(0, units, count, narrow, int(kMacroLimit)).count;
+    // The wide form first, where its units are aligned, then the multibyte one.
+    const std::size_t wideBytes = 2 * (std::size_t(count) + 1);
+    std::uint8_t *block = Store(wideBytes + std::size_t(bytes) + 1);
+    if (block == nullptr) {
+        Clear();
+        return kEOutOfMemory;
+    }
+    auto *wide = reinterpret_cast<std::uint16_t *>(block);
+    std::memmove(wide, units, 2 * std::size_t(count));
+    wide[count] = 0;
+    std::memcpy(block + wideBytes, narrow, std::size_t(bytes));
+    block[wideBytes + std::size_t(bytes)] = 0;
+    macroW_ = wide;
+    macro_ = reinterpret_cast<char const *>(block + wideBytes);
+    return kSOk;
 }
 
 void RilStrRes::Reset() {
@@ -94,9 +146,9 @@ RilStrRes::RecordBlock RilStrRes::AllocateRecord(std::size_t size, std::size_t f
     if (size > SIZE_MAX - kRecordPadding)
         return nullptr;
     const std::size_t total = size + kRecordPadding;
-    if (arena_ != nullptr) { // the arena owns the block
+    if (Arena *arena = ItemArena()) { // the arena owns the block
         return TryAllocate([&] {
-            return RecordBlock(static_cast<std::uint8_t *>(arena_->AllocateZeroTail(total, filled)),
+            return RecordBlock(static_cast<std::uint8_t *>(arena->AllocateZeroTail(total, filled)),
                                RecordRelease{});
         });
     }
@@ -107,13 +159,13 @@ HResult RilStrRes::BuildRecord(void const *text, std::size_t textBytes,
                                std::size_t terminatorBytes) {
     Record.reset();
     RecordSize = 0;
-    std::optional<RecordLayout> layout = PlanRecord(Macro, textBytes, terminatorBytes);
+    std::optional<RecordLayout> layout = PlanRecord(Macro(), textBytes, terminatorBytes);
     if (!layout)
         return kEOutOfMemory;
     RecordBlock record = AllocateRecord(layout->size, layout->size);
     if (!record)
         return kEOutOfMemory;
-    FillRecord(std::span<std::uint8_t>(record.get(), layout->size), *layout, Macro, text);
+    FillRecord(std::span<std::uint8_t>(record.get(), layout->size), *layout, Macro(), text);
     Record = std::move(record);
     RecordSize = static_cast<std::uint32_t>(layout->size);
     return kSOk;
@@ -144,24 +196,25 @@ HResult RilStrRes::SetRecord(std::uint8_t const *record, std::size_t available,
         return kEOutOfMemory;
     if (available > 0)
         std::memcpy(copy.get(), record, available);
-    Record = std::move(copy);
+    return TakeRecord(std::move(copy), size);
+}
+
+HResult RilStrRes::BorrowRecord(std::uint8_t *record, std::uint32_t size) {
+    return TakeRecord(RecordBlock(record, RecordRelease{}), size);
+}
+
+// Makes `record` the item's and fills both macro forms from it; without memory for the macro
+// the item keeps no record.
+HResult RilStrRes::TakeRecord(RecordBlock record, std::uint32_t size) {
+    RecordRef view{record.get(), size};
+    if (SetMacro(reinterpret_cast<char const *>(view.Macro()), view.MacroLength()) != kSOk) {
+        Record.reset();
+        RecordSize = 0;
+        return kEOutOfMemory;
+    }
+    Record = std::move(record);
     RecordSize = size;
-    MacroFromRecord();
     return kSOk;
-}
-
-void RilStrRes::BorrowRecord(std::uint8_t *record, std::uint32_t size) {
-    Record = RecordBlock(record, RecordRelease{});
-    RecordSize = size;
-    MacroFromRecord();
-}
-
-void RilStrRes::MacroFromRecord() {
-    RecordRef view{Record.get(), RecordSize};
-    std::size_t macroBytes = std::min<std::size_t>(view.MacroLength(), kMacroField - 1);
-    std::memcpy(Macro, view.Macro(), macroBytes);
-    Macro[macroBytes] = '\0';
-    WidenMacro();
 }
 
 } // namespace ril

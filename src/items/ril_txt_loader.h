@@ -68,11 +68,10 @@ class CRilTxtLoader {
     }
 
   private:
-    // The item's first bytes (ID, macro) and its record's owner.
+    // The item's two cache lines (ID and macro, record).
     static void Prefetch(RilStrRes const &item) {
 #if defined(__GNUC__)
         __builtin_prefetch(&item.ID);
-        __builtin_prefetch(item.Macro + 64);
         __builtin_prefetch(&item.Record);
 #else
         (void)item;

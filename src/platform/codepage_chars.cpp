@@ -23,6 +23,7 @@ constexpr CharTable kGb18030(kGbkLeads, kGbkTrails, true);
 constexpr CharTable kShiftJis(kShiftJisLeads, kShiftJisTrails, false);
 constexpr CharTable kUhc(kUhcLeads, kUhcTrails, false);
 constexpr CharTable kBig5(kBig5Leads, kBig5Trails, false);
+constexpr CharTable kUtf8 = CharTable::Utf8();
 
 } // namespace
 
@@ -38,6 +39,8 @@ CharTable const *PublishedCharTable(unsigned codePage) {
         return &kUhc;
     case 950:
         return &kBig5;
+    case 65001:
+        return &kUtf8;
     default:
         return nullptr;
     }
@@ -53,7 +56,30 @@ CharTable CharTable::WithLeads(ByteRange const *leads, std::size_t count) const 
     return table;
 }
 
+// A lead byte C2-F4 and as many continuation bytes as it announces, within the ranges that
+// exclude over-long forms and surrogates; anything else is one byte.
+std::size_t CharTable::Utf8Length(std::uint8_t const *data, std::size_t at, std::size_t end) const {
+    const std::uint8_t lead = data[at];
+    const std::size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
+                               : lead >= 0xE0 && lead <= 0xEF ? 3
+                               : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                              : 1;
+    if (length == 1 || end - at < length)
+        return 1;
+    const std::uint8_t second = data[at + 1];
+    const std::uint8_t low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
+    const std::uint8_t high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
+    if (second < low || second > high)
+        return 1;
+    for (std::size_t i = 2; i < length; ++i)
+        if (data[at + i] < 0x80 || data[at + i] > 0xBF)
+            return 1;
+    return length;
+}
+
 std::size_t CharTable::CharLength(std::uint8_t const *data, std::size_t at, std::size_t end) const {
+    if (utf8_)
+        return Utf8Length(data, at, end);
     if (!IsLead(data[at]) || at + 1 >= end)
         return 1;
     if (IsTrail(data[at + 1]))

@@ -11,8 +11,9 @@ namespace ril::platform {
 // The stepping rule: a lead byte followed by a trail byte is one character; in a code page
 // with four-byte forms (54936), a lead byte, a digit, a lead byte and a digit are one
 // character; every other byte, a lead byte that neither rule completes included, is a
-// character of its own. A table without lead bytes (single-byte code pages, and UTF-8,
-// whose sequences hold no ASCII bytes) makes every byte a character.
+// character of its own. A table without lead bytes (single-byte code pages) makes every byte
+// a character. The UTF-8 table has no lead or trail bytes either (its sequences hold no ASCII
+// byte, so every ASCII byte starts a character), but it steps over whole sequences.
 class CharTable {
   public:
     struct ByteRange {
@@ -35,12 +36,20 @@ class CharTable {
                         bool fourByteForms)
         : CharTable(leads, Leads, trails, Trails, fourByteForms) {}
 
+    // UTF-8 (65001): a well-formed sequence of two to four bytes is one character.
+    static constexpr CharTable Utf8() {
+        CharTable table;
+        table.utf8_ = true;
+        return table;
+    }
+
     // The same trail bytes and forms with other lead bytes.
     CharTable WithLeads(ByteRange const *leads, std::size_t count) const;
 
     bool IsLead(std::uint8_t byte) const { return (kinds_[byte] & kLead) != 0; }
     bool IsTrail(std::uint8_t byte) const { return (kinds_[byte] & kTrail) != 0; }
     bool HasFourByteForms() const { return fourByte_; }
+    bool IsUtf8() const { return utf8_; }
 
     // The length of the character at data[at] (1, 2 or 4) within data[0, end).
     std::size_t CharLength(std::uint8_t const *data, std::size_t at, std::size_t end) const;
@@ -78,15 +87,17 @@ class CharTable {
     }
     bool IsDigit(std::uint8_t byte) const { return byte >= '0' && byte <= '9'; }
     bool AllInWideRun(std::uint64_t bytes) const;
+    std::size_t Utf8Length(std::uint8_t const *data, std::size_t at, std::size_t end) const;
 
     std::array<std::uint8_t, 256> kinds_{};
     bool fourByte_ = false;
+    bool utf8_ = false;
     std::uint8_t runLow_ = 0; // runLow_ == 0: no such range
     std::uint8_t runHigh_ = 0;
 };
 
-// The published lead and trail ranges of 932, 936, 949, 950 and 54936; null for any other
-// code page (every byte a character).
+// The published lead and trail ranges of 932, 936, 949, 950 and 54936, and the UTF-8 table
+// of 65001; null for any other code page (every byte a character).
 CharTable const *PublishedCharTable(unsigned codePage);
 
 // The table of `codePage` (0: the ANSI code page) as this platform's conversions see it.

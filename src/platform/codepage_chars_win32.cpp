@@ -19,8 +19,8 @@ constexpr CharTable::ByteRange kAnyTrails[] = {{0x40, 0x7E}, {0x80, 0xFE}};
 CharTable CharTableFor(unsigned codePage) {
     unsigned const resolved = codePage != 0 ? codePage : AnsiCodePage();
     CharTable const *published = PublishedCharTable(resolved);
-    // GB18030's four-byte forms have no lead-byte ranges in CPINFO.
-    if (published != nullptr && published->HasFourByteForms())
+    // GB18030's four-byte forms have no lead-byte ranges in CPINFO, nor UTF-8's sequences.
+    if (published != nullptr && (published->HasFourByteForms() || published->IsUtf8()))
         return *published;
     CPINFO info;
     if (!GetCPInfo(resolved, &info) || info.MaxCharSize != 2)

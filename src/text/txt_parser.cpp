@@ -95,7 +95,7 @@ template <typename Ch> class Scanner {
             if (!ReadItem(idAt, position_))
                 return 0;
         }
-        LogError(log_, catalogue::kGapCount, NoticeSite{.file = path_}, gapCount_);
+        LogError(log_, catalogue::kGapCount, NoticeSite{.file = path_}, GapCount());
         return 1;
     }
 
@@ -128,16 +128,19 @@ template <typename Ch> class Scanner {
             LogError(log_, catalogue::kMacroNotFound, At(at), item->ID, Offset(at));
             return false;
         }
-        const std::size_t macroStart = macroAt + sizeof kMacroKeyword - 1;
-        position = CopyMacro(*item, macroStart);
-        const std::size_t macroEnd = position;
+        std::size_t const macroStart = macroAt + sizeof kMacroKeyword - 1;
+        if (!CopyMacro(*item, macroStart, position)) {
+            LogError(log_, catalogue::kRecordAllocationFailed, At(keywordAt));
+            return false;
+        }
+        std::size_t const macroEnd = position;
         long length;
         if constexpr (sizeof(Ch) == 1)
             length = FindBracedText(data_, count_, position, chars_, path_, &places_);
         else
             length = FindBracedText(data_, count_, position, path_, &places_);
         if (length < 0) {
-            LogError(log_, catalogue::kTextNotFound, At(keywordAt), item->ID, item->Macro);
+            LogError(log_, catalogue::kTextNotFound, At(keywordAt), item->ID, item->Macro());
             return false;
         }
         HResult built = sizeof(Ch) == 1 ? item->SetTextA(data_ + position, std::size_t(length))
@@ -152,7 +155,7 @@ template <typename Ch> class Scanner {
                                        position, position + std::size_t(length), item->ID});
         position += std::size_t(length) + 1;
         if (newId_)
-            InformCaller(catalogue::kNewId, At(keywordAt), item->ID, item->Macro);
+            InformCaller(catalogue::kNewId, At(keywordAt), item->ID, item->Macro());
         list_.Append(std::move(item));
         return true;
     }
@@ -174,56 +177,71 @@ template <typename Ch> class Scanner {
         return value > INT32_MAX ? INT32_MAX : static_cast<std::int32_t>(value);
     }
 
-    // Keeps the gap count and the pool of free numbers, in 32-bit wrap-around arithmetic,
-    // and gives an item that asks for a new ID the first free number.
+    // The gap count: the numbers from 1001 (or the lowest ID, when lower) up to the highest ID
+    // that no item takes, each item counted with the ID it was given. A repeated ID, which
+    // validation refuses, makes it smaller; it is never negative.
+    std::int32_t GapCount() const {
+        if (items_ == 0)
+            return 0;
+        const std::uint32_t low = std::min<std::uint32_t>(lowestId_, kFirstPreviousId + 1);
+        const std::uint64_t span = std::uint64_t{highestId_} - low + 1;
+        return span <= items_
+                   ? 0
+                   : static_cast<std::int32_t>(std::min<std::uint64_t>(span - items_, INT32_MAX));
+    }
+
+    void CountId(std::uint32_t id) {
+        lowestId_ = items_ == 0 ? id : std::min(lowestId_, id);
+        highestId_ = items_ == 0 ? id : std::max(highestId_, id);
+        ++items_;
+    }
+
+    // Keeps the pool of free numbers, in 32-bit wrap-around arithmetic, and gives an item
+    // that asks for a new ID the first free number.
     bool AssignId(RilStrRes &item, std::int32_t read, std::size_t at) {
         std::uint32_t diff =
             static_cast<std::uint32_t>(read) - static_cast<std::uint32_t>(previousId_);
-        gapCount_ = static_cast<std::int32_t>(static_cast<std::uint32_t>(gapCount_) + diff - 1);
         if (static_cast<std::int32_t>(diff) >= 2)
             pool_.Append(static_cast<std::uint32_t>(previousId_) + 1, diff - 1);
         previousId_ = read;
         item.ID = static_cast<std::uint32_t>(read);
         newId_ = item.ID >= kNewIdThreshold;
-        if (!newId_)
-            return true;
-        std::optional<std::uint32_t> free = pool_.Take();
-        if (!free) {
-            LogError(log_, catalogue::kNoFreeId, At(at), Offset(at));
-            return false;
+        if (newId_) {
+            std::optional<std::uint32_t> free = pool_.Take();
+            if (!free) {
+                LogError(log_, catalogue::kNoFreeId, At(at), Offset(at));
+                return false;
+            }
+            item.ID = *free;
         }
-        item.ID = *free;
+        CountId(item.ID);
         return true;
     }
 
-    // Copies the macro up to CR, LF or a zero, at most 127 characters; returns where it ended.
-    std::size_t CopyMacro(RilStrRes &item, std::size_t start) {
+    // Copies the macro up to CR, LF or a zero, at most 127 characters, and sets `position`
+    // where it ended; false when memory runs out.
+    bool CopyMacro(RilStrRes &item, std::size_t start, std::size_t &position) {
         std::size_t n = 0;
         for (; n < kMacroLimit; ++n) {
             Ch ch = data_[start + n];
             if (ch == '\r' || ch == '\n' || ch == 0)
                 break;
-            if constexpr (sizeof(Ch) == 1)
-                item.Macro[n] = static_cast<char>(ch);
-            else
-                item.MacroW[n] = ch;
         }
-        if constexpr (sizeof(Ch) == 1)
-            item.Macro[n] = '\0';
-        else
-            item.MacroW[n] = 0;
-        // A macro of exactly 127 characters is whole: only a cut is reported, at the macro.
-        const Ch next = data_[start + n];
+        // A macro of 127 characters gets the warning whether or not it was cut (the library's
+        // standard behaviour); a lint that reports real cuts itself takes the warning over.
+        Ch const next = data_[start + n];
         macroCut_ = n == kMacroLimit && next != '\r' && next != '\n' && next != 0;
-        if (macroCut_ && (observer_ == nullptr || !observer_->ReportsCutMacros())) {
+        if (n == kMacroLimit && (observer_ == nullptr || !observer_->ReportsCutMacros())) {
             const std::size_t past = start + kMacroLimit + 1;
             LogError(log_, catalogue::kMacroTooLong, At(start), item.ID, Offset(past));
         }
+        position = start + n;
+        HResult set;
         if constexpr (sizeof(Ch) == 1)
-            item.WidenMacro();
+            set = item.SetMacro(reinterpret_cast<char const *>(data_ + start), n);
         else
-            item.NarrowMacro();
-        return start + n;
+            set = item.SetMacroW(data_ + start, n);
+        return set == kSOk;
     }
 
     // Substring search that ends at the first zero character.
@@ -259,7 +277,9 @@ template <typename Ch> class Scanner {
     std::size_t position_ = 0;
     bool macroCut_ = false; // the current item's macro was cut
     std::int32_t previousId_ = kFirstPreviousId;
-    std::int32_t gapCount_ = 0;
+    std::uint64_t items_ = 0; // the items numbered so far, and their lowest and highest IDs
+    std::uint32_t lowestId_ = 0;
+    std::uint32_t highestId_ = 0;
     bool newId_ = false; // the current item asked for a new ID
     FreeIdPool pool_;
 };

@@ -64,14 +64,14 @@ class TextOut {
 // The macro as the flavour writes it: multibyte Macro or wide MacroW.
 void PutMacro(TextOut &out, RilStrRes const &item, bool wide) {
     if (!wide) {
-        out.Raw(item.Macro, std::strlen(item.Macro));
+        out.Raw(item.Macro(), std::strlen(item.Macro()));
         return;
     }
+    const std::u16string macro = item.MacroW();
     std::uint8_t bytes[2 * kMacroField];
-    std::size_t units = 0;
-    for (; units < kMacroField && item.MacroW[units] != 0; ++units)
-        StoreU16(bytes + 2 * units, static_cast<std::uint16_t>(item.MacroW[units]));
-    out.Raw(bytes, 2 * units);
+    for (std::size_t i = 0; i < macro.size(); ++i)
+        StoreU16(bytes + 2 * i, static_cast<std::uint16_t>(macro[i]));
+    out.Raw(bytes, 2 * macro.size());
 }
 
 // The item's text: from behind the macro to its first zero character, within the record.
@@ -133,11 +133,8 @@ bool WideTextFits(std::uint8_t const *text, std::size_t size) {
 // A macro ends at the first line break when read back.
 bool MacroFits(RilStrRes const &item, bool wide) {
     if (!wide)
-        return std::strpbrk(item.Macro, "\r\n") == nullptr;
-    for (std::size_t i = 0; i < kMacroField && item.MacroW[i] != 0; ++i)
-        if (item.MacroW[i] == '\r' || item.MacroW[i] == '\n')
-            return false;
-    return true;
+        return std::strpbrk(item.Macro(), "\r\n") == nullptr;
+    return item.MacroW().find_first_of(u"\r\n") == std::u16string::npos;
 }
 
 // Writes the item's block, or adds it to `refused` when the format cannot hold it; nothing

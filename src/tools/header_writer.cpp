@@ -6,7 +6,6 @@
 #include "core/error_report.h"
 #include "core/limits.h"
 #include "core/messages.h"
-#include "items/item_record.h"
 #include "items/refused_items.h"
 #include "platform/codepage.h"
 #include "platform/codepage_chars.h"
@@ -119,23 +118,65 @@ std::string NarrowComment(std::uint16_t const *units, int count) {
     return comment;
 }
 
-// The text of an item within its record: up to its first zero character or the record's end.
-std::string_view RecordText(RilStrRes const &item) {
-    if (!item.Record)
-        return {};
-    RecordRef record{item.Record.get(), item.RecordSize};
-    std::uint8_t const *text = record.Text();
-    return std::string_view(reinterpret_cast<char const *>(text),
-                            static_cast<std::size_t>(record.data + record.size - text));
+// What a definition line is made of: an entry's ID, and its macro and text as its record
+// holds them (the macro cut at 127 bytes and at a zero byte, as the item list would hold it;
+// the text up to the record's end, or the file's when it ends inside the record).
+struct Definition {
+    std::uint32_t id = 0;
+    std::string_view macro;
+    std::string_view text;
+};
+
+Definition DefinitionOf(std::uint8_t const *bin, BinEntryView const &entry) {
+    auto const *record = reinterpret_cast<char const *>(bin + entry.offset);
+    const std::size_t size = entry.available;
+    const std::size_t stored =
+        size < 2 ? 0 : std::min<std::size_t>(LoadU16(bin + entry.offset), size - 2);
+    std::string_view macro(record + (size < 2 ? size : 2), std::min(stored, kMacroLimit));
+    macro = macro.substr(0, macro.find('\0'));
+    const std::size_t textAt = size < 2 ? size : 2 + stored;
+    return Definition{entry.id, macro, std::string_view(record + textAt, size - textAt)};
 }
 
-// The comment of an MBCS item: its text cut to 8191 bytes at a character boundary, CR and LF
-// turned into '_', a lone lead byte at its end into '?' (it would take the line end for its
-// trail), and a '|' behind a final backslash (or "??/", a backslash where trigraphs are on)
-// so that the line does not continue. Written straight into the file's buffer.
+// Whether a line comment that ends in `text` would run on into the next line: its last byte
+// before trailing blanks is a backslash (also the trail byte 0x5C of a double-byte
+// character, which a compiler reads as one) or "??/" (a backslash where trigraphs are on).
+// Compilers splice a backslash followed by blanks and the line end as well.
+bool ContinuesLine(char const *text, std::size_t length) {
+    while (length > 0 && (text[length - 1] == ' ' || text[length - 1] == '\t' ||
+                          text[length - 1] == '\v' || text[length - 1] == '\f'))
+        --length;
+    return length > 0 && (text[length - 1] == '\\' ||
+                          (length >= 3 && std::string_view(text + length - 3, 3) == "?\?/"));
+}
+
+// Copies `length` bytes with CR and LF turned into '_'. Line breaks inside a text are rare:
+// eight bytes at a time are tested for them and copied whole.
+void CopyOnOneLine(char *to, char const *from, std::size_t length) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+    auto const holds = [](std::uint64_t word, char byte) {
+        const std::uint64_t x = word ^ (kOnes * static_cast<std::uint8_t>(byte));
+        return ((x - kOnes) & ~x & kHighs) != 0;
+    };
+    auto const one = [](char c) { return c == '\r' || c == '\n' ? '_' : c; };
+    std::size_t i = 0;
+    for (; i + 8 <= length; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, from + i, sizeof word);
+        if (holds(word, '\r') || holds(word, '\n'))
+            std::transform(from + i, from + i + 8, to + i, one);
+        else
+            std::memcpy(to + i, &word, sizeof word);
+    }
+    std::transform(from + i, from + length, to + i, one);
+}
+
+// The comment of an MBCS item: its text up to its first zero byte, cut to 8191 bytes at a
+// character boundary of the code page, CR and LF turned into '_', a lone lead byte at its end
+// into '?' (it would take the line end for its trail), and a '|' behind it when the line
+// would otherwise continue. Written straight into the file's buffer.
 void PutNarrowComment(FileReplacer &out, std::string_view text, platform::CharTable const &chars) {
-    if (text.empty())
-        return;
     auto const *bytes = reinterpret_cast<std::uint8_t const *>(text.data());
     void const *end = std::memchr(bytes, 0, text.size());
     std::size_t length =
@@ -144,12 +185,10 @@ void PutNarrowComment(FileReplacer &out, std::string_view text, platform::CharTa
     if (length > kCommentLimit)
         length = chars.BoundaryAtOrBefore(bytes, length, kCommentLimit);
     char *to = out.Room(length + 1);
-    std::memcpy(to, text.data(), length);
-    KeepOnOneLine(to, length);
-    if (chars.EndsInLoneLead(reinterpret_cast<std::uint8_t const *>(to), length))
+    CopyOnOneLine(to, text.data(), length);
+    if (chars.EndsInLoneLead(bytes, length))
         to[length - 1] = '?';
-    if (length > 0 &&
-        (to[length - 1] == '\\' || (length >= 3 && std::string_view(to + length - 3, 3) == "?\?/")))
+    if (ContinuesLine(to, length))
         to[length++] = '|';
     out.Advance(length);
 }
@@ -174,60 +213,102 @@ void WriteHeaderPrologue(FileReplacer &out, std::string_view headerPath) {
     out.Write(kTemplate.data(), kTemplate.size());
 }
 
-// Writes the item's definition line, or adds it to `refused` when its macro cannot follow
-// "IDT_" in a C identifier; nothing more is written once an item has been refused.
-void PutDefinition(FileReplacer &out, RilStrRes const &item, bool wide,
+// Writes the entry's definition line, or adds it to `refused` when its macro cannot follow
+// "IDT_" in a C identifier; nothing more is written once an entry has been refused.
+void PutDefinition(FileReplacer &out, Definition const &item, bool wide,
                    platform::CharTable const &chars, RefusedItems &refused) {
     constexpr std::string_view kDefine = "#define IDT_";
-    const std::size_t macroLength = static_cast<std::size_t>(
-        std::find(item.Macro, item.Macro + kMacroField - 1, '\0') - item.Macro);
-    if (!std::all_of(item.Macro, item.Macro + macroLength, IsIdentifierCharacter))
-        refused.Add(item.ID);
+    if (!std::all_of(item.macro.begin(), item.macro.end(), IsIdentifierCharacter))
+        refused.Add(item.id);
     if (refused.Any())
         return;
     // "#define IDT_", the macro, a space, at most 11 characters of ID and "//".
-    char *to = out.Room(kDefine.size() + macroLength + 14);
+    char *to = out.Room(kDefine.size() + item.macro.size() + 14);
     char *at = std::copy(kDefine.begin(), kDefine.end(), to);
-    at = std::copy(item.Macro, item.Macro + macroLength, at);
+    at = std::copy(item.macro.begin(), item.macro.end(), at);
     *at++ = ' ';
-    at = std::to_chars(at, at + 11, static_cast<std::int32_t>(item.ID)).ptr;
+    at = std::to_chars(at, at + 11, static_cast<std::int32_t>(item.id)).ptr;
     *at++ = '/';
     *at++ = '/';
     out.Advance(static_cast<std::size_t>(at - to));
     if (wide)
-        PutWideComment(out, RecordText(item), chars);
+        PutWideComment(out, item.text, chars);
     else
-        PutNarrowComment(out, RecordText(item), chars);
+        PutNarrowComment(out, item.text, chars);
     out.Write("\r\n", 2);
 }
 
 } // namespace
 
-bool WriteHeader(CRilTxtLoader const &list, char const *headerPath, int wide) {
+namespace {
+
+// Whether every entry of the BIN can be read; shows why not when one cannot. For the faults
+// that come after a BIN's own: it is read whole first.
+HResult CheckBin(char const *binPath) {
+    platform::FileContent file;
+    if (!ReadBinFile(binPath, file))
+        return kErrBinRead;
+    std::uint32_t failedId = 0;
+    if (ForEachBinEntry(
+            file.bytes.get(), file.size, [](BinEntryView const &) { return true; }, failedId))
+        return kSOk;
+    ErrorBox(catalogue::kReadEntryFailed, NoticeSite{.file = binPath}, failedId);
+    return kErrBinRead;
+}
+
+// Tells the entry walk of each part of the BIN as it arrives.
+template <typename Walk> class WalkWhileRead final : public platform::ReadProgress {
+  public:
+    explicit WalkWhileRead(Walk &walk) : walk_(walk) {}
+    void Read(std::uint8_t const *bytes, std::size_t size, std::size_t done) override {
+        walk_.Advance(bytes, size, done);
+    }
+
+  private:
+    Walk &walk_;
+};
+
+} // namespace
+
+HResult WriteHeader(char const *binPath, char const *headerPath, int wide) {
     FileReplacer out(headerPath);
-    if (!out.IsOpen()) {
+    if (!out.IsOpen()) { // a BIN that cannot be read is the first fault to report
+        if (HResult checked = CheckBin(binPath); checked != kSOk)
+            return checked;
         ErrorBox(catalogue::kCannotOpenHeader,
                  NoticeSite{.file = headerPath, .systemError = out.SystemError()}, headerPath);
-        return false;
+        return kErrOutputWrite;
     }
     WriteHeaderPrologue(out, headerPath);
     const platform::CharTable chars = platform::CharTableFor(0);
     RefusedItems refused;
-    list.ForEachItem(
-        [&](RilStrRes const &item) { PutDefinition(out, item, wide != 0, chars, refused); });
-    if (refused.Any()) { // the previous header stays
+    // The lines are made straight from the records as the BIN's parts arrive, in its record
+    // order; the previous header stays unless the whole BIN was read and written.
+    platform::FileContent file;
+    BinEntryWalk walk([&](std::uint8_t const *bytes, BinEntryView const &entry) {
+        PutDefinition(out, DefinitionOf(bytes, entry), wide != 0, chars, refused);
+        return true;
+    });
+    WalkWhileRead progress(walk);
+    if (!ReadBinFile(binPath, file, &progress))
+        return kErrBinRead;
+    if (!walk.Advance(file.bytes.get(), file.size, file.size)) {
+        ErrorBox(catalogue::kReadEntryFailed, NoticeSite{.file = binPath}, walk.FailedId());
+        return kErrBinRead;
+    }
+    if (refused.Any()) {
         ErrorBox(catalogue::kHeaderMacroNotIdentifier, NoticeSite{.file = headerPath}, headerPath,
                  refused.List());
-        return false;
+        return kErrOutputWrite;
     }
     std::string epilogue = std::string("\r\n\r\n#endif //") + headerPath + "\r\n";
     KeepOnOneLine(epilogue.data() + 4, epilogue.size() - 6);
     out.Write(epilogue.data(), epilogue.size());
     if (out.Commit() == ReplaceStatus::Ok)
-        return true;
+        return kSOk;
     ErrorBox(catalogue::kCannotWriteHeader,
              NoticeSite{.file = headerPath, .systemError = out.SystemError()}, headerPath);
-    return false;
+    return kErrOutputWrite;
 }
 
 HResult WriteHeaderFile(char const *headerDir, int wide, BinTarget const &source) {
@@ -235,14 +316,15 @@ HResult WriteHeaderFile(char const *headerDir, int wide, BinTarget const &source
     if (headerDir == nullptr || headerDir[0] == '\0' ||
         (source.named && std::strlen(source.path) >= kPathSize))
         return kErrArgument;
-    CRilTxtLoader list;
-    HResult loaded = LoadToolSource(list, source);
-    if (loaded != kSOk)
-        return loaded;
+    HResult checked = CheckToolSource(source);
+    if (checked != kSOk)
+        return checked;
     const std::string headerPath = HeaderPath(headerDir, source);
-    if (headerPath.empty())
-        return kErrArgument;
-    return WriteHeader(list, headerPath.c_str(), wide) ? kSOk : kErrOutputWrite;
+    if (headerPath.empty()) { // the BIN's own faults come first
+        checked = CheckBin(source.path);
+        return checked != kSOk ? checked : kErrArgument;
+    }
+    return WriteHeader(source.path, headerPath.c_str(), wide);
 }
 
 } // namespace ril

@@ -1,14 +1,17 @@
 // The header generator: one "#define IDT_<macro> <id>//<text>" line per item of a BIN.
 #pragma once
 
-#include "items/ril_txt_loader.h"
+#include "core/result_codes.h"
 #include "table/bin_target.h"
 
 namespace ril {
 
-// Writes the list as a header at `headerPath`, replacing it whole; false (shown) when it
-// cannot be written or an item's macro cannot stand in an identifier.
-bool WriteHeader(CRilTxtLoader const &list, char const *headerPath, int wide);
+// Writes the header of the BIN at `binPath` at `headerPath`, replacing it whole: one line per
+// entry in record order, made straight from each record as the BIN is read (no item list is
+// built). kSOk; kErrBinRead when the BIN or an entry cannot be read, kErrOutputWrite when the
+// header cannot be written or an entry's macro cannot stand in an identifier (each shown, the
+// previous header kept).
+HResult WriteHeader(char const *binPath, char const *headerPath, int wide);
 
 // Reads the BIN `source` and writes its header into `headerDir`, named after the BIN: kSOk,
 // kErrArgument, kErrBinRead or kErrOutputWrite.

@@ -43,18 +43,18 @@ NoticeSite RepeatSite(RilStrRes const &kept, RilStrRes const &candidate, NoticeS
 
 // Reports an empty macro or each illegal byte of the macro; false when anything was wrong.
 bool CheckMacroCharacters(RilStrRes const &item, char const *logPath, NoticeSite const &source) {
-    if (item.Macro[0] == '\0') {
+    if (item.Macro()[0] == '\0') {
         LogError(logPath, catalogue::kEmptyMacro, SiteOf(item, source), item.ID,
                  static_cast<unsigned>(kMacroField));
         return false;
     }
     bool legal = true;
-    for (std::size_t i = 0; i < kMacroField && item.Macro[i] != '\0'; ++i) {
-        if (IsMacroCharacter(static_cast<unsigned char>(item.Macro[i])))
+    for (std::size_t i = 0; i < kMacroField && item.Macro()[i] != '\0'; ++i) {
+        if (IsMacroCharacter(static_cast<unsigned char>(item.Macro()[i])))
             continue;
-        char const offending[2] = {item.Macro[i], '\0'};
+        char const offending[2] = {item.Macro()[i], '\0'};
         LogError(logPath, catalogue::kIllegalMacroCharacter, SiteOf(item, source), item.ID,
-                 item.Macro, offending);
+                 item.Macro(), offending);
         legal = false;
     }
     return legal;
@@ -70,7 +70,7 @@ bool RemoveRepeats(CRilTxtLoader::Items &items, char const *logPath, NoticeSite 
     for (auto candidate = std::next(kept); candidate != items.end();) {
         if (same(**kept, **candidate)) {
             LogError(logPath, message, RepeatSite(**kept, **candidate, source), (*kept)->ID,
-                     (*kept)->Macro, (*candidate)->ID, (*candidate)->Macro);
+                     (*kept)->Macro(), (*candidate)->ID, (*candidate)->Macro());
             candidate = items.erase(candidate);
             removed = true;
         } else {
@@ -209,8 +209,8 @@ bool Validate(CRilTxtLoader &list, char const *logPath, char const *sourcePath,
         if (repeats)
             continue;
         auto const id = static_cast<std::int32_t>(item.ID);
-        if (item.Macro[0] != '\0')
-            macros.push_back(item.Macro);
+        if (item.Macro()[0] != '\0')
+            macros.push_back(item.Macro());
         repeats = !runIds.empty() && id == runIds.back();
         if (!runIds.empty() && id < runIds.back()) {
             outOfOrder.push_back(it);
@@ -228,11 +228,12 @@ bool Validate(CRilTxtLoader &list, char const *logPath, char const *sourcePath,
     }
 
     // std::list::sort is a stable merge sort that relinks nodes in place.
-    items.sort([](auto const &a, auto const &b) { return std::strcmp(a->Macro, b->Macro) < 0; });
+    items.sort(
+        [](auto const &a, auto const &b) { return std::strcmp(a->Macro(), b->Macro()) < 0; });
     bool repeatedMacros =
         RemoveRepeats(items, logPath, source, catalogue::kDuplicateMacro,
                       [](RilStrRes const &a, RilStrRes const &b) {
-                          return a.Macro[0] != '\0' && std::strcmp(a.Macro, b.Macro) == 0;
+                          return a.Macro()[0] != '\0' && std::strcmp(a.Macro(), b.Macro()) == 0;
                       });
     items.sort(BySignedId);
     bool repeatedIds =

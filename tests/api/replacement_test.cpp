@@ -63,7 +63,7 @@ TEST_F(ReplacementTest, FailuresKeepThePreviousFile) {
         {"list", Fault::FileWrite, 1, bin, 0, cannotWrite},
         {"text", Fault::FileOpen, 2, text, kErrOutputWrite, Printf(msg::kCannotOpenText, text.c_str()) + "\n"},
         {"text", Fault::FileWrite, 1, text, kErrOutputWrite, textWrite},
-        {"header", Fault::FileOpen, 2, header, kErrOutputWrite, headerOpen},
+        {"header", Fault::FileOpen, 1, header, kErrOutputWrite, headerOpen}, // before the BIN
         {"header", Fault::FileWrite, 1, header, kErrOutputWrite, headerWrite},
         {"table", Fault::FileOpen, 1, saved, kEFail, ""},
         {"table", Fault::FileWrite, 1, saved, kEFail, ""},

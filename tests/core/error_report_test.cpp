@@ -204,7 +204,7 @@ TEST_F(StructuredNotices, LogKeepsGbkWhateverTheHandlerAndLanguage) {
     const std::string designed = import(log.c_str());
     ExpectNotice("");
     EXPECT_NE(designed.find(LogLine(msg::kDuplicateMacro, 1u, "A", 2u, "A")), kNone);
-    EXPECT_NE(designed.find(LogLine(msg::kGapCount, -1000)), kNone);
+    EXPECT_NE(designed.find(LogLine(msg::kGapCount, 0)), kNone);
 
     std::vector<Seen> english;
     {

@@ -15,13 +15,12 @@ Bytes RecordOf(RilStrRes const &item) {
 }
 
 void SetMacro(RilStrRes &item, std::string const &macro) {
-    std::memset(item.Macro, 0, sizeof item.Macro);
-    std::memcpy(item.Macro, macro.data(), macro.size());
+    ASSERT_EQ(item.SetMacro(macro.data(), macro.size()), kSOk);
 }
 
 void SetMacroW(RilStrRes &item, std::u16string const &macro) {
-    std::memset(item.MacroW, 0, sizeof item.MacroW);
-    std::memcpy(item.MacroW, macro.data(), macro.size() * 2);
+    ASSERT_EQ(item.SetMacroW(reinterpret_cast<std::uint16_t const *>(macro.data()), macro.size()),
+              kSOk);
 }
 
 class RilStrResTest : public LibraryTest {
@@ -53,13 +52,12 @@ TEST_F(RilStrResTest, SetTextBuildsRecords) {
 
 TEST_F(RilStrResTest, ResetAndAllocationFailure) {
     item.ID = 42;
-    SetMacro(item, "ABC");
     SetMacroW(item, u"ABC");
     ASSERT_EQ(item.SetTextA("Hi", 2), kSOk);
     static_cast<CppMacro &>(item).Reset(); // virtual: releases the record too
-    EXPECT_EQ(std::make_tuple(item.ID, item.RecordSize, item.Record == nullptr, item.Macro[0],
-                              int(item.MacroW[0])),
-              std::make_tuple(0u, 0u, true, '\0', 0));
+    EXPECT_EQ(std::make_tuple(item.ID, item.RecordSize, item.Record == nullptr,
+                              std::string(item.Macro()), item.MacroW()),
+              std::make_tuple(0u, 0u, true, std::string(), std::u16string()));
     item.Reset(); // harmless without a record
     ASSERT_EQ(item.SetTextA("Hi", 2), kSOk);
     EXPECT_EQ(RecordOf(item), (Bytes{1, 0, 0, 'H', 'i', 0}));
@@ -67,28 +65,56 @@ TEST_F(RilStrResTest, ResetAndAllocationFailure) {
     Bytes shortRecord = {0x41};
     ASSERT_EQ(item.SetRecord(shortRecord.data(), 1), kSOk);
     shortRecord[0] = 0x42;
-    EXPECT_EQ(std::make_tuple(RecordOf(item), std::string(item.Macro), Wide(item.MacroW)),
+    EXPECT_EQ(std::make_tuple(RecordOf(item), std::string(item.Macro()), item.MacroW()),
               std::make_tuple(Bytes{0x41}, std::string(), std::u16string()));
-    // Memory that cannot be had leaves no record.
-    const Bytes record = RecordA("ABC", "Hi");
-    for (int call = 0; call < 2; ++call) {
-        platform::ArmFault(platform::Fault::Alloc, 1);
-        EXPECT_EQ(call == 0 ? item.SetTextW(u"Hi", 2) : item.SetRecord(record.data(), 9),
-                  kEOutOfMemory);
+    // A record's macro that has no terminator within the record still gets one; the item
+    // holds its own copy of it.
+    Bytes unterminated = {3, 0, 'X', 'Y', 'Z'};
+    ASSERT_EQ(item.SetRecord(unterminated.data(), 5), kSOk);
+    unterminated[2] = 'Q';
+    EXPECT_EQ(std::string(item.Macro()), "XYZ");
+    // Memory that cannot be had leaves no record; where the macro (of its own or of a record)
+    // cannot be stored, an empty macro.
+    // A macro too long to live in the item takes memory of its own.
+    const std::string longMacro(40, 'L');
+    const Bytes record = RecordA(longMacro, "Hi");
+    for (int call = 0; call < 4; ++call) {
+        SetMacro(item, "OLD");
+        platform::ArmFault(platform::Fault::Alloc, call == 3 ? 2 : 1);
+        EXPECT_EQ(call == 0   ? item.SetTextW(u"Hi", 2)
+                  : call == 1 ? item.SetMacro(longMacro.data(), longMacro.size())
+                              : item.SetRecord(record.data(), std::uint32_t(record.size())),
+                  kEOutOfMemory)
+            << call;
         EXPECT_EQ(std::make_pair(item.Record == nullptr, item.RecordSize),
                   std::make_pair(true, 0u));
+        EXPECT_STREQ(item.Macro(), call % 2 == 0 ? "OLD" : ""); // a record that fails keeps it
     }
 }
 
 TEST_F(RilStrResTest, WidenAndNarrowMacro) {
     SetMacroW(item, u"LEFTOVER_LEFTOVER");
     SetMacro(item, Gbk("宏名_1"));
-    item.WidenMacro();
-    EXPECT_EQ(Wide(item.MacroW), u"宏名_1"); // and nothing left of the old wide macro
+    EXPECT_EQ(item.MacroW(), u"宏名_1"); // and nothing left of the old wide macro
     SetMacro(item, "LEFTOVER_LEFTOVER");
     SetMacroW(item, u"宏名_1");
-    item.NarrowMacro();
-    EXPECT_EQ(std::string(item.Macro), Gbk("宏名_1"));
+    EXPECT_EQ(std::string(item.Macro()), Gbk("宏名_1"));
+    // A character the code page cannot hold: the wide form keeps it.
+    SetMacroW(item, u"A\u0E01");
+    EXPECT_EQ(std::make_pair(std::string(item.Macro()), item.MacroW()),
+              std::make_pair(std::string("A?"), std::u16string(u"A\u0E01")));
+    // A macro set from the item's own (short or long) keeps its bytes.
+    for (std::string const &macro : {std::string("SHORT"), std::string(60, 'X')}) {
+        SetMacro(item, macro);
+        ASSERT_EQ(item.SetMacro(item.Macro() + 1, macro.size() - 1), kSOk);
+        EXPECT_EQ(std::string(item.Macro()), macro.substr(1));
+    }
+    // Both forms are cut at 127 characters, and at a zero.
+    SetMacro(item, std::string(130, 'M'));
+    EXPECT_EQ(std::make_pair(std::string(item.Macro()), item.MacroW().size()),
+              std::make_pair(std::string(127, 'M'), std::size_t(127)));
+    SetMacroW(item, std::u16string(u"AB\0CD", 5));
+    EXPECT_EQ(std::string(item.Macro()), "AB");
 
     // Cut at a character boundary: 1 + 2 x 63 = 127 bytes fit whole; 2 + 2 x 63 = 128 do not.
     std::string gbk63; // 63 whole characters, 126 bytes
@@ -101,10 +127,9 @@ TEST_F(RilStrResTest, WidenAndNarrowMacro) {
     };
     for (auto const &[wide, narrow] : rows) {
         SetMacroW(item, wide);
-        item.NarrowMacro();
-        EXPECT_EQ(std::string(item.Macro), narrow);
+        EXPECT_EQ(std::string(item.Macro()), narrow);
     }
-    EXPECT_EQ(Wide(item.MacroW), u"AB" + std::u16string(62, u'中')); // both name the same macro
+    EXPECT_EQ(item.MacroW(), u"AB" + std::u16string(62, u'中')); // both name the same macro
 }
 
 } // namespace

@@ -139,9 +139,8 @@ Bytes RecordW(std::string const &macro, std::u16string const &text) {
 void AddItem(CRilTxtLoader &list, std::uint32_t id, std::string const &macro, char const *text) {
     auto item = std::make_unique<RilStrRes>();
     item->ID = id;
-    std::strncpy(item->Macro, macro.c_str(), sizeof item->Macro - 1);
-    item->WidenMacro();
-    if (text != nullptr && item->SetTextA(text, std::strlen(text)) != kSOk)
+    if (item->SetMacro(macro.data(), macro.size()) != kSOk ||
+        (text != nullptr && item->SetTextA(text, std::strlen(text)) != kSOk))
         throw std::runtime_error("cannot store a test text");
     list.Append(std::move(item));
 }
@@ -149,7 +148,7 @@ void AddItem(CRilTxtLoader &list, std::uint32_t id, std::string const &macro, ch
 std::vector<ItemRow> ItemRows(CRilTxtLoader const &list) {
     std::vector<ItemRow> rows;
     for (auto const &item : list.List())
-        rows.emplace_back(item->ID, item->Macro,
+        rows.emplace_back(item->ID, item->Macro(),
                           item->Record
                               ? Bytes(item->Record.get(), item->Record.get() + item->RecordSize)
                               : Bytes());

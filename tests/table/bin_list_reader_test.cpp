@@ -19,7 +19,7 @@ class BinListReaderTest : public LibraryTest {
         ExpectNotice(notice);
         return ItemRows(list);
     }
-    std::u16string FirstMacroW() const { return Wide(list.List().front()->MacroW); }
+    std::u16string FirstMacroW() const { return list.List().front()->MacroW(); }
     CRilTxtLoader list;
 };
 
@@ -69,7 +69,8 @@ TEST_F(BinListReaderTest, AFailingEntryKeepsTheItemsBeforeIt) {
                        row.failedId == 0 ? "" : Printf(msg::kReadEntryFailed, row.failedId))
                       .size(),
                   row.items);
-    // The record cannot be stored in the item (the file image is the first allocation).
+    // The second item cannot be made (the file image is the first allocation, then each item;
+    // a short macro lives in its item).
     platform::ArmFault(platform::Fault::Alloc, 3);
     EXPECT_EQ(Read(BinBuilder().Header(1, 9, 2).EntryA(3, "A", "a").EntryA(9, "B", "b").Get(), 0,
                    Printf(msg::kReadEntryFailed, 9)),

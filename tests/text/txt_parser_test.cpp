@@ -76,8 +76,8 @@ TEST_F(TxtParser, ReadingRules) {
                       "RilStringID=0x10;RilStringMacro=D\r\n{}"));
     EXPECT_EQ(Got(),
               (Items{A(1001, "ABC ;", ""), A(1002, "B", "ab"), A(1003, "C", "x"), A(0, "D", "")}));
-    EXPECT_EQ(u"ABC ;", Wide(list_.List().front()->MacroW));
-    EXPECT_EQ(LogLine("black Num: -1004"), ReadText(log_));
+    EXPECT_EQ(u"ABC ;", list_.List().front()->MacroW());
+    EXPECT_EQ(LogLine("black Num: 1000"), ReadText(log_)); // 1 to 1000 are free
     // An item without a macro keyword takes the next item's macro and text.
     list_.List().clear();
     ASSERT_EQ(1, Load("RilStringID=1001\r\n{lost}\r\nRilStringID=1005;RilStringMacro=B\r\n{x}"));
@@ -93,17 +93,20 @@ TEST_F(TxtParser, ReadingRules) {
 
 TEST_F(TxtParser, NumbersItemsThatAskForNewIds) {
     const std::tuple<std::vector<std::string>, std::vector<std::uint32_t>, char const *> rows[] = {
-        // IDs as written, as numbered, the gap count the log reports
-        {{"1001", "1003", "196607", "196607"}, {1001, 1003, 1002, 1004}, "195603"},
-        {{"1005", "1010", "-1"}, {1005, 1010, 1001}, "-1004"},
-        {{"1010", "1005"}, {1010, 1005}, "3"}, // 9, then lowered by 6
+        // IDs as written, as numbered, the gap count the log reports: the numbers from 1001
+        // (or the lowest ID) up to the highest ID that no item takes
+        {{"1001", "1003", "196607", "196607"}, {1001, 1003, 1002, 1004}, "0"},
+        {{"1005", "1010", "-1"}, {1005, 1010, 1001}, "7"},
+        {{"1010", "1005"}, {1010, 1005}, "8"},
+        {{"5", "9", "-1"}, {5, 9, 6}, "2"},
         {{"1003", "1006", "-1", "196608", "-1", "4294967295"},
          {1003, 1006, 1001, 1002, 1004, 1005},
-         "2147482641"},
+         "0"},
         // Numbers beyond 32 bits are clamped: 2147483647, then -2147483648.
-        {{"1001", "99999999999", "-99999999999"}, {1001, 1002, 1003}, "2147482645"},
+        {{"1001", "99999999999", "-99999999999"}, {1001, 1002, 1003}, "0"},
         // A gap of two thousand million numbers costs nothing.
         {{"1001", "2000000000", "-1", " +1004"}, {1001, 1002, 1003, 1004}, "0"},
+        {{"1001", "1001", "1001"}, {1001, 1001, 1001}, "0"}, // repeats: never below 0
     };
     for (auto const &[ids, numbered, gaps] : rows) {
         Clear();
@@ -132,7 +135,8 @@ TEST_F(TxtParser, LongMacrosAreCutWithAWarning) {
     ASSERT_EQ(1, Load(file));
     EXPECT_EQ(Got(), (Items{A(1003, m127, "a"), A(1001, n127, "b")}));
     // The offset is that of the second character after the last one copied.
-    EXPECT_EQ(LogLine(msg::kMacroTooLong, 1001u, second + 128) + LogLine("black Num: -1003"),
+    EXPECT_EQ(LogLine(msg::kMacroTooLong, 1003u, 32u + 128) +
+                  LogLine(msg::kMacroTooLong, 1001u, second + 128) + LogLine("black Num: 1"),
               ReadText(log_));
 }
 
@@ -198,7 +202,8 @@ TEST_F(TxtParser, BraceErrorsAreBoxedThenLogged) {
 }
 
 TEST_F(TxtParser, FailureKeepsEarlierItemsAndMessages) {
-    // The buffer, then each item and its record: the second item's record (5), then the item.
+    // The buffer, then each item and its record (a short macro lives in the item): the second
+    // item's record (5), then the item (4).
     for (int countdown : {5, 4}) {
         Clear();
         platform::ArmFault(platform::Fault::Alloc, countdown);

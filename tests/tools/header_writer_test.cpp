@@ -4,6 +4,8 @@
 #include "platform/path.h"
 #include "support/test_support.h"
 
+#include <cstdlib>
+
 namespace ril::test {
 namespace {
 
@@ -66,6 +68,22 @@ TEST_F(HeaderWriterTest, WorkedExampleByteForByte) {
     WriteFile(bin, BinBuilder().Header(1, 0, 0).Trailer("h").Get()); // no items
     ASSERT_EQ(Ril_WriteHeaderFile(inc.c_str(), 0, bin.c_str()), 0);
     EXPECT_EQ(ReadText(header), Expected(header, "STRINGS", ""));
+    // A BIN read in several parts: entries and records that straddle the parts; an entry
+    // that cannot be read in a later part fails the header, which stays as it was.
+    for (bool bad : {false, true}) {
+        BinBuilder big;
+        big.Header(1, 3000, 3000);
+        std::string bigLines;
+        for (std::uint32_t id = 1; id <= 3000; ++id) {
+            const std::string macro = "M" + std::to_string(id), text(id % 300, 'a' + id % 26);
+            big.EntryA(bad && id == 3000 ? 5000 : id, macro, text);
+            bigLines += Define(macro, std::to_string(id), text);
+        }
+        WriteFile(bin, big.Get());
+        EXPECT_EQ(Ril_WriteHeaderFile(inc.c_str(), 0, bin.c_str()), bad ? -202 : 0);
+        EXPECT_EQ(ReadText(header), Expected(header, "STRINGS", bigLines)) << bad;
+        ExpectNotice(bad ? Printf(msg::kReadEntryFailed, 5000u) : "");
+    }
 }
 
 TEST_F(HeaderWriterTest, HeaderNamesAndGuards) {
@@ -104,6 +122,7 @@ TEST_F(HeaderWriterTest, HeaderNamesAndGuards) {
 
 TEST_F(HeaderWriterTest, CommentsFromTexts) {
     const std::string a8190(8190, 'a'), cang = "\x82\x7D"; // 倉, whose trail byte is a brace
+    const std::string kZhong = "\xE4\xB8\xAD";             // 中 in UTF-8
     const std::string text9000 = std::string(2000, 'a') + "\r\n" + std::string(6998, 'b');
     const std::string comment = std::string(2000, 'a') + "__" + std::string(6189, 'b');
     std::string backslash = text9000, gbk4095, smileys8189 = "a";
@@ -122,7 +141,13 @@ TEST_F(HeaderWriterTest, CommentsFromTexts) {
         {RecordA("M", text9000.substr(0, 8191)), 0, 936, comment},
         {RecordA("M", text9000.substr(0, 8192)), 0, 936, comment},
         {RecordA("M", backslash), 0, 936, comment.substr(0, 8190) + "\\|"},
-        {RecordA("M", "C:?\?/"), 0, 936, "C:?\?/|"},    // "??/" is a trigraph backslash
+        {RecordA("M", "C:?\?/"), 0, 936, "C:?\?/|"}, // "??/" is a trigraph backslash
+        // Blanks between a backslash and the line end still continue the line.
+        {RecordA("M", "C:\\dir\\ \t \v"), 0, 936, "C:\\dir\\ \t \v|"},
+        {RecordA("M", "x?\?/  "), 0, 936, "x?\?/  |"},
+        {RecordA("M", "a\\b  "), 0, 936, "a\\b  "},
+        {RecordA("M", "\x95\x5C "), 0, 932, "\x95\x5C |"}, // a Shift-JIS trail byte 0x5C
+        {RecordA("M", "\x95\x5C"), 0, 932, "\x95\x5C|"},
         {{2, 0, 'M', 0, 'n', 'o', 'z'}, 0, 936, "noz"}, // no terminator
         {RecordW("M", u"Hi"), 0, 936, "H"},
         // Cut before a character that would cross the limit; no lone lead byte at the end.
@@ -132,8 +157,12 @@ TEST_F(HeaderWriterTest, CommentsFromTexts) {
         {RecordA("M", "ab\x81\r"), 0, 936, "ab\x81_"}, // a whole character now
         {RecordA("M", "\x81\x81\x81"), 0, 936, "\x81\x81?"},
         {RecordA("M", "ab\x81"), 0, 1252, "ab\x81"},
+        // UTF-8 is cut before a character that would cross the limit.
+        {RecordA("M", a8190 + kZhong), 0, 65001, a8190},
+        {RecordA("M", a8190.substr(2) + kZhong + "b"), 0, 65001, a8190.substr(2) + kZhong},
         // Wide texts, converted to the ANSI code page.
         {RecordW("M", u"\u4E2D\u6587\r\nA\\"), 1, 936, Gbk("中文") + "__A\\|"},
+        {RecordW("M", u"A\\\t"), 1, 936, "A\\\t|"},
         {RecordW("M", std::u16string(u"\0x", 2)), 1, 936, ""},
         {{2, 0, 'M', 0, 'n', 0, 'o'}, 1, 936, "n"}, // no terminator, odd size
         {RecordW("M", std::u16string(5000, u'\u4E2D')), 1, 936, gbk4095},
@@ -147,6 +176,44 @@ TEST_F(HeaderWriterTest, CommentsFromTexts) {
     }
     ExpectNotice("");
 }
+
+#ifdef RIL_TEST_CXX_COMPILER
+// The compiler keeps every definition: no comment runs on into the next line, whatever ends
+// its text (a backslash, a Shift-JIS trail byte 0x5C, "??/" under trigraphs), with blanks
+// behind it or not, in either flavour.
+TEST_F(HeaderWriterTest, TheCompilerKeepsEveryDefinition) {
+    Ril_SetAnsiCodePage(932);
+    const std::string texts[] = {"a\\",      "b\\ \t",     "c?\?/", "d?\?/ ",
+                                 "\x95\x5C", "\x95\x5C  ", "end"};
+    const std::u16string wideTexts[] = {u"a\\", u"b\\ \t", u"\u8868", u"\u8868 ", u"end"}; // 表
+    BinBuilder narrow, wide;
+    narrow.Header(1, std::size(texts), std::size(texts));
+    wide.Header(1, std::size(wideTexts), std::size(wideTexts));
+    for (std::uint32_t id = 1; id <= std::size(texts); ++id)
+        narrow.EntryA(id, "M" + std::to_string(id), texts[id - 1]);
+    for (std::uint32_t id = 1; id <= std::size(wideTexts); ++id)
+        wide.Entry(id, RecordW("M" + std::to_string(id), wideTexts[id - 1]));
+    const std::string wideBin = res + "/wide.bin";
+    WriteFile(bin, narrow.Get());
+    WriteFile(wideBin, wide.Get());
+    ASSERT_EQ(Ril_WriteHeaderFile(inc.c_str(), 0, bin.c_str()), 0);
+    ASSERT_EQ(Ril_WriteHeaderFile(inc.c_str(), 1, wideBin.c_str()), 0);
+    for (auto const &[path, count] : {std::pair(header, std::size(texts)),
+                                      std::pair(inc + kSep + "wide.h", std::size(wideTexts))}) {
+        const std::string macros = dir.File("macros.txt");
+        const std::string command = std::string("\"") + RIL_TEST_CXX_COMPILER +
+                                    "\" -E -dM -trigraphs -x c++ \"" + path + "\" > \"" + macros +
+                                    "\" 2>&1";
+        ASSERT_EQ(std::system(command.c_str()), 0) << ReadText(macros);
+        const std::string defined = ReadText(macros);
+        for (std::size_t id = 1; id <= count; ++id) {
+            const std::string n = std::to_string(id);
+            EXPECT_NE(defined.find("#define IDT_M" + n + " " + n + "\n"), std::string::npos)
+                << path << ": IDT_M" << n;
+        }
+    }
+}
+#endif
 
 TEST_F(HeaderWriterTest, MacrosThatAreNoIdentifierAreRefused) {
     WriteFile(header, std::string("old"));
@@ -172,6 +239,15 @@ TEST_F(HeaderWriterTest, FailuresReportAndKeepThePreviousHeader) {
     EXPECT_EQ(Ril_WriteHeaderFile(inc.c_str(), 0, nullptr), -102);
     ExpectNotice(msg::kNoBinNoTable);
     EXPECT_EQ(ReadText(header), "old");
+    // An entry that cannot be read, found while the lines are written, or before an error of
+    // the header's own (a folder that does not exist): the BIN's fault is the one reported.
+    WriteFile(bin, BinBuilder().Header(1, 1, 2).EntryA(1, "A", "a").EntryA(50, "B", "b").Get());
+    for (std::string const &folder : {inc, dir.File("missing")}) {
+        EXPECT_EQ(Ril_WriteHeaderFile(folder.c_str(), 0, bin.c_str()), -202);
+        ExpectNotice(Printf(msg::kReadEntryFailed, 50u));
+    }
+    EXPECT_EQ(ReadText(header), "old");
+    EXPECT_EQ(std::distance(fs::directory_iterator(inc), {}), 1); // no temporary file
 }
 
 } // namespace

@@ -40,7 +40,7 @@ TEST_F(ImportTest, ParserAndWriterFailures) {
     EXPECT_EQ(Import(unwritable.c_str(), log), -201);
     EXPECT_EQ(Ril_GetLastError(), -201);
     EXPECT_EQ(ReadText(log), Log(Target(unwritable),
-                                 LogLine(msg::kGapCount, -1000) +
+                                 LogLine(msg::kGapCount, 0) +
                                      LogLine(msg::kCannotOpenForUpdate, unwritable.c_str()),
                                  false));
 }
@@ -62,7 +62,7 @@ TEST_F(ImportTest, ArgumentsAndTheLogFile) {
     ExpectNotice("");
     // Without a log every message is a notice of its own and there is no banner.
     EXPECT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), 0, bin.c_str(), nullptr), 0);
-    ExpectNotice("black Num: -1000");
+    ExpectNotice("black Num: 0");
 }
 
 // A log that is the text file or the BIN, however spelt, is refused before anything is
@@ -100,7 +100,7 @@ TEST_F(ImportTest, TheLogIsEmptiedNotDeleted) {
     fs::create_symlink("real.log", log);
     ASSERT_EQ(Import(bin.c_str(), log), 0);
     EXPECT_TRUE(fs::is_symlink(log));
-    EXPECT_EQ(ReadText(real), Log(Target(bin), LogLine(msg::kGapCount, -1000), true));
+    EXPECT_EQ(ReadText(real), Log(Target(bin), LogLine(msg::kGapCount, 0), true));
 }
 #endif
 
@@ -134,7 +134,7 @@ TEST_F(ImportTest, OverLongPathsAreRefusedNotCut) {
     WriteFile(fits, table); // 519 characters fit
     ASSERT_EQ(Ril_LoadRes(fits.c_str()), 0);
     EXPECT_EQ(Import(nullptr, log), 0);
-    EXPECT_EQ(ReadText(log), Log(Target(fits), LogLine(msg::kGapCount, -1000), true));
+    EXPECT_EQ(ReadText(log), Log(Target(fits), LogLine(msg::kGapCount, 0), true));
     EXPECT_EQ(Ril_GetNumItem(), 0u); // unloaded: its file was replaced
     ASSERT_EQ(Ril_ReLoadRes(), 0);
     EXPECT_STREQ(Ril_GetStringA(1), "b");

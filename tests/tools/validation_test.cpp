@@ -37,7 +37,7 @@ TEST_F(ValidationTest, RepeatedMacrosAndIds) {
                                  LogLine(msg::kDuplicateId, 20, "A", 20, "C") +
                                  LogLine(msg::kDuplicateId, 40, "", 40, ""));
     EXPECT_EQ(Ids(), (std::vector<std::int32_t>{5, 20, 30, 40}));
-    EXPECT_STREQ(list.List().front()->Macro, "X");
+    EXPECT_STREQ(list.List().front()->Macro(), "X");
 }
 
 TEST_F(ValidationTest, RepeatedIdsAreFoundWhereverTheyStand) {
