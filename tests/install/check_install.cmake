@@ -43,7 +43,8 @@ function(check_consumer)
   set(consumer_source ${WORK_DIR}/consumer)
   set(consumer_build ${WORK_DIR}/consumer-build)
   run(${CMAKE_COMMAND} -S ${consumer_source} -B ${consumer_build} -G ${GENERATOR}
-      -DCMAKE_C_COMPILER=${C_COMPILER} -DCMAKE_BUILD_TYPE=Release ${ARGV})
+      -DCMAKE_C_COMPILER=${C_COMPILER} -DCMAKE_CXX_COMPILER=${CXX_COMPILER}
+      -DCMAKE_BUILD_TYPE=Release ${ARGV})
   run(${CMAKE_COMMAND} --build ${consumer_build})
   # CODE_PAGE 65001 reaches the tool: it does not warn that the UTF-8 file is read as GBK.
   if(last_messages MATCHES "valid UTF-8")
@@ -57,6 +58,8 @@ function(check_consumer)
   run(${consumer_build}/greeter)
   expect("greeter printed" "${last_output}"
          "1001:Hello from the string table\n1002:Thank you\n7:你好，世界\n21:欢迎，朋友\n")
+  run(${consumer_build}/tables)
+  expect("tables printed" "${last_output}" "21:欢迎，朋友\n1002:Thank you\n5:(none)\n")
   file(READ ${consumer_build}/greetings_utf8/greetings_utf8.h utf8_header)
   if(NOT utf8_header MATCHES "IDT_WELCOME 21//欢迎，朋友")
     message(FATAL_ERROR "greetings_utf8.h lacks the UTF-8 text:\n${utf8_header}")
