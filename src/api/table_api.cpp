@@ -15,8 +15,8 @@
 #include <string>
 
 struct RIL_TABLE {
+    RIL_TABLE const *fallback = nullptr; // beside the table's own lookup fields
     ril::PreparedTable table;
-    RIL_TABLE const *fallback = nullptr;
     std::unique_ptr<RIL_TABLE> behind; // the rest of the chain this table opened
 };
 
@@ -92,26 +92,42 @@ std::unique_ptr<RIL_TABLE> OpenLanguageChain(char const *folder, char const *nam
 
 template <typename Char> using TextOf = Char const *(PreparedTable::*)(std::uint32_t) const;
 
-// The text of `id` from the first table of the chain that holds it.
-template <typename Char, TextOf<Char> Text>
+// The text of `id` from the first table of the chain that holds it, from a sparse `table`
+// on: its sorted index is searched, then the chain goes on.
+template <typename Char, TextOf<Char> DenseText, TextOf<Char> SparseText>
 [[gnu::noinline]] Char const *ChainText(RIL_TABLE const *table, std::uint32_t id) noexcept {
     return Guarded<Char const *>(nullptr, [&]() -> Char const * {
-        for (; table != nullptr; table = table->fallback)
-            if (Char const *text = (table->table.*Text)(id))
+        for (; table != nullptr; table = table->fallback) {
+            if (Char const *text = (table->table.*DenseText)(id))
                 return text;
+            if (Char const *text = (table->table.*SparseText)(id))
+                return text;
+        }
         return nullptr;
     });
 }
 
-// The getters first try the first table's short path, which only reads memory: a dense
-// table that holds the ID. Everything else walks the chain.
-template <typename Char, TextOf<Char> DenseText, TextOf<Char> Text>
+// The lookups walk the chain reading dense tables inline, which only reads memory; the first
+// sparse table hands the rest of the walk to ChainText.
+template <typename Char, TextOf<Char> DenseText, TextOf<Char> SparseText>
 Char const *LookupText(RIL_TABLE const *table, std::uint32_t id) {
-    if (table != nullptr) [[likely]] {
+    for (; table != nullptr; table = table->fallback) {
         if (Char const *text = (table->table.*DenseText)(id)) [[likely]]
             return text;
+        if (table->table.IsSparse()) [[unlikely]]
+            return ChainText<Char, DenseText, SparseText>(table, id);
     }
-    return ChainText<Char, Text>(table, id);
+    return nullptr;
+}
+
+// The records of the chain, looked up as the texts are.
+void const *ChainRecord(RIL_TABLE const *table, std::uint32_t id) noexcept {
+    return Guarded<void const *>(nullptr, [&]() -> void const * {
+        for (; table != nullptr; table = table->fallback)
+            if (void const *record = table->table.Record(id))
+                return record;
+        return nullptr;
+    });
 }
 
 } // namespace
@@ -176,17 +192,18 @@ extern "C" RIL_API RIL_TABLE *Ril_OpenTableForLanguages(char const *folder, char
 // The lookups only read tables that no longer change, so they take no lock.
 
 extern "C" RIL_API char const *Ril_TableGetStringA(RIL_TABLE const *table, RIL_ULONG id) {
-    return LookupText<char, &PreparedTable::DenseNarrowText, &PreparedTable::NarrowText>(table, id);
+    return LookupText<char, &PreparedTable::DenseNarrowText, &PreparedTable::SparseNarrowText>(
+        table, id);
 }
 
 extern "C" RIL_API RIL_WCHAR const *Ril_TableGetStringW(RIL_TABLE const *table, RIL_ULONG id) {
     return reinterpret_cast<RIL_WCHAR const *>(
-        LookupText<std::uint16_t, &PreparedTable::DenseWideText, &PreparedTable::WideText>(table,
-                                                                                           id));
+        LookupText<std::uint16_t, &PreparedTable::DenseWideText, &PreparedTable::SparseWideText>(
+            table, id));
 }
 
 extern "C" RIL_API void const *Ril_TableGetData(RIL_TABLE const *table, RIL_ULONG id) {
-    return ChainText<void, &PreparedTable::Record>(table, id);
+    return ChainRecord(table, id);
 }
 
 extern "C" RIL_API RIL_ULONG Ril_TableGetNumItem(RIL_TABLE const *table) {

@@ -48,6 +48,10 @@ class PreparedTable {
     std::uint16_t const *DenseWideText(std::uint32_t id) const {
         return id < denseSlots_ ? wide_[id] : nullptr;
     }
+    // The text of `id` in the sorted index of a sparse table, or null.
+    char const *SparseNarrowText(std::uint32_t id) const { return SparseText(narrow_, id); }
+    std::uint16_t const *SparseWideText(std::uint32_t id) const { return SparseText(wide_, id); }
+    bool IsSparse() const { return sparseCount_ != 0; }
     // The record of `id` as stored, or null.
     void const *Record(std::uint32_t id) const { return records_.Record(id).data; }
     // The count of the file as its header declares it.
@@ -59,12 +63,13 @@ class PreparedTable {
     template <typename Char>
     Char const *SparseText(ZeroedArray<Char const *> const &texts, std::uint32_t id) const;
 
-    CBinMaster records_; // the file's bytes and records; only read once opened
+    // What the lookups read first, together at the start of the object.
     std::uint32_t denseSlots_ = 0;
     ZeroedArray<char const *> narrow_;        // by ID below denseSlots_, else by rank in ids_
     ZeroedArray<std::uint16_t const *> wide_; // likewise
     ZeroedArray<std::uint32_t> ids_;          // a sparse table's IDs, ascending
     std::size_t sparseCount_ = 0;
+    CBinMaster records_; // the file's bytes and records; only read once opened
     std::pmr::monotonic_buffer_resource copies_; // texts that cannot be handed out in place
 };
 
