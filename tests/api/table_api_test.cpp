@@ -118,7 +118,8 @@ TEST_F(TableApiTest, RefusedOpensSayWhy) {
     EXPECT_EQ(Ril_OpenTable(""), nullptr);
     EXPECT_EQ(Ril_GetLastError(), -102);
     Table good(Ril_OpenTable(Put("good.bin", BinBuilder().Header(0, 0, 0).Get()).c_str()));
-    EXPECT_EQ(std::make_pair(good != nullptr, Ril_GetLastError()), std::make_pair(true, 0));
+    EXPECT_EQ(std::make_pair(good != nullptr, Ril_GetLastError()),
+              std::make_pair(true, RIL_LONG{0}));
     EXPECT_EQ(Ril_OpenTableFromMemory(nullptr, 1), nullptr);
     EXPECT_EQ(Ril_GetLastError(), -102);
     EXPECT_TRUE(notices.Notices().empty());
