@@ -257,6 +257,9 @@ RIL_API RIL_WCHAR const *Ril_TableGetStringW(RIL_TABLE const *table, RIL_ULONG i
 RIL_API void const *Ril_TableGetData(RIL_TABLE const *table, RIL_ULONG id);
 /* The count of the table's own file as its header declares it (not its fallback's). */
 RIL_API RIL_ULONG Ril_TableGetNumItem(RIL_TABLE const *table);
+/* Which table of the chain holds an ID: the path that table was opened from ("" for an image
+ * in memory), or NULL when no table of the chain holds it. Valid until that table is closed. */
+RIL_API char const *Ril_TableGetSource(RIL_TABLE const *table, RIL_ULONG id);
 
 #ifdef __cplusplus
 }

@@ -18,6 +18,7 @@ struct RIL_TABLE {
     RIL_TABLE const *fallback = nullptr; // beside the table's own lookup fields
     ril::PreparedTable table;
     std::unique_ptr<RIL_TABLE> behind; // the rest of the chain this table opened
+    std::string source;                // the path opened, empty for an image
 };
 
 namespace ril {
@@ -51,8 +52,10 @@ std::unique_ptr<RIL_TABLE> OpenFile(char const *path, Missing missing = Missing:
     std::unique_ptr<RIL_TABLE> table = NewObject<RIL_TABLE>();
     TableOpenFailure failure = TableOpenFailure::NoMemory;
     int systemError = 0;
-    if (table && table->table.Open(path, failure, systemError) == kSOk)
+    if (table && table->table.Open(path, failure, systemError) == kSOk) {
+        table->source = path;
         return table;
+    }
     bool const absent =
         failure == TableOpenFailure::CannotOpen && platform::IsNoSuchFile(systemError);
     if (!(absent && missing == Missing::Skip))
@@ -209,4 +212,13 @@ extern "C" RIL_API void const *Ril_TableGetData(RIL_TABLE const *table, RIL_ULON
 extern "C" RIL_API RIL_ULONG Ril_TableGetNumItem(RIL_TABLE const *table) {
     return Guarded<RIL_ULONG>(
         0, [&]() -> RIL_ULONG { return table != nullptr ? table->table.Count() : 0; });
+}
+
+extern "C" RIL_API char const *Ril_TableGetSource(RIL_TABLE const *table, RIL_ULONG id) {
+    return Guarded<char const *>(nullptr, [&]() -> char const * {
+        for (; table != nullptr; table = table->fallback)
+            if (table->table.Record(id) != nullptr)
+                return table->source.c_str();
+        return nullptr;
+    });
 }
