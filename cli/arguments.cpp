@@ -38,13 +38,20 @@ bool Accepts(CommandSpec const &command, std::string const &name) {
                        [&](char const *flag) { return name == flag; });
 }
 
-CommandSpec const &FindCommand(std::string const &name, std::span<CommandSpec const> commands) {
-    auto const found =
-        std::find_if(commands.begin(), commands.end(),
-                     [&](CommandSpec const &command) { return name == command.name; });
+// The command of that name; of a command with two forms, the second when the line gives an
+// option that the second form alone takes.
+CommandSpec const &FindCommand(std::string const &name, std::span<CommandSpec const> commands,
+                               std::map<std::string, std::string> const &values) {
+    auto const named = [&](CommandSpec const &command) { return name == command.name; };
+    auto const found = std::find_if(commands.begin(), commands.end(), named);
     if (found == commands.end())
         throw UsageError("unknown command '" + name + "'");
-    return *found;
+    auto const second = std::find_if(found + 1, commands.end(), named);
+    bool const secondOption = std::any_of(values.begin(), values.end(), [&](auto const &value) {
+        return second != commands.end() && Accepts(*second, value.first) &&
+               !Accepts(*found, value.first);
+    });
+    return secondOption ? *second : *found;
 }
 
 bool IsOption(std::string_view argument) {
@@ -130,7 +137,7 @@ ParsedLine ParseArguments(std::span<char const *const> arguments,
     }
     if (positional.empty())
         throw UsageError("no command given");
-    CommandSpec const &command = FindCommand(positional.front(), commands);
+    CommandSpec const &command = FindCommand(positional.front(), commands, values);
     std::size_t const operandCount = positional.size() - 1;
     if (operandCount < command.operandCount)
         throw UsageError("missing operand (usage: ril4410 " + Synopsis(command) + ")");

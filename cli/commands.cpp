@@ -21,6 +21,8 @@ constexpr char const *kHeaderFlags[] = {"--narrow", "--force", "--utf8", "--if-c
 constexpr ValueOption kCheckOptions[] = {{"--code-page", "N"}};
 constexpr char const *kCheckFlags[] = {"--utf8", "--werror", "--json", "--verbose"};
 constexpr char const *kDumpFlags[] = {"--narrow", "--force", "--utf8", "--json"};
+constexpr ValueOption kLanguagesOptions[] = {{"--languages", "LIST"}, {"--code-page", "N"}};
+constexpr char const *kLanguagesFlags[] = {"--utf8"};
 
 constexpr CommandSpec kCommands[] = {
     {"import", "TEXT.txt OUT.bin", 2, true,
@@ -42,6 +44,10 @@ constexpr CommandSpec kCommands[] = {
      kTextOptions, nullptr, nullptr, kDumpFlags},
     {"get", "FILE.bin ID", 2, true, "print the text of the item ID", &RunGet, kTextOptions, nullptr,
      nullptr, kTextFlags},
+    // The second form, chosen by --languages, which it alone takes.
+    {"get", "--languages LIST FOLDER NAME ID", 3, true,
+     "print the file of the chain of NAME's language files in FOLDER that holds ID, and its text",
+     &RunGetLanguages, kLanguagesOptions, nullptr, nullptr, kLanguagesFlags},
     // Their own grammar (module_arguments.cpp): operands, options and summary are unused.
     {"holder", "", 0, false, "", &RunHolder, {}, &ParseHolderLine, kHolderUsage},
     {"module", "", 0, false, "", &RunModule, {}, &ParseModuleLine, kModuleUsage},
@@ -61,7 +67,7 @@ void RefuseStreamNames(Invocation const &invocation) {
     std::string_view const command = invocation.command->name;
     for (std::size_t i = 0; i < invocation.operands.size(); ++i) {
         // Operands that name no file, and export's text, which may go to standard output.
-        bool const fileName = !(command == "get" && i == 1) && !(command == "module" && i == 0) &&
+        bool const fileName = !(command == "get" && i >= 1) && !(command == "module" && i == 0) &&
                               !(command == "export" && i == 1);
         if (fileName && invocation.operands[i] == kStandardStream)
             throw UsageError("'-' names no file here: only 'export FILE.bin -' writes to "
