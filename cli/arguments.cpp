@@ -18,7 +18,8 @@ std::string Synopsis(CommandSpec const &command) {
     for (char const *flag : command.flags)
         text += std::string(" [") + flag + "]";
     for (ValueOption const &option : command.valueOptions)
-        text += std::string(" [") + option.name + " " + option.value + "]";
+        if (std::string_view(command.operands).find(option.name) == std::string_view::npos)
+            text += std::string(" [") + option.name + " " + option.value + "]";
     return text;
 }
 
