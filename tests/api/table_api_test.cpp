@@ -248,19 +248,26 @@ TEST_F(TableApiTest, LookupsFromManyThreads) {
         expected.push_back(answer(id));
 
     std::string const file = dir.File("narrow.bin");
+    std::string const missing = dir.File("missing.bin");
     Bytes const image = ReadFile(file);
     std::atomic<bool> done{false};
     std::atomic<int> failedOpens{0};
+    // Each opener also fails an open, whose notice comes from its own thread.
+    std::atomic<int> refusals{0};
+    Ril_SetNoticeHandler(
+        [](void *count, char const *, char const *) { ++*static_cast<std::atomic<int> *>(count); },
+        &refusals);
     std::vector<std::thread> openers;
     for (int i = 0; i < 2; ++i)
         openers.emplace_back([&, i] {
-            while (!done.load()) {
+            do {
                 RIL_TABLE *table = i == 0 ? Ril_OpenTable(file.c_str())
                                           : Ril_OpenTableFromMemory(
                                                 image.data(), static_cast<RIL_ULONG>(image.size()));
-                failedOpens += table == nullptr || TextA(table, 2) != "n 2";
+                failedOpens += table == nullptr || TextA(table, 2) != "n 2" ||
+                               Ril_OpenTable(missing.c_str()) != nullptr;
                 Ril_CloseTable(table);
-            }
+            } while (!done.load());
         });
     std::vector<int> mismatches(8);
     std::vector<std::thread> readers;
@@ -280,6 +287,7 @@ TEST_F(TableApiTest, LookupsFromManyThreads) {
         opener.join();
     EXPECT_EQ(mismatches, std::vector<int>(8, 0));
     EXPECT_EQ(failedOpens.load(), 0);
+    EXPECT_GE(refusals.load(), 2);
     EXPECT_EQ(TextA(top.get(), 3), "w"); // a wide record read as multibyte text
 }
 
