@@ -1,9 +1,11 @@
 // Tables as handles: the texts against the process-wide getters, fallback chains and the
 // chains of languages, and lookups from many threads while other tables open and close.
+#include "platform/fault.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
@@ -123,6 +125,24 @@ TEST_F(TableApiTest, RefusedOpensSayWhy) {
     EXPECT_EQ(Ril_OpenTableFromMemory(nullptr, 1), nullptr);
     EXPECT_EQ(Ril_GetLastError(), -102);
     EXPECT_TRUE(notices.Notices().empty());
+
+    // Memory refused at any step fails the open with E_FAIL and one notice, or not at all.
+    std::string const path =
+        Put("cr.bin", BinBuilder().Header(1, 1, 1).EntryA(1, "A", "a\rb").Get());
+    std::vector<std::string> ends;
+    for (int countdown = 1; countdown <= 16; ++countdown) {
+        platform::ArmFault(platform::Fault::Alloc, countdown);
+        Table table(Ril_OpenTable(path.c_str()));
+        platform::DisarmAllFaults();
+        ends.push_back(table ? TextA(table.get(), 1) : std::to_string(Ril_GetLastError()));
+        EXPECT_EQ(notices.Notices().size(), table ? 0u : 1u) << countdown;
+        notices.Clear();
+    }
+    EXPECT_EQ(ends.back(), "a b");
+    EXPECT_GE(std::count(ends.begin(), ends.end(), std::to_string(kEFail)), 6);
+    EXPECT_EQ(std::count(ends.begin(), ends.end(), std::to_string(kEFail)) +
+                  std::count(ends.begin(), ends.end(), "a b"),
+              16);
 }
 
 class LanguageChainTest : public TableApiTest {
