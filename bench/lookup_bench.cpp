@@ -8,6 +8,7 @@
 // chain where the next ID depends on the character just read, as when a program uses the
 // text it looked up before it looks up the next one.
 #include "Ril4410.h"
+#include "exported_array.h"
 #include "support/random_table.h"
 
 #include <benchmark/benchmark.h>
@@ -87,8 +88,23 @@ class BenchTable {
     }
 
     std::vector<std::uint32_t> const &Ids() const { return ids_; }
+
+    // The BIN opened as a table handle, and an empty table that falls back to it.
+    RIL_TABLE const *Handle(bool fallThrough) {
+        if (handle_ == nullptr && !bin_.empty()) {
+            handle_ = Ril_OpenTable(bin_.c_str());
+            static const std::uint8_t kEmpty[12] = {};
+            emptyHead_ = Ril_OpenTableFromMemory(kEmpty, sizeof kEmpty);
+            Ril_TableSetFallback(emptyHead_, handle_);
+        }
+        return fallThrough ? emptyHead_ : handle_;
+    }
+    ~BenchTable() {
+        Ril_CloseTable(emptyHead_);
+        Ril_CloseTable(handle_);
+    }
     // The texts by ID: the getters' own (`inTable`), or the compact copies.
-    std::vector<const std::uint8_t *> const &Texts(bool inTable) const {
+    std::vector<std::uint8_t const *> const &Texts(bool inTable) const {
         return inTable ? tableTexts_ : texts_;
     }
 
@@ -149,6 +165,8 @@ class BenchTable {
     }
 
     static inline BenchTable *loaded_ = nullptr;
+    RIL_TABLE *handle_ = nullptr;
+    RIL_TABLE *emptyHead_ = nullptr;
     bool wide_;
     std::string bin_;
     std::vector<std::uint32_t> ids_;
@@ -236,6 +254,42 @@ RIL_WCHAR ReadGetStringW(std::uint8_t const *const *, std::uint32_t id) {
     return Ril_GetStringW(id)[0];
 }
 
+// Table handles beside their yardstick, array[id] behind a function that another shared
+// library exports, over the very texts the handle hands out: the handle's own lookup, the same
+// lookup through an empty table that falls back to it, and the exported array.
+enum class HandleRead { ExportedArray, Handle, FallThrough };
+
+template <bool Wide, HandleRead How> void HandleLookups(benchmark::State &state) {
+    BenchTable &table = BenchTable::Get(Wide, static_cast<std::uint32_t>(state.range(0)));
+    RIL_TABLE const *handle = table.Handle(false);
+    if (handle == nullptr || table.Ids().empty()) {
+        state.SkipWithError("cannot build or open the benchmark table");
+        return;
+    }
+    std::vector<void const *> texts(table.Ids().back() + 1);
+    for (std::uint32_t id : table.Ids())
+        texts[id] = Wide ? static_cast<void const *>(Ril_TableGetStringW(handle, id))
+                         : static_cast<void const *>(Ril_TableGetStringA(handle, id));
+    BenchArraySet(texts.data());
+    RIL_TABLE const *head = table.Handle(How == HandleRead::FallThrough);
+    const std::vector<std::uint32_t> rotation = Rotation(table);
+    auto read = [head](std::uint32_t id) -> unsigned {
+        if constexpr (How == HandleRead::ExportedArray)
+            return Wide ? static_cast<RIL_WCHAR const *>(BenchArrayGet(id))[0]
+                        : static_cast<std::uint8_t const *>(BenchArrayGet(id))[0];
+        else if constexpr (Wide)
+            return Ril_TableGetStringW(head, id)[0];
+        else
+            return static_cast<std::uint8_t>(Ril_TableGetStringA(head, id)[0]);
+    };
+    std::size_t next = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(read(rotation[next]));
+        next = (next + 1) & (kRotation - 1);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
 // The benchmarks as registered: independent lookups, then dependent chains; "TableArray"
 // reads the getters' own texts.
 template <auto Read, bool Wide, bool InTable = false> void Lookups(benchmark::State &state) {
@@ -265,6 +319,12 @@ const Registration kBenchmarks[] = {
     {"BM_ChainArrayW", Chain<ReadArrayW, true>},
     {"BM_ChainTableArrayW", Chain<ReadArrayW, true, true>},
     {"BM_ChainGetStringW", Chain<ReadGetStringW, true>},
+    {"BM_ExportedArrayA", HandleLookups<false, HandleRead::ExportedArray>},
+    {"BM_TableGetStringA", HandleLookups<false, HandleRead::Handle>},
+    {"BM_FallThroughGetStringA", HandleLookups<false, HandleRead::FallThrough>},
+    {"BM_ExportedArrayW", HandleLookups<true, HandleRead::ExportedArray>},
+    {"BM_TableGetStringW", HandleLookups<true, HandleRead::Handle>},
+    {"BM_FallThroughGetStringW", HandleLookups<true, HandleRead::FallThrough>},
 };
 
 [[maybe_unused]] bool const registered = [] {

@@ -108,4 +108,17 @@ awk '
                 row(prefix, "GetStringW", "W", n)
             }
         }
+        printf "\nTable handles against array[id] exported by another shared library (same texts):\n"
+        for (i = 1; i <= 2; ++i) {
+            n = sizes[i]
+            for (f = 0; f <= 1; ++f) {
+                w = f ? "W" : "A"
+                e = time["BM_ExportedArray" w "/" n "_median"]
+                h = time["BM_TableGetString" w "/" n "_median"]
+                t = time["BM_FallThroughGetString" w "/" n "_median"]
+                if (e > 0 && h > 0 && t > 0)
+                    printf "%6d items: Ril_TableGetString%s %.2f ns, exported array %.2f ns: %.2fx (target <= 1.3x); one level of fall-through %.2f ns: %.2fx a direct hit (target <= 2x)\n",
+                        n, w, h, e, h / e, t, t / h
+            }
+        }
     }' "$lookups"

@@ -258,10 +258,13 @@ class CommandLine {
             invocation.operands.push_back(app.get_name());
         std::vector<std::string> const &operands = app.get_option("operands")->results();
         invocation.operands.insert(invocation.operands.end(), operands.begin(), operands.end());
-        if (operands.size() != command.operandCount)
-            throw UsageError(
-                (operands.size() < command.operandCount ? "missing operand" : "too many operands") +
-                UsageHint(command));
+        std::size_t expected = command.operandCount;
+        if (command.alternateOption != nullptr &&
+            app.get_option(command.alternateOption)->count() > 0)
+            expected = command.alternateCount;
+        if (operands.size() != expected)
+            throw UsageError((operands.size() < expected ? "missing operand" : "too many operands") +
+                             UsageHint(command));
         for (char const *text : command.options) {
             OptionShape const shape = Shape(text);
             CLI::Option const *const option = app.get_option(shape.name);

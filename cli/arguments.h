@@ -31,6 +31,9 @@ struct CommandSpec {
     std::span<char const *const> options = {};
     char const *synopsis = nullptr;
     void (*check)(Invocation const &) = nullptr;
+    // A second form: with this option given, the command takes `alternateCount` operands.
+    char const *alternateOption = nullptr;
+    std::size_t alternateCount = 0;
 };
 
 // An option that may repeat, with its values, in command-line order among the others.

@@ -16,6 +16,8 @@ constexpr char const *kImportOptions[] = {"--wide",     "--narrow",      "--forc
 constexpr char const *kCheckOptions[] = {"--wide", "--utf8",    "--werror",
                                          "--json", "--verbose", "--code-page N"};
 constexpr char const *kTextOptions[] = {"--wide", "--narrow", "--force", "--utf8", "--code-page N"};
+constexpr char const *kGetOptions[] = {"--wide", "--narrow",       "--force",
+                                       "--utf8", "--code-page N", "--languages LIST"};
 constexpr char const *kHeaderOptions[] = {"--wide", "--narrow",     "--force",
                                           "--utf8", "--if-changed", "--code-page N"};
 constexpr char const *kDumpOptions[] = {"--wide", "--narrow", "--force",
@@ -45,7 +47,13 @@ constexpr CommandSpec kCommands[] = {
     {"dump", "FILE.bin", 1,
      "print every item as ID<TAB>MACRO<TAB>TEXT, one line each, in ascending ID order", &RunDump,
      kDumpOptions},
-    {"get", "FILE.bin ID", 2, "print the text of the item ID", &RunGet, kTextOptions},
+    {"get", "FILE.bin ID", 2,
+     "print the text of the item ID; with --languages, the file of the chain of NAME's\n"
+     "      language files in FOLDER that holds ID, and its text",
+     &RunGet, kGetOptions,
+     "get FILE.bin ID [--wide] [--narrow] [--force] [--utf8] [--code-page N]\n"
+     "  get --languages LIST FOLDER NAME ID [--wide] [--utf8] [--code-page N]",
+     nullptr, "--languages", 3},
     {"holder", "FILE", 1,
      "print the holder of FILE, the text of its newest holder marker, as\n"
      "      \"holder: TEXT\", \"empty holder marker\", \"no holder marker\" (holder flag 0)\n"
@@ -78,7 +86,7 @@ void RefuseStreamNames(Invocation const &invocation) {
     std::string_view const command = invocation.command->name;
     for (std::size_t i = 0; i < invocation.operands.size(); ++i) {
         // Operands that name no file, and export's text, which may go to standard output.
-        bool const fileName = !(command == "get" && i == 1) &&
+        bool const fileName = !(command == "get" && i >= 1) &&
                               !(command.starts_with("module") && i == 0) &&
                               !(command == "export" && i == 1);
         if (fileName && invocation.operands[i] == kStandardStream)

@@ -26,6 +26,8 @@ int RunCheck(Invocation const &invocation);
 // Reading commands (read_commands.cpp).
 int RunDump(Invocation const &invocation);
 int RunGet(Invocation const &invocation);
+// get --languages (language_commands.cpp).
+int RunGetLanguages(Invocation const &invocation);
 
 // Run-time editing commands (module_commands.cpp).
 int RunHolder(Invocation const &invocation);

@@ -78,6 +78,8 @@ int RunDump(Invocation const &invocation) {
 }
 
 int RunGet(Invocation const &invocation) {
+    if (invocation.Value("--languages") != nullptr)
+        return RunGetLanguages(invocation);
     std::string const &path = invocation.operands[0];
     RIL_ULONG const id = ParseId(invocation.operands[1]);
     bool const wide = CheckedWide(invocation, path);

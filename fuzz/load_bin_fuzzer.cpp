@@ -1,8 +1,9 @@
 // libFuzzer target: loads the input as a BIN with Ril_LoadRes, runs every lookup getter over
 // the IDs that the input's entries name and over boundary IDs, then unloads and reloads; then
-// the same from the input's bytes in memory with Ril_LoadResFromMemory. Each input is also
-// inspected (Ril_InspectBin, Ril_InspectBinImage): the two agree, and a BIN they pass loads
-// with a splittable record for every ID they name.
+// the same from the input's bytes in memory with Ril_LoadResFromMemory; and the input opened
+// as table handles, from the file and from memory, probed over the same IDs. Each input is
+// also inspected (Ril_InspectBin, Ril_InspectBinImage): the two agree, and a BIN they pass
+// loads with a splittable record for every ID they name.
 #include "Ril4410.h"
 
 #include <unistd.h>
@@ -185,6 +186,36 @@ void CheckLoaded(RIL_LONG result, Header const &header) {
     Check(Ril_GetNumItem() == expected, "Ril_GetNumItem must give the declared count", 0);
 }
 
+// Opens the input as a handle and probes it beside the loaded table: it opens exactly when
+// the load succeeded, holds the same records, and its texts end and align as the getters'.
+void ProbeHandle(RIL_TABLE *table, RIL_LONG loaded, Header const &header,
+                 std::vector<std::uint32_t> const &ids) {
+    Check((table != nullptr) == (loaded == kSOk), "a handle must open exactly when the load does",
+          0);
+    Check(Ril_TableGetNumItem(table) == (table != nullptr && header.hasCount ? header.count : 0),
+          "Ril_TableGetNumItem must give the declared count", 0);
+    for (std::uint32_t id : ids) {
+        void const *record = Ril_TableGetData(table, id);
+        Check((record != nullptr) == (Ril_GetData(id) != nullptr),
+              "a handle must hold the loaded table's records", id);
+        char const *narrow = Ril_TableGetStringA(table, id);
+        RIL_WCHAR const *wide = Ril_TableGetStringW(table, id);
+        Check((narrow != nullptr) == (record != nullptr) &&
+                  (wide != nullptr) == (record != nullptr),
+              "a handle's texts must exist with its records", id);
+        if (record == nullptr)
+            continue;
+        Check(reinterpret_cast<std::uintptr_t>(wide) % alignof(RIL_WCHAR) == 0,
+              "Ril_TableGetStringW must return an aligned pointer", id);
+        std::size_t length = std::strlen(narrow);
+        while (*wide++ != 0)
+            ++length;
+        unsigned volatile sink = static_cast<unsigned>(length);
+        (void)sink;
+    }
+    Ril_CloseTable(table);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
@@ -263,6 +294,11 @@ extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const *data, std::size_t size
         ProbeId(id, size);
     Check(size == 0 || std::memcmp(before.data(), data, size) == 0,
           "Ril_LoadResFromMemory must not write the caller's image", 0);
+    ProbeHandle(Ril_OpenTable(TempPath().c_str()), loaded, header, IdsToProbe(data, size, header));
+    ProbeHandle(Ril_OpenTableFromMemory(size > 0 ? data : &kEmpty, static_cast<RIL_ULONG>(size)),
+                loaded, header, IdsToProbe(data, size, header));
+    Check(size == 0 || std::memcmp(before.data(), data, size) == 0,
+          "Ril_OpenTableFromMemory must not write the caller's image", 0);
     Ril_UnloadRes();
     Check(fromMemory != kSOk || Ril_ReLoadRes() == kEFail,
           "Ril_ReLoadRes must refuse after a load from memory", 0);

@@ -318,6 +318,53 @@ RIL_API RIL_LONG Ril_CheckResTxt(char const *txtPath, int wide);
                                            the items are not validated */
 RIL_API RIL_LONG Ril_LintResTxt(char const *txtPath, int wide, unsigned int flags);
 
+/* Tables as handles: several tables open at once, each with an optional fallback table.
+ * Threads: any number of threads may look up on any handles at once, and open and close
+ * other handles meanwhile; lookups take no lock. Set a handle's fallback before it is shared
+ * between threads, and close a handle (and any table it falls back to) only after its last
+ * lookup. A handle never changes once it is opened: its texts are prepared at the open,
+ * with carriage returns as blanks and wide texts on even addresses, and are the texts that
+ * Ril_GetStringA/W give for the same BIN loaded afresh. The process-wide functions above
+ * keep their rule: one thread at a time.
+ * The last-error code is one value for the whole process, read and written atomically: a
+ * failed open sets it (E_FAIL for a file or image that is no loadable BIN, -102 for a missing
+ * argument), a successful one sets 0, and another thread's call may overwrite it. Notice
+ * handlers are called on the thread whose call raised the notice, so they may run on several
+ * threads at once. */
+typedef struct RIL_TABLE RIL_TABLE;
+/* Opens a BIN as a handle; NULL on failure (the last error and a notice say why). Files are
+ * refused exactly as Ril_LoadRes refuses them. */
+RIL_API RIL_TABLE *Ril_OpenTable(char const *binPath);
+/* The same for an image in memory, which is copied. */
+RIL_API RIL_TABLE *Ril_OpenTableFromMemory(void const *bytes, RIL_ULONG size);
+/* Closes a handle and the tables Ril_OpenTableForLanguages opened behind it; NULL is ignored. */
+RIL_API void Ril_CloseTable(RIL_TABLE *table);
+/* Lookups that miss in table go on to fallback, then to its fallback, and so on; NULL ends the
+ * chain. 0, -102 for a null table, or E_FAIL when fallback is table or falls back to it (a
+ * cycle); the fallback stays as it was on failure. */
+RIL_API RIL_LONG Ril_TableSetFallback(RIL_TABLE *table, RIL_TABLE const *fallback);
+/* Opens <folder>/<name>.<lang>.bin for each language of a colon-separated list such as
+ * "fr_CA:fr" (codeset and modifier dropped: "fr_CA.UTF-8@euro" is fr_CA; an xx_YY is followed
+ * by its xx; names other than letters, digits, '_' and '-' are ignored), skipping files that
+ * do not exist, and ends the chain with <folder>/<name>.bin. A NULL list is taken from the
+ * environment as gettext takes it (LANGUAGE, else the first set of LC_ALL, LC_MESSAGES and
+ * LANG) outside Windows, and from the user's preferred UI languages on Windows. Returns the
+ * first table of the chain, whose close closes the chain; NULL only when <name>.bin cannot be
+ * opened. A language file that exists but cannot be opened is skipped with a notice. */
+RIL_API RIL_TABLE *Ril_OpenTableForLanguages(char const *folder, char const *name,
+                                             char const *languages);
+/* The text of an ID from the first table of the chain that holds it, or NULL when none does
+ * (or the table is NULL). Valid until that table is closed. */
+RIL_API char const *Ril_TableGetStringA(RIL_TABLE const *table, RIL_ULONG id);
+RIL_API RIL_WCHAR const *Ril_TableGetStringW(RIL_TABLE const *table, RIL_ULONG id);
+/* The item's record (macro length, macro, text) as in the file, or NULL. */
+RIL_API void const *Ril_TableGetData(RIL_TABLE const *table, RIL_ULONG id);
+/* The count of the table's own file as its header declares it (not its fallback's). */
+RIL_API RIL_ULONG Ril_TableGetNumItem(RIL_TABLE const *table);
+/* Which table of the chain holds an ID: the path that table was opened from ("" for an image
+ * in memory), or NULL when no table of the chain holds it. Valid until that table is closed. */
+RIL_API char const *Ril_TableGetSource(RIL_TABLE const *table, RIL_ULONG id);
+
 #ifdef __cplusplus
 }
 #endif

@@ -9,6 +9,8 @@
 #include "table/bin_master.h"
 #include "table/bin_target.h"
 
+#include <atomic>
+
 namespace ril {
 
 // The caller's structured notice handler; the notice sink calls it through the api layer,
@@ -19,7 +21,8 @@ struct NoticeExTarget {
 };
 
 struct LibraryState {
-    HResult lastError = 0;
+    // Atomic, as opens of table handles on any thread record their result in it.
+    std::atomic<HResult> lastError{0};
     NoticeExTarget noticeEx;
     CBinMaster table;
     CTxtResIdxSvr accessor{lastError};
@@ -34,7 +37,7 @@ inline LibraryState &State() {
 }
 
 inline void SetLastErrorCode(HResult code) {
-    State().lastError = code;
+    State().lastError.store(code, std::memory_order_relaxed);
 }
 
 // True while a run-time editing session is open.

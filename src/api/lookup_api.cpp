@@ -175,7 +175,7 @@ extern "C" RIL_API RIL_LONG Ril_GetMacro(char *buffer, RIL_ULONG &length, RIL_UL
 }
 
 extern "C" RIL_API RIL_LONG Ril_GetLastError(void) {
-    return Guarded<RIL_LONG>(0, [] { return State().lastError; });
+    return Guarded<RIL_LONG>(0, [] { return State().lastError.load(std::memory_order_relaxed); });
 }
 
 extern "C" RIL_API RIL_LONG Ril_ExportResToBinFile(char const *path) {

@@ -12,5 +12,7 @@ int LastSystemError();
 // The code's text in English ("No such file or directory"), without a final period or
 // line break; empty for 0.
 std::string SystemErrorText(int code);
+// True when the code says that the file, or a folder on its path, does not exist.
+bool IsNoSuchFile(int code);
 
 } // namespace ril::platform

@@ -31,4 +31,8 @@ std::string SystemErrorText(int code) {
     return text;
 }
 
+bool IsNoSuchFile(int code) {
+    return code == ENOENT || code == ENOTDIR;
+}
+
 } // namespace ril::platform

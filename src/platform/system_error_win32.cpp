@@ -40,4 +40,8 @@ std::string SystemErrorText(int code) {
     return text;
 }
 
+bool IsNoSuchFile(int code) {
+    return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
+}
+
 } // namespace ril::platform

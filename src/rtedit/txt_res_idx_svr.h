@@ -8,6 +8,7 @@
 #include "core/result_codes.h"
 #include "platform/module.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -30,7 +31,7 @@ class CTxtResIdxSvr {
         std::uint32_t size;
     };
 
-    explicit CTxtResIdxSvr(HResult &lastError) : lastError_(lastError) {}
+    explicit CTxtResIdxSvr(std::atomic<HResult> &lastError) : lastError_(lastError) {}
     virtual ~CTxtResIdxSvr();
     CTxtResIdxSvr(CTxtResIdxSvr const &) = delete;
     CTxtResIdxSvr &operator=(CTxtResIdxSvr const &) = delete;
@@ -55,7 +56,7 @@ class CTxtResIdxSvr {
   private:
     HResult Record(HResult result);
 
-    HResult &lastError_;
+    std::atomic<HResult> &lastError_;
     std::unique_ptr<platform::Module> module_;
     char path_[kPathSize] = {};
 };

@@ -231,6 +231,16 @@ HResult CBinMaster::LoadImage(void const *bytes, std::size_t size) {
     return kSOk;
 }
 
+HResult CBinMaster::LoadContent(platform::FileContent &content) {
+    if (loaded_ != 0)
+        UnloadRes();
+    Loader loader(*this);
+    if (Adopt(content, loader) != kSOk)
+        return kEFail;
+    path_[0] = '\0';
+    return kSOk;
+}
+
 HResult CBinMaster::Adopt(platform::FileContent &file, Loader &loader) {
     if (!loader.Finish(file.bytes.get(), file.size)) {
         UnloadRes();

@@ -31,6 +31,9 @@ class CBinMaster {
     // table then has no file: the stored path is cleared, so ReLoadRes refuses and the
     // tools find no loaded file to work on.
     HResult LoadImage(void const *bytes, std::size_t size);
+    // Takes over a whole file's bytes, read by the caller, as the loaded table, with the
+    // results of LoadRes for that file; the stored path is cleared as by LoadImage.
+    HResult LoadContent(platform::FileContent &content);
     // Loads again from the stored path; refused while a table is loaded or with no path.
     HResult ReLoadRes();
     void UnloadRes();
@@ -60,6 +63,16 @@ class CBinMaster {
         TableSlot const *slot = Find(id);
         return slot != nullptr ? slot->size : 0;
     }
+
+    // Calls visit(id, record) for every stored record, in ascending ID order.
+    template <typename Visit> void ForEachRecord(Visit &&visit) const {
+        for (std::size_t slot = 0; slot < slots_.Size(); ++slot)
+            if (slots_[slot].record != nullptr)
+                visit(denseSlots_ != 0 ? static_cast<std::uint32_t>(slot) : sparseIds_[slot],
+                      RecordRef{slots_[slot].record, slots_[slot].size});
+    }
+    // True when the records are indexed directly by ID (else by a sorted ID index).
+    bool IsDense() const { return denseSlots_ != 0; }
 
     enum TextState : std::uint32_t { kNarrowReady = 1, kWideReady = 2 };
 

@@ -221,8 +221,9 @@ TEST_F(LookupApiTest, ImageInsideTheLoadedTableLoads) {
               std::make_tuple(1u, std::string("inner"), nullptr));
 }
 
-// The same bytes from memory and from a file end the same way: result, table and notices.
-// A failed load drops the table loaded before it; a null image changes nothing.
+// The same bytes from memory and from a file end the same way: result, table and notices,
+// and so do tables opened as handles. A failed load drops the table loaded before it; a null
+// image changes nothing.
 TEST_F(LookupApiTest, MalformedImagesEndAsTheirFiles) {
     struct Row {
         char const *name;
@@ -259,6 +260,21 @@ TEST_F(LookupApiTest, MalformedImagesEndAsTheirFiles) {
                                   std::get<3>(fromMemory)),
                   std::make_tuple(row.result, row.items, std::size_t{0}))
             << row.name;
+        // A handle refuses what the loader refuses, with a notice, and holds what it holds.
+        notices.Clear();
+        for (RIL_TABLE *table :
+             {Ril_OpenTable(Put(row.name, row.bytes).c_str()),
+              Ril_OpenTableFromMemory(row.bytes.empty() ? &kEmpty : row.bytes.data(),
+                                      static_cast<RIL_ULONG>(row.bytes.size()))}) {
+            char const *text = Ril_TableGetStringA(table, 1);
+            EXPECT_EQ(End(table != nullptr ? 0 : kEFail, Ril_TableGetNumItem(table),
+                          text != nullptr ? text : " ", std::get<3>(fromFile)),
+                      fromFile)
+                << row.name;
+            Ril_CloseTable(table);
+        }
+        EXPECT_EQ(notices.Notices().size(), row.result != 0 ? 2u : 0u) << row.name;
+        notices.Clear();
     }
     Load(good);
     EXPECT_EQ(std::make_pair(Ril_LoadResFromMemory(nullptr, 4), std::string(Ril_GetStringA(1))),

@@ -67,7 +67,8 @@ function(check_consumer generator)
   set(consumer_build ${WORK_DIR}/consumer-${tag}-build)
   file(COPY ${SOURCE_DIR}/tests/install/consumer/ DESTINATION ${consumer_source})
   run(${CMAKE_COMMAND} -S ${consumer_source} -B ${consumer_build} -G ${generator}
-      -DCMAKE_C_COMPILER=${C_COMPILER} -DCMAKE_BUILD_TYPE=Release ${ARGN})
+      -DCMAKE_C_COMPILER=${C_COMPILER} -DCMAKE_CXX_COMPILER=${CXX_COMPILER}
+      -DCMAKE_BUILD_TYPE=Release ${ARGN})
   set(build ${CMAKE_COMMAND} --build ${consumer_build} --parallel 2)
   run(${build})
   expect_steps("${generator}, first build" "${last_output}"
@@ -84,6 +85,8 @@ function(check_consumer generator)
   run(${consumer_build}/greeter)
   expect("greeter printed" "${last_output}"
          "1001:Hello from the string table\n1002:Thank you\n7:你好，世界\n21:欢迎，朋友\n")
+  run(${consumer_build}/tables)
+  expect("tables printed" "${last_output}" "21:欢迎，朋友\n1002:Thank you\n5:(none)\n")
   file(READ ${consumer_build}/greetings_utf8/greetings_utf8.h utf8_header)
   if(NOT utf8_header MATCHES "IDT_WELCOME 21//欢迎，朋友")
     message(FATAL_ERROR "greetings_utf8.h lacks the UTF-8 text:\n${utf8_header}")

@@ -1,5 +1,5 @@
-// Windows only: the DLL entry point's reset of the last error, and double-byte folder names
-// in paths.
+// Windows only: the DLL entry point's reset of the last error, the user's preferred UI
+// languages behind a language chain, and double-byte folder names in paths.
 #include "platform/path.h"
 #include "support/test_support.h"
 
@@ -29,6 +29,28 @@ TEST(WindowsDll, ThreadAttachResetsTheLastError) {
     seen.push_back(lastError());
     FreeLibrary(dll);
     EXPECT_EQ(seen, (std::vector<RIL_LONG>{0, -102, 0, -102}));
+}
+
+// Without a list, a language chain starts at the user's first preferred UI language.
+TEST(WindowsLanguages, ChainsFollowThePreferredUiLanguages) {
+    ULONG count = 0;
+    WCHAR names[256] = {};
+    ULONG size = 256;
+    ASSERT_TRUE(GetUserPreferredUILanguages(MUI_LANGUAGE_NAME, &count, names, &size));
+    std::string first;
+    for (WCHAR const *c = names; *c != 0; ++c)
+        first += *c == L'-' ? '_' : static_cast<char>(*c);
+    ASSERT_FALSE(first.empty());
+    TempDir dir;
+    WriteFile(dir.File("app.bin"),
+              BinBuilder().Header(1, 2, 2).EntryA(1, "A", "base").EntryA(2, "B", "b").Get());
+    WriteFile(dir.File("app." + first + ".bin"),
+              BinBuilder().Header(1, 1, 1).EntryA(1, "A", "first").Get());
+    RIL_TABLE *table = Ril_OpenTableForLanguages(dir.Path().string().c_str(), "app", nullptr);
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(std::string(Ril_TableGetStringA(table, 1)) + Ril_TableGetStringA(table, 2), "firstb")
+        << first;
+    Ril_CloseTable(table);
 }
 
 TEST(WindowsPaths, DoubleByteNamesEndingInByte5CAreNotSeparators) {
