@@ -58,8 +58,12 @@ std::string Synopsis(CommandSpec const &command) {
 
 } // namespace
 
-std::string UsageHint(CommandSpec const &command) {
+std::string UsageHint(CommandSpec const &command, bool alternate) {
     std::string synopsis = Synopsis(command);
+    // A command with a second form lists it on a line of its own: the hint names one form.
+    std::size_t const split = synopsis.find(std::string("\n  ") + command.name + " ");
+    if (split != std::string::npos)
+        synopsis = alternate ? synopsis.substr(split + 3) : synopsis.substr(0, split);
     // A synopsis that the usage text breaks over lines is one line in a message.
     for (std::size_t at; (at = synopsis.find('\n')) != std::string::npos;)
         synopsis.replace(at, synopsis.find_first_not_of(' ', at + 1) - at, " ");
@@ -258,13 +262,12 @@ class CommandLine {
             invocation.operands.push_back(app.get_name());
         std::vector<std::string> const &operands = app.get_option("operands")->results();
         invocation.operands.insert(invocation.operands.end(), operands.begin(), operands.end());
-        std::size_t expected = command.operandCount;
-        if (command.alternateOption != nullptr &&
-            app.get_option(command.alternateOption)->count() > 0)
-            expected = command.alternateCount;
+        bool const alternate = command.alternateOption != nullptr &&
+                               app.get_option(command.alternateOption)->count() > 0;
+        std::size_t const expected = alternate ? command.alternateCount : command.operandCount;
         if (operands.size() != expected)
             throw UsageError((operands.size() < expected ? "missing operand" : "too many operands") +
-                             UsageHint(command));
+                             UsageHint(command, alternate));
         for (char const *text : command.options) {
             OptionShape const shape = Shape(text);
             CLI::Option const *const option = app.get_option(shape.name);

@@ -81,7 +81,7 @@ ParsedLine ParseArguments(std::span<char const *const> arguments,
 RIL_ULONG ParseId(std::string const &text);
 
 // " (usage: ril4410 SYNOPSIS)", the synopsis on one line.
-std::string UsageHint(CommandSpec const &command);
+std::string UsageHint(CommandSpec const &command, bool alternate = false);
 
 std::string UsageText(std::span<CommandSpec const> commands);
 
