@@ -145,8 +145,8 @@ TextPositions const *NoticeRenderer::TextFile(std::string const &path) const {
     return entry.positions.get();
 }
 
-void NoticeRenderer::Watch(std::string gbk) {
-    watched_ = std::move(gbk);
+void NoticeRenderer::Watch(std::string messageId) {
+    watched_ = std::move(messageId);
     seen_ = false;
 }
 
@@ -212,13 +212,8 @@ void NoticeRenderer::Receive(RIL_NOTICE const &notice) {
     // The import log's own layout lines (head, banners) are the log's, not diagnostics.
     if (notice.messageId != nullptr && notice.messageId == kLogEntry)
         return;
-    if (!watched_.empty()) {
-        std::vector<char> buffer(watched_.size() + 2);
-        int const length = Ril_FormatNotice(&notice, RIL_MESSAGES_CHINESE, buffer.data(),
-                                            static_cast<RIL_ULONG>(buffer.size()));
-        if (length >= 0 && std::string_view(buffer.data()) == watched_)
-            seen_ = true;
-    }
+    if (!watched_.empty() && notice.messageId != nullptr && notice.messageId == watched_)
+        seen_ = true;
     bool const mergeable = notice.messageId != nullptr && notice.messageId == kIllegalCharacter &&
                            notice.argCount == 3 && !notice.args[0].isText &&
                            notice.args[1].isText && notice.args[2].isText &&

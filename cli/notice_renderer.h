@@ -36,8 +36,8 @@ class NoticeRenderer {
     TextPositions const *TextFile(std::string const &path) const;
     // From now on diagnostics go to `collect` instead of standard error (null: back to it).
     void Collect(std::function<void(Diagnostic)> collect) { collect_ = std::move(collect); }
-    // Notes whether a notice renders in Chinese as exactly `gbk` (see Seen).
-    void Watch(std::string gbk);
+    // Notes whether a notice with the message ID `messageId` arrives (see Seen).
+    void Watch(std::string messageId);
     bool Seen() const { return seen_; }
 
     // Renders a diagnostic the tool found itself, as the library's notices are.

@@ -4,6 +4,7 @@
 #include "Ril4410.h"
 #include "api/library_state.h"
 #include "core/export_guard.h"
+#include "core/own_input.h"
 #include "table/bin_list_writer.h"
 #include "text/txt_parser.h"
 #include "text/txt_writer.h"
@@ -57,8 +58,12 @@ using namespace ril;
 
 extern "C" RIL_API RIL_LONG Ril_ImportResFromTxtToBin(char const *txtPath, int wide,
                                                       char const *binPath, char const *logPath) {
-    return Record(
-        Guarded<HResult>(kErrImportParse, [&] { return Import(txtPath, wide, binPath, logPath); }));
+    return Record(Guarded<HResult>(kErrImportParse, [&] {
+        // The text file is not replaced by its own BIN (the log is checked with the log).
+        if (WritesOwnInput(ResolveBinTarget(binPath, BinUse::Write).path, txtPath))
+            return kErrImportWrite;
+        return Import(txtPath, wide, binPath, logPath);
+    }));
 }
 
 extern "C" RIL_API RIL_LONG Ril_CheckResTxt(char const *txtPath, int wide) {

@@ -6,6 +6,8 @@
 #include "core/error_report.h"
 #include "core/limits.h"
 #include "core/messages.h"
+#include "core/own_input.h"
+#include "core/write_settings.h"
 #include "items/item_record.h"
 #include "items/refused_items.h"
 #include "platform/codepage.h"
@@ -204,7 +206,7 @@ void PutDefinition(FileReplacer &out, RilStrRes const &item, bool wide,
 } // namespace
 
 bool WriteHeader(CRilTxtLoader const &list, char const *headerPath, int wide) {
-    FileReplacer out(headerPath);
+    FileReplacer out(headerPath, CurrentWriteSettings().replace);
     if (!out.IsOpen()) {
         ErrorBox(catalogue::kCannotOpenHeader,
                  NoticeSite{.file = headerPath, .systemError = out.SystemError()}, headerPath);
@@ -242,6 +244,8 @@ HResult WriteHeaderFile(char const *headerDir, int wide, BinTarget const &source
     const std::string headerPath = HeaderPath(headerDir, source);
     if (headerPath.empty())
         return kErrArgument;
+    if (WritesOwnInput(headerPath.c_str(), source.path))
+        return kErrOutputWrite;
     return WriteHeader(list, headerPath.c_str(), wide) ? kSOk : kErrOutputWrite;
 }
 

@@ -79,6 +79,9 @@ TEST_F(MessageCatalogue, EveryMessageRendersInBothLanguages) {
         {&kDuplicateMacro, {N(5), T("X"), N(7), T("X")}, "Error: ID=5, 宏='X'的项 和 ID=7, 宏='X'的项 宏重复了!", "duplicate-macro", E, "duplicate macro: ID 5, macro 'X', and ID 7, macro 'X'"},
         {&kDuplicateId, {N(2147483648), T("B"), N(2147483648), T("")}, "Error: ID=2147483648, 宏='B'的项 和 ID=2147483648, 宏=''的项 ID值重复了!", "duplicate-id", E, "duplicate ID: ID 2147483648, macro 'B', and ID 2147483648, macro ''"},
         {&kLogCannotCreate, {}, "无法创建或打开指定的log文件!", "cannot-create-log", E, "cannot create or open the log file"},
+        {&kCannotWriteLog, {T("i.log")}, "无法写入 i.log , 文件未被更改 !", "cannot-write-log", E, "cannot write a line to the log 'i.log'"},
+        {&kWritesOwnInput, {T("a.h"), T("a.h")}, "a.h 就是要读取的文件 a.h , 不能覆盖它 !", "writes-own-input", E, "'a.h' is the file being read ('a.h'); it is not overwritten"},
+        {&kInvalidSourceDateEpoch, {T("-1")}, "警告: 环境变量 SOURCE_DATE_EPOCH 的值 -1 无效, 改用本地时间 !", "invalid-source-date-epoch", W, "SOURCE_DATE_EPOCH '-1' is no number of seconds from 1970 to the end of 9999; the local time is used"},
         {&kLogEntry, {T(msg::kLogTitle)}, "//导入文本资源到BIN\r\n", "import-log-entry", I, msg::kLogTitle},
         {&kNewId, {N(1002), T("C")}, "新ID 1002 分配给宏为 'C' 的项", "new-id", I, "new ID 1002 for macro 'C'"},
     };
