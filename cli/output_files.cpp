@@ -2,7 +2,6 @@
 #include "output_files.h"
 
 #include "Ril4410.h"
-#include "commands.h"
 #include "diagnostics.h"
 #include "input_files.h"
 #include "notice_renderer.h"

@@ -63,6 +63,20 @@ TEST(FileReplacer, FailuresKeepThePreviousFile) {
     }
     EXPECT_EQ(std::pair(ReadText(target), EntriesIn(dir)),
               std::pair(std::string("old"), std::size_t{1}));
+    // IfChanged: equal bytes leave the target as it was (here a 250-byte name, still kept
+    // under the temporary file's own short name); other bytes replace it.
+    const std::string same = dir.File(std::string(246, 's') + ".bin");
+    WriteFile(same, std::string("new"));
+    fs::last_write_time(same, fs::file_time_type{});
+    auto const before = fs::status(same).permissions();
+    for (std::size_t size : {3, 2}) {
+        ASSERT_EQ(ReplaceFileContent(same.c_str(), kNew, size, nullptr, ReplaceMode::IfChanged),
+                  ReplaceStatus::Ok);
+        EXPECT_EQ(std::tuple(ReadText(same).size(),
+                             fs::last_write_time(same) == fs::file_time_type{}, EntriesIn(dir)),
+                  std::tuple(size, size == 3, std::size_t{2}));
+    }
+    EXPECT_EQ(fs::status(same).permissions(), before);
     FileReplacer nowhere(dir.File("missing/out.bin").c_str());
     EXPECT_EQ(std::tuple(nowhere.IsOpen(), nowhere.Commit(),
                          ReplaceFileContent(dir.Path().string().c_str(), nullptr, 0)),
