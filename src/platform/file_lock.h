@@ -12,6 +12,7 @@ namespace ril::platform {
 // so the holder always locks the file that the path names.
 class FileLock {
   public:
+    // Not held for a null path or a file that cannot be opened.
     explicit FileLock(char const *path);
     ~FileLock();
     FileLock(FileLock const &) = delete;

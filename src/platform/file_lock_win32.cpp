@@ -14,6 +14,8 @@ constexpr DWORD kLockPollMs = 20;
 } // namespace
 
 FileLock::FileLock(char const *path) {
+    if (path == nullptr)
+        return;
     for (DWORD waited = 0;; waited += kLockPollMs) {
         HANDLE handle = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
