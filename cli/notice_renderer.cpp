@@ -124,8 +124,8 @@ NoticeRenderer::~NoticeRenderer() {
     Ril_SetNoticeHandlerEx(nullptr, nullptr);
 }
 
-void NoticeRenderer::Watch(std::string gbk) {
-    watched_ = std::move(gbk);
+void NoticeRenderer::Watch(std::string messageId) {
+    watched_ = std::move(messageId);
     seen_ = false;
 }
 
@@ -190,13 +190,8 @@ void NoticeRenderer::Receive(RIL_NOTICE const &notice) {
         return;
     if (notice.messageId != nullptr)
         seenIds_.insert(notice.messageId);
-    if (!watched_.empty()) {
-        std::vector<char> buffer(watched_.size() + 2);
-        int const length = Ril_FormatNotice(&notice, RIL_MESSAGES_CHINESE, buffer.data(),
-                                            static_cast<RIL_ULONG>(buffer.size()));
-        if (length >= 0 && std::string_view(buffer.data()) == watched_)
-            seen_ = true;
-    }
+    if (!watched_.empty() && notice.messageId != nullptr && notice.messageId == watched_)
+        seen_ = true;
     bool const mergeable = notice.messageId != nullptr && notice.messageId == kIllegalCharacter &&
                            notice.argCount == 3 && !notice.args[0].isText &&
                            notice.args[1].isText && notice.args[2].isText &&

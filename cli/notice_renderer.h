@@ -30,8 +30,8 @@ class NoticeRenderer {
     void SetVerbose(bool verbose) { verbose_ = verbose; }
     // From now on diagnostics go to `collect` instead of standard error (null: back to it).
     void Collect(std::function<void(Diagnostic)> collect) { collect_ = std::move(collect); }
-    // Notes whether a notice renders in Chinese as exactly `gbk` (see Seen).
-    void Watch(std::string gbk);
+    // Notes whether a notice with the message ID `messageId` arrives (see Seen).
+    void Watch(std::string messageId);
     bool Seen() const { return seen_; }
     // Whether a notice of this message identifier came since ForgetSeen.
     bool Saw(std::string const &messageId) const { return seenIds_.count(messageId) != 0; }

@@ -1,4 +1,5 @@
-// The commands that run the library's tools on files: import, export, header and resave.
+// The commands that run the library's tools on files: import, export, header and resave. The
+// library writes every file; the tool passes the command's settings to it.
 #include "bin_check.h"
 #include "bin_items.h"
 #include "commands.h"
@@ -9,22 +10,31 @@
 #include "text_output.h"
 
 #include <cstdio>
-#include <optional>
+#include <cstdlib>
 #include <string>
 
 namespace rilcli {
 namespace {
 
-// The notice with which the library reports a log line that the log did not take: its
-// "cannot write" message (GBK: 无法写入 %s , 文件未被更改 !) naming the log, cut as every
-// message is at 1023 bytes. The import keeps its own result, so this is how the tool learns
-// that the log is incomplete.
-std::string CannotWriteNotice(std::string const &path) {
-    std::string message = "\xCE\xDE\xB7\xA8\xD0\xB4\xC8\xEB " + path +
-                          " , \xCE\xC4\xBC\xFE\xCE\xB4\xB1\xBB\xB8\xFC\xB8\xC4 !";
-    if (message.size() > 1023)
-        message.resize(1023);
-    return message;
+// The library's notice for a line that the import log did not take.
+constexpr char kCannotWriteLog[] = "cannot-write-log";
+constexpr char kEpochVariable[] = "SOURCE_DATE_EPOCH";
+
+// Stamps follow SOURCE_DATE_EPOCH when it is set; a value the library cannot stamp is refused
+// before anything is written, rather than stamping the local time.
+void RequireValidStampTime() {
+    if (Ril_SetStampTime(RIL_STAMP_DEFAULT) == RIL_E_INVALIDARG) {
+        char const *value = std::getenv(kEpochVariable);
+        throw Failure(std::string(kEpochVariable) + ": invalid value '" +
+                      (value != nullptr ? value : "") +
+                      "' (seconds since 1970-01-01 00:00:00 UTC expected)");
+    }
+}
+
+// --if-changed: the library leaves an output with the same bytes untouched.
+void ApplyWriteOptions(Invocation const &invocation) {
+    bool const ifChanged = invocation.Value("--if-changed") != nullptr;
+    Ril_SetWriteOptions(ifChanged ? RIL_WRITE_IF_CHANGED : RIL_WRITE_ALWAYS);
 }
 
 // The lint's findings the import does not report itself, shown before it; false when one of
@@ -48,23 +58,20 @@ int RunImport(Invocation const &invocation) {
         return kExitFailure;
     bool const wide = invocation.wide;
     char const *const log = invocation.Value("--log");
-    char const *const holderGiven = invocation.Value("--holder");
-    std::string const holder = holderGiven != nullptr ? ArgumentToAnsi(holderGiven) : "";
-    CheckHolderText(holder);
-    std::optional<UnchangedOutput> previous;
-    if (invocation.Value("--if-changed") != nullptr)
-        previous.emplace(bin);
+    if (char const *holder = invocation.Value("--holder")) {
+        std::string const ansi = ArgumentToAnsi(holder);
+        if (Ril_SetHolderText(ansi.c_str()) != RIL_S_OK)
+            throw Failure("the holder text has " + std::to_string(ansi.size()) +
+                          " bytes, too many for a holder marker");
+    }
+    RequireValidStampTime();
+    ApplyWriteOptions(invocation);
     NoticeRenderer &notices = *invocation.notices;
-    if (log != nullptr)
-        notices.Watch(CannotWriteNotice(log));
+    notices.Watch(kCannotWriteLog);
     RIL_LONG const result = Ril_ImportResFromTxtToBin(text.c_str(), wide ? 1 : 0, bin.c_str(), log);
     notices.Flush();
     if (result != 0)
         throw Failure("cannot import '" + text + "' into '" + bin + "'", result);
-    if (holderGiven != nullptr)
-        SetWrittenHolder(bin, holder);
-    if (previous)
-        previous->Settle();
     if (log != nullptr && notices.Seen())
         throw Failure("cannot write the import log '" + std::string(log) +
                       "': lines are missing from it (the BIN was written)");
@@ -75,8 +82,9 @@ int RunExport(Invocation const &invocation) {
     std::string const &bin = invocation.operands[0];
     std::string const &text = invocation.operands[1];
     bool const wide = CheckedWide(invocation, bin);
+    RequireValidStampTime();
     if (text == kStandardStream) {
-        ExportToStandardOutput(bin, wide);
+        ExportToStandardOutput(bin, wide, *invocation.notices);
         return kExitOk;
     }
     RIL_LONG const result = Ril_ExportResFromBinToTxt(text.c_str(), wide ? 1 : 0, bin.c_str());
@@ -89,14 +97,10 @@ int RunHeader(Invocation const &invocation) {
     std::string const &bin = invocation.operands[0];
     std::string const &folder = invocation.operands[1];
     bool const wide = CheckedWide(invocation, bin);
-    std::optional<UnchangedOutput> previous;
-    if (invocation.Value("--if-changed") != nullptr)
-        previous.emplace(HeaderPathFor(folder, bin));
+    ApplyWriteOptions(invocation);
     RIL_LONG const result = Ril_WriteHeaderFile(folder.c_str(), wide ? 1 : 0, bin.c_str());
     if (result != 0)
         throw Failure("cannot write the header of '" + bin + "' into '" + folder + "'", result);
-    if (previous)
-        previous->Settle();
     return kExitOk;
 }
 
@@ -107,6 +111,7 @@ int RunResave(Invocation const &invocation) {
     if (source.empty())
         throw Failure("cannot load ''");
     CheckBin(source);
+    RequireValidStampTime();
     LoadBin(source);
     // Saving writes the records in ascending ID order behind a new holder marker, then
     // unloads the table.

@@ -28,6 +28,31 @@ typedef uint32_t RIL_ULONG;
 /* One UTF-16 code unit. */
 typedef unsigned short RIL_WCHAR;
 
+/* Results. HRESULT values: */
+#define RIL_S_OK ((RIL_LONG)0)
+#define RIL_S_FALSE ((RIL_LONG)1) /* a size query answered */
+#define RIL_E_FAIL ((RIL_LONG)0x80004005)
+#define RIL_E_OUTOFMEMORY ((RIL_LONG)0x8007000E)
+#define RIL_E_INVALIDARG ((RIL_LONG)0x80070057)
+#define RIL_E_INSUFFICIENT_BUFFER ((RIL_LONG)0x8007007A)
+/* The library's own codes: */
+#define RIL_E_ARGUMENT ((RIL_LONG)-102)         /* an argument missing, empty or too long; no
+                                                   BIN path and no table loaded; the import
+                                                   log cannot be created */
+#define RIL_E_NO_MODULE ((RIL_LONG)-103)        /* no resource module is open */
+#define RIL_E_MODULE_LOAD ((RIL_LONG)-104)      /* the module cannot be loaded */
+#define RIL_E_NO_MODULE_PATH ((RIL_LONG)-105)   /* no module path is remembered */
+#define RIL_E_NO_SUCH_RESOURCE ((RIL_LONG)-106) /* the module holds no resource of that ID */
+#define RIL_E_RESOURCE_LOAD ((RIL_LONG)-107)    /* the resource cannot be loaded or locked */
+#define RIL_E_CONVERSION ((RIL_LONG)-108)       /* a code-page conversion failed */
+#define RIL_E_MACRO ((RIL_LONG)-109)            /* a macro missing or 127 characters or more */
+#define RIL_E_BUFFER_TOO_SMALL ((RIL_LONG)-110) /* the size needed is returned */
+#define RIL_E_IMPORT_PARSE ((RIL_LONG)-200)     /* import: parsing or validation failed */
+#define RIL_E_IMPORT_WRITE ((RIL_LONG)-201)     /* import: the BIN was not written */
+#define RIL_E_BIN_READ ((RIL_LONG)-202)         /* the BIN cannot be read */
+#define RIL_E_OUTPUT_WRITE ((RIL_LONG)-203)     /* the output file was not written */
+#define RIL_E_NO_SESSION ((RIL_LONG)-300)       /* no editing session is open */
+
 /* Language keywords known to Ril_StringToLanguage, by table position. */
 typedef enum ENUM_LANGUAGE_TYPE {
     RIL_LANG_MULTILANGUAGE = 0,
@@ -215,7 +240,9 @@ typedef struct RIL_RECORD_PARTS {
 RIL_API RIL_LONG Ril_SplitRecord(void const *record, RIL_ULONG size, int wide,
                                  RIL_RECORD_PARTS *parts);
 
-/* Saves the loaded table as a BIN (ascending IDs, a fresh holder marker), then unloads it. */
+/* Saves the loaded table as a BIN (ascending IDs, a fresh holder marker), then unloads it. A
+ * file that cannot be written: E_FAIL after the notice "cannot-open-for-update" or
+ * "cannot-write" with the system's reason. */
 RIL_API RIL_LONG Ril_ExportResToBinFile(char const *path);
 
 /* Tools. Each returns 0 or a negative code, which is also kept as the last error. A null
@@ -266,6 +293,40 @@ RIL_API void Ril_SetNoticeHandler(RIL_NOTICE_HANDLER handler, void *context);
  * is returned. */
 RIL_API unsigned int Ril_SetAnsiCodePage(unsigned int codePage);
 
+/* The code page that code page 0 stands for now: the one chosen, else the default. Never 0. */
+RIL_API unsigned int Ril_GetAnsiCodePage(void);
+
+/* Settings of the library's writers. No writer replaces the file it reads: an import whose BIN
+ * or log, an export whose text file or a header whose file is the file read (compared by
+ * identity, through links) is refused with the function's failure result and a notice
+ * ("writes-own-input"), and nothing is written. Ril_ExportResToBinFile writes the table held
+ * in memory and may save over the file it was loaded from. */
+
+/* The holder that the BIN writers (the import and Ril_ExportResToBinFile) name in their holder
+ * marker, the library's standard text "Holder=<holder>    Editor=VeruDodUzarer    StartTime=
+ * <time>", in place of the user's name: multibyte bytes, at most 511 (the room the user's
+ * name has). Null restores the user's name. 0, or E_INVALIDARG for a longer text (the setting
+ * stays). */
+RIL_API RIL_LONG Ril_SetHolderText(char const *holder);
+/* The time that holder markers and exported text files are stamped with: seconds since
+ * 1970-01-01 00:00:00 UTC, written as UTC, at most 253402300799 (9999-12-31 23:59:59).
+ * RIL_STAMP_DEFAULT restores the default: the moment that the environment variable
+ * SOURCE_DATE_EPOCH names (decimal seconds, read at each write), else the local time. A
+ * SOURCE_DATE_EPOCH that holds anything else is no time: writers then stamp the local time
+ * and raise the warning "invalid-source-date-epoch". 0; E_INVALIDARG for a time beyond 9999
+ * (setting unchanged), and for RIL_STAMP_DEFAULT while SOURCE_DATE_EPOCH is set but invalid
+ * (the default is in force all the same), so that a caller can refuse to write. */
+#define RIL_STAMP_DEFAULT (-1LL)
+RIL_API RIL_LONG Ril_SetStampTime(long long seconds);
+/* Options of the whole-file writers (the import's BIN, Ril_ExportResToBinFile, the text export,
+ * the header): RIL_WRITE_IF_CHANGED leaves a file that already holds the new bytes untouched
+ * (bytes, times and identity), so that build tools see no change; RIL_WRITE_ALWAYS (the
+ * default) replaces it. Returns the previous options; unknown bits are refused: the options
+ * stay and 0xFFFFFFFF is returned. */
+#define RIL_WRITE_ALWAYS 0u
+#define RIL_WRITE_IF_CHANGED 1u
+RIL_API unsigned int Ril_SetWriteOptions(unsigned int options);
+
 /* Structured notices. While set (non-null), the handler receives every notice, including
  * those the import writes to its log (logged is 1 then); the plain handler and the
  * platform's default notice are then not called. Null restores the plain handler/default.
@@ -274,9 +335,11 @@ RIL_API unsigned int Ril_SetAnsiCodePage(unsigned int codePage);
  * head and banners) are no notices; only when the log cannot take one is it delivered, as
  * "import-log-entry" information whose one argument is the line. This handler alone also
  * receives "new-id" information (an item that asked for a new ID got one: the ID, the
- * macro), which has no designed text, and why a Ril_LoadRes failed (whose result stays
+ * macro), which has no standard text, and why a Ril_LoadRes failed (whose result stays
  * E_FAIL alone): "cannot-open" or "cannot-read" with the system's reason, or the reason of
- * Ril_InspectBin ("bin-holder-flag", "bin-id-beyond", ...). */
+ * Ril_InspectBin ("bin-holder-flag", "bin-id-beyond", ...). A line that the import log did
+ * not take is reported as "cannot-write-log" (its one argument the log's path), then the
+ * line itself. */
 RIL_API void Ril_SetNoticeHandlerEx(RIL_NOTICE_EX_HANDLER handler, void *context);
 /* Language of RIL_NOTICE.text and of texts given to the plain handler and the default notice;
  * returns the previous one; an unknown value is refused (returns -1, setting unchanged). The
@@ -285,7 +348,8 @@ RIL_API int Ril_SetMessageLanguage(int language);
 /* Renders a notice again in a language from its messageId and args into buffer
  * (zero-terminated, cut to size; a null buffer with size 0 only measures); returns the
  * length of the full text (without terminator), like snprintf; -1 for a bad argument (no
- * notice, an unknown messageId or language, args missing, no buffer for a nonzero size). */
+ * notice, an unknown messageId or language, fewer args than the message takes, args missing,
+ * no buffer for a nonzero size). */
 RIL_API int Ril_FormatNotice(RIL_NOTICE const *notice, int language, char *buffer, RIL_ULONG size);
 /* Parses and validates a text resource file as Ril_ImportResFromTxtToBin would, reporting
  * every fault through the notices, and writes nothing (no BIN, no log). Same result codes as

@@ -86,6 +86,10 @@ extern "C" RIL_API int Ril_MbcsToWcs(char const *source, RIL_WCHAR *destination,
     });
 }
 
+extern "C" RIL_API unsigned int Ril_GetAnsiCodePage(void) {
+    return Guarded<unsigned int>(0, [] { return platform::AnsiCodePage(); });
+}
+
 extern "C" RIL_API unsigned int Ril_SetAnsiCodePage(unsigned int codePage) {
     return Guarded<unsigned int>(kCodePageRefused, [&] {
         if (codePage != 0 && !ServesAsAnsiCodePage(codePage))

@@ -48,7 +48,8 @@ int FormatNotice(const RIL_NOTICE *notice, int language, char *buffer, RIL_ULONG
         (notice->argCount != 0 && notice->args == nullptr))
         return -1;
     msg::Message const *message = catalogue::Find(notice->messageId);
-    if (message == nullptr)
+    // A notice with fewer arguments than its message takes would render blanks.
+    if (message == nullptr || notice->argCount < ArgumentCount(message->gbk))
         return -1;
     std::vector<NoticeArg> args(notice->argCount);
     for (unsigned i = 0; i < notice->argCount; ++i)

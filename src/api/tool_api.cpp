@@ -5,6 +5,7 @@
 #include "Ril4410.h"
 #include "api/library_state.h"
 #include "core/export_guard.h"
+#include "core/own_input.h"
 #include "text/txt_writer.h"
 #include "tools/header_writer.h"
 #include "tools/importer.h"
@@ -32,7 +33,11 @@ using namespace ril;
 extern "C" RIL_API RIL_LONG Ril_ImportResFromTxtToBin(char const *txtPath, int wide,
                                                       char const *binPath, char const *logPath) {
     return Record(Guarded<HResult>(kErrImportParse, [&] {
-        return ImportTxtToBin(txtPath, wide, ResolveBinTarget(binPath, BinUse::Write), logPath);
+        // The text file is not replaced by its own BIN (the log is checked with the log).
+        BinTarget const target = ResolveBinTarget(binPath, BinUse::Write);
+        if (WritesOwnInput(target.path, txtPath))
+            return kErrImportWrite;
+        return ImportTxtToBin(txtPath, wide, target, logPath);
     }));
 }
 

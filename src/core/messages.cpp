@@ -130,6 +130,14 @@ char const kHeaderMacroNotIdentifier[] =
 // 新ID %u 分配给宏为 '%s' 的项
 char const kNewId[] =
     "\xD0\xC2ID %u \xB7\xD6\xC5\xE4\xB8\xF8\xBA\xEA\xCE\xAA '%s' \xB5\xC4\xCF\xEE";
+// %s 就是要读取的文件 %s , 不能覆盖它 !
+char const kWritesOwnInput[] =
+    "%s \xBE\xCD\xCA\xC7\xD2\xAA\xB6\xC1\xC8\xA1\xB5\xC4\xCE\xC4\xBC\xFE %s , "
+    "\xB2\xBB\xC4\xDC\xB8\xB2\xB8\xC7\xCB\xFC !";
+// 警告: 环境变量 SOURCE_DATE_EPOCH 的值 %s 无效, 改用本地时间 !
+char const kInvalidSourceDateEpoch[] =
+    "\xBE\xAF\xB8\xE6: \xBB\xB7\xBE\xB3\xB1\xE4\xC1\xBF SOURCE_DATE_EPOCH \xB5\xC4\xD6\xB5 %s "
+    "\xCE\xDE\xD0\xA7, \xB8\xC4\xD3\xC3\xB1\xBE\xB5\xD8\xCA\xB1\xBC\xE4 !";
 
 // Why a file is no BIN (the structural check before a BIN is read).
 // 不是BIN文件: 文件为空
@@ -270,6 +278,14 @@ const Message kDuplicateId{"duplicate-id", kError, msg::kDuplicateId,
     "duplicate ID: ID %u, macro '%s', and ID %u, macro '%s'"};
 const Message kLogCannotCreate{"cannot-create-log", kError, msg::kLogCannotCreate,
     "cannot create or open the log file"};
+const Message kCannotWriteLog{"cannot-write-log", kError, msg::kCannotWriteBin,
+    "cannot write a line to the log '%s'"};
+const Message kWritesOwnInput{"writes-own-input", kError, msg::kWritesOwnInput,
+    "'%s' is the file being read ('%s'); it is not overwritten"};
+const Message kInvalidSourceDateEpoch{"invalid-source-date-epoch", kWarning,
+    msg::kInvalidSourceDateEpoch,
+    "SOURCE_DATE_EPOCH '%s' is no number of seconds from 1970 to the end of 9999; the local "
+    "time is used"};
 const Message kLogEntry{"import-log-entry", kInformation, "%s", nullptr};
 const Message kNewId{"new-id", kInformation, msg::kNewId,
     "new ID %u for macro '%s'"};
@@ -364,6 +380,9 @@ Message const *const kAll[] = {
     &kDuplicateMacro,
     &kDuplicateId,
     &kLogCannotCreate,
+    &kCannotWriteLog,
+    &kWritesOwnInput,
+    &kInvalidSourceDateEpoch,
     &kLogEntry,
     &kNewId,
     &kBinEmpty,

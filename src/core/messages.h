@@ -37,6 +37,8 @@ extern char const kCannotWriteHeader[];
 extern char const kExportCannotHold[];
 extern char const kHeaderMacroNotIdentifier[];
 extern char const kNewId[]; // for the parts handler alone
+extern char const kWritesOwnInput[];
+extern char const kInvalidSourceDateEpoch[];
 
 // Why a file is no BIN.
 extern char const kBinEmpty[];
@@ -132,6 +134,12 @@ extern const Message kIllegalMacroCharacter;
 extern const Message kDuplicateMacro;
 extern const Message kDuplicateId;
 extern const Message kLogCannotCreate;
+// A line that the import log did not take (the log's path): the "cannot write" text.
+extern const Message kCannotWriteLog;
+// A writer refused to replace the file it reads (the output, the input).
+extern const Message kWritesOwnInput;
+// SOURCE_DATE_EPOCH is set but no stamp time (its value); the local time is used.
+extern const Message kInvalidSourceDateEpoch;
 // A line of the import log's own layout (its head and banners), the line itself as the one
 // text argument: a notice only when the log cannot take it.
 extern const Message kLogEntry;

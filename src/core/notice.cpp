@@ -108,6 +108,17 @@ std::string RenderFormat(char const *format, NoticeArg const *args, std::size_t 
     return out;
 }
 
+std::size_t ArgumentCount(char const *format) {
+    std::size_t count = 0;
+    for (char const *at = format; *at != '\0'; ++at) {
+        if (*at != '%' || at[1] == '\0' || std::strchr("sudx%", at[1]) == nullptr)
+            continue;
+        if (*++at != '%')
+            ++count;
+    }
+    return count;
+}
+
 std::string RenderMessage(msg::Message const &message, platform::NoticeLanguage language,
                           NoticeArg const *args, std::size_t count) {
     bool const english = language == platform::NoticeLanguage::English && message.english;
@@ -144,7 +155,7 @@ void RaiseNotice(msg::Message const &message, NoticeSite const &site, char const
         case platform::AppendStatus::WriteFailed: {
             // The log was there but did not take the line: say so, then show the line itself.
             const NoticeArg log = MakeNoticeArg(logPath);
-            RaiseNotice(catalogue::kCannotWriteBin,
+            RaiseNotice(catalogue::kCannotWriteLog,
                         NoticeSite{.file = logPath, .systemError = error}, nullptr, &log, 1);
             break;
         }

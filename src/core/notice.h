@@ -59,6 +59,8 @@ class NoticeMute {
 // printf's rendering of a message format (%s, %u, %d, %x with 32-bit numbers, and %%) with
 // the arguments in order, cut to 1023 bytes. A missing argument renders as nothing.
 std::string RenderFormat(char const *format, NoticeArg const *args, std::size_t count);
+// How many arguments a format takes (its conversions other than %%).
+std::size_t ArgumentCount(char const *format);
 // The message in a language: English when it has an English text, else its GBK text.
 std::string RenderMessage(msg::Message const &message, platform::NoticeLanguage language,
                           NoticeArg const *args, std::size_t count);

@@ -1,7 +1,5 @@
-// The stamping clock: SOURCE_DATE_EPOCH when it is set and valid, else the system clock.
+// Reading a moment in seconds and turning it into a UTC calendar time.
 #include "platform/clock.h"
-
-#include <cstdlib>
 
 namespace ril::platform {
 namespace {
@@ -45,13 +43,6 @@ LocalTime UtcTimeOf(std::uint64_t seconds) {
                      static_cast<unsigned>(inDay / 3600),
                      static_cast<unsigned>(inDay / 60 % 60),
                      static_cast<unsigned>(inDay % 60)};
-}
-
-LocalTime CurrentLocalTime() {
-    if (std::optional<std::uint64_t> const epoch =
-            ParseEpochSeconds(std::getenv("SOURCE_DATE_EPOCH")))
-        return UtcTimeOf(*epoch);
-    return SystemLocalTime();
 }
 
 } // namespace ril::platform

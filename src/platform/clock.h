@@ -1,5 +1,5 @@
-// The time that holder markers and exported files are stamped with: the local wall-clock
-// time, or the moment that SOURCE_DATE_EPOCH names, for reproducible builds.
+// The clock behind the time stamps of written files: the local wall-clock time, and the UTC
+// calendar time of a moment given in seconds (SOURCE_DATE_EPOCH, for reproducible builds).
 #pragma once
 
 #include <cstdint>
@@ -10,9 +10,6 @@ namespace ril::platform {
 struct LocalTime {
     unsigned year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
 };
-
-// SOURCE_DATE_EPOCH as UTC when it holds a valid number of seconds, else the local time.
-LocalTime CurrentLocalTime();
 
 // The system's local wall-clock time (one backend per system).
 LocalTime SystemLocalTime();

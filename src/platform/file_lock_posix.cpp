@@ -13,8 +13,10 @@ namespace ril::platform {
 // flock() locks belong to the open file, not the process, so the library's own opens and
 // closes of the file do not drop the lock.
 FileLock::FileLock(char const *path) {
+    if (path == nullptr)
+        return;
     constexpr int kAttempts = 1000; // each retry means another update went through
-    for (int attempt = 0; attempt < kAttempts && handle_ < 0; ++attempt) {
+    for (int attempt = 0; attempt < kAttempts && handle_ == kNone; ++attempt) {
         int const fd = ::open(path, O_RDONLY | O_CLOEXEC);
         if (fd < 0)
             return;
@@ -36,8 +38,8 @@ FileLock::FileLock(char const *path) {
 }
 
 FileLock::~FileLock() {
-    if (handle_ >= 0)
-        ::close(handle_);
+    if (handle_ != kNone)
+        ::close(static_cast<int>(handle_));
 }
 
 } // namespace ril::platform

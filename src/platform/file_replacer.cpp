@@ -41,9 +41,27 @@ std::string TemporaryPathBeside(std::string const &target, void const *salt) {
     return target.substr(0, platform::FileNameOffset(target)) + name;
 }
 
+// Whether two files hold the same bytes, read in pieces; false when either cannot be read.
+bool SameContent(char const *a, char const *b) {
+    platform::File first = platform::File::Open(a, "rb");
+    platform::File second = platform::File::Open(b, "rb");
+    if (!first.IsOpen() || !second.IsOpen() || first.Length() != second.Length())
+        return false;
+    constexpr std::size_t kPiece = std::size_t{64} << 10;
+    std::unique_ptr<char[]> one(new char[kPiece]);
+    std::unique_ptr<char[]> two(new char[kPiece]);
+    for (;;) {
+        std::size_t const got = first.Read(one.get(), kPiece);
+        if (second.Read(two.get(), kPiece) != got || std::memcmp(one.get(), two.get(), got) != 0)
+            return false;
+        if (got < kPiece)
+            return true;
+    }
+}
+
 } // namespace
 
-FileReplacer::FileReplacer(char const *target) {
+FileReplacer::FileReplacer(char const *target, ReplaceMode mode) : mode_(mode) {
     if (target == nullptr || target[0] == '\0')
         return;
     platform::ClearSystemError();
@@ -119,6 +137,9 @@ ReplaceStatus FileReplacer::Commit() {
     if (!failed_)
         platform::ClearSystemError();
     bool written = file_.Close() && !failed_;
+    if (written && mode_ == ReplaceMode::IfChanged &&
+        SameContent(temporary_.c_str(), target_.c_str()))
+        return ReplaceStatus::Ok; // the destructor removes the temporary file
     if (!written || !platform::ReplaceFile(temporary_.c_str(), target_.c_str())) {
         NoteFailure();
         return ReplaceStatus::WriteFailed;
@@ -128,8 +149,8 @@ ReplaceStatus FileReplacer::Commit() {
 }
 
 ReplaceStatus ReplaceFileContent(char const *target, std::uint8_t const *data, std::size_t size,
-                                 int *systemError) {
-    FileReplacer file(target);
+                                 int *systemError, ReplaceMode mode) {
+    FileReplacer file(target, mode);
     ReplaceStatus status = ReplaceStatus::CannotOpen;
     if (file.IsOpen()) {
         file.Write(data, size);

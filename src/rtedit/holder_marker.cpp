@@ -3,6 +3,7 @@
 
 #include "core/allocate.h"
 #include "platform/file.h"
+#include "platform/file_lock.h"
 #include "table/bin_format.h"
 
 #include <algorithm>
@@ -90,8 +91,13 @@ HResult AppendHolderMarker(char const *path, char const *holder) {
     FillHolderMarker(std::span<std::uint8_t>(marker.get(), markerSize),
                      std::string_view(holder != nullptr ? holder : "", n));
     // The file must exist: a marker alone is no file worth creating (a module deleted
-    // meanwhile stays deleted). A marker that cannot be written whole is cut off again, so
-    // that the previous one still reads.
+    // meanwhile stays deleted). The append takes the lock that module commits take, so that a
+    // commit replacing the file cannot drop it; the lock is won on the file the path names
+    // once the lock is held. A marker that cannot be written whole is cut off again, so that
+    // the previous one still reads.
+    const platform::FileLock lock(path);
+    if (!lock.Held())
+        return kEFail;
     platform::AppendStatus appended =
         platform::AppendToFile(path, marker.get(), markerSize, platform::AppendMode::ExistingOnly);
     return appended == platform::AppendStatus::Ok ? kSOk : kEFail;

@@ -2,13 +2,10 @@
 #include "table/bin_format.h"
 
 #include "core/safe_text.h"
-#include "platform/clock.h"
-#include "platform/user.h"
+#include "core/write_settings.h"
 
 namespace ril {
 namespace {
-
-constexpr std::size_t kUserNameSize = 512;
 
 bool MissingPartTooLarge(std::uint32_t size, std::size_t available) {
     return size - available > kMaxMissingRecordBytes;
@@ -54,10 +51,8 @@ bool FillHolderMarker(std::span<std::uint8_t> out, std::string_view text) {
 }
 
 std::string CurrentHolderText() {
-    std::string user = platform::CurrentUserName();
-    if (user.size() >= kUserNameSize)
-        user.resize(kUserNameSize - 1);
-    platform::LocalTime now = platform::CurrentLocalTime();
+    std::string const user = HolderName();
+    platform::LocalTime const now = StampTime();
     char text[1024];
     SafeFormatA(text, sizeof text,
                 "Holder=%s    Editor=VeruDodUzarer    StartTime=%u-%u-%u %u:%u'%u\"", user.c_str(),

@@ -73,8 +73,8 @@ constexpr std::size_t HolderMarkerSize(std::size_t textBytes) {
 }
 bool FillHolderMarker(std::span<std::uint8_t> out, std::string_view text);
 
-// "Holder=<user>    Editor=VeruDodUzarer    StartTime=<y>-<m>-<d> <h>:<m>'<s>"", at most
-// 1023 bytes.
+// "Holder=<name>    Editor=VeruDodUzarer    StartTime=<y>-<m>-<d> <h>:<m>'<s>"", at most
+// 1023 bytes: the holder set (Ril_SetHolderText) or the user's name, and the stamp time.
 std::string CurrentHolderText();
 
 struct BinEntry {

@@ -4,6 +4,7 @@
 
 #include "core/error_report.h"
 #include "core/messages.h"
+#include "core/write_settings.h"
 #include "platform/file_replacer.h"
 #include "table/bin_format.h"
 #include "table/bin_master.h"
@@ -43,7 +44,7 @@ int SaveBin(CRilTxtLoader const &list, BinTarget const &target, char const *logP
     if (target.path[0] == '\0')
         return 0;
 
-    FileReplacer file(target.path);
+    FileReplacer file(target.path, CurrentWriteSettings().replace);
     ReplaceStatus status = ReplaceStatus::CannotOpen;
     if (file.IsOpen()) {
         WriteItems(file, list.List());

@@ -1,7 +1,11 @@
 // Saving the loaded table as a BIN: its records in ascending ID order with a fresh holder
-// marker. The file is replaced whole; the table is unloaded once the file is in place.
+// marker. The file is replaced whole; the table is unloaded once the file is in place. A file
+// that cannot be written is reported with the system's reason.
 #include "core/allocate.h"
+#include "core/error_report.h"
 #include "core/limits.h"
+#include "core/messages.h"
+#include "core/write_settings.h"
 #include "platform/file_replacer.h"
 #include "table/bin_format.h"
 #include "table/bin_master.h"
@@ -25,12 +29,18 @@ HResult CBinMaster::ExportResToBinFile(char const *path) {
     });
     if (!collected)
         return kEOutOfMemory;
-    FileReplacer file(path);
-    if (!file.IsOpen())
+    FileReplacer file(path, CurrentWriteSettings().replace);
+    if (!file.IsOpen()) {
+        ErrorBox(catalogue::kCannotOpenForUpdate,
+                 NoticeSite{.file = path, .systemError = file.SystemError()}, path);
         return kEFail;
+    }
     WriteBinImage(file, entries, CurrentHolderText());
-    if (file.Commit() != ReplaceStatus::Ok)
+    if (file.Commit() != ReplaceStatus::Ok) {
+        ErrorBox(catalogue::kCannotWriteBin,
+                 NoticeSite{.file = path, .systemError = file.SystemError()}, path);
         return kEFail;
+    }
     UnloadRes();
     return kSOk;
 }

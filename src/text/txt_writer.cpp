@@ -5,9 +5,10 @@
 #include "core/byte_cursor.h"
 #include "core/error_report.h"
 #include "core/messages.h"
+#include "core/own_input.h"
+#include "core/write_settings.h"
 #include "items/item_record.h"
 #include "items/refused_items.h"
-#include "platform/clock.h"
 #include "platform/codepage_chars.h"
 #include "platform/file_replacer.h"
 #include "table/bin_list_reader.h"
@@ -100,7 +101,7 @@ void PutBanner(TextOut &out, bool wide) {
               "//Author: the Ril4410 developers\r\n"
               "\r\n");
     out.Ascii(wide ? "//Type = WCS\r\n" : "//Type = MBCS\r\n");
-    platform::LocalTime now = platform::CurrentLocalTime();
+    platform::LocalTime now = StampTime();
     char date[512];
     SafeFormatA(date, sizeof date, "//ExportDate: %u-%u-%u %u:%u'%u\"\r\n\r\n\r\n", now.year,
                 now.month, now.day, now.hour, now.minute, now.second);
@@ -163,7 +164,7 @@ void PutItem(TextOut &out, RilStrRes const &item, bool wide, platform::CharTable
 } // namespace
 
 int SaveTxt(CRilTxtLoader const &list, char const *path, int wide) {
-    FileReplacer file(path);
+    FileReplacer file(path, CurrentWriteSettings().replace);
     if (!file.IsOpen()) {
         ErrorBox(catalogue::kCannotOpenText,
                  NoticeSite{.file = path, .systemError = file.SystemError()}, path);
@@ -188,6 +189,8 @@ int SaveTxt(CRilTxtLoader const &list, char const *path, int wide) {
 HResult ExportBinToTxt(char const *txtPath, int wide, BinTarget const &source) {
     if (txtPath == nullptr)
         return kErrArgument;
+    if (WritesOwnInput(txtPath, source.path))
+        return kErrOutputWrite;
     CRilTxtLoader list;
     HResult loaded = LoadToolSource(list, source);
     if (loaded != kSOk)

@@ -6,6 +6,8 @@
 #include "core/error_report.h"
 #include "core/limits.h"
 #include "core/messages.h"
+#include "core/own_input.h"
+#include "core/write_settings.h"
 #include "items/refused_items.h"
 #include "platform/codepage.h"
 #include "platform/codepage_chars.h"
@@ -271,7 +273,7 @@ template <typename Walk> class WalkWhileRead final : public platform::ReadProgre
 } // namespace
 
 HResult WriteHeader(char const *binPath, char const *headerPath, int wide) {
-    FileReplacer out(headerPath);
+    FileReplacer out(headerPath, CurrentWriteSettings().replace);
     if (!out.IsOpen()) { // a BIN that cannot be read is the first fault to report
         if (HResult checked = CheckBin(binPath); checked != kSOk)
             return checked;
@@ -324,6 +326,8 @@ HResult WriteHeaderFile(char const *headerDir, int wide, BinTarget const &source
         checked = CheckBin(source.path);
         return checked != kSOk ? checked : kErrArgument;
     }
+    if (WritesOwnInput(headerPath.c_str(), source.path))
+        return kErrOutputWrite;
     return WriteHeader(source.path, headerPath.c_str(), wide);
 }
 

@@ -65,8 +65,8 @@ TEST_F(ReplacementTest, FailuresKeepThePreviousFile) {
         {"text", Fault::FileWrite, 1, text, kErrOutputWrite, textWrite},
         {"header", Fault::FileOpen, 1, header, kErrOutputWrite, headerOpen}, // before the BIN
         {"header", Fault::FileWrite, 1, header, kErrOutputWrite, headerWrite},
-        {"table", Fault::FileOpen, 1, saved, kEFail, ""},
-        {"table", Fault::FileWrite, 1, saved, kEFail, ""},
+        {"table", Fault::FileOpen, 1, saved, kEFail, Printf(msg::kCannotOpenForUpdate, saved.c_str()) + "\n"},
+        {"table", Fault::FileWrite, 1, saved, kEFail, Printf(msg::kCannotWriteBin, saved.c_str()) + "\n"},
         {"holder", Fault::Alloc, 1, saved, kEOutOfMemory, ""},
         {"holder", Fault::FileWrite, 1, saved, kEFail, ""},
         {"log", Fault::FileOpen, 1, saved, kSOk, "lost 1\n"},

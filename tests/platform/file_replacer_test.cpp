@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 
@@ -63,6 +64,25 @@ TEST(FileReplacer, FailuresKeepThePreviousFile) {
     }
     EXPECT_EQ(std::pair(ReadText(target), EntriesIn(dir)),
               std::pair(std::string("old"), std::size_t{1}));
+    // IfChanged: equal bytes leave the target as it was (a 250-byte name, the temporary file
+    // having a short name of its own); other bytes replace it.
+#ifdef _WIN32
+    const std::string same = dir.File("same.bin"); // full paths are limited to 259 characters
+#else
+    const std::string same = dir.File(std::string(246, 's') + ".bin");
+#endif
+    WriteFile(same, std::string("new"));
+    auto const stamp = fs::last_write_time(same) - std::chrono::hours(48);
+    fs::last_write_time(same, stamp);
+    auto const before = fs::status(same).permissions();
+    for (std::size_t size : {3, 2}) {
+        ASSERT_EQ(ReplaceFileContent(same.c_str(), kNew, size, nullptr, ReplaceMode::IfChanged),
+                  ReplaceStatus::Ok);
+        EXPECT_EQ(
+            std::tuple(ReadText(same).size(), fs::last_write_time(same) == stamp, EntriesIn(dir)),
+            std::tuple(size, size == 3, std::size_t{2}));
+    }
+    EXPECT_EQ(fs::status(same).permissions(), before);
     FileReplacer nowhere(dir.File("missing/out.bin").c_str());
     EXPECT_EQ(std::tuple(nowhere.IsOpen(), nowhere.Commit(),
                          ReplaceFileContent(dir.Path().string().c_str(), nullptr, 0)),

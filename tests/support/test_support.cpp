@@ -50,6 +50,9 @@ void LibraryTest::Reset(unsigned codePage) {
     Ril_SetAnsiCodePage(codePage);
     Ril_SetNoticeHandlerEx(nullptr, nullptr);
     Ril_SetMessageLanguage(RIL_MESSAGES_CHINESE);
+    Ril_SetHolderText(nullptr);
+    Ril_SetStampTime(RIL_STAMP_DEFAULT);
+    Ril_SetWriteOptions(RIL_WRITE_ALWAYS);
 }
 
 std::string LibraryTest::Put(std::string const &name, Bytes const &bytes) const {

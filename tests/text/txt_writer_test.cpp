@@ -1,7 +1,7 @@
 // Ril_ExportResFromBinToTxt: the text file byte for byte in both flavours, the items the
 // format cannot hold, and the ways out that no other writer shares.
 #include "core/messages.h"
-#include "platform/clock.h"
+#include "core/write_settings.h"
 #include "support/random_table.h"
 #include "support/test_support.h"
 
@@ -39,7 +39,7 @@ class TxtWriterTest : public LibraryTest {
             return ADD_FAILURE() << "no date line", units;
         const std::string date(units.begin() + long(at), units.begin() + long(end) + 1);
         // The stamping clock's day (SOURCE_DATE_EPOCH's when set), no leading zeros.
-        const platform::LocalTime today = platform::CurrentLocalTime();
+        const platform::LocalTime today = StampTime();
         EXPECT_TRUE(std::regex_match(
             date, std::regex("//ExportDate: " + std::to_string(today.year) + "-" +
                              std::to_string(today.month) + "-" + std::to_string(today.day) +

@@ -1,0 +1,103 @@
+// The writers' settings (holder text, stamp time, only-if-changed) and the smaller exports
+// beside them: the result constants, the code page in force and Ril_FormatNotice's argument
+// check. The refusals to replace a writer's input are CLI runs (through links).
+#include "core/messages.h"
+#include "support/test_support.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace ril::test {
+namespace {
+
+using WriteSettingsTest = LibraryTest;
+
+// The header's constants are the library's results.
+static_assert(RIL_S_FALSE == kSFalse && RIL_E_FAIL == kEFail &&
+              RIL_E_OUTOFMEMORY == kEOutOfMemory && RIL_E_INVALIDARG == kEInvalidArg &&
+              RIL_E_INSUFFICIENT_BUFFER == kEInsufficientBuffer);
+static_assert(RIL_E_ARGUMENT == kErrArgument && RIL_E_NO_MODULE == kErrNoModule &&
+              RIL_E_MODULE_LOAD == kErrModuleLoad && RIL_E_NO_MODULE_PATH == kErrNoModulePath &&
+              RIL_E_NO_SUCH_RESOURCE == kErrNoSuchResource &&
+              RIL_E_RESOURCE_LOAD == kErrResourceLoad && RIL_E_CONVERSION == kErrConversion &&
+              RIL_E_MACRO == kErrMacro && RIL_E_BUFFER_TOO_SMALL == kErrBufferTooSmall &&
+              RIL_E_IMPORT_PARSE == kErrImportParse && RIL_E_IMPORT_WRITE == kErrImportWrite &&
+              RIL_E_BIN_READ == kErrBinRead && RIL_E_OUTPUT_WRITE == kErrOutputWrite &&
+              RIL_E_NO_SESSION == kErrNoSession);
+
+// The holder marker text at the end of a written BIN.
+std::string MarkerOf(std::string const &path) {
+    Bytes const file = ReadFile(path);
+    std::size_t const length =
+        file.size() < 3 ? 0 : file[file.size() - 3] | file[file.size() - 2] << 8;
+    return std::string(file.end() - 3 - static_cast<long>(length), file.end() - 3);
+}
+
+void SetEpoch(char const *value) {
+#ifdef _WIN32
+    _putenv_s("SOURCE_DATE_EPOCH", value != nullptr ? value : "");
+#else
+    if (value != nullptr)
+        setenv("SOURCE_DATE_EPOCH", value, 1);
+    else
+        unsetenv("SOURCE_DATE_EPOCH");
+#endif
+}
+
+TEST_F(WriteSettingsTest, HolderTextAndStampTimeReachEveryBinWriter) {
+    const std::string txt = Put("s.txt", Bytes{}), bin = dir.File("s.bin"),
+                      saved = dir.File("r.bin");
+    WriteFile(txt, std::string("RilStringID=1;RilStringMacro=A\r\n{a}"));
+    EXPECT_EQ(Ril_SetHolderText(std::string(512, 'h').c_str()), RIL_E_INVALIDARG);
+    EXPECT_EQ(Ril_SetHolderText(std::string(511, 'h').c_str()), RIL_S_OK);
+    EXPECT_EQ(Ril_SetHolderText("ci"), RIL_S_OK);
+    for (long long bad : {253402300800LL, -2LL})
+        EXPECT_EQ(Ril_SetStampTime(bad), RIL_E_INVALIDARG) << bad;
+    EXPECT_EQ(Ril_SetStampTime(1767225600), RIL_S_OK);
+    ASSERT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), 0, bin.c_str(), nullptr), 0);
+    ASSERT_EQ(Ril_LoadRes(bin.c_str()), 0);
+    ASSERT_EQ(Ril_ExportResToBinFile(saved.c_str()), 0);
+    const std::string expected = "Holder=ci    Editor=VeruDodUzarer    StartTime=2026-1-1 0:0'0\"";
+    EXPECT_EQ(std::pair(MarkerOf(bin), MarkerOf(saved)), std::pair(expected, expected));
+    // Back to the defaults: the user's name; an invalid SOURCE_DATE_EPOCH is refused by the
+    // setter, and a writer stamps the local time with a warning.
+    EXPECT_EQ(Ril_SetHolderText(nullptr), RIL_S_OK);
+    SetEpoch("abc");
+    EXPECT_EQ(Ril_SetStampTime(RIL_STAMP_DEFAULT), RIL_E_INVALIDARG);
+    ASSERT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), 0, bin.c_str(), nullptr), 0);
+    SetEpoch(nullptr);
+    const std::vector<std::string> shown = notices.Messages();
+    EXPECT_NE(std::find(shown.begin(), shown.end(), Printf(msg::kInvalidSourceDateEpoch, "abc")),
+              shown.end());
+    SavedBody(bin); // the user's name and a time stamp
+    EXPECT_EQ(Ril_SetStampTime(RIL_STAMP_DEFAULT), RIL_S_OK);
+}
+
+TEST_F(WriteSettingsTest, SmallExports) {
+    EXPECT_NE(Ril_GetAnsiCodePage(), 0u);
+#ifndef _WIN32
+    EXPECT_EQ(Ril_GetAnsiCodePage(), 936u);
+#endif
+    Ril_SetAnsiCodePage(65001);
+    EXPECT_EQ(Ril_GetAnsiCodePage(), 65001u);
+    EXPECT_EQ(
+        (std::vector<unsigned>{Ril_SetWriteOptions(2), Ril_SetWriteOptions(RIL_WRITE_IF_CHANGED),
+                               Ril_SetWriteOptions(RIL_WRITE_ALWAYS)}),
+        (std::vector<unsigned>{0xFFFFFFFFu, 0u, RIL_WRITE_IF_CHANGED}));
+    // Ril_FormatNotice refuses fewer arguments than the message takes.
+    const RIL_NOTICE_ARG args[2] = {{1, 0, "a.h"}, {1, 0, "b.h"}};
+    RIL_NOTICE notice{};
+    notice.messageId = "writes-own-input";
+    char buffer[128];
+    std::vector<int> lengths;
+    for (unsigned count : {0u, 1u, 2u}) {
+        notice.argCount = count;
+        notice.args = count != 0 ? args : nullptr;
+        lengths.push_back(Ril_FormatNotice(&notice, RIL_MESSAGES_ENGLISH, buffer, sizeof buffer));
+    }
+    EXPECT_EQ(lengths, (std::vector<int>{-1, -1, 59}));
+    EXPECT_STREQ(buffer, "'a.h' is the file being read ('b.h'); it is not overwritten");
+}
+
+} // namespace
+} // namespace ril::test
