@@ -190,6 +190,8 @@ void NoticeRenderer::Receive(RIL_NOTICE const &notice) {
         return;
     if (notice.messageId != nullptr)
         seenIds_.insert(notice.messageId);
+    if (!ignored_.empty() && notice.messageId != nullptr && notice.messageId == ignored_)
+        return;
     if (!watched_.empty() && notice.messageId != nullptr && notice.messageId == watched_)
         seen_ = true;
     bool const mergeable = notice.messageId != nullptr && notice.messageId == kIllegalCharacter &&

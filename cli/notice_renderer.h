@@ -32,6 +32,8 @@ class NoticeRenderer {
     void Collect(std::function<void(Diagnostic)> collect) { collect_ = std::move(collect); }
     // Notes whether a notice with the message ID `messageId` arrives (see Seen).
     void Watch(std::string messageId);
+    // Notices with this message ID are dropped (not shown, not counted).
+    void Ignore(std::string messageId) { ignored_ = std::move(messageId); }
     bool Seen() const { return seen_; }
     // Whether a notice of this message identifier came since ForgetSeen.
     bool Saw(std::string const &messageId) const { return seenIds_.count(messageId) != 0; }
@@ -62,6 +64,7 @@ class NoticeRenderer {
     std::set<std::string> seenIds_;
     std::function<void(Diagnostic)> collect_;
     std::string watched_;
+    std::string ignored_;
     bool seen_ = false;
     std::string lastLine_;
     std::size_t errors_ = 0;

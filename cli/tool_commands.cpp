@@ -18,6 +18,7 @@ namespace {
 
 // The library's notice for a line that the import log did not take.
 constexpr char kCannotWriteLog[] = "cannot-write-log";
+constexpr char kMacroTooLong[] = "macro-too-long";
 constexpr char kEpochVariable[] = "SOURCE_DATE_EPOCH";
 
 // Stamps follow SOURCE_DATE_EPOCH when it is set; a value the library cannot stamp is refused
@@ -68,6 +69,9 @@ int RunImport(Invocation const &invocation) {
     ApplyWriteOptions(invocation);
     NoticeRenderer &notices = *invocation.notices;
     notices.Watch(kCannotWriteLog);
+    // The pre-check refused every macro the import would cut, so the import's over-long macro
+    // warning can only be for one of exactly 127 characters, which is whole.
+    notices.Ignore(kMacroTooLong);
     RIL_LONG const result = Ril_ImportResFromTxtToBin(text.c_str(), wide ? 1 : 0, bin.c_str(), log);
     notices.Flush();
     if (result != 0)
