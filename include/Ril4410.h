@@ -93,7 +93,7 @@ typedef enum RIL_SEVERITY {
     RIL_SEVERITY_INFORMATION = 2 /* the gap count ("black Num"), the new-ID notices */
 } RIL_SEVERITY;
 
-/* Language of rendered notice texts. Chinese (the designed GBK texts) is the default. */
+/* Language of rendered notice texts. Chinese (the library's standard GBK texts) is the default. */
 typedef enum RIL_MESSAGE_LANGUAGE {
     RIL_MESSAGES_CHINESE = 0,
     RIL_MESSAGES_ENGLISH = 1
@@ -122,11 +122,11 @@ typedef struct RIL_NOTICE {
                                  call behind the notice, or 0 */
     char const *systemReason; /* that error's text in English ("No such file or directory"),
                                  or NULL */
-    int logged;               /* 1 when the designed text also went to the import log */
+    int logged;               /* 1 when the standard text also went to the import log */
     unsigned argCount;
     RIL_NOTICE_ARG const *args;
     char const *text; /* rendered in the language chosen by Ril_SetMessageLanguage:
-                         the designed GBK text, or English (ASCII; arguments' bytes
+                         the standard GBK text, or English (ASCII; arguments' bytes
                          as they are); cut at 1023 bytes */
     /* Places in a text resource file, computed by the library: the 1-based line and column
      * of offset and of firstOffset, or 0 when unknown (no offset, or not a text file). Lines
@@ -330,7 +330,7 @@ RIL_API unsigned int Ril_SetWriteOptions(unsigned int options);
 /* Structured notices. While set (non-null), the handler receives every notice, including
  * those the import writes to its log (logged is 1 then); the plain handler and the
  * platform's default notice are then not called. Null restores the plain handler/default.
- * One notice per designed line: an illegal macro with three bad characters gives three
+ * One notice per standard line: an illegal macro with three bad characters gives three
  * "illegal-macro-character" notices with the same offset. The import log's own lines (its
  * head and banners) are no notices; only when the log cannot take one is it delivered, as
  * "import-log-entry" information whose one argument is the line. This handler alone also
@@ -343,7 +343,7 @@ RIL_API unsigned int Ril_SetWriteOptions(unsigned int options);
 RIL_API void Ril_SetNoticeHandlerEx(RIL_NOTICE_EX_HANDLER handler, void *context);
 /* Language of RIL_NOTICE.text and of texts given to the plain handler and the default notice;
  * returns the previous one; an unknown value is refused (returns -1, setting unchanged). The
- * import log always keeps the designed GBK texts. */
+ * import log always keeps the standard GBK texts. */
 RIL_API int Ril_SetMessageLanguage(int language);
 /* Renders a notice again in a language from its messageId and args into buffer
  * (zero-terminated, cut to size; a null buffer with size 0 only measures); returns the

@@ -1,5 +1,6 @@
-// The library's one way to take memory: every helper here passes the Alloc fault point first
-// and reports memory that cannot be had as an empty result (null, or false), never by throwing.
+// Allocation of the library's objects and arrays: every helper here passes the Alloc fault point
+// first and reports memory that cannot be had as an empty result (null, or false), never by
+// throwing.
 #pragma once
 
 #include "platform/fault.h"

@@ -52,7 +52,6 @@ class ByteReader {
     std::uint64_t Size() const { return bytes_.size(); }
     std::size_t Offset() const { return offset_; }
     std::size_t Remaining() const { return bytes_.size() - offset_; }
-    std::uint8_t const *Here() const { return bytes_.data() + offset_; }
     bool Has(std::uint64_t offset, std::uint64_t length) const {
         return InRange(offset, length, bytes_.size());
     }

@@ -30,7 +30,7 @@ void LogError(char const *logPath, msg::Message const &message, NoticeSite const
     RaiseNotice(message, site, logPath, list.data(), list.size());
 }
 
-// Hands the message to the parts handler alone (information no designed text carries).
+// Hands the message to the parts handler alone (information no standard text carries).
 template <typename... Args>
 void InformCaller(msg::Message const &message, NoticeSite const &site, Args const &...args) {
     if (!platform::HasNoticePartsHandler())

@@ -11,12 +11,6 @@ void *AllocateLarge(std::size_t size) {
     return ShouldFail(Fault::Alloc) ? nullptr : MapBlock(size);
 }
 
-Bytes AllocateBytes(std::size_t size) {
-    if (size >= kLargeBlockThreshold)
-        return Bytes(static_cast<std::uint8_t *>(MapBlock(size)), BytesRelease{size});
-    return Bytes(new (std::nothrow) std::uint8_t[size > 0 ? size : 1], BytesRelease{size});
-}
-
 void *LargeBlockResource::do_allocate(std::size_t bytes, std::size_t alignment) {
     if (bytes < kLargeBlockThreshold)
         return std::pmr::new_delete_resource()->allocate(bytes, alignment);

@@ -32,8 +32,6 @@ struct BytesRelease {
     }
 };
 using Bytes = std::unique_ptr<std::uint8_t[], BytesRelease>;
-// Null when memory runs out.
-Bytes AllocateBytes(std::size_t size);
 
 // A memory resource for arenas: large requests are mapped, small ones come from the heap.
 // Throws std::bad_alloc when memory runs out, as memory resources do.

@@ -25,7 +25,6 @@ class FreeIdPool {
             ranges_.pop_front();
         return number;
     }
-    bool Empty() const { return ranges_.empty(); }
 
   private:
     struct Range {

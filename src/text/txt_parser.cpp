@@ -25,8 +25,8 @@ constexpr std::int32_t kFirstPreviousId = 1000;
 constexpr std::size_t kFilePadding = 6;
 constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
 
-// The whole file in memory, viewed as bytes or as 16-bit units (mapped or allocated, the
-// view is aligned for either).
+// The whole file in memory, read into one heap buffer and viewed as bytes or as 16-bit units
+// (the buffer is aligned and padded for either).
 struct LoadedText {
     platform::FileView view;
     bool wide = false;
