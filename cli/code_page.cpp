@@ -30,11 +30,6 @@ unsigned ParseCodePage(std::string const &text) {
     return value;
 }
 
-// The number of UTF-16 units that the code page in force makes of two bytes.
-int UnitsOf(char const *pair) {
-    return Ril_MbcsToWcs(pair, nullptr, 0) - 1;
-}
-
 // The codeset of a locale's value ("zh_CN.UTF-8@euro" gives "UTF-8").
 std::string_view Codeset(std::string_view locale) {
     locale = locale.substr(0, locale.find('@'));
@@ -93,12 +88,6 @@ std::string CodePageInForce() {
 #else
     return "code page 936";
 #endif
-}
-
-bool IsDoubleByteInForce() {
-    // Pairs that each of these code pages reads as one character; single-byte code pages
-    // and UTF-8 make two units of every one of them.
-    return UnitsOf("\x81\x41") == 1 || UnitsOf("\xA4\x40") == 1 || UnitsOf("\xB0\xA1") == 1;
 }
 
 } // namespace rilcli

@@ -35,8 +35,4 @@ unsigned ChosenCodePage();
 // number).
 std::string CodePageInForce();
 
-// Whether the code page in force makes one character of a lead and a trail byte, as the
-// double-byte code pages (GBK, GB18030, Shift-JIS, Big5, UHC) do.
-bool IsDoubleByteInForce();
-
 } // namespace rilcli

@@ -26,26 +26,15 @@ std::string Quoted(std::string const &path) {
 }
 
 void PrintHolder(std::string const &path) {
-    // Held stays untouched for a file whose first word is neither 0 nor 1.
-    constexpr RIL_ULONG kUntouched = 0xFFFFFFFF;
-    RIL_ULONG held = kUntouched;
-    RIL_ULONG size = 0;
-    RIL_LONG result = Ril_RTEditGetHolderInfo(path.c_str(), nullptr, &size, &held);
-    if (result != 0)
-        throw Failure("cannot read the holder of " + Quoted(path), result);
-    if (held == kUntouched) {
+    Holder const holder = ReadHolder(path);
+    if (holder.held == kNoHolderFlag)
         WriteOut("not a BIN (no holder flag)\n");
-    } else if (held == 0) {
+    else if (holder.held == 0)
         WriteOut("no holder marker\n");
-    } else if (size == 0) {
+    else if (holder.text.empty())
         WriteOut("empty holder marker\n");
-    } else {
-        std::vector<char> buffer(size);
-        result = Ril_RTEditGetHolderInfo(path.c_str(), buffer.data(), &size, &held);
-        if (result != 0)
-            throw Failure("cannot read the holder of " + Quoted(path), result);
-        WriteOut("holder: " + EscapeControls(AnsiToUtf8(buffer.data())) + "\n");
-    }
+    else
+        WriteOut("holder: " + EscapeControls(AnsiToUtf8(holder.text)) + "\n");
     FinishOutput();
 }
 

@@ -69,18 +69,7 @@ std::string Tidy(std::string text) {
             text.erase(0, prefix.size());
             break;
         }
-    std::string out;
-    for (char const c : text) {
-        unsigned char const byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) {
-            char hex[5];
-            std::snprintf(hex, sizeof hex, "\\x%02X", byte);
-            out += hex;
-        } else {
-            out += c;
-        }
-    }
-    return out;
+    return EscapeControls(text, false);
 }
 
 std::string Where(std::string const &file, std::optional<TextPlace> const &place) {

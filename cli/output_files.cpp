@@ -13,7 +13,6 @@
 #include <filesystem>
 #include <random>
 #include <system_error>
-#include <vector>
 
 namespace rilcli {
 namespace {
@@ -22,15 +21,12 @@ namespace fs = std::filesystem;
 
 // A name in the temporary folder that no other file is likely to have.
 fs::path ScratchPath(fs::path const &folder) {
-    std::random_device device;
     std::mt19937_64 generator(
-        device() ^
+        std::random_device{}() ^
         static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string tag;
-    for (std::uint64_t bits = generator(); tag.size() < 12; bits >>= 4)
-        tag += kHex[bits & 0xF];
-    return folder / ("ril4410-stdout-" + tag + ".txt");
+    char tag[17];
+    std::snprintf(tag, sizeof tag, "%012llx", static_cast<unsigned long long>(generator() >> 16));
+    return folder / ("ril4410-stdout-" + std::string(tag) + ".txt");
 }
 
 // `text` with every occurrence of `from` replaced by `to`.
@@ -59,14 +55,13 @@ void ExportToStandardOutput(std::string const &bin, bool wide, NoticeRenderer &n
     RIL_LONG const result = Ril_ExportResFromBinToTxt(scratch.c_str(), wide ? 1 : 0, bin.c_str());
     notices.Flush();
     notices.Collect(nullptr);
-    std::optional<std::vector<std::uint8_t>> const text =
-        result == 0 ? ReadWholeFile(scratch) : std::nullopt;
+    std::optional<std::string> const text = result == 0 ? ReadWholeFile(scratch) : std::nullopt;
     fs::remove(scratch, error);
     if (result != 0)
         throw Failure("cannot export '" + bin + "' to standard output", result);
     if (!text)
         throw Failure("cannot read back the export of '" + bin + "'");
-    WriteOut(std::string_view(reinterpret_cast<char const *>(text->data()), text->size()));
+    WriteOut(*text);
     FinishOutput();
 }
 

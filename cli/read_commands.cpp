@@ -7,36 +7,19 @@
 #include "text_output.h"
 
 #include <optional>
-#include <vector>
 
 namespace rilcli {
 namespace {
 
-// The newest holder marker's text as a JSON string, or null when the file has none.
-std::string HolderJson(std::string const &path) {
-    RIL_ULONG held = 0;
-    RIL_ULONG size = 0;
-    RIL_LONG result = Ril_RTEditGetHolderInfo(path.c_str(), nullptr, &size, &held);
-    if (result != 0)
-        throw Failure("cannot read the holder of '" + path + "'", result);
-    if (held != 1)
-        return "null";
-    if (size == 0)
-        return JsonString("");
-    std::vector<char> buffer(size);
-    result = Ril_RTEditGetHolderInfo(path.c_str(), buffer.data(), &size, &held);
-    if (result != 0)
-        throw Failure("cannot read the holder of '" + path + "'", result);
-    return JsonString(AnsiToUtf8(buffer.data()));
-}
-
 // The opening of the JSON dump, up to the items array's bracket.
 std::string JsonHead(std::string const &path, bool wide) {
-    std::string head = JsonObject()
-                           .Add("flavour", wide ? "WCS" : "MBCS")
-                           .AddRaw("holder", HolderJson(path))
-                           .AddRaw("items", "[")
-                           .Close();
+    Holder const holder = ReadHolder(path);
+    std::string head =
+        JsonObject()
+            .Add("flavour", wide ? "WCS" : "MBCS")
+            .AddRaw("holder", holder.held == 1 ? JsonString(AnsiToUtf8(holder.text)) : "null")
+            .AddRaw("items", "[")
+            .Close();
     head.pop_back(); // the object's closing brace comes after the items
     return head;
 }

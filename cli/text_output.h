@@ -29,9 +29,9 @@ std::string Utf8ToCodePage(std::string const &text, unsigned codePage);
 std::string CodePageToUtf8(std::string const &text, unsigned codePage);
 std::string ArgumentToAnsi(std::string const &text);
 
-// Writes CR, LF, TAB and backslash as \r, \n, \t and \\ so that a text stays on one line,
-// and the other C0 controls and DEL as \xHH so that none reaches the terminal.
-std::string EscapeControls(std::string_view text);
+// Writes CR, LF, TAB and backslash as \r, \n, \t and \\ (unless not `named`) so that a text
+// stays on one line, and the other C0 controls and DEL as \xHH so that none reaches the terminal.
+std::string EscapeControls(std::string_view text, bool named = true);
 
 // Writes to standard output; throws Failure when the output cannot be written.
 void WriteOut(std::string_view text);
