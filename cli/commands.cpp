@@ -2,7 +2,6 @@
 #include "commands.h"
 
 #include "diagnostics.h"
-#include "module_arguments.h"
 #include "output_files.h"
 
 #include <string_view>
@@ -16,7 +15,7 @@ constexpr char const *kImportOptions[] = {"--wide",     "--narrow",      "--forc
 constexpr char const *kCheckOptions[] = {"--wide", "--utf8",    "--werror",
                                          "--json", "--verbose", "--code-page N"};
 constexpr char const *kTextOptions[] = {"--wide", "--narrow", "--force", "--utf8", "--code-page N"};
-constexpr char const *kGetOptions[] = {"--wide", "--narrow",       "--force",
+constexpr char const *kGetOptions[] = {"--wide", "--narrow",      "--force",
                                        "--utf8", "--code-page N", "--languages LIST"};
 constexpr char const *kHeaderOptions[] = {"--wide", "--narrow",     "--force",
                                           "--utf8", "--if-changed", "--code-page N"};

@@ -26,11 +26,12 @@ int RunCheck(Invocation const &invocation);
 // Reading commands (read_commands.cpp).
 int RunDump(Invocation const &invocation);
 int RunGet(Invocation const &invocation);
-// get --languages (language_commands.cpp).
-int RunGetLanguages(Invocation const &invocation);
 
 // Run-time editing commands (module_commands.cpp).
 int RunHolder(Invocation const &invocation);
 int RunModule(Invocation const &invocation);
+// Throws UsageError unless one of --commit and --discard is given, --header comes with
+// --bin, and every ID and macro of --first-id, --add and --remove is valid.
+void CheckModuleEdit(Invocation const &invocation);
 
 } // namespace rilcli

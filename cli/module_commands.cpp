@@ -5,9 +5,9 @@
 #include "commands.h"
 #include "diagnostics.h"
 #include "input_files.h"
-#include "module_arguments.h"
 #include "text_output.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -20,6 +20,8 @@ namespace {
 // Resources are named by 16-bit numbers; 0 names none.
 constexpr std::uint32_t kHighestResourceId = 0xFFFF;
 constexpr RIL_ULONG kAskForNewId = 0xFFFFFFFF;
+// The value of --add's first value that asks for a new ID.
+constexpr char kNewId[] = "new";
 
 std::string Quoted(std::string const &path) {
     return "'" + path + "'";
@@ -73,6 +75,15 @@ void ListModule(Invocation const &invocation) {
                  EscapeControls(item->text) + '\n');
     }
     FinishOutput();
+}
+
+// A macro as the import accepts it: upper-case letters, digits and underscores, at least one.
+void CheckMacro(std::string const &macro) {
+    if (macro.empty() || !std::all_of(macro.begin(), macro.end(), [](char c) {
+            return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+        }))
+        throw UsageError("invalid macro '" + macro +
+                         "' (upper-case letters, digits and underscores are expected)");
 }
 
 // One --add or --remove of an edit, ready for the library: the macro in the ANSI code page
@@ -187,6 +198,23 @@ void EditModule(Invocation const &invocation) {
 }
 
 } // namespace
+
+void CheckModuleEdit(Invocation const &invocation) {
+    if (invocation.Value("--commit") == nullptr && invocation.Value("--discard") == nullptr)
+        throw UsageError("one of '--commit' and '--discard' is required" +
+                         UsageHint(*invocation.command));
+    if (invocation.Value("--header") != nullptr && invocation.Value("--bin") == nullptr)
+        throw UsageError("option '--header' needs '--bin FILE.bin', the BIN that the header "
+                         "is written for");
+    if (char const *first = invocation.Value("--first-id"))
+        ParseId(first);
+    for (RepeatedOption const &option : invocation.repeated) {
+        if (option.name != "--add" || option.values.front() != kNewId)
+            ParseId(option.values.front());
+        if (option.name == "--add")
+            CheckMacro(option.values[1]);
+    }
+}
 
 int RunHolder(Invocation const &invocation) {
     std::string const &path = invocation.operands[0];
