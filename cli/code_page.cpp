@@ -80,14 +80,11 @@ unsigned ChosenCodePage() {
 }
 
 std::string CodePageInForce() {
-    unsigned const chosen = ChosenCodePage();
-    if (chosen != 0)
-        return "code page " + std::to_string(chosen);
 #if defined(_WIN32)
-    return "the system's ANSI code page";
-#else
-    return "code page 936";
+    if (ChosenCodePage() == 0)
+        return "the system's ANSI code page";
 #endif
+    return "code page " + std::to_string(Ril_GetAnsiCodePage());
 }
 
 } // namespace rilcli

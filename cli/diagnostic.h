@@ -27,15 +27,9 @@ struct Diagnostic {
 // The severity as a word: short as GNU-style lines print it ("info"), or in full as the
 // JSON report names it ("information").
 inline char const *SeverityWord(Severity severity, bool full = false) {
-    switch (severity) {
-    case Severity::kWarning:
-        return "warning";
-    case Severity::kInformation:
+    if (severity == Severity::kInformation)
         return full ? "information" : "info";
-    case Severity::kError:
-        break;
-    }
-    return "error";
+    return severity == Severity::kWarning ? "warning" : "error";
 }
 
 } // namespace rilcli

@@ -8,7 +8,9 @@
 #include "text_output.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -97,19 +99,15 @@ struct Operation {
 };
 
 std::vector<std::uint8_t> TextData(std::string const &text, bool wide) {
-    std::vector<std::uint8_t> data;
-    if (wide) {
-        std::u16string const units = ArgumentToUtf16(text);
-        for (char16_t const unit : units) {
-            data.push_back(static_cast<std::uint8_t>(unit & 0xFF));
-            data.push_back(static_cast<std::uint8_t>(unit >> 8));
-        }
-        data.insert(data.end(), {0, 0});
-    } else {
+    if (!wide) {
         std::string const bytes = ArgumentToAnsi(text);
-        data.assign(bytes.begin(), bytes.end());
-        data.push_back(0);
+        return std::vector<std::uint8_t>(bytes.c_str(), bytes.c_str() + bytes.size() + 1);
     }
+    // UTF-16LE, the host's own order on every platform the library serves.
+    static_assert(std::endian::native == std::endian::little);
+    std::u16string const units = ArgumentToUtf16(text) + u'\0';
+    std::vector<std::uint8_t> data(units.size() * sizeof(char16_t));
+    std::memcpy(data.data(), units.data(), data.size());
     return data;
 }
 

@@ -113,11 +113,6 @@ NoticeRenderer::~NoticeRenderer() {
     Ril_SetNoticeHandlerEx(nullptr, nullptr);
 }
 
-void NoticeRenderer::Watch(std::string messageId) {
-    watched_ = std::move(messageId);
-    seen_ = false;
-}
-
 void NoticeRenderer::Handle(void *context, RIL_NOTICE const *notice) noexcept {
     if (context == nullptr || notice == nullptr)
         return;
@@ -181,8 +176,6 @@ void NoticeRenderer::Receive(RIL_NOTICE const &notice) {
         seenIds_.insert(notice.messageId);
     if (!ignored_.empty() && notice.messageId != nullptr && notice.messageId == ignored_)
         return;
-    if (!watched_.empty() && notice.messageId != nullptr && notice.messageId == watched_)
-        seen_ = true;
     bool const mergeable = notice.messageId != nullptr && notice.messageId == kIllegalCharacter &&
                            notice.argCount == 3 && !notice.args[0].isText &&
                            notice.args[1].isText && notice.args[2].isText &&

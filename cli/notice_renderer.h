@@ -31,10 +31,13 @@ class NoticeRenderer {
     // From now on diagnostics go to `collect` instead of standard error (null: back to it).
     void Collect(std::function<void(Diagnostic)> collect) { collect_ = std::move(collect); }
     // Notes whether a notice with the message ID `messageId` arrives (see Seen).
-    void Watch(std::string messageId);
+    void Watch(std::string messageId) {
+        watched_ = std::move(messageId);
+        seenIds_.erase(watched_);
+    }
     // Notices with this message ID are dropped (not shown, not counted).
     void Ignore(std::string messageId) { ignored_ = std::move(messageId); }
-    bool Seen() const { return seen_; }
+    bool Seen() const { return Saw(watched_); }
     // Whether a notice of this message identifier came since ForgetSeen.
     bool Saw(std::string const &messageId) const { return seenIds_.count(messageId) != 0; }
     void ForgetSeen() { seenIds_.clear(); }
@@ -65,7 +68,6 @@ class NoticeRenderer {
     std::function<void(Diagnostic)> collect_;
     std::string watched_;
     std::string ignored_;
-    bool seen_ = false;
     std::string lastLine_;
     std::size_t errors_ = 0;
     std::size_t warnings_ = 0;
