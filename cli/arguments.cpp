@@ -217,7 +217,8 @@ class CommandLine {
                                        })
                                        .empty();
             if (elsewhere)
-                return "option '" + name + "' does not apply to '" + Name(app) + "'";
+                return "option '" + name + "' does not apply to '" +
+                       (specs_.contains(app) ? specs_.at(app)->name : app->get_name()) + "'";
             return "unknown option '" + first + "'";
         }
         if (app == nullptr)
@@ -225,10 +226,6 @@ class CommandLine {
         if (!specs_.contains(app))
             return "unknown subcommand '" + app->get_name() + " " + first + "' (list or edit)";
         return "too many operands" + UsageHint(*specs_.at(app));
-    }
-
-    std::string Name(CLI::App const *app) const {
-        return specs_.contains(app) ? specs_.at(app)->name : app->get_name();
     }
 
     // CLI11's message for an option without its values names the option first.
@@ -266,8 +263,9 @@ class CommandLine {
                                app.get_option(command.alternateOption)->count() > 0;
         std::size_t const expected = alternate ? command.alternateCount : command.operandCount;
         if (operands.size() != expected)
-            throw UsageError((operands.size() < expected ? "missing operand" : "too many operands") +
-                             UsageHint(command, alternate));
+            throw UsageError(
+                (operands.size() < expected ? "missing operand" : "too many operands") +
+                UsageHint(command, alternate));
         for (char const *text : command.options) {
             OptionShape const shape = Shape(text);
             CLI::Option const *const option = app.get_option(shape.name);

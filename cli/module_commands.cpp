@@ -4,13 +4,14 @@
 #include "bin_items.h"
 #include "commands.h"
 #include "diagnostics.h"
-#include "input_files.h"
 #include "text_output.h"
 
 #include <algorithm>
 #include <bit>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -216,8 +217,15 @@ void CheckModuleEdit(Invocation const &invocation) {
 
 int RunHolder(Invocation const &invocation) {
     std::string const &path = invocation.operands[0];
-    // A missing file gets the tool's own message rather than the library's bare E_FAIL.
-    RequireReadableFile(path);
+    // A missing file gets the tool's own message rather than the library's bare E_FAIL;
+    // opening a directory succeeds on some systems and fails otherwise: it is refused alike.
+    std::error_code ignored;
+    bool const directory = std::filesystem::is_directory(path, ignored);
+    errno = 0;
+    std::unique_ptr<std::FILE, int (*)(std::FILE *)> const file(
+        directory ? nullptr : std::fopen(path.c_str(), "rb"), &std::fclose);
+    if (!file)
+        throw Failure("cannot open '" + path + "': " + std::strerror(directory ? EISDIR : errno));
     char const *const text = invocation.Value("--set");
     if (text == nullptr && invocation.Value("--clear") == nullptr) {
         PrintHolder(path);

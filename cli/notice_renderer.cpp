@@ -126,7 +126,7 @@ void NoticeRenderer::Handle(void *context, RIL_NOTICE const *notice) noexcept {
 }
 
 std::string NoticeRenderer::RenderText(RIL_NOTICE const &notice) const {
-    std::string text = RenderDesignedText(notice);
+    std::string text = RenderStandardText(notice);
     // The system's reason behind a failed file operation, unless the text says it already.
     if (notice.systemReason != nullptr && *notice.systemReason != '\0' &&
         text.find(notice.systemReason) == std::string::npos) {
@@ -137,7 +137,7 @@ std::string NoticeRenderer::RenderText(RIL_NOTICE const &notice) const {
     return text;
 }
 
-std::string NoticeRenderer::RenderDesignedText(RIL_NOTICE const &notice) const {
+std::string NoticeRenderer::RenderStandardText(RIL_NOTICE const &notice) const {
     try {
         if (std::optional<std::string> text =
                 Render(notice, options_.language, ConvertedArguments(notice, options_.language)))
@@ -169,17 +169,18 @@ Diagnostic NoticeRenderer::ToDiagnostic(RIL_NOTICE const &notice, std::string te
 }
 
 void NoticeRenderer::Receive(RIL_NOTICE const &notice) {
+    std::string const id = notice.messageId != nullptr ? notice.messageId : "";
     // The import log's own layout lines (head, banners) are the log's, not diagnostics.
-    if (notice.messageId != nullptr && notice.messageId == kLogEntry)
+    if (id == kLogEntry)
         return;
-    if (notice.messageId != nullptr)
-        seenIds_.insert(notice.messageId);
-    if (!ignored_.empty() && notice.messageId != nullptr && notice.messageId == ignored_)
+    if (!id.empty())
+        seenIds_.insert(id);
+    if (!ignored_.empty() && id == ignored_)
         return;
-    bool const mergeable = notice.messageId != nullptr && notice.messageId == kIllegalCharacter &&
-                           notice.argCount == 3 && !notice.args[0].isText &&
-                           notice.args[1].isText && notice.args[2].isText &&
-                           notice.args[1].text != nullptr && notice.args[2].text != nullptr;
+    bool const mergeable = id == kIllegalCharacter && notice.argCount == 3 &&
+                           !notice.args[0].isText && notice.args[1].isText &&
+                           notice.args[2].isText && notice.args[1].text != nullptr &&
+                           notice.args[2].text != nullptr;
     std::string const file = notice.file != nullptr ? notice.file : "";
     if (mergeable && pending_ && file == pendingFile_ && notice.offset == pendingOffset_ &&
         notice.args[0].number == pendingId_ && pendingMacro_ == notice.args[1].text) {
@@ -205,8 +206,8 @@ std::string NoticeRenderer::MergedText() const {
     std::string const macro = Tidy(AnsiToUtf8(pendingMacro_));
     std::string const characters = CharacterList(pendingBytes_);
     if (options_.language == MessageLanguage::kChinese) {
-        // The designed text with the list between its quotes, in the ANSI code page as the
-        // library's arguments are.
+        // The library's standard text with the list between its quotes, in the ANSI code page as
+        // the library's arguments are.
         std::string const list = Utf8ToCodePage(characters, 0);
         RIL_NOTICE_ARG const args[] = {
             {0, pendingId_, nullptr}, {1, 0, pendingMacro_.c_str()}, {1, 0, list.c_str()}};

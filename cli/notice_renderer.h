@@ -59,7 +59,7 @@ class NoticeRenderer {
     Diagnostic ToDiagnostic(RIL_NOTICE const &notice, std::string text) const;
     // The text in the chosen language, with the system's reason behind it.
     std::string RenderText(RIL_NOTICE const &notice) const;
-    std::string RenderDesignedText(RIL_NOTICE const &notice) const;
+    std::string RenderStandardText(RIL_NOTICE const &notice) const;
     std::string MergedText() const;
 
     GlobalOptions options_;

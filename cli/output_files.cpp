@@ -3,7 +3,6 @@
 
 #include "Ril4410.h"
 #include "diagnostics.h"
-#include "input_files.h"
 #include "notice_renderer.h"
 #include "text_output.h"
 
@@ -11,6 +10,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <system_error>
 
@@ -55,13 +56,16 @@ void ExportToStandardOutput(std::string const &bin, bool wide, NoticeRenderer &n
     RIL_LONG const result = Ril_ExportResFromBinToTxt(scratch.c_str(), wide ? 1 : 0, bin.c_str());
     notices.Flush();
     notices.Collect(nullptr);
-    std::optional<std::string> const text = result == 0 ? ReadWholeFile(scratch) : std::nullopt;
+    std::ifstream in(scratch, std::ios::binary);
+    std::string const text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    bool const readBack = in.is_open() && !in.bad();
+    in.close();
     fs::remove(scratch, error);
     if (result != 0)
         throw Failure("cannot export '" + bin + "' to standard output", result);
-    if (!text)
+    if (!readBack)
         throw Failure("cannot read back the export of '" + bin + "'");
-    WriteOut(*text);
+    WriteOut(text);
     FinishOutput();
 }
 
