@@ -13,25 +13,23 @@
 namespace rilcli {
 namespace {
 
-std::string Number(std::optional<TextPlace> const &place, long long TextPlace::*part) {
-    return place ? std::to_string((*place).*part) : "null";
+Json Place(std::optional<TextPlace> const &place, long long TextPlace::*part) {
+    return place ? Json((*place).*part) : Json();
 }
 
 std::string DiagnosticJson(Diagnostic const &diagnostic) {
-    JsonObject object;
-    object.Add("severity", SeverityWord(diagnostic.severity, true));
-    if (diagnostic.file.empty())
-        object.AddRaw("file", "null");
-    else
-        object.Add("file", ArgumentToUtf8(diagnostic.file));
-    object.AddRaw("line", Number(diagnostic.place, &TextPlace::line))
-        .AddRaw("column", Number(diagnostic.place, &TextPlace::column))
-        .Add("messageId", diagnostic.messageId)
-        .Add("text", diagnostic.text);
-    if (diagnostic.firstPlace)
-        object.AddRaw("firstLine", Number(diagnostic.firstPlace, &TextPlace::line))
-            .AddRaw("firstColumn", Number(diagnostic.firstPlace, &TextPlace::column));
-    return object.Close();
+    Json object = {
+        {"severity", SeverityWord(diagnostic.severity, true)},
+        {"file", diagnostic.file.empty() ? Json() : Json(ArgumentToUtf8(diagnostic.file))},
+        {"line", Place(diagnostic.place, &TextPlace::line)},
+        {"column", Place(diagnostic.place, &TextPlace::column)},
+        {"messageId", diagnostic.messageId},
+        {"text", diagnostic.text}};
+    if (diagnostic.firstPlace) {
+        object["firstLine"] = diagnostic.firstPlace->line;
+        object["firstColumn"] = diagnostic.firstPlace->column;
+    }
+    return JsonLine(object);
 }
 
 void PrintJson(std::vector<Diagnostic> const &diagnostics) {

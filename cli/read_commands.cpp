@@ -17,13 +17,10 @@ namespace {
 std::string JsonHead(std::string const &path, bool wide) {
     Holder const holder = ReadHolder(path);
     std::string head =
-        JsonObject()
-            .Add("flavour", wide ? "WCS" : "MBCS")
-            .AddRaw("holder", holder.held == 1 ? JsonString(AnsiToUtf8(holder.text)) : "null")
-            .AddRaw("items", "[")
-            .Close();
+        JsonLine({{"flavour", wide ? "WCS" : "MBCS"},
+                  {"holder", holder.held == 1 ? Json(AnsiToUtf8(holder.text)) : Json()}});
     head.pop_back(); // the object's closing brace comes after the items
-    return head;
+    return head + ", \"items\": [";
 }
 
 // get --languages: the text of an ID from the chain of a table's language files, with the
@@ -79,11 +76,7 @@ int RunDump(Invocation const &invocation) {
         std::string const macro = AnsiToUtf8(item->macro);
         std::string const &text = item->text;
         if (json) {
-            WriteOut(separator + JsonObject()
-                                     .Add("id", std::int64_t{id})
-                                     .Add("macro", macro)
-                                     .Add("text", text)
-                                     .Close());
+            WriteOut(separator + JsonLine({{"id", id}, {"macro", macro}, {"text", text}}));
             separator = ",\n";
         } else {
             WriteOut(std::to_string(id) + '\t' + EscapeControls(macro) + '\t' +
