@@ -29,17 +29,6 @@ char const *FlavourName(int flavour) {
     return flavour == RIL_BIN_FLAVOUR_WIDE ? "wide texts (UTF-16)" : "multibyte texts";
 }
 
-void WarnUndecodable(Invocation const &invocation, std::string const &path,
-                     RIL_BIN_INFO const &info) {
-    if (info.undecodable == 0)
-        return;
-    std::string const count = std::to_string(info.undecodable);
-    invocation.notices->Report(Diagnostic{
-        Severity::kWarning, path, std::nullopt, std::nullopt, "undecodable-texts",
-        count + (info.undecodable == 1 ? " text does" : " texts do") + " not decode in " +
-            CodePageInForce() + "; give --code-page with the code page the BIN was written in"});
-}
-
 } // namespace
 
 BinFacts CheckBin(std::string const &path) {
@@ -73,8 +62,14 @@ bool CheckedWide(Invocation const &invocation, std::string const &path, BinFacts
                           (invocation.wide ? "--wide" : "--narrow") + ", or give --force");
         wide = invocation.wide;
     }
-    if (!wide)
-        WarnUndecodable(invocation, path, checked.info);
+    if (!wide && checked.info.undecodable != 0) {
+        RIL_ULONG const count = checked.info.undecodable;
+        invocation.notices->Report(
+            Diagnostic{Severity::kWarning, path, std::nullopt, std::nullopt, "undecodable-texts",
+                       std::to_string(count) + (count == 1 ? " text does" : " texts do") +
+                           " not decode in " + CodePageInForce() +
+                           "; give --code-page with the code page the BIN was written in"});
+    }
     if (facts != nullptr)
         *facts = std::move(checked);
     return wide;

@@ -85,14 +85,13 @@ std::string Where(std::string const &file, std::optional<TextPlace> const &place
 // The distinct characters of `bytes` (ANSI code page) as "a', '-', '中" (UTF-8), to stand
 // between the quotes of a message.
 std::string CharacterList(std::string const &bytes) {
-    std::u16string const units = AnsiToUtf16(bytes);
+    std::string const utf8 = AnsiToUtf8(bytes);
     std::vector<std::string> seen;
     std::string list;
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        std::size_t const length =
-            units[i] >= 0xD800 && units[i] <= 0xDBFF && i + 1 < units.size() ? 2 : 1;
-        std::string const character = Tidy(Utf16ToUtf8(units.substr(i, length)));
-        i += length - 1;
+    for (std::size_t i = 0, length = 1; i < utf8.size(); i += length) {
+        for (length = 1; i + length < utf8.size() && (utf8[i + length] & 0xC0) == 0x80;)
+            ++length;
+        std::string const character = Tidy(utf8.substr(i, length));
         if (std::find(seen.begin(), seen.end(), character) != seen.end())
             continue;
         seen.push_back(character);

@@ -65,10 +65,6 @@ std::string Utf16ToUtf8(std::u16string_view units) {
     return Utf16ToMultibyte(paired, 65001, "cannot convert text to UTF-8");
 }
 
-std::u16string AnsiToUtf16(std::string const &text) {
-    return MultibyteToUtf16(text, 0, "cannot convert text from the ANSI code page");
-}
-
 std::u16string ArgumentToUtf16(std::string const &text) {
     return MultibyteToUtf16(text, kArgumentCodePage, "cannot convert a command-line text");
 }
@@ -91,7 +87,7 @@ std::string CodePageToUtf8(std::string const &text, unsigned codePage) {
 }
 
 std::string AnsiToUtf8(std::string const &text) {
-    return Utf16ToUtf8(AnsiToUtf16(text));
+    return Utf16ToUtf8(MultibyteToUtf16(text, 0, "cannot convert text from the ANSI code page"));
 }
 
 std::string EscapeControls(std::string_view text, bool named) {

@@ -12,9 +12,8 @@ void PrepareStandardStreams();
 // UTF-16 to UTF-8; unpaired surrogates become U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view units);
 
-// Text in the library's ANSI code page (code page 0) to UTF-16 or UTF-8 through
-// Ril_MbcsToWcs; throws Failure with the library's code when the conversion fails.
-std::u16string AnsiToUtf16(std::string const &text);
+// Text in the library's ANSI code page (code page 0) to UTF-8 through Ril_MbcsToWcs; throws
+// Failure with the library's code when the conversion fails.
 std::string AnsiToUtf8(std::string const &text);
 
 // Text from the command line to UTF-16, and on to the ANSI code page, through
@@ -29,8 +28,8 @@ std::string Utf8ToCodePage(std::string const &text, unsigned codePage);
 std::string CodePageToUtf8(std::string const &text, unsigned codePage);
 std::string ArgumentToAnsi(std::string const &text);
 
-// Writes CR, LF, TAB and backslash as \r, \n, \t and \\ (unless not `named`) so that a text
-// stays on one line, and the other C0 controls and DEL as \xHH so that none reaches the terminal.
+// Writes the C0 controls and DEL as \xHH so that a text stays on one line and none reaches
+// the terminal; when `named`, CR, LF, TAB and backslash as \r, \n, \t and \\.
 std::string EscapeControls(std::string_view text, bool named = true);
 
 // Writes to standard output; throws Failure when the output cannot be written.
