@@ -92,11 +92,11 @@ void CheckMacro(std::string const &macro) {
 // One --add or --remove of an edit, ready for the library: the macro in the ANSI code page
 // and the text in the session's flavour with its terminator.
 struct Operation {
-    bool add = false;
+    RepeatedOption const *option; // --add ID MACRO TEXT or --remove ID, as given
     RIL_ULONG id = 0;
-    std::string macroAsGiven;
     std::string macro;
     std::vector<std::uint8_t> data;
+    bool Add() const { return option->name == "--add"; }
 };
 
 std::vector<std::uint8_t> TextData(std::string const &text, bool wide) {
@@ -115,34 +115,27 @@ std::vector<std::uint8_t> TextData(std::string const &text, bool wide) {
 std::vector<Operation> PrepareOperations(Invocation const &invocation) {
     std::vector<Operation> operations;
     for (RepeatedOption const &option : invocation.repeated) {
-        Operation operation;
+        bool const add = option.name == "--add";
         std::string const &id = option.values[0];
-        if (option.name == "--add") {
-            operation.add = true;
-            operation.id = id == kNewId ? kAskForNewId : ParseId(id);
-            operation.macroAsGiven = option.values[1];
-            operation.macro = ArgumentToAnsi(option.values[1]);
-            operation.data = TextData(option.values[2], invocation.wide);
-        } else {
-            operation.id = ParseId(id);
-        }
-        operations.push_back(std::move(operation));
+        operations.push_back(
+            {&option, add && id == kNewId ? kAskForNewId : ParseId(id),
+             add ? ArgumentToAnsi(option.values[1]) : "",
+             add ? TextData(option.values[2], invocation.wide) : std::vector<std::uint8_t>()});
     }
     return operations;
 }
 
 // Runs one operation of the open session and returns its line of output.
 std::string Perform(Operation const &operation, std::string const &path) {
-    if (operation.add) {
+    if (operation.Add()) {
+        std::string const &macro = operation.option->values[1];
         RIL_ULONG assigned = 0;
         RIL_LONG const result = Ril_RTEditAddOrReplaceString(
             operation.macro.c_str(), operation.data.data(),
             static_cast<RIL_ULONG>(operation.data.size()), operation.id, &assigned);
         if (result != 0)
-            throw Failure("cannot add " + Quoted(operation.macroAsGiven) + " to " + Quoted(path),
-                          result);
-        return "added " + std::to_string(assigned) + " " + EscapeControls(operation.macroAsGiven) +
-               "\n";
+            throw Failure("cannot add " + Quoted(macro) + " to " + Quoted(path), result);
+        return "added " + std::to_string(assigned) + " " + EscapeControls(macro) + "\n";
     }
     RIL_LONG const result = Ril_RTEditRemoveString(operation.id);
     if (result == 0)
@@ -161,17 +154,15 @@ void EditModule(Invocation const &invocation) {
     RIL_ULONG const firstId = firstIdText != nullptr ? ParseId(firstIdText) : 0;
     // Every text is converted before the module is touched.
     std::vector<Operation> const operations = PrepareOperations(invocation);
-    std::string holder;
-    if (char const *given = invocation.Value("--holder"))
-        holder = ArgumentToAnsi(given);
+    char const *const given = invocation.Value("--holder");
+    std::string const holder = given != nullptr ? ArgumentToAnsi(given) : "";
     if (char const *bin = invocation.Value("--bin")) {
         CheckBin(bin);
         LoadBin(bin);
     }
 
     OpenModule const module(path);
-    RIL_LONG result = Ril_RTEditBegin(
-        firstId, invocation.Value("--holder") != nullptr ? holder.c_str() : nullptr);
+    RIL_LONG result = Ril_RTEditBegin(firstId, given != nullptr ? holder.c_str() : nullptr);
     if (result != 0)
         throw Failure("cannot begin editing " + Quoted(path), result);
     // Printed once the session has ended: a failed edit is discarded and prints nothing.
