@@ -13,15 +13,12 @@
 namespace rilcli {
 namespace {
 
-constexpr unsigned kUtf16LittleEndian = 1200;
-constexpr unsigned kUtf16BigEndian = 1201;
-
 unsigned ParseCodePage(std::string const &text) {
     unsigned value = 0;
     auto const [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || error != std::errc() || end != text.data() + text.size())
         throw UsageError("invalid code page '" + text + "' (a number is expected)");
-    if (value == kUtf16LittleEndian || value == kUtf16BigEndian)
+    if (value == 1200 || value == 1201) // UTF-16LE and UTF-16BE
         throw UsageError("code page " + text +
                          " is UTF-16, not a multibyte code page (use --wide)");
     // An empty text converts in every code page the library serves.

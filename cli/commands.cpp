@@ -82,6 +82,8 @@ std::span<CommandSpec const> Commands() {
 }
 
 void RefuseStreamNames(Invocation const &invocation) {
+    std::string const refusal =
+        "'-' names no file here: only 'export FILE.bin -' writes to standard output";
     std::string_view const command = invocation.command->name;
     for (std::size_t i = 0; i < invocation.operands.size(); ++i) {
         // Operands that name no file, and export's text, which may go to standard output.
@@ -89,16 +91,12 @@ void RefuseStreamNames(Invocation const &invocation) {
                               !(command.starts_with("module") && i == 0) &&
                               !(command == "export" && i == 1);
         if (fileName && invocation.operands[i] == kStandardStream)
-            throw UsageError("'-' names no file here: only 'export FILE.bin -' writes to "
-                             "standard output");
+            throw UsageError(refusal);
     }
-    for (char const *option : {"--log", "--bin", "--header"}) {
-        char const *const value = invocation.Value(option);
-        if (value != nullptr && value == kStandardStream)
-            throw UsageError(std::string("'-' names no file here: only 'export FILE.bin -' "
-                                         "writes to standard output (") +
-                             option + ")");
-    }
+    for (char const *option : {"--log", "--bin", "--header"})
+        if (char const *const value = invocation.Value(option);
+            value != nullptr && value == kStandardStream)
+            throw UsageError(refusal + " (" + option + ")");
 }
 
 } // namespace rilcli

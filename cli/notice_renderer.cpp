@@ -29,13 +29,18 @@ std::string ConvertArgument(std::string const &text, bool isPath, MessageLanguag
     return language == MessageLanguage::kChinese ? Utf8ToCodePage(utf8, kMessageCodePage) : utf8;
 }
 
-// The notice's text rendered again with its arguments converted; nothing on failure.
-std::optional<std::string> Render(RIL_NOTICE const &notice, MessageLanguage language,
-                                  std::vector<std::string> const &arguments) {
+// The notice's text rendered again with its text arguments converted; nothing on failure.
+std::optional<std::string> Render(RIL_NOTICE const &notice, MessageLanguage language) {
     std::vector<RIL_NOTICE_ARG> args(notice.args, notice.args + notice.argCount);
-    for (std::size_t i = 0; i < args.size(); ++i)
-        if (args[i].isText)
-            args[i].text = arguments[i].c_str();
+    std::vector<std::string> converted(args.size());
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (!args[i].isText)
+            continue;
+        std::string const text = args[i].text != nullptr ? args[i].text : "";
+        converted[i] =
+            ConvertArgument(text, notice.file != nullptr && text == notice.file, language);
+        args[i].text = converted[i].c_str();
+    }
     RIL_NOTICE copy = notice;
     copy.args = args.data();
     int const length = Ril_FormatNotice(&copy, LibraryLanguage(language), nullptr, 0);
@@ -47,18 +52,6 @@ std::optional<std::string> Render(RIL_NOTICE const &notice, MessageLanguage lang
         return std::nullopt;
     std::string text(buffer.data(), static_cast<std::size_t>(length));
     return language == MessageLanguage::kChinese ? CodePageToUtf8(text, kMessageCodePage) : text;
-}
-
-// The converted text arguments of `notice`, in order (empty strings for numbers).
-std::vector<std::string> ConvertedArguments(RIL_NOTICE const &notice, MessageLanguage language) {
-    std::vector<std::string> converted;
-    for (unsigned i = 0; i < notice.argCount; ++i) {
-        RIL_NOTICE_ARG const &arg = notice.args[i];
-        std::string const text = arg.isText && arg.text != nullptr ? arg.text : "";
-        bool const isPath = notice.file != nullptr && text == notice.file;
-        converted.push_back(arg.isText ? ConvertArgument(text, isPath, language) : "");
-    }
-    return converted;
 }
 
 // Drops a leading "Error: " or "警告: " that the severity already says, and writes control
@@ -138,8 +131,7 @@ std::string NoticeRenderer::RenderText(RIL_NOTICE const &notice) const {
 
 std::string NoticeRenderer::RenderStandardText(RIL_NOTICE const &notice) const {
     try {
-        if (std::optional<std::string> text =
-                Render(notice, options_.language, ConvertedArguments(notice, options_.language)))
+        if (std::optional<std::string> text = Render(notice, options_.language))
             return Tidy(*text);
     } catch (Failure const &) {
         // Arguments that do not convert: the text as the library rendered it.
