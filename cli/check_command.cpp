@@ -8,7 +8,6 @@
 #include "text_output.h"
 
 #include <algorithm>
-#include <tuple>
 
 namespace rilcli {
 namespace {
@@ -41,23 +40,15 @@ void PrintJson(std::vector<Diagnostic> const &diagnostics) {
     FinishOutput();
 }
 
-// Diagnostics without a place first, then in file order; the library's order among equals.
-void SortByPlace(std::vector<Diagnostic> &diagnostics) {
-    auto key = [](Diagnostic const &d) {
-        return std::make_tuple(d.place.has_value(), d.place ? d.place->line : 0,
-                               d.place ? d.place->column : 0);
-    };
-    std::stable_sort(diagnostics.begin(), diagnostics.end(),
-                     [&](Diagnostic const &a, Diagnostic const &b) { return key(a) < key(b); });
-}
-
 } // namespace
 
 int RunCheck(Invocation const &invocation) {
     NoticeRenderer &notices = *invocation.notices;
     RIL_LONG result = 0;
     std::vector<Diagnostic> diagnostics = LintText(invocation, false, result);
-    SortByPlace(diagnostics);
+    // Diagnostics without a place first, then in file order; the library's order among equals.
+    std::stable_sort(diagnostics.begin(), diagnostics.end(),
+                     [](Diagnostic const &a, Diagnostic const &b) { return a.place < b.place; });
     if (invocation.Value("--json") != nullptr) {
         PrintJson(diagnostics);
     } else {

@@ -1,6 +1,7 @@
 // One diagnostic as the tool prints it: severity, place, message identifier and text.
 #pragma once
 
+#include <compare>
 #include <optional>
 #include <string>
 
@@ -10,6 +11,7 @@ namespace rilcli {
 struct TextPlace {
     long long line = 1;
     long long column = 1;
+    auto operator<=>(TextPlace const &) const = default; // in file order
 };
 
 // The library's severities (RIL_SEVERITY) and the tool's alike.

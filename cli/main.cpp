@@ -13,6 +13,11 @@
 #include <span>
 #include <string>
 
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 #ifndef RIL4410_VERSION
 #error "RIL4410_VERSION must be defined by the build"
 #endif
@@ -60,7 +65,11 @@ int main(int argc, char **argv) {
     // cleans up after, instead of killing the tool half way.
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
-    PrepareStandardStreams();
+#if defined(_WIN32)
+    // Texts may hold LF on their own; the output must keep exactly the bytes written.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+#endif
     int status = kExitFailure;
     // Lives until the library is done, so that every notice is rendered.
     std::optional<NoticeRenderer> notices;

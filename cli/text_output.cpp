@@ -9,11 +9,6 @@
 #include <cstdio>
 #include <vector>
 
-#if defined(_WIN32)
-#include <fcntl.h>
-#include <io.h>
-#endif
-
 namespace rilcli {
 namespace {
 
@@ -44,14 +39,6 @@ std::string Utf16ToMultibyte(std::u16string_view text, unsigned codePage, char c
 }
 
 } // namespace
-
-void PrepareStandardStreams() {
-#if defined(_WIN32)
-    // Texts may hold LF on their own; the output must keep exactly the bytes written.
-    _setmode(_fileno(stdout), _O_BINARY);
-    _setmode(_fileno(stderr), _O_BINARY);
-#endif
-}
 
 std::string Utf16ToUtf8(std::u16string_view units) {
     std::u16string paired(units);

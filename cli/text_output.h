@@ -6,9 +6,6 @@
 
 namespace rilcli {
 
-// Puts standard output and error into binary mode where the platform translates newlines.
-void PrepareStandardStreams();
-
 // UTF-16 to UTF-8; unpaired surrogates become U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view units);
 
