@@ -173,10 +173,10 @@ void NoticeRenderer::Receive(RIL_NOTICE const &notice) {
                            notice.args[2].isText && notice.args[1].text != nullptr &&
                            notice.args[2].text != nullptr;
     std::string const file = notice.file != nullptr ? notice.file : "";
-    if (mergeable && pending_ && file == pendingFile_ && notice.offset == pendingOffset_ &&
-        notice.args[0].number == pendingId_ && pendingMacro_ == notice.args[1].text) {
-        pendingBytes_ += notice.args[2].text;
-        ++pendingCount_;
+    if (mergeable && pending_ && file == pending_->file && notice.offset == pending_->offset &&
+        notice.args[0].number == pending_->id && pending_->macro == notice.args[1].text) {
+        pending_->bytes += notice.args[2].text;
+        ++pending_->count;
         return;
     }
     Flush();
@@ -184,35 +184,34 @@ void NoticeRenderer::Receive(RIL_NOTICE const &notice) {
         Report(ToDiagnostic(notice, RenderText(notice)));
         return;
     }
-    pending_ = ToDiagnostic(notice, RenderText(notice));
-    pendingFile_ = file;
-    pendingOffset_ = notice.offset;
-    pendingId_ = notice.args[0].number;
-    pendingMacro_ = notice.args[1].text;
-    pendingBytes_ = notice.args[2].text;
-    pendingCount_ = 1;
+    pending_ = Group{ToDiagnostic(notice, RenderText(notice)),
+                     file,
+                     notice.offset,
+                     notice.args[0].number,
+                     notice.args[1].text,
+                     notice.args[2].text};
 }
 
-std::string NoticeRenderer::MergedText() const {
-    std::string const macro = Tidy(AnsiToUtf8(pendingMacro_));
-    std::string const characters = CharacterList(pendingBytes_);
+std::string NoticeRenderer::MergedText(Group const &group) const {
+    std::string const macro = Tidy(AnsiToUtf8(group.macro));
+    std::string const characters = CharacterList(group.bytes);
     if (options_.language == MessageLanguage::kChinese) {
         // The library's standard text with the list between its quotes, in the ANSI code page as
         // the library's arguments are.
         std::string const list = Utf8ToCodePage(characters, 0);
         RIL_NOTICE_ARG const args[] = {
-            {0, pendingId_, nullptr}, {1, 0, pendingMacro_.c_str()}, {1, 0, list.c_str()}};
+            {0, group.id, nullptr}, {1, 0, group.macro.c_str()}, {1, 0, list.c_str()}};
         RIL_NOTICE notice{};
         notice.messageId = kIllegalCharacter.data();
-        notice.file = pendingFile_.empty() ? nullptr : pendingFile_.c_str();
-        notice.offset = pendingOffset_;
+        notice.file = group.file.empty() ? nullptr : group.file.c_str();
+        notice.offset = group.offset;
         notice.firstOffset = -1;
         notice.argCount = 3;
         notice.args = args;
         notice.text = "";
         return RenderText(notice);
     }
-    return "ID " + std::to_string(pendingId_) + ": macro '" + macro +
+    return "ID " + std::to_string(group.id) + ": macro '" + macro +
            "' holds the illegal characters '" + characters + "'" +
            " (only upper-case letters, digits and '_' are allowed)";
 }
@@ -220,16 +219,15 @@ std::string NoticeRenderer::MergedText() const {
 void NoticeRenderer::Flush() {
     if (!pending_)
         return;
-    Diagnostic diagnostic = std::move(*pending_);
+    Group group = std::move(*pending_);
     pending_.reset();
-    if (pendingCount_ > 1) {
-        try {
-            diagnostic.text = MergedText();
-        } catch (Failure const &) {
-            // Keep the first notice's text.
-        }
+    try {
+        if (group.count > 1)
+            group.diagnostic.text = MergedText(group);
+    } catch (Failure const &) {
+        // Keep the first notice's text.
     }
-    Report(std::move(diagnostic));
+    Report(std::move(group.diagnostic));
 }
 
 void NoticeRenderer::Report(Diagnostic diagnostic) {

@@ -54,13 +54,24 @@ class NoticeRenderer {
     static std::string Format(Diagnostic const &diagnostic);
 
   private:
+    // The pending group of "illegal-macro-character" notices: the first one's diagnostic, file
+    // and offset, the notices' arguments (ID, macro), their bad bytes in order and their number.
+    struct Group {
+        Diagnostic diagnostic;
+        std::string file;
+        long long offset = -1;
+        long long id = 0;
+        std::string macro;
+        std::string bytes;
+        std::size_t count = 1;
+    };
     static void Handle(void *context, RIL_NOTICE const *notice) noexcept;
     void Receive(RIL_NOTICE const &notice);
     Diagnostic ToDiagnostic(RIL_NOTICE const &notice, std::string text) const;
     // The text in the chosen language, with the system's reason behind it.
     std::string RenderText(RIL_NOTICE const &notice) const;
     std::string RenderStandardText(RIL_NOTICE const &notice) const;
-    std::string MergedText() const;
+    std::string MergedText(Group const &group) const;
 
     GlobalOptions options_;
     bool verbose_ = false;
@@ -72,15 +83,7 @@ class NoticeRenderer {
     std::size_t errors_ = 0;
     std::size_t warnings_ = 0;
 
-    // The pending group of "illegal-macro-character" notices: the first one's diagnostic,
-    // the notice's arguments (ID, macro) and the bad bytes in order.
-    std::optional<Diagnostic> pending_;
-    std::string pendingFile_;
-    long long pendingOffset_ = -1;
-    long long pendingId_ = 0;
-    std::string pendingMacro_;
-    std::string pendingBytes_;
-    std::size_t pendingCount_ = 0;
+    std::optional<Group> pending_;
 };
 
 } // namespace rilcli

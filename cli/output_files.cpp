@@ -20,16 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A name in the temporary folder that no other file is likely to have.
-fs::path ScratchPath(fs::path const &folder) {
-    std::mt19937_64 generator(
-        std::random_device{}() ^
-        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
-    char tag[17];
-    std::snprintf(tag, sizeof tag, "%012llx", static_cast<unsigned long long>(generator() >> 16));
-    return folder / ("ril4410-stdout-" + std::string(tag) + ".txt");
-}
-
 // `text` with every occurrence of `from` replaced by `to`.
 std::string Replaced(std::string text, std::string const &from, std::string_view to) {
     for (std::size_t at = text.find(from); at != std::string::npos;
@@ -45,7 +35,14 @@ void ExportToStandardOutput(std::string const &bin, bool wide, NoticeRenderer &n
     fs::path const folder = fs::temp_directory_path(error);
     if (error)
         throw Failure("cannot export '" + bin + "' to standard output: no temporary folder");
-    std::string const scratch = ScratchPath(folder).string();
+    // A name in the temporary folder that no other file is likely to have.
+    std::mt19937_64 generator(
+        std::random_device{}() ^
+        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+    char tag[32];
+    std::snprintf(tag, sizeof tag, "ril4410-stdout-%012llx.txt",
+                  static_cast<unsigned long long>(generator() >> 16));
+    std::string const scratch = (folder / tag).string();
     // The library's notices about the temporary file are about standard output.
     notices.Collect([&](Diagnostic diagnostic) {
         if (diagnostic.file == scratch)

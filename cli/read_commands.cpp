@@ -44,10 +44,9 @@ int RunGetLanguages(Invocation const &invocation) {
         throw Failure("no item with ID " + std::to_string(id) + " in the chain of '" + name + "'");
     std::string text;
     if (invocation.wide) {
-        RIL_WCHAR const *wide = Ril_TableGetStringW(table.get(), id);
         std::u16string units;
-        while (*wide != 0)
-            units += static_cast<char16_t>(*wide++);
+        for (RIL_WCHAR const *unit = Ril_TableGetStringW(table.get(), id); *unit != 0; ++unit)
+            units += static_cast<char16_t>(*unit);
         text = Utf16ToUtf8(units);
     } else {
         text = AnsiToUtf8(Ril_TableGetStringA(table.get(), id));
