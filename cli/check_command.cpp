@@ -12,16 +12,12 @@
 namespace rilcli {
 namespace {
 
-Json Place(std::optional<TextPlace> const &place, long long TextPlace::*part) {
-    return place ? Json((*place).*part) : Json();
-}
-
 std::string DiagnosticJson(Diagnostic const &diagnostic) {
     Json object = {
         {"severity", SeverityWord(diagnostic.severity, true)},
         {"file", diagnostic.file.empty() ? Json() : Json(ArgumentToUtf8(diagnostic.file))},
-        {"line", Place(diagnostic.place, &TextPlace::line)},
-        {"column", Place(diagnostic.place, &TextPlace::column)},
+        {"line", diagnostic.place ? Json(diagnostic.place->line) : Json()},
+        {"column", diagnostic.place ? Json(diagnostic.place->column) : Json()},
         {"messageId", diagnostic.messageId},
         {"text", diagnostic.text}};
     if (diagnostic.firstPlace) {
@@ -33,10 +29,9 @@ std::string DiagnosticJson(Diagnostic const &diagnostic) {
 
 void PrintJson(std::vector<Diagnostic> const &diagnostics) {
     std::string out = "[";
-    for (std::size_t i = 0; i < diagnostics.size(); ++i)
-        out += (i == 0 ? "\n" : ",\n") + DiagnosticJson(diagnostics[i]);
-    out += diagnostics.empty() ? "]\n" : "\n]\n";
-    WriteOut(out);
+    for (Diagnostic const &diagnostic : diagnostics)
+        out += (out.size() == 1 ? "\n" : ",\n") + DiagnosticJson(diagnostic);
+    WriteOut(out + (diagnostics.empty() ? "]\n" : "\n]\n"));
     FinishOutput();
 }
 
@@ -52,10 +47,8 @@ int RunCheck(Invocation const &invocation) {
     if (invocation.Value("--json") != nullptr) {
         PrintJson(diagnostics);
     } else {
-        for (Diagnostic const &diagnostic : diagnostics) {
-            std::string const line = NoticeRenderer::Format(diagnostic);
-            std::fwrite(line.data(), 1, line.size(), stderr);
-        }
+        for (Diagnostic const &diagnostic : diagnostics)
+            std::fputs(NoticeRenderer::Format(diagnostic).c_str(), stderr);
         std::fflush(stderr);
     }
     bool const failed = result != 0 || notices.Errors() > 0 ||

@@ -24,9 +24,8 @@ class Failure : public std::runtime_error {
 };
 
 // A malformed command line; exits with kExitUsage.
-class UsageError : public std::runtime_error {
-  public:
-    explicit UsageError(std::string const &what) : std::runtime_error(what) {}
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
 };
 
 } // namespace rilcli

@@ -6,7 +6,6 @@
 #include "diagnostics.h"
 #include "text_output.h"
 
-#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <cstdio>
@@ -82,9 +81,8 @@ void ListModule(Invocation const &invocation) {
 
 // A macro as the import accepts it: upper-case letters, digits and underscores, at least one.
 void CheckMacro(std::string const &macro) {
-    if (macro.empty() || !std::all_of(macro.begin(), macro.end(), [](char c) {
-            return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-        }))
+    if (macro.empty() ||
+        macro.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_") != std::string::npos)
         throw UsageError("invalid macro '" + macro +
                          "' (upper-case letters, digits and underscores are expected)");
 }
@@ -170,10 +168,10 @@ void EditModule(Invocation const &invocation) {
     for (Operation const &operation : operations)
         lines += Perform(operation, path);
     result = Ril_RTEditEnd(discard ? 1 : 0, nullptr, invocation.wide ? 1 : 0);
-    if (result != 0) {
-        std::string const what = discard ? "cannot discard the edits of " : "cannot commit to ";
-        throw Failure(what + Quoted(path), result);
-    }
+    if (result != 0)
+        throw Failure((discard ? "cannot discard the edits of " : "cannot commit to ") +
+                          Quoted(path),
+                      result);
     WriteOut(lines);
     FinishOutput();
     if (header == nullptr)

@@ -66,13 +66,11 @@ std::string Tidy(std::string text) {
 }
 
 std::string Where(std::string const &file, std::optional<TextPlace> const &place) {
-    std::string where = "ril4410: ";
     if (file.empty())
-        return where;
-    where += file;
-    if (place)
-        where += ":" + std::to_string(place->line) + ":" + std::to_string(place->column);
-    return where + ": ";
+        return "ril4410: ";
+    std::string const at =
+        place ? ":" + std::to_string(place->line) + ":" + std::to_string(place->column) : "";
+    return "ril4410: " + file + at + ": ";
 }
 
 // The distinct characters of `bytes` (ANSI code page) as "a', '-', '中" (UTF-8), to stand
@@ -108,9 +106,8 @@ NoticeRenderer::~NoticeRenderer() {
 void NoticeRenderer::Handle(void *context, RIL_NOTICE const *notice) noexcept {
     if (context == nullptr || notice == nullptr)
         return;
-    auto *renderer = static_cast<NoticeRenderer *>(context);
     try {
-        renderer->Receive(*notice);
+        static_cast<NoticeRenderer *>(context)->Receive(*notice);
     } catch (...) {
         // A notice that cannot be rendered is printed as the library gave it.
         std::fprintf(stderr, "ril4410: %s\n", notice->text != nullptr ? notice->text : "");
@@ -122,8 +119,7 @@ std::string NoticeRenderer::RenderText(RIL_NOTICE const &notice) const {
     // The system's reason behind a failed file operation, unless the text says it already.
     if (notice.systemReason != nullptr && *notice.systemReason != '\0' &&
         text.find(notice.systemReason) == std::string::npos) {
-        while (!text.empty() && (text.back() == '!' || text.back() == ' '))
-            text.pop_back();
+        text.erase(text.find_last_not_of("! ") + 1);
         text += std::string(": ") + notice.systemReason;
     }
     return text;
@@ -147,16 +143,15 @@ std::string NoticeRenderer::RenderStandardText(RIL_NOTICE const &notice) const {
 }
 
 Diagnostic NoticeRenderer::ToDiagnostic(RIL_NOTICE const &notice, std::string text) const {
-    Diagnostic diagnostic;
-    diagnostic.severity = static_cast<Severity>(notice.severity);
-    diagnostic.file = notice.file != nullptr ? notice.file : "";
-    diagnostic.messageId = notice.messageId != nullptr ? notice.messageId : "";
-    diagnostic.text = std::move(text);
-    if (notice.line > 0)
-        diagnostic.place = TextPlace{notice.line, notice.column};
-    if (notice.firstLine > 0)
-        diagnostic.firstPlace = TextPlace{notice.firstLine, notice.firstColumn};
-    return diagnostic;
+    auto const place = [](long long line, long long column) {
+        return line > 0 ? std::optional(TextPlace{line, column}) : std::nullopt;
+    };
+    return Diagnostic{static_cast<Severity>(notice.severity),
+                      notice.file != nullptr ? notice.file : "",
+                      place(notice.line, notice.column),
+                      place(notice.firstLine, notice.firstColumn),
+                      notice.messageId != nullptr ? notice.messageId : "",
+                      std::move(text)};
 }
 
 void NoticeRenderer::Receive(RIL_NOTICE const &notice) {
@@ -250,8 +245,7 @@ void NoticeRenderer::Report(Diagnostic diagnostic) {
         collect_(std::move(diagnostic));
         return;
     }
-    std::fwrite(line.data(), 1, line.size(), stderr);
-    std::fflush(stderr);
+    std::fputs(line.c_str(), stderr);
 }
 
 std::string NoticeRenderer::Format(Diagnostic const &diagnostic) {

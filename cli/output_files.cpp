@@ -16,19 +16,8 @@
 #include <system_error>
 
 namespace rilcli {
-namespace {
 
 namespace fs = std::filesystem;
-
-// `text` with every occurrence of `from` replaced by `to`.
-std::string Replaced(std::string text, std::string const &from, std::string_view to) {
-    for (std::size_t at = text.find(from); at != std::string::npos;
-         at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
-    return text;
-}
-
-} // namespace
 
 void ExportToStandardOutput(std::string const &bin, bool wide, NoticeRenderer &notices) {
     std::error_code error;
@@ -47,7 +36,8 @@ void ExportToStandardOutput(std::string const &bin, bool wide, NoticeRenderer &n
     notices.Collect([&](Diagnostic diagnostic) {
         if (diagnostic.file == scratch)
             diagnostic.file = kStandardStream;
-        diagnostic.text = Replaced(std::move(diagnostic.text), scratch, kStandardStream);
+        for (std::size_t at; (at = diagnostic.text.find(scratch)) != std::string::npos;)
+            diagnostic.text.replace(at, scratch.size(), kStandardStream);
         std::fputs(NoticeRenderer::Format(diagnostic).c_str(), stderr);
     });
     RIL_LONG const result = Ril_ExportResFromBinToTxt(scratch.c_str(), wide ? 1 : 0, bin.c_str());

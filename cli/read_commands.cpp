@@ -13,16 +13,6 @@
 namespace rilcli {
 namespace {
 
-// The opening of the JSON dump, up to the items array's bracket.
-std::string JsonHead(std::string const &path, bool wide) {
-    Holder const holder = ReadHolder(path);
-    std::string head =
-        JsonLine({{"flavour", wide ? "WCS" : "MBCS"},
-                  {"holder", holder.held == 1 ? Json(AnsiToUtf8(holder.text)) : Json()}});
-    head.pop_back(); // the object's closing brace comes after the items
-    return head + ", \"items\": [";
-}
-
 // get --languages: the text of an ID from the chain of a table's language files, with the
 // file of the chain that holds it.
 int RunGetLanguages(Invocation const &invocation) {
@@ -33,8 +23,7 @@ int RunGetLanguages(Invocation const &invocation) {
     char const *languages = invocation.Value("--languages");
     std::unique_ptr<RIL_TABLE, void (*)(RIL_TABLE *)> table(
         Ril_OpenTableForLanguages(folder.c_str(), name.c_str(),
-                                  languages != nullptr && languages[0] != '\0' ? languages
-                                                                               : nullptr),
+                                  *languages != '\0' ? languages : nullptr),
         &Ril_CloseTable);
     if (!table)
         throw Failure("cannot open the table '" + name + "' in '" + folder + "'",
@@ -64,8 +53,14 @@ int RunDump(Invocation const &invocation) {
     bool const wide = CheckedWide(invocation, path, &bin);
     bool const json = invocation.Value("--json") != nullptr;
     LoadBin(path);
-    if (json)
-        WriteOut(JsonHead(path, wide));
+    if (json) {
+        Holder const holder = ReadHolder(path);
+        std::string head =
+            JsonLine({{"flavour", wide ? "WCS" : "MBCS"},
+                      {"holder", holder.held == 1 ? Json(AnsiToUtf8(holder.text)) : Json()}});
+        head.pop_back(); // the object's closing brace comes after the items
+        WriteOut(head + ", \"items\": [");
+    }
     char const *separator = "\n";
     // The library keeps no list of IDs: its inspection names those of the file's entries.
     for (RIL_ULONG const id : bin.ids) {
@@ -73,13 +68,12 @@ int RunDump(Invocation const &invocation) {
         if (!item)
             continue;
         std::string const macro = AnsiToUtf8(item->macro);
-        std::string const &text = item->text;
         if (json) {
-            WriteOut(separator + JsonLine({{"id", id}, {"macro", macro}, {"text", text}}));
+            WriteOut(separator + JsonLine({{"id", id}, {"macro", macro}, {"text", item->text}}));
             separator = ",\n";
         } else {
             WriteOut(std::to_string(id) + '\t' + EscapeControls(macro) + '\t' +
-                     EscapeControls(text) + '\n');
+                     EscapeControls(item->text) + '\n');
         }
     }
     if (json)

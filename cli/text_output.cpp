@@ -78,20 +78,16 @@ std::string AnsiToUtf8(std::string const &text) {
 }
 
 std::string EscapeControls(std::string_view text, bool named) {
+    static constexpr std::string_view kNamed = "\r\n\t\\";
     std::string out;
     for (char const c : text) {
         unsigned char const byte = static_cast<unsigned char>(c);
-        char const *const name = !named      ? nullptr
-                                 : c == '\r' ? "\\r"
-                                 : c == '\n' ? "\\n"
-                                 : c == '\t' ? "\\t"
-                                 : c == '\\' ? "\\\\"
-                                             : nullptr;
-        char hex[5] = {c, '\0'};
-        // ESC, BEL and the like never reach a terminal.
-        if (name == nullptr && (byte < 0x20 || byte == 0x7F))
-            std::snprintf(hex, sizeof hex, "\\x%02X", byte);
-        out += name != nullptr ? name : hex;
+        char escaped[5] = {c, '\0'};
+        if (std::size_t const name = kNamed.find(c); named && name != kNamed.npos)
+            std::snprintf(escaped, sizeof escaped, "\\%c", "rnt\\"[name]);
+        else if (byte < 0x20 || byte == 0x7F) // ESC, BEL and the like never reach a terminal
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+        out += escaped;
     }
     return out;
 }
