@@ -44,13 +44,11 @@ int RunCheck(Invocation const &invocation) {
     // Diagnostics without a place first, then in file order; the library's order among equals.
     std::stable_sort(diagnostics.begin(), diagnostics.end(),
                      [](Diagnostic const &a, Diagnostic const &b) { return a.place < b.place; });
-    if (invocation.Value("--json") != nullptr) {
+    if (invocation.Value("--json") != nullptr)
         PrintJson(diagnostics);
-    } else {
+    else
         for (Diagnostic const &diagnostic : diagnostics)
             std::fputs(NoticeRenderer::Format(diagnostic).c_str(), stderr);
-        std::fflush(stderr);
-    }
     bool const failed = result != 0 || notices.Errors() > 0 ||
                         (invocation.Value("--werror") != nullptr && notices.Warnings() > 0);
     return failed ? kExitFailure : kExitOk;

@@ -70,7 +70,6 @@ void ListModule(Invocation const &invocation) {
             std::fprintf(stderr, "ril4410: resource %u of %s holds no item record (%u byte%s)\n",
                          static_cast<unsigned>(id), Quoted(path).c_str(),
                          static_cast<unsigned>(size), size == 1 ? "" : "s");
-            std::fflush(stderr);
             continue;
         }
         WriteOut(std::to_string(id) + '\t' + EscapeControls(AnsiToUtf8(item->macro)) + '\t' +
