@@ -115,11 +115,9 @@ class CommandLine {
         } catch (CLI::ParseError const &error) {
             throw UsageError(error.what());
         }
+        if (app_.get_option("--version")->count() > 0)
+            return ParsedLine{Request::kVersion, {}, {}};
         ParsedLine line;
-        if (app_.get_option("--version")->count() > 0) {
-            line.request = Request::kVersion;
-            return line;
-        }
         line.options.quiet = app_.get_option("--quiet")->count() > 0;
         line.options.language = Language();
         CLI::App const *const app = Deepest();
@@ -146,7 +144,7 @@ class CommandLine {
     void AddOptions(CLI::App &app, std::span<char const *const> options) {
         for (char const *text : options) {
             OptionShape const shape = Shape(text);
-            shapes_.push_back(shape);
+            shapes_.emplace(shape.name, shape);
             if (shape.count == 0)
                 app.add_flag(shape.name);
             else
@@ -171,10 +169,8 @@ class CommandLine {
 
     // The shape of an option of any command.
     OptionShape const *Find(std::string_view name) const {
-        auto const found =
-            std::find_if(shapes_.begin(), shapes_.end(),
-                         [&](OptionShape const &shape) { return shape.name == name; });
-        return found == shapes_.end() ? nullptr : &*found;
+        auto const found = shapes_.find(std::string(name));
+        return found == shapes_.end() ? nullptr : &found->second;
     }
 
     bool IsGroup(std::string_view word) const {
@@ -210,14 +206,12 @@ class CommandLine {
         CLI::App const *const app = Deepest();
         if (IsOption(first)) {
             std::string const name = first.substr(0, first.find('='));
-            bool const elsewhere =
-                app != nullptr && !app->get_parent()
-                                       ->get_subcommands([&](CLI::App const *other) {
-                                           return other->get_option_no_throw(name) != nullptr;
-                                       })
-                                       .empty();
-            if (elsewhere)
-                return "option '" + name + "' does not apply to '" + Name(app) + "'";
+            auto const takes = [&](CLI::App const *other) {
+                return other->get_option_no_throw(name) != nullptr;
+            };
+            if (app != nullptr && !app->get_parent()->get_subcommands(takes).empty())
+                return "option '" + name + "' does not apply to '" +
+                       (specs_.contains(app) ? specs_.at(app)->name : app->get_name()) + "'";
             return "unknown option '" + first + "'";
         }
         if (app == nullptr)
@@ -225,10 +219,6 @@ class CommandLine {
         if (!specs_.contains(app))
             return "unknown subcommand '" + app->get_name() + " " + first + "' (list or edit)";
         return "too many operands" + UsageHint(*specs_.at(app));
-    }
-
-    std::string Name(CLI::App const *app) const {
-        return specs_.contains(app) ? specs_.at(app)->name : app->get_name();
     }
 
     // CLI11's message for an option without its values names the option first.
@@ -266,8 +256,9 @@ class CommandLine {
                                app.get_option(command.alternateOption)->count() > 0;
         std::size_t const expected = alternate ? command.alternateCount : command.operandCount;
         if (operands.size() != expected)
-            throw UsageError((operands.size() < expected ? "missing operand" : "too many operands") +
-                             UsageHint(command, alternate));
+            throw UsageError(
+                (operands.size() < expected ? "missing operand" : "too many operands") +
+                UsageHint(command, alternate));
         for (char const *text : command.options) {
             OptionShape const shape = Shape(text);
             CLI::Option const *const option = app.get_option(shape.name);
@@ -296,7 +287,7 @@ class CommandLine {
     std::span<CommandSpec const> commands_;
     CLI::App app_{"", "ril4410"};
     std::map<CLI::App const *, CommandSpec const *> specs_;
-    std::vector<OptionShape> shapes_; // of every option, as often as commands take it
+    std::map<std::string, OptionShape> shapes_; // of every option, by name
 };
 
 } // namespace
@@ -307,12 +298,8 @@ ParsedLine ParseArguments(std::span<char const *const> arguments,
 }
 
 RIL_ULONG ParseId(std::string const &text) {
-    std::string_view digits = text;
-    int base = 10;
-    if (digits.starts_with("0x") || digits.starts_with("0X")) {
-        digits.remove_prefix(2);
-        base = 16;
-    }
+    int const base = text.starts_with("0x") || text.starts_with("0X") ? 16 : 10;
+    std::string_view const digits = std::string_view(text).substr(base == 16 ? 2 : 0);
     std::uint64_t value = 0;
     auto const [end, error] =
         std::from_chars(digits.data(), digits.data() + digits.size(), value, base);

@@ -18,26 +18,9 @@ constexpr unsigned kLibraryTextCodePage = 936;
 [[noreturn]] void Refuse(std::string const &path, RIL_BIN_INFO const &info) {
     std::string const reason = info.systemReason[0] != '\0' ? info.systemReason : "unknown error";
     std::string const id = info.messageId != nullptr ? info.messageId : "";
-    if (id == "cannot-open")
-        throw Failure("cannot open '" + path + "': " + reason);
-    if (id == "cannot-read")
-        throw Failure("cannot read '" + path + "': " + reason);
+    if (id == "cannot-open" || id == "cannot-read")
+        throw Failure("cannot " + id.substr(7) + " '" + path + "': " + reason);
     throw Failure(path + ": " + CodePageToUtf8(info.text, kLibraryTextCodePage));
-}
-
-char const *FlavourName(int flavour) {
-    return flavour == RIL_BIN_FLAVOUR_WIDE ? "wide texts (UTF-16)" : "multibyte texts";
-}
-
-void WarnUndecodable(Invocation const &invocation, std::string const &path,
-                     RIL_BIN_INFO const &info) {
-    if (info.undecodable == 0)
-        return;
-    std::string const count = std::to_string(info.undecodable);
-    invocation.notices->Report(Diagnostic{
-        Severity::kWarning, path, std::nullopt, std::nullopt, "undecodable-texts",
-        count + (info.undecodable == 1 ? " text does" : " texts do") + " not decode in " +
-            CodePageInForce() + "; give --code-page with the code page the BIN was written in"});
 }
 
 } // namespace
@@ -69,12 +52,20 @@ bool CheckedWide(Invocation const &invocation, std::string const &path, BinFacts
         int const given = invocation.wide ? RIL_BIN_FLAVOUR_WIDE : RIL_BIN_FLAVOUR_MULTIBYTE;
         if (inferred != RIL_BIN_FLAVOUR_UNKNOWN && inferred != given &&
             invocation.Value("--force") == nullptr)
-            throw Failure(path + ": the BIN appears to hold " + FlavourName(inferred) + ": drop " +
-                          (invocation.wide ? "--wide" : "--narrow") + ", or give --force");
+            throw Failure(path + ": the BIN appears to hold " +
+                          (invocation.wide ? "multibyte texts: drop --wide"
+                                           : "wide texts (UTF-16): drop --narrow") +
+                          ", or give --force");
         wide = invocation.wide;
     }
-    if (!wide)
-        WarnUndecodable(invocation, path, checked.info);
+    if (!wide && checked.info.undecodable != 0) {
+        RIL_ULONG const count = checked.info.undecodable;
+        invocation.notices->Report(
+            Diagnostic{Severity::kWarning, path, std::nullopt, std::nullopt, "undecodable-texts",
+                       std::to_string(count) + (count == 1 ? " text does" : " texts do") +
+                           " not decode in " + CodePageInForce() +
+                           "; give --code-page with the code page the BIN was written in"});
+    }
     if (facts != nullptr)
         *facts = std::move(checked);
     return wide;

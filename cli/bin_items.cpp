@@ -8,6 +8,7 @@
 
 #include <bit>
 #include <cstring>
+#include <vector>
 
 namespace rilcli {
 
@@ -41,6 +42,19 @@ std::optional<Item> ReadItem(RIL_ULONG id, bool wide) {
     if (record == nullptr)
         return std::nullopt;
     return ItemOfRecord(record, Ril_GetItemSize(id), wide, false);
+}
+
+Holder ReadHolder(std::string const &path) {
+    Holder holder;
+    RIL_ULONG size = 0;
+    RIL_LONG result = Ril_RTEditGetHolderInfo(path.c_str(), nullptr, &size, &holder.held);
+    std::vector<char> buffer(size + 1);
+    if (result == 0 && holder.held == 1 && size > 0)
+        result = Ril_RTEditGetHolderInfo(path.c_str(), buffer.data(), &size, &holder.held);
+    if (result != 0)
+        throw Failure("cannot read the holder of '" + path + "'", result);
+    holder.text = buffer.data();
+    return holder;
 }
 
 } // namespace rilcli

@@ -1,4 +1,5 @@
-// Loading a BIN through the library and reading its items back through the public lookups.
+// Loading a BIN through the library and reading its items and holder back through the public
+// lookups.
 #pragma once
 
 #include "Ril4410.h"
@@ -24,5 +25,16 @@ std::optional<Item> ItemOfRecord(void const *record, RIL_ULONG size, bool wide, 
 
 // The item of `id` in the loaded table, or nothing when there is none.
 std::optional<Item> ReadItem(RIL_ULONG id, bool wide);
+
+// A file's holder flag (kNoHolderFlag when its first word is neither 0 nor 1) and, when the
+// flag is 1, the text of its newest holder marker (ANSI code page).
+inline constexpr RIL_ULONG kNoHolderFlag = 0xFFFFFFFF;
+struct Holder {
+    RIL_ULONG held = kNoHolderFlag;
+    std::string text;
+};
+
+// The holder of `path`; throws Failure "cannot read the holder of 'PATH'".
+Holder ReadHolder(std::string const &path);
 
 } // namespace rilcli

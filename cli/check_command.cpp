@@ -8,49 +8,31 @@
 #include "text_output.h"
 
 #include <algorithm>
-#include <tuple>
 
 namespace rilcli {
 namespace {
 
-std::string Number(std::optional<TextPlace> const &place, long long TextPlace::*part) {
-    return place ? std::to_string((*place).*part) : "null";
-}
-
 std::string DiagnosticJson(Diagnostic const &diagnostic) {
-    JsonObject object;
-    object.Add("severity", SeverityWord(diagnostic.severity, true));
-    if (diagnostic.file.empty())
-        object.AddRaw("file", "null");
-    else
-        object.Add("file", ArgumentToUtf8(diagnostic.file));
-    object.AddRaw("line", Number(diagnostic.place, &TextPlace::line))
-        .AddRaw("column", Number(diagnostic.place, &TextPlace::column))
-        .Add("messageId", diagnostic.messageId)
-        .Add("text", diagnostic.text);
-    if (diagnostic.firstPlace)
-        object.AddRaw("firstLine", Number(diagnostic.firstPlace, &TextPlace::line))
-            .AddRaw("firstColumn", Number(diagnostic.firstPlace, &TextPlace::column));
-    return object.Close();
+    Json object = {
+        {"severity", SeverityWord(diagnostic.severity, true)},
+        {"file", diagnostic.file.empty() ? Json() : Json(ArgumentToUtf8(diagnostic.file))},
+        {"line", diagnostic.place ? Json(diagnostic.place->line) : Json()},
+        {"column", diagnostic.place ? Json(diagnostic.place->column) : Json()},
+        {"messageId", diagnostic.messageId},
+        {"text", diagnostic.text}};
+    if (diagnostic.firstPlace) {
+        object["firstLine"] = diagnostic.firstPlace->line;
+        object["firstColumn"] = diagnostic.firstPlace->column;
+    }
+    return JsonLine(object);
 }
 
 void PrintJson(std::vector<Diagnostic> const &diagnostics) {
     std::string out = "[";
-    for (std::size_t i = 0; i < diagnostics.size(); ++i)
-        out += (i == 0 ? "\n" : ",\n") + DiagnosticJson(diagnostics[i]);
-    out += diagnostics.empty() ? "]\n" : "\n]\n";
-    WriteOut(out);
+    for (Diagnostic const &diagnostic : diagnostics)
+        out += (out.size() == 1 ? "\n" : ",\n") + DiagnosticJson(diagnostic);
+    WriteOut(out + (diagnostics.empty() ? "]\n" : "\n]\n"));
     FinishOutput();
-}
-
-// Diagnostics without a place first, then in file order; the library's order among equals.
-void SortByPlace(std::vector<Diagnostic> &diagnostics) {
-    auto key = [](Diagnostic const &d) {
-        return std::make_tuple(d.place.has_value(), d.place ? d.place->line : 0,
-                               d.place ? d.place->column : 0);
-    };
-    std::stable_sort(diagnostics.begin(), diagnostics.end(),
-                     [&](Diagnostic const &a, Diagnostic const &b) { return key(a) < key(b); });
 }
 
 } // namespace
@@ -59,16 +41,14 @@ int RunCheck(Invocation const &invocation) {
     NoticeRenderer &notices = *invocation.notices;
     RIL_LONG result = 0;
     std::vector<Diagnostic> diagnostics = LintText(invocation, false, result);
-    SortByPlace(diagnostics);
-    if (invocation.Value("--json") != nullptr) {
+    // Diagnostics without a place first, then in file order; the library's order among equals.
+    std::stable_sort(diagnostics.begin(), diagnostics.end(),
+                     [](Diagnostic const &a, Diagnostic const &b) { return a.place < b.place; });
+    if (invocation.Value("--json") != nullptr)
         PrintJson(diagnostics);
-    } else {
-        for (Diagnostic const &diagnostic : diagnostics) {
-            std::string const line = NoticeRenderer::Format(diagnostic);
-            std::fwrite(line.data(), 1, line.size(), stderr);
-        }
-        std::fflush(stderr);
-    }
+    else
+        for (Diagnostic const &diagnostic : diagnostics)
+            std::fputs(NoticeRenderer::Format(diagnostic).c_str(), stderr);
     bool const failed = result != 0 || notices.Errors() > 0 ||
                         (invocation.Value("--werror") != nullptr && notices.Warnings() > 0);
     return failed ? kExitFailure : kExitOk;

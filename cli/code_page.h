@@ -14,10 +14,8 @@ struct Invocation;
 
 inline constexpr unsigned kUtf8CodePage = 65001;
 
-// The code page that a locale names by its codeset, the part after '.' up to '@' (or the
-// whole value without a '.'): UTF-8 65001, GB18030 54936, GBK and GB2312 936, BIG5 950,
-// Shift_JIS and SJIS 932, EUC-KR 949, in any letter case, with or without '-' and '_';
-// 0 for any other.
+// The code page that a locale's codeset names (the part after '.' up to '@', or the whole
+// value without a '.'), in any letter case, with or without '-' and '_'; 0 for any other.
 unsigned CodePageOfLocale(std::string_view locale);
 
 // Makes the library's ANSI code page the one given with --code-page or --utf8, else the one
@@ -34,9 +32,5 @@ unsigned ChosenCodePage();
 // "code page N" for the code page in force (the default one where the tool cannot tell its
 // number).
 std::string CodePageInForce();
-
-// Whether the code page in force makes one character of a lead and a trail byte, as the
-// double-byte code pages (GBK, GB18030, Shift-JIS, Big5, UHC) do.
-bool IsDoubleByteInForce();
 
 } // namespace rilcli

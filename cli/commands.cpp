@@ -2,7 +2,6 @@
 #include "commands.h"
 
 #include "diagnostics.h"
-#include "module_arguments.h"
 #include "output_files.h"
 
 #include <string_view>
@@ -16,7 +15,7 @@ constexpr char const *kImportOptions[] = {"--wide",     "--narrow",      "--forc
 constexpr char const *kCheckOptions[] = {"--wide", "--utf8",    "--werror",
                                          "--json", "--verbose", "--code-page N"};
 constexpr char const *kTextOptions[] = {"--wide", "--narrow", "--force", "--utf8", "--code-page N"};
-constexpr char const *kGetOptions[] = {"--wide", "--narrow",       "--force",
+constexpr char const *kGetOptions[] = {"--wide", "--narrow",      "--force",
                                        "--utf8", "--code-page N", "--languages LIST"};
 constexpr char const *kHeaderOptions[] = {"--wide", "--narrow",     "--force",
                                           "--utf8", "--if-changed", "--code-page N"};
@@ -83,6 +82,8 @@ std::span<CommandSpec const> Commands() {
 }
 
 void RefuseStreamNames(Invocation const &invocation) {
+    std::string const refusal =
+        "'-' names no file here: only 'export FILE.bin -' writes to standard output";
     std::string_view const command = invocation.command->name;
     for (std::size_t i = 0; i < invocation.operands.size(); ++i) {
         // Operands that name no file, and export's text, which may go to standard output.
@@ -90,16 +91,12 @@ void RefuseStreamNames(Invocation const &invocation) {
                               !(command.starts_with("module") && i == 0) &&
                               !(command == "export" && i == 1);
         if (fileName && invocation.operands[i] == kStandardStream)
-            throw UsageError("'-' names no file here: only 'export FILE.bin -' writes to "
-                             "standard output");
+            throw UsageError(refusal);
     }
-    for (char const *option : {"--log", "--bin", "--header"}) {
-        char const *const value = invocation.Value(option);
-        if (value != nullptr && value == kStandardStream)
-            throw UsageError(std::string("'-' names no file here: only 'export FILE.bin -' "
-                                         "writes to standard output (") +
-                             option + ")");
-    }
+    for (char const *option : {"--log", "--bin", "--header"})
+        if (char const *const value = invocation.Value(option);
+            value != nullptr && value == kStandardStream)
+            throw UsageError(refusal + " (" + option + ")");
 }
 
 } // namespace rilcli

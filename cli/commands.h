@@ -14,23 +14,23 @@ std::span<CommandSpec const> Commands();
 // stream in its place: everywhere but export's text file.
 void RefuseStreamNames(Invocation const &invocation);
 
-// Tool commands (tool_commands.cpp).
+// The functions that run the commands: import, export, header and resave in tool_commands.cpp,
+// check in check_command.cpp, dump and get in read_commands.cpp, holder and module in
+// module_commands.cpp.
 int RunImport(Invocation const &invocation);
 int RunExport(Invocation const &invocation);
 int RunHeader(Invocation const &invocation);
 int RunResave(Invocation const &invocation);
 
-// The check of a text resource file (check_command.cpp).
 int RunCheck(Invocation const &invocation);
 
-// Reading commands (read_commands.cpp).
 int RunDump(Invocation const &invocation);
 int RunGet(Invocation const &invocation);
-// get --languages (language_commands.cpp).
-int RunGetLanguages(Invocation const &invocation);
 
-// Run-time editing commands (module_commands.cpp).
 int RunHolder(Invocation const &invocation);
 int RunModule(Invocation const &invocation);
+// Throws UsageError unless one of --commit and --discard is given, --header comes with
+// --bin, and every ID and macro of --first-id, --add and --remove is valid.
+void CheckModuleEdit(Invocation const &invocation);
 
 } // namespace rilcli

@@ -1,6 +1,7 @@
 // One diagnostic as the tool prints it: severity, place, message identifier and text.
 #pragma once
 
+#include <compare>
 #include <optional>
 #include <string>
 
@@ -10,6 +11,7 @@ namespace rilcli {
 struct TextPlace {
     long long line = 1;
     long long column = 1;
+    auto operator<=>(TextPlace const &) const = default; // in file order
 };
 
 // The library's severities (RIL_SEVERITY) and the tool's alike.
@@ -27,15 +29,9 @@ struct Diagnostic {
 // The severity as a word: short as GNU-style lines print it ("info"), or in full as the
 // JSON report names it ("information").
 inline char const *SeverityWord(Severity severity, bool full = false) {
-    switch (severity) {
-    case Severity::kWarning:
-        return "warning";
-    case Severity::kInformation:
+    if (severity == Severity::kInformation)
         return full ? "information" : "info";
-    case Severity::kError:
-        break;
-    }
-    return "error";
+    return severity == Severity::kWarning ? "warning" : "error";
 }
 
 } // namespace rilcli

@@ -1,4 +1,4 @@
-// Exit statuses, the two kinds of error the tool reports, and how they are printed.
+// Exit statuses and the two kinds of error the tool reports.
 #pragma once
 
 #include "Ril4410.h"
@@ -24,16 +24,8 @@ class Failure : public std::runtime_error {
 };
 
 // A malformed command line; exits with kExitUsage.
-class UsageError : public std::runtime_error {
-  public:
-    explicit UsageError(std::string const &what) : std::runtime_error(what) {}
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
 };
-
-// HRESULT-style codes as 0x%08X, the library's small codes in decimal.
-std::string FormatLibraryCode(RIL_LONG code);
-
-// Print "ril4410: <what> (<code>)" or the usage hint to standard error; return the status.
-int ReportFailure(Failure const &failure);
-int ReportUsageError(UsageError const &error);
 
 } // namespace rilcli

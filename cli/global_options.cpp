@@ -1,14 +1,9 @@
 // The environment variables that choose the language of the library's messages.
 #include "global_options.h"
 
-#include <cstdlib>
 #include <string_view>
 
 namespace rilcli {
-
-char const *Environment(char const *name) {
-    return std::getenv(name);
-}
 
 char const *FirstSet(std::initializer_list<char const *> names, EnvironmentLookup lookup) {
     for (char const *name : names)

@@ -2,6 +2,7 @@
 // and the environment that decides the language without --lang.
 #pragma once
 
+#include <cstdlib>
 #include <initializer_list>
 
 namespace rilcli {
@@ -15,7 +16,9 @@ struct GlobalOptions {
 
 // Reads an environment variable, null when it is unset: std::getenv, or a table in tests.
 using EnvironmentLookup = char const *(*)(char const *name);
-char const *Environment(char const *name);
+inline char const *Environment(char const *name) {
+    return std::getenv(name);
+}
 
 // The value of the first of `names` that is set and not empty, or null.
 char const *FirstSet(std::initializer_list<char const *> names, EnvironmentLookup lookup);

@@ -13,6 +13,11 @@
 #include <span>
 #include <string>
 
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 #ifndef RIL4410_VERSION
 #error "RIL4410_VERSION must be defined by the build"
 #endif
@@ -20,6 +25,19 @@
 using namespace rilcli;
 
 namespace {
+
+// Prints "ril4410: <what> (<code>)" to standard error: HRESULTs (with the severity bit set
+// and a facility) as 0x%08X, the library's own small codes in decimal.
+int ReportFailure(Failure const &failure) {
+    std::string line = std::string("ril4410: ") + failure.what();
+    if (std::optional<RIL_LONG> const code = failure.Code()) {
+        char hex[16];
+        std::snprintf(hex, sizeof hex, "0x%08X", static_cast<unsigned>(*code));
+        line += " (" + (*code <= -0x10000 ? std::string(hex) : std::to_string(*code)) + ")";
+    }
+    std::fprintf(stderr, "%s\n", line.c_str());
+    return kExitFailure;
+}
 
 int Run(std::span<char const *const> arguments, std::optional<NoticeRenderer> &notices) {
     ParsedLine line = ParseArguments(arguments, Commands());
@@ -47,7 +65,11 @@ int main(int argc, char **argv) {
     // cleans up after, instead of killing the tool half way.
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
-    PrepareStandardStreams();
+#if defined(_WIN32)
+    // Texts may hold LF on their own; the output must keep exactly the bytes written.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+#endif
     int status = kExitFailure;
     // Lives until the library is done, so that every notice is rendered.
     std::optional<NoticeRenderer> notices;
@@ -55,7 +77,8 @@ int main(int argc, char **argv) {
         std::size_t const count = argc > 1 ? static_cast<std::size_t>(argc - 1) : 0;
         status = Run(std::span<char const *const>(count > 0 ? argv + 1 : argv, count), notices);
     } catch (UsageError const &error) {
-        status = ReportUsageError(error);
+        std::fprintf(stderr, "ril4410: %s\nTry 'ril4410 --help'.\n", error.what());
+        status = kExitUsage;
     } catch (Failure const &failure) {
         if (notices)
             notices->Flush(); // the library's notices come before the tool's conclusion

@@ -4,11 +4,13 @@
 #include "bin_items.h"
 #include "commands.h"
 #include "diagnostics.h"
-#include "input_files.h"
-#include "module_arguments.h"
 #include "text_output.h"
 
+#include <bit>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -20,32 +22,23 @@ namespace {
 // Resources are named by 16-bit numbers; 0 names none.
 constexpr std::uint32_t kHighestResourceId = 0xFFFF;
 constexpr RIL_ULONG kAskForNewId = 0xFFFFFFFF;
+// The value of --add's first value that asks for a new ID.
+constexpr char kNewId[] = "new";
 
 std::string Quoted(std::string const &path) {
     return "'" + path + "'";
 }
 
 void PrintHolder(std::string const &path) {
-    // Held stays untouched for a file whose first word is neither 0 nor 1.
-    constexpr RIL_ULONG kUntouched = 0xFFFFFFFF;
-    RIL_ULONG held = kUntouched;
-    RIL_ULONG size = 0;
-    RIL_LONG result = Ril_RTEditGetHolderInfo(path.c_str(), nullptr, &size, &held);
-    if (result != 0)
-        throw Failure("cannot read the holder of " + Quoted(path), result);
-    if (held == kUntouched) {
+    Holder const holder = ReadHolder(path);
+    if (holder.held == kNoHolderFlag)
         WriteOut("not a BIN (no holder flag)\n");
-    } else if (held == 0) {
+    else if (holder.held == 0)
         WriteOut("no holder marker\n");
-    } else if (size == 0) {
+    else if (holder.text.empty())
         WriteOut("empty holder marker\n");
-    } else {
-        std::vector<char> buffer(size);
-        result = Ril_RTEditGetHolderInfo(path.c_str(), buffer.data(), &size, &held);
-        if (result != 0)
-            throw Failure("cannot read the holder of " + Quoted(path), result);
-        WriteOut("holder: " + EscapeControls(AnsiToUtf8(buffer.data())) + "\n");
-    }
+    else
+        WriteOut("holder: " + EscapeControls(AnsiToUtf8(holder.text)) + "\n");
     FinishOutput();
 }
 
@@ -77,7 +70,6 @@ void ListModule(Invocation const &invocation) {
             std::fprintf(stderr, "ril4410: resource %u of %s holds no item record (%u byte%s)\n",
                          static_cast<unsigned>(id), Quoted(path).c_str(),
                          static_cast<unsigned>(size), size == 1 ? "" : "s");
-            std::fflush(stderr);
             continue;
         }
         WriteOut(std::to_string(id) + '\t' + EscapeControls(AnsiToUtf8(item->macro)) + '\t' +
@@ -86,64 +78,61 @@ void ListModule(Invocation const &invocation) {
     FinishOutput();
 }
 
+// A macro as the import accepts it: upper-case letters, digits and underscores, at least one.
+void CheckMacro(std::string const &macro) {
+    if (macro.empty() ||
+        macro.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_") != std::string::npos)
+        throw UsageError("invalid macro '" + macro +
+                         "' (upper-case letters, digits and underscores are expected)");
+}
+
 // One --add or --remove of an edit, ready for the library: the macro in the ANSI code page
 // and the text in the session's flavour with its terminator.
 struct Operation {
-    bool add = false;
+    RepeatedOption const *option; // --add ID MACRO TEXT or --remove ID, as given
     RIL_ULONG id = 0;
-    std::string macroAsGiven;
     std::string macro;
     std::vector<std::uint8_t> data;
+    bool Add() const { return option->name == "--add"; }
 };
 
 std::vector<std::uint8_t> TextData(std::string const &text, bool wide) {
-    std::vector<std::uint8_t> data;
-    if (wide) {
-        std::u16string const units = ArgumentToUtf16(text);
-        for (char16_t const unit : units) {
-            data.push_back(static_cast<std::uint8_t>(unit & 0xFF));
-            data.push_back(static_cast<std::uint8_t>(unit >> 8));
-        }
-        data.insert(data.end(), {0, 0});
-    } else {
+    if (!wide) {
         std::string const bytes = ArgumentToAnsi(text);
-        data.assign(bytes.begin(), bytes.end());
-        data.push_back(0);
+        return std::vector<std::uint8_t>(bytes.c_str(), bytes.c_str() + bytes.size() + 1);
     }
+    // UTF-16LE, the host's own order on every platform the library serves.
+    static_assert(std::endian::native == std::endian::little);
+    std::u16string const units = ArgumentToUtf16(text) + u'\0';
+    std::vector<std::uint8_t> data(units.size() * sizeof(char16_t));
+    std::memcpy(data.data(), units.data(), data.size());
     return data;
 }
 
 std::vector<Operation> PrepareOperations(Invocation const &invocation) {
     std::vector<Operation> operations;
     for (RepeatedOption const &option : invocation.repeated) {
-        Operation operation;
+        bool const add = option.name == "--add";
         std::string const &id = option.values[0];
-        if (option.name == "--add") {
-            operation.add = true;
-            operation.id = id == kNewId ? kAskForNewId : ParseId(id);
-            operation.macroAsGiven = option.values[1];
-            operation.macro = ArgumentToAnsi(option.values[1]);
-            operation.data = TextData(option.values[2], invocation.wide);
-        } else {
-            operation.id = ParseId(id);
-        }
-        operations.push_back(std::move(operation));
+        operations.push_back(
+            {&option, add && id == kNewId ? kAskForNewId : ParseId(id),
+             add ? ArgumentToAnsi(option.values[1]) : "",
+             add ? TextData(option.values[2], invocation.wide) : std::vector<std::uint8_t>()});
     }
     return operations;
 }
 
 // Runs one operation of the open session and returns its line of output.
 std::string Perform(Operation const &operation, std::string const &path) {
-    if (operation.add) {
+    if (operation.Add()) {
+        std::string const &macro = operation.option->values[1];
         RIL_ULONG assigned = 0;
         RIL_LONG const result = Ril_RTEditAddOrReplaceString(
             operation.macro.c_str(), operation.data.data(),
             static_cast<RIL_ULONG>(operation.data.size()), operation.id, &assigned);
         if (result != 0)
-            throw Failure("cannot add " + Quoted(operation.macroAsGiven) + " to " + Quoted(path),
-                          result);
-        return "added " + std::to_string(assigned) + " " + EscapeControls(operation.macroAsGiven) +
-               "\n";
+            throw Failure("cannot add " + Quoted(macro) + " to " + Quoted(path), result);
+        return "added " + std::to_string(assigned) + " " + EscapeControls(macro) + "\n";
     }
     RIL_LONG const result = Ril_RTEditRemoveString(operation.id);
     if (result == 0)
@@ -162,17 +151,15 @@ void EditModule(Invocation const &invocation) {
     RIL_ULONG const firstId = firstIdText != nullptr ? ParseId(firstIdText) : 0;
     // Every text is converted before the module is touched.
     std::vector<Operation> const operations = PrepareOperations(invocation);
-    std::string holder;
-    if (char const *given = invocation.Value("--holder"))
-        holder = ArgumentToAnsi(given);
+    char const *const given = invocation.Value("--holder");
+    std::string const holder = given != nullptr ? ArgumentToAnsi(given) : "";
     if (char const *bin = invocation.Value("--bin")) {
         CheckBin(bin);
         LoadBin(bin);
     }
 
     OpenModule const module(path);
-    RIL_LONG result = Ril_RTEditBegin(
-        firstId, invocation.Value("--holder") != nullptr ? holder.c_str() : nullptr);
+    RIL_LONG result = Ril_RTEditBegin(firstId, given != nullptr ? holder.c_str() : nullptr);
     if (result != 0)
         throw Failure("cannot begin editing " + Quoted(path), result);
     // Printed once the session has ended: a failed edit is discarded and prints nothing.
@@ -180,10 +167,10 @@ void EditModule(Invocation const &invocation) {
     for (Operation const &operation : operations)
         lines += Perform(operation, path);
     result = Ril_RTEditEnd(discard ? 1 : 0, nullptr, invocation.wide ? 1 : 0);
-    if (result != 0) {
-        std::string const what = discard ? "cannot discard the edits of " : "cannot commit to ";
-        throw Failure(what + Quoted(path), result);
-    }
+    if (result != 0)
+        throw Failure((discard ? "cannot discard the edits of " : "cannot commit to ") +
+                          Quoted(path),
+                      result);
     WriteOut(lines);
     FinishOutput();
     if (header == nullptr)
@@ -199,10 +186,34 @@ void EditModule(Invocation const &invocation) {
 
 } // namespace
 
+void CheckModuleEdit(Invocation const &invocation) {
+    if (invocation.Value("--commit") == nullptr && invocation.Value("--discard") == nullptr)
+        throw UsageError("one of '--commit' and '--discard' is required" +
+                         UsageHint(*invocation.command));
+    if (invocation.Value("--header") != nullptr && invocation.Value("--bin") == nullptr)
+        throw UsageError("option '--header' needs '--bin FILE.bin', the BIN that the header "
+                         "is written for");
+    if (char const *first = invocation.Value("--first-id"))
+        ParseId(first);
+    for (RepeatedOption const &option : invocation.repeated) {
+        if (option.name != "--add" || option.values.front() != kNewId)
+            ParseId(option.values.front());
+        if (option.name == "--add")
+            CheckMacro(option.values[1]);
+    }
+}
+
 int RunHolder(Invocation const &invocation) {
     std::string const &path = invocation.operands[0];
-    // A missing file gets the tool's own message rather than the library's bare E_FAIL.
-    RequireReadableFile(path);
+    // A missing file gets the tool's own message rather than the library's bare E_FAIL;
+    // opening a directory succeeds on some systems and fails otherwise: it is refused alike.
+    std::error_code ignored;
+    bool const directory = std::filesystem::is_directory(path, ignored);
+    errno = 0;
+    std::unique_ptr<std::FILE, int (*)(std::FILE *)> const file(
+        directory ? nullptr : std::fopen(path.c_str(), "rb"), &std::fclose);
+    if (!file)
+        throw Failure("cannot open '" + path + "': " + std::strerror(directory ? EISDIR : errno));
     char const *const text = invocation.Value("--set");
     if (text == nullptr && invocation.Value("--clear") == nullptr) {
         PrintHolder(path);

@@ -29,13 +29,18 @@ std::string ConvertArgument(std::string const &text, bool isPath, MessageLanguag
     return language == MessageLanguage::kChinese ? Utf8ToCodePage(utf8, kMessageCodePage) : utf8;
 }
 
-// The notice's text rendered again with its arguments converted; nothing on failure.
-std::optional<std::string> Render(RIL_NOTICE const &notice, MessageLanguage language,
-                                  std::vector<std::string> const &arguments) {
+// The notice's text rendered again with its text arguments converted; nothing on failure.
+std::optional<std::string> Render(RIL_NOTICE const &notice, MessageLanguage language) {
     std::vector<RIL_NOTICE_ARG> args(notice.args, notice.args + notice.argCount);
-    for (std::size_t i = 0; i < args.size(); ++i)
-        if (args[i].isText)
-            args[i].text = arguments[i].c_str();
+    std::vector<std::string> converted(args.size());
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (!args[i].isText)
+            continue;
+        std::string const text = args[i].text != nullptr ? args[i].text : "";
+        converted[i] =
+            ConvertArgument(text, notice.file != nullptr && text == notice.file, language);
+        args[i].text = converted[i].c_str();
+    }
     RIL_NOTICE copy = notice;
     copy.args = args.data();
     int const length = Ril_FormatNotice(&copy, LibraryLanguage(language), nullptr, 0);
@@ -49,18 +54,6 @@ std::optional<std::string> Render(RIL_NOTICE const &notice, MessageLanguage lang
     return language == MessageLanguage::kChinese ? CodePageToUtf8(text, kMessageCodePage) : text;
 }
 
-// The converted text arguments of `notice`, in order (empty strings for numbers).
-std::vector<std::string> ConvertedArguments(RIL_NOTICE const &notice, MessageLanguage language) {
-    std::vector<std::string> converted;
-    for (unsigned i = 0; i < notice.argCount; ++i) {
-        RIL_NOTICE_ARG const &arg = notice.args[i];
-        std::string const text = arg.isText && arg.text != nullptr ? arg.text : "";
-        bool const isPath = notice.file != nullptr && text == notice.file;
-        converted.push_back(arg.isText ? ConvertArgument(text, isPath, language) : "");
-    }
-    return converted;
-}
-
 // Drops a leading "Error: " or "警告: " that the severity already says, and writes control
 // characters as \xHH so that the text stays on one line.
 std::string Tidy(std::string text) {
@@ -69,41 +62,27 @@ std::string Tidy(std::string text) {
             text.erase(0, prefix.size());
             break;
         }
-    std::string out;
-    for (char const c : text) {
-        unsigned char const byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) {
-            char hex[5];
-            std::snprintf(hex, sizeof hex, "\\x%02X", byte);
-            out += hex;
-        } else {
-            out += c;
-        }
-    }
-    return out;
+    return EscapeControls(text, false);
 }
 
 std::string Where(std::string const &file, std::optional<TextPlace> const &place) {
-    std::string where = "ril4410: ";
     if (file.empty())
-        return where;
-    where += file;
-    if (place)
-        where += ":" + std::to_string(place->line) + ":" + std::to_string(place->column);
-    return where + ": ";
+        return "ril4410: ";
+    std::string const at =
+        place ? ":" + std::to_string(place->line) + ":" + std::to_string(place->column) : "";
+    return "ril4410: " + file + at + ": ";
 }
 
 // The distinct characters of `bytes` (ANSI code page) as "a', '-', '中" (UTF-8), to stand
 // between the quotes of a message.
 std::string CharacterList(std::string const &bytes) {
-    std::u16string const units = AnsiToUtf16(bytes);
+    std::string const utf8 = AnsiToUtf8(bytes);
     std::vector<std::string> seen;
     std::string list;
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        std::size_t const length =
-            units[i] >= 0xD800 && units[i] <= 0xDBFF && i + 1 < units.size() ? 2 : 1;
-        std::string const character = Tidy(Utf16ToUtf8(units.substr(i, length)));
-        i += length - 1;
+    for (std::size_t i = 0, length = 1; i < utf8.size(); i += length) {
+        for (length = 1; i + length < utf8.size() && (utf8[i + length] & 0xC0) == 0x80;)
+            ++length;
+        std::string const character = Tidy(utf8.substr(i, length));
         if (std::find(seen.begin(), seen.end(), character) != seen.end())
             continue;
         seen.push_back(character);
@@ -124,17 +103,11 @@ NoticeRenderer::~NoticeRenderer() {
     Ril_SetNoticeHandlerEx(nullptr, nullptr);
 }
 
-void NoticeRenderer::Watch(std::string messageId) {
-    watched_ = std::move(messageId);
-    seen_ = false;
-}
-
 void NoticeRenderer::Handle(void *context, RIL_NOTICE const *notice) noexcept {
     if (context == nullptr || notice == nullptr)
         return;
-    auto *renderer = static_cast<NoticeRenderer *>(context);
     try {
-        renderer->Receive(*notice);
+        static_cast<NoticeRenderer *>(context)->Receive(*notice);
     } catch (...) {
         // A notice that cannot be rendered is printed as the library gave it.
         std::fprintf(stderr, "ril4410: %s\n", notice->text != nullptr ? notice->text : "");
@@ -142,21 +115,19 @@ void NoticeRenderer::Handle(void *context, RIL_NOTICE const *notice) noexcept {
 }
 
 std::string NoticeRenderer::RenderText(RIL_NOTICE const &notice) const {
-    std::string text = RenderDesignedText(notice);
+    std::string text = RenderStandardText(notice);
     // The system's reason behind a failed file operation, unless the text says it already.
     if (notice.systemReason != nullptr && *notice.systemReason != '\0' &&
         text.find(notice.systemReason) == std::string::npos) {
-        while (!text.empty() && (text.back() == '!' || text.back() == ' '))
-            text.pop_back();
+        text.erase(text.find_last_not_of("! ") + 1);
         text += std::string(": ") + notice.systemReason;
     }
     return text;
 }
 
-std::string NoticeRenderer::RenderDesignedText(RIL_NOTICE const &notice) const {
+std::string NoticeRenderer::RenderStandardText(RIL_NOTICE const &notice) const {
     try {
-        if (std::optional<std::string> text =
-                Render(notice, options_.language, ConvertedArguments(notice, options_.language)))
+        if (std::optional<std::string> text = Render(notice, options_.language))
             return Tidy(*text);
     } catch (Failure const &) {
         // Arguments that do not convert: the text as the library rendered it.
@@ -172,37 +143,35 @@ std::string NoticeRenderer::RenderDesignedText(RIL_NOTICE const &notice) const {
 }
 
 Diagnostic NoticeRenderer::ToDiagnostic(RIL_NOTICE const &notice, std::string text) const {
-    Diagnostic diagnostic;
-    diagnostic.severity = static_cast<Severity>(notice.severity);
-    diagnostic.file = notice.file != nullptr ? notice.file : "";
-    diagnostic.messageId = notice.messageId != nullptr ? notice.messageId : "";
-    diagnostic.text = std::move(text);
-    if (notice.line > 0)
-        diagnostic.place = TextPlace{notice.line, notice.column};
-    if (notice.firstLine > 0)
-        diagnostic.firstPlace = TextPlace{notice.firstLine, notice.firstColumn};
-    return diagnostic;
+    auto const place = [](long long line, long long column) {
+        return line > 0 ? std::optional(TextPlace{line, column}) : std::nullopt;
+    };
+    return Diagnostic{static_cast<Severity>(notice.severity),
+                      notice.file != nullptr ? notice.file : "",
+                      place(notice.line, notice.column),
+                      place(notice.firstLine, notice.firstColumn),
+                      notice.messageId != nullptr ? notice.messageId : "",
+                      std::move(text)};
 }
 
 void NoticeRenderer::Receive(RIL_NOTICE const &notice) {
+    std::string const id = notice.messageId != nullptr ? notice.messageId : "";
     // The import log's own layout lines (head, banners) are the log's, not diagnostics.
-    if (notice.messageId != nullptr && notice.messageId == kLogEntry)
+    if (id == kLogEntry)
         return;
-    if (notice.messageId != nullptr)
-        seenIds_.insert(notice.messageId);
-    if (!ignored_.empty() && notice.messageId != nullptr && notice.messageId == ignored_)
+    if (!id.empty())
+        seenIds_.insert(id);
+    if (!ignored_.empty() && id == ignored_)
         return;
-    if (!watched_.empty() && notice.messageId != nullptr && notice.messageId == watched_)
-        seen_ = true;
-    bool const mergeable = notice.messageId != nullptr && notice.messageId == kIllegalCharacter &&
-                           notice.argCount == 3 && !notice.args[0].isText &&
-                           notice.args[1].isText && notice.args[2].isText &&
-                           notice.args[1].text != nullptr && notice.args[2].text != nullptr;
+    bool const mergeable = id == kIllegalCharacter && notice.argCount == 3 &&
+                           !notice.args[0].isText && notice.args[1].isText &&
+                           notice.args[2].isText && notice.args[1].text != nullptr &&
+                           notice.args[2].text != nullptr;
     std::string const file = notice.file != nullptr ? notice.file : "";
-    if (mergeable && pending_ && file == pendingFile_ && notice.offset == pendingOffset_ &&
-        notice.args[0].number == pendingId_ && pendingMacro_ == notice.args[1].text) {
-        pendingBytes_ += notice.args[2].text;
-        ++pendingCount_;
+    if (mergeable && pending_ && file == pending_->file && notice.offset == pending_->offset &&
+        notice.args[0].number == pending_->id && pending_->macro == notice.args[1].text) {
+        pending_->bytes += notice.args[2].text;
+        ++pending_->count;
         return;
     }
     Flush();
@@ -210,35 +179,34 @@ void NoticeRenderer::Receive(RIL_NOTICE const &notice) {
         Report(ToDiagnostic(notice, RenderText(notice)));
         return;
     }
-    pending_ = ToDiagnostic(notice, RenderText(notice));
-    pendingFile_ = file;
-    pendingOffset_ = notice.offset;
-    pendingId_ = notice.args[0].number;
-    pendingMacro_ = notice.args[1].text;
-    pendingBytes_ = notice.args[2].text;
-    pendingCount_ = 1;
+    pending_ = Group{ToDiagnostic(notice, RenderText(notice)),
+                     file,
+                     notice.offset,
+                     notice.args[0].number,
+                     notice.args[1].text,
+                     notice.args[2].text};
 }
 
-std::string NoticeRenderer::MergedText() const {
-    std::string const macro = Tidy(AnsiToUtf8(pendingMacro_));
-    std::string const characters = CharacterList(pendingBytes_);
+std::string NoticeRenderer::MergedText(Group const &group) const {
+    std::string const macro = Tidy(AnsiToUtf8(group.macro));
+    std::string const characters = CharacterList(group.bytes);
     if (options_.language == MessageLanguage::kChinese) {
-        // The designed text with the list between its quotes, in the ANSI code page as the
-        // library's arguments are.
+        // The library's standard text with the list between its quotes, in the ANSI code page as
+        // the library's arguments are.
         std::string const list = Utf8ToCodePage(characters, 0);
         RIL_NOTICE_ARG const args[] = {
-            {0, pendingId_, nullptr}, {1, 0, pendingMacro_.c_str()}, {1, 0, list.c_str()}};
+            {0, group.id, nullptr}, {1, 0, group.macro.c_str()}, {1, 0, list.c_str()}};
         RIL_NOTICE notice{};
         notice.messageId = kIllegalCharacter.data();
-        notice.file = pendingFile_.empty() ? nullptr : pendingFile_.c_str();
-        notice.offset = pendingOffset_;
+        notice.file = group.file.empty() ? nullptr : group.file.c_str();
+        notice.offset = group.offset;
         notice.firstOffset = -1;
         notice.argCount = 3;
         notice.args = args;
         notice.text = "";
         return RenderText(notice);
     }
-    return "ID " + std::to_string(pendingId_) + ": macro '" + macro +
+    return "ID " + std::to_string(group.id) + ": macro '" + macro +
            "' holds the illegal characters '" + characters + "'" +
            " (only upper-case letters, digits and '_' are allowed)";
 }
@@ -246,16 +214,15 @@ std::string NoticeRenderer::MergedText() const {
 void NoticeRenderer::Flush() {
     if (!pending_)
         return;
-    Diagnostic diagnostic = std::move(*pending_);
+    Group group = std::move(*pending_);
     pending_.reset();
-    if (pendingCount_ > 1) {
-        try {
-            diagnostic.text = MergedText();
-        } catch (Failure const &) {
-            // Keep the first notice's text.
-        }
+    try {
+        if (group.count > 1)
+            group.diagnostic.text = MergedText(group);
+    } catch (Failure const &) {
+        // Keep the first notice's text.
     }
-    Report(std::move(diagnostic));
+    Report(std::move(group.diagnostic));
 }
 
 void NoticeRenderer::Report(Diagnostic diagnostic) {
@@ -278,8 +245,7 @@ void NoticeRenderer::Report(Diagnostic diagnostic) {
         collect_(std::move(diagnostic));
         return;
     }
-    std::fwrite(line.data(), 1, line.size(), stderr);
-    std::fflush(stderr);
+    std::fputs(line.c_str(), stderr);
 }
 
 std::string NoticeRenderer::Format(Diagnostic const &diagnostic) {

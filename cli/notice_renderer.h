@@ -31,10 +31,13 @@ class NoticeRenderer {
     // From now on diagnostics go to `collect` instead of standard error (null: back to it).
     void Collect(std::function<void(Diagnostic)> collect) { collect_ = std::move(collect); }
     // Notes whether a notice with the message ID `messageId` arrives (see Seen).
-    void Watch(std::string messageId);
+    void Watch(std::string messageId) {
+        watched_ = std::move(messageId);
+        seenIds_.erase(watched_);
+    }
     // Notices with this message ID are dropped (not shown, not counted).
     void Ignore(std::string messageId) { ignored_ = std::move(messageId); }
-    bool Seen() const { return seen_; }
+    bool Seen() const { return Saw(watched_); }
     // Whether a notice of this message identifier came since ForgetSeen.
     bool Saw(std::string const &messageId) const { return seenIds_.count(messageId) != 0; }
     void ForgetSeen() { seenIds_.clear(); }
@@ -51,13 +54,24 @@ class NoticeRenderer {
     static std::string Format(Diagnostic const &diagnostic);
 
   private:
+    // The pending group of "illegal-macro-character" notices: the first one's diagnostic, file
+    // and offset, the notices' arguments (ID, macro), their bad bytes in order and their number.
+    struct Group {
+        Diagnostic diagnostic;
+        std::string file;
+        long long offset = -1;
+        long long id = 0;
+        std::string macro;
+        std::string bytes;
+        std::size_t count = 1;
+    };
     static void Handle(void *context, RIL_NOTICE const *notice) noexcept;
     void Receive(RIL_NOTICE const &notice);
     Diagnostic ToDiagnostic(RIL_NOTICE const &notice, std::string text) const;
     // The text in the chosen language, with the system's reason behind it.
     std::string RenderText(RIL_NOTICE const &notice) const;
-    std::string RenderDesignedText(RIL_NOTICE const &notice) const;
-    std::string MergedText() const;
+    std::string RenderStandardText(RIL_NOTICE const &notice) const;
+    std::string MergedText(Group const &group) const;
 
     GlobalOptions options_;
     bool verbose_ = false;
@@ -65,20 +79,11 @@ class NoticeRenderer {
     std::function<void(Diagnostic)> collect_;
     std::string watched_;
     std::string ignored_;
-    bool seen_ = false;
     std::string lastLine_;
     std::size_t errors_ = 0;
     std::size_t warnings_ = 0;
 
-    // The pending group of "illegal-macro-character" notices: the first one's diagnostic,
-    // the notice's arguments (ID, macro) and the bad bytes in order.
-    std::optional<Diagnostic> pending_;
-    std::string pendingFile_;
-    long long pendingOffset_ = -1;
-    long long pendingId_ = 0;
-    std::string pendingMacro_;
-    std::string pendingBytes_;
-    std::size_t pendingCount_ = 0;
+    std::optional<Group> pending_;
 };
 
 } // namespace rilcli

@@ -3,7 +3,6 @@
 
 #include "Ril4410.h"
 #include "diagnostics.h"
-#include "input_files.h"
 #include "notice_renderer.h"
 #include "text_output.h"
 
@@ -11,62 +10,49 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <system_error>
-#include <vector>
 
 namespace rilcli {
-namespace {
 
 namespace fs = std::filesystem;
-
-// A name in the temporary folder that no other file is likely to have.
-fs::path ScratchPath(fs::path const &folder) {
-    std::random_device device;
-    std::mt19937_64 generator(
-        device() ^
-        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string tag;
-    for (std::uint64_t bits = generator(); tag.size() < 12; bits >>= 4)
-        tag += kHex[bits & 0xF];
-    return folder / ("ril4410-stdout-" + tag + ".txt");
-}
-
-// `text` with every occurrence of `from` replaced by `to`.
-std::string Replaced(std::string text, std::string const &from, std::string_view to) {
-    for (std::size_t at = text.find(from); at != std::string::npos;
-         at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
-    return text;
-}
-
-} // namespace
 
 void ExportToStandardOutput(std::string const &bin, bool wide, NoticeRenderer &notices) {
     std::error_code error;
     fs::path const folder = fs::temp_directory_path(error);
     if (error)
         throw Failure("cannot export '" + bin + "' to standard output: no temporary folder");
-    std::string const scratch = ScratchPath(folder).string();
+    // A name in the temporary folder that no other file is likely to have.
+    std::mt19937_64 generator(
+        std::random_device{}() ^
+        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+    char tag[32];
+    std::snprintf(tag, sizeof tag, "ril4410-stdout-%012llx.txt",
+                  static_cast<unsigned long long>(generator() >> 16));
+    std::string const scratch = (folder / tag).string();
     // The library's notices about the temporary file are about standard output.
     notices.Collect([&](Diagnostic diagnostic) {
         if (diagnostic.file == scratch)
             diagnostic.file = kStandardStream;
-        diagnostic.text = Replaced(std::move(diagnostic.text), scratch, kStandardStream);
+        for (std::size_t at; (at = diagnostic.text.find(scratch)) != std::string::npos;)
+            diagnostic.text.replace(at, scratch.size(), kStandardStream);
         std::fputs(NoticeRenderer::Format(diagnostic).c_str(), stderr);
     });
     RIL_LONG const result = Ril_ExportResFromBinToTxt(scratch.c_str(), wide ? 1 : 0, bin.c_str());
     notices.Flush();
     notices.Collect(nullptr);
-    std::optional<std::vector<std::uint8_t>> const text =
-        result == 0 ? ReadWholeFile(scratch) : std::nullopt;
+    std::ifstream in(scratch, std::ios::binary);
+    std::string const text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    bool const readBack = in.is_open() && !in.bad();
+    in.close();
     fs::remove(scratch, error);
     if (result != 0)
         throw Failure("cannot export '" + bin + "' to standard output", result);
-    if (!text)
+    if (!readBack)
         throw Failure("cannot read back the export of '" + bin + "'");
-    WriteOut(std::string_view(reinterpret_cast<char const *>(text->data()), text->size()));
+    WriteOut(text);
     FinishOutput();
 }
 

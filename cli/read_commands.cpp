@@ -1,4 +1,5 @@
-// The commands that load a BIN and print its items: dump and get.
+// The commands that read items: dump and get (from a BIN, or with --languages from the chain
+// of a table's language files).
 #include "bin_check.h"
 #include "bin_items.h"
 #include "commands.h"
@@ -6,39 +7,42 @@
 #include "json_writer.h"
 #include "text_output.h"
 
+#include <memory>
 #include <optional>
-#include <vector>
 
 namespace rilcli {
 namespace {
 
-// The newest holder marker's text as a JSON string, or null when the file has none.
-std::string HolderJson(std::string const &path) {
-    RIL_ULONG held = 0;
-    RIL_ULONG size = 0;
-    RIL_LONG result = Ril_RTEditGetHolderInfo(path.c_str(), nullptr, &size, &held);
-    if (result != 0)
-        throw Failure("cannot read the holder of '" + path + "'", result);
-    if (held != 1)
-        return "null";
-    if (size == 0)
-        return JsonString("");
-    std::vector<char> buffer(size);
-    result = Ril_RTEditGetHolderInfo(path.c_str(), buffer.data(), &size, &held);
-    if (result != 0)
-        throw Failure("cannot read the holder of '" + path + "'", result);
-    return JsonString(AnsiToUtf8(buffer.data()));
-}
-
-// The opening of the JSON dump, up to the items array's bracket.
-std::string JsonHead(std::string const &path, bool wide) {
-    std::string head = JsonObject()
-                           .Add("flavour", wide ? "WCS" : "MBCS")
-                           .AddRaw("holder", HolderJson(path))
-                           .AddRaw("items", "[")
-                           .Close();
-    head.pop_back(); // the object's closing brace comes after the items
-    return head;
+// get --languages: the text of an ID from the chain of a table's language files, with the
+// file of the chain that holds it.
+int RunGetLanguages(Invocation const &invocation) {
+    std::string const &folder = invocation.operands[0];
+    std::string const &name = invocation.operands[1];
+    RIL_ULONG const id = ParseId(invocation.operands[2]);
+    // An empty list asks for the user's languages.
+    char const *languages = invocation.Value("--languages");
+    std::unique_ptr<RIL_TABLE, void (*)(RIL_TABLE *)> table(
+        Ril_OpenTableForLanguages(folder.c_str(), name.c_str(),
+                                  *languages != '\0' ? languages : nullptr),
+        &Ril_CloseTable);
+    if (!table)
+        throw Failure("cannot open the table '" + name + "' in '" + folder + "'",
+                      Ril_GetLastError());
+    char const *const source = Ril_TableGetSource(table.get(), id);
+    if (source == nullptr)
+        throw Failure("no item with ID " + std::to_string(id) + " in the chain of '" + name + "'");
+    std::string text;
+    if (invocation.wide) {
+        std::u16string units;
+        for (RIL_WCHAR const *unit = Ril_TableGetStringW(table.get(), id); *unit != 0; ++unit)
+            units += static_cast<char16_t>(*unit);
+        text = Utf16ToUtf8(units);
+    } else {
+        text = AnsiToUtf8(Ril_TableGetStringA(table.get(), id));
+    }
+    WriteOut(EscapeControls(source) + '\t' + EscapeControls(text) + '\n');
+    FinishOutput();
+    return kExitOk;
 }
 
 } // namespace
@@ -49,8 +53,14 @@ int RunDump(Invocation const &invocation) {
     bool const wide = CheckedWide(invocation, path, &bin);
     bool const json = invocation.Value("--json") != nullptr;
     LoadBin(path);
-    if (json)
-        WriteOut(JsonHead(path, wide));
+    if (json) {
+        Holder const holder = ReadHolder(path);
+        std::string head =
+            JsonLine({{"flavour", wide ? "WCS" : "MBCS"},
+                      {"holder", holder.held == 1 ? Json(AnsiToUtf8(holder.text)) : Json()}});
+        head.pop_back(); // the object's closing brace comes after the items
+        WriteOut(head + ", \"items\": [");
+    }
     char const *separator = "\n";
     // The library keeps no list of IDs: its inspection names those of the file's entries.
     for (RIL_ULONG const id : bin.ids) {
@@ -58,17 +68,12 @@ int RunDump(Invocation const &invocation) {
         if (!item)
             continue;
         std::string const macro = AnsiToUtf8(item->macro);
-        std::string const &text = item->text;
         if (json) {
-            WriteOut(separator + JsonObject()
-                                     .Add("id", std::int64_t{id})
-                                     .Add("macro", macro)
-                                     .Add("text", text)
-                                     .Close());
+            WriteOut(separator + JsonLine({{"id", id}, {"macro", macro}, {"text", item->text}}));
             separator = ",\n";
         } else {
             WriteOut(std::to_string(id) + '\t' + EscapeControls(macro) + '\t' +
-                     EscapeControls(text) + '\n');
+                     EscapeControls(item->text) + '\n');
         }
     }
     if (json)

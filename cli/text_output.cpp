@@ -5,43 +5,12 @@
 #include "Ril4410.h"
 #include "diagnostics.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
-#if defined(_WIN32)
-#include <fcntl.h>
-#include <io.h>
-#endif
-
 namespace rilcli {
 namespace {
-
-constexpr char32_t kReplacement = 0xFFFD;
-
-bool IsHighSurrogate(char16_t unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-bool IsLowSurrogate(char16_t unit) {
-    return unit >= 0xDC00 && unit <= 0xDFFF;
-}
-
-void AppendUtf8(std::string &out, char32_t point) {
-    if (point < 0x80) {
-        out += static_cast<char>(point);
-    } else if (point < 0x800) {
-        out += static_cast<char>(0xC0 | (point >> 6));
-        out += static_cast<char>(0x80 | (point & 0x3F));
-    } else if (point < 0x10000) {
-        out += static_cast<char>(0xE0 | (point >> 12));
-        out += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (point & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (point >> 18));
-        out += static_cast<char>(0x80 | ((point >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (point & 0x3F));
-    }
-}
 
 // The code page of the arguments that main receives.
 #if defined(_WIN32)
@@ -53,44 +22,34 @@ constexpr unsigned kArgumentCodePage = 65001; // UTF-8
 std::u16string MultibyteToUtf16(std::string const &text, unsigned codePage, char const *failure) {
     // A size query first; the size counts the terminating zero unit.
     int const size = Ril_MbcsToWcs(text.c_str(), nullptr, codePage);
-    if (size <= 0)
-        throw Failure(failure, Ril_GetLastError());
-    std::vector<RIL_WCHAR> buffer(static_cast<std::size_t>(size));
-    if (Ril_MbcsToWcs(text.c_str(), buffer.data(), codePage) <= 0)
+    std::vector<RIL_WCHAR> buffer(static_cast<std::size_t>(std::max(size, 1)));
+    if (size <= 0 || Ril_MbcsToWcs(text.c_str(), buffer.data(), codePage) <= 0)
         throw Failure(failure, Ril_GetLastError());
     return std::u16string(buffer.begin(), buffer.end() - 1);
 }
 
+std::string Utf16ToMultibyte(std::u16string_view text, unsigned codePage, char const *failure) {
+    std::vector<RIL_WCHAR> units(text.begin(), text.end());
+    units.push_back(0);
+    int const size = Ril_WcsToMbcs(units.data(), nullptr, codePage);
+    std::vector<char> buffer(static_cast<std::size_t>(std::max(size, 1)));
+    if (size <= 0 || Ril_WcsToMbcs(units.data(), buffer.data(), codePage) <= 0)
+        throw Failure(failure, Ril_GetLastError());
+    return std::string(buffer.data(), buffer.size() - 1);
+}
+
 } // namespace
 
-void PrepareStandardStreams() {
-#if defined(_WIN32)
-    // Texts may hold LF on their own; the output must keep exactly the bytes written.
-    _setmode(_fileno(stdout), _O_BINARY);
-    _setmode(_fileno(stderr), _O_BINARY);
-#endif
-}
-
 std::string Utf16ToUtf8(std::u16string_view units) {
-    std::string out;
-    out.reserve(units.size());
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        char16_t const unit = units[i];
-        if (IsHighSurrogate(unit) && i + 1 < units.size() && IsLowSurrogate(units[i + 1])) {
-            char32_t const high = unit - 0xD800;
-            char32_t const low = units[++i] - 0xDC00;
-            AppendUtf8(out, 0x10000 + (high << 10) + low);
-        } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
-            AppendUtf8(out, kReplacement);
-        } else {
-            AppendUtf8(out, unit);
-        }
+    std::u16string paired(units);
+    for (std::size_t i = 0; i < paired.size(); ++i) {
+        bool const high = paired[i] >= 0xD800 && paired[i] <= 0xDBFF;
+        if (high && i + 1 < paired.size() && paired[i + 1] >= 0xDC00 && paired[i + 1] <= 0xDFFF)
+            ++i;
+        else if (high || (paired[i] >= 0xDC00 && paired[i] <= 0xDFFF))
+            paired[i] = u'\uFFFD';
     }
-    return out;
-}
-
-std::u16string AnsiToUtf16(std::string const &text) {
-    return MultibyteToUtf16(text, 0, "cannot convert text from the ANSI code page");
+    return Utf16ToMultibyte(paired, 65001, "cannot convert text to UTF-8");
 }
 
 std::u16string ArgumentToUtf16(std::string const &text) {
@@ -98,15 +57,7 @@ std::u16string ArgumentToUtf16(std::string const &text) {
 }
 
 std::string ArgumentToAnsi(std::string const &text) {
-    std::u16string const wide = ArgumentToUtf16(text);
-    std::vector<RIL_WCHAR> const units(wide.c_str(), wide.c_str() + wide.size() + 1);
-    int const size = Ril_WcsToMbcs(units.data(), nullptr, 0);
-    if (size <= 0)
-        throw Failure("cannot convert text to the ANSI code page", Ril_GetLastError());
-    std::vector<char> buffer(static_cast<std::size_t>(size));
-    if (Ril_WcsToMbcs(units.data(), buffer.data(), 0) <= 0)
-        throw Failure("cannot convert text to the ANSI code page", Ril_GetLastError());
-    return std::string(buffer.data(), buffer.size() - 1);
+    return Utf16ToMultibyte(ArgumentToUtf16(text), 0, "cannot convert text to the ANSI code page");
 }
 
 std::string ArgumentToUtf8(std::string const &text) {
@@ -114,15 +65,8 @@ std::string ArgumentToUtf8(std::string const &text) {
 }
 
 std::string Utf8ToCodePage(std::string const &text, unsigned codePage) {
-    std::u16string const wide = MultibyteToUtf16(text, 65001, "cannot convert text from UTF-8");
-    std::vector<RIL_WCHAR> const units(wide.c_str(), wide.c_str() + wide.size() + 1);
-    int const size = Ril_WcsToMbcs(units.data(), nullptr, codePage);
-    if (size <= 0)
-        throw Failure("cannot convert text from UTF-8", Ril_GetLastError());
-    std::vector<char> buffer(static_cast<std::size_t>(size));
-    if (Ril_WcsToMbcs(units.data(), buffer.data(), codePage) <= 0)
-        throw Failure("cannot convert text from UTF-8", Ril_GetLastError());
-    return std::string(buffer.data(), buffer.size() - 1);
+    char const *const failure = "cannot convert text from UTF-8";
+    return Utf16ToMultibyte(MultibyteToUtf16(text, 65001, failure), codePage, failure);
 }
 
 std::string CodePageToUtf8(std::string const &text, unsigned codePage) {
@@ -130,37 +74,20 @@ std::string CodePageToUtf8(std::string const &text, unsigned codePage) {
 }
 
 std::string AnsiToUtf8(std::string const &text) {
-    return Utf16ToUtf8(AnsiToUtf16(text));
+    return Utf16ToUtf8(MultibyteToUtf16(text, 0, "cannot convert text from the ANSI code page"));
 }
 
-std::string EscapeControls(std::string_view text) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
+std::string EscapeControls(std::string_view text, bool named) {
+    static constexpr std::string_view kNamed = "\r\n\t\\";
     std::string out;
-    out.reserve(text.size());
     for (char const c : text) {
         unsigned char const byte = static_cast<unsigned char>(c);
-        switch (c) {
-        case '\r':
-            out += "\\r";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        default:
-            if (byte < 0x20 || byte == 0x7F) { // ESC, BEL and the like never reach a terminal
-                out += "\\x";
-                out += kHex[byte >> 4];
-                out += kHex[byte & 0xF];
-            } else {
-                out += c;
-            }
-        }
+        char escaped[5] = {c, '\0'};
+        if (std::size_t const name = kNamed.find(c); named && name != kNamed.npos)
+            std::snprintf(escaped, sizeof escaped, "\\%c", "rnt\\"[name]);
+        else if (byte < 0x20 || byte == 0x7F) // ESC, BEL and the like never reach a terminal
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+        out += escaped;
     }
     return out;
 }

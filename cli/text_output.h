@@ -6,15 +6,11 @@
 
 namespace rilcli {
 
-// Puts standard output and error into binary mode where the platform translates newlines.
-void PrepareStandardStreams();
-
 // UTF-16 to UTF-8; unpaired surrogates become U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view units);
 
-// Text in the library's ANSI code page (code page 0) to UTF-16 or UTF-8 through
-// Ril_MbcsToWcs; throws Failure with the library's code when the conversion fails.
-std::u16string AnsiToUtf16(std::string const &text);
+// Text in the library's ANSI code page (code page 0) to UTF-8 through Ril_MbcsToWcs; throws
+// Failure with the library's code when the conversion fails.
 std::string AnsiToUtf8(std::string const &text);
 
 // Text from the command line to UTF-16, and on to the ANSI code page, through
@@ -29,9 +25,9 @@ std::string Utf8ToCodePage(std::string const &text, unsigned codePage);
 std::string CodePageToUtf8(std::string const &text, unsigned codePage);
 std::string ArgumentToAnsi(std::string const &text);
 
-// Writes CR, LF, TAB and backslash as \r, \n, \t and \\ so that a text stays on one line,
-// and the other C0 controls and DEL as \xHH so that none reaches the terminal.
-std::string EscapeControls(std::string_view text);
+// Writes the C0 controls and DEL as \xHH so that a text stays on one line and none reaches
+// the terminal; when `named`, CR, LF, TAB and backslash as \r, \n, \t and \\.
+std::string EscapeControls(std::string_view text, bool named = true);
 
 // Writes to standard output; throws Failure when the output cannot be written.
 void WriteOut(std::string_view text);
