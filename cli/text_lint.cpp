@@ -7,6 +7,8 @@
 #include "notice_renderer.h"
 
 #include <algorithm>
+#include <set>
+#include <string>
 
 namespace rilcli {
 namespace {
@@ -34,23 +36,23 @@ std::string ReadAs(Invocation const &invocation) {
     return "read as " + CodePageInForce() + (given ? " (given)" : " (the default)");
 }
 
-} // namespace
-
-std::vector<Diagnostic> LintText(Invocation const &invocation, bool findingsOnly,
-                                 RIL_LONG &result) {
+// Runs `lint` (the library's lint, or the import with the lint riding on it) with the tool's
+// flags and collects its diagnostics, behind a first one that says how the file is read.
+template <typename Lint>
+std::vector<Diagnostic> Collected(Invocation const &invocation, unsigned flags, Lint lint,
+                                  RIL_LONG &result) {
     std::string const &path = invocation.operands[0];
     NoticeRenderer &notices = *invocation.notices;
     bool const codePageGiven =
         invocation.Value("--code-page") != nullptr || invocation.Value("--utf8") != nullptr;
-    unsigned flags = RIL_LINT_STRICT_BYTES | RIL_LINT_MACRO_LIMIT_ERROR;
+    flags |= RIL_LINT_STRICT_BYTES | RIL_LINT_MACRO_LIMIT_ERROR;
     flags |= codePageGiven ? 0 : RIL_LINT_UTF8_SIGNATURE;
     flags |= invocation.Value("--force") != nullptr ? 0 : RIL_LINT_NO_ITEMS_ERROR;
-    flags |= findingsOnly ? RIL_LINT_FINDINGS_ONLY : 0;
 
     std::vector<Diagnostic> diagnostics;
     CollectScope const collecting(notices, diagnostics);
     notices.ForgetSeen();
-    result = Ril_LintResTxt(path.c_str(), invocation.wide ? 1 : 0, flags);
+    result = lint(path.c_str(), invocation.wide ? 1 : 0, flags);
     notices.Flush();
     if (notices.Saw("read-as-utf8-mark"))
         Ril_SetAnsiCodePage(kUtf8CodePage);
@@ -60,6 +62,31 @@ std::vector<Diagnostic> LintText(Invocation const &invocation, bool findingsOnly
         if (!diagnostics.empty() && diagnostics.back().messageId == "read-as")
             std::rotate(diagnostics.begin(), diagnostics.end() - 1, diagnostics.end());
     }
+    return diagnostics;
+}
+
+} // namespace
+
+std::vector<Diagnostic> LintText(Invocation const &invocation, bool findingsOnly,
+                                 RIL_LONG &result) {
+    return Collected(invocation, findingsOnly ? RIL_LINT_FINDINGS_ONLY : 0, Ril_LintResTxt, result);
+}
+
+std::vector<Diagnostic> ImportText(Invocation const &invocation, char const *binPath,
+                                   char const *logPath, RIL_LONG &result, bool &refused) {
+    auto const import = [&](char const *path, int wide, unsigned flags) {
+        return Ril_ImportResFromTxtToBinEx(path, wide, binPath, logPath, flags);
+    };
+    std::vector<Diagnostic> diagnostics = Collected(invocation, 0, import, result);
+    // The lint's errors under the tool's flags; after one of them the library reports nothing
+    // more.
+    static std::set<std::string> const refusals{
+        "empty-file", "unmappable-text", "unpaired-surrogate",        "macro-would-be-cut",
+        "no-items",   "no-items-utf16",  "no-items-wide-without-mark"};
+    refused = result == RIL_E_IMPORT_PARSE &&
+              std::any_of(diagnostics.begin(), diagnostics.end(), [](Diagnostic const &d) {
+                  return d.severity == Severity::kError && refusals.count(d.messageId) != 0;
+              });
     return diagnostics;
 }
 

@@ -18,4 +18,11 @@ struct Invocation;
 // behind a first one that says how the file is read; `result` is the lint's.
 std::vector<Diagnostic> LintText(Invocation const &invocation, bool findingsOnly, RIL_LONG &result);
 
+// Imports the invocation's text file into `binPath` with the same lint riding on the one
+// parse (Ril_ImportResFromTxtToBinEx): the diagnostics, the import's among them, come back
+// in the library's order behind the one on how the file is read; `result` is the import's,
+// `refused` says the lint refused the file (its errors then say everything).
+std::vector<Diagnostic> ImportText(Invocation const &invocation, char const *binPath,
+                                   char const *logPath, RIL_LONG &result, bool &refused);
+
 } // namespace rilcli

@@ -18,7 +18,6 @@ namespace {
 
 // The library's notice for a line that the import log did not take.
 constexpr char kCannotWriteLog[] = "cannot-write-log";
-constexpr char kMacroTooLong[] = "macro-too-long";
 constexpr char kEpochVariable[] = "SOURCE_DATE_EPOCH";
 
 // Stamps follow SOURCE_DATE_EPOCH when it is set; a value the library cannot stamp is refused
@@ -38,26 +37,11 @@ void ApplyWriteOptions(Invocation const &invocation) {
     Ril_SetWriteOptions(ifChanged ? RIL_WRITE_IF_CHANGED : RIL_WRITE_ALWAYS);
 }
 
-// The lint's findings the import does not report itself, shown before it; false when one of
-// them refuses the file (nothing is written then).
-bool PrecheckImport(Invocation const &invocation) {
-    RIL_LONG result = 0;
-    for (Diagnostic const &diagnostic : LintText(invocation, true, result)) {
-        std::string const line = NoticeRenderer::Format(diagnostic);
-        std::fwrite(line.data(), 1, line.size(), stderr);
-    }
-    std::fflush(stderr);
-    return result == 0;
-}
-
 } // namespace
 
 int RunImport(Invocation const &invocation) {
     std::string const &text = invocation.operands[0];
     std::string const &bin = invocation.operands[1];
-    if (!PrecheckImport(invocation))
-        return kExitFailure;
-    bool const wide = invocation.wide;
     char const *const log = invocation.Value("--log");
     if (char const *holder = invocation.Value("--holder")) {
         std::string const ansi = ArgumentToAnsi(holder);
@@ -69,11 +53,17 @@ int RunImport(Invocation const &invocation) {
     ApplyWriteOptions(invocation);
     NoticeRenderer &notices = *invocation.notices;
     notices.Watch(kCannotWriteLog);
-    // The pre-check refused every macro the import would cut, so the import's over-long macro
-    // warning can only be for one of exactly 127 characters, which is whole.
-    notices.Ignore(kMacroTooLong);
-    RIL_LONG const result = Ril_ImportResFromTxtToBin(text.c_str(), wide ? 1 : 0, bin.c_str(), log);
-    notices.Flush();
+    // One parse: the lint's findings, among them every macro that would be cut (the library
+    // then leaves out its own over-long macro warning), and the import's notices.
+    RIL_LONG result = 0;
+    bool refused = false;
+    for (Diagnostic const &diagnostic : ImportText(invocation, bin.c_str(), log, result, refused)) {
+        std::string const line = NoticeRenderer::Format(diagnostic);
+        std::fwrite(line.data(), 1, line.size(), stderr);
+    }
+    std::fflush(stderr);
+    if (refused)
+        return kExitFailure;
     if (result != 0)
         throw Failure("cannot import '" + text + "' into '" + bin + "'", result);
     if (log != nullptr && notices.Seen())

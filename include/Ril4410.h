@@ -249,6 +249,17 @@ RIL_API RIL_LONG Ril_ExportResToBinFile(char const *path);
  * binPath means the loaded table's file. */
 RIL_API RIL_LONG Ril_ImportResFromTxtToBin(char const *txtPath, int wide, char const *binPath,
                                            char const *logPath);
+/* Ril_ImportResFromTxtToBin with the lint (Ril_LintResTxt, its RIL_LINT_ flags) riding on the
+ * same parse: the file is read and parsed once. The lint's findings are raised first, then
+ * the parser's notices and validation's, to the log too when one is given. An error among
+ * the findings (with the flags, bytes that are no character of the code page, a macro that
+ * would be cut, a file without items; always an empty file) refuses the file: -200, the
+ * parser's notices are dropped, nothing is validated, no BIN is written, and the log (when
+ * given) holds the findings and records the failed run. With RIL_LINT_UTF8_SIGNATURE, a file
+ * read as UTF-8 by its signature is imported in code page 65001, restored after the call.
+ * RIL_LINT_FINDINGS_ONLY changes nothing here: every notice is raised once. */
+RIL_API RIL_LONG Ril_ImportResFromTxtToBinEx(char const *txtPath, int wide, char const *binPath,
+                                             char const *logPath, unsigned int lintFlags);
 RIL_API RIL_LONG Ril_ExportResFromBinToTxt(char const *txtPath, int wide, char const *binPath);
 RIL_API RIL_LONG Ril_WriteHeaderFile(char const *headerDir, int wide, char const *binPath);
 

@@ -30,15 +30,30 @@ HResult WriteHeaderAndRecord(char const *headerDir, int wide, char const *binPat
 
 using namespace ril;
 
-extern "C" RIL_API RIL_LONG Ril_ImportResFromTxtToBin(char const *txtPath, int wide,
-                                                      char const *binPath, char const *logPath) {
+namespace {
+
+HResult ImportAndRecord(char const *txtPath, int wide, char const *binPath, char const *logPath,
+                        unsigned const *lintFlags) {
     return Record(Guarded<HResult>(kErrImportParse, [&] {
         // The text file is not replaced by its own BIN (the log is checked with the log).
         BinTarget const target = ResolveBinTarget(binPath, BinUse::Write);
         if (WritesOwnInput(target.path, txtPath))
             return kErrImportWrite;
-        return ImportTxtToBin(txtPath, wide, target, logPath);
+        return ImportTxtToBin(txtPath, wide, target, logPath, lintFlags);
     }));
+}
+
+} // namespace
+
+extern "C" RIL_API RIL_LONG Ril_ImportResFromTxtToBin(char const *txtPath, int wide,
+                                                      char const *binPath, char const *logPath) {
+    return ImportAndRecord(txtPath, wide, binPath, logPath, nullptr);
+}
+
+extern "C" RIL_API RIL_LONG Ril_ImportResFromTxtToBinEx(char const *txtPath, int wide,
+                                                        char const *binPath, char const *logPath,
+                                                        unsigned int lintFlags) {
+    return ImportAndRecord(txtPath, wide, binPath, logPath, &lintFlags);
 }
 
 extern "C" RIL_API RIL_LONG Ril_CheckResTxt(char const *txtPath, int wide) {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 namespace ril {
 namespace {
@@ -17,6 +18,12 @@ namespace {
 int &MuteDepth() {
     static int depth = 0;
     return depth;
+}
+
+// The innermost NoticeHold that lives, or null.
+NoticeHold *&CurrentHold() {
+    static NoticeHold *hold = nullptr;
+    return hold;
 }
 
 void AppendNumber(std::string &out, char conversion, long long value) {
@@ -133,9 +140,68 @@ NoticeMute::~NoticeMute() {
     --MuteDepth();
 }
 
+struct NoticeHold::Held {
+    msg::Message const *message;
+    NoticeSite site;
+    std::string file;
+    std::optional<std::string> logPath;
+    std::vector<NoticeArg> args;
+    std::vector<std::string> texts; // the text arguments' copies, in order
+    bool partsOnly;                 // for the parts handler alone (InformPartsHandler)
+};
+
+NoticeHold::NoticeHold() : outer_(CurrentHold()) {
+    CurrentHold() = this;
+}
+
+NoticeHold::~NoticeHold() {
+    Stop();
+}
+
+void NoticeHold::Keep(msg::Message const &message, NoticeSite const &site, char const *logPath,
+                      NoticeArg const *args, std::size_t count, bool partsOnly) {
+    Held held{&message,
+              site,
+              site.file != nullptr ? site.file : "",
+              std::nullopt,
+              std::vector<NoticeArg>(args, args + count),
+              {},
+              partsOnly};
+    if (logPath != nullptr)
+        held.logPath = logPath;
+    for (std::size_t i = 0; i < count; ++i)
+        if (args[i].isText && args[i].text != nullptr)
+            held.texts.emplace_back(args[i].text);
+    held_.push_back(std::move(held));
+}
+
+void NoticeHold::Stop() {
+    if (CurrentHold() == this)
+        CurrentHold() = outer_;
+}
+
+void NoticeHold::Release(PlaceFinder const *places) {
+    Stop();
+    std::vector<Held> held = std::move(held_);
+    held_.clear();
+    for (Held &notice : held) {
+        std::size_t text = 0;
+        for (NoticeArg &arg : notice.args)
+            if (arg.isText && arg.text != nullptr)
+                arg.text = notice.texts[text++].c_str();
+        notice.site.file = notice.site.file != nullptr ? notice.file.c_str() : nullptr;
+        notice.site.places = notice.site.places != nullptr ? places : nullptr;
+        RaiseNotice(*notice.message, notice.site,
+                    notice.logPath ? notice.logPath->c_str() : nullptr, notice.args.data(),
+                    notice.args.size());
+    }
+}
+
 void InformPartsHandler(msg::Message const &message, NoticeSite const &site, NoticeArg const *args,
                         std::size_t count) {
-    if (platform::HasNoticePartsHandler() && MuteDepth() == 0)
+    if (NoticeHold *hold = CurrentHold(); hold != nullptr && MuteDepth() == 0)
+        hold->Keep(message, site, nullptr, args, count, true);
+    else if (platform::HasNoticePartsHandler() && MuteDepth() == 0)
         Deliver(message, site, args, count, RenderFormat(message.gbk, args, count), false);
 }
 
@@ -143,6 +209,10 @@ void RaiseNotice(msg::Message const &message, NoticeSite const &site, char const
                  NoticeArg const *args, std::size_t count) {
     if (MuteDepth() > 0)
         return;
+    if (NoticeHold *hold = CurrentHold()) {
+        hold->Keep(message, site, logPath, args, count, false);
+        return;
+    }
     const std::string gbk = RenderFormat(message.gbk, args, count);
     if (logPath != nullptr) {
         int error = 0;

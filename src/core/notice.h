@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <string>
 #include <type_traits>
+#include <vector>
 
 namespace ril {
 
@@ -54,6 +55,31 @@ class NoticeMute {
     ~NoticeMute();
     NoticeMute(NoticeMute const &) = delete;
     NoticeMute &operator=(NoticeMute const &) = delete;
+};
+
+// Until Stop or Release, every notice raised is held, not delivered; Release raises the held ones
+// in their order, their places found through `places` (the finder they were raised with may be
+// gone), and ends the hold. The import holds the parser's notices so that the lint riding on
+// the same parse reports first, as it does when it runs alone. Notices held when it ends
+// without Release are dropped.
+class NoticeHold {
+  public:
+    NoticeHold();
+    ~NoticeHold();
+    NoticeHold(NoticeHold const &) = delete;
+    NoticeHold &operator=(NoticeHold const &) = delete;
+    // Ends the hold: notices raised from now on are delivered; the held ones wait.
+    void Stop();
+    void Release(PlaceFinder const *places);
+
+    // A notice raised (or, `partsOnly`, handed to the parts handler) while it holds.
+    void Keep(msg::Message const &message, NoticeSite const &site, char const *logPath,
+              NoticeArg const *args, std::size_t count, bool partsOnly);
+
+  private:
+    struct Held;
+    std::vector<Held> held_;
+    NoticeHold *outer_;
 };
 
 // printf's rendering of a message format (%s, %u, %d, %x with 32-bit numbers, and %%) with

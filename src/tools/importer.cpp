@@ -2,35 +2,61 @@
 // the BIN writer writes it; the import log records the run.
 #include "tools/importer.h"
 
+#include "core/notice.h"
 #include "items/ril_txt_loader.h"
 #include "table/bin_list_writer.h"
 #include "text/text_places.h"
 #include "text/txt_parser.h"
 #include "tools/import_log.h"
+#include "tools/txt_lint.h"
 #include "tools/validation.h"
+
+#include <optional>
 
 namespace ril {
 namespace {
 
+// Raises the lint's findings, then the parser's held notices, which are dropped when a finding
+// is an error (the lint refused the file: true).
+bool ReportLint(TxtLintRun &lint, NoticeHold &parserNotices, char const *logPath) {
+    parserNotices.Stop();
+    bool const refused = lint.Report(logPath);
+    if (!refused)
+        parserNotices.Release(&lint.Places());
+    return refused;
+}
+
 // The import's first two steps, shared with the check: the text file into the list, then
-// validation. False after reporting every fault found.
-bool ParseAndValidate(CRilTxtLoader &list, char const *txtPath, int wide, char const *logPath) {
-    TextPlaces const places(txtPath, wide); // read again only for a placed notice
-    return LoadTxt(list, txtPath, wide, logPath) && Validate(list, logPath, txtPath, &places);
+// validation. With a lint riding on the parse, its findings come before the parser's notices
+// and an error among them stops the import before validation. False after reporting every fault
+// found.
+bool ParseAndValidate(CRilTxtLoader &list, char const *txtPath, int wide, char const *logPath,
+                      TxtLintRun *lint = nullptr) {
+    if (lint == nullptr) {
+        TextPlaces const places(txtPath, wide); // read again only for a placed notice
+        return LoadTxt(list, txtPath, wide, logPath) && Validate(list, logPath, txtPath, &places);
+    }
+    NoticeHold parserNotices; // raised behind the lint's findings
+    bool const loaded = LoadTxt(list, txtPath, wide, logPath, &lint->Observer()) != 0;
+    bool const refused = ReportLint(*lint, parserNotices, logPath);
+    return loaded && !refused && Validate(list, logPath, txtPath, &lint->Places());
 }
 
 } // namespace
 
-HResult ImportTxtToBin(char const *txtPath, int wide, BinTarget const &target,
-                       char const *logPath) {
+HResult ImportTxtToBin(char const *txtPath, int wide, BinTarget const &target, char const *logPath,
+                       unsigned const *lintFlags) {
     if (txtPath == nullptr)
         return kErrArgument;
     HResult started = StartImportLog(logPath, txtPath, target.path);
     if (started != kSOk)
         return started;
+    std::optional<TxtLintRun> lint;
+    if (lintFlags != nullptr)
+        lint.emplace(txtPath, wide, *lintFlags);
     CRilTxtLoader list;
     HResult result = kSOk;
-    if (!ParseAndValidate(list, txtPath, wide, logPath))
+    if (!ParseAndValidate(list, txtPath, wide, logPath, lint ? &*lint : nullptr))
         result = kErrImportParse;
     else if (!SaveBin(list, target, logPath))
         result = kErrImportWrite;

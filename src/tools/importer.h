@@ -8,8 +8,13 @@ namespace ril {
 
 // Text file → item list → validation → BIN `target`, with the import log around it when
 // `logPath` is given: kSOk, kErrArgument (no text file, a log that cannot be created, no
-// target), kErrImportParse (parsing or validation failed) or kErrImportWrite.
-HResult ImportTxtToBin(char const *txtPath, int wide, BinTarget const &target, char const *logPath);
+// target), kErrImportParse (parsing or validation failed) or kErrImportWrite. With
+// `lintFlags`, the lint (kLint... flags) rides on the same parse: its findings are reported
+// before the parser's notices, to the log too, and an error among them is kErrImportParse
+// with nothing more reported and no BIN written (the log records the failed run). A UTF-8 signature
+// the lint reads switches the code page for the whole import.
+HResult ImportTxtToBin(char const *txtPath, int wide, BinTarget const &target, char const *logPath,
+                       unsigned const *lintFlags = nullptr);
 
 // Parses and validates the text file, reporting every fault, and writes nothing: kSOk,
 // kErrArgument (no text file) or kErrImportParse.

@@ -193,6 +193,8 @@ struct Finding {
     std::vector<LintArg> args;
 };
 
+} // namespace
+
 class Linter final : public TxtParseObserver {
   public:
     Linter(char const *path, int wide, unsigned flags)
@@ -211,8 +213,9 @@ class Linter final : public TxtParseObserver {
     bool ReportsCutMacros() const override { return (flags_ & kLintMacroLimitError) != 0; }
 
     PlaceFinder const &Places() const { return places_; }
-    // Raises the findings in file order; true when one of them is an error.
-    bool Report();
+    // Raises the findings in file order (to the log too, when given); true when one of them
+    // is an error.
+    bool Report(char const *logPath = nullptr);
 
   private:
     template <typename Ch> struct View {
@@ -465,7 +468,7 @@ void Linter::Ended(ParsedFile const &file, std::size_t position, bool ok,
     places_.Adopt(std::move(view), file.wide);
 }
 
-bool Linter::Report() {
+bool Linter::Report(char const *logPath) {
     std::stable_sort(findings_.begin(), findings_.end(),
                      [](Finding const &a, Finding const &b) { return a.offset < b.offset; });
     bool errors = false;
@@ -480,7 +483,7 @@ bool Linter::Report() {
                               .offset = finding.offset,
                               .places = &places_,
                               .severity = finding.severity};
-        RaiseNotice(*finding.message, site, nullptr, args.data(), args.size());
+        RaiseNotice(*finding.message, site, logPath, args.data(), args.size());
         int const severity =
             finding.severity >= 0 ? finding.severity : static_cast<int>(finding.message->severity);
         errors = errors || severity == static_cast<int>(msg::Severity::Error);
@@ -488,7 +491,22 @@ bool Linter::Report() {
     return errors;
 }
 
-} // namespace
+TxtLintRun::TxtLintRun(char const *txtPath, int wide, unsigned flags)
+    : linter_(std::make_unique<Linter>(txtPath, wide, flags)) {}
+
+TxtLintRun::~TxtLintRun() = default;
+
+TxtParseObserver &TxtLintRun::Observer() {
+    return *linter_;
+}
+
+PlaceFinder const &TxtLintRun::Places() const {
+    return linter_->Places();
+}
+
+bool TxtLintRun::Report(char const *logPath) {
+    return linter_->Report(logPath);
+}
 
 HResult LintTxt(char const *txtPath, int wide, unsigned flags) {
     if (txtPath == nullptr)

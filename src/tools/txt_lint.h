@@ -4,6 +4,8 @@
 
 #include "core/result_codes.h"
 
+#include <memory>
+
 namespace ril {
 
 // The lint's options (the public RIL_LINT_ flags).
@@ -18,5 +20,27 @@ enum LintFlag : unsigned {
 // Lints `txtPath` read as `wide` asks; reports every finding as a notice and writes nothing.
 // kSOk, kErrArgument for a null path, kErrImportParse when an error was reported.
 HResult LintTxt(char const *txtPath, int wide, unsigned flags);
+
+// The lint riding on another run of the parser (the import's): hand Observer() to LoadTxt,
+// then Report() raises the findings in file order, to the log too when given, and says
+// whether one of them is an error. A code page switched for a UTF-8 signature stays in force
+// while it lives.
+class Linter;
+class PlaceFinder;
+class TxtParseObserver;
+class TxtLintRun {
+  public:
+    TxtLintRun(char const *txtPath, int wide, unsigned flags);
+    ~TxtLintRun();
+    TxtLintRun(TxtLintRun const &) = delete;
+    TxtLintRun &operator=(TxtLintRun const &) = delete;
+
+    TxtParseObserver &Observer();
+    PlaceFinder const &Places() const;
+    bool Report(char const *logPath);
+
+  private:
+    std::unique_ptr<Linter> linter_;
+};
 
 } // namespace ril
