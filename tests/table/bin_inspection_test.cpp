@@ -149,7 +149,7 @@ TEST_F(BinInspectionTest, TellsFlavourIdsAndTextsThatDoNotDecode) {
               std::vector<RIL_LONG>(4, kErrArgument));
     info.structSize = sizeof info;
     EXPECT_EQ(std::make_pair(Ril_InspectBinImage(two.data(), 8, &info, nullptr, 1), info.count),
-              std::pair<RIL_LONG, RIL_ULONG>(kErrArgument, 2u));
+              (std::pair<RIL_LONG, RIL_ULONG>(kErrArgument, 2u)));
 }
 
 TEST(RecordSplit, MacroAndTextInEitherFlavour) {
@@ -181,7 +181,7 @@ TEST(RecordSplit, MacroAndTextInEitherFlavour) {
     RIL_RECORD_PARTS parts{};
     EXPECT_EQ(std::make_pair(Ril_SplitRecord(nullptr, 0, 0, &parts),
                              Ril_SplitRecord("\1\0\0", 3, 0, nullptr)),
-              std::pair<RIL_LONG, RIL_LONG>(kErrArgument, kErrArgument));
+              (std::pair<RIL_LONG, RIL_LONG>(kErrArgument, kErrArgument)));
 }
 
 } // namespace
