@@ -31,14 +31,14 @@ void Check(bool condition, char const *what) {
     std::abort();
 }
 
-// Every item's record holds its macro with the terminator, and the macro fits its field.
+// Every item's record holds its macro with the terminator, and the macro keeps to 127 bytes.
 void CheckItems(ril::CRilTxtLoader const &list) {
     for (auto const &item : list.List()) {
-        Check(std::memchr(item->Macro, 0, sizeof item->Macro) != nullptr, "macro unterminated");
+        Check(std::strlen(item->Macro()) <= 127, "macro beyond 127 bytes");
         Check(item->Record != nullptr && item->RecordSize >= 3, "item without a record");
         std::size_t m = item->Record[0] | item->Record[1] << 8;
-        Check(m == std::strlen(item->Macro) + 1 && m <= 128, "record macro length");
-        Check(std::memcmp(item->Record.get() + 2, item->Macro, m) == 0, "record macro bytes");
+        Check(m == std::strlen(item->Macro()) + 1 && m <= 128, "record macro length");
+        Check(std::memcmp(item->Record.get() + 2, item->Macro(), m) == 0, "record macro bytes");
     }
 }
 
@@ -51,7 +51,7 @@ void CheckValidated(ril::CRilTxtLoader const &list) {
         Check(static_cast<std::int32_t>(item->ID) >= previous, "list not sorted by ID");
         previous = static_cast<std::int32_t>(item->ID);
         Check(ids.insert(item->ID).second, "repeated ID survived validation");
-        Check(macros.insert(item->Macro).second, "repeated macro survived validation");
+        Check(macros.insert(item->Macro()).second, "repeated macro survived validation");
     }
 }
 
