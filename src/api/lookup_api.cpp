@@ -1,6 +1,6 @@
 // The exported load, lookup and save functions over the process-wide table.
 #include "Ril4410.h"
-#include "api/inspect_api.h"
+#include "api/bin_probe_api.h"
 #include "api/library_state.h"
 #include "core/export_guard.h"
 #include "items/record_text.h"

@@ -1,6 +1,6 @@
 // The exported BIN inspection and record split, over the table layer's structural check; and
 // the reason behind a failed load for the structured notice handler.
-#include "api/inspect_api.h"
+#include "api/bin_probe_api.h"
 
 #include "Ril4410.h"
 #include "core/export_guard.h"
@@ -11,7 +11,7 @@
 #include "platform/file.h"
 #include "platform/notice.h"
 #include "platform/system_error.h"
-#include "table/bin_inspection.h"
+#include "table/bin_probe.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,6 +1,6 @@
 // The structural check of a BIN through the bounds-checked reader, the flavour its records
 // appear to hold, and the texts that do not decode in a code page.
-#include "table/bin_inspection.h"
+#include "table/bin_probe.h"
 
 #include "core/byte_cursor.h"
 #include "platform/codepage.h"
