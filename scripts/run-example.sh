@@ -18,9 +18,9 @@ fi
 tool=build-release/cli/ril4410
 out=build-release/example
 mkdir -p "$out"
-"$tool" import examples/notepad.txt "$out/notepad.bin" --log "$out/notepad.log"
+"$tool" import --code-page 936 examples/notepad.txt "$out/notepad.bin" --log "$out/notepad.log"
 echo "== $out/notepad.bin"
-"$tool" dump "$out/notepad.bin"
+"$tool" dump --code-page 936 "$out/notepad.bin"
 "$tool" import --verbose examples/notepad_utf8.txt "$out/notepad_utf8.bin" \
   --log "$out/notepad_utf8.log"
 echo "== $out/notepad_utf8.bin"
