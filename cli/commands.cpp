@@ -12,8 +12,9 @@ namespace {
 constexpr char const *kImportOptions[] = {"--wide",     "--narrow",      "--force",
                                           "--utf8",     "--verbose",     "--if-changed",
                                           "--log FILE", "--code-page N", "--holder TEXT"};
-constexpr char const *kCheckOptions[] = {"--wide", "--utf8",    "--werror",
-                                         "--json", "--verbose", "--code-page N"};
+constexpr char const *kCheckOptions[] = {"--wide",    "--utf8",        "--werror",      "--json",
+                                         "--verbose", "--code-page N", "--against BASE"};
+constexpr char const *kPseudoOptions[] = {"--wide", "--utf8", "--code-page N"};
 constexpr char const *kTextOptions[] = {"--wide", "--narrow", "--force", "--utf8", "--code-page N"};
 constexpr char const *kGetOptions[] = {"--wide", "--narrow",      "--force",
                                        "--utf8", "--code-page N", "--languages LIST"};
@@ -33,8 +34,12 @@ constexpr CommandSpec kCommands[] = {
      "compile a text resource file into a BIN (diagnostics to standard error, and the log)",
      &RunImport, kImportOptions},
     {"check", "TEXT.txt", 1,
-     "report every fault the import would, and what it takes silently, as FILE:LINE:COL lines",
+     "report every fault the import would, and what it takes silently, as FILE:LINE:COL lines;\n"
+     "      with --against, how the translation TEXT.txt (or a BIN) departs from BASE",
      &RunCheck, kCheckOptions},
+    {"pseudo", "IN.txt OUT.txt", 2,
+     "write IN.txt pseudo-localised: texts accented, 30% longer, in [brackets]", &RunPseudo,
+     kPseudoOptions},
     {"export", "FILE.bin OUT.txt", 2,
      "write a BIN back as a text resource file (UTF-16 for wide texts, else multibyte)", &RunExport,
      kTextOptions},
