@@ -35,8 +35,10 @@ constexpr CommandSpec kCommands[] = {
      &RunImport, kImportOptions},
     {"check", "TEXT.txt", 1,
      "report every fault the import would, and what it takes silently, as FILE:LINE:COL lines;\n"
-     "      with --against, how the translation TEXT.txt (or a BIN) departs from BASE",
-     &RunCheck, kCheckOptions},
+     "      with --against, where the translation LANG departs from BASE (text files or BINs)",
+     &RunCheck, kCheckOptions,
+     "check TEXT.txt [--wide] [--utf8] [--werror] [--json] [--verbose] [--code-page N]\n"
+     "  check --against BASE LANG [--wide] [--werror] [--json] [--code-page N]"},
     {"pseudo", "IN.txt OUT.txt", 2,
      "write IN.txt pseudo-localised: texts accented, 30% longer, in [brackets]", &RunPseudo,
      kPseudoOptions},
