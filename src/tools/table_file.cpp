@@ -43,9 +43,9 @@ class ReadWatcher final : public TxtParseObserver {
     TableFile &table_;
 };
 
-// The probe's flavour of a file that is a BIN, or nothing when it is none (or unreadable:
-// the parser then says why).
-std::optional<bool> BinFlavour(char const *path) {
+// Whether a file that is a BIN holds wide texts (as its records show), or nothing when it is
+// no BIN (or unreadable: the parser then says why).
+std::optional<bool> ProbedWide(char const *path) {
     platform::FileContent content;
     if (platform::ReadWholeFile(path, content) != platform::ReadStatus::Ok)
         return std::nullopt;
@@ -77,7 +77,7 @@ void Utf8CodePage::Switch() {
 
 bool ReadTableFile(char const *path, TableRead const &how, TableFile &table) {
     if (!how.textOnly) {
-        if (std::optional<bool> const wide = BinFlavour(path)) {
+        if (std::optional<bool> const wide = ProbedWide(path)) {
             table.wide = *wide;
             return LoadBin(table.items, path) != 0;
         }
