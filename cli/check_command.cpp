@@ -35,15 +35,31 @@ void PrintJson(std::vector<Diagnostic> const &diagnostics) {
     FinishOutput();
 }
 
+// The translation (the operand) checked against --against BASE, in the library's order.
+std::vector<Diagnostic> CheckAgainst(Invocation const &invocation, RIL_LONG &result) {
+    std::vector<Diagnostic> diagnostics;
+    invocation.notices->Collect([&](Diagnostic found) { diagnostics.push_back(std::move(found)); });
+    // The two files may differ in encoding: one that starts with EF BB BF is always UTF-8.
+    result = Ril_CheckAgainst(invocation.Value("--against"), invocation.operands[0].c_str(),
+                              invocation.wide ? 1 : 0, RIL_LINT_UTF8_SIGNATURE);
+    invocation.notices->Flush();
+    invocation.notices->Collect(nullptr);
+    return diagnostics;
+}
+
 } // namespace
 
 int RunCheck(Invocation const &invocation) {
     NoticeRenderer &notices = *invocation.notices;
     RIL_LONG result = 0;
-    std::vector<Diagnostic> diagnostics = LintText(invocation, false, result);
+    bool const against = invocation.Value("--against") != nullptr;
+    std::vector<Diagnostic> diagnostics =
+        against ? CheckAgainst(invocation, result) : LintText(invocation, false, result);
     // Diagnostics without a place first, then in file order; the library's order among equals.
-    std::stable_sort(diagnostics.begin(), diagnostics.end(),
-                     [](Diagnostic const &a, Diagnostic const &b) { return a.place < b.place; });
+    if (!against)
+        std::stable_sort(
+            diagnostics.begin(), diagnostics.end(),
+            [](Diagnostic const &a, Diagnostic const &b) { return a.place < b.place; });
     if (invocation.Value("--json") != nullptr)
         PrintJson(diagnostics);
     else

@@ -12,8 +12,9 @@ namespace {
 constexpr char const *kImportOptions[] = {"--wide",     "--narrow",      "--force",
                                           "--utf8",     "--verbose",     "--if-changed",
                                           "--log FILE", "--code-page N", "--holder TEXT"};
-constexpr char const *kCheckOptions[] = {"--wide", "--utf8",    "--werror",
-                                         "--json", "--verbose", "--code-page N"};
+constexpr char const *kCheckOptions[] = {"--wide",    "--utf8",        "--werror",      "--json",
+                                         "--verbose", "--code-page N", "--against BASE"};
+constexpr char const *kPseudoOptions[] = {"--wide", "--utf8", "--code-page N"};
 constexpr char const *kTextOptions[] = {"--wide", "--narrow", "--force", "--utf8", "--code-page N"};
 constexpr char const *kGetOptions[] = {"--wide", "--narrow",      "--force",
                                        "--utf8", "--code-page N", "--languages LIST"};
@@ -33,8 +34,14 @@ constexpr CommandSpec kCommands[] = {
      "compile a text resource file into a BIN (diagnostics to standard error, and the log)",
      &RunImport, kImportOptions},
     {"check", "TEXT.txt", 1,
-     "report every fault the import would, and what it takes silently, as FILE:LINE:COL lines",
-     &RunCheck, kCheckOptions},
+     "report every fault the import would, and what it takes silently, as FILE:LINE:COL lines;\n"
+     "      with --against, where the translation LANG departs from BASE (text files or BINs)",
+     &RunCheck, kCheckOptions,
+     "check TEXT.txt [--wide] [--utf8] [--werror] [--json] [--verbose] [--code-page N]\n"
+     "  check --against BASE LANG [--wide] [--werror] [--json] [--code-page N]"},
+    {"pseudo", "IN.txt OUT.txt", 2,
+     "write IN.txt pseudo-localised: texts accented, 30% longer, in [brackets]", &RunPseudo,
+     kPseudoOptions},
     {"export", "FILE.bin OUT.txt", 2,
      "write a BIN back as a text resource file (UTF-16 for wide texts, else multibyte)", &RunExport,
      kTextOptions},

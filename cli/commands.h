@@ -14,13 +14,15 @@ std::span<CommandSpec const> Commands();
 // stream in its place: everywhere but export's text file.
 void RefuseStreamNames(Invocation const &invocation);
 
-// The functions that run the commands: import, export, header and resave in tool_commands.cpp,
+// The functions that run the commands: import, export, header, resave and pseudo in
+// tool_commands.cpp,
 // check in check_command.cpp, dump and get in read_commands.cpp, holder and module in
 // module_commands.cpp.
 int RunImport(Invocation const &invocation);
 int RunExport(Invocation const &invocation);
 int RunHeader(Invocation const &invocation);
 int RunResave(Invocation const &invocation);
+int RunPseudo(Invocation const &invocation);
 
 int RunCheck(Invocation const &invocation);
 

@@ -115,4 +115,16 @@ int RunResave(Invocation const &invocation) {
     return kExitOk;
 }
 
+int RunPseudo(Invocation const &invocation) {
+    std::string const &in = invocation.operands[0];
+    std::string const &out = invocation.operands[1];
+    RequireValidStampTime();
+    bool const given = invocation.Value("--code-page") != nullptr || invocation.Value("--utf8");
+    RIL_LONG const result = Ril_PseudoResTxt(in.c_str(), out.c_str(), invocation.wide ? 1 : 0,
+                                             given ? 0 : RIL_LINT_UTF8_SIGNATURE);
+    if (result != 0)
+        throw Failure("cannot pseudo-localise '" + in + "' into '" + out + "'", result);
+    return kExitOk;
+}
+
 } // namespace rilcli

@@ -2,7 +2,7 @@
 # build time with the installed ril4410 tool. Run with -P, this file is that build step.
 #
 #   ril4410_add_string_table(<name> SOURCE <file.txt> [WIDE] [CODE_PAGE <n>]
-#                            [OUTPUT_DIR <dir>] [EMBED])
+#                            [OUTPUT_DIR <dir>] [EMBED] [BASE <file>])
 #
 # Writes <dir>/<base>.bin and <dir>/<base>.h, <base> being the text file's name without its
 # last extension; <dir> defaults to <current binary dir>/<name>. WIDE marks a UTF-16 text
@@ -17,6 +17,10 @@
 # SOURCE_DATE_EPOCH set the same text gives the same BIN on any machine.
 # In a project that adds Ril4410 with add_subdirectory() or FetchContent, the helper runs
 # the tool built in that tree.
+# BASE names the base table that the text file translates (a text resource file or a BIN,
+# read as the text file is; a file with a byte-order mark by its mark): the step then runs
+# `ril4410 check --against`, so that a translation whose placeholders, IDs or macros depart
+# from the base fails the build (the base's IDs it lacks are a warning).
 # Creates the INTERFACE target <name>, which carries <dir> as include directory and builds
 # both files before any target that links it; its properties RIL4410_BIN and RIL4410_HEADER,
 # and the variables <name>_BIN and <name>_HEADER in the caller's scope, hold the two paths.
@@ -54,7 +58,11 @@ if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
   file(SHA256 "${RIL4410_SOURCE}" text_hash)
   file(SHA256 "${RIL4410_TOOL}" tool_hash)
   file(SHA256 "${CMAKE_CURRENT_LIST_FILE}" step_hash)
-  string(JOIN "\n" key "${text_hash}" "${tool_hash}" "${step_hash}" "${tool_options}"
+  set(base_hash "")
+  if(RIL4410_BASE)
+    file(SHA256 "${RIL4410_BASE}" base_hash)
+  endif()
+  string(JOIN "\n" key "${text_hash}" "${tool_hash}" "${step_hash}" "${base_hash}" "${tool_options}"
          "SOURCE_DATE_EPOCH=$ENV{SOURCE_DATE_EPOCH}" "${RIL4410_BIN}" "${RIL4410_HEADER_DIR}"
          "${RIL4410_EMBED_SOURCE}" "${RIL4410_EMBED_NAME}")
   set(made "")
@@ -77,6 +85,19 @@ if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
     RESULT_VARIABLE status)
   if(NOT status EQUAL 0)
     message(FATAL_ERROR "ril4410 check of ${RIL4410_SOURCE} failed")
+  endif()
+  if(RIL4410_BASE)
+    set(against_options --code-page "${code_page}")
+    if(RIL4410_WIDE)
+      list(APPEND against_options --wide)
+    endif()
+    execute_process(
+      COMMAND "${RIL4410_TOOL}" check --against "${RIL4410_BASE}" "${RIL4410_SOURCE}"
+              ${against_options}
+      RESULT_VARIABLE status)
+    if(NOT status EQUAL 0)
+      message(FATAL_ERROR "ril4410 check of ${RIL4410_SOURCE} against ${RIL4410_BASE} failed")
+    endif()
   endif()
   # Reproducible and quiet for the build: the holder marker names no user (and carries the
   # time of SOURCE_DATE_EPOCH when it is set), an output whose bytes stay the same is left
@@ -137,7 +158,7 @@ if(CMAKE_VERSION VERSION_LESS 3.20)
 endif()
 
 function(ril4410_add_string_table name)
-  cmake_parse_arguments(PARSE_ARGV 1 RIL "WIDE;EMBED" "SOURCE;OUTPUT_DIR;CODE_PAGE" "")
+  cmake_parse_arguments(PARSE_ARGV 1 RIL "WIDE;EMBED" "SOURCE;OUTPUT_DIR;CODE_PAGE;BASE" "")
   if(RIL_UNPARSED_ARGUMENTS)
     message(FATAL_ERROR "ril4410_add_string_table(${name}): unknown arguments "
                         "${RIL_UNPARSED_ARGUMENTS}")
@@ -166,6 +187,11 @@ function(ril4410_add_string_table name)
   cmake_path(GET source STEM LAST_ONLY base)
   set(bin "${output_dir}/${base}.bin")
   set(header "${output_dir}/${base}.h")
+  set(base_table "")
+  if(RIL_BASE)
+    cmake_path(ABSOLUTE_PATH RIL_BASE BASE_DIRECTORY "${CMAKE_CURRENT_SOURCE_DIR}"
+               NORMALIZE OUTPUT_VARIABLE base_table)
+  endif()
   set(wide FALSE)
   if(RIL_WIDE)
     set(wide TRUE)
@@ -195,11 +221,12 @@ function(ril4410_add_string_table name)
       "-DRIL4410_HEADER=${header}"
       "-DRIL4410_WIDE=${wide}"
       "-DRIL4410_CODE_PAGE=${RIL_CODE_PAGE}"
+      "-DRIL4410_BASE=${base_table}"
       "-DRIL4410_EMBED_SOURCE=${embedded}"
       "-DRIL4410_EMBED_NAME=${embed_name}"
       "-DRIL4410_STAMP=${stamp}"
       -P "${CMAKE_CURRENT_FUNCTION_LIST_FILE}"
-    DEPENDS "${source}" "$<TARGET_FILE:Ril4410::ril4410>" "${CMAKE_CURRENT_FUNCTION_LIST_FILE}"
+    DEPENDS "${source}" ${base_table} "$<TARGET_FILE:Ril4410::ril4410>" "${CMAKE_CURRENT_FUNCTION_LIST_FILE}"
     COMMENT "Compiling string table ${name} (${base}.bin, ${base}.h)"
     VERBATIM)
   add_custom_target(${name}_generate DEPENDS "${stamp}")

@@ -393,6 +393,32 @@ RIL_API RIL_LONG Ril_CheckResTxt(char const *txtPath, int wide);
                                            the items are not validated */
 RIL_API RIL_LONG Ril_LintResTxt(char const *txtPath, int wide, unsigned int flags);
 
+/* Checks a translated table (langPath) against its base table (basePath), each a text
+ * resource file or a BIN: a file that Ril_InspectBin takes is a BIN, its texts in the flavour
+ * its records show; a text file is read as the import reads it (wide nonzero: UTF-16LE
+ * without FF FE). Reports structured notices at the translation's items (with line and
+ * column in a text file), in its order: an item whose "&0NN" placeholders differ, as a set,
+ * from its base item's ("placeholders-differ"), an ID the base lacks ("id-not-in-base") and
+ * a macro that differs ("macro-differs"), all errors; then one warning with the number of the
+ * base's IDs that the translation lacks and the first 20 of them ("ids-not-translated"). A
+ * file that cannot be read or parsed is reported as the import reports it. flags:
+ * RIL_LINT_UTF8_SIGNATURE reads a multibyte text file that starts with EF BB BF as UTF-8.
+ * Writes nothing. 0 when no error was reported, -102 for a null path or an unknown flag,
+ * -200 otherwise; also kept as the last error. */
+RIL_API RIL_LONG Ril_CheckAgainst(char const *basePath, char const *langPath, int wide,
+                                  unsigned int flags);
+/* Pseudo-localises the text resource file inPath into outPath, a text resource file in the
+ * same flavour and code page (a UTF-8 signature kept) with the same items: each text between
+ * '[' and ']', its ASCII letters accented where the code page holds the accented letter (the
+ * letter after a single '&', an access key, stays plain), and '~' characters behind it for at
+ * least 30% more characters; every "&0NN" placeholder and line break stays. flags:
+ * RIL_LINT_UTF8_SIGNATURE as for Ril_CheckAgainst. 0; -102 for a null path or an unknown
+ * flag; -200 when inPath cannot be read or parsed or holds no items ("no-items"); -203 when
+ * outPath is not written (a failure leaves it as it was) or is inPath ("writes-own-input");
+ * also kept as the last error. */
+RIL_API RIL_LONG Ril_PseudoResTxt(char const *inPath, char const *outPath, int wide,
+                                  unsigned int flags);
+
 /* Tables as handles: several tables open at once, each with an optional fallback table.
  * Threads: any number of threads may look up on any handles at once, and open and close
  * other handles meanwhile; lookups take no lock. Set a handle's fallback before it is shared

@@ -205,6 +205,14 @@ char const kReadAsUtf8Mark[] = "\xB0\xB4\xB4\xFA\xC2\xEB\xD2\xB3 65001 \xB6\xC1\
 // ID=%u 的项的宏超过127个字符, 将被截断为127个字符
 char const kMacroWouldBeCut[] = "ID=%u \xB5\xC4\xCF\xEE\xB5\xC4\xBA\xEA\xB3\xAC\xB9\xFD" "127\xB8\xF6\xD7\xD6\xB7\xFB, \xBD\xAB\xB1\xBB\xBD\xD8\xB6\xCF\xCE\xAA" "127\xB8\xF6\xD7\xD6\xB7\xFB";
 
+// ID=%u 的项的占位符 (%s) 与基准表的 (%s) 不同
+char const kPlaceholdersDiffer[] = "ID=%u \xB5\xC4\xCF\xEE\xB5\xC4\xD5\xBC\xCE\xBB\xB7\xFB (%s) \xD3\xEB\xBB\xF9\xD7\xBC\xB1\xED\xB5\xC4 (%s) \xB2\xBB\xCD\xAC";
+// ID=%u, 宏='%s' 的项不在基准表 %s 中
+char const kIdNotInBase[] = "ID=%u, \xBA\xEA='%s' \xB5\xC4\xCF\xEE\xB2\xBB\xD4\xDA\xBB\xF9\xD7\xBC\xB1\xED %s \xD6\xD0";
+// 基准表 %s 中有 %u 个ID在译文中没有: %s
+char const kIdsNotTranslated[] = "\xBB\xF9\xD7\xBC\xB1\xED %s \xD6\xD0\xD3\xD0 %u \xB8\xF6ID\xD4\xDA\xD2\xEB\xCE\xC4\xD6\xD0\xC3\xBB\xD3\xD0: %s";
+// ID=%u 的项的宏 '%s' 与基准表的宏 '%s' 不同
+char const kMacroDiffers[] = "ID=%u \xB5\xC4\xCF\xEE\xB5\xC4\xBA\xEA '%s' \xD3\xEB\xBB\xF9\xD7\xBC\xB1\xED\xB5\xC4\xBA\xEA '%s' \xB2\xBB\xCD\xAC";
 } // namespace ril::msg
 
 namespace ril::catalogue {
@@ -348,6 +356,14 @@ const Message kReadAsUtf8Mark{"read-as-utf8-mark", kInformation, msg::kReadAsUtf
     "read as code page 65001 (UTF-8 byte-order mark)"};
 const Message kMacroWouldBeCut{"macro-would-be-cut", kError, msg::kMacroWouldBeCut,
     "ID %u: the macro has more than 127 characters and would be cut to 127"};
+const Message kPlaceholdersDiffer{"placeholders-differ", kError, msg::kPlaceholdersDiffer,
+    "ID %u: the placeholders (%s) differ from the base table's (%s)"};
+const Message kIdNotInBase{"id-not-in-base", kError, msg::kIdNotInBase,
+    "ID %u (macro '%s') is not in the base table '%s'"};
+const Message kIdsNotTranslated{"ids-not-translated", kWarning, msg::kIdsNotTranslated,
+    "the base table '%s' has IDs that the translation lacks: %u (%s)"};
+const Message kMacroDiffers{"macro-differs", kError, msg::kMacroDiffers,
+    "ID %u: the macro '%s' differs from the base table's '%s'"};
 // clang-format on
 
 Message const *const kAll[] = {
@@ -412,6 +428,10 @@ Message const *const kAll[] = {
     &kReadAsUtf16Mark,
     &kReadAsUtf8Mark,
     &kMacroWouldBeCut,
+    &kPlaceholdersDiffer,
+    &kIdNotInBase,
+    &kIdsNotTranslated,
+    &kMacroDiffers,
 };
 const std::size_t kCount = sizeof kAll / sizeof kAll[0];
 

@@ -77,6 +77,12 @@ extern char const kReadAsUtf16Mark[];
 extern char const kReadAsUtf8Mark[];
 extern char const kMacroWouldBeCut[];
 
+// A translated table checked against its base table.
+extern char const kPlaceholdersDiffer[];
+extern char const kIdNotInBase[];
+extern char const kIdsNotTranslated[];
+extern char const kMacroDiffers[];
+
 // Import log.
 extern char const kLogCannotCreate[];
 extern char const kLogRule[];
@@ -176,6 +182,15 @@ extern const Message kNoItemsWideWithoutMark;
 extern const Message kReadAsUtf16Mark;
 extern const Message kReadAsUtf8Mark;
 extern const Message kMacroWouldBeCut;
+
+// A translated table checked against its base table (Ril_CheckAgainst): a translated item
+// whose placeholders differ from its base item's (the ID, both sets), an ID the base lacks
+// (the ID, its macro, the base's path), the base's IDs the translation lacks (the base's
+// path, their count, the first of them), a macro that differs (the ID, both macros).
+extern const Message kPlaceholdersDiffer;
+extern const Message kIdNotInBase;
+extern const Message kIdsNotTranslated;
+extern const Message kMacroDiffers;
 
 // Every message above, in that order.
 extern Message const *const kAll[];

@@ -92,9 +92,11 @@ std::size_t TextBytes(RilStrRes const &item, bool wide, std::uint8_t const *&tex
     return n + 1 < available ? n : available & ~std::size_t{1};
 }
 
-void PutBanner(TextOut &out, bool wide) {
+void PutBanner(TextOut &out, bool wide, bool utf8Mark) {
     if (wide)
         out.Raw("\xFF\xFE", 2);
+    else if (utf8Mark)
+        out.Raw("\xEF\xBB\xBF", 3);
     out.Ascii("//Ril4410 Strings\r\n"
               "//Created by Ril4410.DLL\r\n"
               "//Maker: the Ril4410 string-resource library, exporting a BIN string table\r\n"
@@ -163,7 +165,7 @@ void PutItem(TextOut &out, RilStrRes const &item, bool wide, platform::CharTable
 
 } // namespace
 
-int SaveTxt(CRilTxtLoader const &list, char const *path, int wide) {
+int SaveTxt(CRilTxtLoader const &list, char const *path, int wide, bool utf8Mark) {
     FileReplacer file(path, CurrentWriteSettings().replace);
     if (!file.IsOpen()) {
         ErrorBox(catalogue::kCannotOpenText,
@@ -171,7 +173,7 @@ int SaveTxt(CRilTxtLoader const &list, char const *path, int wide) {
         return 0;
     }
     TextOut out(file, wide != 0);
-    PutBanner(out, wide != 0);
+    PutBanner(out, wide != 0, utf8Mark);
     const platform::CharTable chars = platform::CharTableFor(0);
     RefusedItems refused;
     list.ForEachItem([&](RilStrRes const &item) { PutItem(out, item, wide != 0, chars, refused); });

@@ -7,8 +7,9 @@
 namespace ril {
 
 // Writes the list to `path` in the flavour `wide` names, replacing the file whole; 1, or 0
-// after showing why (not writable, or an item the format cannot hold).
-int SaveTxt(CRilTxtLoader const &list, char const *path, int wide);
+// after showing why (not writable, or an item the format cannot hold). A multibyte file
+// starts with the UTF-8 signature EF BB BF when `utf8Mark`.
+int SaveTxt(CRilTxtLoader const &list, char const *path, int wide, bool utf8Mark = false);
 
 // Reads the BIN `source` and writes it as the text file `txtPath`: kSOk, kErrArgument,
 // kErrBinRead or kErrOutputWrite.

@@ -111,6 +111,10 @@ TEST_F(MessageCatalogue, EveryMessageRendersInBothLanguages) {
         {&kReadAsUtf16Mark, {}, "按UTF-16LE读取 (字节顺序标记 FF FE)", "read-as-utf16-mark", I, "read as UTF-16LE (byte-order mark FF FE)"},
         {&kReadAsUtf8Mark, {}, "按代码页 65001 读取 (UTF-8 字节顺序标记)", "read-as-utf8-mark", I, "read as code page 65001 (UTF-8 byte-order mark)"},
         {&kMacroWouldBeCut, {N(5)}, "ID=5 的项的宏超过127个字符, 将被截断为127个字符", "macro-would-be-cut", E, "ID 5: the macro has more than 127 characters and would be cut to 127"},
+        {&kPlaceholdersDiffer, {N(7), T("&001"), T("&001 &002")}, "ID=7 的项的占位符 (&001) 与基准表的 (&001 &002) 不同", "placeholders-differ", E, "ID 7: the placeholders (&001) differ from the base table's (&001 &002)"},
+        {&kIdNotInBase, {N(8), T("M"), T("b.txt")}, "ID=8, 宏='M' 的项不在基准表 b.txt 中", "id-not-in-base", E, "ID 8 (macro 'M') is not in the base table 'b.txt'"},
+        {&kIdsNotTranslated, {T("b.txt"), N(2), T("3, 4")}, "基准表 b.txt 中有 2 个ID在译文中没有: 3, 4", "ids-not-translated", W, "the base table 'b.txt' has IDs that the translation lacks: 2 (3, 4)"},
+        {&kMacroDiffers, {N(9), T("A"), T("B")}, "ID=9 的项的宏 'A' 与基准表的宏 'B' 不同", "macro-differs", E, "ID 9: the macro 'A' differs from the base table's 'B'"},
     };
     // clang-format on
     ASSERT_EQ(std::size(rows), catalogue::kCount);

@@ -1,0 +1,55 @@
+// A string table read whole from a text resource file or a BIN, for the tools that compare
+// or rewrite tables: its items, the flavour of its texts and the places of its items.
+#pragma once
+
+#include "items/ril_txt_loader.h"
+#include "text/text_places.h"
+
+#include <cstdint>
+#include <memory>
+#include <span>
+
+namespace ril::tools {
+
+// While it lives with `on`, code page 0 stands for UTF-8; the previous setting comes back at
+// its end.
+class Utf8CodePage {
+  public:
+    Utf8CodePage() = default;
+    ~Utf8CodePage();
+    Utf8CodePage(Utf8CodePage const &) = delete;
+    Utf8CodePage &operator=(Utf8CodePage const &) = delete;
+    void Switch();
+    // Ends the switch now.
+    void Restore();
+
+  private:
+    bool on_ = false;
+    unsigned previous_ = 0;
+};
+
+struct TableFile {
+    CRilTxtLoader items;   // in file order (a BIN's entries in the order it holds them)
+    bool wide = false;     // texts are UTF-16LE
+    bool text = false;     // read from a text resource file
+    bool utf8Mark = false; // a multibyte text file that starts with EF BB BF
+    std::unique_ptr<TextPlaces> places; // a text file's lines and columns
+    Utf8CodePage codePage; // UTF-8 for a file read by its signature, while the table lives
+};
+
+// How a table file is read.
+struct TableRead {
+    int wide = 0;               // a text file without FF FE is UTF-16LE
+    bool utf8Signature = false; // a multibyte text file starting EF BB BF is read as UTF-8
+    bool textOnly = false;      // no BIN is taken
+};
+
+// Reads `path` into `table`: a BIN when the BIN probe takes its bytes (its flavour is the one
+// its records show), else a text resource file through the parser. False after the notices
+// that say why it cannot be read.
+bool ReadTableFile(char const *path, TableRead const &how, TableFile &table);
+
+// The text of an item's record in the table's flavour: bytes, or UTF-16LE units.
+std::span<std::uint8_t const> ItemText(RilStrRes const &item, bool wide);
+
+} // namespace ril::tools
