@@ -21,6 +21,9 @@ int RunImport(Invocation const &invocation);
 int RunExport(Invocation const &invocation);
 int RunHeader(Invocation const &invocation);
 int RunResave(Invocation const &invocation);
+// export and import with --format (interchange_commands.cpp, where PO and XLIFF are built).
+int RunExportFormat(Invocation const &invocation);
+int RunImportFormat(Invocation const &invocation);
 
 int RunCheck(Invocation const &invocation);
 

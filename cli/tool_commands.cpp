@@ -37,6 +37,17 @@ void ApplyWriteOptions(Invocation const &invocation) {
     Ril_SetWriteOptions(ifChanged ? RIL_WRITE_IF_CHANGED : RIL_WRITE_ALWAYS);
 }
 
+// --format: PO and XLIFF, where the tool is built with them.
+int RunFormat(Invocation const &invocation, bool exporting) {
+#ifdef RIL_WITH_INTERCHANGE
+    return exporting ? RunExportFormat(invocation) : RunImportFormat(invocation);
+#else
+    (void)exporting;
+    throw Failure(std::string("this ril4410 is built without PO and XLIFF ('--format ") +
+                  invocation.Value("--format") + "')");
+#endif
+}
+
 } // namespace
 
 int RunImport(Invocation const &invocation) {
@@ -51,6 +62,8 @@ int RunImport(Invocation const &invocation) {
     }
     RequireValidStampTime();
     ApplyWriteOptions(invocation);
+    if (invocation.Value("--format") != nullptr)
+        return RunFormat(invocation, false);
     NoticeRenderer &notices = *invocation.notices;
     notices.Watch(kCannotWriteLog);
     // One parse: the lint's findings, among them every macro that would be cut (the library
@@ -75,8 +88,10 @@ int RunImport(Invocation const &invocation) {
 int RunExport(Invocation const &invocation) {
     std::string const &bin = invocation.operands[0];
     std::string const &text = invocation.operands[1];
-    bool const wide = CheckedWide(invocation, bin);
     RequireValidStampTime();
+    if (invocation.Value("--format") != nullptr)
+        return RunFormat(invocation, true);
+    bool const wide = CheckedWide(invocation, bin);
     if (text == kStandardStream) {
         ExportToStandardOutput(bin, wide, *invocation.notices);
         return kExitOk;
