@@ -28,7 +28,7 @@ void OnReadError(int severity, po_message_t, char const *file, size_t line, size
         return;
     gProblem->seen = true;
     if (file != nullptr && line != static_cast<size_t>(-1))
-        gProblem->place = {file, line, column == static_cast<size_t>(-1) ? 1 : column + 1};
+        gProblem->place = {file, line, column == static_cast<size_t>(-1) ? 1 : column};
     gProblem->text = text != nullptr ? text : "cannot read the file";
     while (!gProblem->text.empty() && gProblem->text.back() == '\n')
         gProblem->text.pop_back();

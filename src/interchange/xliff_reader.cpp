@@ -54,7 +54,8 @@ bool IsFuzzy(std::string_view state) {
 
 Unit ReadUnit(pugi::xml_node node, std::string const &bytes, std::string const &name) {
     Unit unit;
-    unit.place = PlaceOf(bytes, node.offset_debug(), name);
+    unit.place = PlaceOf(bytes, node.offset_debug() - 1, name); // its '<'
+
     unit.macro = node.attribute("resname").value();
     if (unit.macro.empty())
         throw Error(unit.place, "the trans-unit has no resname (the item's macro)");
@@ -87,7 +88,7 @@ Units ReadXliffBuffer(std::string const &bytes, std::string const &name) {
     pugi::xml_node const root = document.document_element();
     if (std::strcmp(root.name(), "xliff") != 0 ||
         std::strcmp(root.attribute("xmlns").value(), kNamespace) != 0)
-        throw Error(PlaceOf(bytes, root.offset_debug(), name),
+        throw Error(PlaceOf(bytes, root.offset_debug() - 1, name),
                     std::string("not an XLIFF 1.2 document (<xliff xmlns=\"") + kNamespace +
                         "\"> expected)");
     Units units;
