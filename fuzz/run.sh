@@ -18,6 +18,8 @@ targets=(
     "fuzz_holder holder"
     "fuzz_bin_to_text bin_to_text"
     "fuzz_pe_reader pe_reader"
+    "fuzz_po_reader po_reader"
+    "fuzz_xliff_reader xliff_reader"
 )
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja \
