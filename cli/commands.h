@@ -21,9 +21,8 @@ int RunImport(Invocation const &invocation);
 int RunExport(Invocation const &invocation);
 int RunHeader(Invocation const &invocation);
 int RunResave(Invocation const &invocation);
-// export and import with --format (interchange_commands.cpp, where PO and XLIFF are built).
-int RunExportFormat(Invocation const &invocation);
-int RunImportFormat(Invocation const &invocation);
+// export (exporting) and import with --format, in interchange_commands.cpp.
+int RunFormat(Invocation const &invocation, bool exporting);
 
 int RunCheck(Invocation const &invocation);
 

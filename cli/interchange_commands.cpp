@@ -1,9 +1,10 @@
 // export and import with --format: PO and XLIFF files for translators, through the
-// interchange library (built where libgettextpo and pugixml are found).
+// interchange library where the tool is built with it (libgettextpo and pugixml found).
 #include "bin_check.h"
 #include "commands.h"
 #include "diagnostics.h"
 
+#ifdef RIL_WITH_INTERCHANGE
 #include "interchange/interchange.h"
 
 namespace rilcli {
@@ -26,42 +27,40 @@ Format ChosenFormat(Invocation const &invocation, bool exporting) {
     return *format;
 }
 
-} // namespace
-
-int RunExportFormat(Invocation const &invocation) try {
-    ExportRequest request;
-    request.format = ChosenFormat(invocation, true);
-    request.output = invocation.operands[1];
-    request.base =
-        request.format == Format::kPot ? invocation.operands[0] : invocation.Value("--base");
-    request.baseWide = CheckedWide(invocation, request.base);
-    if (request.format != Format::kPot) {
-        request.language = invocation.operands[0];
-        request.languageWide = CheckedWide(invocation, request.language);
-    }
-    Export(request);
-    return kExitOk;
-} catch (Error const &error) {
-    throw Failure(error.what());
+long Run(Invocation const &invocation, bool exporting) {
+    Format const format = ChosenFormat(invocation, exporting);
+    std::string const &input = invocation.operands[0], &output = invocation.operands[1];
+    char const *base = invocation.Value("--base");
+    if (exporting && format == Format::kPot)
+        Export({format, input, CheckedWide(invocation, input), "", false, output});
+    else if (exporting)
+        Export({format, base, CheckedWide(invocation, base), input, CheckedWide(invocation, input),
+                output});
+    else
+        return Import({format, input, base != nullptr ? base : "",
+                       base != nullptr && CheckBin(base).info.flavour == RIL_BIN_FLAVOUR_WIDE,
+                       invocation.Value("--use-fuzzy") != nullptr, invocation.wide, output});
+    return 0;
 }
 
-int RunImportFormat(Invocation const &invocation) try {
-    ImportRequest request;
-    request.format = ChosenFormat(invocation, false);
-    request.input = invocation.operands[0];
-    if (char const *base = invocation.Value("--base")) {
-        request.base = base;
-        request.baseWide = CheckBin(base).info.flavour == RIL_BIN_FLAVOUR_WIDE;
+} // namespace
+
+int RunFormat(Invocation const &invocation, bool exporting) {
+    try {
+        if (long const result = Run(invocation, exporting); result != 0)
+            throw Failure("cannot import '" + invocation.operands[0] + "' into '" +
+                              invocation.operands[1] + "'",
+                          result);
+    } catch (Error const &error) {
+        throw Failure(error.what());
     }
-    request.useFuzzy = invocation.Value("--use-fuzzy") != nullptr;
-    request.wide = invocation.wide;
-    request.output = invocation.operands[1];
-    if (long const result = Import(request); result != 0)
-        throw Failure("cannot import '" + request.input + "' into '" + request.output + "'",
-                      result);
     return kExitOk;
-} catch (Error const &error) {
-    throw Failure(error.what());
 }
 
 } // namespace rilcli
+#else
+int rilcli::RunFormat(Invocation const &invocation, bool) {
+    throw Failure(std::string("this ril4410 is built without PO and XLIFF ('--format ") +
+                  invocation.Value("--format") + "')");
+}
+#endif

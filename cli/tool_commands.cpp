@@ -37,17 +37,6 @@ void ApplyWriteOptions(Invocation const &invocation) {
     Ril_SetWriteOptions(ifChanged ? RIL_WRITE_IF_CHANGED : RIL_WRITE_ALWAYS);
 }
 
-// --format: PO and XLIFF, where the tool is built with them.
-int RunFormat(Invocation const &invocation, bool exporting) {
-#ifdef RIL_WITH_INTERCHANGE
-    return exporting ? RunExportFormat(invocation) : RunImportFormat(invocation);
-#else
-    (void)exporting;
-    throw Failure(std::string("this ril4410 is built without PO and XLIFF ('--format ") +
-                  invocation.Value("--format") + "')");
-#endif
-}
-
 } // namespace
 
 int RunImport(Invocation const &invocation) {

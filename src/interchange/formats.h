@@ -21,7 +21,7 @@ struct FileFacts {
 // once the whole file is written. Throws Error.
 void WritePo(Units const &units, FileFacts const &facts, std::string const &path);
 // Reads a UTF-8 PO file through libgettextpo: every message but the header and obsolete ones,
-// its macro from msgctxt and its ID from the extracted comment "ID N" (0 without one), line
+// its macro from msgctxt and its ID from the extracted comment "ID N" (if any), line
 // breaks CR LF when the extracted comments say so.
 // Throws Error at the first fault (a syntax error, another charset, plural forms).
 Units ReadPo(std::string const &path);

@@ -19,7 +19,7 @@ bool IsLanguageCharacter(char c) {
 // Every unit read needs an ID and a macro of its own when no base gives them.
 void RequireIds(Units const &units) {
     for (Unit const &unit : units)
-        if (unit.translated && unit.id == 0)
+        if (unit.translated && !unit.identified)
             throw Error(unit.place, "the entry " + unit.macro +
                                         " carries no item ID (give the base table with --base)");
 }

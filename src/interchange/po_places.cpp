@@ -2,12 +2,12 @@
 // written between its quotes (macros need no escapes), and takes the next msgstr line.
 #include "interchange/po_places.h"
 
-#include <fstream>
+#include <sstream>
 
 namespace ril::interchange {
 
-PoPlaces::PoPlaces(std::string const &path) {
-    std::ifstream file(path, std::ios::binary);
+PoPlaces::PoPlaces(std::string const &bytes, std::string path) : path_(std::move(path)) {
+    std::istringstream file(bytes);
     std::string line, pending;
     constexpr std::string_view kContext = "msgctxt \"";
     for (std::size_t number = 1; std::getline(file, line); ++number) {
@@ -20,9 +20,9 @@ PoPlaces::PoPlaces(std::string const &path) {
     }
 }
 
-Place PoPlaces::Find(std::string const &path, std::string const &context) const {
+Place PoPlaces::Find(std::string const &context) const {
     auto const found = lines_.find(context);
-    return found == lines_.end() ? Place{path} : Place{path, found->second, 1};
+    return found == lines_.end() ? Place{path_} : Place{path_, found->second, 1};
 }
 
 } // namespace ril::interchange

@@ -11,13 +11,14 @@ namespace ril::interchange {
 
 class PoPlaces {
   public:
-    // Reads the file's lines; a file that cannot be read gives no places.
-    explicit PoPlaces(std::string const &path);
+    // The places in the file's bytes; `path` names the file.
+    PoPlaces(std::string const &bytes, std::string path);
     // The place of the msgstr of the message whose context is `context` (column 1), else
     // the file alone.
-    Place Find(std::string const &path, std::string const &context) const;
+    Place Find(std::string const &context) const;
 
   private:
+    std::string path_;
     std::map<std::string, std::size_t> lines_; // the quoted context → its msgstr's line
 };
 

@@ -1,14 +1,18 @@
 // Reading PO files with libgettextpo. libgettextpo gives no message its own line, so the
 // place of a message for messages is the line of its "msgctxt" in the file (PoPlaces).
+#include "interchange/file_bytes.h"
 #include "interchange/formats.h"
 #include "interchange/line_breaks.h"
 #include "interchange/po_places.h"
 
 #include "interchange/po_handles.h"
 
+#include <cctype>
 #include <charconv>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 namespace ril::interchange {
 namespace {
@@ -39,10 +43,10 @@ void OnReadError2(int severity, po_message_t, char const *file, size_t line, siz
     OnReadError(severity, nullptr, file, line, column, 0, text);
 }
 
-// The extracted comments of a message: the ID of "ID N" (0 when there is none), and whether
+// The extracted comments of a message: the ID of "ID N" (none without one), and whether
 // its line breaks are CR LF.
 struct Comments {
-    std::uint32_t id = 0;
+    std::optional<std::uint32_t> id;
     bool crlf = false;
 };
 
@@ -80,18 +84,19 @@ void RequireUtf8(po_file_t file, std::string const &path) {
                                 ", not UTF-8 (convert it with msgconv -t UTF-8)");
 }
 
-Unit ReadMessage(po_message_t message, PoPlaces const &places, std::string const &path) {
+Unit ReadMessage(po_message_t message, PoPlaces const &places) {
     char const *context = po_message_msgctxt(message);
     Unit unit;
     unit.macro = context != nullptr ? context : "";
-    unit.place = places.Find(path, unit.macro);
+    unit.place = places.Find(unit.macro);
     if (context == nullptr)
         throw Error(unit.place, "the message \"" + std::string(po_message_msgid(message)) +
                                     "\" has no msgctxt (the item's macro)");
     if (po_message_msgid_plural(message) != nullptr)
         throw Error(unit.place, "the message " + unit.macro + " has plural forms");
     Comments const comments = ReadComments(po_message_extracted_comments(message));
-    unit.id = comments.id;
+    unit.id = comments.id.value_or(0);
+    unit.identified = comments.id.has_value();
     unit.source = po_message_msgid(message);
     unit.target = po_message_msgstr(message);
     if (comments.crlf) {
@@ -106,6 +111,7 @@ Unit ReadMessage(po_message_t message, PoPlaces const &places, std::string const
 } // namespace
 
 Units ReadPo(std::string const &path) {
+    PoPlaces const places(ReadFileBytes(path), path);
     ReadProblem problem;
     gProblem = &problem;
     po_xerror_handler const handler{&OnReadError, &OnReadError2};
@@ -116,14 +122,13 @@ Units ReadPo(std::string const &path) {
     if (!file)
         throw Error({path}, "cannot read the file");
     RequireUtf8(file.get(), path);
-    PoPlaces const places(path);
     Units units;
     PoIterator messages(po_message_iterator(file.get(), nullptr));
     while (po_message_t message = po_next_message(messages.get())) {
         bool const header =
             po_message_msgctxt(message) == nullptr && *po_message_msgid(message) == '\0';
         if (!header && po_message_is_obsolete(message) == 0)
-            units.push_back(ReadMessage(message, places, path));
+            units.push_back(ReadMessage(message, places));
     }
     return units;
 }

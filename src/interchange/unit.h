@@ -19,6 +19,7 @@ struct Entry {
 
 struct Unit {
     std::uint32_t id = 0;
+    bool identified = false; // the ID was given (a file's unit may carry none)
     std::string macro;  // the context that keeps units with the same base text apart
     std::string source; // the base text
     std::string target; // the translation; empty when there is none

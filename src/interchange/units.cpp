@@ -15,6 +15,7 @@ Units MakeUnits(Entries const &base, Entries const *translation) {
     for (Entry const &entry : base) {
         Unit unit;
         unit.id = entry.id;
+        unit.identified = true;
         unit.macro = entry.macro;
         unit.source = entry.text;
         if (auto const found = translated.find(entry.id); found != translated.end()) {
@@ -41,6 +42,7 @@ Units TranslatedUnits(Units const &read, Entries const *base, bool useFuzzy) {
             if (found == byMacro.end())
                 throw Error(unit.place, "the base table holds no item " + unit.macro);
             kept.id = found->second->id;
+            kept.identified = true;
         }
         units.push_back(std::move(kept));
     }

@@ -1,6 +1,7 @@
 // Reading XLIFF 1.2 with pugixml: each <trans-unit> of every <file>, its macro from resname
 // and its ID from id, its translation from <target> and the target's state. Text comes from
 // character data and from the content of <ph>, <x equiv-text> and similar inline elements.
+#include "interchange/file_bytes.h"
 #include "interchange/formats.h"
 #include "interchange/xliff_names.h"
 
@@ -8,8 +9,6 @@
 
 #include <charconv>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 namespace ril::interchange {
 namespace {
@@ -61,8 +60,7 @@ Unit ReadUnit(pugi::xml_node node, std::string const &bytes, std::string const &
         throw Error(unit.place, "the trans-unit has no resname (the item's macro)");
     std::string_view const id = node.attribute("id").value();
     auto const [end, error] = std::from_chars(id.data(), id.data() + id.size(), unit.id);
-    if (error != std::errc() || end != id.data() + id.size())
-        unit.id = 0;
+    unit.identified = !id.empty() && error == std::errc() && end == id.data() + id.size();
     CollectText(node.child(kSource), unit.source);
     pugi::xml_node const target = node.child(kTarget);
     if (!target)
@@ -100,13 +98,7 @@ Units ReadXliffBuffer(std::string const &bytes, std::string const &name) {
 }
 
 Units ReadXliff(std::string const &path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        throw Error({path}, "cannot open the file");
-    std::string const bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    if (file.bad())
-        throw Error({path}, "cannot read the file");
-    return ReadXliffBuffer(bytes, path);
+    return ReadXliffBuffer(ReadFileBytes(path), path);
 }
 
 } // namespace ril::interchange

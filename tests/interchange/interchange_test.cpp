@@ -91,21 +91,22 @@ TEST_F(InterchangeTest, ExamplesComeBackByteForByte) {
 // carry the states through a write and a read.
 TEST_F(InterchangeTest, StatesSurviveBothFormats) {
     Units units(3);
-    units[0] = {1, "DONE", "a", "A", true, false, {}};
-    units[1] = {2, "FUZZY", "b", "B", true, true, {}};
-    units[2] = {3, "NEW", "c", "", false, false, {}};
+    units[0] = {0, true, "DONE", "a", "A", true, false, {}}; // ID 0 is an ID like any other
+    units[1] = {2, true, "FUZZY", "b", "B", true, true, {}};
+    units[2] = {3, true, "NEW", "c", "", false, false, {}};
     FileFacts facts{"t.bin", "", "fr", "ril4410", 0, false};
     WritePo(units, facts, File("t.po"));
     WriteXliff(units, facts, File("t.xlf"));
     for (Units const &read : {ReadPo(File("t.po")), ReadXliff(File("t.xlf"))}) {
         ASSERT_EQ(read.size(), 3u);
+        EXPECT_TRUE(read[0].identified);
         std::vector<std::string> kept, withFuzzy;
         for (Unit const &unit : TranslatedUnits(read, nullptr, false))
             kept.push_back(unit.macro + "=" + unit.target);
         for (Unit const &unit : TranslatedUnits(read, nullptr, true))
             withFuzzy.push_back(std::to_string(unit.id) + unit.macro);
         EXPECT_EQ(kept, std::vector<std::string>{"DONE=A"});
-        EXPECT_EQ(withFuzzy, (std::vector<std::string>{"1DONE", "2FUZZY"}));
+        EXPECT_EQ(withFuzzy, (std::vector<std::string>{"0DONE", "2FUZZY"}));
     }
     // XLIFF states from other tools: final and signed-off are translations, needs-review-*
     // fuzzy, approved="yes" a translation whatever the state, a target without state too.
@@ -150,7 +151,7 @@ TEST_F(InterchangeTest, FaultsNameTheirPlaces) {
         {File("x.po") + ": error: the text of A (ID 1) holds a carriage return that is no part "
                         "of a CR LF line break, which PO cannot hold (use XLIFF)",
          [&] {
-             WritePo({{1, "A", "a\rb", "", false, false, {}}}, {}, File("x.po"));
+             WritePo({{1, true, "A", "a\rb", "", false, false, {}}}, {}, File("x.po"));
          }},
         {"bad.xlf:2:9: error: Start-end tags mismatch",
          [&] { ReadXliffBuffer("<xliff>\n<file></body>", "bad.xlf"); }},
