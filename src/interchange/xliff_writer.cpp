@@ -84,6 +84,9 @@ void AppendText(pugi::xml_node element, std::string_view text, Unit const &unit,
 }
 
 void AppendUnit(pugi::xml_node body, Unit const &unit, std::string const &path) {
+    if (!XmlCanHold(unit.macro))
+        throw Error({path}, "the macro of the item " + std::to_string(unit.id) +
+                                " holds a control character that XML cannot hold");
     pugi::xml_node node = body.append_child(kUnit);
     node.append_attribute("id").set_value(std::to_string(unit.id).c_str());
     SetAttribute(node, "resname", unit.macro);
