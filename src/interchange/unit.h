@@ -20,9 +20,9 @@ struct Entry {
 struct Unit {
     std::uint32_t id = 0;
     bool identified = false; // the ID was given (a file's unit may carry none)
-    std::string macro;  // the context that keeps units with the same base text apart
-    std::string source; // the base text
-    std::string target; // the translation; empty when there is none
+    std::string macro;       // the context that keeps units with the same base text apart
+    std::string source;      // the base text
+    std::string target;      // the translation; empty when there is none
     bool translated = false;
     bool fuzzy = false; // a translation that still waits for review
     Place place;        // where the unit was read, for messages
