@@ -68,10 +68,9 @@ Comments ReadComments(char const *comments) {
     return read;
 }
 
-void RequireUtf8(po_file_t file, std::string const &path) {
-    char const *header = po_file_domain_header(file, nullptr);
-    if (header == nullptr)
-        return;
+// The header entry's charset must be UTF-8. (The header is read from its message:
+// po_file_domain_header returns a copy that nothing frees.)
+void RequireUtf8(char const *header, std::string const &path) {
     std::unique_ptr<char, decltype(&std::free)> type(po_header_field(header, "Content-Type"),
                                                      &std::free);
     std::string_view const value = type ? type.get() : "";
@@ -121,13 +120,14 @@ Units ReadPo(std::string const &path) {
         throw Error(problem.place.line > 0 ? problem.place : Place{path}, problem.text);
     if (!file)
         throw Error({path}, "cannot read the file");
-    RequireUtf8(file.get(), path);
     Units units;
     PoIterator messages(po_message_iterator(file.get(), nullptr));
     while (po_message_t message = po_next_message(messages.get())) {
         bool const header =
             po_message_msgctxt(message) == nullptr && *po_message_msgid(message) == '\0';
-        if (!header && po_message_is_obsolete(message) == 0)
+        if (header)
+            RequireUtf8(po_message_msgstr(message), path);
+        else if (po_message_is_obsolete(message) == 0)
             units.push_back(ReadMessage(message, places));
     }
     return units;
