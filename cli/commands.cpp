@@ -9,13 +9,16 @@
 namespace rilcli {
 namespace {
 
-constexpr char const *kImportOptions[] = {"--wide",     "--narrow",      "--force",
-                                          "--utf8",     "--verbose",     "--if-changed",
-                                          "--log FILE", "--code-page N", "--holder TEXT"};
+constexpr char const *kImportOptions[] = {
+    "--wide",        "--narrow",          "--force",         "--utf8",
+    "--verbose",     "--if-changed",      "--log FILE",      "--code-page N",
+    "--holder TEXT", "--format po|xliff", "--base BASE.bin", "--use-fuzzy"};
 constexpr char const *kCheckOptions[] = {"--wide",    "--utf8",        "--werror",      "--json",
                                          "--verbose", "--code-page N", "--against BASE"};
 constexpr char const *kPseudoOptions[] = {"--wide", "--utf8", "--code-page N"};
-constexpr char const *kTextOptions[] = {"--wide", "--narrow", "--force", "--utf8", "--code-page N"};
+constexpr char const *kExportOptions[] = {
+    "--wide",         "--narrow", "--force", "--utf8", "--code-page N", "--format pot|po|xliff",
+    "--base BASE.bin"};
 constexpr char const *kGetOptions[] = {"--wide", "--narrow",      "--force",
                                        "--utf8", "--code-page N", "--languages LIST"};
 constexpr char const *kHeaderOptions[] = {"--wide", "--narrow",     "--force",
@@ -44,7 +47,7 @@ constexpr CommandSpec kCommands[] = {
      kPseudoOptions},
     {"export", "FILE.bin OUT.txt", 2,
      "write a BIN back as a text resource file (UTF-16 for wide texts, else multibyte)", &RunExport,
-     kTextOptions},
+     kExportOptions},
     {"header", "FILE.bin DIR", 2,
      "write DIR/<name of FILE.bin>.h with one #define IDT_<MACRO> <ID> line per item", &RunHeader,
      kHeaderOptions},

@@ -23,6 +23,8 @@ int RunExport(Invocation const &invocation);
 int RunHeader(Invocation const &invocation);
 int RunResave(Invocation const &invocation);
 int RunPseudo(Invocation const &invocation);
+// export (exporting) and import with --format, in interchange_commands.cpp.
+int RunFormat(Invocation const &invocation, bool exporting);
 
 int RunCheck(Invocation const &invocation);
 

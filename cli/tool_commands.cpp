@@ -51,6 +51,8 @@ int RunImport(Invocation const &invocation) {
     }
     RequireValidStampTime();
     ApplyWriteOptions(invocation);
+    if (invocation.Value("--format") != nullptr)
+        return RunFormat(invocation, false);
     NoticeRenderer &notices = *invocation.notices;
     notices.Watch(kCannotWriteLog);
     // One parse: the lint's findings, among them every macro that would be cut (the library
@@ -75,8 +77,10 @@ int RunImport(Invocation const &invocation) {
 int RunExport(Invocation const &invocation) {
     std::string const &bin = invocation.operands[0];
     std::string const &text = invocation.operands[1];
-    bool const wide = CheckedWide(invocation, bin);
     RequireValidStampTime();
+    if (invocation.Value("--format") != nullptr)
+        return RunFormat(invocation, true);
+    bool const wide = CheckedWide(invocation, bin);
     if (text == kStandardStream) {
         ExportToStandardOutput(bin, wide, *invocation.notices);
         return kExitOk;

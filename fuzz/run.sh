@@ -18,6 +18,8 @@ targets=(
     "fuzz_holder holder"
     "fuzz_bin_to_text bin_to_text"
     "fuzz_pe_reader pe_reader"
+    "fuzz_po_reader po_reader"
+    "fuzz_xliff_reader xliff_reader"
 )
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja \
@@ -38,7 +40,8 @@ for entry in "${targets[@]}"; do
     # What an input makes the library allocate is bounded by its size (a record cut short
     # by the end of a file gains at most 1 MiB of zeros), so any single allocation above
     # 128 MB, or a process above 2 GB, is a fault.
-    if ! "$build/fuzz/$target" "$scratch/$corpus" \
+    if ! LSAN_OPTIONS="suppressions=$root/fuzz/lsan_suppressions.txt:print_suppressions=0" \
+        "$build/fuzz/$target" "$scratch/$corpus" \
         -max_total_time="$seconds" -malloc_limit_mb=128 -rss_limit_mb=2048 \
         -artifact_prefix="$artifacts/$target/" -print_final_stats=1; then
         echo "!! $target failed; crashing inputs are in $artifacts/$target/" >&2

@@ -260,6 +260,23 @@ RIL_API RIL_LONG Ril_ImportResFromTxtToBin(char const *txtPath, int wide, char c
  * RIL_LINT_FINDINGS_ONLY changes nothing here: every notice is raised once. */
 RIL_API RIL_LONG Ril_ImportResFromTxtToBinEx(char const *txtPath, int wide, char const *binPath,
                                              char const *logPath, unsigned int lintFlags);
+/* One item for Ril_WriteBinFromItems: its ID (below 196607, 0x2FFFF), its macro
+ * (zero-terminated, in the ANSI code page) and textSize bytes of text without a terminator
+ * (multibyte, or UTF-16LE units when wide is nonzero). */
+typedef struct RIL_ITEM {
+    RIL_ULONG id;
+    char const *macro;
+    void const *text;
+    RIL_ULONG textSize;
+} RIL_ITEM;
+/* Writes count items as a BIN, as Ril_ImportResFromTxtToBin writes the same items read from a
+ * text file: the same validation and notices (bad or repeated macros, repeated IDs: -200,
+ * nothing written), ascending IDs, the holder text, stamp time and write options in force, and
+ * so the same bytes. 0; -102 for a null binPath, null items with a nonzero count, an item
+ * without macro or text, an odd textSize with wide or an ID of 196607 or more; -201 when the
+ * BIN is not written. Also kept as the last error. */
+RIL_API RIL_LONG Ril_WriteBinFromItems(RIL_ITEM const *items, RIL_ULONG count, int wide,
+                                       char const *binPath);
 RIL_API RIL_LONG Ril_ExportResFromBinToTxt(char const *txtPath, int wide, char const *binPath);
 RIL_API RIL_LONG Ril_WriteHeaderFile(char const *headerDir, int wide, char const *binPath);
 

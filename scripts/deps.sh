@@ -2,12 +2,14 @@
 # Installs the Debian packages that one purpose needs, only those that are missing.
 # Usage: scripts/deps.sh [--missing] build|test|windows [extra-package ...]
 #   --missing  install nothing: print the purpose's missing packages, one a line
-#   build    CMake, Ninja, g++ and the header-only CLI11 and nlohmann-json (the main job); apt
-#            is not touched when the three programs are on the PATH and the headers are
-#            installed, so a user without root who has them can build
+#   build    CMake, Ninja, g++ and the header-only CLI11 and nlohmann-json (the main job), and
+#            libgettextpo and pugixml for the tool's PO and XLIFF commands (built only where
+#            they are found); apt is not touched when the three programs are on the PATH and
+#            the headers are installed, so a user without root who has them can build
 #   test     build and windows, plus make, GoogleTest, Google Benchmark's headers, pkg-config,
 #            python3 with pefile and the Debian packaging tools (the suite builds its PE test
-#            modules with MinGW-w64 and checks them with pefile and Wine)
+#            modules with MinGW-w64 and checks them with pefile and Wine), and gettext,
+#            translate-toolkit and xmllint, which check the PO and XLIFF files
 #   windows  the MinGW-w64 cross compilers, Wine, the GoogleTest sources and locales
 set -euo pipefail
 
@@ -27,11 +29,12 @@ build)
         [[ -f /usr/include/nlohmann/json.hpp ]]; then
         exit 0
     fi
-    packages=(cmake ninja-build g++ libcli11-dev nlohmann-json3-dev)
+    packages=(cmake ninja-build g++ libcli11-dev nlohmann-json3-dev libgettextpo-dev libpugixml-dev)
     ;;
 test)
     packages=(cmake ninja-build g++ libcli11-dev nlohmann-json3-dev make libgtest-dev googletest libbenchmark-dev pkgconf python3
-        python3-pefile dpkg-dev file "${windows[@]}")
+        python3-pefile dpkg-dev file libgettextpo-dev libpugixml-dev gettext translate-toolkit
+        libxml2-utils "${windows[@]}")
     ;;
 windows)
     packages=("${windows[@]}")

@@ -9,6 +9,9 @@
 #include "text/txt_writer.h"
 #include "tools/header_writer.h"
 #include "tools/importer.h"
+#include "tools/item_writer.h"
+
+#include <vector>
 
 namespace ril {
 namespace {
@@ -70,4 +73,18 @@ extern "C" RIL_API RIL_LONG Ril_ExportResFromBinToTxt(char const *txtPath, int w
 extern "C" RIL_API RIL_LONG Ril_WriteHeaderFile(char const *headerDir, int wide,
                                                 char const *binPath) {
     return WriteHeaderAndRecord(headerDir, wide, binPath);
+}
+
+extern "C" RIL_API RIL_LONG Ril_WriteBinFromItems(RIL_ITEM const *items, RIL_ULONG count, int wide,
+                                                  char const *binPath) {
+    return Record(Guarded<HResult>(kErrImportWrite, [&]() -> HResult {
+        if (binPath == nullptr || (items == nullptr && count > 0))
+            return kErrArgument;
+        std::vector<GivenItem> given;
+        given.reserve(count);
+        for (RIL_ULONG i = 0; i < count; ++i)
+            given.push_back({items[i].id, items[i].macro, items[i].text, items[i].textSize});
+        return WriteItemsToBin(given.data(), given.size(), wide,
+                               ResolveBinTarget(binPath, BinUse::Write));
+    }));
 }

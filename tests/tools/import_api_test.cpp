@@ -142,3 +142,56 @@ TEST_F(ImportTest, OverLongPathsAreRefusedNotCut) {
 
 } // namespace
 } // namespace ril::test
+
+namespace ril::test {
+namespace {
+
+// Ril_WriteBinFromItems writes what the import of the same items from a text file writes,
+// byte for byte (a fixed stamp and holder), and refuses what a text file could not give.
+TEST_F(ImportTest, ItemsInMemoryWriteTheImportsBytes) {
+    Ril_SetStampTime(1700000000);
+    Ril_SetHolderText("H");
+    auto const bytes = [](std::u16string const &units) {
+        return std::string(reinterpret_cast<char const *>(units.data()), units.size() * 2);
+    };
+    std::u16string const wideText = u"\u4E2D&001\r\n";
+    for (int const wide : {0, 1}) {
+        WriteFile(txt, wide ? "\xFF\xFE" + bytes(u"RilStringID=7;RilStringMacro=B\r\n{" + wideText +
+                                                 u"}RilStringID=3;RilStringMacro=A\r\n{}")
+                            : "RilStringID=7;RilStringMacro=B\r\n{\xD6\xD0&001\r\n}"
+                              "RilStringID=3;RilStringMacro=A\r\n{}");
+        ASSERT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), wide, bin.c_str(), nullptr), 0);
+        std::string const expected = ReadText(bin);
+        std::string const text = wide ? bytes(wideText) : std::string("\xD6\xD0&001\r\n");
+        RIL_ITEM const items[] = {{7, "B", text.data(), static_cast<RIL_ULONG>(text.size())},
+                                  {3, "A", "", 0}};
+        std::string const out = dir.File("items.bin");
+        ASSERT_EQ(Ril_WriteBinFromItems(items, 2, wide, out.c_str()), 0) << wide;
+        EXPECT_EQ(ReadText(out), expected) << wide;
+    }
+    notices.Clear();
+    // Refusals write nothing: arguments (-102), then what validation reports (-200).
+    std::string const none = dir.File("none.bin");
+    RIL_ITEM const odd[] = {{1, "A", "abc", 3}};
+    RIL_ITEM const newId[] = {{0x2FFFF, "A", "a", 1}};
+    RIL_ITEM const noMacro[] = {{1, nullptr, "a", 1}};
+    RIL_ITEM const repeated[] = {{1, "A", "a", 1}, {1, "B", "b", 1}};
+    RIL_ITEM const badMacro[] = {{1, "a b", "a", 1}};
+    EXPECT_EQ(Ril_WriteBinFromItems(odd, 1, 1, none.c_str()), -102);
+    EXPECT_EQ(Ril_WriteBinFromItems(newId, 1, 0, none.c_str()), -102);
+    EXPECT_EQ(Ril_WriteBinFromItems(noMacro, 1, 0, none.c_str()), -102);
+    EXPECT_EQ(Ril_WriteBinFromItems(nullptr, 1, 0, none.c_str()), -102);
+    EXPECT_EQ(Ril_WriteBinFromItems(odd, 1, 0, nullptr), -102);
+    EXPECT_TRUE(notices.Notices().empty());
+    EXPECT_EQ(Ril_WriteBinFromItems(repeated, 2, 0, none.c_str()), -200);
+    EXPECT_FALSE(notices.Notices().empty());
+    EXPECT_EQ(Ril_WriteBinFromItems(badMacro, 1, 0, none.c_str()), -200);
+    EXPECT_EQ(Ril_GetLastError(), -200);
+    EXPECT_FALSE(FileExists(none));
+    notices.Clear();
+    Ril_SetHolderText(nullptr);
+    Ril_SetStampTime(RIL_STAMP_DEFAULT);
+}
+
+} // namespace
+} // namespace ril::test
