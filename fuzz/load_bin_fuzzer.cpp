@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+using namespace ril::core;
+
 namespace {
 
 constexpr RIL_LONG kSOk = 0;

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace ril {
+namespace ril::api {
 namespace {
 
 // The sink's notice as the caller's RIL_NOTICE, handed to the caller's handler.
@@ -47,15 +47,15 @@ int FormatNotice(const RIL_NOTICE *notice, int language, char *buffer, RIL_ULONG
     if (notice == nullptr || !KnownLanguage(language) || (buffer == nullptr && size != 0) ||
         (notice->argCount != 0 && notice->args == nullptr))
         return -1;
-    msg::Message const *message = catalogue::Find(notice->messageId);
+    core::msg::Message const *message = core::catalogue::Find(notice->messageId);
     // A notice with fewer arguments than its message takes would render blanks.
-    if (message == nullptr || notice->argCount < ArgumentCount(message->gbk))
+    if (message == nullptr || notice->argCount < core::ArgumentCount(message->gbk))
         return -1;
-    std::vector<NoticeArg> args(notice->argCount);
+    std::vector<core::NoticeArg> args(notice->argCount);
     for (unsigned i = 0; i < notice->argCount; ++i)
-        args[i] =
-            NoticeArg{notice->args[i].isText != 0, notice->args[i].number, notice->args[i].text};
-    const std::string text = RenderMessage(
+        args[i] = core::NoticeArg{notice->args[i].isText != 0, notice->args[i].number,
+                                  notice->args[i].text};
+    const std::string text = core::RenderMessage(
         *message, static_cast<platform::NoticeLanguage>(language), args.data(), args.size());
     if (size > 0) {
         const std::size_t kept = text.size() < size ? text.size() : size - 1;
@@ -66,16 +66,17 @@ int FormatNotice(const RIL_NOTICE *notice, int language, char *buffer, RIL_ULONG
 }
 
 } // namespace
-} // namespace ril
+} // namespace ril::api
 
 using namespace ril;
+using namespace ril::api;
 
 extern "C" RIL_API void Ril_SetNoticeHandler(RIL_NOTICE_HANDLER handler, void *context) {
-    GuardedVoid([&] { platform::SetNoticeHandler(handler, context); });
+    core::GuardedVoid([&] { platform::SetNoticeHandler(handler, context); });
 }
 
 extern "C" RIL_API void Ril_SetNoticeHandlerEx(RIL_NOTICE_EX_HANDLER handler, void *context) {
-    GuardedVoid([&] {
+    core::GuardedVoid([&] {
         NoticeExTarget &target = State().noticeEx;
         target = NoticeExTarget{handler, handler != nullptr ? context : nullptr};
         platform::SetNoticePartsHandler(handler != nullptr ? &DeliverToCaller : nullptr, &target);
@@ -83,7 +84,7 @@ extern "C" RIL_API void Ril_SetNoticeHandlerEx(RIL_NOTICE_EX_HANDLER handler, vo
 }
 
 extern "C" RIL_API int Ril_SetMessageLanguage(int language) {
-    return Guarded<int>(-1, [&] {
+    return core::Guarded<int>(-1, [&] {
         if (!KnownLanguage(language))
             return -1;
         const int previous = static_cast<int>(platform::CurrentNoticeLanguage());
@@ -94,5 +95,5 @@ extern "C" RIL_API int Ril_SetMessageLanguage(int language) {
 
 extern "C" RIL_API int Ril_FormatNotice(RIL_NOTICE const *notice, int language, char *buffer,
                                         RIL_ULONG size) {
-    return Guarded<int>(-1, [&] { return FormatNotice(notice, language, buffer, size); });
+    return core::Guarded<int>(-1, [&] { return FormatNotice(notice, language, buffer, size); });
 }

@@ -13,7 +13,7 @@
 #include <type_traits>
 #include <utility>
 
-namespace ril {
+namespace ril::core {
 
 namespace detail {
 inline bool AllocationRefused() {
@@ -62,4 +62,4 @@ template <class F> auto TryAllocate(F &&allocate) -> decltype(allocate()) {
     }
 }
 
-} // namespace ril
+} // namespace ril::core

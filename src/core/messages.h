@@ -5,7 +5,7 @@
 
 #include <cstddef>
 
-namespace ril::msg {
+namespace ril::core::msg {
 
 // Targets and sources.
 extern char const kNoBinNoTable[];
@@ -99,9 +99,9 @@ struct Message {
     char const *english;
 };
 
-} // namespace ril::msg
+} // namespace ril::core::msg
 
-namespace ril::catalogue {
+namespace ril::core::catalogue {
 
 using msg::Message;
 
@@ -184,4 +184,4 @@ extern const std::size_t kCount;
 // The message with this identifier, or null.
 Message const *Find(char const *id);
 
-} // namespace ril::catalogue
+} // namespace ril::core::catalogue

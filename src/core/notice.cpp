@@ -11,7 +11,7 @@
 #include <cstring>
 #include <optional>
 
-namespace ril {
+namespace ril::core {
 namespace {
 
 // How many NoticeMute objects live (the library is used from one thread).
@@ -236,4 +236,4 @@ void RaiseNotice(msg::Message const &message, NoticeSite const &site, char const
     Deliver(message, site, args, count, gbk, false);
 }
 
-} // namespace ril
+} // namespace ril::core

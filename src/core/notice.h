@@ -11,7 +11,7 @@
 #include <type_traits>
 #include <vector>
 
-namespace ril {
+namespace ril::core {
 
 using NoticeArg = platform::NoticeArgument;
 
@@ -102,4 +102,4 @@ void RaiseNotice(msg::Message const &message, NoticeSite const &site, char const
 void InformPartsHandler(msg::Message const &message, NoticeSite const &site, NoticeArg const *args,
                         std::size_t count);
 
-} // namespace ril
+} // namespace ril::core

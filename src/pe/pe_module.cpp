@@ -20,7 +20,7 @@ namespace {
 
 // The whole file, or nothing when it cannot be read completely.
 std::optional<std::vector<std::uint8_t>> ReadExactly(char const *path) {
-    File file = File::Open(path, "rb");
+    platform::File file = platform::File::Open(path, "rb");
     if (!file.IsOpen())
         return std::nullopt;
     const std::int64_t length = file.Length();
@@ -32,7 +32,7 @@ std::optional<std::vector<std::uint8_t>> ReadExactly(char const *path) {
     return bytes;
 }
 
-class PeModule final : public Module {
+class PeModule final : public platform::Module {
   public:
     PeModule(std::vector<std::uint8_t> bytes, pe::Image const &image)
         : bytes_(std::move(bytes)), tree_(pe::ResourceTree::Read(image, bytes_)) {}
@@ -54,7 +54,7 @@ class PeModule final : public Module {
     pe::ResourceTree tree_;
 };
 
-class PeResourceUpdate final : public ResourceUpdate {
+class PeResourceUpdate final : public platform::ResourceUpdate {
   public:
     explicit PeResourceUpdate(std::string path) : path_(std::move(path)) {}
 
@@ -106,7 +106,7 @@ class PeResourceUpdate final : public ResourceUpdate {
     // through a temporary file beside it: the module is either rewritten whole or left
     // untouched.
     bool Commit() {
-        const FileLock lock(path_.c_str());
+        const platform::FileLock lock(path_.c_str());
         if (!lock.Held())
             return false;
         std::optional<std::vector<std::uint8_t>> file = ReadExactly(path_.c_str());
@@ -120,8 +120,8 @@ class PeResourceUpdate final : public ResourceUpdate {
         std::vector<std::uint8_t> rebuilt;
         if (pe::RebuildWithResources(*file, *image, tree, rebuilt) != pe::RebuildStatus::Ok)
             return false;
-        return ReplaceFileContent(path_.c_str(), rebuilt.data(), rebuilt.size()) ==
-               ReplaceStatus::Ok;
+        return platform::ReplaceFileContent(path_.c_str(), rebuilt.data(), rebuilt.size()) ==
+               platform::ReplaceStatus::Ok;
     }
 
     std::string path_;
@@ -131,7 +131,7 @@ class PeResourceUpdate final : public ResourceUpdate {
 
 } // namespace
 
-std::unique_ptr<Module> LoadModule(char const *path) {
+std::unique_ptr<platform::Module> LoadModule(char const *path) {
     if (path == nullptr)
         return nullptr;
     try {
@@ -145,7 +145,7 @@ std::unique_ptr<Module> LoadModule(char const *path) {
     }
 }
 
-std::unique_ptr<ResourceUpdate> BeginResourceUpdate(char const *path) {
+std::unique_ptr<platform::ResourceUpdate> BeginResourceUpdate(char const *path) {
     if (path == nullptr)
         return nullptr;
     try {
@@ -164,8 +164,8 @@ bool RefreshCheckSum(char const *path) {
     if (path == nullptr)
         return false;
     try {
-        const FileLock lock(path);
-        File file = File::Open(path, "rb+");
+        const platform::FileLock lock(path);
+        platform::File file = platform::File::Open(path, "rb+");
         const std::int64_t length = file.Length();
         if (!lock.Held() || !file.IsOpen() || length < 0 ||
             static_cast<std::uint64_t>(length) > 0xFFFFFFFFull)
@@ -177,7 +177,7 @@ bool RefreshCheckSum(char const *path) {
         if (!image)
             return false;
         const std::uint64_t at = image->CheckSumOffset();
-        ByteReader reader(bytes);
+        core::ByteReader reader(bytes);
         const std::uint32_t stored = reader.U32At(at);
         const std::uint32_t sum = pe::ComputeCheckSum(bytes, at);
         if (!reader.Ok())
@@ -185,9 +185,10 @@ bool RefreshCheckSum(char const *path) {
         if (stored == 0 || stored == sum)
             return true;
         std::uint8_t field[4] = {};
-        ByteWriter(field).U32(sum);
-        bool const written = file.Seek(static_cast<std::int64_t>(at), File::Origin::Begin) &&
-                             file.Write(field, sizeof field);
+        core::ByteWriter(field).U32(sum);
+        bool const written =
+            file.Seek(static_cast<std::int64_t>(at), platform::File::Origin::Begin) &&
+            file.Write(field, sizeof field);
         return file.Close() && written;
     } catch (std::bad_alloc const &) {
         return false;

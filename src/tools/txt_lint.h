@@ -6,7 +6,14 @@
 
 #include <memory>
 
-namespace ril {
+namespace ril::core {
+class PlaceFinder;
+}
+namespace ril::text {
+class TxtParseObserver;
+}
+
+namespace ril::tools {
 
 // The lint's options (the public RIL_LINT_ flags).
 enum LintFlag : unsigned {
@@ -19,15 +26,13 @@ enum LintFlag : unsigned {
 
 // Lints `txtPath` read as `wide` asks; reports every finding as a notice and writes nothing.
 // kSOk, kErrArgument for a null path, kErrImportParse when an error was reported.
-HResult LintTxt(char const *txtPath, int wide, unsigned flags);
+core::HResult LintTxt(char const *txtPath, int wide, unsigned flags);
 
 // The lint riding on another run of the parser (the import's): hand Observer() to LoadTxt,
 // then Report() raises the findings in file order, to the log too when given, and says
 // whether one of them is an error. A code page switched for a UTF-8 signature stays in force
 // while it lives.
 class Linter;
-class PlaceFinder;
-class TxtParseObserver;
 class TxtLintRun {
   public:
     TxtLintRun(char const *txtPath, int wide, unsigned flags);
@@ -35,12 +40,12 @@ class TxtLintRun {
     TxtLintRun(TxtLintRun const &) = delete;
     TxtLintRun &operator=(TxtLintRun const &) = delete;
 
-    TxtParseObserver &Observer();
-    PlaceFinder const &Places() const;
+    text::TxtParseObserver &Observer();
+    core::PlaceFinder const &Places() const;
     bool Report(char const *logPath);
 
   private:
     std::unique_ptr<Linter> linter_;
 };
 
-} // namespace ril
+} // namespace ril::tools

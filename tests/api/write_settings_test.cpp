@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+using namespace ril::core;
+
 namespace ril::test {
 namespace {
 

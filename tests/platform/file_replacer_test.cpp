@@ -13,6 +13,8 @@
 #ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+
+using namespace ril::platform;
 #endif
 
 namespace ril::test {

@@ -14,6 +14,10 @@
 #include <filesystem>
 #include <tuple>
 
+using namespace ril::core;
+using namespace ril::rtedit;
+using namespace ril::api;
+
 namespace ril::test {
 namespace {
 
@@ -46,13 +50,13 @@ class SessionTest : public LibraryTest {
     // The module file with its PE checksum field zeroed, and whether that field was current
     // (appending a marker brings a set checksum up to date outside Windows, which checks none).
     static std::pair<Bytes, bool> Unsummed(Bytes file) {
-        const std::size_t at = platform::pe::ParseImage(file).value().CheckSumOffset();
+        const std::size_t at = pe::ParseImage(file).value().CheckSumOffset();
         const std::uint32_t stored = pe_test::GetU32(file, at);
         std::fill_n(file.begin() + static_cast<long>(at), 4, 0);
 #if defined(_WIN32)
         return {file, stored != 0};
 #else
-        return {file, stored == platform::pe::ComputeCheckSum(file, at)};
+        return {file, stored == pe::ComputeCheckSum(file, at)};
 #endif
     }
     // Adds `text` with its zero as the item's data.

@@ -6,6 +6,10 @@
 
 #include <filesystem>
 
+using namespace ril::core;
+using namespace ril::items;
+using namespace ril::table;
+
 namespace ril::test {
 namespace {
 
