@@ -13,9 +13,9 @@
 #ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 using namespace ril::platform;
-#endif
 
 namespace ril::test {
 namespace {
