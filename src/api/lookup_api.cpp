@@ -133,8 +133,8 @@ extern "C" RIL_API RIL_ULONG Ril_GetItemSize(RIL_ULONG id) {
 
 extern "C" RIL_API RIL_WCHAR const *Ril_GetStringW(RIL_ULONG id) {
     if (!EditingSessionOpen()) [[likely]] {
-        if (std::uint8_t *text = State().table.ReadyText(id, table::CBinMaster::kWideReady))
-            [[likely]]
+        if (std::uint8_t *text =
+                State().table.ReadyText(id, table::CBinMaster::TextState::WideReady)) [[likely]]
             return reinterpret_cast<RIL_WCHAR const *>(text);
     }
     return FullGetStringW(id);
@@ -142,8 +142,8 @@ extern "C" RIL_API RIL_WCHAR const *Ril_GetStringW(RIL_ULONG id) {
 
 extern "C" RIL_API char const *Ril_GetStringA(RIL_ULONG id) {
     if (!EditingSessionOpen()) [[likely]] {
-        if (std::uint8_t *text = State().table.ReadyText(id, table::CBinMaster::kNarrowReady))
-            [[likely]]
+        if (std::uint8_t *text =
+                State().table.ReadyText(id, table::CBinMaster::TextState::NarrowReady)) [[likely]]
             return reinterpret_cast<char const *>(text);
     }
     return FullGetStringA(id);

@@ -309,12 +309,14 @@ std::uint8_t *CBinMaster::PrepareText(std::uint32_t id, TextState state) {
         return nullptr;
     items::RecordRef record{slot->record, slot->size};
     std::uint8_t *text = record.Text();
-    if ((slot->prepared & state) != 0)
+    if ((slot->prepared & static_cast<std::uint32_t>(state)) != 0)
         return text;
-    bool (*prepare)(std::uint8_t *, std::size_t) =
-        state == kNarrowReady ? &items::BlankCarriageReturnsA : &items::BlankCarriageReturnsW;
+    bool (*prepare)(std::uint8_t *, std::size_t) = state == TextState::NarrowReady
+                                                       ? &items::BlankCarriageReturnsA
+                                                       : &items::BlankCarriageReturnsW;
     std::size_t available = static_cast<std::size_t>(record.data + record.size - text);
-    bool aligned = state == kNarrowReady || (reinterpret_cast<std::uintptr_t>(text) & 1) == 0;
+    bool aligned =
+        state == TextState::NarrowReady || (reinterpret_cast<std::uintptr_t>(text) & 1) == 0;
     if (!prepare(text, available) || !aligned) {
         // The copy's zero padding ends the text at the record's end.
         record = CopyRecord(*slot, record.data, record.size);
@@ -326,7 +328,8 @@ std::uint8_t *CBinMaster::PrepareText(std::uint32_t id, TextState state) {
     }
     // The text offset is at most 2 + 65535, so it fits beside the ready bits.
     auto offset = static_cast<std::uint32_t>(text - record.data);
-    slot->prepared = (offset << kTextOffsetShift) | (slot->prepared & 3u) | state;
+    slot->prepared =
+        (offset << kTextOffsetShift) | (slot->prepared & 3u) | static_cast<std::uint32_t>(state);
     return text;
 }
 

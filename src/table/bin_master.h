@@ -74,12 +74,13 @@ class CBinMaster {
     // True when the records are indexed directly by ID (else by a sorted ID index).
     bool IsDense() const { return denseSlots_ != 0; }
 
-    enum TextState : std::uint32_t { kNarrowReady = 1, kWideReady = 2 };
+    // The flavours a text is handed out in; each has its ready bit in a slot.
+    enum class TextState : std::uint32_t { NarrowReady = 1, WideReady = 2 };
 
     // The text of `id` as the getters hand it out: carriage returns blanked, a terminator
     // inside memory the table owns, wide text on an even address. Null without a record.
-    std::uint8_t *NarrowText(std::uint32_t id) { return Text(id, kNarrowReady); }
-    std::uint8_t *WideText(std::uint32_t id) { return Text(id, kWideReady); }
+    std::uint8_t *NarrowText(std::uint32_t id) { return Text(id, TextState::NarrowReady); }
+    std::uint8_t *WideText(std::uint32_t id) { return Text(id, TextState::WideReady); }
 
     // The getters' fast path, one slot read: the text of `id` when it has been handed out
     // in that flavour before and the table is dense there, else null.
@@ -87,8 +88,9 @@ class CBinMaster {
         if (id >= denseSlots_)
             return nullptr;
         TableSlot const &slot = slots_[id];
-        return (slot.prepared & state) != 0 ? slot.record + (slot.prepared >> kTextOffsetShift)
-                                            : nullptr;
+        return (slot.prepared & static_cast<std::uint32_t>(state)) != 0
+                   ? slot.record + (slot.prepared >> kTextOffsetShift)
+                   : nullptr;
     }
     // The same for the record: true when `id` lies in the dense table, with `record` set to
     // its record (null for none).

@@ -9,7 +9,7 @@ namespace ril::tools {
 // Text file → item list → validation → BIN `target`, with the import log around it when
 // `logPath` is given: kSOk, kErrArgument (no text file, a log that cannot be created, no
 // target), kErrImportParse (parsing or validation failed) or kErrImportWrite. With
-// `lintFlags`, the lint (kLint... flags) rides on the same parse: its findings are reported
+// `lintFlags`, the lint (LintFlag bits) rides on the same parse: its findings are reported
 // before the parser's notices, to the log too, and an error among them is kErrImportParse
 // with nothing more reported and no BIN written (the log records the failed run). A UTF-8 signature
 // the lint reads switches the code page for the whole import.

@@ -141,15 +141,15 @@ class CodePageCharacters {
     }
 
   private:
-    enum : std::uint8_t { kUnknown = 0, kValid = 1, kInvalid = 2 };
+    enum class Validity : std::uint8_t { Unknown, Valid, Invalid };
 
-    bool Known(std::vector<std::uint8_t> &cache, std::size_t key, unsigned char const *sequence,
+    bool Known(std::vector<Validity> &cache, std::size_t key, unsigned char const *sequence,
                std::size_t size) {
         if (cache.empty())
-            cache.assign(size == 1 ? 0x100 : 0x10000, kUnknown);
-        if (cache[key] == kUnknown)
-            cache[key] = RoundTrips(sequence, size) ? kValid : kInvalid;
-        return cache[key] == kValid;
+            cache.assign(size == 1 ? 0x100 : 0x10000, Validity::Unknown);
+        if (cache[key] == Validity::Unknown)
+            cache[key] = RoundTrips(sequence, size) ? Validity::Valid : Validity::Invalid;
+        return cache[key] == Validity::Valid;
     }
 
     bool RoundTrips(unsigned char const *sequence, std::size_t size) {
@@ -164,8 +164,8 @@ class CodePageCharacters {
 
     platform::CharTable const &chars_;
     bool utf8_;
-    std::vector<std::uint8_t> singles_;
-    std::vector<std::uint8_t> pairs_;
+    std::vector<Validity> singles_;
+    std::vector<Validity> pairs_;
 };
 
 // An argument of a finding; `lineOf` asks for the line of the character index `number`.
@@ -210,7 +210,7 @@ class Linter final : public text::TxtParseObserver {
     void Item(text::ParsedFile const &file, text::ParsedItem const &item) override;
     void Ended(text::ParsedFile const &file, std::size_t position, bool ok,
                platform::FileView &view) override;
-    bool ReportsCutMacros() const override { return (flags_ & kLintMacroLimitError) != 0; }
+    bool ReportsCutMacros() const override { return HasFlag(flags_, LintFlag::MacroLimitError); }
 
     core::PlaceFinder const &Places() const { return places_; }
     // Raises the findings in file order (to the log too, when given); true when one of them
@@ -264,7 +264,8 @@ class Linter final : public text::TxtParseObserver {
         findings_.push_back(Finding{&message, offset, severity, std::move(args)});
     }
     int StrictSeverity() const {
-        return (flags_ & kLintStrictBytes) != 0 ? static_cast<int>(core::msg::Severity::Error) : -1;
+        return HasFlag(flags_, LintFlag::StrictBytes) ? static_cast<int>(core::msg::Severity::Error)
+                                                      : -1;
     }
 
     char const *path_;
@@ -287,7 +288,7 @@ bool Linter::Read(unsigned char const *bytes, std::size_t size) {
     }
     if (StartsWith(bytes, size, "\xFF\xFE")) {
         Add(core::catalogue::kReadAsUtf16Mark, kNone);
-    } else if ((flags_ & kLintUtf8Signature) != 0 && !wideAsked_ &&
+    } else if (HasFlag(flags_, LintFlag::Utf8Signature) && !wideAsked_ &&
                StartsWith(bytes, size, "\xEF\xBB\xBF")) {
         // For this call only: the setting is restored when the lint ends.
         previousCodePage_ = platform::SetAnsiCodePage(kUtf8CodePage);
@@ -322,7 +323,7 @@ template <typename Ch> void Linter::CheckItem(View<Ch> text, text::ParsedItem co
         if (following != kNone)
             Add(core::catalogue::kTextMissing, item.keyword, {Number(item.id), LineOf(following)});
     }
-    if (item.macroCut && (flags_ & kLintMacroLimitError) != 0)
+    if (item.macroCut && HasFlag(flags_, LintFlag::MacroLimitError))
         Add(core::catalogue::kMacroWouldBeCut, item.macroStart, {Number(item.id)});
 }
 
@@ -437,7 +438,7 @@ void Linter::CheckFile(text::ParsedFile const &file) {
     bool const utf16Mark = StartsWith(bytes, size, "\xFF\xFE");
     std::size_t const mark =
         file.wide ? (utf16Mark ? 2 : 0) : (StartsWith(bytes, size, "\xEF\xBB\xBF") ? 3 : 0);
-    if ((flags_ & kLintNoItemsError) != 0 && items_ == 0 && size > mark) {
+    if (HasFlag(flags_, LintFlag::NoItemsError) && items_ == 0 && size > mark) {
         if (file.wide && !HasWideKeyword(bytes + mark, size - mark, 2))
             Add(utf16Mark ? core::catalogue::kNoItems : core::catalogue::kNoItemsWideWithoutMark,
                 kNone);
@@ -517,7 +518,7 @@ core::HResult LintTxt(char const *txtPath, int wide, unsigned flags) {
     bool valid = true;
     {
         items::CRilTxtLoader list;
-        if ((flags & kLintFindingsOnly) != 0) {
+        if (HasFlag(flags, LintFlag::FindingsOnly)) {
             const core::NoticeMute mute; // the import reports the parser's faults itself
             text::LoadTxt(list, txtPath, wide, nullptr, &linter);
         } else {

@@ -16,13 +16,18 @@ class TxtParseObserver;
 namespace ril::tools {
 
 // The lint's options (the public RIL_LINT_ flags).
-enum LintFlag : unsigned {
-    kLintStrictBytes = 0x1,     // bytes that are no character of the code page are an error
-    kLintMacroLimitError = 0x2, // a macro the import would cut is an error
-    kLintUtf8Signature = 0x4,   // a multibyte file starting EF BB BF is read as UTF-8
-    kLintNoItemsError = 0x8,    // a file with content but no item is an error
-    kLintFindingsOnly = 0x10,   // the lint's own findings alone: no parser notices, no validation
+enum class LintFlag : unsigned {
+    StrictBytes = 0x1,     // bytes that are no character of the code page are an error
+    MacroLimitError = 0x2, // a macro the import would cut is an error
+    Utf8Signature = 0x4,   // a multibyte file starting EF BB BF is read as UTF-8
+    NoItemsError = 0x8,    // a file with content but no item is an error
+    FindingsOnly = 0x10,   // the lint's own findings alone: no parser notices, no validation
 };
+
+// Whether `flags` (the public RIL_LINT_ bits) hold `flag`.
+constexpr bool HasFlag(unsigned flags, LintFlag flag) {
+    return (flags & static_cast<unsigned>(flag)) != 0;
+}
 
 // Lints `txtPath` read as `wide` asks; reports every finding as a notice and writes nothing.
 // kSOk, kErrArgument for a null path, kErrImportParse when an error was reported.
