@@ -37,7 +37,8 @@ struct LoadedText {
     }
 };
 
-// One read of the whole file (or a view of it), then the byte-order mark decides the flavour.
+// One read of the whole file into a padded heap buffer, then the byte-order mark decides the
+// flavour.
 bool ReadTextFile(char const *path, int wide, char const *logPath, LoadedText &text,
                   TxtParseObserver *observer) {
     int error = 0;
