@@ -2,6 +2,9 @@
 # Checks that every source under src/ includes only its own folder and the folders below it,
 # and that only api/ includes the public header (the exports are called from outside alone).
 # The layers, top to bottom; folders on one line are siblings and do not include each other.
+# pe/ holds the PE library and the resource-module service with both its backends (the
+# Win32 one included), so it sits above core/ and platform/ and below everything that edits
+# modules.
 # Usage: scripts/check-layers.sh [source root]   (prints each wrong include; exit 1 if any)
 set -euo pipefail
 root=${1:-"$(dirname "$0")/../src"}

@@ -22,7 +22,7 @@ core::HResult CTxtResIdxSvr::OpenModule(char const *path) {
     if (path == nullptr || std::strlen(path) >= core::kPathSize)
         return Record(core::kErrArgument);
     module_.reset();
-    module_ = platform::LoadModule(path);
+    module_ = pe::LoadModule(path);
     if (!module_)
         return Record(core::kErrModuleLoad);
     core::SafeCopyA(path_, sizeof path_, path);
@@ -33,7 +33,7 @@ core::HResult CTxtResIdxSvr::ReopenModule() {
     if (path_[0] == '\0')
         return Record(core::kErrNoModulePath);
     module_.reset();
-    module_ = platform::LoadModule(path_);
+    module_ = pe::LoadModule(path_);
     return Record(module_ ? core::kSOk : core::kErrModuleLoad);
 }
 
@@ -50,15 +50,15 @@ std::uint8_t const *CTxtResIdxSvr::FindStringResource(std::uint16_t id, std::uin
         Record(core::kErrNoModule);
         return nullptr;
     }
-    platform::Module::Resource found = module_->Find(platform::kRtRcData, id);
+    pe::Module::Resource found = module_->Find(pe::kRtRcData, id);
     switch (found.status) {
-    case platform::Module::FindStatus::NotFound:
+    case pe::Module::FindStatus::NotFound:
         Record(core::kErrNoSuchResource);
         return nullptr;
-    case platform::Module::FindStatus::LoadFailed:
+    case pe::Module::FindStatus::LoadFailed:
         Record(core::kErrResourceLoad);
         return nullptr;
-    case platform::Module::FindStatus::Found:
+    case pe::Module::FindStatus::Found:
         break;
     }
     if (size != nullptr)
@@ -71,8 +71,7 @@ core::HResult CTxtResIdxSvr::UpdateModuleResources(std::vector<Item> const &item
     CloseModule();
     bool written = std::all_of(items.begin(), items.end(),
                                [](Item const &item) { return NamesOwnResource(item.id); });
-    std::unique_ptr<platform::ResourceUpdate> update =
-        written ? platform::BeginResourceUpdate(path_) : nullptr;
+    std::unique_ptr<pe::ResourceUpdate> update = written ? pe::BeginResourceUpdate(path_) : nullptr;
     written = update != nullptr;
     for (Item const &item : items) {
         if (!written)
@@ -80,8 +79,8 @@ core::HResult CTxtResIdxSvr::UpdateModuleResources(std::vector<Item> const &item
         auto const name = static_cast<std::uint16_t>(item.id);
         // A removal deletes the resource in whichever language the lookups find it.
         written = item.record == nullptr
-                      ? update->Remove(platform::kRtRcData, name)
-                      : update->Update(platform::kRtRcData, name, 0, item.record, item.size);
+                      ? update->Remove(pe::kRtRcData, name)
+                      : update->Update(pe::kRtRcData, name, 0, item.record, item.size);
     }
     if (update != nullptr)
         written = update->End(!written) && written;
@@ -100,7 +99,7 @@ core::HResult CTxtResIdxSvr::AppendMarker(char const *holder) {
     // A stale checksum does not keep the module from loading: a failure here is not one of
     // the marker's.
     if (result == core::kSOk)
-        platform::RefreshCheckSum(path_);
+        pe::RefreshCheckSum(path_);
     return result;
 }
 

@@ -6,7 +6,7 @@
 
 #include "core/limits.h"
 #include "core/result_codes.h"
-#include "platform/module.h"
+#include "pe/module.h"
 
 #include <atomic>
 #include <cstdint>
@@ -57,7 +57,7 @@ class CTxtResIdxSvr {
     core::HResult Record(core::HResult result);
 
     std::atomic<core::HResult> &lastError_;
-    std::unique_ptr<platform::Module> module_;
+    std::unique_ptr<pe::Module> module_;
     char path_[core::kPathSize] = {};
 };
 

@@ -1,9 +1,9 @@
 // Tests of the module service outside Windows: loading through the PE layer, batched updates
 // written whole or not at all, the checksum refresh, and failure injection.
+#include "pe/module.h"
 #include "pe/pe_image.h"
 #include "pe/pe_test_support.h"
 #include "platform/fault.h"
-#include "platform/module.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +14,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace ril::pe_test;
+using namespace ril::pe;
 using namespace ril::platform;
 using ril::test::ReadFile;
 using Status = Module::FindStatus;

@@ -2,10 +2,10 @@
 // lookups, commits and discards, and the module accessor.
 #include "api/library_state.h"
 #include "core/messages.h"
+#include "pe/module.h"
 #include "pe/pe_image.h"
 #include "pe/pe_test_support.h"
 #include "platform/fault.h"
-#include "platform/module.h"
 #include "rtedit/txt_res_idx_svr.h"
 #include "support/test_support.h"
 
@@ -24,7 +24,7 @@ namespace {
 namespace fs = std::filesystem;
 constexpr RIL_ULONG kNewId = 0xFFFFFFFFu;
 using Results = std::vector<RIL_LONG>;
-using platform::Module;
+using pe::Module;
 
 class SessionTest : public LibraryTest {
   protected:
@@ -41,8 +41,8 @@ class SessionTest : public LibraryTest {
     }
     // The record the module file holds for `id` (read afresh), empty when none.
     Bytes ModuleRecord(std::uint16_t id) {
-        auto const loaded = platform::LoadModule(module.c_str());
-        auto const found = loaded ? loaded->Find(platform::kRtRcData, id) : Module::Resource{};
+        auto const loaded = pe::LoadModule(module.c_str());
+        auto const found = loaded ? loaded->Find(pe::kRtRcData, id) : Module::Resource{};
         return found.status == Module::FindStatus::Found
                    ? Bytes(found.data, found.data + found.size)
                    : Bytes{};
