@@ -17,8 +17,6 @@
 #include <string>
 #include <vector>
 
-using namespace ril::core;
-
 namespace {
 
 constexpr RIL_LONG kSOk = 0;
