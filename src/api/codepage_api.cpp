@@ -92,6 +92,10 @@ extern "C" RIL_API unsigned int Ril_GetAnsiCodePage(void) {
     return core::Guarded<unsigned int>(0, [] { return platform::AnsiCodePage(); });
 }
 
+extern "C" RIL_API unsigned int Ril_GetChosenAnsiCodePage(void) {
+    return core::Guarded<unsigned int>(0, [] { return platform::ChosenAnsiCodePage(); });
+}
+
 extern "C" RIL_API unsigned int Ril_SetAnsiCodePage(unsigned int codePage) {
     return core::Guarded<unsigned int>(kCodePageRefused, [&] {
         if (codePage != 0 && !ServesAsAnsiCodePage(codePage))
