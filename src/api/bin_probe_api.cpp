@@ -9,7 +9,6 @@
 #include "core/result_codes.h"
 #include "core/safe_text.h"
 #include "platform/file.h"
-#include "platform/notice.h"
 #include "platform/system_error.h"
 #include "table/bin_probe.h"
 
@@ -55,7 +54,7 @@ std::span<std::uint8_t const> Bytes(platform::FileContent const &content) {
 // " !".
 std::string Reason(core::msg::Message const &message, core::NoticeArg const *args,
                    std::size_t count, std::string const &systemReason) {
-    std::string text = core::RenderMessage(message, platform::CurrentNoticeLanguage(), args, count);
+    std::string text = core::RenderMessage(message, core::CurrentNoticeLanguage(), args, count);
     if (systemReason.empty())
         return text;
     while (!text.empty() && (text.back() == '!' || text.back() == ' '))
@@ -110,7 +109,7 @@ core::HResult Answer(table::BinInspection const &inspection, RIL_BIN_INFO &info,
 } // namespace
 
 void ReportFailedLoad(char const *path) {
-    if (path == nullptr || path[0] == '\0' || !platform::HasNoticePartsHandler())
+    if (path == nullptr || path[0] == '\0' || !core::HasNoticeHandler())
         return;
     core::NoticeArg const pathArg = core::MakeNoticeArg(path);
     if (std::strlen(path) >= core::kPathSize) {

@@ -4,7 +4,6 @@
 #include "api/library_state.h"
 #include "core/export_guard.h"
 #include "core/notice.h"
-#include "platform/notice.h"
 
 #include <cstring>
 #include <string>
@@ -13,29 +12,29 @@
 namespace ril::api {
 namespace {
 
-// The sink's notice as the caller's RIL_NOTICE, handed to the caller's handler.
-void DeliverToCaller(void *context, platform::NoticeParts const &parts) {
+// The library's notice as the caller's RIL_NOTICE, handed to the caller's handler.
+void DeliverToCaller(void *context, core::Notice const &from) {
     NoticeExTarget const &target = *static_cast<NoticeExTarget const *>(context);
-    std::vector<RIL_NOTICE_ARG> args(parts.argCount);
-    for (unsigned i = 0; i < parts.argCount; ++i)
+    std::vector<RIL_NOTICE_ARG> args(from.argCount);
+    for (std::size_t i = 0; i < from.argCount; ++i)
         args[i] =
-            RIL_NOTICE_ARG{parts.args[i].isText ? 1 : 0, parts.args[i].number, parts.args[i].text};
+            RIL_NOTICE_ARG{from.args[i].isText ? 1 : 0, from.args[i].number, from.args[i].text};
     RIL_NOTICE notice{};
-    notice.messageId = parts.messageId;
-    notice.severity = parts.severity;
-    notice.file = parts.file;
-    notice.offset = parts.offset;
-    notice.firstOffset = parts.firstOffset;
-    notice.systemError = parts.systemError;
-    notice.systemReason = parts.systemReason;
-    notice.logged = parts.logged ? 1 : 0;
-    notice.argCount = parts.argCount;
+    notice.messageId = from.message->id;
+    notice.severity = from.severity;
+    notice.file = from.site.file;
+    notice.offset = from.site.offset;
+    notice.firstOffset = from.site.firstOffset;
+    notice.systemError = from.site.systemError;
+    notice.systemReason = from.systemReason;
+    notice.logged = from.logged ? 1 : 0;
+    notice.argCount = static_cast<unsigned>(from.argCount);
     notice.args = args.empty() ? nullptr : args.data();
-    notice.text = parts.text;
-    notice.line = parts.line;
-    notice.column = parts.column;
-    notice.firstLine = parts.firstLine;
-    notice.firstColumn = parts.firstColumn;
+    notice.text = from.text;
+    notice.line = from.place.line;
+    notice.column = from.place.column;
+    notice.firstLine = from.firstPlace.line;
+    notice.firstColumn = from.firstPlace.column;
     target.handler(target.context, &notice);
 }
 
@@ -56,7 +55,7 @@ int FormatNotice(const RIL_NOTICE *notice, int language, char *buffer, RIL_ULONG
         args[i] = core::NoticeArg{notice->args[i].isText != 0, notice->args[i].number,
                                   notice->args[i].text};
     const std::string text = core::RenderMessage(
-        *message, static_cast<platform::NoticeLanguage>(language), args.data(), args.size());
+        *message, static_cast<core::NoticeLanguage>(language), args.data(), args.size());
     if (size > 0) {
         const std::size_t kept = text.size() < size ? text.size() : size - 1;
         std::memcpy(buffer, text.data(), kept);
@@ -72,14 +71,14 @@ using namespace ril;
 using namespace ril::api;
 
 extern "C" RIL_API void Ril_SetNoticeHandler(RIL_NOTICE_HANDLER handler, void *context) {
-    core::GuardedVoid([&] { platform::SetNoticeHandler(handler, context); });
+    core::GuardedVoid([&] { core::SetPlainNoticeHandler(handler, context); });
 }
 
 extern "C" RIL_API void Ril_SetNoticeHandlerEx(RIL_NOTICE_EX_HANDLER handler, void *context) {
     core::GuardedVoid([&] {
         NoticeExTarget &target = State().noticeEx;
         target = NoticeExTarget{handler, handler != nullptr ? context : nullptr};
-        platform::SetNoticePartsHandler(handler != nullptr ? &DeliverToCaller : nullptr, &target);
+        core::SetNoticeHandler(handler != nullptr ? &DeliverToCaller : nullptr, &target);
     });
 }
 
@@ -87,8 +86,8 @@ extern "C" RIL_API int Ril_SetMessageLanguage(int language) {
     return core::Guarded<int>(-1, [&] {
         if (!KnownLanguage(language))
             return -1;
-        const int previous = static_cast<int>(platform::CurrentNoticeLanguage());
-        platform::SetNoticeLanguage(static_cast<platform::NoticeLanguage>(language));
+        const int previous = static_cast<int>(core::CurrentNoticeLanguage());
+        core::SetNoticeLanguage(static_cast<core::NoticeLanguage>(language));
         return previous;
     });
 }

@@ -33,7 +33,7 @@ void LogError(char const *logPath, msg::Message const &message, NoticeSite const
 // Hands the message to the parts handler alone (information no standard text carries).
 template <typename... Args>
 void InformCaller(msg::Message const &message, NoticeSite const &site, Args const &...args) {
-    if (!platform::HasNoticePartsHandler())
+    if (!HasNoticeHandler())
         return;
     const std::array<NoticeArg, sizeof...(Args)> list{MakeNoticeArg(args)...};
     InformPartsHandler(message, site, list.data(), list.size());
