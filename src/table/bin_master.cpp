@@ -70,7 +70,6 @@ class CBinMaster::Loader final : public platform::ReadProgress {
             ok_ = false;
             return;
         }
-        table_.maxId_ = header_.maxId;
         table_.count_ = header_.count;
         if (table_.count_ == 0)
             return;

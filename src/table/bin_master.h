@@ -43,7 +43,6 @@ class CBinMaster {
 
     bool IsLoaded() const { return loaded_ != 0; }
     char const *Path() const { return path_; }
-    std::uint32_t MaxId() const { return maxId_; }
     std::uint32_t Count() const { return count_; }
     // The ID bound, max ID + 10 (0 without entries): entries at or above it fail the load.
     std::uint32_t Capacity() const { return capacity_; }
@@ -139,7 +138,6 @@ class CBinMaster {
 
     std::uint32_t loaded_ = 0;
     core::ZeroedArray<char> holder_;
-    std::uint32_t maxId_ = 0;
     std::uint32_t count_ = 0;
     std::uint32_t capacity_ = 0;
     // Slots: indexed by ID below denseSlots_ (the capacity of a dense table, else 0), or by
