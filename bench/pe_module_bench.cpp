@@ -1,6 +1,6 @@
 // Benchmarks of the resource-module service over the PE layer: probing every 16-bit ID of a
 // module with 10,000 item resources, loading it, and committing 10,000 items into a module.
-#include "platform/module.h"
+#include "pe/module.h"
 
 #include <benchmark/benchmark.h>
 
@@ -15,7 +15,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using ril::platform::kRtRcData;
+using ril::pe::kRtRcData;
 
 constexpr std::uint16_t kItems = 10000;
 
@@ -81,7 +81,7 @@ bool WriteBytes(std::string const &path, std::vector<std::uint8_t> const &bytes)
 
 // Commits items 1..kItems, in one batch, into the module at `path`.
 bool CommitItems(std::string const &path, std::vector<std::vector<std::uint8_t>> const &records) {
-    auto update = ril::platform::BeginResourceUpdate(path.c_str());
+    auto update = ril::pe::BeginResourceUpdate(path.c_str());
     if (!update)
         return false;
     for (std::uint16_t id = 1; id <= kItems; ++id)
@@ -131,8 +131,7 @@ class BenchModules {
 // One iteration probes every ID 1..65535 (10,000 hits, the rest misses).
 void BM_FindAll16BitIds(benchmark::State &state) {
     BenchModules const &modules = BenchModules::Get();
-    auto module =
-        modules.Ok() ? ril::platform::LoadModule(modules.Path("items.dll").c_str()) : nullptr;
+    auto module = modules.Ok() ? ril::pe::LoadModule(modules.Path("items.dll").c_str()) : nullptr;
     if (!module) {
         state.SkipWithError("cannot build the 10,000-item module");
         return;
@@ -156,7 +155,7 @@ void BM_LoadModule10000Items(benchmark::State &state) {
         return;
     }
     for (auto _ : state)
-        benchmark::DoNotOptimize(ril::platform::LoadModule(modules.Path("items.dll").c_str()));
+        benchmark::DoNotOptimize(ril::pe::LoadModule(modules.Path("items.dll").c_str()));
 }
 
 // One iteration starts from the module without resources and commits 10,000 items.
@@ -181,7 +180,7 @@ void BM_CommitOneItemInto10000(benchmark::State &state) {
     const std::string path = modules.Path("items.dll");
     std::uint16_t id = 1;
     for (auto _ : state) {
-        auto update = modules.Ok() ? ril::platform::BeginResourceUpdate(path.c_str()) : nullptr;
+        auto update = modules.Ok() ? ril::pe::BeginResourceUpdate(path.c_str()) : nullptr;
         std::vector<std::uint8_t> record = ItemRecord(id);
         if (!update ||
             !update->Update(kRtRcData, id, 0, record.data(),

@@ -70,15 +70,9 @@ std::optional<std::string> ApplyCodePage(Invocation const &invocation, Environme
     return std::nullopt;
 }
 
-unsigned ChosenCodePage() {
-    unsigned const chosen = Ril_SetAnsiCodePage(0);
-    Ril_SetAnsiCodePage(chosen);
-    return chosen;
-}
-
 std::string CodePageInForce() {
 #if defined(_WIN32)
-    if (ChosenCodePage() == 0)
+    if (Ril_GetChosenAnsiCodePage() == 0)
         return "the system's ANSI code page";
 #endif
     return "code page " + std::to_string(Ril_GetAnsiCodePage());

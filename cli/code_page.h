@@ -26,9 +26,6 @@ unsigned CodePageOfLocale(std::string_view locale);
 std::optional<std::string> ApplyCodePage(Invocation const &invocation,
                                          EnvironmentLookup lookup = &Environment);
 
-// The code page chosen for code page 0, or 0 when the default is in force.
-unsigned ChosenCodePage();
-
 // "code page N" for the code page in force (the default one where the tool cannot tell its
 // number).
 std::string CodePageInForce();

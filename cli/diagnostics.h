@@ -9,7 +9,10 @@
 
 namespace rilcli {
 
-enum ExitStatus : int { kExitOk = 0, kExitFailure = 1, kExitUsage = 2 };
+// The exit statuses: success, a failed operation, a malformed command line.
+constexpr int kExitOk = 0;
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
 
 // A failed operation (file, item, output or library call); exits with kExitFailure. `code`
 // is the library's result when a library call failed.

@@ -20,6 +20,9 @@
 #include <string>
 #include <system_error>
 
+using namespace ril::table;
+using namespace ril::text;
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -85,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const *data, std::size_t size
     Check(size == 0 || std::fwrite(data, 1, size, file) == size, "cannot write the input file");
     Check(std::fclose(file) == 0, "cannot close the input file");
 
-    ril::CRilTxtLoader list;
+    ril::items::CRilTxtLoader list;
     int loaded = LoadBin(list, paths.bin.c_str());
     Check(loaded == 0 || loaded == 1, "LoadBin must give 1 or 0");
     // A failed read keeps the items before the failing entry: write those too.
@@ -104,9 +107,9 @@ extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const *data, std::size_t size
     // The header reads the BIN itself: a BIN whose every entry reads gets its header unless a
     // macro is refused; one with a bad entry gets none.
     bool const wroteHeaderA =
-        ril::WriteHeader(paths.bin.c_str(), paths.headerA.c_str(), 0) == ril::kSOk;
+        ril::tools::WriteHeader(paths.bin.c_str(), paths.headerA.c_str(), 0) == ril::core::kSOk;
     bool const wroteHeaderW =
-        ril::WriteHeader(paths.bin.c_str(), paths.headerW.c_str(), 1) == ril::kSOk;
+        ril::tools::WriteHeader(paths.bin.c_str(), paths.headerW.c_str(), 1) == ril::core::kSOk;
     if (loaded == 1) {
         Check(wroteHeaderA == identifiers,
               "WriteHeader (MBCS) must succeed unless a macro is refused");

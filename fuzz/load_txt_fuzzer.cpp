@@ -14,6 +14,9 @@
 #include <set>
 #include <string>
 
+using namespace ril::text;
+using namespace ril::tools;
+
 namespace {
 
 std::string &TempPath() {
@@ -32,7 +35,7 @@ void Check(bool condition, char const *what) {
 }
 
 // Every item's record holds its macro with the terminator, and the macro keeps to 127 bytes.
-void CheckItems(ril::CRilTxtLoader const &list) {
+void CheckItems(ril::items::CRilTxtLoader const &list) {
     for (auto const &item : list.List()) {
         Check(std::strlen(item->Macro()) <= 127, "macro beyond 127 bytes");
         Check(item->Record != nullptr && item->RecordSize >= 3, "item without a record");
@@ -43,7 +46,7 @@ void CheckItems(ril::CRilTxtLoader const &list) {
 }
 
 // After a successful validation of two or more items: sorted by signed ID, no repeats.
-void CheckValidated(ril::CRilTxtLoader const &list) {
+void CheckValidated(ril::items::CRilTxtLoader const &list) {
     std::set<std::uint32_t> ids;
     std::set<std::string> macros;
     std::int32_t previous = INT32_MIN;
@@ -76,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const *data, std::size_t size
     std::fwrite(data + 1, 1, size - 1, file);
     std::fclose(file);
 
-    ril::CRilTxtLoader list;
+    ril::items::CRilTxtLoader list;
     int loaded = LoadTxt(list, TempPath().c_str(), wide, nullptr);
     CheckItems(list);
     if (loaded == 0)

@@ -1,6 +1,6 @@
 // libFuzzer target for the PE resource layer: loads the input as a module, probes it through
 // the module service, and for small inputs commits one update to it and checks the result.
-#include "platform/module.h"
+#include "pe/module.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -11,8 +11,8 @@
 
 namespace {
 
-using ril::platform::kRtRcData;
-using ril::platform::Module;
+using ril::pe::kRtRcData;
+using ril::pe::Module;
 
 std::string const &ModulePath() {
     static const std::string path =
@@ -51,16 +51,16 @@ std::vector<std::uint8_t> Record(Module &module, std::uint16_t name) {
 void CheckUpdate(std::uint8_t const *data, std::size_t size) {
     const std::uint16_t name = size > 0 ? static_cast<std::uint16_t>(1 + data[size - 1] % 8) : 1;
     std::vector<std::vector<std::uint8_t>> before;
-    if (auto module = ril::platform::LoadModule(ModulePath().c_str()))
+    if (auto module = ril::pe::LoadModule(ModulePath().c_str()))
         for (std::uint16_t id = 1; id <= 8; ++id)
             before.push_back(Record(*module, id));
-    auto update = ril::platform::BeginResourceUpdate(ModulePath().c_str());
+    auto update = ril::pe::BeginResourceUpdate(ModulePath().c_str());
     if (!update)
         return;
     static char const kRecord[] = "fuzz-record";
     if (!update->Update(kRtRcData, name, 0, kRecord, sizeof kRecord) || !update->End(false))
         return;
-    auto module = ril::platform::LoadModule(ModulePath().c_str());
+    auto module = ril::pe::LoadModule(ModulePath().c_str());
     if (!module || before.size() != 8)
         std::abort(); // the update wrote a file that no longer loads
     for (std::uint16_t id = 1; id <= 8; ++id) {
@@ -79,7 +79,7 @@ void CheckUpdate(std::uint8_t const *data, std::size_t size) {
 extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const *data, std::size_t size) {
     if (!WriteInput(data, size))
         return 0;
-    if (auto module = ril::platform::LoadModule(ModulePath().c_str())) {
+    if (auto module = ril::pe::LoadModule(ModulePath().c_str())) {
         volatile std::uint32_t sink = 0;
         for (std::uint16_t id = 0; id <= 300; ++id)
             sink = sink + Probe(*module, kRtRcData, id);

@@ -323,6 +323,8 @@ RIL_API unsigned int Ril_SetAnsiCodePage(unsigned int codePage);
 
 /* The code page that code page 0 stands for now: the one chosen, else the default. Never 0. */
 RIL_API unsigned int Ril_GetAnsiCodePage(void);
+/* The code page chosen with Ril_SetAnsiCodePage; 0 while the default is in force. */
+RIL_API unsigned int Ril_GetChosenAnsiCodePage(void);
 
 /* Settings of the library's writers. No writer replaces the file it reads: an import whose BIN
  * or log, an export whose text file or a header whose file is the file read (compared by

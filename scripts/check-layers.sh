@@ -4,6 +4,9 @@
 # interchange/ sits above the public header like the tool: it includes the header and its own
 # folder, nothing of the library's inside.
 # The layers, top to bottom; folders on one line are siblings and do not include each other.
+# pe/ holds the PE library and the resource-module service with both its backends (the
+# Win32 one included), so it sits above core/ and platform/ and below everything that edits
+# modules.
 # Usage: scripts/check-layers.sh [source root]   (prints each wrong include; exit 1 if any)
 set -euo pipefail
 root=${1:-"$(dirname "$0")/../src"}

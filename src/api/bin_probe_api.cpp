@@ -9,7 +9,6 @@
 #include "core/result_codes.h"
 #include "core/safe_text.h"
 #include "platform/file.h"
-#include "platform/notice.h"
 #include "platform/system_error.h"
 #include "table/bin_probe.h"
 
@@ -17,13 +16,13 @@
 #include <cstring>
 #include <string>
 
-namespace ril {
+namespace ril::api {
 namespace {
 
 // The file's bytes, or the message that says why they cannot be had.
 struct Image {
     platform::FileContent content;
-    msg::Message const *failure = nullptr;
+    core::msg::Message const *failure = nullptr;
     int systemError = 0;
 };
 
@@ -33,15 +32,15 @@ Image ReadImage(char const *path) {
     case platform::ReadStatus::Ok:
         break;
     case platform::ReadStatus::CannotOpen:
-        image.failure = &catalogue::kCannotOpen;
+        image.failure = &core::catalogue::kCannotOpen;
         break;
     case platform::ReadStatus::NoMemory:
-        image.failure = &catalogue::kCannotAllocateLoad;
+        image.failure = &core::catalogue::kCannotAllocateLoad;
         break;
     case platform::ReadStatus::ReadFailed:
         // A folder opens on some systems and then fails to read: it cannot be opened as a file.
-        image.failure =
-            image.systemError == EISDIR ? &catalogue::kCannotOpen : &catalogue::kCannotRead;
+        image.failure = image.systemError == EISDIR ? &core::catalogue::kCannotOpen
+                                                    : &core::catalogue::kCannotRead;
         break;
     }
     return image;
@@ -53,9 +52,9 @@ std::span<std::uint8_t const> Bytes(platform::FileContent const &content) {
 
 // The message in the chosen language, the system's reason behind it in place of a closing
 // " !".
-std::string Reason(msg::Message const &message, NoticeArg const *args, std::size_t count,
-                   std::string const &systemReason) {
-    std::string text = RenderMessage(message, platform::CurrentNoticeLanguage(), args, count);
+std::string Reason(core::msg::Message const &message, core::NoticeArg const *args,
+                   std::size_t count, std::string const &systemReason) {
+    std::string text = core::RenderMessage(message, core::CurrentNoticeLanguage(), args, count);
     if (systemReason.empty())
         return text;
     while (!text.empty() && (text.back() == '!' || text.back() == ' '))
@@ -63,14 +62,15 @@ std::string Reason(msg::Message const &message, NoticeArg const *args, std::size
     return text + ": " + systemReason;
 }
 
-void FillRefusal(RIL_BIN_INFO &info, int verdict, msg::Message const &message,
-                 NoticeArg const *args, std::size_t count, int systemError) {
+void FillRefusal(RIL_BIN_INFO &info, int verdict, core::msg::Message const &message,
+                 core::NoticeArg const *args, std::size_t count, int systemError) {
     std::string const systemReason = systemError != 0 ? platform::SystemErrorText(systemError) : "";
     info.verdict = verdict;
     info.messageId = message.id;
     info.systemError = systemError;
-    SafeCopyA(info.systemReason, sizeof info.systemReason, systemReason.c_str());
-    SafeCopyA(info.text, sizeof info.text, Reason(message, args, count, systemReason).c_str());
+    core::SafeCopyA(info.systemReason, sizeof info.systemReason, systemReason.c_str());
+    core::SafeCopyA(info.text, sizeof info.text,
+                    Reason(message, args, count, systemReason).c_str());
 }
 
 bool ValidRequest(RIL_BIN_INFO const *info, RIL_ULONG const *ids, RIL_ULONG idCapacity) {
@@ -85,15 +85,15 @@ void Clear(RIL_BIN_INFO &info) {
 }
 
 // Fills the caller's view of an inspection of bytes that could be read.
-HResult Answer(BinInspection const &inspection, RIL_BIN_INFO &info, RIL_ULONG *ids,
-               RIL_ULONG idCapacity) {
+core::HResult Answer(table::BinInspection const &inspection, RIL_BIN_INFO &info, RIL_ULONG *ids,
+                     RIL_ULONG idCapacity) {
     info.holderFlag = inspection.flag;
     info.maxId = inspection.maxId;
     info.count = inspection.count;
     if (inspection.refusal != nullptr) {
         FillRefusal(info, RIL_BIN_MALFORMED, *inspection.refusal, inspection.args,
                     inspection.argCount, 0);
-        return kEFail;
+        return core::kEFail;
     }
     info.verdict = RIL_BIN_OK;
     info.flavour = static_cast<int>(inspection.flavour);
@@ -103,52 +103,56 @@ HResult Answer(BinInspection const &inspection, RIL_BIN_INFO &info, RIL_ULONG *i
         inspection.ids.size() < idCapacity ? inspection.ids.size() : std::size_t{idCapacity};
     if (copied > 0)
         std::memcpy(ids, inspection.ids.data(), copied * sizeof *ids);
-    return copied == inspection.ids.size() ? kSOk : kSFalse;
+    return copied == inspection.ids.size() ? core::kSOk : core::kSFalse;
 }
 
 } // namespace
 
 void ReportFailedLoad(char const *path) {
-    if (path == nullptr || path[0] == '\0' || !platform::HasNoticePartsHandler())
+    if (path == nullptr || path[0] == '\0' || !core::HasNoticeHandler())
         return;
-    NoticeArg const pathArg = MakeNoticeArg(path);
-    if (std::strlen(path) >= kPathSize) {
-        InformPartsHandler(catalogue::kCannotOpen, NoticeSite{.file = path}, &pathArg, 1);
+    core::NoticeArg const pathArg = core::MakeNoticeArg(path);
+    if (std::strlen(path) >= core::kPathSize) {
+        core::InformPartsHandler(core::catalogue::kCannotOpen, core::NoticeSite{.file = path},
+                                 &pathArg, 1);
         return;
     }
     Image const image = ReadImage(path);
     if (image.failure != nullptr) {
-        InformPartsHandler(*image.failure,
-                           NoticeSite{.file = path, .systemError = image.systemError}, &pathArg, 1);
+        core::InformPartsHandler(*image.failure,
+                                 core::NoticeSite{.file = path, .systemError = image.systemError},
+                                 &pathArg, 1);
         return;
     }
-    BinInspection inspection;
-    InspectBinImage(Bytes(image.content), 0, inspection);
+    table::BinInspection inspection;
+    table::InspectBinImage(Bytes(image.content), 0, inspection);
     if (inspection.refusal != nullptr)
-        InformPartsHandler(*inspection.refusal, NoticeSite{.file = path}, inspection.args,
-                           inspection.argCount);
+        core::InformPartsHandler(*inspection.refusal, core::NoticeSite{.file = path},
+                                 inspection.args, inspection.argCount);
     else
-        InformPartsHandler(catalogue::kCannotAllocateLoad, NoticeSite{.file = path}, &pathArg, 1);
+        core::InformPartsHandler(core::catalogue::kCannotAllocateLoad,
+                                 core::NoticeSite{.file = path}, &pathArg, 1);
 }
 
-} // namespace ril
+} // namespace ril::api
 
 using namespace ril;
+using namespace ril::api;
 
 extern "C" RIL_API RIL_LONG Ril_InspectBin(char const *path, RIL_BIN_INFO *info, RIL_ULONG *ids,
                                            RIL_ULONG idCapacity) {
-    return Guarded<RIL_LONG>(kEFail, [&]() -> RIL_LONG {
+    return core::Guarded<RIL_LONG>(core::kEFail, [&]() -> RIL_LONG {
         if (path == nullptr || !ValidRequest(info, ids, idCapacity))
-            return kErrArgument;
+            return core::kErrArgument;
         Clear(*info);
         Image const image = ReadImage(path);
         if (image.failure != nullptr) {
-            NoticeArg const pathArg = MakeNoticeArg(path);
+            core::NoticeArg const pathArg = core::MakeNoticeArg(path);
             FillRefusal(*info, RIL_BIN_UNREADABLE, *image.failure, &pathArg, 1, image.systemError);
-            return kEFail;
+            return core::kEFail;
         }
-        BinInspection inspection;
-        InspectBinImage(Bytes(image.content), 0, inspection);
+        table::BinInspection inspection;
+        table::InspectBinImage(Bytes(image.content), 0, inspection);
         return Answer(inspection, *info, ids, idCapacity);
     });
 }
@@ -156,29 +160,30 @@ extern "C" RIL_API RIL_LONG Ril_InspectBin(char const *path, RIL_BIN_INFO *info,
 extern "C" RIL_API RIL_LONG Ril_InspectBinImage(void const *image, RIL_ULONG size,
                                                 RIL_BIN_INFO *info, RIL_ULONG *ids,
                                                 RIL_ULONG idCapacity) {
-    return Guarded<RIL_LONG>(kEFail, [&]() -> RIL_LONG {
+    return core::Guarded<RIL_LONG>(core::kEFail, [&]() -> RIL_LONG {
         if (image == nullptr || !ValidRequest(info, ids, idCapacity))
-            return kErrArgument;
+            return core::kErrArgument;
         Clear(*info);
-        BinInspection inspection;
-        InspectBinImage(std::span(static_cast<std::uint8_t const *>(image), size), 0, inspection);
+        table::BinInspection inspection;
+        table::InspectBinImage(std::span(static_cast<std::uint8_t const *>(image), size), 0,
+                               inspection);
         return Answer(inspection, *info, ids, idCapacity);
     });
 }
 
 extern "C" RIL_API RIL_LONG Ril_SplitRecord(void const *record, RIL_ULONG size, int wide,
                                             RIL_RECORD_PARTS *parts) {
-    return Guarded<RIL_LONG>(kEFail, [&]() -> RIL_LONG {
+    return core::Guarded<RIL_LONG>(core::kEFail, [&]() -> RIL_LONG {
         if (record == nullptr || parts == nullptr)
-            return kErrArgument;
-        RecordParts split;
-        if (!SplitRecord(std::span(static_cast<std::uint8_t const *>(record), size), wide != 0,
-                         split))
-            return kEFail;
+            return core::kErrArgument;
+        table::RecordParts split;
+        if (!table::SplitRecord(std::span(static_cast<std::uint8_t const *>(record), size),
+                                wide != 0, split))
+            return core::kEFail;
         parts->macro = reinterpret_cast<char const *>(split.macro);
         parts->macroLength = static_cast<RIL_ULONG>(split.macroLength);
         parts->text = split.text;
         parts->textSize = static_cast<RIL_ULONG>(split.textSize);
-        return split.macroTerminated ? kSOk : kSFalse;
+        return split.macroTerminated ? core::kSOk : core::kSFalse;
     });
 }

@@ -2,11 +2,11 @@
 // structured notice handler alone.
 #pragma once
 
-namespace ril {
+namespace ril::api {
 
 // Tells the structured notice handler, when one is set, why `path` did not load: the file
 // cannot be read (with the system's reason), or its bytes are no BIN (the inspection's
 // reason), or else no memory for it.
 void ReportFailedLoad(char const *path);
 
-} // namespace ril
+} // namespace ril::api

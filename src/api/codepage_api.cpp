@@ -8,20 +8,21 @@
 
 #include <utility>
 
-namespace ril {
+namespace ril::api {
 namespace {
 
-HResult ConversionError(unsigned long platformError) {
-    return platformError == platform::kErrorInvalidParameter ? kErrArgument : kErrConversion;
+core::HResult ConversionError(unsigned long platformError) {
+    return platformError == platform::kErrorInvalidParameter ? core::kErrArgument
+                                                             : core::kErrConversion;
 }
 
 // Runs `convert(destination, size)` the way both exports do; 0 on failure with the last
 // error recorded.
 template <typename Convert>
 int ConvertWithSizeQuery(void const *source, void *destination, Convert convert) {
-    SetLastErrorCode(kSOk);
+    SetLastErrorCode(core::kSOk);
     if (source == nullptr) {
-        SetLastErrorCode(kErrArgument);
+        SetLastErrorCode(core::kErrArgument);
         return 0;
     }
     platform::Conversion size = convert(nullptr, 0);
@@ -55,17 +56,18 @@ bool ServesAsAnsiCodePage(unsigned codePage) {
 // recorded as the last error only then.
 template <typename Body> int GuardedConversion(Body &&body) {
     constexpr int kEscaped = -1; // no conversion returns a negative count
-    int converted = Guarded<int>(kEscaped, std::forward<Body>(body));
+    int converted = core::Guarded<int>(kEscaped, std::forward<Body>(body));
     if (converted != kEscaped)
         return converted;
-    SetLastErrorCode(kErrConversion);
+    SetLastErrorCode(core::kErrConversion);
     return 0;
 }
 
 } // namespace
-} // namespace ril
+} // namespace ril::api
 
 using namespace ril;
+using namespace ril::api;
 
 extern "C" RIL_API int Ril_WcsToMbcs(RIL_WCHAR const *source, char *destination,
                                      unsigned int codePage) {
@@ -87,11 +89,15 @@ extern "C" RIL_API int Ril_MbcsToWcs(char const *source, RIL_WCHAR *destination,
 }
 
 extern "C" RIL_API unsigned int Ril_GetAnsiCodePage(void) {
-    return Guarded<unsigned int>(0, [] { return platform::AnsiCodePage(); });
+    return core::Guarded<unsigned int>(0, [] { return platform::AnsiCodePage(); });
+}
+
+extern "C" RIL_API unsigned int Ril_GetChosenAnsiCodePage(void) {
+    return core::Guarded<unsigned int>(0, [] { return platform::ChosenAnsiCodePage(); });
 }
 
 extern "C" RIL_API unsigned int Ril_SetAnsiCodePage(unsigned int codePage) {
-    return Guarded<unsigned int>(kCodePageRefused, [&] {
+    return core::Guarded<unsigned int>(kCodePageRefused, [&] {
         if (codePage != 0 && !ServesAsAnsiCodePage(codePage))
             return kCodePageRefused;
         return platform::SetAnsiCodePage(codePage);

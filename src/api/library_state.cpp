@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-namespace ril {
+namespace ril::api {
 
 LibraryState theLibraryState;
 
@@ -19,8 +19,8 @@ constexpr std::size_t kComparedPathSize = 260;
 bool SameLoadedPath(char const *loadedPath, char const *binPath) {
     char a[kComparedPathSize];
     char b[kComparedPathSize];
-    SafeCopyA(a, sizeof a, loadedPath);
-    SafeCopyA(b, sizeof b, binPath);
+    core::SafeCopyA(a, sizeof a, loadedPath);
+    core::SafeCopyA(b, sizeof b, binPath);
     for (char *p : {a, b})
         for (; *p != '\0'; ++p)
             if (*p >= 'a' && *p <= 'z')
@@ -30,11 +30,11 @@ bool SameLoadedPath(char const *loadedPath, char const *binPath) {
 
 } // namespace
 
-BinTarget ResolveBinTarget(char const *binPath, BinUse use) {
-    CBinMaster &table = State().table;
+table::BinTarget ResolveBinTarget(char const *binPath, BinUse use) {
+    table::CBinMaster &table = State().table;
     // A table loaded from memory has no file: the tools then work on none of it.
     bool const tableFile = table.IsLoaded() && table.Path()[0] != '\0';
-    BinTarget target;
+    table::BinTarget target;
     target.named = binPath != nullptr;
     bool loadedFile = false;
     if (binPath != nullptr) {
@@ -51,8 +51,8 @@ BinTarget ResolveBinTarget(char const *binPath, BinUse use) {
     return target;
 }
 
-} // namespace ril
+} // namespace ril::api
 
 void ril::platform::OnThreadAttach() {
-    ril::SetLastErrorCode(kSOk);
+    ril::api::SetLastErrorCode(core::kSOk);
 }

@@ -11,7 +11,7 @@
 
 #include <atomic>
 
-namespace ril {
+namespace ril::api {
 
 // The caller's structured notice handler; the notice sink calls it through the api layer,
 // which turns the sink's notices into RIL_NOTICE.
@@ -22,11 +22,11 @@ struct NoticeExTarget {
 
 struct LibraryState {
     // Atomic, as opens of table handles on any thread record their result in it.
-    std::atomic<HResult> lastError{0};
+    std::atomic<core::HResult> lastError{0};
     NoticeExTarget noticeEx;
-    CBinMaster table;
-    CTxtResIdxSvr accessor{lastError};
-    CTxtResRunTimeEditor editor{accessor};
+    table::CBinMaster table;
+    rtedit::CTxtResIdxSvr accessor{lastError};
+    rtedit::CTxtResRunTimeEditor editor{accessor};
 };
 
 // The one instance, built by static initialisation and destroyed when the library unloads.
@@ -36,7 +36,7 @@ inline LibraryState &State() {
     return theLibraryState;
 }
 
-inline void SetLastErrorCode(HResult code) {
+inline void SetLastErrorCode(core::HResult code) {
     State().lastError.store(code, std::memory_order_relaxed);
 }
 
@@ -50,6 +50,6 @@ enum class BinUse { Read, Write };
 // The BIN a tool call works on: `binPath`, or the loaded table's file when it is null. The
 // loaded table's file is refused while a session is open; a writer also recognises it under
 // a path the caller names.
-BinTarget ResolveBinTarget(char const *binPath, BinUse use);
+table::BinTarget ResolveBinTarget(char const *binPath, BinUse use);
 
-} // namespace ril
+} // namespace ril::api

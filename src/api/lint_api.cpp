@@ -5,10 +5,11 @@
 #include "tools/txt_lint.h"
 
 using namespace ril;
+using namespace ril::api;
 
 extern "C" RIL_API RIL_LONG Ril_LintResTxt(char const *txtPath, int wide, unsigned int flags) {
-    HResult const result =
-        Guarded<HResult>(kErrImportParse, [&] { return LintTxt(txtPath, wide, flags); });
+    core::HResult const result = core::Guarded<core::HResult>(
+        core::kErrImportParse, [&] { return tools::LintTxt(txtPath, wide, flags); });
     SetLastErrorCode(result);
     return result;
 }

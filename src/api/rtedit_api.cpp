@@ -10,25 +10,25 @@
 #include <string>
 #include <type_traits>
 
-namespace ril {
+namespace ril::api {
 namespace {
 
 // A new holder text is written after an open session has been discarded, so that it ends
 // up as the module file's last marker.
-HResult Begin(std::uint32_t firstId, char const *holder) {
+core::HResult Begin(std::uint32_t firstId, char const *holder) {
     LibraryState &state = State();
     if (holder != nullptr) {
         if (!state.accessor.IsOpen())
-            return kErrNoModule;
+            return core::kErrNoModule;
         std::string path = state.accessor.Path();
         if (state.editor.IsEditing())
             state.editor.EndEdit(1);
         state.accessor.CloseModule();
-        HResult marked = state.accessor.AppendMarker(holder);
-        HResult opened = state.accessor.OpenModule(path.c_str());
+        core::HResult marked = state.accessor.AppendMarker(holder);
+        core::HResult opened = state.accessor.OpenModule(path.c_str());
         if (opened < 0)
             return opened;
-        if (marked != kSOk)
+        if (marked != core::kSOk)
             return marked;
     }
     return state.editor.BeginEdit(firstId);
@@ -36,15 +36,16 @@ HResult Begin(std::uint32_t firstId, char const *holder) {
 
 // The holder counts in the export's own type, which is 32 bits wide on every platform.
 template <typename Count>
-HResult HolderInfo(char const *path, char *buffer, Count *size, Count *held) {
+core::HResult HolderInfo(char const *path, char *buffer, Count *size, Count *held) {
     if constexpr (std::is_same_v<Count, std::uint32_t>) {
-        return GetHolderInfo(path, buffer, size, held);
+        return rtedit::GetHolderInfo(path, buffer, size, held);
     } else {
         std::uint32_t sizeValue = size != nullptr ? static_cast<std::uint32_t>(*size) : 0;
         constexpr std::uint32_t kUnset = 2; // the reader sets 0 or 1
         std::uint32_t heldValue = kUnset;
-        HResult result = GetHolderInfo(path, buffer, size != nullptr ? &sizeValue : nullptr,
-                                       held != nullptr ? &heldValue : nullptr);
+        core::HResult result =
+            rtedit::GetHolderInfo(path, buffer, size != nullptr ? &sizeValue : nullptr,
+                                  held != nullptr ? &heldValue : nullptr);
         // Written back in the order the reader sets them, and only when set.
         if (held != nullptr && heldValue != kUnset)
             *held = heldValue;
@@ -55,34 +56,35 @@ HResult HolderInfo(char const *path, char *buffer, Count *size, Count *held) {
 }
 
 } // namespace
-} // namespace ril
+} // namespace ril::api
 
 using namespace ril;
+using namespace ril::api;
 
 extern "C" RIL_API RIL_LONG Ril_RTEditBegin(RIL_ULONG firstId, char const *holder) {
-    return Guarded<RIL_LONG>(kEFail, [&] { return Begin(firstId, holder); });
+    return core::Guarded<RIL_LONG>(core::kEFail, [&] { return Begin(firstId, holder); });
 }
 
 extern "C" RIL_API RIL_LONG Ril_RTEditAddOrReplaceString(char const *macro, void const *data,
                                                          RIL_ULONG size, RIL_ULONG id,
                                                          RIL_ULONG *newId) {
-    return Guarded<RIL_LONG>(kEFail, [&] {
+    return core::Guarded<RIL_LONG>(core::kEFail, [&] {
         std::uint32_t assigned = 0;
-        HResult result = State().editor.AddOrReplaceString(macro, data, size, id,
-                                                           newId != nullptr ? &assigned : nullptr);
-        if (newId != nullptr && result == kSOk)
+        core::HResult result = State().editor.AddOrReplaceString(
+            macro, data, size, id, newId != nullptr ? &assigned : nullptr);
+        if (newId != nullptr && result == core::kSOk)
             *newId = assigned;
         return result;
     });
 }
 
 extern "C" RIL_API RIL_LONG Ril_RTEditRemoveString(RIL_ULONG id) {
-    return Guarded<RIL_LONG>(kEFail, [&] { return State().editor.RemoveString(id); });
+    return core::Guarded<RIL_LONG>(core::kEFail, [&] { return State().editor.RemoveString(id); });
 }
 
 extern "C" RIL_API RIL_LONG Ril_RTEditEnd(int discard, char const *headerDir, int wide) {
-    return Guarded<RIL_LONG>(kEFail, [&]() -> RIL_LONG {
-        HResult result = State().editor.EndEdit(discard);
+    return core::Guarded<RIL_LONG>(core::kEFail, [&]() -> RIL_LONG {
+        core::HResult result = State().editor.EndEdit(discard);
         if (result >= 0 && headerDir != nullptr)
             return WriteHeaderAndRecord(headerDir, wide, nullptr);
         return result;
@@ -90,26 +92,26 @@ extern "C" RIL_API RIL_LONG Ril_RTEditEnd(int discard, char const *headerDir, in
 }
 
 extern "C" RIL_API int Ril_RTEditIsEditing(void) {
-    return Guarded<int>(0, [] { return State().editor.IsEditing() ? 1 : 0; });
+    return core::Guarded<int>(0, [] { return State().editor.IsEditing() ? 1 : 0; });
 }
 
 extern "C" RIL_API RIL_LONG Ril_RTEditOpenModule(char const *path) {
-    return Guarded<RIL_LONG>(kEFail, [&] { return State().accessor.OpenModule(path); });
+    return core::Guarded<RIL_LONG>(core::kEFail, [&] { return State().accessor.OpenModule(path); });
 }
 
 extern "C" RIL_API RIL_LONG Ril_RTEditCloseModule(void) {
-    return Guarded<RIL_LONG>(kEFail, [] {
+    return core::Guarded<RIL_LONG>(core::kEFail, [] {
         LibraryState &state = State();
-        HResult ended = state.editor.IsEditing() ? state.editor.EndEdit(1) : kSOk;
-        HResult closed = state.accessor.CloseModule();
+        core::HResult ended = state.editor.IsEditing() ? state.editor.EndEdit(1) : core::kSOk;
+        core::HResult closed = state.accessor.CloseModule();
         // A discard whose holder marker could not be appended is reported; a session whose
         // module is no longer loaded (-103) cannot be discarded and stays open.
-        return ended < 0 && ended != kErrNoModule ? ended : closed;
+        return ended < 0 && ended != core::kErrNoModule ? ended : closed;
     });
 }
 
 extern "C" RIL_API void const *Ril_RTEditGetModuleData(RIL_ULONG id, RIL_ULONG *size) {
-    return Guarded<void const *>(nullptr, [&]() -> void const * {
+    return core::Guarded<void const *>(nullptr, [&]() -> void const * {
         std::uint32_t bytes = 0;
         const std::uint8_t *record =
             State().accessor.FindStringResource(static_cast<std::uint16_t>(id), &bytes);
@@ -121,9 +123,11 @@ extern "C" RIL_API void const *Ril_RTEditGetModuleData(RIL_ULONG id, RIL_ULONG *
 
 extern "C" RIL_API RIL_LONG Ril_RTEditGetHolderInfo(char const *path, char *buffer, RIL_ULONG *size,
                                                     RIL_ULONG *held) {
-    return Guarded<RIL_LONG>(kEFail, [&] { return HolderInfo(path, buffer, size, held); });
+    return core::Guarded<RIL_LONG>(core::kEFail,
+                                   [&] { return HolderInfo(path, buffer, size, held); });
 }
 
 extern "C" RIL_API RIL_LONG Ril_RTEditForceWriteHolderInfo(char const *path, char const *holder) {
-    return Guarded<RIL_LONG>(kEFail, [&] { return AppendHolderMarker(path, holder); });
+    return core::Guarded<RIL_LONG>(core::kEFail,
+                                   [&] { return rtedit::AppendHolderMarker(path, holder); });
 }

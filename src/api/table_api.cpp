@@ -16,30 +16,30 @@
 
 struct RIL_TABLE {
     RIL_TABLE const *fallback = nullptr; // beside the table's own lookup fields
-    ril::PreparedTable table;
+    ril::table::PreparedTable table;
     std::unique_ptr<RIL_TABLE> behind; // the rest of the chain this table opened
     std::string source;                // the path opened, empty for an image
 };
 
-namespace ril {
+namespace ril::api {
 namespace {
 
 char const kImageName[] = "<memory>";
 
-void ReportOpenFailure(char const *name, TableOpenFailure failure, int systemError) {
-    NoticeSite const site{.file = name, .systemError = systemError};
+void ReportOpenFailure(char const *name, table::TableOpenFailure failure, int systemError) {
+    core::NoticeSite const site{.file = name, .systemError = systemError};
     switch (failure) {
-    case TableOpenFailure::CannotOpen:
-        ErrorBox(catalogue::kCannotOpen, site, name);
+    case table::TableOpenFailure::CannotOpen:
+        core::ErrorBox(core::catalogue::kCannotOpen, site, name);
         break;
-    case TableOpenFailure::NoMemory:
-        ErrorBox(catalogue::kCannotAllocateLoad, site, name);
+    case table::TableOpenFailure::NoMemory:
+        core::ErrorBox(core::catalogue::kCannotAllocateLoad, site, name);
         break;
-    case TableOpenFailure::ReadFailed:
-    case TableOpenFailure::NotABin:
-        ErrorBox(catalogue::kCannotRead, site, name);
+    case table::TableOpenFailure::ReadFailed:
+    case table::TableOpenFailure::NotABin:
+        core::ErrorBox(core::catalogue::kCannotRead, site, name);
         break;
-    case TableOpenFailure::None:
+    case table::TableOpenFailure::None:
         break;
     }
 }
@@ -49,15 +49,15 @@ enum class Missing { Report, Skip };
 // Opens the BIN at `path`; null on failure, reported unless the file does not exist and
 // `missing` says to skip it quietly.
 std::unique_ptr<RIL_TABLE> OpenFile(char const *path, Missing missing = Missing::Report) {
-    std::unique_ptr<RIL_TABLE> table = NewObject<RIL_TABLE>();
-    TableOpenFailure failure = TableOpenFailure::NoMemory;
+    std::unique_ptr<RIL_TABLE> table = core::NewObject<RIL_TABLE>();
+    table::TableOpenFailure failure = table::TableOpenFailure::NoMemory;
     int systemError = 0;
-    if (table && table->table.Open(path, failure, systemError) == kSOk) {
+    if (table && table->table.Open(path, failure, systemError) == core::kSOk) {
         table->source = path;
         return table;
     }
     bool const absent =
-        failure == TableOpenFailure::CannotOpen && platform::IsNoSuchFile(systemError);
+        failure == table::TableOpenFailure::CannotOpen && platform::IsNoSuchFile(systemError);
     if (!(absent && missing == Missing::Skip))
         ReportOpenFailure(path, failure, systemError);
     return nullptr;
@@ -65,7 +65,7 @@ std::unique_ptr<RIL_TABLE> OpenFile(char const *path, Missing missing = Missing:
 
 // Records the open's result as the last error and hands the table to the caller.
 RIL_TABLE *Opened(std::unique_ptr<RIL_TABLE> table) {
-    SetLastErrorCode(table ? kSOk : kEFail);
+    SetLastErrorCode(table ? core::kSOk : core::kEFail);
     return table.release();
 }
 
@@ -78,7 +78,7 @@ std::unique_ptr<RIL_TABLE> OpenLanguageChain(char const *folder, char const *nam
     if (!base)
         return nullptr;
     std::unique_ptr<RIL_TABLE> head = std::move(base);
-    std::vector<std::string> const expanded = ExpandLanguages(languages);
+    std::vector<std::string> const expanded = text::ExpandLanguages(languages);
     // Built from the back: each table falls back to, and owns, the one behind it.
     for (auto language = expanded.rbegin(); language != expanded.rend(); ++language) {
         std::string const file = std::string(name) + "." + *language + ".bin";
@@ -93,13 +93,13 @@ std::unique_ptr<RIL_TABLE> OpenLanguageChain(char const *folder, char const *nam
     return head;
 }
 
-template <typename Char> using TextOf = Char const *(PreparedTable::*)(std::uint32_t) const;
+template <typename Char> using TextOf = Char const *(table::PreparedTable::*)(std::uint32_t) const;
 
 // The text of `id` from the first table of the chain that holds it, from a sparse `table`
 // on: its sorted index is searched, then the chain goes on.
 template <typename Char, TextOf<Char> DenseText, TextOf<Char> SparseText>
 [[gnu::noinline]] Char const *ChainText(RIL_TABLE const *table, std::uint32_t id) noexcept {
-    return Guarded<Char const *>(nullptr, [&]() -> Char const * {
+    return core::Guarded<Char const *>(nullptr, [&]() -> Char const * {
         for (; table != nullptr; table = table->fallback) {
             if (Char const *text = (table->table.*DenseText)(id))
                 return text;
@@ -125,7 +125,7 @@ Char const *LookupText(RIL_TABLE const *table, std::uint32_t id) {
 
 // The records of the chain, looked up as the texts are.
 void const *ChainRecord(RIL_TABLE const *table, std::uint32_t id) noexcept {
-    return Guarded<void const *>(nullptr, [&]() -> void const * {
+    return core::Guarded<void const *>(nullptr, [&]() -> void const * {
         for (; table != nullptr; table = table->fallback)
             if (void const *record = table->table.Record(id))
                 return record;
@@ -134,14 +134,15 @@ void const *ChainRecord(RIL_TABLE const *table, std::uint32_t id) noexcept {
 }
 
 } // namespace
-} // namespace ril
+} // namespace ril::api
 
 using namespace ril;
+using namespace ril::api;
 
 extern "C" RIL_API RIL_TABLE *Ril_OpenTable(char const *binPath) {
-    return Guarded<RIL_TABLE *>(nullptr, [&]() -> RIL_TABLE * {
+    return core::Guarded<RIL_TABLE *>(nullptr, [&]() -> RIL_TABLE * {
         if (binPath == nullptr || binPath[0] == '\0') {
-            SetLastErrorCode(kErrArgument);
+            SetLastErrorCode(core::kErrArgument);
             return nullptr;
         }
         return Opened(OpenFile(binPath));
@@ -149,14 +150,14 @@ extern "C" RIL_API RIL_TABLE *Ril_OpenTable(char const *binPath) {
 }
 
 extern "C" RIL_API RIL_TABLE *Ril_OpenTableFromMemory(void const *bytes, RIL_ULONG size) {
-    return Guarded<RIL_TABLE *>(nullptr, [&]() -> RIL_TABLE * {
+    return core::Guarded<RIL_TABLE *>(nullptr, [&]() -> RIL_TABLE * {
         if (bytes == nullptr) {
-            SetLastErrorCode(kErrArgument);
+            SetLastErrorCode(core::kErrArgument);
             return nullptr;
         }
-        std::unique_ptr<RIL_TABLE> table = NewObject<RIL_TABLE>();
-        TableOpenFailure failure = TableOpenFailure::NoMemory;
-        if (!table || table->table.OpenImage(bytes, size, failure) != kSOk) {
+        std::unique_ptr<RIL_TABLE> table = core::NewObject<RIL_TABLE>();
+        table::TableOpenFailure failure = table::TableOpenFailure::NoMemory;
+        if (!table || table->table.OpenImage(bytes, size, failure) != core::kSOk) {
             ReportOpenFailure(kImageName, failure, 0);
             table.reset();
         }
@@ -165,26 +166,26 @@ extern "C" RIL_API RIL_TABLE *Ril_OpenTableFromMemory(void const *bytes, RIL_ULO
 }
 
 extern "C" RIL_API void Ril_CloseTable(RIL_TABLE *table) {
-    GuardedVoid([&] { delete table; });
+    core::GuardedVoid([&] { delete table; });
 }
 
 extern "C" RIL_API RIL_LONG Ril_TableSetFallback(RIL_TABLE *table, RIL_TABLE const *fallback) {
-    return Guarded<RIL_LONG>(kEFail, [&]() -> RIL_LONG {
+    return core::Guarded<RIL_LONG>(core::kEFail, [&]() -> RIL_LONG {
         if (table == nullptr)
-            return kErrArgument;
+            return core::kErrArgument;
         for (RIL_TABLE const *link = fallback; link != nullptr; link = link->fallback)
             if (link == table)
-                return kEFail;
+                return core::kEFail;
         table->fallback = fallback;
-        return kSOk;
+        return core::kSOk;
     });
 }
 
 extern "C" RIL_API RIL_TABLE *Ril_OpenTableForLanguages(char const *folder, char const *name,
                                                         char const *languages) {
-    return Guarded<RIL_TABLE *>(nullptr, [&]() -> RIL_TABLE * {
+    return core::Guarded<RIL_TABLE *>(nullptr, [&]() -> RIL_TABLE * {
         if (folder == nullptr || name == nullptr || name[0] == '\0') {
-            SetLastErrorCode(kErrArgument);
+            SetLastErrorCode(core::kErrArgument);
             return nullptr;
         }
         std::string const list = languages != nullptr ? languages : platform::UserLanguages();
@@ -195,14 +196,14 @@ extern "C" RIL_API RIL_TABLE *Ril_OpenTableForLanguages(char const *folder, char
 // The lookups only read tables that no longer change, so they take no lock.
 
 extern "C" RIL_API char const *Ril_TableGetStringA(RIL_TABLE const *table, RIL_ULONG id) {
-    return LookupText<char, &PreparedTable::DenseNarrowText, &PreparedTable::SparseNarrowText>(
-        table, id);
+    return LookupText<char, &table::PreparedTable::DenseNarrowText,
+                      &table::PreparedTable::SparseNarrowText>(table, id);
 }
 
 extern "C" RIL_API RIL_WCHAR const *Ril_TableGetStringW(RIL_TABLE const *table, RIL_ULONG id) {
     return reinterpret_cast<RIL_WCHAR const *>(
-        LookupText<std::uint16_t, &PreparedTable::DenseWideText, &PreparedTable::SparseWideText>(
-            table, id));
+        LookupText<std::uint16_t, &table::PreparedTable::DenseWideText,
+                   &table::PreparedTable::SparseWideText>(table, id));
 }
 
 extern "C" RIL_API void const *Ril_TableGetData(RIL_TABLE const *table, RIL_ULONG id) {
@@ -210,12 +211,12 @@ extern "C" RIL_API void const *Ril_TableGetData(RIL_TABLE const *table, RIL_ULON
 }
 
 extern "C" RIL_API RIL_ULONG Ril_TableGetNumItem(RIL_TABLE const *table) {
-    return Guarded<RIL_ULONG>(
+    return core::Guarded<RIL_ULONG>(
         0, [&]() -> RIL_ULONG { return table != nullptr ? table->table.Count() : 0; });
 }
 
 extern "C" RIL_API char const *Ril_TableGetSource(RIL_TABLE const *table, RIL_ULONG id) {
-    return Guarded<char const *>(nullptr, [&]() -> char const * {
+    return core::Guarded<char const *>(nullptr, [&]() -> char const * {
         for (; table != nullptr; table = table->fallback)
             if (table->table.Record(id) != nullptr)
                 return table->source.c_str();

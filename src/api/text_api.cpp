@@ -6,19 +6,20 @@
 
 extern "C" RIL_API RIL_LONG Ril_CombineStringW(RIL_WCHAR *text, RIL_WCHAR const *value,
                                                RIL_ULONG number, RIL_ULONG size) {
-    return ril::Guarded<RIL_LONG>(ril::kEFail, [&] {
-        return ril::CombineString(text, value, static_cast<unsigned>(number), size);
+    return ril::core::Guarded<RIL_LONG>(ril::core::kEFail, [&] {
+        return ril::text::CombineString(text, value, static_cast<unsigned>(number), size);
     });
 }
 
 extern "C" RIL_API RIL_LONG Ril_CombineStringA(char *text, char const *value, RIL_ULONG number,
                                                RIL_ULONG size) {
-    return ril::Guarded<RIL_LONG>(ril::kEFail, [&] {
-        return ril::CombineString(text, value, static_cast<unsigned>(number), size);
+    return ril::core::Guarded<RIL_LONG>(ril::core::kEFail, [&] {
+        return ril::text::CombineString(text, value, static_cast<unsigned>(number), size);
     });
 }
 
 extern "C" RIL_API ENUM_LANGUAGE_TYPE Ril_StringToLanguage(char const *name) {
-    return ril::Guarded(RIL_LANG_MULTILANGUAGE,
-                        [&] { return static_cast<ENUM_LANGUAGE_TYPE>(ril::LanguageIndex(name)); });
+    return ril::core::Guarded(RIL_LANG_MULTILANGUAGE, [&] {
+        return static_cast<ENUM_LANGUAGE_TYPE>(ril::text::LanguageIndex(name));
+    });
 }

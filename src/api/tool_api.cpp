@@ -13,36 +13,37 @@
 
 #include <vector>
 
-namespace ril {
+namespace ril::api {
 namespace {
 
-HResult Record(HResult result) {
+core::HResult Record(core::HResult result) {
     SetLastErrorCode(result);
     return result;
 }
 
 } // namespace
 
-HResult WriteHeaderAndRecord(char const *headerDir, int wide, char const *binPath) {
-    return Record(Guarded<HResult>(kErrOutputWrite, [&] {
-        return WriteHeaderFile(headerDir, wide, ResolveBinTarget(binPath, BinUse::Read));
+core::HResult WriteHeaderAndRecord(char const *headerDir, int wide, char const *binPath) {
+    return Record(core::Guarded<core::HResult>(core::kErrOutputWrite, [&] {
+        return tools::WriteHeaderFile(headerDir, wide, ResolveBinTarget(binPath, BinUse::Read));
     }));
 }
 
-} // namespace ril
+} // namespace ril::api
 
 using namespace ril;
+using namespace ril::api;
 
 namespace {
 
-HResult ImportAndRecord(char const *txtPath, int wide, char const *binPath, char const *logPath,
-                        unsigned const *lintFlags) {
-    return Record(Guarded<HResult>(kErrImportParse, [&] {
+core::HResult ImportAndRecord(char const *txtPath, int wide, char const *binPath,
+                              char const *logPath, unsigned const *lintFlags) {
+    return Record(core::Guarded<core::HResult>(core::kErrImportParse, [&] {
         // The text file is not replaced by its own BIN (the log is checked with the log).
-        BinTarget const target = ResolveBinTarget(binPath, BinUse::Write);
-        if (WritesOwnInput(target.path, txtPath))
-            return kErrImportWrite;
-        return ImportTxtToBin(txtPath, wide, target, logPath, lintFlags);
+        table::BinTarget const target = ResolveBinTarget(binPath, BinUse::Write);
+        if (core::WritesOwnInput(target.path, txtPath))
+            return core::kErrImportWrite;
+        return tools::ImportTxtToBin(txtPath, wide, target, logPath, lintFlags);
     }));
 }
 
@@ -60,13 +61,14 @@ extern "C" RIL_API RIL_LONG Ril_ImportResFromTxtToBinEx(char const *txtPath, int
 }
 
 extern "C" RIL_API RIL_LONG Ril_CheckResTxt(char const *txtPath, int wide) {
-    return Record(Guarded<HResult>(kErrImportParse, [&] { return CheckTxt(txtPath, wide); }));
+    return Record(core::Guarded<core::HResult>(core::kErrImportParse,
+                                               [&] { return tools::CheckTxt(txtPath, wide); }));
 }
 
 extern "C" RIL_API RIL_LONG Ril_ExportResFromBinToTxt(char const *txtPath, int wide,
                                                       char const *binPath) {
-    return Record(Guarded<HResult>(kErrOutputWrite, [&] {
-        return ExportBinToTxt(txtPath, wide, ResolveBinTarget(binPath, BinUse::Read));
+    return Record(core::Guarded<core::HResult>(core::kErrOutputWrite, [&] {
+        return text::ExportBinToTxt(txtPath, wide, ResolveBinTarget(binPath, BinUse::Read));
     }));
 }
 
@@ -77,14 +79,14 @@ extern "C" RIL_API RIL_LONG Ril_WriteHeaderFile(char const *headerDir, int wide,
 
 extern "C" RIL_API RIL_LONG Ril_WriteBinFromItems(RIL_ITEM const *items, RIL_ULONG count, int wide,
                                                   char const *binPath) {
-    return Record(Guarded<HResult>(kErrImportWrite, [&]() -> HResult {
+    return Record(core::Guarded<core::HResult>(core::kErrImportWrite, [&]() -> core::HResult {
         if (binPath == nullptr || (items == nullptr && count > 0))
-            return kErrArgument;
-        std::vector<GivenItem> given;
+            return core::kErrArgument;
+        std::vector<tools::GivenItem> given;
         given.reserve(count);
         for (RIL_ULONG i = 0; i < count; ++i)
             given.push_back({items[i].id, items[i].macro, items[i].text, items[i].textSize});
-        return WriteItemsToBin(given.data(), given.size(), wide,
-                               ResolveBinTarget(binPath, BinUse::Write));
+        return tools::WriteItemsToBin(given.data(), given.size(), wide,
+                                      ResolveBinTarget(binPath, BinUse::Write));
     }));
 }

@@ -3,10 +3,10 @@
 
 #include "core/result_codes.h"
 
-namespace ril {
+namespace ril::api {
 
 // Ril_WriteHeaderFile: writes the header of the BIN (the loaded table's file for a null
 // path) and records the result as the last error.
-HResult WriteHeaderAndRecord(char const *headerDir, int wide, char const *binPath);
+core::HResult WriteHeaderAndRecord(char const *headerDir, int wide, char const *binPath);
 
-} // namespace ril
+} // namespace ril::api

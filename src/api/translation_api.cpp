@@ -7,6 +7,8 @@
 #include "tools/translation_check.h"
 
 using namespace ril;
+using namespace ril::core;
+using namespace ril::api;
 
 static_assert(RIL_LINT_UTF8_SIGNATURE == tools::kCheckUtf8Signature &&
               RIL_LINT_UTF8_SIGNATURE == tools::kPseudoUtf8Signature);

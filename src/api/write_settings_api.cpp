@@ -10,56 +10,60 @@
 #include <optional>
 #include <string>
 
-namespace ril {
+namespace ril::api {
 namespace {
 
 constexpr unsigned kOptionsRefused = 0xFFFFFFFFu;
 constexpr unsigned kKnownOptions = RIL_WRITE_IF_CHANGED;
 
-HResult SetStampTime(long long seconds) {
-    WriteSettings &settings = CurrentWriteSettings();
+core::HResult SetStampTime(long long seconds) {
+    core::WriteSettings &settings = core::CurrentWriteSettings();
     if (seconds == RIL_STAMP_DEFAULT) {
         settings.stampSeconds.reset();
-        return SourceDateEpochState() == EpochState::Invalid ? kEInvalidArg : kSOk;
+        return core::SourceDateEpochState() == core::EpochState::Invalid ? core::kEInvalidArg
+                                                                         : core::kSOk;
     }
     // The same bounds as SOURCE_DATE_EPOCH's.
     std::optional<std::uint64_t> const valid =
         seconds < 0 ? std::nullopt : platform::ParseEpochSeconds(std::to_string(seconds).c_str());
     if (!valid)
-        return kEInvalidArg;
+        return core::kEInvalidArg;
     settings.stampSeconds = valid;
-    return kSOk;
+    return core::kSOk;
 }
 
 } // namespace
-} // namespace ril
+} // namespace ril::api
 
 using namespace ril;
+using namespace ril::api;
 
 extern "C" RIL_API RIL_LONG Ril_SetHolderText(char const *holder) {
-    return Guarded<RIL_LONG>(kEOutOfMemory, [&] {
-        if (holder != nullptr && std::strlen(holder) > kMaxHolderName)
-            return kEInvalidArg;
-        std::optional<std::string> &setting = CurrentWriteSettings().holder;
+    return core::Guarded<RIL_LONG>(core::kEOutOfMemory, [&] {
+        if (holder != nullptr && std::strlen(holder) > core::kMaxHolderName)
+            return core::kEInvalidArg;
+        std::optional<std::string> &setting = core::CurrentWriteSettings().holder;
         if (holder != nullptr)
             setting = holder;
         else
             setting.reset();
-        return kSOk;
+        return core::kSOk;
     });
 }
 
 extern "C" RIL_API RIL_LONG Ril_SetStampTime(long long seconds) {
-    return Guarded<RIL_LONG>(kEFail, [&] { return SetStampTime(seconds); });
+    return core::Guarded<RIL_LONG>(core::kEFail, [&] { return SetStampTime(seconds); });
 }
 
 extern "C" RIL_API unsigned int Ril_SetWriteOptions(unsigned int options) {
-    return Guarded<unsigned int>(kOptionsRefused, [&] {
+    return core::Guarded<unsigned int>(kOptionsRefused, [&] {
         if ((options & ~kKnownOptions) != 0)
             return kOptionsRefused;
-        ReplaceMode &mode = CurrentWriteSettings().replace;
-        unsigned const previous = mode == ReplaceMode::IfChanged ? RIL_WRITE_IF_CHANGED : 0u;
-        mode = (options & RIL_WRITE_IF_CHANGED) != 0 ? ReplaceMode::IfChanged : ReplaceMode::Always;
+        platform::ReplaceMode &mode = core::CurrentWriteSettings().replace;
+        unsigned const previous =
+            mode == platform::ReplaceMode::IfChanged ? RIL_WRITE_IF_CHANGED : 0u;
+        mode = (options & RIL_WRITE_IF_CHANGED) != 0 ? platform::ReplaceMode::IfChanged
+                                                     : platform::ReplaceMode::Always;
         return previous;
     });
 }

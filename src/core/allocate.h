@@ -1,6 +1,7 @@
-// Allocation of the library's objects and arrays: every helper here passes the Alloc fault point
-// first and reports memory that cannot be had as an empty result (null, or false), never by
-// throwing.
+// Allocation of the library's objects and arrays. Each of the four helpers here (NewArray,
+// NewObject, AllocateZeroed, TryAllocate) passes the Alloc fault point first, as the
+// platform's large blocks and whole-file reads do, and reports memory that cannot be had as
+// an empty result (null, or false), never by throwing.
 #pragma once
 
 #include "platform/fault.h"
@@ -13,7 +14,7 @@
 #include <type_traits>
 #include <utility>
 
-namespace ril {
+namespace ril::core {
 
 namespace detail {
 inline bool AllocationRefused() {
@@ -62,4 +63,4 @@ template <class F> auto TryAllocate(F &&allocate) -> decltype(allocate()) {
     }
 }
 
-} // namespace ril
+} // namespace ril::core

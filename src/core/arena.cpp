@@ -9,7 +9,7 @@
 #include <cstring>
 #include <new>
 
-namespace ril {
+namespace ril::core {
 
 Arena::~Arena() {
     for (Block const &block : blocks_)
@@ -68,4 +68,4 @@ void *Arena::do_allocate(std::size_t bytes, std::size_t alignment) {
     return result;
 }
 
-} // namespace ril
+} // namespace ril::core

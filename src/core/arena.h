@@ -6,7 +6,7 @@
 #include <memory_resource>
 #include <vector>
 
-namespace ril {
+namespace ril::core {
 
 class Arena final : public std::pmr::memory_resource {
   public:
@@ -48,4 +48,4 @@ class Arena final : public std::pmr::memory_resource {
     static constexpr std::size_t kLongZeroTail = std::size_t{64} << 10;
 };
 
-} // namespace ril
+} // namespace ril::core

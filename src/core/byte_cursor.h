@@ -8,7 +8,7 @@
 #include <cstring>
 #include <span>
 
-namespace ril {
+namespace ril::core {
 
 // True when [offset, offset + length) lies inside a range of `size` bytes.
 constexpr bool InRange(std::uint64_t offset, std::uint64_t length, std::uint64_t size) {
@@ -186,4 +186,4 @@ class ByteWriter {
     bool ok_ = true;
 };
 
-} // namespace ril
+} // namespace ril::core

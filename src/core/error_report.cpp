@@ -1,7 +1,7 @@
 // The log's own lines, formatted with printf conventions and raised as log entries.
 #include "core/error_report.h"
 
-namespace ril {
+namespace ril::core {
 
 char const kErrorCaption[] = "Error:";
 
@@ -15,4 +15,4 @@ void LogError(char const *logPath, char const *format, ...) {
     RaiseNotice(catalogue::kLogEntry, NoticeSite{}, logPath, &text, 1);
 }
 
-} // namespace ril
+} // namespace ril::core

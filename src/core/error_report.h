@@ -7,7 +7,7 @@
 
 #include <array>
 
-namespace ril {
+namespace ril::core {
 
 constexpr std::size_t kMessageSize = 1024; // messages hold at most 1023 bytes
 extern char const kErrorCaption[];         // "Error:"
@@ -33,7 +33,7 @@ void LogError(char const *logPath, msg::Message const &message, NoticeSite const
 // Hands the message to the parts handler alone (information no standard text carries).
 template <typename... Args>
 void InformCaller(msg::Message const &message, NoticeSite const &site, Args const &...args) {
-    if (!platform::HasNoticePartsHandler())
+    if (!HasNoticeHandler())
         return;
     const std::array<NoticeArg, sizeof...(Args)> list{MakeNoticeArg(args)...};
     InformPartsHandler(message, site, list.data(), list.size());
@@ -43,4 +43,4 @@ void InformCaller(msg::Message const &message, NoticeSite const &site, Args cons
 // handles a message (the import-log-entry message, GBK in every language).
 void LogError(char const *logPath, char const *format, ...) RIL_PRINTF_FORMAT(2, 3);
 
-} // namespace ril
+} // namespace ril::core

@@ -5,7 +5,7 @@
 #include <new>
 #include <utility>
 
-namespace ril {
+namespace ril::core {
 
 template <typename Result, typename Body> Result Guarded(Result onError, Body &&body) noexcept {
     try {
@@ -22,4 +22,4 @@ template <typename Body> void GuardedVoid(Body &&body) noexcept {
     }
 }
 
-} // namespace ril
+} // namespace ril::core

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace ril {
+namespace ril::core {
 
 // The ID that stands for none: an empty editing item, or a request for a new ID.
 constexpr std::uint32_t kNoId = 0xFFFFFFFFu;
@@ -20,4 +20,4 @@ constexpr std::size_t kPathSize = 520;
 // refuses a name this long.
 constexpr std::size_t kMacroLimit = 127;
 
-} // namespace ril
+} // namespace ril::core

@@ -5,7 +5,7 @@
 
 #include <cstddef>
 
-namespace ril::msg {
+namespace ril::core::msg {
 
 // Targets and sources.
 extern char const kNoBinNoTable[];
@@ -105,9 +105,9 @@ struct Message {
     char const *english;
 };
 
-} // namespace ril::msg
+} // namespace ril::core::msg
 
-namespace ril::catalogue {
+namespace ril::core::catalogue {
 
 using msg::Message;
 
@@ -199,4 +199,4 @@ extern const std::size_t kCount;
 // The message with this identifier, or null.
 Message const *Find(char const *id);
 
-} // namespace ril::catalogue
+} // namespace ril::core::catalogue

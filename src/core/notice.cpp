@@ -4,6 +4,7 @@
 
 #include "core/error_report.h"
 #include "platform/file.h"
+#include "platform/notice.h"
 #include "platform/system_error.h"
 
 #include <cstdint>
@@ -11,8 +12,23 @@
 #include <cstring>
 #include <optional>
 
-namespace ril {
+namespace ril::core {
 namespace {
+
+// Where notices go and the language they are rendered in: the library's one place of notice
+// settings.
+struct Sink {
+    PlainNoticeHandler plain = nullptr;
+    void *plainContext = nullptr;
+    NoticeHandler handler = nullptr;
+    void *context = nullptr;
+    NoticeLanguage language = NoticeLanguage::Chinese;
+};
+
+Sink &CurrentSink() {
+    static Sink sink;
+    return sink;
+}
 
 // How many NoticeMute objects live (the library is used from one thread).
 int &MuteDepth() {
@@ -45,43 +61,37 @@ platform::AppendStatus AppendLine(char const *logPath, std::string const &messag
                                   platform::AppendMode::CreateIfMissing, &error);
 }
 
-// Hands the notice to the parts handler, or shows one that is not logged.
+// Hands the notice to the structured handler, or shows one that is not logged.
 void Deliver(msg::Message const &message, NoticeSite const &site, NoticeArg const *args,
              std::size_t count, std::string const &gbk, bool logged) {
-    if (logged && !platform::HasNoticePartsHandler())
+    Sink const &sink = CurrentSink();
+    if (logged && sink.handler == nullptr)
         return;
-    const platform::NoticeLanguage language = platform::CurrentNoticeLanguage();
-    const std::string text = language == platform::NoticeLanguage::Chinese
+    const std::string text = sink.language == NoticeLanguage::Chinese
                                  ? gbk
-                                 : RenderMessage(message, language, args, count);
-    if (platform::HasNoticePartsHandler()) {
-        const std::string reason = platform::SystemErrorText(site.systemError);
-        platform::NoticeParts parts;
-        parts.messageId = message.id;
-        parts.severity = site.severity >= 0 ? site.severity : static_cast<int>(message.severity);
-        parts.file = site.file;
-        parts.offset = site.offset;
-        parts.firstOffset = site.firstOffset;
-        parts.systemError = site.systemError;
-        parts.systemReason = reason.empty() ? nullptr : reason.c_str();
-        parts.logged = logged;
-        parts.args = args;
-        parts.argCount = static_cast<unsigned>(count);
-        parts.text = text.c_str();
-        if (site.places != nullptr && site.offset >= 0) {
-            PlaceFinder::Place const place = site.places->At(site.offset);
-            parts.line = place.line;
-            parts.column = place.column;
-        }
-        if (site.places != nullptr && site.firstOffset >= 0) {
-            PlaceFinder::Place const first = site.places->At(site.firstOffset);
-            parts.firstLine = first.line;
-            parts.firstColumn = first.column;
-        }
-        platform::DeliverNoticeParts(parts);
-    } else {
-        platform::ShowNotice(kErrorCaption, text.c_str());
+                                 : RenderMessage(message, sink.language, args, count);
+    if (sink.handler == nullptr) {
+        if (sink.plain != nullptr)
+            sink.plain(sink.plainContext, kErrorCaption, text.c_str());
+        else
+            platform::ShowDefaultNotice(kErrorCaption, text.c_str());
+        return;
     }
+    const std::string reason = platform::SystemErrorText(site.systemError);
+    Notice notice;
+    notice.message = &message;
+    notice.site = site;
+    notice.severity = site.severity >= 0 ? site.severity : static_cast<int>(message.severity);
+    notice.systemReason = reason.empty() ? nullptr : reason.c_str();
+    notice.logged = logged;
+    notice.args = args;
+    notice.argCount = count;
+    notice.text = text.c_str();
+    if (site.places != nullptr && site.offset >= 0)
+        notice.place = site.places->At(site.offset);
+    if (site.places != nullptr && site.firstOffset >= 0)
+        notice.firstPlace = site.places->At(site.firstOffset);
+    sink.handler(sink.context, notice);
 }
 
 } // namespace
@@ -126,9 +136,33 @@ std::size_t ArgumentCount(char const *format) {
     return count;
 }
 
-std::string RenderMessage(msg::Message const &message, platform::NoticeLanguage language,
+void SetPlainNoticeHandler(PlainNoticeHandler handler, void *context) {
+    Sink &sink = CurrentSink();
+    sink.plain = handler;
+    sink.plainContext = handler != nullptr ? context : nullptr;
+}
+
+void SetNoticeHandler(NoticeHandler handler, void *context) {
+    Sink &sink = CurrentSink();
+    sink.handler = handler;
+    sink.context = handler != nullptr ? context : nullptr;
+}
+
+bool HasNoticeHandler() {
+    return CurrentSink().handler != nullptr;
+}
+
+NoticeLanguage CurrentNoticeLanguage() {
+    return CurrentSink().language;
+}
+
+void SetNoticeLanguage(NoticeLanguage language) {
+    CurrentSink().language = language;
+}
+
+std::string RenderMessage(msg::Message const &message, NoticeLanguage language,
                           NoticeArg const *args, std::size_t count) {
-    bool const english = language == platform::NoticeLanguage::English && message.english;
+    bool const english = language == NoticeLanguage::English && message.english;
     return RenderFormat(english ? message.english : message.gbk, args, count);
 }
 
@@ -201,7 +235,7 @@ void InformPartsHandler(msg::Message const &message, NoticeSite const &site, Not
                         std::size_t count) {
     if (NoticeHold *hold = CurrentHold(); hold != nullptr && MuteDepth() == 0)
         hold->Keep(message, site, nullptr, args, count, true);
-    else if (platform::HasNoticePartsHandler() && MuteDepth() == 0)
+    else if (HasNoticeHandler() && MuteDepth() == 0)
         Deliver(message, site, args, count, RenderFormat(message.gbk, args, count), false);
 }
 
@@ -236,4 +270,4 @@ void RaiseNotice(msg::Message const &message, NoticeSite const &site, char const
     Deliver(message, site, args, count, gbk, false);
 }
 
-} // namespace ril
+} // namespace ril::core

@@ -1,19 +1,27 @@
 // Notices with their parts: a catalogue message, the place it concerns, the system error
 // behind it and its arguments, rendered in GBK or English and delivered as the process's
-// notice settings say.
+// notice settings say: to the caller's structured handler, the caller's plain handler or
+// the platform's own presentation.
 #pragma once
 
 #include "core/messages.h"
-#include "platform/notice.h"
 
 #include <cstddef>
 #include <string>
 #include <type_traits>
 #include <vector>
 
-namespace ril {
+namespace ril::core {
 
-using NoticeArg = platform::NoticeArgument;
+// One argument of a notice's message: a number or a text.
+struct NoticeArg {
+    bool isText = false;
+    long long number = 0;
+    char const *text = nullptr;
+};
+
+// The language notices are rendered in.
+enum class NoticeLanguage { Chinese = 0, English = 1 };
 
 // Finds the 1-based line and column of a byte offset in the text file a notice concerns.
 class PlaceFinder {
@@ -38,6 +46,33 @@ struct NoticeSite {
     PlaceFinder const *places = nullptr;
     int severity = -1; // the message's own severity when -1
 };
+
+// A notice as it is delivered, the one structure every presentation is filled from: the
+// structured handler gets it whole (the api turns it into RIL_NOTICE), the plain handler and
+// the platform's presentation its text. The pointers are valid during the delivery only.
+struct Notice {
+    msg::Message const *message = nullptr;
+    NoticeSite site;
+    int severity = 0;                   // the site's, else the message's own
+    char const *systemReason = nullptr; // the system's text for site.systemError, or null
+    bool logged = false;                // the text is in the log already
+    NoticeArg const *args = nullptr;
+    std::size_t argCount = 0;
+    char const *text = nullptr;    // rendered in the notice language
+    PlaceFinder::Place place;      // of site.offset, when the site has places
+    PlaceFinder::Place firstPlace; // of site.firstOffset
+};
+
+using PlainNoticeHandler = void (*)(void *context, char const *caption, char const *message);
+using NoticeHandler = void (*)(void *context, Notice const &notice);
+
+// Routes every notice's text to `handler`; null restores the platform's own presentation.
+void SetPlainNoticeHandler(PlainNoticeHandler handler, void *context);
+// While set, every notice goes to `handler` whole, and to nothing else.
+void SetNoticeHandler(NoticeHandler handler, void *context);
+bool HasNoticeHandler();
+NoticeLanguage CurrentNoticeLanguage();
+void SetNoticeLanguage(NoticeLanguage language);
 
 inline NoticeArg MakeNoticeArg(char const *text) {
     return NoticeArg{true, 0, text};
@@ -88,7 +123,7 @@ std::string RenderFormat(char const *format, NoticeArg const *args, std::size_t 
 // How many arguments a format takes (its conversions other than %%).
 std::size_t ArgumentCount(char const *format);
 // The message in a language: English when it has an English text, else its GBK text.
-std::string RenderMessage(msg::Message const &message, platform::NoticeLanguage language,
+std::string RenderMessage(msg::Message const &message, NoticeLanguage language,
                           NoticeArg const *args, std::size_t count);
 
 // Raises a notice. With a log path, the GBK text goes to the log as a CR LF line (a log that
@@ -102,4 +137,4 @@ void RaiseNotice(msg::Message const &message, NoticeSite const &site, char const
 void InformPartsHandler(msg::Message const &message, NoticeSite const &site, NoticeArg const *args,
                         std::size_t count);
 
-} // namespace ril
+} // namespace ril::core

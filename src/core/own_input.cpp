@@ -5,7 +5,7 @@
 #include "core/messages.h"
 #include "platform/fs.h"
 
-namespace ril {
+namespace ril::core {
 
 bool WritesOwnInput(char const *output, char const *input) {
     if (output == nullptr || input == nullptr || !platform::SameFile(output, input))
@@ -14,4 +14,4 @@ bool WritesOwnInput(char const *output, char const *input) {
     return true;
 }
 
-} // namespace ril
+} // namespace ril::core

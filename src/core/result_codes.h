@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-namespace ril {
+namespace ril::core {
 
 using HResult = std::int32_t;
 
@@ -29,4 +29,4 @@ constexpr HResult kErrBinRead = -202;
 constexpr HResult kErrOutputWrite = -203;
 constexpr HResult kErrNoSession = -300;
 
-} // namespace ril
+} // namespace ril::core

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <type_traits>
 
-namespace ril {
+namespace ril::core {
 namespace {
 
 constexpr std::size_t kMaxCapacity = 0x7FFFFFFF;
@@ -102,4 +102,4 @@ HResult FormatPlaceholderW(std::uint16_t *destination, std::size_t capacity, uns
     return Placeholder(destination, capacity, number);
 }
 
-} // namespace ril
+} // namespace ril::core

@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace ril {
+namespace ril::core {
 
 #if defined(__GNUC__)
 #define RIL_PRINTF_FORMAT(fmt, args) __attribute__((format(printf, fmt, args)))
@@ -35,4 +35,4 @@ HResult SafeFormatVA(char *destination, std::size_t capacity, char const *format
 HResult FormatPlaceholderA(char *destination, std::size_t capacity, unsigned number);
 HResult FormatPlaceholderW(std::uint16_t *destination, std::size_t capacity, unsigned number);
 
-} // namespace ril
+} // namespace ril::core

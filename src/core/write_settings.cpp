@@ -7,7 +7,7 @@
 
 #include <cstdlib>
 
-namespace ril {
+namespace ril::core {
 namespace {
 
 char const kEpochVariable[] = "SOURCE_DATE_EPOCH";
@@ -45,4 +45,4 @@ platform::LocalTime StampTime() {
     return platform::SystemLocalTime();
 }
 
-} // namespace ril
+} // namespace ril::core

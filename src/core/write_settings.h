@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 
-namespace ril {
+namespace ril::core {
 
 // The room for the holder's name in the standard holder text (a 512-byte field with its
 // terminator).
@@ -20,7 +20,7 @@ constexpr std::size_t kMaxHolderName = 511;
 struct WriteSettings {
     std::optional<std::string> holder;         // in place of the user's name; none: the user
     std::optional<std::uint64_t> stampSeconds; // a fixed stamp time (UTC); none: the default
-    ReplaceMode replace = ReplaceMode::Always;
+    platform::ReplaceMode replace = platform::ReplaceMode::Always;
 };
 
 WriteSettings &CurrentWriteSettings();
@@ -39,4 +39,4 @@ EpochState SourceDateEpochState();
 // holds no stamp time.
 platform::LocalTime StampTime();
 
-} // namespace ril
+} // namespace ril::core

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <type_traits>
 
-namespace ril {
+namespace ril::core {
 
 template <typename T> class ZeroedArray {
     static_assert(std::is_trivial_v<T>, "zero bytes must be a valid T");
@@ -42,4 +42,4 @@ template <typename T> class ZeroedArray {
     std::size_t size_ = 0;
 };
 
-} // namespace ril
+} // namespace ril::core

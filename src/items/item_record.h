@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace ril {
+namespace ril::items {
 
 constexpr std::size_t kRecordPadding = 4;
 
@@ -22,7 +22,7 @@ struct RecordRef {
     std::uint32_t MacroLength() const {
         if (size < 2)
             return 0;
-        std::uint32_t m = LoadU16(data);
+        std::uint32_t m = core::LoadU16(data);
         return m <= size - 2 ? m : size - 2;
     }
     std::uint8_t const *Macro() const { return data + (size < 2 ? size : 2); }
@@ -30,4 +30,4 @@ struct RecordRef {
     std::uint8_t *Text() const { return data + (size < 2 ? size : 2 + MacroLength()); }
 };
 
-} // namespace ril
+} // namespace ril::items

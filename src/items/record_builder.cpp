@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-namespace ril {
+namespace ril::items {
 
 std::optional<RecordLayout> PlanRecord(char const *macro, std::size_t textBytes,
                                        std::size_t terminatorBytes) {
@@ -26,7 +26,7 @@ bool FillRecord(std::span<std::uint8_t> out, RecordLayout const &layout, char co
                 void const *text) {
     if (out.size() != layout.size)
         return false;
-    ByteWriter writer(out);
+    core::ByteWriter writer(out);
     writer.U16(static_cast<std::uint16_t>(layout.macroBytes));
     writer.Bytes(macro, layout.macroBytes);
     writer.Bytes(text, layout.textBytes);
@@ -34,4 +34,4 @@ bool FillRecord(std::span<std::uint8_t> out, RecordLayout const &layout, char co
     return writer.Complete();
 }
 
-} // namespace ril
+} // namespace ril::items

@@ -8,7 +8,7 @@
 #include <optional>
 #include <span>
 
-namespace ril {
+namespace ril::items {
 
 struct RecordLayout {
     std::size_t macroBytes = 0;      // the macro and its zero byte, the stored macro length
@@ -30,4 +30,4 @@ std::optional<RecordLayout> PlanRecord(char const *macro, std::size_t textBytes,
 bool FillRecord(std::span<std::uint8_t> out, RecordLayout const &layout, char const *macro,
                 void const *text);
 
-} // namespace ril
+} // namespace ril::items

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-namespace ril {
+namespace ril::items {
 
 bool BlankCarriageReturnsA(std::uint8_t *text, std::size_t available) {
     auto *end = static_cast<std::uint8_t *>(std::memchr(text, 0, available));
@@ -27,4 +27,4 @@ bool BlankCarriageReturnsW(std::uint8_t *text, std::size_t available) {
     return false;
 }
 
-} // namespace ril
+} // namespace ril::items

@@ -5,11 +5,11 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace ril {
+namespace ril::items {
 
 // Multibyte text: true when a zero byte ends it within `available` bytes.
 bool BlankCarriageReturnsA(std::uint8_t *text, std::size_t available);
 // UTF-16LE text: true when a zero unit ends it within `available` bytes.
 bool BlankCarriageReturnsW(std::uint8_t *text, std::size_t available);
 
-} // namespace ril
+} // namespace ril::items

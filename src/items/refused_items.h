@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-namespace ril {
+namespace ril::items {
 
 class RefusedItems {
   public:
@@ -33,4 +33,4 @@ class RefusedItems {
     bool cut_ = false;
 };
 
-} // namespace ril
+} // namespace ril::items

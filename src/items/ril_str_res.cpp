@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace ril {
+namespace ril::items {
 namespace {
 
 // Most macros are ASCII, which every supported ANSI code page spells the same way.
@@ -35,7 +35,8 @@ int NarrowLength(std::uint16_t const *text, int units) {
 // The length of the macro in `count` characters of `text`: up to a zero, at most 127.
 template <typename Ch> std::size_t MacroLength(Ch const *text, std::size_t count) {
     std::size_t n = 0;
-    for (const std::size_t limit = std::min(count, kMacroLimit); n < limit && text[n] != 0; ++n) {
+    for (const std::size_t limit = std::min(count, core::kMacroLimit); n < limit && text[n] != 0;
+         ++n) {
     }
     return n;
 }
@@ -57,10 +58,10 @@ std::uint8_t *CppMacro::Store(std::size_t bytes) {
     if (bytes <= sizeof inline_)
         return inline_;
     if (arena_ != nullptr)
-        return TryAllocate([&] {
+        return core::TryAllocate([&] {
             return static_cast<std::uint8_t *>(arena_->allocate(bytes, alignof(std::uint16_t)));
         });
-    own_ = NewArray<std::uint8_t>(bytes);
+    own_ = core::NewArray<std::uint8_t>(bytes);
     return own_.get();
 }
 
@@ -82,22 +83,22 @@ std::u16string CppMacro::MacroW() const {
     return wide;
 }
 
-HResult CppMacro::SetMacro(char const *bytes, std::size_t length) {
+core::HResult CppMacro::SetMacro(char const *bytes, std::size_t length) {
     length = MacroLength(bytes, length);
     std::unique_ptr<std::uint8_t[]> previous = std::move(own_); // `bytes` may lie in it
     std::uint8_t *block = Store(length + 1);
     if (block == nullptr) {
         Clear();
-        return kEOutOfMemory;
+        return core::kEOutOfMemory;
     }
     std::memmove(block, bytes, length);
     block[length] = 0;
     macro_ = reinterpret_cast<char const *>(block);
     macroW_ = nullptr;
-    return kSOk;
+    return core::kSOk;
 }
 
-HResult CppMacro::SetMacroW(std::uint16_t const *units, std::size_t length) {
+core::HResult CppMacro::SetMacroW(std::uint16_t const *units, std::size_t length) {
     int count = static_cast<int>(MacroLength(units, length));
     std::unique_ptr<std::uint8_t[]> previous = std::move(own_); // `units` may lie in it
     if (IsAscii(units, std::size_t(count))) {
@@ -107,7 +108,7 @@ HResult CppMacro::SetMacroW(std::uint16_t const *units, std::size_t length) {
         return SetMacro(narrow, std::size_t(count));
     }
     // Keep the longest prefix of whole characters that fits 127 bytes.
-    while (count > 0 && NarrowLength(units, count) > static_cast<int>(kMacroLimit)) {
+    while (count > 0 && NarrowLength(units, count) > static_cast<int>(core::kMacroLimit)) {
         --count;
         if (count > 0 && units[count] >= 0xDC00 && units[count] < 0xE000 &&
             units[count - 1] >= 0xD800 && units[count - 1] < 0xDC00)
@@ -115,13 +116,15 @@ HResult CppMacro::SetMacroW(std::uint16_t const *units, std::size_t length) {
     }
     char narrow[kMacroField];
     int const bytes =
-        count == 0 ? 0 : platform::WideToMultiByte(0, units, count, narrow, int(kMacroLimit)).count;
+        count == 0
+            ? 0
+            : platform::WideToMultiByte(0, units, count, narrow, int(core::kMacroLimit)).count;
     // The wide form first, where its units are aligned, then the multibyte one.
     const std::size_t wideBytes = 2 * (std::size_t(count) + 1);
     std::uint8_t *block = Store(wideBytes + std::size_t(bytes) + 1);
     if (block == nullptr) {
         Clear();
-        return kEOutOfMemory;
+        return core::kEOutOfMemory;
     }
     auto *wide = reinterpret_cast<std::uint16_t *>(block);
     std::memmove(wide, units, 2 * std::size_t(count));
@@ -130,7 +133,7 @@ HResult CppMacro::SetMacroW(std::uint16_t const *units, std::size_t length) {
     block[wideBytes + std::size_t(bytes)] = 0;
     macroW_ = wide;
     macro_ = reinterpret_cast<char const *>(block + wideBytes);
-    return kSOk;
+    return core::kSOk;
 }
 
 void RilStrRes::Reset() {
@@ -146,75 +149,75 @@ RilStrRes::RecordBlock RilStrRes::AllocateRecord(std::size_t size, std::size_t f
     if (size > SIZE_MAX - kRecordPadding)
         return nullptr;
     const std::size_t total = size + kRecordPadding;
-    if (Arena *arena = ItemArena()) { // the arena owns the block
-        return TryAllocate([&] {
+    if (core::Arena *arena = ItemArena()) { // the arena owns the block
+        return core::TryAllocate([&] {
             return RecordBlock(static_cast<std::uint8_t *>(arena->AllocateZeroTail(total, filled)),
                                RecordRelease{});
         });
     }
-    return RecordBlock(AllocateZeroed<std::uint8_t>(total).release(), RecordRelease{true});
+    return RecordBlock(core::AllocateZeroed<std::uint8_t>(total).release(), RecordRelease{true});
 }
 
-HResult RilStrRes::BuildRecord(void const *text, std::size_t textBytes,
-                               std::size_t terminatorBytes) {
+core::HResult RilStrRes::BuildRecord(void const *text, std::size_t textBytes,
+                                     std::size_t terminatorBytes) {
     Record.reset();
     RecordSize = 0;
     std::optional<RecordLayout> layout = PlanRecord(Macro(), textBytes, terminatorBytes);
     if (!layout)
-        return kEOutOfMemory;
+        return core::kEOutOfMemory;
     RecordBlock record = AllocateRecord(layout->size, layout->size);
     if (!record)
-        return kEOutOfMemory;
+        return core::kEOutOfMemory;
     FillRecord(std::span<std::uint8_t>(record.get(), layout->size), *layout, Macro(), text);
     Record = std::move(record);
     RecordSize = static_cast<std::uint32_t>(layout->size);
-    return kSOk;
+    return core::kSOk;
 }
 
-HResult RilStrRes::SetTextA(void const *text, std::size_t length) {
+core::HResult RilStrRes::SetTextA(void const *text, std::size_t length) {
     return BuildRecord(text, length, 1);
 }
 
-HResult RilStrRes::SetTextW(void const *text, std::size_t length) {
+core::HResult RilStrRes::SetTextW(void const *text, std::size_t length) {
     if (length > SIZE_MAX / 2)
-        return kEOutOfMemory;
+        return core::kEOutOfMemory;
     return BuildRecord(text, length * 2, 2);
 }
 
-HResult RilStrRes::SetRecord(std::uint8_t const *record, std::uint32_t size) {
+core::HResult RilStrRes::SetRecord(std::uint8_t const *record, std::uint32_t size) {
     return SetRecord(record, size, size);
 }
 
-HResult RilStrRes::SetRecord(std::uint8_t const *record, std::size_t available,
-                             std::uint32_t size) {
+core::HResult RilStrRes::SetRecord(std::uint8_t const *record, std::size_t available,
+                                   std::uint32_t size) {
     Record.reset();
     RecordSize = 0;
     if (available > size)
         available = size;
     RecordBlock copy = AllocateRecord(size, available);
     if (!copy)
-        return kEOutOfMemory;
+        return core::kEOutOfMemory;
     if (available > 0)
         std::memcpy(copy.get(), record, available);
     return TakeRecord(std::move(copy), size);
 }
 
-HResult RilStrRes::BorrowRecord(std::uint8_t *record, std::uint32_t size) {
+core::HResult RilStrRes::BorrowRecord(std::uint8_t *record, std::uint32_t size) {
     return TakeRecord(RecordBlock(record, RecordRelease{}), size);
 }
 
 // Makes `record` the item's and fills both macro forms from it; without memory for the macro
 // the item keeps no record.
-HResult RilStrRes::TakeRecord(RecordBlock record, std::uint32_t size) {
+core::HResult RilStrRes::TakeRecord(RecordBlock record, std::uint32_t size) {
     RecordRef view{record.get(), size};
-    if (SetMacro(reinterpret_cast<char const *>(view.Macro()), view.MacroLength()) != kSOk) {
+    if (SetMacro(reinterpret_cast<char const *>(view.Macro()), view.MacroLength()) != core::kSOk) {
         Record.reset();
         RecordSize = 0;
-        return kEOutOfMemory;
+        return core::kEOutOfMemory;
     }
     Record = std::move(record);
     RecordSize = size;
-    return kSOk;
+    return core::kSOk;
 }
 
-} // namespace ril
+} // namespace ril::items

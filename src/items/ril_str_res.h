@@ -12,9 +12,9 @@
 #include <memory>
 #include <string>
 
-namespace ril {
+namespace ril::items {
 
-constexpr std::size_t kMacroField = kMacroLimit + 1; // the longest macro and a terminator
+constexpr std::size_t kMacroField = core::kMacroLimit + 1; // the longest macro and a terminator
 
 // The macro is kept compactly: its multibyte form with its terminator, and the wide form only
 // where it is not the multibyte one widened (a wide macro whose characters the ANSI code page
@@ -36,18 +36,18 @@ class CppMacro {
 
     // Sets the macro from `length` bytes, cut at a zero byte and to 127 bytes.
     // kSOk, or kEOutOfMemory with an empty macro.
-    HResult SetMacro(char const *bytes, std::size_t length);
+    core::HResult SetMacro(char const *bytes, std::size_t length);
     // Sets the macro from `length` UTF-16 units, cut at a zero unit and to 127 units. The
     // multibyte form is its conversion through the ANSI code page; a macro whose multibyte
     // form would pass 127 bytes is cut at a character boundary, in both forms alike.
-    HResult SetMacroW(std::uint16_t const *units, std::size_t length);
+    core::HResult SetMacroW(std::uint16_t const *units, std::size_t length);
 
     std::uint32_t ID = 0;
 
   protected:
     // An item of a list: its macros (and records) come from `arena` and go with it.
-    explicit CppMacro(Arena *arena) : arena_(arena) {}
-    Arena *ItemArena() const { return arena_; }
+    explicit CppMacro(core::Arena *arena) : arena_(arena) {}
+    core::Arena *ItemArena() const { return arena_; }
 
   private:
     // Room for `bytes` bytes, aligned for 16-bit units: in the item when they fit, else from
@@ -58,7 +58,7 @@ class CppMacro {
 
     char const *macro_ = "";
     std::uint16_t const *macroW_ = nullptr; // null: the multibyte macro widened
-    Arena *arena_ = nullptr;
+    core::Arena *arena_ = nullptr;
     std::unique_ptr<std::uint8_t[]> own_; // a stand-alone item's macro block
     alignas(std::uint16_t) std::uint8_t inline_[24];
 };
@@ -75,28 +75,28 @@ struct RecordRelease {
 
 class RilStrRes : public CppMacro {
   public:
-    using RecordRelease = ril::RecordRelease;
+    using RecordRelease = ril::items::RecordRelease;
     using RecordBlock = std::unique_ptr<std::uint8_t[], RecordRelease>;
 
     // A stand-alone item, whose records come from the heap.
     RilStrRes() = default;
     // An item of a list, whose records come from the list's arena and go with it.
-    explicit RilStrRes(Arena *records) : CppMacro(records) {}
+    explicit RilStrRes(core::Arena *records) : CppMacro(records) {}
     ~RilStrRes() override = default;
     void Reset() override;
 
     // Builds a record from Macro and `length` bytes (SetTextA) or UTF-16 units (SetTextW) of
     // text, which need not be terminated. kSOk or kEOutOfMemory (then there is no record).
-    HResult SetTextA(void const *text, std::size_t length);
-    HResult SetTextW(void const *text, std::size_t length);
+    core::HResult SetTextA(void const *text, std::size_t length);
+    core::HResult SetTextW(void const *text, std::size_t length);
     // Takes a copy of a record read from a BIN and fills both macro forms from it. A macro
     // length beyond the record or beyond the field is cut to what fits. With `available`
     // below `size` (a record cut short by the end of its file) the missing bytes are zero.
     // kSOk or kEOutOfMemory (then there is no record).
-    HResult SetRecord(std::uint8_t const *record, std::uint32_t size);
-    HResult SetRecord(std::uint8_t const *record, std::size_t available, std::uint32_t size);
+    core::HResult SetRecord(std::uint8_t const *record, std::uint32_t size);
+    core::HResult SetRecord(std::uint8_t const *record, std::size_t available, std::uint32_t size);
     // Like SetRecord, but the record stays where it is: in a buffer that outlives the item.
-    HResult BorrowRecord(std::uint8_t *record, std::uint32_t size);
+    core::HResult BorrowRecord(std::uint8_t *record, std::uint32_t size);
 
     std::uint32_t RecordSize = 0;
     // The record. One the item built or copied is followed by zero padding that RecordSize
@@ -108,8 +108,8 @@ class RilStrRes : public CppMacro {
 
   private:
     RecordBlock AllocateRecord(std::size_t size, std::size_t filled) const;
-    HResult BuildRecord(void const *text, std::size_t textBytes, std::size_t terminatorBytes);
-    HResult TakeRecord(RecordBlock record, std::uint32_t size);
+    core::HResult BuildRecord(void const *text, std::size_t textBytes, std::size_t terminatorBytes);
+    core::HResult TakeRecord(RecordBlock record, std::uint32_t size);
 };
 
-} // namespace ril
+} // namespace ril::items

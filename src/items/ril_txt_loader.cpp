@@ -5,13 +5,13 @@
 
 #include <new>
 
-namespace ril {
+namespace ril::items {
 
 CRilTxtLoader::ItemHandle CRilTxtLoader::NewItem() {
-    return TryAllocate([&] {
+    return core::TryAllocate([&] {
         void *place = itemArena_.allocate(sizeof(RilStrRes), alignof(RilStrRes));
         return ItemHandle(new (place) RilStrRes(&recordArena_), ItemRelease{true});
     });
 }
 
-} // namespace ril
+} // namespace ril::items

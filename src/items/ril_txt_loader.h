@@ -17,7 +17,7 @@
 #include <memory_resource>
 #include <vector>
 
-namespace ril {
+namespace ril::items {
 
 // Ends an item where it was made. Items made in a list's arena own nothing outside it (their
 // records come from it too), so they are not destroyed one by one: the arena goes as a whole.
@@ -31,7 +31,7 @@ struct ItemRelease {
 
 class CRilTxtLoader {
   public:
-    using ItemRelease = ril::ItemRelease;
+    using ItemRelease = ril::items::ItemRelease;
     using ItemHandle = std::unique_ptr<RilStrRes, ItemRelease>;
     using Items = std::pmr::list<ItemHandle>;
 
@@ -81,11 +81,11 @@ class CRilTxtLoader {
     // Separate arenas keep the list's nodes, the items and the records each contiguous, so
     // every walk over them runs through memory in order. Members are destroyed in reverse
     // order: the items first, then what they borrow, then the arenas.
-    Arena recordArena_{platform::LargeBlocks()};
-    Arena itemArena_{platform::LargeBlocks()};
-    Arena nodeArena_{platform::LargeBlocks()};
+    core::Arena recordArena_{platform::LargeBlocks()};
+    core::Arena itemArena_{platform::LargeBlocks()};
+    core::Arena nodeArena_{platform::LargeBlocks()};
     std::vector<platform::FileContent> kept_;
     Items items_;
 };
 
-} // namespace ril
+} // namespace ril::items

@@ -3,7 +3,7 @@
 
 #include "core/byte_cursor.h"
 
-namespace ril::platform::pe {
+namespace ril::pe {
 namespace {
 
 constexpr std::uint16_t kMagicPe32 = 0x10B;
@@ -16,7 +16,7 @@ constexpr bool IsPowerOfTwo(std::uint64_t value) {
 }
 
 // The DOS header, the PE signature and the COFF file header.
-bool ParseFileHeader(ByteReader &file, Image &image, std::uint32_t &sections,
+bool ParseFileHeader(core::ByteReader &file, Image &image, std::uint32_t &sections,
                      std::uint32_t &optionalSize) {
     if (file.Size() < kDosHeaderSize || file.U16At(0) != 0x5A4D) // "MZ"
         return false;
@@ -32,7 +32,7 @@ bool ParseFileHeader(ByteReader &file, Image &image, std::uint32_t &sections,
     return file.Ok() && sections >= 1 && sections <= kMaxSections;
 }
 
-bool ParseOptionalHeader(ByteReader &file, Image &image, std::uint32_t optionalSize) {
+bool ParseOptionalHeader(core::ByteReader &file, Image &image, std::uint32_t optionalSize) {
     const std::uint64_t at = image.optionalOffset;
     std::uint16_t magic = file.U16At(at);
     if (magic != kMagicPe32 && magic != kMagicPe32Plus)
@@ -68,7 +68,7 @@ bool AlignmentsValid(Image const &image) {
     return fa >= 0x200 || fa == sa; // small alignments only when both are equal
 }
 
-bool ParseSections(ByteReader &file, Image &image, std::uint32_t count) {
+bool ParseSections(core::ByteReader &file, Image &image, std::uint32_t count) {
     for (std::uint32_t i = 0; i < count; ++i) {
         const std::uint64_t at = image.sectionTableOffset + std::uint64_t{kSectionHeaderSize} * i;
         Section section;
@@ -86,14 +86,15 @@ bool ParseSections(ByteReader &file, Image &image, std::uint32_t count) {
 // Raw data inside the file; RVAs aligned, ascending and not overlapping, above the headers
 // and below SizeOfImage.
 bool SectionsValid(Image const &image) {
-    std::uint64_t nextFree = AlignUp(image.sizeOfHeaders, image.sectionAlignment);
+    std::uint64_t nextFree = core::AlignUp(image.sizeOfHeaders, image.sectionAlignment);
     for (Section const &section : image.sections) {
-        if (section.rawSize != 0 && !InRange(section.rawOffset, section.rawSize, image.fileSize))
+        if (section.rawSize != 0 &&
+            !core::InRange(section.rawOffset, section.rawSize, image.fileSize))
             return false;
         if (section.virtualAddress % image.sectionAlignment != 0 ||
             section.virtualAddress < nextFree)
             return false;
-        nextFree = AlignUp(section.MemoryEnd(), image.sectionAlignment);
+        nextFree = core::AlignUp(section.MemoryEnd(), image.sectionAlignment);
     }
     return image.sections.back().MemoryEnd() <= image.sizeOfImage;
 }
@@ -130,7 +131,7 @@ std::optional<std::uint64_t> Image::FileOffsetOf(std::uint64_t rva, std::uint64_
         return std::nullopt;
     Section const &section = sections[*index];
     std::uint64_t inside = rva - section.virtualAddress;
-    if (!InRange(inside, length, section.rawSize))
+    if (!core::InRange(inside, length, section.rawSize))
         return std::nullopt;
     return section.rawOffset + inside;
 }
@@ -144,7 +145,7 @@ std::optional<std::uint64_t> Image::RawEndOfSectionAt(std::uint64_t rva) const {
 }
 
 std::optional<Image> ParseImage(std::span<const std::uint8_t> file) {
-    ByteReader reader(file);
+    core::ByteReader reader(file);
     Image image;
     image.fileSize = file.size();
     std::uint32_t sectionCount = 0;
@@ -172,11 +173,11 @@ std::uint32_t ComputeCheckSum(std::span<const std::uint8_t> file, std::uint64_t 
     };
     for (std::size_t i = 0; i < size; i += 2) {
         const std::uint8_t pair[2] = {byteAt(i), byteAt(i + 1)};
-        sum += LoadU16(pair);
+        sum += core::LoadU16(pair);
         sum = (sum & 0xFFFF) + (sum >> 16);
     }
     sum = (sum & 0xFFFF) + (sum >> 16);
     return static_cast<std::uint32_t>(sum + size);
 }
 
-} // namespace ril::platform::pe
+} // namespace ril::pe

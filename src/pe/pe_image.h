@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-namespace ril::platform::pe {
+namespace ril::pe {
 
 constexpr unsigned kDirectoryResource = 2;
 constexpr unsigned kDirectoryCertificate = 4;
@@ -81,4 +81,4 @@ std::optional<Image> ParseImage(std::span<const std::uint8_t> file);
 // The PE checksum of `file` with the 4 bytes at `checkSumOffset` taken as zero.
 std::uint32_t ComputeCheckSum(std::span<const std::uint8_t> file, std::uint64_t checkSumOffset);
 
-} // namespace ril::platform::pe
+} // namespace ril::pe

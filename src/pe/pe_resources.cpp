@@ -9,7 +9,7 @@
 #include <unordered_set>
 #include <utility>
 
-namespace ril::platform::pe {
+namespace ril::pe {
 namespace {
 
 constexpr std::uint32_t kHighBit = 0x80000000u;
@@ -100,7 +100,7 @@ class TreeReader {
     }
 
     bool ReadTable(std::uint32_t offset, std::vector<RawEntry> &entries) {
-        ByteReader window(window_);
+        core::ByteReader window(window_);
         const std::uint64_t count =
             std::uint64_t{window.U16At(offset + std::uint64_t{12})} + window.U16At(offset + 14ull);
         if (!window.Ok() || !window.Has(offset + kTableHeaderSize, count * kEntrySize) ||
@@ -120,7 +120,7 @@ class TreeReader {
     std::optional<ResourceKey> Key(std::uint32_t nameField) {
         if ((nameField & kHighBit) == 0)
             return ResourceKey::Id(nameField);
-        ByteReader window(window_);
+        core::ByteReader window(window_);
         const std::uint64_t at = nameField & ~kHighBit;
         const std::uint64_t length = window.U16At(at);
         std::span<const std::uint8_t> units = window.SliceAt(at + 2, 2 * length);
@@ -128,13 +128,13 @@ class TreeReader {
             return std::nullopt;
         std::u16string name(static_cast<std::size_t>(length), u'\0');
         for (std::size_t i = 0; i < name.size(); ++i)
-            name[i] = static_cast<char16_t>(LoadU16(units.data() + 2 * i));
+            name[i] = static_cast<char16_t>(core::LoadU16(units.data() + 2 * i));
         return ResourceKey::Name(std::move(name));
     }
 
     void ReadLeaf(ResourceKey const &type, ResourceKey const &name, std::uint32_t language,
                   std::uint32_t offset) {
-        ByteReader window(window_);
+        core::ByteReader window(window_);
         const std::uint32_t rva = window.U32At(offset);
         const std::uint32_t size = window.U32At(offset + std::uint64_t{4});
         const std::uint32_t codePage = window.U32At(offset + std::uint64_t{8});
@@ -145,7 +145,7 @@ class TreeReader {
         ResourceLeaf leaf{type, name, language, codePage, {}, true};
         if (size != 0) {
             std::optional<std::uint64_t> at = image_.FileOffsetOf(rva, size);
-            if (at && InRange(*at, size, file_.size()))
+            if (at && core::InRange(*at, size, file_.size()))
                 leaf.data = file_.subspan(static_cast<std::size_t>(*at), size);
             else
                 leaf.readable = false;
@@ -228,18 +228,18 @@ Layout Plan(std::vector<ResourceLeaf> const &leaves) {
         layout.nameStrings.push_back(at);
         at += StringSize(leaves[g.nameFirstLeaf[n]].name);
     }
-    layout.dataEntries = AlignUp(at, 8);
+    layout.dataEntries = core::AlignUp(at, 8);
     at = layout.dataEntries + kDataEntrySize * leaves.size();
     for (ResourceLeaf const &leaf : leaves) {
-        at = AlignUp(at, 8);
+        at = core::AlignUp(at, 8);
         layout.blobs.push_back(at);
         at += leaf.data.size();
     }
-    layout.size = AlignUp(at, 8);
+    layout.size = core::AlignUp(at, 8);
     return layout;
 }
 
-void WriteTableHeader(ByteWriter &out, std::uint64_t at, std::size_t named, std::size_t ids) {
+void WriteTableHeader(core::ByteWriter &out, std::uint64_t at, std::size_t named, std::size_t ids) {
     // Characteristics, TimeDateStamp and version stay zero.
     out.U16At(at + 12, static_cast<std::uint16_t>(named));
     out.U16At(at + 14, static_cast<std::uint16_t>(ids));
@@ -249,7 +249,7 @@ std::uint32_t NameField(ResourceKey const &key, std::uint64_t stringOffset) {
     return key.isName ? static_cast<std::uint32_t>(stringOffset) | kHighBit : key.id;
 }
 
-void WriteString(ByteWriter &out, std::uint64_t at, ResourceKey const &key) {
+void WriteString(core::ByteWriter &out, std::uint64_t at, ResourceKey const &key) {
     if (!key.isName)
         return;
     out.U16At(at, static_cast<std::uint16_t>(key.name.size()));
@@ -259,8 +259,8 @@ void WriteString(ByteWriter &out, std::uint64_t at, ResourceKey const &key) {
 
 // A table of entries [first, last) whose keys come from `keyOf` and whose targets from `target`.
 template <typename KeyOf, typename Target>
-void WriteTable(ByteWriter &out, std::uint64_t at, std::size_t first, std::size_t last, KeyOf keyOf,
-                Target target) {
+void WriteTable(core::ByteWriter &out, std::uint64_t at, std::size_t first, std::size_t last,
+                KeyOf keyOf, Target target) {
     std::size_t named = 0;
     for (std::size_t i = first; i < last; ++i)
         named += keyOf(i).first.isName ? 1 : 0;
@@ -425,7 +425,7 @@ std::optional<std::vector<std::uint8_t>> ResourceTree::Serialize(std::uint32_t r
         return std::nullopt;
     Grouping const &g = layout.groups;
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(layout.size), 0);
-    ByteWriter out(bytes);
+    core::ByteWriter out(bytes);
     auto firstLeafOfType = [&](std::size_t t) -> ResourceLeaf const & {
         return leaves_[g.nameFirstLeaf[g.typeFirstName[t]]];
     };
@@ -475,4 +475,4 @@ bool SameLeaves(ResourceTree const &a, ResourceTree const &b) {
                       });
 }
 
-} // namespace ril::platform::pe
+} // namespace ril::pe

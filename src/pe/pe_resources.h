@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-namespace ril::platform::pe {
+namespace ril::pe {
 
 // A type or a name: an integer ID or a name string (UTF-16 code units, as stored).
 struct ResourceKey {
@@ -97,4 +97,4 @@ class ResourceTree {
 // True when both trees hold the same leaves with the same bytes and code pages.
 bool SameLeaves(ResourceTree const &a, ResourceTree const &b);
 
-} // namespace ril::platform::pe
+} // namespace ril::pe

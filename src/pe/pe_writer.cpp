@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <optional>
 
-namespace ril::platform::pe {
+namespace ril::pe {
 namespace {
 
 constexpr std::uint64_t kMaxU32 = 0xFFFFFFFFull;
@@ -88,7 +88,7 @@ std::uint64_t SectionDataEnd(Image const &image) {
 std::optional<std::vector<OffsetField>> OffsetFields(std::span<const std::uint8_t> file,
                                                      Image const &image,
                                                      std::optional<std::size_t> rewritten) {
-    ByteReader reader(file);
+    core::ByteReader reader(file);
     std::vector<OffsetField> fields;
     auto add = [&](std::uint64_t at) {
         std::uint32_t value = reader.U32At(at);
@@ -105,12 +105,13 @@ std::optional<std::vector<OffsetField>> OffsetFields(std::span<const std::uint8_
         add(section.headerOffset + 28);
     }
     if (image.pointerToSymbolTable != 0 &&
-        !InRange(image.pointerToSymbolTable, kSymbolSize * image.numberOfSymbols, file.size()))
+        !core::InRange(image.pointerToSymbolTable, kSymbolSize * image.numberOfSymbols,
+                       file.size()))
         return std::nullopt;
     add(image.PointerToSymbolTableOffset());
     const DataDirectory certificates = image.Directory(kDirectoryCertificate);
     if (certificates.size != 0) {
-        if (!InRange(certificates.rva, certificates.size, file.size()))
+        if (!core::InRange(certificates.rva, certificates.size, file.size()))
             return std::nullopt;
         add(image.DirectoryEntryOffset(kDirectoryCertificate));
     }
@@ -123,7 +124,7 @@ std::optional<std::vector<OffsetField>> OffsetFields(std::span<const std::uint8_
              at += kDebugEntrySize) {
             const std::uint32_t size = reader.U32At(at + 16);
             const std::uint32_t pointer = reader.U32At(at + 24);
-            if (pointer != 0 && !InRange(pointer, size, file.size()))
+            if (pointer != 0 && !core::InRange(pointer, size, file.size()))
                 return std::nullopt;
             add(at + 24);
         }
@@ -154,7 +155,7 @@ std::optional<std::uint64_t> FreeHeaderSlot(std::span<const std::uint8_t> file,
         if (section.rawSize != 0)
             limit = std::min<std::uint64_t>(limit, section.rawOffset);
     if (image.sections.size() >= kMaxSections || slot + kSectionHeaderSize > limit ||
-        !InRange(slot, kSectionHeaderSize, file.size()))
+        !core::InRange(slot, kSectionHeaderSize, file.size()))
         return std::nullopt;
     for (std::uint64_t i = 0; i < kSectionHeaderSize; ++i)
         if (file[static_cast<std::size_t>(slot + i)] != 0)
@@ -171,13 +172,13 @@ std::optional<HeaderPlan> PlanInPlace(Image const &image, std::size_t index, std
                                       Splice &splice) {
     Section const &owner = image.sections[index];
     const std::int64_t fa = image.fileAlignment;
-    std::int64_t delta = static_cast<std::int64_t>(AlignUp(treeSize, fa)) - owner.rawSize;
+    std::int64_t delta = static_cast<std::int64_t>(core::AlignUp(treeSize, fa)) - owner.rawSize;
     // Later raw data moves by whole FileAlignment units (rounded towards growing).
     delta = delta >= 0 ? (delta + fa - 1) / fa * fa : -((-delta) / fa * fa);
     const std::uint64_t rawSize = static_cast<std::uint64_t>(owner.rawSize + delta);
     const std::uint64_t extent = std::max(treeSize, rawSize);
     bool const last = index + 1 == image.sections.size();
-    if (!last && owner.virtualAddress + AlignUp(extent, image.sectionAlignment) >
+    if (!last && owner.virtualAddress + core::AlignUp(extent, image.sectionAlignment) >
                      image.sections[index + 1].virtualAddress)
         return std::nullopt;
     splice.cut = owner.rawOffset;
@@ -191,7 +192,7 @@ std::optional<HeaderPlan> PlanInPlace(Image const &image, std::size_t index, std
     plan.treeSize = static_cast<std::uint32_t>(treeSize);
     if ((owner.characteristics & kSectionInitializedData) != 0)
         plan.initializedDataChange = delta;
-    const std::uint64_t end = AlignUp(owner.virtualAddress + extent, image.sectionAlignment);
+    const std::uint64_t end = core::AlignUp(owner.virtualAddress + extent, image.sectionAlignment);
     if (last && end > kMaxU32)
         return std::nullopt;
     plan.sizeOfImage = last ? static_cast<std::uint32_t>(end) : image.sizeOfImage;
@@ -202,16 +203,17 @@ std::optional<HeaderPlan> PlanInPlace(Image const &image, std::size_t index, std
 std::optional<HeaderPlan> PlanAppended(Image const &image, std::uint64_t treeSize, Splice &splice) {
     const std::uint64_t fa = image.fileAlignment;
     const std::uint64_t sa = image.sectionAlignment;
-    const std::uint64_t va =
-        AlignUp(std::max<std::uint64_t>(image.sizeOfImage, image.sections.back().MemoryEnd()), sa);
+    const std::uint64_t va = core::AlignUp(
+        std::max<std::uint64_t>(image.sizeOfImage, image.sections.back().MemoryEnd()), sa);
     const std::uint64_t dataEnd = SectionDataEnd(image);
-    const std::uint64_t rawOffset = AlignUp(dataEnd, fa);
-    const std::uint64_t rawSize = AlignUp(treeSize, fa);
-    if (AlignUp(va + treeSize, sa) > kMaxU32)
+    const std::uint64_t rawOffset = core::AlignUp(dataEnd, fa);
+    const std::uint64_t rawSize = core::AlignUp(treeSize, fa);
+    if (core::AlignUp(va + treeSize, sa) > kMaxU32)
         return std::nullopt;
     splice.cut = dataEnd;
     splice.cutEnd = dataEnd;
-    splice.block.assign(static_cast<std::size_t>(AlignUp(rawOffset - dataEnd + rawSize, fa)), 0);
+    splice.block.assign(static_cast<std::size_t>(core::AlignUp(rawOffset - dataEnd + rawSize, fa)),
+                        0);
     HeaderPlan plan;
     plan.section = image.sections.size();
     plan.appended = true;
@@ -224,11 +226,11 @@ std::optional<HeaderPlan> PlanAppended(Image const &image, std::uint64_t treeSiz
     plan.tree.characteristics = kNewSectionFlags;
     plan.treeSize = static_cast<std::uint32_t>(treeSize);
     plan.initializedDataChange = static_cast<std::int64_t>(rawSize);
-    plan.sizeOfImage = static_cast<std::uint32_t>(AlignUp(va + treeSize, sa));
+    plan.sizeOfImage = static_cast<std::uint32_t>(core::AlignUp(va + treeSize, sa));
     return plan;
 }
 
-void WriteSectionHeader(ByteWriter &out, Section const &section, bool withName) {
+void WriteSectionHeader(core::ByteWriter &out, Section const &section, bool withName) {
     if (withName) {
         static constexpr std::uint8_t kName[8] = {'.', 'r', 's', 'r', 'c', 0, 0, 0};
         out.BytesAt(section.headerOffset, kName);
@@ -241,7 +243,7 @@ void WriteSectionHeader(ByteWriter &out, Section const &section, bool withName) 
 }
 
 // The header fields that change with the tree (all of them lie before the splice).
-void WriteHeaders(ByteWriter &out, Image const &image, HeaderPlan const &plan) {
+void WriteHeaders(core::ByteWriter &out, Image const &image, HeaderPlan const &plan) {
     WriteSectionHeader(out, plan.tree, plan.appended);
     if (plan.appended)
         out.U16At(image.NumberOfSectionsOffset(),
@@ -266,7 +268,7 @@ bool ApplySplice(std::span<const std::uint8_t> file, Splice const &splice,
     out.insert(out.end(), file.begin(), file.begin() + static_cast<std::ptrdiff_t>(splice.cut));
     out.insert(out.end(), splice.block.begin(), splice.block.end());
     out.insert(out.end(), file.begin() + static_cast<std::ptrdiff_t>(splice.cutEnd), file.end());
-    ByteWriter writer(out);
+    core::ByteWriter writer(out);
     for (OffsetField const &field : fields) {
         std::optional<std::uint64_t> at = splice.Move(field.at);
         std::optional<std::uint64_t> value = splice.Move(field.value);
@@ -321,7 +323,7 @@ RebuildStatus RebuildWithResources(std::span<const std::uint8_t> file, Image con
     std::vector<std::uint8_t> rebuilt;
     if (!ApplySplice(file, splice, *fields, rebuilt))
         return RebuildStatus::Unrelocatable;
-    ByteWriter writer(rebuilt);
+    core::ByteWriter writer(rebuilt);
     WriteHeaders(writer, image, *plan);
     writer.U32At(image.CheckSumOffset(), ComputeCheckSum(rebuilt, image.CheckSumOffset()));
     if (!writer.Ok() || !ReadsBack(rebuilt, tree))
@@ -330,4 +332,4 @@ RebuildStatus RebuildWithResources(std::span<const std::uint8_t> file, Image con
     return RebuildStatus::Ok;
 }
 
-} // namespace ril::platform::pe
+} // namespace ril::pe

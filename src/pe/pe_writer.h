@@ -9,7 +9,7 @@
 #include <span>
 #include <vector>
 
-namespace ril::platform::pe {
+namespace ril::pe {
 
 enum class RebuildStatus {
     Ok,
@@ -28,4 +28,4 @@ enum class RebuildStatus {
 RebuildStatus RebuildWithResources(std::span<const std::uint8_t> file, Image const &image,
                                    ResourceTree const &tree, std::vector<std::uint8_t> &out);
 
-} // namespace ril::platform::pe
+} // namespace ril::pe

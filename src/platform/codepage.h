@@ -29,6 +29,8 @@ Conversion WideToMultiByte(unsigned codePage, std::uint16_t const *source, int s
 // the previous setting is returned (0 when the default was in force).
 unsigned SetAnsiCodePage(unsigned codePage);
 unsigned AnsiCodePage();
+// The code page set for code page 0; 0 while the platform default is in force.
+unsigned ChosenAnsiCodePage();
 
 // Zero-terminated text in the ANSI code page as UTF-8 (for presenting messages).
 std::string AnsiToUtf8(char const *text);

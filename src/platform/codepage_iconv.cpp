@@ -261,4 +261,10 @@ unsigned AnsiCodePage() {
     return settings.ansiCodePage != 0 ? settings.ansiCodePage : kDefaultAnsiCodePage;
 }
 
+unsigned ChosenAnsiCodePage() {
+    Settings &settings = TheSettings();
+    std::lock_guard<std::mutex> guard(settings.lock);
+    return settings.ansiCodePage;
+}
+
 } // namespace ril::platform

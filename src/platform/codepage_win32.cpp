@@ -49,4 +49,8 @@ unsigned AnsiCodePage() {
     return chosen != 0 ? chosen : GetACP();
 }
 
+unsigned ChosenAnsiCodePage() {
+    return chosenAnsiCodePage.load();
+}
+
 } // namespace ril::platform

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <random>
 
-namespace ril {
+namespace ril::platform {
 namespace {
 
 constexpr int kNameAttempts = 16;
@@ -161,4 +161,4 @@ ReplaceStatus ReplaceFileContent(char const *target, std::uint8_t const *data, s
     return status;
 }
 
-} // namespace ril
+} // namespace ril::platform

@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-namespace ril {
+namespace ril::platform {
 
 enum class ReplaceStatus {
     Ok,          // the target holds the new bytes (or, IfChanged, already held them)
@@ -79,4 +79,4 @@ ReplaceStatus ReplaceFileContent(char const *target, std::uint8_t const *data, s
                                  int *systemError = nullptr,
                                  ReplaceMode mode = ReplaceMode::Always);
 
-} // namespace ril
+} // namespace ril::platform

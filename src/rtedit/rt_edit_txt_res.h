@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <memory>
 
-namespace ril {
+namespace ril::rtedit {
 
 class CRTEditTxtRes {
   public:
@@ -21,19 +21,19 @@ class CRTEditTxtRes {
     void Clear();
     // Makes the item hold the record: the macro with its terminator, then `size` data bytes.
     // The previous record is replaced only on success.
-    HResult Set(std::uint32_t id, char const *macro, void const *data, std::uint32_t size);
-    HResult SetRemoved(std::uint32_t id);
+    core::HResult Set(std::uint32_t id, char const *macro, void const *data, std::uint32_t size);
+    core::HResult SetRemoved(std::uint32_t id);
 
     std::uint32_t Id() const { return id_; }
     // The record, or an empty reference for an empty or removal item. The record is followed
     // by zero padding and its text starts on an even address.
-    RecordRef Record() const { return RecordRef{record_, size_}; }
+    items::RecordRef Record() const { return items::RecordRef{record_, size_}; }
 
   private:
-    std::uint32_t id_ = kNoId;
+    std::uint32_t id_ = core::kNoId;
     std::unique_ptr<std::uint8_t[]> block_;
     std::uint8_t *record_ = nullptr;
     std::uint32_t size_ = 0;
 };
 
-} // namespace ril
+} // namespace ril::rtedit

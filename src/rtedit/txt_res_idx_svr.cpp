@@ -7,58 +7,58 @@
 #include <algorithm>
 #include <cstring>
 
-namespace ril {
+namespace ril::rtedit {
 
 CTxtResIdxSvr::~CTxtResIdxSvr() {
     module_.reset();
 }
 
-HResult CTxtResIdxSvr::Record(HResult result) {
+core::HResult CTxtResIdxSvr::Record(core::HResult result) {
     lastError_ = result;
     return result;
 }
 
-HResult CTxtResIdxSvr::OpenModule(char const *path) {
-    if (path == nullptr || std::strlen(path) >= kPathSize)
-        return Record(kErrArgument);
+core::HResult CTxtResIdxSvr::OpenModule(char const *path) {
+    if (path == nullptr || std::strlen(path) >= core::kPathSize)
+        return Record(core::kErrArgument);
     module_.reset();
-    module_ = platform::LoadModule(path);
+    module_ = pe::LoadModule(path);
     if (!module_)
-        return Record(kErrModuleLoad);
-    SafeCopyA(path_, sizeof path_, path);
-    return Record(kSOk);
+        return Record(core::kErrModuleLoad);
+    core::SafeCopyA(path_, sizeof path_, path);
+    return Record(core::kSOk);
 }
 
-HResult CTxtResIdxSvr::ReopenModule() {
+core::HResult CTxtResIdxSvr::ReopenModule() {
     if (path_[0] == '\0')
-        return Record(kErrNoModulePath);
+        return Record(core::kErrNoModulePath);
     module_.reset();
-    module_ = platform::LoadModule(path_);
-    return Record(module_ ? kSOk : kErrModuleLoad);
+    module_ = pe::LoadModule(path_);
+    return Record(module_ ? core::kSOk : core::kErrModuleLoad);
 }
 
-HResult CTxtResIdxSvr::CloseModule() {
+core::HResult CTxtResIdxSvr::CloseModule() {
     module_.reset();
-    return Record(kSOk);
+    return Record(core::kSOk);
 }
 
 std::uint8_t const *CTxtResIdxSvr::FindStringResource(std::uint16_t id, std::uint32_t *size) {
-    lastError_ = kSOk;
+    lastError_ = core::kSOk;
     if (size != nullptr)
         *size = 0;
     if (!module_) {
-        Record(kErrNoModule);
+        Record(core::kErrNoModule);
         return nullptr;
     }
-    platform::Module::Resource found = module_->Find(platform::kRtRcData, id);
+    pe::Module::Resource found = module_->Find(pe::kRtRcData, id);
     switch (found.status) {
-    case platform::Module::FindStatus::NotFound:
-        Record(kErrNoSuchResource);
+    case pe::Module::FindStatus::NotFound:
+        Record(core::kErrNoSuchResource);
         return nullptr;
-    case platform::Module::FindStatus::LoadFailed:
-        Record(kErrResourceLoad);
+    case pe::Module::FindStatus::LoadFailed:
+        Record(core::kErrResourceLoad);
         return nullptr;
-    case platform::Module::FindStatus::Found:
+    case pe::Module::FindStatus::Found:
         break;
     }
     if (size != nullptr)
@@ -66,13 +66,12 @@ std::uint8_t const *CTxtResIdxSvr::FindStringResource(std::uint16_t id, std::uin
     return found.size == 0 ? nullptr : found.data;
 }
 
-HResult CTxtResIdxSvr::UpdateModuleResources(std::vector<Item> const &items) {
+core::HResult CTxtResIdxSvr::UpdateModuleResources(std::vector<Item> const &items) {
     // A loaded module's file cannot be rewritten.
     CloseModule();
     bool written = std::all_of(items.begin(), items.end(),
                                [](Item const &item) { return NamesOwnResource(item.id); });
-    std::unique_ptr<platform::ResourceUpdate> update =
-        written ? platform::BeginResourceUpdate(path_) : nullptr;
+    std::unique_ptr<pe::ResourceUpdate> update = written ? pe::BeginResourceUpdate(path_) : nullptr;
     written = update != nullptr;
     for (Item const &item : items) {
         if (!written)
@@ -80,28 +79,28 @@ HResult CTxtResIdxSvr::UpdateModuleResources(std::vector<Item> const &items) {
         auto const name = static_cast<std::uint16_t>(item.id);
         // A removal deletes the resource in whichever language the lookups find it.
         written = item.record == nullptr
-                      ? update->Remove(platform::kRtRcData, name)
-                      : update->Update(platform::kRtRcData, name, 0, item.record, item.size);
+                      ? update->Remove(pe::kRtRcData, name)
+                      : update->Update(pe::kRtRcData, name, 0, item.record, item.size);
     }
     if (update != nullptr)
         written = update->End(!written) && written;
     if (!written) {
         // Nothing of this commit reached the file.
         ReopenModule();
-        return Record(kEFail);
+        return Record(core::kEFail);
     }
-    HResult marked = AppendMarker(nullptr);
+    core::HResult marked = AppendMarker(nullptr);
     ReopenModule();
-    return Record(marked == kSOk ? kSOk : kEFail);
+    return Record(marked == core::kSOk ? core::kSOk : core::kEFail);
 }
 
-HResult CTxtResIdxSvr::AppendMarker(char const *holder) {
-    HResult result = AppendHolderMarker(path_, holder);
+core::HResult CTxtResIdxSvr::AppendMarker(char const *holder) {
+    core::HResult result = AppendHolderMarker(path_, holder);
     // A stale checksum does not keep the module from loading: a failure here is not one of
     // the marker's.
-    if (result == kSOk)
-        platform::RefreshCheckSum(path_);
+    if (result == core::kSOk)
+        pe::RefreshCheckSum(path_);
     return result;
 }
 
-} // namespace ril
+} // namespace ril::rtedit

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-namespace ril {
+namespace ril::rtedit {
 namespace {
 
 constexpr std::uint32_t kHighestProbedId = 65534;
@@ -19,64 +19,64 @@ CTxtResRunTimeEditor::~CTxtResRunTimeEditor() {
         EndEdit(1);
 }
 
-HResult CTxtResRunTimeEditor::BeginEdit(std::uint32_t firstId) {
+core::HResult CTxtResRunTimeEditor::BeginEdit(std::uint32_t firstId) {
     if (editing_ != 0)
         EndEdit(1);
     if (!module_.IsOpen())
-        return kErrNoModule;
+        return core::kErrNoModule;
     for (std::uint32_t id = 0; id <= kHighestProbedId; ++id)
         if (firstId <= id && ModuleHolds(id))
             firstId = id + 1;
     idCounter_ = firstId;
     editing_ = 1;
-    return kSOk;
+    return core::kSOk;
 }
 
-HResult CTxtResRunTimeEditor::AddOrReplaceString(char const *macro, void const *data,
-                                                 std::uint32_t size, std::uint32_t id,
-                                                 std::uint32_t *newId) {
+core::HResult CTxtResRunTimeEditor::AddOrReplaceString(char const *macro, void const *data,
+                                                       std::uint32_t size, std::uint32_t id,
+                                                       std::uint32_t *newId) {
     if (!module_.IsOpen())
-        return kErrNoModule;
+        return core::kErrNoModule;
     if (editing_ == 0)
-        return kErrNoSession;
-    if (macro == nullptr || std::strlen(macro) >= kMacroLimit)
-        return kErrMacro;
+        return core::kErrNoSession;
+    if (macro == nullptr || std::strlen(macro) >= core::kMacroLimit)
+        return core::kErrMacro;
     if (data == nullptr || size == 0)
-        return kErrArgument;
-    if (id == kNoId) {
+        return core::kErrArgument;
+    if (id == core::kNoId) {
         // A new ID past the last resource name would alias an item; none is spent then.
         if (idCounter_ >= kHighestResourceId)
-            return kErrArgument;
+            return core::kErrArgument;
         id = idCounter_ + 1;
         idCounter_ = id + 1;
     } else if (!NamesOwnResource(id)) {
-        return kErrArgument;
+        return core::kErrArgument;
     } else if (CRTEditTxtRes *found = FindItem(id)) {
         // Replaced in place; the item keeps its place and, on failure, its old record.
         if (newId != nullptr)
             *newId = id;
         return found->Set(id, macro, data, size);
     }
-    std::unique_ptr<CRTEditTxtRes> item = NewObject<CRTEditTxtRes>();
+    std::unique_ptr<CRTEditTxtRes> item = core::NewObject<CRTEditTxtRes>();
     if (!item)
-        return kEOutOfMemory;
-    HResult result = item->Set(id, macro, data, size);
+        return core::kEOutOfMemory;
+    core::HResult result = item->Set(id, macro, data, size);
     if (result < 0)
         return result;
     result = AppendItem(std::move(item));
-    if (result == kSOk && newId != nullptr)
+    if (result == core::kSOk && newId != nullptr)
         *newId = id;
     return result;
 }
 
-HResult CTxtResRunTimeEditor::RemoveString(std::uint32_t id) {
+core::HResult CTxtResRunTimeEditor::RemoveString(std::uint32_t id) {
     if (!module_.IsOpen())
-        return kErrNoModule;
+        return core::kErrNoModule;
     if (editing_ == 0)
-        return kErrNoSession;
+        return core::kErrNoSession;
     // The module holds no such ID, and the session refuses to add one.
     if (!NamesOwnResource(id))
-        return kSFalse;
+        return core::kSFalse;
     for (std::uint32_t i = 0; i < count_; ++i) {
         if (items_[i]->Id() != id)
             continue;
@@ -87,47 +87,47 @@ HResult CTxtResRunTimeEditor::RemoveString(std::uint32_t id) {
         // Only this session had added it.
         items_[i].reset();
         RemoveItemAt(i);
-        return kSOk;
+        return core::kSOk;
     }
     if (!ModuleHolds(id))
-        return kSFalse;
-    std::unique_ptr<CRTEditTxtRes> item = NewObject<CRTEditTxtRes>();
+        return core::kSFalse;
+    std::unique_ptr<CRTEditTxtRes> item = core::NewObject<CRTEditTxtRes>();
     if (!item)
-        return kEOutOfMemory;
+        return core::kEOutOfMemory;
     item->SetRemoved(id);
     return AppendItem(std::move(item));
 }
 
-HResult CTxtResRunTimeEditor::EndEdit(int discard) {
+core::HResult CTxtResRunTimeEditor::EndEdit(int discard) {
     if (!module_.IsOpen())
-        return kErrNoModule;
+        return core::kErrNoModule;
     if (editing_ == 0)
-        return kErrNoSession;
+        return core::kErrNoSession;
     if (discard == 0) {
         std::vector<CTxtResIdxSvr::Item> commit;
         commit.reserve(count_);
         for (std::uint32_t i = 0; i < count_; ++i) {
-            RecordRef record = items_[i]->Record();
+            items::RecordRef record = items_[i]->Record();
             commit.push_back(CTxtResIdxSvr::Item{items_[i]->Id(), record.data, record.size});
         }
-        if (module_.UpdateModuleResources(commit) != kSOk) {
+        if (module_.UpdateModuleResources(commit) != core::kSOk) {
             EndEdit(1);
-            return kEFail;
+            return core::kEFail;
         }
         ReleaseItems();
-        return kSOk;
+        return core::kSOk;
     }
     // The edits are dropped even when the marker cannot be appended (the module's file may
     // be gone), but that failure is reported.
     module_.CloseModule();
-    HResult marked = module_.AppendMarker(nullptr);
+    core::HResult marked = module_.AppendMarker(nullptr);
     module_.ReopenModule();
     ReleaseItems();
     return marked;
 }
 
 CRTEditTxtRes *CTxtResRunTimeEditor::FindItem(std::uint32_t id) const {
-    if (editing_ == 0 || id == kNoId || !items_)
+    if (editing_ == 0 || id == core::kNoId || !items_)
         return nullptr;
     for (std::uint32_t i = 0; i < count_; ++i)
         if (items_[i]->Id() == id)
@@ -135,25 +135,25 @@ CRTEditTxtRes *CTxtResRunTimeEditor::FindItem(std::uint32_t id) const {
     return nullptr;
 }
 
-RecordRef CTxtResRunTimeEditor::FindRecord(std::uint32_t id) const {
+items::RecordRef CTxtResRunTimeEditor::FindRecord(std::uint32_t id) const {
     CRTEditTxtRes *item = FindItem(id);
-    return item != nullptr ? item->Record() : RecordRef{};
+    return item != nullptr ? item->Record() : items::RecordRef{};
 }
 
-HResult CTxtResRunTimeEditor::AppendItem(std::unique_ptr<CRTEditTxtRes> item) {
+core::HResult CTxtResRunTimeEditor::AppendItem(std::unique_ptr<CRTEditTxtRes> item) {
     if (!items_ || count_ >= capacity_) {
         std::uint32_t capacity = capacity_ + kGrowth;
         std::unique_ptr<std::unique_ptr<CRTEditTxtRes>[]> grown =
-            NewArray<std::unique_ptr<CRTEditTxtRes>>(capacity);
+            core::NewArray<std::unique_ptr<CRTEditTxtRes>>(capacity);
         if (!grown)
-            return kEOutOfMemory;
+            return core::kEOutOfMemory;
         for (std::uint32_t i = 0; i < count_; ++i)
             grown[i] = std::move(items_[i]);
         items_ = std::move(grown);
         capacity_ = capacity;
     }
     items_[count_++] = std::move(item);
-    return kSOk;
+    return core::kSOk;
 }
 
 void CTxtResRunTimeEditor::RemoveItemAt(std::uint32_t index) {
@@ -171,4 +171,4 @@ void CTxtResRunTimeEditor::ReleaseItems() {
     editing_ = 0;
 }
 
-} // namespace ril
+} // namespace ril::rtedit

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <memory>
 
-namespace ril {
+namespace ril::rtedit {
 
 class CTxtResRunTimeEditor {
   public:
@@ -17,15 +17,15 @@ class CTxtResRunTimeEditor {
     CTxtResRunTimeEditor(CTxtResRunTimeEditor const &) = delete;
     CTxtResRunTimeEditor &operator=(CTxtResRunTimeEditor const &) = delete;
 
-    HResult BeginEdit(std::uint32_t firstId);
-    HResult AddOrReplaceString(char const *macro, void const *data, std::uint32_t size,
-                               std::uint32_t id, std::uint32_t *newId);
-    HResult RemoveString(std::uint32_t id);
-    HResult EndEdit(int discard);
+    core::HResult BeginEdit(std::uint32_t firstId);
+    core::HResult AddOrReplaceString(char const *macro, void const *data, std::uint32_t size,
+                                     std::uint32_t id, std::uint32_t *newId);
+    core::HResult RemoveString(std::uint32_t id);
+    core::HResult EndEdit(int discard);
 
     CRTEditTxtRes *FindItem(std::uint32_t id) const;
     // The overlay query: the session's record for the ID, or an empty reference.
-    RecordRef FindRecord(std::uint32_t id) const;
+    items::RecordRef FindRecord(std::uint32_t id) const;
 
     bool IsEditing() const { return editing_ != 0; }
     std::uint32_t Count() const { return count_; }
@@ -35,7 +35,7 @@ class CTxtResRunTimeEditor {
   private:
     static constexpr std::uint32_t kGrowth = 1024;
 
-    HResult AppendItem(std::unique_ptr<CRTEditTxtRes> item);
+    core::HResult AppendItem(std::unique_ptr<CRTEditTxtRes> item);
     void RemoveItemAt(std::uint32_t index);
     void ReleaseItems();
     bool ModuleHolds(std::uint32_t id) {
@@ -50,4 +50,4 @@ class CTxtResRunTimeEditor {
     std::uint32_t idCounter_ = 1000;
 };
 
-} // namespace ril
+} // namespace ril::rtedit

@@ -4,7 +4,7 @@
 #include "core/safe_text.h"
 #include "core/write_settings.h"
 
-namespace ril {
+namespace ril::table {
 namespace {
 
 bool MissingPartTooLarge(std::uint32_t size, std::size_t available) {
@@ -13,13 +13,13 @@ bool MissingPartTooLarge(std::uint32_t size, std::size_t available) {
 
 } // namespace
 
-void ReadBinHeader(ByteReader &reader, BinHeader &header) {
+void ReadBinHeader(core::ByteReader &reader, BinHeader &header) {
     reader.ReadU32(header.flag);
     reader.ReadU32(header.maxId);
     reader.ReadU32(header.count);
 }
 
-bool ReadBinEntry(ByteReader &reader, std::uint32_t idBound, BinEntryView &entry) {
+bool ReadBinEntry(core::ByteReader &reader, std::uint32_t idBound, BinEntryView &entry) {
     reader.ReadU32(entry.id);
     if (entry.id >= idBound)
         return false;
@@ -34,7 +34,7 @@ std::span<const std::uint8_t> HolderMarkerText(std::span<const std::uint8_t> fil
     const std::size_t size = fileEnd.size();
     if (size < kHolderMarkerExtra)
         return {};
-    const std::size_t length = LoadU16(fileEnd.data() + size - kHolderMarkerExtra);
+    const std::size_t length = core::LoadU16(fileEnd.data() + size - kHolderMarkerExtra);
     if (size - kHolderMarkerExtra < length)
         return {};
     return fileEnd.subspan(size - kHolderMarkerExtra - length, length);
@@ -43,7 +43,7 @@ std::span<const std::uint8_t> HolderMarkerText(std::span<const std::uint8_t> fil
 bool FillHolderMarker(std::span<std::uint8_t> out, std::string_view text) {
     if (text.size() > kMaxHolderText || out.size() != HolderMarkerSize(text.size()))
         return false;
-    ByteWriter writer(out);
+    core::ByteWriter writer(out);
     writer.Bytes(text.data(), text.size());
     writer.U16(static_cast<std::uint16_t>(text.size()));
     writer.U8(0);
@@ -51,41 +51,41 @@ bool FillHolderMarker(std::span<std::uint8_t> out, std::string_view text) {
 }
 
 std::string CurrentHolderText() {
-    std::string const user = HolderName();
-    platform::LocalTime const now = StampTime();
+    std::string const user = core::HolderName();
+    platform::LocalTime const now = core::StampTime();
     char text[1024];
-    SafeFormatA(text, sizeof text,
-                "Holder=%s    Editor=VeruDodUzarer    StartTime=%u-%u-%u %u:%u'%u\"", user.c_str(),
-                now.year, now.month, now.day, now.hour, now.minute, now.second);
+    core::SafeFormatA(text, sizeof text,
+                      "Holder=%s    Editor=VeruDodUzarer    StartTime=%u-%u-%u %u:%u'%u\"",
+                      user.c_str(), now.year, now.month, now.day, now.hour, now.minute, now.second);
     return std::string(text);
 }
 
-void WriteBinHead(FileReplacer &out, std::uint32_t maxId, std::uint32_t count) {
+void WriteBinHead(platform::FileReplacer &out, std::uint32_t maxId, std::uint32_t count) {
     std::uint8_t head[kBinHeaderSize];
-    ByteWriter writer(head, sizeof head);
+    core::ByteWriter writer(head, sizeof head);
     writer.U32(kHolderFlagPresent);
     writer.U32(maxId);
     writer.U32(count);
     out.Write(head, sizeof head);
 }
 
-void WriteBinEntry(FileReplacer &out, BinEntry const &entry) {
+void WriteBinEntry(platform::FileReplacer &out, BinEntry const &entry) {
     std::uint8_t head[kBinEntryHeaderSize];
-    ByteWriter writer(head, sizeof head);
+    core::ByteWriter writer(head, sizeof head);
     writer.U32(entry.id);
     writer.U32(entry.size);
     out.Write(head, sizeof head);
     out.Write(entry.record, entry.size);
 }
 
-void WriteBinTail(FileReplacer &out, std::string_view holderText) {
+void WriteBinTail(platform::FileReplacer &out, std::string_view holderText) {
     holderText = holderText.substr(0, kMaxHolderText); // the writers' texts are far shorter
     std::vector<std::uint8_t> marker(HolderMarkerSize(holderText.size()));
     FillHolderMarker(marker, holderText);
     out.Write(marker.data(), marker.size());
 }
 
-void WriteBinImage(FileReplacer &out, std::vector<BinEntry> const &entries,
+void WriteBinImage(platform::FileReplacer &out, std::vector<BinEntry> const &entries,
                    std::string_view holderText) {
     std::uint32_t maxId = 0;
     for (BinEntry const &entry : entries)
@@ -97,4 +97,4 @@ void WriteBinImage(FileReplacer &out, std::vector<BinEntry> const &entries,
     WriteBinTail(out, holderText);
 }
 
-} // namespace ril
+} // namespace ril::table

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-namespace ril {
+namespace ril::table {
 
 constexpr std::size_t kBinHeaderSize = 12;
 constexpr std::size_t kBinEntryHeaderSize = 8;
@@ -56,11 +56,11 @@ struct BinEntryView {
 };
 
 // Reads the header from the start of the file into `header`.
-void ReadBinHeader(ByteReader &reader, BinHeader &header);
+void ReadBinHeader(core::ByteReader &reader, BinHeader &header);
 
 // Reads the next entry. False when its ID is missing or not below `idBound` (the size is not
 // read then), or when more of its record is missing than a reader completes with zeros.
-bool ReadBinEntry(ByteReader &reader, std::uint32_t idBound, BinEntryView &entry);
+bool ReadBinEntry(core::ByteReader &reader, std::uint32_t idBound, BinEntryView &entry);
 
 // The text of the holder marker that ends `fileEnd` (a file's last bytes, or all of them),
 // as long as its length field says; empty when there is no room for that many bytes.
@@ -86,13 +86,13 @@ struct BinEntry {
 // The pieces of a BIN, for writers that walk their own entries: the header (max ID and
 // count, known before the first entry, holder flag 1), each entry, and the holder marker
 // that ends the file.
-void WriteBinHead(FileReplacer &out, std::uint32_t maxId, std::uint32_t count);
-void WriteBinEntry(FileReplacer &out, BinEntry const &entry);
-void WriteBinTail(FileReplacer &out, std::string_view holderText);
+void WriteBinHead(platform::FileReplacer &out, std::uint32_t maxId, std::uint32_t count);
+void WriteBinEntry(platform::FileReplacer &out, BinEntry const &entry);
+void WriteBinTail(platform::FileReplacer &out, std::string_view holderText);
 
 // Writes the complete file: max ID and count are those of the entries written (0 and 0 for
 // none), then the entries and the holder marker.
-void WriteBinImage(FileReplacer &out, std::vector<BinEntry> const &entries,
+void WriteBinImage(platform::FileReplacer &out, std::vector<BinEntry> const &entries,
                    std::string_view holderText);
 
-} // namespace ril
+} // namespace ril::table

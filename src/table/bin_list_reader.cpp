@@ -9,20 +9,21 @@
 #include <new>
 #include <string>
 
-namespace ril {
+namespace ril::table {
 
 int ReadBinFile(char const *path, platform::FileContent &file, platform::ReadProgress *progress) {
     // Read, not mapped: on Windows a mapping would lock the file for as long as it is in use,
     // and the caller may be about to replace it.
     int error = 0;
     if (platform::ReadWholeFile(path, file, progress, &error) != platform::ReadStatus::Ok) {
-        ErrorBox(catalogue::kCannotOpen, NoticeSite{.file = path, .systemError = error}, path);
+        core::ErrorBox(core::catalogue::kCannotOpen,
+                       core::NoticeSite{.file = path, .systemError = error}, path);
         return 0;
     }
     return 1;
 }
 
-int LoadBin(CRilTxtLoader &list, char const *path) {
+int LoadBin(items::CRilTxtLoader &list, char const *path) {
     platform::FileContent file;
     if (!ReadBinFile(path, file))
         return 0;
@@ -31,15 +32,15 @@ int LoadBin(CRilTxtLoader &list, char const *path) {
     const std::size_t fileSize = file.size;
     list.Keep(std::move(file));
     auto const append = [&](BinEntryView const &entry) {
-        CRilTxtLoader::ItemHandle item = list.NewItem();
+        items::CRilTxtLoader::ItemHandle item = list.NewItem();
         if (!item)
             return false;
         // Only a record cut short by the end of the file is copied (and padded with zeros).
         std::uint8_t *record = bytes + entry.offset;
-        HResult stored = entry.available == entry.size
-                             ? item->BorrowRecord(record, entry.size)
-                             : item->SetRecord(record, entry.available, entry.size);
-        if (stored != kSOk)
+        core::HResult stored = entry.available == entry.size
+                                   ? item->BorrowRecord(record, entry.size)
+                                   : item->SetRecord(record, entry.available, entry.size);
+        if (stored != core::kSOk)
             return false;
         item->ID = entry.id;
         list.Append(std::move(item));
@@ -47,29 +48,30 @@ int LoadBin(CRilTxtLoader &list, char const *path) {
     };
     std::uint32_t failedId = 0;
     if (!ForEachBinEntry(bytes, fileSize, append, failedId)) {
-        ErrorBox(catalogue::kReadEntryFailed, NoticeSite{.file = path}, failedId);
+        core::ErrorBox(core::catalogue::kReadEntryFailed, core::NoticeSite{.file = path}, failedId);
         return 0;
     }
     return 1;
 }
 
-HResult CheckToolSource(BinTarget const &source) {
+core::HResult CheckToolSource(BinTarget const &source) {
     if (source.path == nullptr) {
-        ErrorBox(catalogue::kNoBinNoTable, NoticeSite{});
-        return kErrArgument;
+        core::ErrorBox(core::catalogue::kNoBinNoTable, core::NoticeSite{});
+        return core::kErrArgument;
     }
     if (source.refused) {
-        ErrorBox(catalogue::kLoadedBinBeingEdited, NoticeSite{.file = source.path});
-        return kErrBinRead;
+        core::ErrorBox(core::catalogue::kLoadedBinBeingEdited,
+                       core::NoticeSite{.file = source.path});
+        return core::kErrBinRead;
     }
-    return kSOk;
+    return core::kSOk;
 }
 
-HResult LoadToolSource(CRilTxtLoader &list, BinTarget const &source) {
-    HResult checked = CheckToolSource(source);
-    if (checked != kSOk)
+core::HResult LoadToolSource(items::CRilTxtLoader &list, BinTarget const &source) {
+    core::HResult checked = CheckToolSource(source);
+    if (checked != core::kSOk)
         return checked;
-    return LoadBin(list, source.path) ? kSOk : kErrBinRead;
+    return LoadBin(list, source.path) ? core::kSOk : core::kErrBinRead;
 }
 
-} // namespace ril
+} // namespace ril::table

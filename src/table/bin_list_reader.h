@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <utility>
 
-namespace ril {
+namespace ril::table {
 
 // Calls visit(BinEntryView const &) for each entry of the BIN image `bytes` in file order;
 // visit returns false when it cannot take the entry. False at the first entry that cannot be
@@ -21,7 +21,7 @@ namespace ril {
 template <typename Visit>
 bool ForEachBinEntry(std::uint8_t const *bytes, std::size_t size, Visit &&visit,
                      std::uint32_t &failedId) {
-    ByteReader reader(bytes, size);
+    core::ByteReader reader(bytes, size);
     BinHeader header;
     ReadBinHeader(reader, header);
     if (header.flag > kHolderFlagPresent)
@@ -47,7 +47,7 @@ template <typename Visit> class BinEntryWalk {
     bool Advance(std::uint8_t const *bytes, std::size_t size, std::size_t done) {
         if (failed_ || finished_)
             return !failed_;
-        ByteReader reader(bytes, size);
+        core::ByteReader reader(bytes, size);
         if (!started_) {
             if (done < kBinHeaderSize && done < size)
                 return true;
@@ -80,7 +80,7 @@ template <typename Visit> class BinEntryWalk {
     bool EntryArrived(std::uint8_t const *bytes, std::size_t done) const {
         if (offset_ > done || done - offset_ < kBinEntryHeaderSize)
             return false;
-        ByteReader size(bytes + offset_ + 4, 4);
+        core::ByteReader size(bytes + offset_ + 4, 4);
         std::uint32_t recordSize = 0;
         size.ReadU32(recordSize);
         return recordSize <= done - offset_ - kBinEntryHeaderSize;
@@ -102,14 +102,14 @@ int ReadBinFile(char const *path, platform::FileContent &file,
                 platform::ReadProgress *progress = nullptr);
 
 // Appends the entries of the BIN at `path`; 1 on success, 0 after showing why.
-int LoadBin(CRilTxtLoader &list, char const *path);
+int LoadBin(items::CRilTxtLoader &list, char const *path);
 
 // Checks the BIN a tool reads: kSOk; kErrArgument when there is no file (neither a path nor a
 // loaded table) or kErrBinRead when it is refused, each shown.
-HResult CheckToolSource(BinTarget const &source);
+core::HResult CheckToolSource(BinTarget const &source);
 
 // Fills `list` from the BIN a tool reads: kSOk; kErrArgument when there is no file (neither
 // a path nor a loaded table) or kErrBinRead when it is refused or unreadable, each shown.
-HResult LoadToolSource(CRilTxtLoader &list, BinTarget const &source);
+core::HResult LoadToolSource(items::CRilTxtLoader &list, BinTarget const &source);
 
-} // namespace ril
+} // namespace ril::table

@@ -9,11 +9,11 @@
 #include "table/bin_format.h"
 #include "table/bin_master.h"
 
-namespace ril {
+namespace ril::table {
 namespace {
 
 // Writes the items that have a record, in list order.
-void WriteItems(FileReplacer &out, CRilTxtLoader::Items const &items) {
+void WriteItems(platform::FileReplacer &out, items::CRilTxtLoader::Items const &items) {
     std::uint32_t maxId = 0;
     std::uint32_t count = 0;
     for (auto const &item : items) {
@@ -31,34 +31,34 @@ void WriteItems(FileReplacer &out, CRilTxtLoader::Items const &items) {
 
 } // namespace
 
-int SaveBin(CRilTxtLoader const &list, BinTarget const &target, char const *logPath) {
+int SaveBin(items::CRilTxtLoader const &list, BinTarget const &target, char const *logPath) {
     if (target.path == nullptr) {
-        LogError(logPath, catalogue::kNoBinNoTable, NoticeSite{});
+        core::LogError(logPath, core::catalogue::kNoBinNoTable, core::NoticeSite{});
         return 0;
     }
-    const NoticeSite site{.file = target.path};
+    const core::NoticeSite site{.file = target.path};
     if (target.refused) {
-        LogError(logPath, catalogue::kLoadedBinBeingEdited, site);
+        core::LogError(logPath, core::catalogue::kLoadedBinBeingEdited, site);
         return 0;
     }
     if (target.path[0] == '\0')
         return 0;
 
-    FileReplacer file(target.path, CurrentWriteSettings().replace);
-    ReplaceStatus status = ReplaceStatus::CannotOpen;
+    platform::FileReplacer file(target.path, core::CurrentWriteSettings().replace);
+    platform::ReplaceStatus status = platform::ReplaceStatus::CannotOpen;
     if (file.IsOpen()) {
         WriteItems(file, list.List());
         status = file.Commit();
     }
-    const NoticeSite failure{.file = target.path, .systemError = file.SystemError()};
+    const core::NoticeSite failure{.file = target.path, .systemError = file.SystemError()};
     switch (status) {
-    case ReplaceStatus::CannotOpen:
-        LogError(logPath, catalogue::kCannotOpenForUpdate, failure, target.path);
+    case platform::ReplaceStatus::CannotOpen:
+        core::LogError(logPath, core::catalogue::kCannotOpenForUpdate, failure, target.path);
         return 0;
-    case ReplaceStatus::WriteFailed:
-        LogError(logPath, catalogue::kCannotWriteBin, failure, target.path);
+    case platform::ReplaceStatus::WriteFailed:
+        core::LogError(logPath, core::catalogue::kCannotWriteBin, failure, target.path);
         return 0;
-    case ReplaceStatus::Ok:
+    case platform::ReplaceStatus::Ok:
         break;
     }
     // The loaded records are stale now; Ril_ReLoadRes reads the new file.
@@ -67,4 +67,4 @@ int SaveBin(CRilTxtLoader const &list, BinTarget const &target, char const *logP
     return 1;
 }
 
-} // namespace ril
+} // namespace ril::table

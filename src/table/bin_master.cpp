@@ -13,14 +13,14 @@
 #include <cstring>
 #include <new>
 
-namespace ril {
+namespace ril::table {
 namespace {
 
 // Where the text of a record of `size` bytes starts, given its first two bytes.
 std::size_t TextOffset(std::uint8_t const *record, std::size_t available, std::uint32_t size) {
-    std::uint8_t head[2 + kRecordPadding] = {};
+    std::uint8_t head[2 + items::kRecordPadding] = {};
     std::memcpy(head, record, available < 2 ? available : 2);
-    RecordRef view{head, size};
+    items::RecordRef view{head, size};
     return static_cast<std::size_t>(view.Text() - head);
 }
 
@@ -64,13 +64,12 @@ class CBinMaster::Loader final : public platform::ReadProgress {
         started_ = true;
         bytes_ = bytes;
         size_ = size;
-        reader_ = ByteReader(bytes, size);
+        reader_ = core::ByteReader(bytes, size);
         ReadBinHeader(reader_, header_);
         if (header_.flag > kHolderFlagPresent) {
             ok_ = false;
             return;
         }
-        table_.maxId_ = header_.maxId;
         table_.count_ = header_.count;
         if (table_.count_ == 0)
             return;
@@ -112,7 +111,7 @@ class CBinMaster::Loader final : public platform::ReadProgress {
     // entry of an ID wins) and given one slot each in that order.
     void ReadSparse() {
         std::vector<BinEntryView> entries;
-        ok_ = TryAllocate([&] {
+        ok_ = core::TryAllocate([&] {
             while (next_ < table_.count_) {
                 BinEntryView entry;
                 if (!ReadEntry(entry))
@@ -164,7 +163,7 @@ class CBinMaster::Loader final : public platform::ReadProgress {
     CBinMaster &table_;
     std::uint8_t const *bytes_ = nullptr;
     std::size_t size_ = 0;
-    ByteReader reader_{nullptr, 0};
+    core::ByteReader reader_{nullptr, 0};
     BinHeader header_;
     bool started_ = false;
     bool ok_ = true;
@@ -179,37 +178,37 @@ CBinMaster::~CBinMaster() {
         UnloadRes();
 }
 
-HResult CBinMaster::LoadRes(char const *path) {
+core::HResult CBinMaster::LoadRes(char const *path) {
     // A path the path field cannot hold whole is refused before anything changes: cut, it
     // would name another file to reload and to write.
-    if (path != nullptr && std::strlen(path) >= kPathSize)
-        return kEFail;
+    if (path != nullptr && std::strlen(path) >= core::kPathSize)
+        return core::kEFail;
     if (loaded_ != 0)
         UnloadRes();
     platform::FileContent file;
     Loader loader(*this);
     if (platform::ReadWholeFile(path, file, &loader) != platform::ReadStatus::Ok) {
         UnloadRes();
-        return kEFail;
+        return core::kEFail;
     }
-    if (Adopt(file, loader) != kSOk)
-        return kEFail;
-    SafeCopyA(path_, kPathSize, path);
-    return kSOk;
+    if (Adopt(file, loader) != core::kSOk)
+        return core::kEFail;
+    core::SafeCopyA(path_, core::kPathSize, path);
+    return core::kSOk;
 }
 
-HResult CBinMaster::LoadImage(void const *bytes, std::size_t size) {
+core::HResult CBinMaster::LoadImage(void const *bytes, std::size_t size) {
     // The caller's bytes may lie inside the loaded table (a BIN image stored as an item's
     // data): then the copy is taken whole before the table is dropped, and parsed after.
     bool const replacing = loaded_ != 0;
     // Uninitialised, as for a file read: the copy overwrites every byte.
     platform::FileContent image;
-    if (!detail::AllocationRefused())
+    if (!core::detail::AllocationRefused())
         image.bytes = platform::Bytes(new (std::nothrow) std::uint8_t[size > 0 ? size : 1],
                                       platform::BytesRelease{0});
     if (!image.bytes) {
         UnloadRes();
-        return kEFail;
+        return core::kEFail;
     }
     // Copied in parts, each parsed while it is in cache, as a file is read.
     Loader loader(*this);
@@ -225,37 +224,37 @@ HResult CBinMaster::LoadImage(void const *bytes, std::size_t size) {
     if (replacing)
         UnloadRes();
     image.size = size;
-    if (Adopt(image, loader) != kSOk)
-        return kEFail;
+    if (Adopt(image, loader) != core::kSOk)
+        return core::kEFail;
     path_[0] = '\0';
-    return kSOk;
+    return core::kSOk;
 }
 
-HResult CBinMaster::LoadContent(platform::FileContent &content) {
+core::HResult CBinMaster::LoadContent(platform::FileContent &content) {
     if (loaded_ != 0)
         UnloadRes();
     Loader loader(*this);
-    if (Adopt(content, loader) != kSOk)
-        return kEFail;
+    if (Adopt(content, loader) != core::kSOk)
+        return core::kEFail;
     path_[0] = '\0';
-    return kSOk;
+    return core::kSOk;
 }
 
-HResult CBinMaster::Adopt(platform::FileContent &file, Loader &loader) {
+core::HResult CBinMaster::Adopt(platform::FileContent &file, Loader &loader) {
     if (!loader.Finish(file.bytes.get(), file.size)) {
         UnloadRes();
-        return kEFail;
+        return core::kEFail;
     }
     file_ = std::move(file.bytes);
     loaded_ = 1;
-    return kSOk;
+    return core::kSOk;
 }
 
-HResult CBinMaster::ReLoadRes() {
+core::HResult CBinMaster::ReLoadRes() {
     if (loaded_ != 0 || path_[0] == '\0')
-        return kEFail;
-    char path[kPathSize];
-    std::memcpy(path, path_, kPathSize);
+        return core::kEFail;
+    char path[core::kPathSize];
+    std::memcpy(path, path_, core::kPathSize);
     return LoadRes(path);
 }
 
@@ -281,52 +280,56 @@ CBinMaster::TableSlot const *CBinMaster::SparseFind(std::uint32_t id) const {
                                         : nullptr;
 }
 
-RecordRef CBinMaster::CopyRecord(TableSlot &slot, std::uint8_t const *bytes,
-                                 std::size_t available) {
+items::RecordRef CBinMaster::CopyRecord(TableSlot &slot, std::uint8_t const *bytes,
+                                        std::size_t available) {
     std::uint32_t size = slot.size;
     std::size_t textOffset = TextOffset(bytes, available, size);
     // One spare byte lets the text start on an even address whatever its offset.
     std::unique_ptr<std::uint8_t[]> block =
-        NewArray<std::uint8_t>(std::size_t{size} + kRecordPadding + 1);
+        core::NewArray<std::uint8_t>(std::size_t{size} + items::kRecordPadding + 1);
     if (!block)
-        return RecordRef{};
+        return items::RecordRef{};
     std::uint8_t *record =
         block.get() + ((reinterpret_cast<std::uintptr_t>(block.get()) + textOffset) & 1);
     if (available > 0)
         std::memmove(record, bytes, available);
-    if (!TryAllocate([&] {
+    if (!core::TryAllocate([&] {
             copies_.push_back(std::move(block));
             return true;
         }))
-        return RecordRef{};
+        return items::RecordRef{};
     slot.record = record;
-    return RecordRef{record, size};
+    return items::RecordRef{record, size};
 }
 
 std::uint8_t *CBinMaster::PrepareText(std::uint32_t id, TextState state) {
     TableSlot *slot = Find(id);
     if (slot == nullptr)
         return nullptr;
-    RecordRef record{slot->record, slot->size};
+    items::RecordRef record{slot->record, slot->size};
     std::uint8_t *text = record.Text();
-    if ((slot->prepared & state) != 0)
+    if ((slot->prepared & static_cast<std::uint32_t>(state)) != 0)
         return text;
-    bool (*prepare)(std::uint8_t *, std::size_t) =
-        state == kNarrowReady ? &BlankCarriageReturnsA : &BlankCarriageReturnsW;
+    bool (*prepare)(std::uint8_t *, std::size_t) = state == TextState::NarrowReady
+                                                       ? &items::BlankCarriageReturnsA
+                                                       : &items::BlankCarriageReturnsW;
     std::size_t available = static_cast<std::size_t>(record.data + record.size - text);
-    bool aligned = state == kNarrowReady || (reinterpret_cast<std::uintptr_t>(text) & 1) == 0;
+    bool aligned =
+        state == TextState::NarrowReady || (reinterpret_cast<std::uintptr_t>(text) & 1) == 0;
     if (!prepare(text, available) || !aligned) {
         // The copy's zero padding ends the text at the record's end.
         record = CopyRecord(*slot, record.data, record.size);
         if (!record)
             return nullptr;
         text = record.Text();
-        prepare(text, record.size - static_cast<std::size_t>(text - record.data) + kRecordPadding);
+        prepare(text,
+                record.size - static_cast<std::size_t>(text - record.data) + items::kRecordPadding);
     }
     // The text offset is at most 2 + 65535, so it fits beside the ready bits.
     auto offset = static_cast<std::uint32_t>(text - record.data);
-    slot->prepared = (offset << kTextOffsetShift) | (slot->prepared & 3u) | state;
+    slot->prepared =
+        (offset << kTextOffsetShift) | (slot->prepared & 3u) | static_cast<std::uint32_t>(state);
     return text;
 }
 
-} // namespace ril
+} // namespace ril::table

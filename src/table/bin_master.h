@@ -14,7 +14,7 @@
 #include <memory>
 #include <vector>
 
-namespace ril {
+namespace ril::table {
 
 class CBinMaster {
   public:
@@ -24,26 +24,25 @@ class CBinMaster {
     CBinMaster &operator=(CBinMaster const &) = delete;
 
     // Loads the BIN at `path`, replacing any loaded table: S_OK or E_FAIL.
-    HResult LoadRes(char const *path);
+    core::HResult LoadRes(char const *path);
     // Loads a BIN image of `size` bytes from memory, replacing any loaded table, with the
     // same results as LoadRes for a file of those bytes. The image is copied (the getters
     // write into the records they hand out, and the caller's bytes may be read-only). The
     // table then has no file: the stored path is cleared, so ReLoadRes refuses and the
     // tools find no loaded file to work on.
-    HResult LoadImage(void const *bytes, std::size_t size);
+    core::HResult LoadImage(void const *bytes, std::size_t size);
     // Takes over a whole file's bytes, read by the caller, as the loaded table, with the
     // results of LoadRes for that file; the stored path is cleared as by LoadImage.
-    HResult LoadContent(platform::FileContent &content);
+    core::HResult LoadContent(platform::FileContent &content);
     // Loads again from the stored path; refused while a table is loaded or with no path.
-    HResult ReLoadRes();
+    core::HResult ReLoadRes();
     void UnloadRes();
     // Saves the table as a BIN and unloads it: S_OK, E_FAIL (nothing loaded, or the file
     // cannot be written; the table stays) or E_OUTOFMEMORY.
-    HResult ExportResToBinFile(char const *path);
+    core::HResult ExportResToBinFile(char const *path);
 
     bool IsLoaded() const { return loaded_ != 0; }
     char const *Path() const { return path_; }
-    std::uint32_t MaxId() const { return maxId_; }
     std::uint32_t Count() const { return count_; }
     // The ID bound, max ID + 10 (0 without entries): entries at or above it fail the load.
     std::uint32_t Capacity() const { return capacity_; }
@@ -54,9 +53,9 @@ class CBinMaster {
     char const *HolderText() const { return holder_.Get(); }
 
     // The record stored for `id`, or an empty reference.
-    RecordRef Record(std::uint32_t id) const {
+    items::RecordRef Record(std::uint32_t id) const {
         TableSlot const *slot = Find(id);
-        return slot != nullptr ? RecordRef{slot->record, slot->size} : RecordRef{};
+        return slot != nullptr ? items::RecordRef{slot->record, slot->size} : items::RecordRef{};
     }
     // The size slot of `id`: 0 without a record or a table.
     std::uint32_t RecordSize(std::uint32_t id) const {
@@ -69,17 +68,18 @@ class CBinMaster {
         for (std::size_t slot = 0; slot < slots_.Size(); ++slot)
             if (slots_[slot].record != nullptr)
                 visit(denseSlots_ != 0 ? static_cast<std::uint32_t>(slot) : sparseIds_[slot],
-                      RecordRef{slots_[slot].record, slots_[slot].size});
+                      items::RecordRef{slots_[slot].record, slots_[slot].size});
     }
     // True when the records are indexed directly by ID (else by a sorted ID index).
     bool IsDense() const { return denseSlots_ != 0; }
 
-    enum TextState : std::uint32_t { kNarrowReady = 1, kWideReady = 2 };
+    // The flavours a text is handed out in; each has its ready bit in a slot.
+    enum class TextState : std::uint32_t { NarrowReady = 1, WideReady = 2 };
 
     // The text of `id` as the getters hand it out: carriage returns blanked, a terminator
     // inside memory the table owns, wide text on an even address. Null without a record.
-    std::uint8_t *NarrowText(std::uint32_t id) { return Text(id, kNarrowReady); }
-    std::uint8_t *WideText(std::uint32_t id) { return Text(id, kWideReady); }
+    std::uint8_t *NarrowText(std::uint32_t id) { return Text(id, TextState::NarrowReady); }
+    std::uint8_t *WideText(std::uint32_t id) { return Text(id, TextState::WideReady); }
 
     // The getters' fast path, one slot read: the text of `id` when it has been handed out
     // in that flavour before and the table is dense there, else null.
@@ -87,8 +87,9 @@ class CBinMaster {
         if (id >= denseSlots_)
             return nullptr;
         TableSlot const &slot = slots_[id];
-        return (slot.prepared & state) != 0 ? slot.record + (slot.prepared >> kTextOffsetShift)
-                                            : nullptr;
+        return (slot.prepared & static_cast<std::uint32_t>(state)) != 0
+                   ? slot.record + (slot.prepared >> kTextOffsetShift)
+                   : nullptr;
     }
     // The same for the record: true when `id` lies in the dense table, with `record` set to
     // its record (null for none).
@@ -103,7 +104,7 @@ class CBinMaster {
     class Loader;
     // Takes over a whole file's bytes as the loaded table once `loader` has parsed the rest
     // of them: S_OK, or E_FAIL with the table unloaded.
-    HResult Adopt(platform::FileContent &file, Loader &loader);
+    core::HResult Adopt(platform::FileContent &file, Loader &loader);
     static constexpr unsigned kTextOffsetShift = 2;
 
     // Everything a lookup of one ID needs, in one place: the record, its size, and once a
@@ -133,22 +134,21 @@ class CBinMaster {
     std::uint8_t *PrepareText(std::uint32_t id, TextState state);
     // Moves the record of a slot into a copy of its own, zero-padded, with its text on an
     // even address.
-    RecordRef CopyRecord(TableSlot &slot, std::uint8_t const *bytes, std::size_t available);
+    items::RecordRef CopyRecord(TableSlot &slot, std::uint8_t const *bytes, std::size_t available);
 
     std::uint32_t loaded_ = 0;
-    ZeroedArray<char> holder_;
-    std::uint32_t maxId_ = 0;
+    core::ZeroedArray<char> holder_;
     std::uint32_t count_ = 0;
     std::uint32_t capacity_ = 0;
     // Slots: indexed by ID below denseSlots_ (the capacity of a dense table, else 0), or by
     // the rank of the ID in sparseIds_, which holds the stored IDs in ascending order.
     std::uint32_t denseSlots_ = 0;
-    ZeroedArray<std::uint32_t> sparseIds_;
-    ZeroedArray<TableSlot> slots_;
+    core::ZeroedArray<std::uint32_t> sparseIds_;
+    core::ZeroedArray<TableSlot> slots_;
     // The file's bytes, which most slots point into, and the records that had to move out.
     platform::Bytes file_;
     std::vector<std::unique_ptr<std::uint8_t[]>> copies_;
-    char path_[kPathSize] = {};
+    char path_[core::kPathSize] = {};
 };
 
-} // namespace ril
+} // namespace ril::table

@@ -10,7 +10,7 @@
 #include <climits>
 #include <string>
 
-namespace ril {
+namespace ril::table {
 namespace {
 
 // The record of one entry: where it starts in the file and how long it is.
@@ -28,16 +28,16 @@ class Inspector {
     bool Check() {
         std::size_t const size = bytes_.size();
         if (size == 0)
-            return Refuse(catalogue::kBinEmpty);
+            return Refuse(core::catalogue::kBinEmpty);
         if (size < kBinHeaderSize)
-            return Refuse(catalogue::kBinShortHeader, size);
+            return Refuse(core::catalogue::kBinShortHeader, size);
         BinHeader header;
         ReadBinHeader(reader_, header);
         out_.flag = header.flag;
         out_.maxId = header.maxId;
         out_.count = header.count;
         if (header.flag > kHolderFlagPresent)
-            return Refuse(catalogue::kBinHolderFlag, header.flag);
+            return Refuse(core::catalogue::kBinHolderFlag, header.flag);
         // Every entry takes at least 8 bytes of the file, so the walk is bounded by its size.
         for (std::uint32_t index = 0; index < header.count; ++index)
             if (!CheckEntry(index, header))
@@ -48,17 +48,18 @@ class Inspector {
         for (std::size_t index = 0; index < records_.size(); ++index)
             if (records_[index].size > limit ||
                 records_[index].offset > limit - records_[index].size)
-                return Refuse(catalogue::kBinEntryIntoMarker, index + 1, header.count);
+                return Refuse(core::catalogue::kBinEntryIntoMarker, index + 1, header.count);
         return true;
     }
 
     std::vector<EntryRecord> const &Records() const { return records_; }
 
   private:
-    template <typename... Numbers> bool Refuse(msg::Message const &message, Numbers... numbers) {
+    template <typename... Numbers>
+    bool Refuse(core::msg::Message const &message, Numbers... numbers) {
         out_.refusal = &message;
         out_.argCount = 0;
-        ((out_.args[out_.argCount++] = MakeNoticeArg(static_cast<long long>(numbers))), ...);
+        ((out_.args[out_.argCount++] = core::MakeNoticeArg(static_cast<long long>(numbers))), ...);
         return false;
     }
 
@@ -66,13 +67,15 @@ class Inspector {
         std::uint32_t id = kNoEntryId;
         std::uint32_t size = 0;
         if (!reader_.ReadU32(id) || !reader_.ReadU32(size) || size > reader_.Remaining())
-            return Refuse(catalogue::kBinEntryPastEnd, index + 1, header.count);
+            return Refuse(core::catalogue::kBinEntryPastEnd, index + 1, header.count);
         if (id >= header.IdBound())
-            return Refuse(catalogue::kBinIdBeyond, index + 1, header.count, id, header.IdBound());
+            return Refuse(core::catalogue::kBinIdBeyond, index + 1, header.count, id,
+                          header.IdBound());
         std::size_t const offset = reader_.Offset();
         RecordParts parts;
         if (!SplitRecord(bytes_.subspan(offset, size), false, parts))
-            return Refuse(catalogue::kBinRecordWithoutMacro, index + 1, header.count, id, size);
+            return Refuse(core::catalogue::kBinRecordWithoutMacro, index + 1, header.count, id,
+                          size);
         reader_.Skip(size);
         records_.push_back(EntryRecord{offset, size});
         out_.ids.push_back(id);
@@ -83,18 +86,18 @@ class Inspector {
     bool CheckMarker(std::size_t &limit) {
         std::size_t const size = bytes_.size();
         if (size < kBinHeaderSize + kHolderMarkerExtra)
-            return Refuse(catalogue::kBinNoMarkerRoom);
+            return Refuse(core::catalogue::kBinNoMarkerRoom);
         if (bytes_[size - 1] != 0)
-            return Refuse(catalogue::kBinMarkerOpen);
-        std::size_t const length = LoadU16(bytes_.data() + size - kHolderMarkerExtra);
+            return Refuse(core::catalogue::kBinMarkerOpen);
+        std::size_t const length = core::LoadU16(bytes_.data() + size - kHolderMarkerExtra);
         if (length > size - kBinHeaderSize - kHolderMarkerExtra)
-            return Refuse(catalogue::kBinMarkerTooLong, length);
+            return Refuse(core::catalogue::kBinMarkerTooLong, length);
         limit = size - kHolderMarkerExtra - length;
         return true;
     }
 
     std::span<std::uint8_t const> bytes_;
-    ByteReader reader_;
+    core::ByteReader reader_;
     BinInspection &out_;
     std::vector<EntryRecord> records_;
 };
@@ -223,7 +226,7 @@ void InspectBinImage(std::span<std::uint8_t const> bytes, unsigned codePage, Bin
 bool SplitRecord(std::span<std::uint8_t const> record, bool wide, RecordParts &parts) {
     if (record.size() < 2)
         return false;
-    std::size_t const m = LoadU16(record.data());
+    std::size_t const m = core::LoadU16(record.data());
     if (m > record.size() - 2)
         return false;
     std::span<std::uint8_t const> const macro = record.subspan(2, m);
@@ -245,4 +248,4 @@ bool SplitRecord(std::span<std::uint8_t const> record, bool wide, RecordParts &p
     return true;
 }
 
-} // namespace ril
+} // namespace ril::table

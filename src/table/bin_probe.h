@@ -11,14 +11,14 @@
 #include <span>
 #include <vector>
 
-namespace ril {
+namespace ril::table {
 
 enum class BinFlavour { Unknown = 0, Multibyte = 1, Wide = 2 };
 
 struct BinInspection {
     // Why the bytes are no BIN, with the message's numbers; null for a BIN.
-    msg::Message const *refusal = nullptr;
-    NoticeArg args[4] = {};
+    core::msg::Message const *refusal = nullptr;
+    core::NoticeArg args[4] = {};
     std::size_t argCount = 0;
 
     std::uint32_t flag = 0;
@@ -52,4 +52,4 @@ struct RecordParts {
 // False when the record is too short for its length field or its M macro bytes.
 bool SplitRecord(std::span<std::uint8_t const> record, bool wide, RecordParts &parts);
 
-} // namespace ril
+} // namespace ril::table

@@ -2,7 +2,7 @@
 // it from the caller's path and the loaded table.
 #pragma once
 
-namespace ril {
+namespace ril::table {
 
 class CBinMaster;
 
@@ -17,4 +17,4 @@ struct BinTarget {
     CBinMaster *loadedTable = nullptr;
 };
 
-} // namespace ril
+} // namespace ril::table

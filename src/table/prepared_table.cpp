@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace ril {
+namespace ril::table {
 namespace {
 
 // True when the narrow getter can hand the text out in place.
@@ -37,7 +37,7 @@ bool WideInPlace(std::uint8_t const *text, std::size_t available) {
 
 } // namespace
 
-HResult PreparedTable::Open(char const *path, TableOpenFailure &failure, int &systemError) {
+core::HResult PreparedTable::Open(char const *path, TableOpenFailure &failure, int &systemError) {
     failure = TableOpenFailure::None;
     systemError = 0;
     platform::FileContent content;
@@ -46,37 +46,38 @@ HResult PreparedTable::Open(char const *path, TableOpenFailure &failure, int &sy
         break;
     case platform::ReadStatus::CannotOpen:
         failure = TableOpenFailure::CannotOpen;
-        return kEFail;
+        return core::kEFail;
     case platform::ReadStatus::NoMemory:
         failure = TableOpenFailure::NoMemory;
-        return kEFail;
+        return core::kEFail;
     case platform::ReadStatus::ReadFailed:
         failure = TableOpenFailure::ReadFailed;
-        return kEFail;
+        return core::kEFail;
     }
-    if (records_.LoadContent(content) != kSOk) {
+    if (records_.LoadContent(content) != core::kSOk) {
         failure = TableOpenFailure::NotABin;
-        return kEFail;
+        return core::kEFail;
     }
     return Prepare(failure);
 }
 
-HResult PreparedTable::OpenImage(void const *bytes, std::size_t size, TableOpenFailure &failure) {
+core::HResult PreparedTable::OpenImage(void const *bytes, std::size_t size,
+                                       TableOpenFailure &failure) {
     failure = TableOpenFailure::None;
-    if (records_.LoadImage(bytes, size) != kSOk) {
+    if (records_.LoadImage(bytes, size) != core::kSOk) {
         failure = TableOpenFailure::NotABin;
-        return kEFail;
+        return core::kEFail;
     }
     return Prepare(failure);
 }
 
-HResult PreparedTable::Prepare(TableOpenFailure &failure) {
+core::HResult PreparedTable::Prepare(TableOpenFailure &failure) {
     std::size_t const slots = records_.SlotCount();
     bool ok = slots == 0 || (narrow_.Allocate(slots) && wide_.Allocate(slots));
     if (ok && slots > 0 && !records_.IsDense())
         ok = ids_.Allocate(slots);
     std::size_t rank = 0;
-    records_.ForEachRecord([&](std::uint32_t id, RecordRef const &record) {
+    records_.ForEachRecord([&](std::uint32_t id, items::RecordRef const &record) {
         if (!ok)
             return;
         std::size_t slot = ids_ ? rank : id;
@@ -86,41 +87,42 @@ HResult PreparedTable::Prepare(TableOpenFailure &failure) {
     });
     if (!ok) {
         failure = TableOpenFailure::NoMemory;
-        return kEFail;
+        return core::kEFail;
     }
     // The sparse index holds as many IDs as records were found.
     if (records_.IsDense())
         denseSlots_ = static_cast<std::uint32_t>(slots);
     else
         sparseCount_ = rank;
-    return kSOk;
+    return core::kSOk;
 }
 
-bool PreparedTable::PrepareRecord(std::size_t slot, RecordRef const &record) {
+bool PreparedTable::PrepareRecord(std::size_t slot, items::RecordRef const &record) {
     std::uint8_t *text = record.Text();
     std::size_t const available = static_cast<std::size_t>(record.data + record.size - text);
     // A copy holds the text's bytes and zero padding, which ends the text in either flavour.
     auto copy = [&](bool (*blank)(std::uint8_t *, std::size_t)) -> std::uint8_t * {
-        return TryAllocate([&] {
+        return core::TryAllocate([&] {
             auto *bytes = static_cast<std::uint8_t *>(
-                copies_.allocate(available + kRecordPadding, alignof(std::uint16_t)));
+                copies_.allocate(available + items::kRecordPadding, alignof(std::uint16_t)));
             if (available > 0)
                 std::memcpy(bytes, text, available);
-            std::memset(bytes + available, 0, kRecordPadding);
-            blank(bytes, available + kRecordPadding);
+            std::memset(bytes + available, 0, items::kRecordPadding);
+            blank(bytes, available + items::kRecordPadding);
             return bytes;
         });
     };
     std::uint8_t const *narrow =
-        NarrowInPlace(text, available) ? text : copy(&BlankCarriageReturnsA);
-    std::uint8_t const *wide = WideInPlace(text, available) ? text : copy(&BlankCarriageReturnsW);
+        NarrowInPlace(text, available) ? text : copy(&items::BlankCarriageReturnsA);
+    std::uint8_t const *wide =
+        WideInPlace(text, available) ? text : copy(&items::BlankCarriageReturnsW);
     narrow_[slot] = reinterpret_cast<char const *>(narrow);
     wide_[slot] = reinterpret_cast<std::uint16_t const *>(wide);
     return narrow != nullptr && wide != nullptr;
 }
 
 template <typename Char>
-Char const *PreparedTable::SparseText(ZeroedArray<Char const *> const &texts,
+Char const *PreparedTable::SparseText(core::ZeroedArray<Char const *> const &texts,
                                       std::uint32_t id) const {
     std::uint32_t const *begin = ids_.Get();
     std::uint32_t const *end = begin + sparseCount_;
@@ -128,9 +130,9 @@ Char const *PreparedTable::SparseText(ZeroedArray<Char const *> const &texts,
     return found != end && *found == id ? texts[static_cast<std::size_t>(found - begin)] : nullptr;
 }
 
-template char const *PreparedTable::SparseText(ZeroedArray<char const *> const &,
+template char const *PreparedTable::SparseText(core::ZeroedArray<char const *> const &,
                                                std::uint32_t) const;
-template std::uint16_t const *PreparedTable::SparseText(ZeroedArray<std::uint16_t const *> const &,
-                                                        std::uint32_t) const;
+template std::uint16_t const *
+PreparedTable::SparseText(core::ZeroedArray<std::uint16_t const *> const &, std::uint32_t) const;
 
-} // namespace ril
+} // namespace ril::table

@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <memory_resource>
 
-namespace ril {
+namespace ril::table {
 
 // Why an open failed.
 enum class TableOpenFailure {
@@ -31,8 +31,8 @@ class PreparedTable {
 
     // Opens the BIN at `path`, or an image of `size` bytes (copied): S_OK, or E_FAIL with
     // `failure` (and for a file `systemError`) saying why. A table opens once.
-    HResult Open(char const *path, TableOpenFailure &failure, int &systemError);
-    HResult OpenImage(void const *bytes, std::size_t size, TableOpenFailure &failure);
+    core::HResult Open(char const *path, TableOpenFailure &failure, int &systemError);
+    core::HResult OpenImage(void const *bytes, std::size_t size, TableOpenFailure &failure);
 
     // The text the narrow or wide getter hands out for `id`, or null without a record.
     char const *NarrowText(std::uint32_t id) const {
@@ -58,19 +58,19 @@ class PreparedTable {
     std::uint32_t Count() const { return records_.Count(); }
 
   private:
-    HResult Prepare(TableOpenFailure &failure);
-    bool PrepareRecord(std::size_t slot, RecordRef const &record);
+    core::HResult Prepare(TableOpenFailure &failure);
+    bool PrepareRecord(std::size_t slot, items::RecordRef const &record);
     template <typename Char>
-    Char const *SparseText(ZeroedArray<Char const *> const &texts, std::uint32_t id) const;
+    Char const *SparseText(core::ZeroedArray<Char const *> const &texts, std::uint32_t id) const;
 
     // What the lookups read first, together at the start of the object.
     std::uint32_t denseSlots_ = 0;
-    ZeroedArray<char const *> narrow_;        // by ID below denseSlots_, else by rank in ids_
-    ZeroedArray<std::uint16_t const *> wide_; // likewise
-    ZeroedArray<std::uint32_t> ids_;          // a sparse table's IDs, ascending
+    core::ZeroedArray<char const *> narrow_;        // by ID below denseSlots_, else by rank in ids_
+    core::ZeroedArray<std::uint16_t const *> wide_; // likewise
+    core::ZeroedArray<std::uint32_t> ids_;          // a sparse table's IDs, ascending
     std::size_t sparseCount_ = 0;
     CBinMaster records_; // the file's bytes and records; only read once opened
     std::pmr::monotonic_buffer_resource copies_; // texts that cannot be handed out in place
 };
 
-} // namespace ril
+} // namespace ril::table

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <memory>
 
-namespace ril {
+namespace ril::text {
 namespace {
 
 constexpr std::size_t kPlaceholderLength = 4;
@@ -17,26 +17,26 @@ constexpr std::size_t kMaxSize = 0x7FFFFFFF;
 
 using Wide = std::uint16_t;
 
-HResult Copy(char *d, std::size_t n, char const *s) {
-    return SafeCopyA(d, n, s);
+core::HResult Copy(char *d, std::size_t n, char const *s) {
+    return core::SafeCopyA(d, n, s);
 }
-HResult Copy(Wide *d, std::size_t n, Wide const *s) {
-    return SafeCopyW(d, n, s);
+core::HResult Copy(Wide *d, std::size_t n, Wide const *s) {
+    return core::SafeCopyW(d, n, s);
 }
-HResult Cat(char *d, std::size_t n, char const *s) {
-    return SafeCatA(d, n, s);
+core::HResult Cat(char *d, std::size_t n, char const *s) {
+    return core::SafeCatA(d, n, s);
 }
-HResult Cat(Wide *d, std::size_t n, Wide const *s) {
-    return SafeCatW(d, n, s);
+core::HResult Cat(Wide *d, std::size_t n, Wide const *s) {
+    return core::SafeCatW(d, n, s);
 }
 
 // "&0%.2u" into five characters: numbers of three or more digits are cut to four characters.
 void FormatPlaceholder(char (&placeholder)[kPlaceholderLength + 1], unsigned number) {
-    FormatPlaceholderA(placeholder, kPlaceholderLength + 1, number);
+    core::FormatPlaceholderA(placeholder, kPlaceholderLength + 1, number);
 }
 
 void FormatPlaceholder(Wide (&placeholder)[kPlaceholderLength + 1], unsigned number) {
-    FormatPlaceholderW(placeholder, kPlaceholderLength + 1, number);
+    core::FormatPlaceholderW(placeholder, kPlaceholderLength + 1, number);
 }
 
 template <typename Char> std::size_t Length(Char const *text) {
@@ -61,49 +61,49 @@ template <typename Char> Char *Find(Char *text, Char const *placeholder) {
 // A copy of the tail in a buffer of its length + 2 characters; null when memory fails.
 template <typename Char> std::unique_ptr<Char[]> SaveTail(Char const *tail) {
     const std::size_t capacity = Length(tail) + 2;
-    std::unique_ptr<Char[]> saved = NewArray<Char>(capacity);
+    std::unique_ptr<Char[]> saved = core::NewArray<Char>(capacity);
     if (saved)
         Copy(saved.get(), capacity, tail);
     return saved;
 }
 
 template <typename Char>
-HResult Combine(Char *text, Char const *value, unsigned number, std::size_t size) {
+core::HResult Combine(Char *text, Char const *value, unsigned number, std::size_t size) {
     if (text == nullptr || value == nullptr)
-        return kEFail;
+        return core::kEFail;
     Char placeholder[kPlaceholderLength + 1] = {};
     FormatPlaceholder(placeholder, number);
     Char *found = Find(text, placeholder);
     if (found == nullptr)
-        return kEFail;
+        return core::kEFail;
     Char const *tail = found + kPlaceholderLength;
     std::unique_ptr<Char[]> saved;
     if (*tail != 0) {
         saved = SaveTail(tail);
         if (!saved)
-            return kEOutOfMemory;
+            return core::kEOutOfMemory;
     }
     // A size the bounded helpers refuse leaves the text unchanged; the result stays 0.
     if (size == 0 || size > kMaxSize)
-        return kSOk;
+        return core::kSOk;
     auto const offset = static_cast<std::size_t>(found - text);
     // When size does not reach past the placeholder's offset there is no room: the copy is
     // refused (room 0) and the concatenation finds no terminator within size.
     Copy(found, size > offset ? size - offset : 0, value);
     if (saved)
         Cat(text, size, saved.get());
-    return kSOk;
+    return core::kSOk;
 }
 
 } // namespace
 
-HResult CombineString(char *text, char const *value, unsigned number, std::size_t size) {
+core::HResult CombineString(char *text, char const *value, unsigned number, std::size_t size) {
     return Combine(text, value, number, size);
 }
 
-HResult CombineString(std::uint16_t *text, std::uint16_t const *value, unsigned number,
-                      std::size_t size) {
+core::HResult CombineString(std::uint16_t *text, std::uint16_t const *value, unsigned number,
+                            std::size_t size) {
     return Combine(text, value, number, size);
 }
 
-} // namespace ril
+} // namespace ril::text

@@ -6,7 +6,7 @@
 #include <deque>
 #include <optional>
 
-namespace ril {
+namespace ril::text {
 
 class FreeIdPool {
   public:
@@ -34,4 +34,4 @@ class FreeIdPool {
     std::deque<Range> ranges_;
 };
 
-} // namespace ril
+} // namespace ril::text

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-namespace ril {
+namespace ril::text {
 namespace {
 
 bool IsNameCharacter(char c) {
@@ -35,4 +35,4 @@ std::vector<std::string> ExpandLanguages(std::string_view list) {
     return languages;
 }
 
-} // namespace ril
+} // namespace ril::text

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstring>
 
-namespace ril {
+namespace ril::text {
 namespace {
 
 // Keywords in the order of the exported language values.
@@ -32,7 +32,7 @@ unsigned LanguageIndex(char const *name) {
     if (name == nullptr)
         return kNoLanguage;
     char copy[kNameSize];
-    SafeCopyA(copy, sizeof copy, name); // a longer name is cut to 255 bytes
+    core::SafeCopyA(copy, sizeof copy, name); // a longer name is cut to 255 bytes
     UpperCaseAscii(copy);
     for (std::size_t i = 0; i < kLanguageKeywords.size(); ++i)
         if (std::strcmp(copy, kLanguageKeywords[i]) == 0)
@@ -40,4 +40,4 @@ unsigned LanguageIndex(char const *name) {
     return kNoLanguage;
 }
 
-} // namespace ril
+} // namespace ril::text

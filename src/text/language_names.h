@@ -1,7 +1,7 @@
 // Language keywords, as Ril_StringToLanguage reads them.
 #pragma once
 
-namespace ril {
+namespace ril::text {
 
 // The position of the multilanguage keyword, also the answer for a name that is none.
 constexpr unsigned kNoLanguage = 0;
@@ -10,4 +10,4 @@ constexpr unsigned kNoLanguage = 0;
 // keywords, or kNoLanguage for null or an unknown name.
 unsigned LanguageIndex(char const *name);
 
-} // namespace ril
+} // namespace ril::text

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace ril {
+namespace ril::text {
 namespace {
 
 constexpr unsigned kUtf8CodePage = 65001;
@@ -72,7 +72,7 @@ bool TextPlaces::Ready() const {
     return true;
 }
 
-PlaceFinder::Place TextPlaces::At(long long offset) const {
+core::PlaceFinder::Place TextPlaces::At(long long offset) const {
     if (offset < 0 || !Ready())
         return Place{};
     std::size_t at = std::min(static_cast<std::size_t>(offset), size_);
@@ -112,4 +112,4 @@ long long TextPlaces::Characters(std::size_t from, std::size_t to) const {
                           : length;
 }
 
-} // namespace ril
+} // namespace ril::text

@@ -7,13 +7,13 @@
 #include <cstddef>
 #include <vector>
 
-namespace ril {
+namespace ril::text {
 
 // A text file's line index, built when a place is first asked for. Lines end at LF (so CR LF
 // is one end). Columns count characters: UTF-16 units in a wide file (a surrogate pair is
 // one), characters of the ANSI code page in force in a multibyte file. A byte-order mark
 // (FF FE in a wide file, EF BB BF in a multibyte file read as UTF-8) takes no column.
-class TextPlaces final : public PlaceFinder {
+class TextPlaces final : public core::PlaceFinder {
   public:
     // Over the file at `path`, read when a place is first asked for; its flavour is the one the
     // parser gives it (`wide`, or the byte-order mark FF FE).
@@ -47,4 +47,4 @@ class TextPlaces final : public PlaceFinder {
     mutable std::vector<std::size_t> lineStarts_; // byte offsets; empty until first asked
 };
 
-} // namespace ril
+} // namespace ril::text

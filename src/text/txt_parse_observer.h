@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace ril {
+namespace ril::text {
 
 // The places of one item's parts, as character indices of the file's flavour (bytes, or
 // UTF-16 units from the file's first byte).
@@ -50,4 +50,4 @@ class TxtParseObserver {
     ~TxtParseObserver() = default;
 };
 
-} // namespace ril
+} // namespace ril::text

@@ -16,7 +16,7 @@
 #include <cstring>
 #include <new>
 
-namespace ril {
+namespace ril::text {
 namespace {
 
 constexpr std::int32_t kFirstPreviousId = 1000;
@@ -37,35 +37,36 @@ struct LoadedText {
     }
 };
 
-// One read of the whole file (or a view of it), then the byte-order mark decides the flavour.
+// One read of the whole file into a padded heap buffer, then the byte-order mark decides the
+// flavour.
 bool ReadTextFile(char const *path, int wide, char const *logPath, LoadedText &text,
                   TxtParseObserver *observer) {
     int error = 0;
     const platform::ReadStatus status =
         platform::ViewWholeFile(path, kFilePadding, text.view, &error);
-    const NoticeSite site{.file = path, .systemError = error};
+    const core::NoticeSite site{.file = path, .systemError = error};
     switch (status) {
     case platform::ReadStatus::Ok:
         break;
     case platform::ReadStatus::CannotOpen:
-        LogError(logPath, catalogue::kCannotOpen, site, path);
+        core::LogError(logPath, core::catalogue::kCannotOpen, site, path);
         return false;
     case platform::ReadStatus::NoMemory:
-        LogError(logPath, catalogue::kCannotAllocateLoad, site, path);
+        core::LogError(logPath, core::catalogue::kCannotAllocateLoad, site, path);
         return false;
     case platform::ReadStatus::ReadFailed:
-        LogError(logPath, catalogue::kCannotRead, site, path);
+        core::LogError(logPath, core::catalogue::kCannotRead, site, path);
         return false;
     }
     unsigned char const *mark = text.Bytes();
     if (observer != nullptr && !observer->Read(mark, text.view.Size()))
         return false;
     if (text.view.Size() < 2) {
-        LogError(logPath, catalogue::kCannotRead, site, path);
+        core::LogError(logPath, core::catalogue::kCannotRead, site, path);
         return false;
     }
     if (mark[0] == 0xFE && mark[1] == 0xFF) {
-        LogError(logPath, catalogue::kBigEndianUnicode, site, path);
+        core::LogError(logPath, core::catalogue::kBigEndianUnicode, site, path);
         return false;
     }
     text.wide = (mark[0] == 0xFF && mark[1] == 0xFE) || wide != 0;
@@ -79,7 +80,7 @@ bool IsBlank(unsigned ch) {
 // Scans the characters of one flavour: bytes (unsigned char) or UTF-16 units.
 template <typename Ch> class Scanner {
   public:
-    Scanner(CRilTxtLoader &list, Ch const *data, std::size_t count, char const *path,
+    Scanner(items::CRilTxtLoader &list, Ch const *data, std::size_t count, char const *path,
             char const *logPath, ParsedFile const &file, TxtParseObserver *observer)
         : list_(list), data_(data), count_(count), path_(path), log_(logPath), chars_(file.chars),
           file_(file), observer_(observer), places_(file.bytes, file.size, file.wide) {}
@@ -95,7 +96,8 @@ template <typename Ch> class Scanner {
             if (!ReadItem(idAt, position_))
                 return 0;
         }
-        LogError(log_, catalogue::kGapCount, NoticeSite{.file = path_}, GapCount());
+        core::LogError(log_, core::catalogue::kGapCount, core::NoticeSite{.file = path_},
+                       GapCount());
         return 1;
     }
 
@@ -105,19 +107,19 @@ template <typename Ch> class Scanner {
         return static_cast<std::uint32_t>(index * sizeof(Ch));
     }
     // The place of a character for a notice: the full byte offset.
-    NoticeSite At(std::size_t index) const {
-        return NoticeSite{.file = path_,
-                          .offset = static_cast<long long>(index * sizeof(Ch)),
-                          .places = &places_};
+    core::NoticeSite At(std::size_t index) const {
+        return core::NoticeSite{.file = path_,
+                                .offset = static_cast<long long>(index * sizeof(Ch)),
+                                .places = &places_};
     }
 
     // Reads the item whose "RilStringID=" keyword is at `keywordAt`; leaves `position` behind
     // its closing brace.
     bool ReadItem(std::size_t keywordAt, std::size_t &position) {
         const std::size_t at = keywordAt + sizeof kIdKeyword - 1;
-        CRilTxtLoader::ItemHandle item = list_.NewItem();
+        items::CRilTxtLoader::ItemHandle item = list_.NewItem();
         if (!item) {
-            LogError(log_, catalogue::kRecordAllocationFailed, At(keywordAt));
+            core::LogError(log_, core::catalogue::kRecordAllocationFailed, At(keywordAt));
             return false;
         }
         item->SourceOffset = static_cast<std::int64_t>(keywordAt * sizeof(Ch));
@@ -125,12 +127,12 @@ template <typename Ch> class Scanner {
             return false;
         std::size_t macroAt = FindKeyword(at, kMacroKeyword);
         if (macroAt == kNotFound) {
-            LogError(log_, catalogue::kMacroNotFound, At(at), item->ID, Offset(at));
+            core::LogError(log_, core::catalogue::kMacroNotFound, At(at), item->ID, Offset(at));
             return false;
         }
         std::size_t const macroStart = macroAt + sizeof kMacroKeyword - 1;
         if (!CopyMacro(*item, macroStart, position)) {
-            LogError(log_, catalogue::kRecordAllocationFailed, At(keywordAt));
+            core::LogError(log_, core::catalogue::kRecordAllocationFailed, At(keywordAt));
             return false;
         }
         std::size_t const macroEnd = position;
@@ -140,13 +142,15 @@ template <typename Ch> class Scanner {
         else
             length = FindBracedText(data_, count_, position, path_, &places_);
         if (length < 0) {
-            LogError(log_, catalogue::kTextNotFound, At(keywordAt), item->ID, item->Macro());
+            core::LogError(log_, core::catalogue::kTextNotFound, At(keywordAt), item->ID,
+                           item->Macro());
             return false;
         }
-        HResult built = sizeof(Ch) == 1 ? item->SetTextA(data_ + position, std::size_t(length))
-                                        : item->SetTextW(data_ + position, std::size_t(length));
-        if (built != kSOk) {
-            LogError(log_, catalogue::kRecordAllocationFailed, At(keywordAt));
+        core::HResult built = sizeof(Ch) == 1
+                                  ? item->SetTextA(data_ + position, std::size_t(length))
+                                  : item->SetTextW(data_ + position, std::size_t(length));
+        if (built != core::kSOk) {
+            core::LogError(log_, core::catalogue::kRecordAllocationFailed, At(keywordAt));
             return false;
         }
         if (observer_ != nullptr)
@@ -155,7 +159,7 @@ template <typename Ch> class Scanner {
                                        position, position + std::size_t(length), item->ID});
         position += std::size_t(length) + 1;
         if (newId_)
-            InformCaller(catalogue::kNewId, At(keywordAt), item->ID, item->Macro());
+            core::InformCaller(core::catalogue::kNewId, At(keywordAt), item->ID, item->Macro());
         list_.Append(std::move(item));
         return true;
     }
@@ -198,18 +202,18 @@ template <typename Ch> class Scanner {
 
     // Keeps the pool of free numbers, in 32-bit wrap-around arithmetic, and gives an item
     // that asks for a new ID the first free number.
-    bool AssignId(RilStrRes &item, std::int32_t read, std::size_t at) {
+    bool AssignId(items::RilStrRes &item, std::int32_t read, std::size_t at) {
         std::uint32_t diff =
             static_cast<std::uint32_t>(read) - static_cast<std::uint32_t>(previousId_);
         if (static_cast<std::int32_t>(diff) >= 2)
             pool_.Append(static_cast<std::uint32_t>(previousId_) + 1, diff - 1);
         previousId_ = read;
         item.ID = static_cast<std::uint32_t>(read);
-        newId_ = item.ID >= kNewIdThreshold;
+        newId_ = item.ID >= core::kNewIdThreshold;
         if (newId_) {
             std::optional<std::uint32_t> free = pool_.Take();
             if (!free) {
-                LogError(log_, catalogue::kNoFreeId, At(at), Offset(at));
+                core::LogError(log_, core::catalogue::kNoFreeId, At(at), Offset(at));
                 return false;
             }
             item.ID = *free;
@@ -220,9 +224,9 @@ template <typename Ch> class Scanner {
 
     // Copies the macro up to CR, LF or a zero, at most 127 characters, and sets `position`
     // where it ended; false when memory runs out.
-    bool CopyMacro(RilStrRes &item, std::size_t start, std::size_t &position) {
+    bool CopyMacro(items::RilStrRes &item, std::size_t start, std::size_t &position) {
         std::size_t n = 0;
-        for (; n < kMacroLimit; ++n) {
+        for (; n < core::kMacroLimit; ++n) {
             Ch ch = data_[start + n];
             if (ch == '\r' || ch == '\n' || ch == 0)
                 break;
@@ -230,18 +234,18 @@ template <typename Ch> class Scanner {
         // A macro of 127 characters gets the warning whether or not it was cut (the library's
         // standard behaviour); a lint that reports real cuts itself takes the warning over.
         Ch const next = data_[start + n];
-        macroCut_ = n == kMacroLimit && next != '\r' && next != '\n' && next != 0;
-        if (n == kMacroLimit && (observer_ == nullptr || !observer_->ReportsCutMacros())) {
-            const std::size_t past = start + kMacroLimit + 1;
-            LogError(log_, catalogue::kMacroTooLong, At(start), item.ID, Offset(past));
+        macroCut_ = n == core::kMacroLimit && next != '\r' && next != '\n' && next != 0;
+        if (n == core::kMacroLimit && (observer_ == nullptr || !observer_->ReportsCutMacros())) {
+            const std::size_t past = start + core::kMacroLimit + 1;
+            core::LogError(log_, core::catalogue::kMacroTooLong, At(start), item.ID, Offset(past));
         }
         position = start + n;
-        HResult set;
+        core::HResult set;
         if constexpr (sizeof(Ch) == 1)
             set = item.SetMacro(reinterpret_cast<char const *>(data_ + start), n);
         else
             set = item.SetMacroW(data_ + start, n);
-        return set == kSOk;
+        return set == core::kSOk;
     }
 
     // Substring search that ends at the first zero character.
@@ -265,7 +269,7 @@ template <typename Ch> class Scanner {
         }
     }
 
-    CRilTxtLoader &list_;
+    items::CRilTxtLoader &list_;
     Ch const *data_;
     std::size_t count_;
     char const *path_;
@@ -360,9 +364,9 @@ class UnitBraces {
 // first brace decides again: a closing one ends it, an opening one is an error.
 template <typename Braces>
 long FindBracedTextIn(Braces &braces, std::size_t count, std::size_t &position,
-                      std::size_t unitSize, char const *path, PlaceFinder const *places) {
+                      std::size_t unitSize, char const *path, core::PlaceFinder const *places) {
     auto const site = [&](std::size_t at) {
-        return NoticeSite{
+        return core::NoticeSite{
             .file = path, .offset = static_cast<long long>(at * unitSize), .places = places};
     };
     std::size_t at = position;
@@ -373,7 +377,8 @@ long FindBracedTextIn(Braces &braces, std::size_t count, std::size_t &position,
     if (at >= count)
         return kBracedTextNotFound;
     if (braces.At(at) == '}') {
-        ErrorBox(catalogue::kCloseBraceFirst, site(at), static_cast<std::uint32_t>(at * unitSize));
+        core::ErrorBox(core::catalogue::kCloseBraceFirst, site(at),
+                       static_cast<std::uint32_t>(at * unitSize));
         return kBracedTextError;
     }
     std::size_t start = at + 1;
@@ -381,12 +386,12 @@ long FindBracedTextIn(Braces &braces, std::size_t count, std::size_t &position,
     std::size_t end = braces.Find(start);
     if (end >= count) {
         // The place of a text that never ends is its opening brace.
-        ErrorBox(catalogue::kEndInsideText, site(at));
+        core::ErrorBox(core::catalogue::kEndInsideText, site(at));
         return kBracedTextError;
     }
     if (braces.At(end) == '{') {
-        ErrorBox(catalogue::kOpenBraceInText, site(end),
-                 static_cast<std::uint32_t>(end * unitSize));
+        core::ErrorBox(core::catalogue::kOpenBraceInText, site(end),
+                       static_cast<std::uint32_t>(end * unitSize));
         return kBracedTextError;
     }
     return static_cast<long>(end - start);
@@ -395,18 +400,19 @@ long FindBracedTextIn(Braces &braces, std::size_t count, std::size_t &position,
 } // namespace
 
 long FindBracedText(unsigned char const *data, std::size_t count, std::size_t &position,
-                    platform::CharTable const &chars, char const *path, PlaceFinder const *places) {
+                    platform::CharTable const &chars, char const *path,
+                    core::PlaceFinder const *places) {
     ByteBraces braces(data, count, chars);
     return FindBracedTextIn(braces, count, position, 1, path, places);
 }
 
 long FindBracedText(std::uint16_t const *data, std::size_t count, std::size_t &position,
-                    char const *path, PlaceFinder const *places) {
+                    char const *path, core::PlaceFinder const *places) {
     UnitBraces braces(data, count);
     return FindBracedTextIn(braces, count, position, 2, path, places);
 }
 
-int LoadTxt(CRilTxtLoader &list, char const *txtPath, int wide, char const *logPath,
+int LoadTxt(items::CRilTxtLoader &list, char const *txtPath, int wide, char const *logPath,
             TxtParseObserver *observer) {
     LoadedText text;
     if (!ReadTextFile(txtPath, wide, logPath, text, observer))
@@ -426,4 +432,4 @@ int LoadTxt(CRilTxtLoader &list, char const *txtPath, int wide, char const *logP
     return run(Scanner<unsigned char>(list, text.Bytes(), bytes, txtPath, logPath, file, observer));
 }
 
-} // namespace ril
+} // namespace ril::text

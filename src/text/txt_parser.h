@@ -7,7 +7,7 @@
 #include "platform/codepage_chars.h"
 #include "text/txt_parse_observer.h"
 
-namespace ril {
+namespace ril::text {
 
 // The two keywords of an item, matched exactly.
 inline constexpr char kIdKeyword[] = "RilStringID=";
@@ -15,7 +15,7 @@ inline constexpr char kMacroKeyword[] = "RilStringMacro=";
 
 // Appends the items of `txtPath` to `list`; 1 on success, 0 after reporting the failure.
 // An observer, when given, is told what the parser reads (see TxtParseObserver).
-int LoadTxt(CRilTxtLoader &list, char const *txtPath, int wide, char const *logPath,
+int LoadTxt(items::CRilTxtLoader &list, char const *txtPath, int wide, char const *logPath,
             TxtParseObserver *observer = nullptr);
 
 // Outcomes of the brace search besides a text length.
@@ -30,8 +30,8 @@ constexpr long kBracedTextError = -2;
 // their lines and columns.
 long FindBracedText(unsigned char const *data, std::size_t count, std::size_t &position,
                     platform::CharTable const &chars = platform::CharTable(),
-                    char const *path = nullptr, PlaceFinder const *places = nullptr);
+                    char const *path = nullptr, core::PlaceFinder const *places = nullptr);
 long FindBracedText(std::uint16_t const *data, std::size_t count, std::size_t &position,
-                    char const *path = nullptr, PlaceFinder const *places = nullptr);
+                    char const *path = nullptr, core::PlaceFinder const *places = nullptr);
 
-} // namespace ril
+} // namespace ril::text

@@ -19,7 +19,7 @@
 #include <string>
 #include <string_view>
 
-namespace ril {
+namespace ril::text {
 namespace {
 
 constexpr std::string_view kSeparator =
@@ -30,7 +30,7 @@ static_assert(kSeparator.size() == 77);
 // units (WCS).
 class TextOut {
   public:
-    TextOut(FileReplacer &file, bool wide) : file_(file), wide_(wide) {}
+    TextOut(platform::FileReplacer &file, bool wide) : file_(file), wide_(wide) {}
 
     // ASCII text, one character each.
     void Ascii(std::string_view text) {
@@ -39,7 +39,7 @@ class TextOut {
             return;
         }
         for (std::size_t done = 0; done < text.size();) {
-            std::size_t n = std::min(text.size() - done, FileReplacer::kBufferSize / 2);
+            std::size_t n = std::min(text.size() - done, platform::FileReplacer::kBufferSize / 2);
             char *out = file_.Room(2 * n);
             for (std::size_t i = 0; i < n; ++i) {
                 out[2 * i] = text[done + i];
@@ -58,26 +58,26 @@ class TextOut {
     void Raw(void const *data, std::size_t size) { file_.Write(data, size); }
 
   private:
-    FileReplacer &file_;
+    platform::FileReplacer &file_;
     bool wide_;
 };
 
 // The macro as the flavour writes it: multibyte Macro or wide MacroW.
-void PutMacro(TextOut &out, RilStrRes const &item, bool wide) {
+void PutMacro(TextOut &out, items::RilStrRes const &item, bool wide) {
     if (!wide) {
         out.Raw(item.Macro(), std::strlen(item.Macro()));
         return;
     }
     const std::u16string macro = item.MacroW();
-    std::uint8_t bytes[2 * kMacroField];
+    std::uint8_t bytes[2 * items::kMacroField];
     for (std::size_t i = 0; i < macro.size(); ++i)
-        StoreU16(bytes + 2 * i, static_cast<std::uint16_t>(macro[i]));
+        core::StoreU16(bytes + 2 * i, static_cast<std::uint16_t>(macro[i]));
     out.Raw(bytes, 2 * macro.size());
 }
 
 // The item's text: from behind the macro to its first zero character, within the record.
-std::size_t TextBytes(RilStrRes const &item, bool wide, std::uint8_t const *&text) {
-    RecordRef record{item.Record.get(), item.RecordSize};
+std::size_t TextBytes(items::RilStrRes const &item, bool wide, std::uint8_t const *&text) {
+    items::RecordRef record{item.Record.get(), item.RecordSize};
     text = record.Text();
     std::size_t available = static_cast<std::size_t>(record.data + record.size - text);
     if (!wide) {
@@ -103,10 +103,10 @@ void PutBanner(TextOut &out, bool wide, bool utf8Mark) {
               "//Author: the Ril4410 developers\r\n"
               "\r\n");
     out.Ascii(wide ? "//Type = WCS\r\n" : "//Type = MBCS\r\n");
-    platform::LocalTime now = StampTime();
+    platform::LocalTime now = core::StampTime();
     char date[512];
-    SafeFormatA(date, sizeof date, "//ExportDate: %u-%u-%u %u:%u'%u\"\r\n\r\n\r\n", now.year,
-                now.month, now.day, now.hour, now.minute, now.second);
+    core::SafeFormatA(date, sizeof date, "//ExportDate: %u-%u-%u %u:%u'%u\"\r\n\r\n\r\n", now.year,
+                      now.month, now.day, now.hour, now.minute, now.second);
     out.Ascii(date);
 }
 
@@ -134,7 +134,7 @@ bool WideTextFits(std::uint8_t const *text, std::size_t size) {
 }
 
 // A macro ends at the first line break when read back.
-bool MacroFits(RilStrRes const &item, bool wide) {
+bool MacroFits(items::RilStrRes const &item, bool wide) {
     if (!wide)
         return std::strpbrk(item.Macro(), "\r\n") == nullptr;
     return item.MacroW().find_first_of(u"\r\n") == std::u16string::npos;
@@ -142,8 +142,8 @@ bool MacroFits(RilStrRes const &item, bool wide) {
 
 // Writes the item's block, or adds it to `refused` when the format cannot hold it; nothing
 // more is written once an item has been refused.
-void PutItem(TextOut &out, RilStrRes const &item, bool wide, platform::CharTable const &chars,
-             RefusedItems &refused) {
+void PutItem(TextOut &out, items::RilStrRes const &item, bool wide,
+             platform::CharTable const &chars, items::RefusedItems &refused) {
     std::uint8_t const *text = nullptr;
     std::size_t size = item.Record ? TextBytes(item, wide, text) : 0;
     bool fits = MacroFits(item, wide) &&
@@ -165,39 +165,41 @@ void PutItem(TextOut &out, RilStrRes const &item, bool wide, platform::CharTable
 
 } // namespace
 
-int SaveTxt(CRilTxtLoader const &list, char const *path, int wide, bool utf8Mark) {
-    FileReplacer file(path, CurrentWriteSettings().replace);
+int SaveTxt(items::CRilTxtLoader const &list, char const *path, int wide, bool utf8Mark) {
+    platform::FileReplacer file(path, core::CurrentWriteSettings().replace);
     if (!file.IsOpen()) {
-        ErrorBox(catalogue::kCannotOpenText,
-                 NoticeSite{.file = path, .systemError = file.SystemError()}, path);
+        core::ErrorBox(core::catalogue::kCannotOpenText,
+                       core::NoticeSite{.file = path, .systemError = file.SystemError()}, path);
         return 0;
     }
     TextOut out(file, wide != 0);
     PutBanner(out, wide != 0, utf8Mark);
     const platform::CharTable chars = platform::CharTableFor(0);
-    RefusedItems refused;
-    list.ForEachItem([&](RilStrRes const &item) { PutItem(out, item, wide != 0, chars, refused); });
+    items::RefusedItems refused;
+    list.ForEachItem(
+        [&](items::RilStrRes const &item) { PutItem(out, item, wide != 0, chars, refused); });
     if (refused.Any()) { // the previous file stays
-        ErrorBox(catalogue::kExportCannotHold, NoticeSite{.file = path}, path, refused.List());
+        core::ErrorBox(core::catalogue::kExportCannotHold, core::NoticeSite{.file = path}, path,
+                       refused.List());
         return 0;
     }
-    if (file.Commit() == ReplaceStatus::Ok)
+    if (file.Commit() == platform::ReplaceStatus::Ok)
         return 1;
-    ErrorBox(catalogue::kTextWriteFailed,
-             NoticeSite{.file = path, .systemError = file.SystemError()});
+    core::ErrorBox(core::catalogue::kTextWriteFailed,
+                   core::NoticeSite{.file = path, .systemError = file.SystemError()});
     return 0;
 }
 
-HResult ExportBinToTxt(char const *txtPath, int wide, BinTarget const &source) {
+core::HResult ExportBinToTxt(char const *txtPath, int wide, table::BinTarget const &source) {
     if (txtPath == nullptr)
-        return kErrArgument;
-    if (WritesOwnInput(txtPath, source.path))
-        return kErrOutputWrite;
-    CRilTxtLoader list;
-    HResult loaded = LoadToolSource(list, source);
-    if (loaded != kSOk)
+        return core::kErrArgument;
+    if (core::WritesOwnInput(txtPath, source.path))
+        return core::kErrOutputWrite;
+    items::CRilTxtLoader list;
+    core::HResult loaded = table::LoadToolSource(list, source);
+    if (loaded != core::kSOk)
         return loaded;
-    return SaveTxt(list, txtPath, wide) ? kSOk : kErrOutputWrite;
+    return SaveTxt(list, txtPath, wide) ? core::kSOk : core::kErrOutputWrite;
 }
 
-} // namespace ril
+} // namespace ril::text

@@ -22,7 +22,7 @@
 #include <string_view>
 #include <vector>
 
-namespace ril {
+namespace ril::tools {
 namespace {
 
 constexpr std::size_t kHeaderPathSize = 1024;
@@ -47,23 +47,23 @@ constexpr std::string_view kTemplate =
 // The header's path: the folder, a separator, the BIN's file name without its extension
 // (or the loaded table's file name with it) and ".h"; empty when it would not fit in 1023
 // characters (a cut path would name another file).
-std::string HeaderPath(char const *headerDir, BinTarget const &source) {
+std::string HeaderPath(char const *headerDir, table::BinTarget const &source) {
     char path[kHeaderPathSize];
-    if (SafeCopyA(path, sizeof path, headerDir) != kSOk)
+    if (core::SafeCopyA(path, sizeof path, headerDir) != core::kSOk)
         return std::string();
     if (!platform::EndsWithSeparator(path)) {
         char const separator[2] = {platform::PreferredSeparator(), '\0'};
-        SafeCatA(path, sizeof path, separator);
+        core::SafeCatA(path, sizeof path, separator);
     }
-    char name[kPathSize];
-    SafeCopyA(name, sizeof name, source.path);
+    char name[core::kPathSize];
+    core::SafeCopyA(name, sizeof name, source.path);
     if (source.named) {
         // The last '.' of the whole copy, even when it stands in a folder's name.
         if (char *dot = std::strrchr(name, '.'))
             *dot = '\0';
     }
-    if (SafeCatA(path, sizeof path, name + platform::FileNameOffset(name)) != kSOk ||
-        SafeCatA(path, sizeof path, ".h") != kSOk)
+    if (core::SafeCatA(path, sizeof path, name + platform::FileNameOffset(name)) != core::kSOk ||
+        core::SafeCatA(path, sizeof path, ".h") != core::kSOk)
         return std::string();
     return path;
 }
@@ -129,12 +129,12 @@ struct Definition {
     std::string_view text;
 };
 
-Definition DefinitionOf(std::uint8_t const *bin, BinEntryView const &entry) {
+Definition DefinitionOf(std::uint8_t const *bin, table::BinEntryView const &entry) {
     auto const *record = reinterpret_cast<char const *>(bin + entry.offset);
     const std::size_t size = entry.available;
     const std::size_t stored =
-        size < 2 ? 0 : std::min<std::size_t>(LoadU16(bin + entry.offset), size - 2);
-    std::string_view macro(record + (size < 2 ? size : 2), std::min(stored, kMacroLimit));
+        size < 2 ? 0 : std::min<std::size_t>(core::LoadU16(bin + entry.offset), size - 2);
+    std::string_view macro(record + (size < 2 ? size : 2), std::min(stored, core::kMacroLimit));
     macro = macro.substr(0, macro.find('\0'));
     const std::size_t textAt = size < 2 ? size : 2 + stored;
     return Definition{entry.id, macro, std::string_view(record + textAt, size - textAt)};
@@ -178,7 +178,8 @@ void CopyOnOneLine(char *to, char const *from, std::size_t length) {
 // character boundary of the code page, CR and LF turned into '_', a lone lead byte at its end
 // into '?' (it would take the line end for its trail), and a '|' behind it when the line
 // would otherwise continue. Written straight into the file's buffer.
-void PutNarrowComment(FileReplacer &out, std::string_view text, platform::CharTable const &chars) {
+void PutNarrowComment(platform::FileReplacer &out, std::string_view text,
+                      platform::CharTable const &chars) {
     auto const *bytes = reinterpret_cast<std::uint8_t const *>(text.data());
     void const *end = std::memchr(bytes, 0, text.size());
     std::size_t length =
@@ -196,10 +197,11 @@ void PutNarrowComment(FileReplacer &out, std::string_view text, platform::CharTa
 }
 
 // The comment of a WCS item: its UTF-16 text in the ANSI code page, with the same rules.
-void PutWideComment(FileReplacer &out, std::string_view text, platform::CharTable const &chars) {
+void PutWideComment(platform::FileReplacer &out, std::string_view text,
+                    platform::CharTable const &chars) {
     std::vector<std::uint16_t> units;
     for (std::size_t i = 0; i + 1 < text.size() && units.size() < kWideCommentUnits; i += 2) {
-        std::uint16_t unit = LoadU16(reinterpret_cast<std::uint8_t const *>(text.data() + i));
+        std::uint16_t unit = core::LoadU16(reinterpret_cast<std::uint8_t const *>(text.data() + i));
         if (unit == 0)
             break;
         units.push_back(unit);
@@ -208,7 +210,7 @@ void PutWideComment(FileReplacer &out, std::string_view text, platform::CharTabl
     PutNarrowComment(out, comment, chars);
 }
 
-void WriteHeaderPrologue(FileReplacer &out, std::string_view headerPath) {
+void WriteHeaderPrologue(platform::FileReplacer &out, std::string_view headerPath) {
     std::string guard = GuardText(headerPath);
     std::string prologue = "#ifndef __" + guard + "_H__\r\n#define __" + guard + "_H__\r\n";
     out.Write(prologue.data(), prologue.size());
@@ -217,8 +219,8 @@ void WriteHeaderPrologue(FileReplacer &out, std::string_view headerPath) {
 
 // Writes the entry's definition line, or adds it to `refused` when its macro cannot follow
 // "IDT_" in a C identifier; nothing more is written once an entry has been refused.
-void PutDefinition(FileReplacer &out, Definition const &item, bool wide,
-                   platform::CharTable const &chars, RefusedItems &refused) {
+void PutDefinition(platform::FileReplacer &out, Definition const &item, bool wide,
+                   platform::CharTable const &chars, items::RefusedItems &refused) {
     constexpr std::string_view kDefine = "#define IDT_";
     if (!std::all_of(item.macro.begin(), item.macro.end(), IsIdentifierCharacter))
         refused.Add(item.id);
@@ -246,16 +248,17 @@ namespace {
 
 // Whether every entry of the BIN can be read; shows why not when one cannot. For the faults
 // that come after a BIN's own: it is read whole first.
-HResult CheckBin(char const *binPath) {
+core::HResult CheckBin(char const *binPath) {
     platform::FileContent file;
-    if (!ReadBinFile(binPath, file))
-        return kErrBinRead;
+    if (!table::ReadBinFile(binPath, file))
+        return core::kErrBinRead;
     std::uint32_t failedId = 0;
-    if (ForEachBinEntry(
-            file.bytes.get(), file.size, [](BinEntryView const &) { return true; }, failedId))
-        return kSOk;
-    ErrorBox(catalogue::kReadEntryFailed, NoticeSite{.file = binPath}, failedId);
-    return kErrBinRead;
+    if (table::ForEachBinEntry(
+            file.bytes.get(), file.size, [](table::BinEntryView const &) { return true; },
+            failedId))
+        return core::kSOk;
+    core::ErrorBox(core::catalogue::kReadEntryFailed, core::NoticeSite{.file = binPath}, failedId);
+    return core::kErrBinRead;
 }
 
 // Tells the entry walk of each part of the BIN as it arrives.
@@ -272,63 +275,66 @@ template <typename Walk> class WalkWhileRead final : public platform::ReadProgre
 
 } // namespace
 
-HResult WriteHeader(char const *binPath, char const *headerPath, int wide) {
-    FileReplacer out(headerPath, CurrentWriteSettings().replace);
+core::HResult WriteHeader(char const *binPath, char const *headerPath, int wide) {
+    platform::FileReplacer out(headerPath, core::CurrentWriteSettings().replace);
     if (!out.IsOpen()) { // a BIN that cannot be read is the first fault to report
-        if (HResult checked = CheckBin(binPath); checked != kSOk)
+        if (core::HResult checked = CheckBin(binPath); checked != core::kSOk)
             return checked;
-        ErrorBox(catalogue::kCannotOpenHeader,
-                 NoticeSite{.file = headerPath, .systemError = out.SystemError()}, headerPath);
-        return kErrOutputWrite;
+        core::ErrorBox(core::catalogue::kCannotOpenHeader,
+                       core::NoticeSite{.file = headerPath, .systemError = out.SystemError()},
+                       headerPath);
+        return core::kErrOutputWrite;
     }
     WriteHeaderPrologue(out, headerPath);
     const platform::CharTable chars = platform::CharTableFor(0);
-    RefusedItems refused;
+    items::RefusedItems refused;
     // The lines are made straight from the records as the BIN's parts arrive, in its record
     // order; the previous header stays unless the whole BIN was read and written.
     platform::FileContent file;
-    BinEntryWalk walk([&](std::uint8_t const *bytes, BinEntryView const &entry) {
+    table::BinEntryWalk walk([&](std::uint8_t const *bytes, table::BinEntryView const &entry) {
         PutDefinition(out, DefinitionOf(bytes, entry), wide != 0, chars, refused);
         return true;
     });
     WalkWhileRead progress(walk);
-    if (!ReadBinFile(binPath, file, &progress))
-        return kErrBinRead;
+    if (!table::ReadBinFile(binPath, file, &progress))
+        return core::kErrBinRead;
     if (!walk.Advance(file.bytes.get(), file.size, file.size)) {
-        ErrorBox(catalogue::kReadEntryFailed, NoticeSite{.file = binPath}, walk.FailedId());
-        return kErrBinRead;
+        core::ErrorBox(core::catalogue::kReadEntryFailed, core::NoticeSite{.file = binPath},
+                       walk.FailedId());
+        return core::kErrBinRead;
     }
     if (refused.Any()) {
-        ErrorBox(catalogue::kHeaderMacroNotIdentifier, NoticeSite{.file = headerPath}, headerPath,
-                 refused.List());
-        return kErrOutputWrite;
+        core::ErrorBox(core::catalogue::kHeaderMacroNotIdentifier,
+                       core::NoticeSite{.file = headerPath}, headerPath, refused.List());
+        return core::kErrOutputWrite;
     }
     std::string epilogue = std::string("\r\n\r\n#endif //") + headerPath + "\r\n";
     KeepOnOneLine(epilogue.data() + 4, epilogue.size() - 6);
     out.Write(epilogue.data(), epilogue.size());
-    if (out.Commit() == ReplaceStatus::Ok)
-        return kSOk;
-    ErrorBox(catalogue::kCannotWriteHeader,
-             NoticeSite{.file = headerPath, .systemError = out.SystemError()}, headerPath);
-    return kErrOutputWrite;
+    if (out.Commit() == platform::ReplaceStatus::Ok)
+        return core::kSOk;
+    core::ErrorBox(core::catalogue::kCannotWriteHeader,
+                   core::NoticeSite{.file = headerPath, .systemError = out.SystemError()},
+                   headerPath);
+    return core::kErrOutputWrite;
 }
 
-HResult WriteHeaderFile(char const *headerDir, int wide, BinTarget const &source) {
+core::HResult WriteHeaderFile(char const *headerDir, int wide, table::BinTarget const &source) {
     // Paths too long for their fields are refused rather than cut.
     if (headerDir == nullptr || headerDir[0] == '\0' ||
-        (source.named && std::strlen(source.path) >= kPathSize))
-        return kErrArgument;
-    HResult checked = CheckToolSource(source);
-    if (checked != kSOk)
+        (source.named && std::strlen(source.path) >= core::kPathSize))
+        return core::kErrArgument;
+    core::HResult checked = table::CheckToolSource(source);
+    if (checked != core::kSOk)
         return checked;
     const std::string headerPath = HeaderPath(headerDir, source);
     if (headerPath.empty()) { // the BIN's own faults come first
         checked = CheckBin(source.path);
-        return checked != kSOk ? checked : kErrArgument;
+        return checked != core::kSOk ? checked : core::kErrArgument;
     }
-    if (WritesOwnInput(headerPath.c_str(), source.path))
-        return kErrOutputWrite;
+    if (core::WritesOwnInput(headerPath.c_str(), source.path))
+        return core::kErrOutputWrite;
     return WriteHeader(source.path, headerPath.c_str(), wide);
 }
 
-} // namespace ril
+} // namespace ril::tools

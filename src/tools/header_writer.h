@@ -4,17 +4,17 @@
 #include "core/result_codes.h"
 #include "table/bin_target.h"
 
-namespace ril {
+namespace ril::tools {
 
 // Writes the header of the BIN at `binPath` at `headerPath`, replacing it whole: one line per
 // entry in record order, made straight from each record as the BIN is read (no item list is
 // built). kSOk; kErrBinRead when the BIN or an entry cannot be read, kErrOutputWrite when the
 // header cannot be written or an entry's macro cannot stand in an identifier (each shown, the
 // previous header kept).
-HResult WriteHeader(char const *binPath, char const *headerPath, int wide);
+core::HResult WriteHeader(char const *binPath, char const *headerPath, int wide);
 
 // Reads the BIN `source` and writes its header into `headerDir`, named after the BIN: kSOk,
 // kErrArgument, kErrBinRead or kErrOutputWrite.
-HResult WriteHeaderFile(char const *headerDir, int wide, BinTarget const &source);
+core::HResult WriteHeaderFile(char const *headerDir, int wide, table::BinTarget const &source);
 
-} // namespace ril
+} // namespace ril::tools

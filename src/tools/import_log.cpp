@@ -11,7 +11,7 @@
 
 #include <string>
 
-namespace ril {
+namespace ril::tools {
 namespace {
 
 constexpr std::size_t kOperatorNameSize = 256;
@@ -19,7 +19,7 @@ constexpr std::size_t kOperatorNameSize = 256;
 // Appends an entry to the log; the log's head and banners exist only when a log is given.
 void LogEntry(char const *logPath, char const *entry) {
     if (logPath != nullptr)
-        LogError(logPath, "%s", entry);
+        core::LogError(logPath, "%s", entry);
 }
 
 // Starts the log afresh: it must be creatable, and it holds this run alone. It is emptied,
@@ -43,38 +43,38 @@ void WriteLogHead(char const *logPath, char const *txtPath) {
     std::string user = platform::CurrentUserName();
     if (user.size() >= kOperatorNameSize)
         user.resize(kOperatorNameSize - 1);
-    LogEntry(logPath, msg::kLogRule);
-    LogEntry(logPath, msg::kLogTitle);
-    LogError(logPath, msg::kLogOperator, user.c_str());
-    LogError(logPath, msg::kLogSource, txtPath);
+    LogEntry(logPath, core::msg::kLogRule);
+    LogEntry(logPath, core::msg::kLogTitle);
+    core::LogError(logPath, core::msg::kLogOperator, user.c_str());
+    core::LogError(logPath, core::msg::kLogSource, txtPath);
 }
 
 } // namespace
 
-HResult StartImportLog(char const *logPath, char const *txtPath, char const *target) {
+core::HResult StartImportLog(char const *logPath, char const *txtPath, char const *target) {
     if (logPath != nullptr) {
         int error = 0;
         if (!LogIsAnotherFile(logPath, txtPath, target) || !RecreateLog(logPath, error)) {
-            ErrorBox(catalogue::kLogCannotCreate,
-                     NoticeSite{.file = logPath, .systemError = error});
-            return kErrArgument;
+            core::ErrorBox(core::catalogue::kLogCannotCreate,
+                           core::NoticeSite{.file = logPath, .systemError = error});
+            return core::kErrArgument;
         }
         WriteLogHead(logPath, txtPath);
     }
     if (target == nullptr) {
         if (logPath != nullptr) {
-            LogError(logPath, catalogue::kNoBinNoTable, NoticeSite{});
-            LogEntry(logPath, msg::kLogFailure);
+            core::LogError(logPath, core::catalogue::kNoBinNoTable, core::NoticeSite{});
+            LogEntry(logPath, core::msg::kLogFailure);
         }
-        return kErrArgument;
+        return core::kErrArgument;
     }
     if (logPath != nullptr)
-        LogError(logPath, msg::kLogTarget, target);
-    return kSOk;
+        core::LogError(logPath, core::msg::kLogTarget, target);
+    return core::kSOk;
 }
 
-void EndImportLog(char const *logPath, HResult result) {
-    LogEntry(logPath, result == kSOk ? msg::kLogSuccess : msg::kLogFailure);
+void EndImportLog(char const *logPath, core::HResult result) {
+    LogEntry(logPath, result == core::kSOk ? core::msg::kLogSuccess : core::msg::kLogFailure);
 }
 
-} // namespace ril
+} // namespace ril::tools

@@ -13,12 +13,12 @@
 
 #include <optional>
 
-namespace ril {
+namespace ril::tools {
 namespace {
 
 // Raises the lint's findings, then the parser's held notices, which are dropped when a finding
 // is an error (the lint refused the file: true).
-bool ReportLint(TxtLintRun &lint, NoticeHold &parserNotices, char const *logPath) {
+bool ReportLint(TxtLintRun &lint, core::NoticeHold &parserNotices, char const *logPath) {
     parserNotices.Stop();
     bool const refused = lint.Report(logPath);
     if (!refused)
@@ -30,45 +30,46 @@ bool ReportLint(TxtLintRun &lint, NoticeHold &parserNotices, char const *logPath
 // validation. With a lint riding on the parse, its findings come before the parser's notices
 // and an error among them stops the import before validation. False after reporting every fault
 // found.
-bool ParseAndValidate(CRilTxtLoader &list, char const *txtPath, int wide, char const *logPath,
-                      TxtLintRun *lint = nullptr) {
+bool ParseAndValidate(items::CRilTxtLoader &list, char const *txtPath, int wide,
+                      char const *logPath, TxtLintRun *lint = nullptr) {
     if (lint == nullptr) {
-        TextPlaces const places(txtPath, wide); // read again only for a placed notice
-        return LoadTxt(list, txtPath, wide, logPath) && Validate(list, logPath, txtPath, &places);
+        text::TextPlaces const places(txtPath, wide); // read again only for a placed notice
+        return text::LoadTxt(list, txtPath, wide, logPath) &&
+               Validate(list, logPath, txtPath, &places);
     }
-    NoticeHold parserNotices; // raised behind the lint's findings
-    bool const loaded = LoadTxt(list, txtPath, wide, logPath, &lint->Observer()) != 0;
+    core::NoticeHold parserNotices; // raised behind the lint's findings
+    bool const loaded = text::LoadTxt(list, txtPath, wide, logPath, &lint->Observer()) != 0;
     bool const refused = ReportLint(*lint, parserNotices, logPath);
     return loaded && !refused && Validate(list, logPath, txtPath, &lint->Places());
 }
 
 } // namespace
 
-HResult ImportTxtToBin(char const *txtPath, int wide, BinTarget const &target, char const *logPath,
-                       unsigned const *lintFlags) {
+core::HResult ImportTxtToBin(char const *txtPath, int wide, table::BinTarget const &target,
+                             char const *logPath, unsigned const *lintFlags) {
     if (txtPath == nullptr)
-        return kErrArgument;
-    HResult started = StartImportLog(logPath, txtPath, target.path);
-    if (started != kSOk)
+        return core::kErrArgument;
+    core::HResult started = StartImportLog(logPath, txtPath, target.path);
+    if (started != core::kSOk)
         return started;
     std::optional<TxtLintRun> lint;
     if (lintFlags != nullptr)
         lint.emplace(txtPath, wide, *lintFlags);
-    CRilTxtLoader list;
-    HResult result = kSOk;
+    items::CRilTxtLoader list;
+    core::HResult result = core::kSOk;
     if (!ParseAndValidate(list, txtPath, wide, logPath, lint ? &*lint : nullptr))
-        result = kErrImportParse;
-    else if (!SaveBin(list, target, logPath))
-        result = kErrImportWrite;
+        result = core::kErrImportParse;
+    else if (!table::SaveBin(list, target, logPath))
+        result = core::kErrImportWrite;
     EndImportLog(logPath, result);
     return result;
 }
 
-HResult CheckTxt(char const *txtPath, int wide) {
+core::HResult CheckTxt(char const *txtPath, int wide) {
     if (txtPath == nullptr)
-        return kErrArgument;
-    CRilTxtLoader list;
-    return ParseAndValidate(list, txtPath, wide, nullptr) ? kSOk : kErrImportParse;
+        return core::kErrArgument;
+    items::CRilTxtLoader list;
+    return ParseAndValidate(list, txtPath, wide, nullptr) ? core::kSOk : core::kErrImportParse;
 }
 
-} // namespace ril
+} // namespace ril::tools

@@ -8,12 +8,17 @@
 
 #include <cstring>
 
-namespace ril {
+namespace ril::tools {
 namespace {
+
+using core::HResult;
+using core::kErrArgument;
+using core::kSOk;
+using items::CRilTxtLoader;
 
 bool Acceptable(GivenItem const &given, int wide) {
     return given.macro != nullptr && (given.text != nullptr || given.textSize == 0) &&
-           given.id < kNewIdThreshold && (wide == 0 || given.textSize % 2 == 0);
+           given.id < core::kNewIdThreshold && (wide == 0 || given.textSize % 2 == 0);
 }
 
 // Appends the item to the list; kSOk, kErrArgument or kEOutOfMemory.
@@ -22,7 +27,7 @@ HResult AppendItem(CRilTxtLoader &list, GivenItem const &given, int wide) {
         return kErrArgument;
     CRilTxtLoader::ItemHandle item = list.NewItem();
     if (!item)
-        return kEOutOfMemory;
+        return core::kEOutOfMemory;
     item->ID = given.id;
     HResult built = item->SetMacro(given.macro, std::strlen(given.macro));
     if (built == kSOk)
@@ -36,17 +41,17 @@ HResult AppendItem(CRilTxtLoader &list, GivenItem const &given, int wide) {
 
 } // namespace
 
-HResult WriteItemsToBin(GivenItem const *items, std::size_t count, int wide,
-                        BinTarget const &target) {
+core::HResult WriteItemsToBin(GivenItem const *items, std::size_t count, int wide,
+                              table::BinTarget const &target) {
     if (target.path == nullptr || (items == nullptr && count > 0))
         return kErrArgument;
     CRilTxtLoader list;
     for (std::size_t i = 0; i < count; ++i)
         if (HResult const appended = AppendItem(list, items[i], wide); appended != kSOk)
-            return appended == kErrArgument ? kErrArgument : kErrImportWrite;
+            return appended == kErrArgument ? kErrArgument : core::kErrImportWrite;
     if (!Validate(list, nullptr))
-        return kErrImportParse;
-    return SaveBin(list, target, nullptr) ? kSOk : kErrImportWrite;
+        return core::kErrImportParse;
+    return table::SaveBin(list, target, nullptr) ? kSOk : core::kErrImportWrite;
 }
 
-} // namespace ril
+} // namespace ril::tools

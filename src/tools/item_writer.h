@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace ril {
+namespace ril::tools {
 
 struct GivenItem {
     std::uint32_t id;
@@ -21,7 +21,7 @@ struct GivenItem {
 // the file's bytes are those the import of the same items from a text file writes. kSOk,
 // kErrArgument (a missing macro or text, an odd wide size, an ID that asks for a new one),
 // kErrImportParse (validation failed) or kErrImportWrite.
-HResult WriteItemsToBin(GivenItem const *items, std::size_t count, int wide,
-                        BinTarget const &target);
+core::HResult WriteItemsToBin(GivenItem const *items, std::size_t count, int wide,
+                              table::BinTarget const &target);
 
-} // namespace ril
+} // namespace ril::tools

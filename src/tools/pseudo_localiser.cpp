@@ -15,6 +15,12 @@
 #include <string>
 
 namespace ril::tools {
+
+// This file works across the layers below: their names unqualified.
+using namespace core;
+using namespace items;
+using namespace table;
+using namespace text;
 namespace {
 
 // The accented form of each ASCII letter, a to z.

@@ -18,6 +18,6 @@ enum PseudoFlag : unsigned {
 // stay. kSOk; kErrArgument for a null path or an unknown flag; kErrImportParse when the input
 // cannot be read or holds no items; kErrOutputWrite when the output is not written (or would
 // replace the input).
-HResult PseudoLocalise(char const *inPath, char const *outPath, int wide, unsigned flags);
+core::HResult PseudoLocalise(char const *inPath, char const *outPath, int wide, unsigned flags);
 
 } // namespace ril::tools

@@ -19,7 +19,7 @@ constexpr unsigned kUtf8CodePage = 65001;
 
 // Learns from the parser how it reads the file: the flavour, the UTF-8 signature (switching
 // the code page for it when asked) and the file's bytes for the places.
-class ReadWatcher final : public TxtParseObserver {
+class ReadWatcher final : public text::TxtParseObserver {
   public:
     ReadWatcher(TableRead const &how, TableFile &table) : how_(how), table_(table) {}
 
@@ -29,11 +29,11 @@ class ReadWatcher final : public TxtParseObserver {
             table_.codePage.Switch();
         return true;
     }
-    void Item(ParsedFile const &, ParsedItem const &) override {}
-    void Ended(ParsedFile const &file, std::size_t, bool, platform::FileView &view) override {
+    void Item(text::ParsedFile const &, text::ParsedItem const &) override {}
+    void Ended(text::ParsedFile const &file, std::size_t, bool, platform::FileView &view) override {
         table_.wide = file.wide;
         table_.utf8Mark = table_.utf8Mark && !file.wide;
-        table_.places = std::make_unique<TextPlaces>(nullptr, file.wide);
+        table_.places = std::make_unique<text::TextPlaces>(nullptr, file.wide);
         table_.places->Adopt(std::move(view), file.wide);
     }
     bool ReportsCutMacros() const override { return false; }
@@ -49,11 +49,11 @@ std::optional<bool> ProbedWide(char const *path) {
     platform::FileContent content;
     if (platform::ReadWholeFile(path, content) != platform::ReadStatus::Ok)
         return std::nullopt;
-    BinInspection inspection;
-    InspectBinImage({content.bytes.get(), content.size}, 0, inspection);
+    table::BinInspection inspection;
+    table::InspectBinImage({content.bytes.get(), content.size}, 0, inspection);
     if (inspection.refusal != nullptr)
         return std::nullopt;
-    return inspection.flavour == BinFlavour::Wide;
+    return inspection.flavour == table::BinFlavour::Wide;
 }
 
 } // namespace
@@ -79,16 +79,16 @@ bool ReadTableFile(char const *path, TableRead const &how, TableFile &table) {
     if (!how.textOnly) {
         if (std::optional<bool> const wide = ProbedWide(path)) {
             table.wide = *wide;
-            return LoadBin(table.items, path) != 0;
+            return table::LoadBin(table.items, path) != 0;
         }
     }
     table.text = true;
     ReadWatcher watcher(how, table);
-    return LoadTxt(table.items, path, how.wide, nullptr, &watcher) != 0;
+    return text::LoadTxt(table.items, path, how.wide, nullptr, &watcher) != 0;
 }
 
-std::span<std::uint8_t const> ItemText(RilStrRes const &item, bool wide) {
-    RecordRef const record{item.Record.get(), item.RecordSize};
+std::span<std::uint8_t const> ItemText(items::RilStrRes const &item, bool wide) {
+    items::RecordRef const record{item.Record.get(), item.RecordSize};
     if (!record)
         return {};
     std::uint8_t const *text = record.Text();

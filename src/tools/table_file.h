@@ -29,11 +29,11 @@ class Utf8CodePage {
 };
 
 struct TableFile {
-    CRilTxtLoader items;   // in file order (a BIN's entries in the order it holds them)
-    bool wide = false;     // texts are UTF-16LE
-    bool text = false;     // read from a text resource file
-    bool utf8Mark = false; // a multibyte text file that starts with EF BB BF
-    std::unique_ptr<TextPlaces> places; // a text file's lines and columns
+    items::CRilTxtLoader items; // in file order (a BIN's entries in the order it holds them)
+    bool wide = false;          // texts are UTF-16LE
+    bool text = false;          // read from a text resource file
+    bool utf8Mark = false;      // a multibyte text file that starts with EF BB BF
+    std::unique_ptr<text::TextPlaces> places; // a text file's lines and columns
     Utf8CodePage codePage; // UTF-8 for a file read by its signature, while the table lives
 };
 
@@ -50,6 +50,6 @@ struct TableRead {
 bool ReadTableFile(char const *path, TableRead const &how, TableFile &table);
 
 // The text of an item's record in the table's flavour: bytes, or UTF-16LE units.
-std::span<std::uint8_t const> ItemText(RilStrRes const &item, bool wide);
+std::span<std::uint8_t const> ItemText(items::RilStrRes const &item, bool wide);
 
 } // namespace ril::tools

@@ -16,6 +16,11 @@
 #include <vector>
 
 namespace ril::tools {
+
+// This file works across the layers below: their names unqualified.
+using namespace core;
+using namespace items;
+using namespace text;
 namespace {
 
 constexpr std::size_t kListedIds = 20; // untranslated IDs the warning names at most

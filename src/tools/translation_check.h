@@ -16,6 +16,6 @@ enum CheckAgainstFlag : unsigned {
 // macro that differs (errors), then one warning with the number of the base's IDs that the
 // translation lacks. kSOk when no error was reported (warnings allowed), kErrArgument for a
 // null path or an unknown flag, kErrImportParse after an error or a file that cannot be read.
-HResult CheckAgainst(char const *basePath, char const *langPath, int wide, unsigned flags);
+core::HResult CheckAgainst(char const *basePath, char const *langPath, int wide, unsigned flags);
 
 } // namespace ril::tools

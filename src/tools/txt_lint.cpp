@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-namespace ril {
+namespace ril::tools {
 namespace {
 
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
@@ -65,10 +65,10 @@ bool IsUtf8WithNonAscii(unsigned char const *bytes, std::size_t size) {
 
 // The keyword as UTF-16LE bytes, at any offset (`step` 1) or at unit offsets (`step` 2).
 bool HasWideKeyword(unsigned char const *bytes, std::size_t size, std::size_t step) {
-    std::size_t const length = std::strlen(kIdKeyword);
+    std::size_t const length = std::strlen(text::kIdKeyword);
     for (std::size_t at = 0; at + 2 * length <= size; at += step) {
         std::size_t k = 0;
-        while (k < length && bytes[at + 2 * k] == static_cast<unsigned char>(kIdKeyword[k]) &&
+        while (k < length && bytes[at + 2 * k] == static_cast<unsigned char>(text::kIdKeyword[k]) &&
                bytes[at + 2 * k + 1] == 0)
             ++k;
         if (k == length)
@@ -141,15 +141,15 @@ class CodePageCharacters {
     }
 
   private:
-    enum : std::uint8_t { kUnknown = 0, kValid = 1, kInvalid = 2 };
+    enum class Validity : std::uint8_t { Unknown, Valid, Invalid };
 
-    bool Known(std::vector<std::uint8_t> &cache, std::size_t key, unsigned char const *sequence,
+    bool Known(std::vector<Validity> &cache, std::size_t key, unsigned char const *sequence,
                std::size_t size) {
         if (cache.empty())
-            cache.assign(size == 1 ? 0x100 : 0x10000, kUnknown);
-        if (cache[key] == kUnknown)
-            cache[key] = RoundTrips(sequence, size) ? kValid : kInvalid;
-        return cache[key] == kValid;
+            cache.assign(size == 1 ? 0x100 : 0x10000, Validity::Unknown);
+        if (cache[key] == Validity::Unknown)
+            cache[key] = RoundTrips(sequence, size) ? Validity::Valid : Validity::Invalid;
+        return cache[key] == Validity::Valid;
     }
 
     bool RoundTrips(unsigned char const *sequence, std::size_t size) {
@@ -164,8 +164,8 @@ class CodePageCharacters {
 
     platform::CharTable const &chars_;
     bool utf8_;
-    std::vector<std::uint8_t> singles_;
-    std::vector<std::uint8_t> pairs_;
+    std::vector<Validity> singles_;
+    std::vector<Validity> pairs_;
 };
 
 // An argument of a finding; `lineOf` asks for the line of the character index `number`.
@@ -187,7 +187,7 @@ LintArg LineOf(std::size_t index) {
 }
 
 struct Finding {
-    msg::Message const *message;
+    core::msg::Message const *message;
     long long offset; // bytes, or -1
     int severity;     // -1: the message's own
     std::vector<LintArg> args;
@@ -195,7 +195,7 @@ struct Finding {
 
 } // namespace
 
-class Linter final : public TxtParseObserver {
+class Linter final : public text::TxtParseObserver {
   public:
     Linter(char const *path, int wide, unsigned flags)
         : path_(path), wideAsked_(wide != 0), flags_(flags), places_(path, wide) {}
@@ -207,12 +207,12 @@ class Linter final : public TxtParseObserver {
     Linter &operator=(Linter const &) = delete;
 
     bool Read(unsigned char const *bytes, std::size_t size) override;
-    void Item(ParsedFile const &file, ParsedItem const &item) override;
-    void Ended(ParsedFile const &file, std::size_t position, bool ok,
+    void Item(text::ParsedFile const &file, text::ParsedItem const &item) override;
+    void Ended(text::ParsedFile const &file, std::size_t position, bool ok,
                platform::FileView &view) override;
-    bool ReportsCutMacros() const override { return (flags_ & kLintMacroLimitError) != 0; }
+    bool ReportsCutMacros() const override { return HasFlag(flags_, LintFlag::MacroLimitError); }
 
-    PlaceFinder const &Places() const { return places_; }
+    core::PlaceFinder const &Places() const { return places_; }
     // Raises the findings in file order (to the log too, when given); true when one of them
     // is an error.
     bool Report(char const *logPath = nullptr);
@@ -222,13 +222,13 @@ class Linter final : public TxtParseObserver {
         Ch const *data;
         std::size_t count;
     };
-    template <typename Ch> void CheckItem(View<Ch> text, ParsedItem const &item);
+    template <typename Ch> void CheckItem(View<Ch> text, text::ParsedItem const &item);
     template <typename Ch> void CheckId(View<Ch> text, std::size_t at);
     template <typename Ch> void CheckNearKeywords(View<Ch> text, std::size_t from, std::size_t to);
     template <typename Ch> void CheckEnd(View<Ch> text, std::size_t position, bool ok);
-    void CheckTextBytes(ParsedFile const &file, ParsedItem const &item);
-    void CheckTextUnits(std::uint16_t const *data, ParsedItem const &item);
-    void CheckFile(ParsedFile const &file);
+    void CheckTextBytes(text::ParsedFile const &file, text::ParsedItem const &item);
+    void CheckTextUnits(std::uint16_t const *data, text::ParsedItem const &item);
+    void CheckFile(text::ParsedFile const &file);
 
     template <typename Ch> static bool Matches(Ch const *data, std::size_t at, char const *word) {
         for (std::size_t k = 0; word[k] != '\0'; ++k)
@@ -258,19 +258,20 @@ class Linter final : public TxtParseObserver {
             return out;
         }
     }
-    void Add(msg::Message const &message, std::size_t index, std::vector<LintArg> args = {},
+    void Add(core::msg::Message const &message, std::size_t index, std::vector<LintArg> args = {},
              int severity = -1) {
         long long const offset = index == kNone ? -1 : static_cast<long long>(index * unitSize_);
         findings_.push_back(Finding{&message, offset, severity, std::move(args)});
     }
     int StrictSeverity() const {
-        return (flags_ & kLintStrictBytes) != 0 ? static_cast<int>(msg::Severity::Error) : -1;
+        return HasFlag(flags_, LintFlag::StrictBytes) ? static_cast<int>(core::msg::Severity::Error)
+                                                      : -1;
     }
 
     char const *path_;
     bool wideAsked_;
     unsigned flags_;
-    TextPlaces places_;
+    text::TextPlaces places_;
     std::size_t unitSize_ = 1;
     bool switched_ = false;
     unsigned previousCodePage_ = 0;
@@ -282,22 +283,22 @@ class Linter final : public TxtParseObserver {
 
 bool Linter::Read(unsigned char const *bytes, std::size_t size) {
     if (size == 0) {
-        Add(catalogue::kEmptyFile, kNone, {Text(path_)});
+        Add(core::catalogue::kEmptyFile, kNone, {Text(path_)});
         return false;
     }
     if (StartsWith(bytes, size, "\xFF\xFE")) {
-        Add(catalogue::kReadAsUtf16Mark, kNone);
-    } else if ((flags_ & kLintUtf8Signature) != 0 && !wideAsked_ &&
+        Add(core::catalogue::kReadAsUtf16Mark, kNone);
+    } else if (HasFlag(flags_, LintFlag::Utf8Signature) && !wideAsked_ &&
                StartsWith(bytes, size, "\xEF\xBB\xBF")) {
         // For this call only: the setting is restored when the lint ends.
         previousCodePage_ = platform::SetAnsiCodePage(kUtf8CodePage);
         switched_ = true;
-        Add(catalogue::kReadAsUtf8Mark, kNone);
+        Add(core::catalogue::kReadAsUtf8Mark, kNone);
     }
     return true;
 }
 
-void Linter::Item(ParsedFile const &file, ParsedItem const &item) {
+void Linter::Item(text::ParsedFile const &file, text::ParsedItem const &item) {
     unitSize_ = file.wide ? 2 : 1;
     ++items_;
     texts_.emplace_back(item.textStart, item.textEnd);
@@ -311,19 +312,19 @@ void Linter::Item(ParsedFile const &file, ParsedItem const &item) {
     }
 }
 
-template <typename Ch> void Linter::CheckItem(View<Ch> text, ParsedItem const &item) {
+template <typename Ch> void Linter::CheckItem(View<Ch> text, text::ParsedItem const &item) {
     CheckId(text, item.idStart);
-    std::size_t const next = Find(text.data, item.idStart, item.macroKeyword, kIdKeyword);
+    std::size_t const next = Find(text.data, item.idStart, item.macroKeyword, text::kIdKeyword);
     if (next != kNone) {
-        Add(catalogue::kMacroKeywordMissing, item.keyword, {LineOf(next)});
+        Add(core::catalogue::kMacroKeywordMissing, item.keyword, {LineOf(next)});
     } else {
         std::size_t const following =
-            Find(text.data, item.macroEnd, item.textStart - 1, kIdKeyword);
+            Find(text.data, item.macroEnd, item.textStart - 1, text::kIdKeyword);
         if (following != kNone)
-            Add(catalogue::kTextMissing, item.keyword, {Number(item.id), LineOf(following)});
+            Add(core::catalogue::kTextMissing, item.keyword, {Number(item.id), LineOf(following)});
     }
-    if (item.macroCut && (flags_ & kLintMacroLimitError) != 0)
-        Add(catalogue::kMacroWouldBeCut, item.macroStart, {Number(item.id)});
+    if (item.macroCut && HasFlag(flags_, LintFlag::MacroLimitError))
+        Add(core::catalogue::kMacroWouldBeCut, item.macroStart, {Number(item.id)});
 }
 
 // The ID as the parser reads it: blanks, a sign and decimal digits; the token quoted ends
@@ -334,7 +335,7 @@ template <typename Ch> void Linter::CheckId(View<Ch> text, std::size_t at) {
         ++at;
     std::size_t end = at;
     while (end < text.count && end - at < kIdTokenLimit && data[end] > ' ' && data[end] != ';' &&
-           data[end] != '{' && !Matches(data, end, kMacroKeyword))
+           data[end] != '{' && !Matches(data, end, text::kMacroKeyword))
         ++end;
     std::size_t const digits = at < end && (data[at] == '+' || data[at] == '-') ? at + 1 : at;
     long long value = 0;
@@ -344,32 +345,32 @@ template <typename Ch> void Linter::CheckId(View<Ch> text, std::size_t at) {
     long long const signedValue = digits > at && data[at] == '-' ? -value : value;
     long long const read = std::clamp<long long>(signedValue, INT32_MIN, INT32_MAX);
     if (at == end)
-        Add(catalogue::kIdMissing, at);
+        Add(core::catalogue::kIdMissing, at);
     else if (k == digits || k != end)
-        Add(catalogue::kIdNotANumber, at, {Text(Narrow(data, at, end)), Number(read)});
+        Add(core::catalogue::kIdNotANumber, at, {Text(Narrow(data, at, end)), Number(read)});
     else if (value > 0xFFFFFFFFLL)
-        Add(catalogue::kIdOutOfRange, at, {Text(Narrow(data, at, end))});
+        Add(core::catalogue::kIdOutOfRange, at, {Text(Narrow(data, at, end))});
 }
 
 // The first byte of a text that starts no character of the code page in force.
-void Linter::CheckTextBytes(ParsedFile const &file, ParsedItem const &item) {
+void Linter::CheckTextBytes(text::ParsedFile const &file, text::ParsedItem const &item) {
     if (!characters_)
         characters_ = std::make_unique<CodePageCharacters>(file.chars);
     std::size_t const bad =
         characters_->FirstBad(file.bytes + item.textStart, item.textEnd - item.textStart);
     if (bad != kNone)
-        Add(catalogue::kUnmappableText, item.textStart + bad,
+        Add(core::catalogue::kUnmappableText, item.textStart + bad,
             {Number(item.id), Number(platform::AnsiCodePage())}, StrictSeverity());
 }
 
-void Linter::CheckTextUnits(std::uint16_t const *data, ParsedItem const &item) {
+void Linter::CheckTextUnits(std::uint16_t const *data, text::ParsedItem const &item) {
     for (std::size_t at = item.textStart; at < item.textEnd; ++at) {
         bool const high = data[at] >= 0xD800 && data[at] <= 0xDBFF;
         bool const low = data[at] >= 0xDC00 && data[at] <= 0xDFFF;
         if (high && at + 1 < item.textEnd && data[at + 1] >= 0xDC00 && data[at + 1] <= 0xDFFF) {
             ++at;
         } else if (high || low) {
-            Add(catalogue::kUnpairedSurrogate, at, {Number(item.id)}, StrictSeverity());
+            Add(core::catalogue::kUnpairedSurrogate, at, {Number(item.id)}, StrictSeverity());
             return;
         }
     }
@@ -392,8 +393,8 @@ void Linter::CheckNearKeywords(View<Ch> text, std::size_t from, std::size_t to) 
         return at;
     };
     for (std::size_t at = from; at < to; ++at) {
-        if ((data[at] | 0x20) != 'r' || Matches(data, at, kIdKeyword) ||
-            Matches(data, at, kMacroKeyword))
+        if ((data[at] | 0x20) != 'r' || Matches(data, at, text::kIdKeyword) ||
+            Matches(data, at, text::kMacroKeyword))
             continue;
         std::size_t end = word(at, "ril");
         end = end == kNone ? end : word(blanks(end), "string");
@@ -405,8 +406,9 @@ void Linter::CheckNearKeywords(View<Ch> text, std::size_t from, std::size_t to) 
         if (end == kNone || data[blanks(end)] != '=')
             continue;
         end = blanks(end);
-        Add(catalogue::kNearKeyword, at,
-            {Text(Narrow(data, at, end + 1)), Text(afterId != kNone ? kIdKeyword : kMacroKeyword)});
+        Add(core::catalogue::kNearKeyword, at,
+            {Text(Narrow(data, at, end + 1)),
+             Text(afterId != kNone ? text::kIdKeyword : text::kMacroKeyword)});
     }
 }
 
@@ -424,38 +426,39 @@ template <typename Ch> void Linter::CheckEnd(View<Ch> text, std::size_t position
     CheckNearKeywords(text, std::min(from, zero), zero);
     if (!ok || zero >= text.count)
         return;
-    std::size_t const hidden = Find(text.data, zero + 1, text.count, kIdKeyword);
+    std::size_t const hidden = Find(text.data, zero + 1, text.count, text::kIdKeyword);
     if (hidden != kNone)
-        Add(catalogue::kHiddenItems, zero, {LineOf(hidden)});
+        Add(core::catalogue::kHiddenItems, zero, {LineOf(hidden)});
 }
 
 // What the whole file says: no items, or UTF-8 read in a double-byte code page.
-void Linter::CheckFile(ParsedFile const &file) {
+void Linter::CheckFile(text::ParsedFile const &file) {
     unsigned char const *bytes = file.bytes;
     std::size_t const size = file.size;
     bool const utf16Mark = StartsWith(bytes, size, "\xFF\xFE");
     std::size_t const mark =
         file.wide ? (utf16Mark ? 2 : 0) : (StartsWith(bytes, size, "\xEF\xBB\xBF") ? 3 : 0);
-    if ((flags_ & kLintNoItemsError) != 0 && items_ == 0 && size > mark) {
+    if (HasFlag(flags_, LintFlag::NoItemsError) && items_ == 0 && size > mark) {
         if (file.wide && !HasWideKeyword(bytes + mark, size - mark, 2))
-            Add(utf16Mark ? catalogue::kNoItems : catalogue::kNoItemsWideWithoutMark, kNone);
-        bool const keyword = !file.wide && Find(bytes, 0, size, kIdKeyword) != kNone;
+            Add(utf16Mark ? core::catalogue::kNoItems : core::catalogue::kNoItemsWideWithoutMark,
+                kNone);
+        bool const keyword = !file.wide && Find(bytes, 0, size, text::kIdKeyword) != kNone;
         if (!file.wide && !keyword)
             Add(HasWideKeyword(bytes, size, 1) ||
                         (size >= 2 &&
                          (EveryOtherByteZero(bytes, size, 0) || EveryOtherByteZero(bytes, size, 1)))
-                    ? catalogue::kNoItemsUtf16
-                    : catalogue::kNoItems,
+                    ? core::catalogue::kNoItemsUtf16
+                    : core::catalogue::kNoItems,
                 kNone);
     }
     bool doubleByte = false;
     for (unsigned byte = 0x80; byte <= 0xFF && !doubleByte; ++byte)
         doubleByte = file.chars.IsLead(static_cast<std::uint8_t>(byte));
     if (!file.wide && doubleByte && IsUtf8WithNonAscii(bytes, size))
-        Add(catalogue::kUtf8ReadAsDbcs, kNone, {Number(platform::AnsiCodePage())});
+        Add(core::catalogue::kUtf8ReadAsDbcs, kNone, {Number(platform::AnsiCodePage())});
 }
 
-void Linter::Ended(ParsedFile const &file, std::size_t position, bool ok,
+void Linter::Ended(text::ParsedFile const &file, std::size_t position, bool ok,
                    platform::FileView &view) {
     unitSize_ = file.wide ? 2 : 1;
     if (file.wide)
@@ -473,20 +476,20 @@ bool Linter::Report(char const *logPath) {
                      [](Finding const &a, Finding const &b) { return a.offset < b.offset; });
     bool errors = false;
     for (Finding const &finding : findings_) {
-        std::vector<NoticeArg> args;
+        std::vector<core::NoticeArg> args;
         for (LintArg const &arg : finding.args)
-            args.push_back(arg.isText ? MakeNoticeArg(arg.text.c_str())
+            args.push_back(arg.isText ? core::MakeNoticeArg(arg.text.c_str())
                            : arg.lineOf
-                               ? MakeNoticeArg(places_.LineOfIndex(std::size_t(arg.number)))
-                               : MakeNoticeArg(arg.number));
-        NoticeSite const site{.file = path_,
-                              .offset = finding.offset,
-                              .places = &places_,
-                              .severity = finding.severity};
-        RaiseNotice(*finding.message, site, logPath, args.data(), args.size());
+                               ? core::MakeNoticeArg(places_.LineOfIndex(std::size_t(arg.number)))
+                               : core::MakeNoticeArg(arg.number));
+        core::NoticeSite const site{.file = path_,
+                                    .offset = finding.offset,
+                                    .places = &places_,
+                                    .severity = finding.severity};
+        core::RaiseNotice(*finding.message, site, logPath, args.data(), args.size());
         int const severity =
             finding.severity >= 0 ? finding.severity : static_cast<int>(finding.message->severity);
-        errors = errors || severity == static_cast<int>(msg::Severity::Error);
+        errors = errors || severity == static_cast<int>(core::msg::Severity::Error);
     }
     return errors;
 }
@@ -496,11 +499,11 @@ TxtLintRun::TxtLintRun(char const *txtPath, int wide, unsigned flags)
 
 TxtLintRun::~TxtLintRun() = default;
 
-TxtParseObserver &TxtLintRun::Observer() {
+text::TxtParseObserver &TxtLintRun::Observer() {
     return *linter_;
 }
 
-PlaceFinder const &TxtLintRun::Places() const {
+core::PlaceFinder const &TxtLintRun::Places() const {
     return linter_->Places();
 }
 
@@ -508,23 +511,23 @@ bool TxtLintRun::Report(char const *logPath) {
     return linter_->Report(logPath);
 }
 
-HResult LintTxt(char const *txtPath, int wide, unsigned flags) {
+core::HResult LintTxt(char const *txtPath, int wide, unsigned flags) {
     if (txtPath == nullptr)
-        return kErrArgument;
+        return core::kErrArgument;
     Linter linter(txtPath, wide, flags);
     bool valid = true;
     {
-        CRilTxtLoader list;
-        if ((flags & kLintFindingsOnly) != 0) {
-            const NoticeMute mute; // the import reports the parser's faults itself
-            LoadTxt(list, txtPath, wide, nullptr, &linter);
+        items::CRilTxtLoader list;
+        if (HasFlag(flags, LintFlag::FindingsOnly)) {
+            const core::NoticeMute mute; // the import reports the parser's faults itself
+            text::LoadTxt(list, txtPath, wide, nullptr, &linter);
         } else {
-            valid = LoadTxt(list, txtPath, wide, nullptr, &linter) &&
+            valid = text::LoadTxt(list, txtPath, wide, nullptr, &linter) &&
                     Validate(list, nullptr, txtPath, &linter.Places());
         }
     }
     bool const errors = linter.Report();
-    return valid && !errors ? kSOk : kErrImportParse;
+    return valid && !errors ? core::kSOk : core::kErrImportParse;
 }
 
-} // namespace ril
+} // namespace ril::tools

@@ -6,28 +6,38 @@
 
 #include <memory>
 
-namespace ril {
+namespace ril::core {
+class PlaceFinder;
+}
+namespace ril::text {
+class TxtParseObserver;
+}
+
+namespace ril::tools {
 
 // The lint's options (the public RIL_LINT_ flags).
-enum LintFlag : unsigned {
-    kLintStrictBytes = 0x1,     // bytes that are no character of the code page are an error
-    kLintMacroLimitError = 0x2, // a macro the import would cut is an error
-    kLintUtf8Signature = 0x4,   // a multibyte file starting EF BB BF is read as UTF-8
-    kLintNoItemsError = 0x8,    // a file with content but no item is an error
-    kLintFindingsOnly = 0x10,   // the lint's own findings alone: no parser notices, no validation
+enum class LintFlag : unsigned {
+    StrictBytes = 0x1,     // bytes that are no character of the code page are an error
+    MacroLimitError = 0x2, // a macro the import would cut is an error
+    Utf8Signature = 0x4,   // a multibyte file starting EF BB BF is read as UTF-8
+    NoItemsError = 0x8,    // a file with content but no item is an error
+    FindingsOnly = 0x10,   // the lint's own findings alone: no parser notices, no validation
 };
+
+// Whether `flags` (the public RIL_LINT_ bits) hold `flag`.
+constexpr bool HasFlag(unsigned flags, LintFlag flag) {
+    return (flags & static_cast<unsigned>(flag)) != 0;
+}
 
 // Lints `txtPath` read as `wide` asks; reports every finding as a notice and writes nothing.
 // kSOk, kErrArgument for a null path, kErrImportParse when an error was reported.
-HResult LintTxt(char const *txtPath, int wide, unsigned flags);
+core::HResult LintTxt(char const *txtPath, int wide, unsigned flags);
 
 // The lint riding on another run of the parser (the import's): hand Observer() to LoadTxt,
 // then Report() raises the findings in file order, to the log too when given, and says
 // whether one of them is an error. A code page switched for a UTF-8 signature stays in force
 // while it lives.
 class Linter;
-class PlaceFinder;
-class TxtParseObserver;
 class TxtLintRun {
   public:
     TxtLintRun(char const *txtPath, int wide, unsigned flags);
@@ -35,12 +45,12 @@ class TxtLintRun {
     TxtLintRun(TxtLintRun const &) = delete;
     TxtLintRun &operator=(TxtLintRun const &) = delete;
 
-    TxtParseObserver &Observer();
-    PlaceFinder const &Places() const;
+    text::TxtParseObserver &Observer();
+    core::PlaceFinder const &Places() const;
     bool Report(char const *logPath);
 
   private:
     std::unique_ptr<Linter> linter_;
 };
 
-} // namespace ril
+} // namespace ril::tools

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-namespace ril {
+namespace ril::tools {
 namespace {
 
 // The check's tables run to megabytes for long lists: large ones come in huge pages.
@@ -24,16 +24,17 @@ bool IsMacroCharacter(unsigned char ch) {
 
 // Where an item came from, for its notices.
 // `source` names the text file and its places.
-NoticeSite SiteOf(RilStrRes const &item, NoticeSite const &source) {
-    NoticeSite site = source;
+core::NoticeSite SiteOf(items::RilStrRes const &item, core::NoticeSite const &source) {
+    core::NoticeSite site = source;
     site.offset = item.SourceOffset;
     return site;
 }
 
 // A repeat's place: the later of the two items in the file, and the earlier as the first
 // definition (the sorts may have put the later one first).
-NoticeSite RepeatSite(RilStrRes const &kept, RilStrRes const &candidate, NoticeSite const &source) {
-    NoticeSite site = SiteOf(candidate, source);
+core::NoticeSite RepeatSite(items::RilStrRes const &kept, items::RilStrRes const &candidate,
+                            core::NoticeSite const &source) {
+    core::NoticeSite site = SiteOf(candidate, source);
     site.firstOffset = kept.SourceOffset;
     if (kept.SourceOffset >= 0 && candidate.SourceOffset >= 0 &&
         kept.SourceOffset > candidate.SourceOffset)
@@ -42,19 +43,20 @@ NoticeSite RepeatSite(RilStrRes const &kept, RilStrRes const &candidate, NoticeS
 }
 
 // Reports an empty macro or each illegal byte of the macro; false when anything was wrong.
-bool CheckMacroCharacters(RilStrRes const &item, char const *logPath, NoticeSite const &source) {
+bool CheckMacroCharacters(items::RilStrRes const &item, char const *logPath,
+                          core::NoticeSite const &source) {
     if (item.Macro()[0] == '\0') {
-        LogError(logPath, catalogue::kEmptyMacro, SiteOf(item, source), item.ID,
-                 static_cast<unsigned>(kMacroField));
+        core::LogError(logPath, core::catalogue::kEmptyMacro, SiteOf(item, source), item.ID,
+                       static_cast<unsigned>(items::kMacroField));
         return false;
     }
     bool legal = true;
-    for (std::size_t i = 0; i < kMacroField && item.Macro()[i] != '\0'; ++i) {
+    for (std::size_t i = 0; i < items::kMacroField && item.Macro()[i] != '\0'; ++i) {
         if (IsMacroCharacter(static_cast<unsigned char>(item.Macro()[i])))
             continue;
         char const offending[2] = {item.Macro()[i], '\0'};
-        LogError(logPath, catalogue::kIllegalMacroCharacter, SiteOf(item, source), item.ID,
-                 item.Macro(), offending);
+        core::LogError(logPath, core::catalogue::kIllegalMacroCharacter, SiteOf(item, source),
+                       item.ID, item.Macro(), offending);
         legal = false;
     }
     return legal;
@@ -63,14 +65,14 @@ bool CheckMacroCharacters(RilStrRes const &item, char const *logPath, NoticeSite
 // Walks a sorted list keeping the first of each run of equal items; every later one is
 // reported against it and removed. Returns whether anything was removed.
 template <typename Same>
-bool RemoveRepeats(CRilTxtLoader::Items &items, char const *logPath, NoticeSite const &source,
-                   msg::Message const &message, Same same) {
+bool RemoveRepeats(items::CRilTxtLoader::Items &items, char const *logPath,
+                   core::NoticeSite const &source, core::msg::Message const &message, Same same) {
     bool removed = false;
     auto kept = items.begin();
     for (auto candidate = std::next(kept); candidate != items.end();) {
         if (same(**kept, **candidate)) {
-            LogError(logPath, message, RepeatSite(**kept, **candidate, source), (*kept)->ID,
-                     (*kept)->Macro(), (*candidate)->ID, (*candidate)->Macro());
+            core::LogError(logPath, message, RepeatSite(**kept, **candidate, source), (*kept)->ID,
+                           (*kept)->Macro(), (*candidate)->ID, (*candidate)->Macro());
             candidate = items.erase(candidate);
             removed = true;
         } else {
@@ -165,7 +167,8 @@ bool OutOfOrderIdsRepeat(Vector<std::int32_t> const &run, std::vector<std::int32
     return false;
 }
 
-bool BySignedId(CRilTxtLoader::ItemHandle const &a, CRilTxtLoader::ItemHandle const &b) {
+bool BySignedId(items::CRilTxtLoader::ItemHandle const &a,
+                items::CRilTxtLoader::ItemHandle const &b) {
     return static_cast<std::int32_t>(a->ID) < static_cast<std::int32_t>(b->ID);
 }
 
@@ -173,10 +176,10 @@ bool BySignedId(CRilTxtLoader::ItemHandle const &a, CRilTxtLoader::ItemHandle co
 // ascending run (in list order). Lists from text files are nearly sorted already (only items
 // given new IDs stand out): those few are moved aside, sorted and merged back. With unique
 // keys every correct sort gives this same order.
-void SortUniqueIds(CRilTxtLoader::Items &items,
-                   std::vector<CRilTxtLoader::Items::iterator> const &outOfOrder) {
+void SortUniqueIds(items::CRilTxtLoader::Items &items,
+                   std::vector<items::CRilTxtLoader::Items::iterator> const &outOfOrder) {
     // Splicing and merging need both lists on the same arena.
-    CRilTxtLoader::Items aside(items.get_allocator());
+    items::CRilTxtLoader::Items aside(items.get_allocator());
     for (auto it : outOfOrder)
         aside.splice(aside.end(), items, it);
     aside.sort(BySignedId);
@@ -185,10 +188,10 @@ void SortUniqueIds(CRilTxtLoader::Items &items,
 
 } // namespace
 
-bool Validate(CRilTxtLoader &list, char const *logPath, char const *sourcePath,
-              PlaceFinder const *places) {
-    const NoticeSite source{.file = sourcePath, .places = places};
-    CRilTxtLoader::Items &items = list.List();
+bool Validate(items::CRilTxtLoader &list, char const *logPath, char const *sourcePath,
+              core::PlaceFinder const *places) {
+    const core::NoticeSite source{.file = sourcePath, .places = places};
+    items::CRilTxtLoader::Items &items = list.List();
     if (items.empty())
         return true;
     // One pass checks the characters, collects the macros and notes the items that break
@@ -199,12 +202,12 @@ bool Validate(CRilTxtLoader &list, char const *logPath, char const *sourcePath,
     bool repeats = false;
     Vector<char const *> macros(LargeBlocks());
     macros.reserve(items.size());
-    std::vector<CRilTxtLoader::Items::iterator> outOfOrder;
+    std::vector<items::CRilTxtLoader::Items::iterator> outOfOrder;
     Vector<std::int32_t> runIds(LargeBlocks());
     std::vector<std::int32_t> outOfOrderIds;
     runIds.reserve(items.size());
     for (auto it = items.begin(); it != items.end(); ++it) {
-        RilStrRes const &item = **it;
+        items::RilStrRes const &item = **it;
         valid = CheckMacroCharacters(item, logPath, source) && valid;
         if (repeats)
             continue;
@@ -231,15 +234,15 @@ bool Validate(CRilTxtLoader &list, char const *logPath, char const *sourcePath,
     items.sort(
         [](auto const &a, auto const &b) { return std::strcmp(a->Macro(), b->Macro()) < 0; });
     bool repeatedMacros =
-        RemoveRepeats(items, logPath, source, catalogue::kDuplicateMacro,
-                      [](RilStrRes const &a, RilStrRes const &b) {
+        RemoveRepeats(items, logPath, source, core::catalogue::kDuplicateMacro,
+                      [](items::RilStrRes const &a, items::RilStrRes const &b) {
                           return a.Macro()[0] != '\0' && std::strcmp(a.Macro(), b.Macro()) == 0;
                       });
     items.sort(BySignedId);
-    bool repeatedIds =
-        RemoveRepeats(items, logPath, source, catalogue::kDuplicateId,
-                      [](RilStrRes const &a, RilStrRes const &b) { return a.ID == b.ID; });
+    bool repeatedIds = RemoveRepeats(
+        items, logPath, source, core::catalogue::kDuplicateId,
+        [](items::RilStrRes const &a, items::RilStrRes const &b) { return a.ID == b.ID; });
     return valid && !repeatedMacros && !repeatedIds;
 }
 
-} // namespace ril
+} // namespace ril::tools

@@ -4,12 +4,12 @@
 #include "core/notice.h"
 #include "items/ril_txt_loader.h"
 
-namespace ril {
+namespace ril::tools {
 
 // Reports every bad or repeated macro and repeated ID, removes the repeats and sorts the
 // list by signed ID; true when nothing was wrong. `sourcePath`, the text file the items were
 // read from, names the file in the notices; `places` gives the lines and columns of the items.
-bool Validate(CRilTxtLoader &list, char const *logPath, char const *sourcePath = nullptr,
-              PlaceFinder const *places = nullptr);
+bool Validate(items::CRilTxtLoader &list, char const *logPath, char const *sourcePath = nullptr,
+              core::PlaceFinder const *places = nullptr);
 
-} // namespace ril
+} // namespace ril::tools

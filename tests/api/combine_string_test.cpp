@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cctype>
 
+using namespace ril::core;
+
 namespace ril::test {
 namespace {
 

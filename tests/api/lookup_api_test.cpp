@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+using namespace ril::core;
+
 namespace ril::test {
 namespace {
 

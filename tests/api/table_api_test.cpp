@@ -12,6 +12,8 @@
 #include <memory>
 #include <thread>
 
+using namespace ril::core;
+
 namespace ril::test {
 namespace {
 

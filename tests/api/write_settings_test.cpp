@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+using namespace ril::core;
+
 namespace ril::test {
 namespace {
 
@@ -78,8 +80,11 @@ TEST_F(WriteSettingsTest, SmallExports) {
 #ifndef _WIN32
     EXPECT_EQ(Ril_GetAnsiCodePage(), 936u);
 #endif
-    Ril_SetAnsiCodePage(65001);
-    EXPECT_EQ(Ril_GetAnsiCodePage(), 65001u);
+    // The chosen code page is asked twice: asking changes nothing.
+    EXPECT_EQ((std::vector<unsigned>{Ril_GetChosenAnsiCodePage(), Ril_SetAnsiCodePage(65001),
+                                     Ril_GetChosenAnsiCodePage(), Ril_GetChosenAnsiCodePage(),
+                                     Ril_GetAnsiCodePage()}),
+              (std::vector<unsigned>{0u, 0u, 65001u, 65001u, 65001u}));
     EXPECT_EQ(
         (std::vector<unsigned>{Ril_SetWriteOptions(2), Ril_SetWriteOptions(RIL_WRITE_IF_CHANGED),
                                Ril_SetWriteOptions(RIL_WRITE_ALWAYS)}),

@@ -61,7 +61,7 @@ TEST(CliCodePage, LocaleCodesetChoosesTheDefault) {
         current = environment;
         Ril_SetAnsiCodePage(0);
         std::optional<std::string> const chosen = ApplyCodePage(Invocation{}, &Lookup);
-        EXPECT_EQ(ChosenCodePage(), codePage);
+        EXPECT_EQ(Ril_GetChosenAnsiCodePage(), codePage);
         EXPECT_EQ(chosen.has_value(), codePage != 0);
     }
     current = {{"LANG", "C.UTF-8"}};
@@ -71,7 +71,7 @@ TEST(CliCodePage, LocaleCodesetChoosesTheDefault) {
     Invocation given;
     given.values["--code-page"] = "950";
     EXPECT_EQ(ApplyCodePage(given, &Lookup), std::nullopt);
-    EXPECT_EQ(ChosenCodePage(), 950u);
+    EXPECT_EQ(Ril_GetChosenAnsiCodePage(), 950u);
     Ril_SetAnsiCodePage(0);
 #endif
 }

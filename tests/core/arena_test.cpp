@@ -13,6 +13,8 @@
 #include <new>
 #include <vector>
 
+using namespace ril::core;
+
 namespace ril {
 namespace {
 

@@ -7,6 +7,8 @@
 #include <tuple>
 #include <vector>
 
+using namespace ril::core;
+
 namespace ril {
 namespace {
 

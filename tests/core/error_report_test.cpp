@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <tuple>
 
+using namespace ril::core;
+
 namespace ril::test {
 namespace {
 

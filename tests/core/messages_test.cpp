@@ -9,6 +9,8 @@
 #include <set>
 #include <tuple>
 
+using namespace ril::core;
+
 namespace ril::test {
 namespace {
 
@@ -136,9 +138,9 @@ TEST_F(MessageCatalogue, EveryMessageRendersInBothLanguages) {
         Ril_SetMessageLanguage(RIL_MESSAGES_CHINESE);
         raise();
         ExpectNotice(partsOnly ? "" : gbk);
-        EXPECT_EQ(RenderMessage(*row.message, platform::NoticeLanguage::Chinese, row.args.data(),
-                                row.args.size()),
-                  gbk);
+        EXPECT_EQ(
+            RenderMessage(*row.message, NoticeLanguage::Chinese, row.args.data(), row.args.size()),
+            gbk);
         Delivered got;
         Ril_SetNoticeHandlerEx(&Keep, &got);
         Ril_SetMessageLanguage(RIL_MESSAGES_ENGLISH);

@@ -10,6 +10,8 @@
 #include <string>
 #include <tuple>
 
+using namespace ril::core;
+
 namespace {
 
 using namespace ril;

@@ -7,6 +7,9 @@
 
 #include <cstring>
 
+using namespace ril::core;
+using namespace ril::items;
+
 namespace ril::test {
 namespace {
 

@@ -9,7 +9,7 @@
 
 namespace {
 
-using namespace ril::platform::pe;
+using namespace ril::pe;
 using namespace ril::pe_test;
 using Offsets = std::vector<std::optional<std::uint64_t>>;
 

@@ -1,9 +1,9 @@
 // Tests of the module service outside Windows: loading through the PE layer, batched updates
 // written whole or not at all, the checksum refresh, and failure injection.
+#include "pe/module.h"
 #include "pe/pe_image.h"
 #include "pe/pe_test_support.h"
 #include "platform/fault.h"
-#include "platform/module.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +14,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace ril::pe_test;
+using namespace ril::pe;
 using namespace ril::platform;
 using ril::test::ReadFile;
 using Status = Module::FindStatus;
@@ -95,11 +96,11 @@ TEST_F(PeModule, RemovalsDeleteTheLanguageALookupFinds) {
 TEST_F(PeModule, CheckSumRefreshAfterAnAppend) {
     REQUIRE_FIXTURES();
     Bytes file = Fixture("mid64.dll"), unset;
-    const std::size_t at = ril::platform::pe::ParseImage(file).value().CheckSumOffset();
+    const std::size_t at = ril::pe::ParseImage(file).value().CheckSumOffset();
     file.insert(file.end(), {'h', 1, 0, 0});
     const std::string path = Write("mid64.dll", file), text = Write("text.dll", Text("no PE"));
     PutU32(unset = file, at, 0);
-    PutU32(file, at, ril::platform::pe::ComputeCheckSum(file, at));
+    PutU32(file, at, ril::pe::ComputeCheckSum(file, at));
     EXPECT_EQ((std::vector<bool>{RefreshCheckSum(path.c_str()), ReadFile(path) == file,
                                  RefreshCheckSum(Write("mid64.dll", unset).c_str()),
                                  ReadFile(path) == unset, RefreshCheckSum(text.c_str()),

@@ -4,7 +4,7 @@
 //                                         "ID: SIZE HEXBYTES" or "ID: none" per ID
 //   pe_module_tool commit MODULE ID...   one editing session per ID commits ITEM_<ID> "<ID>"
 #include "Ril4410.h"
-#include "platform/module.h"
+#include "pe/module.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -14,10 +14,10 @@
 
 namespace {
 
-using ril::platform::kRtRcData;
-using ril::platform::Module;
+using ril::pe::kRtRcData;
+using ril::pe::Module;
 
-bool Queue(ril::platform::ResourceUpdate &update, std::string const &op) {
+bool Queue(ril::pe::ResourceUpdate &update, std::string const &op) {
     char *end = nullptr;
     auto const id = static_cast<std::uint16_t>(std::strtoul(op.c_str() + 4, &end, 0));
     if (op.starts_with("del:"))
@@ -34,7 +34,7 @@ bool Queue(ril::platform::ResourceUpdate &update, std::string const &op) {
 }
 
 int Update(char const *path, int count, char **ops) {
-    auto update = ril::platform::BeginResourceUpdate(path);
+    auto update = ril::pe::BeginResourceUpdate(path);
     for (int i = 0; update && i < count; ++i)
         if (!Queue(*update, ops[i]))
             return std::printf("refused: %s\n", ops[i]), 1;
@@ -45,7 +45,7 @@ int Update(char const *path, int count, char **ops) {
 int Find(char const *ids, int count, char **paths) {
     for (int i = 0; i < count; ++i) {
         std::printf("== %s\n", paths[i]);
-        auto module = ril::platform::LoadModule(paths[i]);
+        auto module = ril::pe::LoadModule(paths[i]);
         if (!module)
             std::printf("load failed\n");
         for (char const *p = ids; module && *p != '\0'; p += *p == ',') {

@@ -7,7 +7,7 @@
 
 namespace {
 
-using namespace ril::platform::pe;
+using namespace ril::pe;
 using namespace ril::pe_test;
 using Values = std::vector<std::uint64_t>;
 

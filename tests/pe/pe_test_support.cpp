@@ -5,6 +5,8 @@
 
 #include <tuple>
 
+using namespace ril::core;
+
 namespace ril::pe_test {
 
 std::string FixturePath(std::string const &name) {
@@ -20,10 +22,10 @@ Bytes Text(std::string const &text) {
 }
 
 Loaded::Loaded(Bytes bytes)
-    : file(std::move(bytes)), image(platform::pe::ParseImage(file)),
-      tree(image ? platform::pe::ResourceTree::Read(*image, file) : platform::pe::ResourceTree()) {}
+    : file(std::move(bytes)), image(pe::ParseImage(file)),
+      tree(image ? pe::ResourceTree::Read(*image, file) : pe::ResourceTree()) {}
 
-std::string LeafText(platform::pe::ResourceLeaf const *leaf) {
+std::string LeafText(pe::ResourceLeaf const *leaf) {
     return leaf == nullptr ? "<none>" : std::string(leaf->data.begin(), leaf->data.end());
 }
 

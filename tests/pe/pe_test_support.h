@@ -26,10 +26,10 @@ struct Loaded {
     explicit Loaded(Bytes bytes);
     Loaded(Loaded const &) = delete;
     Bytes file;
-    std::optional<platform::pe::Image> image;
-    platform::pe::ResourceTree tree;
+    std::optional<pe::Image> image;
+    pe::ResourceTree tree;
 };
-std::string LeafText(platform::pe::ResourceLeaf const *leaf); // "<none>" for no leaf
+std::string LeafText(pe::ResourceLeaf const *leaf); // "<none>" for no leaf
 
 // Little-endian values at `at` (out of range throws).
 inline std::uint16_t GetU16(Bytes const &b, std::size_t at) {

@@ -10,7 +10,7 @@
 
 namespace {
 
-using namespace ril::platform::pe;
+using namespace ril::pe;
 using namespace ril::pe_test;
 using Changes = std::vector<ResourceChange>;
 using Rebuilt = std::pair<RebuildStatus, Bytes>;
@@ -74,7 +74,7 @@ TEST(PeWriter, NoFreeSectionHeaderFailsCleanly) {
                    grown.sizeOfInitializedData),
         std::tuple(before.sections.size() + 1, before.sizeOfImage,
                    grown.Directory(kDirectoryResource).size, Text(std::string(".rsrc\0\0\0", 8)),
-                   0x40000040u, ril::AlignUp(added.MemoryEnd(), grown.sectionAlignment),
+                   0x40000040u, ril::core::AlignUp(added.MemoryEnd(), grown.sectionAlignment),
                    before.sizeOfInitializedData + added.rawSize));
     const Changes again = {{10, 3, 0, true, {}}, Add(5, Pattern(20000, '0'))};
     const Image updated = Parsed(Sound(big, again));

@@ -15,6 +15,8 @@
 #include <unistd.h>
 #endif
 
+using namespace ril::platform;
+
 namespace ril::test {
 namespace {
 

@@ -10,6 +10,9 @@
 #include <thread>
 #include <tuple>
 
+using namespace ril::core;
+using namespace ril::platform;
+
 namespace ril::test {
 namespace {
 

@@ -2,10 +2,10 @@
 // lookups, commits and discards, and the module accessor.
 #include "api/library_state.h"
 #include "core/messages.h"
+#include "pe/module.h"
 #include "pe/pe_image.h"
 #include "pe/pe_test_support.h"
 #include "platform/fault.h"
-#include "platform/module.h"
 #include "rtedit/txt_res_idx_svr.h"
 #include "support/test_support.h"
 
@@ -14,13 +14,17 @@
 #include <filesystem>
 #include <tuple>
 
+using namespace ril::core;
+using namespace ril::rtedit;
+using namespace ril::api;
+
 namespace ril::test {
 namespace {
 
 namespace fs = std::filesystem;
 constexpr RIL_ULONG kNewId = 0xFFFFFFFFu;
 using Results = std::vector<RIL_LONG>;
-using platform::Module;
+using pe::Module;
 
 class SessionTest : public LibraryTest {
   protected:
@@ -37,8 +41,8 @@ class SessionTest : public LibraryTest {
     }
     // The record the module file holds for `id` (read afresh), empty when none.
     Bytes ModuleRecord(std::uint16_t id) {
-        auto const loaded = platform::LoadModule(module.c_str());
-        auto const found = loaded ? loaded->Find(platform::kRtRcData, id) : Module::Resource{};
+        auto const loaded = pe::LoadModule(module.c_str());
+        auto const found = loaded ? loaded->Find(pe::kRtRcData, id) : Module::Resource{};
         return found.status == Module::FindStatus::Found
                    ? Bytes(found.data, found.data + found.size)
                    : Bytes{};
@@ -46,13 +50,13 @@ class SessionTest : public LibraryTest {
     // The module file with its PE checksum field zeroed, and whether that field was current
     // (appending a marker brings a set checksum up to date outside Windows, which checks none).
     static std::pair<Bytes, bool> Unsummed(Bytes file) {
-        const std::size_t at = platform::pe::ParseImage(file).value().CheckSumOffset();
+        const std::size_t at = pe::ParseImage(file).value().CheckSumOffset();
         const std::uint32_t stored = pe_test::GetU32(file, at);
         std::fill_n(file.begin() + static_cast<long>(at), 4, 0);
 #if defined(_WIN32)
         return {file, stored != 0};
 #else
-        return {file, stored == platform::pe::ComputeCheckSum(file, at)};
+        return {file, stored == pe::ComputeCheckSum(file, at)};
 #endif
     }
     // Adds `text` with its zero as the item's data.

@@ -15,6 +15,9 @@
 #include <regex>
 #include <stdexcept>
 
+using namespace ril::core;
+using namespace ril::items;
+
 namespace ril::test {
 
 TempDir::TempDir() {

@@ -13,7 +13,7 @@
 #include <tuple>
 #include <vector>
 
-namespace ril {
+namespace ril::items {
 class CRilTxtLoader;
 }
 
@@ -89,10 +89,11 @@ bool FileExists(std::string const &path);
 Bytes RecordA(std::string const &macro, std::string const &text);
 Bytes RecordW(std::string const &macro, std::u16string const &text);
 // Appends an item of the ID, the macro (both forms) and a multibyte text (none for null).
-void AddItem(CRilTxtLoader &list, std::uint32_t id, std::string const &macro, char const *text);
+void AddItem(items::CRilTxtLoader &list, std::uint32_t id, std::string const &macro,
+             char const *text);
 // The items of a list in list order: ID, multibyte macro and record.
 using ItemRow = std::tuple<std::uint32_t, std::string, Bytes>;
-std::vector<ItemRow> ItemRows(CRilTxtLoader const &list);
+std::vector<ItemRow> ItemRows(items::CRilTxtLoader const &list);
 
 // Builds BIN images byte by byte, little-endian.
 class BinBuilder {

@@ -4,6 +4,10 @@
 #include "support/test_support.h"
 #include "table/bin_format.h"
 
+using namespace ril::items;
+using namespace ril::table;
+using namespace ril::platform;
+
 namespace ril::test {
 namespace {
 

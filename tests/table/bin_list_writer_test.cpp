@@ -7,6 +7,11 @@
 #include "support/test_support.h"
 #include "table/bin_list_writer.h"
 
+using namespace ril::core;
+using namespace ril::items;
+using namespace ril::table;
+using namespace ril::api;
+
 namespace ril::test {
 namespace {
 

@@ -7,6 +7,8 @@
 
 #include <cerrno>
 
+using namespace ril::core;
+
 namespace ril::test {
 namespace {
 

@@ -9,6 +9,10 @@
 
 #include <tuple>
 
+using namespace ril::core;
+using namespace ril::items;
+using namespace ril::text;
+
 namespace ril::test {
 namespace {
 

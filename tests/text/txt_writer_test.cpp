@@ -7,6 +7,8 @@
 
 #include <regex>
 
+using namespace ril::core;
+
 namespace ril::test {
 namespace {
 

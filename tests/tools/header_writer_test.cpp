@@ -6,6 +6,8 @@
 
 #include <cstdlib>
 
+using namespace ril::core;
+
 namespace ril::test {
 namespace {
 

@@ -4,6 +4,8 @@
 #include "platform/user.h"
 #include "support/test_support.h"
 
+using namespace ril::core;
+
 namespace ril::test {
 namespace {
 

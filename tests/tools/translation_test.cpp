@@ -5,6 +5,8 @@
 
 #include <tuple>
 
+using namespace ril::core;
+
 namespace ril::test {
 namespace {
 

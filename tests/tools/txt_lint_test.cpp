@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <tuple>
 
+using namespace ril::core;
+
 namespace ril::test {
 namespace {
 

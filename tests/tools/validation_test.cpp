@@ -3,6 +3,10 @@
 #include "support/test_support.h"
 #include "tools/validation.h"
 
+using namespace ril::core;
+using namespace ril::items;
+using namespace ril::tools;
+
 namespace ril::test {
 namespace {
 

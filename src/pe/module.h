@@ -1,12 +1,16 @@
 // Resource modules: loading a Windows module by path, finding its resources, and batch
-// updates of its resources. On Windows these are the kernel32 calls; elsewhere the library
-// reads and rewrites the PE file's resource section itself.
+// updates of its resources. On Windows these are the kernel32 calls (module_win32.cpp);
+// elsewhere the library reads and rewrites the PE file's resource section itself
+// (module_pe.cpp). The queueing of a batch is shared by both (module.cpp).
 #pragma once
+
+#include "pe/pe_resources.h"
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
-namespace ril::platform {
+namespace ril::pe {
 
 constexpr std::uint16_t kRtRcData = 10;
 
@@ -30,21 +34,33 @@ class Module {
 // Null when it cannot be loaded.
 std::unique_ptr<Module> LoadModule(char const *path);
 
-// A batch of resource changes to a module file, written all at once or not at all.
+// A batch of resource changes to a module file, written all at once or not at all. The
+// changes are queued here; a backend writes them in Commit.
 class ResourceUpdate {
   public:
     virtual ~ResourceUpdate() = default;
     // Adds or replaces (data and size given) or deletes (null data, size 0) the resource of
     // (type, integer name, language). False when the change cannot be queued.
-    virtual bool Update(std::uint16_t type, std::uint16_t name, std::uint16_t language,
-                        void const *data, std::uint32_t size) = 0;
+    bool Update(std::uint16_t type, std::uint16_t name, std::uint16_t language, void const *data,
+                std::uint32_t size);
     // Deletes the resource that Module::Find finds for (type, integer name) in the file as it
     // is when the batch is written, whatever its language; nothing when there is none. False
     // when the change cannot be queued.
-    virtual bool Remove(std::uint16_t type, std::uint16_t name) = 0;
+    bool Remove(std::uint16_t type, std::uint16_t name);
     // Writes every queued change into the file (discard false) or none (discard true). False
-    // when writing failed; the file is then left as it was.
-    virtual bool End(bool discard) = 0;
+    // when writing failed; the file is then left as it was. A batch ends once: later calls
+    // of any kind are refused.
+    bool End(bool discard);
+
+  protected:
+    // Writes `changes`, in order, into the module file: all of them or none.
+    virtual bool Commit(std::vector<ResourceChange> changes) = 0;
+
+  private:
+    bool Queue(ResourceChange change);
+
+    std::vector<ResourceChange> changes_;
+    bool ended_ = false;
 };
 
 // Opens the module file at `path` for updates that keep its existing resources; null when
@@ -58,4 +74,4 @@ std::unique_ptr<ResourceUpdate> BeginResourceUpdate(char const *path);
 // file could not be read or written. Windows checks no DLL's checksum: nothing is done there.
 bool RefreshCheckSum(char const *path);
 
-} // namespace ril::platform
+} // namespace ril::pe

@@ -1,13 +1,13 @@
 // The resource-module service outside Windows: a module is a PE file that the library reads,
 // looks up and rewrites with its own PE resource layer.
 #include "core/byte_cursor.h"
+#include "pe/module.h"
 #include "pe/pe_image.h"
 #include "pe/pe_resources.h"
 #include "pe/pe_writer.h"
 #include "platform/file.h"
 #include "platform/file_lock.h"
 #include "platform/file_replacer.h"
-#include "platform/module.h"
 
 #include <new>
 #include <optional>
@@ -15,12 +15,12 @@
 #include <utility>
 #include <vector>
 
-namespace ril::platform {
+namespace ril::pe {
 namespace {
 
 // The whole file, or nothing when it cannot be read completely.
 std::optional<std::vector<std::uint8_t>> ReadExactly(char const *path) {
-    File file = File::Open(path, "rb");
+    platform::File file = platform::File::Open(path, "rb");
     if (!file.IsOpen())
         return std::nullopt;
     const std::int64_t length = file.Length();
@@ -34,13 +34,13 @@ std::optional<std::vector<std::uint8_t>> ReadExactly(char const *path) {
 
 class PeModule final : public Module {
   public:
-    PeModule(std::vector<std::uint8_t> bytes, pe::Image const &image)
-        : bytes_(std::move(bytes)), tree_(pe::ResourceTree::Read(image, bytes_)) {}
+    PeModule(std::vector<std::uint8_t> bytes, Image const &image)
+        : bytes_(std::move(bytes)), tree_(ResourceTree::Read(image, bytes_)) {}
 
     Resource Find(std::uint16_t type, std::uint16_t name) override {
         if (name == 0)
             return {};
-        pe::ResourceLeaf const *leaf = tree_.Find(type, name);
+        ResourceLeaf const *leaf = tree_.Find(type, name);
         if (leaf == nullptr)
             return {};
         if (!leaf->readable)
@@ -51,82 +51,37 @@ class PeModule final : public Module {
 
   private:
     std::vector<std::uint8_t> bytes_; // the leaves' bytes point into it
-    pe::ResourceTree tree_;
+    ResourceTree tree_;
 };
 
 class PeResourceUpdate final : public ResourceUpdate {
   public:
     explicit PeResourceUpdate(std::string path) : path_(std::move(path)) {}
 
-    bool Update(std::uint16_t type, std::uint16_t name, std::uint16_t language, void const *data,
-                std::uint32_t size) override {
-        // Type and name 0 are no integer resource; a null pointer only goes with size 0.
-        if (ended_ || type == 0 || name == 0 || (data == nullptr && size != 0))
-            return false;
-        try {
-            pe::ResourceChange change{type, name, language, data == nullptr, {}};
-            auto const *bytes = static_cast<std::uint8_t const *>(data);
-            if (bytes != nullptr)
-                change.data.assign(bytes, bytes + size);
-            changes_.push_back(std::move(change));
-        } catch (std::bad_alloc const &) {
-            return false;
-        }
-        return true;
-    }
-
-    bool Remove(std::uint16_t type, std::uint16_t name) override {
-        if (ended_ || type == 0 || name == 0)
-            return false;
-        try {
-            pe::ResourceChange change{type, name, 0, true, {}};
-            change.lookupLanguage = true;
-            changes_.push_back(std::move(change));
-        } catch (std::bad_alloc const &) {
-            return false;
-        }
-        return true;
-    }
-
-    bool End(bool discard) override {
-        if (ended_)
-            return false;
-        ended_ = true;
-        if (discard)
-            return true;
-        try {
-            return Commit();
-        } catch (std::bad_alloc const &) {
-            return false;
-        }
-    }
-
   private:
     // Re-reads the module under its lock, applies the queued changes and replaces the file
     // through a temporary file beside it: the module is either rewritten whole or left
     // untouched.
-    bool Commit() {
-        const FileLock lock(path_.c_str());
+    bool Commit(std::vector<ResourceChange> changes) override {
+        const platform::FileLock lock(path_.c_str());
         if (!lock.Held())
             return false;
         std::optional<std::vector<std::uint8_t>> file = ReadExactly(path_.c_str());
-        std::optional<pe::Image> image = file ? pe::ParseImage(*file) : std::nullopt;
+        std::optional<Image> image = file ? ParseImage(*file) : std::nullopt;
         if (!image)
             return false;
-        pe::ResourceTree tree = pe::ResourceTree::Read(*image, *file);
+        ResourceTree tree = ResourceTree::Read(*image, *file);
         if (tree.Damaged())
             return false;
-        tree.Apply(std::move(changes_));
+        tree.Apply(std::move(changes));
         std::vector<std::uint8_t> rebuilt;
-        if (pe::RebuildWithResources(*file, *image, tree, rebuilt) != pe::RebuildStatus::Ok)
+        if (RebuildWithResources(*file, *image, tree, rebuilt) != RebuildStatus::Ok)
             return false;
-        return ReplaceFileContent(path_.c_str(), rebuilt.data(), rebuilt.size()) ==
-               ReplaceStatus::Ok;
+        return platform::ReplaceFileContent(path_.c_str(), rebuilt.data(), rebuilt.size()) ==
+               platform::ReplaceStatus::Ok;
     }
 
     std::string path_;
-    std::vector<pe::ResourceChange> changes_;
-    bool ended_ = false;
 };
 
 } // namespace
@@ -136,7 +91,7 @@ std::unique_ptr<Module> LoadModule(char const *path) {
         return nullptr;
     try {
         std::optional<std::vector<std::uint8_t>> file = ReadExactly(path);
-        std::optional<pe::Image> image = file ? pe::ParseImage(*file) : std::nullopt;
+        std::optional<Image> image = file ? ParseImage(*file) : std::nullopt;
         if (!image)
             return nullptr;
         return std::make_unique<PeModule>(std::move(*file), *image);
@@ -151,8 +106,8 @@ std::unique_ptr<ResourceUpdate> BeginResourceUpdate(char const *path) {
     try {
         // The module must be one that an update can rewrite without losing resources.
         std::optional<std::vector<std::uint8_t>> file = ReadExactly(path);
-        std::optional<pe::Image> image = file ? pe::ParseImage(*file) : std::nullopt;
-        if (!image || pe::ResourceTree::Read(*image, *file).Damaged())
+        std::optional<Image> image = file ? ParseImage(*file) : std::nullopt;
+        if (!image || ResourceTree::Read(*image, *file).Damaged())
             return nullptr;
         return std::make_unique<PeResourceUpdate>(path);
     } catch (std::bad_alloc const &) {
@@ -164,34 +119,35 @@ bool RefreshCheckSum(char const *path) {
     if (path == nullptr)
         return false;
     try {
-        const FileLock lock(path);
-        File file = File::Open(path, "rb+");
+        const platform::FileLock lock(path);
+        platform::File file = platform::File::Open(path, "rb+");
         const std::int64_t length = file.Length();
         if (!lock.Held() || !file.IsOpen() || length < 0 ||
             static_cast<std::uint64_t>(length) > 0xFFFFFFFFull)
             return false;
         std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length));
-        std::optional<pe::Image> image;
+        std::optional<Image> image;
         if (file.Read(bytes.data(), bytes.size()) == bytes.size())
-            image = pe::ParseImage(bytes);
+            image = ParseImage(bytes);
         if (!image)
             return false;
         const std::uint64_t at = image->CheckSumOffset();
-        ByteReader reader(bytes);
+        core::ByteReader reader(bytes);
         const std::uint32_t stored = reader.U32At(at);
-        const std::uint32_t sum = pe::ComputeCheckSum(bytes, at);
+        const std::uint32_t sum = ComputeCheckSum(bytes, at);
         if (!reader.Ok())
             return false;
         if (stored == 0 || stored == sum)
             return true;
         std::uint8_t field[4] = {};
-        ByteWriter(field).U32(sum);
-        bool const written = file.Seek(static_cast<std::int64_t>(at), File::Origin::Begin) &&
-                             file.Write(field, sizeof field);
+        core::ByteWriter(field).U32(sum);
+        bool const written =
+            file.Seek(static_cast<std::int64_t>(at), platform::File::Origin::Begin) &&
+            file.Write(field, sizeof field);
         return file.Close() && written;
     } catch (std::bad_alloc const &) {
         return false;
     }
 }
 
-} // namespace ril::platform
+} // namespace ril::pe

@@ -1,5 +1,7 @@
-// Resource modules on Windows: the kernel32 module and resource-update calls.
-#include "platform/module.h"
+// Resource modules on Windows: the kernel32 module and resource-update calls. The one
+// source outside platform/ that calls the system: it is the Windows half of this folder's
+// module service, beside the PE backend that serves everywhere else.
+#include "pe/module.h"
 
 #include <windows.h>
 
@@ -9,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-namespace ril::platform {
+namespace ril::pe {
 namespace {
 
 // How long a commit waits for a module file that another update (or a process that has it
@@ -161,17 +163,6 @@ std::optional<WORD> LookupLanguage(HMODULE module, std::uint16_t type, std::uint
     return search.language;
 }
 
-// One queued change; a removal by lookup learns its language when the batch is written.
-struct Change {
-    std::uint16_t type = 0;
-    std::uint16_t name = 0;
-    WORD language = 0;
-    bool remove = false;
-    bool byLookup = false;
-    bool skip = false; // a removal by lookup of a resource that the module does not hold
-    std::vector<std::uint8_t> data;
-};
-
 // The changes are queued and written by End: under the module's lock, the module is copied
 // beside itself, the copy updated with the resource-update calls, and its bytes written back
 // through the locked handle (a file held open cannot be renamed over).
@@ -182,53 +173,14 @@ class Win32ResourceUpdate : public ResourceUpdate {
           copy_(path_ + ".~" + std::to_string(GetCurrentProcessId()) + "-update") {}
     ~Win32ResourceUpdate() override { DeleteFileA(copy_.c_str()); }
 
-    bool Update(std::uint16_t type, std::uint16_t name, std::uint16_t language, void const *data,
-                std::uint32_t size) override {
-        if (type == 0 || name == 0 || (data == nullptr && size != 0))
-            return false;
-        auto const *bytes = static_cast<std::uint8_t const *>(data);
-        return Queue(Change{type, name, language, data == nullptr, false, false,
-                            bytes != nullptr ? std::vector<std::uint8_t>(bytes, bytes + size)
-                                             : std::vector<std::uint8_t>()});
-    }
-
-    bool Remove(std::uint16_t type, std::uint16_t name) override {
-        if (type == 0 || name == 0)
-            return false;
-        return Queue(Change{type, name, 0, true, true, false, {}});
-    }
-
-    bool End(bool discard) override {
-        if (ended_)
-            return false;
-        ended_ = true;
-        if (discard)
-            return true;
-        try {
-            return Commit();
-        } catch (std::bad_alloc const &) {
-            return false;
-        }
-    }
-
   private:
-    bool Queue(Change change) {
-        if (ended_)
-            return false;
-        try {
-            changes_.push_back(std::move(change));
-        } catch (std::bad_alloc const &) {
-            return false;
-        }
-        return true;
-    }
-
-    bool Commit() {
+    bool Commit(std::vector<ResourceChange> changes) override {
         FileHandle lock(LockModule(path_.c_str()));
         if (!lock.IsOpen())
             return false;
         std::optional<std::vector<std::uint8_t>> original = ReadAll(lock.Get());
-        if (!original || !WriteNewFile(copy_, *original) || !ResolveRemovals() || !UpdateCopy())
+        if (!original || !WriteNewFile(copy_, *original) || !ResolveRemovals(changes) ||
+            !UpdateCopy(changes))
             return false;
         std::optional<std::vector<std::uint8_t>> updated = ReadWholeFile(copy_);
         return updated && Overwrite(lock.Get(), original->size(), *updated);
@@ -236,32 +188,36 @@ class Win32ResourceUpdate : public ResourceUpdate {
 
     // Gives each removal by lookup the language FindResourceA picks in the module as it is
     // now; a removal of a resource the module does not hold is dropped.
-    bool ResolveRemovals() {
+    bool ResolveRemovals(std::vector<ResourceChange> &changes) const {
         HMODULE module = nullptr;
-        for (Change &change : changes_) {
-            if (!change.byLookup)
-                continue;
-            if (module == nullptr)
-                module = LoadLibraryExA(copy_.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-            if (module == nullptr)
-                return false;
-            std::optional<WORD> language = LookupLanguage(module, change.type, change.name);
-            change.language = language.value_or(0);
-            change.skip = !language.has_value();
+        std::vector<ResourceChange> resolved;
+        resolved.reserve(changes.size());
+        for (ResourceChange &change : changes) {
+            if (change.lookupLanguage) {
+                if (module == nullptr)
+                    module = LoadLibraryExA(copy_.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+                if (module == nullptr)
+                    return false;
+                std::optional<WORD> language = LookupLanguage(module, change.type, change.name);
+                if (!language)
+                    continue;
+                change.language = *language;
+                change.lookupLanguage = false;
+            }
+            resolved.push_back(std::move(change));
         }
         if (module != nullptr)
             FreeLibrary(module);
+        changes = std::move(resolved);
         return true;
     }
 
-    bool UpdateCopy() {
+    bool UpdateCopy(std::vector<ResourceChange> const &changes) const {
         HANDLE update = BeginUpdateResourceA(copy_.c_str(), FALSE);
         if (update == nullptr)
             return false;
         bool queued = true;
-        for (Change const &change : changes_) {
-            if (change.skip)
-                continue;
+        for (ResourceChange const &change : changes) {
             void *data = change.remove ? nullptr : const_cast<std::uint8_t *>(change.data.data());
             auto const size = static_cast<DWORD>(change.remove ? 0 : change.data.size());
             queued = UpdateResourceA(update, MAKEINTRESOURCEA(change.type),
@@ -275,8 +231,6 @@ class Win32ResourceUpdate : public ResourceUpdate {
 
     std::string path_;
     std::string copy_;
-    std::vector<Change> changes_;
-    bool ended_ = false;
 };
 
 } // namespace
@@ -312,4 +266,4 @@ bool RefreshCheckSum(char const *) {
     return true;
 }
 
-} // namespace ril::platform
+} // namespace ril::pe
