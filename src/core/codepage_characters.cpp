@@ -105,6 +105,12 @@ std::size_t CodePageCharacters::FirstBad(unsigned char const *text, std::size_t 
             ++at;
             continue;
         }
+        // A lead and a trail byte: a pair, most often one already known.
+        if (at + 1 < length && chars_.IsLead(text[at]) && chars_.IsTrail(text[at + 1]) &&
+            !pairs_.empty() && pairs_[std::size_t(text[at]) << 8 | text[at + 1]] == kValid) {
+            at += 2;
+            continue;
+        }
         std::size_t const size = chars_.CharLength(text, at, length);
         bool valid;
         if (size == 1)
