@@ -144,9 +144,11 @@ void InspectBinImage(std::span<std::uint8_t const> bytes, unsigned codePage, Bin
     for (EntryRecord const &entry : inspector.Records()) {
         std::span<std::uint8_t const> const text =
             bytes.subspan(entry.textOffset, entry.offset + entry.size - entry.textOffset);
-        // A multibyte text fits when its first zero byte is the record's last.
-        multibyte += entry.textSize + 1 == text.size() ? 1 : 0;
-        wide += FitsWide(text) ? 1 : 0;
+        // A multibyte text fits when its first zero byte is the record's last; then no zero
+        // unit can end it before, and the unit that ends it is no zero unit.
+        bool const fitsMultibyte = entry.textSize + 1 == text.size();
+        multibyte += fitsMultibyte ? 1 : 0;
+        wide += !fitsMultibyte && FitsWide(text) ? 1 : 0;
         if (characters.FirstBad(text.data(), entry.textSize) != core::CodePageCharacters::kAll)
             ++out.undecodable;
     }

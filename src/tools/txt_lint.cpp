@@ -298,7 +298,14 @@ template <typename Ch> void Linter::CheckId(View<Ch> text, std::size_t at) {
     Ch const *data = text.data;
     while (at < text.count && IsBlank(data[at]))
         ++at;
+    // The common case first: up to ten digits and the separator, a number of 32 bits.
+    long long plain = 0;
     std::size_t end = at;
+    for (; end < text.count && end - at < 10 && data[end] >= '0' && data[end] <= '9'; ++end)
+        plain = plain * 10 + (data[end] - '0');
+    if (end > at && end < text.count && data[end] == ';' && plain <= 0xFFFFFFFFLL)
+        return;
+    end = at;
     while (end < text.count && end - at < kIdTokenLimit && data[end] > ' ' && data[end] != ';' &&
            data[end] != '{' && !Matches(data, end, kMacroKeyword))
         ++end;
