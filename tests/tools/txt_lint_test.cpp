@@ -58,11 +58,9 @@ TEST_F(Lint, EachFindingWithItsPlace) {
                    none = RIL_LINT_NO_ITEMS_ERROR;
     // 3000 lines of 5 characters: places far beyond the first few KiB of a file.
     std::string filler;
-    std::u16string wideFiller;
-    for (int line = 0; line < 3000; ++line) {
+    for (int line = 0; line < 3000; ++line)
         filler += "// x\n";
-        wideFiller += u"// x\n";
-    }
+    const std::u16string wideFiller(filler.begin(), filler.end());
     // clang-format off
     const Row rows[] = {
         {"not a number", B("RilStringID=abc;RilStringMacro=A\n{x}\n"), 0, 0, 0, 0, {{"id-not-a-number", W, 1, 13, 0}}},
