@@ -71,7 +71,8 @@ std::size_t TextPlaces::LineBreaks(std::size_t from, std::size_t to) const {
             breaks += Unit(at) == '\n';
         return breaks;
     }
-    // In blocks of a fixed length, which the compiler turns into vector compares.
+    // In runs of a fixed length, which the compiler turns into vector compares. (GCC 12 at -O3
+    // gets a run of 16 wrong, one vector reduced at once: each LF counted as 255.)
     constexpr std::size_t kRun = 64;
     for (; to - from >= kRun; from += kRun) {
         unsigned char run = 0;
