@@ -25,11 +25,14 @@ constexpr unsigned kLibraryTextCodePage = 936;
 
 } // namespace
 
-BinFacts CheckBin(std::string const &path) {
+BinFacts CheckBin(std::string const &path, bool withIds) {
     BinFacts facts;
     facts.info.structSize = sizeof facts.info;
     RIL_LONG result = Ril_InspectBin(path.c_str(), &facts.info, nullptr, 0);
-    // The file may change between the calls: the last answer counts.
+    // Without the IDs one inspection answers (1 says only that they were left out). With them,
+    // the file may change between the calls: the last answer counts.
+    if (!withIds && result == 1)
+        result = 0;
     while (result == 1) {
         facts.ids.resize(facts.info.idCount);
         result = Ril_InspectBin(path.c_str(), &facts.info, facts.ids.data(),
@@ -39,12 +42,12 @@ BinFacts CheckBin(std::string const &path) {
         Refuse(path, facts.info);
     if (result < 0)
         throw Failure("cannot inspect '" + path + "'", result);
-    facts.ids.resize(facts.info.idCount);
+    facts.ids.resize(withIds ? facts.info.idCount : 0);
     return facts;
 }
 
 bool CheckedWide(Invocation const &invocation, std::string const &path, BinFacts *facts) {
-    BinFacts checked = CheckBin(path);
+    BinFacts checked = CheckBin(path, facts != nullptr);
     int const inferred = checked.info.flavour;
     bool const narrow = invocation.Value("--narrow") != nullptr;
     bool wide = inferred == RIL_BIN_FLAVOUR_WIDE;

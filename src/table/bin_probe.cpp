@@ -3,20 +3,22 @@
 #include "table/bin_probe.h"
 
 #include "core/byte_cursor.h"
-#include "platform/codepage.h"
+#include "core/codepage_characters.h"
 #include "table/bin_format.h"
 
 #include <algorithm>
-#include <climits>
-#include <string>
+#include <cstring>
 
 namespace ril::table {
 namespace {
 
-// The record of one entry: where it starts in the file and how long it is.
+// The record of one entry: where it starts in the file and how long it is, and its text
+// (from its start to the record's end) as a multibyte text.
 struct EntryRecord {
     std::size_t offset;
     std::uint32_t size;
+    std::size_t textOffset;
+    std::size_t textSize;
 };
 
 class Inspector {
@@ -77,7 +79,8 @@ class Inspector {
             return Refuse(core::catalogue::kBinRecordWithoutMacro, index + 1, header.count, id,
                           size);
         reader_.Skip(size);
-        records_.push_back(EntryRecord{offset, size});
+        auto const textOffset = static_cast<std::size_t>(parts.text - bytes_.data());
+        records_.push_back(EntryRecord{offset, size, textOffset, parts.textSize});
         out_.ids.push_back(id);
         return true;
     }
@@ -102,9 +105,12 @@ class Inspector {
     std::vector<EntryRecord> records_;
 };
 
-bool FitsMultibyte(std::span<std::uint8_t const> text) {
-    auto const zero = std::find(text.begin(), text.end(), 0);
-    return zero != text.end() && zero + 1 == text.end();
+// The index of the first zero byte, or the size when there is none.
+std::size_t ZeroOrEnd(std::span<std::uint8_t const> bytes) {
+    void const *zero = bytes.empty() ? nullptr : std::memchr(bytes.data(), 0, bytes.size());
+    return zero != nullptr
+               ? static_cast<std::size_t>(static_cast<std::uint8_t const *>(zero) - bytes.data())
+               : bytes.size();
 }
 
 bool FitsWide(std::span<std::uint8_t const> text) {
@@ -115,77 +121,6 @@ bool FitsWide(std::span<std::uint8_t const> text) {
             return i + 2 == text.size();
     return false;
 }
-
-// Counts the multibyte texts that do not convert to UTF-16 and back to the same bytes: a byte
-// sequence that is no character of the code page reads as U+FFFD and comes back as '?'. ASCII
-// alone decodes in every code page the library converts. The other texts are converted
-// together, each behind the zero byte of the one before; every zero byte becomes a zero unit
-// and back, so the round trip splits at them into the texts again.
-class DecodeCounter {
-  public:
-    explicit DecodeCounter(unsigned codePage) : codePage_(codePage) {}
-
-    void Add(std::span<std::uint8_t const> text) {
-        if (std::all_of(text.begin(), text.end(), [](std::uint8_t byte) { return byte < 0x80; }))
-            return;
-        joined_.append(text.begin(), text.end());
-        joined_.push_back('\0');
-        if (joined_.size() >= kBatch)
-            Flush();
-    }
-
-    std::uint32_t Count() {
-        Flush();
-        return undecodable_;
-    }
-
-  private:
-    static constexpr std::size_t kBatch = std::size_t{16} << 20;
-
-    void Flush() {
-        if (joined_.empty())
-            return;
-        std::string const back = RoundTrip();
-        std::size_t at = 0;
-        std::size_t backAt = 0;
-        while (at < joined_.size()) {
-            std::size_t const end = joined_.find('\0', at);
-            std::size_t backEnd = back.find('\0', backAt);
-            if (backEnd == std::string::npos)
-                backEnd = back.size();
-            if (back.compare(backAt, backEnd - backAt, joined_, at, end - at) != 0)
-                ++undecodable_;
-            at = end + 1;
-            backAt = backEnd < back.size() ? backEnd + 1 : back.size();
-        }
-        joined_.clear();
-    }
-
-    // The joined texts converted to UTF-16 and back; empty when a conversion fails. No size
-    // queries: a byte gives at most one unit, and a unit at most four bytes (UTF-8 takes
-    // three for a unit, GB18030 four, a surrogate pair four for two).
-    std::string RoundTrip() const {
-        // A text too long for the conversions' int sizes counts as not decoding.
-        if (joined_.size() > static_cast<std::size_t>(INT_MAX / 4))
-            return {};
-        int const length = static_cast<int>(joined_.size());
-        std::vector<std::uint16_t> wide(joined_.size());
-        int const units =
-            platform::MultiByteToWide(codePage_, joined_.data(), length, wide.data(), length).count;
-        std::string back(4 * static_cast<std::size_t>(units), '\0');
-        int const bytes =
-            units == 0 ? 0
-                       : platform::WideToMultiByte(codePage_, wide.data(), units, back.data(),
-                                                   static_cast<int>(back.size()))
-                             .count;
-        back.resize(static_cast<std::size_t>(bytes));
-        return back;
-    }
-
-    unsigned const codePage_;
-    std::string joined_;
-    std::uint32_t undecodable_ = 0;
-};
 
 BinFlavour Majority(std::size_t multibyte, std::size_t wide, std::size_t records) {
     if (multibyte * 2 > records)
@@ -206,18 +141,20 @@ void InspectBinImage(std::span<std::uint8_t const> bytes, unsigned codePage, Bin
     }
     std::size_t multibyte = 0;
     std::size_t wide = 0;
-    DecodeCounter decoding(codePage);
+    // A text decodes when each of its characters converts to UTF-16 and back to the same bytes
+    // (a sequence that is no character reads as U+FFFD and comes back as '?').
+    core::CodePageCharacters characters(codePage);
     for (EntryRecord const &entry : inspector.Records()) {
-        std::span<std::uint8_t const> const record = bytes.subspan(entry.offset, entry.size);
-        RecordParts parts;
-        SplitRecord(record, false, parts);
         std::span<std::uint8_t const> const text =
-            record.subspan(static_cast<std::size_t>(parts.text - record.data()));
-        multibyte += FitsMultibyte(text) ? 1 : 0;
-        wide += FitsWide(text) ? 1 : 0;
-        decoding.Add(text.first(parts.textSize));
+            bytes.subspan(entry.textOffset, entry.offset + entry.size - entry.textOffset);
+        // A multibyte text fits when its first zero byte is the record's last; then no zero
+        // unit can end it before, and the unit that ends it is no zero unit.
+        bool const fitsMultibyte = entry.textSize + 1 == text.size();
+        multibyte += fitsMultibyte ? 1 : 0;
+        wide += !fitsMultibyte && FitsWide(text) ? 1 : 0;
+        if (characters.FirstBad(text.data(), entry.textSize) != core::CodePageCharacters::kAll)
+            ++out.undecodable;
     }
-    out.undecodable = decoding.Count();
     out.flavour = Majority(multibyte, wide, inspector.Records().size());
     std::sort(out.ids.begin(), out.ids.end());
     out.ids.erase(std::unique(out.ids.begin(), out.ids.end()), out.ids.end());
@@ -232,13 +169,11 @@ bool SplitRecord(std::span<std::uint8_t const> record, bool wide, RecordParts &p
     std::span<std::uint8_t const> const macro = record.subspan(2, m);
     std::span<std::uint8_t const> const text = record.subspan(2 + m);
     parts.macro = macro.data();
-    parts.macroLength =
-        static_cast<std::size_t>(std::find(macro.begin(), macro.end(), 0) - macro.begin());
+    parts.macroLength = ZeroOrEnd(macro);
     parts.macroTerminated = m > 0 && macro.back() == 0;
     parts.text = text.data();
     if (!wide) {
-        parts.textSize =
-            static_cast<std::size_t>(std::find(text.begin(), text.end(), 0) - text.begin());
+        parts.textSize = ZeroOrEnd(text);
         return true;
     }
     std::size_t units = 0;

@@ -35,7 +35,7 @@ void TextPlaces::Adopt(platform::FileView view, bool wide) {
     size_ = view_.Size();
     wide_ = wide;
     read_ = true;
-    lineStarts_.clear();
+    blockBreaks_.clear();
 }
 
 bool TextPlaces::Ready() const {
@@ -50,26 +50,28 @@ bool TextPlaces::Ready() const {
     }
     if (bytes_ == nullptr)
         return false;
-    if (lineStarts_.empty()) {
-        std::size_t first = 0;
+    if (blockBreaks_.empty()) {
+        first_ = 0;
         if (wide_ && size_ >= 2 && bytes_[0] == 0xFF && bytes_[1] == 0xFE)
-            first = 2;
+            first_ = 2;
         else if (!wide_ && size_ >= 3 && std::memcmp(bytes_, "\xEF\xBB\xBF", 3) == 0 &&
                  platform::AnsiCodePage() == kUtf8CodePage)
-            first = 3;
-        lineStarts_.push_back(first);
-        for (std::size_t at = first; at < size_; ++at) {
-            void const *hit = std::memchr(bytes_ + at, '\n', size_ - at);
-            if (hit == nullptr)
-                break;
-            at = static_cast<std::size_t>(static_cast<unsigned char const *>(hit) - bytes_);
-            if (!wide_)
-                lineStarts_.push_back(at + 1);
-            else if ((at - first) % 2 == 0 && at + 1 < size_ && bytes_[at + 1] == 0)
-                lineStarts_.push_back(at + 2);
-        }
+            first_ = 3;
+        blockBreaks_.push_back(0);
     }
     return true;
+}
+
+// Line ends in [from, to) (both at or after the first line's start, in a wide file at unit
+// boundaries): LF bytes, or in a wide file LF units.
+std::size_t TextPlaces::LineBreaks(std::size_t from, std::size_t to) const {
+    std::size_t breaks = 0;
+    if (wide_) {
+        for (std::size_t at = from; at + 2 <= to; at += 2)
+            breaks += Unit(at) == '\n';
+        return breaks;
+    }
+    return static_cast<std::size_t>(std::count(bytes_ + from, bytes_ + to, '\n'));
 }
 
 core::PlaceFinder::Place TextPlaces::At(long long offset) const {
@@ -78,11 +80,21 @@ core::PlaceFinder::Place TextPlaces::At(long long offset) const {
     std::size_t at = std::min(static_cast<std::size_t>(offset), size_);
     if (wide_)
         at -= at % 2;
-    auto const next = std::upper_bound(lineStarts_.begin(), lineStarts_.end(), at);
-    if (next == lineStarts_.begin()) // inside the byte-order mark
+    if (at < first_) // inside the byte-order mark
         return Place{1, 1};
-    auto const line = next - lineStarts_.begin();
-    return Place{line, Characters(lineStarts_[static_cast<std::size_t>(line - 1)], at) + 1};
+    // The line ends before the block holding `at` are counted once, block by block.
+    std::size_t const block = (at - first_) / kBlockSize;
+    while (blockBreaks_.size() <= block) {
+        std::size_t const start = first_ + (blockBreaks_.size() - 1) * kBlockSize;
+        blockBreaks_.push_back(blockBreaks_.back() + LineBreaks(start, start + kBlockSize));
+    }
+    std::size_t const blockStart = first_ + block * kBlockSize;
+    auto const line = 1 + blockBreaks_[block] + LineBreaks(blockStart, at);
+    std::size_t const unit = wide_ ? 2 : 1;
+    std::size_t lineStart = at;
+    while (lineStart > first_ && (wide_ ? Unit(lineStart - 2) : bytes_[lineStart - 1]) != '\n')
+        lineStart -= unit;
+    return Place{static_cast<long long>(line), Characters(lineStart, at) + 1};
 }
 
 long long TextPlaces::LineOfIndex(std::size_t index) const {

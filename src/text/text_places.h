@@ -32,6 +32,7 @@ class TextPlaces final : public core::PlaceFinder {
 
   private:
     bool Ready() const;
+    std::size_t LineBreaks(std::size_t from, std::size_t to) const;
     long long Characters(std::size_t from, std::size_t to) const;
     std::uint16_t Unit(std::size_t at) const {
         return static_cast<std::uint16_t>(bytes_[at] | bytes_[at + 1] << 8);
@@ -44,7 +45,11 @@ class TextPlaces final : public core::PlaceFinder {
     mutable std::size_t size_ = 0;
     mutable bool wide_ = false;
     mutable bool read_ = false;
-    mutable std::vector<std::size_t> lineStarts_; // byte offsets; empty until first asked
+    // Line ends are counted in blocks of this many bytes from the first line's start, as far
+    // as a place has been asked for; the index stays small whatever the number of lines.
+    static constexpr std::size_t kBlockSize = 4096;
+    mutable std::size_t first_ = 0;                // the first line's start
+    mutable std::vector<std::size_t> blockBreaks_; // line ends before each block; empty until asked
 };
 
 } // namespace ril::text

@@ -2,6 +2,7 @@
 // the import takes silently, then the items' validation, all reported in file order.
 #include "tools/txt_lint.h"
 
+#include "core/codepage_characters.h"
 #include "core/error_report.h"
 #include "core/messages.h"
 #include "core/notice.h"
@@ -37,32 +38,6 @@ char Lower(unsigned ch) {
     return static_cast<char>(ch >= 'A' && ch <= 'Z' ? ch + 32 : ch);
 }
 
-// Whether the bytes are well-formed UTF-8 (no overlong forms, surrogates or values above
-// U+10FFFF) and hold at least one non-ASCII character.
-bool IsUtf8WithNonAscii(unsigned char const *bytes, std::size_t size) {
-    bool nonAscii = false;
-    for (std::size_t i = 0; i < size;) {
-        unsigned char const lead = bytes[i];
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
-        nonAscii = true;
-        std::size_t const length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
-        if (length == 0 || lead < 0xC2 || lead > 0xF4 || size - i < length)
-            return false;
-        for (std::size_t k = 1; k < length; ++k)
-            if ((bytes[i + k] & 0xC0) != 0x80)
-                return false;
-        unsigned char const second = bytes[i + 1];
-        if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) ||
-            (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second > 0x8F))
-            return false;
-        i += length;
-    }
-    return nonAscii;
-}
-
 // The keyword as UTF-16LE bytes, at any offset (`step` 1) or at unit offsets (`step` 2).
 bool HasWideKeyword(unsigned char const *bytes, std::size_t size, std::size_t step) {
     std::size_t const length = std::strlen(text::kIdKeyword);
@@ -84,89 +59,11 @@ bool EveryOtherByteZero(unsigned char const *bytes, std::size_t size, std::size_
     return true;
 }
 
-// The index of the first byte of a UTF-8 text that starts no well-formed character (no
-// overlong forms, surrogates or values above U+10FFFF), or kNone.
-std::size_t FirstBadUtf8(unsigned char const *bytes, std::size_t size) {
-    for (std::size_t i = 0; i < size;) {
-        unsigned char const lead = bytes[i];
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
-        std::size_t const length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
-        if (length == 0 || lead < 0xC2 || lead > 0xF4 || size - i < length)
-            return i;
-        for (std::size_t k = 1; k < length; ++k)
-            if ((bytes[i + k] & 0xC0) != 0x80)
-                return i;
-        unsigned char const second = bytes[i + 1];
-        if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) ||
-            (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second > 0x8F))
-            return i;
-        i += length;
-    }
-    return kNone;
+// Whether the bytes are well-formed UTF-8 and hold at least one non-ASCII character.
+bool IsUtf8WithNonAscii(unsigned char const *bytes, std::size_t size) {
+    return core::IsUtf8(bytes, size) &&
+           std::any_of(bytes, bytes + size, [](unsigned char b) { return b >= 0x80; });
 }
-
-// Which characters of the ANSI code page in force are characters: a sequence is one when it
-// comes back unchanged from UTF-16. Single bytes and double-byte pairs are converted once
-// and remembered; a text is then checked by stepping over its characters.
-class CodePageCharacters {
-  public:
-    explicit CodePageCharacters(platform::CharTable const &chars)
-        : chars_(chars), utf8_(platform::AnsiCodePage() == kUtf8CodePage) {}
-
-    // The index of the first byte of the text that starts no character, or kNone.
-    std::size_t FirstBad(unsigned char const *text, std::size_t length) {
-        if (utf8_)
-            return FirstBadUtf8(text, length);
-        for (std::size_t at = 0; at < length;) {
-            if (text[at] < 0x80) {
-                ++at;
-                continue;
-            }
-            std::size_t const size = chars_.CharLength(text, at, length);
-            bool valid;
-            if (size == 1)
-                valid = Known(singles_, text[at], text + at, 1);
-            else if (size == 2)
-                valid = Known(pairs_, std::size_t(text[at]) << 8 | text[at + 1], text + at, 2);
-            else
-                valid = RoundTrips(text + at, size);
-            if (!valid)
-                return at;
-            at += size;
-        }
-        return kNone;
-    }
-
-  private:
-    enum class Validity : std::uint8_t { Unknown, Valid, Invalid };
-
-    bool Known(std::vector<Validity> &cache, std::size_t key, unsigned char const *sequence,
-               std::size_t size) {
-        if (cache.empty())
-            cache.assign(size == 1 ? 0x100 : 0x10000, Validity::Unknown);
-        if (cache[key] == Validity::Unknown)
-            cache[key] = RoundTrips(sequence, size) ? Validity::Valid : Validity::Invalid;
-        return cache[key] == Validity::Valid;
-    }
-
-    bool RoundTrips(unsigned char const *sequence, std::size_t size) {
-        char const *source = reinterpret_cast<char const *>(sequence);
-        std::uint16_t units[8];
-        int const count = platform::MultiByteToWide(0, source, int(size), units, 8).count;
-        char back[16];
-        int const narrow =
-            count > 0 ? platform::WideToMultiByte(0, units, count, back, 16).count : 0;
-        return narrow == int(size) && std::memcmp(back, source, size) == 0;
-    }
-
-    platform::CharTable const &chars_;
-    bool utf8_;
-    std::vector<Validity> singles_;
-    std::vector<Validity> pairs_;
-};
 
 // An argument of a finding; `lineOf` asks for the line of the character index `number`.
 struct LintArg {
@@ -222,9 +119,17 @@ class Linter final : public text::TxtParseObserver {
         Ch const *data;
         std::size_t count;
     };
-    template <typename Ch> void CheckItem(View<Ch> text, text::ParsedItem const &item);
+    template <typename Ch>
+    void CheckItem(View<Ch> text, text::ParsedItem const &item, std::size_t next,
+                   std::size_t following);
+    template <typename Ch> void CheckItemWords(View<Ch> text, text::ParsedItem const &item);
+    template <typename Ch>
+    std::size_t ScanEquals(View<Ch> text, std::size_t from, std::size_t to, std::size_t keywordFrom,
+                           std::size_t keywordTo);
+    template <typename Ch> void AddNearKeywords(View<Ch> text);
     template <typename Ch> void CheckId(View<Ch> text, std::size_t at);
-    template <typename Ch> void CheckNearKeywords(View<Ch> text, std::size_t from, std::size_t to);
+    template <typename Ch>
+    std::size_t NearKeywordBefore(View<Ch> text, std::size_t from, std::size_t equals, bool &id);
     template <typename Ch> void CheckEnd(View<Ch> text, std::size_t position, bool ok);
     void CheckTextBytes(text::ParsedFile const &file, text::ParsedItem const &item);
     void CheckTextUnits(std::uint16_t const *data, text::ParsedItem const &item);
@@ -239,10 +144,26 @@ class Linter final : public text::TxtParseObserver {
     // The first keyword in [from, to), or kNone.
     template <typename Ch>
     static std::size_t Find(Ch const *data, std::size_t from, std::size_t to, char const *word) {
-        for (std::size_t at = from; at < to; ++at)
-            if (data[at] == static_cast<unsigned char>(word[0]) && Matches(data, at, word))
+        for (std::size_t at = NextOf(data, from, to, word[0]); at < to;
+             at = NextOf(data, at + 1, to, word[0]))
+            if (Matches(data, at, word))
                 return at;
         return kNone;
+    }
+    // The first `ch` in [from, to), or `to`.
+    template <typename Ch>
+    static std::size_t NextOf(Ch const *data, std::size_t from, std::size_t to, char ch) {
+        if (from >= to)
+            return to;
+        if constexpr (sizeof(Ch) == 1) {
+            void const *hit = std::memchr(data + from, ch, to - from);
+            return hit != nullptr ? static_cast<std::size_t>(static_cast<Ch const *>(hit) - data)
+                                  : to;
+        } else {
+            while (from < to && data[from] != static_cast<unsigned char>(ch))
+                ++from;
+            return from;
+        }
     }
     // Characters [from, to) as the library's multibyte text (arguments of messages).
     template <typename Ch>
@@ -276,9 +197,15 @@ class Linter final : public text::TxtParseObserver {
     bool switched_ = false;
     unsigned previousCodePage_ = 0;
     std::size_t items_ = 0;
-    std::vector<std::pair<std::size_t, std::size_t>> texts_; // [start, end) in file order
+    std::size_t nearFrom_ = 0; // where the search for near keywords goes on (after a text)
+    struct NearKeyword {
+        std::size_t at;     // its first character
+        std::size_t equals; // its '='
+        bool id;            // "rilstringid=" rather than "rilstringmacro="
+    };
+    std::vector<NearKeyword> nearKeywords_; // those found in the item at hand, in file order
     std::vector<Finding> findings_;
-    std::unique_ptr<CodePageCharacters> characters_; // made at the first multibyte item
+    std::unique_ptr<core::CodePageCharacters> characters_; // made at the first multibyte item
 };
 
 bool Linter::Read(unsigned char const *bytes, std::size_t size) {
@@ -301,28 +228,68 @@ bool Linter::Read(unsigned char const *bytes, std::size_t size) {
 void Linter::Item(text::ParsedFile const &file, text::ParsedItem const &item) {
     unitSize_ = file.wide ? 2 : 1;
     ++items_;
-    texts_.emplace_back(item.textStart, item.textEnd);
     if (file.wide) {
-        auto const *units = reinterpret_cast<std::uint16_t const *>(file.bytes);
-        CheckItem(View<std::uint16_t>{units, (file.size + 1) / 2}, item);
-        CheckTextUnits(units, item);
+        View<std::uint16_t> const text{reinterpret_cast<std::uint16_t const *>(file.bytes),
+                                       (file.size + 1) / 2};
+        CheckItemWords(text, item);
+        CheckTextUnits(text.data, item);
     } else {
-        CheckItem(View<unsigned char>{file.bytes, file.size}, item);
+        View<unsigned char> const text{file.bytes, file.size};
+        CheckItemWords(text, item);
         CheckTextBytes(file, item);
     }
+    nearFrom_ = item.textEnd + 1;
 }
 
-template <typename Ch> void Linter::CheckItem(View<Ch> text, text::ParsedItem const &item) {
-    CheckId(text, item.idStart);
-    std::size_t const next = Find(text.data, item.idStart, item.macroKeyword, text::kIdKeyword);
-    if (next != kNone) {
-        Add(core::catalogue::kMacroKeywordMissing, item.keyword, {LineOf(next)});
-    } else {
-        std::size_t const following =
-            Find(text.data, item.macroEnd, item.textStart - 1, text::kIdKeyword);
-        if (following != kNone)
-            Add(core::catalogue::kTextMissing, item.keyword, {Number(item.id), LineOf(following)});
+// What stands outside the item's text, from the end of the text before it: the ID, another
+// item's keyword where the macro keyword or the text should be, and near keywords. One search
+// for '=' finds both kinds of keyword, each of which ends in it; the item's own two keywords
+// are left out of it.
+template <typename Ch> void Linter::CheckItemWords(View<Ch> text, text::ParsedItem const &item) {
+    nearKeywords_.clear();
+    ScanEquals(text, nearFrom_, item.keyword, kNone, kNone);
+    std::size_t const next =
+        ScanEquals(text, item.idStart, item.macroKeyword, item.idStart, item.macroKeyword);
+    std::size_t const following =
+        ScanEquals(text, item.macroStart, item.textStart, item.macroEnd, item.textStart - 1);
+    CheckItem(text, item, next, following);
+    AddNearKeywords(text);
+}
+
+// Over [from, to): notes the near keywords, and returns the first "RilStringID=" that starts in
+// [keywordFrom, keywordTo), or kNone.
+template <typename Ch>
+std::size_t Linter::ScanEquals(View<Ch> text, std::size_t from, std::size_t to,
+                               std::size_t keywordFrom, std::size_t keywordTo) {
+    constexpr std::size_t kIdLength = sizeof text::kIdKeyword - 1;
+    Ch const *data = text.data;
+    std::size_t first = kNone;
+    for (std::size_t equals = NextOf(data, from, to, '='); equals < to;
+         equals = NextOf(data, equals + 1, to, '=')) {
+        std::size_t const start = equals + 1 - kIdLength;
+        if (equals + 1 - from >= kIdLength && Matches(data, start, text::kIdKeyword)) {
+            if (first == kNone && start >= keywordFrom && start < keywordTo)
+                first = start;
+            continue;
+        }
+        bool id = false;
+        std::size_t const at = NearKeywordBefore(text, from, equals, id);
+        if (at != kNone && !Matches(data, at, text::kMacroKeyword))
+            nearKeywords_.push_back(NearKeyword{at, equals, id});
     }
+    return first;
+}
+
+// `next`: an item keyword between the ID and the macro keyword; `following`: one between the
+// macro and the text (kNone: none).
+template <typename Ch>
+void Linter::CheckItem(View<Ch> text, text::ParsedItem const &item, std::size_t next,
+                       std::size_t following) {
+    CheckId(text, item.idStart);
+    if (next != kNone)
+        Add(core::catalogue::kMacroKeywordMissing, item.keyword, {LineOf(next)});
+    else if (following != kNone)
+        Add(core::catalogue::kTextMissing, item.keyword, {Number(item.id), LineOf(following)});
     if (item.macroCut && HasFlag(flags_, LintFlag::MacroLimitError))
         Add(core::catalogue::kMacroWouldBeCut, item.macroStart, {Number(item.id)});
 }
@@ -333,7 +300,14 @@ template <typename Ch> void Linter::CheckId(View<Ch> text, std::size_t at) {
     Ch const *data = text.data;
     while (at < text.count && IsBlank(data[at]))
         ++at;
+    // The common case first: up to ten digits and the separator, a number of 32 bits.
+    long long plain = 0;
     std::size_t end = at;
+    for (; end < text.count && end - at < 10 && data[end] >= '0' && data[end] <= '9'; ++end)
+        plain = plain * 10 + (data[end] - '0');
+    if (end > at && end < text.count && data[end] == ';' && plain <= 0xFFFFFFFFLL)
+        return;
+    end = at;
     while (end < text.count && end - at < kIdTokenLimit && data[end] > ' ' && data[end] != ';' &&
            data[end] != '{' && !Matches(data, end, text::kMacroKeyword))
         ++end;
@@ -355,10 +329,10 @@ template <typename Ch> void Linter::CheckId(View<Ch> text, std::size_t at) {
 // The first byte of a text that starts no character of the code page in force.
 void Linter::CheckTextBytes(text::ParsedFile const &file, text::ParsedItem const &item) {
     if (!characters_)
-        characters_ = std::make_unique<CodePageCharacters>(file.chars);
+        characters_ = std::make_unique<core::CodePageCharacters>(file.chars, 0);
     std::size_t const bad =
         characters_->FirstBad(file.bytes + item.textStart, item.textEnd - item.textStart);
-    if (bad != kNone)
+    if (bad != core::CodePageCharacters::kAll)
         Add(core::catalogue::kUnmappableText, item.textStart + bad,
             {Number(item.id), Number(platform::AnsiCodePage())}, StrictSeverity());
 }
@@ -377,53 +351,51 @@ void Linter::CheckTextUnits(std::uint16_t const *data, text::ParsedItem const &i
 }
 
 // "rilstringid=" and "rilstringmacro=" in any letter case, with blanks around the words and
-// before '=', outside texts, when not the keyword itself.
+// before '=', outside texts, when not the keyword itself: read back from its '=', not before
+// `from`. Its first character, or kNone; `id` tells which word it is.
 template <typename Ch>
-void Linter::CheckNearKeywords(View<Ch> text, std::size_t from, std::size_t to) {
+std::size_t Linter::NearKeywordBefore(View<Ch> text, std::size_t from, std::size_t equals,
+                                      bool &id) {
     Ch const *data = text.data;
-    auto blanks = [&](std::size_t at) {
-        while (data[at] == ' ' || data[at] == '\t')
-            ++at;
-        return at;
-    };
-    auto word = [&](std::size_t at, char const *lower) {
-        for (; *lower != '\0'; ++lower, ++at)
-            if (data[at] > 0x7F || Lower(data[at]) != *lower)
-                return kNone;
-        return at;
-    };
-    for (std::size_t at = from; at < to; ++at) {
-        if ((data[at] | 0x20) != 'r' || Matches(data, at, text::kIdKeyword) ||
-            Matches(data, at, text::kMacroKeyword))
-            continue;
-        std::size_t end = word(at, "ril");
-        end = end == kNone ? end : word(blanks(end), "string");
+    // Back over blanks before `end`, then the word (in lower case, `length` characters) in any
+    // letter case: the word's first character, or kNone.
+    auto wordBefore = [&](std::size_t end, char const *lower, std::size_t length) {
         if (end == kNone)
-            continue;
-        end = blanks(end);
-        std::size_t const afterId = word(end, "id");
-        end = afterId != kNone ? afterId : word(end, "macro");
-        if (end == kNone || data[blanks(end)] != '=')
-            continue;
-        end = blanks(end);
-        Add(core::catalogue::kNearKeyword, at,
-            {Text(Narrow(data, at, end + 1)),
-             Text(afterId != kNone ? text::kIdKeyword : text::kMacroKeyword)});
-    }
+            return kNone;
+        while (end > from && (data[end - 1] == ' ' || data[end - 1] == '\t'))
+            --end;
+        if (end - from < length)
+            return kNone;
+        for (std::size_t k = 0; k < length; ++k) {
+            Ch const ch = data[end - length + k];
+            if (ch > 0x7F || Lower(ch) != lower[k])
+                return kNone;
+        }
+        return end - length;
+    };
+    std::size_t at = wordBefore(equals, "id", 2);
+    id = at != kNone;
+    at = id ? at : wordBefore(equals, "macro", 5);
+    return wordBefore(wordBefore(at, "string", 6), "ril", 3);
 }
 
-// Near keywords between the items' texts, up to the zero character that ends the search
-// for items; after a successful scan, items that such a zero hides.
+template <typename Ch> void Linter::AddNearKeywords(View<Ch> text) {
+    for (NearKeyword const &near : nearKeywords_)
+        Add(core::catalogue::kNearKeyword, near.at,
+            {Text(Narrow(text.data, near.at, near.equals + 1)),
+             Text(near.id ? text::kIdKeyword : text::kMacroKeyword)});
+}
+
+// Near keywords after the last item's text, up to the zero character that ends the search
+// for items (those between the texts were looked for item by item); after a successful scan,
+// items that such a zero hides.
 template <typename Ch> void Linter::CheckEnd(View<Ch> text, std::size_t position, bool ok) {
     std::size_t zero = std::min(position, text.count);
     while (zero < text.count && text.data[zero] != 0)
         ++zero;
-    std::size_t from = 0;
-    for (auto const &[start, end] : texts_) {
-        CheckNearKeywords(text, from, std::min(start, zero));
-        from = end + 1;
-    }
-    CheckNearKeywords(text, std::min(from, zero), zero);
+    nearKeywords_.clear();
+    ScanEquals(text, std::min(nearFrom_, zero), zero, kNone, kNone);
+    AddNearKeywords(text);
     if (!ok || zero >= text.count)
         return;
     std::size_t const hidden = Find(text.data, zero + 1, text.count, text::kIdKeyword);

@@ -119,6 +119,7 @@ TEST_F(BinInspectionTest, TellsFlavourIdsAndTextsThatDoNotDecode) {
         {BinBuilder().Header(0, 2, 2).EntryW(1, "A", u"a").EntryA(2, "B", "b").Get(), 0, {1, 2}, {0, 0}}, // a tie
         {BinBuilder().Header(0, 3, 3).EntryA(3, "A", "\xD6\xD0").EntryA(0, "B", "b").EntryA(3, "C", "\xCE\xC4").Get(), A, {0, 3}, {0, 2}},
         {BinBuilder().Header(0, 1, 1).EntryA(1, "A", "\xE4\xB8\xAD").Get(), A, {1}, {1, 0}},
+        {BinBuilder().Header(0, 2, 2).EntryA(2, "A", "x\xD6\xD0\xCE").EntryA(1, "B", "\xE4\xB8\xAD \xD6\xD0").Get(), A, {1, 2}, {2, 2}},
         {BinBuilder().Header(0, 7, 0).Get(), 0, {}, {0, 0}},
     };
     // clang-format on

@@ -58,6 +58,11 @@ TEST_F(Lint, EachFindingWithItsPlace) {
     const std::string m127(127, 'M');
     unsigned const strict = RIL_LINT_STRICT_BYTES, cut = RIL_LINT_MACRO_LIMIT_ERROR,
                    none = RIL_LINT_NO_ITEMS_ERROR;
+    // 3000 lines of 5 characters: places far beyond the first few KiB of a file.
+    std::string filler;
+    for (int line = 0; line < 3000; ++line)
+        filler += "// x\n";
+    const std::u16string wideFiller(filler.begin(), filler.end());
     // clang-format off
     const Row rows[] = {
         {"not a number", B("RilStringID=abc;RilStringMacro=A\n{x}\n"), 0, 0, 0, 0, {{"id-not-a-number", W, 1, 13, 0}}},
@@ -66,6 +71,10 @@ TEST_F(Lint, EachFindingWithItsPlace) {
         {"no macro keyword", B("RilStringID=1;\nRilStringID=2;RilStringMacro=B\n{b}\n"), 0, 0, 0, 0, {{"macro-keyword-missing", W, 1, 1, 0}}},
         {"no text", B("RilStringID=1;RilStringMacro=A\nRilStringID=2;RilStringMacro=B\n{b}\n"), 0, 0, 0, 0, {{"text-missing", W, 1, 1, 0}}},
         {"near keyword after GBK", B(item + "\xD6\xD0\xCE\xC4 rilstring ID =\n"), 936, 0, 0, 0, {{"near-keyword", W, 3, 4, 0}}},
+        {"near keywords beside the keywords", B("RilStringID=1;RilStringMacro=A\n// ril string macro= rilstringidmacro= RILSTRINGID=\n{a}\n"), 0, 0, 0, 0, {{"near-keyword", W, 2, 4, 0}, {"near-keyword", W, 2, 40, 0}}},
+        {"near keyword, wide", U(u"RilStringID=1;RilStringMacro=A\n// RIL STRING\tID\t=\n{a}\n"), 0, 0, 0, 0, {{"read-as-utf16-mark", I, 0, 0, 0}, {"near-keyword", W, 2, 4, 0}}},
+        {"places far into the file", B(item + filler + " rilstringid=\n" + item), 0, 0, 0, kErrImportParse, {{"duplicate-macro", E, 3004, 1, 1}, {"near-keyword", W, 3003, 2, 0}}},
+        {"places far into a wide file", U(u"RilStringID=1;RilStringMacro=A\n{a}\n" + wideFiller + u" rilstringid=\n"), 0, 0, 0, 0, {{"read-as-utf16-mark", I, 0, 0, 0}, {"near-keyword", W, 3003, 2, 0}}},
         {"bad GBK bytes", B("RilStringID=1;RilStringMacro=A\n{\xD6\xD0 \x81 x}\n"), 936, 0, 0, 0, {{"unmappable-text", W, 2, 4, 0}}},
         {"bad GBK bytes, strict", B("RilStringID=1;RilStringMacro=A\n{\xD6\xD0 \x81 x}\n"), 936, 0, strict, kErrImportParse, {{"unmappable-text", E, 2, 4, 0}}},
         {"bad UTF-8 bytes", B("RilStringID=1;RilStringMacro=A\n{a\xE4\xB8x \xC3\xA9}\n"), 65001, 0, strict, kErrImportParse, {{"unmappable-text", E, 2, 3, 0}}},

@@ -1,0 +1,47 @@
+// The first byte of a UTF-8 text that starts no character, at each edge of the well-formed
+// ranges, by the stepping check and the automaton alike.
+#include "core/codepage_characters.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace ril::core {
+namespace {
+
+constexpr std::size_t kAll = CodePageCharacters::kAll;
+
+struct Row {
+    std::string text;
+    std::size_t firstBad;
+};
+
+TEST(CodePageCharacters, FirstUtf8ByteThatStartsNoCharacter) {
+    // clang-format off
+    const Row rows[] = {
+        {"", kAll},
+        {"plain ASCII {}", kAll},
+        {"a\xC2\x80\xDF\xBF\xE4\xB8\xAD\xEF\xBF\xBF", kAll},
+        {"\xC1\xBF", 0},                     // overlong two-byte form
+        {"ab\xE0\x9F\x80", 2},               // overlong three-byte form
+        {"\xE0\xA0\x80\xED\x9F\xBF", kAll},  // the first and last around the surrogates
+        {"x\xED\xA0\x80", 1},                // a surrogate
+        {"\xF0\x8F\xBF\xBF", 0},             // overlong four-byte form
+        {"\xF0\x90\x80\x80\xF4\x8F\xBF\xBF", kAll},
+        {"\xF4\x90\x80\x80", 0},             // beyond U+10FFFF
+        {"\xF5\x80\x80\x80", 0},
+        {"\x80", 0},                         // a trail byte alone
+        {"\xE4\xB8\xAD\xE4\xB8", 3},         // cut short at the end
+        {"\xE4\xB8x\xAD", 0},                // a trail byte missing
+    };
+    // clang-format on
+    for (Row const &row : rows) {
+        SCOPED_TRACE(::testing::Message() << "row " << (&row - rows));
+        auto const *bytes = reinterpret_cast<unsigned char const *>(row.text.data());
+        EXPECT_EQ(CodePageCharacters(65001).FirstBad(bytes, row.text.size()), row.firstBad);
+        EXPECT_EQ(IsUtf8(bytes, row.text.size()), row.firstBad == kAll);
+    }
+}
+
+} // namespace
+} // namespace ril::core
