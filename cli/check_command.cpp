@@ -2,7 +2,6 @@
 // text resource file, with their places, as lines on standard error or as JSON.
 #include "commands.h"
 #include "diagnostics.h"
-#include "json_writer.h"
 #include "notice_renderer.h"
 #include "text_lint.h"
 #include "text_output.h"
@@ -40,7 +39,7 @@ void PrintJson(std::vector<Diagnostic> const &diagnostics) {
 int RunCheck(Invocation const &invocation) {
     NoticeRenderer &notices = *invocation.notices;
     RIL_LONG result = 0;
-    std::vector<Diagnostic> diagnostics = LintText(invocation, false, result);
+    std::vector<Diagnostic> diagnostics = LintText(invocation, result);
     // Diagnostics without a place first, then in file order; the library's order among equals.
     std::stable_sort(diagnostics.begin(), diagnostics.end(),
                      [](Diagnostic const &a, Diagnostic const &b) { return a.place < b.place; });
