@@ -5,9 +5,9 @@
 #   build    CMake, Ninja, g++ and the header-only CLI11 and nlohmann-json (the main job); apt
 #            is not touched when the three programs are on the PATH and the headers are
 #            installed, so a user without root who has them can build
-#   test     build and windows, plus make, GoogleTest, Google Benchmark's headers, pkg-config,
-#            python3 with pefile and the Debian packaging tools (the suite builds its PE test
-#            modules with MinGW-w64 and checks them with pefile and Wine)
+#   test     build and windows, plus make, GoogleTest, Google Benchmark's headers, pkg-config
+#            and the Debian packaging tools (the suite builds its PE test modules with
+#            MinGW-w64 and checks them with Wine)
 #   windows  the MinGW-w64 cross compilers, Wine, the GoogleTest sources and locales
 set -euo pipefail
 
@@ -30,8 +30,8 @@ build)
     packages=(cmake ninja-build g++ libcli11-dev nlohmann-json3-dev)
     ;;
 test)
-    packages=(cmake ninja-build g++ libcli11-dev nlohmann-json3-dev make libgtest-dev googletest libbenchmark-dev pkgconf python3
-        python3-pefile dpkg-dev file "${windows[@]}")
+    packages=(cmake ninja-build g++ libcli11-dev nlohmann-json3-dev make libgtest-dev googletest libbenchmark-dev pkgconf
+        dpkg-dev file "${windows[@]}")
     ;;
 windows)
     packages=("${windows[@]}")

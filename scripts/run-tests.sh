@@ -31,10 +31,6 @@ modules=$(cat build/tests/pe_fixtures/toolchains.txt 2>/dev/null || true)
     skip "the 32-bit PE test modules" "gcc-mingw-w64-i686-win32 binutils-mingw-w64-i686" windows
 [[ -x /usr/lib/wine/wine64 ]] || command -v wine64 >/dev/null ||
     skip "the check of updated modules with Wine's loader (pe_interop_wine)" wine64 windows
-python=/usr/bin/python3 # the one the tests prefer, as the system's has pefile
-[[ -x $python ]] || python=python3
-"$python" -c 'import pefile' 2>/dev/null ||
-    skip "the check of updated modules with pefile (pe_interop_pefile)" python3-pefile test
 command -v pkg-config >/dev/null ||
     skip "the pkg-config consumer checks (install_consumer_*)" pkgconf test
 command -v make >/dev/null ||

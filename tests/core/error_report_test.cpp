@@ -167,30 +167,6 @@ TEST_F(StructuredNotices, RepeatsAndBadMacrosCarryTheirPlaces) {
     }
 }
 
-// The offsets are those the parser's messages print (pinned by its own tests).
-TEST_F(StructuredNotices, ParserFaultsCarryTheOffsetTheyPrint) {
-    // clang-format off
-    const std::pair<const char *, std::vector<Place>> rows[] = { // narrow offsets; wide: 2 + 2x
-        {"RilStringID=5;RilStringMacro=A\r\n{x{y}", {Place{"opening-brace-in-text", 34, -1}, Place{"text-not-found", 0, -1}}},
-        {"\r\nRilStringID=5;RilStringMacro=A\r\n{xy", {Place{"unterminated-text", 34, -1}, Place{"text-not-found", 2, -1}}},
-        {"RilStringID=5;RilStringMacro=A\r\n}", {Place{"unexpected-closing-brace", 32, -1}, Place{"text-not-found", 0, -1}}},
-        {"RilStringID=5 RilStringMacr=A", {Place{"macro-not-found", 12, -1}}},
-    };
-    // clang-format on
-    for (auto const &[text, narrow] : rows) {
-        for (bool wide : {false, true}) {
-            SCOPED_TRACE(std::string(text) + (wide ? " (wide)" : ""));
-            PartsCapture parts;
-            EXPECT_EQ(Ril_CheckResTxt(Put("p.txt", Content({text}, wide)).c_str(), 0),
-                      kErrImportParse);
-            auto expected = narrow;
-            for (auto &[id, offset, first] : expected)
-                offset = In(wide, offset);
-            EXPECT_EQ(parts.Places(), expected);
-        }
-    }
-}
-
 TEST_F(StructuredNotices, LogKeepsGbkWhateverTheHandlerAndLanguage) {
     const std::string txt = Put("dup.txt", Content({"RilStringID=1;RilStringMacro=A\r\n{a}",
                                                     "RilStringID=2;RilStringMacro=A\r\n{b}"},

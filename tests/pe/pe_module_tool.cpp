@@ -1,14 +1,11 @@
-// Test driver for the module service, used by the interoperability and concurrency tests:
+// Test driver for the module service, used by the interoperability test:
 //   pe_module_tool update MODULE OP...   OP = add:ID:TEXT | big:ID:COUNT | del:ID (language 0)
 //   pe_module_tool find IDS MODULE...    IDS comma-separated; per module "== MODULE", then
 //                                         "ID: SIZE HEXBYTES" or "ID: none" per ID
-//   pe_module_tool commit MODULE ID...   one editing session per ID commits ITEM_<ID> "<ID>"
-#include "Ril4410.h"
 #include "platform/module.h"
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -63,35 +60,12 @@ int Find(char const *ids, int count, char **paths) {
     return 0;
 }
 
-// Commits each item in a session of its own, as concurrent editors of a module would.
-int Commit(char const *path, int count, char **ids) {
-    for (int i = 0; i < count; ++i) {
-        const std::string macro = std::string("ITEM_") + ids[i];
-        auto const id = static_cast<RIL_ULONG>(std::strtoul(ids[i], nullptr, 0));
-        auto const size = static_cast<RIL_ULONG>(std::strlen(ids[i]) + 1);
-        RIL_LONG result = Ril_RTEditOpenModule(path);
-        if (result == 0 && (result = Ril_RTEditBegin(0, nullptr)) == 0 &&
-            (result = Ril_RTEditAddOrReplaceString(macro.c_str(), ids[i], size, id, nullptr)) == 0)
-            result = Ril_RTEditEnd(0, nullptr, 0);
-        Ril_RTEditCloseModule();
-        if (result != 0) {
-            std::fprintf(stderr, "committing %s to %s failed: %ld\n", ids[i], path, long{result});
-            return 1;
-        }
-    }
-    return 0;
-}
-
 } // namespace
 
 int main(int argc, char **argv) {
     const std::string command = argc >= 3 ? argv[1] : "";
-    if (command == "update" || command == "find" || command == "commit")
-        return (command == "update" ? Update
-                : command == "find" ? Find
-                                    : Commit)(argv[2], argc - 3, argv + 3);
-    std::fprintf(stderr,
-                 "usage: %s update MODULE OP... | find IDS MODULE... | commit MODULE ID...\n",
-                 argv[0]);
+    if (command == "update" || command == "find")
+        return (command == "update" ? Update : Find)(argv[2], argc - 3, argv + 3);
+    std::fprintf(stderr, "usage: %s update MODULE OP... | find IDS MODULE...\n", argv[0]);
     return 2;
 }

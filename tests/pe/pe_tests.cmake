@@ -1,6 +1,6 @@
 # Tests of the PE resource layer and of run-time editing: test modules built with MinGW-w64
 # when the tests run (a CTest fixture), unit tests over them and over hand-made files, and
-# interoperability checks of updated modules with pefile and with Wine's loader.
+# an interoperability check of updated modules with Wine's loader.
 set(RIL_PE_FIXTURES ${CMAKE_CURRENT_BINARY_DIR}/pe_fixtures)
 set(pe_fixture_source ${CMAKE_CURRENT_SOURCE_DIR}/pe/fixtures)
 add_test(NAME pe_fixtures COMMAND ${CMAKE_COMMAND} -DSOURCE=${pe_fixture_source}
@@ -29,24 +29,14 @@ if(TARGET GTest::gtest)
 endif()
 
 if(NOT WIN32)
-  # Modules updated by the library, read by independent readers: pefile, and Wine's loader
-  # (FindResourceA must find the bytes the library finds); two processes committing different
-  # items to one module at the same time lose none. "SKIPPED:" when a checker is absent.
+  # Modules updated by the library, read by an independent reader: Wine's loader
+  # (FindResourceA must find the bytes the library finds). "SKIPPED:" when it is absent.
   add_executable(ril4410_pe_module_tool pe/pe_module_tool.cpp)
   target_link_libraries(ril4410_pe_module_tool PRIVATE ril4410_static)
-  find_program(RIL_SYSTEM_PYTHON NAMES python3 PATHS /usr/bin NO_DEFAULT_PATH)
-  find_program(RIL_SYSTEM_PYTHON NAMES python3)
   find_program(RIL_WINE64 NAMES wine64 PATHS /usr/lib/wine /usr/lib64/wine)
-  set(tool -DTOOL=$<TARGET_FILE:ril4410_pe_module_tool> -DFIXTURES=${RIL_PE_FIXTURES})
-  foreach(check pefile wine)
-    add_test(NAME pe_interop_${check} COMMAND ${CMAKE_COMMAND} -DCHECK=${check} ${tool}
-      -DWORK=${CMAKE_CURRENT_BINARY_DIR}/pe_interop_${check} -DPYTHON=${RIL_SYSTEM_PYTHON}
-      -DWINE=${RIL_WINE64} -DSCRIPT=${pe_fixture_source}/check_pefile.py
-      -P ${pe_fixture_source}/run_interop.cmake)
-  endforeach()
-  add_test(NAME pe_concurrent_commits COMMAND ${CMAKE_COMMAND} ${tool} -DROUNDS=20
-    -DSOURCE=${RIL_PE_FIXTURES}/neutral64.dll -DWORK=${CMAKE_CURRENT_BINARY_DIR}/pe_concurrent
-    -P ${pe_fixture_source}/concurrent_commits.cmake)
-  set_tests_properties(pe_interop_pefile pe_interop_wine pe_concurrent_commits PROPERTIES
-    FIXTURES_REQUIRED pe_fixtures SKIP_REGULAR_EXPRESSION "SKIPPED: " TIMEOUT 300)
+  add_test(NAME pe_interop_wine COMMAND ${CMAKE_COMMAND} -DTOOL=$<TARGET_FILE:ril4410_pe_module_tool>
+    -DFIXTURES=${RIL_PE_FIXTURES} -DWORK=${CMAKE_CURRENT_BINARY_DIR}/pe_interop_wine
+    -DWINE=${RIL_WINE64} -P ${pe_fixture_source}/run_interop.cmake)
+  set_tests_properties(pe_interop_wine PROPERTIES FIXTURES_REQUIRED pe_fixtures
+    SKIP_REGULAR_EXPRESSION "SKIPPED: " TIMEOUT 300)
 endif()

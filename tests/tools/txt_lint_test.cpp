@@ -1,9 +1,8 @@
-// The lint of text files (Ril_LintResTxt, and riding on the import's parse): each finding's
-// identifier, severity and place as the library computes it, the flags that make findings
-// errors, and what the lint leaves as it was.
+// The lint of text files (Ril_LintResTxt; the import's runs through the tool's tests): each
+// finding's identifier, severity and place, the flags that make findings errors, and what the
+// lint leaves as it was.
 #include "support/test_support.h"
 
-#include <cstdio>
 #include <tuple>
 
 namespace ril::test {
@@ -95,39 +94,6 @@ TEST_F(Lint, EachFindingWithItsPlace) {
         EXPECT_EQ(FilesInDir(), 1u);
     }
     EXPECT_EQ(Ril_LintResTxt(nullptr, 0, 0), kErrArgument);
-    ExpectNotice("");
-}
-
-// The import with the lint on its one parse: the findings once, before the parser's notices
-// (placed all the same); a refusal writes no BIN, only the log; the code page comes back.
-TEST_F(Lint, RidesOnTheImport) {
-    int const E = RIL_SEVERITY_ERROR, W = RIL_SEVERITY_WARNING, I = RIL_SEVERITY_INFORMATION;
-    unsigned const strict = RIL_LINT_STRICT_BYTES, cut = RIL_LINT_MACRO_LIMIT_ERROR;
-    const std::string m127(127, 'M');
-    // clang-format off
-    const Row rows[] = {
-        {"new ID before a finding", B("RilStringID=4294967296;RilStringMacro=A\n{x}\nRilStringID=abc;RilStringMacro=B\n{y}\n"), 0, 0, 0, 0, {{"id-out-of-range", W, 1, 13, 0}, {"id-not-a-number", W, 3, 13, 0}, {"new-id", I, 1, 1, 0}}},
-        {"bad GBK bytes, refused", B("RilStringID=1;RilStringMacro=A\n{\xD6\xD0 \x81 x}\n"), 936, 0, strict, kErrImportParse, {{"unmappable-text", E, 2, 4, 0}}},
-        {"cut macro, refused", B("RilStringID=1;RilStringMacro=" + m127 + "M\n{a}\n"), 0, 0, cut, kErrImportParse, {{"macro-would-be-cut", E, 1, 30, 0}}},
-        {"127 characters", B("RilStringID=1;RilStringMacro=" + m127 + "\n{a}\n"), 0, 0, cut, 0, {}},
-        {"UTF-8 signature", B("\xEF\xBB\xBFRilStringID=1;RilStringMacro=A\n{\xE4\xB8\xAD}\n"), 936, 0, RIL_LINT_UTF8_SIGNATURE | strict, 0, {{"read-as-utf8-mark", I, 0, 0, 0}}},
-    };
-    // clang-format on
-    for (Row const &row : rows) {
-        SCOPED_TRACE(row.name);
-        Ril_SetAnsiCodePage(row.codePage);
-        const std::string path = Put("lint.txt", row.file);
-        const std::string bin = dir.File("lint.bin"), log = dir.File("lint.log");
-        std::remove(bin.c_str());
-        FoundCapture capture;
-        EXPECT_EQ(Ril_ImportResFromTxtToBinEx(path.c_str(), row.wide, bin.c_str(), log.c_str(),
-                                              row.flags),
-                  row.result);
-        EXPECT_EQ(Ril_GetLastError(), row.result);
-        EXPECT_EQ(capture.found, row.found);
-        EXPECT_EQ(Ril_SetAnsiCodePage(row.codePage), row.codePage);
-        EXPECT_EQ(FilesInDir(), row.result == 0 ? 3u : 2u); // the text, the log, the BIN
-    }
     ExpectNotice("");
 }
 
