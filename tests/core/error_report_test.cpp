@@ -224,17 +224,20 @@ TEST_F(StructuredNotices, LanguageAndFormatRefuseBadArguments) {
     EXPECT_EQ(Ril_FormatNotice(&notice, RIL_MESSAGES_ENGLISH, buffer, 5), int(english.size()));
     EXPECT_EQ(std::string(buffer, 6), std::string("ID 1\0x", 6));
 
-    RIL_NOTICE noArgs = notice, unknown = notice, unnamed = notice;
+    // Refused: no arguments where the message takes some, fewer than it takes, no message.
+    RIL_NOTICE noArgs = notice, none = notice, fewer = notice, unknown = notice, unnamed = notice;
     noArgs.args = nullptr;
+    none.argCount = 0, none.args = nullptr;
+    fewer.argCount = 1;
     unknown.messageId = "no-such-message";
     unnamed.messageId = nullptr;
     auto const format = [&](const RIL_NOTICE *n, int language = RIL_MESSAGES_ENGLISH) {
         return Ril_FormatNotice(n, language, buffer, sizeof buffer);
     };
-    EXPECT_EQ((std::vector<int>{format(nullptr), format(&notice, 2), format(&noArgs),
-                                format(&unknown), format(&unnamed),
+    EXPECT_EQ((std::vector<int>{format(nullptr), format(&notice, 2), format(&noArgs), format(&none),
+                                format(&fewer), format(&unknown), format(&unnamed),
                                 Ril_FormatNotice(&notice, RIL_MESSAGES_ENGLISH, nullptr, 4)}),
-              std::vector<int>(6, -1));
+              std::vector<int>(8, -1));
     EXPECT_STREQ(buffer, "ID 1"); // refusals write nothing
 }
 
@@ -277,20 +280,6 @@ TEST_F(StructuredNotices, SystemFailuresCarryTheirReasons) {
     EXPECT_EQ(reasons, (std::vector<std::string>{"No such file or directory", "Is a directory",
                                                  "Is a directory", "Not a directory"}));
 #endif
-}
-
-TEST_F(StructuredNotices, CheckReportsAsTheImportAndWritesNothing) {
-    const std::string clean =
-        Put("clean.txt", Content({"RilStringID=1003;RilStringMacro=A\r\n{a}"}, false));
-    const std::size_t files = FilesInDir();
-    PartsCapture parts;
-    EXPECT_EQ((std::vector<HResult>{Ril_CheckResTxt(clean.c_str(), 0), Ril_GetLastError(),
-                                    Ril_CheckResTxt(nullptr, 0)}),
-              (std::vector<HResult>{kSOk, kSOk, kErrArgument}));
-    ASSERT_EQ(parts.seen.size(), 1u);
-    EXPECT_EQ(parts.seen[0].english, "gap count: 2 (IDs left unused between the items' IDs)");
-    EXPECT_EQ(FilesInDir(), files); // no BIN, no temporary file
-    ExpectNotice("");
 }
 
 } // namespace
