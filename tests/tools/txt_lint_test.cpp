@@ -59,6 +59,7 @@ TEST_F(Lint, EachFindingWithItsPlace) {
     const Row rows[] = {
         {"not a number", B("RilStringID=abc;RilStringMacro=A\n{x}\n"), 0, 0, 0, 0, {{"id-not-a-number", W, 1, 13, 0}}},
         {"missing", B("RilStringID=;RilStringMacro=A\n{x}\n"), 0, 0, 0, 0, {{"id-missing", W, 1, 13, 0}}},
+        {"a blank after the ID", B("RilStringID=12 ;RilStringMacro=A\n{x}\n"), 0, 0, 0, 0, {}},
         {"beyond 32 bits", B("RilStringID= 4294967296;RilStringMacro=A\n{x}\n"), 0, 0, 0, 0, {{"new-id", I, 1, 1, 0}, {"id-out-of-range", W, 1, 14, 0}}},
         {"no macro keyword", B("RilStringID=1;\nRilStringID=2;RilStringMacro=B\n{b}\n"), 0, 0, 0, 0, {{"macro-keyword-missing", W, 1, 1, 0}}},
         {"no text", B("RilStringID=1;RilStringMacro=A\nRilStringID=2;RilStringMacro=B\n{b}\n"), 0, 0, 0, 0, {{"text-missing", W, 1, 1, 0}}},
@@ -66,7 +67,7 @@ TEST_F(Lint, EachFindingWithItsPlace) {
         {"bad GBK bytes", B("RilStringID=1;RilStringMacro=A\n{\xD6\xD0 \x81 x}\n"), 936, 0, 0, 0, {{"unmappable-text", W, 2, 4, 0}}},
         {"bad GBK bytes, strict", B("RilStringID=1;RilStringMacro=A\n{\xD6\xD0 \x81 x}\n"), 936, 0, strict, kErrImportParse, {{"unmappable-text", E, 2, 4, 0}}},
         {"bad UTF-8 bytes", B("RilStringID=1;RilStringMacro=A\n{a\xE4\xB8x \xC3\xA9}\n"), 65001, 0, strict, kErrImportParse, {{"unmappable-text", E, 2, 3, 0}}},
-        {"lone surrogate", U(u"RilStringID=1;RilStringMacro=A\n{\U0001F600x\xD800}"), 0, 0, 0, 0, {{"read-as-utf16-mark", I, 0, 0, 0}, {"unpaired-surrogate", W, 2, 4, 0}}},
+        {"lone surrogate", U(u"RilStringID=1;RilStringMacro=A\n{\U00010000x\xD800\xFF01}"), 0, 0, 0, 0, {{"read-as-utf16-mark", I, 0, 0, 0}, {"unpaired-surrogate", W, 2, 4, 0}}},
         {"hidden items", B(item + std::string(1, '\0') + "\n" + item), 0, 0, 0, 0, {{"hidden-items", W, 3, 1, 0}}},
         {"cut macro", B("RilStringID=1;RilStringMacro=" + m127 + "M\n{a}\n"), 0, 0, 0, 0, {{"macro-too-long", W, 1, 30, 0}}},
         {"cut macro, refused", B("RilStringID=1;RilStringMacro=" + m127 + "M\n{a}\n"), 0, 0, cut, kErrImportParse, {{"macro-would-be-cut", E, 1, 30, 0}}},
