@@ -1,5 +1,4 @@
-// Holder markers: the size-query protocol, the flag rules and appending markers (to existing
-// files only, whole or not at all).
+// Holder markers: the size query, the flag rules and appends (to existing files, whole or not).
 #include "support/test_support.h"
 
 #include <tuple>

@@ -1,6 +1,5 @@
-// The lint of text files (Ril_LintResTxt; the import's runs through the tool's tests): each
-// finding's identifier, severity and place, the flags that make findings errors, and what the
-// lint leaves as it was.
+// The lint (Ril_LintResTxt; the import's runs through the tool's tests): each finding's ID,
+// severity and place, the flags that make findings errors, and what the lint leaves alone.
 #include "support/test_support.h"
 
 #include <tuple>
