@@ -76,9 +76,8 @@ bool IsOption(std::string_view argument) {
     return argument.size() > 1 && argument[0] == '-';
 }
 
-// The command line as CLI11 apps: one subcommand per command (with a subcommand of its own
-// for "module list"), each with its operands as one positional and its options. Unknown
-// options fall through to the top, where they are left over; the messages are the tool's.
+// The command line as CLI11 apps: one subcommand per command ("module list" nested), operands
+// as one positional. Unknown options fall through and are left over; messages are the tool's.
 class CommandLine {
   public:
     explicit CommandLine(std::span<CommandSpec const> commands) : commands_(commands) {
@@ -179,8 +178,7 @@ class CommandLine {
         });
     }
 
-    // Options may stand before the command word too: it moves to the front (with its
-    // subcommand word, "module list"), the options keep their order.
+    // Options may stand before the command word: it moves to the front, options keep order.
     void MoveCommandWordFirst(std::vector<std::string> &reversed) const {
         for (std::size_t i = reversed.size(); i-- > 0;) {
             std::string const &argument = reversed[i];
@@ -307,6 +305,20 @@ RIL_ULONG ParseId(std::string const &text) {
         value > 0xFFFFFFFFu)
         throw UsageError("invalid ID '" + text + "' (a number from 0 to 4294967295 is expected)");
     return static_cast<RIL_ULONG>(value);
+}
+
+char const *FirstSet(std::initializer_list<char const *> names, EnvironmentLookup lookup) {
+    for (char const *name : names)
+        if (char const *const value = lookup(name); value != nullptr && *value != '\0')
+            return value;
+    return nullptr;
+}
+
+MessageLanguage LanguageFromEnvironment(EnvironmentLookup lookup) {
+    char const *const locale = FirstSet({"LC_ALL", "LC_MESSAGES", "LANG"}, lookup);
+    return locale != nullptr && std::string_view(locale).starts_with("zh")
+               ? MessageLanguage::kChinese
+               : MessageLanguage::kEnglish;
 }
 
 std::string UsageText(std::span<CommandSpec const> commands) {

@@ -1,11 +1,12 @@
-// The command table's entry type, the invocation that the commands read, and the parsing of
-// the command line (on CLI11) against that table.
+// The command table's entry type, the invocation that the commands read, the parsing of the
+// command line (on CLI11) against that table, and the options that apply to every command.
 #pragma once
 
 #include "Ril4410.h"
-#include "global_options.h"
 
 #include <cstddef>
+#include <cstdlib>
+#include <initializer_list>
 #include <map>
 #include <span>
 #include <string>
@@ -13,15 +14,32 @@
 
 namespace rilcli {
 
+enum class MessageLanguage { kEnglish, kChinese };
+
+struct GlobalOptions {
+    MessageLanguage language = MessageLanguage::kEnglish;
+    bool quiet = false; // errors only
+};
+
+// Reads an environment variable, null when it is unset: std::getenv, or a table in tests.
+using EnvironmentLookup = char const *(*)(char const *name);
+inline char const *Environment(char const *name) {
+    return std::getenv(name);
+}
+
+// The value of the first of `names` that is set and not empty, or null.
+char const *FirstSet(std::initializer_list<char const *> names, EnvironmentLookup lookup);
+
+// Chinese when the first of LC_ALL, LC_MESSAGES and LANG that is set and not empty starts
+// with "zh", else English.
+MessageLanguage LanguageFromEnvironment(EnvironmentLookup lookup = &Environment);
+
 struct Invocation;
 class NoticeRenderer;
 
-// One command: its name ("module list" for a subcommand), its operands as shown in the
-// usage, how many it takes, a summary, the function that runs it and its options in the
-// order the usage shows them: "--name" for a flag, "--name VALUE" for an option with a value
-// ("--name A B C" takes three), a trailing "..." for one that may repeat. `synopsis` replaces
-// the one made of these (a line break in it is a blank in messages); `check` checks what the
-// grammar cannot (throwing UsageError).
+// One command ("module list" for a subcommand). Options in usage order: "--name" for a flag,
+// "--name VALUE" ("--name A B C" takes three), a trailing "..." for one that may repeat.
+// `synopsis` replaces the one made of these; `check` checks what the grammar cannot.
 struct CommandSpec {
     char const *name;
     char const *operands;
@@ -47,15 +65,12 @@ struct Invocation {
     // For a subcommand ("module list"), its word first.
     std::vector<std::string> operands;
     bool wide = false;
-    // Options given, by name (for example "--log"); flags other than --wide are mapped to an
-    // empty string.
+    // Options given, by name ("--log"); flags other than --wide map to an empty string.
     std::map<std::string, std::string> values;
-    // The options that may repeat, in command-line order.
-    std::vector<RepeatedOption> repeated;
+    std::vector<RepeatedOption> repeated; // in command-line order
     // Where the library's notices and the tool's diagnostics go (set by main).
     NoticeRenderer *notices = nullptr;
 
-    // The value of an option, or null when it was not given.
     char const *Value(std::string const &name) const {
         auto const found = values.find(name);
         return found == values.end() ? nullptr : found->second.c_str();

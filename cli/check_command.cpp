@@ -2,7 +2,6 @@
 // text resource file, with their places, as lines on standard error or as JSON.
 #include "commands.h"
 #include "diagnostics.h"
-#include "json_writer.h"
 #include "notice_renderer.h"
 #include "text_lint.h"
 #include "text_output.h"
@@ -54,7 +53,7 @@ int RunCheck(Invocation const &invocation) {
     RIL_LONG result = 0;
     bool const against = invocation.Value("--against") != nullptr;
     std::vector<Diagnostic> diagnostics =
-        against ? CheckAgainst(invocation, result) : LintText(invocation, false, result);
+        against ? CheckAgainst(invocation, result) : LintText(invocation, result);
     // Diagnostics without a place first, then in file order; the library's order among equals.
     if (!against)
         std::stable_sort(

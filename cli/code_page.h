@@ -2,7 +2,7 @@
 // about the one in force.
 #pragma once
 
-#include "global_options.h"
+#include "arguments.h"
 
 #include <optional>
 #include <string>
@@ -14,20 +14,19 @@ struct Invocation;
 
 inline constexpr unsigned kUtf8CodePage = 65001;
 
-// The code page that a locale's codeset names (the part after '.' up to '@', or the whole
-// value without a '.'), in any letter case, with or without '-' and '_'; 0 for any other.
+// The code page a locale's codeset names (after '.' up to '@'; any case, '-' and '_'), else 0.
 unsigned CodePageOfLocale(std::string_view locale);
 
-// Makes the library's ANSI code page the one given with --code-page or --utf8, else the one
-// that the locale's codeset names (the first of LC_ALL, LC_CTYPE and LANG that is set and not
-// empty decides; on Windows the system's ANSI code page is the locale's), else leaves the
-// library's default. Returns how the locale chose, for --verbose. Throws UsageError for a
-// malformed or unsupported code page.
+// Sets the library's ANSI code page from --code-page or --utf8, else from the codeset of the
+// first of LC_ALL, LC_CTYPE and LANG that is set (not on Windows, where the system's is the
+// locale's). Returns how the locale chose, for --verbose; throws UsageError for a bad one.
 std::optional<std::string> ApplyCodePage(Invocation const &invocation,
                                          EnvironmentLookup lookup = &Environment);
 
-// "code page N" for the code page in force (the default one where the tool cannot tell its
-// number).
+// The code page chosen for code page 0, or 0 when the default is in force.
+unsigned ChosenCodePage();
+
+// "code page N" for the code page in force.
 std::string CodePageInForce();
 
 } // namespace rilcli

@@ -2,7 +2,6 @@
 #include "commands.h"
 
 #include "diagnostics.h"
-#include "output_files.h"
 
 #include <string_view>
 

@@ -5,8 +5,12 @@
 #include "arguments.h"
 
 #include <span>
+#include <string_view>
 
 namespace rilcli {
+
+// The file name that stands for standard output.
+inline constexpr std::string_view kStandardStream = "-";
 
 std::span<CommandSpec const> Commands();
 
@@ -14,10 +18,7 @@ std::span<CommandSpec const> Commands();
 // stream in its place: everywhere but export's text file.
 void RefuseStreamNames(Invocation const &invocation);
 
-// The functions that run the commands: import, export, header, resave and pseudo in
-// tool_commands.cpp,
-// check in check_command.cpp, dump and get in read_commands.cpp, holder and module in
-// module_commands.cpp.
+// The functions that run the commands (in tool_, check_, read_ and module_commands.cpp).
 int RunImport(Invocation const &invocation);
 int RunExport(Invocation const &invocation);
 int RunHeader(Invocation const &invocation);
@@ -33,8 +34,7 @@ int RunGet(Invocation const &invocation);
 
 int RunHolder(Invocation const &invocation);
 int RunModule(Invocation const &invocation);
-// Throws UsageError unless one of --commit and --discard is given, --header comes with
-// --bin, and every ID and macro of --first-id, --add and --remove is valid.
+// Throws UsageError for what module edit's grammar cannot refuse.
 void CheckModuleEdit(Invocation const &invocation);
 
 } // namespace rilcli

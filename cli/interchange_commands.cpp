@@ -1,6 +1,6 @@
 // export and import with --format: PO and XLIFF files for translators, through the
 // interchange library where the tool is built with it (libgettextpo and pugixml found).
-#include "bin_check.h"
+#include "bin_files.h"
 #include "commands.h"
 #include "diagnostics.h"
 

@@ -26,8 +26,7 @@ using namespace rilcli;
 
 namespace {
 
-// Prints "ril4410: <what> (<code>)" to standard error: HRESULTs (with the severity bit set
-// and a facility) as 0x%08X, the library's own small codes in decimal.
+// Prints "ril4410: <what> (<code>)": HRESULTs as 0x%08X, the library's own codes in decimal.
 int ReportFailure(Failure const &failure) {
     std::string line = std::string("ril4410: ") + failure.what();
     if (std::optional<RIL_LONG> const code = failure.Code()) {
@@ -61,8 +60,7 @@ int Run(std::span<char const *const> arguments, std::optional<NoticeRenderer> &n
 
 int main(int argc, char **argv) {
 #ifdef SIGXFSZ
-    // A file-size limit then fails the write that passes it, which the library reports and
-    // cleans up after, instead of killing the tool half way.
+    // A file-size limit then fails the write, which the library reports, not the whole tool.
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
 #if defined(_WIN32)

@@ -1,7 +1,6 @@
 // The run-time editing commands: holder (read or append a holder marker) and module (list
 // the item records of a resource module, or edit it in one session).
-#include "bin_check.h"
-#include "bin_items.h"
+#include "bin_files.h"
 #include "commands.h"
 #include "diagnostics.h"
 #include "text_output.h"
@@ -25,10 +24,6 @@ constexpr RIL_ULONG kAskForNewId = 0xFFFFFFFF;
 // The value of --add's first value that asks for a new ID.
 constexpr char kNewId[] = "new";
 
-std::string Quoted(std::string const &path) {
-    return "'" + path + "'";
-}
-
 void PrintHolder(std::string const &path) {
     Holder const holder = ReadHolder(path);
     if (holder.held == kNoHolderFlag)
@@ -48,7 +43,7 @@ class OpenModule {
     explicit OpenModule(std::string const &path) {
         RIL_LONG const result = Ril_RTEditOpenModule(path.c_str());
         if (result != 0)
-            throw Failure("cannot open the module " + Quoted(path), result);
+            throw Failure("cannot open the module '" + path + "'", result);
     }
     ~OpenModule() { Ril_RTEditCloseModule(); }
     OpenModule(OpenModule const &) = delete;
@@ -68,7 +63,7 @@ void ListModule(Invocation const &invocation) {
             // Standard output stays a list of items; the note goes beside it.
             FinishOutput();
             std::fprintf(stderr, "ril4410: resource %u of %s holds no item record (%u byte%s)\n",
-                         static_cast<unsigned>(id), Quoted(path).c_str(),
+                         static_cast<unsigned>(id), ("'" + path + "'").c_str(),
                          static_cast<unsigned>(size), size == 1 ? "" : "s");
             continue;
         }
@@ -86,8 +81,7 @@ void CheckMacro(std::string const &macro) {
                          "' (upper-case letters, digits and underscores are expected)");
 }
 
-// One --add or --remove of an edit, ready for the library: the macro in the ANSI code page
-// and the text in the session's flavour with its terminator.
+// One --add or --remove, ready for the library: the macro and text converted, text terminated.
 struct Operation {
     RepeatedOption const *option; // --add ID MACRO TEXT or --remove ID, as given
     RIL_ULONG id = 0;
@@ -131,7 +125,7 @@ std::string Perform(Operation const &operation, std::string const &path) {
             operation.macro.c_str(), operation.data.data(),
             static_cast<RIL_ULONG>(operation.data.size()), operation.id, &assigned);
         if (result != 0)
-            throw Failure("cannot add " + Quoted(macro) + " to " + Quoted(path), result);
+            throw Failure("cannot add '" + macro + "' to '" + path + "'", result);
         return "added " + std::to_string(assigned) + " " + EscapeControls(macro) + "\n";
     }
     RIL_LONG const result = Ril_RTEditRemoveString(operation.id);
@@ -139,7 +133,7 @@ std::string Perform(Operation const &operation, std::string const &path) {
         return "removed " + std::to_string(operation.id) + "\n";
     if (result == 1)
         return "not present " + std::to_string(operation.id) + "\n";
-    throw Failure("cannot remove ID " + std::to_string(operation.id) + " from " + Quoted(path),
+    throw Failure("cannot remove ID " + std::to_string(operation.id) + " from '" + path + "'",
                   result);
 }
 
@@ -161,26 +155,26 @@ void EditModule(Invocation const &invocation) {
     OpenModule const module(path);
     RIL_LONG result = Ril_RTEditBegin(firstId, given != nullptr ? holder.c_str() : nullptr);
     if (result != 0)
-        throw Failure("cannot begin editing " + Quoted(path), result);
+        throw Failure("cannot begin editing '" + path + "'", result);
     // Printed once the session has ended: a failed edit is discarded and prints nothing.
     std::string lines;
     for (Operation const &operation : operations)
         lines += Perform(operation, path);
     result = Ril_RTEditEnd(discard ? 1 : 0, nullptr, invocation.wide ? 1 : 0);
     if (result != 0)
-        throw Failure((discard ? "cannot discard the edits of " : "cannot commit to ") +
-                          Quoted(path),
-                      result);
+        throw Failure(
+            std::string(discard ? "cannot discard the edits of '" : "cannot commit to '") + path +
+                "'",
+            result);
     WriteOut(lines);
     FinishOutput();
     if (header == nullptr)
         return;
-    // The header of the BIN given, named as the header command names it (the session's own
-    // header would be named after the loaded file's whole name, FILE.bin.h).
+    // The header of the BIN given, named as the header command names it (not FILE.bin.h).
     char const *const bin = invocation.Value("--bin");
     result = Ril_WriteHeaderFile(header, invocation.wide ? 1 : 0, bin);
     if (result != 0)
-        throw Failure("cannot write the header of " + Quoted(bin) + " into " + Quoted(header),
+        throw Failure("cannot write the header of '" + std::string(bin) + "' into '" + header + "'",
                       result);
 }
 
@@ -205,8 +199,7 @@ void CheckModuleEdit(Invocation const &invocation) {
 
 int RunHolder(Invocation const &invocation) {
     std::string const &path = invocation.operands[0];
-    // A missing file gets the tool's own message rather than the library's bare E_FAIL;
-    // opening a directory succeeds on some systems and fails otherwise: it is refused alike.
+    // The system's reason for a missing file or a directory, not the library's bare E_FAIL.
     std::error_code ignored;
     bool const directory = std::filesystem::is_directory(path, ignored);
     errno = 0;
@@ -223,7 +216,7 @@ int RunHolder(Invocation const &invocation) {
     RIL_LONG const result =
         Ril_RTEditForceWriteHolderInfo(path.c_str(), text != nullptr ? holder.c_str() : nullptr);
     if (result != 0)
-        throw Failure("cannot write a holder marker to " + Quoted(path), result);
+        throw Failure("cannot write a holder marker to '" + path + "'", result);
     return kExitOk;
 }
 

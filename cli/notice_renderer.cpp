@@ -22,8 +22,7 @@ int LibraryLanguage(MessageLanguage language) {
     return language == MessageLanguage::kChinese ? RIL_MESSAGES_CHINESE : RIL_MESSAGES_ENGLISH;
 }
 
-// Converts `text` (an argument in the library's bytes) for a message in `language`: paths
-// (the notice's file) are command-line text, everything else is in the ANSI code page.
+// An argument for a message in `language`: paths are command-line text, others ANSI code page.
 std::string ConvertArgument(std::string const &text, bool isPath, MessageLanguage language) {
     std::string const utf8 = isPath ? ArgumentToUtf8(text) : AnsiToUtf8(text);
     return language == MessageLanguage::kChinese ? Utf8ToCodePage(utf8, kMessageCodePage) : utf8;
@@ -54,8 +53,7 @@ std::optional<std::string> Render(RIL_NOTICE const &notice, MessageLanguage lang
     return language == MessageLanguage::kChinese ? CodePageToUtf8(text, kMessageCodePage) : text;
 }
 
-// Drops a leading "Error: " or "警告: " that the severity already says, and writes control
-// characters as \xHH so that the text stays on one line.
+// Drops a leading "Error: " or "警告: " (the severity says it) and escapes control characters.
 std::string Tidy(std::string text) {
     for (std::string_view const prefix : {"Error: ", "Error:", "\xE8\xAD\xA6\xE5\x91\x8A: "})
         if (std::string_view(text).starts_with(prefix)) {
@@ -73,8 +71,7 @@ std::string Where(std::string const &file, std::optional<TextPlace> const &place
     return "ril4410: " + file + at + ": ";
 }
 
-// The distinct characters of `bytes` (ANSI code page) as "a', '-', '中" (UTF-8), to stand
-// between the quotes of a message.
+// The distinct characters of `bytes` (ANSI code page) as "a', '-', '中" (UTF-8).
 std::string CharacterList(std::string const &bytes) {
     std::string const utf8 = AnsiToUtf8(bytes);
     std::vector<std::string> seen;
@@ -115,31 +112,29 @@ void NoticeRenderer::Handle(void *context, RIL_NOTICE const *notice) noexcept {
 }
 
 std::string NoticeRenderer::RenderText(RIL_NOTICE const &notice) const {
-    std::string text = RenderStandardText(notice);
-    // The system's reason behind a failed file operation, unless the text says it already.
-    if (notice.systemReason != nullptr && *notice.systemReason != '\0' &&
-        text.find(notice.systemReason) == std::string::npos) {
-        text.erase(text.find_last_not_of("! ") + 1);
-        text += std::string(": ") + notice.systemReason;
-    }
-    return text;
-}
-
-std::string NoticeRenderer::RenderStandardText(RIL_NOTICE const &notice) const {
+    std::optional<std::string> text;
     try {
-        if (std::optional<std::string> text = Render(notice, options_.language))
-            return Tidy(*text);
+        text = Render(notice, options_.language);
     } catch (Failure const &) {
         // Arguments that do not convert: the text as the library rendered it.
     }
     std::string const raw = notice.text != nullptr ? notice.text : "";
     try {
-        return Tidy(options_.language == MessageLanguage::kChinese
-                        ? CodePageToUtf8(raw, kMessageCodePage)
-                        : raw);
+        if (!text)
+            text = options_.language == MessageLanguage::kChinese
+                       ? CodePageToUtf8(raw, kMessageCodePage)
+                       : raw;
     } catch (Failure const &) {
-        return Tidy(raw);
+        text = raw;
     }
+    *text = Tidy(*text);
+    // The system's reason behind a failed file operation, unless the text says it already.
+    if (notice.systemReason != nullptr && *notice.systemReason != '\0' &&
+        text->find(notice.systemReason) == std::string::npos) {
+        text->erase(text->find_last_not_of("! ") + 1);
+        *text += std::string(": ") + notice.systemReason;
+    }
+    return *text;
 }
 
 Diagnostic NoticeRenderer::ToDiagnostic(RIL_NOTICE const &notice, std::string text) const {
@@ -161,8 +156,6 @@ void NoticeRenderer::Receive(RIL_NOTICE const &notice) {
         return;
     if (!id.empty())
         seenIds_.insert(id);
-    if (!ignored_.empty() && id == ignored_)
-        return;
     bool const mergeable = id == kIllegalCharacter && notice.argCount == 3 &&
                            !notice.args[0].isText && notice.args[1].isText &&
                            notice.args[2].isText && notice.args[1].text != nullptr &&
@@ -191,8 +184,7 @@ std::string NoticeRenderer::MergedText(Group const &group) const {
     std::string const macro = Tidy(AnsiToUtf8(group.macro));
     std::string const characters = CharacterList(group.bytes);
     if (options_.language == MessageLanguage::kChinese) {
-        // The library's standard text with the list between its quotes, in the ANSI code page as
-        // the library's arguments are.
+        // The library's standard text with the list (ANSI code page, as arguments are).
         std::string const list = Utf8ToCodePage(characters, 0);
         RIL_NOTICE_ARG const args[] = {
             {0, group.id, nullptr}, {1, 0, group.macro.c_str()}, {1, 0, list.c_str()}};
@@ -226,8 +218,7 @@ void NoticeRenderer::Flush() {
 }
 
 void NoticeRenderer::Report(Diagnostic diagnostic) {
-    // The same fault told again at once (a log that takes no line, line after line) is
-    // one fault.
+    // The same fault told again at once (a log that takes no line) is one fault.
     std::string const line = Format(diagnostic);
     if (line == lastLine_)
         return;

@@ -2,8 +2,8 @@
 #pragma once
 
 #include "Ril4410.h"
-#include "diagnostic.h"
-#include "global_options.h"
+#include "arguments.h"
+#include "diagnostics.h"
 
 #include <functional>
 #include <set>
@@ -12,14 +12,11 @@
 
 namespace rilcli {
 
-// Receives the library's notices while it lives (Ril_SetNoticeHandlerEx) and prints each as
-// one line on standard error, or hands it to a collector. Information is shown only when
-// verbose, warnings not when quiet. Consecutive "illegal-macro-character" notices of one
-// item become one diagnostic listing the characters; a repeated ID or macro is followed by
-// a "note: first defined here" line. Texts that begin with "Error: " lose it, the system's
-// reason behind a failed file operation is added, and a diagnostic that repeats the one
-// before it at once is dropped. Places are the lines and columns the library gives. The
-// import log's own lines are not diagnostics.
+// Receives the library's notices while it lives and prints each as one line on standard error,
+// or hands it to a collector: information only when verbose, warnings not when quiet.
+// Consecutive "illegal-macro-character" notices of one item become one diagnostic; a repeated
+// ID or macro gets a "note: first defined here" line; "Error: " is dropped, the system's
+// reason added, and a diagnostic repeated at once is dropped.
 class NoticeRenderer {
   public:
     explicit NoticeRenderer(GlobalOptions const &options);
@@ -30,15 +27,7 @@ class NoticeRenderer {
     void SetVerbose(bool verbose) { verbose_ = verbose; }
     // From now on diagnostics go to `collect` instead of standard error (null: back to it).
     void Collect(std::function<void(Diagnostic)> collect) { collect_ = std::move(collect); }
-    // Notes whether a notice with the message ID `messageId` arrives (see Seen).
-    void Watch(std::string messageId) {
-        watched_ = std::move(messageId);
-        seenIds_.erase(watched_);
-    }
-    // Notices with this message ID are dropped (not shown, not counted).
-    void Ignore(std::string messageId) { ignored_ = std::move(messageId); }
-    bool Seen() const { return Saw(watched_); }
-    // Whether a notice of this message identifier came since ForgetSeen.
+    // Whether a notice of this message ID came since ForgetSeen.
     bool Saw(std::string const &messageId) const { return seenIds_.count(messageId) != 0; }
     void ForgetSeen() { seenIds_.clear(); }
 
@@ -54,8 +43,7 @@ class NoticeRenderer {
     static std::string Format(Diagnostic const &diagnostic);
 
   private:
-    // The pending group of "illegal-macro-character" notices: the first one's diagnostic, file
-    // and offset, the notices' arguments (ID, macro), their bad bytes in order and their number.
+    // The pending "illegal-macro-character" notices of one item and their bad bytes in order.
     struct Group {
         Diagnostic diagnostic;
         std::string file;
@@ -70,15 +58,12 @@ class NoticeRenderer {
     Diagnostic ToDiagnostic(RIL_NOTICE const &notice, std::string text) const;
     // The text in the chosen language, with the system's reason behind it.
     std::string RenderText(RIL_NOTICE const &notice) const;
-    std::string RenderStandardText(RIL_NOTICE const &notice) const;
     std::string MergedText(Group const &group) const;
 
     GlobalOptions options_;
     bool verbose_ = false;
     std::set<std::string> seenIds_;
     std::function<void(Diagnostic)> collect_;
-    std::string watched_;
-    std::string ignored_;
     std::string lastLine_;
     std::size_t errors_ = 0;
     std::size_t warnings_ = 0;

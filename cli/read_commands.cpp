@@ -1,10 +1,7 @@
-// The commands that read items: dump and get (from a BIN, or with --languages from the chain
-// of a table's language files).
-#include "bin_check.h"
-#include "bin_items.h"
+// The commands that read items: dump and get (from a BIN, or with --languages a language chain).
+#include "bin_files.h"
 #include "commands.h"
 #include "diagnostics.h"
-#include "json_writer.h"
 #include "text_output.h"
 
 #include <memory>
@@ -13,8 +10,7 @@
 namespace rilcli {
 namespace {
 
-// get --languages: the text of an ID from the chain of a table's language files, with the
-// file of the chain that holds it.
+// get --languages: the text of an ID from a table's chain of language files, and its file.
 int RunGetLanguages(Invocation const &invocation) {
     std::string const &folder = invocation.operands[0];
     std::string const &name = invocation.operands[1];

@@ -27,25 +27,15 @@ class CollectScope {
     NoticeRenderer &notices_;
 };
 
-// How the tool reads the file when the library found no byte-order mark to say it.
-std::string ReadAs(Invocation const &invocation) {
-    if (invocation.wide)
-        return "read as UTF-16LE (--wide)";
-    bool const given =
-        invocation.Value("--code-page") != nullptr || invocation.Value("--utf8") != nullptr;
-    return "read as " + CodePageInForce() + (given ? " (given)" : " (the default)");
-}
-
 // Runs `lint` (the library's lint, or the import with the lint riding on it) with the tool's
 // flags and collects its diagnostics, behind a first one that says how the file is read.
 template <typename Lint>
-std::vector<Diagnostic> Collected(Invocation const &invocation, unsigned flags, Lint lint,
-                                  RIL_LONG &result) {
+std::vector<Diagnostic> Collected(Invocation const &invocation, Lint lint, RIL_LONG &result) {
     std::string const &path = invocation.operands[0];
     NoticeRenderer &notices = *invocation.notices;
     bool const codePageGiven =
         invocation.Value("--code-page") != nullptr || invocation.Value("--utf8") != nullptr;
-    flags |= RIL_LINT_STRICT_BYTES | RIL_LINT_MACRO_LIMIT_ERROR;
+    unsigned flags = RIL_LINT_STRICT_BYTES | RIL_LINT_MACRO_LIMIT_ERROR;
     flags |= codePageGiven ? 0 : RIL_LINT_UTF8_SIGNATURE;
     flags |= invocation.Value("--force") != nullptr ? 0 : RIL_LINT_NO_ITEMS_ERROR;
 
@@ -57,8 +47,11 @@ std::vector<Diagnostic> Collected(Invocation const &invocation, unsigned flags, 
     if (notices.Saw("read-as-utf8-mark"))
         Ril_SetAnsiCodePage(kUtf8CodePage);
     if (!notices.Saw("read-as-utf8-mark") && !notices.Saw("read-as-utf16-mark")) {
-        notices.Report(Diagnostic{Severity::kInformation, path, std::nullopt, std::nullopt,
-                                  "read-as", ReadAs(invocation)});
+        notices.Report(
+            Diagnostic{Severity::kInformation, path, std::nullopt, std::nullopt, "read-as",
+                       invocation.wide ? "read as UTF-16LE (--wide)"
+                                       : "read as " + CodePageInForce() +
+                                             (codePageGiven ? " (given)" : " (the default)")});
         if (!diagnostics.empty() && diagnostics.back().messageId == "read-as")
             std::rotate(diagnostics.begin(), diagnostics.end() - 1, diagnostics.end());
     }
@@ -67,9 +60,8 @@ std::vector<Diagnostic> Collected(Invocation const &invocation, unsigned flags, 
 
 } // namespace
 
-std::vector<Diagnostic> LintText(Invocation const &invocation, bool findingsOnly,
-                                 RIL_LONG &result) {
-    return Collected(invocation, findingsOnly ? RIL_LINT_FINDINGS_ONLY : 0, Ril_LintResTxt, result);
+std::vector<Diagnostic> LintText(Invocation const &invocation, RIL_LONG &result) {
+    return Collected(invocation, Ril_LintResTxt, result);
 }
 
 std::vector<Diagnostic> ImportText(Invocation const &invocation, char const *binPath,
@@ -77,7 +69,7 @@ std::vector<Diagnostic> ImportText(Invocation const &invocation, char const *bin
     auto const import = [&](char const *path, int wide, unsigned flags) {
         return Ril_ImportResFromTxtToBinEx(path, wide, binPath, logPath, flags);
     };
-    std::vector<Diagnostic> diagnostics = Collected(invocation, 0, import, result);
+    std::vector<Diagnostic> diagnostics = Collected(invocation, import, result);
     // The lint's errors under the tool's flags; after one of them the library reports nothing
     // more.
     static std::set<std::string> const refusals{

@@ -1,5 +1,5 @@
 // UTF-8 output and the conversion of command-line text: code-page conversion through the
-// library, a UTF-16 encoder, control-character escaping and checked writes to standard output.
+// library, control-character escaping, JSON lines and checked writes to standard output.
 #include "text_output.h"
 
 #include "Ril4410.h"
@@ -90,6 +90,16 @@ std::string EscapeControls(std::string_view text, bool named) {
         out += escaped;
     }
     return out;
+}
+
+std::string JsonLine(Json const &value) {
+    if (!value.is_object() || value.empty())
+        return value.dump(-1, ' ', false, Json::error_handler_t::replace);
+    std::string line;
+    for (auto const &member : value.items())
+        line +=
+            (line.empty() ? "{" : ", ") + JsonLine(member.key()) + ": " + JsonLine(member.value());
+    return line + "}";
 }
 
 void WriteOut(std::string_view text) {

@@ -1,20 +1,61 @@
 // The commands that run the library's tools on files: import, export, header and resave. The
 // library writes every file; the tool passes the command's settings to it.
-#include "bin_check.h"
-#include "bin_items.h"
+#include "bin_files.h"
 #include "commands.h"
 #include "diagnostics.h"
 #include "notice_renderer.h"
-#include "output_files.h"
 #include "text_lint.h"
 #include "text_output.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
 #include <string>
+#include <system_error>
 
 namespace rilcli {
 namespace {
+
+namespace fs = std::filesystem;
+
+// Exports `bin` to standard output through a temporary file; the library's notices about that
+// file are about standard output.
+void ExportToStandardOutput(std::string const &bin, bool wide, NoticeRenderer &notices) {
+    std::error_code error;
+    fs::path const folder = fs::temp_directory_path(error);
+    if (error)
+        throw Failure("cannot export '" + bin + "' to standard output: no temporary folder");
+    // A name in the temporary folder that no other file is likely to have.
+    std::random_device random;
+    char tag[32];
+    std::snprintf(tag, sizeof tag, "ril4410-stdout-%012llx.txt",
+                  (static_cast<unsigned long long>(random()) << 16) ^ random());
+    std::string const scratch = (folder / tag).string();
+    notices.Collect([&](Diagnostic diagnostic) {
+        if (diagnostic.file == scratch)
+            diagnostic.file = kStandardStream;
+        for (std::size_t at; (at = diagnostic.text.find(scratch)) != std::string::npos;)
+            diagnostic.text.replace(at, scratch.size(), kStandardStream);
+        std::fputs(NoticeRenderer::Format(diagnostic).c_str(), stderr);
+    });
+    RIL_LONG const result = Ril_ExportResFromBinToTxt(scratch.c_str(), wide ? 1 : 0, bin.c_str());
+    notices.Flush();
+    notices.Collect(nullptr);
+    std::ifstream in(scratch, std::ios::binary);
+    std::string const text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    bool const readBack = in.is_open() && !in.bad();
+    in.close();
+    fs::remove(scratch, error);
+    if (result != 0)
+        throw Failure("cannot export '" + bin + "' to standard output", result);
+    if (!readBack)
+        throw Failure("cannot read back the export of '" + bin + "'");
+    WriteOut(text);
+    FinishOutput();
+}
 
 // The library's notice for a line that the import log did not take.
 constexpr char kCannotWriteLog[] = "cannot-write-log";
@@ -54,9 +95,7 @@ int RunImport(Invocation const &invocation) {
     if (invocation.Value("--format") != nullptr)
         return RunFormat(invocation, false);
     NoticeRenderer &notices = *invocation.notices;
-    notices.Watch(kCannotWriteLog);
-    // One parse: the lint's findings, among them every macro that would be cut (the library
-    // then leaves out its own over-long macro warning), and the import's notices.
+    // One parse: the lint's findings (every macro that would be cut among them) and the import's.
     RIL_LONG result = 0;
     bool refused = false;
     for (Diagnostic const &diagnostic : ImportText(invocation, bin.c_str(), log, result, refused)) {
@@ -68,7 +107,7 @@ int RunImport(Invocation const &invocation) {
         return kExitFailure;
     if (result != 0)
         throw Failure("cannot import '" + text + "' into '" + bin + "'", result);
-    if (log != nullptr && notices.Seen())
+    if (log != nullptr && notices.Saw(kCannotWriteLog))
         throw Failure("cannot write the import log '" + std::string(log) +
                       "': lines are missing from it (the BIN was written)");
     return kExitOk;
@@ -111,8 +150,6 @@ int RunResave(Invocation const &invocation) {
     CheckBin(source);
     RequireValidStampTime();
     LoadBin(source);
-    // Saving writes the records in ascending ID order behind a new holder marker, then
-    // unloads the table.
     RIL_LONG const result = Ril_ExportResToBinFile(target.c_str());
     if (result != 0)
         throw Failure("cannot save '" + source + "' as '" + target + "'", result);

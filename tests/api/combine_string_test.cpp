@@ -4,7 +4,6 @@
 #include "support/test_support.h"
 
 #include <algorithm>
-#include <cctype>
 
 using namespace ril::core;
 
@@ -79,23 +78,12 @@ TEST(CombineString, WideCountsUnits) {
     EXPECT_EQ(Wide(buffer.data()), u"\u4E2D\u6587x\u4E00y\u503C");
 }
 
-TEST(Language, EveryKeywordInAnyCase) {
-    char const *const keywords[] = {
-        "MULTILANGUAGE", "ENGLISH",    "FRENCH",    "GERMAN",    "CHINESEPRC",
-        "CHINESETAIWAN", "JAPANESE",   "KOREAN",    "RUSSIAN",   "MUNGARIAN",
-        "SPANISH",       "PORTUGUESE", "DANISH",    "DUTCH",     "FINNISH",
-        "CZECH",         "GREEK",      "ITALIAN",   "NORWEGIAN", "POLISH",
-        "SLOVAK",        "SWEDISH",    "SLOVENIAN", "ENGLISHUK", "TAGALOG"};
-    ASSERT_EQ(std::size(keywords), std::size_t(RIL_LANG_TAGALOG) + 1);
-    for (int value = 0; value <= RIL_LANG_TAGALOG; ++value) {
-        for (std::size_t step : {1000, 1, 2}) { // as given, lower case, mixed case
-            std::string name = keywords[value];
-            for (std::size_t i = 0; i < name.size(); i += step)
-                name[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(name[i])));
-            EXPECT_EQ(Ril_StringToLanguage(name.c_str()), value) << name;
-        }
-    }
-    // Near misses yield the first value.
+// Keywords in any letter case; near misses yield the first value.
+TEST(Language, KeywordsInAnyCase) {
+    for (auto const &[name, value] :
+         {std::pair("MULTILANGUAGE", 0), std::pair("chinesePRC", 4),
+          std::pair("Mungarian", 9), std::pair("englishuk", 23), std::pair("TaGaLoG", 24)})
+        EXPECT_EQ(Ril_StringToLanguage(name), value) << name;
     const std::string padded = "ENGLISH" + std::string(300, ' ');
     for (char const *name :
          {" ENGLISH", "ENGLISH ", "ENGLIS", "ENGLISHU", "HUNGARIAN", "", "KLINGON", "ENGLISH\xE9",

@@ -208,6 +208,9 @@ TEST_F(LookupApiTest, ReadOnlyImageLoadsLikeItsFile) {
               (Results{0, 0, kEFail, 0}));
     EXPECT_EQ(std::string(Ril_GetStringA(1)) + "|" + Ril_GetStringA(5), "Hi|O K");
     EXPECT_EQ(ReadFile(file), image); // the first file was never touched
+    // A null image changes nothing.
+    EXPECT_EQ(std::make_pair(Ril_LoadResFromMemory(nullptr, 4), std::string(Ril_GetStringA(1))),
+              std::make_pair(RIL_LONG(kEFail), std::string("Hi")));
 }
 
 // An image that lies inside the loaded table (a BIN stored as an item's text) is taken whole
@@ -221,66 +224,6 @@ TEST_F(LookupApiTest, ImageInsideTheLoadedTableLoads) {
     EXPECT_EQ(Ril_LoadResFromMemory(record + 6, static_cast<RIL_ULONG>(inner.size())), 0);
     EXPECT_EQ(std::make_tuple(Ril_GetNumItem(), std::string(Ril_GetStringA(2)), Ril_GetData(1)),
               std::make_tuple(1u, std::string("inner"), nullptr));
-}
-
-// The same bytes from memory and from a file end the same way: result, table and notices,
-// and so do tables opened as handles. A failed load drops the table loaded before it; a null
-// image changes nothing.
-TEST_F(LookupApiTest, MalformedImagesEndAsTheirFiles) {
-    struct Row {
-        char const *name;
-        Bytes bytes;
-        RIL_LONG result;
-        RIL_ULONG items;
-    };
-    // clang-format off
-    const std::vector<Row> rows = {
-        {"holder flag 2", BinBuilder().Header(2, 1, 1).EntryA(1, "A", "a").Get(), kEFail, 0},
-        {"ID at max ID + 10", BinBuilder().Header(1, 1, 1).EntryA(11, "A", "a").Get(), kEFail, 0},
-        {"count beyond the entries", BinBuilder().Header(0, 5, 2).EntryA(1, "A", "a").Get(),
-         kEFail, 0},
-        {"record cut short", BinBuilder().Header(0, 1, 1).U32(1).U32(64).Raw(Bytes{2, 0, 'A', 0, 'b'}).Get(),
-         0, 1},
-        {"empty image", {}, 0, 0},
-    };
-    // clang-format on
-    const Bytes good = BinBuilder().Header(1, 1, 1).EntryA(1, "G", "good").Trailer("").Get();
-    using End = std::tuple<RIL_LONG, RIL_ULONG, std::string, std::size_t>;
-    for (Row const &row : rows) {
-        auto end = [&](RIL_LONG result) {
-            return End{result, Ril_GetNumItem(), Ril_GetStringA(1), notices.Notices().size()};
-        };
-        Load(good);
-        const End fromFile = end(Ril_LoadRes(Put(row.name, row.bytes).c_str()));
-        Load(good);
-        static const std::uint8_t kEmpty = 0; // an empty vector may have no address
-        const End fromMemory =
-            end(Ril_LoadResFromMemory(row.bytes.empty() ? &kEmpty : row.bytes.data(),
-                                      static_cast<RIL_ULONG>(row.bytes.size())));
-        EXPECT_EQ(fromMemory, fromFile) << row.name;
-        EXPECT_EQ(std::make_tuple(std::get<0>(fromMemory), std::get<1>(fromMemory),
-                                  std::get<3>(fromMemory)),
-                  std::make_tuple(row.result, row.items, std::size_t{0}))
-            << row.name;
-        // A handle refuses what the loader refuses, with a notice, and holds what it holds.
-        notices.Clear();
-        for (RIL_TABLE *table :
-             {Ril_OpenTable(Put(row.name, row.bytes).c_str()),
-              Ril_OpenTableFromMemory(row.bytes.empty() ? &kEmpty : row.bytes.data(),
-                                      static_cast<RIL_ULONG>(row.bytes.size()))}) {
-            char const *text = Ril_TableGetStringA(table, 1);
-            EXPECT_EQ(End(table != nullptr ? 0 : kEFail, Ril_TableGetNumItem(table),
-                          text != nullptr ? text : " ", std::get<3>(fromFile)),
-                      fromFile)
-                << row.name;
-            Ril_CloseTable(table);
-        }
-        EXPECT_EQ(notices.Notices().size(), row.result != 0 ? 2u : 0u) << row.name;
-        notices.Clear();
-    }
-    Load(good);
-    EXPECT_EQ(std::make_pair(Ril_LoadResFromMemory(nullptr, 4), std::string(Ril_GetStringA(1))),
-              std::make_pair(RIL_LONG(kEFail), std::string("good")));
 }
 
 } // namespace

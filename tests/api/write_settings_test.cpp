@@ -1,6 +1,5 @@
-// The writers' settings (holder text, stamp time, only-if-changed) and the smaller exports
-// beside them: the result constants, the code page in force and Ril_FormatNotice's argument
-// check. The refusals to replace a writer's input are CLI runs (through links).
+// The writers' settings (holder text, stamp time, only-if-changed) and the code page in force.
+// The refusals to replace a writer's input are CLI runs (through links).
 #include "core/messages.h"
 #include "support/test_support.h"
 
@@ -13,19 +12,6 @@ namespace ril::test {
 namespace {
 
 using WriteSettingsTest = LibraryTest;
-
-// The header's constants are the library's results.
-static_assert(RIL_S_FALSE == kSFalse && RIL_E_FAIL == kEFail &&
-              RIL_E_OUTOFMEMORY == kEOutOfMemory && RIL_E_INVALIDARG == kEInvalidArg &&
-              RIL_E_INSUFFICIENT_BUFFER == kEInsufficientBuffer);
-static_assert(RIL_E_ARGUMENT == kErrArgument && RIL_E_NO_MODULE == kErrNoModule &&
-              RIL_E_MODULE_LOAD == kErrModuleLoad && RIL_E_NO_MODULE_PATH == kErrNoModulePath &&
-              RIL_E_NO_SUCH_RESOURCE == kErrNoSuchResource &&
-              RIL_E_RESOURCE_LOAD == kErrResourceLoad && RIL_E_CONVERSION == kErrConversion &&
-              RIL_E_MACRO == kErrMacro && RIL_E_BUFFER_TOO_SMALL == kErrBufferTooSmall &&
-              RIL_E_IMPORT_PARSE == kErrImportParse && RIL_E_IMPORT_WRITE == kErrImportWrite &&
-              RIL_E_BIN_READ == kErrBinRead && RIL_E_OUTPUT_WRITE == kErrOutputWrite &&
-              RIL_E_NO_SESSION == kErrNoSession);
 
 // The holder marker text at the end of a written BIN.
 std::string MarkerOf(std::string const &path) {
@@ -89,19 +75,6 @@ TEST_F(WriteSettingsTest, SmallExports) {
         (std::vector<unsigned>{Ril_SetWriteOptions(2), Ril_SetWriteOptions(RIL_WRITE_IF_CHANGED),
                                Ril_SetWriteOptions(RIL_WRITE_ALWAYS)}),
         (std::vector<unsigned>{0xFFFFFFFFu, 0u, RIL_WRITE_IF_CHANGED}));
-    // Ril_FormatNotice refuses fewer arguments than the message takes.
-    const RIL_NOTICE_ARG args[2] = {{1, 0, "a.h"}, {1, 0, "b.h"}};
-    RIL_NOTICE notice{};
-    notice.messageId = "writes-own-input";
-    char buffer[128];
-    std::vector<int> lengths;
-    for (unsigned count : {0u, 1u, 2u}) {
-        notice.argCount = count;
-        notice.args = count != 0 ? args : nullptr;
-        lengths.push_back(Ril_FormatNotice(&notice, RIL_MESSAGES_ENGLISH, buffer, sizeof buffer));
-    }
-    EXPECT_EQ(lengths, (std::vector<int>{-1, -1, 59}));
-    EXPECT_STREQ(buffer, "'a.h' is the file being read ('b.h'); it is not overwritten");
 }
 
 } // namespace

@@ -3,7 +3,6 @@
 // options.
 #include "code_page.h"
 #include "commands.h"
-#include "global_options.h"
 
 #include "Ril4410.h"
 

@@ -169,30 +169,6 @@ TEST_F(StructuredNotices, RepeatsAndBadMacrosCarryTheirPlaces) {
     }
 }
 
-// The offsets are those the parser's messages print (pinned by its own tests).
-TEST_F(StructuredNotices, ParserFaultsCarryTheOffsetTheyPrint) {
-    // clang-format off
-    const std::pair<const char *, std::vector<Place>> rows[] = { // narrow offsets; wide: 2 + 2x
-        {"RilStringID=5;RilStringMacro=A\r\n{x{y}", {Place{"opening-brace-in-text", 34, -1}, Place{"text-not-found", 0, -1}}},
-        {"\r\nRilStringID=5;RilStringMacro=A\r\n{xy", {Place{"unterminated-text", 34, -1}, Place{"text-not-found", 2, -1}}},
-        {"RilStringID=5;RilStringMacro=A\r\n}", {Place{"unexpected-closing-brace", 32, -1}, Place{"text-not-found", 0, -1}}},
-        {"RilStringID=5 RilStringMacr=A", {Place{"macro-not-found", 12, -1}}},
-    };
-    // clang-format on
-    for (auto const &[text, narrow] : rows) {
-        for (bool wide : {false, true}) {
-            SCOPED_TRACE(std::string(text) + (wide ? " (wide)" : ""));
-            PartsCapture parts;
-            EXPECT_EQ(Ril_CheckResTxt(Put("p.txt", Content({text}, wide)).c_str(), 0),
-                      kErrImportParse);
-            auto expected = narrow;
-            for (auto &[id, offset, first] : expected)
-                offset = In(wide, offset);
-            EXPECT_EQ(parts.Places(), expected);
-        }
-    }
-}
-
 TEST_F(StructuredNotices, LogKeepsGbkWhateverTheHandlerAndLanguage) {
     const std::string txt = Put("dup.txt", Content({"RilStringID=1;RilStringMacro=A\r\n{a}",
                                                     "RilStringID=2;RilStringMacro=A\r\n{b}"},
@@ -250,17 +226,20 @@ TEST_F(StructuredNotices, LanguageAndFormatRefuseBadArguments) {
     EXPECT_EQ(Ril_FormatNotice(&notice, RIL_MESSAGES_ENGLISH, buffer, 5), int(english.size()));
     EXPECT_EQ(std::string(buffer, 6), std::string("ID 1\0x", 6));
 
-    RIL_NOTICE noArgs = notice, unknown = notice, unnamed = notice;
+    // Refused: no arguments where the message takes some, fewer than it takes, no message.
+    RIL_NOTICE noArgs = notice, none = notice, fewer = notice, unknown = notice, unnamed = notice;
     noArgs.args = nullptr;
+    none.argCount = 0, none.args = nullptr;
+    fewer.argCount = 1;
     unknown.messageId = "no-such-message";
     unnamed.messageId = nullptr;
     auto const format = [&](const RIL_NOTICE *n, int language = RIL_MESSAGES_ENGLISH) {
         return Ril_FormatNotice(n, language, buffer, sizeof buffer);
     };
-    EXPECT_EQ((std::vector<int>{format(nullptr), format(&notice, 2), format(&noArgs),
-                                format(&unknown), format(&unnamed),
+    EXPECT_EQ((std::vector<int>{format(nullptr), format(&notice, 2), format(&noArgs), format(&none),
+                                format(&fewer), format(&unknown), format(&unnamed),
                                 Ril_FormatNotice(&notice, RIL_MESSAGES_ENGLISH, nullptr, 4)}),
-              std::vector<int>(6, -1));
+              std::vector<int>(8, -1));
     EXPECT_STREQ(buffer, "ID 1"); // refusals write nothing
 }
 
@@ -303,20 +282,6 @@ TEST_F(StructuredNotices, SystemFailuresCarryTheirReasons) {
     EXPECT_EQ(reasons, (std::vector<std::string>{"No such file or directory", "Is a directory",
                                                  "Is a directory", "Not a directory"}));
 #endif
-}
-
-TEST_F(StructuredNotices, CheckReportsAsTheImportAndWritesNothing) {
-    const std::string clean =
-        Put("clean.txt", Content({"RilStringID=1003;RilStringMacro=A\r\n{a}"}, false));
-    const std::size_t files = FilesInDir();
-    PartsCapture parts;
-    EXPECT_EQ((std::vector<HResult>{Ril_CheckResTxt(clean.c_str(), 0), Ril_GetLastError(),
-                                    Ril_CheckResTxt(nullptr, 0)}),
-              (std::vector<HResult>{kSOk, kSOk, kErrArgument}));
-    ASSERT_EQ(parts.seen.size(), 1u);
-    EXPECT_EQ(parts.seen[0].english, "gap count: 2 (IDs left unused between the items' IDs)");
-    EXPECT_EQ(FilesInDir(), files); // no BIN, no temporary file
-    ExpectNotice("");
 }
 
 } // namespace

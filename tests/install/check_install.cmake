@@ -1,10 +1,7 @@
-# Uses Ril4410 as a consumer would, in one of three ways (MODE):
+# Uses Ril4410 as a consumer would, in one of two ways (MODE):
 #   prefix        installed with --prefix: the consumer project through find_package, and a
 #                 C program built with the flags that the relocated pkg-config file prints
 #   subdirectory  the consumer project with Ril4410 built in its tree (add_subdirectory)
-#   deb           the .deb and .tar.gz that cpack makes: the .deb unpacked into a scratch
-#                 root (dpkg -x), the C program built against it through pkg-config, and the
-#                 version that the tool, the CMake package, the .pc file and the package state
 # The consumer project compiles its string tables with ril4410_add_string_table(), each step
 # once in a parallel build, again once after a text changes, and rebuilds nothing when a text
 # is saved unchanged (under Ninja and Unix Makefiles for the installed package).
@@ -190,34 +187,8 @@ if(MODE STREQUAL "prefix")
 elseif(MODE STREQUAL "subdirectory")
   check_consumer(${GENERATOR} -DRIL4410_SOURCE_DIR=${SOURCE_DIR} -DCMAKE_CXX_COMPILER=${CXX_COMPILER}
                  -DCMAKE_CXX_COMPILER_LAUNCHER=${CXX_LAUNCHER})
-elseif(MODE STREQUAL "deb")
-  run(cpack --config ${BUILD_DIR}/CPackConfig.cmake -B ${WORK_DIR}/packages)
-  file(GLOB deb ${WORK_DIR}/packages/ril4410_${VERSION}_*.deb)
-  file(GLOB tarball ${WORK_DIR}/packages/ril4410-${VERSION}-*.tar.gz)
-  if(NOT deb OR NOT tarball)
-    file(GLOB made ${WORK_DIR}/packages/*.*)
-    message(FATAL_ERROR "no ril4410_${VERSION} .deb and .tar.gz among: ${made}")
-  endif()
-  run(dpkg-deb --field ${deb} Version Depends)
-  if(NOT last_output MATCHES "^Version: ${VERSION}\nDepends: [^\n]*libc6[^\n]*libstdc\\+\\+6")
-    message(FATAL_ERROR "the package states:\n${last_output}")
-  endif()
-  set(root ${WORK_DIR}/root)
-  run(dpkg -x ${deb} ${root})
-  foreach(file usr/bin/ril4410 usr/include/Ril4410.h usr/share/man/man1/ril4410.1
-      usr/share/bash-completion/completions/ril4410 usr/share/doc/ril4410/LICENSE)
-    if(NOT EXISTS ${root}/${file})
-      message(FATAL_ERROR "the package lacks /${file}")
-    endif()
-  endforeach()
-  check_pkg_config(${root})
-  run(${root}/usr/bin/ril4410 --version)
-  expect("the packaged tool's version" "${last_output}" "ril4410 ${VERSION}\n")
-  file(GLOB_RECURSE version_file ${root}/*/Ril4410ConfigVersion.cmake)
-  file(STRINGS "${version_file}" version_line REGEX "^set\\(PACKAGE_VERSION ")
-  expect("the CMake package version" "${version_line}" "set(PACKAGE_VERSION \"${VERSION}\")")
 else()
-  message(FATAL_ERROR "MODE must be prefix, subdirectory or deb, not '${MODE}'")
+  message(FATAL_ERROR "MODE must be prefix or subdirectory, not '${MODE}'")
 endif()
 if(skipped)
   # CTest then reports the test as skipped: what ran before has passed.

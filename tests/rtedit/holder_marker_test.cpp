@@ -1,17 +1,9 @@
-// Holder markers: the size-query protocol, the flag rules and appending markers (to existing
-// files only, whole or not at all).
-#include "platform/file_lock.h"
-#include "platform/file_replacer.h"
+// Holder markers: the size query, the flag rules and appends (to existing files, whole or not).
 #include "support/test_support.h"
 
-#include <atomic>
-#include <chrono>
-#include <optional>
-#include <thread>
 #include <tuple>
 
 using namespace ril::core;
-using namespace ril::platform;
 
 namespace ril::test {
 namespace {
@@ -90,30 +82,6 @@ TEST_F(HolderMarkerTest, AppendingMarkers) {
     ASSERT_EQ(Ril_RTEditForceWriteHolderInfo(bin.c_str(), std::string(65535, 'h').c_str()), 0);
     EXPECT_EQ(Info(bin), std::make_tuple(0, 65536u, 1u));
 }
-
-#ifndef _WIN32
-// An append waits for a commit that holds the module's lock and replaces the file, then lands
-// in the new file: no marker reported written is lost to the replacement.
-TEST_F(HolderMarkerTest, AppendWaitsForTheCommitLock) {
-    const std::string bin = Put("locked.bin", BinBuilder().Header(1, 0, 0).Trailer("old").Get());
-    const Bytes replaced = BinBuilder().Header(1, 0, 0).Trailer("new").Get();
-    std::atomic<bool> appended{false};
-    std::optional<platform::FileLock> commit(std::in_place, bin.c_str());
-    ASSERT_TRUE(commit->Held());
-    std::thread append([&] {
-        EXPECT_EQ(Ril_RTEditForceWriteHolderInfo(bin.c_str(), "later"), 0);
-        appended = true;
-    });
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    EXPECT_FALSE(appended);
-    ASSERT_EQ(ReplaceFileContent(bin.c_str(), replaced.data(), replaced.size()), ReplaceStatus::Ok);
-    commit.reset();
-    append.join();
-    Bytes expected = replaced;
-    expected.insert(expected.end(), {'l', 'a', 't', 'e', 'r', 5, 0, 0});
-    EXPECT_EQ(ReadFile(bin), expected);
-}
-#endif
 
 } // namespace
 } // namespace ril::test

@@ -4,7 +4,6 @@
 #include "platform/path.h"
 #include "support/test_support.h"
 
-#include <cstdlib>
 
 using namespace ril::core;
 
@@ -178,44 +177,6 @@ TEST_F(HeaderWriterTest, CommentsFromTexts) {
     }
     ExpectNotice("");
 }
-
-#ifdef RIL_TEST_CXX_COMPILER
-// The compiler keeps every definition: no comment runs on into the next line, whatever ends
-// its text (a backslash, a Shift-JIS trail byte 0x5C, "??/" under trigraphs), with blanks
-// behind it or not, in either flavour.
-TEST_F(HeaderWriterTest, TheCompilerKeepsEveryDefinition) {
-    Ril_SetAnsiCodePage(932);
-    const std::string texts[] = {"a\\",      "b\\ \t",     "c?\?/", "d?\?/ ",
-                                 "\x95\x5C", "\x95\x5C  ", "end"};
-    const std::u16string wideTexts[] = {u"a\\", u"b\\ \t", u"\u8868", u"\u8868 ", u"end"}; // 表
-    BinBuilder narrow, wide;
-    narrow.Header(1, std::size(texts), std::size(texts));
-    wide.Header(1, std::size(wideTexts), std::size(wideTexts));
-    for (std::uint32_t id = 1; id <= std::size(texts); ++id)
-        narrow.EntryA(id, "M" + std::to_string(id), texts[id - 1]);
-    for (std::uint32_t id = 1; id <= std::size(wideTexts); ++id)
-        wide.Entry(id, RecordW("M" + std::to_string(id), wideTexts[id - 1]));
-    const std::string wideBin = res + "/wide.bin";
-    WriteFile(bin, narrow.Get());
-    WriteFile(wideBin, wide.Get());
-    ASSERT_EQ(Ril_WriteHeaderFile(inc.c_str(), 0, bin.c_str()), 0);
-    ASSERT_EQ(Ril_WriteHeaderFile(inc.c_str(), 1, wideBin.c_str()), 0);
-    for (auto const &[path, count] : {std::pair(header, std::size(texts)),
-                                      std::pair(inc + kSep + "wide.h", std::size(wideTexts))}) {
-        const std::string macros = dir.File("macros.txt");
-        const std::string command = std::string("\"") + RIL_TEST_CXX_COMPILER +
-                                    "\" -E -dM -trigraphs -x c++ \"" + path + "\" > \"" + macros +
-                                    "\" 2>&1";
-        ASSERT_EQ(std::system(command.c_str()), 0) << ReadText(macros);
-        const std::string defined = ReadText(macros);
-        for (std::size_t id = 1; id <= count; ++id) {
-            const std::string n = std::to_string(id);
-            EXPECT_NE(defined.find("#define IDT_M" + n + " " + n + "\n"), std::string::npos)
-                << path << ": IDT_M" << n;
-        }
-    }
-}
-#endif
 
 TEST_F(HeaderWriterTest, MacrosThatAreNoIdentifierAreRefused) {
     WriteFile(header, std::string("old"));

@@ -1,9 +1,7 @@
-// The lint of text files (Ril_LintResTxt, and riding on the import's parse): each finding's
-// identifier, severity and place as the library computes it, the flags that make findings
-// errors, and what the lint leaves as it was.
+// The lint (Ril_LintResTxt; the import's runs through the tool's tests): each finding's ID,
+// severity and place, the flags that make findings errors, and what the lint leaves alone.
 #include "support/test_support.h"
 
-#include <cstdio>
 #include <tuple>
 
 using namespace ril::core;
@@ -67,6 +65,7 @@ TEST_F(Lint, EachFindingWithItsPlace) {
     const Row rows[] = {
         {"not a number", B("RilStringID=abc;RilStringMacro=A\n{x}\n"), 0, 0, 0, 0, {{"id-not-a-number", W, 1, 13, 0}}},
         {"missing", B("RilStringID=;RilStringMacro=A\n{x}\n"), 0, 0, 0, 0, {{"id-missing", W, 1, 13, 0}}},
+        {"a blank after the ID", B("RilStringID=12 ;RilStringMacro=A\n{x}\n"), 0, 0, 0, 0, {}},
         {"beyond 32 bits", B("RilStringID= 4294967296;RilStringMacro=A\n{x}\n"), 0, 0, 0, 0, {{"new-id", I, 1, 1, 0}, {"id-out-of-range", W, 1, 14, 0}}},
         {"no macro keyword", B("RilStringID=1;\nRilStringID=2;RilStringMacro=B\n{b}\n"), 0, 0, 0, 0, {{"macro-keyword-missing", W, 1, 1, 0}}},
         {"no text", B("RilStringID=1;RilStringMacro=A\nRilStringID=2;RilStringMacro=B\n{b}\n"), 0, 0, 0, 0, {{"text-missing", W, 1, 1, 0}}},
@@ -78,12 +77,15 @@ TEST_F(Lint, EachFindingWithItsPlace) {
         {"bad GBK bytes", B("RilStringID=1;RilStringMacro=A\n{\xD6\xD0 \x81 x}\n"), 936, 0, 0, 0, {{"unmappable-text", W, 2, 4, 0}}},
         {"bad GBK bytes, strict", B("RilStringID=1;RilStringMacro=A\n{\xD6\xD0 \x81 x}\n"), 936, 0, strict, kErrImportParse, {{"unmappable-text", E, 2, 4, 0}}},
         {"bad UTF-8 bytes", B("RilStringID=1;RilStringMacro=A\n{a\xE4\xB8x \xC3\xA9}\n"), 65001, 0, strict, kErrImportParse, {{"unmappable-text", E, 2, 3, 0}}},
-        {"lone surrogate", U(u"RilStringID=1;RilStringMacro=A\n{\U0001F600x\xD800}"), 0, 0, 0, 0, {{"read-as-utf16-mark", I, 0, 0, 0}, {"unpaired-surrogate", W, 2, 4, 0}}},
+        {"lone surrogate", U(u"RilStringID=1;RilStringMacro=A\n{\U00010000x\xD800\xFF01}"), 0, 0, 0, 0, {{"read-as-utf16-mark", I, 0, 0, 0}, {"unpaired-surrogate", W, 2, 4, 0}}},
         {"hidden items", B(item + std::string(1, '\0') + "\n" + item), 0, 0, 0, 0, {{"hidden-items", W, 3, 1, 0}}},
         {"cut macro", B("RilStringID=1;RilStringMacro=" + m127 + "M\n{a}\n"), 0, 0, 0, 0, {{"macro-too-long", W, 1, 30, 0}}},
         {"cut macro, refused", B("RilStringID=1;RilStringMacro=" + m127 + "M\n{a}\n"), 0, 0, cut, kErrImportParse, {{"macro-would-be-cut", E, 1, 30, 0}}},
         {"127 characters", B("RilStringID=1;RilStringMacro=" + m127 + "\n{a}\n"), 0, 0, cut, 0, {}},
         {"UTF-8 read as GBK", B("RilStringID=1;RilStringMacro=A\n{\xC3\xA9}\n"), 936, 0, 0, 0, {{"utf8-read-as-dbcs", W, 0, 0, 0}}},
+        {"UTF-8 from U+0080, at the end, read as GBK", B("RilStringID=1;RilStringMacro=A\n{a}\n\xC2\xA9"), 936, 0, 0, 0, {{"utf8-read-as-dbcs", W, 0, 0, 0}}},
+        {"overlong UTF-8 read as GBK", B("RilStringID=1;RilStringMacro=A\n{\xC0\x80}\n"), 936, 0, 0, 0, {}},
+        {"UTF-8 edges before a bad byte", B("RilStringID=1;RilStringMacro=A\n{\xED\x9F\xBF\xF0\x9F\x98\x80\xC0\x80}\n"), 65001, 0, strict, kErrImportParse, {{"unmappable-text", E, 2, 4, 0}}},
         {"UTF-8 signature", B("\xEF\xBB\xBFRilStringID=x;RilStringMacro=A\n{\xE4\xB8\xAD}\n"), 936, 0, RIL_LINT_UTF8_SIGNATURE | strict, 0, {{"read-as-utf8-mark", I, 0, 0, 0}, {"id-not-a-number", W, 1, 13, 0}}},
         {"no items", B("text\n"), 0, 0, none, kErrImportParse, {{"no-items", E, 0, 0, 0}}},
         {"no items: UTF-16", U(u"RilStringId=1", false), 0, 0, none, kErrImportParse, {{"no-items-utf16", E, 0, 0, 0}}},
@@ -106,39 +108,6 @@ TEST_F(Lint, EachFindingWithItsPlace) {
         EXPECT_EQ(FilesInDir(), 1u);
     }
     EXPECT_EQ(Ril_LintResTxt(nullptr, 0, 0), kErrArgument);
-    ExpectNotice("");
-}
-
-// The import with the lint on its one parse: the findings once, before the parser's notices
-// (placed all the same); a refusal writes no BIN, only the log; the code page comes back.
-TEST_F(Lint, RidesOnTheImport) {
-    int const E = RIL_SEVERITY_ERROR, W = RIL_SEVERITY_WARNING, I = RIL_SEVERITY_INFORMATION;
-    unsigned const strict = RIL_LINT_STRICT_BYTES, cut = RIL_LINT_MACRO_LIMIT_ERROR;
-    const std::string m127(127, 'M');
-    // clang-format off
-    const Row rows[] = {
-        {"new ID before a finding", B("RilStringID=4294967296;RilStringMacro=A\n{x}\nRilStringID=abc;RilStringMacro=B\n{y}\n"), 0, 0, 0, 0, {{"id-out-of-range", W, 1, 13, 0}, {"id-not-a-number", W, 3, 13, 0}, {"new-id", I, 1, 1, 0}}},
-        {"bad GBK bytes, refused", B("RilStringID=1;RilStringMacro=A\n{\xD6\xD0 \x81 x}\n"), 936, 0, strict, kErrImportParse, {{"unmappable-text", E, 2, 4, 0}}},
-        {"cut macro, refused", B("RilStringID=1;RilStringMacro=" + m127 + "M\n{a}\n"), 0, 0, cut, kErrImportParse, {{"macro-would-be-cut", E, 1, 30, 0}}},
-        {"127 characters", B("RilStringID=1;RilStringMacro=" + m127 + "\n{a}\n"), 0, 0, cut, 0, {}},
-        {"UTF-8 signature", B("\xEF\xBB\xBFRilStringID=1;RilStringMacro=A\n{\xE4\xB8\xAD}\n"), 936, 0, RIL_LINT_UTF8_SIGNATURE | strict, 0, {{"read-as-utf8-mark", I, 0, 0, 0}}},
-    };
-    // clang-format on
-    for (Row const &row : rows) {
-        SCOPED_TRACE(row.name);
-        Ril_SetAnsiCodePage(row.codePage);
-        const std::string path = Put("lint.txt", row.file);
-        const std::string bin = dir.File("lint.bin"), log = dir.File("lint.log");
-        std::remove(bin.c_str());
-        FoundCapture capture;
-        EXPECT_EQ(Ril_ImportResFromTxtToBinEx(path.c_str(), row.wide, bin.c_str(), log.c_str(),
-                                              row.flags),
-                  row.result);
-        EXPECT_EQ(Ril_GetLastError(), row.result);
-        EXPECT_EQ(capture.found, row.found);
-        EXPECT_EQ(Ril_SetAnsiCodePage(row.codePage), row.codePage);
-        EXPECT_EQ(FilesInDir(), row.result == 0 ? 3u : 2u); // the text, the log, the BIN
-    }
     ExpectNotice("");
 }
 

@@ -72,22 +72,5 @@ TEST_F(ValidationTest, RepeatedIdsAreFoundWhereverTheyStand) {
     }
 }
 
-TEST_F(ValidationTest, WithoutALogEveryFaultIsANotice) {
-    NoticeCapture notices;
-    // Every illegal byte in list order (a GBK character gives two); character faults remove
-    // nothing, repeats do.
-    Add({{1, "a"}, {9, "A-B"}, {11, "X\xD6\xD0"}, {2, "A"}, {3, "A"}});
-    EXPECT_FALSE(Validate(list, nullptr));
-    std::string shown;
-    for (auto const &notice : notices.Notices())
-        shown += notice.caption + notice.message + "\r\n";
-    EXPECT_EQ(shown, "Error:" + LogLine(msg::kIllegalMacroCharacter, 1, "a", "a") +
-                         "Error:" + LogLine(msg::kIllegalMacroCharacter, 9, "A-B", "-") +
-                         "Error:" + LogLine(msg::kIllegalMacroCharacter, 11, "X\xD6\xD0", "\xD6") +
-                         "Error:" + LogLine(msg::kIllegalMacroCharacter, 11, "X\xD6\xD0", "\xD0") +
-                         "Error:" + LogLine(msg::kDuplicateMacro, 2, "A", 3, "A"));
-    EXPECT_EQ(Ids(), (std::vector<std::int32_t>{1, 2, 9, 11}));
-}
-
 } // namespace
 } // namespace ril::test
