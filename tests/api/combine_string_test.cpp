@@ -81,8 +81,8 @@ TEST(CombineString, WideCountsUnits) {
 // Keywords in any letter case; near misses yield the first value.
 TEST(Language, KeywordsInAnyCase) {
     for (auto const &[name, value] :
-         {std::pair("MULTILANGUAGE", 0), std::pair("chinesePRC", 4),
-          std::pair("Mungarian", 9), std::pair("englishuk", 23), std::pair("TaGaLoG", 24)})
+         {std::pair("MULTILANGUAGE", 0), std::pair("chinesePRC", 4), std::pair("Mungarian", 9),
+          std::pair("englishuk", 23), std::pair("TaGaLoG", 24)})
         EXPECT_EQ(Ril_StringToLanguage(name), value) << name;
     const std::string padded = "ENGLISH" + std::string(300, ' ');
     for (char const *name :

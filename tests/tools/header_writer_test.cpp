@@ -4,7 +4,6 @@
 #include "platform/path.h"
 #include "support/test_support.h"
 
-
 using namespace ril::core;
 
 namespace ril::test {
