@@ -18,9 +18,6 @@
 namespace rilcli {
 namespace {
 
-// Resources are named by 16-bit numbers; 0 names none.
-constexpr std::uint32_t kHighestResourceId = 0xFFFF;
-constexpr RIL_ULONG kAskForNewId = 0xFFFFFFFF;
 // The value of --add's first value that asks for a new ID.
 constexpr char kNewId[] = "new";
 
@@ -53,7 +50,7 @@ class OpenModule {
 void ListModule(Invocation const &invocation) {
     std::string const &path = invocation.operands[1];
     OpenModule const module(path);
-    for (std::uint32_t id = 1; id <= kHighestResourceId; ++id) {
+    for (RIL_ULONG id = 1; id <= RIL_RESOURCE_ID_MAX; ++id) {
         RIL_ULONG size = 0;
         void const *bytes = Ril_RTEditGetModuleData(id, &size);
         if (bytes == nullptr)
@@ -75,8 +72,7 @@ void ListModule(Invocation const &invocation) {
 
 // A macro as the import accepts it: upper-case letters, digits and underscores, at least one.
 void CheckMacro(std::string const &macro) {
-    if (macro.empty() ||
-        macro.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_") != std::string::npos)
+    if (Ril_IsMacroName(macro.c_str()) == 0)
         throw UsageError("invalid macro '" + macro +
                          "' (upper-case letters, digits and underscores are expected)");
 }
@@ -109,7 +105,7 @@ std::vector<Operation> PrepareOperations(Invocation const &invocation) {
         bool const add = option.name == "--add";
         std::string const &id = option.values[0];
         operations.push_back(
-            {&option, add && id == kNewId ? kAskForNewId : ParseId(id),
+            {&option, add && id == kNewId ? RIL_NEW_ID : ParseId(id),
              add ? ArgumentToAnsi(option.values[1]) : "",
              add ? TextData(option.values[2], invocation.wide) : std::vector<std::uint8_t>()});
     }

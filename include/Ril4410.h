@@ -286,6 +286,8 @@ RIL_API RIL_LONG Ril_WriteHeaderFile(char const *headerDir, int wide, char const
 RIL_API RIL_LONG Ril_RTEditOpenModule(char const *path);
 RIL_API RIL_LONG Ril_RTEditCloseModule(void);
 RIL_API RIL_LONG Ril_RTEditBegin(RIL_ULONG firstId, char const *holder);
+/* The ID that asks Ril_RTEditAddOrReplaceString for a new number (stored in *newId). */
+#define RIL_NEW_ID ((RIL_ULONG)0xFFFFFFFF)
 RIL_API RIL_LONG Ril_RTEditAddOrReplaceString(char const *macro, void const *data, RIL_ULONG size,
                                               RIL_ULONG id, RIL_ULONG *newId);
 RIL_API RIL_LONG Ril_RTEditRemoveString(RIL_ULONG id);
@@ -294,6 +296,8 @@ RIL_API int Ril_RTEditIsEditing(void);
 /* The record that the open module holds for an ID (its low 16 bits name the resource), with
  * its size, or null; valid until the module is closed or rewritten. Sets the last error. */
 RIL_API void const *Ril_RTEditGetModuleData(RIL_ULONG id, RIL_ULONG *size);
+/* The highest resource ID a module can hold. */
+#define RIL_RESOURCE_ID_MAX ((RIL_ULONG)0xFFFF)
 
 /* Holder markers: who holds a file. The size query: a null buffer stores the bytes needed. */
 RIL_API RIL_LONG Ril_RTEditGetHolderInfo(char const *path, char *buffer, RIL_ULONG *size,
@@ -385,6 +389,9 @@ RIL_API int Ril_FormatNotice(RIL_NOTICE const *notice, int language, char *buffe
  * every fault through the notices, and writes nothing (no BIN, no log). Same result codes as
  * the import (0, -102 for a null path, -200), also kept as the last error. */
 RIL_API RIL_LONG Ril_CheckResTxt(char const *txtPath, int wide);
+/* 1 when macro is a name the import takes for an item (one or more of A-Z, 0-9 and '_'; the
+ * length is checked where the name is used), else 0 (also for null). */
+RIL_API int Ril_IsMacroName(char const *macro);
 /* Lints a text resource file: everything Ril_CheckResTxt reports, and what the import takes
  * silently, as structured notices with their places; writes nothing and changes no setting.
  * Warnings: an ID that is no decimal number ("id-not-a-number"), none ("id-missing") or one

@@ -4,6 +4,7 @@
 #include "api/library_state.h"
 #include "api/tool_api.h"
 #include "core/export_guard.h"
+#include "core/limits.h"
 #include "rtedit/holder_marker.h"
 
 #include <cstdint>
@@ -60,6 +61,8 @@ core::HResult HolderInfo(char const *path, char *buffer, Count *size, Count *hel
 
 using namespace ril;
 using namespace ril::api;
+
+static_assert(RIL_NEW_ID == core::kNoId);
 
 extern "C" RIL_API RIL_LONG Ril_RTEditBegin(RIL_ULONG firstId, char const *holder) {
     return core::Guarded<RIL_LONG>(core::kEFail, [&] { return Begin(firstId, holder); });

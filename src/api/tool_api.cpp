@@ -10,6 +10,7 @@
 #include "tools/header_writer.h"
 #include "tools/importer.h"
 #include "tools/item_writer.h"
+#include "tools/validation.h"
 
 #include <vector>
 
@@ -63,6 +64,10 @@ extern "C" RIL_API RIL_LONG Ril_ImportResFromTxtToBinEx(char const *txtPath, int
 extern "C" RIL_API RIL_LONG Ril_CheckResTxt(char const *txtPath, int wide) {
     return Record(core::Guarded<core::HResult>(core::kErrImportParse,
                                                [&] { return tools::CheckTxt(txtPath, wide); }));
+}
+
+extern "C" RIL_API int Ril_IsMacroName(char const *macro) {
+    return core::Guarded<int>(0, [&] { return macro != nullptr && tools::IsMacroName(macro); });
 }
 
 extern "C" RIL_API RIL_LONG Ril_ExportResFromBinToTxt(char const *txtPath, int wide,

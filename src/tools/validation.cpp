@@ -188,6 +188,15 @@ void SortUniqueIds(items::CRilTxtLoader::Items &items,
 
 } // namespace
 
+bool IsMacroName(char const *macro) {
+    if (*macro == '\0')
+        return false;
+    for (; *macro != '\0'; ++macro)
+        if (!IsMacroCharacter(static_cast<unsigned char>(*macro)))
+            return false;
+    return true;
+}
+
 bool Validate(items::CRilTxtLoader &list, char const *logPath, char const *sourcePath,
               core::PlaceFinder const *places) {
     const core::NoticeSite source{.file = sourcePath, .places = places};

@@ -12,4 +12,7 @@ namespace ril::tools {
 bool Validate(items::CRilTxtLoader &list, char const *logPath, char const *sourcePath = nullptr,
               core::PlaceFinder const *places = nullptr);
 
+// Whether `macro` is one or more of the characters a macro may hold.
+bool IsMacroName(char const *macro);
+
 } // namespace ril::tools

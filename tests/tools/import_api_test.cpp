@@ -148,6 +148,15 @@ TEST_F(ImportTest, OverLongPathsAreRefusedNotCut) {
 namespace ril::test {
 namespace {
 
+// The macro names the import takes, as a caller may ask before an edit.
+TEST_F(ImportTest, MacroNames) {
+    for (char const *good : {"A", "IDS_OK_2", "_9"})
+        EXPECT_EQ(Ril_IsMacroName(good), 1) << good;
+    for (char const *bad :
+         {"", "ids_ok", "A-B", "A B", "\xC4\xE3", static_cast<char const *>(nullptr)})
+        EXPECT_EQ(Ril_IsMacroName(bad), 0) << (bad ? bad : "null");
+}
+
 // Ril_WriteBinFromItems writes what the import of the same items from a text file writes,
 // byte for byte (a fixed stamp and holder), and refuses what a text file could not give.
 TEST_F(ImportTest, ItemsInMemoryWriteTheImportsBytes) {
