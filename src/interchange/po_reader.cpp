@@ -4,6 +4,7 @@
 #include "interchange/formats.h"
 #include "interchange/line_breaks.h"
 #include "interchange/po_places.h"
+#include "interchange/text_codec.h"
 
 #include "interchange/po_handles.h"
 
@@ -98,6 +99,10 @@ Unit ReadMessage(po_message_t message, PoPlaces const &places) {
     unit.identified = comments.id.has_value();
     unit.source = po_message_msgid(message);
     unit.target = po_message_msgstr(message);
+    // The file is UTF-8 (or ASCII): bytes that are not would go on as no text at all.
+    for (std::string const *text : {&unit.macro, &unit.source, &unit.target})
+        if (!IsUtf8(*text))
+            throw Error(unit.place, "a message here is not valid UTF-8");
     if (comments.crlf) {
         unit.source = LfToCrlf(unit.source);
         unit.target = LfToCrlf(unit.target);

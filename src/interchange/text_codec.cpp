@@ -110,4 +110,8 @@ std::optional<std::string> Utf8ToMacro(std::string_view utf8) {
     return Exact(utf8, kUtf8, Ril_GetAnsiCodePage());
 }
 
+bool IsUtf8(std::string_view text) {
+    return Utf8ToText(text, true).has_value();
+}
+
 } // namespace ril::interchange

@@ -15,6 +15,9 @@ std::optional<std::string> TextToUtf8(std::string_view bytes, bool wide);
 // The table's bytes for a UTF-8 text; none when the code page cannot hold a character of it.
 std::optional<std::string> Utf8ToText(std::string_view utf8, bool wide);
 
+// Whether `text` is well-formed UTF-8 without zero bytes.
+bool IsUtf8(std::string_view text);
+
 // The text of a macro in UTF-8 and back (macros are in the ANSI code page in both flavours).
 std::optional<std::string> MacroToUtf8(std::string_view bytes);
 std::optional<std::string> Utf8ToMacro(std::string_view utf8);

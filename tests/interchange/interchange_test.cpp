@@ -168,6 +168,9 @@ TEST_F(InterchangeTest, FaultsNameTheirPlaces) {
     // A PO syntax error, libgettextpo's own words at its place; no IDs and no base.
     Write(po, "msgid \"a\"\nmsgstr \"b\"\nmsgid\n");
     EXPECT_EQ(Failure([&] { ReadPo(po); }).substr(0, po.size() + 12), po + ":4:1: error:");
+    Write(po,
+          "msgid \"\"\nmsgstr \"\"\n\n#. ID 1\nmsgctxt \"A\"\nmsgid \"a\"\nmsgstr \"b\\xFFc\"\n");
+    EXPECT_EQ(Failure([&] { ReadPo(po); }), po + ":7:1: error: a message here is not valid UTF-8");
     Write(po, "msgctxt \"A\"\nmsgid \"a\"\nmsgstr \"b\"\n");
     EXPECT_EQ(Failure([&] {
                   Import({Format::kPo, po, "", false, false, false, bin});
