@@ -108,7 +108,8 @@ Unit ReadMessage(po_message_t message, PoPlaces const &places) {
         unit.target = LfToCrlf(unit.target);
     }
     unit.translated = !unit.target.empty();
-    unit.fuzzy = po_message_is_fuzzy(message) != 0;
+    // An empty translation is untranslated, fuzzy flag or not (gettext writes no flag for it).
+    unit.fuzzy = po_message_is_fuzzy(message) != 0 && unit.translated;
     return unit;
 }
 
