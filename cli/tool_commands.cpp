@@ -30,9 +30,8 @@ void ExportToStandardOutput(std::string const &bin, bool wide, NoticeRenderer &n
         throw Failure("cannot export '" + bin + "' to standard output: no temporary folder");
     // A name in the temporary folder that no other file is likely to have.
     std::random_device random;
-    char tag[32];
-    std::snprintf(tag, sizeof tag, "ril4410-stdout-%012llx.txt",
-                  (static_cast<unsigned long long>(random()) << 16) ^ random());
+    char tag[48];
+    std::snprintf(tag, sizeof tag, "ril4410-stdout-%08x%08x.txt", random(), random());
     std::string const scratch = (folder / tag).string();
     notices.Collect([&](Diagnostic diagnostic) {
         if (diagnostic.file == scratch)
