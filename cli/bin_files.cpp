@@ -49,9 +49,11 @@ BinFacts CheckBin(std::string const &path, bool withIds) {
     return facts;
 }
 
-bool CheckedWide(Invocation const &invocation, std::string const &path, BinFacts *facts) {
-    BinFacts checked = CheckBin(path, facts != nullptr);
-    int const inferred = checked.info.flavour;
+bool WideOfInspection(Invocation const &invocation, std::string const &path,
+                      RIL_BIN_INFO const &info) {
+    if (info.verdict != RIL_BIN_OK)
+        Refuse(path, info);
+    int const inferred = info.flavour;
     bool const narrow = invocation.Value("--narrow") != nullptr;
     bool wide = inferred == RIL_BIN_FLAVOUR_WIDE;
     if (invocation.wide || narrow) {
@@ -64,14 +66,20 @@ bool CheckedWide(Invocation const &invocation, std::string const &path, BinFacts
                           ", or give --force");
         wide = invocation.wide;
     }
-    if (!wide && checked.info.undecodable != 0) {
-        RIL_ULONG const count = checked.info.undecodable;
+    if (!wide && info.undecodable != 0) {
+        RIL_ULONG const count = info.undecodable;
         invocation.notices->Report(
             Diagnostic{Severity::kWarning, path, std::nullopt, std::nullopt, "undecodable-texts",
                        std::to_string(count) + (count == 1 ? " text does" : " texts do") +
                            " not decode in " + CodePageInForce() +
                            "; give --code-page with the code page the BIN was written in"});
     }
+    return wide;
+}
+
+bool CheckedWide(Invocation const &invocation, std::string const &path, BinFacts *facts) {
+    BinFacts checked = CheckBin(path, facts != nullptr);
+    bool const wide = WideOfInspection(invocation, path, checked.info);
     if (facts != nullptr)
         *facts = std::move(checked);
     return wide;

@@ -28,6 +28,9 @@ BinFacts CheckBin(std::string const &path, bool withIds = false);
 // flavour. A contradicting flag fails unless --force; undecodable multibyte texts warn once.
 // `facts`, when given, receives the inspection with the IDs.
 bool CheckedWide(Invocation const &invocation, std::string const &path, BinFacts *facts = nullptr);
+// The same for an inspection already made: throws as CheckBin does for a file that is no BIN.
+bool WideOfInspection(Invocation const &invocation, std::string const &path,
+                      RIL_BIN_INFO const &info);
 
 void LoadBin(std::string const &path);
 

@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -129,12 +130,36 @@ int RunExport(Invocation const &invocation) {
     return kExitOk;
 }
 
+// The header's texts chosen from the library's inspection of the BIN, as a reading command
+// chooses them; a refusal is kept to be thrown once the library has returned.
+struct HeaderChoice {
+    Invocation const &invocation;
+    std::string const &bin;
+    std::exception_ptr refusal;
+
+    static int Choose(void *context, RIL_BIN_INFO const *info) noexcept {
+        auto &choice = *static_cast<HeaderChoice *>(context);
+        try {
+            return WideOfInspection(choice.invocation, choice.bin, *info) ? 1 : 0;
+        } catch (...) {
+            choice.refusal = std::current_exception();
+            return -1;
+        }
+    }
+};
+
 int RunHeader(Invocation const &invocation) {
     std::string const &bin = invocation.operands[0];
     std::string const &folder = invocation.operands[1];
-    bool const wide = CheckedWide(invocation, bin);
     ApplyWriteOptions(invocation);
-    RIL_LONG const result = Ril_WriteHeaderFile(folder.c_str(), wide ? 1 : 0, bin.c_str());
+    // One reading of the BIN for its inspection and its header.
+    HeaderChoice choice{invocation, bin, nullptr};
+    RIL_BIN_INFO info{};
+    info.structSize = sizeof info;
+    RIL_LONG const result = Ril_WriteHeaderFileInspected(folder.c_str(), bin.c_str(),
+                                                         &HeaderChoice::Choose, &choice, &info);
+    if (choice.refusal)
+        std::rethrow_exception(choice.refusal);
     if (result != 0)
         throw Failure("cannot write the header of '" + bin + "' into '" + folder + "'", result);
     return kExitOk;

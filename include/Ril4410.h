@@ -279,6 +279,19 @@ RIL_API RIL_LONG Ril_WriteBinFromItems(RIL_ITEM const *items, RIL_ULONG count, i
                                        char const *binPath);
 RIL_API RIL_LONG Ril_ExportResFromBinToTxt(char const *txtPath, int wide, char const *binPath);
 RIL_API RIL_LONG Ril_WriteHeaderFile(char const *headerDir, int wide, char const *binPath);
+/* Chooses how the header of an inspected BIN is written: 1 for wide texts, 0 for multibyte,
+ * or a negative number for no header. */
+typedef int (*RIL_HEADER_CHOICE)(void *context, RIL_BIN_INFO const *info);
+/* Ril_WriteHeaderFile for the BIN at binPath, reading the file once: its bytes are inspected
+ * as Ril_InspectBin inspects them (info filled, without IDs), choose is called once with that
+ * inspection whatever its verdict, and the header is written from the same bytes with the
+ * texts choose gives. Returns choose's negative answer as it is, or E_FAIL for a file that is
+ * no BIN or cannot be read (no message: info says why), each with nothing written; -102 for a
+ * null binPath, choose or info, or a structSize that is not sizeof(RIL_BIN_INFO) (choose not
+ * called); else as Ril_WriteHeaderFile. Also kept as the last error. */
+RIL_API RIL_LONG Ril_WriteHeaderFileInspected(char const *headerDir, char const *binPath,
+                                              RIL_HEADER_CHOICE choose, void *context,
+                                              RIL_BIN_INFO *info);
 
 /* Run-time editing against a resource module (a Windows PE module; outside Windows the
  * library reads and rewrites its resource section itself). Ril_RTEditOpenModule opens the

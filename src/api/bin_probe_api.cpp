@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace ril::api {
 namespace {
@@ -134,6 +135,21 @@ void ReportFailedLoad(char const *path) {
                                  core::NoticeSite{.file = path}, &pathArg, 1);
 }
 
+core::HResult InspectBinFile(char const *path, RIL_BIN_INFO &info, RIL_ULONG *ids,
+                             RIL_ULONG idCapacity, platform::FileContent &content) {
+    Clear(info);
+    Image image = ReadImage(path);
+    if (image.failure != nullptr) {
+        core::NoticeArg const pathArg = core::MakeNoticeArg(path);
+        FillRefusal(info, RIL_BIN_UNREADABLE, *image.failure, &pathArg, 1, image.systemError);
+        return core::kEFail;
+    }
+    content = std::move(image.content);
+    table::BinInspection inspection;
+    table::InspectBinImage(Bytes(content), 0, inspection);
+    return Answer(inspection, info, ids, idCapacity);
+}
+
 } // namespace ril::api
 
 using namespace ril;
@@ -144,16 +160,8 @@ extern "C" RIL_API RIL_LONG Ril_InspectBin(char const *path, RIL_BIN_INFO *info,
     return core::Guarded<RIL_LONG>(core::kEFail, [&]() -> RIL_LONG {
         if (path == nullptr || !ValidRequest(info, ids, idCapacity))
             return core::kErrArgument;
-        Clear(*info);
-        Image const image = ReadImage(path);
-        if (image.failure != nullptr) {
-            core::NoticeArg const pathArg = core::MakeNoticeArg(path);
-            FillRefusal(*info, RIL_BIN_UNREADABLE, *image.failure, &pathArg, 1, image.systemError);
-            return core::kEFail;
-        }
-        table::BinInspection inspection;
-        table::InspectBinImage(Bytes(image.content), 0, inspection);
-        return Answer(inspection, *info, ids, idCapacity);
+        platform::FileContent content;
+        return InspectBinFile(path, *info, ids, idCapacity, content);
     });
 }
 

@@ -3,6 +3,7 @@
 // pipeline, and records its result as the last error.
 #include "api/tool_api.h"
 #include "Ril4410.h"
+#include "api/bin_probe_api.h"
 #include "api/library_state.h"
 #include "core/export_guard.h"
 #include "core/own_input.h"
@@ -12,6 +13,8 @@
 #include "tools/item_writer.h"
 #include "tools/validation.h"
 
+#include <cstdint>
+#include <span>
 #include <vector>
 
 namespace ril::api {
@@ -80,6 +83,26 @@ extern "C" RIL_API RIL_LONG Ril_ExportResFromBinToTxt(char const *txtPath, int w
 extern "C" RIL_API RIL_LONG Ril_WriteHeaderFile(char const *headerDir, int wide,
                                                 char const *binPath) {
     return WriteHeaderAndRecord(headerDir, wide, binPath);
+}
+
+extern "C" RIL_API RIL_LONG Ril_WriteHeaderFileInspected(char const *headerDir, char const *binPath,
+                                                         RIL_HEADER_CHOICE choose, void *context,
+                                                         RIL_BIN_INFO *info) {
+    return Record(core::Guarded<core::HResult>(core::kErrOutputWrite, [&]() -> core::HResult {
+        if (binPath == nullptr || choose == nullptr || info == nullptr ||
+            info->structSize != sizeof(RIL_BIN_INFO))
+            return core::kErrArgument;
+        platform::FileContent content;
+        core::HResult const inspected = InspectBinFile(binPath, *info, nullptr, 0, content);
+        int const wide = choose(context, info);
+        if (wide < 0)
+            return wide;
+        if (inspected < 0)
+            return inspected;
+        return tools::WriteHeaderFile(
+            headerDir, wide, ResolveBinTarget(binPath, BinUse::Read),
+            std::span<std::uint8_t const>(content.bytes.get(), content.size));
+    }));
 }
 
 extern "C" RIL_API RIL_LONG Ril_WriteBinFromItems(RIL_ITEM const *items, RIL_ULONG count, int wide,

@@ -85,6 +85,20 @@ constexpr std::uint8_t kUnknown = 0;
 constexpr std::uint8_t kValid = 1;
 constexpr std::uint8_t kInvalid = 2;
 
+// The index of the first byte at or after `at` that is not ASCII, or `length`: eight bytes
+// at a time.
+std::size_t PastAscii(unsigned char const *text, std::size_t at, std::size_t length) {
+    constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+    for (std::uint64_t word; at + 8 <= length; at += 8) {
+        std::memcpy(&word, text + at, sizeof word);
+        if ((word & kHighs) != 0)
+            break;
+    }
+    while (at < length && text[at] < 0x80)
+        ++at;
+    return at;
+}
+
 } // namespace
 
 bool IsUtf8(unsigned char const *bytes, std::size_t size) {
@@ -103,12 +117,11 @@ std::size_t CodePageCharacters::FirstBad(unsigned char const *text, std::size_t 
         return IsUtf8(text, length) ? kAll : FirstBadUtf8(text, length);
     for (std::size_t at = 0; at < length;) {
         if (text[at] < 0x80) {
-            ++at;
+            at = PastAscii(text, at + 1, length);
             continue;
         }
-        // A lead and a trail byte: a pair, most often one already known.
-        if (at + 1 < length && chars_.IsLead(text[at]) && chars_.IsTrail(text[at + 1]) &&
-            !pairs_.empty() && pairs_[std::size_t(text[at]) << 8 | text[at + 1]] == kValid) {
+        // A pair already known to be a character (a lead and a trail byte): most of them.
+        if (at + 1 < length && KnownPair(std::size_t(text[at]) << 8 | text[at + 1])) {
             at += 2;
             continue;
         }
@@ -131,8 +144,14 @@ bool CodePageCharacters::Known(std::vector<std::uint8_t> &cache, std::size_t key
                                unsigned char const *sequence, std::size_t size) {
     if (cache.empty())
         cache.assign(size == 1 ? 0x100 : 0x10000, kUnknown);
-    if (cache[key] == kUnknown)
+    if (cache[key] == kUnknown) {
         cache[key] = RoundTrips(sequence, size) ? kValid : kInvalid;
+        if (size == 2 && cache[key] == kValid) {
+            if (validPairs_.empty())
+                validPairs_.assign(0x10000 / 64, 0);
+            validPairs_[key / 64] |= std::uint64_t{1} << (key % 64);
+        }
+    }
     return cache[key] == kValid;
 }
 

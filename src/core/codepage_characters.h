@@ -34,12 +34,18 @@ class CodePageCharacters {
     bool Known(std::vector<std::uint8_t> &cache, std::size_t key, unsigned char const *sequence,
                std::size_t size);
     bool RoundTrips(unsigned char const *sequence, std::size_t size) const;
+    // Whether the pair `key` (lead byte << 8 | trail byte) is known to be a character: one bit a
+    // pair, so that the pairs of a text stay in the first-level cache.
+    bool KnownPair(std::size_t key) const {
+        return !validPairs_.empty() && ((validPairs_[key / 64] >> (key % 64)) & 1) != 0;
+    }
 
     platform::CharTable chars_;
     unsigned codePage_;
     bool utf8_;
     std::vector<std::uint8_t> singles_;
     std::vector<std::uint8_t> pairs_;
+    std::vector<std::uint64_t> validPairs_;
 };
 
 } // namespace ril::core

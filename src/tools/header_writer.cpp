@@ -152,26 +152,49 @@ bool ContinuesLine(char const *text, std::size_t length) {
                           (length >= 3 && std::string_view(text + length - 3, 3) == "?\?/"));
 }
 
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+
+// Whether one of the eight bytes of `word` is `byte`.
+bool Holds(std::uint64_t word, char byte) {
+    const std::uint64_t x = word ^ (kOnes * static_cast<std::uint8_t>(byte));
+    return ((x - kOnes) & ~x & kHighs) != 0;
+}
+
+char OnOneLine(char c) {
+    return c == '\r' || c == '\n' ? '_' : c;
+}
+
 // Copies `length` bytes with CR and LF turned into '_'. Line breaks inside a text are rare:
 // eight bytes at a time are tested for them and copied whole.
 void CopyOnOneLine(char *to, char const *from, std::size_t length) {
-    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-    constexpr std::uint64_t kHighs = 0x8080808080808080ull;
-    auto const holds = [](std::uint64_t word, char byte) {
-        const std::uint64_t x = word ^ (kOnes * static_cast<std::uint8_t>(byte));
-        return ((x - kOnes) & ~x & kHighs) != 0;
-    };
-    auto const one = [](char c) { return c == '\r' || c == '\n' ? '_' : c; };
     std::size_t i = 0;
     for (; i + 8 <= length; i += 8) {
         std::uint64_t word;
         std::memcpy(&word, from + i, sizeof word);
-        if (holds(word, '\r') || holds(word, '\n'))
-            std::transform(from + i, from + i + 8, to + i, one);
+        if (Holds(word, '\r') || Holds(word, '\n'))
+            std::transform(from + i, from + i + 8, to + i, OnOneLine);
         else
             std::memcpy(to + i, &word, sizeof word);
     }
-    std::transform(from + i, from + length, to + i, one);
+    std::transform(from + i, from + length, to + i, OnOneLine);
+}
+
+// Copies the bytes of from[0, size) before its first zero byte, CR and LF turned into '_',
+// and returns how many: eight bytes at a time up to the first word that holds a zero byte or
+// a line break. `to` has room for `size` bytes.
+std::size_t CopyToZeroOnOneLine(char *to, char const *from, std::size_t size) {
+    std::size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, from + i, sizeof word);
+        if (Holds(word, '\0') || Holds(word, '\r') || Holds(word, '\n'))
+            break;
+        std::memcpy(to + i, &word, sizeof word);
+    }
+    for (; i < size && from[i] != '\0'; ++i)
+        to[i] = OnOneLine(from[i]);
+    return i;
 }
 
 // The comment of an MBCS item: its text up to its first zero byte, cut to 8191 bytes at a
@@ -181,14 +204,21 @@ void CopyOnOneLine(char *to, char const *from, std::size_t length) {
 void PutNarrowComment(platform::FileReplacer &out, std::string_view text,
                       platform::CharTable const &chars) {
     auto const *bytes = reinterpret_cast<std::uint8_t const *>(text.data());
-    void const *end = std::memchr(bytes, 0, text.size());
-    std::size_t length =
-        end != nullptr ? static_cast<std::size_t>(static_cast<std::uint8_t const *>(end) - bytes)
-                       : text.size();
-    if (length > kCommentLimit)
-        length = chars.BoundaryAtOrBefore(bytes, length, kCommentLimit);
-    char *to = out.Room(length + 1);
-    CopyOnOneLine(to, text.data(), length);
+    std::size_t length = 0;
+    char *to = nullptr;
+    if (text.size() <= kCommentLimit) { // most texts: found and copied in one pass
+        to = out.Room(text.size() + 1);
+        length = CopyToZeroOnOneLine(to, text.data(), text.size());
+    } else {
+        void const *end = std::memchr(bytes, 0, text.size());
+        length = end != nullptr
+                     ? static_cast<std::size_t>(static_cast<std::uint8_t const *>(end) - bytes)
+                     : text.size();
+        if (length > kCommentLimit)
+            length = chars.BoundaryAtOrBefore(bytes, length, kCommentLimit);
+        to = out.Room(length + 1);
+        CopyOnOneLine(to, text.data(), length);
+    }
     if (chars.EndsInLoneLead(bytes, length))
         to[length - 1] = '?';
     if (ContinuesLine(to, length))
@@ -247,14 +277,17 @@ void PutDefinition(platform::FileReplacer &out, Definition const &item, bool wid
 namespace {
 
 // Whether every entry of the BIN can be read; shows why not when one cannot. For the faults
-// that come after a BIN's own: it is read whole first.
-core::HResult CheckBin(char const *binPath) {
+// that come after a BIN's own: it is read whole first (unless its bytes are given).
+core::HResult CheckBin(char const *binPath, BinImage image) {
     platform::FileContent file;
-    if (!table::ReadBinFile(binPath, file))
-        return core::kErrBinRead;
+    if (!image) {
+        if (!table::ReadBinFile(binPath, file))
+            return core::kErrBinRead;
+        image = std::span<std::uint8_t const>(file.bytes.get(), file.size);
+    }
     std::uint32_t failedId = 0;
     if (table::ForEachBinEntry(
-            file.bytes.get(), file.size, [](table::BinEntryView const &) { return true; },
+            image->data(), image->size(), [](table::BinEntryView const &) { return true; },
             failedId))
         return core::kSOk;
     core::ErrorBox(core::catalogue::kReadEntryFailed, core::NoticeSite{.file = binPath}, failedId);
@@ -275,10 +308,10 @@ template <typename Walk> class WalkWhileRead final : public platform::ReadProgre
 
 } // namespace
 
-core::HResult WriteHeader(char const *binPath, char const *headerPath, int wide) {
+core::HResult WriteHeader(char const *binPath, char const *headerPath, int wide, BinImage image) {
     platform::FileReplacer out(headerPath, core::CurrentWriteSettings().replace);
     if (!out.IsOpen()) { // a BIN that cannot be read is the first fault to report
-        if (core::HResult checked = CheckBin(binPath); checked != core::kSOk)
+        if (core::HResult checked = CheckBin(binPath, image); checked != core::kSOk)
             return checked;
         core::ErrorBox(core::catalogue::kCannotOpenHeader,
                        core::NoticeSite{.file = headerPath, .systemError = out.SystemError()},
@@ -296,9 +329,12 @@ core::HResult WriteHeader(char const *binPath, char const *headerPath, int wide)
         return true;
     });
     WalkWhileRead progress(walk);
-    if (!table::ReadBinFile(binPath, file, &progress))
-        return core::kErrBinRead;
-    if (!walk.Advance(file.bytes.get(), file.size, file.size)) {
+    if (!image) {
+        if (!table::ReadBinFile(binPath, file, &progress))
+            return core::kErrBinRead;
+        image = std::span<std::uint8_t const>(file.bytes.get(), file.size);
+    }
+    if (!walk.Advance(image->data(), image->size(), image->size())) {
         core::ErrorBox(core::catalogue::kReadEntryFailed, core::NoticeSite{.file = binPath},
                        walk.FailedId());
         return core::kErrBinRead;
@@ -319,7 +355,8 @@ core::HResult WriteHeader(char const *binPath, char const *headerPath, int wide)
     return core::kErrOutputWrite;
 }
 
-core::HResult WriteHeaderFile(char const *headerDir, int wide, table::BinTarget const &source) {
+core::HResult WriteHeaderFile(char const *headerDir, int wide, table::BinTarget const &source,
+                              BinImage image) {
     // Paths too long for their fields are refused rather than cut.
     if (headerDir == nullptr || headerDir[0] == '\0' ||
         (source.named && std::strlen(source.path) >= core::kPathSize))
@@ -329,12 +366,12 @@ core::HResult WriteHeaderFile(char const *headerDir, int wide, table::BinTarget 
         return checked;
     const std::string headerPath = HeaderPath(headerDir, source);
     if (headerPath.empty()) { // the BIN's own faults come first
-        checked = CheckBin(source.path);
+        checked = CheckBin(source.path, image);
         return checked != core::kSOk ? checked : core::kErrArgument;
     }
     if (core::WritesOwnInput(headerPath.c_str(), source.path))
         return core::kErrOutputWrite;
-    return WriteHeader(source.path, headerPath.c_str(), wide);
+    return WriteHeader(source.path, headerPath.c_str(), wide, image);
 }
 
 } // namespace ril::tools
