@@ -27,9 +27,11 @@ struct Image {
     int systemError = 0;
 };
 
+// A large BIN goes into a large block: an inspection reads it once.
 Image ReadImage(char const *path) {
     Image image;
-    switch (platform::ReadWholeFile(path, image.content, nullptr, &image.systemError)) {
+    switch (platform::ReadWholeFile(path, image.content, nullptr, &image.systemError,
+                                    platform::ReadBuffer::LargeBlock)) {
     case platform::ReadStatus::Ok:
         break;
     case platform::ReadStatus::CannotOpen:

@@ -35,6 +35,11 @@ inline std::uint16_t LoadU16(std::uint8_t const *p) {
     std::memcpy(&value, p, sizeof value);
     return FromLittleEndian(value);
 }
+inline std::uint64_t LoadU64(void const *p) {
+    std::uint64_t value;
+    std::memcpy(&value, p, sizeof value);
+    return FromLittleEndian(value);
+}
 inline void StoreU16(std::uint8_t *p, std::uint16_t value) {
     value = FromLittleEndian(value);
     std::memcpy(p, &value, sizeof value);

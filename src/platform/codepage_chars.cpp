@@ -2,6 +2,7 @@
 // double-byte code pages, shared by every platform.
 #include "platform/codepage_chars.h"
 
+#include <bit>
 #include <cstring>
 
 namespace ril::platform {
@@ -24,6 +25,12 @@ constexpr CharTable kShiftJis(kShiftJisLeads, kShiftJisTrails, false);
 constexpr CharTable kUhc(kUhcLeads, kUhcTrails, false);
 constexpr CharTable kBig5(kBig5Leads, kBig5Trails, false);
 constexpr CharTable kUtf8 = CharTable::Utf8();
+
+std::uint64_t ReverseBytes(std::uint64_t x) {
+    x = ((x & 0x00FF00FF00FF00FFull) << 8) | ((x >> 8) & 0x00FF00FF00FF00FFull);
+    x = ((x & 0x0000FFFF0000FFFFull) << 16) | ((x >> 16) & 0x0000FFFF0000FFFFull);
+    return x << 32 | x >> 32;
+}
 
 } // namespace
 
@@ -90,18 +97,17 @@ std::size_t CharTable::CharLength(std::uint8_t const *data, std::size_t at, std:
     return 1;
 }
 
-// Whether all eight bytes lie in [runLow_, runHigh_], a range within 0x80-0xFF: with the
-// high bits set, the low seven bits of each byte are tested with the usual word tricks for
-// "some byte below n" and "some byte above n", which hold for bytes below 0x80.
-bool CharTable::AllInWideRun(std::uint64_t bytes) const {
+// The high bit of each of the eight bytes that lies outside [runLow_, runHigh_], a range
+// within 0x80-0xFF. Each byte's low seven bits are compared on their own: with its high bit
+// set, subtracting at most 0x7F borrows from no other byte, and adding at most 0x7F to seven
+// bits carries into none.
+std::uint64_t CharTable::OutsideWideRun(std::uint64_t bytes) const {
     constexpr std::uint64_t kOnes = 0x0101010101010101ull;
     constexpr std::uint64_t kHigh = 0x8080808080808080ull;
-    if ((bytes & kHigh) != kHigh)
-        return false;
     const std::uint64_t low = bytes & ~kHigh;
-    const std::uint64_t below = (low - kOnes * (runLow_ - 0x80u)) & ~low & kHigh;
-    const std::uint64_t above = ((low + kOnes * (0x7Fu - (runHigh_ - 0x80u))) | low) & kHigh;
-    return (below | above) == 0;
+    const std::uint64_t notBelow = ((low | kHigh) - kOnes * (runLow_ - 0x80u)) & kHigh;
+    const std::uint64_t above = (low + kOnes * (0x7Fu - (runHigh_ - 0x80u))) & kHigh;
+    return (~bytes & kHigh) | (~notBelow & kHigh) | above;
 }
 
 // Walks back over the bytes that can both lead and trail. The byte before that run ends a
@@ -115,10 +121,16 @@ bool CharTable::StartsCharacter(std::uint8_t const *data, std::size_t from, std:
     constexpr std::uint8_t kBoth = kLead | kTrail;
     std::size_t begin = at;
     while (runLow_ != 0 && begin - from >= 8) {
+        // The eight bytes before `begin`, the first in the lowest bits.
         std::uint64_t bytes;
         std::memcpy(&bytes, data + begin - 8, sizeof bytes);
-        if (!AllInWideRun(bytes))
+        if constexpr (std::endian::native == std::endian::big)
+            bytes = ReverseBytes(bytes);
+        const std::uint64_t outside = OutsideWideRun(bytes);
+        if (outside != 0) { // the run starts behind the last byte outside it
+            begin -= 8 - (63 - static_cast<std::size_t>(std::countl_zero(outside))) / 8 - 1;
             break;
+        }
         begin -= 8;
     }
     while (begin > from && (kinds_[data[begin - 1]] & kBoth) == kBoth)

@@ -86,7 +86,7 @@ class CharTable {
         }
     }
     bool IsDigit(std::uint8_t byte) const { return byte >= '0' && byte <= '9'; }
-    bool AllInWideRun(std::uint64_t bytes) const;
+    std::uint64_t OutsideWideRun(std::uint64_t bytes) const;
     std::size_t Utf8Length(std::uint8_t const *data, std::size_t at, std::size_t end) const;
 
     std::array<std::uint8_t, 256> kinds_{};

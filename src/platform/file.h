@@ -70,10 +70,15 @@ class ReadProgress {
     ~ReadProgress() = default;
 };
 
+// Where a whole file's buffer comes from: the heap, which a program that reads files again and
+// again reuses, or for a large file a large block (huge pages where the system has them), which
+// a program that reads one file once fills with far fewer page faults.
+enum class ReadBuffer { Heap, LargeBlock };
+
 // As ViewWholeFile, without padding, read in parts of a few hundred KiB into one buffer; a
 // short read ends the content there.
 ReadStatus ReadWholeFile(char const *path, FileContent &content, ReadProgress *progress = nullptr,
-                         int *systemError = nullptr);
+                         int *systemError = nullptr, ReadBuffer buffer = ReadBuffer::Heap);
 
 // A whole file read into memory with one read, followed by at least the zero bytes its
 // reader asked for. The bytes are a private copy: the file may change or be cut short

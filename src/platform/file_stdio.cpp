@@ -129,7 +129,7 @@ ReadStatus OpenWhole(char const *path, std::size_t padding, File &file, std::siz
 } // namespace
 
 ReadStatus ReadWholeFile(char const *path, FileContent &content, ReadProgress *progress,
-                         int *systemError) {
+                         int *systemError, ReadBuffer buffer) {
     int ignored = 0;
     int &error = systemError != nullptr ? *systemError : ignored;
     error = 0;
@@ -138,9 +138,13 @@ ReadStatus ReadWholeFile(char const *path, FileContent &content, ReadProgress *p
     std::size_t size = 0;
     if (ReadStatus status = OpenWhole(path, 0, file, size, error); status != ReadStatus::Ok)
         return status;
-    // Uninitialised on purpose: every byte kept is overwritten by the read. The heap, not a
-    // fresh mapping: a table loaded again and again reuses the same memory.
-    content.bytes = Bytes(new (std::nothrow) std::uint8_t[size > 0 ? size : 1], BytesRelease{0});
+    // Uninitialised on purpose: every byte kept is overwritten by the read. The heap unless
+    // asked otherwise: a table loaded again and again reuses the same memory.
+    if (buffer == ReadBuffer::LargeBlock && size >= kLargeBlockThreshold)
+        content.bytes = Bytes(static_cast<std::uint8_t *>(MapBlock(size)), BytesRelease{size});
+    else
+        content.bytes =
+            Bytes(new (std::nothrow) std::uint8_t[size > 0 ? size : 1], BytesRelease{0});
     if (!content.bytes)
         return ReadStatus::NoMemory;
     // Parts small enough to stay in the second-level cache until the progress has seen them.

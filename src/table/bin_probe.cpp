@@ -12,19 +12,19 @@
 namespace ril::table {
 namespace {
 
-// The record of one entry: where it starts in the file and how long it is, and its text
-// (from its start to the record's end) as a multibyte text.
-struct EntryRecord {
-    std::size_t offset;
-    std::uint32_t size;
-    std::size_t textOffset;
-    std::size_t textSize;
-};
+bool FitsWide(std::span<std::uint8_t const> text) {
+    if (text.size() < 2 || text.size() % 2 != 0)
+        return false;
+    for (std::size_t i = 0; i < text.size(); i += 2)
+        if (text[i] == 0 && text[i + 1] == 0)
+            return i + 2 == text.size();
+    return false;
+}
 
 class Inspector {
   public:
-    Inspector(std::span<std::uint8_t const> bytes, BinInspection &out)
-        : bytes_(bytes), reader_(bytes), out_(out) {}
+    Inspector(std::span<std::uint8_t const> bytes, unsigned codePage, BinInspection &out)
+        : bytes_(bytes), reader_(bytes), out_(out), characters_(codePage) {}
 
     // False with the refusal set when the bytes are no BIN.
     bool Check() {
@@ -41,20 +41,21 @@ class Inspector {
         if (header.flag > kHolderFlagPresent)
             return Refuse(core::catalogue::kBinHolderFlag, header.flag);
         // Every entry takes at least 8 bytes of the file, so the walk is bounded by its size.
+        out_.ids.reserve(std::min<std::size_t>(header.count, (size - kBinHeaderSize) / 8));
+        markerStart_ = MarkerStart(header);
         for (std::uint32_t index = 0; index < header.count; ++index)
             if (!CheckEntry(index, header))
                 return false;
-        std::size_t limit = size;
-        if (header.flag == kHolderFlagPresent && !CheckMarker(limit))
+        if (header.flag == kHolderFlagPresent && !CheckMarker())
             return false;
-        for (std::size_t index = 0; index < records_.size(); ++index)
-            if (records_[index].size > limit ||
-                records_[index].offset > limit - records_[index].size)
-                return Refuse(core::catalogue::kBinEntryIntoMarker, index + 1, header.count);
+        if (intoMarker_ < header.count)
+            return Refuse(core::catalogue::kBinEntryIntoMarker, intoMarker_ + 1, header.count);
         return true;
     }
 
-    std::vector<EntryRecord> const &Records() const { return records_; }
+    std::size_t Records() const { return out_.ids.size(); }
+    std::size_t MultibyteFits() const { return multibyte_; }
+    std::size_t WideFits() const { return wide_; }
 
   private:
     template <typename... Numbers>
@@ -79,14 +80,44 @@ class Inspector {
             return Refuse(core::catalogue::kBinRecordWithoutMacro, index + 1, header.count, id,
                           size);
         reader_.Skip(size);
-        auto const textOffset = static_cast<std::size_t>(parts.text - bytes_.data());
-        records_.push_back(EntryRecord{offset, size, textOffset, parts.textSize});
         out_.ids.push_back(id);
+        if (intoMarker_ == kNone && size > markerStart_ - std::min(offset, markerStart_))
+            intoMarker_ = index;
+        CheckText(parts, bytes_.data() + offset + size);
         return true;
     }
 
-    // The holder marker at the end of the file: `limit` becomes its start.
-    bool CheckMarker(std::size_t &limit) {
+    // The flavour the record fits and whether its text (up to the record's `end`, as a
+    // multibyte text) decodes, while the record is in the cache.
+    void CheckText(RecordParts const &parts, std::uint8_t const *end) {
+        std::span<std::uint8_t const> const text(parts.text, end);
+        std::size_t const textSize = parts.textSize;
+        // A multibyte text fits when its first zero byte is the record's last; then no zero
+        // unit can end it before, and the unit that ends it is no zero unit.
+        bool const fitsMultibyte = textSize + 1 == text.size();
+        multibyte_ += fitsMultibyte ? 1 : 0;
+        wide_ += !fitsMultibyte && FitsWide(text) ? 1 : 0;
+        // A text decodes when each of its characters converts to UTF-16 and back to the same
+        // bytes (a sequence that is no character reads as U+FFFD and comes back as '?').
+        if (characters_.FirstBad(text.data(), textSize) != core::CodePageCharacters::kAll)
+            ++out_.undecodable;
+    }
+
+    // Where the holder marker starts when the file has one that CheckMarker passes, else the
+    // file's end.
+    std::size_t MarkerStart(BinHeader const &header) const {
+        std::size_t const size = bytes_.size();
+        if (header.flag != kHolderFlagPresent || size < kBinHeaderSize + kHolderMarkerExtra ||
+            bytes_[size - 1] != 0)
+            return size;
+        std::size_t const length = core::LoadU16(bytes_.data() + size - kHolderMarkerExtra);
+        return length > size - kBinHeaderSize - kHolderMarkerExtra
+                   ? size
+                   : size - kHolderMarkerExtra - length;
+    }
+
+    // The holder marker at the end of the file.
+    bool CheckMarker() {
         std::size_t const size = bytes_.size();
         if (size < kBinHeaderSize + kHolderMarkerExtra)
             return Refuse(core::catalogue::kBinNoMarkerRoom);
@@ -95,14 +126,18 @@ class Inspector {
         std::size_t const length = core::LoadU16(bytes_.data() + size - kHolderMarkerExtra);
         if (length > size - kBinHeaderSize - kHolderMarkerExtra)
             return Refuse(core::catalogue::kBinMarkerTooLong, length);
-        limit = size - kHolderMarkerExtra - length;
         return true;
     }
 
     std::span<std::uint8_t const> bytes_;
     core::ByteReader reader_;
     BinInspection &out_;
-    std::vector<EntryRecord> records_;
+    static constexpr std::uint32_t kNone = 0xFFFFFFFF;
+    std::size_t markerStart_ = 0;
+    std::uint32_t intoMarker_ = kNone; // the first entry whose record runs into the marker
+    core::CodePageCharacters characters_;
+    std::size_t multibyte_ = 0;
+    std::size_t wide_ = 0;
 };
 
 // The index of the first zero byte, or the size when there is none.
@@ -111,15 +146,6 @@ std::size_t ZeroOrEnd(std::span<std::uint8_t const> bytes) {
     return zero != nullptr
                ? static_cast<std::size_t>(static_cast<std::uint8_t const *>(zero) - bytes.data())
                : bytes.size();
-}
-
-bool FitsWide(std::span<std::uint8_t const> text) {
-    if (text.size() < 2 || text.size() % 2 != 0)
-        return false;
-    for (std::size_t i = 0; i < text.size(); i += 2)
-        if (text[i] == 0 && text[i + 1] == 0)
-            return i + 2 == text.size();
-    return false;
 }
 
 BinFlavour Majority(std::size_t multibyte, std::size_t wide, std::size_t records) {
@@ -134,28 +160,13 @@ BinFlavour Majority(std::size_t multibyte, std::size_t wide, std::size_t records
 
 void InspectBinImage(std::span<std::uint8_t const> bytes, unsigned codePage, BinInspection &out) {
     out = BinInspection{};
-    Inspector inspector(bytes, out);
+    Inspector inspector(bytes, codePage, out);
     if (!inspector.Check()) {
         out.ids.clear();
+        out.undecodable = 0;
         return;
     }
-    std::size_t multibyte = 0;
-    std::size_t wide = 0;
-    // A text decodes when each of its characters converts to UTF-16 and back to the same bytes
-    // (a sequence that is no character reads as U+FFFD and comes back as '?').
-    core::CodePageCharacters characters(codePage);
-    for (EntryRecord const &entry : inspector.Records()) {
-        std::span<std::uint8_t const> const text =
-            bytes.subspan(entry.textOffset, entry.offset + entry.size - entry.textOffset);
-        // A multibyte text fits when its first zero byte is the record's last; then no zero
-        // unit can end it before, and the unit that ends it is no zero unit.
-        bool const fitsMultibyte = entry.textSize + 1 == text.size();
-        multibyte += fitsMultibyte ? 1 : 0;
-        wide += !fitsMultibyte && FitsWide(text) ? 1 : 0;
-        if (characters.FirstBad(text.data(), entry.textSize) != core::CodePageCharacters::kAll)
-            ++out.undecodable;
-    }
-    out.flavour = Majority(multibyte, wide, inspector.Records().size());
+    out.flavour = Majority(inspector.MultibyteFits(), inspector.WideFits(), inspector.Records());
     std::sort(out.ids.begin(), out.ids.end());
     out.ids.erase(std::unique(out.ids.begin(), out.ids.end()), out.ids.end());
 }

@@ -16,6 +16,7 @@
 #include "table/bin_list_reader.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cstring>
 #include <string>
@@ -155,10 +156,11 @@ bool ContinuesLine(char const *text, std::size_t length) {
 constexpr std::uint64_t kOnes = 0x0101010101010101ull;
 constexpr std::uint64_t kHighs = 0x8080808080808080ull;
 
-// Whether one of the eight bytes of `word` is `byte`.
-bool Holds(std::uint64_t word, char byte) {
+// The high bit of each byte of `word` that equals `byte`; exact up to the first such byte
+// (above it a borrow may mark others).
+std::uint64_t Matches(std::uint64_t word, char byte) {
     const std::uint64_t x = word ^ (kOnes * static_cast<std::uint8_t>(byte));
-    return ((x - kOnes) & ~x & kHighs) != 0;
+    return (x - kOnes) & ~x & kHighs;
 }
 
 char OnOneLine(char c) {
@@ -172,7 +174,7 @@ void CopyOnOneLine(char *to, char const *from, std::size_t length) {
     for (; i + 8 <= length; i += 8) {
         std::uint64_t word;
         std::memcpy(&word, from + i, sizeof word);
-        if (Holds(word, '\r') || Holds(word, '\n'))
+        if ((Matches(word, '\r') | Matches(word, '\n')) != 0)
             std::transform(from + i, from + i + 8, to + i, OnOneLine);
         else
             std::memcpy(to + i, &word, sizeof word);
@@ -181,16 +183,26 @@ void CopyOnOneLine(char *to, char const *from, std::size_t length) {
 }
 
 // Copies the bytes of from[0, size) before its first zero byte, CR and LF turned into '_',
-// and returns how many: eight bytes at a time up to the first word that holds a zero byte or
-// a line break. `to` has room for `size` bytes.
+// and returns how many. Eight bytes at a time (the last eight end at the text's end) up to
+// the first zero byte, then byte by byte from a line break on. `to` has room for `size`.
 std::size_t CopyToZeroOnOneLine(char *to, char const *from, std::size_t size) {
     std::size_t i = 0;
-    for (; i + 8 <= size; i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, from + i, sizeof word);
-        if (Holds(word, '\0') || Holds(word, '\r') || Holds(word, '\n'))
-            break;
-        std::memcpy(to + i, &word, sizeof word);
+    while (size >= 8 && i < size) {
+        std::size_t const at = std::min(i, size - 8);
+        std::uint64_t const word = core::LoadU64(from + at); // the first byte in the lowest bits
+        // The bytes before `i` are copied already and hold none of the three.
+        std::uint64_t const fresh = ~std::uint64_t{0} << 8 * (i - at);
+        std::uint64_t const zero = Matches(word, '\0') & fresh;
+        std::uint64_t const stop = zero | ((Matches(word, '\r') | Matches(word, '\n')) & fresh);
+        std::memcpy(to + at, from + at, 8);
+        if (stop == 0) {
+            i = at + 8;
+            continue;
+        }
+        i = at + static_cast<std::size_t>(std::countr_zero(stop)) / 8;
+        if ((zero & (stop & (~stop + 1))) != 0)
+            return i; // the zero byte comes first
+        break;        // a line break does: the rest byte by byte
     }
     for (; i < size && from[i] != '\0'; ++i)
         to[i] = OnOneLine(from[i]);

@@ -60,6 +60,7 @@ TEST_F(BinInspectionTest, RefusesWhatIsNoBinAndAFailedLoadSaysWhy) {
         {BinBuilder().Header(1, 0, 0).Raw("abc").Get(), "bin-marker-open", "the holder marker does not end with a zero byte", true},
         {BinBuilder().Header(1, 0, 0).U16(0xFFFF).U8(0).Get(), "bin-marker-too-long", "the holder marker of 65535 bytes does not fit the file", true},
         {BinBuilder().Header(1, 1, 1).EntryA(1, "A", "xy").U16(3).U8(0).Get(), "bin-entry-into-marker", "entry 1 of 1 runs into the holder marker", true},
+        {BinBuilder().Header(1, 2, 2).EntryA(1, "A", "x").EntryA(2, "B", "xy").U16(3).U8(0).Get(), "bin-entry-into-marker", "entry 2 of 2 runs into the holder marker", true},
     };
     // clang-format on
     for (Row const &row : rows) {
@@ -120,6 +121,7 @@ TEST_F(BinInspectionTest, TellsFlavourIdsAndTextsThatDoNotDecode) {
         {BinBuilder().Header(0, 3, 3).EntryA(3, "A", "\xD6\xD0").EntryA(0, "B", "b").EntryA(3, "C", "\xCE\xC4").Get(), A, {0, 3}, {0, 2}},
         {BinBuilder().Header(0, 1, 1).EntryA(1, "A", "\xE4\xB8\xAD").Get(), A, {1}, {1, 0}},
         {BinBuilder().Header(0, 2, 2).EntryA(2, "A", "x\xD6\xD0\xCE").EntryA(1, "B", "\xE4\xB8\xAD \xD6\xD0").Get(), A, {1, 2}, {2, 2}},
+        {BinBuilder().Header(0, 2, 2).EntryA(1, "A", "abcdefghi\xD6\xD0").EntryA(2, "B", "\xD6\xD0\xA2\xA0").Get(), A, {1, 2}, {1, 2}}, // A2A0 is no GBK character
         {BinBuilder().Header(0, 7, 0).Get(), 0, {}, {0, 0}},
     };
     // clang-format on

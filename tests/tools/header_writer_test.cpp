@@ -86,6 +86,43 @@ TEST_F(HeaderWriterTest, WorkedExampleByteForByte) {
     }
 }
 
+// Ril_WriteHeaderFileInspected: the header of one reading, in the flavour its caller chose
+// from the inspection, or nothing at all.
+TEST_F(HeaderWriterTest, InspectedHeaderWritesTheChosenFlavourOrNothing) {
+    struct Choice {
+        int answer;
+        std::vector<int> seen; // verdict and flavour of each inspection
+    };
+    auto const choose = [](void *context, RIL_BIN_INFO const *info) {
+        auto &choice = *static_cast<Choice *>(context);
+        choice.seen.insert(choice.seen.end(), {info->verdict, info->flavour});
+        return choice.answer;
+    };
+    auto const write = [&](Bytes const &bytes, int answer, std::string const &from) {
+        WriteFile(bin, bytes);
+        WriteFile(header, std::string("old"));
+        Choice choice{answer, {}};
+        RIL_BIN_INFO info{};
+        info.structSize = sizeof info;
+        const RIL_LONG result =
+            Ril_WriteHeaderFileInspected(inc.c_str(), from.c_str(), choose, &choice, &info);
+        return std::make_tuple(result, choice.seen, ReadText(header));
+    };
+    const Bytes wide = BinBuilder().Header(0, 1, 1).EntryW(1, "W", u"\u4E2D").Get();
+    const std::string expected = Expected(header, "STRINGS", Define("W", "1", Gbk("中")));
+    EXPECT_EQ(write(wide, 1, bin), std::make_tuple(0, std::vector{int(RIL_BIN_OK), 2}, expected));
+    EXPECT_EQ(write(wide, -7, bin),
+              std::make_tuple(-7, std::vector{int(RIL_BIN_OK), 2}, std::string("old")));
+    EXPECT_EQ(write(Bytes{'x'}, 0, bin),
+              std::make_tuple(kEFail, std::vector{int(RIL_BIN_MALFORMED), 0}, std::string("old")));
+    EXPECT_EQ(write(wide, 0, res + "/missing.bin"),
+              std::make_tuple(kEFail, std::vector{int(RIL_BIN_UNREADABLE), 0}, std::string("old")));
+    EXPECT_EQ(Ril_WriteHeaderFileInspected(inc.c_str(), bin.c_str(), nullptr, nullptr, nullptr),
+              -102);
+    ExpectNotice("");
+    EXPECT_EQ(std::distance(fs::directory_iterator(inc), {}), 1); // no temporary file
+}
+
 TEST_F(HeaderWriterTest, HeaderNamesAndGuards) {
     const Bytes one = BinBuilder().Header(1, 1, 1).EntryA(1, "A", "a").Get();
     auto check = [&](std::string const &binPath, std::string const &name,
@@ -157,6 +194,9 @@ TEST_F(HeaderWriterTest, CommentsFromTexts) {
         {RecordA("M", "ab\x81\r"), 0, 936, "ab\x81_"}, // a whole character now
         {RecordA("M", "\x81\x81\x81"), 0, 936, "\x81\x81?"},
         {RecordA("M", "ab\x81"), 0, 1252, "ab\x81"},
+        // Found eight bytes at a time: a zero byte or a line break in the last eight.
+        {RecordA("M", std::string("0123456789\0\r", 12)), 0, 936, "0123456789"},
+        {RecordA("M", "abcdefgh\n12\r"), 0, 936, "abcdefgh_12_"},
         // UTF-8 is cut before a character that would cross the limit.
         {RecordA("M", a8190 + kZhong), 0, 65001, a8190},
         {RecordA("M", a8190.substr(2) + kZhong + "b"), 0, 65001, a8190.substr(2) + kZhong},
