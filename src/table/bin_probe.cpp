@@ -167,7 +167,8 @@ void InspectBinImage(std::span<std::uint8_t const> bytes, unsigned codePage, Bin
         return;
     }
     out.flavour = Majority(inspector.MultibyteFits(), inspector.WideFits(), inspector.Records());
-    std::sort(out.ids.begin(), out.ids.end());
+    if (!std::is_sorted(out.ids.begin(), out.ids.end())) // a BIN's entries mostly ascend
+        std::sort(out.ids.begin(), out.ids.end());
     out.ids.erase(std::unique(out.ids.begin(), out.ids.end()), out.ids.end());
 }
 
