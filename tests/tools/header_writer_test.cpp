@@ -86,37 +86,30 @@ TEST_F(HeaderWriterTest, WorkedExampleByteForByte) {
     }
 }
 
-// Ril_WriteHeaderFileInspected: the header of one reading, in the flavour its caller chose
-// from the inspection, or nothing at all.
+// Ril_WriteHeaderFileInspected: the flavour chosen from the inspection, or nothing written.
 TEST_F(HeaderWriterTest, InspectedHeaderWritesTheChosenFlavourOrNothing) {
-    struct Choice {
-        int answer;
-        std::vector<int> seen; // verdict and flavour of each inspection
-    };
     auto const choose = [](void *context, RIL_BIN_INFO const *info) {
-        auto &choice = *static_cast<Choice *>(context);
-        choice.seen.insert(choice.seen.end(), {info->verdict, info->flavour});
-        return choice.answer;
+        auto &choice = *static_cast<std::array<int, 3> *>(context); // answer, verdict, flavour
+        choice[1] = info->verdict;
+        choice[2] = info->flavour;
+        return choice[0];
     };
-    auto const write = [&](Bytes const &bytes, int answer, std::string const &from) {
-        WriteFile(bin, bytes);
+    auto const write = [&](std::string const &from, int answer) {
         WriteFile(header, std::string("old"));
-        Choice choice{answer, {}};
+        std::array<int, 3> choice{answer, -1, -1};
         RIL_BIN_INFO info{};
         info.structSize = sizeof info;
         const RIL_LONG result =
             Ril_WriteHeaderFileInspected(inc.c_str(), from.c_str(), choose, &choice, &info);
-        return std::make_tuple(result, choice.seen, ReadText(header));
+        return std::make_tuple(result, choice, ReadText(header));
     };
-    const Bytes wide = BinBuilder().Header(0, 1, 1).EntryW(1, "W", u"\u4E2D").Get();
-    const std::string expected = Expected(header, "STRINGS", Define("W", "1", Gbk("中")));
-    EXPECT_EQ(write(wide, 1, bin), std::make_tuple(0, std::vector{int(RIL_BIN_OK), 2}, expected));
-    EXPECT_EQ(write(wide, -7, bin),
-              std::make_tuple(-7, std::vector{int(RIL_BIN_OK), 2}, std::string("old")));
-    EXPECT_EQ(write(Bytes{'x'}, 0, bin),
-              std::make_tuple(kEFail, std::vector{int(RIL_BIN_MALFORMED), 0}, std::string("old")));
-    EXPECT_EQ(write(wide, 0, res + "/missing.bin"),
-              std::make_tuple(kEFail, std::vector{int(RIL_BIN_UNREADABLE), 0}, std::string("old")));
+    WriteFile(bin, BinBuilder().Header(0, 1, 1).EntryW(1, "W", u"\u4E2D").Get());
+    const std::string old = "old", lines = Define("W", "1", Gbk("中"));
+    EXPECT_EQ(write(bin, 1), std::make_tuple(0, std::array{1, int(RIL_BIN_OK), 2},
+                                             Expected(header, "STRINGS", lines)));
+    EXPECT_EQ(write(bin, -7), std::make_tuple(-7, std::array{-7, int(RIL_BIN_OK), 2}, old));
+    EXPECT_EQ(write(res, 0),
+              std::make_tuple(kEFail, std::array{0, int(RIL_BIN_UNREADABLE), 0}, old));
     EXPECT_EQ(Ril_WriteHeaderFileInspected(inc.c_str(), bin.c_str(), nullptr, nullptr, nullptr),
               -102);
     ExpectNotice("");
