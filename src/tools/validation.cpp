@@ -87,13 +87,11 @@ bool RemoveRepeats(items::CRilTxtLoader::Items &items, char const *logPath,
 // match and the table stays small enough for the caches.
 class SeenMacros {
   public:
-    // True when a macro of the list was seen before it. Hashes are computed first, so that
-    // the slot of a macro a few places ahead can be fetched while this one is placed.
-    static bool AnyRepeated(Vector<char const *> const &macros) {
+    // True when a macro of the list was seen before it, given the macros' hashes (Hash), so
+    // that the slot of a macro a few places ahead can be fetched while this one is placed.
+    static bool AnyRepeated(Vector<char const *> const &macros,
+                            Vector<std::uint64_t> const &hashes) {
         SeenMacros seen(macros.size());
-        Vector<std::uint64_t> hashes(macros.size(), LargeBlocks());
-        for (std::size_t i = 0; i < macros.size(); ++i)
-            hashes[i] = Hash(macros[i]);
         constexpr std::size_t kAhead = 8;
         for (std::size_t i = 0; i < macros.size(); ++i) {
             if (i + kAhead < macros.size())
@@ -135,10 +133,7 @@ class SeenMacros {
         }
     }
 
-    struct Slot {
-        std::uint32_t tag = 0;
-        std::uint32_t index = 0; // one past the macro's place in the list; 0 when empty
-    };
+  public:
     // Eight bytes at a time; the bytes behind the terminator are not part of the key.
     static std::uint64_t Hash(char const *text) {
         std::size_t length = std::strlen(text);
@@ -151,6 +146,12 @@ class SeenMacros {
         }
         return hash * 0x94D049BB133111EBull ^ hash >> 29;
     }
+
+  private:
+    struct Slot {
+        std::uint32_t tag = 0;
+        std::uint32_t index = 0; // one past the macro's place in the list; 0 when empty
+    };
     Vector<Slot> slots_{LargeBlocks()};
     std::size_t mask_ = 0;
 };
@@ -206,11 +207,14 @@ bool Validate(items::CRilTxtLoader &list, char const *logPath, char const *sourc
     // One pass checks the characters, collects the macros and notes the items that break
     // the ascending ID order: without repeated macros or IDs the outcome of the two stable
     // sorts below is simply the list in ascending ID order. IDs repeat only within the
-    // ascending run (as neighbours) or through the items that broke it.
+    // ascending run (as neighbours) or through the items that broke it. The macros are
+    // hashed here, while their items are in the cache.
     bool valid = true;
     bool repeats = false;
     Vector<char const *> macros(LargeBlocks());
     macros.reserve(items.size());
+    Vector<std::uint64_t> hashes(LargeBlocks());
+    hashes.reserve(items.size());
     std::vector<items::CRilTxtLoader::Items::iterator> outOfOrder;
     Vector<std::int32_t> runIds(LargeBlocks());
     std::vector<std::int32_t> outOfOrderIds;
@@ -221,8 +225,10 @@ bool Validate(items::CRilTxtLoader &list, char const *logPath, char const *sourc
         if (repeats)
             continue;
         auto const id = static_cast<std::int32_t>(item.ID);
-        if (item.Macro()[0] != '\0')
+        if (item.Macro()[0] != '\0') {
             macros.push_back(item.Macro());
+            hashes.push_back(SeenMacros::Hash(item.Macro()));
+        }
         repeats = !runIds.empty() && id == runIds.back();
         if (!runIds.empty() && id < runIds.back()) {
             outOfOrder.push_back(it);
@@ -233,7 +239,7 @@ bool Validate(items::CRilTxtLoader &list, char const *logPath, char const *sourc
     }
     if (items.size() < 2)
         return valid;
-    if (!repeats && !SeenMacros::AnyRepeated(macros) &&
+    if (!repeats && !SeenMacros::AnyRepeated(macros, hashes) &&
         !OutOfOrderIdsRepeat(runIds, std::move(outOfOrderIds))) {
         SortUniqueIds(items, outOfOrder);
         return valid;
