@@ -4,7 +4,6 @@
 #include "platform/codepage.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <cstring>
 
 namespace ril::text {
@@ -26,32 +25,6 @@ long long CountCharacters(std::uint16_t const *units, std::size_t count) {
         if (!(i > 0 && IsLowSurrogate(units[i]) && IsHighSurrogate(units[i - 1])))
             ++characters;
     return characters;
-}
-
-std::uint64_t Word(unsigned char const *bytes) {
-    std::uint64_t word;
-    std::memcpy(&word, bytes, sizeof word);
-    return word;
-}
-
-// The LF bytes among `size` bytes, eight at a time: each word's LF bytes become ones in its
-// bytes' lowest bits, summed in the bytes of `sum` for at most 255 words before they are
-// added up.
-std::size_t CountLineFeeds(unsigned char const *bytes, std::size_t size) {
-    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
-    std::size_t count = 0;
-    std::size_t at = 0;
-    while (size - at >= 8) {
-        std::uint64_t sum = 0;
-        for (std::size_t n = 0; n < 255 && size - at >= 8; ++n, at += 8) {
-            std::uint64_t const x = Word(bytes + at) ^ ('\n' * kOnes);
-            sum += ~(((x & kLow7) + kLow7) | x | kLow7) >> 7; // 1 where x's byte is 0
-        }
-        sum = (sum & 0x00FF00FF00FF00FFull) + (sum >> 8 & 0x00FF00FF00FF00FFull);
-        count += static_cast<std::size_t>(sum * 0x0001000100010001ull >> 48);
-    }
-    return count + static_cast<std::size_t>(std::count(bytes + at, bytes + size, '\n'));
 }
 
 } // namespace
@@ -98,7 +71,7 @@ std::size_t TextPlaces::LineBreaks(std::size_t from, std::size_t to) const {
             breaks += Unit(at) == '\n';
         return breaks;
     }
-    return CountLineFeeds(bytes_ + from, to - from);
+    return static_cast<std::size_t>(std::count(bytes_ + from, bytes_ + to, '\n'));
 }
 
 core::PlaceFinder::Place TextPlaces::At(long long offset) const {
