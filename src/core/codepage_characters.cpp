@@ -3,7 +3,6 @@
 
 #include "platform/codepage.h"
 
-#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -88,39 +87,11 @@ constexpr std::uint8_t kInvalid = 2;
 
 } // namespace
 
-// A long text runs through four automata side by side, one for each quarter, so that their
-// chains of shifts overlap. A quarter starts at a byte that is no continuation byte, where a
-// character starts in a well-formed text: the text is well-formed exactly when each quarter is.
 bool IsUtf8(unsigned char const *bytes, std::size_t size) {
-    constexpr std::size_t kParts = 4;
-    auto const step = [bytes](std::uint64_t state, std::size_t at) {
-        return utf8::kRows[bytes[at]] >> (state & 63);
-    };
-    std::size_t bounds[kParts + 1] = {0};
-    bounds[kParts] = size;
-    std::size_t const quarter = size >= 16 ? size / kParts : size; // short: one part
-    for (std::size_t k = 1; k < kParts; ++k) {
-        std::size_t at = std::min(quarter * k, size);
-        for (int n = 0; n < 3 && at < size && (bytes[at] & 0xC0) == 0x80; ++n)
-            ++at;
-        if (at < size && (bytes[at] & 0xC0) == 0x80)
-            return false; // four continuation bytes in a row
-        bounds[k] = at;
-    }
-    std::uint64_t states[kParts] = {utf8::kAccept, utf8::kAccept, utf8::kAccept, utf8::kAccept};
-    std::size_t shortest = size;
-    for (std::size_t k = 0; k < kParts; ++k)
-        shortest = std::min(shortest, bounds[k + 1] - bounds[k]);
-    for (std::size_t i = 0; i < shortest; ++i)
-        for (std::size_t k = 0; k < kParts; ++k)
-            states[k] = step(states[k], bounds[k] + i);
-    bool accepted = true;
-    for (std::size_t k = 0; k < kParts; ++k) {
-        for (std::size_t at = bounds[k] + shortest; at < bounds[k + 1]; ++at)
-            states[k] = step(states[k], at);
-        accepted = accepted && (states[k] & 63) == utf8::kAccept;
-    }
-    return accepted;
+    std::uint64_t state = utf8::kAccept;
+    for (std::size_t i = 0; i < size; ++i)
+        state = utf8::kRows[bytes[i]] >> (state & 63);
+    return (state & 63) == utf8::kAccept;
 }
 
 CodePageCharacters::CodePageCharacters(platform::CharTable const &chars, unsigned codePage)
