@@ -429,6 +429,7 @@ int LoadTxt(items::CRilTxtLoader &list, char const *txtPath, int wide, char cons
     if (!ReadTextFile(txtPath, wide, logPath, text, observer))
         return 0;
     const std::size_t bytes = text.view.Size();
+    list.Expect(bytes);
     const platform::CharTable chars = text.wide ? platform::CharTable() : platform::CharTableFor(0);
     const ParsedFile file{text.Bytes(), bytes, text.wide, chars};
     auto run = [&](auto &&scanner) {
