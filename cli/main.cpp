@@ -49,7 +49,9 @@ int Run(std::span<char const *const> arguments, std::optional<NoticeRenderer> &n
     RefuseStreamNames(line.invocation);
     std::optional<std::string> const chosen = ApplyCodePage(line.invocation);
     notices.emplace(line.options);
-    notices->SetVerbose(line.invocation.Value("--verbose") != nullptr);
+    bool const verbose = line.invocation.Value("--verbose") != nullptr;
+    notices->SetVerbose(verbose);
+    Ril_SetNewIdNotices(verbose ? 1 : 0); // shown only under --verbose
     line.invocation.notices = &*notices;
     if (chosen)
         notices->Report({Severity::kInformation, "", {}, {}, "code-page", *chosen});

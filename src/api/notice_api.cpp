@@ -82,6 +82,10 @@ extern "C" RIL_API void Ril_SetNoticeHandlerEx(RIL_NOTICE_EX_HANDLER handler, vo
     });
 }
 
+extern "C" RIL_API int Ril_SetNewIdNotices(int receive) {
+    return core::Guarded<int>(-1, [&] { return core::SetPartsInformations(receive != 0) ? 1 : 0; });
+}
+
 extern "C" RIL_API int Ril_SetMessageLanguage(int language) {
     return core::Guarded<int>(-1, [&] {
         if (!KnownLanguage(language))

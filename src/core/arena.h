@@ -19,6 +19,12 @@ class Arena final : public std::pmr::memory_resource {
     // `bytes` bytes, of which those from `filled` on are zero. A long zero tail gets a
     // mapping of its own, which the system hands out zeroed without touching it.
     void *AllocateZeroTail(std::size_t bytes, std::size_t filled);
+    // Told that at least `bytes` bytes will be asked for, an arena that has no block yet
+    // starts with whole huge pages instead of heap blocks that fault in 4 KiB at a time.
+    void Expect(std::size_t bytes) {
+        if (blocks_.empty() && bytes >= kHugePage)
+            nextSize_ = kHugePage;
+    }
 
   private:
     struct Block {

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <optional>
+#include <utility>
 
 namespace ril::core {
 namespace {
@@ -23,6 +24,7 @@ struct Sink {
     NoticeHandler handler = nullptr;
     void *context = nullptr;
     NoticeLanguage language = NoticeLanguage::Chinese;
+    bool partsInformations = true; // the informations for the structured handler alone
 };
 
 Sink &CurrentSink() {
@@ -152,6 +154,10 @@ bool HasNoticeHandler() {
     return CurrentSink().handler != nullptr;
 }
 
+bool SetPartsInformations(bool wanted) {
+    return std::exchange(CurrentSink().partsInformations, wanted);
+}
+
 NoticeLanguage CurrentNoticeLanguage() {
     return CurrentSink().language;
 }
@@ -233,6 +239,8 @@ void NoticeHold::Release(PlaceFinder const *places) {
 
 void InformPartsHandler(msg::Message const &message, NoticeSite const &site, NoticeArg const *args,
                         std::size_t count) {
+    if (!CurrentSink().partsInformations)
+        return;
     if (NoticeHold *hold = CurrentHold(); hold != nullptr && MuteDepth() == 0)
         hold->Keep(message, site, nullptr, args, count, true);
     else if (HasNoticeHandler() && MuteDepth() == 0)

@@ -71,6 +71,9 @@ void SetPlainNoticeHandler(PlainNoticeHandler handler, void *context);
 // While set, every notice goes to `handler` whole, and to nothing else.
 void SetNoticeHandler(NoticeHandler handler, void *context);
 bool HasNoticeHandler();
+// Whether InformPartsHandler hands its notices on (true at first); returns the previous choice.
+// A caller that drops them saves placing and rendering each.
+bool SetPartsInformations(bool wanted);
 NoticeLanguage CurrentNoticeLanguage();
 void SetNoticeLanguage(NoticeLanguage language);
 
@@ -133,7 +136,7 @@ std::string RenderMessage(msg::Message const &message, NoticeLanguage language,
 void RaiseNotice(msg::Message const &message, NoticeSite const &site, char const *logPath,
                  NoticeArg const *args, std::size_t count);
 
-// Hands a notice to the parts handler when one is set; nothing else sees it.
+// Hands a notice to the parts handler when one is set and takes them; nothing else sees it.
 void InformPartsHandler(msg::Message const &message, NoticeSite const &site, NoticeArg const *args,
                         std::size_t count);
 

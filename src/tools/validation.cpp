@@ -87,18 +87,20 @@ bool RemoveRepeats(items::CRilTxtLoader::Items &items, char const *logPath,
 // match and the table stays small enough for the caches.
 class SeenMacros {
   public:
-    // True when a macro of the list was seen before it. Hashes are computed first, so that
-    // the slot of a macro a few places ahead can be fetched while this one is placed.
-    static bool AnyRepeated(Vector<char const *> const &macros) {
+    struct Macro {
+        char const *text;
+        std::uint64_t hash; // Hash(text)
+    };
+
+    // True when a macro of the list was seen before it, given the macros' hashes (Hash), so
+    // that the slot of a macro a few places ahead can be fetched while this one is placed.
+    static bool AnyRepeated(Vector<Macro> const &macros) {
         SeenMacros seen(macros.size());
-        Vector<std::uint64_t> hashes(macros.size(), LargeBlocks());
-        for (std::size_t i = 0; i < macros.size(); ++i)
-            hashes[i] = Hash(macros[i]);
         constexpr std::size_t kAhead = 8;
         for (std::size_t i = 0; i < macros.size(); ++i) {
             if (i + kAhead < macros.size())
-                seen.Prefetch(hashes[i + kAhead]);
-            if (!seen.Add(macros, i, hashes[i]))
+                seen.Prefetch(macros[i + kAhead].hash);
+            if (!seen.Add(macros, i))
                 return true;
         }
         return false;
@@ -122,7 +124,8 @@ class SeenMacros {
     }
 
     // False when macros[index] equals a macro placed before.
-    bool Add(Vector<char const *> const &macros, std::size_t index, std::uint64_t hash) {
+    bool Add(Vector<Macro> const &macros, std::size_t index) {
+        std::uint64_t const hash = macros[index].hash;
         auto const tag = static_cast<std::uint32_t>(hash >> 32);
         for (std::size_t i = static_cast<std::size_t>(hash) & mask_;; i = (i + 1) & mask_) {
             Slot &slot = slots_[i];
@@ -130,15 +133,13 @@ class SeenMacros {
                 slot = Slot{tag, static_cast<std::uint32_t>(index + 1)};
                 return true;
             }
-            if (slot.tag == tag && std::strcmp(macros[slot.index - 1], macros[index]) == 0)
+            if (slot.tag == tag &&
+                std::strcmp(macros[slot.index - 1].text, macros[index].text) == 0)
                 return false;
         }
     }
 
-    struct Slot {
-        std::uint32_t tag = 0;
-        std::uint32_t index = 0; // one past the macro's place in the list; 0 when empty
-    };
+  public:
     // Eight bytes at a time; the bytes behind the terminator are not part of the key.
     static std::uint64_t Hash(char const *text) {
         std::size_t length = std::strlen(text);
@@ -151,6 +152,12 @@ class SeenMacros {
         }
         return hash * 0x94D049BB133111EBull ^ hash >> 29;
     }
+
+  private:
+    struct Slot {
+        std::uint32_t tag = 0;
+        std::uint32_t index = 0; // one past the macro's place in the list; 0 when empty
+    };
     Vector<Slot> slots_{LargeBlocks()};
     std::size_t mask_ = 0;
 };
@@ -206,11 +213,16 @@ bool Validate(items::CRilTxtLoader &list, char const *logPath, char const *sourc
     // One pass checks the characters, collects the macros and notes the items that break
     // the ascending ID order: without repeated macros or IDs the outcome of the two stable
     // sorts below is simply the list in ascending ID order. IDs repeat only within the
-    // ascending run (as neighbours) or through the items that broke it.
+    // ascending run (as neighbours) or through the items that broke it. The macros are
+    // hashed here, while their items are in the cache.
     bool valid = true;
     bool repeats = false;
-    Vector<char const *> macros(LargeBlocks());
-    macros.reserve(items.size());
+    // A long list's macros take huge pages (a table of at least half of one rounded up to a
+    // whole one), not some four hundred page faults.
+    Vector<SeenMacros::Macro> macros(LargeBlocks());
+    constexpr std::size_t kHugeTable = platform::kLargeBlockThreshold / sizeof(SeenMacros::Macro);
+    macros.reserve(items.size() >= kHugeTable / 2 ? std::max(items.size(), kHugeTable)
+                                                  : items.size());
     std::vector<items::CRilTxtLoader::Items::iterator> outOfOrder;
     Vector<std::int32_t> runIds(LargeBlocks());
     std::vector<std::int32_t> outOfOrderIds;
@@ -221,8 +233,9 @@ bool Validate(items::CRilTxtLoader &list, char const *logPath, char const *sourc
         if (repeats)
             continue;
         auto const id = static_cast<std::int32_t>(item.ID);
-        if (item.Macro()[0] != '\0')
-            macros.push_back(item.Macro());
+        if (item.Macro()[0] != '\0') {
+            macros.push_back({item.Macro(), SeenMacros::Hash(item.Macro())});
+        }
         repeats = !runIds.empty() && id == runIds.back();
         if (!runIds.empty() && id < runIds.back()) {
             outOfOrder.push_back(it);

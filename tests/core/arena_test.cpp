@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstring>
 #include <map>
+#include <memory_resource>
 #include <new>
 #include <vector>
 
@@ -45,6 +46,35 @@ TEST(Arena, PiecesAreAlignedDisjointAndKeepTheirBytes) {
     EXPECT_THROW((void)arena.allocate(std::size_t{80} << 20, 8), std::bad_alloc);
     platform::DisarmAllFaults();
     EXPECT_NE(arena.allocate(16, 8), nullptr);
+}
+
+// Records the block sizes an arena asks its upstream for.
+struct Recording final : std::pmr::memory_resource {
+    std::vector<std::size_t> sizes;
+    void *do_allocate(std::size_t bytes, std::size_t alignment) override {
+        sizes.push_back(bytes);
+        return std::pmr::new_delete_resource()->allocate(bytes, alignment);
+    }
+    void do_deallocate(void *block, std::size_t bytes, std::size_t alignment) override {
+        std::pmr::new_delete_resource()->deallocate(block, bytes, alignment);
+    }
+    bool do_is_equal(memory_resource const &other) const noexcept override {
+        return this == &other;
+    }
+};
+
+TEST(Arena, AnExpectedHugePageIsTheFirstBlock) {
+    constexpr std::size_t kHugePage = std::size_t{2} << 20;
+    for (std::size_t expected : {kHugePage - 1, kHugePage}) {
+        Recording upstream;
+        Arena arena(&upstream);
+        arena.Expect(expected);
+        (void)arena.allocate(16, 8);
+        arena.Expect(expected * 4); // too late: the next block follows the usual steps
+        (void)arena.allocate(kHugePage, 8);
+        std::size_t const first = expected < kHugePage ? std::size_t{64} << 10 : kHugePage;
+        EXPECT_EQ(upstream.sizes, (std::vector<std::size_t>{first, std::size_t{4} << 20}));
+    }
 }
 
 // Each helper passes the fault point once and answers memory failure with an empty result.

@@ -112,6 +112,11 @@ TEST_F(MessageCatalogue, MessagesRenderInBothLanguages) {
         Delivered got;
         Ril_SetNoticeHandlerEx(&Keep, &got);
         Ril_SetMessageLanguage(RIL_MESSAGES_ENGLISH);
+        // Declined, the informations for the parts handler alone reach nothing.
+        EXPECT_EQ(Ril_SetNewIdNotices(0), 1);
+        raise();
+        EXPECT_EQ(Ril_SetNewIdNotices(7), 0);
+        EXPECT_EQ(std::get<0>(got), partsOnly ? "" : row.id);
         raise();
         Ril_SetNoticeHandlerEx(nullptr, nullptr);
         EXPECT_EQ(got, Delivered(row.id, row.severity, row.english));

@@ -222,13 +222,13 @@ TEST_F(TxtParser, FailureKeepsEarlierItemsAndMessages) {
 // In the multibyte flavour a brace byte is a brace only where a character of the ANSI code
 // page starts: the trail byte of a double-byte character is text.
 TEST_F(TxtParser, BraceBytesInsideDoubleByteCharactersAreText) {
-    const std::string cang = "\x82\x7D", qi = "\x82\x7B"; // 倉 倇
+    const std::string cang = "\x82\x7D", qi = "\x82\x7B", pad(20, 'a'); // 倉 倇
     const std::tuple<unsigned, std::string, std::string> rows[] = {
         // code page, after "M", text
-        {936, "\r\n" + qi + cang + "{x}", "x"}, // neither opens nor closes
-        {936, "\r\n{a\x81\r\n}", "a\x81\r\n"},  // a lone lead byte
-        {936, "\r\n{a\x81}b}", "a\x81}b"},      // 81 7D is a GBK character
-        {949, "\r\n{\xB0}b}", "\xB0"},          // no brace trails a UHC character
+        {936, "\r\n" + qi + cang + "{x}", "x"},           // neither opens nor closes
+        {936, "\r\n{a\x81\r\n}", "a\x81\r\n"},            // a lone lead byte
+        {936, "\r\n{" + pad + "\x81}b}", pad + "\x81}b"}, // 81 7D is a GBK character
+        {949, "\r\n{\xB0}b}", "\xB0"},                    // no brace trails a UHC character
         {54936, "\r\n{\x81\x30\x81\x30" + cang + "\x81\x30}",
          "\x81\x30\x81\x30" + cang + "\x81\x30"},
         {1252, "\r\n{\x82}b}", "\x82"},
