@@ -148,11 +148,10 @@ ReadStatus ReadWholeFile(char const *path, FileContent &content, ReadProgress *p
         return status;
     // Uninitialised on purpose: every byte kept is overwritten by the read. The heap unless
     // asked otherwise: a table loaded again and again reuses the same memory.
-    if (buffer == ReadBuffer::LargeBlock && size >= kLargeBlockThreshold)
-        content.bytes = Bytes(static_cast<std::uint8_t *>(MapBlock(size)), BytesRelease{size});
-    else
-        content.bytes =
-            Bytes(new (std::nothrow) std::uint8_t[size > 0 ? size : 1], BytesRelease{0});
+    content.bytes =
+        buffer == ReadBuffer::LargeBlock
+            ? ViewBuffer(size > 0 ? size : 1)
+            : Bytes(new (std::nothrow) std::uint8_t[size > 0 ? size : 1], BytesRelease{0});
     if (!content.bytes)
         return ReadStatus::NoMemory;
     // Parts small enough to stay in the second-level cache until the progress has seen them.
