@@ -91,12 +91,17 @@ TEST_F(InterchangeTest, ExamplesComeBackByteForByte) {
 // carry the states through a write and a read.
 TEST_F(InterchangeTest, StatesSurviveBothFormats) {
     Units units(3);
-    units[0] = {0, true, "DONE", "a", "A", true, false, {}}; // ID 0 is an ID like any other
+    units[0] = {0, true, "DONE", "&009&01x&0A1&099", "A", true, false, {}}; // ID 0 is an ID too
     units[1] = {2, true, "FUZZY", "b", "B", true, true, {}};
     units[2] = {3, true, "NEW", "c", "", false, false, {}};
     FileFacts facts{"t.bin", "", "fr", "ril4410", 0, false};
     WritePo(units, facts, File("t.po"));
     WriteXliff(units, facts, File("t.xlf"));
+    WritePo(units, {"t.bin", "", "", "ril4410", 0, true}, File("t.pot")); // as xgettext marks it
+    EXPECT_EQ(Read(File("t.pot")).substr(0, 17), "#, fuzzy\nmsgid \"\"");
+    // Placeholders are '&0' and two digits, nothing else.
+    EXPECT_NE(Read(File("t.po")).find("#. ril4410-format: &009 &099\n"), std::string::npos);
+    EXPECT_NE(Read(File("t.xlf")).find("&amp;01x&amp;0A1<ph id=\"2\""), std::string::npos);
     for (Units const &read : {ReadPo(File("t.po")), ReadXliff(File("t.xlf"))}) {
         ASSERT_EQ(read.size(), 3u);
         EXPECT_TRUE(read[0].identified);
