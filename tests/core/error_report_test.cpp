@@ -222,6 +222,9 @@ TEST_F(StructuredNotices, LanguageAndFormatRefuseBadArguments) {
     const std::string english = "ID 1001: no text in braces found for macro '\xC3\xA9'";
     EXPECT_EQ(Again(&notice, RIL_MESSAGES_ENGLISH), english);
     EXPECT_EQ(Again(&notice, RIL_MESSAGES_CHINESE), Printf(msg::kTextNotFound, 1001u, "\xC3\xA9"));
+    RIL_NOTICE header{}; // its standard text reads "...head file..."; one argument is enough
+    header.messageId = "cannot-open-header", header.argCount = 1, header.args = args + 1;
+    EXPECT_EQ(Again(&header, RIL_MESSAGES_ENGLISH), "cannot open header file '\xC3\xA9'");
     char buffer[8] = "xxxxxxx";
     EXPECT_EQ(Ril_FormatNotice(&notice, RIL_MESSAGES_ENGLISH, buffer, 5), int(english.size()));
     EXPECT_EQ(std::string(buffer, 6), std::string("ID 1\0x", 6));

@@ -65,6 +65,7 @@ TEST(SafeText, CopyCatAndFormatCutAndRefuse) {
     EXPECT_EQ(On(N("", 1026), [&](char *b) { return SafeFormatA(b, 1024, "%s", q1023); }), std::pair(kSOk, t1023 + Z(1, 0) + "xx"));
     EXPECT_EQ(On(N("", 1026), [&](char *b) { return SafeFormatA(b, 1024, "%sn", q1023); }), std::pair(kEInsufficientBuffer, t1023 + Z(1, 0) + "xx"));
     EXPECT_EQ(On(sixteen, [](char *b) { return SafeFormatA(b, 0, "a"); }), std::pair(kEInvalidArg, sixteen));
+    EXPECT_EQ(On(sixteen, [](char *b) { return SafeFormatA(b, 1, "%s", ""); }), std::pair(kSOk, N(Z(1, 0), 16)));
     EXPECT_EQ(On(sixteen, [](char *b) { return SafeFormatA(b, 16, "%u|%d|%x", 4000000000u, -5, 0xBEEFu); }), std::pair(kEInsufficientBuffer, Z("4000000000|-5|b\0", 16)));
     EXPECT_EQ(On(sixteen, [](char *b) { return SafeFormatA(b, 16, "%u|%d|%x", 7u, -5, 0xBEEFu); }), std::pair(kSOk, N(Z("7|-5|beef\0", 10), 16)));
     // clang-format on

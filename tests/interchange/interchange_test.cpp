@@ -91,12 +91,17 @@ TEST_F(InterchangeTest, ExamplesComeBackByteForByte) {
 // carry the states through a write and a read.
 TEST_F(InterchangeTest, StatesSurviveBothFormats) {
     Units units(3);
-    units[0] = {0, true, "DONE", "a", "A", true, false, {}}; // ID 0 is an ID like any other
+    units[0] = {0, true, "DONE", "&009&01x&0A1&099", "&009A", true, false, {}}; // ID 0 is an ID too
     units[1] = {2, true, "FUZZY", "b", "B", true, true, {}};
     units[2] = {3, true, "NEW", "c", "", false, false, {}};
     FileFacts facts{"t.bin", "", "fr", "ril4410", 0, false};
     WritePo(units, facts, File("t.po"));
     WriteXliff(units, facts, File("t.xlf"));
+    WritePo(units, {"t.bin", "", "", "ril4410", 0, true}, File("t.pot")); // as xgettext marks it
+    EXPECT_EQ(Read(File("t.pot")).substr(0, 17), "#, fuzzy\nmsgid \"\"");
+    // Placeholders are '&0' and two digits, nothing else.
+    EXPECT_NE(Read(File("t.po")).find("#. ril4410-format: &009 &099\n"), std::string::npos);
+    EXPECT_NE(Read(File("t.xlf")).find("&amp;01x&amp;0A1<ph id=\"2\""), std::string::npos);
     for (Units const &read : {ReadPo(File("t.po")), ReadXliff(File("t.xlf"))}) {
         ASSERT_EQ(read.size(), 3u);
         EXPECT_TRUE(read[0].identified);
@@ -105,7 +110,7 @@ TEST_F(InterchangeTest, StatesSurviveBothFormats) {
             kept.push_back(unit.macro + "=" + unit.target);
         for (Unit const &unit : TranslatedUnits(read, nullptr, true))
             withFuzzy.push_back(std::to_string(unit.id) + unit.macro);
-        EXPECT_EQ(kept, std::vector<std::string>{"DONE=A"});
+        EXPECT_EQ(kept, std::vector<std::string>{"DONE=&009A"});
         EXPECT_EQ(withFuzzy, (std::vector<std::string>{"0DONE", "2FUZZY"}));
     }
     // XLIFF states from other tools: final and signed-off are translations, needs-review-*
@@ -119,11 +124,13 @@ TEST_F(InterchangeTest, StatesSurviveBothFormats) {
         R"(<trans-unit id="4" resname="A" approved="yes"><source>s</source><target state="needs-translation">4</target></trans-unit>)"
         R"(<trans-unit id="5" resname="N"><source>s</source><target state="needs-translation">5</target></trans-unit>)"
         R"(<trans-unit id="6" resname="P"><source>s</source><target>x<x id="1" equiv-text="&amp;001"/></target></trans-unit>)"
+        R"(<trans-unit id="7x" resname="Q"><source>s</source></trans-unit>)"
         R"(</body></file></xliff>)");
     std::string kept;
     for (Unit const &unit : TranslatedUnits(ReadXliff(File("states.xlf")), nullptr, false))
         kept += unit.macro + unit.target + " ";
     EXPECT_EQ(kept, "F1 S2 A4 Px&001 ");
+    EXPECT_FALSE(ReadXliff(File("states.xlf")).back().identified); // an ID is a number, whole
 }
 
 // Faults name their file and, where a reader knows it, the line and column; nothing is

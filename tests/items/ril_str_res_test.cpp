@@ -133,6 +133,9 @@ TEST_F(RilStrResTest, WidenAndNarrowMacro) {
         EXPECT_EQ(std::string(item.Macro()), narrow);
     }
     EXPECT_EQ(item.MacroW(), u"AB" + std::u16string(62, u'中')); // both name the same macro
+    Ril_SetAnsiCodePage(65001); // a pair of surrogates that does not fit goes whole
+    SetMacroW(item, std::u16string(124, u'M') + u"\U00020000");
+    EXPECT_EQ(std::string(item.Macro()), std::string(124, 'M'));
 }
 
 } // namespace

@@ -51,6 +51,7 @@ TEST(PeImage, RejectsMalformedHeaders) {
         {"section table past SizeOfHeaders", [](Bytes &f) { PutU32(f, kOptional + 60, 0x100); }},
         {"raw data past the end", [](Bytes &f) { PutU32(f, rsrc + 16, 0x10000); }},
         {"overlapping RVAs", [](Bytes &f) { PutU32(f, kSections + 8, 0x1001); }},
+        {"an RVA not aligned", [](Bytes &f) { PutU32(f, kSections + 12, 0x1800); }},
         {"SizeOfImage too small", [](Bytes &f) { PutU32(f, kOptional + 56, 0x2000); }},
         {"resources past their raw data", [](Bytes &f) { PutU32(f, directories + 20, 0x201); }},
     };

@@ -138,6 +138,14 @@ TEST_F(PeModule, FailedCommitsLeaveTheFileUntouched) {
     auto update = BeginResourceUpdate(Write("named64.dll").c_str());
     EXPECT_TRUE(update->Update(10, 1, 0, "new", 3) && !update->Update(10, 0, 0, "zero", 4) &&
                 update->End(true));
+    // A module whose resource tree was damaged after the update began is left as it is.
+    Bytes tree = MakeHandTree({1}, {"x"}).bytes;
+    const std::string damaged = Write("damaged.dll", BuildPe(tree));
+    update = BeginResourceUpdate(damaged.c_str());
+    PutU32(tree, 12, 0xFFFFFFFF); // huge counts in the root
+    ril::test::WriteFile(damaged, BuildPe(tree));
+    EXPECT_TRUE(update && update->Update(10, 2, 0, "y", 1) && !update->End(false));
+    EXPECT_EQ(ReadFile(damaged), BuildPe(tree));
     EXPECT_EQ(ReadFile(dir.File("named64.dll")), Fixture("named64.dll"));
 }
 
