@@ -144,14 +144,14 @@ TEST(CodePageApi, CodePagesConvertBothWays) {
     const struct { std::string bytes; unsigned codePage; std::u16string wide; int way; } rows[] = {
         {"\xD6\xD0\xCE\xC4 OK", 936, u"\u4E2D\u6587 OK", kBoth},
         {"\x80", 936, u"\u20AC", kToBytes},                       // the euro at 0x80
-        {"a\xF0\x9F\x98\x80\xC3\xA9", 65001, u"a\U0001F600\u00E9", kBoth},
+        {"a\xF0\x9F\x98\x80\xC3\xA9\xF0\x90\x80\x80", 65001, u"a\U0001F600\u00E9\U00010000", kBoth},
         {"\xE0", 28595, u"\u0440", kToWide},
         {"\x81\x30\x81\x30", 54936, u"\u0080", kToWide},
         {longGbk, 936, std::u16string(5000, u'\u4E2D'), kBoth},
         {"A\x81", 936, u"A\uFFFD", kToWide},       // a lead byte without its trail
         {"\xFF" "B", 65001, u"\uFFFD" "B", kToWide}, // not UTF-8
         {"a?b", 936, lone + u"b", kToBytes},
-        {"?", 1252, u"\U0001F600", kToBytes},       // not in the code page: one mark a character
+        {"??", 1252, u"\U0001F600\U00010000", kToBytes},       // not in the code page: one mark a character
         // glibc's UHC refuses A2 E8 only after consuming it: what follows is kept.
         {"\xA2\xE8" "B\xA2\xE8", 949, u"\uFFFD" "B\uFFFD", kToWide},
     };
