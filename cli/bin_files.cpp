@@ -10,20 +10,16 @@
 
 #include <bit>
 #include <cstring>
-#include <utility>
 
 namespace rilcli {
 namespace {
-
-// The code page of the library's Chinese texts; English ones are ASCII, which it keeps.
-constexpr unsigned kLibraryTextCodePage = 936;
 
 [[noreturn]] void Refuse(std::string const &path, RIL_BIN_INFO const &info) {
     std::string const reason = info.systemReason[0] != '\0' ? info.systemReason : "unknown error";
     std::string const id = info.messageId != nullptr ? info.messageId : "";
     if (id == "cannot-open" || id == "cannot-read")
         throw Failure("cannot " + id.substr(7) + " '" + path + "': " + reason);
-    throw Failure(path + ": " + CodePageToUtf8(info.text, kLibraryTextCodePage));
+    throw Failure(path + ": " + CodePageToUtf8(info.text, RIL_MESSAGES_CODE_PAGE));
 }
 
 } // namespace
@@ -77,12 +73,8 @@ bool WideOfInspection(Invocation const &invocation, std::string const &path,
     return wide;
 }
 
-bool CheckedWide(Invocation const &invocation, std::string const &path, BinFacts *facts) {
-    BinFacts checked = CheckBin(path, facts != nullptr);
-    bool const wide = WideOfInspection(invocation, path, checked.info);
-    if (facts != nullptr)
-        *facts = std::move(checked);
-    return wide;
+bool CheckedWide(Invocation const &invocation, std::string const &path) {
+    return WideOfInspection(invocation, path, CheckBin(path).info);
 }
 
 void LoadBin(std::string const &path) {

@@ -24,13 +24,13 @@ struct BinFacts {
 // read (a second reading of the file) only `withIds`.
 BinFacts CheckBin(std::string const &path, bool withIds = false);
 
-// Checks a reading command's BIN; its texts are wide by --wide or --narrow, else by the inferred
-// flavour. A contradicting flag fails unless --force; undecodable multibyte texts warn once.
-// `facts`, when given, receives the inspection with the IDs.
-bool CheckedWide(Invocation const &invocation, std::string const &path, BinFacts *facts = nullptr);
-// The same for an inspection already made: throws as CheckBin does for a file that is no BIN.
+// Whether a reading command's BIN is read as wide texts: by --wide or --narrow, else by the
+// inspection's flavour. A contradicting flag fails unless --force; undecodable multibyte texts
+// warn once; a file that is no BIN is refused as CheckBin refuses it.
 bool WideOfInspection(Invocation const &invocation, std::string const &path,
                       RIL_BIN_INFO const &info);
+// The same, inspecting `path` first.
+bool CheckedWide(Invocation const &invocation, std::string const &path);
 
 void LoadBin(std::string const &path);
 

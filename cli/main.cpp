@@ -49,9 +49,7 @@ int Run(std::span<char const *const> arguments, std::optional<NoticeRenderer> &n
     RefuseStreamNames(line.invocation);
     std::optional<std::string> const chosen = ApplyCodePage(line.invocation);
     notices.emplace(line.options);
-    bool const verbose = line.invocation.Value("--verbose") != nullptr;
-    notices->SetVerbose(verbose);
-    Ril_SetNewIdNotices(verbose ? 1 : 0); // shown only under --verbose
+    notices->SetVerbose(line.invocation.Value("--verbose") != nullptr);
     line.invocation.notices = &*notices;
     if (chosen)
         notices->Report({Severity::kInformation, "", {}, {}, "code-page", *chosen});

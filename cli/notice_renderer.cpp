@@ -13,8 +13,6 @@
 namespace rilcli {
 namespace {
 
-// The library's own messages are GBK whatever the ANSI code page is.
-constexpr unsigned kMessageCodePage = 936;
 constexpr std::string_view kIllegalCharacter = "illegal-macro-character";
 constexpr std::string_view kLogEntry = "import-log-entry";
 
@@ -25,7 +23,8 @@ int LibraryLanguage(MessageLanguage language) {
 // An argument for a message in `language`: paths are command-line text, others ANSI code page.
 std::string ConvertArgument(std::string const &text, bool isPath, MessageLanguage language) {
     std::string const utf8 = isPath ? ArgumentToUtf8(text) : AnsiToUtf8(text);
-    return language == MessageLanguage::kChinese ? Utf8ToCodePage(utf8, kMessageCodePage) : utf8;
+    return language == MessageLanguage::kChinese ? Utf8ToCodePage(utf8, RIL_MESSAGES_CODE_PAGE)
+                                                 : utf8;
 }
 
 // The notice's text rendered again with its text arguments converted; nothing on failure.
@@ -50,7 +49,8 @@ std::optional<std::string> Render(RIL_NOTICE const &notice, MessageLanguage lang
                          static_cast<RIL_ULONG>(buffer.size())) != length)
         return std::nullopt;
     std::string text(buffer.data(), static_cast<std::size_t>(length));
-    return language == MessageLanguage::kChinese ? CodePageToUtf8(text, kMessageCodePage) : text;
+    return language == MessageLanguage::kChinese ? CodePageToUtf8(text, RIL_MESSAGES_CODE_PAGE)
+                                                 : text;
 }
 
 // Drops a leading "Error: " or "警告: " (the severity says it) and escapes control characters.
@@ -122,7 +122,7 @@ std::string NoticeRenderer::RenderText(RIL_NOTICE const &notice) const {
     try {
         if (!text)
             text = options_.language == MessageLanguage::kChinese
-                       ? CodePageToUtf8(raw, kMessageCodePage)
+                       ? CodePageToUtf8(raw, RIL_MESSAGES_CODE_PAGE)
                        : raw;
     } catch (Failure const &) {
         text = raw;

@@ -24,7 +24,8 @@ class NoticeRenderer {
     NoticeRenderer(NoticeRenderer const &) = delete;
     NoticeRenderer &operator=(NoticeRenderer const &) = delete;
 
-    void SetVerbose(bool verbose) { verbose_ = verbose; }
+    // Information notices are shown, and the library's new-ID notices asked for, only `verbose`.
+    void SetVerbose(bool verbose) { verbose_ = verbose, Ril_SetNewIdNotices(verbose ? 1 : 0); }
     // From now on diagnostics go to `collect` instead of standard error (null: back to it).
     void Collect(std::function<void(Diagnostic)> collect) { collect_ = std::move(collect); }
     // Whether a notice of this message ID came since ForgetSeen.

@@ -12,8 +12,7 @@ namespace {
 
 // get --languages: the text of an ID from a table's chain of language files, and its file.
 int RunGetLanguages(Invocation const &invocation) {
-    std::string const &folder = invocation.operands[0];
-    std::string const &name = invocation.operands[1];
+    std::string const &folder = invocation.operands[0], &name = invocation.operands[1];
     RIL_ULONG const id = ParseId(invocation.operands[2]);
     // An empty list asks for the user's languages.
     char const *languages = invocation.Value("--languages");
@@ -45,8 +44,8 @@ int RunGetLanguages(Invocation const &invocation) {
 
 int RunDump(Invocation const &invocation) {
     std::string const &path = invocation.operands[0];
-    BinFacts bin;
-    bool const wide = CheckedWide(invocation, path, &bin);
+    BinFacts const bin = CheckBin(path, true);
+    bool const wide = WideOfInspection(invocation, path, bin.info);
     bool const json = invocation.Value("--json") != nullptr;
     LoadBin(path);
     if (json) {

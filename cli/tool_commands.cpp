@@ -137,14 +137,12 @@ struct HeaderChoice {
     std::string const &bin;
     std::exception_ptr refusal;
 
-    static int Choose(void *context, RIL_BIN_INFO const *info) noexcept {
-        auto &choice = *static_cast<HeaderChoice *>(context);
-        try {
-            return WideOfInspection(choice.invocation, choice.bin, *info) ? 1 : 0;
-        } catch (...) {
-            choice.refusal = std::current_exception();
-            return -1;
-        }
+    static int Choose(void *context, RIL_BIN_INFO const *info) noexcept try {
+        auto const &choice = *static_cast<HeaderChoice *>(context);
+        return WideOfInspection(choice.invocation, choice.bin, *info) ? 1 : 0;
+    } catch (...) {
+        static_cast<HeaderChoice *>(context)->refusal = std::current_exception();
+        return -1;
     }
 };
 

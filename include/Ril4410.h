@@ -98,6 +98,8 @@ typedef enum RIL_MESSAGE_LANGUAGE {
     RIL_MESSAGES_CHINESE = 0,
     RIL_MESSAGES_ENGLISH = 1
 } RIL_MESSAGE_LANGUAGE;
+/* The code page of the library's standard Chinese texts (GBK), whatever the ANSI code page. */
+#define RIL_MESSAGES_CODE_PAGE 936
 
 /* One argument of a notice's message: a number or a text (text bytes as the library has
  * them: paths as given, macros and holder texts in their multibyte code page). */
