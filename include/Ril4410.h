@@ -390,9 +390,9 @@ RIL_API unsigned int Ril_SetWriteOptions(unsigned int options);
  * not take is reported as "cannot-write-log" (its one argument the log's path), then the
  * line itself. */
 RIL_API void Ril_SetNoticeHandlerEx(RIL_NOTICE_EX_HANDLER handler, void *context);
-/* Whether the structured handler receives the "new-id" information notices: 1 (the default) or 0, so
- * that an import that gives many items new IDs neither places nor renders notices that the
- * caller would drop. Any nonzero value is 1. Returns the previous setting. */
+/* Whether the structured handler receives the "new-id" information notices: 1 (the default)
+ * or 0, so that an import that gives many items new IDs neither places nor renders notices
+ * that the caller would drop. Any nonzero value is 1. Returns the previous setting. */
 RIL_API int Ril_SetNewIdNotices(int receive);
 /* Language of RIL_NOTICE.text and of texts given to the plain handler and the default notice;
  * returns the previous one; an unknown value is refused (returns -1, setting unchanged). The
