@@ -32,6 +32,21 @@ unsigned AnsiCodePage();
 // The code page set for code page 0; 0 while the platform default is in force.
 unsigned ChosenAnsiCodePage();
 
+// While it lives, code page 0 stands for `codePage` in the calling thread alone (a file read
+// by its UTF-8 signature); every other thread keeps the process-wide setting. Scopes nest.
+class ThreadAnsiCodePage {
+  public:
+    explicit ThreadAnsiCodePage(unsigned codePage);
+    ~ThreadAnsiCodePage();
+    ThreadAnsiCodePage(ThreadAnsiCodePage const &) = delete;
+    ThreadAnsiCodePage &operator=(ThreadAnsiCodePage const &) = delete;
+
+  private:
+    unsigned previous_;
+};
+// The calling thread's code page for code page 0 while a ThreadAnsiCodePage lives, else 0.
+unsigned ThreadCodePage();
+
 // Zero-terminated text in the ANSI code page as UTF-8 (for presenting messages).
 std::string AnsiToUtf8(char const *text);
 

@@ -95,10 +95,17 @@ char const *IconvName(unsigned codePage) {
 }
 
 // The converter for `codePage` towards UTF-16LE (toWide) or from it; -1 when none exists.
+// What code page 0 stands for in the calling thread. Must be called with the settings locked.
+unsigned AnsiCodePageLocked(Settings const &settings) {
+    if (unsigned const own = ThreadCodePage(); own != 0)
+        return own;
+    return settings.ansiCodePage != 0 ? settings.ansiCodePage : kDefaultAnsiCodePage;
+}
+
 // Must be called with the settings locked.
 iconv_t Converter(Settings &settings, unsigned codePage, bool toWide) {
     if (codePage == 0)
-        codePage = settings.ansiCodePage != 0 ? settings.ansiCodePage : kDefaultAnsiCodePage;
+        codePage = AnsiCodePageLocked(settings);
     auto key = std::make_pair(codePage, toWide);
     auto found = settings.converters.find(key);
     if (found != settings.converters.end())
@@ -258,7 +265,7 @@ unsigned SetAnsiCodePage(unsigned codePage) {
 unsigned AnsiCodePage() {
     Settings &settings = TheSettings();
     std::lock_guard<std::mutex> guard(settings.lock);
-    return settings.ansiCodePage != 0 ? settings.ansiCodePage : kDefaultAnsiCodePage;
+    return AnsiCodePageLocked(settings);
 }
 
 unsigned ChosenAnsiCodePage() {

@@ -13,10 +13,13 @@ static_assert(sizeof(wchar_t) == sizeof(std::uint16_t), "UTF-16 units are wchar_
 
 std::atomic<unsigned> chosenAnsiCodePage{0}; // 0: the system's ANSI code page
 
-// The code page handed to Windows: code page 0 is the chosen one, else CP_ACP.
+// The code page handed to Windows: code page 0 is the calling thread's own, else the chosen
+// one, else CP_ACP.
 UINT Effective(unsigned codePage) {
     if (codePage != 0)
         return codePage;
+    if (unsigned const own = ThreadCodePage(); own != 0)
+        return own;
     unsigned chosen = chosenAnsiCodePage.load();
     return chosen != 0 ? chosen : CP_ACP;
 }
@@ -45,8 +48,8 @@ unsigned SetAnsiCodePage(unsigned codePage) {
 }
 
 unsigned AnsiCodePage() {
-    unsigned chosen = chosenAnsiCodePage.load();
-    return chosen != 0 ? chosen : GetACP();
+    UINT const effective = Effective(0);
+    return effective != CP_ACP ? effective : GetACP();
 }
 
 unsigned ChosenAnsiCodePage() {

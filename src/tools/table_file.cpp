@@ -58,21 +58,9 @@ std::optional<bool> ProbedWide(char const *path) {
 
 } // namespace
 
-Utf8CodePage::~Utf8CodePage() {
-    Restore();
-}
-
-void Utf8CodePage::Restore() {
-    if (on_)
-        platform::SetAnsiCodePage(previous_);
-    on_ = false;
-}
-
 void Utf8CodePage::Switch() {
-    if (on_)
-        return;
-    previous_ = platform::SetAnsiCodePage(kUtf8CodePage);
-    on_ = true;
+    if (!scope_)
+        scope_.emplace(kUtf8CodePage);
 }
 
 bool ReadTableFile(char const *path, TableRead const &how, TableFile &table) {

@@ -3,29 +3,25 @@
 #pragma once
 
 #include "items/ril_txt_loader.h"
+#include "platform/codepage.h"
 #include "text/text_places.h"
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 
 namespace ril::tools {
 
-// While it lives with `on`, code page 0 stands for UTF-8; the previous setting comes back at
-// its end.
+// Once switched, code page 0 stands for UTF-8 in the calling thread until the switch ends.
 class Utf8CodePage {
   public:
-    Utf8CodePage() = default;
-    ~Utf8CodePage();
-    Utf8CodePage(Utf8CodePage const &) = delete;
-    Utf8CodePage &operator=(Utf8CodePage const &) = delete;
     void Switch();
     // Ends the switch now.
-    void Restore();
+    void Restore() { scope_.reset(); }
 
   private:
-    bool on_ = false;
-    unsigned previous_ = 0;
+    std::optional<platform::ThreadAnsiCodePage> scope_;
 };
 
 struct TableFile {

@@ -15,6 +15,7 @@
 #include <climits>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -96,10 +97,6 @@ class Linter final : public text::TxtParseObserver {
   public:
     Linter(char const *path, int wide, unsigned flags)
         : path_(path), wideAsked_(wide != 0), flags_(flags), places_(path, wide) {}
-    ~Linter() {
-        if (switched_)
-            platform::SetAnsiCodePage(previousCodePage_);
-    }
     Linter(Linter const &) = delete;
     Linter &operator=(Linter const &) = delete;
 
@@ -194,8 +191,7 @@ class Linter final : public text::TxtParseObserver {
     unsigned flags_;
     text::TextPlaces places_;
     std::size_t unitSize_ = 1;
-    bool switched_ = false;
-    unsigned previousCodePage_ = 0;
+    std::optional<platform::ThreadAnsiCodePage> utf8_; // a file read by its UTF-8 signature
     std::size_t items_ = 0;
     std::size_t nearFrom_ = 0; // where the search for near keywords goes on (after a text)
     struct NearKeyword {
@@ -217,9 +213,8 @@ bool Linter::Read(unsigned char const *bytes, std::size_t size) {
         Add(core::catalogue::kReadAsUtf16Mark, kNone);
     } else if (HasFlag(flags_, LintFlag::Utf8Signature) && !wideAsked_ &&
                StartsWith(bytes, size, "\xEF\xBB\xBF")) {
-        // For this call only: the setting is restored when the lint ends.
-        previousCodePage_ = platform::SetAnsiCodePage(kUtf8CodePage);
-        switched_ = true;
+        // For this call and this thread only, until the lint ends.
+        utf8_.emplace(kUtf8CodePage);
         Add(core::catalogue::kReadAsUtf8Mark, kNone);
     }
     return true;

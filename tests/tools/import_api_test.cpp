@@ -4,6 +4,8 @@
 #include "platform/user.h"
 #include "support/test_support.h"
 
+#include <thread>
+
 using namespace ril::core;
 
 namespace ril::test {
@@ -30,6 +32,27 @@ class ImportTest : public LibraryTest {
     std::string log = dir.File("import.log");
     std::string oneItem = "RilStringID=1;RilStringMacro=A\r\n{a}";
 };
+
+// A file read by its UTF-8 signature is UTF-8 for the importing thread alone: at each notice
+// another thread sees the code page in force, and so does everyone afterwards.
+TEST_F(ImportTest, Utf8SignatureSwitchesTheCallingThreadAlone) {
+    WriteFile(txt, std::string("\xEF\xBB\xBFRilStringID=1;RilStringMacro=A\r\n{\xC3\xA9}"));
+    unsigned const before = Ril_GetAnsiCodePage();
+    std::vector<std::pair<unsigned, unsigned>> seen; // this thread's, another thread's
+    auto const handler = [](void *context, RIL_NOTICE const *) {
+        unsigned other = 0;
+        std::thread([&other] { other = Ril_GetAnsiCodePage(); }).join();
+        static_cast<decltype(seen) *>(context)->emplace_back(Ril_GetAnsiCodePage(), other);
+    };
+    Ril_SetNoticeHandlerEx(handler, &seen);
+    EXPECT_EQ(
+        Ril_ImportResFromTxtToBinEx(txt.c_str(), 0, bin.c_str(), nullptr, RIL_LINT_UTF8_SIGNATURE),
+        0);
+    Ril_SetNoticeHandlerEx(nullptr, nullptr);
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.front(), std::make_pair(65001u, before));
+    EXPECT_EQ(Ril_GetAnsiCodePage(), before);
+}
 
 TEST_F(ImportTest, ParserAndWriterFailures) {
     WriteFile(txt, std::string("RilStringID=1;RilStringMacro=A\r\n{never closed"));
