@@ -74,13 +74,12 @@ void AppendText(pugi::xml_node element, std::string_view text, Unit const &unit,
         ph.append_attribute("id").set_value(std::to_string(++number).c_str());
         ph.append_attribute("ctype").set_value(kPlaceholderType);
         ph.text().set(Escaped(piece.text).c_str());
+        // Character data, even empty, before and after every placeholder: the writer indents
+        // an element that follows another element, and the indentation would join the text.
+        element.append_child(pugi::node_pcdata);
     }
-    // Character data first and last, even empty, so that the writer's indentation stays out
-    // of the text.
     if (element.first_child().type() == pugi::node_element)
         element.prepend_child(pugi::node_pcdata);
-    if (element.last_child().type() == pugi::node_element)
-        element.append_child(pugi::node_pcdata);
 }
 
 void AppendUnit(pugi::xml_node body, Unit const &unit, std::string const &path) {

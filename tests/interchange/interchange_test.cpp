@@ -91,7 +91,8 @@ TEST_F(InterchangeTest, ExamplesComeBackByteForByte) {
 // carry the states through a write and a read.
 TEST_F(InterchangeTest, StatesSurviveBothFormats) {
     Units units(3);
-    units[0] = {0, true, "DONE", "&009&01x&0A1&099", "&009A", true, false, {}}; // ID 0 is an ID too
+    units[0] = {0,           true, "DONE", "&009&01x&0A1&099",
+                "&009&099A", true, false,  {}}; // ID 0 is an ID too
     units[1] = {2, true, "FUZZY", "b", "B", true, true, {}};
     units[2] = {3, true, "NEW", "c", "", false, false, {}};
     FileFacts facts{"t.bin", "", "fr", "ril4410", 0, false};
@@ -110,7 +111,7 @@ TEST_F(InterchangeTest, StatesSurviveBothFormats) {
             kept.push_back(unit.macro + "=" + unit.target);
         for (Unit const &unit : TranslatedUnits(read, nullptr, true))
             withFuzzy.push_back(std::to_string(unit.id) + unit.macro);
-        EXPECT_EQ(kept, std::vector<std::string>{"DONE=&009A"});
+        EXPECT_EQ(kept, std::vector<std::string>{"DONE=&009&099A"});
         EXPECT_EQ(withFuzzy, (std::vector<std::string>{"0DONE", "2FUZZY"}));
     }
     // XLIFF states from other tools: final and signed-off are translations, needs-review-*
