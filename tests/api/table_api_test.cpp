@@ -126,6 +126,9 @@ TEST_F(TableApiTest, RefusedOpensSayWhy) {
               std::make_pair(true, RIL_LONG{0}));
     EXPECT_EQ(Ril_OpenTableFromMemory(nullptr, 1), nullptr);
     EXPECT_EQ(Ril_GetLastError(), -102);
+    Bytes const image = BinBuilder().Header(1, 1, 1).EntryA(1, "A", "in memory").Get();
+    Table fromMemory(Ril_OpenTableFromMemory(image.data(), RIL_ULONG(image.size())));
+    EXPECT_EQ(TextA(fromMemory.get(), 1), "in memory");
     EXPECT_TRUE(notices.Notices().empty());
 
     // Memory refused at any step fails the open with E_FAIL and one notice, or not at all.
@@ -164,6 +167,7 @@ class LanguageChainTest : public TableApiTest {
                                  .EntryW(3, "ONLY", u"\u00e9t\u00e9")
                                  .Get());
         Put("app.xx.bin", BinBuilder().Header(7, 0, 0).Get()); // no BIN
+        Put("app.x!y.bin", BinBuilder().Header(1, 1, 1).EntryA(1, "L", "x!y").Get());
     }
     // The texts of IDs 1 and 2 along the chain for `languages`.
     std::string Chain(char const *languages) {
@@ -186,6 +190,7 @@ TEST_F(LanguageChainTest, LanguagesFromTheArgument) {
         {"es:it", "base,b"},                 // missing files skipped
         {"pt_BR.UTF-8@latin:fr", "pt_BR,b"}, // codeset and modifier dropped
         {"../app:/tmp/x::de", "de,b"},       // names that could leave the folder are ignored
+        {"x!y", "base,b"},                   // and so are names of other characters
     };
     for (Row const &row : rows)
         EXPECT_EQ(Chain(row.languages), row.texts) << row.languages;

@@ -96,7 +96,7 @@ TEST_F(Translation, AcrossFlavoursAndFiles) {
     // clang-format off
     std::string const wideBase = File("base_wide.txt", U(u"RilStringID=1;RilStringMacro=OPEN\n{\u6253\u5F00 &001}\nRilStringID=2;RilStringMacro=SAVE\n{\u4FDD\u5B58}\n"));
     std::string const utf8 = File("lang_utf8.txt", "\xEF\xBB\xBFRilStringID=1;RilStringMacro=OPEN\n{\xC3\xA9 &001}\nRilStringID=2;RilStringMacro=SAVE\n{\xC3\xA9}\n");
-    std::string const wideBin = Put("base_wide.bin", BinBuilder().Header(1, 2, 2).EntryW(1, "OPEN", u"\u6253\u5F00 &001").EntryW(2, "SAVE", u"\u4FDD\u5B58").Trailer("h").Get());
+    std::string const wideBin = Put("base_wide.bin", BinBuilder().Header(1, 2, 2).EntryW(1, "OPEN", u"O\u4E00 &001").EntryW(2, "SAVE", u"\u4FDD\u5B58").Trailer("h").Get());
     std::string const narrowBin = Put("lang.bin", BinBuilder().Header(1, 2, 2).EntryA(1, "OPEN", "Ouvrir").EntryA(2, "SAVE", "&001").Trailer("h").Get());
     // clang-format on
     FoundCapture capture;

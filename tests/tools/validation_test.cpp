@@ -42,6 +42,9 @@ TEST_F(ValidationTest, RepeatedMacrosAndIds) {
                                  LogLine(msg::kDuplicateId, 40, "", 40, ""));
     EXPECT_EQ(Ids(), (std::vector<std::int32_t>{5, 20, 30, 40}));
     EXPECT_STREQ(list.List().front()->Macro(), "X");
+    list.List().clear(); // an empty macro alone is enough
+    Add({{1, ""}});
+    EXPECT_FALSE(Validate(list, log.c_str()));
 }
 
 TEST_F(ValidationTest, RepeatedIdsAreFoundWhereverTheyStand) {
