@@ -12,7 +12,6 @@
 
 #ifndef _WIN32
 #include <sys/stat.h>
-#include <unistd.h>
 #endif
 
 using namespace ril::platform;
@@ -92,8 +91,7 @@ TEST(FileReplacer, FailuresKeepThePreviousFile) {
 }
 
 #ifndef _WIN32
-constexpr auto kOwnerOnly = fs::perms::owner_read | fs::perms::owner_write;
-constexpr auto kShared = kOwnerOnly | fs::perms::group_read;
+constexpr auto kShared = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
 
 // Sets the umask for one test and restores it.
 struct Umask {
@@ -101,47 +99,32 @@ struct Umask {
     ~Umask() { umask(previous); }
 };
 
-// Links and files planted under temporary names (an earlier, predictable scheme): a writer
-// never writes through a link nor adopts a planted file; the result has the target's mode.
-TEST(FileReplacer, PlantedLinksAndFilesAreNeverUsed) {
+// Temporary files are made by exclusive creation, which refuses every name that is taken (a
+// planted file or link, dangling or not, is never written through); the result has the
+// target's mode.
+TEST(FileReplacer, TemporaryFilesAreExclusiveAndKeepTheTargetsMode) {
     TempDir dir;
     Umask mask;
     const std::string victim = dir.File("victim.txt"), target = dir.File("out.txt");
     WriteFile(victim, std::string("secret"));
-    fs::permissions(victim, kOwnerOnly);
-    auto const planted = [&](int n) {
-        return dir.File(".ril~" + std::to_string(getpid()) + "-" + std::to_string(n) + ".tmp");
-    };
-    for (int n = 1; n <= 32; n += 2) { // links to the victim, and world-writable files
-        fs::create_symlink(victim, planted(n));
-        WriteFile(planted(n + 1), std::string("planted"));
-        fs::permissions(planted(n + 1),
-                        fs::perms::all & ~(fs::perms::owner_exec | fs::perms::group_exec |
-                                           fs::perms::others_exec));
+    fs::create_symlink(victim, dir.File("link"));
+    fs::create_symlink(dir.File("nowhere"), dir.File("dangling"));
+    for (std::string const &name : {dir.File("dangling"), dir.File("link"), victim}) {
+        bool taken = false;
+        EXPECT_TRUE(!platform::File::CreateNew(name.c_str(), taken).IsOpen() && taken) << name;
     }
+    EXPECT_EQ(std::pair(ReadText(victim), fs::exists(dir.File("nowhere"))),
+              std::pair(std::string("secret"), false));
     WriteFile(target, std::string("old"));
     fs::permissions(target, kShared);
-    for (int i = 0; i < 4; ++i)
-        ASSERT_EQ(ReplaceFileContent(target.c_str(), kNew, 3), ReplaceStatus::Ok);
-    EXPECT_FALSE(fs::is_symlink(target));
-    EXPECT_EQ(std::tuple(ReadText(target), fs::status(target).permissions(), ReadText(victim),
-                         fs::status(victim).permissions()),
-              std::tuple("new", kShared, "secret", kOwnerOnly)); // the target keeps its mode
-    for (int n = 2; n <= 32; n += 2)
-        EXPECT_EQ(ReadText(planted(n)), "planted") << n;
-    EXPECT_EQ(EntriesIn(dir), 34u); // nothing left behind, nothing taken away
+    ASSERT_EQ(ReplaceFileContent(target.c_str(), kNew, 3), ReplaceStatus::Ok);
+    EXPECT_EQ(std::tuple(fs::is_symlink(target), ReadText(target), fs::status(target).permissions(),
+                         EntriesIn(dir)),
+              std::tuple(false, "new", kShared, std::size_t{4})); // nothing left behind
     // A new target gets 0666 less the umask; a 254-byte name works (the temporary's is short).
     const std::string fresh = dir.File(std::string(250, 'n') + ".txt");
     ASSERT_EQ(ReplaceFileContent(fresh.c_str(), kNew, 1), ReplaceStatus::Ok);
     EXPECT_EQ(fs::status(fresh).permissions(), kShared | fs::perms::others_read);
-    // Exclusive creation refuses every name that is taken, a dangling link included.
-    const std::string dangling = dir.File("dangling");
-    fs::create_symlink(dir.File("nowhere"), dangling);
-    for (std::string const &name : {dangling, victim}) {
-        bool taken = false;
-        EXPECT_TRUE(!platform::File::CreateNew(name.c_str(), taken).IsOpen() && taken) << name;
-    }
-    EXPECT_FALSE(fs::exists(dir.File("nowhere")));
 }
 
 // A symlinked target: the file behind it keeps its mode, the links stay; dangling creates it.
