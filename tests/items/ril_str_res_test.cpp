@@ -76,9 +76,8 @@ TEST_F(RilStrResTest, ResetAndAllocationFailure) {
     ASSERT_EQ(item.SetRecord(unterminated.data(), 5), kSOk);
     unterminated[2] = 'Q';
     EXPECT_EQ(std::string(item.Macro()), "XYZ");
-    // Memory that cannot be had leaves no record; where the macro (of its own or of a record)
-    // cannot be stored, an empty macro.
-    // A macro too long to live in the item takes memory of its own.
+    // Memory that cannot be had leaves no record; where the macro (of its own or of a record;
+    // one too long to live in the item takes memory of its own) cannot be stored, an empty macro.
     const std::string longMacro(40, 'L');
     const Bytes record = RecordA(longMacro, "Hi");
     for (int call = 0; call < 4; ++call) {

@@ -52,8 +52,7 @@ TEST_F(PeModule, UpdatesAreRefusedForNoModuleAndBadNames) {
     const Names paths = {dir.File("missing.dll"), dir.File("empty.dll"),
                          Write("text.dll", Text(std::string(4096, 'M'))),
                          Write("cut.dll", Bytes(good.begin(), good.end() - 1))};
-    EXPECT_EQ(LoadModule(nullptr), nullptr);
-    EXPECT_EQ(BeginResourceUpdate(nullptr), nullptr);
+    EXPECT_TRUE(!LoadModule(nullptr) && !BeginResourceUpdate(nullptr));
     for (std::string const &path : paths)
         EXPECT_TRUE(!LoadModule(path.c_str()) && !BeginResourceUpdate(path.c_str())) << path;
     const std::string damaged = Write("damaged.dll", hand.Pe());
