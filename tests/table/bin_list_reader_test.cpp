@@ -83,11 +83,10 @@ TEST_F(BinListReaderTest, AFailingEntryKeepsTheItemsBeforeIt) {
 }
 
 TEST_F(BinListReaderTest, FilesThatCannotBeOpenedAndTheLoadedTablesFile) {
-    const std::string missing = dir.File("missing.bin"), folder = dir.Path().string();
-    EXPECT_EQ(LoadBin(list, missing.c_str()), 0);
-    ExpectNotice(Printf(msg::kCannotOpen, missing.c_str()));
-    EXPECT_EQ(LoadBin(list, folder.c_str()), 0); // a folder is no BIN
-    ExpectNotice(Printf(msg::kCannotOpen, folder.c_str()));
+    for (std::string const &path : {dir.File("missing.bin"), dir.Path().string()}) {
+        EXPECT_EQ(LoadBin(list, path.c_str()), 0); // a folder is no BIN either
+        ExpectNotice(Printf(msg::kCannotOpen, path.c_str()));
+    }
     // No path: the loaded table's file is read again from disk, not from memory.
     std::string loaded =
         Put("table.bin", BinBuilder().Header(1, 1, 1).EntryA(1, "OLD", "old").Get());

@@ -84,9 +84,7 @@ TEST_F(BinInspectionTest, RefusesWhatIsNoBinAndAFailedLoadSaysWhy) {
     }
 
     // Files that cannot be read: a missing one, and a folder.
-    std::string const missing = dir.File("missing.bin");
-    std::string const folder = dir.Path().string();
-    for (std::string const &path : {missing, folder}) {
+    for (std::string const &path : {dir.File("missing.bin"), dir.Path().string()}) {
         info = RIL_BIN_INFO{};
         info.structSize = sizeof info;
         EXPECT_EQ(Ril_InspectBin(path.c_str(), &info, nullptr, 0), kEFail);
