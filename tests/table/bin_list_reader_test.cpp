@@ -49,12 +49,8 @@ TEST_F(BinListReaderTest, WorkedExampleAppendsBehindTheItemsAlreadyListed) {
 TEST_F(BinListReaderTest, AFailingEntryKeepsTheItemsBeforeIt) {
     const Bytes present = RecordA("X", "x");
     const std::uint32_t beyond = static_cast<std::uint32_t>(present.size()) + (1u << 20) + 1;
-    struct Row {
-        Bytes file;
-        int result;
-        std::size_t items;
-        std::uint32_t failedId; // 0: no notice
-    } rows[] = {
+    // The file, the result, the items read and the ID whose entry failed (0: no notice).
+    const std::tuple<Bytes, int, std::size_t, std::uint32_t> rows[] = {
         // clang-format off
         // The count says 3, the file holds 2 entries: the third ID reads as 0xFFFFFFFF.
         {BinBuilder().Header(1, 5, 3).EntryA(1, "A", "a").EntryA(5, "B", "b").Get(), 0, 2, ~0u},
@@ -69,11 +65,10 @@ TEST_F(BinListReaderTest, AFailingEntryKeepsTheItemsBeforeIt) {
         {BinBuilder().U32(1).U16(7).Get(), 1, 0, 0},
         // clang-format on
     };
-    for (Row const &row : rows)
-        EXPECT_EQ(Read(row.file, row.result,
-                       row.failedId == 0 ? "" : Printf(msg::kReadEntryFailed, row.failedId))
-                      .size(),
-                  row.items);
+    for (auto const &[file, result, items, failedId] : rows)
+        EXPECT_EQ(
+            Read(file, result, failedId == 0 ? "" : Printf(msg::kReadEntryFailed, failedId)).size(),
+            items);
     // The second item cannot be made (the file image is the first allocation, then each item;
     // a short macro lives in its item).
     platform::ArmFault(platform::Fault::Alloc, 3);

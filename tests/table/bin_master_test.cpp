@@ -70,13 +70,6 @@ TEST_F(BinMasterTest, DegenerateFilesThatLoad) {
     EXPECT_FALSE(table.Record(7));
 }
 
-struct LoadRow {
-    char const *what;
-    Bytes file;
-    HResult result;
-    std::vector<std::pair<std::uint32_t, Bytes>> records; // an empty record: none stored
-};
-
 TEST_F(BinMasterTest, EntriesSkippedReplacedAndBounded) {
     const Bytes cut = {0x02, 0x00, 'A', 'B'};
     const std::uint32_t kTop = 0xFFFFFFF7u, kHalf = 0x7FFFFFFFu;
@@ -92,7 +85,9 @@ TEST_F(BinMasterTest, EntriesSkippedReplacedAndBounded) {
         return bin.EntryA(1, "M", "last").U32(1000).U32(8).Raw(cut).Get();
     };
     // clang-format off
-    const LoadRow rows[] = {
+    // What, the file, the result and records by ID (an empty record: none stored).
+    const std::tuple<char const *, Bytes, HResult, std::vector<std::pair<std::uint32_t, Bytes>>>
+        rows[] = {
         // size 0 skipped, the rest still read; a repeated ID replaces, one of size 0 does not
         {"repeats and size 0", BinBuilder().Header(0, 3, 5).EntryA(1, "ONE", "first").Entry(2, {})
              .EntryA(3, "THREE", "3").EntryA(1, "ONE", "second").Entry(3, {}).Get(),
@@ -116,22 +111,21 @@ TEST_F(BinMasterTest, EntriesSkippedReplacedAndBounded) {
         {"only size 0", BinBuilder().Header(0, 1u << 30, 1).Entry(5, {}).Get(), kSOk, {{5, {}}}},
     };
     // clang-format on
-    for (LoadRow const &row : rows) {
-        SCOPED_TRACE(row.what);
+    for (auto const &[what, file, result, records] : rows) {
+        SCOPED_TRACE(what);
         for (bool image : {false, true}) {
-            EXPECT_EQ(image ? table.LoadImage(row.file.data(), row.file.size()) : Load(row.file),
-                      row.result)
+            EXPECT_EQ(image ? table.LoadImage(file.data(), file.size()) : Load(file), result)
                 << image;
-            EXPECT_EQ(table.IsLoaded(), row.result == kSOk);
-            for (auto const &[id, record] : row.records)
+            EXPECT_EQ(table.IsLoaded(), result == kSOk);
+            for (auto const &[id, record] : records)
                 EXPECT_EQ(RecordBytes(table.Record(id)), record) << id << ' ' << image;
         }
     }
     EXPECT_EQ(table.SlotCount(), 0u); // the last row: no slots at all
-    ASSERT_EQ(Load(rows[0].file), kSOk);
+    ASSERT_EQ(Load(std::get<1>(rows[0])), kSOk);
     EXPECT_EQ(table.Count(), 5u);
     EXPECT_EQ(table.RecordSize(2), 0u);
-    ASSERT_EQ(Load(rows[6].file), kSOk);
+    ASSERT_EQ(Load(std::get<1>(rows[6])), kSOk);
     EXPECT_EQ(table.Capacity(), 1u);
 }
 

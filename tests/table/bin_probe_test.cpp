@@ -39,12 +39,8 @@ void Keep(void *context, RIL_NOTICE const *n) {
 }
 
 TEST_F(BinInspectionTest, RefusesWhatIsNoBinAndAFailedLoadSaysWhy) {
-    struct Row {
-        Bytes bytes;
-        char const *id;
-        char const *text;
-        bool loads; // the loader's rules read it all the same
-    };
+    // The bytes, the message ID and text, and whether the loader's rules read it all the same.
+    using Row = std::tuple<Bytes, char const *, char const *, bool>;
     BinBuilder const one = BinBuilder().Header(0, 2, 2).EntryA(1, "A", "a");
     // clang-format off
     const Row rows[] = {
@@ -63,23 +59,23 @@ TEST_F(BinInspectionTest, RefusesWhatIsNoBinAndAFailedLoadSaysWhy) {
         {BinBuilder().Header(1, 2, 2).EntryA(1, "A", "x").EntryA(2, "B", "xy").U16(3).U8(0).Get(), "bin-entry-into-marker", "entry 2 of 2 runs into the holder marker", true},
     };
     // clang-format on
-    for (Row const &row : rows) {
-        SCOPED_TRACE(row.text);
-        EXPECT_EQ(Inspect(row.bytes), kEFail);
+    for (auto const &[bytes, id, text, loads] : rows) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(Inspect(bytes), kEFail);
         EXPECT_EQ(std::make_tuple(info.verdict, std::string(info.messageId), std::string(info.text),
                                   info.systemError, info.idCount, info.flavour),
-                  std::make_tuple(int(RIL_BIN_MALFORMED), std::string(row.id),
-                                  "not a BIN: " + std::string(row.text), 0, 0u, 0));
+                  std::make_tuple(int(RIL_BIN_MALFORMED), std::string(id),
+                                  "not a BIN: " + std::string(text), 0, 0u, 0));
         // A failed load keeps its bare result; the structured handler alone hears why.
-        std::string const path = Put("t.bin", row.bytes);
+        std::string const path = Put("t.bin", bytes);
         Heard heard;
         Ril_SetNoticeHandlerEx(&Keep, &heard);
-        EXPECT_EQ(Ril_LoadRes(path.c_str()), row.loads ? kSOk : kEFail);
+        EXPECT_EQ(Ril_LoadRes(path.c_str()), loads ? kSOk : kEFail);
         Ril_SetNoticeHandlerEx(nullptr, nullptr);
         EXPECT_EQ(std::make_tuple(heard.id, heard.file, heard.text),
-                  row.loads ? std::make_tuple(std::string(), std::string(), std::string())
-                            : std::make_tuple(std::string(row.id), path, std::string(info.text)));
-        EXPECT_EQ(Ril_LoadRes(path.c_str()), row.loads ? kSOk : kEFail);
+                  loads ? std::make_tuple(std::string(), std::string(), std::string())
+                        : std::make_tuple(std::string(id), path, std::string(info.text)));
+        EXPECT_EQ(Ril_LoadRes(path.c_str()), loads ? kSOk : kEFail);
         ExpectNotice(""); // nothing for the plain handler
     }
 
