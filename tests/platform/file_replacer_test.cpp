@@ -1,5 +1,5 @@
-// The buffered whole-file writer: output larger than its buffer, pieces written in place,
-// failures that leave no trace, and temporary files that nothing planted can stand in for.
+// The buffered whole-file writer: failures that leave no trace, only-if-changed writes, and
+// temporary files that nothing planted can stand in for.
 #include "platform/fault.h"
 #include "platform/file_replacer.h"
 #include "support/test_support.h"
@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstring>
 #include <filesystem>
 
 #ifndef _WIN32
@@ -24,30 +23,6 @@ auto const *const kNew = reinterpret_cast<std::uint8_t const *>("new");
 
 std::size_t EntriesIn(TempDir const &dir) {
     return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir.Path()), {}));
-}
-
-// Pieces through Write, through Room and Advance, and one larger than the buffer, in order.
-TEST(FileReplacer, WritesEveryPieceInOrderAndReplacesTheTarget) {
-    TempDir dir;
-    const std::string target = dir.File("out.bin");
-    WriteFile(target, std::string("old"));
-    FileReplacer out(target.c_str());
-    Bytes expected, big(FileReplacer::kBufferSize + 17);
-    for (std::size_t i = 0; i < 3000; ++i) {
-        const std::string piece = "line " + std::to_string(i) + "\r\n";
-        out.Write(piece.data(), piece.size());
-        expected.insert(expected.end(), piece.begin(), piece.end());
-        std::memset(out.Room(100), 'a' + static_cast<int>(i % 26), 100);
-        out.Advance(60);
-        expected.insert(expected.end(), 60, static_cast<std::uint8_t>('a' + i % 26));
-    }
-    for (std::size_t i = 0; i < big.size(); ++i)
-        big[i] = static_cast<std::uint8_t>(i * 7);
-    out.Write(big.data(), big.size());
-    expected.insert(expected.end(), big.begin(), big.end());
-    EXPECT_EQ(ReadText(target), "old"); // untouched until the commit
-    ASSERT_EQ(out.Commit(), ReplaceStatus::Ok);
-    EXPECT_EQ(std::pair(ReadFile(target), EntriesIn(dir)), std::pair(expected, std::size_t{1}));
 }
 
 // An abandoned or a failing writer keeps the file; no folder, or a folder as the target.

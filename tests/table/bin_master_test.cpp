@@ -1,5 +1,5 @@
-// Loading BINs into the resource table: the format's worked example, malformed files and
-// the table's state after every kind of failure.
+// Loading BINs into the resource table: degenerate and malformed files, and the table's
+// state after every kind of failure.
 #include "platform/fault.h"
 #include "support/test_support.h"
 #include "table/bin_master.h"
@@ -36,20 +36,6 @@ class BinMasterTest : public LibraryTest {
     bool Missing(std::uint32_t id) const { return !table.Record(id) && table.RecordSize(id) == 0; }
     CBinMaster table;
 };
-
-TEST_F(BinMasterTest, WorkedExampleLoadsEveryField) {
-    Bytes const file = WorkedExample();
-    std::string path = Put("example.bin", file);
-    ASSERT_EQ(table.LoadRes(path.c_str()), kSOk);
-    EXPECT_EQ(Shape(), (std::vector<std::uint64_t>{1, 2, 15, 15}));
-    EXPECT_EQ(std::make_tuple(std::string(table.Path()), std::string(table.HolderText()),
-                              RecordBytes(table.Record(1)), RecordBytes(table.Record(5)),
-                              table.RecordSize(5)),
-              std::make_tuple(path, kHolder, Bytes(file.begin() + 20, file.begin() + 31),
-                              Bytes(file.begin() + 39, file.begin() + 48), 9u));
-    for (std::uint32_t id : {0u, 2u, 4u, 6u, 14u, 15u, 0xFFFFFFFFu})
-        EXPECT_TRUE(Missing(id)) << id;
-}
 
 TEST_F(BinMasterTest, DegenerateFilesThatLoad) {
     // The file, its holder text (null: no holder marker) and its count.
