@@ -1,5 +1,5 @@
-// The item list's items: the records that SetTextA, SetTextW and SetRecord build, byte for
-// byte, and the conversion between the multibyte and wide forms of a macro.
+// The item list's items: reset, records kept as copies, allocation failures, and the
+// conversion between the multibyte and wide forms of a macro.
 #include "items/ril_str_res.h"
 
 #include "platform/fault.h"
@@ -31,27 +31,6 @@ class RilStrResTest : public LibraryTest {
     RilStrResTest() : LibraryTest(936) {}
     RilStrRes item;
 };
-
-TEST_F(RilStrResTest, SetTextBuildsRecords) {
-    const std::tuple<std::string, std::string, std::u16string, std::size_t, Bytes> rows[] = {
-        // macro, the text for SetTextA or (when not empty) for SetTextW, length, record
-        {"ABC", "Hi!!", u"", 2, {4, 0, 'A', 'B', 'C', 0, 'H', 'i', 0}}, // exactly `length` bytes
-        {"ABC", "", u"", 0, {4, 0, 'A', 'B', 'C', 0, 0}},
-        // With the macro ABCD the wide text starts at the odd offset 7.
-        {"ABCD", "", u"\u4E2DA", 2, {5, 0, 'A', 'B', 'C', 'D', 0, 0x2D, 0x4E, 'A', 0, 0, 0}},
-        {"ABCD", "", u"Hi", 0, {5, 0, 'A', 'B', 'C', 'D', 0, 0, 0}},
-        {std::string(127, 'M'), "x", u"", 1, RecordA(std::string(127, 'M'), "x")}, // M = 128
-    };
-    for (auto const &[macro, narrow, wide, length, record] : rows) {
-        SetMacro(item, macro);
-        EXPECT_EQ(wide.empty() ? item.SetTextA(narrow.data(), length)
-                               : item.SetTextW(wide.data(), length),
-                  kSOk);
-        EXPECT_EQ(std::make_pair(RecordOf(item), std::size_t(item.RecordSize)),
-                  std::make_pair(record, record.size()))
-            << macro << " " << narrow;
-    }
-}
 
 TEST_F(RilStrResTest, ResetAndAllocationFailure) {
     item.ID = 42;

@@ -1,5 +1,5 @@
-// Tests of PE header parsing and validation, RVA mapping and the checksum, over hand-made
-// files (the MinGW modules are parsed by every reader and writer test).
+// Tests of PE header parsing and validation and of the checksum, over hand-made files (the
+// MinGW modules are parsed by every reader and writer test).
 #include "pe/pe_image.h"
 #include "pe/pe_test_support.h"
 
@@ -11,25 +11,10 @@ namespace {
 
 using namespace ril::pe;
 using namespace ril::pe_test;
-using Offsets = std::vector<std::optional<std::uint64_t>>;
 
 // Offsets in files made by BuildPe, and a small one.
 constexpr std::size_t kCoff = 0x44, kOptional = kCoff + 20, kSections = kOptional + 240;
 const Bytes kSmallPe = MakeHandTree({1}, {"x"}).Pe();
-
-// .rsrc: raw bytes 0x400-0x600 at RVA 0x2000; a byte past them, the headers, a wrap: nowhere.
-TEST(PeImage, MapsRvasToRawBytesOnly) {
-    const Image image = ParseImage(kSmallPe).value();
-    ASSERT_EQ(image.sections.size(), 2u);
-    EXPECT_EQ((Offsets{image.FileOffsetOf(0x2004, 8), image.FileOffsetOf(0x2000, 0x200),
-                       image.FileOffsetOf(0x2000, 0x201), image.FileOffsetOf(0x2200, 1),
-                       image.FileOffsetOf(0x10, 4), image.FileOffsetOf(0xFFFFFFF0, 0x20),
-                       image.RawEndOfSectionAt(0x2001)}),
-              (Offsets{0x404, 0x400, {}, {}, {}, {}, 0x600}));
-    EXPECT_EQ(std::tuple(image.SectionOfRva(0x1000), image.SectionOfRva(0x1800),
-                         image.Directory(20).size), // no such entry
-              std::tuple(std::optional<std::size_t>(0), std::optional<std::size_t>(), 0u));
-}
 
 TEST(PeImage, ChecksumOfOddLengthsAndTheFieldItself) {
     // The field's bytes count as zero; an odd last byte is the low byte of a final word.

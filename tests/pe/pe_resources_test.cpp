@@ -140,22 +140,4 @@ TEST(PeResources, ChangesApplyInOrder) {
         EXPECT_LE(tree.Leaves()[i - 1].name.id, tree.Leaves()[i].name.id);
 }
 
-TEST(PeResources, EmptiedTablesDisappear) {
-    REQUIRE_FIXTURES();
-    Loaded named(Fixture("named64.dll"));
-    named.tree.Apply({Remove(1), Remove(300), {16, 1, 0, true, {}}});
-    // Type 10 keeps its three named entries; type 16 is gone.
-    const Bytes tree = named.tree.Serialize(0x1000).value();
-    const std::size_t rcdata = GetU32(tree, 36) & 0x7FFFFFFFu;
-    EXPECT_EQ((Values{GetU16(tree, 12), GetU16(tree, 14), GetU32(tree, 32),
-                      GetU16(tree, rcdata + 12), GetU16(tree, rcdata + 14)}),
-              (Values{1, 2, 10, 3, 0}));
-    Loaded hand(kThreeNames.Pe());
-    hand.tree.Apply({Remove(1), Remove(2), Remove(3)});
-    EXPECT_TRUE(hand.tree.Leaves().empty());
-    EXPECT_EQ(hand.tree.Serialize(0x1000), Bytes(16, 0)); // an empty root
-    EXPECT_FALSE(SameLeaves(named.tree, hand.tree));
-    EXPECT_FALSE(SameLeaves(named.tree, Loaded(Fixture("named64.dll")).tree));
-}
-
 } // namespace

@@ -82,19 +82,6 @@ TEST(PeWriter, NoFreeSectionHeaderFailsCleanly) {
               std::pair(grown.sections.size(), added.virtualAddress));
 }
 
-// In place both ways: the file shrinks back to the same bytes.
-TEST(PeWriter, AnUpdateAndItsReversalRestoreTheFile) {
-    REQUIRE_FIXTURES();
-    for (const std::string kind : {"last", "mid"}) {
-        const Bytes original = Fixture(kind + "64.dll");
-        Rebuilt grown = Rebuild(original, {Add(3, Pattern(kind == "last" ? 9000 : 300, 'q'))});
-        EXPECT_GT(grown.second.size(), original.size()) << kind;
-        EXPECT_EQ(Rebuild(grown.second, {{10, 3, 0, true, {}}}),
-                  Rebuilt(RebuildStatus::Ok, original))
-            << kind;
-    }
-}
-
 TEST(PeWriter, SymbolsAndCertificatesFollowTheirPointers) {
     REQUIRE_FIXTURES();
     // A certificate table after a module's data, as signing tools append it.
