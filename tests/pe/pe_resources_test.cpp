@@ -1,5 +1,5 @@
-// Tests of the resource tree: the lookup rule, hand-made malformed trees, batched changes,
-// and serialization in the layout windres and ld give.
+// Tests of the resource tree: the lookup rule, hand-made malformed trees, and serialization in
+// the layout windres and ld give (the module tests apply batched changes).
 #include "pe/pe_resources.h"
 #include "pe/pe_test_support.h"
 
@@ -10,14 +10,6 @@ namespace {
 using namespace ril::pe;
 using namespace ril::pe_test;
 using Values = std::vector<std::uint64_t>;
-
-const HandTree kThreeNames = MakeHandTree({1, 2, 3}, {"one", "two", "three"});
-ResourceChange Add(std::uint16_t name, std::string const &text, std::uint16_t language = 0) {
-    return {10, name, language, false, Text(text)};
-}
-ResourceChange Remove(std::uint16_t name, std::uint16_t language = 0) {
-    return {10, name, language, true, {}};
-}
 
 TEST(PeResources, LanguageZeroElseTheLowestLanguage) {
     REQUIRE_FIXTURES();
@@ -83,7 +75,7 @@ TEST(PeResources, SerializationOrdersNamesBeforeIdsAndAlignsData) {
 
 // Damaged trees are read safely: the damage is reported, the intact part stays reachable.
 TEST(PeResources, MalformedTreesAreReadSafely) {
-    HandTree const &good = kThreeNames;
+    const HandTree good = MakeHandTree({1, 2, 3}, {"one", "two", "three"});
     const std::size_t names = 24;
     const std::uint32_t self = 0x80000000u | names;
     std::vector<std::size_t> const &data = good.dataEntries, &languages = good.languageTables;
@@ -115,29 +107,6 @@ TEST(PeResources, MalformedTreesAreReadSafely) {
                 found += static_cast<char>('0' + id);
         EXPECT_EQ(std::pair(module.tree.Damaged(), found), std::pair(damaged, reachable)) << what;
     }
-}
-
-// Changes apply in order, touch only their language, and replaced leaves lose their code page.
-TEST(PeResources, ChangesApplyInOrder) {
-    HandTree hand = kThreeNames;
-    PutU32(hand.bytes, hand.dataEntries[1] + 8, 1252); // code pages of IDs 2 and 3
-    PutU32(hand.bytes, hand.dataEntries[2] + 8, 936);
-    Loaded module(hand.Pe());
-    ResourceTree &tree = module.tree;
-    tree.Apply({Add(4, "four"), Add(7, "seven"), Remove(3), Remove(9), Add(5, "five"), Remove(5),
-                Remove(1), Add(1, "one-again"), Add(6, "six-a"), Add(6, "six-b"),
-                Add(1, "one-0409", 0x409), Add(7, "seven-new"), Remove(2, 0x409)});
-    std::vector<std::string> texts;
-    for (std::uint32_t id : {1, 2, 3, 4, 5, 6, 7, 9})
-        texts.push_back(LeafText(tree.Find(10, id)));
-    texts.push_back(LeafText(tree.Find(10, 1, 0x409)));
-    EXPECT_EQ(texts, (std::vector<std::string>{"one-again", "two", "<none>", "four", "<none>",
-                                               "six-b", "seven-new", "<none>", "one-0409"}));
-    EXPECT_EQ(tree.Find(10, 2)->codePage, 1252u);
-    EXPECT_EQ(tree.Find(10, 7)->codePage, 0u);
-    ASSERT_EQ(tree.Leaves().size(), 6u);
-    for (std::size_t i = 1; i < tree.Leaves().size(); ++i)
-        EXPECT_LE(tree.Leaves()[i - 1].name.id, tree.Leaves()[i].name.id);
 }
 
 } // namespace

@@ -42,29 +42,6 @@ TEST_F(BinListWriterTest, WritesEntriesInListOrderWithAHolderMarker) {
     EXPECT_EQ(FilesInDir(), 1u); // no temporary file left behind
 }
 
-TEST_F(BinListWriterTest, TheLoadedFileIsReplacedThenUnloaded) {
-    std::string bin = Put("Table.bin", BinBuilder().Header(1, 1, 1).EntryA(1, "OLD", "old").Get());
-    ASSERT_EQ(Ril_LoadRes(bin.c_str()), 0);
-    AddItem(list, 1, "NEW", "new");
-    // Another spelling of the same file is not recognised: the table stays loaded.
-    ASSERT_EQ(Save(list, dir.File("./Table.bin").c_str(), log.c_str()), 1);
-    EXPECT_STREQ(Ril_GetStringA(1), "old");
-    // Other letter case names the loaded file (the names are compared, not the files).
-    std::string upper = bin.substr(0, bin.size() - 9) + "TABLE.BIN";
-    ASSERT_EQ(Save(list, upper.c_str(), log.c_str()), 1);
-    EXPECT_EQ(Ril_GetNumItem(), 0u);
-    std::filesystem::remove(upper);
-    // No path: the loaded table's own file, which is then unloaded; a reload reads it.
-    ASSERT_EQ(Ril_ReLoadRes(), 0);
-    CRilTxtLoader newer;
-    AddItem(newer, 2, "TWO", "two");
-    ASSERT_EQ(Save(newer, nullptr, log.c_str()), 1);
-    EXPECT_EQ(Ril_GetNumItem(), 0u);
-    ASSERT_EQ(Ril_ReLoadRes(), 0);
-    EXPECT_STREQ(Ril_GetStringA(2), "two");
-    EXPECT_EQ(ReadText(log), "");
-}
-
 TEST_F(BinListWriterTest, PathsAreComparedOnTheirFirst259Characters) {
     std::filesystem::path deep = dir.Path() / std::string(270 - dir.Path().string().size(), 'd');
     std::filesystem::create_directories(deep);
