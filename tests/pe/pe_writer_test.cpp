@@ -1,5 +1,6 @@
-// Rebuilding modules around a changed resource tree: where the tree goes, the bytes no section
-// owns, and clean failures (the interop test checks every test module rebuilt with pefile).
+// Rebuilding modules around a changed resource tree: where the tree goes, pointers that follow
+// the bytes they name, and clean failures (the interop test checks every test module rebuilt
+// with pefile, their symbol tables and overlays included).
 #include "core/byte_cursor.h"
 #include "pe/pe_test_support.h"
 #include "pe/pe_writer.h"
@@ -80,33 +81,6 @@ TEST(PeWriter, NoFreeSectionHeaderFailsCleanly) {
     const Image updated = Parsed(Sound(big, again));
     EXPECT_EQ(std::pair(updated.sections.size(), updated.Directory(kDirectoryResource).rva),
               std::pair(grown.sections.size(), added.virtualAddress));
-}
-
-TEST(PeWriter, SymbolsAndCertificatesFollowTheirPointers) {
-    REQUIRE_FIXTURES();
-    // A certificate table after a module's data, as signing tools append it.
-    Bytes signedModule = Fixture("mid64.dll");
-    signedModule.resize((signedModule.size() + 7) / 8 * 8, 0);
-    auto const certificate = static_cast<std::uint32_t>(signedModule.size());
-    Bytes record = Pattern(32, 'C');
-    PutU32(record, 0, 32);
-    PutU32(record, 4, 0x00020200); // revision 0x200, type 2
-    signedModule.insert(signedModule.end(), record.begin(), record.end());
-    const std::size_t entry = Parsed(signedModule).DirectoryEntryOffset(kDirectoryCertificate);
-    PutU32(signedModule, entry, certificate);
-    PutU32(signedModule, entry + 4, 32);
-    for (auto const &changes : {kSmall, kBig}) {
-        const Bytes result = Sound(signedModule, changes);
-        const DataDirectory moved = Parsed(result).Directory(kDirectoryCertificate);
-        EXPECT_EQ(Bytes(result.begin() + moved.rva, result.begin() + moved.rva + moved.size),
-                  record);
-    }
-    // Pointers past the end of the file cannot be relocated.
-    Bytes broken = Fixture("mid_debug64.dll");
-    PutU32(broken, Parsed(broken).PointerToSymbolTableOffset(), 0x7FFFFFF0);
-    PutU32(signedModule, entry + 4, 0x10000);
-    EXPECT_EQ(std::pair(Rebuild(broken, kSmall).first, Rebuild(signedModule, kSmall).first),
-              std::pair(RebuildStatus::Unrelocatable, RebuildStatus::Unrelocatable));
 }
 
 // A hand-made module whose debug directory in .data points at raw data after .rsrc.
