@@ -34,20 +34,14 @@ TEST_F(HolderMarkerTest, SizeQueryAndCopy) {
     EXPECT_EQ(held, 1u);
 }
 
-TEST_F(HolderMarkerTest, FlagsAndFilesWithoutMarkers) {
-    const std::pair<std::string, std::tuple<RIL_LONG, RIL_ULONG, RIL_ULONG>> rows[] = {
-        // Flag 0: held 0, size untouched, even with a marker appended behind the entries.
-        {Put("flag0.bin", BinBuilder().Header(0, 0, 0).Trailer("ghost").Get()), {0, 99u, 0u}},
-        // No path: size 0, held untouched (the tool's runs check a module and a missing file).
-        {"", {0, 0u, 7u}},
-        // An empty file is flag 1 with an empty text.
-        {Put("empty.bin", {}), {0, 0u, 1u}},
-        // The text ends at its first zero byte.
-        {Put("zero.bin", BinBuilder().Header(1, 0, 0).Trailer(std::string("ab\0cd", 5)).Get()),
-         {0, 3u, 1u}},
-    };
-    for (auto const &[path, info] : rows)
-        EXPECT_EQ(Info(path), info) << path;
+// No path: size 0, held untouched (the tool's runs check a module and a missing file); an
+// empty file is flag 1 with an empty text; a text ends at its first zero byte.
+TEST_F(HolderMarkerTest, FilesWithoutMarkersAndShortTexts) {
+    using Held = std::tuple<RIL_LONG, RIL_ULONG, RIL_ULONG>;
+    const Bytes zero = BinBuilder().Header(1, 0, 0).Trailer(std::string("ab\0cd", 5)).Get();
+    EXPECT_EQ(
+        (std::vector<Held>{Info(""), Info(Put("empty.bin", {})), Info(Put("zero.bin", zero))}),
+        (std::vector<Held>{{0, 0u, 7u}, {0, 0u, 1u}, {0, 3u, 1u}}));
 }
 
 TEST_F(HolderMarkerTest, AppendingMarkers) {
@@ -62,7 +56,7 @@ TEST_F(HolderMarkerTest, AppendingMarkers) {
     EXPECT_EQ(Info(bin), std::make_tuple(0, 0u, 1u));
 
     // A missing file is not created (a module deleted meanwhile stays deleted); a flag-0 BIN
-    // keeps reporting 0.
+    // keeps reporting held 0, its size untouched, with a marker appended behind its entries.
     std::string fresh = dir.File("fresh.bin"), noDir = dir.File("no/such/dir.bin");
     EXPECT_EQ(
         (std::vector<RIL_LONG>{Ril_RTEditForceWriteHolderInfo(fresh.c_str(), "x"),

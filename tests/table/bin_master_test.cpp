@@ -13,14 +13,8 @@ using namespace ril::table;
 namespace ril::test {
 namespace {
 
-const std::string kHolder = "Holder=ann    Editor=VeruDodUzarer    StartTime=2011-3-9 14:5'7\"";
-
-Bytes WorkedExample() {
-    // clang-format off
-    return BinBuilder().Header(1, 5, 2).EntryA(1, "HELLO", "Hi").EntryA(5, "BYE", "OK")
-            .Trailer(kHolder).Get();
-    // clang-format on
-}
+const Bytes kTwoItems =
+    BinBuilder().Header(1, 5, 2).EntryA(1, "HELLO", "Hi").EntryA(5, "BYE", "OK").Trailer("h").Get();
 
 Bytes RecordBytes(RecordRef const &record) {
     return Bytes(record.data, record.data + record.size);
@@ -157,7 +151,7 @@ TEST_F(BinMasterTest, MemoryIsBoundedByTheFile) {
 }
 
 TEST_F(BinMasterTest, FailuresLeaveNothingLoadedAndKeepThePath) {
-    std::string good = Put("good.bin", WorkedExample());
+    std::string good = Put("good.bin", kTwoItems);
     EXPECT_EQ(table.ReLoadRes(), kEFail); // no path stored yet
     ASSERT_EQ(table.LoadRes(good.c_str()), kSOk);
     EXPECT_EQ(table.ReLoadRes(), kEFail); // refused while loaded, table stays
@@ -189,7 +183,7 @@ TEST_F(BinMasterTest, FailuresLeaveNothingLoadedAndKeepThePath) {
         deep /= std::string(60, 'd');
     std::filesystem::create_directories(deep);
     std::string path = (deep / "table.bin").string();
-    WriteFile(path, WorkedExample());
+    WriteFile(path, kTwoItems);
     EXPECT_EQ(table.LoadRes(path.c_str()), kEFail);
     EXPECT_EQ(std::make_pair(table.IsLoaded(), std::string(table.Path())),
               std::make_pair(true, good));
