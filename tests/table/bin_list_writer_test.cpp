@@ -102,19 +102,6 @@ TEST_F(TableSaverTest, SavesAscendingWithAFreshHolderAndUnloads) {
     EXPECT_EQ(SavedBody(saved), BinBuilder().Header(1, 9, 1).EntryA(9, "N", "n").Get());
 }
 
-TEST_F(TableSaverTest, EmptyTablesAndSavingOverTheLoadedFile) {
-    Load(BinBuilder().Header(0, 9, 0).Get()); // an empty table is saved too
-    ASSERT_EQ(Ril_ExportResToBinFile(saved.c_str()), 0);
-    EXPECT_EQ(SavedBody(saved), BinBuilder().Header(1, 0, 0).Get());
-    // Saved as held in memory: carriage returns that a getter blanked stay blanks.
-    Load(BinBuilder().Header(1, 2, 2).EntryA(1, "CR", "a\rb").EntryA(2, "KEEP", "c\rd").Get());
-    EXPECT_STREQ(Ril_GetStringA(1), "a b");
-    ASSERT_EQ(Ril_ExportResToBinFile(loaded.c_str()), 0);
-    EXPECT_EQ(Ril_GetNumItem(), 0u);
-    EXPECT_EQ(SavedBody(loaded),
-              BinBuilder().Header(1, 2, 2).EntryA(1, "CR", "a b").EntryA(2, "KEEP", "c\rd").Get());
-}
-
 TEST_F(TableSaverTest, FailuresKeepTheFileAndTheTable) {
     const Bytes previous = {'o', 'l', 'd'};
     WriteFile(saved, previous);
