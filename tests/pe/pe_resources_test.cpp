@@ -45,22 +45,6 @@ TEST(PeResources, SerializesAsWindresAndLdLayOutTheTree) {
     }
 }
 
-TEST(PeResources, NamesAreReadAsStoredAndIntegerLookupsSkipThem) {
-    REQUIRE_FIXTURES();
-    Loaded named(Fixture("named64.dll"));
-    ASSERT_FALSE(named.tree.Damaged());
-    // Names are read upper case as stored; integer lookups see IDs 1 and 300 only.
-    std::vector<ResourceLeaf> const &leaves = named.tree.Leaves();
-    ASSERT_EQ(leaves.size(), 10u);
-    EXPECT_EQ(std::tuple(leaves[0].type, leaves[0].name, leaves[6].name, LeafText(&leaves[6])),
-              std::tuple(ResourceKey::Name(u"MYTYPE"), ResourceKey::Name(u"ZETA"),
-                         ResourceKey::Name(u"FOO"), std::string("named-Foo\0", 10)));
-    int found = 0;
-    for (std::uint32_t id = 0; id <= 0xFFFF; ++id)
-        found += named.tree.Find(10, id) != nullptr;
-    EXPECT_EQ(found, 2);
-}
-
 // Damaged trees are read safely: the damage is reported, the intact part stays reachable.
 TEST(PeResources, MalformedTreesAreReadSafely) {
     const HandTree good = MakeHandTree({1, 2, 3}, {"one", "two", "three"});

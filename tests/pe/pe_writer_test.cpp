@@ -83,6 +83,30 @@ TEST(PeWriter, NoFreeSectionHeaderFailsCleanly) {
               std::pair(grown.sections.size(), added.virtualAddress));
 }
 
+// A certificate table after a module's data, as signing tools append it, moves with it.
+TEST(PeWriter, CertificatesFollowTheirPointer) {
+    REQUIRE_FIXTURES();
+    Bytes signedModule = Fixture("mid64.dll");
+    signedModule.resize((signedModule.size() + 7) / 8 * 8, 0);
+    auto const certificate = static_cast<std::uint32_t>(signedModule.size());
+    Bytes record = Pattern(32, 'C');
+    PutU32(record, 0, 32);
+    PutU32(record, 4, 0x00020200); // revision 0x200, type 2
+    signedModule.insert(signedModule.end(), record.begin(), record.end());
+    const std::size_t entry = Parsed(signedModule).DirectoryEntryOffset(kDirectoryCertificate);
+    PutU32(signedModule, entry, certificate);
+    PutU32(signedModule, entry + 4, 32);
+    for (auto const &changes : {kSmall, kBig}) {
+        const Bytes result = Sound(signedModule, changes);
+        const DataDirectory moved = Parsed(result).Directory(kDirectoryCertificate);
+        EXPECT_EQ(Bytes(result.begin() + moved.rva, result.begin() + moved.rva + moved.size),
+                  record);
+    }
+    // A table that runs past the end of the file cannot be relocated.
+    PutU32(signedModule, entry + 4, 0x10000);
+    EXPECT_EQ(Rebuild(signedModule, kSmall).first, RebuildStatus::Unrelocatable);
+}
+
 // A hand-made module whose debug directory in .data points at raw data after .rsrc.
 TEST(PeWriter, DebugDataPointersFollowTheirBytes) {
     Bytes file = BuildPe(MakeHandTree({1}, {"x"}).bytes, true);

@@ -1,5 +1,5 @@
-// Writing BINs: an item list (the layout, recognising the loaded table's file) and the loaded
-// table (Ril_ExportResToBinFile: ascending, unloaded after a save, refusals keep everything).
+// Writing BINs: an item list (the layout, refusals) and the loaded table
+// (Ril_ExportResToBinFile: ascending, unloaded after a save, refusals keep everything).
 #include "api/library_state.h"
 #include "core/messages.h"
 #include "items/ril_txt_loader.h"
@@ -40,18 +40,6 @@ TEST_F(BinListWriterTest, WritesEntriesInListOrderWithAHolderMarker) {
     // clang-format on
     EXPECT_EQ(ReadText(log), "");
     EXPECT_EQ(FilesInDir(), 1u); // no temporary file left behind
-}
-
-TEST_F(BinListWriterTest, PathsAreComparedOnTheirFirst259Characters) {
-    std::filesystem::path deep = dir.Path() / std::string(270 - dir.Path().string().size(), 'd');
-    std::filesystem::create_directories(deep);
-    std::string loaded = (deep / "a.bin").string();
-    WriteFile(loaded, BinBuilder().Header(1, 0, 0).Trailer("").Get());
-    ASSERT_EQ(Ril_LoadRes(loaded.c_str()), 0);
-    AddItem(list, 1, "A", "a");
-    // b.bin differs from a.bin only after character 259.
-    ASSERT_EQ(Save(list, (deep / "b.bin").string().c_str(), log.c_str()), 1);
-    EXPECT_EQ(Ril_ReLoadRes(), 0); // the table had been unloaded as if its file were written
 }
 
 TEST_F(BinListWriterTest, RefusalsAndFailuresKeepEverything) {
