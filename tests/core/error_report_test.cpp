@@ -18,7 +18,8 @@ constexpr auto kNone = std::string::npos;
 
 using ErrorReport = LibraryTest;
 
-TEST_F(ErrorReport, ErrorBoxFormatsAndCutsAt1023Bytes) {
+// Boxes and log lines: formatted, cut at 1023 bytes; log lines appended with CR LF in call order.
+TEST_F(ErrorReport, BoxesAndLogLinesFormatAndCutAt1023Bytes) {
     const std::string longText(2000, 'L');
     ErrorBox(catalogue::kCannotOpen, {}, longText.c_str());
     ExpectNotice(Printf(msg::kCannotOpen, longText.c_str()).substr(0, 1023));
@@ -29,13 +30,10 @@ TEST_F(ErrorReport, ErrorBoxFormatsAndCutsAt1023Bytes) {
     LogError(missing.c_str(), catalogue::kCannotRead, {}, "here");
     ExpectNotice(Printf(msg::kCannotRead, "here"));
     EXPECT_FALSE(FileExists(missing));
-}
 
-TEST_F(ErrorReport, LogAppendsCrLfLinesInCallOrder) {
-    const std::string log = Put("import.log", {'o', 'l', 'd', '\n'});
+    const std::string log = PutText("import.log", "old\n");
     LogError(log.c_str(), "first %u", 1u);
     LogError(log.c_str(), catalogue::kGapCount, {}, -3);
-    const std::string longText(1500, 'z');
     LogError(log.c_str(), "%s", longText.c_str());
     ExpectNotice("");
     EXPECT_EQ(ReadText(log),
@@ -53,72 +51,23 @@ TEST_F(ErrorReport, LogAppendsCrLfLinesInCallOrder) {
 #endif
 }
 
-// A notice's text rendered again by Ril_FormatNotice (measured first).
-std::string Again(const RIL_NOTICE *notice, int language) {
-    int const length = Ril_FormatNotice(notice, language, nullptr, 0);
-    if (length < 0)
-        return "<refused>";
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    Ril_FormatNotice(notice, language, text.data(), static_cast<RIL_ULONG>(text.size()));
-    text.pop_back();
-    return text;
-}
-
-// Everything a structured notice carried, copied during the call; `chinese` and `english` are
-// its text rendered again; numbers among the arguments are in decimal.
-struct Seen {
-    Seen() = default;
-    explicit Seen(const RIL_NOTICE *n)
-        : id(n->messageId), file(n->file != nullptr ? n->file : ""),
-          reason(n->systemReason != nullptr ? n->systemReason : ""), text(n->text),
-          chinese(Again(n, RIL_MESSAGES_CHINESE)), english(Again(n, RIL_MESSAGES_ENGLISH)),
-          severity(n->severity), systemError(n->systemError), logged(n->logged), offset(n->offset),
-          firstOffset(n->firstOffset) {
-        for (unsigned i = 0; i < n->argCount; ++i)
-            args.push_back(n->args[i].isText ? n->args[i].text : std::to_string(n->args[i].number));
-    }
-    std::string id, file, reason, text, chinese, english;
-    int severity = -1, systemError = 0, logged = -1;
-    long long offset = -1, firstOffset = -1;
-    std::vector<std::string> args;
-};
 using Place = std::tuple<std::string, long long, long long>; // id, offset, first offset
 
-class PartsCapture {
-  public:
-    PartsCapture() { Ril_SetNoticeHandlerEx(&Handler, this); }
-    ~PartsCapture() { Ril_SetNoticeHandlerEx(nullptr, nullptr); }
-    std::vector<Seen> seen;
-    // The places of every notice but the gap count.
-    std::vector<Place> Places() const {
-        std::vector<Place> out;
-        for (Seen const &s : seen)
-            if (s.id != "gap-count")
-                out.emplace_back(s.id, s.offset, s.firstOffset);
-        return out;
-    }
-    // Each notice as "id offset text"; forgets them.
-    std::vector<std::string> Take() {
-        std::vector<std::string> out;
-        for (Seen const &s : seen)
-            out.push_back(s.id + " " + std::to_string(s.offset) + " " + s.text);
-        seen.clear();
-        return out;
-    }
-
-  private:
-    static void Handler(void *context, const RIL_NOTICE *n) {
-        static_cast<PartsCapture *>(context)->seen.emplace_back(n);
-    }
-};
+// Each notice as "id offset text"; forgets them.
+std::vector<std::string> Take(PartsCapture &parts) {
+    std::vector<std::string> out;
+    for (NoticeParts const &s : parts.seen)
+        out.push_back(s.id + " " + std::to_string(s.offset) + " " + s.text);
+    parts.seen.clear();
+    return out;
+}
 
 // ASCII items as a file: their bytes, or UTF-16LE after FF FE.
-Bytes Content(std::vector<std::string> const &items, bool wide) {
-    std::u16string units = wide ? u"\uFEFF" : u"";
+std::string Content(std::vector<std::string> const &items, bool wide) {
+    std::string file;
     for (std::string const &item : items)
-        units += Units(item);
-    const std::string bytes = EncodeUnits(units, wide);
-    return Bytes(bytes.begin(), bytes.end());
+        file += item;
+    return wide ? Utf16(Units(file)) : file;
 }
 
 // A narrow file's offset in its wide copy.
@@ -139,18 +88,21 @@ using StructuredNotices = LibraryTest;
 TEST_F(StructuredNotices, RepeatsAndBadMacrosCarryTheirPlaces) {
     for (bool wide : {false, true}) {
         SCOPED_TRACE(wide ? "wide" : "narrow");
-        const std::string txt = Put("faulty.txt", Content(kFaulty, wide));
+        const std::string txt = PutText("faulty.txt", Content(kFaulty, wide));
         PartsCapture parts;
         EXPECT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), 0, dir.File("o.bin").c_str(), nullptr),
                   kErrImportParse);
         const Place illegal{"illegal-macro-character", In(wide, 37), -1};
-        EXPECT_EQ(
-            parts.Places(),
-            (std::vector<Place>{illegal, illegal, illegal, Place{"empty-macro", In(wide, 152), -1},
-                                Place{"duplicate-macro", In(wide, 77), In(wide, 0)},
-                                Place{"duplicate-id", In(wide, 115), In(wide, 0)}}));
+        std::vector<Place> places;
+        for (NoticeParts const &s : parts.seen)
+            if (s.id != "gap-count")
+                places.emplace_back(s.id, s.offset, s.firstOffset);
+        EXPECT_EQ(places, (std::vector<Place>{illegal, illegal, illegal,
+                                              Place{"empty-macro", In(wide, 152), -1},
+                                              Place{"duplicate-macro", In(wide, 77), In(wide, 0)},
+                                              Place{"duplicate-id", In(wide, 115), In(wide, 0)}}));
         ASSERT_EQ(parts.seen.size(), 7u);
-        for (Seen const &s : parts.seen)
+        for (NoticeParts const &s : parts.seen)
             EXPECT_EQ(std::tie(s.file, s.logged, s.text), std::make_tuple(txt, 0, s.chinese));
         EXPECT_EQ(std::tie(parts.seen[0].id, parts.seen[0].severity, parts.seen[2].args),
                   std::make_tuple("gap-count", int{RIL_SEVERITY_INFORMATION},
@@ -160,19 +112,19 @@ TEST_F(StructuredNotices, RepeatsAndBadMacrosCarryTheirPlaces) {
                   std::make_tuple("duplicate ID: ID 5, macro 'B', and ID 5, macro 'Z'",
                                   Printf(msg::kDuplicateId, 5u, "B", 5u, "Z")));
         ExpectNotice("");
-        const std::vector<std::string> imported = parts.Take();
+        const std::vector<std::string> imported = Take(parts);
         const std::size_t files = FilesInDir();
         EXPECT_EQ((std::vector<HResult>{Ril_CheckResTxt(txt.c_str(), 0), Ril_GetLastError()}),
                   (std::vector<HResult>{kErrImportParse, kErrImportParse}));
-        EXPECT_EQ(parts.Take(), imported);
+        EXPECT_EQ(Take(parts), imported);
         EXPECT_EQ(FilesInDir(), files);
     }
 }
 
 TEST_F(StructuredNotices, LogKeepsGbkWhateverTheHandlerAndLanguage) {
-    const std::string txt = Put("dup.txt", Content({"RilStringID=1;RilStringMacro=A\r\n{a}",
-                                                    "RilStringID=2;RilStringMacro=A\r\n{b}"},
-                                                   false));
+    const std::string txt = PutText("dup.txt", Content({"RilStringID=1;RilStringMacro=A\r\n{a}",
+                                                        "RilStringID=2;RilStringMacro=A\r\n{b}"},
+                                                       false));
     const std::string log = dir.File("dup.log");
     auto const import = [&](char const *logPath) {
         EXPECT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), 0, dir.File("dup.bin").c_str(), logPath),
@@ -184,7 +136,7 @@ TEST_F(StructuredNotices, LogKeepsGbkWhateverTheHandlerAndLanguage) {
     EXPECT_NE(designed.find(LogLine(msg::kDuplicateMacro, 1u, "A", 2u, "A")), kNone);
     EXPECT_NE(designed.find(LogLine(msg::kGapCount, 0)), kNone);
 
-    std::vector<Seen> english;
+    std::vector<NoticeParts> english;
     {
         PartsCapture parts;
         EXPECT_EQ(Ril_SetMessageLanguage(RIL_MESSAGES_ENGLISH), RIL_MESSAGES_CHINESE);
@@ -193,7 +145,7 @@ TEST_F(StructuredNotices, LogKeepsGbkWhateverTheHandlerAndLanguage) {
     }
     ExpectNotice(""); // the plain handler got nothing while the parts handler was set
     ASSERT_EQ(english.size(), 2u);
-    for (Seen const &s : english) {
+    for (NoticeParts const &s : english) {
         EXPECT_EQ(std::tie(s.logged, s.text), std::make_tuple(1, s.english));
         EXPECT_NE(designed.find(s.chinese + "\r\n"), kNone) << s.id;
     }
@@ -220,11 +172,12 @@ TEST_F(StructuredNotices, LanguageAndFormatRefuseBadArguments) {
     notice.argCount = 2;
     notice.args = args;
     const std::string english = "ID 1001: no text in braces found for macro '\xC3\xA9'";
-    EXPECT_EQ(Again(&notice, RIL_MESSAGES_ENGLISH), english);
-    EXPECT_EQ(Again(&notice, RIL_MESSAGES_CHINESE), Printf(msg::kTextNotFound, 1001u, "\xC3\xA9"));
+    EXPECT_EQ(FormatAgain(&notice, RIL_MESSAGES_ENGLISH), english);
+    EXPECT_EQ(FormatAgain(&notice, RIL_MESSAGES_CHINESE),
+              Printf(msg::kTextNotFound, 1001u, "\xC3\xA9"));
     RIL_NOTICE header{}; // its standard text reads "...head file..."; one argument is enough
     header.messageId = "cannot-open-header", header.argCount = 1, header.args = args + 1;
-    EXPECT_EQ(Again(&header, RIL_MESSAGES_ENGLISH), "cannot open header file '\xC3\xA9'");
+    EXPECT_EQ(FormatAgain(&header, RIL_MESSAGES_ENGLISH), "cannot open header file '\xC3\xA9'");
     char buffer[8] = "xxxxxxx";
     EXPECT_EQ(Ril_FormatNotice(&notice, RIL_MESSAGES_ENGLISH, buffer, 5), int(english.size()));
     EXPECT_EQ(std::string(buffer, 6), std::string("ID 1\0x", 6));
@@ -248,7 +201,7 @@ TEST_F(StructuredNotices, LanguageAndFormatRefuseBadArguments) {
 
 TEST_F(StructuredNotices, SystemFailuresCarryTheirReasons) {
     const std::string txt =
-        Put("ok.txt", Content({"RilStringID=1;RilStringMacro=A\r\n{a}"}, false));
+        PutText("ok.txt", Content({"RilStringID=1;RilStringMacro=A\r\n{a}"}, false));
     const std::string folder = dir.Path().string(), out = dir.File("o.bin");
     const std::string missing = dir.File("missing.txt"), underFile = txt + "/out.bin";
     // The result and the last notice's id, file and error of each call; its reason.
@@ -257,7 +210,7 @@ TEST_F(StructuredNotices, SystemFailuresCarryTheirReasons) {
     std::vector<std::string> reasons;
     PartsCapture parts;
     auto const run = [&](HResult result) {
-        const Seen s = parts.seen.empty() ? Seen{} : parts.seen.back();
+        const NoticeParts s = parts.seen.empty() ? NoticeParts{} : parts.seen.back();
         got.emplace_back(result, s.id, s.file, s.systemError);
         reasons.push_back(s.reason);
         parts.seen.clear();

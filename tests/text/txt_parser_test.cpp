@@ -20,10 +20,6 @@ using namespace std::string_literals;
 using Items = std::vector<ItemRow>;
 using Texts = std::vector<std::string>;
 
-// Text as UTF-16LE bytes, with or without the byte-order mark FF FE.
-std::string Utf16(std::u16string const &text, bool bom = true) {
-    return EncodeUnits((bom ? u"\uFEFF" : u"") + text, true);
-}
 ItemRow A(std::uint32_t id, std::string const &macro, std::string const &text) {
     return {id, macro, RecordA(macro, text)};
 }

@@ -12,7 +12,6 @@ namespace ril::test {
 namespace {
 
 namespace fs = std::filesystem;
-const RIL_LONG kFail = static_cast<RIL_LONG>(0x80004005u);
 
 class ImportTest : public LibraryTest {
   protected:
@@ -54,7 +53,8 @@ TEST_F(ImportTest, Utf8SignatureSwitchesTheCallingThreadAlone) {
     EXPECT_EQ(Ril_GetAnsiCodePage(), before);
 }
 
-TEST_F(ImportTest, ParserAndWriterFailures) {
+// Failures of the parser, the writer and the arguments, as the log and the notices tell them.
+TEST_F(ImportTest, FailuresAndTheLogFile) {
     WriteFile(txt, std::string("RilStringID=1;RilStringMacro=A\r\n{never closed"));
     EXPECT_EQ(Import(bin.c_str(), log), -200);
     ExpectNotice(msg::kEndInsideText); // the brace search always shows its message box
@@ -68,15 +68,12 @@ TEST_F(ImportTest, ParserAndWriterFailures) {
                                  LogLine(msg::kGapCount, 0) +
                                      LogLine(msg::kCannotOpenForUpdate, unwritable.c_str()),
                                  false));
-}
 
-TEST_F(ImportTest, ArgumentsAndTheLogFile) {
     WriteFile(log, std::string("keep"));
     EXPECT_EQ(Ril_ImportResFromTxtToBin(nullptr, 0, bin.c_str(), log.c_str()), -102);
     EXPECT_EQ(Ril_GetLastError(), -102);
     EXPECT_EQ(ReadText(log), "keep");
     ExpectNotice("");
-    WriteFile(txt, oneItem);
     EXPECT_EQ(Import(bin.c_str(), dir.File("missing/import.log")), -102);
     ExpectNotice(msg::kLogCannotCreate);
     EXPECT_FALSE(FileExists(bin));
@@ -110,7 +107,7 @@ TEST_F(ImportTest, ALogNamingTheInputOrTheOutputIsRefused) {
         EXPECT_EQ(Import(binPath, logPath), -102) << logPath;
         ExpectNotice(msg::kLogCannotCreate);
         EXPECT_EQ(std::make_tuple(ReadText(txt), ReadFile(bin), Ril_ReLoadRes()),
-                  std::make_tuple(oneItem, previous, kFail)); // still loaded
+                  std::make_tuple(oneItem, previous, kEFail)); // still loaded
     }
     Ril_UnloadRes(); // a log that does not exist yet is another file
     EXPECT_EQ(Import(bin.c_str(), log), 0);
@@ -145,7 +142,7 @@ TEST_F(ImportTest, OverLongPathsAreRefusedNotCut) {
     const Bytes table = BinBuilder().Header(1, 1, 1).EntryA(1, "A", "a").Trailer("").Get();
     WriteFile(tooLong, table);
     WriteFile(txt, std::string("RilStringID=1;RilStringMacro=A\r\n{b}"));
-    EXPECT_EQ(Ril_LoadRes(tooLong.c_str()), kFail);
+    EXPECT_EQ(Ril_LoadRes(tooLong.c_str()), kEFail);
     EXPECT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), 0, nullptr, nullptr), -102);
     EXPECT_FALSE(FileExists(tooLong.substr(0, 519)));
     // The header generator: a BIN path of 520 characters, a folder that leaves no room for
@@ -165,12 +162,6 @@ TEST_F(ImportTest, OverLongPathsAreRefusedNotCut) {
     EXPECT_STREQ(Ril_GetStringA(1), "b");
 }
 
-} // namespace
-} // namespace ril::test
-
-namespace ril::test {
-namespace {
-
 // The macro names the import takes, as a caller may ask before an edit.
 TEST_F(ImportTest, MacroNames) {
     for (char const *good : {"A", "IDS_OK_2", "_9"})
@@ -185,18 +176,15 @@ TEST_F(ImportTest, MacroNames) {
 TEST_F(ImportTest, ItemsInMemoryWriteTheImportsBytes) {
     Ril_SetStampTime(1700000000);
     Ril_SetHolderText("H");
-    auto const bytes = [](std::u16string const &units) {
-        return std::string(reinterpret_cast<char const *>(units.data()), units.size() * 2);
-    };
     std::u16string const wideText = u"\u4E2D&001\r\n";
     for (int const wide : {0, 1}) {
-        WriteFile(txt, wide ? "\xFF\xFE" + bytes(u"RilStringID=7;RilStringMacro=B\r\n{" + wideText +
-                                                 u"}RilStringID=3;RilStringMacro=A\r\n{}")
+        WriteFile(txt, wide ? Utf16(u"RilStringID=7;RilStringMacro=B\r\n{" + wideText +
+                                    u"}RilStringID=3;RilStringMacro=A\r\n{}")
                             : "RilStringID=7;RilStringMacro=B\r\n{\xD6\xD0&001\r\n}"
                               "RilStringID=3;RilStringMacro=A\r\n{}");
         ASSERT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), wide, bin.c_str(), nullptr), 0);
         std::string const expected = ReadText(bin);
-        std::string const text = wide ? bytes(wideText) : std::string("\xD6\xD0&001\r\n");
+        std::string const text = wide ? Utf16(wideText, false) : std::string("\xD6\xD0&001\r\n");
         RIL_ITEM const items[] = {{7, "B", text.data(), static_cast<RIL_ULONG>(text.size())},
                                   {3, "A", "", 0}};
         std::string const out = dir.File("items.bin");
@@ -222,9 +210,6 @@ TEST_F(ImportTest, ItemsInMemoryWriteTheImportsBytes) {
     EXPECT_EQ(Ril_WriteBinFromItems(badMacro, 1, 0, none.c_str()), -200);
     EXPECT_EQ(Ril_GetLastError(), -200);
     EXPECT_FALSE(FileExists(none));
-    notices.Clear();
-    Ril_SetHolderText(nullptr);
-    Ril_SetStampTime(RIL_STAMP_DEFAULT);
 }
 
 } // namespace
