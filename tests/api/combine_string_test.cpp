@@ -108,6 +108,7 @@ std::string ToBytes(std::u16string const &text, unsigned codePage) {
     return size > 0 && out.back() == 0 ? out.substr(0, out.size() - 1) : "<conversion failed>";
 }
 
+// The size rule and the last error, also across choices of the ANSI code page.
 TEST(CodePageApi, SizeRuleAndLastError) {
     RIL_WCHAR empty[1] = {0};
     EXPECT_EQ((Results{Ril_WcsToMbcs(empty, nullptr, 0), Ril_GetLastError()}), (Results{1, 0}));
@@ -130,6 +131,20 @@ TEST(CodePageApi, SizeRuleAndLastError) {
                        Ril_WcsToMbcs(W(u"A"), narrow, 65001), Ril_GetLastError()}),
               (Results{2, 0, 2, 0}));
     EXPECT_STREQ(narrow, "A");
+
+    // Choosing a code page leaves the last error alone, refused or not.
+    Ril_MbcsToWcs(nullptr, nullptr, 0);        // the last error is now -102
+    EXPECT_EQ(Ril_SetAnsiCodePage(65001), 0u); // the default was in force
+    EXPECT_EQ(ToWide("\xC3\xA9", 0), u"\u00E9");
+    Ril_MbcsToWcs(nullptr, nullptr, 0);
+    EXPECT_EQ(Ril_SetAnsiCodePage(1252), 65001u);
+    EXPECT_EQ(Ril_GetLastError(), -102);
+    // Code pages that cannot serve as the ANSI code page are refused; the setting stays.
+    EXPECT_EQ((std::vector<unsigned>{Ril_SetAnsiCodePage(12345), Ril_SetAnsiCodePage(1200),
+                                     Ril_SetAnsiCodePage(0xFFFFFFFFu), Ril_SetAnsiCodePage(0)}),
+              (std::vector<unsigned>{0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 1252u}));
+    EXPECT_EQ(Ril_GetLastError(), -102);
+    EXPECT_EQ(ToWide("\xD6\xD0", 0), u"\u4E2D");
 }
 
 // Real code pages both ways; bad input is replaced, not refused.
@@ -164,22 +179,6 @@ TEST(CodePageApi, CodePagesConvertBothWays) {
             EXPECT_EQ(ToBytes(wide, codePage), bytes) << bytes;
         }
     }
-}
-
-// Choosing a code page leaves the last error alone, refused or not.
-TEST(CodePageApi, AnsiCodePageCanBeChosen) {
-    Ril_MbcsToWcs(nullptr, nullptr, 0);        // the last error is now -102
-    EXPECT_EQ(Ril_SetAnsiCodePage(65001), 0u); // the default was in force
-    EXPECT_EQ(ToWide("\xC3\xA9", 0), u"\u00E9");
-    Ril_MbcsToWcs(nullptr, nullptr, 0);
-    EXPECT_EQ(Ril_SetAnsiCodePage(1252), 65001u);
-    EXPECT_EQ(Ril_GetLastError(), -102);
-    // Code pages that cannot serve as the ANSI code page are refused; the setting stays.
-    EXPECT_EQ((std::vector<unsigned>{Ril_SetAnsiCodePage(12345), Ril_SetAnsiCodePage(1200),
-                                     Ril_SetAnsiCodePage(0xFFFFFFFFu), Ril_SetAnsiCodePage(0)}),
-              (std::vector<unsigned>{0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 1252u}));
-    EXPECT_EQ(Ril_GetLastError(), -102);
-    EXPECT_EQ(ToWide("\xD6\xD0", 0), u"\u4E2D");
 }
 
 } // namespace

@@ -30,11 +30,6 @@ TEST(Messages, CatalogueIsGbk) {
 auto const N = [](long long number) { return MakeNoticeArg(number); };
 auto const T = [](char const *text) { return MakeNoticeArg(text); };
 
-using Delivered = std::tuple<std::string, int, std::string>; // id, severity, text
-void Keep(void *context, const RIL_NOTICE *notice) {
-    *static_cast<Delivered *>(context) = {notice->messageId, notice->severity, notice->text};
-}
-
 struct Row {
     msg::Message const *message;
     std::vector<NoticeArg> args;
@@ -109,17 +104,18 @@ TEST_F(MessageCatalogue, MessagesRenderInBothLanguages) {
         EXPECT_EQ(
             RenderMessage(*row.message, NoticeLanguage::Chinese, row.args.data(), row.args.size()),
             gbk);
-        Delivered got;
-        Ril_SetNoticeHandlerEx(&Keep, &got);
         Ril_SetMessageLanguage(RIL_MESSAGES_ENGLISH);
+        PartsCapture parts;
         // Declined, the informations for the parts handler alone reach nothing.
         EXPECT_EQ(Ril_SetNewIdNotices(0), 1);
         raise();
         EXPECT_EQ(Ril_SetNewIdNotices(7), 0);
-        EXPECT_EQ(std::get<0>(got), partsOnly ? "" : row.id);
+        EXPECT_EQ(parts.seen.size(), partsOnly ? 0u : 1u);
         raise();
-        Ril_SetNoticeHandlerEx(nullptr, nullptr);
-        EXPECT_EQ(got, Delivered(row.id, row.severity, row.english));
+        ASSERT_FALSE(parts.seen.empty());
+        NoticeParts const &got = parts.seen.back();
+        EXPECT_EQ(std::tie(got.id, got.severity, got.text),
+                  std::make_tuple(row.id, int(row.severity), row.english));
         ExpectNotice("");
     }
     EXPECT_EQ(catalogue::Find("no-such-message"), nullptr);

@@ -143,19 +143,17 @@ TEST_F(InterchangeTest, FaultsNameTheirPlaces) {
     Write(po, "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n#. ID 5\n"
               "msgctxt \"B\"\nmsgid \"y\"\nmsgstr \"\xE4\xB8\xAD\"\n");
     Ril_SetAnsiCodePage(1252);
+    auto const importPo = [&](std::string const &from) {
+        Import({Format::kPo, po, from, false, false, false, bin});
+    };
     struct Row {
         std::string expected;
         std::function<void()> run;
     };
     std::vector<Row> const rows = {
         {po + ":7:1: error: the text of B (ID 5) cannot be written in code page 1252",
-         [&] {
-             Import({Format::kPo, po, "", false, false, false, bin});
-         }},
-        {po + ":7:1: error: the base table holds no item B",
-         [&] {
-             Import({Format::kPo, po, base, false, false, false, bin});
-         }},
+         [&] { importPo(""); }},
+        {po + ":7:1: error: the base table holds no item B", [&] { importPo(base); }},
         {File("x.po") + ": error: the text of A (ID 1) holds a carriage return that is no part "
                         "of a CR LF line break, which PO cannot hold (use XLIFF)",
          [&] {
@@ -180,9 +178,7 @@ TEST_F(InterchangeTest, FaultsNameTheirPlaces) {
           "msgid \"\"\nmsgstr \"\"\n\n#. ID 1\nmsgctxt \"A\"\nmsgid \"a\"\nmsgstr \"b\\xFFc\"\n");
     EXPECT_EQ(Failure([&] { ReadPo(po); }), po + ":7:1: error: a message here is not valid UTF-8");
     Write(po, "msgctxt \"A\"\nmsgid \"a\"\nmsgstr \"b\"\n");
-    EXPECT_EQ(Failure([&] {
-                  Import({Format::kPo, po, "", false, false, false, bin});
-              }),
+    EXPECT_EQ(Failure([&] { importPo(""); }),
               po + ":3:1: error: the entry A carries no item ID (give the base table with --base)");
 }
 

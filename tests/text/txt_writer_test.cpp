@@ -56,7 +56,7 @@ class TxtWriterTest : public LibraryTest {
 // clang-format off
 // The banner and date line of both flavours and the items in file order; the texts themselves
 // are pinned by the round trip.
-TEST_F(TxtWriterTest, MbcsFileByteForByte) {
+TEST_F(TxtWriterTest, BothFlavoursByteForByte) {
     WriteFile(bin, BinBuilder().Header(1, 1004, 2).EntryA(1004, "EMPTY", "").EntryA(3, "GBK", Gbk("中文"))
                        .Trailer("h").Get());
     Ril_ExportResFromBinToTxt(nullptr, 0, nullptr); // the last error is now -102
@@ -65,9 +65,6 @@ TEST_F(TxtWriterTest, MbcsFileByteForByte) {
     EXPECT_EQ(Exported(false), Banner(false) + Block(1004, "EMPTY", u"") + Block(3, "GBK", Units(Gbk("中文"))));
     ExpectNotice("");
     EXPECT_EQ(FilesInDir(), 2u); // no temporary file left behind
-}
-
-TEST_F(TxtWriterTest, WcsFileByteForByte) {
     WriteFile(bin, BinBuilder().Header(1, 7, 2).EntryW(7, "W", u"\u4E2D").EntryW(6, Gbk("宏"), u"m").Get());
     ASSERT_EQ(Ril_ExportResFromBinToTxt(txt.c_str(), 7, bin.c_str()), 0); // any flag but 0
     EXPECT_EQ(Exported(true), Banner(true) + Block(7, "W", u"\u4E2D") + Block(6, "", u"m").insert(29, u"\u5B8F"));
