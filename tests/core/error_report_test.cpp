@@ -107,7 +107,7 @@ TEST_F(StructuredNotices, RepeatsAndBadMacrosCarryTheirPlaces) {
         EXPECT_EQ(std::tie(parts.seen[0].id, parts.seen[0].severity, parts.seen[2].args),
                   std::make_tuple("gap-count", int{RIL_SEVERITY_INFORMATION},
                                   std::vector<std::string>{"7", "a b", " "}));
-        // The designed argument order stays: the kept item (here the later one) first.
+        // The standard argument order stays: the kept item (here the later one) first.
         EXPECT_EQ(std::tie(parts.seen[6].english, parts.seen[6].text),
                   std::make_tuple("duplicate ID: ID 5, macro 'B', and ID 5, macro 'Z'",
                                   Printf(msg::kDuplicateId, 5u, "B", 5u, "Z")));
@@ -131,28 +131,27 @@ TEST_F(StructuredNotices, LogKeepsGbkWhateverTheHandlerAndLanguage) {
                   kErrImportParse);
         return ReadText(log);
     };
-    const std::string designed = import(log.c_str());
+    // The log holds each notice's Chinese text (checked below, once rendered again).
+    const std::string standard = import(log.c_str());
     ExpectNotice("");
-    EXPECT_NE(designed.find(LogLine(msg::kDuplicateMacro, 1u, "A", 2u, "A")), kNone);
-    EXPECT_NE(designed.find(LogLine(msg::kGapCount, 0)), kNone);
 
     std::vector<NoticeParts> english;
     {
         PartsCapture parts;
         EXPECT_EQ(Ril_SetMessageLanguage(RIL_MESSAGES_ENGLISH), RIL_MESSAGES_CHINESE);
-        EXPECT_EQ(import(log.c_str()), designed);
+        EXPECT_EQ(import(log.c_str()), standard);
         english = parts.seen;
     }
     ExpectNotice(""); // the plain handler got nothing while the parts handler was set
     ASSERT_EQ(english.size(), 2u);
     for (NoticeParts const &s : english) {
         EXPECT_EQ(std::tie(s.logged, s.text), std::make_tuple(1, s.english));
-        EXPECT_NE(designed.find(s.chinese + "\r\n"), kNone) << s.id;
+        EXPECT_NE(standard.find(s.chinese + "\r\n"), kNone) << s.id;
     }
     EXPECT_EQ(english[1].text, "duplicate macro: ID 1, macro 'A', and ID 2, macro 'A'");
 
-    // English reaches the plain handler; the log stays as designed.
-    EXPECT_EQ(import(log.c_str()), designed);
+    // English reaches the plain handler; the log stays in Chinese.
+    EXPECT_EQ(import(log.c_str()), standard);
     ExpectNotice("");
     import(nullptr);
     EXPECT_EQ(notices.Messages(),

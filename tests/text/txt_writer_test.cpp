@@ -59,7 +59,8 @@ class TxtWriterTest : public LibraryTest {
 TEST_F(TxtWriterTest, BothFlavoursByteForByte) {
     WriteFile(bin, BinBuilder().Header(1, 1004, 2).EntryA(1004, "EMPTY", "").EntryA(3, "GBK", Gbk("中文"))
                        .Trailer("h").Get());
-    Ril_ExportResFromBinToTxt(nullptr, 0, nullptr); // the last error is now -102
+    // Without a target nothing is read or shown, and the last error is -102 until a success.
+    EXPECT_EQ(Ril_ExportResFromBinToTxt(nullptr, 0, bin.c_str()), -102);
     ASSERT_EQ(Ril_ExportResFromBinToTxt(txt.c_str(), 0, bin.c_str()), 0);
     EXPECT_EQ(Ril_GetLastError(), 0);
     EXPECT_EQ(Exported(false), Banner(false) + Block(1004, "EMPTY", u"") + Block(3, "GBK", Units(Gbk("中文"))));
@@ -68,6 +69,13 @@ TEST_F(TxtWriterTest, BothFlavoursByteForByte) {
     WriteFile(bin, BinBuilder().Header(1, 7, 2).EntryW(7, "W", u"\u4E2D").EntryW(6, Gbk("宏"), u"m").Get());
     ASSERT_EQ(Ril_ExportResFromBinToTxt(txt.c_str(), 7, bin.c_str()), 0); // any flag but 0
     EXPECT_EQ(Exported(true), Banner(true) + Block(7, "W", u"\u4E2D") + Block(6, "", u"m").insert(29, u"\u5B8F"));
+    // A BIN that cannot be opened: its notice and result, and the previous file stays.
+    const Bytes previous = ReadFile(txt);
+    const std::string missing = dir.File("missing.bin");
+    EXPECT_EQ(Ril_ExportResFromBinToTxt(txt.c_str(), 0, missing.c_str()), -202);
+    EXPECT_EQ(Ril_GetLastError(), -202);
+    ExpectNotice(Printf(msg::kCannotOpen, missing.c_str()));
+    EXPECT_EQ(ReadFile(txt), previous);
 }
 
 // Each text ends where its record ends: UTF-16 records as MBCS stop at the first zero byte;
@@ -123,26 +131,6 @@ TEST_F(TxtWriterTest, ItemsTheFormatCannotHoldAreRefused) {
 }
 
 // clang-format on
-
-// Bad arguments and a BIN that cannot be read (a text that cannot be written: the replacement
-// test).
-TEST_F(TxtWriterTest, FailuresReportAndKeepThePreviousFile) {
-    const Bytes previous = {'o', 'l', 'd'};
-    WriteFile(txt, previous);
-    WriteFile(bin, BinBuilder().Header(1, 1, 1).EntryA(1, "A", "a").Get());
-    const std::string missing = dir.File("missing.bin");
-    const std::tuple<char const *, int, char const *, HResult, std::string> rows[] = {
-        {nullptr, 0, bin.c_str(), -102, ""},
-        {nullptr, 0, nullptr, -102, ""},
-        {txt.c_str(), 0, missing.c_str(), -202, Printf(msg::kCannotOpen, missing.c_str())},
-    };
-    for (auto const &[target, wide, source, result, notice] : rows) {
-        const RIL_LONG got = Ril_ExportResFromBinToTxt(target, wide, source);
-        EXPECT_EQ(std::make_tuple(got, Ril_GetLastError()), std::make_tuple(result, result));
-        ExpectNotice(notice);
-    }
-    EXPECT_EQ(ReadFile(txt), previous);
-}
 
 } // namespace
 } // namespace ril::test
