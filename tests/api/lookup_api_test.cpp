@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 
 using namespace ril::core;
 
@@ -65,31 +64,30 @@ TEST_F(LookupApiTest, CarriageReturnsBecomeBlanksInTheStoredRecord) {
               0u);
 }
 
+// Ril_GetMacro of `id` given `length`, into 16 bytes of '#' or no buffer: the result, the
+// length then and the first 7 bytes of the buffer.
+using MacroAnswer = std::tuple<RIL_LONG, RIL_ULONG, std::string>;
+MacroAnswer Macro(RIL_ULONG id, RIL_ULONG length, bool withBuffer) {
+    std::string buffer(16, '#');
+    RIL_LONG const result = Ril_GetMacro(withBuffer ? buffer.data() : nullptr, length, id);
+    return {result, length, buffer.substr(0, 7)};
+}
+const std::string kUntouched(7, '#');
+
+// The size asked for; a buffer too small; a buffer of the size answered, or larger, takes the
+// macro with its own zero and nothing more; a missing ID.
 TEST_F(LookupApiTest, MacroSizeProtocol) {
     Load(BinBuilder().Header(1, 1, 1).EntryA(1, "HELLO", "Hi").Trailer("").Get());
-    RIL_ULONG length = 99;
-    EXPECT_EQ(Ril_GetMacro(nullptr, length, 1), 1);
-    EXPECT_EQ(length, 6u);
-    char buffer[16];
-    std::memset(buffer, '#', sizeof buffer);
-    length = 5;
-    EXPECT_EQ(Ril_GetMacro(buffer, length, 1), kEFail);
-    EXPECT_EQ(std::make_pair(length, buffer[0]), std::make_pair(RIL_ULONG(6), '#'));
-
-    // A buffer of the size answered takes the macro with its own zero and nothing more;
-    // a larger one is filled the same way.
-    for (RIL_ULONG given : {6u, 16u}) {
-        std::memset(buffer, '#', sizeof buffer);
-        length = given;
-        EXPECT_EQ(Ril_GetMacro(buffer, length, 1), 0);
-        EXPECT_EQ(length, given);
-        EXPECT_EQ(std::memcmp(buffer, "HELLO\0#", 7), 0) << given;
-    }
-
-    length = 42;
-    EXPECT_EQ((std::vector<RIL_LONG>{Ril_GetMacro(buffer, length, 2),
-                                     Ril_GetMacro(nullptr, length, 2), RIL_LONG(length)}),
-              (std::vector<RIL_LONG>{kEFail, kEFail, 42}));
+    const std::string hello("HELLO\0#", 7);
+    EXPECT_EQ(
+        (std::vector<MacroAnswer>{Macro(1, 99, false), Macro(1, 5, true), Macro(1, 6, true),
+                                  Macro(1, 16, true), Macro(2, 42, true), Macro(2, 42, false)}),
+        (std::vector<MacroAnswer>{{1, 6, kUntouched},
+                                  {kEFail, 6, kUntouched},
+                                  {0, 6, hello},
+                                  {0, 16, hello},
+                                  {kEFail, 42, kUntouched},
+                                  {kEFail, 42, kUntouched}}));
 }
 
 TEST_F(LookupApiTest, RecordsThatLieStayInsideTheirBytes) {
@@ -108,17 +106,12 @@ TEST_F(LookupApiTest, RecordsThatLieStayInsideTheirBytes) {
 
     // A macro clamped to the record has no zero of its own: the size answered and the bytes
     // written include the one the copy adds.
-    RIL_ULONG length = 0;
-    EXPECT_EQ(Ril_GetMacro(nullptr, length, 2), 1);
-    EXPECT_EQ(length, 5u);
-    char buffer[8];
-    std::memset(buffer, '#', sizeof buffer);
-    EXPECT_EQ(Ril_GetMacro(buffer, length, 2), 0);
-    EXPECT_EQ(std::memcmp(buffer, "LONG\0#", 6), 0);
-    EXPECT_EQ(Ril_GetMacro(nullptr, length, 4), 1);
-    EXPECT_EQ(length, 1u);
-    EXPECT_EQ(Ril_GetMacro(buffer, length, 4), 0);
-    EXPECT_EQ(std::memcmp(buffer, "\0ONG\0#", 6), 0); // one zero written, nothing more
+    EXPECT_EQ((std::vector<MacroAnswer>{Macro(2, 0, false), Macro(2, 5, true), Macro(4, 0, false),
+                                        Macro(4, 1, true)}),
+              (std::vector<MacroAnswer>{{1, 5, kUntouched},
+                                        {0, 5, std::string("LONG\0##", 7)},
+                                        {1, 1, kUntouched},
+                                        {0, 1, std::string("\0######", 7)}})); // one zero, no more
 }
 
 // Loads, unloads and reloads; none of them (nor any lookup) touches the last error.

@@ -194,11 +194,9 @@ TEST_F(ImportTest, ItemsInMemoryWriteTheImportsBytes) {
     notices.Clear();
     // Refusals write nothing: arguments (-102), then what validation reports (-200).
     std::string const none = dir.File("none.bin");
-    RIL_ITEM const odd[] = {{1, "A", "abc", 3}};
-    RIL_ITEM const newId[] = {{0x2FFFF, "A", "a", 1}};
-    RIL_ITEM const noMacro[] = {{1, nullptr, "a", 1}};
+    RIL_ITEM const odd[] = {{1, "A", "abc", 3}}, newId[] = {{0x2FFFF, "A", "a", 1}},
+                   noMacro[] = {{1, nullptr, "a", 1}}, badMacro[] = {{1, "a b", "a", 1}};
     RIL_ITEM const repeated[] = {{1, "A", "a", 1}, {1, "B", "b", 1}};
-    RIL_ITEM const badMacro[] = {{1, "a b", "a", 1}};
     EXPECT_EQ(Ril_WriteBinFromItems(odd, 1, 1, none.c_str()), -102);
     EXPECT_EQ(Ril_WriteBinFromItems(newId, 1, 0, none.c_str()), -102);
     EXPECT_EQ(Ril_WriteBinFromItems(noMacro, 1, 0, none.c_str()), -102);
