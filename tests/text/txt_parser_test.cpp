@@ -140,7 +140,9 @@ TEST_F(TxtParser, LongMacrosAreCutWithAWarning) {
               ReadText(log_));
 }
 
-TEST_F(TxtParser, FileReadingFailuresLeaveTheListAsItWas) {
+// Files that cannot be read leave the list as it was; a failure further on keeps what came
+// before it.
+TEST_F(TxtParser, FailuresKeepTheListAsItWasOrItsEarlierItems) {
     list_.Append(std::make_unique<RilStrRes>());
     const std::string missing = dir.File("missing.txt");
     EXPECT_EQ(0, LoadTxt(list_, missing.c_str(), 0, log_.c_str()));
@@ -165,6 +167,18 @@ TEST_F(TxtParser, FileReadingFailuresLeaveTheListAsItWas) {
     EXPECT_EQ(0u, list_.Count());
     EXPECT_EQ(1, Load(Utf16(Units(IdsFile({"1001"})), false), 1));
     EXPECT_EQ(1u, list_.Count());
+    // Memory refused for an item: the load fails, the items and messages before it stay.
+    // The buffer, then each item and its record (a short macro lives in the item): the second
+    // item's record (5), then the item (4).
+    for (int countdown : {5, 4}) {
+        Clear();
+        platform::ArmFault(platform::Fault::Alloc, countdown);
+        EXPECT_EQ(0, Load(IdsFile({"1001", "1002", "1003"})));
+        platform::DisarmAllFaults();
+        EXPECT_EQ(std::make_tuple(Got(), ReadText(log_), Shown()),
+                  std::make_tuple(Items{A(1001, "M1", "t")}, LogLine(msg::kRecordAllocationFailed),
+                                  Texts{}));
+    }
 }
 
 TEST_F(TxtParser, BraceErrorsAreBoxedThenLogged) {
@@ -198,20 +212,6 @@ TEST_F(TxtParser, BraceErrorsAreBoxedThenLogged) {
                   std::make_pair(shown.empty() ? Texts{} : Texts{shown},
                                  LogLine(msg::kTextNotFound, 6u, "E")))
             << rest;
-    }
-}
-
-TEST_F(TxtParser, FailureKeepsEarlierItemsAndMessages) {
-    // The buffer, then each item and its record (a short macro lives in the item): the second
-    // item's record (5), then the item (4).
-    for (int countdown : {5, 4}) {
-        Clear();
-        platform::ArmFault(platform::Fault::Alloc, countdown);
-        EXPECT_EQ(0, Load(IdsFile({"1001", "1002", "1003"})));
-        platform::DisarmAllFaults();
-        EXPECT_EQ(std::make_tuple(Got(), ReadText(log_), Shown()),
-                  std::make_tuple(Items{A(1001, "M1", "t")}, LogLine(msg::kRecordAllocationFailed),
-                                  Texts{}));
     }
 }
 

@@ -75,7 +75,7 @@ TEST_F(Translation, EachDefectWithItsPlace) {
 }
 
 // BINs of either flavour, told apart from text files by their bytes, and text files read by
-// their marks, compared across flavours and code pages.
+// their marks (the shipped examples among them), compared across flavours and code pages.
 TEST_F(Translation, AcrossFlavoursAndFiles) {
     // clang-format off
     std::string const wideBase = PutText("base_wide.txt", Utf16(u"RilStringID=1;RilStringMacro=OPEN\n{\u6253\u5F00 &001}\nRilStringID=2;RilStringMacro=SAVE\n{\u4FDD\u5B58}\n"));
@@ -94,14 +94,12 @@ TEST_F(Translation, AcrossFlavoursAndFiles) {
     EXPECT_EQ(Findings(capture), (std::vector<Found>{{"placeholders-differ", RIL_SEVERITY_ERROR, 0, 0, "ID 1: the placeholders () differ from the base table's (&001)"},
                                                  {"placeholders-differ", RIL_SEVERITY_ERROR, 0, 0, "ID 2: the placeholders (&001) differ from the base table's ()"}}));
     // clang-format on
-}
 
-// The shipped example in its three encodings and its French translation agree.
-TEST_F(Translation, ShippedExamplesAgree) {
+    // The shipped example in its three encodings and its French translation agree.
+    capture.seen.clear();
     char const *const files[] = {"notepad.txt", "notepad_utf8.txt", "notepad_wide.txt",
                                  "notepad_fr.txt"};
     std::string const examples = RIL_SOURCE_DIR "/examples/";
-    PartsCapture capture;
     for (char const *base : files)
         for (char const *lang : files)
             EXPECT_EQ(Ril_CheckAgainst((examples + base).c_str(), (examples + lang).c_str(), 0,
@@ -114,7 +112,7 @@ TEST_F(Translation, ShippedExamplesAgree) {
 // Each flavour and code page byte for byte: accents where the code page holds them, plain
 // letters where not, a double-byte character's trail byte left alone, the access key and
 // placeholders kept, line breaks kept, '~' for 30% more; the output imports again.
-TEST_F(Translation, PseudoInEveryFlavour) {
+TEST_F(Translation, PseudoInEveryFlavourAndItsRefusals) {
     std::string const items = "RilStringID=1;RilStringMacro=A\r\n{Save &001}\r\n"
                               "RilStringID=2;RilStringMacro=B\r\n{&Open\nno}\r\n";
     struct Row {
@@ -157,12 +155,9 @@ TEST_F(Translation, PseudoInEveryFlavour) {
         Ril_UnloadRes();
     }
     EXPECT_EQ(Findings(capture), std::vector<Found>{});
-}
 
-// Refusals: nothing written over the input, a file without items, missing arguments.
-TEST_F(Translation, PseudoRefusals) {
+    // Refusals: nothing written over the input, a file without items, missing arguments.
     std::string const in = PutText("in.txt", kBase);
-    PartsCapture capture;
     EXPECT_EQ(Ril_PseudoResTxt(in.c_str(), in.c_str(), 0, 0), kErrOutputWrite);
     EXPECT_EQ(ReadText(in), kBase);
     std::string const empty = PutText("none.txt", "//\n");
