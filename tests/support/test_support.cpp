@@ -66,18 +66,6 @@ NoticeParts::NoticeParts(RIL_NOTICE const *n)
         args.push_back(n->args[i].isText ? n->args[i].text : std::to_string(n->args[i].number));
 }
 
-PartsCapture::PartsCapture() {
-    Ril_SetNoticeHandlerEx(
-        [](void *context, RIL_NOTICE const *n) {
-            static_cast<PartsCapture *>(context)->seen.emplace_back(n);
-        },
-        this);
-}
-
-PartsCapture::~PartsCapture() {
-    Ril_SetNoticeHandlerEx(nullptr, nullptr);
-}
-
 void LibraryTest::Reset(unsigned codePage) {
     platform::DisarmAllFaults();
     Ril_RTEditCloseModule();

@@ -67,10 +67,15 @@ struct NoticeParts {
 // Captures every structured notice while it lives; sets no parts handler after.
 class PartsCapture {
   public:
-    PartsCapture();
-    ~PartsCapture();
+    PartsCapture() { Ril_SetNoticeHandlerEx(&Handler, this); }
+    ~PartsCapture() { Ril_SetNoticeHandlerEx(nullptr, nullptr); }
     PartsCapture(PartsCapture const &) = delete;
     std::vector<NoticeParts> seen;
+
+  private:
+    static void Handler(void *context, RIL_NOTICE const *notice) {
+        static_cast<PartsCapture *>(context)->seen.emplace_back(notice);
+    }
 };
 
 // A notice's text rendered by Ril_FormatNotice (measured first); "<refused>" when refused.
