@@ -62,14 +62,6 @@ std::vector<std::string> Take(PartsCapture &parts) {
     return out;
 }
 
-// ASCII items as a file: their bytes, or UTF-16LE after FF FE.
-std::string Content(std::vector<std::string> const &items, bool wide) {
-    std::string file;
-    for (std::string const &item : items)
-        file += item;
-    return wide ? Utf16(Units(file)) : file;
-}
-
 // A narrow file's offset in its wide copy.
 long long In(bool wide, long long narrow) {
     return wide ? 2 + 2 * narrow : narrow;
@@ -77,10 +69,11 @@ long long In(bool wide, long long narrow) {
 
 // Bad macros, a repeated macro and a repeated ID whose first definition the sorts put last;
 // the items start at 0, 37, 77, 115 and 152.
-const std::vector<std::string> kFaulty = {
-    "RilStringID=5;RilStringMacro=Z\r\n{z}\r\n", "RilStringID=7;RilStringMacro=a b\r\n{ab}\r\n",
-    "RilStringID=9;RilStringMacro=Z\r\n{z2}\r\n", "RilStringID=5;RilStringMacro=B\r\n{b}\r\n",
-    "RilStringID=8;RilStringMacro=\r\n{e}\r\n"};
+constexpr char kFaulty[] = "RilStringID=5;RilStringMacro=Z\r\n{z}\r\n"
+                           "RilStringID=7;RilStringMacro=a b\r\n{ab}\r\n"
+                           "RilStringID=9;RilStringMacro=Z\r\n{z2}\r\n"
+                           "RilStringID=5;RilStringMacro=B\r\n{b}\r\n"
+                           "RilStringID=8;RilStringMacro=\r\n{e}\r\n";
 
 using StructuredNotices = LibraryTest;
 
@@ -88,7 +81,7 @@ using StructuredNotices = LibraryTest;
 TEST_F(StructuredNotices, RepeatsAndBadMacrosCarryTheirPlaces) {
     for (bool wide : {false, true}) {
         SCOPED_TRACE(wide ? "wide" : "narrow");
-        const std::string txt = PutText("faulty.txt", Content(kFaulty, wide));
+        const std::string txt = PutText("faulty.txt", wide ? Utf16(Units(kFaulty)) : kFaulty);
         PartsCapture parts;
         EXPECT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), 0, dir.File("o.bin").c_str(), nullptr),
                   kErrImportParse);
@@ -122,9 +115,8 @@ TEST_F(StructuredNotices, RepeatsAndBadMacrosCarryTheirPlaces) {
 }
 
 TEST_F(StructuredNotices, LogKeepsGbkWhateverTheHandlerAndLanguage) {
-    const std::string txt = PutText("dup.txt", Content({"RilStringID=1;RilStringMacro=A\r\n{a}",
-                                                        "RilStringID=2;RilStringMacro=A\r\n{b}"},
-                                                       false));
+    const std::string txt = PutText("dup.txt", "RilStringID=1;RilStringMacro=A\r\n{a}"
+                                               "RilStringID=2;RilStringMacro=A\r\n{b}");
     const std::string log = dir.File("dup.log");
     auto const import = [&](char const *logPath) {
         EXPECT_EQ(Ril_ImportResFromTxtToBin(txt.c_str(), 0, dir.File("dup.bin").c_str(), logPath),
@@ -199,8 +191,7 @@ TEST_F(StructuredNotices, LanguageAndFormatRefuseBadArguments) {
 }
 
 TEST_F(StructuredNotices, SystemFailuresCarryTheirReasons) {
-    const std::string txt =
-        PutText("ok.txt", Content({"RilStringID=1;RilStringMacro=A\r\n{a}"}, false));
+    const std::string txt = PutText("ok.txt", "RilStringID=1;RilStringMacro=A\r\n{a}");
     const std::string folder = dir.Path().string(), out = dir.File("o.bin");
     const std::string missing = dir.File("missing.txt"), underFile = txt + "/out.bin";
     // The result and the last notice's id, file and error of each call; its reason.
