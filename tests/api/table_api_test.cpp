@@ -179,11 +179,8 @@ class LanguageChainTest : public TableApiTest {
 };
 
 TEST_F(LanguageChainTest, LanguagesFromTheArgument) {
-    struct Row {
-        char const *languages;
-        char const *texts;
-    };
-    const std::vector<Row> rows = {
+    // The languages asked for and the texts of IDs 1 and 2.
+    const std::pair<char const *, char const *> rows[] = {
         {"", "base,b"},
         {"de", "de,b"},
         {"fr_FR", "fr,b"},                   // fr_FR is missing, fr follows it
@@ -192,8 +189,8 @@ TEST_F(LanguageChainTest, LanguagesFromTheArgument) {
         {"../app:/tmp/x::de", "de,b"},       // names that could leave the folder are ignored
         {"x!y", "base,b"},                   // and so are names of other characters
     };
-    for (Row const &row : rows)
-        EXPECT_EQ(Chain(row.languages), row.texts) << row.languages;
+    for (auto const &[languages, texts] : rows)
+        EXPECT_EQ(Chain(languages), texts) << languages;
     EXPECT_TRUE(notices.Notices().empty());
 
     Table table(Ril_OpenTableForLanguages(dir.Path().string().c_str(), "app", "fr_CA"));
@@ -227,11 +224,8 @@ TEST_F(LanguageChainTest, LanguagesFromTheEnvironment) {
         saved.emplace_back(value != nullptr ? value : "", value != nullptr);
         unsetenv(name);
     }
-    struct Row {
-        std::vector<char const *> values; // of LANGUAGE, LC_ALL, LC_MESSAGES, LANG
-        char const *texts;
-    };
-    const std::vector<Row> rows = {
+    // The values of LANGUAGE, LC_ALL, LC_MESSAGES and LANG, and the texts.
+    const std::pair<std::vector<char const *>, char const *> rows[] = {
         {{nullptr, nullptr, nullptr, nullptr}, "base,b"},
         {{"fr_CH:de", "de_DE.UTF-8", nullptr, nullptr}, "fr,b"},
         {{"", "de_DE.UTF-8", "fr", "fr"}, "de,b"},
@@ -239,10 +233,10 @@ TEST_F(LanguageChainTest, LanguagesFromTheEnvironment) {
         {{nullptr, nullptr, nullptr, "fr_FR.ISO-8859-1@euro"}, "fr,b"},
         {{nullptr, nullptr, nullptr, "C.UTF-8"}, "base,b"},
     };
-    for (Row const &row : rows) {
+    for (auto const &[values, texts] : rows) {
         for (std::size_t i = 0; i < 4; ++i)
-            row.values[i] != nullptr ? setenv(names[i], row.values[i], 1) : unsetenv(names[i]);
-        EXPECT_EQ(Chain(nullptr), row.texts) << row.texts;
+            values[i] != nullptr ? setenv(names[i], values[i], 1) : unsetenv(names[i]);
+        EXPECT_EQ(Chain(nullptr), texts) << texts;
     }
     for (std::size_t i = 0; i < 4; ++i)
         saved[i].second ? setenv(names[i], saved[i].first.c_str(), 1) : unsetenv(names[i]);

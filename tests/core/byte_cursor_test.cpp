@@ -27,12 +27,8 @@ TEST(ByteCursorTest, ReadsFailWholeAndStayFailed) {
               std::make_tuple(0xAAAAAAAAu, sizeof bytes, false));
 
     // Each kind of access at the end of a 3-byte input.
-    struct Row {
-        char const *what;
-        bool (*access)(ByteReader &);
-    };
     // clang-format off
-    const Row rows[] = {
+    const std::pair<std::string, bool (*)(ByteReader &)> rows[] = { // what, the access
         {"u8", [](ByteReader &r) { std::uint8_t v; return r.ReadU8(v); }},
         {"u64", [](ByteReader &r) { std::uint64_t v; return r.ReadU64(v); }},
         {"bytes", [](ByteReader &r) { std::uint8_t v[4]; return r.ReadBytes(v, 4); }},
@@ -41,11 +37,11 @@ TEST(ByteCursorTest, ReadsFailWholeAndStayFailed) {
         {"at", [](ByteReader &r) { return r.U32At(1) == 0 && r.SliceAt(3, 1).empty(); }},
     };
     // clang-format on
-    for (Row const &row : rows) {
+    for (auto const &[what, access] : rows) {
         ByteReader three(bytes, 3);
         ASSERT_TRUE(three.Skip(3));
-        EXPECT_TRUE(row.access(three) == (row.what == std::string("at"))) << row.what;
-        EXPECT_FALSE(three.Ok()) << row.what;
+        EXPECT_TRUE(access(three) == (what == "at")) << what;
+        EXPECT_FALSE(three.Ok()) << what;
     }
     ByteReader whole(bytes, sizeof bytes);
     EXPECT_EQ(whole.U64At(0) & 0xFF, 0u); // 8 bytes at 0 do not fit 7

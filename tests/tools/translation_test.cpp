@@ -41,13 +41,9 @@ TEST_F(Translation, EachDefectWithItsPlace) {
     std::string const one = "RilStringID=1;RilStringMacro=OPEN\n{Ouvrir &001 dans &002}\n";
     std::string const two = "RilStringID=2;RilStringMacro=SAVE\n{Enregistrer}\n";
     std::string const three = "RilStringID=3;RilStringMacro=QUIT\n{Quitter &001}\n";
-    struct Row {
-        char const *name;
-        std::string lang;
-        std::vector<Found> found;
-    };
+    // The case, the translation and its findings.
     // clang-format off
-    const Row rows[] = {
+    const std::tuple<char const *, std::string, std::vector<Found>> rows[] = {
         {"clean, placeholders reordered", "RilStringID=1;RilStringMacro=OPEN\n{&002: &001}\n" + two + three, {}},
         {"placeholder lost", "\n" + two + three + "RilStringID=1;RilStringMacro=OPEN\n{Ouvrir &001}\n", {{"placeholders-differ", E, 6, 1, "ID 1: the placeholders (&001) differ from the base table's (&001 &002)"}}},
         {"placeholder added", one + "RilStringID=2;RilStringMacro=SAVE\n  {Enregistrer &001}\n" + three, {{"placeholders-differ", E, 3, 1, "ID 2: the placeholders (&001) differ from the base table's ()"}}},
@@ -57,14 +53,14 @@ TEST_F(Translation, EachDefectWithItsPlace) {
         {"missing IDs", two, {{"ids-not-translated", W, 0, 0, "the base table '" + base + "' has IDs that the translation lacks: 2 (1, 3)"}}},
     };
     // clang-format on
-    for (Row const &row : rows) {
-        SCOPED_TRACE(row.name);
-        std::string const lang = PutText("lang.txt", row.lang);
+    for (auto const &[name, translation, found] : rows) {
+        SCOPED_TRACE(name);
+        std::string const lang = PutText("lang.txt", translation);
         PartsCapture capture;
-        bool const errors = !row.found.empty() && std::get<1>(row.found[0]) == E;
+        bool const errors = !found.empty() && std::get<1>(found[0]) == E;
         EXPECT_EQ(Ril_CheckAgainst(base.c_str(), lang.c_str(), 0, 0),
                   errors ? kErrImportParse : kSOk);
-        EXPECT_EQ(Findings(capture), row.found);
+        EXPECT_EQ(Findings(capture), found);
     }
     EXPECT_EQ(Ril_CheckAgainst(nullptr, base.c_str(), 0, 0), kErrArgument);
     EXPECT_EQ(Ril_CheckAgainst(base.c_str(), base.c_str(), 0, 1), kErrArgument);
