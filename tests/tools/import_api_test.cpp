@@ -113,19 +113,6 @@ TEST_F(ImportTest, ALogNamingTheInputOrTheOutputIsRefused) {
     EXPECT_EQ(Import(bin.c_str(), log), 0);
 }
 
-#ifndef _WIN32
-// The log is emptied, not deleted: a log path that is a link keeps leading to its file.
-TEST_F(ImportTest, TheLogIsEmptiedNotDeleted) {
-    WriteFile(txt, oneItem);
-    const std::string real = dir.File("real.log");
-    WriteFile(real, std::string("an older run"));
-    fs::create_symlink("real.log", log);
-    ASSERT_EQ(Import(bin.c_str(), log), 0);
-    EXPECT_TRUE(fs::is_symlink(log));
-    EXPECT_EQ(ReadText(real), Log(Target(bin), LogLine(msg::kGapCount, 0), true));
-}
-#endif
-
 // A path that a 520-byte field (519 characters) or the header's 1024-byte path cannot hold
 // is refused, never cut: cut, it would name another file. A null BIN path names the table.
 TEST_F(ImportTest, OverLongPathsAreRefusedNotCut) {
