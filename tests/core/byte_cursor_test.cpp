@@ -1,11 +1,9 @@
-// The byte cursor: reads past the end fail whole and leave the reader failed; writes that do
-// not fit the planned buffer write nothing.
+// The byte cursor's reader: reads past the end fail whole and leave the reader failed.
 #include "core/byte_cursor.h"
 
 #include <gtest/gtest.h>
 
 #include <tuple>
-#include <vector>
 
 using namespace ril::core;
 
@@ -49,24 +47,6 @@ TEST(ByteCursorTest, ReadsFailWholeAndStayFailed) {
     ByteReader seek(bytes, sizeof bytes);
     EXPECT_TRUE(seek.Seek(7) && seek.Remaining() == 0 && seek.Ok());
     EXPECT_EQ(seek.U16At(5), 0x0706);
-}
-
-TEST(ByteCursorTest, WritesFillThePlannedBufferOnly) {
-    std::vector<std::uint8_t> buffer(7, 0xEE);
-    ByteWriter writer(buffer);
-    writer.U32At(3, 0x07060504u); // at an offset: the order of writes stays at 0
-    writer.U8(1);
-    writer.U16(0x0302);
-    writer.Zeros(1);
-    EXPECT_FALSE(writer.Complete()); // 4 of 7 bytes written in order
-    writer.Bytes("\x05\x06\x07", 3);
-    EXPECT_TRUE(writer.Complete());
-    EXPECT_EQ(buffer, (std::vector<std::uint8_t>{1, 2, 3, 0, 5, 6, 7}));
-
-    writer.U16(0xFFFF); // past the end: nothing written, the writer failed
-    writer.U16At(6, 0xFFFF);
-    EXPECT_FALSE(writer.Ok() || writer.Complete());
-    EXPECT_EQ(buffer, (std::vector<std::uint8_t>{1, 2, 3, 0, 5, 6, 7}));
 }
 
 } // namespace
