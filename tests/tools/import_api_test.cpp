@@ -18,14 +18,17 @@ class ImportTest : public LibraryTest {
     RIL_LONG Import(char const *binPath, std::string const &logPath) {
         return Ril_ImportResFromTxtToBin(txt.c_str(), 0, binPath, logPath.c_str());
     }
-    // The banner up to the target line, then `lines` and the closing line.
+    // The banner up to the target line, then `lines` and the closing line: the standard texts
+    // in GBK, each followed by the line end the log adds.
     std::string Log(std::string const &target, std::string const &lines, bool ok) {
-        return LogLine("%s", msg::kLogRule) + LogLine("%s", msg::kLogTitle) +
-               LogLine(msg::kLogOperator, platform::CurrentUserName().c_str()) +
-               LogLine(msg::kLogSource, txt.c_str()) + target + lines +
-               LogLine("%s", ok ? msg::kLogSuccess : msg::kLogFailure);
+        std::string const rule(35, '-'), end = "\r\n\r\n";
+        return "\r\n\r\n----" + rule + end + LogLine("%s", msg::kLogTitle) + Gbk("//操作者:") +
+               platform::CurrentUserName() + end + Gbk("//源文本文件:") + txt + end + target +
+               lines + Gbk(ok ? "\r\n----导入圆满成功！" : "\r\n----导入失败！") + rule + end;
     }
-    std::string Target(std::string const &path) { return LogLine(msg::kLogTarget, path.c_str()); }
+    std::string Target(std::string const &path) {
+        return Gbk("//目标BIN文件:") + path + "\r\n\r\n";
+    }
     std::string txt = dir.File("strings.txt");
     std::string bin = dir.File("strings.bin");
     std::string log = dir.File("import.log");
