@@ -67,14 +67,23 @@ class TxtParser : public LibraryTest {
 // The exporter's layout and the byte-order mark that sets WCS are read by the round trip; a
 // file without items imports (the tool's import_no_items_forced run).
 TEST_F(TxtParser, ReadingRules) {
-    ASSERT_EQ(1, Load("RilStringID=1001;RilStringMacro=ABC ;\r\n{}\r\n"
-                      "RilStringID=1002;RilStringMacro=B\r\n{ab}cd}\r\n\r\n"
-                      "RilStringID=1003RilStringMacro=C\n{x}" // nothing else is required
-                      "RilStringID=0x10;RilStringMacro=D\r\n{}"));
-    EXPECT_EQ(Got(),
-              (Items{A(1001, "ABC ;", ""), A(1002, "B", "ab"), A(1003, "C", "x"), A(0, "D", "")}));
+    // A macro of 127 characters is whole, a longer one is cut to 127; both get the warning, at
+    // the offset of the second character after the last one copied.
+    const std::string m127(127, 'M'), n130(130, 'N');
+    const std::string file =
+        "RilStringID=1001;RilStringMacro=ABC ;\r\n{}\r\n"
+        "RilStringID=1002;RilStringMacro=B\r\n{ab}cd}\r\n\r\n"
+        "RilStringID=1003RilStringMacro=C\n{x}" // nothing else is required
+        "RilStringID=0x10;RilStringMacro=D\r\n{}RilStringID=1004;RilStringMacro=" +
+        m127 + "\r\n{a}\r\nRilStringID=-1;RilStringMacro=" + n130 + "\r\n{b}";
+    ASSERT_EQ(1, Load(file));
+    EXPECT_EQ(Got(), (Items{A(1001, "ABC ;", ""), A(1002, "B", "ab"), A(1003, "C", "x"),
+                            A(0, "D", ""), A(1004, m127, "a"), A(1, n130.substr(3), "b")}));
     EXPECT_EQ(u"ABC ;", list_.List().front()->MacroW());
-    EXPECT_EQ(LogLine("black Num: 1000"), ReadText(log_)); // 1 to 1000 are free
+    EXPECT_EQ(LogLine(msg::kMacroTooLong, 1004u, unsigned(file.find(m127)) + 128) +
+                  LogLine(msg::kMacroTooLong, 1u, unsigned(file.find(n130)) + 128) +
+                  LogLine("black Num: 999"), // 2 to 1000 are free
+              ReadText(log_));
     // An item without a macro keyword takes the next item's macro and text.
     list_.List().clear();
     ASSERT_EQ(1, Load("RilStringID=1001\r\n{lost}\r\nRilStringID=1005;RilStringMacro=B\r\n{x}"));
@@ -121,20 +130,6 @@ TEST_F(TxtParser, NumbersItemsThatAskForNewIds) {
     EXPECT_EQ(0, Load(Utf16(u"RilStringID=-1;RilStringMacro=A\r\n{x}"), 1, false));
     EXPECT_EQ(Got(), Items{});
     EXPECT_EQ(Shown(), Texts{Printf(msg::kNoFreeId, 26u)}); // the mark counts: (1 + 12) x 2
-}
-
-// A macro of 127 characters is whole and passes without a word; a longer one is cut.
-TEST_F(TxtParser, LongMacrosAreCutWithAWarning) {
-    const std::string m127(127, 'M'), n130(130, 'N'), n127(127, 'N');
-    const std::string file = "RilStringID=1003;RilStringMacro=" + m127 + "\r\n{a}\r\n" +
-                             "RilStringID=-1;RilStringMacro=" + n130 + "\r\n{b}\r\n";
-    unsigned const second = unsigned(file.find(n130));
-    ASSERT_EQ(1, Load(file));
-    EXPECT_EQ(Got(), (Items{A(1003, m127, "a"), A(1001, n127, "b")}));
-    // The offset is that of the second character after the last one copied.
-    EXPECT_EQ(LogLine(msg::kMacroTooLong, 1003u, 32u + 128) +
-                  LogLine(msg::kMacroTooLong, 1001u, second + 128) + LogLine("black Num: 1"),
-              ReadText(log_));
 }
 
 // Files that cannot be read leave the list as it was; a failure further on keeps what came
