@@ -94,12 +94,13 @@ TEST(Language, KeywordsInAnyCase) {
 using Results = std::vector<long>;
 
 // Through the exported functions: a size query, then the conversion into a buffer of
-// exactly that size, which must end in its zero.
+// exactly that size, which must end in its zero; nothing is written past it.
 std::u16string ToWide(std::string const &bytes, unsigned codePage) {
     int const size = Ril_MbcsToWcs(bytes.c_str(), nullptr, codePage);
-    std::vector<RIL_WCHAR> out(static_cast<std::size_t>(std::max(size, 1)), 0xAAAA);
+    std::vector<RIL_WCHAR> out(static_cast<std::size_t>(std::max(size, 0)) + 1, 0xAAAA);
     EXPECT_EQ(Ril_MbcsToWcs(bytes.c_str(), out.data(), codePage), size);
-    return size > 0 && out.back() == 0 ? Wide(out.data()) : u"<conversion failed>";
+    EXPECT_EQ(out.back(), 0xAAAA);
+    return size > 0 && out[size - 1] == 0 ? Wide(out.data()) : u"<conversion failed>";
 }
 std::string ToBytes(std::u16string const &text, unsigned codePage) {
     int const size = Ril_WcsToMbcs(W(text), nullptr, codePage);
@@ -108,28 +109,34 @@ std::string ToBytes(std::u16string const &text, unsigned codePage) {
     return size > 0 && out.back() == 0 ? out.substr(0, out.size() - 1) : "<conversion failed>";
 }
 
+// The last error of the conversions, also across choices of the ANSI code page.
 TEST(CodePageApi, SizeRuleAndLastError) {
-    RIL_WCHAR empty[1] = {0};
-    EXPECT_EQ((Results{Ril_WcsToMbcs(empty, nullptr, 0), Ril_GetLastError()}), (Results{1, 0}));
-
-    RIL_WCHAR abc[5] = {0xAAAA, 0xAAAA, 0xAAAA, 0xAAAA, 0xAAAA};
-    EXPECT_EQ(Ril_MbcsToWcs("ABC", abc, 0), 4);
-    EXPECT_EQ(Wide(abc), u"ABC");
-    EXPECT_EQ(abc[4], 0xAAAA); // nothing written past the result
-
     // Null texts and a code page that no converter serves are invalid arguments.
     char narrow[4] = {'x', 'x', 'x', 'x'};
-    EXPECT_EQ((Results{Ril_WcsToMbcs(nullptr, narrow, 0), Ril_GetLastError(), narrow[0],
-                       Ril_MbcsToWcs(nullptr, nullptr, 0), Ril_GetLastError(),
-                       Ril_MbcsToWcs("A", abc, 12345), Ril_GetLastError(),
-                       Ril_WcsToMbcs(W(u"A"), nullptr, 12345), Ril_GetLastError()}),
-              (Results{0, kErrArgument, 'x', 0, kErrArgument, 0, kErrArgument, 0, kErrArgument}));
+    RIL_WCHAR wide[2] = {0xAAAA, 0xAAAA};
+    EXPECT_EQ(
+        (Results{Ril_WcsToMbcs(nullptr, narrow, 0), Ril_GetLastError(), narrow[0],
+                 Ril_MbcsToWcs(nullptr, nullptr, 0), Ril_GetLastError(),
+                 Ril_MbcsToWcs("A", wide, 12345), Ril_GetLastError(), wide[0],
+                 Ril_WcsToMbcs(W(u"A"), nullptr, 12345), Ril_GetLastError()}),
+        (Results{0, kErrArgument, 'x', 0, kErrArgument, 0, kErrArgument, 0xAAAA, 0, kErrArgument}));
 
     // Every successful conversion clears an earlier error, and only a failing one sets it.
     EXPECT_EQ((Results{Ril_MbcsToWcs("A", nullptr, 65001), Ril_GetLastError(),
                        Ril_WcsToMbcs(W(u"A"), narrow, 65001), Ril_GetLastError()}),
               (Results{2, 0, 2, 0}));
     EXPECT_STREQ(narrow, "A");
+
+    // Code page 0 converts in the one chosen. Choosing leaves the last error alone, refused or
+    // not; code pages that cannot serve as the ANSI code page are refused, the setting stays.
+    EXPECT_EQ(Ril_SetAnsiCodePage(1252), 0u); // the default was in force
+    EXPECT_EQ(ToWide("\xE9", 0), u"\u00E9");
+    Ril_MbcsToWcs(nullptr, nullptr, 0); // the last error is now -102
+    EXPECT_EQ((std::vector<unsigned>{Ril_SetAnsiCodePage(12345), Ril_SetAnsiCodePage(1200),
+                                     Ril_SetAnsiCodePage(0xFFFFFFFFu), Ril_SetAnsiCodePage(0)}),
+              (std::vector<unsigned>{0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 1252u}));
+    EXPECT_EQ(Ril_GetLastError(), -102);
+    EXPECT_EQ(ToWide("\xD6\xD0", 0), u"\u4E2D"); // 0 chose the default again
 }
 
 // Real code pages both ways; bad input is replaced, not refused.
@@ -164,22 +171,6 @@ TEST(CodePageApi, CodePagesConvertBothWays) {
             EXPECT_EQ(ToBytes(wide, codePage), bytes) << bytes;
         }
     }
-}
-
-// Choosing a code page leaves the last error alone, refused or not.
-TEST(CodePageApi, AnsiCodePageCanBeChosen) {
-    Ril_MbcsToWcs(nullptr, nullptr, 0);        // the last error is now -102
-    EXPECT_EQ(Ril_SetAnsiCodePage(65001), 0u); // the default was in force
-    EXPECT_EQ(ToWide("\xC3\xA9", 0), u"\u00E9");
-    Ril_MbcsToWcs(nullptr, nullptr, 0);
-    EXPECT_EQ(Ril_SetAnsiCodePage(1252), 65001u);
-    EXPECT_EQ(Ril_GetLastError(), -102);
-    // Code pages that cannot serve as the ANSI code page are refused; the setting stays.
-    EXPECT_EQ((std::vector<unsigned>{Ril_SetAnsiCodePage(12345), Ril_SetAnsiCodePage(1200),
-                                     Ril_SetAnsiCodePage(0xFFFFFFFFu), Ril_SetAnsiCodePage(0)}),
-              (std::vector<unsigned>{0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 1252u}));
-    EXPECT_EQ(Ril_GetLastError(), -102);
-    EXPECT_EQ(ToWide("\xD6\xD0", 0), u"\u4E2D");
 }
 
 } // namespace

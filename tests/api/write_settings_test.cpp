@@ -33,9 +33,8 @@ void SetEpoch(char const *value) {
 }
 
 TEST_F(WriteSettingsTest, HolderTextAndStampTimeReachEveryBinWriter) {
-    const std::string txt = Put("s.txt", Bytes{}), bin = dir.File("s.bin"),
-                      saved = dir.File("r.bin");
-    WriteFile(txt, std::string("RilStringID=1;RilStringMacro=A\r\n{a}"));
+    const std::string txt = PutText("s.txt", "RilStringID=1;RilStringMacro=A\r\n{a}");
+    const std::string bin = dir.File("s.bin"), saved = dir.File("r.bin");
     EXPECT_EQ(Ril_SetHolderText(std::string(512, 'h').c_str()), RIL_E_INVALIDARG);
     EXPECT_EQ(Ril_SetHolderText(std::string(511, 'h').c_str()), RIL_S_OK);
     EXPECT_EQ(Ril_SetHolderText("ci"), RIL_S_OK);

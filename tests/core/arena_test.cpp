@@ -1,6 +1,5 @@
 // The bump allocator: aligned pieces that never overlap, blocks larger than the next step,
-// and the upstream's failure passed on; the allocation helpers' one failure rule.
-#include "core/allocate.h"
+// and the upstream's failure passed on.
 #include "core/arena.h"
 #include "platform/fault.h"
 #include "platform/memory.h"
@@ -75,36 +74,6 @@ TEST(Arena, AnExpectedHugePageIsTheFirstBlock) {
         std::size_t const first = expected < kHugePage ? std::size_t{64} << 10 : kHugePage;
         EXPECT_EQ(upstream.sizes, (std::vector<std::size_t>{first, std::size_t{4} << 20}));
     }
-}
-
-// Each helper passes the fault point once and answers memory failure with an empty result.
-TEST(Allocate, EveryHelperFailsEmptyAtTheFaultPoint) {
-    std::unique_ptr<std::uint32_t[]> zeroed = NewArray<std::uint32_t>(3);
-    ZeroedBlock<std::uint16_t> block = AllocateZeroed<std::uint16_t>(3);
-    ASSERT_TRUE(zeroed && block);
-    EXPECT_EQ(zeroed[0] | zeroed[1] | zeroed[2] | block[0] | block[1] | block[2], 0u);
-
-    bool ran = false;
-    auto armed = [] { return platform::ArmFault(platform::Fault::Alloc, 1), true; };
-    EXPECT_EQ(
-        (std::vector<bool>{armed() && NewArray<char>(1), armed() && NewObject<std::uint64_t>(7),
-                           armed() && AllocateZeroed<char>(1),
-                           armed() && TryAllocate([&] { return ran = true; }), ran}),
-        std::vector<bool>(5, false));
-
-    // A count whose size overflows fails without using up the fault point.
-    platform::ArmFault(platform::Fault::Alloc, 1);
-    EXPECT_FALSE(NewArray<std::uint32_t>(SIZE_MAX / 2));
-    EXPECT_FALSE(AllocateZeroed<std::uint32_t>(SIZE_MAX / 2));
-    EXPECT_FALSE(NewObject<int>(1));
-
-    // An arena that throws inside TryAllocate: the helper's point is the first use, the
-    // arena's upstream block the second.
-    Arena arena(platform::LargeBlocks());
-    platform::ArmFault(platform::Fault::Alloc, 2);
-    EXPECT_EQ(TryAllocate([&] { return arena.allocate(std::size_t{8} << 20, 8); }), nullptr);
-    platform::DisarmAllFaults();
-    EXPECT_NE(TryAllocate([&] { return arena.allocate(16, 8); }), nullptr);
 }
 
 } // namespace

@@ -65,24 +65,22 @@ class InterchangeTest : public ::testing::Test {
 
 // The shipped examples out to PO and XLIFF (base and translation the same table) and back.
 TEST_F(InterchangeTest, ExamplesComeBackByteForByte) {
-    struct Row {
-        char const *example;
-        unsigned codePage;
-        bool wide;
-    };
-    for (Row const row : {Row{"notepad.txt", 936, false}, Row{"notepad_wide.txt", 936, true},
-                          Row{"notepad_utf8.txt", 65001, false}}) {
-        Ril_SetAnsiCodePage(row.codePage);
-        std::string const bin = File(std::string(row.example) + ".bin");
-        std::string const source = std::string(RIL_SOURCE_DIR "/examples/") + row.example;
-        ASSERT_EQ(Ril_ImportResFromTxtToBin(source.c_str(), row.wide, bin.c_str(), nullptr), 0);
+    // The example, its code page and whether it is wide.
+    const std::tuple<char const *, unsigned, bool> rows[] = {{"notepad.txt", 936, false},
+                                                             {"notepad_wide.txt", 936, true},
+                                                             {"notepad_utf8.txt", 65001, false}};
+    for (auto const &[example, codePage, wide] : rows) {
+        Ril_SetAnsiCodePage(codePage);
+        std::string const bin = File(std::string(example) + ".bin");
+        std::string const source = std::string(RIL_SOURCE_DIR "/examples/") + example;
+        ASSERT_EQ(Ril_ImportResFromTxtToBin(source.c_str(), wide, bin.c_str(), nullptr), 0);
         for (Format const format : {Format::kPo, Format::kXliff}) {
             std::string const file = File("out"), back = File("back.bin");
-            Export({format, bin, row.wide, bin, row.wide, file});
-            EXPECT_EQ(Import({format, file, "", false, false, row.wide, back}), 0);
-            EXPECT_EQ(Read(back), Read(bin)) << row.example << " " << int(format);
-            EXPECT_EQ(Import({format, file, bin, row.wide, false, row.wide, back}), 0);
-            EXPECT_EQ(Read(back), Read(bin)) << row.example << " with its base";
+            Export({format, bin, wide, bin, wide, file});
+            EXPECT_EQ(Import({format, file, "", false, false, wide, back}), 0);
+            EXPECT_EQ(Read(back), Read(bin)) << example << " " << int(format);
+            EXPECT_EQ(Import({format, file, bin, wide, false, wide, back}), 0);
+            EXPECT_EQ(Read(back), Read(bin)) << example << " with its base";
         }
     }
 }
@@ -143,19 +141,14 @@ TEST_F(InterchangeTest, FaultsNameTheirPlaces) {
     Write(po, "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n#. ID 5\n"
               "msgctxt \"B\"\nmsgid \"y\"\nmsgstr \"\xE4\xB8\xAD\"\n");
     Ril_SetAnsiCodePage(1252);
-    struct Row {
-        std::string expected;
-        std::function<void()> run;
+    auto const importPo = [&](std::string const &from) {
+        Import({Format::kPo, po, from, false, false, false, bin});
     };
-    std::vector<Row> const rows = {
+    // The message, and what fails with it.
+    std::pair<std::string, std::function<void()>> const rows[] = {
         {po + ":7:1: error: the text of B (ID 5) cannot be written in code page 1252",
-         [&] {
-             Import({Format::kPo, po, "", false, false, false, bin});
-         }},
-        {po + ":7:1: error: the base table holds no item B",
-         [&] {
-             Import({Format::kPo, po, base, false, false, false, bin});
-         }},
+         [&] { importPo(""); }},
+        {po + ":7:1: error: the base table holds no item B", [&] { importPo(base); }},
         {File("x.po") + ": error: the text of A (ID 1) holds a carriage return that is no part "
                         "of a CR LF line break, which PO cannot hold (use XLIFF)",
          [&] {
@@ -169,8 +162,8 @@ TEST_F(InterchangeTest, FaultsNameTheirPlaces) {
              ReadXliffBuffer("<xliff xmlns=\"urn:oasis:names:tc:xliff:document:2.0\"/>", "v2.xlf");
          }},
     };
-    for (Row const &row : rows)
-        EXPECT_EQ(Failure(row.run), row.expected);
+    for (auto const &[expected, run] : rows)
+        EXPECT_EQ(Failure(run), expected);
     EXPECT_FALSE(fs::exists(bin));
     EXPECT_FALSE(fs::exists(File("x.po")));
     // A PO syntax error, libgettextpo's own words at its place; no IDs and no base.
@@ -180,9 +173,7 @@ TEST_F(InterchangeTest, FaultsNameTheirPlaces) {
           "msgid \"\"\nmsgstr \"\"\n\n#. ID 1\nmsgctxt \"A\"\nmsgid \"a\"\nmsgstr \"b\\xFFc\"\n");
     EXPECT_EQ(Failure([&] { ReadPo(po); }), po + ":7:1: error: a message here is not valid UTF-8");
     Write(po, "msgctxt \"A\"\nmsgid \"a\"\nmsgstr \"b\"\n");
-    EXPECT_EQ(Failure([&] {
-                  Import({Format::kPo, po, "", false, false, false, bin});
-              }),
+    EXPECT_EQ(Failure([&] { importPo(""); }),
               po + ":3:1: error: the entry A carries no item ID (give the base table with --base)");
 }
 

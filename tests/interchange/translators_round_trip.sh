@@ -21,13 +21,11 @@ fail() { echo "FAILED: $*" >&2; exit 1; }
 "$tool" import --code-page 936 "$examples/notepad.txt" gbk.bin
 "$tool" import "$examples/notepad_wide.txt" wide.bin
 "$tool" import --utf8 "$examples/notepad_utf8.txt" utf8.bin
+# shellcheck disable=SC2086 # $options holds several words
 for table in "gbk --code-page 936" "wide" "utf8 --utf8"; do
     read -r name options <<<"$table"
-    # shellcheck disable=SC2086
     "$tool" export $options --format pot "$name.bin" "$name.pot"
-    # shellcheck disable=SC2086
     "$tool" export $options --format po --base "$name.bin" "$name.bin" "$name.fr.po"
-    # shellcheck disable=SC2086
     "$tool" export $options --format xliff --base "$name.bin" "$name.bin" "$name.fr.xlf"
     msgfmt -c -o /dev/null "$name.pot" 2>/dev/null || fail "msgfmt -c refuses $name.pot"
     msgfmt -c -o /dev/null "$name.fr.po" 2>/dev/null || fail "msgfmt -c refuses $name.fr.po"

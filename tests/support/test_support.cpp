@@ -46,6 +46,26 @@ void NoticeCapture::Handler(void *context, char const *caption, char const *mess
         Notice{caption != nullptr ? caption : "", message != nullptr ? message : ""});
 }
 
+std::string FormatAgain(RIL_NOTICE const *notice, int language) {
+    int const length = Ril_FormatNotice(notice, language, nullptr, 0);
+    if (length < 0)
+        return "<refused>";
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    Ril_FormatNotice(notice, language, text.data(), static_cast<RIL_ULONG>(text.size()));
+    text.pop_back();
+    return text;
+}
+
+NoticeParts::NoticeParts(RIL_NOTICE const *n)
+    : id(n->messageId), file(n->file != nullptr ? n->file : ""),
+      reason(n->systemReason != nullptr ? n->systemReason : ""), text(n->text),
+      chinese(FormatAgain(n, RIL_MESSAGES_CHINESE)), english(FormatAgain(n, RIL_MESSAGES_ENGLISH)),
+      severity(n->severity), systemError(n->systemError), logged(n->logged), line(n->line),
+      column(n->column), firstLine(n->firstLine), offset(n->offset), firstOffset(n->firstOffset) {
+    for (unsigned i = 0; i < n->argCount; ++i)
+        args.push_back(n->args[i].isText ? n->args[i].text : std::to_string(n->args[i].number));
+}
+
 void LibraryTest::Reset(unsigned codePage) {
     platform::DisarmAllFaults();
     Ril_RTEditCloseModule();
@@ -168,6 +188,13 @@ std::string Format(char const *format, va_list args) {
     return line;
 }
 } // namespace
+
+std::string Utf16(std::u16string const &text, bool mark) {
+    std::string bytes = mark ? "\xFF\xFE" : "";
+    for (char16_t const unit : text)
+        bytes += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+    return bytes;
+}
 
 std::string Printf(char const *format, ...) {
     va_list args;

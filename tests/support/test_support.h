@@ -53,6 +53,34 @@ class NoticeCapture {
     std::vector<Notice> notices_;
 };
 
+// A structured notice as the parts handler saw it, copied during the call: the arguments as
+// text (numbers in decimal) and the text rendered again by Ril_FormatNotice in each language.
+struct NoticeParts {
+    NoticeParts() = default;
+    explicit NoticeParts(RIL_NOTICE const *notice);
+    std::string id, file, reason, text, chinese, english;
+    int severity = -1, systemError = 0, logged = -1;
+    long long line = 0, column = 0, firstLine = 0, offset = -1, firstOffset = -1;
+    std::vector<std::string> args;
+};
+
+// Captures every structured notice while it lives; sets no parts handler after.
+class PartsCapture {
+  public:
+    PartsCapture() { Ril_SetNoticeHandlerEx(&Handler, this); }
+    ~PartsCapture() { Ril_SetNoticeHandlerEx(nullptr, nullptr); }
+    PartsCapture(PartsCapture const &) = delete;
+    std::vector<NoticeParts> seen;
+
+  private:
+    static void Handler(void *context, RIL_NOTICE const *notice) {
+        static_cast<PartsCapture *>(context)->seen.emplace_back(notice);
+    }
+};
+
+// A notice's text rendered by Ril_FormatNotice (measured first); "<refused>" when refused.
+std::string FormatAgain(RIL_NOTICE const *notice, int language);
+
 // A test over the library's process-wide state, reset before and after (no faults, module,
 // session or table; the ANSI code page `codePage`, 0 the default); notices are captured.
 class LibraryTest : public ::testing::Test {
@@ -62,6 +90,9 @@ class LibraryTest : public ::testing::Test {
     void TearDown() override { Reset(0); }
     // Writes `bytes` to `name` in the test's folder and returns the path.
     std::string Put(std::string const &name, Bytes const &bytes) const;
+    std::string PutText(std::string const &name, std::string const &bytes) const {
+        return Put(name, Bytes(bytes.begin(), bytes.end()));
+    }
     // The number of entries in the test's folder (temporary files left behind show here).
     std::size_t FilesInDir() const;
     // Checks that exactly one "Error:" notice (none for "") was shown, then forgets it.
@@ -132,6 +163,9 @@ class BinBuilder {
 // adds CR LF: one line of a log.
 std::string Printf(char const *format, ...);
 std::string LogLine(char const *format, ...);
+
+// Text as UTF-16LE bytes, after the byte-order mark FF FE when `mark`.
+std::string Utf16(std::u16string const &text, bool mark = true);
 
 // UTF-8 text as GBK bytes (code page 936), as the library's messages are.
 std::string Gbk(std::string const &utf8);

@@ -55,39 +55,32 @@ class TxtWriterTest : public LibraryTest {
 
 // clang-format off
 // The banner and date line of both flavours and the items in file order; the texts themselves
-// are pinned by the round trip.
-TEST_F(TxtWriterTest, MbcsFileByteForByte) {
-    WriteFile(bin, BinBuilder().Header(1, 1004, 2).EntryA(1004, "EMPTY", "").EntryA(3, "GBK", Gbk("中文"))
-                       .Trailer("h").Get());
-    Ril_ExportResFromBinToTxt(nullptr, 0, nullptr); // the last error is now -102
+// are pinned by the round trip. Each text ends where its record ends: as MBCS at the first zero
+// byte; multibyte records as WCS, texts without a terminator, a macro length beyond the record.
+TEST_F(TxtWriterTest, BothFlavoursByteForByte) {
+    WriteFile(bin, BinBuilder().Header(1, 1004, 5).EntryA(1004, "EMPTY", "").EntryA(3, "GBK", Gbk("中文"))
+                       .Entry(2, {2, 0, 'B', 0, 'x', 0, 'y'}).Entry(8, {2, 0, 'C', 0, 'x', 'y', 'z'})
+                       .Entry(9, {0x50, 0, 'D', 'E'}).Trailer("h").Get());
+    // Without a target nothing is read or shown, and the last error is -102 until a success.
+    EXPECT_EQ(Ril_ExportResFromBinToTxt(nullptr, 0, bin.c_str()), -102);
     ASSERT_EQ(Ril_ExportResFromBinToTxt(txt.c_str(), 0, bin.c_str()), 0);
     EXPECT_EQ(Ril_GetLastError(), 0);
-    EXPECT_EQ(Exported(false), Banner(false) + Block(1004, "EMPTY", u"") + Block(3, "GBK", Units(Gbk("中文"))));
+    EXPECT_EQ(Exported(false), Banner(false) + Block(1004, "EMPTY", u"") + Block(3, "GBK", Units(Gbk("中文"))) +
+                                   Block(2, "B", u"x") + Block(8, "C", u"xyz") + Block(9, "DE", u""));
     ExpectNotice("");
     EXPECT_EQ(FilesInDir(), 2u); // no temporary file left behind
-}
-
-TEST_F(TxtWriterTest, WcsFileByteForByte) {
-    WriteFile(bin, BinBuilder().Header(1, 7, 2).EntryW(7, "W", u"\u4E2D").EntryW(6, Gbk("宏"), u"m").Get());
+    WriteFile(bin, BinBuilder().Header(1, 7, 4).EntryW(7, "W", u"\u4E2D").EntryW(6, Gbk("宏"), u"m").EntryA(1, "A", "abc")
+                       .Entry(3, {2, 0, 'C', 0, 'x', 'y', 'z'}).Get());
     ASSERT_EQ(Ril_ExportResFromBinToTxt(txt.c_str(), 7, bin.c_str()), 0); // any flag but 0
-    EXPECT_EQ(Exported(true), Banner(true) + Block(7, "W", u"\u4E2D") + Block(6, "", u"m").insert(29, u"\u5B8F"));
-}
-
-// Each text ends where its record ends: UTF-16 records as MBCS stop at the first zero byte;
-// multibyte records as WCS, texts without a terminator, a macro length beyond the record.
-TEST_F(TxtWriterTest, TextsEndWithinTheirRecord) {
-    WriteFile(bin, BinBuilder().Header(1, 2, 1).EntryW(2, "W", u"Hi").Get());
-    ASSERT_EQ(Ril_ExportResFromBinToTxt(txt.c_str(), 0, bin.c_str()), 0);
-    EXPECT_EQ(Exported(false), Banner(false) + Block(2, "W", u"H"));
-    WriteFile(bin, BinBuilder().Header(1, 4, 4).EntryA(1, "A", "abc")
-                       .Entry(2, {2, 0, 'B', 0, 'x', 0, 'y'})
-                       .Entry(3, {2, 0, 'C', 0, 'x', 'y', 'z'}).Entry(4, {0x50, 0, 'D', 'E'}).Get());
-    ASSERT_EQ(Ril_ExportResFromBinToTxt(txt.c_str(), 1, bin.c_str()), 0);
-    EXPECT_EQ(Exported(true), Banner(true) + Block(1, "A", u"\u6261\u0063") + Block(2, "B", u"x") +
-                                  Block(3, "C", u"\u7978") + Block(4, "DE", u""));
-    ASSERT_EQ(Ril_ExportResFromBinToTxt(txt.c_str(), 0, bin.c_str()), 0);
-    EXPECT_EQ(Exported(false), Banner(false) + Block(1, "A", u"abc") + Block(2, "B", u"x") +
-                                   Block(3, "C", u"xyz") + Block(4, "DE", u""));
+    EXPECT_EQ(Exported(true), Banner(true) + Block(7, "W", u"\u4E2D") + Block(6, "", u"m").insert(29, u"\u5B8F") +
+                                  Block(1, "A", u"\u6261\u0063") + Block(3, "C", u"\u7978"));
+    // A BIN that cannot be opened: its notice and result, and the previous file stays.
+    const Bytes previous = ReadFile(txt);
+    const std::string missing = dir.File("missing.bin");
+    EXPECT_EQ(Ril_ExportResFromBinToTxt(txt.c_str(), 0, missing.c_str()), -202);
+    EXPECT_EQ(Ril_GetLastError(), -202);
+    ExpectNotice(Printf(msg::kCannotOpen, missing.c_str()));
+    EXPECT_EQ(ReadFile(txt), previous);
 }
 
 // A text with a brace (a byte that starts a character, or a wide unit), a text whose last
@@ -126,26 +119,6 @@ TEST_F(TxtWriterTest, ItemsTheFormatCannotHoldAreRefused) {
 }
 
 // clang-format on
-
-// Bad arguments and a BIN that cannot be read (a text that cannot be written: the replacement
-// test).
-TEST_F(TxtWriterTest, FailuresReportAndKeepThePreviousFile) {
-    const Bytes previous = {'o', 'l', 'd'};
-    WriteFile(txt, previous);
-    WriteFile(bin, BinBuilder().Header(1, 1, 1).EntryA(1, "A", "a").Get());
-    const std::string missing = dir.File("missing.bin");
-    const std::tuple<char const *, int, char const *, HResult, std::string> rows[] = {
-        {nullptr, 0, bin.c_str(), -102, ""},
-        {nullptr, 0, nullptr, -102, ""},
-        {txt.c_str(), 0, missing.c_str(), -202, Printf(msg::kCannotOpen, missing.c_str())},
-    };
-    for (auto const &[target, wide, source, result, notice] : rows) {
-        const RIL_LONG got = Ril_ExportResFromBinToTxt(target, wide, source);
-        EXPECT_EQ(std::make_tuple(got, Ril_GetLastError()), std::make_tuple(result, result));
-        ExpectNotice(notice);
-    }
-    EXPECT_EQ(ReadFile(txt), previous);
-}
 
 } // namespace
 } // namespace ril::test

@@ -12,35 +12,18 @@ namespace {
 // id, severity, line, column, first line (a repeat's first definition)
 using Found = std::tuple<std::string, int, long long, long long, long long>;
 
-class FoundCapture {
-  public:
-    FoundCapture() { Ril_SetNoticeHandlerEx(&Handler, this); }
-    ~FoundCapture() { Ril_SetNoticeHandlerEx(nullptr, nullptr); }
+// The findings but the gap count.
+std::vector<Found> Findings(PartsCapture const &capture) {
     std::vector<Found> found;
-
-  private:
-    static void Handler(void *context, const RIL_NOTICE *n) {
-        if (std::string(n->messageId) != "gap-count")
-            static_cast<FoundCapture *>(context)->found.emplace_back(
-                n->messageId, n->severity, n->line, n->column, n->firstLine);
-    }
-};
-
-Bytes B(std::string const &text) {
-    return Bytes(text.begin(), text.end());
-}
-
-// UTF-16LE units, after FF FE when `mark`.
-Bytes U(std::u16string const &text, bool mark = true) {
-    Bytes bytes = mark ? Bytes{0xFF, 0xFE} : Bytes{};
-    for (char16_t const unit : text)
-        bytes.insert(bytes.end(), {std::uint8_t(unit & 0xFF), std::uint8_t(unit >> 8)});
-    return bytes;
+    for (NoticeParts const &n : capture.seen)
+        if (n.id != "gap-count")
+            found.emplace_back(n.id, n.severity, n.line, n.column, n.firstLine);
+    return found;
 }
 
 struct Row {
     char const *name;
-    Bytes file;
+    std::string file;
     unsigned codePage;
     int wide;
     unsigned flags;
@@ -63,46 +46,46 @@ TEST_F(Lint, EachFindingWithItsPlace) {
     const std::u16string wideFiller(filler.begin(), filler.end());
     // clang-format off
     const Row rows[] = {
-        {"not a number", B("RilStringID=abc;RilStringMacro=A\n{x}\n"), 0, 0, 0, 0, {{"id-not-a-number", W, 1, 13, 0}}},
-        {"missing", B("RilStringID=;RilStringMacro=A\n{x}\n"), 0, 0, 0, 0, {{"id-missing", W, 1, 13, 0}}},
-        {"a blank after the ID", B("RilStringID=12 ;RilStringMacro=A\n{x}\n"), 0, 0, 0, 0, {}},
-        {"beyond 32 bits", B("RilStringID= 4294967296;RilStringMacro=A\n{x}\n"), 0, 0, 0, 0, {{"new-id", I, 1, 1, 0}, {"id-out-of-range", W, 1, 14, 0}}},
-        {"no macro keyword", B("RilStringID=1;\nRilStringID=2;RilStringMacro=B\n{b}\n"), 0, 0, 0, 0, {{"macro-keyword-missing", W, 1, 1, 0}}},
-        {"no text", B("RilStringID=1;RilStringMacro=A\nRilStringID=2;RilStringMacro=B\n{b}\n"), 0, 0, 0, 0, {{"text-missing", W, 1, 1, 0}}},
-        {"near keyword after GBK", B(item + "\xD6\xD0\xCE\xC4 rilstring ID =\n"), 936, 0, 0, 0, {{"near-keyword", W, 3, 4, 0}}},
-        {"near keywords beside the keywords", B("RilStringID=1;RilStringMacro=A\n// ril string macro= rilstringidmacro= RILSTRINGID=\n{a}\n"), 0, 0, 0, 0, {{"near-keyword", W, 2, 4, 0}, {"near-keyword", W, 2, 40, 0}}},
-        {"near keyword, wide", U(u"RilStringID=1;RilStringMacro=A\n// RIL STRING\tID\t=\n{a}\n"), 0, 0, 0, 0, {{"read-as-utf16-mark", I, 0, 0, 0}, {"near-keyword", W, 2, 4, 0}}},
-        {"places far into the file", B(item + filler + " rilstringid=\n" + item), 0, 0, 0, kErrImportParse, {{"duplicate-macro", E, 3004, 1, 1}, {"near-keyword", W, 3003, 2, 0}}},
-        {"places far into a wide file", U(u"RilStringID=1;RilStringMacro=A\n{a}\n" + wideFiller + u" rilstringid=\n"), 0, 0, 0, 0, {{"read-as-utf16-mark", I, 0, 0, 0}, {"near-keyword", W, 3003, 2, 0}}},
-        {"bad GBK bytes", B("RilStringID=1;RilStringMacro=A\n{\xD6\xD0 \x81 x}\n"), 936, 0, 0, 0, {{"unmappable-text", W, 2, 4, 0}}},
-        {"bad GBK bytes, strict", B("RilStringID=1;RilStringMacro=A\n{\xD6\xD0 \x81 x}\n"), 936, 0, strict, kErrImportParse, {{"unmappable-text", E, 2, 4, 0}}},
-        {"bad UTF-8 bytes", B("RilStringID=1;RilStringMacro=A\n{a\xE4\xB8x \xC3\xA9}\n"), 65001, 0, strict, kErrImportParse, {{"unmappable-text", E, 2, 3, 0}}},
-        {"lone surrogate", U(u"RilStringID=1;RilStringMacro=A\n{\U00010000x\xD800\xFF01}"), 0, 0, 0, 0, {{"read-as-utf16-mark", I, 0, 0, 0}, {"unpaired-surrogate", W, 2, 4, 0}}},
-        {"hidden items", B(item + std::string(1, '\0') + "\n" + item), 0, 0, 0, 0, {{"hidden-items", W, 3, 1, 0}}},
-        {"cut macro", B("RilStringID=1;RilStringMacro=" + m127 + "M\n{a}\n"), 0, 0, 0, 0, {{"macro-too-long", W, 1, 30, 0}}},
-        {"cut macro, refused", B("RilStringID=1;RilStringMacro=" + m127 + "M\n{a}\n"), 0, 0, cut, kErrImportParse, {{"macro-would-be-cut", E, 1, 30, 0}}},
-        {"127 characters", B("RilStringID=1;RilStringMacro=" + m127 + "\n{a}\n"), 0, 0, cut, 0, {}},
-        {"UTF-8 read as GBK", B("RilStringID=1;RilStringMacro=A\n{\xC3\xA9}\n"), 936, 0, 0, 0, {{"utf8-read-as-dbcs", W, 0, 0, 0}}},
-        {"UTF-8 from U+0080, at the end, read as GBK", B("RilStringID=1;RilStringMacro=A\n{a}\n\xC2\xA9"), 936, 0, 0, 0, {{"utf8-read-as-dbcs", W, 0, 0, 0}}},
-        {"overlong UTF-8 read as GBK", B("RilStringID=1;RilStringMacro=A\n{\xC0\x80}\n"), 936, 0, 0, 0, {}},
-        {"UTF-8 edges before a bad byte", B("RilStringID=1;RilStringMacro=A\n{\xED\x9F\xBF\xF0\x9F\x98\x80\xC0\x80}\n"), 65001, 0, strict, kErrImportParse, {{"unmappable-text", E, 2, 4, 0}}},
-        {"UTF-8 signature", B("\xEF\xBB\xBFRilStringID=x;RilStringMacro=A\n{\xE4\xB8\xAD}\n"), 936, 0, RIL_LINT_UTF8_SIGNATURE | strict, 0, {{"read-as-utf8-mark", I, 0, 0, 0}, {"id-not-a-number", W, 1, 13, 0}}},
-        {"no items", B("text\n"), 0, 0, none, kErrImportParse, {{"no-items", E, 0, 0, 0}}},
-        {"no items: UTF-16", U(u"RilStringId=1", false), 0, 0, none, kErrImportParse, {{"no-items-utf16", E, 0, 0, 0}}},
-        {"no items: wide without mark", B(item), 0, 1, none, kErrImportParse, {{"no-items-wide-without-mark", E, 0, 0, 0}}},
-        {"empty", B(""), 0, 0, 0, kErrImportParse, {{"empty-file", E, 0, 0, 0}}},
-        {"new ID, repeated ID", B(item + "RilStringID=3;RilStringMacro=B\n{b}\nRilStringID=-1;RilStringMacro=C\n{c}\nRilStringID=1;RilStringMacro=D\n{d}\n"), 0, 0, 0, kErrImportParse, {{"new-id", I, 5, 1, 0}, {"duplicate-id", E, 7, 1, 1}}},
-        {"faults left to the import", B("RilStringID=abc;RilStringMacro=a\n{x}\nRilStringID=-1;RilStringMacro=B\n{y}\n"), 0, 0, RIL_LINT_FINDINGS_ONLY, 0, {{"id-not-a-number", W, 1, 13, 0}}},
+        {"not a number", "RilStringID=abc;RilStringMacro=A\n{x}\n", 0, 0, 0, 0, {{"id-not-a-number", W, 1, 13, 0}}},
+        {"missing", "RilStringID=;RilStringMacro=A\n{x}\n", 0, 0, 0, 0, {{"id-missing", W, 1, 13, 0}}},
+        {"a blank after the ID", "RilStringID=12 ;RilStringMacro=A\n{x}\n", 0, 0, 0, 0, {}},
+        {"beyond 32 bits", "RilStringID= 4294967296;RilStringMacro=A\n{x}\n", 0, 0, 0, 0, {{"new-id", I, 1, 1, 0}, {"id-out-of-range", W, 1, 14, 0}}},
+        {"no macro keyword", "RilStringID=1;\nRilStringID=2;RilStringMacro=B\n{b}\n", 0, 0, 0, 0, {{"macro-keyword-missing", W, 1, 1, 0}}},
+        {"no text", "RilStringID=1;RilStringMacro=A\nRilStringID=2;RilStringMacro=B\n{b}\n", 0, 0, 0, 0, {{"text-missing", W, 1, 1, 0}}},
+        {"near keyword after GBK", item + "\xD6\xD0\xCE\xC4 rilstring ID =\n", 936, 0, 0, 0, {{"near-keyword", W, 3, 4, 0}}},
+        {"near keywords beside the keywords", "RilStringID=1;RilStringMacro=A\n// ril string macro= rilstringidmacro= RILSTRINGID=\n{a}\n", 0, 0, 0, 0, {{"near-keyword", W, 2, 4, 0}, {"near-keyword", W, 2, 40, 0}}},
+        {"near keyword, wide", Utf16(u"RilStringID=1;RilStringMacro=A\n// RIL STRING\tID\t=\n{a}\n"), 0, 0, 0, 0, {{"read-as-utf16-mark", I, 0, 0, 0}, {"near-keyword", W, 2, 4, 0}}},
+        {"places far into the file", item + filler + " rilstringid=\n" + item, 0, 0, 0, kErrImportParse, {{"duplicate-macro", E, 3004, 1, 1}, {"near-keyword", W, 3003, 2, 0}}},
+        {"places far into a wide file", Utf16(u"RilStringID=1;RilStringMacro=A\n{a}\n" + wideFiller + u" rilstringid=\n"), 0, 0, 0, 0, {{"read-as-utf16-mark", I, 0, 0, 0}, {"near-keyword", W, 3003, 2, 0}}},
+        {"bad GBK bytes", "RilStringID=1;RilStringMacro=A\n{\xD6\xD0 \x81 x}\n", 936, 0, 0, 0, {{"unmappable-text", W, 2, 4, 0}}},
+        {"bad GBK bytes, strict", "RilStringID=1;RilStringMacro=A\n{\xD6\xD0 \x81 x}\n", 936, 0, strict, kErrImportParse, {{"unmappable-text", E, 2, 4, 0}}},
+        {"bad UTF-8 bytes", "RilStringID=1;RilStringMacro=A\n{a\xE4\xB8x \xC3\xA9}\n", 65001, 0, strict, kErrImportParse, {{"unmappable-text", E, 2, 3, 0}}},
+        {"lone surrogate", Utf16(u"RilStringID=1;RilStringMacro=A\n{\U00010000x\xD800\xFF01}"), 0, 0, 0, 0, {{"read-as-utf16-mark", I, 0, 0, 0}, {"unpaired-surrogate", W, 2, 4, 0}}},
+        {"hidden items", item + std::string(1, '\0') + "\n" + item, 0, 0, 0, 0, {{"hidden-items", W, 3, 1, 0}}},
+        {"cut macro", "RilStringID=1;RilStringMacro=" + m127 + "M\n{a}\n", 0, 0, 0, 0, {{"macro-too-long", W, 1, 30, 0}}},
+        {"cut macro, refused", "RilStringID=1;RilStringMacro=" + m127 + "M\n{a}\n", 0, 0, cut, kErrImportParse, {{"macro-would-be-cut", E, 1, 30, 0}}},
+        {"127 characters", "RilStringID=1;RilStringMacro=" + m127 + "\n{a}\n", 0, 0, cut, 0, {}},
+        {"UTF-8 read as GBK", "RilStringID=1;RilStringMacro=A\n{\xC3\xA9}\n", 936, 0, 0, 0, {{"utf8-read-as-dbcs", W, 0, 0, 0}}},
+        {"UTF-8 from U+0080, at the end, read as GBK", "RilStringID=1;RilStringMacro=A\n{a}\n\xC2\xA9", 936, 0, 0, 0, {{"utf8-read-as-dbcs", W, 0, 0, 0}}},
+        {"overlong UTF-8 read as GBK", "RilStringID=1;RilStringMacro=A\n{\xC0\x80}\n", 936, 0, 0, 0, {}},
+        {"UTF-8 edges before a bad byte", "RilStringID=1;RilStringMacro=A\n{\xED\x9F\xBF\xF0\x9F\x98\x80\xC0\x80}\n", 65001, 0, strict, kErrImportParse, {{"unmappable-text", E, 2, 4, 0}}},
+        {"UTF-8 signature", "\xEF\xBB\xBFRilStringID=x;RilStringMacro=A\n{\xE4\xB8\xAD}\n", 936, 0, RIL_LINT_UTF8_SIGNATURE | strict, 0, {{"read-as-utf8-mark", I, 0, 0, 0}, {"id-not-a-number", W, 1, 13, 0}}},
+        {"no items", "text\n", 0, 0, none, kErrImportParse, {{"no-items", E, 0, 0, 0}}},
+        {"no items: UTF-16", Utf16(u"RilStringId=1", false), 0, 0, none, kErrImportParse, {{"no-items-utf16", E, 0, 0, 0}}},
+        {"no items: wide without mark", item, 0, 1, none, kErrImportParse, {{"no-items-wide-without-mark", E, 0, 0, 0}}},
+        {"empty", "", 0, 0, 0, kErrImportParse, {{"empty-file", E, 0, 0, 0}}},
+        {"new ID, repeated ID", item + "RilStringID=3;RilStringMacro=B\n{b}\nRilStringID=-1;RilStringMacro=C\n{c}\nRilStringID=1;RilStringMacro=D\n{d}\n", 0, 0, 0, kErrImportParse, {{"new-id", I, 5, 1, 0}, {"duplicate-id", E, 7, 1, 1}}},
+        {"faults left to the import", "RilStringID=abc;RilStringMacro=a\n{x}\nRilStringID=-1;RilStringMacro=B\n{y}\n", 0, 0, RIL_LINT_FINDINGS_ONLY, 0, {{"id-not-a-number", W, 1, 13, 0}}},
     };
     // clang-format on
     for (Row const &row : rows) {
         SCOPED_TRACE(row.name);
         Ril_SetAnsiCodePage(row.codePage);
-        const std::string path = Put("lint.txt", row.file);
-        FoundCapture capture;
+        const std::string path = PutText("lint.txt", row.file);
+        PartsCapture capture;
         EXPECT_EQ(Ril_LintResTxt(path.c_str(), row.wide, row.flags), row.result);
         EXPECT_EQ(Ril_GetLastError(), row.result);
-        EXPECT_EQ(capture.found, row.found);
+        EXPECT_EQ(Findings(capture), row.found);
         // The lint changes no setting and writes nothing.
         EXPECT_EQ(Ril_SetAnsiCodePage(row.codePage), row.codePage);
         EXPECT_EQ(FilesInDir(), 1u);
