@@ -59,6 +59,12 @@ class CharTable {
     bool StartsCharacter(std::uint8_t const *data, std::size_t from, std::size_t at) const;
     // Whether the text data[0, end) ends in a lead byte that stands alone.
     bool EndsInLoneLead(std::uint8_t const *data, std::size_t end) const;
+    // The same, told by a scan that passed over the text that no byte of data[wideFrom,
+    // end - 1) lies outside WideRun(): only the bytes before wideFrom are walked back over.
+    bool EndsInLoneLead(std::uint8_t const *data, std::size_t end, std::size_t wideFrom) const;
+    // The longest range of bytes from 0x80 up that can all lead and trail; first == 0 when
+    // there is none.
+    ByteRange WideRun() const { return {runLow_, runHigh_}; }
     // The last character boundary at or before `limit` in the text data[0, end).
     std::size_t BoundaryAtOrBefore(std::uint8_t const *data, std::size_t end,
                                    std::size_t limit) const;
@@ -86,6 +92,8 @@ class CharTable {
         }
     }
     bool IsDigit(std::uint8_t byte) const { return byte >= '0' && byte <= '9'; }
+    bool StartsAfterRun(std::uint8_t const *data, std::size_t from, std::size_t begin,
+                        std::size_t at) const;
     std::uint64_t OutsideWideRun(std::uint64_t bytes) const;
     std::size_t Utf8Length(std::uint8_t const *data, std::size_t at, std::size_t end) const;
 

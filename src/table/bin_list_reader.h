@@ -9,6 +9,7 @@
 #include "table/bin_target.h"
 
 #include <cstdint>
+#include <span>
 #include <utility>
 
 namespace ril::table {
@@ -36,9 +37,10 @@ bool ForEachBinEntry(std::uint8_t const *bytes, std::size_t size, Visit &&visit,
     return true;
 }
 
-// The same walk while the BIN is read in parts, calling visit(bytes, entry): each Advance
-// visits the entries whose records lie within the first `done` bytes (all that remain once
-// `done` is the whole `size`), so that each record is visited while it is still in the cache.
+// The same walk while the BIN is read in parts, calling visit(read, entry) with the span of
+// the bytes read so far: each Advance visits the entries whose records lie within the first
+// `done` bytes (all that remain once `done` is the whole `size`), so that each record is
+// visited while it is still in the cache.
 // False once an entry could not be read or taken; FailedId() names it.
 template <typename Visit> class BinEntryWalk {
   public:
@@ -63,7 +65,7 @@ template <typename Visit> class BinEntryWalk {
                 return true;
             BinEntryView entry;
             if (!ReadBinEntry(reader, header_.IdBound(), entry) || entry.size == 0 ||
-                !visit_(bytes, entry)) {
+                !visit_(std::span<std::uint8_t const>(bytes, done), entry)) {
                 failed_ = true;
                 failedId_ = entry.id;
                 return false;

@@ -1,0 +1,190 @@
+// The block copies of a header's definition line, sixteen bytes at a time (SSE2 where the
+// compiler offers it; elsewhere the comment takes two words of eight bytes, the macro one byte
+// at a time).
+#include "tools/line_copy.h"
+
+#include "core/byte_cursor.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace ril::tools {
+namespace {
+
+constexpr std::size_t kBlock = 16;
+
+// One bit per byte of a block, the first byte in the lowest bit.
+struct BlockBits {
+    std::uint32_t zero;      // the zero bytes
+    std::uint32_t lineBreak; // CR and LF
+    std::uint32_t outside;   // the bytes outside the wide run
+};
+
+#if defined(__SSE2__)
+
+class BlockScanner {
+  public:
+    // Without a wide run the range is [1, 0], which holds no byte but zero (that ends a text).
+    explicit BlockScanner(platform::CharTable::ByteRange run)
+        : low_(_mm_set1_epi8(static_cast<char>(run.first != 0 ? run.first : 1))),
+          high_(_mm_set1_epi8(static_cast<char>(run.first != 0 ? run.last : 0))) {}
+
+    BlockBits operator()(char const *from) const {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<__m128i const *>(from));
+        const __m128i lineBreak = _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')),
+                                               _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')));
+        const __m128i inside =
+            _mm_cmpeq_epi8(_mm_min_epu8(_mm_max_epu8(bytes, low_), high_), bytes);
+        return BlockBits{Bits(_mm_cmpeq_epi8(bytes, _mm_setzero_si128())), Bits(lineBreak),
+                         Bits(inside) ^ 0xFFFFu};
+    }
+
+    // The bytes that can stand in a C identifier.
+    static std::uint32_t IdentifierBits(std::uint8_t const *from) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<__m128i const *>(from));
+        const __m128i lower = _mm_or_si128(bytes, _mm_set1_epi8(0x20)); // A-Z to a-z
+        const __m128i identifier =
+            _mm_or_si128(_mm_or_si128(Within(lower, 'a', 'z'), Within(bytes, '0', '9')),
+                         _mm_cmpeq_epi8(bytes, _mm_set1_epi8('_')));
+        return Bits(identifier);
+    }
+
+  private:
+    static __m128i Within(__m128i bytes, char first, char last) {
+        return _mm_cmpeq_epi8(
+            _mm_min_epu8(_mm_max_epu8(bytes, _mm_set1_epi8(first)), _mm_set1_epi8(last)), bytes);
+    }
+    static std::uint32_t Bits(__m128i mask) {
+        return static_cast<std::uint32_t>(_mm_movemask_epi8(mask));
+    }
+
+    __m128i low_;
+    __m128i high_;
+};
+
+#else
+
+class BlockScanner {
+  public:
+    explicit BlockScanner(platform::CharTable::ByteRange run) : run_(run) {}
+
+    BlockBits operator()(char const *from) const {
+        const std::uint64_t first = core::LoadU64(from); // the first byte in the lowest bits
+        const std::uint64_t second = core::LoadU64(from + 8);
+        auto bits = [](std::uint64_t highs0, std::uint64_t highs1) {
+            return Gather(highs0) | Gather(highs1) << 8;
+        };
+        return BlockBits{bits(Zeros(first), Zeros(second)),
+                         bits(Zeros(first ^ kCr) | Zeros(first ^ kLf),
+                              Zeros(second ^ kCr) | Zeros(second ^ kLf)),
+                         bits(Outside(first), Outside(second))};
+    }
+
+  private:
+    static constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    static constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+    static constexpr std::uint64_t kLows = 0x7F7F7F7F7F7F7F7Full;
+    static constexpr std::uint64_t kCr = kOnes * '\r';
+    static constexpr std::uint64_t kLf = kOnes * '\n';
+
+    // The high bit of each zero byte, exactly (no borrow crosses bytes).
+    static std::uint64_t Zeros(std::uint64_t word) {
+        return ~(((word & kLows) + kLows) | word | kLows);
+    }
+    // The high bits of the eight bytes, gathered into the low eight bits.
+    static std::uint32_t Gather(std::uint64_t highs) {
+        return static_cast<std::uint32_t>(((highs >> 7) * 0x0102040810204080ull) >> 56);
+    }
+    // The high bit of each byte outside the wide run, a range within 0x80-0xFF: the low seven
+    // bits of a byte are compared on their own, so no carry or borrow crosses bytes.
+    std::uint64_t Outside(std::uint64_t word) const {
+        if (run_.first == 0)
+            return kHighs;
+        const std::uint64_t low = word & kLows;
+        const std::uint64_t notBelow = ((low | kHighs) - kOnes * (run_.first - 0x80u)) & kHighs;
+        const std::uint64_t above = (low + kOnes * (0x7Fu - (run_.last - 0x80u))) & kHighs;
+        return (~word & kHighs) | (~notBelow & kHighs) | above;
+    }
+
+    platform::CharTable::ByteRange run_;
+};
+
+#endif
+
+char OnOneLine(char c) {
+    return c == '\r' || c == '\n' ? '_' : c;
+}
+
+void MarkLineBreaks(char *to, std::uint32_t lineBreaks) {
+    for (; lineBreaks != 0; lineBreaks &= lineBreaks - 1)
+        to[std::countr_zero(lineBreaks)] = '_';
+}
+
+// Past the last set bit of `bits`, counted from `at`; `wideFrom` when there is none.
+std::size_t PastLast(std::uint32_t bits, std::size_t at, std::size_t wideFrom) {
+    return bits == 0 ? wideFrom : at + 32 - static_cast<std::size_t>(std::countl_zero(bits));
+}
+
+bool IsIdentifierByte(std::uint8_t byte) {
+    return (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
+           (byte >= '0' && byte <= '9') || byte == '_';
+}
+
+} // namespace
+
+std::size_t CopyIdentifier(char *to, std::uint8_t const *from, std::size_t limit,
+                           std::size_t readable) {
+    std::size_t length = 0;
+#if defined(__SSE2__)
+    for (; readable - length >= kBlock && length < limit; length += kBlock) {
+        std::memcpy(to + length, from + length, kBlock);
+        const std::uint32_t others = BlockScanner::IdentifierBits(from + length) ^ 0xFFFFu;
+        if (others != 0 || limit - length <= kBlock)
+            return std::min(limit, length + static_cast<std::size_t>(std::countr_zero(others)));
+    }
+#endif
+    for (; length < limit && IsIdentifierByte(from[length]); ++length)
+        to[length] = static_cast<char>(from[length]);
+    return length;
+}
+
+CopiedComment CopyComment(char *to, char const *from, std::size_t size, std::size_t readable,
+                          platform::CharTable::ByteRange wideRun) {
+    const BlockScanner scan(wideRun);
+    std::size_t wideFrom = 0;
+    std::size_t i = 0;
+    for (; readable - i >= kBlock; i += kBlock) {
+        const BlockBits bits = scan(from + i);
+        std::memcpy(to + i, from + i, kBlock);
+        std::uint32_t stop = bits.zero;
+        if (size - i < kBlock)
+            stop |= 1u << (size - i);
+        if (stop == 0) {
+            MarkLineBreaks(to + i, bits.lineBreak);
+            wideFrom = PastLast(bits.outside, i, wideFrom);
+            continue;
+        }
+        // The text ends in this block, at its first zero byte or at `size`; its last byte is
+        // left out of `wideFrom`.
+        unsigned const end = static_cast<unsigned>(std::countr_zero(stop));
+        MarkLineBreaks(to + i, bits.lineBreak & ((1u << end) - 1));
+        const std::uint32_t beforeLast = end > 0 ? (1u << (end - 1)) - 1 : 0;
+        return CopiedComment{i + end, PastLast(bits.outside & beforeLast, i, wideFrom)};
+    }
+    // Fewer than sixteen bytes can be read: one at a time.
+    for (; i < size && from[i] != '\0'; ++i) {
+        auto const byte = static_cast<std::uint8_t>(from[i]);
+        to[i] = OnOneLine(from[i]);
+        if (wideRun.first == 0 || byte < wideRun.first || byte > wideRun.last)
+            wideFrom = i + 1;
+    }
+    return CopiedComment{i, wideFrom};
+}
+
+} // namespace ril::tools
