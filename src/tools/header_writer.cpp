@@ -271,18 +271,6 @@ core::HResult CheckBin(char const *binPath, BinImage image) {
     return core::kErrBinRead;
 }
 
-// Tells the entry walk of each part of the BIN as it arrives.
-template <typename Walk> class WalkWhileRead final : public platform::ReadProgress {
-  public:
-    explicit WalkWhileRead(Walk &walk) : walk_(walk) {}
-    void Read(std::uint8_t const *bytes, std::size_t size, std::size_t done) override {
-        walk_.Advance(bytes, size, done);
-    }
-
-  private:
-    Walk &walk_;
-};
-
 } // namespace
 
 core::HResult WriteHeader(char const *binPath, char const *headerPath, int wide, BinImage image) {
@@ -300,19 +288,16 @@ core::HResult WriteHeader(char const *binPath, char const *headerPath, int wide,
     items::RefusedItems refused;
     // The lines are made straight from the records as the BIN's parts arrive, in its record
     // order; the previous header stays unless the whole BIN was read and written.
-    platform::FileContent file;
     table::BinEntryWalk walk(
-        [&](std::span<std::uint8_t const> image, table::BinEntryView const &entry) {
-            PutDefinition(out, image, entry, wide != 0, chars, refused);
+        [&](std::span<std::uint8_t const> window, table::BinEntryView const &entry) {
+            PutDefinition(out, window, entry, wide != 0, chars, refused);
             return true;
         });
-    WalkWhileRead progress(walk);
-    if (!image) {
-        if (!table::ReadBinFile(binPath, file, &progress))
-            return core::kErrBinRead;
-        image = std::span<std::uint8_t const>(file.bytes.get(), file.size);
-    }
-    if (!walk.Advance(image->data(), image->size(), image->size())) {
+    if (image)
+        walk.Advance(image->data(), image->size(), true);
+    else if (!table::WalkBinFile(binPath, walk))
+        return core::kErrBinRead;
+    if (!walk.Finished()) { // an entry could not be read
         core::ErrorBox(core::catalogue::kReadEntryFailed, core::NoticeSite{.file = binPath},
                        walk.FailedId());
         return core::kErrBinRead;
