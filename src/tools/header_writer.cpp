@@ -138,13 +138,12 @@ char OnOneLine(char c) {
     return c == '\r' || c == '\n' ? '_' : c;
 }
 
-// Marks the end of a comment of `length` bytes copied to `to` from `text`: a lone lead byte at
-// its end becomes '?' (it would take the line end for its trail), and a '|' follows when the
-// line would otherwise continue. Returns the comment's length with the '|'.
-std::size_t EndComment(char *to, std::uint8_t const *text, CopiedComment copied,
-                       platform::CharTable const &chars) {
+// Marks the end of a comment copied to `to`: a lone lead byte at its end becomes '?' (it would
+// take the line end for its trail), and a '|' follows when the line would otherwise continue.
+// Returns the comment's length with the '|'.
+std::size_t EndComment(char *to, CopiedComment copied) {
     std::size_t length = copied.length;
-    if (chars.EndsInLoneLead(text, length, copied.wideFrom))
+    if (copied.loneLead)
         to[length - 1] = '?';
     if (ContinuesLine(to, length))
         to[length++] = '|';
@@ -160,9 +159,7 @@ void PutNarrowComment(platform::FileReplacer &out, std::string_view text, std::s
     auto const *bytes = reinterpret_cast<std::uint8_t const *>(text.data());
     if (text.size() <= kCommentLimit) { // most texts: found and copied in one pass
         char *to = out.Room(text.size() + kLineCopySlack);
-        const CopiedComment copied =
-            CopyComment(to, text.data(), text.size(), readable, chars.WideRun());
-        out.Advance(EndComment(to, bytes, copied, chars));
+        out.Advance(EndComment(to, CopyComment(to, text.data(), text.size(), readable, chars)));
         return;
     }
     void const *end = std::memchr(bytes, 0, text.size());
@@ -173,7 +170,7 @@ void PutNarrowComment(platform::FileReplacer &out, std::string_view text, std::s
         length = chars.BoundaryAtOrBefore(bytes, length, kCommentLimit);
     char *to = out.Room(length + 1);
     std::transform(text.data(), text.data() + length, to, OnOneLine);
-    out.Advance(EndComment(to, bytes, CopiedComment{length, length}, chars));
+    out.Advance(EndComment(to, CopiedComment{length, chars.EndsInLoneLead(bytes, length)}));
 }
 
 // The comment of a WCS item: its UTF-16 text in the ANSI code page, with the same rules.
@@ -233,9 +230,7 @@ void PutDefinition(platform::FileReplacer &out, std::span<std::uint8_t const> im
     *at++ = '/';
     *at++ = '/';
     if (whole) {
-        const CopiedComment copied =
-            CopyComment(at, text.data(), text.size(), readable - textAt, chars.WideRun());
-        at += EndComment(at, record + textAt, copied, chars);
+        at += EndComment(at, CopyComment(at, text.data(), text.size(), readable - textAt, chars));
         *at++ = '\r';
         *at++ = '\n';
         out.Advance(static_cast<std::size_t>(at - to));

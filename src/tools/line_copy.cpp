@@ -121,14 +121,34 @@ char OnOneLine(char c) {
     return c == '\r' || c == '\n' ? '_' : c;
 }
 
-void MarkLineBreaks(char *to, std::uint32_t lineBreaks) {
+void MarkLineBreaks(char *to, std::uint64_t lineBreaks) {
     for (; lineBreaks != 0; lineBreaks &= lineBreaks - 1)
         to[std::countr_zero(lineBreaks)] = '_';
 }
 
 // Past the last set bit of `bits`, counted from `at`; `wideFrom` when there is none.
-std::size_t PastLast(std::uint32_t bits, std::size_t at, std::size_t wideFrom) {
-    return bits == 0 ? wideFrom : at + 32 - static_cast<std::size_t>(std::countl_zero(bits));
+std::size_t PastLast(std::uint64_t bits, std::size_t at, std::size_t wideFrom) {
+    return bits == 0 ? wideFrom : at + 64 - static_cast<std::size_t>(std::countl_zero(bits));
+}
+
+// The first step of a comment's copy: four blocks, one bit per byte as in BlockBits.
+constexpr std::size_t kFirstStep = 4 * kBlock;
+
+struct ChunkBits {
+    std::uint64_t zero;
+    std::uint64_t lineBreak;
+    std::uint64_t outside;
+};
+
+ChunkBits ScanChunk(BlockScanner const &scan, char const *from) {
+    ChunkBits chunk{0, 0, 0};
+    for (std::size_t block = 0; block < kFirstStep / kBlock; ++block) {
+        const BlockBits bits = scan(from + block * kBlock);
+        chunk.zero |= std::uint64_t{bits.zero} << block * kBlock;
+        chunk.lineBreak |= std::uint64_t{bits.lineBreak} << block * kBlock;
+        chunk.outside |= std::uint64_t{bits.outside} << block * kBlock;
+    }
+    return chunk;
 }
 
 bool IsIdentifierByte(std::uint8_t byte) {
@@ -155,10 +175,31 @@ std::size_t CopyIdentifier(char *to, std::uint8_t const *from, std::size_t limit
 }
 
 CopiedComment CopyComment(char *to, char const *from, std::size_t size, std::size_t readable,
-                          platform::CharTable::ByteRange wideRun) {
-    const BlockScanner scan(wideRun);
+                          platform::CharTable const &chars) {
+    auto const *bytes = reinterpret_cast<std::uint8_t const *>(from);
+    const BlockScanner scan(chars.WideRun());
     std::size_t wideFrom = 0;
     std::size_t i = 0;
+    if (readable >= kFirstStep) { // most texts end within it: no branch per block
+        const ChunkBits bits = ScanChunk(scan, from);
+        std::memcpy(to, from, kFirstStep);
+        std::uint64_t stop = bits.zero;
+        if (size < kFirstStep)
+            stop |= std::uint64_t{1} << size;
+        if (stop != 0) {
+            auto const end = static_cast<std::size_t>(std::countr_zero(stop));
+            MarkLineBreaks(to, bits.lineBreak & ((std::uint64_t{1} << end) - 1));
+            if (chars.LeadsAreWideRun()) // the run of lead bytes that ends the text is odd
+                return CopiedComment{
+                    end, end > 0 && (std::countl_one(~bits.outside << (64 - end)) & 1) != 0};
+            const std::uint64_t beforeLast = end > 0 ? (std::uint64_t{1} << (end - 1)) - 1 : 0;
+            return CopiedComment{
+                end, chars.EndsInLoneLead(bytes, end, PastLast(bits.outside & beforeLast, 0, 0))};
+        }
+        MarkLineBreaks(to, bits.lineBreak);
+        wideFrom = PastLast(bits.outside, 0, 0);
+        i = kFirstStep;
+    }
     for (; readable - i >= kBlock; i += kBlock) {
         const BlockBits bits = scan(from + i);
         std::memcpy(to + i, from + i, kBlock);
@@ -175,16 +216,18 @@ CopiedComment CopyComment(char *to, char const *from, std::size_t size, std::siz
         unsigned const end = static_cast<unsigned>(std::countr_zero(stop));
         MarkLineBreaks(to + i, bits.lineBreak & ((1u << end) - 1));
         const std::uint32_t beforeLast = end > 0 ? (1u << (end - 1)) - 1 : 0;
-        return CopiedComment{i + end, PastLast(bits.outside & beforeLast, i, wideFrom)};
+        wideFrom = PastLast(bits.outside & beforeLast, i, wideFrom);
+        return CopiedComment{i + end, chars.EndsInLoneLead(bytes, i + end, wideFrom)};
     }
     // Fewer than sixteen bytes can be read: one at a time.
+    const platform::CharTable::ByteRange wideRun = chars.WideRun();
     for (; i < size && from[i] != '\0'; ++i) {
         auto const byte = static_cast<std::uint8_t>(from[i]);
         to[i] = OnOneLine(from[i]);
         if (wideRun.first == 0 || byte < wideRun.first || byte > wideRun.last)
             wideFrom = i + 1;
     }
-    return CopiedComment{i, wideFrom};
+    return CopiedComment{i, chars.EndsInLoneLead(bytes, i, wideFrom)};
 }
 
 } // namespace ril::tools
