@@ -24,7 +24,8 @@ int ReadBinFile(char const *path, platform::FileContent &file, platform::ReadPro
     // Read, not mapped: on Windows a mapping would lock the file for as long as it is in use,
     // and the caller may be about to replace it.
     int error = 0;
-    return ShowReadStatus(path, platform::ReadWholeFile(path, file, progress, &error), error);
+    const platform::ReadStatus status = platform::ReadWholeFile(path, file, progress, &error);
+    return ShowReadStatus(path, status, error);
 }
 
 std::span<std::uint8_t> PartWindow::Room(std::size_t consumed) {

@@ -143,7 +143,8 @@ template <typename Visit> int WalkBinFile(char const *path, BinEntryWalk<Visit> 
     };
     Sink sink(walk);
     int error = 0;
-    return ShowReadStatus(path, platform::ReadFileInParts(path, sink, &error), error);
+    const platform::ReadStatus status = platform::ReadFileInParts(path, sink, &error);
+    return ShowReadStatus(path, status, error);
 }
 
 // Reads the BIN at `path` whole into `file`, telling `progress` of each part: 1, or 0 after
