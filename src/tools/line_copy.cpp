@@ -1,9 +1,6 @@
-// The block copies of a header's definition line, sixteen bytes at a time (SSE2 where the
-// compiler offers it; elsewhere the comment takes two words of eight bytes, the macro one byte
-// at a time).
+// The block copies of a header's definition line, sixteen bytes at a time with SSE2 where the
+// compiler offers it (elsewhere the same steps test one byte at a time).
 #include "tools/line_copy.h"
-
-#include "core/byte_cursor.h"
 
 #include <algorithm>
 #include <bit>
@@ -70,48 +67,24 @@ class BlockScanner {
 
 #else
 
+// Without SSE2: byte by byte, the same bits.
 class BlockScanner {
   public:
     explicit BlockScanner(platform::CharTable::ByteRange run) : run_(run) {}
 
     BlockBits operator()(char const *from) const {
-        const std::uint64_t first = core::LoadU64(from); // the first byte in the lowest bits
-        const std::uint64_t second = core::LoadU64(from + 8);
-        auto bits = [](std::uint64_t highs0, std::uint64_t highs1) {
-            return Gather(highs0) | Gather(highs1) << 8;
-        };
-        return BlockBits{bits(Zeros(first), Zeros(second)),
-                         bits(Zeros(first ^ kCr) | Zeros(first ^ kLf),
-                              Zeros(second ^ kCr) | Zeros(second ^ kLf)),
-                         bits(Outside(first), Outside(second))};
+        BlockBits bits{0, 0, 0};
+        for (std::size_t at = 0; at < kBlock; ++at) {
+            auto const byte = static_cast<std::uint8_t>(from[at]);
+            bool const inside = run_.first != 0 && byte >= run_.first && byte <= run_.last;
+            bits.zero |= std::uint32_t{byte == 0} << at;
+            bits.lineBreak |= std::uint32_t{byte == '\r' || byte == '\n'} << at;
+            bits.outside |= std::uint32_t{!inside} << at;
+        }
+        return bits;
     }
 
   private:
-    static constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-    static constexpr std::uint64_t kHighs = 0x8080808080808080ull;
-    static constexpr std::uint64_t kLows = 0x7F7F7F7F7F7F7F7Full;
-    static constexpr std::uint64_t kCr = kOnes * '\r';
-    static constexpr std::uint64_t kLf = kOnes * '\n';
-
-    // The high bit of each zero byte, exactly (no borrow crosses bytes).
-    static std::uint64_t Zeros(std::uint64_t word) {
-        return ~(((word & kLows) + kLows) | word | kLows);
-    }
-    // The high bits of the eight bytes, gathered into the low eight bits.
-    static std::uint32_t Gather(std::uint64_t highs) {
-        return static_cast<std::uint32_t>(((highs >> 7) * 0x0102040810204080ull) >> 56);
-    }
-    // The high bit of each byte outside the wide run, a range within 0x80-0xFF: the low seven
-    // bits of a byte are compared on their own, so no carry or borrow crosses bytes.
-    std::uint64_t Outside(std::uint64_t word) const {
-        if (run_.first == 0)
-            return kHighs;
-        const std::uint64_t low = word & kLows;
-        const std::uint64_t notBelow = ((low | kHighs) - kOnes * (run_.first - 0x80u)) & kHighs;
-        const std::uint64_t above = (low + kOnes * (0x7Fu - (run_.last - 0x80u))) & kHighs;
-        return (~word & kHighs) | (~notBelow & kHighs) | above;
-    }
-
     platform::CharTable::ByteRange run_;
 };
 
