@@ -118,7 +118,6 @@ std::uint64_t CharTable::OutsideWideRun(std::uint64_t bytes) const {
 bool CharTable::StartsCharacter(std::uint8_t const *data, std::size_t from, std::size_t at) const {
     if (at == from || !IsTrail(data[at]))
         return true;
-    constexpr std::uint8_t kBoth = kLead | kTrail;
     std::size_t begin = at;
     while (runLow_ != 0 && begin - from >= 8) {
         // The eight bytes before `begin`, the first in the lowest bits.
@@ -133,6 +132,14 @@ bool CharTable::StartsCharacter(std::uint8_t const *data, std::size_t from, std:
         }
         begin -= 8;
     }
+    return StartsAfterRun(data, from, begin, at);
+}
+
+// Whether data[at] starts a character when every byte of data[begin, at) can both lead and
+// trail: the walk back goes on from `begin` one byte at a time.
+bool CharTable::StartsAfterRun(std::uint8_t const *data, std::size_t from, std::size_t begin,
+                               std::size_t at) const {
+    constexpr std::uint8_t kBoth = kLead | kTrail;
     while (begin > from && (kinds_[data[begin - 1]] & kBoth) == kBoth)
         --begin;
     std::size_t run = at - begin;
@@ -143,6 +150,18 @@ bool CharTable::StartsCharacter(std::uint8_t const *data, std::size_t from, std:
 
 bool CharTable::EndsInLoneLead(std::uint8_t const *data, std::size_t end) const {
     return end > 0 && IsLead(data[end - 1]) && StartsCharacter(data, 0, end - 1);
+}
+
+bool CharTable::EndsInLoneLead(std::uint8_t const *data, std::size_t end,
+                               std::size_t wideFrom) const {
+    if (end == 0 || !IsLead(data[end - 1]))
+        return false;
+    const std::size_t at = end - 1;
+    if (at == 0 || !IsTrail(data[at]))
+        return true;
+    if (runLow_ == 0 || wideFrom > at)
+        return StartsCharacter(data, 0, at);
+    return StartsAfterRun(data, 0, wideFrom, at);
 }
 
 std::size_t CharTable::BoundaryAtOrBefore(std::uint8_t const *data, std::size_t end,

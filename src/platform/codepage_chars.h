@@ -59,6 +59,16 @@ class CharTable {
     bool StartsCharacter(std::uint8_t const *data, std::size_t from, std::size_t at) const;
     // Whether the text data[0, end) ends in a lead byte that stands alone.
     bool EndsInLoneLead(std::uint8_t const *data, std::size_t end) const;
+    // The same, told by a scan that passed over the text that no byte of data[wideFrom,
+    // end - 1) lies outside WideRun(): only the bytes before wideFrom are walked back over.
+    bool EndsInLoneLead(std::uint8_t const *data, std::size_t end, std::size_t wideFrom) const;
+    // The longest range of bytes from 0x80 up that can all lead and trail; first == 0 when
+    // there is none.
+    ByteRange WideRun() const { return {runLow_, runHigh_}; }
+    // Whether the lead bytes are exactly the bytes of WideRun() (none when there is none), as
+    // in 936, 949 and 54936: a lead byte then stands alone at a text's end when the run of
+    // wide-run bytes that it ends is odd.
+    bool LeadsAreWideRun() const { return leadsAreWideRun_; }
     // The last character boundary at or before `limit` in the text data[0, end).
     std::size_t BoundaryAtOrBefore(std::uint8_t const *data, std::size_t end,
                                    std::size_t limit) const;
@@ -84,8 +94,15 @@ class CharTable {
             }
             start = byte + 1;
         }
+        leadsAreWideRun_ = true;
+        for (unsigned byte = 0; byte < 0x100; ++byte)
+            if (((kinds_[byte] & kLead) != 0) !=
+                (runLow_ != 0 && byte >= runLow_ && byte <= runHigh_))
+                leadsAreWideRun_ = false;
     }
     bool IsDigit(std::uint8_t byte) const { return byte >= '0' && byte <= '9'; }
+    bool StartsAfterRun(std::uint8_t const *data, std::size_t from, std::size_t begin,
+                        std::size_t at) const;
     std::uint64_t OutsideWideRun(std::uint64_t bytes) const;
     std::size_t Utf8Length(std::uint8_t const *data, std::size_t at, std::size_t end) const;
 
@@ -94,6 +111,7 @@ class CharTable {
     bool utf8_ = false;
     std::uint8_t runLow_ = 0; // runLow_ == 0: no such range
     std::uint8_t runHigh_ = 0;
+    bool leadsAreWideRun_ = true;
 };
 
 // The published lead and trail ranges of 932, 936, 949, 950 and 54936, and the UTF-8 table

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <span>
 #include <utility>
 
 namespace ril::platform {
@@ -79,6 +80,24 @@ enum class ReadBuffer { Heap, LargeBlock };
 // short read ends the content there.
 ReadStatus ReadWholeFile(char const *path, FileContent &content, ReadProgress *progress = nullptr,
                          int *systemError = nullptr, ReadBuffer buffer = ReadBuffer::Heap);
+
+// Told of a file read in parts into a buffer the sink keeps: Room() is where the next part
+// goes (empty: no memory for it), Filled() that `count` bytes arrived there and whether they
+// end the file; Filled() returns false to stop the read.
+class PartSink {
+  public:
+    virtual std::span<std::uint8_t> Room() = 0;
+    virtual bool Filled(std::size_t count, bool last) = 0;
+
+  protected:
+    ~PartSink() = default;
+};
+
+// Reads the file as ReadWholeFile does (as long as it was when opened; a short read ends it),
+// each part into the sink's room, so that a reader can keep a small buffer in the cache
+// instead of the whole file. Filled() is called at least once, last with `last` set, unless
+// the read fails first: CannotOpen, NoMemory (also an empty room) or ReadFailed (a folder).
+ReadStatus ReadFileInParts(char const *path, PartSink &sink, int *systemError = nullptr);
 
 // A whole file read into memory with one read, followed by at least the zero bytes its
 // reader asked for. The bytes are a private copy: the file may change or be cut short

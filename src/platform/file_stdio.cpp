@@ -170,6 +170,27 @@ ReadStatus ReadWholeFile(char const *path, FileContent &content, ReadProgress *p
     return ReadStatus::Ok;
 }
 
+ReadStatus ReadFileInParts(char const *path, PartSink &sink, int *systemError) {
+    int ignored = 0;
+    int &error = systemError != nullptr ? *systemError : ignored;
+    error = 0;
+    File file;
+    std::size_t left = 0;
+    if (ReadStatus status = OpenWhole(path, 0, file, left, error); status != ReadStatus::Ok)
+        return status;
+    for (;;) {
+        const std::span<std::uint8_t> room = sink.Room();
+        if (room.empty())
+            return ReadStatus::NoMemory;
+        const std::size_t wanted = left < room.size() ? left : room.size();
+        const std::size_t got = file.Read(room.data(), wanted);
+        left -= got;
+        bool const last = got != wanted || left == 0;
+        if (!sink.Filled(got, last) || last)
+            return ReadStatus::Ok;
+    }
+}
+
 FileView &FileView::operator=(FileView &&other) noexcept {
     if (this != &other) {
         buffer_ = std::move(other.buffer_);

@@ -5,29 +5,11 @@
 #include "core/write_settings.h"
 
 namespace ril::table {
-namespace {
-
-bool MissingPartTooLarge(std::uint32_t size, std::size_t available) {
-    return size - available > kMaxMissingRecordBytes;
-}
-
-} // namespace
 
 void ReadBinHeader(core::ByteReader &reader, BinHeader &header) {
     reader.ReadU32(header.flag);
     reader.ReadU32(header.maxId);
     reader.ReadU32(header.count);
-}
-
-bool ReadBinEntry(core::ByteReader &reader, std::uint32_t idBound, BinEntryView &entry) {
-    reader.ReadU32(entry.id);
-    if (entry.id >= idBound)
-        return false;
-    reader.ReadU32(entry.size);
-    entry.offset = reader.Offset();
-    entry.available = entry.size < reader.Remaining() ? entry.size : reader.Remaining();
-    reader.Skip(entry.size);
-    return !MissingPartTooLarge(entry.size, entry.available);
 }
 
 std::span<const std::uint8_t> HolderMarkerText(std::span<const std::uint8_t> fileEnd) {

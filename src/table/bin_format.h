@@ -60,7 +60,17 @@ void ReadBinHeader(core::ByteReader &reader, BinHeader &header);
 
 // Reads the next entry. False when its ID is missing or not below `idBound` (the size is not
 // read then), or when more of its record is missing than a reader completes with zeros.
-bool ReadBinEntry(core::ByteReader &reader, std::uint32_t idBound, BinEntryView &entry);
+// Inline: the entry walks call it once per entry.
+inline bool ReadBinEntry(core::ByteReader &reader, std::uint32_t idBound, BinEntryView &entry) {
+    reader.ReadU32(entry.id);
+    if (entry.id >= idBound)
+        return false;
+    reader.ReadU32(entry.size);
+    entry.offset = reader.Offset();
+    entry.available = entry.size < reader.Remaining() ? entry.size : reader.Remaining();
+    reader.Skip(entry.size);
+    return entry.size - entry.available <= kMaxMissingRecordBytes;
+}
 
 // The text of the holder marker that ends `fileEnd` (a file's last bytes, or all of them),
 // as long as its length field says; empty when there is no room for that many bytes.

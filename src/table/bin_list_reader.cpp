@@ -6,21 +6,46 @@
 #include "core/limits.h"
 #include "core/messages.h"
 
+#include <cstring>
 #include <new>
 #include <string>
 
 namespace ril::table {
 
+int ShowReadStatus(char const *path, platform::ReadStatus status, int systemError) {
+    if (status == platform::ReadStatus::Ok)
+        return 1;
+    core::ErrorBox(core::catalogue::kCannotOpen,
+                   core::NoticeSite{.file = path, .systemError = systemError}, path);
+    return 0;
+}
+
 int ReadBinFile(char const *path, platform::FileContent &file, platform::ReadProgress *progress) {
     // Read, not mapped: on Windows a mapping would lock the file for as long as it is in use,
     // and the caller may be about to replace it.
     int error = 0;
-    if (platform::ReadWholeFile(path, file, progress, &error) != platform::ReadStatus::Ok) {
-        core::ErrorBox(core::catalogue::kCannotOpen,
-                       core::NoticeSite{.file = path, .systemError = error}, path);
-        return 0;
+    const platform::ReadStatus status = platform::ReadWholeFile(path, file, progress, &error);
+    return ShowReadStatus(path, status, error);
+}
+
+std::span<std::uint8_t> PartWindow::Room(std::size_t consumed) {
+    // Parts small enough to stay in the second-level cache while they are walked; at least a
+    // quarter of the window is read at a time.
+    constexpr std::size_t kWindow = std::size_t{256} << 10;
+    if (consumed > 0)
+        std::memmove(bytes_.get(), bytes_.get() + consumed, filled_ - consumed);
+    filled_ -= consumed;
+    if (capacity_ - filled_ < kWindow / 4) {
+        const std::size_t capacity = capacity_ == 0 ? kWindow : capacity_ * 2;
+        std::unique_ptr<std::uint8_t[]> bytes(new (std::nothrow) std::uint8_t[capacity]);
+        if (!bytes)
+            return {};
+        if (filled_ > 0)
+            std::memcpy(bytes.get(), bytes_.get(), filled_);
+        bytes_ = std::move(bytes);
+        capacity_ = capacity;
     }
-    return 1;
+    return std::span<std::uint8_t>(bytes_.get() + filled_, capacity_ - filled_);
 }
 
 int LoadBin(items::CRilTxtLoader &list, char const *path) {

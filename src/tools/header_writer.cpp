@@ -14,6 +14,7 @@
 #include "platform/file_replacer.h"
 #include "platform/path.h"
 #include "table/bin_list_reader.h"
+#include "tools/line_copy.h"
 
 #include <algorithm>
 #include <bit>
@@ -121,26 +122,6 @@ std::string NarrowComment(std::uint16_t const *units, int count) {
     return comment;
 }
 
-// What a definition line is made of: an entry's ID, and its macro and text as its record
-// holds them (the macro cut at 127 bytes and at a zero byte, as the item list would hold it;
-// the text up to the record's end, or the file's when it ends inside the record).
-struct Definition {
-    std::uint32_t id = 0;
-    std::string_view macro;
-    std::string_view text;
-};
-
-Definition DefinitionOf(std::uint8_t const *bin, table::BinEntryView const &entry) {
-    auto const *record = reinterpret_cast<char const *>(bin + entry.offset);
-    const std::size_t size = entry.available;
-    const std::size_t stored =
-        size < 2 ? 0 : std::min<std::size_t>(core::LoadU16(bin + entry.offset), size - 2);
-    std::string_view macro(record + (size < 2 ? size : 2), std::min(stored, core::kMacroLimit));
-    macro = macro.substr(0, macro.find('\0'));
-    const std::size_t textAt = size < 2 ? size : 2 + stored;
-    return Definition{entry.id, macro, std::string_view(record + textAt, size - textAt)};
-}
-
 // Whether a line comment that ends in `text` would run on into the next line: its last byte
 // before trailing blanks is a backslash (also the trail byte 0x5C of a double-byte
 // character, which a compiler reads as one) or "??/" (a backslash where trigraphs are on).
@@ -153,89 +134,43 @@ bool ContinuesLine(char const *text, std::size_t length) {
                           (length >= 3 && std::string_view(text + length - 3, 3) == "?\?/"));
 }
 
-constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-constexpr std::uint64_t kHighs = 0x8080808080808080ull;
-
-// The high bit of each byte of `word` that equals `byte`; exact up to the first such byte
-// (above it a borrow may mark others).
-std::uint64_t Matches(std::uint64_t word, char byte) {
-    const std::uint64_t x = word ^ (kOnes * static_cast<std::uint8_t>(byte));
-    return (x - kOnes) & ~x & kHighs;
-}
-
 char OnOneLine(char c) {
     return c == '\r' || c == '\n' ? '_' : c;
 }
 
-// Copies `length` bytes with CR and LF turned into '_'. Line breaks inside a text are rare:
-// eight bytes at a time are tested for them and copied whole.
-void CopyOnOneLine(char *to, char const *from, std::size_t length) {
-    std::size_t i = 0;
-    for (; i + 8 <= length; i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, from + i, sizeof word);
-        if ((Matches(word, '\r') | Matches(word, '\n')) != 0)
-            std::transform(from + i, from + i + 8, to + i, OnOneLine);
-        else
-            std::memcpy(to + i, &word, sizeof word);
-    }
-    std::transform(from + i, from + length, to + i, OnOneLine);
-}
-
-// Copies the bytes of from[0, size) before its first zero byte, CR and LF turned into '_',
-// and returns how many. Eight bytes at a time (the last eight end at the text's end) up to
-// the first zero byte, then byte by byte from a line break on. `to` has room for `size`.
-std::size_t CopyToZeroOnOneLine(char *to, char const *from, std::size_t size) {
-    std::size_t i = 0;
-    while (size >= 8 && i < size) {
-        std::size_t const at = std::min(i, size - 8);
-        std::uint64_t const word = core::LoadU64(from + at); // the first byte in the lowest bits
-        // The bytes before `i` are copied already and hold none of the three.
-        std::uint64_t const fresh = ~std::uint64_t{0} << 8 * (i - at);
-        std::uint64_t const zero = Matches(word, '\0') & fresh;
-        std::uint64_t const stop = zero | ((Matches(word, '\r') | Matches(word, '\n')) & fresh);
-        std::memcpy(to + at, from + at, 8);
-        if (stop == 0) {
-            i = at + 8;
-            continue;
-        }
-        i = at + static_cast<std::size_t>(std::countr_zero(stop)) / 8;
-        if ((zero & (stop & (~stop + 1))) != 0)
-            return i; // the zero byte comes first
-        break;        // a line break does: the rest byte by byte
-    }
-    for (; i < size && from[i] != '\0'; ++i)
-        to[i] = OnOneLine(from[i]);
-    return i;
-}
-
-// The comment of an MBCS item: its text up to its first zero byte, cut to 8191 bytes at a
-// character boundary of the code page, CR and LF turned into '_', a lone lead byte at its end
-// into '?' (it would take the line end for its trail), and a '|' behind it when the line
-// would otherwise continue. Written straight into the file's buffer.
-void PutNarrowComment(platform::FileReplacer &out, std::string_view text,
-                      platform::CharTable const &chars) {
-    auto const *bytes = reinterpret_cast<std::uint8_t const *>(text.data());
-    std::size_t length = 0;
-    char *to = nullptr;
-    if (text.size() <= kCommentLimit) { // most texts: found and copied in one pass
-        to = out.Room(text.size() + 1);
-        length = CopyToZeroOnOneLine(to, text.data(), text.size());
-    } else {
-        void const *end = std::memchr(bytes, 0, text.size());
-        length = end != nullptr
-                     ? static_cast<std::size_t>(static_cast<std::uint8_t const *>(end) - bytes)
-                     : text.size();
-        if (length > kCommentLimit)
-            length = chars.BoundaryAtOrBefore(bytes, length, kCommentLimit);
-        to = out.Room(length + 1);
-        CopyOnOneLine(to, text.data(), length);
-    }
-    if (chars.EndsInLoneLead(bytes, length))
+// Marks the end of a comment copied to `to`: a lone lead byte at its end becomes '?' (it would
+// take the line end for its trail), and a '|' follows when the line would otherwise continue.
+// Returns the comment's length with the '|'.
+std::size_t EndComment(char *to, CopiedComment copied) {
+    std::size_t length = copied.length;
+    if (copied.loneLead)
         to[length - 1] = '?';
     if (ContinuesLine(to, length))
         to[length++] = '|';
-    out.Advance(length);
+    return length;
+}
+
+// The comment of an MBCS item: its text up to its first zero byte, cut to 8191 bytes at a
+// character boundary of the code page, CR and LF turned into '_', then ended as EndComment
+// says. Written straight into the file's buffer; `readable` bytes (at least the text's) can
+// be read from the text's start.
+void PutNarrowComment(platform::FileReplacer &out, std::string_view text, std::size_t readable,
+                      platform::CharTable const &chars) {
+    auto const *bytes = reinterpret_cast<std::uint8_t const *>(text.data());
+    if (text.size() <= kCommentLimit) { // most texts: found and copied in one pass
+        char *to = out.Room(text.size() + kLineCopySlack);
+        out.Advance(EndComment(to, CopyComment(to, text.data(), text.size(), readable, chars)));
+        return;
+    }
+    void const *end = std::memchr(bytes, 0, text.size());
+    std::size_t length =
+        end != nullptr ? static_cast<std::size_t>(static_cast<std::uint8_t const *>(end) - bytes)
+                       : text.size();
+    if (length > kCommentLimit)
+        length = chars.BoundaryAtOrBefore(bytes, length, kCommentLimit);
+    char *to = out.Room(length + 1);
+    std::transform(text.data(), text.data() + length, to, OnOneLine);
+    out.Advance(EndComment(to, CopiedComment{length, chars.EndsInLoneLead(bytes, length)}));
 }
 
 // The comment of a WCS item: its UTF-16 text in the ANSI code page, with the same rules.
@@ -249,7 +184,7 @@ void PutWideComment(platform::FileReplacer &out, std::string_view text,
         units.push_back(unit);
     }
     std::string comment = NarrowComment(units.data(), static_cast<int>(units.size()));
-    PutNarrowComment(out, comment, chars);
+    PutNarrowComment(out, comment, comment.size(), chars);
 }
 
 void WriteHeaderPrologue(platform::FileReplacer &out, std::string_view headerPath) {
@@ -259,28 +194,53 @@ void WriteHeaderPrologue(platform::FileReplacer &out, std::string_view headerPat
     out.Write(kTemplate.data(), kTemplate.size());
 }
 
-// Writes the entry's definition line, or adds it to `refused` when its macro cannot follow
-// "IDT_" in a C identifier; nothing more is written once an entry has been refused.
-void PutDefinition(platform::FileReplacer &out, Definition const &item, bool wide,
-                   platform::CharTable const &chars, items::RefusedItems &refused) {
+// Writes the definition line of the entry whose record lies in `image` (the BIN's bytes read
+// so far), or adds the entry to `refused` when its macro cannot follow "IDT_" in a C
+// identifier; nothing more is written once an entry has been refused. The macro is the
+// record's, cut at 127 bytes and at a zero byte, as the item list would hold it; the text runs
+// to the record's end, or the file's when it ends inside the record.
+void PutDefinition(platform::FileReplacer &out, std::span<std::uint8_t const> image,
+                   table::BinEntryView const &entry, bool wide, platform::CharTable const &chars,
+                   items::RefusedItems &refused) {
     constexpr std::string_view kDefine = "#define IDT_";
-    if (!std::all_of(item.macro.begin(), item.macro.end(), IsIdentifierCharacter))
-        refused.Add(item.id);
+    std::uint8_t const *record = image.data() + entry.offset;
+    const std::size_t readable = image.size() - entry.offset;
+    const std::size_t size = entry.available;
+    const std::size_t stored =
+        size < 2 ? 0 : std::min<std::size_t>(core::LoadU16(record), size - 2);
+    const std::size_t macroAt = size < 2 ? size : 2;
+    const std::size_t macroLimit = std::min(stored, core::kMacroLimit);
+    const std::size_t textAt = macroAt + stored;
+    const std::string_view text(reinterpret_cast<char const *>(record + textAt), size - textAt);
+    // Most lines are made in one piece of the buffer: "#define IDT_", the macro, a space, at
+    // most 11 characters of ID, "//", the comment with its '|' and the line end.
+    bool const whole = !wide && text.size() <= kCommentLimit;
+    char *to = out.Room(kDefine.size() + macroLimit + kLineCopySlack + 13 +
+                        (whole ? text.size() + kLineCopySlack + 3 : 0));
+    char *at = std::copy(kDefine.begin(), kDefine.end(), to);
+    const std::size_t macroLength =
+        CopyIdentifier(at, record + macroAt, macroLimit, readable - macroAt);
+    if (macroLength < macroLimit && record[macroAt + macroLength] != 0)
+        refused.Add(entry.id);
     if (refused.Any())
         return;
-    // "#define IDT_", the macro, a space, at most 11 characters of ID and "//".
-    char *to = out.Room(kDefine.size() + item.macro.size() + 14);
-    char *at = std::copy(kDefine.begin(), kDefine.end(), to);
-    at = std::copy(item.macro.begin(), item.macro.end(), at);
+    at += macroLength;
     *at++ = ' ';
-    at = std::to_chars(at, at + 11, static_cast<std::int32_t>(item.id)).ptr;
+    at = std::to_chars(at, at + 11, static_cast<std::int32_t>(entry.id)).ptr;
     *at++ = '/';
     *at++ = '/';
+    if (whole) {
+        at += EndComment(at, CopyComment(at, text.data(), text.size(), readable - textAt, chars));
+        *at++ = '\r';
+        *at++ = '\n';
+        out.Advance(static_cast<std::size_t>(at - to));
+        return;
+    }
     out.Advance(static_cast<std::size_t>(at - to));
     if (wide)
-        PutWideComment(out, item.text, chars);
+        PutWideComment(out, text, chars);
     else
-        PutNarrowComment(out, item.text, chars);
+        PutNarrowComment(out, text, readable - textAt, chars);
     out.Write("\r\n", 2);
 }
 
@@ -306,18 +266,6 @@ core::HResult CheckBin(char const *binPath, BinImage image) {
     return core::kErrBinRead;
 }
 
-// Tells the entry walk of each part of the BIN as it arrives.
-template <typename Walk> class WalkWhileRead final : public platform::ReadProgress {
-  public:
-    explicit WalkWhileRead(Walk &walk) : walk_(walk) {}
-    void Read(std::uint8_t const *bytes, std::size_t size, std::size_t done) override {
-        walk_.Advance(bytes, size, done);
-    }
-
-  private:
-    Walk &walk_;
-};
-
 } // namespace
 
 core::HResult WriteHeader(char const *binPath, char const *headerPath, int wide, BinImage image) {
@@ -335,18 +283,16 @@ core::HResult WriteHeader(char const *binPath, char const *headerPath, int wide,
     items::RefusedItems refused;
     // The lines are made straight from the records as the BIN's parts arrive, in its record
     // order; the previous header stays unless the whole BIN was read and written.
-    platform::FileContent file;
-    table::BinEntryWalk walk([&](std::uint8_t const *bytes, table::BinEntryView const &entry) {
-        PutDefinition(out, DefinitionOf(bytes, entry), wide != 0, chars, refused);
-        return true;
-    });
-    WalkWhileRead progress(walk);
-    if (!image) {
-        if (!table::ReadBinFile(binPath, file, &progress))
-            return core::kErrBinRead;
-        image = std::span<std::uint8_t const>(file.bytes.get(), file.size);
-    }
-    if (!walk.Advance(image->data(), image->size(), image->size())) {
+    table::BinEntryWalk walk(
+        [&](std::span<std::uint8_t const> window, table::BinEntryView const &entry) {
+            PutDefinition(out, window, entry, wide != 0, chars, refused);
+            return true;
+        });
+    if (image)
+        walk.Advance(image->data(), image->size(), true);
+    else if (!table::WalkBinFile(binPath, walk))
+        return core::kErrBinRead;
+    if (!walk.Finished()) { // an entry could not be read
         core::ErrorBox(core::catalogue::kReadEntryFailed, core::NoticeSite{.file = binPath},
                        walk.FailedId());
         return core::kErrBinRead;

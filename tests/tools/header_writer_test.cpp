@@ -36,15 +36,25 @@ class HeaderWriterTest : public LibraryTest {
         fs::create_directories(inc);
         fs::create_directories(res);
     }
-    // The comment that one item of text `record` gets.
+    // The comment that one item of text `record` gets, the same whether the BIN ends with the
+    // record or a holder marker follows (the text's end read in blocks).
     std::string CommentOf(Bytes const &record, int wide) {
-        WriteFile(bin, BinBuilder().Header(1, 1, 1).Entry(1, record).Get());
-        if (Ril_WriteHeaderFile(inc.c_str(), wide, bin.c_str()) != 0)
-            return "<failed>";
-        const std::string text = ReadText(header);
-        const std::size_t at = text.find("#define IDT_M 1//"),
-                          end = text.find("\r\n\r\n\r\n#endif");
-        return at == std::string::npos ? "<no line>" : text.substr(at + 17, end - at - 17);
+        std::string comments[2];
+        for (int marked : {0, 1}) {
+            BinBuilder builder;
+            builder.Header(1, 1, 1).Entry(1, record);
+            if (marked)
+                builder.Trailer(std::string(64, 'h'));
+            WriteFile(bin, builder.Get());
+            if (Ril_WriteHeaderFile(inc.c_str(), wide, bin.c_str()) != 0)
+                return "<failed>";
+            const std::string text = ReadText(header);
+            const std::size_t at = text.find("#define IDT_M 1//"),
+                              end = text.find("\r\n\r\n\r\n#endif");
+            comments[marked] =
+                at == std::string::npos ? "<no line>" : text.substr(at + 17, end - at - 17);
+        }
+        return comments[0] == comments[1] ? comments[0] : comments[0] + " <> " + comments[1];
     }
     std::string inc = dir.File("inc");
     std::string res = dir.File("res");
@@ -68,16 +78,18 @@ TEST_F(HeaderWriterTest, WorkedExampleByteForByte) {
     WriteFile(bin, BinBuilder().Header(1, 0, 0).Trailer("h").Get()); // no items
     ASSERT_EQ(Ril_WriteHeaderFile(inc.c_str(), 0, bin.c_str()), 0);
     EXPECT_EQ(ReadText(header), Expected(header, "STRINGS", ""));
-    // A BIN read in several parts: entries and records that straddle the parts; an entry
-    // that cannot be read in a later part fails the header, which stays as it was.
+    // A BIN read in several parts: entries and records that straddle the parts, one record
+    // larger than a part; an entry that cannot be read in a later part fails the header,
+    // which stays as it was.
     for (bool bad : {false, true}) {
         BinBuilder big;
         big.Header(1, 3000, 3000);
         std::string bigLines;
         for (std::uint32_t id = 1; id <= 3000; ++id) {
-            const std::string macro = "M" + std::to_string(id), text(id % 300, 'a' + id % 26);
+            const std::string macro = "M" + std::to_string(id),
+                              text(id == 9 ? 400000 : id % 300, 'a' + id % 26);
             big.EntryA(bad && id == 3000 ? 5000 : id, macro, text);
-            bigLines += Define(macro, std::to_string(id), text);
+            bigLines += Define(macro, std::to_string(id), text.substr(0, 8191));
         }
         WriteFile(bin, big.Get());
         EXPECT_EQ(Ril_WriteHeaderFile(inc.c_str(), 0, bin.c_str()), bad ? -202 : 0);
@@ -187,9 +199,14 @@ TEST_F(HeaderWriterTest, CommentsFromTexts) {
         {RecordA("M", "ab\x81\r"), 0, 936, "ab\x81_"}, // a whole character now
         {RecordA("M", "\x81\x81\x81"), 0, 936, "\x81\x81?"},
         {RecordA("M", "ab\x81"), 0, 1252, "ab\x81"},
-        // Found eight bytes at a time: a zero byte or a line break in the last eight.
-        {RecordA("M", std::string("0123456789\0\r", 12)), 0, 936, "0123456789"},
-        {RecordA("M", "abcdefgh\n12\r"), 0, 936, "abcdefgh_12_"},
+        // Found sixteen bytes at a time: a zero byte or a line break in the last sixteen; a
+        // lone lead after a run of double-byte bytes longer than that, also in Shift-JIS's
+        // second run of lead bytes (E0-FC).
+        {RecordA("M", std::string("0123456789abcdef01\0\r", 20)), 0, 936, "0123456789abcdef01"},
+        {RecordA("M", "abcdefgh01234567\n12\r"), 0, 936, "abcdefgh01234567_12_"},
+        {RecordA("M", std::string(37, '\x81')), 0, 936, std::string(36, '\x81') + "?"},
+        {RecordA("M", "a" + std::string(71, '\x81')), 0, 936, "a" + std::string(70, '\x81') + "?"},
+        {RecordA("M", std::string(35, '\xE0')), 0, 932, std::string(34, '\xE0') + "?"},
         // UTF-8 is cut before a character that would cross the limit.
         {RecordA("M", a8190 + kZhong), 0, 65001, a8190},
         {RecordA("M", a8190.substr(2) + kZhong + "b"), 0, 65001, a8190.substr(2) + kZhong},
