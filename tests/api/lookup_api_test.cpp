@@ -1,5 +1,6 @@
-// The exported load and lookup functions: the in-place carriage-return replacement, the
-// macro size protocol, records that lie and tables loaded from memory.
+// The exported load and lookup functions: present and missing items, the in-place
+// carriage-return replacement, the macro size protocol, records that lie and tables loaded
+// from memory.
 #include "core/messages.h"
 #include "support/test_support.h"
 
@@ -21,6 +22,29 @@ class LookupApiTest : public LibraryTest {
     }
     int serial = 0;
 };
+
+TEST_F(LookupApiTest, PresentAndMissingItems) {
+    Load(BinBuilder()
+             .Header(1, 5, 3)
+             .EntryA(1, "HELLO", "Hi")
+             .EntryA(5, "BYE", "OK")
+             .Entry(3, {})
+             .Trailer("h")
+             .Get());
+    EXPECT_EQ(Ril_GetNumItem(), 3u); // as declared, the empty entry included
+    EXPECT_EQ(std::string(Ril_GetStringA(1)) + Ril_GetStringA(5), "HiOK");
+    EXPECT_EQ((std::vector<RIL_ULONG>{Ril_GetItemSize(1), Ril_GetItemSize(3)}),
+              (std::vector<RIL_ULONG>{11, 0}));
+    auto const *data = static_cast<std::uint8_t const *>(Ril_GetData(5));
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(Bytes(data, data + 9), RecordA("BYE", "OK"));
+    // Missing IDs: inside the table, at its capacity, far beyond it.
+    for (RIL_ULONG id : {0u, 3u, 14u, 15u, 1000000u, 0xFFFFFFFFu})
+        EXPECT_EQ(std::make_tuple(std::string(Ril_GetStringA(id)), Wide(Ril_GetStringW(id)),
+                                  Ril_GetData(id) == nullptr, Ril_GetItemSize(id)),
+                  std::make_tuple(std::string(" "), std::u16string(u" "), true, RIL_ULONG(0)))
+            << id;
+}
 
 // Carriage returns become blanks in the stored record; a wide text behind an odd macro
 // length (M = 6 and M = 5) comes back whole, at an address aligned for UTF-16.

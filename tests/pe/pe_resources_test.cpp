@@ -79,6 +79,10 @@ TEST(PeResources, MalformedTreesAreReadSafely) {
                 found += static_cast<char>('0' + id);
         EXPECT_EQ(std::pair(module.tree.Damaged(), found), std::pair(damaged, reachable)) << what;
     }
+    // A tree whose every leaf is removed is written as an empty root, not as empty tables.
+    Loaded emptied(good.Pe());
+    emptied.tree.Apply({{10, 1, 0, true, {}}, {10, 2, 0, true, {}}, {10, 3, 0, true, {}}});
+    EXPECT_EQ(emptied.tree.Serialize(0x1000), Bytes(16, 0));
 }
 
 } // namespace
