@@ -101,6 +101,17 @@ TEST_F(SessionTest, CommitWritesRecordsAndNewIdsClimbAboveTheModule) {
     EXPECT_TRUE(Unsummed(after).second); // counts the marker appended after the rewrite
     // The module is loaded again: probes see the commit.
     ASSERT_NE(State().accessor.FindStringResource(3), nullptr);
+
+    // IDs 3, 7 and 2000 with a first ID of 10: new IDs climb above the committed 2000.
+    RIL_ULONG id = 0, id2 = 0;
+    ASSERT_EQ((Results{Ril_RTEditBegin(10, nullptr), Add("N1", "n", kNewId, &id),
+                       Add("N2", "n", kNewId, &id2)}),
+              Results(3, 0));
+    EXPECT_EQ((std::vector<RIL_ULONG>{id, id2}), (std::vector<RIL_ULONG>{2002, 2004}));
+    // A first ID above the module's highest is kept; Begin discarded the earlier items.
+    ASSERT_EQ((Results{Ril_RTEditBegin(5000, nullptr), Add("N3", "n", kNewId, &id)}),
+              Results(2, 0));
+    EXPECT_EQ(std::pair(id, State().editor.Count()), std::pair(RIL_ULONG{5001}, 1u));
 }
 
 TEST_F(SessionTest, FailureRows) {
