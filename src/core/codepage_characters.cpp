@@ -182,10 +182,10 @@ std::size_t CodePageCharacters::FirstBad(unsigned char const *text, std::size_t 
 // with the byte after it. Every such pair known, the text is made of characters, as the walk
 // character by character would find; otherwise that walk decides.
 bool CodePageCharacters::AllKnownPairs(unsigned char const *text, std::size_t length) const {
-    if (validPairs_.empty())
+    if (pairs_.empty())
         return false;
-    std::uint64_t const *bits = validPairs_.data();
-    std::uint64_t known = 1;
+    std::uint8_t const *pairs = pairs_.data();
+    unsigned known = kValid;
     for (std::size_t at = 0; at < length;) {
         std::size_t const count = std::min<std::size_t>(length - at, 64);
         std::uint64_t leads = EvenInRuns(HighBytes(text + at, count));
@@ -195,11 +195,11 @@ bool CodePageCharacters::AllKnownPairs(unsigned char const *text, std::size_t le
         for (; leads != 0; leads &= leads - 1) {
             std::size_t const lead = at + static_cast<std::size_t>(std::countr_zero(leads));
             std::size_t const key = std::size_t(text[lead]) << 8 | text[lead + 1];
-            known &= bits[key / 64] >> (key % 64);
+            known &= pairs[key];
         }
         at += count + (lastLead ? 1 : 0);
     }
-    return (known & 1) != 0;
+    return known == kValid;
 }
 
 bool CodePageCharacters::Known(std::vector<std::uint8_t> &cache, std::size_t key,
