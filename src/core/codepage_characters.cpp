@@ -3,7 +3,9 @@
 
 #include "platform/codepage.h"
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 
 namespace ril::core {
@@ -99,6 +101,31 @@ std::size_t PastAscii(unsigned char const *text, std::size_t at, std::size_t len
     return at;
 }
 
+// One bit a byte for the `count` (at most 64) bytes from `bytes`: set for the bytes of 0x80 and
+// above. Eight bytes a step: their high bits gathered by one multiplication.
+std::uint64_t HighBytes(unsigned char const *bytes, std::size_t count) {
+    constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+    constexpr std::uint64_t kGather = 0x0102040810204080ull;
+    std::uint64_t mask = 0;
+    std::size_t i = 0;
+    for (std::uint64_t word; count - i >= 8; i += 8) {
+        std::memcpy(&word, bytes + i, sizeof word);
+        mask |= (((word & kHighs) >> 7) * kGather >> 56) << i;
+    }
+    for (; i < count; ++i)
+        mask |= std::uint64_t(bytes[i] >> 7) << i;
+    return mask;
+}
+
+// Of the runs of set bits in `highs`, the bits at an even distance from their run's start.
+std::uint64_t EvenInRuns(std::uint64_t highs) {
+    constexpr std::uint64_t kEven = 0x5555555555555555ull;
+    std::uint64_t const starts = highs & ~(highs << 1);
+    // A carry added at a run's start clears the run: the runs that start at even bits.
+    std::uint64_t const evenRuns = highs & ~(highs + (starts & kEven));
+    return (evenRuns & kEven) | (highs & ~evenRuns & ~kEven);
+}
+
 } // namespace
 
 // Four bytes a round: the loop's own counting and test would otherwise cost as much as a step.
@@ -123,6 +150,8 @@ CodePageCharacters::CodePageCharacters(platform::CharTable const &chars, unsigne
 std::size_t CodePageCharacters::FirstBad(unsigned char const *text, std::size_t length) {
     if (utf8_)
         return IsUtf8(text, length) ? kAll : FirstBadUtf8(text, length);
+    if (AllKnownPairs(text, length))
+        return kAll;
     for (std::size_t at = 0; at < length;) {
         if (text[at] < 0x80) {
             at = PastAscii(text, at + 1, length);
@@ -146,6 +175,31 @@ std::size_t CodePageCharacters::FirstBad(unsigned char const *text, std::size_t 
         at += size;
     }
     return kAll;
+}
+
+// A character starts after each byte below 0x80 and after each pair, so a run of bytes of 0x80
+// and above that starts a character holds pairs from its start; an odd run's last byte pairs
+// with the byte after it. Every such pair known, the text is made of characters, as the walk
+// character by character would find; otherwise that walk decides.
+bool CodePageCharacters::AllKnownPairs(unsigned char const *text, std::size_t length) const {
+    if (pairs_.empty())
+        return false;
+    std::uint8_t const *pairs = pairs_.data();
+    unsigned known = kValid;
+    for (std::size_t at = 0; at < length;) {
+        std::size_t const count = std::min<std::size_t>(length - at, 64);
+        std::uint64_t leads = EvenInRuns(HighBytes(text + at, count));
+        bool const lastLead = ((leads >> (count - 1)) & 1) != 0;
+        if (lastLead && at + count == length)
+            return false; // a lead byte without its trail byte
+        for (; leads != 0; leads &= leads - 1) {
+            std::size_t const lead = at + static_cast<std::size_t>(std::countr_zero(leads));
+            std::size_t const key = std::size_t(text[lead]) << 8 | text[lead + 1];
+            known &= pairs[key];
+        }
+        at += count + (lastLead ? 1 : 0);
+    }
+    return known == kValid;
 }
 
 bool CodePageCharacters::Known(std::vector<std::uint8_t> &cache, std::size_t key,

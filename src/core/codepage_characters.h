@@ -31,6 +31,8 @@ class CodePageCharacters {
     std::size_t FirstBad(unsigned char const *text, std::size_t length);
 
   private:
+    // Whether every character of the text is a byte below 0x80 or a pair known to be one.
+    bool AllKnownPairs(unsigned char const *text, std::size_t length) const;
     bool Known(std::vector<std::uint8_t> &cache, std::size_t key, unsigned char const *sequence,
                std::size_t size);
     bool RoundTrips(unsigned char const *sequence, std::size_t size) const;

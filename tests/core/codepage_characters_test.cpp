@@ -1,5 +1,5 @@
 // The first byte of a UTF-8 text that starts no character, at each edge of the well-formed
-// ranges, by the stepping check and the automaton alike.
+// ranges, by the stepping check and the automaton alike; and of GBK texts.
 #include "core/codepage_characters.h"
 
 #include <gtest/gtest.h>
@@ -35,6 +35,27 @@ TEST(CodePageCharacters, FirstUtf8ByteThatStartsNoCharacter) {
         EXPECT_EQ(CodePageCharacters(65001).FirstBad(bytes, text.size()), firstBad);
         EXPECT_EQ(IsUtf8(bytes, text.size()), firstBad == kAll);
     }
+}
+
+TEST(CodePageCharacters, DoubleByteTextsAlsoOnceTheirPairsAreKnown) {
+    CodePageCharacters gbk(936);
+    std::string gb;
+    for (int i = 0; i < 40; ++i)
+        gb += "\xB0\xA1";
+    auto const bytes = [](std::string const &t) {
+        return reinterpret_cast<unsigned char const *>(t.data());
+    };
+    // clang-format off
+    const std::pair<std::string, std::size_t> rows[] = { // text, the first bad byte
+        {gb + "a", kAll},
+        {"a" + gb.substr(0, 64) + "\x81\x40" "b", kAll}, // a run across 64 bytes; a trail below 0x80
+        {"x\xA1\xB0\xA1\x7F", 3}, // read from its second byte, its pairs are known as well
+    };
+    // clang-format on
+    for (int round = 0; round < 2; ++round) // the second with the texts' pairs known
+        for (auto const &[text, firstBad] : rows)
+            EXPECT_EQ(gbk.FirstBad(bytes(text), text.size()), firstBad);
+    EXPECT_EQ(gbk.FirstBad(bytes(gb), 3), 2u); // a lead byte at the end, a trail byte after it
 }
 
 } // namespace
