@@ -233,7 +233,7 @@ TEST_F(HeaderWriterTest, FailuresReportAndKeepThePreviousHeader) {
     // clang-format off
     WriteFile(bin, BinBuilder().Header(1, 9, 6).EntryA(1, "OK_1", "a")
                        .EntryA(2, "X 5\r\n#include <evil.h>", "b").EntryA(3, "lower_case", "c")
-                       .EntryA(4, "A-B", "d").EntryA(5, Gbk("宏"), "e").EntryA(9, "", "f").Get());
+                       .EntryA(4, "A-B", "d").EntryA(5, Gbk("宏"), "e").EntryA(9, "AZ_az09", "f").Get());
     // clang-format on
     EXPECT_EQ(Ril_WriteHeaderFile(inc.c_str(), 0, bin.c_str()), -203);
     EXPECT_EQ(Ril_GetLastError(), -203);
