@@ -175,7 +175,8 @@ TEST_F(LookupApiTest, ReadOnlyImageLoadsLikeItsFile) {
     const std::string txt = dir.File("out.txt");
     EXPECT_EQ(Ril_ExportResFromBinToTxt(txt.c_str(), 0, nullptr), kErrArgument);
     ExpectNotice(msg::kNoBinNoTable);
-    EXPECT_EQ(std::make_pair(Ril_GetNumItem(), FileExists(txt)), std::make_pair(3u, false));
+    EXPECT_EQ(std::make_pair(Ril_GetNumItem(), FileExists(txt)),
+              std::make_pair(RIL_ULONG(3), false));
     Ril_UnloadRes();
     EXPECT_EQ(Ril_ReLoadRes(), kEFail);
     ASSERT_EQ(Ril_LoadResFromMemory(kImage, sizeof kImage), 0);
