@@ -20,11 +20,11 @@ int ShowReadStatus(char const *path, platform::ReadStatus status, int systemErro
     return 0;
 }
 
-int ReadBinFile(char const *path, platform::FileContent &file, platform::ReadProgress *progress) {
+int ReadBinFile(char const *path, platform::FileContent &file) {
     // Read, not mapped: on Windows a mapping would lock the file for as long as it is in use,
     // and the caller may be about to replace it.
     int error = 0;
-    const platform::ReadStatus status = platform::ReadWholeFile(path, file, progress, &error);
+    const platform::ReadStatus status = platform::ReadWholeFile(path, file, nullptr, &error);
     return ShowReadStatus(path, status, error);
 }
 

@@ -147,10 +147,8 @@ template <typename Visit> int WalkBinFile(char const *path, BinEntryWalk<Visit> 
     return ShowReadStatus(path, status, error);
 }
 
-// Reads the BIN at `path` whole into `file`, telling `progress` of each part: 1, or 0 after
-// showing why not.
-int ReadBinFile(char const *path, platform::FileContent &file,
-                platform::ReadProgress *progress = nullptr);
+// Reads the BIN at `path` whole into `file`: 1, or 0 after showing why not.
+int ReadBinFile(char const *path, platform::FileContent &file);
 
 // Appends the entries of the BIN at `path`; 1 on success, 0 after showing why.
 int LoadBin(items::CRilTxtLoader &list, char const *path);
