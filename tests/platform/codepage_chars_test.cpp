@@ -83,16 +83,5 @@ TEST(CodePageChars, Utf8EdgesStepWholeCharacters) {
                                             26, 27}));
 }
 
-#ifndef _WIN32
-// glibc's UHC converter consumes A2 E8 before refusing it: at the end of the input the
-// conversion skips nothing more and ends with the replacement character.
-TEST(CodePageChars, AConsumedBadSequenceAtTheEndIsReplaced) {
-    std::uint16_t wide[4] = {};
-    const Conversion done = MultiByteToWide(949, "A\xA2\xE8", 3, wide, 4);
-    EXPECT_EQ(std::vector<std::uint16_t>(wide, wide + done.count),
-              (std::vector<std::uint16_t>{'A', 0xFFFD}));
-}
-#endif
-
 } // namespace
 } // namespace ril::platform
