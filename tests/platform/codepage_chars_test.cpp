@@ -2,8 +2,6 @@
 // start checked against stepping forward from the start of random byte strings.
 #include "platform/codepage_chars.h"
 
-#include "platform/codepage.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdint>
