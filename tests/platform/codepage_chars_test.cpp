@@ -2,6 +2,8 @@
 // start checked against stepping forward from the start of random byte strings.
 #include "platform/codepage_chars.h"
 
+#include "platform/codepage.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -80,6 +82,16 @@ TEST(CodePageChars, Utf8EdgesStepWholeCharacters) {
     EXPECT_EQ(at, (std::vector<std::size_t>{0, 2, 5, 8, 12, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25,
                                             26, 27}));
 }
+
+#ifndef _WIN32
+// glibc's UHC converter consumes A2 E8 before refusing it: at the input's end, nothing to skip.
+TEST(CodePageChars, AConsumedBadSequenceAtTheEndIsReplaced) {
+    std::uint16_t wide[4] = {};
+    const Conversion done = MultiByteToWide(949, "A\xA2\xE8", 3, wide, 4);
+    EXPECT_EQ(std::vector<std::uint16_t>(wide, wide + done.count),
+              (std::vector<std::uint16_t>{'A', 0xFFFD}));
+}
+#endif
 
 } // namespace
 } // namespace ril::platform
